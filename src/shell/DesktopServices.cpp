@@ -1,0 +1,175 @@
+#include "DesktopServices.h"
+
+#include "AppState.h"
+#include "Language.h"
+#include "Messenger.h"
+#include "Texts.h"
+
+#include <QDir>
+#include <QFile>
+
+DesktopServices::DesktopServices(Desktop& desktop, AppState& state, QString programFolder,
+                                 StatusSink status)
+    : m_desktop(desktop), m_state(state), m_programFolder(std::move(programFolder)),
+      m_status(std::move(status))
+{
+}
+
+QString DesktopServices::CurrentUserName()
+{
+    return m_desktop.userName().left(255);
+}
+
+QString DesktopServices::FindExecutableFor(const QString& path)
+{
+    const QString program = m_desktop.associatedProgram(path);
+    const qsizetype nul = program.indexOf(QChar(u'\0'));
+    return nul < 0 ? program : program.left(nul);
+}
+
+QString DesktopServices::SearchDriveForFile(const QString& root, const QString& fileName)
+{
+    return m_desktop.searchForFile(root, fileName);
+}
+
+QString DesktopServices::filterText(int kind)
+{
+    switch (kind) {
+    case kTextFilter: return QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*");
+    case kTableFilter:
+        return QStringLiteral(
+            "Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel (*.xls)|*.xls|All Files (*.*)|*.*");
+    default: return {};
+    }
+}
+
+void DesktopServices::setFilter(int kind)
+{
+    const QString filter = filterText(kind);
+    if (!filter.isEmpty())
+        m_filter = filter;
+}
+
+int DesktopServices::showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite)
+{
+    Desktop::FileRequest request;
+    request.mode = mode;
+    request.title = m_title;
+    request.filter = m_filter;
+    request.fileName = m_fileName;
+    request.confirmOverwrite = confirmOverwrite;
+    const std::optional<QString> chosen = m_desktop.chooseFile(request);
+    if (!chosen)
+        return 0;
+    m_fileName = *chosen;
+    return 1;
+}
+
+int DesktopServices::ChooseFileToOpen(const QString& initialName, int filterKind)
+{
+    setFilter(filterKind);
+    m_fileName = initialName;
+    m_title = Language(m_state).pick(Texts::get(TextId::DialogOpen));
+    return showDialog(Desktop::FileRequest::Mode::Open, false);
+}
+
+int DesktopServices::ChooseFileToSave(const QString& initialName, int filterKind)
+{
+    setFilter(filterKind);
+    m_fileName = initialName;
+    m_title = Language(m_state).pick(Texts::get(TextId::DialogSaveAs));
+    return showDialog(Desktop::FileRequest::Mode::Save, true);
+}
+
+int DesktopServices::ChooseTableFile()
+{
+    setFilter(kTableFilter);
+    m_fileName = m_state.TableFile;
+    if (showDialog(Desktop::FileRequest::Mode::Open, false) == 0)
+        return 0;
+    m_state.TableFile = m_fileName;
+    return 1;
+}
+
+void DesktopServices::OpenTableInExcel()
+{
+    m_title = Language(m_state).pick(Texts::get(TextId::DialogOpenTableInExcel));
+    if (ChooseTableFile() == 1)
+        OpenWithAssociatedProgram(m_state.TableFile);
+}
+
+void DesktopServices::OpenWithAssociatedProgram(const QString& path)
+{
+    const QString program = FindExecutableFor(path);
+    m_status(Texts::get(TextId::Opening).en + path + QStringLiteral("..."));
+    if (program.isEmpty() || !m_desktop.startProgram(program, {path})) {
+        Messenger(m_desktop, m_state).show(Texts::get(TextId::CouldNotOpen) + path);
+        return;
+    }
+    m_status(path + Texts::get(TextId::Opened).en);
+}
+
+void DesktopServices::OpenUrl(const QString& url)
+{
+    // The browser is whatever program opens a web page here, found through an empty probe page.
+    const QString probe = QDir(m_programFolder).filePath(QStringLiteral("index.html"));
+    QString browser;
+    {
+        QFile file(probe);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.close();
+            browser = FindExecutableFor(probe);
+            file.remove();
+        }
+    }
+    if (browser.isEmpty() || !m_desktop.startProgram(browser, {url}))
+        Messenger(m_desktop, m_state).show(Texts::get(TextId::BrowserNotFound));
+}
+
+void DesktopServices::StartSapLogon()
+{
+    m_desktop.setBusy(true);
+    if (!m_state.sSapLogon.isEmpty() && m_desktop.startProgram(m_state.sSapLogon, {})) {
+        m_desktop.setBusy(false);
+        return;
+    }
+    const QString fileName = m_desktop.sapLogonFileName();
+    QString found;
+    for (const QString& root : m_desktop.sapLogonSearchRoots()) {
+        found = SearchDriveForFile(root, fileName);
+        if (!found.isEmpty())
+            break;
+    }
+    m_state.sSapLogon = found;
+    const bool started = !found.isEmpty() && m_desktop.startProgram(found, {});
+    m_desktop.setBusy(false);
+    if (!started)
+        Messenger(m_desktop, m_state).show(Texts::get(TextId::SapLogonNotFound));
+}
+
+void DesktopServices::OpenHelp()
+{
+    const QString helpFile = QDir(m_programFolder).filePath(QStringLiteral("zorv.chm"));
+    const QString viewer = m_desktop.helpViewer();
+    if (viewer.isEmpty() || !m_desktop.startProgram(viewer, {QDir::toNativeSeparators(helpFile)}))
+        Messenger(m_desktop, m_state).show(Texts::get(TextId::HelpNotStarted) + helpFile);
+}
+
+QString DesktopServices::ReplaceAll(const QString& text, const QString& searched,
+                                    const QString& replacement)
+{
+    // A replacement that contains the searched text would never end; replace once instead.
+    if (searched.isEmpty())
+        return text;
+    if (replacement.contains(searched)) {
+        QString copy = text;
+        return copy.replace(searched, replacement);
+    }
+    QString result = text;
+    qsizetype at = result.indexOf(searched);
+    while (at >= 0) {
+        result = result.left(at) + replacement + result.mid(at + searched.size());
+        at = result.indexOf(searched);
+    }
+    return result;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QString>
+
+#include <functional>
+
+struct AppState;
+
+// The program's desktop services: the common Open and Save dialog with its remembered title,
+// filter and file name, opening files and web pages with their programs, SAP Logon and help.
+class DesktopServices
+{
+public:
+    using StatusSink = std::function<void(const QString&)>;
+
+    enum FilterKind { kTextFilter = 2, kTableFilter = 4 };
+
+    DesktopServices(Desktop& desktop, AppState& state, QString programFolder,
+                    StatusSink status);
+
+    QString CurrentUserName();
+    QString FindExecutableFor(const QString& path);
+    QString SearchDriveForFile(const QString& root, const QString& fileName);
+    int ChooseFileToOpen(const QString& initialName, int filterKind);
+    int ChooseFileToSave(const QString& initialName, int filterKind);
+    int ChooseTableFile();
+    void OpenWithAssociatedProgram(const QString& path);
+    void OpenUrl(const QString& url);
+    void StartSapLogon();
+    void OpenHelp();
+    void OpenTableInExcel();
+    static QString ReplaceAll(const QString& text, const QString& searched,
+                              const QString& replacement);
+
+    static QString filterText(int kind); // empty for kinds without a filter
+
+    // The common dialog's fields, kept from one use to the next.
+    QString dialogFileName() const { return m_fileName; }
+    QString dialogTitle() const { return m_title; }
+    QString dialogFilter() const { return m_filter; }
+    void setDialogTitle(const QString& title) { m_title = title; }
+
+    Desktop& desktop() { return m_desktop; }
+
+private:
+    int showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite);
+    void setFilter(int kind);
+
+    Desktop& m_desktop;
+    AppState& m_state;
+    QString m_programFolder;
+    StatusSink m_status;
+    QString m_title;
+    QString m_filter;
+    QString m_fileName;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+// The File menu's query-document commands as the main window calls them; the query
+// workspace provides them.
+class DocumentCommands
+{
+public:
+    virtual ~DocumentCommands() = default;
+
+    virtual void NewQuery() = 0;
+    virtual int OpenQuery() = 0; // 1 when a document was opened
+    virtual void SaveQuery() = 0;
+    virtual void SaveQueryAs() = 0;
+};

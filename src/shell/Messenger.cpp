@@ -1,0 +1,9 @@
+#include "Messenger.h"
+
+#include "Language.h"
+
+void Messenger::show(const BiText& text, Desktop::Icon icon)
+{
+    for (const QString& form : Language(m_state).forms(text))
+        m_desktop.message(form, Desktop::Buttons::Ok, icon);
+}

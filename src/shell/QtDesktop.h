@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Desktop.h"
+
+// The desktop services with real Qt dialogs, processes and the platform's lookups.
+class QtDesktop : public Desktop
+{
+public:
+    Answer message(const QString& text, Buttons buttons, Icon icon,
+                   const QString& title) override;
+    std::optional<QString> chooseFile(const FileRequest& request) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+    QString associatedProgram(const QString& path) override;
+    QString userName() override;
+    QString searchForFile(const QString& root, const QString& name) override;
+    void setBusy(bool busy) override;
+    QString sapLogonFileName() override;
+    QStringList sapLogonSearchRoots() override;
+    QString helpViewer() override;
+    QString systemInformationProgram() override;
+
+    // "Text (*.txt)|*.txt|All Files (*.*)|*.*" as Qt name filters.
+    static QStringList nameFilters(const QString& filter);
+};

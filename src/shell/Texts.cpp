@@ -1,0 +1,85 @@
+#include "Texts.h"
+
+namespace {
+BiText two(const char* en, const char* pt)
+{
+    return {QString::fromUtf8(en), QString::fromUtf8(pt)};
+}
+
+BiText one(const char* text)
+{
+    return BiText::same(QString::fromUtf8(text));
+}
+} // namespace
+
+BiText Texts::get(TextId id)
+{
+    switch (id) {
+    case TextId::MainCaption: return one("Quillon for SAP R/3");
+    case TextId::GreetingMorning: return two("Good morning ", "Bom dia ");
+    case TextId::GreetingAfternoon: return two("Good afternoon ", "Boa tarde ");
+    case TextId::GreetingEvening: return two("Good evening ", "Boa noite ");
+    case TextId::Welcome: return two(". Welcome to Quillon", ". Bem-vindo ao Quillon");
+    case TextId::Disconnected: return one("Disconnected ");
+    case TextId::NotConnected: return one(" is not connected ");
+    case TextId::DialogOpen: return two("Open", "Abrir");
+    case TextId::DialogSaveAs: return two("Save As", "Salvar como");
+    case TextId::DialogOpenTableInExcel:
+        return two("Open Table in Excel", "Abrir Tabela no Excel");
+    case TextId::Opening: return one("Abrindo ");
+    case TextId::Opened: return one(" aberto");
+    case TextId::CouldNotOpen: return two("Vub could not open ", "Vub não pode abrir ");
+    case TextId::BrowserNotFound:
+        return two("Sorry, I did not find your Browser", "Desculpe, não encontrei o seu Browser");
+    case TextId::SapLogonNotFound: return one(" Saplogon.exe not found in c:\\ neither in d:\\");
+    case TextId::HelpNotStarted:
+        return two("The help could not be started: ", "O auxílio não pode ser iniciado: ");
+    case TextId::SysInfoUnavailable: return one("System Information Is Unavailable At This Time");
+    case TextId::AboutCaption: return one("Sobre o VUB");
+    case TextId::AboutVersion: return one("Version ");
+    case TextId::AboutNotice: return one("Zorv - SAP R/3 table browser");
+    case TextId::AboutLinkTip: return one("Vub Home Page");
+    case TextId::AboutContact: return one("support@zorv.example.com");
+    case TextId::AboutLegalWarning:
+        return two("Warning: this computer program is protected by copyright law and "
+                   "international treaties. Unauthorized reproduction or distribution of this "
+                   "program, or any portion of it, may result in severe civil and criminal "
+                   "penalties, and will be prosecuted to the maximum extent possible under the "
+                   "law.",
+                   "Aviso: este programa de computador é protegido pela lei de direitos autorais "
+                   "e por tratados internacionais. A reprodução ou distribuição não autorizada "
+                   "deste programa, ou de qualquer parte dele, pode resultar em severas "
+                   "penalidades civis e criminais, e será objeto de processo na máxima extensão "
+                   "permitida pela lei.");
+    case TextId::AboutSysInfo: return one("System Info...");
+    case TextId::ButtonOk: return one("OK");
+    case TextId::OptionEnglish: return one("English");
+    case TextId::OptionPortuguese: return one("Português");
+    case TextId::ProgressImport: return one("Downloading...");
+    case TextId::ProgressExport: return one("Uploading...");
+    case TextId::ProgressCurvaS: return one("S Curve...");
+    case TextId::MenuR3System: return one("&R/3 System");
+    case TextId::MenuSapSysInfo: return one("SAP System Information");
+    case TextId::MenuSapLogon: return one("SAP Logon");
+    case TextId::MenuVertical: return one("Vertical");
+    case TextId::MenuHorizontal: return one("Horizontal");
+    case TextId::MenuTabular: return one("Tabular");
+    case TextId::MenuOnTheWeb: return one("Zorv on the Web");
+    case TextId::MenuHomePage: return one("Zorv Home Page");
+    case TextId::MenuSupport: return one("Online Support");
+    case TextId::NoSystem:
+        return two("No R/3 system is set up in this build.",
+                   "Nenhum sistema R/3 está configurado nesta versão.");
+    }
+    return {};
+}
+
+QString Texts::homePage()
+{
+    return QStringLiteral("https://zorv.example.com/");
+}
+
+QString Texts::supportPage()
+{
+    return QStringLiteral("https://zorv.example.com/support");
+}
