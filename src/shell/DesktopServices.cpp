@@ -155,6 +155,13 @@ void DesktopServices::OpenHelp()
         Messenger(m_desktop, m_state).show(Texts::get(TextId::HelpNotStarted) + helpFile);
 }
 
+void DesktopServices::StartSysInfo()
+{
+    const QString tool = m_desktop.systemInformationProgram();
+    if (tool.isEmpty() || !m_desktop.startProgram(tool, {}))
+        Messenger(m_desktop, m_state).show(Texts::get(TextId::SysInfoUnavailable));
+}
+
 QString DesktopServices::ReplaceAll(const QString& text, const QString& searched,
                                     const QString& replacement)
 {

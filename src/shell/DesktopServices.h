@@ -31,6 +31,7 @@ public:
     void StartSapLogon();
     void OpenHelp();
     void OpenTableInExcel();
+    void StartSysInfo();
     static QString ReplaceAll(const QString& text, const QString& searched,
                               const QString& replacement);
 

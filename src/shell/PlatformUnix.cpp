@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 QString firstInstalled(const QStringList& programs)
 {
@@ -60,6 +63,8 @@ QString Platform::associatedProgram(const QString& path)
 
 QString Platform::userName()
 {
+    if (const passwd* entry = getpwuid(getuid()))
+        return QString::fromLocal8Bit(entry->pw_name);
     return qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
 }
 

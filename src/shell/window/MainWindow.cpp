@@ -1,0 +1,308 @@
+#include "MainWindow.h"
+
+#include "AppState.h"
+#include "CaptionApplier.h"
+#include "Clock.h"
+#include "ConnectionCommands.h"
+#include "DesktopServices.h"
+#include "Greeting.h"
+#include "Icons.h"
+#include "Language.h"
+#include "MenuBuilder.h"
+#include "ProgressDisplay.h"
+#include "SettingsFile.h"
+#include "StatusPanels.h"
+#include "Texts.h"
+#include "Twips.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <limits>
+#include <optional>
+
+namespace {
+QString imageName(ShellHost::ConnectionImage image)
+{
+    switch (image) {
+    case ShellHost::ConnectionImage::Connected: return QStringLiteral("status-connected");
+    case ShellHost::ConnectionImage::Busy: return QStringLiteral("status-busy");
+    case ShellHost::ConnectionImage::Disconnected: break;
+    }
+    return QStringLiteral("status-disconnected");
+}
+
+// A measure that does not fit the settings file's 16-bit integers is not stored.
+std::optional<std::int16_t> toStoredTwips(double twips)
+{
+    const long rounded = std::lround(twips);
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<std::int16_t>(rounded);
+}
+} // namespace
+
+MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock,
+                       QString programFolder, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clock(clock),
+      m_programFolder(std::move(programFolder)), m_mdi(new QMdiArea(this)),
+      m_toolbar(new QToolBar(this)), m_status(nullptr), m_progress(nullptr)
+{
+    setObjectName(QStringLiteral("fvub"));
+    setWindowIcon(Icons::get(QStringLiteral("zorv")));
+    m_services = std::make_unique<DesktopServices>(
+        desktop, state, m_programFolder, [this](const QString& text) { setStatusText(text); });
+    m_mdi->setObjectName(QStringLiteral("workspace"));
+    setCentralWidget(m_mdi);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(16, 16));
+    addToolBar(m_toolbar);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    m_status = new StatusPanels(statusBar(), m_clock);
+
+    const auto built = MenuBuilder::buildMenus(
+        menuBar(), this, [this](const QString& name) { perform(name); });
+    m_actions = built.actions;
+    m_menus = built.menus;
+    m_buttons = MenuBuilder::buildToolbar(m_toolbar,
+                                          [this](const QString& key) { performKey(key); });
+    m_progress = new ProgressDisplay(
+        m_toolbar, m_state.ProgressFraction, m_mdi,
+        [this](ConnectionImage image) { setConnectionImage(image); },
+        [this] { return m_state.Connected; });
+    registerCommands();
+
+    connect(m_status, &StatusPanels::connectionDoubleClicked, this, [this] {
+        if (!m_state.Connected)
+            perform(QStringLiteral("mconectar"));
+    });
+    connect(m_status, &StatusPanels::contextMenuRequested, this,
+            [this](const QPoint& at) { m_menus.value(QStringLiteral("mr3system"))->popup(at); });
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window)
+            EnableDocumentMenus();
+    });
+    connect(m_menus.value(QStringLiteral("mjanela")), &QMenu::aboutToShow, this,
+            &MainWindow::refreshWindowMenu);
+}
+
+MainWindow::~MainWindow() = default;
+
+double MainWindow::dotsPerInch() const
+{
+    const QScreen* current = screen();
+    return current ? current->logicalDotsPerInchY() : 96.0;
+}
+
+void MainWindow::load(QWidget* splash)
+{
+    MenuBuilder::attachMenuPictures(menuBar());
+    applyStoredGeometry();
+    if (!m_state.Tool) {
+        m_state.Tool = true;
+        perform(QStringLiteral("mtoolbar"));
+    } else {
+        action(QStringLiteral("mtoolbar"))->setChecked(true);
+    }
+    if (!m_state.Status) {
+        m_state.Status = true;
+        perform(QStringLiteral("mstatusbar"));
+    } else {
+        action(QStringLiteral("mstatusbar"))->setChecked(true);
+    }
+    if (!m_state.OptEN && !m_state.OptPT && !m_state.OptCT)
+        m_state.OptEN = true;
+    setWindowTitle(Texts::get(TextId::MainCaption).en);
+    showDisconnectedPanel();
+    m_status->refreshClock();
+    action(QStringLiteral("mpastetable"))->setEnabled(false);
+    DisableSaveMenus();
+    m_progress->HideProgress();
+    ApplyCaptions();
+    ShowWelcome();
+    if (splash)
+        splash->close();
+}
+
+void MainWindow::applyStoredGeometry()
+{
+    const double dpi = dotsPerInch();
+    const auto px = [dpi](double twips) { return Twips::toPixels(twips, dpi); };
+    QRect rect(px(kDesignLeft), px(kDesignTop), px(kDesignWidth), px(kDesignHeight));
+    if (m_state.fvubTop != 0)
+        rect.moveTop(px(m_state.fvubTop));
+    if (m_state.fvubLeft != 0)
+        rect.moveLeft(px(m_state.fvubLeft));
+    if (m_state.fvubHeight != 0)
+        rect.setHeight(px(m_state.fvubHeight));
+    if (m_state.fvubWidth != 0)
+        rect.setWidth(px(m_state.fvubWidth));
+    move(rect.topLeft());
+    resize(rect.size().expandedTo(QSize(1, 1)));
+}
+
+void MainWindow::storeGeometry()
+{
+    if (isMinimized())
+        return;
+    const double dpi = dotsPerInch();
+    const auto store = [dpi](int pixels, std::int16_t& target) {
+        if (const auto twips = toStoredTwips(Twips::fromPixels(pixels, dpi)))
+            target = *twips;
+    };
+    store(pos().y(), m_state.fvubTop);
+    store(pos().x(), m_state.fvubLeft);
+    store(height(), m_state.fvubHeight);
+    store(width(), m_state.fvubWidth);
+}
+
+void MainWindow::showDisconnectedPanel()
+{
+    setConnectionPanel(ConnectionImage::Disconnected, Texts::get(TextId::Disconnected).en,
+                       m_services->CurrentUserName() + Texts::get(TextId::NotConnected).en);
+}
+
+void MainWindow::ApplyCaptions()
+{
+    CaptionApplier::apply(this, Language(m_state));
+}
+
+void MainWindow::ShowWelcome()
+{
+    setStatusText(Greeting::welcome(m_clock.now().time(), m_services->CurrentUserName(),
+                                    Language(m_state)));
+}
+
+void MainWindow::setStatusText(const QString& text)
+{
+    m_status->setMessage(text);
+}
+
+void MainWindow::setConnectionPanel(ConnectionImage image, const QString& text,
+                                    const QString& toolTip)
+{
+    m_status->setConnection(Icons::get(imageName(image)), text, toolTip);
+}
+
+void MainWindow::setConnectionImage(ConnectionImage image)
+{
+    m_status->setConnectionIcon(Icons::get(imageName(image)));
+}
+
+bool MainWindow::mconectar_Click()
+{
+    m_state.Connected = m_connection ? m_connection->Connect() : false;
+    return m_state.Connected;
+}
+
+void MainWindow::EnableDocumentMenus()
+{
+    for (const char* name : {"msaveqtable", "msaveasqtable", "mcloseqtable"})
+        action(QString::fromLatin1(name))->setEnabled(true);
+    for (const char* name : {"mtable", "mfields", "mmytable", "moptions"})
+        menu(QString::fromLatin1(name))->setEnabled(true);
+}
+
+void MainWindow::DisableSaveMenus()
+{
+    action(QStringLiteral("msaveqtable"))->setEnabled(false);
+    action(QStringLiteral("msaveasqtable"))->setEnabled(false);
+}
+
+void MainWindow::StartProgress(const QString& kind)
+{
+    m_progress->StartProgress(kind);
+}
+
+void MainWindow::AdvanceProgress(int percent)
+{
+    m_progress->AdvanceProgress(percent);
+}
+
+void MainWindow::EndProgress()
+{
+    m_progress->EndProgress();
+}
+
+QAction* MainWindow::action(const QString& name) const
+{
+    return m_actions.value(name);
+}
+
+QMenu* MainWindow::menu(const QString& name) const
+{
+    return m_menus.value(name);
+}
+
+QAction* MainWindow::toolButton(const QString& key) const
+{
+    return m_buttons.value(key);
+}
+
+QMdiSubWindow* MainWindow::addQueryWindow(QWidget* window)
+{
+    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    connect(sub, &QObject::destroyed, this, [this] {
+        // The area forgets the window after this signal; look once it has.
+        QTimer::singleShot(0, this, [this] {
+            if (m_mdi->subWindowList().isEmpty())
+                DisableSaveMenus();
+        });
+    });
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    return sub;
+}
+
+QWidget* MainWindow::activeQueryWindow() const
+{
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    return sub ? sub->widget() : nullptr;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    const double dpi = dotsPerInch();
+    const double widthTwips = Twips::fromPixels(width(), dpi);
+    if (widthTwips > kStatusReserveTwips)
+        m_status->setMessageWidth(Twips::toPixels(widthTwips - kStatusReserveTwips, dpi));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_unloaded) {
+        event->accept();
+        return;
+    }
+    // Each close request asks the query windows afresh; a Cancel there stops this one.
+    m_state.CloseRefused = false;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (!sub->close() || m_state.CloseRefused) {
+            m_state.CloseRefused = true;
+            event->ignore();
+            return;
+        }
+    }
+    unload();
+    event->accept();
+}
+
+void MainWindow::unload()
+{
+    m_unloaded = true;
+    storeGeometry();
+    m_progress->EndProgress();
+    if (m_connection)
+        m_connection->Shutdown();
+    m_state.Connected = false;
+    SettingsFile::writeFile(SettingsFile::pathIn(m_programFolder), m_state);
+}

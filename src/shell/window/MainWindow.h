@@ -1,0 +1,108 @@
+#pragma once
+
+#include "ShellHost.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class Clock;
+class ConnectionCommands;
+class Desktop;
+class DesktopServices;
+class DocumentCommands;
+class ProgressDisplay;
+class QMdiArea;
+class QMdiSubWindow;
+class StatusPanels;
+
+// fvub: the main window. It owns the menus, toolbar, status bar and progress display, runs the
+// program-wide commands and routes query commands by name to the active query window.
+class MainWindow : public QMainWindow, public ShellHost
+{
+    Q_OBJECT
+public:
+    // The window's design position and size, used while nothing is stored.
+    static constexpr int kDesignLeft = 1200;
+    static constexpr int kDesignTop = 900;
+    static constexpr int kDesignWidth = 12000;
+    static constexpr int kDesignHeight = 8400;
+    static constexpr int kStatusReserveTwips = 2680;
+
+    MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QString programFolder,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void setConnectionCommands(ConnectionCommands* commands) { m_connection = commands; }
+    void setDocumentCommands(DocumentCommands* commands) { m_documents = commands; }
+    // The loading steps; closes the splash at the end.
+    void load(QWidget* splash = nullptr);
+
+    void perform(const QString& command);    // a menu item's command
+    void performKey(const QString& key);     // a toolbar button's key
+    QMdiSubWindow* addQueryWindow(QWidget* window);
+    QWidget* activeQueryWindow() const;
+    QMdiArea* workspace() const { return m_mdi; }
+
+    QAction* action(const QString& name) const;
+    QMenu* menu(const QString& name) const;
+    QAction* toolButton(const QString& key) const;
+    StatusPanels* statusPanels() const { return m_status; }
+    ProgressDisplay* progress() const { return m_progress; }
+    double dotsPerInch() const;
+
+    void ApplyCaptions();
+    void ShowWelcome();
+
+    // ShellHost
+    AppState& state() override { return m_state; }
+    DesktopServices& services() override { return *m_services; }
+    void setStatusText(const QString& text) override;
+    void setConnectionPanel(ConnectionImage image, const QString& text,
+                            const QString& toolTip) override;
+    void setConnectionImage(ConnectionImage image) override;
+    bool mconectar_Click() override;
+    void EnableDocumentMenus() override;
+    void DisableSaveMenus() override;
+    void StartProgress(const QString& kind) override;
+    void AdvanceProgress(int percent) override;
+    void EndProgress() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void registerCommands();
+    void applyStoredGeometry();
+    void storeGeometry();
+    void unload();
+    void routeToActive(const QString& command);
+    void setViewProperty(const char* control, const char* property, const QVariant& value);
+    void toggleToolbar();
+    void toggleStatusBar();
+    void toggleSingleSel();
+    void arrange(int how);
+    void refreshWindowMenu();
+    void showDisconnectedPanel();
+
+    AppState& m_state;
+    Desktop& m_desktop;
+    const Clock& m_clock;
+    QString m_programFolder;
+    std::unique_ptr<DesktopServices> m_services;
+    ConnectionCommands* m_connection = nullptr;
+    DocumentCommands* m_documents = nullptr;
+    QMdiArea* m_mdi;
+    QToolBar* m_toolbar;
+    StatusPanels* m_status;
+    ProgressDisplay* m_progress;
+    QHash<QString, QAction*> m_actions;
+    QHash<QString, QMenu*> m_menus;
+    QHash<QString, QAction*> m_buttons;
+    QHash<QString, std::function<void()>> m_commands;
+    QList<QAction*> m_windowListActions;
+    bool m_unloaded = false;
+};

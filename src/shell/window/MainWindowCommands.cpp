@@ -1,0 +1,230 @@
+// The main window's command table: what each menu item and toolbar button does.
+#include "MainWindow.h"
+
+#include "AboutBox.h"
+#include "AppState.h"
+#include "CommandRouter.h"
+#include "ConnectionCommands.h"
+#include "DesktopServices.h"
+#include "DocumentCommands.h"
+#include "MenuLayout.h"
+#include "OptionsDialog.h"
+#include "Texts.h"
+#include "WindowArranger.h"
+
+#include <QAbstractItemView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+enum Arrangement { kTileVertical, kTileHorizontal, kCascade };
+}
+
+void MainWindow::registerCommands()
+{
+    const auto add = [this](const char* name, std::function<void()> command) {
+        m_commands.insert(QString::fromLatin1(name), std::move(command));
+    };
+    add("mconectar", [this] { mconectar_Click(); });
+    add("mdesconectar", [this] {
+        if (m_connection)
+            m_connection->ReleaseComponents();
+    });
+    add("msapsysinfo", [this] {
+        if (m_connection)
+            m_connection->SAPSystemInformation();
+    });
+    add("msaplogon", [this] { m_services->StartSapLogon(); });
+    add("mopcoes", [this] {
+        OptionsDialog dialog(m_state, [this] { ApplyCaptions(); }, this);
+        dialog.exec();
+    });
+    add("msair", [this] {
+        m_state.CloseRefused = false;
+        close();
+    });
+    add("mnewqtable", [this] {
+        if (m_documents)
+            m_documents->NewQuery();
+    });
+    add("mopenqtable", [this] {
+        if (!m_documents || m_documents->OpenQuery() != 1)
+            return;
+        QWidget* window = activeQueryWindow();
+        if (window && !window->property("ChSsl").toBool()) {
+            window->setProperty("ChSsl", true);
+            perform(QStringLiteral("msinglesel"));
+        }
+    });
+    add("msaveqtable", [this] {
+        if (m_documents)
+            m_documents->SaveQuery();
+    });
+    add("msaveasqtable", [this] {
+        if (m_documents)
+            m_documents->SaveQueryAs();
+    });
+    add("mabrirtabelas", [this] { m_services->OpenTableInExcel(); });
+    add("mcloseqtable", [this] {
+        if (QMdiSubWindow* sub = m_mdi->currentSubWindow())
+            sub->close();
+    });
+    add("mremovetable", [this] {
+        action(QStringLiteral("mpastetable"))->setEnabled(false);
+        QWidget* window = activeQueryWindow();
+        if (!window)
+            return;
+        const auto* tree = window->findChild<QAbstractItemView*>(QStringLiteral("TreeView1"));
+        const QString node = tree ? tree->currentIndex().data().toString() : QString();
+        CommandRouter::invoke(window, QStringLiteral("RemoveTable"),
+                              {node, QStringLiteral("user")});
+    });
+    add("msinglesel", [this] { toggleSingleSel(); });
+    add("mviewfieldsdetail", [this] {
+        setViewProperty("ListView1", "View", 3);
+        action(QStringLiteral("mviewfieldsdetail"))->setChecked(true);
+        action(QStringLiteral("mviewfieldslist"))->setChecked(false);
+    });
+    add("mviewfieldslist", [this] {
+        setViewProperty("ListView1", "View", 2);
+        action(QStringLiteral("mviewfieldslist"))->setChecked(true);
+        action(QStringLiteral("mviewfieldsdetail"))->setChecked(false);
+    });
+    add("mfieldsgridlines", [this] {
+        QWidget* window = activeQueryWindow();
+        QObject* list = window ? window->findChild<QObject*>(QStringLiteral("ListView1")) : nullptr;
+        if (!list)
+            return;
+        const bool on = !list->property("GridLines").toBool();
+        list->setProperty("GridLines", on);
+        action(QStringLiteral("mfieldsgridlines"))->setChecked(on);
+    });
+    add("mopenmytable", [this] {
+        if (m_services->ChooseFileToOpen(m_state.MyTableF, DesktopServices::kTableFilter) == 1)
+            m_services->OpenWithAssociatedProgram(m_services->dialogFileName());
+    });
+    add("mtoolbar", [this] { toggleToolbar(); });
+    add("mstatusbar", [this] { toggleStatusBar(); });
+    add("mvertical", [this] { arrange(kTileVertical); });
+    add("mhorizontal", [this] { arrange(kTileHorizontal); });
+    add("mtabular", [this] { arrange(kCascade); });
+    add("mauxiliogeral", [this] { m_services->OpenHelp(); });
+    add("msobrevub", [this] {
+        AboutBox about(m_state, *m_services, this);
+        about.exec();
+    });
+    add("mvubhp", [this] { m_services->OpenUrl(Texts::homePage()); });
+    add("msupport", [this] { m_services->OpenUrl(Texts::supportPage()); });
+}
+
+void MainWindow::perform(const QString& command)
+{
+    if (const auto found = m_commands.constFind(command); found != m_commands.constEnd()) {
+        found.value()();
+        return;
+    }
+    routeToActive(command);
+}
+
+void MainWindow::performKey(const QString& key)
+{
+    const QString command = MenuLayout::commandForKey(key);
+    if (!command.isEmpty())
+        perform(command);
+}
+
+void MainWindow::routeToActive(const QString& command)
+{
+    const CommandRouter::Route* route = CommandRouter::routeFor(command);
+    if (!route)
+        return;
+    // Paste is offered only between a Cut and the next tree command.
+    if (command == u"mcuttable")
+        action(QStringLiteral("mpastetable"))->setEnabled(true);
+    else if (command.startsWith(u"mnew") || command == u"mpastetable" || command == u"mrename")
+        action(QStringLiteral("mpastetable"))->setEnabled(false);
+    CommandRouter::invoke(activeQueryWindow(), route->operation, route->arguments);
+}
+
+void MainWindow::setViewProperty(const char* control, const char* property, const QVariant& value)
+{
+    QWidget* window = activeQueryWindow();
+    if (QObject* target = window ? window->findChild<QObject*>(QString::fromLatin1(control))
+                                 : nullptr)
+        target->setProperty(property, value);
+}
+
+void MainWindow::toggleSingleSel()
+{
+    QWidget* window = activeQueryWindow();
+    if (!window)
+        return;
+    const bool on = !window->property("ChSsl").toBool();
+    window->setProperty("ChSsl", on);
+    if (QObject* tree = window->findChild<QObject*>(QStringLiteral("TreeView1"))) {
+        tree->setProperty("SingleSel", on);
+        tree->setProperty("HotTracking", on);
+    }
+    action(QStringLiteral("msinglesel"))->setChecked(on);
+}
+
+void MainWindow::toggleToolbar()
+{
+    m_state.Tool = !m_state.Tool;
+    m_toolbar->setVisible(m_state.Tool);
+    action(QStringLiteral("mtoolbar"))->setChecked(m_state.Tool);
+}
+
+void MainWindow::toggleStatusBar()
+{
+    m_state.Status = !m_state.Status;
+    statusBar()->setVisible(m_state.Status);
+    action(QStringLiteral("mstatusbar"))->setChecked(m_state.Status);
+}
+
+void MainWindow::arrange(int how)
+{
+    if (how == kCascade) {
+        m_mdi->cascadeSubWindows();
+        return;
+    }
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (!sub->isMinimized() && sub->isVisible())
+            windows.append(sub);
+    }
+    const auto rects = WindowArranger::tile(m_mdi->viewport()->rect(), int(windows.size()),
+                                            how == kTileVertical
+                                                ? WindowArranger::Tiling::Vertical
+                                                : WindowArranger::Tiling::Horizontal);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows.at(i)->showNormal();
+        windows.at(i)->setGeometry(rects.at(i));
+    }
+}
+
+void MainWindow::refreshWindowMenu()
+{
+    QMenu* windowMenu = menu(QStringLiteral("mjanela"));
+    for (QAction* old : m_windowListActions) {
+        windowMenu->removeAction(old);
+        old->deleteLater();
+    }
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty())
+        return;
+    m_windowListActions.append(windowMenu->addSeparator());
+    int number = 1;
+    for (QMdiSubWindow* sub : windows) {
+        QAction* entry = windowMenu->addAction(
+            QStringLiteral("&%1 %2").arg(number++).arg(sub->windowTitle()));
+        entry->setCheckable(true);
+        entry->setChecked(sub == m_mdi->currentSubWindow());
+        connect(entry, &QAction::triggered, this, [this, sub] { m_mdi->setActiveSubWindow(sub); });
+        m_windowListActions.append(entry);
+    }
+}

@@ -1,0 +1,100 @@
+#include "ProgressDisplay.h"
+
+#include "ProgressBarWidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QTimer>
+#include <QToolBar>
+
+ProgressDisplay::ProgressDisplay(QToolBar* toolbar, std::atomic<float>& fraction,
+                                 QMdiArea* workspace, ImageSink setImage, ConnectedQuery connected)
+    : QObject(toolbar), m_model(fraction), m_workspace(workspace), m_setImage(std::move(setImage)),
+      m_connected(std::move(connected)), m_caption(new QLabel(toolbar)),
+      m_bar(new ProgressBarWidget(toolbar)), m_timer(new QTimer(this))
+{
+    m_caption->setObjectName(QStringLiteral("Label1"));
+    m_caption->setFrameShape(QFrame::Panel);
+    m_caption->setFrameShadow(QFrame::Sunken);
+    m_caption->setMinimumWidth(82);
+    toolbar->addSeparator();
+    m_captionAction = toolbar->addWidget(m_caption);
+    m_barAction = toolbar->addWidget(m_bar);
+    m_timer->setInterval(30);
+    connect(m_timer, &QTimer::timeout, this, &ProgressDisplay::ProgressTick);
+}
+
+void ProgressDisplay::setShown(bool shown)
+{
+    m_captionAction->setVisible(shown);
+    m_barAction->setVisible(shown);
+}
+
+void ProgressDisplay::StartProgress(const QString& kind)
+{
+    if (m_workspace)
+        m_workspace->setBackground(QApplication::palette().window());
+    setShown(true);
+    if (!m_busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_busy = true;
+    }
+    m_model.start(kind);
+    m_timer->start();
+    m_setImage(ShellHost::ConnectionImage::Busy);
+    m_caption->setText(m_model.look().caption);
+}
+
+void ProgressDisplay::AdvanceProgress(int percent)
+{
+    m_model.advance(percent, [] { QApplication::processEvents(); });
+}
+
+void ProgressDisplay::ProgressTick()
+{
+    const auto frame = m_model.tick(m_bar->innerSize(), [this](const QString& text) {
+        return QFontMetrics(m_bar->font()).size(Qt::TextSingleLine, text);
+    });
+    m_bar->showFrame(frame.barWidth, frame.percent, frame.textAt, m_model.look().colour);
+    if (frame.hide)
+        HideProgress();
+}
+
+void ProgressDisplay::HideProgress()
+{
+    setShown(false);
+    m_bar->clear();
+    m_timer->stop();
+    m_model.reset();
+}
+
+void ProgressDisplay::EndProgress()
+{
+    m_model.end();
+    if (m_busy) {
+        QApplication::restoreOverrideCursor();
+        m_busy = false;
+    }
+    if (m_workspace)
+        m_workspace->setBackground(QApplication::palette().dark());
+    setShown(false);
+    m_setImage(m_connected() ? ShellHost::ConnectionImage::Connected
+                             : ShellHost::ConnectionImage::Disconnected);
+}
+
+bool ProgressDisplay::isShown() const
+{
+    return m_barAction->isVisible();
+}
+
+bool ProgressDisplay::isTicking() const
+{
+    return m_timer->isActive();
+}
+
+QString ProgressDisplay::caption() const
+{
+    return m_caption->text();
+}
