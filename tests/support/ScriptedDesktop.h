@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QHash>
+#include <QList>
+#include <QQueue>
+#include <QSet>
+#include <QStringList>
+
+// A desktop for tests: it records every message, dialog and program start, answers questions
+// and file dialogs from queues, and never shows a window or starts a program.
+class ScriptedDesktop : public Desktop
+{
+public:
+    struct Message {
+        QString text;
+        Buttons buttons;
+        Icon icon;
+        QString title;
+    };
+
+    struct Start {
+        QString program;
+        QStringList arguments;
+    };
+
+    struct Search {
+        QString root;
+        QString name;
+    };
+
+    // Answers for message boxes; an empty queue answers Ok (or Cancel when there is no Ok).
+    QQueue<Answer> answers;
+    // Answers for file dialogs; an empty queue cancels.
+    QQueue<std::optional<QString>> files;
+    // Programs that fail to start.
+    QSet<QString> failingPrograms;
+    // Associated programs by file suffix ("csv" -> "/usr/bin/calc").
+    QHash<QString, QString> associations;
+    // Search results by root and name joined with "|".
+    QHash<QString, QString> searchResults;
+    QString user = QStringLiteral("maria");
+    QString sapLogonName = QStringLiteral("saplogon.exe");
+    QStringList searchRoots = {QStringLiteral("c:\\"), QStringLiteral("d:\\")};
+    QString viewer = QStringLiteral("hh.exe");
+    QString sysInfo;
+
+    QList<Message> messages;
+    QList<FileRequest> fileRequests;
+    QList<Start> starts;
+    QList<Search> searches;
+    int busyDepth = 0;
+    int busyCalls = 0;
+
+    QStringList messageTexts() const;
+
+    Answer message(const QString& text, Buttons buttons, Icon icon,
+                   const QString& title) override;
+    std::optional<QString> chooseFile(const FileRequest& request) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+    QString associatedProgram(const QString& path) override;
+    QString userName() override { return user; }
+    QString searchForFile(const QString& root, const QString& name) override;
+    void setBusy(bool busy) override;
+    QString sapLogonFileName() override { return sapLogonName; }
+    QStringList sapLogonSearchRoots() override { return searchRoots; }
+    QString helpViewer() override { return viewer; }
+    QString systemInformationProgram() override { return sysInfo; }
+};
