@@ -217,9 +217,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("LF only") << QByteArray("Tool         True\nStatus       True\n") << true;
         QTest::newRow("CR only") << QByteArray("Tool         True\rStatus       True\r") << true;
-        QTest::newRow("binary bytes")
-            << QByteArray("\x00\x01\xff\xfe garbage\r\n\x80\x81\r\nTool         True\r\n", 40)
-            << true;
+        static const char binary[] = "\x00\x01\xff\xfe garbage\r\n\x80\x81\r\nTool         True\r\n";
+        QTest::newRow("binary bytes") << QByteArray(binary, sizeof(binary) - 1) << true;
         QTest::newRow("no final line end") << QByteArray("Tool         True") << true;
         QTest::newRow("key only") << QByteArray("Tool\r\n") << false;
     }
