@@ -170,7 +170,8 @@ bool SettingsFile::writeFile(const QString& path, const AppState& state)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = write(state);
-    if (file.write(bytes) != bytes.size()) {
+    // Buffered bytes can fail only when flushed; commit() alone would then keep a short file.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

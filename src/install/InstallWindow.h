@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Installer.h"
+
+#include <QWidget>
+
+class ErrorReporter;
+class InstallPlatform;
+class QLabel;
+class QPushButton;
+
+// The installer's window (object name "fInstall"): Install runs the installer and closes the
+// window, Cancel just closes it; a hint under the title says what the button under the mouse
+// does.
+class InstallWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    InstallWindow(InstallPlatform& platform, ErrorReporter& reporter, QWidget* parent = nullptr);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void showHint(const QString& text, bool marker);
+    void Command1_Click();
+
+    Installer m_installer;
+    ErrorReporter& m_reporter;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_image1 = nullptr;
+    QLabel* m_image4 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_command2 = nullptr;
+};
