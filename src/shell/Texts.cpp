@@ -70,6 +70,26 @@ BiText Texts::get(TextId id)
     case TextId::NoSystem:
         return two("No R/3 system is set up in this build.",
                    "Nenhum sistema R/3 está configurado nesta versão.");
+    case TextId::AlreadyConnected: return one(" is already connected to ");
+    case TextId::SystemLabel: return one("System: ");
+    case TextId::ClientLabel: return one("Client: ");
+    case TextId::LanguageLabel: return one("Language: ");
+    case TextId::SystemNumberLabel: return one("System Number: ");
+    case TextId::HostLabel: return one("Host: ");
+    case TextId::ReleaseLabel: return one("SAP Release: ");
+    case TextId::EnterLanguage: return one("Enter with the language, please");
+    case TextId::RfcConnectionFailed:
+        return two(" Connection to R/3 System RFC failed! ",
+                   " Conexão com R/3 System RFC não concluída! ");
+    case TextId::ComponentMissing: return one("Component ActiveX not installed: ");
+    case TextId::SomeFilesMissing: return one("Some files are missing!");
+    case TextId::LogonComponentMissing: return one("Wdtlog.ocx is missing!");
+    case TextId::ReinstallSapGui:
+        return one("To solve this problem please reinstall ( update ) your SAPGUI");
+    case TextId::ReinstallProgram: return one("To solve this problem please reinstall Vub");
+    case TextId::ProcessingRfcFor: return one("Processing RFC for ");
+    case TextId::SapSystemInformation: return one("SAP System Information");
+    case TextId::DatabaseLabel: return one("Database: ");
     }
     return {};
 }

@@ -44,6 +44,23 @@ enum class TextId {
     MenuHomePage,
     MenuSupport,
     NoSystem,
+    AlreadyConnected,
+    SystemLabel,
+    ClientLabel,
+    LanguageLabel,
+    SystemNumberLabel,
+    HostLabel,
+    ReleaseLabel,
+    EnterLanguage,
+    RfcConnectionFailed,
+    ComponentMissing,
+    SomeFilesMissing,
+    LogonComponentMissing,
+    ReinstallSapGui,
+    ReinstallProgram,
+    ProcessingRfcFor,
+    SapSystemInformation,
+    DatabaseLabel,
 };
 
 class Texts

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "LogonData.h"
+
+#include <QString>
+
+#include <memory>
+
+class RfcDestination;
+
+// Creates the destination that serves a system: the demo system, or later a SOAP system.
+class DestinationFactory
+{
+public:
+    virtual ~DestinationFactory() = default;
+    // False, with a reason, when the components cannot be set up at all.
+    virtual bool available(QString* reason) = 0;
+    virtual std::unique_ptr<RfcDestination> create(const LogonData& data, QString* error) = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "LogonData.h"
+
+#include <QString>
+
+#include <memory>
+
+class DestinationFactory;
+class LogonPrompt;
+class RfcDestination;
+
+// A connection object: the logon data as properties, logon with or without the dialog,
+// logoff. While logged on it holds the destination that serves the calls.
+class RfcConnection : public LogonData
+{
+public:
+    RfcConnection(DestinationFactory& factory, LogonPrompt* prompt);
+    ~RfcConnection();
+
+    int IsConnected() const { return m_destination ? 1 : 0; }
+    // silent: log on with the properties as they are, without asking.
+    bool Logon(bool silent);
+    void Logoff();
+    bool UseDefaultSystem = false;
+
+    RfcDestination* destination() const { return m_destination.get(); }
+    const LogonData& data() const { return *this; }
+
+private:
+    bool logonWith(const LogonData& data, QString* error);
+
+    DestinationFactory& m_factory;
+    LogonPrompt* m_prompt;
+    std::unique_ptr<RfcDestination> m_destination;
+};

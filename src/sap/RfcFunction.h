@@ -1,0 +1,41 @@
+#pragma once
+
+#include "RfcTable.h"
+
+#include <QString>
+
+#include <map>
+
+class RfcDestination;
+
+// One import parameter of a function: its value is written by the caller.
+struct RfcParameter {
+    QString Value;
+};
+
+// A function object of the function control: parameters and tables by name, then Call.
+class RfcFunction
+{
+public:
+    RfcFunction(QString name, RfcDestination* destination);
+
+    const QString& name() const { return m_name; }
+    RfcParameter& Exports(const QString& parameter);
+    RfcTable& Tables(const QString& table);
+    bool Call();
+    const QString& exception() const { return m_exception; }
+
+    // For destinations.
+    QString exportValue(const QString& parameter) const;
+    bool hasExport(const QString& parameter) const;
+    void setException(const QString& exception) { m_exception = exception; }
+    // The table's columns as the function's interface declares them.
+    static QStringList columnsOf(const QString& function, const QString& table);
+
+private:
+    QString m_name;
+    RfcDestination* m_destination;
+    std::map<QString, RfcParameter> m_exports;
+    std::map<QString, RfcTable> m_tables;
+    QString m_exception;
+};

@@ -1,0 +1,38 @@
+#include "RfcTable.h"
+
+RfcTable::RfcTable(QStringList columns) : m_columns(std::move(columns)) {}
+
+int RfcTable::columnIndex(const QString& column) const
+{
+    return static_cast<int>(m_columns.indexOf(column));
+}
+
+void RfcTable::appendrow()
+{
+    m_rows.emplace_back(static_cast<size_t>(m_columns.size()));
+}
+
+void RfcTable::setValue(int row, const QString& column, const QString& value)
+{
+    const int c = columnIndex(column);
+    if (row < 1 || row > RowCount() || c < 0)
+        return;
+    m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(c)] = value;
+}
+
+QString RfcTable::Value(int row, const QString& column) const
+{
+    const int c = columnIndex(column);
+    if (row < 1 || row > RowCount() || c < 0)
+        return {};
+    return m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(c)];
+}
+
+void RfcTable::deliver(Row row)
+{
+    row.resize(static_cast<size_t>(m_columns.size()));
+    if (m_sink)
+        m_sink(row);
+    else
+        m_rows.push_back(std::move(row));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "RfcConnection.h"
+#include "RfcFunction.h"
+
+#include <memory>
+#include <vector>
+
+// The BAPI control ("SAP.BAPI.1"): the user's logon and the system information come from it.
+class SapBapi
+{
+public:
+    SapBapi(DestinationFactory& factory, LogonPrompt* prompt) : Connection(factory, prompt) {}
+    RfcConnection Connection;
+};
+
+// The function control ("SAP.Functions"): function objects called on its own connection.
+class SapFunctions
+{
+public:
+    explicit SapFunctions(DestinationFactory& factory) : Connection(factory, nullptr) {}
+
+    void RemoveAll() { m_functions.clear(); }
+    RfcFunction& Add(const QString& name);
+
+    RfcConnection Connection;
+
+private:
+    std::vector<std::unique_ptr<RfcFunction>> m_functions;
+};

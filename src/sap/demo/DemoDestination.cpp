@@ -1,0 +1,74 @@
+#include "DemoDestination.h"
+
+#include "DemoSystem.h"
+#include "ReadTableModule.h"
+#include "RfcFunction.h"
+
+#include <QFile>
+
+DemoDestination::DemoDestination(QString databasePath) : m_path(std::move(databasePath)) {}
+
+RfcDestination::LogonResult DemoDestination::logon(const LogonData& data)
+{
+    LogonResult result;
+    const DemoSystem::User* user = DemoSystem::user(data.User);
+    if (data.client.trimmed() != QLatin1String(DemoSystem::kClient)) {
+        result.error = QStringLiteral("Client %1 is not available in this system").arg(data.client);
+        return result;
+    }
+    if (!user || user->password != data.Password) {
+        result.error = QStringLiteral("Name or password is incorrect (repeat logon)");
+        return result;
+    }
+    const QString language = data.Language.trimmed().toUpper();
+    if (!language.isEmpty() && language != u"EN" && language != u"E" && language != u"PT" &&
+        language != u"P") {
+        result.error = QStringLiteral("Language %1 is not installed").arg(data.Language);
+        return result;
+    }
+    if (!QFile::exists(m_path) || !m_db.open(m_path, SqliteDatabase::Mode::ReadOnly)) {
+        result.error = QStringLiteral("The demo database cannot be opened: ") + m_path;
+        return result;
+    }
+    m_db.exec(QStringLiteral("PRAGMA case_sensitive_like = ON"));
+    m_user = user->name;
+    m_client = data.client.trimmed();
+    m_portuguese = language.startsWith(u'P');
+    result.ok = true;
+    result.SystemID = QString::fromLatin1(DemoSystem::kSystemId);
+    result.HostName = QStringLiteral("localhost");
+    result.SystemNumber = QStringLiteral("00");
+    result.saprelease = QString::fromLatin1(DemoSystem::kRelease);
+    return result;
+}
+
+void DemoDestination::logoff()
+{
+    m_db.close();
+    m_user.clear();
+}
+
+bool DemoDestination::call(RfcFunction& function)
+{
+    if (!m_db.isOpen()) {
+        function.setException(QStringLiteral("SYSTEM_FAILURE"));
+        return false;
+    }
+    if (function.name() != u"RFC_READ_TABLE") {
+        function.setException(QStringLiteral("FUNCTION_NOT_FOUND"));
+        return false;
+    }
+    const DemoSystem::User* user = DemoSystem::user(m_user);
+    ReadTableModule::Caller caller;
+    caller.client = m_client;
+    caller.portuguese = m_portuguese;
+    caller.authorized = [user](const QString& table) {
+        return user && !user->deniedTables.contains(table);
+    };
+    return ReadTableModule::call(m_db, function, caller);
+}
+
+QString DemoDestination::details() const
+{
+    return QStringLiteral("Database: ") + m_path;
+}

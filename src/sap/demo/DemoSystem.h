@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// The embedded demo R/3 system: where its database lives, how big it is built, and who may
+// log on to it.
+class DemoSystem
+{
+public:
+    struct User {
+        QString name;
+        QString password;
+        QStringList deniedTables;
+    };
+
+    static constexpr const char* kClient = "100";
+    static constexpr const char* kSystemId = "DMO";
+    static constexpr const char* kRelease = "46C";
+    static constexpr const char* kDefaultUser = "DEMO";
+    static constexpr const char* kDefaultPassword = "welcome";
+
+    static const QVector<User>& users();
+    static const User* user(const QString& name);
+
+    // ZORV_HOME/demo.sqlite when ZORV_HOME is set, else in the user's data folder.
+    static QString databasePath();
+    // ZORV_DEMO_SCALE, else 1.
+    static int configuredScale();
+    // Builds the database when it is missing or was built by another generator version.
+    static bool ensureDatabase(QString* error);
+    // The version and scale recorded in a database; false when it cannot be read.
+    static bool readMeta(const QString& path, int* version, int* scale);
+};

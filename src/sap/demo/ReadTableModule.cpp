@@ -1,0 +1,172 @@
+#include "ReadTableModule.h"
+
+#include "DemoDictionary.h"
+#include "RfcFunction.h"
+#include "SqliteDatabase.h"
+#include "SqliteStatement.h"
+#include "WaFormatter.h"
+#include "WhereParser.h"
+
+#include <QtEndian>
+
+#include <vector>
+
+namespace {
+using Field = DemoDictionary::Field;
+
+bool fail(RfcFunction& function, const char* exception)
+{
+    function.setException(QString::fromLatin1(exception));
+    return false;
+}
+
+QString numc6(int value)
+{
+    return QStringLiteral("%1").arg(value, 6, 10, QChar(u'0'));
+}
+
+void appendValue(QString& line, const SqliteStatement& row, int column, const Field& field)
+{
+    const QChar letter = field.letter.front();
+    if (letter == u'P') {
+        WaFormatter::appendPacked(line, row.real(column), field.length, field.decimals);
+    } else if (letter == u'I') {
+        const qint32 value = static_cast<qint32>(row.integer(column));
+        QByteArray bytes(4, '\0');
+        qToBigEndian(value, bytes.data());
+        WaFormatter::appendHex(line, bytes, field.length);
+    } else if (letter == u'X') {
+        WaFormatter::appendHex(line, row.blob(column), field.length);
+    } else {
+        int bytes = 0;
+        const char* utf8 = row.utf8(column, &bytes);
+        const QString text = QString::fromUtf8(utf8, bytes);
+        if (letter == u'N')
+            WaFormatter::appendDigits(line, text, field.length);
+        else
+            WaFormatter::appendText(line, text, field.length);
+    }
+}
+
+void bind(SqliteStatement& statement, int index, const WhereParser::Value& value)
+{
+    if (const auto* text = std::get_if<QString>(&value))
+        statement.bindText(index, *text);
+    else if (const auto* real = std::get_if<double>(&value))
+        statement.bindDouble(index, *real);
+    else if (const auto* whole = std::get_if<qint64>(&value))
+        statement.bindInt(index, *whole);
+    else
+        statement.bindBlob(index, std::get<QByteArray>(value));
+}
+} // namespace
+
+bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Caller& caller)
+{
+    const QString tableName = function.exportValue(QStringLiteral("QUERY_TABLE")).trimmed().toUpper();
+    const DemoDictionary::Table* table = DemoDictionary::instance().table(tableName);
+    if (!table)
+        return fail(function, "TABLE_NOT_AVAILABLE");
+    if (caller.authorized && !caller.authorized(tableName))
+        return fail(function, "NOT_AUTHORIZED");
+    if (table->isStructure())
+        return fail(function, "TABLE_WITHOUT_DATA");
+
+    // A blank delimiter is no delimiter; the parameter holds one character.
+    const QString delimiterParam = function.exportValue(QStringLiteral("DELIMITER"));
+    const QString delimiter =
+        delimiterParam.isEmpty() || delimiterParam.front() == u' ' ? QString() : delimiterParam.left(1);
+
+    RfcTable& fieldsTable = function.Tables(QStringLiteral("FIELDS"));
+    std::vector<const Field*> fields;
+    if (fieldsTable.RowCount() == 0) {
+        for (const Field& field : table->fields)
+            fields.push_back(&field);
+    } else {
+        for (int r = 1; r <= fieldsTable.RowCount(); ++r) {
+            const QString name =
+                fieldsTable.Value(r, QStringLiteral("FIELDNAME")).trimmed().toUpper();
+            const Field* field = table->field(name);
+            if (!field)
+                return fail(function, "FIELD_NOT_VALID");
+            fields.push_back(field);
+        }
+    }
+
+    RfcTable described(fieldsTable.columns());
+    int cursor = 0;
+    for (size_t k = 0; k < fields.size(); ++k) {
+        const Field& field = *fields[k];
+        if (k > 0)
+            cursor += static_cast<int>(delimiter.size());
+        described.deliver({field.name, numc6(cursor), numc6(field.length), field.letter,
+                           field.text(caller.portuguese)});
+        cursor += field.length;
+    }
+    if (cursor > kLineWidth)
+        return fail(function, "DATA_BUFFER_EXCEEDED");
+    fieldsTable = std::move(described);
+
+    RfcTable& data = function.Tables(QStringLiteral("DATA"));
+    data.clear();
+    const QString noData = function.exportValue(QStringLiteral("NO_DATA"));
+    if (!noData.isEmpty() && noData.front() != u' ')
+        return true;
+    for (const Field* field : fields) {
+        if (field->letter == u"F")
+            return fail(function, "SYSTEM_FAILURE"); // the classic module cannot move floats
+    }
+
+    QStringList lines;
+    const RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
+    for (int r = 1; r <= options.RowCount(); ++r)
+        lines.append(options.Value(r, QStringLiteral("TEXT")));
+    const WhereParser::Result where = WhereParser::parse(lines, *table);
+    if (!where.ok)
+        return fail(function, "OPTION_NOT_VALID");
+
+    QStringList columns;
+    for (const Field* field : fields)
+        columns.append(u'"' + field->name + u'"');
+    QStringList conditions;
+    if (table->clientDependent())
+        conditions.append(u'"' + table->fields.front().name + QStringLiteral("\" = ?"));
+    if (!where.sql.isEmpty())
+        conditions.append(u'(' + where.sql + u')');
+    QString sql = QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+                  QStringLiteral(" FROM \"") + table->name + u'"';
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    sql += QStringLiteral(" LIMIT ? OFFSET ?");
+
+    SqliteStatement statement(db.handle(), sql);
+    if (!statement.valid())
+        return fail(function, "SYSTEM_FAILURE");
+    int index = 1;
+    if (table->clientDependent())
+        statement.bindText(index++, caller.client);
+    for (const WhereParser::Value& value : where.bindings)
+        bind(statement, index++, value);
+    const qint64 rowCount = function.exportValue(QStringLiteral("ROWCOUNT")).trimmed().toLongLong();
+    const qint64 rowSkips = function.exportValue(QStringLiteral("ROWSKIPS")).trimmed().toLongLong();
+    statement.bindInt(index++, rowCount > 0 ? rowCount : -1);
+    statement.bindInt(index++, rowSkips > 0 ? rowSkips : 0);
+
+    QString line;
+    line.reserve(kLineWidth);
+    while (statement.step()) {
+        line.clear();
+        for (size_t k = 0; k < fields.size(); ++k) {
+            if (k > 0)
+                line.append(delimiter);
+            appendValue(line, statement, static_cast<int>(k), *fields[k]);
+        }
+        qsizetype end = line.size();
+        while (end > 0 && line.at(end - 1) == u' ')
+            --end;
+        data.deliver({line.left(end)});
+    }
+    if (!statement.error().isEmpty())
+        return fail(function, "SYSTEM_FAILURE");
+    return true;
+}

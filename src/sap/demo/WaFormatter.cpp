@@ -1,0 +1,46 @@
+#include "WaFormatter.h"
+
+#include <cmath>
+
+void WaFormatter::appendText(QString& line, QStringView text, int length)
+{
+    const qsizetype used = std::min<qsizetype>(text.size(), length);
+    line.append(text.left(used));
+    line.append(QString(length - used, u' '));
+}
+
+void WaFormatter::appendDigits(QString& line, QStringView text, int length)
+{
+    if (text.size() >= length) {
+        line.append(text.right(length));
+        return;
+    }
+    line.append(QString(length - text.size(), u'0'));
+    line.append(text);
+}
+
+QString WaFormatter::packed(double value, int length, int decimals)
+{
+    const bool negative = value < 0 && std::abs(value) >= 0.5 * std::pow(10.0, -decimals);
+    QString text = QString::number(std::abs(value), 'f', decimals);
+    text += negative ? u'-' : u' ';
+    if (text.size() > length && !negative)
+        text.chop(1); // a positive number first gives up its sign position
+    if (text.size() > length) {
+        text = text.right(length);
+        if (!text.isEmpty())
+            text[0] = u'*';
+    }
+    return text.rightJustified(length, u' ');
+}
+
+void WaFormatter::appendPacked(QString& line, double value, int length, int decimals)
+{
+    line.append(packed(value, length, decimals));
+}
+
+void WaFormatter::appendHex(QString& line, const QByteArray& bytes, int length)
+{
+    const QString hex = QString::fromLatin1(bytes.toHex().toUpper());
+    appendText(line, hex, length);
+}
