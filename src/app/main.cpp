@@ -4,12 +4,30 @@
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
 #include "QtDesktop.h"
+#include "LogonDialog.h"
+#include "SapCommandLine.h"
+#include "SapConnection.h"
 #include "Startup.h"
+#include "SystemDestinationFactory.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <cstring>
+
+namespace {
+int commandLine(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const QString command = args.takeFirst();
+    if (command == u"demo-db")
+        return SapCommandLine::demoDb(args, stdout, stderr);
+    SystemDestinationFactory factory;
+    return SapCommandLine::readTable(args, factory, stdout, stderr);
+}
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -17,6 +35,9 @@ int main(int argc, char* argv[])
         std::printf("%s\n", ProgramVersion::text().toUtf8().constData());
         return 0;
     }
+    if (argc > 1 && (std::strcmp(argv[1], "demo-db") == 0 || std::strcmp(argv[1], "read-table") == 0))
+        return commandLine(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorv"));
     QApplication::setApplicationVersion(ProgramVersion::text());
@@ -24,7 +45,14 @@ int main(int argc, char* argv[])
     AppState state;
     QtDesktop desktop;
     SystemClock clock;
-    Startup startup(state, desktop, clock, ProgramHome::folder());
-    startup.Main();
-    return QApplication::exec();
+    const QString folder = ProgramHome::folder();
+    Startup startup(state, desktop, clock, folder);
+    MainWindow& window = startup.Main();
+    SystemDestinationFactory factory;
+    LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"));
+    SapConnection connection(window, factory, prompt);
+    window.setConnectionCommands(&connection);
+    const int status = QApplication::exec();
+    window.setConnectionCommands(nullptr);
+    return status;
 }

@@ -40,13 +40,16 @@ bool RfcConnection::Logon(bool silent)
     QString error;
     if (silent || !m_prompt)
         return logonWith(*this, &error);
+    LogonData attempt = *this;
     for (;;) {
-        const std::optional<LogonData> answer = m_prompt->ask(*this, error);
+        const std::optional<LogonData> answer = m_prompt->ask(attempt, error);
         if (!answer)
             return false;
+        attempt = *answer;
         error.clear();
-        if (logonWith(*answer, &error))
+        if (logonWith(attempt, &error))
             return true;
+        attempt.Password.clear();
     }
 }
 

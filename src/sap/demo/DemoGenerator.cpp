@@ -268,7 +268,7 @@ Row customer(Random& r, const QString& client, long n)
                            QString(), text("0001"), QString(), QString(), QString(), QString(),
                            r.below(20) == 0 ? text("X") : QString(), QString(), QString(),
                            QString(), QString(), QString(), QString(), QString(), QString(),
-                           QString(), text("D"), QString(), QString(), QString(), QString(),
+                           QString(), QString(), text("D"), QString(), QString(), QString(), QString(),
                            QString(), QString(), QString(), QString(), QString(), QString(),
                            r.amount(9999999, 2), text("2006"), digits(r.below(5000), 6),
                            text("2006"), QString(), QString(), QString(), QString()});

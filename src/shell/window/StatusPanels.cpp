@@ -28,7 +28,9 @@ StatusPanels::StatusPanels(QStatusBar* bar, const Clock& clock)
     m_clockLabel->setObjectName(QStringLiteral("StatusPanel3"));
     m_clockLabel->setAlignment(Qt::AlignCenter);
     m_clockLabel->setMinimumWidth(56);
-    m_bar->addWidget(m_message);
+    m_message->setMinimumWidth(0);
+    m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_bar->addWidget(m_message, 1);
     m_bar->addPermanentWidget(m_connection);
     m_bar->addPermanentWidget(m_clockLabel);
     m_bar->installEventFilter(this);
@@ -89,12 +91,13 @@ QString StatusPanels::clockToolTip() const
 
 void StatusPanels::setMessageWidth(int pixels)
 {
-    m_message->setFixedWidth(pixels);
+    // The panel takes that width when the other panels leave room for it.
+    m_message->setMaximumWidth(pixels);
 }
 
 int StatusPanels::messageWidth() const
 {
-    return m_message->width();
+    return m_message->maximumWidth();
 }
 
 void StatusPanels::refreshClock()

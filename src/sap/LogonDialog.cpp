@@ -1,0 +1,137 @@
+#include "LogonDialog.h"
+
+#include "DemoSystem.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QVBoxLayout>
+
+LogonDialog::LogonDialog(QString rememberFile, QWidget* parent)
+    : QDialog(parent), m_rememberFile(std::move(rememberFile)), m_system(new QComboBox(this)),
+      m_systemId(new QLineEdit(this)), m_host(new QLineEdit(this)),
+      m_systemNumber(new QLineEdit(this)), m_client(new QLineEdit(this)),
+      m_user(new QLineEdit(this)), m_password(new QLineEdit(this)),
+      m_language(new QComboBox(this)), m_error(new QLabel(this))
+{
+    setObjectName(QStringLiteral("fLogon"));
+    setWindowTitle(QStringLiteral("SAP Logon"));
+    m_system->setObjectName(QStringLiteral("System"));
+    m_system->setEditable(true);
+    m_system->addItem(LogonData::demoSystemName());
+    m_systemId->setObjectName(QStringLiteral("SystemID"));
+    m_host->setObjectName(QStringLiteral("HostName"));
+    m_host->setPlaceholderText(QStringLiteral("https://host:port or host"));
+    m_systemNumber->setObjectName(QStringLiteral("SystemNumber"));
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setMaxLength(3);
+    m_user->setObjectName(QStringLiteral("User"));
+    m_password->setObjectName(QStringLiteral("Password"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_language->setObjectName(QStringLiteral("Language"));
+    m_language->setEditable(true);
+    m_language->addItems({QStringLiteral("EN"), QStringLiteral("PT")});
+    m_error->setObjectName(QStringLiteral("Error"));
+    m_error->setStyleSheet(QStringLiteral("color: #b00020"));
+    m_error->setWordWrap(true);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("System"), m_system);
+    form->addRow(QStringLiteral("System ID"), m_systemId);
+    form->addRow(QStringLiteral("Host or URL"), m_host);
+    form->addRow(QStringLiteral("System number"), m_systemNumber);
+    form->addRow(QStringLiteral("Client"), m_client);
+    form->addRow(QStringLiteral("User"), m_user);
+    form->addRow(QStringLiteral("Password"), m_password);
+    form->addRow(QStringLiteral("Language"), m_language);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_error);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_system, &QComboBox::currentTextChanged, this, &LogonDialog::systemChosen);
+}
+
+void LogonDialog::systemChosen()
+{
+    const bool demo = m_system->currentText() == LogonData::demoSystemName();
+    m_host->setEnabled(!demo);
+    m_systemNumber->setEnabled(!demo);
+    m_systemId->setEnabled(!demo);
+}
+
+void LogonDialog::fill(const LogonData& data, const QString& error)
+{
+    m_system->setCurrentText(data.System.isEmpty() ? LogonData::demoSystemName() : data.System);
+    m_systemId->setText(data.SystemID);
+    m_host->setText(data.HostName);
+    m_systemNumber->setText(data.SystemNumber);
+    m_client->setText(data.client);
+    m_user->setText(data.User);
+    m_password->clear();
+    m_language->setCurrentText(data.Language);
+    m_error->setText(error);
+    m_error->setVisible(!error.isEmpty());
+    systemChosen();
+    (data.User.isEmpty() ? m_user : m_password)->setFocus();
+}
+
+LogonData LogonDialog::entered() const
+{
+    LogonData data;
+    data.System = m_system->currentText().trimmed();
+    data.SystemID = m_systemId->text().trimmed();
+    data.HostName = m_host->text().trimmed();
+    data.SystemNumber = m_systemNumber->text().trimmed();
+    data.client = m_client->text().trimmed();
+    data.User = m_user->text().trimmed().toUpper();
+    data.Password = m_password->text();
+    data.Language = m_language->currentText().trimmed().toUpper();
+    return data;
+}
+
+LogonData LogonDialog::remembered() const
+{
+    QSettings settings(m_rememberFile, QSettings::IniFormat);
+    LogonData data;
+    data.System = settings.value(QStringLiteral("System"), LogonData::demoSystemName()).toString();
+    data.SystemID = settings.value(QStringLiteral("SystemID")).toString();
+    data.HostName = settings.value(QStringLiteral("HostName")).toString();
+    data.SystemNumber = settings.value(QStringLiteral("SystemNumber")).toString();
+    data.client =
+        settings.value(QStringLiteral("client"), QString::fromLatin1(DemoSystem::kClient)).toString();
+    data.User = settings.value(QStringLiteral("User"), QString::fromLatin1(DemoSystem::kDefaultUser))
+                    .toString();
+    data.Language = settings.value(QStringLiteral("Language"), QStringLiteral("EN")).toString();
+    return data;
+}
+
+void LogonDialog::remember() const
+{
+    const LogonData data = entered();
+    QSettings settings(m_rememberFile, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("System"), data.System);
+    settings.setValue(QStringLiteral("SystemID"), data.SystemID);
+    settings.setValue(QStringLiteral("HostName"), data.HostName);
+    settings.setValue(QStringLiteral("SystemNumber"), data.SystemNumber);
+    settings.setValue(QStringLiteral("client"), data.client);
+    settings.setValue(QStringLiteral("User"), data.User);
+    settings.setValue(QStringLiteral("Language"), data.Language);
+}
+
+std::optional<LogonData> LogonDialogPrompt::ask(const LogonData& defaults, const QString& error)
+{
+    LogonDialog dialog(m_rememberFile, QApplication::activeWindow());
+    // The first time, the last entries; after a failed attempt, what was just typed.
+    dialog.fill(defaults.User.isEmpty() && error.isEmpty() ? dialog.remembered() : defaults, error);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    dialog.remember();
+    return dialog.entered();
+}

@@ -1,0 +1,169 @@
+#include "SapCommandLine.h"
+
+#include "DemoGenerator.h"
+#include "DemoSystem.h"
+#include "DestinationFactory.h"
+#include "RfcConnection.h"
+#include "RfcFunction.h"
+#include "RfcDestination.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+
+namespace {
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
+}
+
+bool parse(QCommandLineParser& parser, const QStringList& args, std::FILE* err)
+{
+    if (!parser.parse(QStringList{QStringLiteral("zorv")} + args)) {
+        print(err, parser.errorText() + u'\n');
+        return false;
+    }
+    return true;
+}
+
+// The password never comes from the command line: a file, the environment, or the demo's own.
+bool password(const QCommandLineParser& parser, QString* result, std::FILE* err)
+{
+    if (!parser.isSet(QStringLiteral("user"))) {
+        *result = QString::fromLatin1(DemoSystem::kDefaultPassword);
+        return true;
+    }
+    if (parser.isSet(QStringLiteral("password-file"))) {
+        QFile file(parser.value(QStringLiteral("password-file")));
+        if (!file.open(QIODevice::ReadOnly)) {
+            print(err, QStringLiteral("Cannot read the password file: ") + file.errorString() +
+                           u'\n');
+            return false;
+        }
+        *result = QString::fromUtf8(file.readAll()).section(u'\n', 0, 0).remove(u'\r');
+        return true;
+    }
+    *result = qEnvironmentVariable("ZORV_PASSWORD");
+    return true;
+}
+} // namespace
+
+int SapCommandLine::demoDb(const QStringList& args, std::FILE* out, std::FILE* err)
+{
+    QCommandLineParser parser;
+    parser.addOption({QStringLiteral("scale"), QStringLiteral("Multiplies the large tables."),
+                      QStringLiteral("N"), QStringLiteral("1")});
+    if (!parse(parser, args, err))
+        return 2;
+    bool ok = false;
+    const int scale = parser.value(QStringLiteral("scale")).toInt(&ok);
+    if (!ok || scale < 1) {
+        print(err, QStringLiteral("--scale takes a whole number of 1 or more\n"));
+        return 2;
+    }
+    const QString path = DemoSystem::databasePath();
+    QString error;
+    const bool built = DemoGenerator::build(path, scale, &error, [err](const QString& step) {
+        print(err, QStringLiteral("building ") + step + u'\n');
+    });
+    if (!built) {
+        print(err, QStringLiteral("The demo database could not be built: ") + error + u'\n');
+        return 1;
+    }
+    print(out, path + u'\n');
+    return 0;
+}
+
+int SapCommandLine::readTable(const QStringList& args, DestinationFactory& factory,
+                              std::FILE* out, std::FILE* err)
+{
+    QCommandLineParser parser;
+    const auto valued = [&](const char* name, const char* about, const char* value) {
+        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(about),
+                          QString::fromLatin1(value)});
+    };
+    valued("fields", "Fields to read, separated by commas.", "F1,F2");
+    valued("where", "One OPTIONS line; repeat for more.", "LINE");
+    valued("rowcount", "ROWCOUNT.", "N");
+    valued("rowskips", "ROWSKIPS.", "N");
+    valued("delimiter", "DELIMITER.", "C");
+    parser.addOption({QStringLiteral("no-data"), QStringLiteral("NO_DATA.")});
+    valued("system", "demo, or the system's URL.", "SYSTEM");
+    valued("client", "Logon client.", "C");
+    valued("user", "Logon user.", "U");
+    valued("password-file", "File holding the password.", "F");
+    valued("language", "Logon language.", "EN|PT");
+    parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("QUERY_TABLE"));
+    if (!parse(parser, args, err))
+        return 2;
+    if (parser.positionalArguments().size() != 1) {
+        print(err, QStringLiteral("usage: zorv read-table TABLE [options]\n"));
+        return 2;
+    }
+
+    LogonData data;
+    const QString system = parser.value(QStringLiteral("system"));
+    data.System = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
+    data.client = parser.isSet(QStringLiteral("client")) ? parser.value(QStringLiteral("client"))
+                                                         : QString::fromLatin1(DemoSystem::kClient);
+    data.User = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
+                                                     : QString::fromLatin1(DemoSystem::kDefaultUser);
+    data.Language = parser.isSet(QStringLiteral("language"))
+                        ? parser.value(QStringLiteral("language"))
+                        : QStringLiteral("EN");
+    if (!password(parser, &data.Password, err))
+        return 1;
+    QString reason;
+    if (!factory.available(&reason)) {
+        print(err, reason + u'\n');
+        return 1;
+    }
+    RfcConnection connection(factory, nullptr);
+    static_cast<LogonData&>(connection) = data;
+    if (!connection.Logon(true)) {
+        print(err, QStringLiteral("Logon failed\n"));
+        return 1;
+    }
+
+    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), connection.destination());
+    function.Exports(QStringLiteral("QUERY_TABLE")).Value = parser.positionalArguments().front();
+    function.Exports(QStringLiteral("ROWCOUNT")).Value = parser.value(QStringLiteral("rowcount"));
+    function.Exports(QStringLiteral("ROWSKIPS")).Value = parser.value(QStringLiteral("rowskips"));
+    function.Exports(QStringLiteral("DELIMITER")).Value = parser.value(QStringLiteral("delimiter"));
+    if (parser.isSet(QStringLiteral("no-data")))
+        function.Exports(QStringLiteral("NO_DATA")).Value = QStringLiteral("X");
+    RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+    for (const QString& name :
+         parser.value(QStringLiteral("fields")).split(u',', Qt::SkipEmptyParts)) {
+        fields.appendrow();
+        fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), name.trimmed());
+    }
+    RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
+    for (const QString& line : parser.values(QStringLiteral("where"))) {
+        options.appendrow();
+        options.setValue(options.RowCount(), QStringLiteral("TEXT"), line);
+    }
+    // Rows are printed as they arrive, so a large read needs no memory of its own.
+    bool fieldsPrinted = false;
+    const auto printFields = [&] {
+        if (fieldsPrinted)
+            return;
+        fieldsPrinted = true;
+        for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+            print(out, row[0] + u'\t' + row[1] + u'\t' + row[2] + u'\t' + row[3] + u'\t' +
+                           row[4] + u'\n');
+        print(out, QStringLiteral("\n"));
+    };
+    function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+        printFields();
+        print(out, row[0] + u'\n');
+    });
+    const bool ok = function.Call();
+    connection.Logoff();
+    if (!ok) {
+        print(err, function.exception() + u'\n');
+        return 2;
+    }
+    printFields();
+    return 0;
+}
