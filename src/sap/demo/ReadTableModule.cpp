@@ -40,11 +40,14 @@ void appendValue(QString& line, const SqliteStatement& row, int column, const Fi
     } else {
         int bytes = 0;
         const char* utf8 = row.utf8(column, &bytes);
-        const QString text = QString::fromUtf8(utf8, bytes);
+        // Most values are plain ASCII: widen them in place instead of decoding.
+        if (WaFormatter::appendAscii(line, utf8, bytes, field.length, letter == u'N'))
+            return;
+        const QString decoded = QString::fromUtf8(utf8, bytes);
         if (letter == u'N')
-            WaFormatter::appendDigits(line, text, field.length);
+            WaFormatter::appendDigits(line, decoded, field.length);
         else
-            WaFormatter::appendText(line, text, field.length);
+            WaFormatter::appendText(line, decoded, field.length);
     }
 }
 

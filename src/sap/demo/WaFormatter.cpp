@@ -6,7 +6,7 @@ void WaFormatter::appendText(QString& line, QStringView text, int length)
 {
     const qsizetype used = std::min<qsizetype>(text.size(), length);
     line.append(text.left(used));
-    line.append(QString(length - used, u' '));
+    line.resize(line.size() + (length - used), u' ');
 }
 
 void WaFormatter::appendDigits(QString& line, QStringView text, int length)
@@ -15,7 +15,7 @@ void WaFormatter::appendDigits(QString& line, QStringView text, int length)
         line.append(text.right(length));
         return;
     }
-    line.append(QString(length - text.size(), u'0'));
+    line.resize(line.size() + (length - text.size()), u'0');
     line.append(text);
 }
 
@@ -43,4 +43,27 @@ void WaFormatter::appendHex(QString& line, const QByteArray& bytes, int length)
 {
     const QString hex = QString::fromLatin1(bytes.toHex().toUpper());
     appendText(line, hex, length);
+}
+
+bool WaFormatter::appendAscii(QString& line, const char* bytes, int size, int length, bool digits)
+{
+    for (int i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+            return false;
+    }
+    const int used = std::min(size, length);
+    const qsizetype start = line.size();
+    line.resize(start + length);
+    QChar* out = line.data() + start;
+    const int pad = length - used;
+    // Digits keep their last places and are filled with zeros on the left; text keeps its
+    // first places and is filled with blanks on the right.
+    const char* from = digits ? bytes + (size - used) : bytes;
+    QChar* to = digits ? out + pad : out;
+    for (int i = 0; i < used; ++i)
+        to[i] = QChar(static_cast<char16_t>(from[i]));
+    QChar* fill = digits ? out : out + used;
+    for (int i = 0; i < pad; ++i)
+        fill[i] = digits ? u'0' : u' ';
+    return true;
 }

@@ -13,6 +13,9 @@ public:
     static void appendDigits(QString& line, QStringView text, int length); // N
     static void appendPacked(QString& line, double value, int length, int decimals);
     static void appendHex(QString& line, const QByteArray& bytes, int length); // X, I
+    // As appendText or appendDigits for a value in plain ASCII; false (nothing appended) when
+    // the bytes are not all ASCII.
+    static bool appendAscii(QString& line, const char* bytes, int size, int length, bool digits);
 
     static QString packed(double value, int length, int decimals);
 };
