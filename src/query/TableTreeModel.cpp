@@ -1,0 +1,1 @@
+#include "TableTreeModel.h"
