@@ -2,6 +2,33 @@
 
 #include <QStringList>
 
+// Values are unescaped as strings first (\s \n \t \r \\); quoting comes after.
+static QString unescape(const QString& value)
+{
+    QString result;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 >= value.size()) {
+            result += c;
+            continue;
+        }
+        const QChar next = value.at(++i);
+        if (next == u's')
+            result += u' ';
+        else if (next == u'n')
+            result += u'\n';
+        else if (next == u't')
+            result += u'\t';
+        else if (next == u'r')
+            result += u'\r';
+        else if (next == u'\\')
+            result += u'\\';
+        else
+            result += QString(u'\\') + next;
+    }
+    return result;
+}
+
 QString DesktopEntry::execLine(const QString& fileContent)
 {
     bool inMainGroup = false;
@@ -15,7 +42,7 @@ QString DesktopEntry::execLine(const QString& fileContent)
         if (inMainGroup && line.startsWith(QStringLiteral("Exec"))) {
             const qsizetype eq = line.indexOf(u'=');
             if (eq > 0 && line.left(eq).trimmed() == QStringLiteral("Exec"))
-                return line.mid(eq + 1).trimmed();
+                return unescape(line.mid(eq + 1).trimmed());
         }
     }
     return {};

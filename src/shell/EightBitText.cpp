@@ -14,7 +14,8 @@ QByteArray EightBitText::encode(const QString& text)
     QStringEncoder encoder(kCodePage);
     if (encoder.isValid()) {
         QByteArray bytes = encoder.encode(text);
-        if (!encoder.hasError())
+        // Text whose code-page bytes begin like the mark must take the marked form too.
+        if (!encoder.hasError() && !bytes.startsWith(kUtf8Mark))
             return bytes;
     }
     return kUtf8Mark + text.toUtf8();

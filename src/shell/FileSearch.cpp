@@ -25,7 +25,8 @@ QString FileSearch::find(const QString& root, const QString& fileName, int maxDe
             QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
             QDir::Name);
         for (const QFileInfo& entry : entries) {
-            if (entry.isSymLink())
+            // Linked folders could lead round in circles; linked files are found like others.
+            if (entry.isSymLink() && entry.isDir())
                 continue;
             if (entry.isFile() && entry.fileName().compare(fileName, cs) == 0)
                 return QDir::toNativeSeparators(entry.absoluteFilePath());

@@ -1,0 +1,615 @@
+#include "AppState.h"
+#include "DesktopServices.h"
+#include "ScriptedDesktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+const QString kTextFilter = QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*");
+const QString kTableFilter =
+    QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel (*.xls)|*.xls|All Files (*.*)|*.*");
+const QString kSapLogonNotFound = QStringLiteral(" Saplogon.exe not found in c:\\ neither in d:\\");
+
+// Also notes what the desktop could see at the moment it was asked: whether the file whose
+// program is looked up exists and how big it is, and whether the busy pointer is up at each
+// message.
+class WatchingDesktop : public ScriptedDesktop
+{
+public:
+    struct Lookup {
+        QString path;
+        bool existed = false;
+        qint64 size = -1;
+    };
+    QList<Lookup> lookups;
+    QList<int> busyAtMessage;
+
+    QString associatedProgram(const QString& path) override
+    {
+        const QFileInfo info(path);
+        lookups.append({path, info.exists(), info.exists() ? info.size() : -1});
+        return ScriptedDesktop::associatedProgram(path);
+    }
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override
+    {
+        busyAtMessage.append(busyDepth);
+        return ScriptedDesktop::message(text, buttons, icon, title);
+    }
+};
+
+// One desktop, state and program folder per test.
+struct Fixture {
+    QTemporaryDir folder;
+    WatchingDesktop desktop;
+    AppState state;
+    QStringList statuses;
+    DesktopServices services{desktop, state, folder.path(),
+                             [this](const QString& text) { statuses.append(text); }};
+
+    Fixture(bool en = true, bool pt = false)
+    {
+        state.OptEN = en;
+        state.OptPT = pt;
+    }
+};
+
+void addLanguageColumns()
+{
+    QTest::addColumn<bool>("en");
+    QTest::addColumn<bool>("pt");
+}
+} // namespace
+
+class TestDesktopServices : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // The common dialog
+
+    void filterByKind_data()
+    {
+        QTest::addColumn<QList<int>>("kinds");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("text") << QList<int>{2} << kTextFilter;
+        QTest::newRow("table") << QList<int>{4} << kTableFilter;
+        QTest::newRow("table after text") << QList<int>{2, 4} << kTableFilter;
+        QTest::newRow("other kind keeps text") << QList<int>{2, 0} << kTextFilter;
+        QTest::newRow("other kind keeps table") << QList<int>{4, 3} << kTableFilter;
+        QTest::newRow("no filter yet") << QList<int>{0} << QString();
+    }
+    void filterByKind()
+    {
+        QFETCH(QList<int>, kinds);
+        QFETCH(QString, filter);
+        Fixture f;
+        for (int kind : kinds)
+            f.services.ChooseFileToOpen(QStringLiteral("a.txt"), kind);
+        QCOMPARE(f.desktop.fileRequests.size(), kinds.size());
+        QCOMPARE(f.desktop.fileRequests.last().filter, filter);
+        QCOMPARE(f.services.dialogFilter(), filter);
+        // The save dialog follows the same rule.
+        f.services.ChooseFileToSave(QStringLiteral("b.txt"), 9);
+        QCOMPARE(f.desktop.fileRequests.last().filter, filter);
+    }
+
+    void dialogTitlesByLanguage_data()
+    {
+        addLanguageColumns();
+        QTest::addColumn<QString>("openTitle");
+        QTest::addColumn<QString>("saveTitle");
+        QTest::newRow("English") << true << false << "Open"
+                                 << "Save As";
+        QTest::newRow("Portuguese") << false << true << "Abrir"
+                                    << "Salvar como";
+        QTest::newRow("both end in Portuguese") << true << true << "Abrir"
+                                                << "Salvar como";
+    }
+    void dialogTitlesByLanguage()
+    {
+        QFETCH(bool, en);
+        QFETCH(bool, pt);
+        QFETCH(QString, openTitle);
+        QFETCH(QString, saveTitle);
+        Fixture f(en, pt);
+        f.services.ChooseFileToOpen(QString(), 2);
+        f.services.ChooseFileToSave(QString(), 2);
+        QCOMPARE(f.desktop.fileRequests.size(), 2);
+        QCOMPARE(f.desktop.fileRequests.at(0).title, openTitle);
+        QCOMPARE(f.desktop.fileRequests.at(1).title, saveTitle);
+    }
+
+    void onlySaveAsksBeforeOverwriting()
+    {
+        Fixture f;
+        f.services.ChooseFileToOpen(QStringLiteral("in.qtb"), 2);
+        f.services.ChooseFileToSave(QStringLiteral("out.qtb"), 2);
+        f.services.ChooseTableFile();
+        const auto& requests = f.desktop.fileRequests;
+        QCOMPARE(requests.size(), 3);
+        QCOMPARE(requests.at(0).mode, Desktop::FileRequest::Mode::Open);
+        QVERIFY(!requests.at(0).confirmOverwrite);
+        QCOMPARE(requests.at(1).mode, Desktop::FileRequest::Mode::Save);
+        QVERIFY(requests.at(1).confirmOverwrite);
+        QCOMPARE(requests.at(2).mode, Desktop::FileRequest::Mode::Open);
+        QVERIFY(!requests.at(2).confirmOverwrite);
+    }
+
+    void chosenPathIsReadFromTheDialog()
+    {
+        Fixture f;
+        f.desktop.files.enqueue(QStringLiteral("/data/My Query.qtb"));
+        QCOMPARE(f.services.ChooseFileToOpen(QStringLiteral("start.qtb"), 2), 1);
+        QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("start.qtb"));
+        QCOMPARE(f.services.dialogFileName(), QStringLiteral("/data/My Query.qtb"));
+
+        f.desktop.files.enqueue(QStringLiteral("/data/saved.qtb"));
+        QCOMPARE(f.services.ChooseFileToSave(QStringLiteral("new.qtb"), 2), 1);
+        QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("new.qtb"));
+        QCOMPARE(f.services.dialogFileName(), QStringLiteral("/data/saved.qtb"));
+    }
+
+    void cancelReturnsZero()
+    {
+        Fixture f;
+        QCOMPARE(f.services.ChooseFileToOpen(QStringLiteral("a.qtb"), 2), 0);
+        QCOMPARE(f.services.ChooseFileToSave(QStringLiteral("b.qtb"), 4), 0);
+        QCOMPARE(f.desktop.fileRequests.size(), 2);
+        QVERIFY(f.desktop.starts.isEmpty());
+        QVERIFY(f.desktop.messages.isEmpty());
+    }
+
+    void tableFileIsKeptOnCancelAndSetOnChoice()
+    {
+        Fixture f;
+        f.state.TableFile = QStringLiteral("C:\\old\\table.csv");
+        QCOMPARE(f.services.ChooseTableFile(), 0);
+        QCOMPARE(f.state.TableFile, QStringLiteral("C:\\old\\table.csv"));
+        QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("C:\\old\\table.csv"));
+        QCOMPARE(f.desktop.fileRequests.last().filter, kTableFilter);
+
+        f.desktop.files.enqueue(QStringLiteral("/home/maria/new table.xls"));
+        QCOMPARE(f.services.ChooseTableFile(), 1);
+        QCOMPARE(f.state.TableFile, QStringLiteral("/home/maria/new table.xls"));
+        QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("C:\\old\\table.csv"));
+    }
+
+    void openTableInExcelTitleStaysForTheNextDialog_data()
+    {
+        addLanguageColumns();
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("openTitle");
+        QTest::newRow("English") << true << false << "Open Table in Excel"
+                                 << "Open";
+        QTest::newRow("Portuguese") << false << true << "Abrir Tabela no Excel"
+                                    << "Abrir";
+    }
+    void openTableInExcelTitleStaysForTheNextDialog()
+    {
+        QFETCH(bool, en);
+        QFETCH(bool, pt);
+        QFETCH(QString, title);
+        QFETCH(QString, openTitle);
+        Fixture f(en, pt);
+        f.services.OpenTableInExcel(); // cancelled
+        QCOMPARE(f.desktop.fileRequests.last().title, title);
+        QCOMPARE(f.desktop.fileRequests.last().filter, kTableFilter);
+        QVERIFY(f.desktop.starts.isEmpty());
+        QVERIFY(f.statuses.isEmpty());
+
+        // A routine that sets no title shows the one left behind.
+        f.services.ChooseTableFile();
+        QCOMPARE(f.desktop.fileRequests.last().title, title);
+        QCOMPARE(f.services.dialogTitle(), title);
+
+        // One that sets its own replaces it.
+        f.services.ChooseFileToOpen(QString(), 2);
+        QCOMPARE(f.desktop.fileRequests.last().title, openTitle);
+    }
+
+    void openTableInExcelOpensTheChosenFile()
+    {
+        Fixture f;
+        f.desktop.associations.insert(QStringLiteral("csv"), QStringLiteral("/usr/bin/calc"));
+        f.desktop.files.enqueue(QStringLiteral("/tmp/KNA1 export.csv"));
+        f.services.OpenTableInExcel();
+        QCOMPARE(f.state.TableFile, QStringLiteral("/tmp/KNA1 export.csv"));
+        QCOMPARE(f.desktop.starts.size(), 1);
+        QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("/usr/bin/calc"));
+        QCOMPARE(f.desktop.starts.at(0).arguments,
+                 QStringList{QStringLiteral("/tmp/KNA1 export.csv")});
+    }
+
+    // Opening files with their programs
+
+    void openWithAssociatedProgram_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("plain") << "/tmp/kna1.csv";
+        QTest::newRow("blanks kept in one argument") << "/tmp/My Reports/KNA1 2007.csv";
+        QTest::newRow("windows path") << "C:\\Documents and Settings\\maria\\t001.csv";
+    }
+    void openWithAssociatedProgram()
+    {
+        QFETCH(QString, path);
+        for (const bool pt : {false, true}) {
+            Fixture f(!pt, pt);
+            f.desktop.associations.insert(QStringLiteral("csv"),
+                                          QStringLiteral("/opt/office/program/scalc"));
+            f.services.OpenWithAssociatedProgram(path);
+            QCOMPARE(f.desktop.starts.size(), 1);
+            QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("/opt/office/program/scalc"));
+            QCOMPARE(f.desktop.starts.at(0).arguments, QStringList{path});
+            // One form only, whatever the language.
+            QCOMPARE(f.statuses, (QStringList{QStringLiteral("Abrindo ") + path + "...",
+                                              path + QStringLiteral(" aberto")}));
+            QVERIFY(f.desktop.messages.isEmpty());
+        }
+    }
+
+    void programPathIsCutAtNul()
+    {
+        Fixture f;
+        f.desktop.associations.insert(QStringLiteral("csv"),
+                                      QStringLiteral("/usr/bin/calc") + QChar(u'\0') + "junk");
+        QCOMPARE(f.services.FindExecutableFor(QStringLiteral("/tmp/a.csv")),
+                 QStringLiteral("/usr/bin/calc"));
+        f.desktop.associations.insert(QStringLiteral("txt"), QString(QChar(u'\0')) + "junk");
+        QCOMPARE(f.services.FindExecutableFor(QStringLiteral("/tmp/a.txt")), QString());
+        f.services.OpenWithAssociatedProgram(QStringLiteral("/tmp/a.csv"));
+        QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("/usr/bin/calc"));
+    }
+
+    void couldNotOpen_data()
+    {
+        addLanguageColumns();
+        QTest::addColumn<bool>("associated");
+        QTest::addColumn<QStringList>("messages");
+        const QString path = QStringLiteral("/tmp/x y.dat");
+        QTest::newRow("no program, English")
+            << true << false << false << QStringList{"Vub could not open " + path};
+        QTest::newRow("no program, Portuguese")
+            << false << true << false << QStringList{"Vub não pode abrir " + path};
+        QTest::newRow("no program, both")
+            << true << true << false
+            << QStringList{"Vub could not open " + path, "Vub não pode abrir " + path};
+        QTest::newRow("program fails, English")
+            << true << false << true << QStringList{"Vub could not open " + path};
+        QTest::newRow("program fails, both")
+            << true << true << true
+            << QStringList{"Vub could not open " + path, "Vub não pode abrir " + path};
+    }
+    void couldNotOpen()
+    {
+        QFETCH(bool, en);
+        QFETCH(bool, pt);
+        QFETCH(bool, associated);
+        QFETCH(QStringList, messages);
+        const QString path = QStringLiteral("/tmp/x y.dat");
+        Fixture f(en, pt);
+        if (associated) {
+            f.desktop.associations.insert(QStringLiteral("dat"), QStringLiteral("/bin/viewer"));
+            f.desktop.failingPrograms.insert(QStringLiteral("/bin/viewer"));
+        }
+        f.services.OpenWithAssociatedProgram(path);
+        QCOMPARE(f.desktop.messageTexts(), messages);
+        // The opening text stays; no "opened" text follows.
+        QCOMPARE(f.statuses, QStringList{QStringLiteral("Abrindo ") + path + "..."});
+    }
+
+    // Web pages
+
+    void openUrlFindsTheBrowserThroughAnEmptyProbePage()
+    {
+        Fixture f;
+        f.desktop.associations.insert(QStringLiteral("html"), QStringLiteral("/usr/bin/browser"));
+        const QString probe = QDir(f.folder.path()).filePath(QStringLiteral("index.html"));
+        f.services.OpenUrl(QStringLiteral("https://zorv.example.com/"));
+
+        QCOMPARE(f.desktop.lookups.size(), 1);
+        QCOMPARE(QFileInfo(f.desktop.lookups.at(0).path), QFileInfo(probe));
+        QVERIFY(f.desktop.lookups.at(0).existed);
+        QCOMPARE(f.desktop.lookups.at(0).size, 0);
+        QVERIFY(!QFile::exists(probe));
+
+        QCOMPARE(f.desktop.starts.size(), 1);
+        QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("/usr/bin/browser"));
+        QCOMPARE(f.desktop.starts.at(0).arguments,
+                 QStringList{QStringLiteral("https://zorv.example.com/")});
+        QVERIFY(f.desktop.messages.isEmpty());
+    }
+
+    void openUrlOverwritesAnOldProbePage()
+    {
+        Fixture f;
+        f.desktop.associations.insert(QStringLiteral("html"), QStringLiteral("/usr/bin/browser"));
+        const QString probe = QDir(f.folder.path()).filePath(QStringLiteral("index.html"));
+        {
+            QFile old(probe);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("<html>old</html>");
+        }
+        f.services.OpenUrl(QStringLiteral("https://zorv.example.com/support"));
+        QCOMPARE(f.desktop.lookups.size(), 1);
+        QCOMPARE(f.desktop.lookups.at(0).size, 0);
+        QVERIFY(!QFile::exists(probe));
+        QCOMPARE(f.desktop.starts.size(), 1);
+    }
+
+    void browserNotFound_data()
+    {
+        addLanguageColumns();
+        QTest::addColumn<bool>("associated");
+        QTest::addColumn<QStringList>("messages");
+        const QString en = QStringLiteral("Sorry, I did not find your Browser");
+        const QString pt = QStringLiteral("Desculpe, não encontrei o seu Browser");
+        QTest::newRow("none, English") << true << false << false << QStringList{en};
+        QTest::newRow("none, Portuguese") << false << true << false << QStringList{pt};
+        QTest::newRow("none, both") << true << true << false << QStringList{en, pt};
+        QTest::newRow("fails, English") << true << false << true << QStringList{en};
+    }
+    void browserNotFound()
+    {
+        QFETCH(bool, en);
+        QFETCH(bool, pt);
+        QFETCH(bool, associated);
+        QFETCH(QStringList, messages);
+        Fixture f(en, pt);
+        if (associated) {
+            f.desktop.associations.insert(QStringLiteral("html"), QStringLiteral("/bin/web"));
+            f.desktop.failingPrograms.insert(QStringLiteral("/bin/web"));
+        }
+        f.services.OpenUrl(QStringLiteral("https://zorv.example.com/"));
+        QCOMPARE(f.desktop.messageTexts(), messages);
+        QVERIFY(!QFile::exists(QDir(f.folder.path()).filePath(QStringLiteral("index.html"))));
+    }
+
+    // SAP Logon
+
+    void sapLogonStoredPathStarts()
+    {
+        Fixture f;
+        f.state.sSapLogon = QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe");
+        f.services.StartSapLogon();
+        QCOMPARE(f.desktop.starts.size(), 1);
+        QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
+        QVERIFY(f.desktop.searches.isEmpty());
+        QVERIFY(f.desktop.messages.isEmpty());
+        QCOMPARE(f.state.sSapLogon, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
+        QCOMPARE(f.desktop.busyDepth, 0);
+        QVERIFY(f.desktop.busyCalls >= 2);
+    }
+
+    void sapLogonIsSearchedWhenTheStoredPathFails_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("onC");
+        QTest::addColumn<QString>("onD");
+        QTest::addColumn<QStringList>("searchedRoots");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("found on c")
+            << "C:\\gone\\saplogon.exe"
+            << "c:\\SAP\\saplogon.exe"
+            << "d:\\SAP\\saplogon.exe" << QStringList{"c:\\"} << "c:\\SAP\\saplogon.exe";
+        QTest::newRow("found on d only after c")
+            << "C:\\gone\\saplogon.exe"
+            << ""
+            << "d:\\Apps\\SAP\\saplogon.exe" << QStringList{"c:\\", "d:\\"}
+            << "d:\\Apps\\SAP\\saplogon.exe";
+        QTest::newRow("nothing stored yet") << ""
+                                            << "c:\\SAP\\saplogon.exe"
+                                            << "" << QStringList{"c:\\"} << "c:\\SAP\\saplogon.exe";
+    }
+    void sapLogonIsSearchedWhenTheStoredPathFails()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, onC);
+        QFETCH(QString, onD);
+        QFETCH(QStringList, searchedRoots);
+        QFETCH(QString, kept);
+        Fixture f;
+        f.state.sSapLogon = stored;
+        if (!stored.isEmpty())
+            f.desktop.failingPrograms.insert(stored);
+        if (!onC.isEmpty())
+            f.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"), onC);
+        if (!onD.isEmpty())
+            f.desktop.searchResults.insert(QStringLiteral("d:\\|saplogon.exe"), onD);
+        f.services.StartSapLogon();
+
+        QStringList roots;
+        for (const ScriptedDesktop::Search& search : f.desktop.searches) {
+            roots.append(search.root);
+            QCOMPARE(search.name, QStringLiteral("saplogon.exe"));
+        }
+        QCOMPARE(roots, searchedRoots);
+        QCOMPARE(f.desktop.starts.last().program, kept);
+        QCOMPARE(f.state.sSapLogon, kept);
+        QVERIFY(f.desktop.messages.isEmpty());
+        QCOMPARE(f.desktop.busyDepth, 0);
+    }
+
+    void sapLogonNotFound_data()
+    {
+        addLanguageColumns();
+        QTest::newRow("English") << true << false;
+        QTest::newRow("Portuguese") << false << true;
+        QTest::newRow("both: still one message") << true << true;
+    }
+    void sapLogonNotFound()
+    {
+        QFETCH(bool, en);
+        QFETCH(bool, pt);
+        Fixture f(en, pt);
+        f.state.sSapLogon = QStringLiteral("C:\\gone\\saplogon.exe");
+        f.desktop.failingPrograms.insert(f.state.sSapLogon);
+        f.services.StartSapLogon();
+        QCOMPARE(f.desktop.searches.size(), 2);
+        QCOMPARE(f.desktop.messageTexts(), QStringList{kSapLogonNotFound});
+        QVERIFY(f.state.sSapLogon.isEmpty());
+        QCOMPARE(f.desktop.busyDepth, 0);
+        // The pointer is back to normal before the message shows.
+        QCOMPARE(f.desktop.busyAtMessage, QList<int>{0});
+    }
+
+    void sapLogonFoundButFailingIsKept()
+    {
+        Fixture f;
+        f.state.sSapLogon = QStringLiteral("C:\\gone\\saplogon.exe");
+        f.desktop.failingPrograms.insert(f.state.sSapLogon);
+        f.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"),
+                                       QStringLiteral("c:\\broken\\saplogon.exe"));
+        f.desktop.failingPrograms.insert(QStringLiteral("c:\\broken\\saplogon.exe"));
+        f.services.StartSapLogon();
+        QCOMPARE(f.desktop.messageTexts(), QStringList{kSapLogonNotFound});
+        QCOMPARE(f.state.sSapLogon, QStringLiteral("c:\\broken\\saplogon.exe"));
+        QCOMPARE(f.desktop.busyDepth, 0);
+    }
+
+    // Help and system information
+
+    void helpStartsTheViewerWithTheHelpFile()
+    {
+        Fixture f;
+        f.services.OpenHelp();
+        QCOMPARE(f.desktop.starts.size(), 1);
+        QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("hh.exe"));
+        QCOMPARE(f.desktop.starts.at(0).arguments.size(), 1);
+        QCOMPARE(QFileInfo(QDir::fromNativeSeparators(f.desktop.starts.at(0).arguments.at(0))),
+                 QFileInfo(QDir(f.folder.path()).filePath(QStringLiteral("zorv.chm"))));
+        QVERIFY(f.desktop.messages.isEmpty());
+    }
+
+    void helpViewerThatCannotStartIsReported()
+    {
+        Fixture f;
+        f.desktop.failingPrograms.insert(QStringLiteral("hh.exe"));
+        f.services.OpenHelp();
+        QCOMPARE(f.desktop.messages.size(), 1);
+        QVERIFY(f.desktop.messages.at(0).text.contains(QStringLiteral("zorv.chm")));
+    }
+
+    void sysInfo_data()
+    {
+        addLanguageColumns();
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("found") << true << false << "C:\\msinfo32.exe" << false << 0;
+        QTest::newRow("none") << true << false << "" << false << 1;
+        QTest::newRow("none, both languages") << true << true << "" << false << 1;
+        QTest::newRow("cannot start") << false << true << "C:\\gone\\msinfo32.exe" << true << 1;
+    }
+    void sysInfo()
+    {
+        QFETCH(bool, en);
+        QFETCH(bool, pt);
+        QFETCH(QString, tool);
+        QFETCH(bool, fails);
+        QFETCH(int, messages);
+        Fixture f(en, pt);
+        f.desktop.sysInfo = tool;
+        if (fails)
+            f.desktop.failingPrograms.insert(tool);
+        f.services.StartSysInfo();
+        QCOMPARE(f.desktop.messages.size(), messages);
+        for (const QString& text : f.desktop.messageTexts())
+            QCOMPARE(text, QStringLiteral("System Information Is Unavailable At This Time"));
+        if (!tool.isEmpty()) {
+            QCOMPARE(f.desktop.starts.size(), 1);
+            QCOMPARE(f.desktop.starts.at(0).program, tool);
+        }
+    }
+
+    // Small pieces
+
+    void replaceAll_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("searched");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("slashes") << "a/b//c"
+                                 << "/"
+                                 << "_"
+                                 << "a_b__c";
+        QTest::newRow("none found") << "abc"
+                                    << "/"
+                                    << "_"
+                                    << "abc";
+        QTest::newRow("empty text") << ""
+                                    << "/"
+                                    << "_"
+                                    << "";
+        QTest::newRow("empty searched text") << "abc"
+                                             << ""
+                                             << "_"
+                                             << "abc";
+        QTest::newRow("removal") << "a-b-c"
+                                 << "-"
+                                 << ""
+                                 << "abc";
+        QTest::newRow("longer searched text") << "KNA1--KUNNR"
+                                              << "--"
+                                              << "-"
+                                              << "KNA1-KUNNR";
+        // Searching again from the start replaces what a replacement newly forms.
+        QTest::newRow("new occurrence formed") << "a///b"
+                                               << "//"
+                                               << "/"
+                                               << "a/b";
+        QTest::newRow("formed across the join") << "aabb"
+                                                << "ab"
+                                                << ""
+                                                << "";
+        // A replacement holding the searched text would never end: each one is replaced once.
+        QTest::newRow("replacement holds searched") << "a/b"
+                                                    << "/"
+                                                    << "//"
+                                                    << "a//b";
+        QTest::newRow("replacement equals searched") << "a/b/c"
+                                                     << "/"
+                                                     << "/"
+                                                     << "a/b/c";
+        QTest::newRow("doubling letters") << "aXa"
+                                          << "a"
+                                          << "aa"
+                                          << "aaXaa";
+    }
+    void replaceAll()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, searched);
+        QFETCH(QString, replacement);
+        QFETCH(QString, expected);
+        QCOMPARE(DesktopServices::ReplaceAll(text, searched, replacement), expected);
+    }
+
+    void userNameIsCutTo255_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("short") << 5 << 5;
+        QTest::newRow("255") << 255 << 255;
+        QTest::newRow("256") << 256 << 255;
+        QTest::newRow("empty") << 0 << 0;
+    }
+    void userNameIsCutTo255()
+    {
+        QFETCH(int, length);
+        QFETCH(int, expected);
+        Fixture f;
+        QString name;
+        for (int i = 0; i < length; ++i)
+            name.append(QChar(u'a' + i % 26));
+        f.desktop.user = name;
+        QCOMPARE(f.services.CurrentUserName(), name.left(expected));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesktopServices)
+#include "tst_desktopservices.moc"
