@@ -4,11 +4,14 @@
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
 #include "QtDesktop.h"
+#include "QueryContext.h"
+#include "QueryWorkspace.h"
 #include "LogonDialog.h"
 #include "SapCommandLine.h"
 #include "SapConnection.h"
 #include "Startup.h"
 #include "SystemDestinationFactory.h"
+#include "TableReader.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -52,7 +55,12 @@ int main(int argc, char* argv[])
     LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"));
     SapConnection connection(window, factory, prompt);
     window.setConnectionCommands(&connection);
+    TableReader reader(window, connection);
+    QueryContext context{window, reader, folder};
+    QueryWorkspace workspace(context);
+    window.setDocumentCommands(&workspace);
     const int status = QApplication::exec();
+    window.setDocumentCommands(nullptr);
     window.setConnectionCommands(nullptr);
     return status;
 }

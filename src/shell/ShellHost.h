@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 class Desktop;
+class QMdiSubWindow;
+class QWidget;
 class DesktopServices;
 struct AppState;
 
@@ -24,6 +27,14 @@ public:
     virtual bool mconectar_Click() = 0;
     virtual void EnableDocumentMenus() = 0;
     virtual void DisableSaveMenus() = 0;
+
+    // Query windows: shown in the main window's workspace, the active one, the main window's
+    // commands they enable and disable, and its menus as their context menus.
+    virtual QMdiSubWindow* addQueryWindow(QWidget* window) = 0;
+    virtual QWidget* activeQueryWindow() const = 0;
+    virtual void setCommandEnabled(const QString& command, bool enabled) = 0;
+    virtual bool commandEnabled(const QString& command) const = 0;
+    virtual void popupMenu(const QString& menu, const QPoint& globalPos) = 0;
 
     virtual void StartProgress(const QString& kind) = 0;
     virtual void AdvanceProgress(int percent) = 0;

@@ -90,6 +90,35 @@ BiText Texts::get(TextId id)
     case TextId::ProcessingRfcFor: return one("Processing RFC for ");
     case TextId::SapSystemInformation: return one("SAP System Information");
     case TextId::DatabaseLabel: return one("Database: ");
+    case TextId::QueryCaption: return one("Quillon");
+    case TextId::SaveChanges:
+        return two("Do you want to save changes to '", "Deseja salvar as alterações feitas a '");
+    case TextId::SaveChangesEnd: return one("'?");
+    case TextId::DocumentSaved: return one(" saved");
+    case TextId::DocumentOpened: return one(" opened");
+    case TextId::NoNumbers: return one("No numbers allowed");
+    case TextId::AlreadyExists: return one(" already exists");
+    case TextId::TableAdded: return two(" was successfully added with ", " com ");
+    case TextId::TableAddedEnd: return two(" Fields. ", " Campos adicionada com sucesso. ");
+    case TextId::DeleteFolder:
+        return two("Are you sure you want to delete folder '",
+                   "Tem certeza de que deseja excluir a pasta '");
+    case TextId::TableHas: return two(" has ", " tem ");
+    case TextId::TableHasOf: return two(" of ", " dos ");
+    case TextId::TotalFields: return two(" Total Fields", " Total de Campos");
+    case TextId::TreeHint:
+        return two("Right click to add New Table", "Botão direito para adicionar Nova Tabela");
+    case TextId::FieldListHint:
+        return two("Select fields and right click to copy to My Table",
+                   "Selecione campos e botão direito para copiar para Minha Tabela");
+    case TextId::NoFile: return one("No File");
+    case TextId::TipCopyToMyTable: return two("Copy to My Table", "Copiar para Minha Tabela");
+    case TextId::TipRemoveFields: return two("Remove Fields", "Remover Campos");
+    case TextId::TipMoveDown: return two("Move Down", "Mover Abaixo");
+    case TextId::TipMoveUp: return two("Move Up", "Mover Acima");
+    case TextId::TipPreview: return two("Preview", "Vizualizar");
+    case TextId::TipMaximumRows:
+        return two("Maximum rows to import", "No. máximo de linhas para importar");
     }
     return {};
 }

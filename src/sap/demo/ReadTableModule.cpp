@@ -106,14 +106,16 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
                            field.text(caller.portuguese)});
         cursor += field.length;
     }
-    if (cursor > kLineWidth)
+    // The width matters only for rows: a catalogue read describes tables of any width.
+    const QString noData = function.exportValue(QStringLiteral("NO_DATA"));
+    const bool rowsWanted = noData.isEmpty() || noData.front() == u' ';
+    if (rowsWanted && cursor > kLineWidth)
         return fail(function, "DATA_BUFFER_EXCEEDED");
     fieldsTable = std::move(described);
 
     RfcTable& data = function.Tables(QStringLiteral("DATA"));
     data.clear();
-    const QString noData = function.exportValue(QStringLiteral("NO_DATA"));
-    if (!noData.isEmpty() && noData.front() != u' ')
+    if (!rowsWanted)
         return true;
     for (const Field* field : fields) {
         if (field->letter == u"F")

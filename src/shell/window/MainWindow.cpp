@@ -242,6 +242,28 @@ QMenu* MainWindow::menu(const QString& name) const
     return m_menus.value(name);
 }
 
+void MainWindow::setCommandEnabled(const QString& command, bool enabled)
+{
+    if (QAction* item = action(command))
+        item->setEnabled(enabled);
+    else if (QMenu* submenu = menu(command))
+        submenu->setEnabled(enabled);
+}
+
+bool MainWindow::commandEnabled(const QString& command) const
+{
+    if (const QAction* item = action(command))
+        return item->isEnabled();
+    const QMenu* submenu = menu(command);
+    return submenu && submenu->isEnabled();
+}
+
+void MainWindow::popupMenu(const QString& name, const QPoint& globalPos)
+{
+    if (QMenu* popup = menu(name))
+        popup->popup(globalPos);
+}
+
 QAction* MainWindow::toolButton(const QString& key) const
 {
     return m_buttons.value(key);

@@ -42,8 +42,11 @@ public:
 
     void perform(const QString& command);    // a menu item's command
     void performKey(const QString& key);     // a toolbar button's key
-    QMdiSubWindow* addQueryWindow(QWidget* window);
-    QWidget* activeQueryWindow() const;
+    QMdiSubWindow* addQueryWindow(QWidget* window) override;
+    QWidget* activeQueryWindow() const override;
+    void setCommandEnabled(const QString& command, bool enabled) override;
+    bool commandEnabled(const QString& command) const override;
+    void popupMenu(const QString& menu, const QPoint& globalPos) override;
     QMdiArea* workspace() const { return m_mdi; }
 
     QAction* action(const QString& name) const;

@@ -78,7 +78,10 @@ void MainWindow::registerCommands()
         if (!window)
             return;
         const auto* tree = window->findChild<QAbstractItemView*>(QStringLiteral("TreeView1"));
-        const QString node = tree ? tree->currentIndex().data().toString() : QString();
+        // Nodes carry their key beside the text they show; a plain view has only the text.
+        const QModelIndex current = tree ? tree->currentIndex() : QModelIndex();
+        const QVariant key = current.data(Qt::UserRole);
+        const QString node = key.isValid() ? key.toString() : current.data().toString();
         CommandRouter::invoke(window, QStringLiteral("RemoveTable"),
                               {node, QStringLiteral("user")});
     });

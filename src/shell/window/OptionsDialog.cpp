@@ -58,9 +58,12 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     connect(m_ok, &QPushButton::clicked, this, &OptionsDialog::cok_Click);
 
     m_text1->setText(m_state.ListSeparator);
-    if (m_state.OptEN)
+    // Both clicks run when both flags are set, so Portuguese ends chosen.
+    const bool english = m_state.OptEN;
+    const bool portuguese = m_state.OptPT;
+    if (english)
         Option1_Click();
-    if (m_state.OptPT)
+    if (portuguese)
         Option2_Click();
     recaption();
 }

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "PaneLayout.h"
+#include "QueryDocument.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+struct QueryContext;
+class FieldList;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class ReportListView;
+class TableTreeController;
+class TableTreeView;
+
+// fqtable: one query window. The table tree, the field list, My Table with its rows panel,
+// the options with their editor row, and the preview, laid out in proportional panes whose
+// dividing lines move with the mouse. Its public slots are the operations the main window
+// routes to it by name.
+class QueryWindow : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(bool ChSsl READ singleClick WRITE setSingleClick)
+public:
+    QueryWindow(QueryContext& context, QueryDocument document, int slot,
+                QWidget* parent = nullptr);
+    ~QueryWindow() override;
+
+    int slot() const { return m_slot; }
+    const QString& filePath() const { return m_filePath; }
+    void setFilePath(const QString& path) { m_filePath = path; }
+    // The window's query as its document holds it now.
+    QueryDocument CollectDocument();
+    bool singleClick() const { return m_document.ChSsl; }
+    void setSingleClick(bool on) { m_document.ChSsl = on; }
+    bool hasContent() const;
+    // Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool(QueryWindow*)> guard) { m_closeGuard = std::move(guard); }
+
+    QSize sizeHint() const override;
+    const PaneLayout& layoutState() const { return m_layout; }
+    TableTreeController& tree() const { return *m_tree; }
+    FieldList& fields() const { return *m_fields; }
+
+public Q_SLOTS:
+    void NewFolder(const QString& name);
+    void RenameFolder();
+    void RemoveTable(const QString& key, const QString& mode);
+    void CutTable();
+    void PasteTable();
+    bool AddTableFields(const QString& table);
+    void PrintFields();
+    QString QTableName() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build();
+    void setCaptionsAndTips();
+    void applyLayout();
+    QRect pixels(PaneLayout::Control control) const;
+    void watch(QWidget* pane, PaneLayout::Pane which, const QString& menu);
+
+    QueryContext& m_context;
+    QueryDocument m_document;
+    int m_slot;
+    QString m_filePath;
+    double m_dpi = 96.0;
+    PaneLayout m_layout;
+    std::function<bool(QueryWindow*)> m_closeGuard;
+
+    QLabel* m_label1 = nullptr;
+    TableTreeView* m_treeView = nullptr;
+    ReportListView* m_listView1 = nullptr;
+    ReportListView* m_listView2 = nullptr;
+    ReportListView* m_listView3 = nullptr;
+    ReportListView* m_listView4 = nullptr;
+    std::array<QToolButton*, 5> m_command3{};
+    QCheckBox* m_check1 = nullptr;
+    QLineEdit* m_text2 = nullptr;
+    QComboBox* m_combo2 = nullptr;
+    QComboBox* m_combo3 = nullptr;
+    QLineEdit* m_text1 = nullptr;
+    QComboBox* m_combo4 = nullptr;
+    QToolButton* m_command2 = nullptr;
+    FieldList* m_fields = nullptr;
+    TableTreeController* m_tree = nullptr;
+    QHash<QObject*, std::pair<PaneLayout::Pane, QString>> m_panes;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DocumentCommands.h"
+#include "QueryDocument.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+
+struct QueryContext;
+class QueryWindow;
+
+// The query windows: twenty slots, numbered captions, a modified flag per window, and the
+// File menu's commands that create, open and save query documents.
+class QueryWorkspace : public QObject, public DocumentCommands
+{
+    Q_OBJECT
+public:
+    static constexpr int kSlots = 20;
+
+    explicit QueryWorkspace(QueryContext& context, QObject* parent = nullptr);
+
+    void NewQuery() override;
+    int OpenQuery() override;
+    void SaveQuery() override;
+    void SaveQueryAs() override;
+
+    int ActiveSlot() const;
+    QueryWindow* window(int slot) const;
+    int QCount() const { return m_count; }
+    bool QModified(int slot) const;
+    void setModified(QueryWindow* window, bool modified = true);
+
+private:
+    QueryWindow* activeWindow() const;
+    int nextSlot();
+    QueryWindow* openWindow(int slot, QueryDocument document);
+    bool save(QueryWindow* window, const QString& path);
+    bool saveWindow(QueryWindow* window);
+    bool saveWindowAs(QueryWindow* window);
+    bool closing(QueryWindow* window);
+    void closed(int slot);
+
+    QueryContext& m_context;
+    std::array<QPointer<QueryWindow>, kSlots + 1> m_windows{};
+    std::array<bool, kSlots + 1> m_modified{};
+    int m_count = 0;
+};

@@ -1,0 +1,299 @@
+#include "TableTreeController.h"
+
+#include "AppState.h"
+#include "DesktopServices.h"
+#include "FieldList.h"
+#include "Language.h"
+#include "QueryContext.h"
+#include "ShellHost.h"
+#include "TableReader.h"
+#include "TableTreeView.h"
+#include "Texts.h"
+
+#include <QLabel>
+#include <QTimer>
+
+TableTreeController::TableTreeController(QueryContext& context, TableTreeView* view,
+                                         QLabel* summary, FieldList& fields,
+                                         std::function<bool()> singleClick)
+    : QObject(view), m_context(context), m_view(view), m_summary(summary), m_fields(fields),
+      m_singleClick(std::move(singleClick))
+{
+    connect(view, &TableTreeView::labelEdited, this, &TableTreeController::labelEdited);
+    connect(view, &TableTreeView::nodeActivated, this, &TableTreeController::activate);
+    connect(view, &TableTreeView::nodeExpansionChanged, this, [this](int id, bool expanded) {
+        if (TableTreeModel::Node* node = m_model.node(id)) {
+            node->expanded = expanded;
+            node->image = expanded ? 2 : 1;
+            render();
+        }
+    });
+}
+
+bool TableTreeController::isPlaceholder(const QString& key)
+{
+    return key == u"Table" || key == u"Folder" || key == u"Root";
+}
+
+void TableTreeController::render()
+{
+    m_view->render(m_model, m_current);
+}
+
+void TableTreeController::setSingleSel(bool on)
+{
+    if (m_singleClick())
+        m_view->setSingleSel(on);
+}
+
+void TableTreeController::ShowTreeSummary()
+{
+    m_summary->setText(m_model.summary());
+    m_view->setToolTip(m_model.count() < 4
+                           ? Language(m_context.host.state()).pick(Texts::get(TextId::TreeHint))
+                           : QString());
+}
+
+void TableTreeController::LoadTree()
+{
+    const AppState& state = m_context.host.state();
+    QStringList paths;
+    for (int i = 1; i <= state.SAT; ++i)
+        paths.append(state.ssAddTab.at(i));
+    m_model.load(paths);
+    render();
+    ShowTreeSummary();
+}
+
+void TableTreeController::SaveTree()
+{
+    AppState& state = m_context.host.state();
+    const QStringList paths = m_model.save();
+    state.SAT = static_cast<std::int16_t>(paths.size());
+    for (int i = 0; i < paths.size(); ++i)
+        state.ssAddTab[i + 1] = paths.at(i);
+}
+
+bool TableTreeController::ValidateFolder(const QString& name)
+{
+    Desktop& desktop = m_context.host.services().desktop();
+    switch (m_model.validate(name)) {
+    case TableTreeModel::NameCheck::Numeric:
+        desktop.message(Texts::get(TextId::NoNumbers).en);
+        return false;
+    case TableTreeModel::NameCheck::Empty: return false;
+    case TableTreeModel::NameCheck::Exists:
+        desktop.message(name + Texts::get(TextId::AlreadyExists).en);
+        return false;
+    case TableTreeModel::NameCheck::Ok: break;
+    }
+    return true;
+}
+
+void TableTreeController::NewFolder(const QString& name)
+{
+    m_current = m_view->currentId();
+    if (ValidateFolder(name)) {
+        const TableTreeModel::Node* selected = m_model.node(m_current);
+        int created = 0;
+        if (!selected || name == u"Root") {
+            m_parentKey.clear();
+            created = m_model.add(name, name, 0);
+        } else {
+            m_parentKey = selected->key;
+            created = m_model.add(name, name, selected->id);
+            m_model.node(selected->id)->expanded = true;
+        }
+        m_current = created;
+        render();
+        RenameFolder();
+    }
+    ShowTreeSummary();
+}
+
+void TableTreeController::RenameFolder()
+{
+    const int id = m_view->currentId();
+    const TableTreeModel::Node* node = m_model.node(id);
+    if (!node)
+        return;
+    if (m_singleClick())
+        m_view->setSingleSel(false);
+    m_editKey = node->key;
+    m_view->editNode(id);
+}
+
+void TableTreeController::labelEdited(int id, const QString& text, bool cancelled)
+{
+    const TableTreeModel::Node* edited = m_model.node(id);
+    if (!edited)
+        return;
+    if (cancelled) {
+        // Leaving a new node's edit with Esc drops the node instead of trapping the user.
+        if (isPlaceholder(m_editKey))
+            m_model.removeSubtree(id);
+        render();
+        ShowTreeSummary();
+        setSingleSel(true);
+        return;
+    }
+    const bool unchangedRename = !isPlaceholder(m_editKey) && text == edited->text;
+    if (!unchangedRename && !ValidateFolder(text)) {
+        m_current = id;
+        render();
+        QTimer::singleShot(0, this, [this] { RenameFolder(); });
+        return;
+    }
+    if (!isPlaceholder(m_editKey)) {
+        m_current = m_model.findKey(m_editKey);
+        if (TableTreeModel::Node* node = m_model.node(m_current))
+            node->text = text;
+    } else {
+        const int parent = edited->parent;
+        const bool root = m_editKey == u"Root" || parent == 0;
+        m_model.removeSubtree(id);
+        m_current = m_model.add(text, text, root ? 0 : m_model.findKey(m_parentKey));
+    }
+    render();
+    ShowTreeSummary();
+    if (m_editKey == u"Table")
+        ValidateTable(text);
+    setSingleSel(true);
+}
+
+void TableTreeController::ValidateTable(const QString& table)
+{
+    ShellHost& host = m_context.host;
+    if (!host.state().Connected) {
+        host.mconectar_Click();
+        if (!host.state().Connected) {
+            RemoveTable(table, QStringLiteral("yes"));
+            return;
+        }
+    }
+    if (!m_context.reader.ReadFieldCatalogue(table.toUpper())) {
+        RemoveTable(table, QStringLiteral("yes"));
+        return;
+    }
+    const Language language(host.state());
+    host.setStatusText(table + language.pick(Texts::get(TextId::TableAdded)) +
+                       QString::number(m_context.reader.FieldsTable().RowCount()) +
+                       language.pick(Texts::get(TextId::TableAddedEnd)));
+}
+
+void TableTreeController::RemoveTable(const QString& key, const QString& mode)
+{
+    const int id = m_model.findKey(key);
+    const TableTreeModel::Node* node = m_model.node(id);
+    if (!node)
+        return;
+    if (m_model.hasChildren(id) && mode == u"user") {
+        const Language language(m_context.host.state());
+        const auto answer = m_context.host.services().desktop().message(
+            language.pick(Texts::get(TextId::DeleteFolder)) + node->text +
+                Texts::get(TextId::SaveChangesEnd).en,
+            Desktop::Buttons::YesNo, Desktop::Icon::Question);
+        if (answer != Desktop::Answer::Yes)
+            return;
+    }
+    RemoveTableNo(key);
+}
+
+void TableTreeController::RemoveTableNo(const QString& key)
+{
+    const int id = m_model.findKey(key);
+    if (const TableTreeModel::Node* node = m_model.node(id)) {
+        m_fields.RemoveTableFields(node->text);
+        m_model.removeSubtree(id);
+        if (m_current && !m_model.node(m_current))
+            m_current = 0;
+        render();
+    }
+    ShowTreeSummary();
+}
+
+void TableTreeController::CutTable()
+{
+    m_current = m_view->currentId();
+    const TableTreeModel::Node* node = m_model.node(m_current);
+    if (!node) {
+        m_context.host.setCommandEnabled(QStringLiteral("mpastetable"), false);
+        return;
+    }
+    m_editKey = node->key;
+    m_cutPaths = m_model.cutPaths(m_current);
+    QVector<int> ids;
+    for (const TableTreeModel::Node& each : m_model.nodes())
+        ids.append(each.id);
+    // Only the latest cut is marked.
+    for (int each : ids) {
+        TableTreeModel::Node* marked = m_model.node(each);
+        if (m_model.isInSubtree(each, m_current))
+            marked->colour = TableTreeModel::Colour::Cut;
+        else if (marked->colour == TableTreeModel::Colour::Cut)
+            marked->colour = TableTreeModel::Colour::Default;
+    }
+    render();
+}
+
+void TableTreeController::PasteTable()
+{
+    const int target = m_view->currentId();
+    const int cut = m_model.findKey(m_editKey);
+    const TableTreeModel::Node* targetNode = m_model.node(target);
+    const TableTreeModel::Node* cutNode = m_model.node(cut);
+    if (!targetNode || !cutNode || m_cutPaths.isEmpty())
+        return;
+    m_parentKey = targetNode->key;
+    // Pasting into the moved subtree itself would lose it.
+    if (cutNode->text == m_parentKey || m_model.isInSubtree(target, cut))
+        return;
+    const QStringList moved = TableTreeModel::reRoot(m_cutPaths, m_parentKey);
+    RemoveTable(m_editKey, QStringLiteral("yes"));
+    m_model.load(moved);
+    m_cutPaths.clear();
+    m_current = m_model.findKey(m_parentKey);
+    if (TableTreeModel::Node* node = m_model.node(m_current)) {
+        node->image = 2;
+        node->expanded = true;
+    }
+    render();
+    ShowTreeSummary();
+}
+
+void TableTreeController::activate(int id)
+{
+    setSingleSel(true);
+    m_current = id;
+    TableTreeModel::Node* node = m_model.node(id);
+    if (!node)
+        return;
+    ShellHost& host = m_context.host;
+    const Language language(host.state());
+    if (m_model.hasChildren(id)) {
+        node->expanded = !node->expanded;
+        node->image = node->expanded ? 2 : 1;
+    } else if (node->image == 1) {
+        node->image = 2;
+        const QString text = node->text;
+        if (m_fields.AddTableFields(text)) {
+            node = m_model.node(id);
+            node->colour = TableTreeModel::Colour::Blue;
+            host.setStatusText(text + language.pick(Texts::get(TextId::TableHas)) +
+                               QString::number(m_context.reader.FieldsTable().RowCount()) +
+                               language.pick(Texts::get(TextId::TableHasOf)) +
+                               QString::number(m_fields.count()) +
+                               language.pick(Texts::get(TextId::TotalFields)));
+        } else if ((node = m_model.node(id))) {
+            node->image = 1; // nothing was opened
+        }
+    } else {
+        node->image = 1;
+        node->colour = TableTreeModel::Colour::Default;
+        m_fields.RemoveTableFields(node->text);
+        host.setStatusText(QString::number(m_fields.count()) +
+                           language.pick(Texts::get(TextId::TotalFields)));
+    }
+    render();
+    m_fields.ShowFieldListHint();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "TableTreeModel.h"
+
+#include <QObject>
+
+#include <functional>
+
+struct QueryContext;
+class FieldList;
+class QLabel;
+class TableTreeView;
+
+// The table tree's operations: creating, validating, renaming, removing, cutting and pasting
+// nodes, opening and closing tables, and loading and saving the shared tree.
+class TableTreeController : public QObject
+{
+    Q_OBJECT
+public:
+    TableTreeController(QueryContext& context, TableTreeView* view, QLabel* summary,
+                        FieldList& fields, std::function<bool()> singleClick);
+
+    void NewFolder(const QString& name);
+    bool ValidateFolder(const QString& name);
+    void RenameFolder();
+    void ValidateTable(const QString& table);
+    void RemoveTable(const QString& key, const QString& mode);
+    void RemoveTableNo(const QString& key);
+    void CutTable();
+    void PasteTable();
+    void LoadTree();
+    void SaveTree();
+    void ShowTreeSummary();
+    // Double-click, or a click in single-click mode.
+    void activate(int id);
+
+    const TableTreeModel& model() const { return m_model; }
+    TableTreeView* view() const { return m_view; }
+    const QStringList& cutPaths() const { return m_cutPaths; }
+
+private:
+    static bool isPlaceholder(const QString& key);
+    void labelEdited(int id, const QString& text, bool cancelled);
+    void render();
+    void setSingleSel(bool on);
+
+    QueryContext& m_context;
+    TableTreeView* m_view;
+    QLabel* m_summary;
+    FieldList& m_fields;
+    std::function<bool()> m_singleClick;
+    TableTreeModel m_model;
+    int m_current = 0;
+    QString m_editKey;
+    QString m_parentKey;
+    QStringList m_cutPaths;
+};

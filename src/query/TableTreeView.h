@@ -1,0 +1,43 @@
+#pragma once
+
+#include "TableTreeModel.h"
+
+#include <QTreeWidget>
+
+// Shows the table tree model (TreeView1): sorted nodes, closed and open pictures, blue open
+// tables and greyed cut nodes; labels are edited only when the window asks for it. In
+// single-click mode a click acts as a double-click.
+class TableTreeView : public QTreeWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(bool SingleSel READ singleSel WRITE setSingleSel)
+    Q_PROPERTY(bool HotTracking READ hotTracking WRITE setHotTracking)
+public:
+    explicit TableTreeView(QWidget* parent = nullptr);
+
+    void render(const TableTreeModel& model, int currentId);
+    int currentId() const;   // 0 when nothing is selected
+    void editNode(int id);   // starts the label edit of a node
+    bool editing() const { return m_editing != 0; }
+
+    bool singleSel() const { return m_singleSel; }
+    void setSingleSel(bool on) { m_singleSel = on; }
+    bool hotTracking() const { return m_hotTracking; }
+    void setHotTracking(bool on);
+
+Q_SIGNALS:
+    // The edit of a node's label ended: its new text, or cancelled (Esc).
+    void labelEdited(int id, const QString& text, bool cancelled);
+    void nodeActivated(int id);
+    void nodeExpansionChanged(int id, bool expanded);
+
+private:
+    QTreeWidgetItem* itemFor(int id) const;
+    void addChildren(const TableTreeModel& model, int parent, QTreeWidgetItem* under);
+
+    bool m_singleSel = false;
+    bool m_hotTracking = false;
+    bool m_rendering = false;
+    int m_editing = 0;
+    bool m_cancelled = false;
+};

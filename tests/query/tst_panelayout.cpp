@@ -1,0 +1,393 @@
+#include "PaneLayout.h"
+
+#include <QTest>
+
+using C = PaneLayout::Control;
+using Rect = PaneLayout::Rect;
+using Pane = PaneLayout::Pane;
+using Pointer = PaneLayout::Pointer;
+using Moves = QList<QPair<int, int>>; // (line 1..4, delta)
+
+Q_DECLARE_METATYPE(Rect)
+Q_DECLARE_METATYPE(Pane)
+Q_DECLARE_METATYPE(Pointer)
+
+char* toString(const Rect& r)
+{
+    return QTest::toString(
+        QStringLiteral("{%1, %2, %3x%4}").arg(r.left).arg(r.top).arg(r.width).arg(r.height));
+}
+
+namespace
+{
+PaneLayout laidOut(int w, int h, bool rows = false, bool editor = false)
+{
+    PaneLayout l;
+    l.resize(w, h, rows, editor);
+    return l;
+}
+
+void move(PaneLayout& l, int line, int delta)
+{
+    switch (line) {
+    case 1:
+        l.MoveLine1(delta);
+        break;
+    case 2:
+        l.MoveLine2(delta);
+        break;
+    case 3:
+        l.MoveLine3(delta);
+        break;
+    default:
+        l.MoveLine4(delta);
+        break;
+    }
+}
+
+void compareAll(const PaneLayout& actual, const PaneLayout& expected)
+{
+    for (int c = 0; c < static_cast<int>(C::Count); ++c)
+        QCOMPARE(actual.rect(C(c)), expected.rect(C(c)));
+}
+} // namespace
+
+class TestPaneLayout : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void proportions_data()
+    {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::addColumn<QList<int>>("TRMDPE");
+        QTest::newRow("10000x7050") << 10000 << 7050 << QList{2000, 3846, 4154, 2500, 3279, 1271};
+        QTest::newRow("15000x9000") << 15000 << 9000 << QList{3000, 5769, 6231, 3191, 4186, 1623};
+        QTest::newRow("100x100") << 100 << 100 << QList{20, 38, 42, 35, 47, 18};
+        QTest::newRow("13x141 rounds up") << 13 << 141 << QList{3, 5, 5, 50, 66, 25};
+    }
+    void proportions()
+    {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QFETCH(QList<int>, TRMDPE);
+        PaneLayout l;
+        l.closePreviewEnabled = false;
+        l.resize(w, h, false, false);
+        QCOMPARE((QList{l.T, l.R, l.M, l.D, l.P, l.E}), TRMDPE);
+        QCOMPARE(l.PreviewHeight, l.P);
+        QVERIFY(l.closePreviewEnabled);
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::addColumn<bool>("strips");
+        QTest::addColumn<int>("control");
+        QTest::addColumn<Rect>("expected");
+        auto row = [](const char* name, int w, int h, bool strips, C c, Rect r) {
+            QTest::newRow(name) << w << h << strips << int(c) << r;
+        };
+        row("heading", 10000, 7050, false, C::Label1, {0, 30, 2000, 210});
+        row("tree", 10000, 7050, false, C::TreeView1, {0, 240, 2000, 3531});
+        row("field list", 10000, 7050, false, C::ListView1, {2000, 0, 4154, 3771});
+        row("my table", 10000, 7050, false, C::ListView2, {6154, 0, 3846, 2500});
+        row("options", 10000, 7050, false, C::ListView3, {6154, 2500, 3846, 1271});
+        row("preview", 10000, 7050, false, C::ListView4, {0, 3771, 10000, 3279});
+        row("my table, rows shown", 10000, 7050, true, C::ListView2, {6154, 0, 3846, 2215});
+        row("options, editor shown", 10000, 7050, true, C::ListView3, {6154, 2500, 3846, 956});
+        row("button 4", 10000, 7050, true, C::Command3_4, {7294, 2215, 285, 285});
+        row("all rows", 10000, 7050, false, C::Check1, {7629, 2215, 1260, 285});
+        row("row limit", 10000, 7050, false, C::Text2, {8889, 2215, 1111, 285});
+        row("field box", 15000, 9000, true, C::Combo2, {9231, 4499, 2700, 315});
+        row("operator box", 15000, 9000, false, C::Combo3, {11931, 4499, 1260, 315});
+        row("value box", 15000, 9000, false, C::Text1, {13191, 4499, 864, 315});
+        row("conjunction box", 15000, 9000, false, C::Combo4, {14055, 4499, 630, 315});
+        row("add option", 15000, 9000, true, C::Command2, {14685, 4499, 315, 315});
+        // Too narrow for a value box: it would be negative, so it stays at its initial size,
+        // while the conjunction box still hangs from the right edge.
+        row("value box too narrow", 10000, 7050, false, C::Text1, {9214, 3456, 0, 315});
+        row("conjunction box narrow", 10000, 7050, false, C::Combo4, {9055, 3456, 630, 315});
+    }
+    void placement()
+    {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QFETCH(bool, strips);
+        QFETCH(int, control);
+        QFETCH(Rect, expected);
+        QCOMPARE(laidOut(w, h, strips, strips).rect(C(control)), expected);
+    }
+
+    void boxWidthsRoundHalfToEven_data()
+    {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("check");
+        QTest::newRow("T 5: 4.5 -> 4, 2.8 -> 3") << 25 << 4 << 3;
+        QTest::newRow("T 15: 13.5 -> 14, 9.8 -> 10") << 75 << 14 << 10;
+        QTest::newRow("T 6: 5.4 -> 5, 3.5 -> 4") << 30 << 5 << 4;
+        QTest::newRow("T 17: 15.3 -> 15, 10.5 -> 10") << 85 << 15 << 10;
+    }
+    void boxWidthsRoundHalfToEven()
+    {
+        QFETCH(int, w);
+        QFETCH(int, field);
+        QFETCH(int, check);
+        const PaneLayout l = laidOut(w, 7050);
+        QCOMPARE(l.rect(C::Combo2).width, field);
+        QCOMPARE(l.rect(C::Check1).width, check);
+    }
+
+    void moveLine_data()
+    {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("control");
+        QTest::addColumn<Rect>("expected");
+        auto row = [](const char* name, int w, int line, int d, C c, Rect r) {
+            QTest::newRow(name) << w << line << d << int(c) << r;
+        };
+        row("1: field list", 10000, 1, 45, C::ListView1, {2045, 0, 4109, 3771});
+        row("1: tree", 10000, 1, -45, C::TreeView1, {0, 240, 1955, 3531});
+        row("2: field list", 15000, 2, 45, C::ListView1, {3000, 0, 6276, 4814});
+        row("2: my table", 15000, 2, 45, C::ListView2, {9276, 0, 5724, 3191});
+        row("2: options", 15000, 2, -45, C::ListView3, {9186, 3191, 5814, 1623});
+        row("2: all rows narrows", 15000, 2, 45, C::Check1, {10751, 2906, 1845, 285});
+        row("2: row limit follows", 15000, 2, 45, C::Text2, {12641, 2906, 2359, 285});
+        row("2: field box narrows", 15000, 2, 45, C::Combo2, {9276, 4499, 2655, 315});
+        row("2: operator follows", 15000, 2, 45, C::Combo3, {11976, 4499, 1260, 315});
+        row("2: value follows", 15000, 2, 45, C::Text1, {13236, 4499, 819, 315});
+        row("2: conjunction stays", 15000, 2, 45, C::Combo4, {14055, 4499, 630, 315});
+        row("2: add option stays", 15000, 2, 45, C::Command2, {14685, 4499, 315, 315});
+        // A field box of 1800 is not above 2000: it only moves, its neighbours stay.
+        row("2: small field box", 10000, 2, 45, C::Combo2, {6199, 3456, 1800, 315});
+        row("2: operator stays", 10000, 2, 45, C::Combo3, {7954, 3456, 1260, 315});
+        row("3: my table", 10000, 3, 45, C::ListView2, {6154, 0, 3846, 2545});
+        row("3: options", 10000, 3, 45, C::ListView3, {6154, 2545, 3846, 1226});
+        row("3: row limit", 10000, 3, -90, C::Text2, {8889, 2125, 1111, 285});
+        row("3: editor stays", 10000, 3, 45, C::Combo2, {6154, 3456, 1800, 315});
+        row("4: tree", 10000, 4, -90, C::TreeView1, {0, 240, 2000, 3441});
+        row("4: options", 10000, 4, 45, C::ListView3, {6154, 2500, 3846, 1316});
+        row("4: preview", 10000, 4, -90, C::ListView4, {0, 3681, 10000, 3369});
+        row("4: add option", 10000, 4, -90, C::Command2, {9685, 3366, 315, 315});
+        row("4: my table stays", 10000, 4, -90, C::ListView2, {6154, 0, 3846, 2500});
+    }
+    void moveLine()
+    {
+        QFETCH(int, w);
+        QFETCH(int, line);
+        QFETCH(int, delta);
+        QFETCH(int, control);
+        QFETCH(Rect, expected);
+        PaneLayout l = laidOut(w, w == 10000 ? 7050 : 9000);
+        move(l, line, delta);
+        QCOMPARE(l.rect(C(control)), expected);
+    }
+
+    void allRowsStopsNarrowingAt1000()
+    {
+        PaneLayout l = laidOut(10000, 7050); // check box 1260 wide
+        for (int i = 0; i < 7; ++i)
+            l.MoveLine2(45);
+        // Six steps take it to 990; the seventh only moves it and leaves the row limit alone.
+        QCOMPARE(l.rect(C::Check1), (Rect{7944, 2215, 990, 285}));
+        QCOMPARE(l.rect(C::Text2), (Rect{9159, 2215, 841, 285}));
+    }
+
+    void negativeSizesAreNotApplied()
+    {
+        PaneLayout l = laidOut(10000, 7050, true, true);
+        l.resize(100, 100, true, true);
+        // Positions follow the new size; heights that would be negative keep the old value.
+        QCOMPARE(l.rect(C::TreeView1), (Rect{0, 240, 20, 3531}));
+        QCOMPARE(l.rect(C::ListView2), (Rect{62, 0, 38, 2215}));
+        QCOMPARE(l.rect(C::ListView3), (Rect{62, 35, 38, 956}));
+        QCOMPARE(l.rect(C::Text2), (Rect{1550, -250, 1111, 285}));
+
+        l = laidOut(100, 100);
+        l.MoveLine1(45); // field list would be -3 wide; tree and heading still widen
+        QCOMPARE(l.rect(C::ListView1), (Rect{65, 0, 42, 53}));
+        QCOMPARE(l.rect(C::TreeView1).width, 65);
+        QCOMPARE(l.rect(C::Label1).width, 65);
+        l.MoveLine3(-90); // My Table would be -55 high; the options list still grows
+        QCOMPARE(l.rect(C::ListView2).height, 35);
+        QCOMPARE(l.rect(C::ListView3), (Rect{62, -55, 38, 108}));
+        QCOMPARE(l.rect(C::Command3_2).top, -340);
+    }
+
+    void moveLine4PushesMyTableLine()
+    {
+        PaneLayout l = laidOut(10000, 7050); // options 1271 high
+        for (int i = 0; i < 10; ++i)
+            l.MoveLine4(-90);
+        QCOMPARE(l.rect(C::ListView3), (Rect{6154, 2500, 3846, 371}));
+        l.MoveLine4(-90); // 281 would be below 310: the My Table line moves up with it
+        QCOMPARE(l.rect(C::ListView3), (Rect{6154, 2410, 3846, 371}));
+        QCOMPARE(l.rect(C::ListView2).height, 2410);
+        QCOMPARE(l.rect(C::Check1).top, 2125);
+        QCOMPARE(l.rect(C::ListView4), (Rect{0, 2781, 10000, 4269}));
+    }
+
+    void strips()
+    {
+        PaneLayout l = laidOut(10000, 7050);
+        l.setRowsPanelShown(true);
+        l.setEditorShown(true);
+        QCOMPARE(l.rect(C::ListView2).height, 2215);
+        QCOMPARE(l.rect(C::ListView3).height, 956);
+        l.setRowsPanelShown(true); // already shown: no second shrink
+        QCOMPARE(l.rect(C::ListView2).height, 2215);
+        l.setRowsPanelShown(false);
+        l.setEditorShown(false);
+        QCOMPARE(l.rect(C::ListView2).height, 2500);
+        QCOMPARE(l.rect(C::ListView3).height, 1271);
+        QVERIFY(!l.rowsPanelShown() && !l.editorShown());
+    }
+
+    void closeThenReopenPreview()
+    {
+        PaneLayout l = laidOut(10000, 7050);
+        l.ClosePreview();
+        QCOMPARE(l.PreviewHeight, 3279);
+        QVERIFY(!l.closePreviewEnabled);
+        QCOMPARE(l.rect(C::ListView4), (Rect{0, 7020, 10000, 30}));
+        QCOMPARE(l.rect(C::ListView3).height, 4520);
+        QCOMPARE(l.rect(C::Combo2).top, 6705);
+
+        PaneLayout reopened = l;
+        QCOMPARE(reopened.OpenPreview(), 36); // 3279 / 90 = 36.4
+        QCOMPARE(reopened.rect(C::ListView4), (Rect{0, 3780, 10000, 3270}));
+        QCOMPARE(reopened.rect(C::ListView1).height, 3780);
+
+        l.resize(10000, 7050, false, false); // a resize reopens it at once
+        QCOMPARE(l.rect(C::ListView4), (Rect{0, 3771, 10000, 3279}));
+        QVERIFY(l.closePreviewEnabled);
+    }
+
+    void openPreviewSteps_data()
+    {
+        QTest::addColumn<int>("previewHeight");
+        QTest::addColumn<int>("steps");
+        QTest::newRow("44") << 44 << 0;
+        QTest::newRow("45 is half: to even 0") << 45 << 0;
+        QTest::newRow("46") << 46 << 1;
+        QTest::newRow("135 is half: to even 2") << 135 << 2;
+        QTest::newRow("225 is half: to even 2") << 225 << 2;
+    }
+    void openPreviewSteps()
+    {
+        QFETCH(int, previewHeight);
+        QFETCH(int, steps);
+        PaneLayout l = laidOut(10000, 7050);
+        l.PreviewHeight = previewHeight;
+        QCOMPARE(l.OpenPreview(), steps);
+        QCOMPARE(l.rect(C::ListView4).height, 3279 + 90 * steps);
+    }
+
+    void checkMouse_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<Pointer>("p");
+        QTest::newRow("x 15") << 15 << 500 << Pointer::SizeWE;
+        QTest::newRow("x 16") << 16 << 500 << Pointer::Default;
+        QTest::newRow("y 15") << 500 << 15 << Pointer::SizeNS;
+        QTest::newRow("y 16") << 500 << 16 << Pointer::Default;
+        QTest::newRow("both: north-south wins") << 3 << 3 << Pointer::SizeNS;
+        QTest::newRow("negative x") << -5 << 500 << Pointer::SizeWE;
+    }
+    void checkMouse()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(Pointer, p);
+        QCOMPARE(PaneLayout::CheckMouse(x, y), p);
+    }
+
+    void mouseMoved_data()
+    {
+        QTest::addColumn<Pane>("pane");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<bool>("left");
+        QTest::addColumn<Pointer>("pointer");
+        QTest::addColumn<Moves>("moves");
+        const Pointer def = Pointer::Default;
+        QTest::newRow("options x 150")
+            << Pane::Options << 150 << 1000 << true << def << Moves{{2, 45}};
+        QTest::newRow("options x 300") << Pane::Options << 300 << 1000 << true << def << Moves{};
+        QTest::newRow("options both")
+            << Pane::Options << 150 << 100 << true << def << Moves{{2, 45}, {3, 45}};
+        QTest::newRow("options no button")
+            << Pane::Options << 150 << 100 << false << def << Moves{};
+        // Tree: 2000 wide; the bottom band follows the field list, 3771 high.
+        QTest::newRow("tree right band")
+            << Pane::Tree << 1357 << 1000 << true << def << Moves{{1, -45}};
+        QTest::newRow("tree corner")
+            << Pane::Tree << 1500 << 3300 << true << def << Moves{{1, -45}, {4, -90}};
+        QTest::newRow("tree bottom")
+            << Pane::Tree << 500 << 3410 << true << Pointer::SizeNS << Moves{{4, -90}};
+        QTest::newRow("field list right")
+            << Pane::FieldList << 4000 << 100 << true << def << Moves{{2, -45}};
+        QTest::newRow("field list bottom")
+            << Pane::FieldList << 5 << 3500 << true << Pointer::SizeWE << Moves{{1, 45}, {4, -90}};
+        QTest::newRow("my table bottom")
+            << Pane::MyTable << 5 << 2380 << true << Pointer::SizeNS << Moves{{2, 45}, {3, -90}};
+        QTest::newRow("my table bottom edge")
+            << Pane::MyTable << 1000 << 1849 << true << def << Moves{};
+        QTest::newRow("preview top")
+            << Pane::Preview << 2000 << 10 << true << Pointer::SizeNS << Moves{{4, 45}};
+        QTest::newRow("preview 555") << Pane::Preview << 2000 << 555 << true << def << Moves{};
+        QTest::newRow("pointer without button")
+            << Pane::Preview << 2000 << 10 << false << Pointer::SizeNS << Moves{};
+    }
+    void mouseMoved()
+    {
+        QFETCH(Pane, pane);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(bool, left);
+        QFETCH(Pointer, pointer);
+        QFETCH(Moves, moves);
+        PaneLayout actual = laidOut(10000, 7050);
+        PaneLayout expected = actual;
+        for (const auto& [line, delta] : moves)
+            move(expected, line, delta);
+        QCOMPARE(actual.mouseMoved(pane, x, y, left), pointer);
+        compareAll(actual, expected);
+    }
+
+    void optionsNudgeMatchesHandValues()
+    {
+        PaneLayout l = laidOut(10000, 7050);
+        l.mouseMoved(Pane::Options, 150, 100, true);
+        QCOMPARE(l.rect(C::ListView3), (Rect{6199, 2545, 3801, 1226}));
+        QCOMPARE(l.rect(C::ListView2), (Rect{6199, 0, 3801, 2545}));
+    }
+
+    void smallFieldListHasNoBottomBand()
+    {
+        PaneLayout l = laidOut(10000, 1300); // field list 695 high: not above 725
+        const PaneLayout before = l;
+        l.mouseMoved(Pane::FieldList, 1000, 600, true);
+        l.mouseMoved(Pane::Tree, 500, 600, true);
+        compareAll(l, before);
+    }
+
+    void resizeForgetsMoves()
+    {
+        PaneLayout l = laidOut(10000, 7050, true, false);
+        l.MoveLine1(45);
+        l.MoveLine2(-45);
+        l.MoveLine3(90);
+        l.MoveLine4(-90);
+        l.resize(10000, 7050, true, false);
+        compareAll(l, laidOut(10000, 7050, true, false));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPaneLayout)
+#include "tst_panelayout.moc"

@@ -1,0 +1,191 @@
+#pragma once
+
+// Shared pieces of the window tests: a query window that records what the main window calls
+// on it, recording connection and document commands, and a loaded main window fixture.
+
+#include "AppState.h"
+#include "Clock.h"
+#include "ConnectionCommands.h"
+#include "DocumentCommands.h"
+#include "MainWindow.h"
+#include "ScriptedDesktop.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+// The field list stand-in: only the two properties the Fields menu changes.
+class RecordingFieldList : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int View MEMBER View)
+    Q_PROPERTY(bool GridLines MEMBER GridLines)
+public:
+    int View = 3;
+    bool GridLines = false;
+};
+
+// A query window with every operation the main window routes by name; each call is recorded
+// as "Operation(arg,arg)". It can refuse close requests as a Cancel in its save question does.
+class RecordingQueryWindow : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(bool ChSsl MEMBER ChSsl)
+    AppState& m_state;
+
+public:
+    explicit RecordingQueryWindow(AppState& state, const QString& title = QStringLiteral("Query"))
+        : m_state(state), tree(new QTreeWidget(this)), list(new RecordingFieldList)
+    {
+        setWindowTitle(title);
+        tree->setObjectName(QStringLiteral("TreeView1"));
+        list->setObjectName(QStringLiteral("ListView1"));
+        list->setParent(this);
+        for (const char* table : {"KNA1", "MARA", "VBAK"})
+            tree->addTopLevelItem(new QTreeWidgetItem({QString::fromLatin1(table)}));
+    }
+
+    bool ChSsl = true;
+    QStringList calls;
+    QTreeWidget* tree;
+    RecordingFieldList* list;
+    int closesToRefuse = 0;
+    int closeRequests = 0;
+
+public Q_SLOTS:
+    void NewFolder(const QString& kind) { record(QStringLiteral("NewFolder"), {kind}); }
+    void CutTable() { record(QStringLiteral("CutTable")); }
+    void PasteTable() { record(QStringLiteral("PasteTable")); }
+    void RenameFolder() { record(QStringLiteral("RenameFolder")); }
+    void RemoveTable(const QString& node, const QString& who)
+    {
+        record(QStringLiteral("RemoveTable"), {node, who});
+    }
+    void CopyListItem() { record(QStringLiteral("CopyListItem")); }
+    void PrintFields() { record(QStringLiteral("PrintFields")); }
+    void UpdatePreview() { record(QStringLiteral("UpdatePreview")); }
+    void PrintFieldsMyTable() { record(QStringLiteral("PrintFieldsMyTable")); }
+    void PrintPreview() { record(QStringLiteral("PrintPreview")); }
+    void ClosePreview() { record(QStringLiteral("ClosePreview")); }
+    void ImportMyTable() { record(QStringLiteral("ImportMyTable")); }
+    void rows() { record(QStringLiteral("rows")); }
+    void CloseRows() { record(QStringLiteral("CloseRows")); }
+    void MoveDown() { record(QStringLiteral("MoveDown")); }
+    void MoveUp() { record(QStringLiteral("MoveUp")); }
+    void RemoveField() { record(QStringLiteral("RemoveField")); }
+    void RemoveAllFields() { record(QStringLiteral("RemoveAllFields")); }
+    void ShowOption() { record(QStringLiteral("ShowOption")); }
+    void PrintOptions() { record(QStringLiteral("PrintOptions")); }
+    void RemoveOption() { record(QStringLiteral("RemoveOption")); }
+    void RemoveAllOptions() { record(QStringLiteral("RemoveAllOptions")); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        ++closeRequests;
+        if (closesToRefuse > 0) {
+            --closesToRefuse;
+            m_state.CloseRefused = true;
+            event->ignore();
+            return;
+        }
+        event->accept();
+    }
+
+private:
+    void record(const QString& operation, const QStringList& arguments = {})
+    {
+        calls.append(operation + u'(' + arguments.join(u',') + u')');
+    }
+};
+
+class RecordingConnection : public ConnectionCommands
+{
+public:
+    QStringList calls;
+    bool connectResult = true;
+
+    bool Connect() override
+    {
+        calls.append(QStringLiteral("Connect"));
+        return connectResult;
+    }
+    void ReleaseComponents() override { calls.append(QStringLiteral("ReleaseComponents")); }
+    void SAPSystemInformation() override { calls.append(QStringLiteral("SAPSystemInformation")); }
+    void Shutdown() override { calls.append(QStringLiteral("Shutdown")); }
+};
+
+class RecordingDocuments : public DocumentCommands
+{
+public:
+    QStringList calls;
+    int openResult = 0;
+    std::function<void()> whileOpening;
+
+    void NewQuery() override { calls.append(QStringLiteral("NewQuery")); }
+    int OpenQuery() override
+    {
+        calls.append(QStringLiteral("OpenQuery"));
+        if (whileOpening)
+            whileOpening();
+        return openResult;
+    }
+    void SaveQuery() override { calls.append(QStringLiteral("SaveQuery")); }
+    void SaveQueryAs() override { calls.append(QStringLiteral("SaveQueryAs")); }
+};
+
+// A main window over scripted services, with a temporary program folder, on Monday
+// 12 March 2007 at 09:30.
+struct MainWindowFixture {
+    QTemporaryDir folder;
+    AppState state;
+    ScriptedDesktop desktop;
+    FixedClock clock{QDateTime(QDate(2007, 3, 12), QTime(9, 30))};
+    RecordingConnection connection;
+    RecordingDocuments documents;
+    std::unique_ptr<MainWindow> window;
+
+    MainWindowFixture() { state.ProgramVersion = QStringLiteral("0.3.20"); }
+
+    MainWindow& create()
+    {
+        window = std::make_unique<MainWindow>(state, desktop, clock, folder.path());
+        window->setConnectionCommands(&connection);
+        window->setDocumentCommands(&documents);
+        return *window;
+    }
+
+    // Loaded and shown, with the toolbar and status bar on unless a test wants them off.
+    MainWindow& loaded(bool show = true)
+    {
+        if (!window)
+            create();
+        window->load();
+        if (show)
+            window->show();
+        return *window;
+    }
+
+    RecordingQueryWindow* addQueryWindow(const QString& title = QStringLiteral("Query"))
+    {
+        auto* query = new RecordingQueryWindow(state, title);
+        window->addQueryWindow(query);
+        return query;
+    }
+
+    QString settingsPath() const { return folder.filePath(QStringLiteral("Zorv.ini")); }
+
+    int px(double twips) const
+    {
+        return static_cast<int>(std::lround(twips * window->dotsPerInch() / 1440.0));
+    }
+    double twips(int pixels) const { return pixels * 1440.0 / window->dotsPerInch(); }
+};

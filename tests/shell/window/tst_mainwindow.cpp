@@ -1,0 +1,731 @@
+#include "WindowTestKit.h"
+
+#include "AppState.h"
+#include "ProgressDisplay.h"
+#include "SettingsFile.h"
+#include "StatusPanels.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace
+{
+QString captionOf(const MainWindow& window, const QString& name)
+{
+    if (QMenu* menu = window.menu(name))
+        return menu->title();
+    if (QAction* action = window.action(name))
+        return action->text();
+    return QStringLiteral("<missing %1>").arg(name);
+}
+
+// A menu's entries by object name, separators marked with a leading "-".
+QStringList entriesOf(const QMenu* menu)
+{
+    QStringList names;
+    for (const QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            names.append(u'-' + action->objectName());
+        else if (action->menu())
+            names.append(action->menu()->objectName());
+        else
+            names.append(action->objectName());
+    }
+    return names;
+}
+
+QStringList split(const char* names)
+{
+    return QString::fromLatin1(names).split(u' ');
+}
+
+QToolBar* toolbarOf(const MainWindow& window)
+{
+    return window.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+}
+
+QLabel* panel(const MainWindow& window, const char* name)
+{
+    return window.findChild<QLabel*>(QString::fromLatin1(name));
+}
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void loadingSetsCaptionAndStatusPanels()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillon for SAP R/3"));
+        QCOMPARE(w.statusPanels()->connectionText(), QStringLiteral("Disconnected "));
+        QCOMPARE(w.statusPanels()->connectionToolTip(), QStringLiteral("maria is not connected "));
+        QCOMPARE(panel(w, "StatusPanel1")->toolTip(), QStringLiteral("System Message"));
+        QCOMPARE(w.statusPanels()->clockText(), QStringLiteral("09:30"));
+        const QString longDate = w.statusPanels()->clockToolTip();
+        for (const char* part : {"Monday", "March", "12", "2007"})
+            QVERIFY2(longDate.contains(QString::fromLatin1(part)), qPrintable(longDate));
+    }
+
+    void welcomeFollowsClockAndLanguage_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<bool>("en");
+        QTest::addColumn<bool>("pt");
+        QTest::addColumn<bool>("ct");
+        QTest::addColumn<QString>("welcome");
+        QTest::addColumn<bool>("enAfterLoad");
+        const QString en = QStringLiteral(" maria. Welcome to Quillon");
+        const QString pt = QStringLiteral(" maria. Bem-vindo ao Quillon");
+        QTest::newRow("09:30 english")
+            << QTime(9, 30) << true << false << false << "Good morning" + en << true;
+        QTest::newRow("midnight") << QTime(0, 0) << true << false << false << "Good morning" + en
+                                  << true;
+        QTest::newRow("12:00 still morning")
+            << QTime(12, 0, 59) << true << false << false << "Good morning" + en << true;
+        QTest::newRow("12:01") << QTime(12, 1) << true << false << false << "Good afternoon" + en
+                               << true;
+        QTest::newRow("17:59") << QTime(17, 59) << true << false << false << "Good afternoon" + en
+                               << true;
+        QTest::newRow("18:00") << QTime(18, 0) << true << false << false << "Good evening" + en
+                               << true;
+        QTest::newRow("portuguese afternoon")
+            << QTime(14, 0) << false << true << false << "Boa tarde" + pt << false;
+        QTest::newRow("portuguese evening")
+            << QTime(23, 59) << false << true << false << "Boa noite" + pt << false;
+        QTest::newRow("no flag forces english")
+            << QTime(9, 30) << false << false << false << "Good morning" + en << true;
+        QTest::newRow("CT alone is english")
+            << QTime(9, 30) << false << false << true << "Good morning" + en << false;
+        QTest::newRow("EN and PT end portuguese")
+            << QTime(8, 0) << true << true << false << "Bom dia" + pt << true;
+    }
+
+    void welcomeFollowsClockAndLanguage()
+    {
+        QFETCH(QTime, time);
+        QFETCH(bool, en);
+        QFETCH(bool, pt);
+        QFETCH(bool, ct);
+        QFETCH(QString, welcome);
+        QFETCH(bool, enAfterLoad);
+        MainWindowFixture f;
+        f.clock.set(QDateTime(QDate(2007, 3, 12), time));
+        f.state.OptEN = en;
+        f.state.OptPT = pt;
+        f.state.OptCT = ct;
+        MainWindow& w = f.loaded();
+        QCOMPARE(w.statusPanels()->message(), welcome);
+        QCOMPARE(f.state.OptEN, enAfterLoad);
+        QCOMPARE(f.state.OptPT, pt);
+        QCOMPARE(f.state.OptCT, ct);
+    }
+
+    void toolbarAndStatusBarFollowSettings_data()
+    {
+        QTest::addColumn<bool>("tool");
+        QTest::addColumn<bool>("status");
+        QTest::newRow("both off") << false << false;
+        QTest::newRow("toolbar only") << true << false;
+        QTest::newRow("status bar only") << false << true;
+        QTest::newRow("both on") << true << true;
+    }
+
+    void toolbarAndStatusBarFollowSettings()
+    {
+        QFETCH(bool, tool);
+        QFETCH(bool, status);
+        MainWindowFixture f;
+        f.state.Tool = tool;
+        f.state.Status = status;
+        MainWindow& w = f.loaded();
+        QCOMPARE(toolbarOf(w)->isVisible(), tool);
+        QCOMPARE(w.statusBar()->isVisible(), status);
+        QCOMPARE(w.action(QStringLiteral("mtoolbar"))->isChecked(), tool);
+        QCOMPARE(w.action(QStringLiteral("mstatusbar"))->isChecked(), status);
+        QCOMPARE(f.state.Tool, tool);
+        QCOMPARE(f.state.Status, status);
+    }
+
+    void viewMenuTogglesToolbarAndStatusBar()
+    {
+        MainWindowFixture f;
+        f.state.Tool = true;
+        MainWindow& w = f.loaded();
+        w.action(QStringLiteral("mtoolbar"))->trigger();
+        QVERIFY(!f.state.Tool);
+        QVERIFY(!toolbarOf(w)->isVisible());
+        QVERIFY(!w.action(QStringLiteral("mtoolbar"))->isChecked());
+        w.action(QStringLiteral("mstatusbar"))->trigger();
+        QVERIFY(f.state.Status);
+        QVERIFY(w.statusBar()->isVisible());
+        QVERIFY(w.action(QStringLiteral("mstatusbar"))->isChecked());
+        w.action(QStringLiteral("mtoolbar"))->trigger();
+        QVERIFY(f.state.Tool);
+        QVERIFY(toolbarOf(w)->isVisible());
+        QVERIFY(w.action(QStringLiteral("mtoolbar"))->isChecked());
+    }
+
+    void loadingDisablesPasteAndSave()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        for (const char* name : {"mpastetable", "msaveqtable", "msaveasqtable"})
+            QVERIFY2(!w.action(QString::fromLatin1(name))->isEnabled(), name);
+        QVERIFY(w.action(QStringLiteral("mcuttable"))->isEnabled());
+        QVERIFY(!w.progress()->isShown());
+    }
+
+    void storedGeometryAppliesOnlyNonZeroValues_data()
+    {
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QRect>("twipsRect");
+        QTest::newRow("nothing stored") << 0 << 0 << 0 << 0 << QRect(1200, 900, 12000, 8400);
+        QTest::newRow("height but no width")
+            << 0 << 0 << 6000 << 0 << QRect(1200, 900, 12000, 6000);
+        QTest::newRow("everything")
+            << 1500 << 3000 << 6000 << 9000 << QRect(3000, 1500, 9000, 6000);
+        QTest::newRow("left only") << 0 << 450 << 0 << 0 << QRect(450, 900, 12000, 8400);
+    }
+
+    void storedGeometryAppliesOnlyNonZeroValues()
+    {
+        QFETCH(int, top);
+        QFETCH(int, left);
+        QFETCH(int, height);
+        QFETCH(int, width);
+        QFETCH(QRect, twipsRect);
+        MainWindowFixture f;
+        f.state.fvubTop = std::int16_t(top);
+        f.state.fvubLeft = std::int16_t(left);
+        f.state.fvubHeight = std::int16_t(height);
+        f.state.fvubWidth = std::int16_t(width);
+        MainWindow& w = f.loaded(false);
+        QCOMPARE(w.pos(), QPoint(f.px(twipsRect.left()), f.px(twipsRect.top())));
+        QCOMPARE(w.size(), QSize(f.px(twipsRect.width()), f.px(twipsRect.height())));
+    }
+
+    void loadingClosesTheSplash()
+    {
+        MainWindowFixture f;
+        f.create();
+        QWidget splash;
+        splash.show();
+        f.window->load(&splash);
+        QVERIFY(!splash.isVisible());
+    }
+
+    void menusHoldEveryItemInOrder()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded(false);
+        QStringList tops;
+        for (const QAction* top : w.menuBar()->actions())
+            tops.append(top->menu() ? top->menu()->objectName() : top->objectName());
+        QCOMPARE(tops, split("mr3system mfile mtable mfields mmytable moptions mver mjanela "
+                             "mauxilio"));
+        const QList<std::pair<const char*, const char*>> expected = {
+            {"mr3system",
+             "mconectar mdesconectar msapsysinfo -m11 msaplogon -m12 mopcoes -m13 msair"},
+            {"mfile", "mnewqtable mopenqtable -m601 msaveqtable msaveasqtable -m602 "
+                      "mabrirtabelas -m603 mcloseqtable"},
+            {"mtable", "mntable -m611 mcuttable mpastetable -m612 mremovetable mrename -m613 "
+                       "msinglesel"},
+            {"mntable", "mnewtable mnewfolder mnewroot"},
+            {"mfields", "mcopytomytable mprintfields -m621 mviewfields mfieldsgridlines"},
+            {"mviewfields", "mviewfieldsdetail mviewfieldslist"},
+            {"mmytable", "mqpreview mprintfieldsmytable mprintpreview mcloseqpreview -m631 "
+                         "mimportmytable mopenmytable -m632 mrows mcloserows -m633 mmovedown "
+                         "mmoveup mremovefield mremoveallfields"},
+            {"moptions", "mshowoption mprintoptions -m641 mremoveoption mremovealloptions"},
+            {"mver", "mtoolbar mstatusbar"},
+            {"mjanela", "mvertical mhorizontal mtabular"},
+            {"mauxilio", "mauxiliogeral msobrevub mvub"},
+            {"mvub", "mvubhp msupport"},
+        };
+        for (const auto& [menu, items] : expected) {
+            QVERIFY2(w.menu(QString::fromLatin1(menu)), menu);
+            QCOMPARE(entriesOf(w.menu(QString::fromLatin1(menu))), split(items));
+        }
+        for (const char* checkable : {"msinglesel", "mviewfieldsdetail", "mviewfieldslist",
+                                      "mfieldsgridlines", "mtoolbar", "mstatusbar"})
+            QVERIFY2(w.action(QString::fromLatin1(checkable))->isCheckable(), checkable);
+    }
+
+    void captionsInBothLanguages_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("portuguese");
+        const auto row = [](const char* name, const char* en, const char* pt) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(en)
+                                << QString::fromUtf8(pt);
+        };
+        row("mconectar", "Connect...", "Conectar...");
+        row("mdesconectar", "Disconnect", "Desconectar");
+        row("msair", "Exit", "Encerrar");
+        row("mopcoes", "Options...", "Opções...");
+        row("mabrirtabelas", "Open Table in Excel...", "Abrir Tabela no Excel...");
+        row("mfile", "File", "Arquivo");
+        row("mnewqtable", "New", "Novo");
+        row("mopenqtable", "Open...", "Abrir...");
+        row("msaveqtable", "Save", "Salvar");
+        row("msaveasqtable", "Save As...", "Salvar como...");
+        row("mcloseqtable", "Close", "Fechar");
+        row("mtable", "Table", "Tabela");
+        row("mntable", "New", "Nova");
+        row("mnewtable", "Table", "Tabela");
+        row("mnewfolder", "Folder", "Pasta");
+        row("mnewroot", "Root", "Raiz");
+        row("mcuttable", "Cut", "Recortar");
+        row("mpastetable", "Paste", "Colar");
+        row("mremovetable", "Delete", "Excluir");
+        row("mrename", "Rename", "Renomear");
+        row("msinglesel", "Single Click", "Clique Simples");
+        row("mfields", "Fields", "Campos");
+        row("mcopytomytable", "Copy to My Table", "Copiar para Minha Tabela");
+        row("mprintfields", "Print Fields", "Imprimir Campos");
+        row("mviewfields", "View", "Ver");
+        row("mviewfieldsdetail", "Detail", "Detalhe");
+        row("mviewfieldslist", "List", "Lista");
+        row("mfieldsgridlines", "Gridlines", "Linhas de Grade");
+        row("mmytable", "My Table", "Minha Tabela");
+        row("mqpreview", "Preview", "Visualizar");
+        row("mprintfieldsmytable", "Print Fields", "Imprimir Campos");
+        row("mprintpreview", "Print Preview", "Imprimir Visualizar");
+        row("mcloseqpreview", "Close Preview", "Fechar Visualizar");
+        row("mimportmytable", "Import Table", "Importar Tabela");
+        row("mopenmytable", "Open Table", "Abrir Tabela");
+        row("mrows", "Rows", "Linhas");
+        row("mcloserows", "Close Rows", "Fechar Linhas");
+        row("mmovedown", "Move Down", "Mover Abaixo");
+        row("mmoveup", "Move Up", "Mover Acima");
+        row("mremovefield", "Remove Fields", "Remover Campos");
+        row("mremoveallfields", "Remove All Fields", "Remover Todos Campos");
+        row("moptions", "Options", "Opções");
+        row("mshowoption", "Show Option", "Mostar Opções");
+        row("mprintoptions", "Print Options", "Imprimir Opções");
+        row("mremoveoption", "Remove Options", "Remover Opções");
+        row("mremovealloptions", "Remove All Options", "Remover Todas Opções");
+        row("mver", "View", "Exibir");
+        row("mtoolbar", "Toolbar", "Barra de Ferramentas");
+        row("mstatusbar", "Status Bar", "Barra de Status");
+        row("mjanela", "Window", "Janela");
+        row("mauxilio", "Help", "Auxílio");
+        row("mauxiliogeral", "Contents", "Auxílio Geral");
+        row("msobrevub", "About Zorv", "Sobre Zorv");
+        // Fixed captions: the same in both languages.
+        row("mr3system", "&R/3 System", "&R/3 System");
+        row("msapsysinfo", "SAP System Information", "SAP System Information");
+        row("msaplogon", "SAP Logon", "SAP Logon");
+        row("mvertical", "Vertical", "Vertical");
+        row("mhorizontal", "Horizontal", "Horizontal");
+        row("mtabular", "Tabular", "Tabular");
+        row("mvub", "Zorv on the Web", "Zorv on the Web");
+        row("mvubhp", "Zorv Home Page", "Zorv Home Page");
+        row("msupport", "Online Support", "Online Support");
+    }
+
+    void captionsInBothLanguages()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, english);
+        QFETCH(QString, portuguese);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded(false);
+        QCOMPARE(captionOf(w, name), english);
+        f.state.OptEN = false;
+        f.state.OptPT = true;
+        w.ApplyCaptions();
+        QCOMPARE(captionOf(w, name), portuguese);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillon for SAP R/3"));
+        f.state.OptPT = false;
+        f.state.OptEN = true;
+        w.ApplyCaptions();
+        QCOMPARE(captionOf(w, name), english);
+    }
+
+    void portugueseWinsOverCtFromTheSettings()
+    {
+        MainWindowFixture f;
+        f.state.OptCT = true;
+        f.state.OptPT = true;
+        MainWindow& w = f.loaded(false);
+        QCOMPARE(captionOf(w, QStringLiteral("mfile")), QStringLiteral("Arquivo"));
+        QCOMPARE(w.toolButton(QStringLiteral("Conectar"))->toolTip(),
+                 QStringLiteral("Conectar R/3 System"));
+        QCOMPARE(panel(w, "StatusPanel1")->toolTip(), QStringLiteral("Mensagem do Sistema"));
+        QCOMPARE(w.statusPanels()->message(),
+                 QStringLiteral("Bom dia maria. Bem-vindo ao Quillon"));
+    }
+
+    void toolbarHasFifteenButtons_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("portuguese");
+        const auto row = [](int index, const char* key, const char* en, const char* pt) {
+            QTest::addRow("%d %s", index, key) << index << QString::fromLatin1(key)
+                                               << QString::fromUtf8(en) << QString::fromUtf8(pt);
+        };
+        row(1, "Conectar", "Connect to R/3 System", "Conectar R/3 System");
+        row(2, "SapLogon", "SAP Logon", "SAP Logon");
+        row(3, "Opcoes", "Options", "Opções");
+        row(4, "", "", "");
+        row(5, "NewQTable", "New Quillon", "Novo Quillon");
+        row(6, "OpenQTable", "Open Quillon", "Abrir Quillon");
+        row(7, "Save", "Save Quillon", "Save Quillon");
+        row(8, "AbrirTabelas", "Open Table in Excel", "Abrir Tabela no Excel");
+        row(9, "", "", "");
+        row(10, "Preview", "Preview", "Visualizar");
+        row(11, "ImportMyTable", "Import Table", "Importar Tabela");
+        row(12, "OpenMyTable", "Open Table", "Abrir Tabela");
+        row(13, "", "", "");
+        row(14, "Auxilio", "Help - Contents", "Auxílio Geral");
+        row(15, "Sair", "Exit", "Encerrar");
+    }
+
+    void toolbarHasFifteenButtons()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, key);
+        QFETCH(QString, english);
+        QFETCH(QString, portuguese);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded(false);
+        const QList<QAction*> buttons = toolbarOf(w)->actions();
+        QVERIFY(buttons.size() >= 15);
+        QAction* button = buttons.at(index - 1);
+        if (key.isEmpty()) {
+            QVERIFY(button->isSeparator());
+            return;
+        }
+        QCOMPARE(button->objectName(), key);
+        QVERIFY(!button->isSeparator());
+        QVERIFY(!button->icon().isNull());
+        QCOMPARE(button->toolTip(), english);
+        f.state.OptEN = false;
+        f.state.OptPT = true;
+        w.ApplyCaptions();
+        QCOMPARE(button->toolTip(), portuguese);
+    }
+
+    void menuPicturesSitAtTheirPositions()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded(false);
+        QStringList withPictures;
+        for (const QAction* top : w.menuBar()->actions()) {
+            for (const QAction* item : top->menu()->actions()) {
+                if (!item->icon().isNull())
+                    withPictures.append(item->objectName());
+            }
+        }
+        QCOMPARE(withPictures,
+                 split("mconectar msaplogon mopcoes msair mnewqtable mopenqtable msaveqtable "
+                       "mabrirtabelas mcopytomytable mqpreview mimportmytable mopenmytable "
+                       "mmovedown mmoveup mremovefield mauxiliogeral"));
+    }
+
+    void statusPanelOneTakesWidthBeyondTheReserve()
+    {
+        MainWindowFixture f;
+        f.state.Status = true;
+        MainWindow& w = f.loaded();
+        w.resize(900, 500);
+        QTRY_COMPARE(w.statusPanels()->messageWidth(), f.px(f.twips(w.width()) - 2680));
+        w.resize(700, 500);
+        QTRY_COMPARE(w.width(), 700);
+        QTRY_COMPARE(w.statusPanels()->messageWidth(), f.px(f.twips(700) - 2680));
+    }
+
+    void narrowWindowLeavesStatusPanelOne()
+    {
+        MainWindowFixture f;
+        f.state.Status = true;
+        MainWindow& w = f.loaded();
+        // The menus would keep the window wider than the reserve; a user-set minimum lifts that.
+        w.setMinimumWidth(1);
+        w.resize(600, 400);
+        QTRY_COMPARE(w.statusPanels()->messageWidth(), f.px(f.twips(600) - 2680));
+        const int before = w.statusPanels()->messageWidth();
+        w.resize(f.px(2680) - 1, 400);
+        QTest::qWait(20);
+        QCOMPARE(w.width(), f.px(2680) - 1);
+        QCOMPARE(w.statusPanels()->messageWidth(), before);
+    }
+
+    void rightClickOnStatusBarPopsUpTheR3Menu()
+    {
+        MainWindowFixture f;
+        f.state.Status = true;
+        MainWindow& w = f.loaded();
+        QMenu* r3 = w.menu(QStringLiteral("mr3system"));
+        for (QWidget* target :
+             {static_cast<QWidget*>(w.statusBar()), static_cast<QWidget*>(panel(w, "StatusPanel1")),
+              w.findChild<QWidget*>(QStringLiteral("conectar"))}) {
+            QVERIFY(!r3->isVisible());
+            QTest::mousePress(target, Qt::RightButton, {}, QPoint(3, 3));
+            QTRY_VERIFY(r3->isVisible());
+            r3->close();
+        }
+        QTest::mousePress(w.statusBar(), Qt::LeftButton, {}, QPoint(3, 3));
+        QTest::qWait(20);
+        QVERIFY(!r3->isVisible());
+    }
+
+    void savingMenusFollowQueryWindows()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        for (const char* name : {"mtable", "mfields", "mmytable", "moptions"})
+            w.menu(QString::fromLatin1(name))->setEnabled(false);
+        w.action(QStringLiteral("mcloseqtable"))->setEnabled(false);
+        QPointer<RecordingQueryWindow> query = f.addQueryWindow();
+        for (const char* name : {"msaveqtable", "msaveasqtable", "mcloseqtable"})
+            QVERIFY2(w.action(QString::fromLatin1(name))->isEnabled(), name);
+        for (const char* name : {"mtable", "mfields", "mmytable", "moptions"})
+            QVERIFY2(w.menu(QString::fromLatin1(name))->isEnabled(), name);
+        w.action(QStringLiteral("mcloseqtable"))->trigger();
+        QTRY_VERIFY(query.isNull());
+        QTRY_VERIFY(!w.action(QStringLiteral("msaveqtable"))->isEnabled());
+        QVERIFY(!w.action(QStringLiteral("msaveasqtable"))->isEnabled());
+        // The document menus stay enabled; only Save and Save As follow the last window.
+        QVERIFY(w.menu(QStringLiteral("mtable"))->isEnabled());
+    }
+
+    void closeWritesTheSettingsOnceWithTheGeometry()
+    {
+        MainWindowFixture f;
+        f.state.fvubTop = 1500;
+        f.state.fvubLeft = 3000;
+        f.state.fvubHeight = 6000;
+        f.state.fvubWidth = 9000;
+        f.state.ListSeparator = QStringLiteral("|");
+        MainWindow& w = f.loaded();
+        w.move(f.px(1800), f.px(1200));
+        QVERIFY(!QFile::exists(f.settingsPath()));
+        QVERIFY(w.close());
+        QVERIFY(!w.isVisible());
+        AppState written;
+        QVERIFY(SettingsFile::readFile(f.settingsPath(), written).ok);
+        QCOMPARE(int(written.fvubLeft), qRound(f.twips(f.px(1800))));
+        QCOMPARE(int(written.fvubTop), qRound(f.twips(f.px(1200))));
+        QCOMPARE(int(written.fvubHeight), qRound(f.twips(f.px(6000))));
+        QCOMPARE(int(written.fvubWidth), qRound(f.twips(f.px(9000))));
+        QCOMPARE(written.ListSeparator, QStringLiteral("|"));
+        QVERIFY(written.OptEN);
+
+        // A second close request or the window's end writes nothing more.
+        QVERIFY(QFile::remove(f.settingsPath()));
+        QCloseEvent again;
+        QApplication::sendEvent(&w, &again);
+        QVERIFY(again.isAccepted());
+        f.window.reset();
+        QVERIFY(!QFile::exists(f.settingsPath()));
+    }
+
+    void geometryThatDoesNotFitIsNotStored()
+    {
+        MainWindowFixture f;
+        f.state.fvubLeft = 3000;
+        f.state.fvubTop = 1500;
+        MainWindow& w = f.loaded();
+        // 2500 pixels is well above 32767 twips at any usual resolution.
+        w.move(2500 * qMax(1, qRound(w.dotsPerInch() / 96.0)), f.px(1500));
+        QVERIFY(w.close());
+        AppState written;
+        QVERIFY(SettingsFile::readFile(f.settingsPath(), written).ok);
+        QCOMPARE(written.fvubLeft, std::int16_t(3000));
+        QCOMPARE(int(written.fvubTop), qRound(f.twips(f.px(1500))));
+    }
+
+    void minimisedWindowKeepsTheStoredGeometry()
+    {
+        MainWindowFixture f;
+        f.state.fvubTop = 1500;
+        f.state.fvubLeft = 3000;
+        f.state.fvubHeight = 6000;
+        f.state.fvubWidth = 9000;
+        MainWindow& w = f.loaded();
+        w.move(f.px(600), f.px(450));
+        w.showMinimized();
+        QVERIFY(w.close());
+        AppState written;
+        QVERIFY(SettingsFile::readFile(f.settingsPath(), written).ok);
+        QCOMPARE(written.fvubTop, std::int16_t(1500));
+        QCOMPARE(written.fvubLeft, std::int16_t(3000));
+        QCOMPARE(written.fvubHeight, std::int16_t(6000));
+        QCOMPARE(written.fvubWidth, std::int16_t(9000));
+    }
+
+    void closeLogsOffAndDisconnects()
+    {
+        MainWindowFixture f;
+        f.state.Connected = true;
+        MainWindow& w = f.loaded();
+        QVERIFY(w.close());
+        QCOMPARE(f.connection.calls, QStringList{QStringLiteral("Shutdown")});
+        QVERIFY(!f.state.Connected);
+        QVERIFY(QFile::exists(f.settingsPath()));
+    }
+
+    void cancelInAQueryWindowStopsThatCloseOnly()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        QPointer<RecordingQueryWindow> first = f.addQueryWindow(QStringLiteral("First"));
+        QPointer<RecordingQueryWindow> second = f.addQueryWindow(QStringLiteral("Second"));
+        second->closesToRefuse = 1;
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QVERIFY(f.state.CloseRefused);
+        QVERIFY(!QFile::exists(f.settingsPath()));
+        QCOMPARE(second->closeRequests, 1);
+
+        // The next close request asks the remaining windows again.
+        QVERIFY(w.close());
+        QVERIFY(!w.isVisible());
+        QVERIFY(QFile::exists(f.settingsPath()));
+        QVERIFY(first.isNull() || first->closeRequests == 1);
+        if (second)
+            QCOMPARE(second->closeRequests, 2);
+    }
+
+    void exitClosesEvenAfterARefusal()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        f.state.CloseRefused = true;
+        w.action(QStringLiteral("msair"))->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!f.state.CloseRefused);
+        QVERIFY(QFile::exists(f.settingsPath()));
+    }
+
+    void exitIsRefusedByAQueryWindow()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        RecordingQueryWindow* query = f.addQueryWindow();
+        query->closesToRefuse = 1;
+        w.action(QStringLiteral("msair"))->trigger();
+        QVERIFY(w.isVisible());
+        QVERIFY(f.state.CloseRefused);
+        QVERIFY(!QFile::exists(f.settingsPath()));
+    }
+
+    void tilingPlacesWindowsSideBySideOrStacked_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("count");
+        QTest::newRow("vertical, two") << QStringLiteral("mvertical") << 2;
+        QTest::newRow("vertical, three") << QStringLiteral("mvertical") << 3;
+        QTest::newRow("horizontal, two") << QStringLiteral("mhorizontal") << 2;
+        QTest::newRow("horizontal, three") << QStringLiteral("mhorizontal") << 3;
+    }
+
+    void tilingPlacesWindowsSideBySideOrStacked()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, count);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        w.resize(900, 600);
+        for (int i = 0; i < count; ++i)
+            f.addQueryWindow(QStringLiteral("Q%1").arg(i));
+        w.action(command)->trigger();
+        QList<QRect> rects;
+        for (const QMdiSubWindow* sub : w.workspace()->subWindowList())
+            rects.append(sub->geometry());
+        std::sort(rects.begin(), rects.end(),
+                  [](const QRect& a, const QRect& b) { return a.x() + a.y() < b.x() + b.y(); });
+        const QRect area = w.workspace()->viewport()->rect();
+        const bool sideBySide = command == u"mvertical";
+        int covered = 0;
+        for (int i = 0; i < count; ++i) {
+            const QRect& r = rects.at(i);
+            if (sideBySide) {
+                QCOMPARE(r.top(), area.top());
+                QCOMPARE(r.height(), area.height());
+                QCOMPARE(r.left(), area.left() + covered);
+                covered += r.width();
+            } else {
+                QCOMPARE(r.left(), area.left());
+                QCOMPARE(r.width(), area.width());
+                QCOMPARE(r.top(), area.top() + covered);
+                covered += r.height();
+            }
+        }
+        QCOMPARE(covered, sideBySide ? area.width() : area.height());
+    }
+
+    void cascadeStepsEachWindowDownAndRight()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        w.resize(900, 600);
+        for (int i = 0; i < 3; ++i)
+            f.addQueryWindow(QStringLiteral("Q%1").arg(i));
+        w.action(QStringLiteral("mvertical"))->trigger();
+        w.action(QStringLiteral("mtabular"))->trigger();
+        QList<QPoint> corners;
+        for (const QMdiSubWindow* sub : w.workspace()->subWindowList())
+            corners.append(sub->pos());
+        std::sort(corners.begin(), corners.end(),
+                  [](const QPoint& a, const QPoint& b) { return a.y() < b.y(); });
+        QCOMPARE(corners.size(), 3);
+        for (int i = 1; i < 3; ++i) {
+            QVERIFY(corners.at(i).x() > corners.at(i - 1).x());
+            QVERIFY(corners.at(i).y() > corners.at(i - 1).y());
+        }
+    }
+
+    void windowMenuListsTheOpenWindows()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        QMenu* windows = w.menu(QStringLiteral("mjanela"));
+        Q_EMIT windows->aboutToShow();
+        QCOMPARE(windows->actions().size(), 3);
+        f.addQueryWindow(QStringLiteral("Sales"));
+        QPointer<RecordingQueryWindow> stock = f.addQueryWindow(QStringLiteral("Stock"));
+        for (int shown = 0; shown < 2; ++shown) {
+            Q_EMIT windows->aboutToShow();
+            const QList<QAction*> entries = windows->actions();
+            QCOMPARE(entries.size(), 6);
+            QVERIFY(entries.at(3)->isSeparator());
+            QCOMPARE(entries.at(4)->text(), QStringLiteral("&1 Sales"));
+            QCOMPARE(entries.at(5)->text(), QStringLiteral("&2 Stock"));
+            QVERIFY(!entries.at(4)->isChecked());
+            QVERIFY(entries.at(5)->isChecked());
+        }
+        windows->actions().at(4)->trigger();
+        QCOMPARE(w.activeQueryWindow()->windowTitle(), QStringLiteral("Sales"));
+
+        w.workspace()->setActiveSubWindow(w.workspace()->subWindowList().at(1));
+        w.action(QStringLiteral("mcloseqtable"))->trigger();
+        QTRY_VERIFY(stock.isNull());
+        Q_EMIT windows->aboutToShow();
+        QCOMPARE(windows->actions().size(), 5);
+        QCOMPARE(windows->actions().at(4)->text(), QStringLiteral("&1 Sales"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,173 @@
+#include "AppState.h"
+#include "OptionsDialog.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace
+{
+template <typename T> T* control(const OptionsDialog& dialog, const char* name)
+{
+    auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+struct DialogTexts {
+    QString window, frame1, frame2, tip;
+};
+
+DialogTexts textsOf(const OptionsDialog& dialog)
+{
+    return {dialog.windowTitle(), control<QGroupBox>(dialog, "Frame1")->title(),
+            control<QGroupBox>(dialog, "Frame2")->title(),
+            control<QGroupBox>(dialog, "Frame1")->toolTip()};
+}
+
+void verifyEnglish(const OptionsDialog& dialog)
+{
+    const DialogTexts texts = textsOf(dialog);
+    QCOMPARE(texts.window, QStringLiteral("Options"));
+    QCOMPARE(texts.frame1, QStringLiteral("Language"));
+    QCOMPARE(texts.frame2, QStringLiteral("List Separator"));
+    QCOMPARE(texts.tip, QStringLiteral("Language used in Quillon"));
+}
+
+void verifyPortuguese(const OptionsDialog& dialog)
+{
+    const DialogTexts texts = textsOf(dialog);
+    QCOMPARE(texts.window, QStringLiteral("Opções"));
+    QCOMPARE(texts.frame1, QStringLiteral("Linguagem"));
+    QCOMPARE(texts.frame2, QStringLiteral("Separador de Lista"));
+    QCOMPARE(texts.tip, QStringLiteral("Linguagem usada em Quillon"));
+}
+} // namespace
+
+class TestOptionsDialog : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void opensWithTheSeparatorAndLanguage()
+    {
+        AppState state;
+        state.OptEN = true;
+        state.ListSeparator = QStringLiteral("\t");
+        OptionsDialog dialog(state, {});
+        QCOMPARE(control<QLineEdit>(dialog, "Text1")->text(), QStringLiteral("\t"));
+        QVERIFY(control<QRadioButton>(dialog, "Option1")->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, "Option2")->isChecked());
+        QCOMPARE(control<QRadioButton>(dialog, "Option1")->text(), QStringLiteral("English"));
+        QCOMPARE(control<QRadioButton>(dialog, "Option2")->text(), QStringLiteral("Português"));
+        QCOMPARE(control<QPushButton>(dialog, "cok")->text(), QStringLiteral("OK"));
+        verifyEnglish(dialog);
+    }
+
+    void languageClicksApplyAtOnce()
+    {
+        AppState state;
+        state.OptEN = true;
+        state.OptCT = true;
+        int applied = 0;
+        OptionsDialog dialog(state, [&] { ++applied; });
+        dialog.show();
+        const int atOpen = applied;
+
+        QTest::mouseClick(control<QRadioButton>(dialog, "Option2"), Qt::LeftButton);
+        QVERIFY(state.OptPT);
+        QVERIFY(!state.OptEN);
+        QVERIFY(state.OptCT);
+        QCOMPARE(applied, atOpen + 1);
+        QVERIFY(control<QRadioButton>(dialog, "Option2")->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
+        verifyPortuguese(dialog);
+
+        QTest::mouseClick(control<QRadioButton>(dialog, "Option1"), Qt::LeftButton);
+        QVERIFY(state.OptEN);
+        QVERIFY(!state.OptPT);
+        QVERIFY(state.OptCT);
+        QCOMPARE(applied, atOpen + 2);
+        QVERIFY(control<QRadioButton>(dialog, "Option1")->isChecked());
+        verifyEnglish(dialog);
+    }
+
+    void bothFlagsAtOpenEndPortuguese()
+    {
+        AppState state;
+        state.OptEN = true;
+        state.OptPT = true;
+        int applied = 0;
+        OptionsDialog dialog(state, [&] { ++applied; });
+        QVERIFY(state.OptPT);
+        QVERIFY(!state.OptEN);
+        QVERIFY(!state.OptCT);
+        QVERIFY(control<QRadioButton>(dialog, "Option2")->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
+        QCOMPARE(applied, 2);
+        verifyPortuguese(dialog);
+    }
+
+    void ctAloneSelectsNoOptionButShowsEnglish()
+    {
+        AppState state;
+        state.OptCT = true;
+        OptionsDialog dialog(state, {});
+        QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, "Option2")->isChecked());
+        QVERIFY(!state.OptEN);
+        QVERIFY(!state.OptPT);
+        QVERIFY(state.OptCT);
+        verifyEnglish(dialog);
+    }
+
+    void okTakesTheSeparator_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("separator");
+        QTest::newRow("empty gives semicolon") << QString() << QStringLiteral(";");
+        QTest::newRow("two characters kept") << QStringLiteral("||") << QStringLiteral("||");
+        QTest::newRow("blank kept") << QStringLiteral(" ") << QStringLiteral(" ");
+        QTest::newRow("comma") << QStringLiteral(",") << QStringLiteral(",");
+        QTest::newRow("blanks around kept") << QStringLiteral(" ; ") << QStringLiteral(" ; ");
+    }
+
+    void okTakesTheSeparator()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, separator);
+        AppState state;
+        state.OptEN = true;
+        state.ListSeparator = QStringLiteral("#");
+        OptionsDialog dialog(state, {});
+        dialog.show();
+        auto* text = control<QLineEdit>(dialog, "Text1");
+        text->selectAll();
+        QTest::keyClick(text, Qt::Key_Delete);
+        QTest::keyClicks(text, typed);
+        QTest::mouseClick(control<QPushButton>(dialog, "cok"), Qt::LeftButton);
+        QCOMPARE(state.ListSeparator, separator);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void closeBoxKeepsTheLanguageButNotTheSeparator()
+    {
+        AppState state;
+        state.OptEN = true;
+        state.ListSeparator = QStringLiteral(";");
+        OptionsDialog dialog(state, {});
+        dialog.show();
+        control<QLineEdit>(dialog, "Text1")->setText(QStringLiteral("|"));
+        QTest::mouseClick(control<QRadioButton>(dialog, "Option2"), Qt::LeftButton);
+        QVERIFY(dialog.close());
+        QCOMPARE(state.ListSeparator, QStringLiteral(";"));
+        QVERIFY(state.OptPT);
+        QVERIFY(!state.OptEN);
+    }
+};
+
+QTEST_MAIN(TestOptionsDialog)
+#include "tst_optionsdialog.moc"

@@ -1,0 +1,229 @@
+#include "WindowTestKit.h"
+
+#include "Icons.h"
+#include "ProgressBarWidget.h"
+#include "ProgressDisplay.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+#include <cmath>
+
+namespace
+{
+// The picture the connection panel shows now.
+QImage connectionPicture(const MainWindow& window)
+{
+    const auto* panel = window.findChild<QWidget*>(QStringLiteral("conectar"));
+    for (const QLabel* label : panel->findChildren<QLabel*>()) {
+        if (!label->pixmap().isNull())
+            return label->pixmap().toImage();
+    }
+    return {};
+}
+
+QImage picture(const char* name)
+{
+    return Icons::get(QString::fromLatin1(name)).pixmap(16, 16).toImage();
+}
+
+// The filled width for the fraction in force, which carries the rounding of its many steps.
+int expectedWidth(const ProgressBarWidget* bar, const AppState& state)
+{
+    return int(std::lround(double(state.ProgressFraction.load()) * bar->innerSize().width()));
+}
+} // namespace
+
+class TestProgressDisplay : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void cleanup()
+    {
+        // A failed check may leave a display running; its hourglass must not reach the next test.
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    }
+
+    void picturesDiffer()
+    {
+        // The picture checks below mean nothing if the three pictures look alike.
+        QVERIFY(!picture("status-busy").isNull());
+        QVERIFY(picture("status-busy") != picture("status-disconnected"));
+        QVERIFY(picture("status-connected") != picture("status-disconnected"));
+    }
+
+    void startShowsTheKindsCaptionAndColour_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("import") << "Import"
+                                << "Downloading..." << QColor(128, 128, 255);
+        QTest::newRow("export") << "Export"
+                                << "Uploading..." << QColor(255, 0, 0);
+        QTest::newRow("s curve") << "CurvaS"
+                                 << "S Curve..." << QColor(192, 192, 255);
+    }
+
+    void startShowsTheKindsCaptionAndColour()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, caption);
+        QFETCH(QColor, colour);
+        MainWindowFixture f;
+        f.state.Tool = true;
+        f.state.Status = true;
+        MainWindow& w = f.loaded();
+        ProgressDisplay* progress = w.progress();
+        QVERIFY(!progress->isShown());
+        QCOMPARE(connectionPicture(w), picture("status-disconnected"));
+        f.state.ProgressFraction = 0.4f;
+        w.StartProgress(kind);
+        QVERIFY(progress->isShown());
+        QVERIFY(progress->isTicking());
+        QCOMPARE(progress->caption(), caption);
+        QCOMPARE(progress->model().look().colour, colour);
+        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(connectionPicture(w), picture("status-busy"));
+        QVERIFY(QApplication::overrideCursor());
+        w.EndProgress();
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void anUnknownKindKeepsTheLastLook()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        w.StartProgress(QStringLiteral("Export"));
+        w.EndProgress();
+        w.progress()->ProgressTick();
+        w.StartProgress(QStringLiteral("Report"));
+        QCOMPARE(w.progress()->caption(), QStringLiteral("Uploading..."));
+        QCOMPARE(w.progress()->model().look().colour, QColor(255, 0, 0));
+        QVERIFY(w.progress()->isShown());
+        w.EndProgress();
+    }
+
+    void ticksDrawTheFractionAndPercent()
+    {
+        MainWindowFixture f;
+        f.state.Tool = true;
+        MainWindow& w = f.loaded();
+        ProgressDisplay* progress = w.progress();
+        ProgressBarWidget* bar = progress->bar();
+        w.StartProgress(QStringLiteral("Import"));
+        progress->ProgressTick();
+        QCOMPARE(bar->percent(), 0);
+        QCOMPARE(bar->filledWidth(), 0);
+        QVERIFY(bar->innerSize().width() > 20);
+
+        w.AdvanceProgress(25);
+        QVERIFY(std::abs(f.state.ProgressFraction.load() - 0.25f) < 1e-4f);
+        progress->ProgressTick();
+        QCOMPARE(bar->percent(), 25);
+        QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
+
+        // A caller may add to the fraction directly.
+        f.state.ProgressFraction = f.state.ProgressFraction + 0.5f;
+        progress->ProgressTick();
+        QCOMPARE(bar->percent(), 75);
+        QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
+
+        w.AdvanceProgress(0);
+        progress->ProgressTick();
+        QCOMPARE(bar->percent(), 75);
+
+        w.AdvanceProgress(-15);
+        progress->ProgressTick();
+        QCOMPARE(bar->percent(), 60);
+        QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
+        QVERIFY(progress->isShown());
+        w.EndProgress();
+    }
+
+    void theTimerRedrawsWhileRunning()
+    {
+        MainWindowFixture f;
+        f.state.Tool = true;
+        MainWindow& w = f.loaded();
+        w.StartProgress(QStringLiteral("Import"));
+        f.state.ProgressFraction = 0.4f;
+        QTRY_COMPARE(w.progress()->bar()->percent(), 40);
+        w.EndProgress();
+    }
+
+    void endHidesAndTheNextTickResets_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QString>("pictureAfter");
+        QTest::newRow("disconnected") << false << "status-disconnected";
+        QTest::newRow("connected") << true << "status-connected";
+    }
+
+    void endHidesAndTheNextTickResets()
+    {
+        QFETCH(bool, connected);
+        QFETCH(QString, pictureAfter);
+        MainWindowFixture f;
+        f.state.Tool = true;
+        f.state.Status = true;
+        MainWindow& w = f.loaded();
+        f.state.Connected = connected;
+        ProgressDisplay* progress = w.progress();
+        w.StartProgress(QStringLiteral("Import"));
+        w.AdvanceProgress(50);
+        progress->ProgressTick();
+        w.EndProgress();
+        QVERIFY(!progress->isShown());
+        QVERIFY(f.state.ProgressFraction.load() > 1.0f);
+        QCOMPARE(connectionPicture(w), picture(qPrintable(pictureAfter)));
+        QVERIFY(!QApplication::overrideCursor());
+
+        progress->ProgressTick();
+        QVERIFY(!progress->isTicking());
+        QVERIFY(!progress->isShown());
+        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(progress->bar()->percent(), -1);
+        QCOMPARE(progress->bar()->filledWidth(), 0);
+    }
+
+    void aFractionAboveOneHidesAtThatTick()
+    {
+        MainWindowFixture f;
+        f.state.Tool = true;
+        MainWindow& w = f.loaded();
+        ProgressDisplay* progress = w.progress();
+        w.StartProgress(QStringLiteral("Import"));
+        w.AdvanceProgress(60);
+        w.AdvanceProgress(60);
+        progress->ProgressTick();
+        QVERIFY(!progress->isShown());
+        QVERIFY(!progress->isTicking());
+        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        // Later advances show nothing until the next start.
+        w.AdvanceProgress(10);
+        QTest::qWait(60);
+        QVERIFY(!progress->isShown());
+        QCOMPARE(progress->bar()->percent(), -1);
+        w.StartProgress(QStringLiteral("Import"));
+        QVERIFY(progress->isShown());
+        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        w.EndProgress();
+    }
+
+    void closingTheMainWindowEndsARunningDisplay()
+    {
+        MainWindowFixture f;
+        f.state.Tool = true;
+        MainWindow& w = f.loaded();
+        w.StartProgress(QStringLiteral("Import"));
+        QVERIFY(w.close());
+        QVERIFY(!w.progress()->isShown());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+};
+
+QTEST_MAIN(TestProgressDisplay)
+#include "tst_progressdisplay.moc"
