@@ -2,7 +2,7 @@
 
 #include "AppState.h"
 #include "DesktopServices.h"
-#include "Icons.h"
+#include "FieldIcons.h"
 #include "Language.h"
 #include "PrintFile.h"
 #include "QueryContext.h"
@@ -11,20 +11,6 @@
 #include "TableReader.h"
 #include "Texts.h"
 
-#include <QHash>
-
-namespace {
-QString typeIconName(const QString& letter)
-{
-    static const QHash<int, QString> names = {
-        {3, QStringLiteral("type-c")}, {4, QStringLiteral("type-n")},
-        {5, QStringLiteral("type-p")}, {6, QStringLiteral("type-d")},
-        {7, QStringLiteral("type-t")}, {8, QStringLiteral("type-x")},
-        {9, QStringLiteral("type-i")}, {10, QStringLiteral("type-f")},
-        {11, QStringLiteral("type-s")}};
-    return names.value(TableReader::TypeIcon(letter), QStringLiteral("type-c"));
-}
-} // namespace
 
 FieldList::FieldList(QueryContext& context, ReportListView* view)
     : QObject(view), m_context(context), m_view(view)
@@ -56,7 +42,7 @@ bool FieldList::AddTableFields(const QString& table)
         const QString type = fields.Value(r, QStringLiteral("TYPE"));
         const int length = fields.Value(r, QStringLiteral("LENGTH")).trimmed().toInt();
         auto* item = new QTreeWidgetItem(m_view, {key, text, type, QString::number(length)});
-        item->setIcon(0, Icons::get(typeIconName(type)));
+        item->setIcon(0, FieldIcons::forType(type));
         item->setToolTip(0, text);
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     }

@@ -1,7 +1,12 @@
 #include "QueryWindow.h"
 
 #include "AppState.h"
+#include "DesktopServices.h"
 #include "FieldList.h"
+#include "MyTable.h"
+#include "OptionList.h"
+#include "PreviewPane.h"
+#include "RowsPanel.h"
 #include "Icons.h"
 #include "Language.h"
 #include "QueryContext.h"
@@ -21,6 +26,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTableView>
 #include <QToolButton>
 
 using Control = PaneLayout::Control;
@@ -36,29 +42,31 @@ QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot
     setWindowTitle(Texts::get(TextId::QueryCaption).en + QString::number(slot));
     setCaptionsAndTips();
     if (!m_document.ChRow) {
-        for (QToolButton* button : m_command3)
-            button->hide();
-        m_check1->hide();
-        m_text2->hide();
+        m_rowsPanel->setShown(false);
         m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), false);
     }
-    m_text2->setText(QString::number(m_document.sRows));
-    if (m_text2->text() == u"0")
-        m_text2->setText(QStringLiteral("20"));
+    m_rowsPanel->setLimitText(QString::number(m_document.sRows));
+    if (m_rowsPanel->limit() == 0)
+        m_rowsPanel->setLimitText(QStringLiteral("20"));
     m_tree->LoadTree();
     m_fields->ShowFieldListHint();
     m_treeView->setSingleSel(m_document.ChSsl);
     m_treeView->setHotTracking(m_document.ChSsl);
+    // Filling from the document is not a change of it.
+    m_loading = true;
+    m_myTable->setLoading(true);
+    m_options->setLoading(true);
+    QVector<ReadPlan::Item> fields;
     for (const QString& entry : m_document.ssField) {
-        if (const auto field = QueryDocumentFile::parseFieldEntry(entry, nullptr)) {
-            auto* item = new QTreeWidgetItem(m_listView2, {field->key, field->type,
-                                                           QString::number(field->length)});
-            item->setToolTip(0, field->text);
-            item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        }
+        if (const auto field = QueryDocumentFile::parseFieldEntry(entry, nullptr))
+            fields.append({field->key, field->type, field->length, field->text});
     }
-    for (const QString& line : m_document.ssOption)
-        new QTreeWidgetItem(m_listView3, {line});
+    m_myTable->PasteListItem(fields);
+    m_options->FillOptions(m_document.ssOption);
+    m_options->RefreshOptions(m_myTable->items());
+    m_myTable->setLoading(false);
+    m_options->setLoading(false);
+    m_loading = false;
     resize(sizeHint());
 }
 
@@ -92,8 +100,8 @@ void QueryWindow::build()
                             m_dpi);
     m_listView3 = list("ListView3");
     m_listView3->setColumns({{QStringLiteral("C1"), QStringLiteral("Options"), 4400}}, m_dpi);
-    m_listView4 = list("ListView4");
-    m_listView4->setColumns({{QStringLiteral("C1"), QStringLiteral("Preview"), 9400}}, m_dpi);
+    m_listView4 = new QTableView(this);
+    m_listView4->setObjectName(QStringLiteral("ListView4"));
     static const char* const kButtonIcons[] = {"copy", "remove", "move-down", "move-up", "preview"};
     for (int i = 0; i < 5; ++i) {
         m_command3[static_cast<size_t>(i)] = new QToolButton(this);
@@ -116,6 +124,7 @@ void QueryWindow::build()
     m_command2 = new QToolButton(this);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setText(QStringLiteral("+"));
+    m_command2->setIcon(Icons::get(QStringLiteral("new")));
     for (QWidget* editor : std::initializer_list<QWidget*>{m_combo2, m_combo3, m_text1, m_combo4,
                                                            m_command2})
         editor->hide();
@@ -123,6 +132,25 @@ void QueryWindow::build()
     m_fields = new FieldList(m_context, m_listView1);
     m_tree = new TableTreeController(m_context, m_treeView, m_label1, *m_fields,
                                      [this] { return m_document.ChSsl; });
+    m_myTable = new MyTable(m_context, m_listView2, m_combo2);
+    m_options = new OptionList(m_context, m_listView3,
+                               {m_combo2, m_combo3, m_text1, m_combo4, m_command2});
+    m_rowsPanel = new RowsPanel(m_command3, m_check1, m_text2, m_document.sRows);
+    PreviewPane::Hooks hooks;
+    hooks.readPlan = [this](ReadPlan& plan) {
+        const bool ok = ReadLIMytable();
+        plan = m_plan;
+        return ok;
+    };
+    hooks.rowLimit = [this] { return m_rowsPanel->limit(); };
+    hooks.paneClosed = [this] { return m_layout.rect(Control::ListView4).height < 50; };
+    hooks.openPane = [this] {
+        m_layout.OpenPreview();
+        applyLayout();
+    };
+    hooks.dotsPerInch = [this] { return m_dpi; };
+    m_preview = new PreviewPane(m_context, m_listView4, hooks);
+    connectParts();
     watch(m_treeView, PaneLayout::Pane::Tree, QStringLiteral("mtable"));
     watch(m_listView1, PaneLayout::Pane::FieldList, QStringLiteral("mfields"));
     watch(m_listView2, PaneLayout::Pane::MyTable, QStringLiteral("mmytable"));
@@ -176,11 +204,11 @@ void QueryWindow::applyLayout()
 void QueryWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    const bool rows = m_rowsPanel->shown();
     m_layout.resize(static_cast<int>(std::lround(Twips::fromPixels(width(), m_dpi))),
-                    static_cast<int>(std::lround(Twips::fromPixels(height(), m_dpi))),
-                    m_command3[0]->isVisibleTo(this), m_command2->isVisibleTo(this));
+                    static_cast<int>(std::lround(Twips::fromPixels(height(), m_dpi))), rows,
+                    m_options->editorShown());
     m_context.host.setCommandEnabled(QStringLiteral("mcloseqpreview"), true);
-    const bool rows = m_command3[0]->isVisibleTo(this);
     m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), rows);
     m_context.host.setCommandEnabled(QStringLiteral("mrows"), !rows);
     applyLayout();
@@ -220,13 +248,20 @@ bool QueryWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool QueryWindow::hasContent() const
 {
-    return m_listView2->topLevelItemCount() > 0 || m_listView3->topLevelItemCount() > 0;
+    return m_myTable->count() > 0 || m_options->count() > 0;
 }
 
 QueryDocument QueryWindow::CollectDocument()
 {
-    m_document.ChRow = m_command3[0]->isVisibleTo(this);
-    m_document.sRows = m_text2->text().toInt();
+    ReadLIMytable();
+    m_document.ChRow = m_rowsPanel->shown();
+    m_document.ssField.clear();
+    const int fields = std::min(m_plan.SFI, QueryDocumentFile::kMaxEntries);
+    for (int i = 1; i <= fields; ++i)
+        m_document.ssField.append(QueryDocumentFile::fieldEntry(
+            {m_plan.sFieldType.at(i), m_plan.iFieldLen.at(i), m_plan.sFieldKey.at(i),
+             m_plan.sFieldText.at(i)}));
+    m_document.ssOption = m_options->lines().mid(0, QueryDocumentFile::kMaxEntries);
     m_document.SFI = static_cast<int>(m_document.ssField.size());
     m_document.SOP = static_cast<int>(m_document.ssOption.size());
     return m_document;
@@ -244,8 +279,8 @@ void QueryWindow::closeEvent(QCloseEvent* event)
 
 QString QueryWindow::QTableName() const
 {
-    const QTreeWidgetItem* first = m_listView2->topLevelItem(0);
-    return first ? ReadPlan::tableOf(first->text(0)) : QString();
+    const QVector<ReadPlan::Item> fields = m_myTable->items();
+    return fields.isEmpty() ? QString() : ReadPlan::tableOf(fields.front().key);
 }
 
 void QueryWindow::NewFolder(const QString& name)
@@ -281,4 +316,143 @@ bool QueryWindow::AddTableFields(const QString& table)
 void QueryWindow::PrintFields()
 {
     m_fields->PrintFields();
+}
+
+void QueryWindow::connectParts()
+{
+    connect(m_myTable, &MyTable::modified, this, &QueryWindow::changed);
+    connect(m_myTable, &MyTable::summaryShown, this, [this] {
+        m_options->RefreshOptions(m_myTable->items());
+        changed();
+    });
+    connect(m_options, &OptionList::modified, this, [this] {
+        m_options->RefreshOptions(m_myTable->items());
+        changed();
+    });
+    connect(m_options, &OptionList::editorShownChanged, this, [this](bool shown) {
+        m_layout.setEditorShown(shown);
+        applyLayout();
+    });
+    connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
+    m_myTable->setRecopy([this] { return m_fields->selectedFields(); });
+}
+
+void QueryWindow::changed()
+{
+    if (!m_loading)
+        Q_EMIT modified();
+}
+
+void QueryWindow::rowsButton(int index)
+{
+    switch (index) {
+    case 0:
+        CopyListItem();
+        m_listView1->setFocus();
+        return;
+    case 1: RemoveField(); break;
+    case 2: MoveDown(); break;
+    case 3: MoveUp(); break;
+    default: UpdatePreview(); break;
+    }
+    m_listView2->setFocus();
+}
+
+void QueryWindow::CopyListItem()
+{
+    m_myTable->PasteListItem(m_fields->selectedFields());
+}
+
+void QueryWindow::MoveDown()
+{
+    m_myTable->MoveDown();
+}
+
+void QueryWindow::MoveUp()
+{
+    m_myTable->MoveUp();
+}
+
+void QueryWindow::RemoveField()
+{
+    m_myTable->RemoveField();
+}
+
+void QueryWindow::RemoveAllFields()
+{
+    m_myTable->RemoveAllFields();
+}
+
+void QueryWindow::PrintFieldsMyTable()
+{
+    m_myTable->PrintFieldsMyTable();
+}
+
+void QueryWindow::ShowOption()
+{
+    m_options->ShowOption();
+}
+
+void QueryWindow::PrintOptions()
+{
+    m_options->PrintOptions();
+}
+
+void QueryWindow::RemoveOption()
+{
+    m_options->RemoveOption();
+}
+
+void QueryWindow::RemoveAllOptions()
+{
+    m_options->RemoveAllOptions();
+}
+
+bool QueryWindow::ReadLIMytable()
+{
+    QString error;
+    const bool ok = m_plan.ReadLIMytable(m_myTable->items(), m_options->lines(), &error);
+    if (!error.isEmpty())
+        m_context.host.services().desktop().message(error);
+    m_options->colour(m_plan.optionBlue);
+    return ok;
+}
+
+void QueryWindow::UpdatePreview()
+{
+    m_preview->UpdatePreview();
+}
+
+void QueryWindow::PrintPreview()
+{
+    m_preview->PrintPreview();
+}
+
+void QueryWindow::ClosePreview()
+{
+    m_layout.ClosePreview();
+    applyLayout();
+    m_context.host.setCommandEnabled(QStringLiteral("mcloseqpreview"), false);
+}
+
+void QueryWindow::rows()
+{
+    m_document.ChRow = true;
+    if (m_rowsPanel->shown())
+        return;
+    m_rowsPanel->setShown(true);
+    m_layout.setRowsPanelShown(true);
+    applyLayout();
+    m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), true);
+    m_context.host.setCommandEnabled(QStringLiteral("mrows"), false);
+}
+
+void QueryWindow::CloseRows()
+{
+    m_document.ChRow = false;
+    m_rowsPanel->setShown(false);
+    m_layout.setRowsPanelShown(false);
+    applyLayout();
+    m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), false);
+    m_context.host.setCommandEnabled(QStringLiteral("mrows"), true);
 }

@@ -2,6 +2,7 @@
 
 #include "PaneLayout.h"
 #include "QueryDocument.h"
+#include "ReadPlan.h"
 
 #include <QHash>
 #include <QWidget>
@@ -11,7 +12,12 @@
 
 struct QueryContext;
 class FieldList;
+class MyTable;
+class OptionList;
+class PreviewPane;
 class QCheckBox;
+class QTableView;
+class RowsPanel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -48,6 +54,13 @@ public:
     const PaneLayout& layoutState() const { return m_layout; }
     TableTreeController& tree() const { return *m_tree; }
     FieldList& fields() const { return *m_fields; }
+    MyTable& myTable() const { return *m_myTable; }
+    OptionList& options() const { return *m_options; }
+    PreviewPane& preview() const { return *m_preview; }
+    RowsPanel& rowsPanel() const { return *m_rowsPanel; }
+
+Q_SIGNALS:
+    void modified();
 
 public Q_SLOTS:
     void NewFolder(const QString& name);
@@ -58,6 +71,22 @@ public Q_SLOTS:
     bool AddTableFields(const QString& table);
     void PrintFields();
     QString QTableName() const;
+    void CopyListItem();
+    void MoveDown();
+    void MoveUp();
+    void RemoveField();
+    void RemoveAllFields();
+    void PrintFieldsMyTable();
+    void ShowOption();
+    void PrintOptions();
+    void RemoveOption();
+    void RemoveAllOptions();
+    bool ReadLIMytable();
+    void UpdatePreview();
+    void PrintPreview();
+    void ClosePreview();
+    void rows();
+    void CloseRows();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +99,9 @@ private:
     void applyLayout();
     QRect pixels(PaneLayout::Control control) const;
     void watch(QWidget* pane, PaneLayout::Pane which, const QString& menu);
+    void connectParts();
+    void changed();
+    void rowsButton(int index);
 
     QueryContext& m_context;
     QueryDocument m_document;
@@ -84,7 +116,7 @@ private:
     ReportListView* m_listView1 = nullptr;
     ReportListView* m_listView2 = nullptr;
     ReportListView* m_listView3 = nullptr;
-    ReportListView* m_listView4 = nullptr;
+    QTableView* m_listView4 = nullptr;
     std::array<QToolButton*, 5> m_command3{};
     QCheckBox* m_check1 = nullptr;
     QLineEdit* m_text2 = nullptr;
@@ -95,5 +127,11 @@ private:
     QToolButton* m_command2 = nullptr;
     FieldList* m_fields = nullptr;
     TableTreeController* m_tree = nullptr;
+    MyTable* m_myTable = nullptr;
+    OptionList* m_options = nullptr;
+    RowsPanel* m_rowsPanel = nullptr;
+    PreviewPane* m_preview = nullptr;
+    ReadPlan m_plan;
+    bool m_loading = false;
     QHash<QObject*, std::pair<PaneLayout::Pane, QString>> m_panes;
 };

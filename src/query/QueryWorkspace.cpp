@@ -71,6 +71,7 @@ QueryWindow* QueryWorkspace::openWindow(int slot, QueryDocument document)
     m_modified[static_cast<size_t>(slot)] = false;
     created->setCloseGuard([this](QueryWindow* closing) { return this->closing(closing); });
     connect(created, &QObject::destroyed, this, [this, slot] { closed(slot); });
+    connect(created, &QueryWindow::modified, this, [this, created] { setModified(created); });
     m_context.host.addQueryWindow(created);
     return created;
 }

@@ -117,6 +117,27 @@ BiText Texts::get(TextId id)
     case TextId::TipMoveDown: return two("Move Down", "Mover Abaixo");
     case TextId::TipMoveUp: return two("Move Up", "Mover Acima");
     case TextId::TipPreview: return two("Preview", "Vizualizar");
+    case TextId::OptionTooLong: return one("Option has ");
+    case TextId::OptionTooLongEnd: return one(", more than 72 characters");
+    case TextId::OptionsHint:
+        return two("Right click to add option or click on option to edit",
+                   "Botão direito para adicionar opção ou clique na opção para editar");
+    case TextId::RemoveAllOptions:
+        return two("Are you sure you want to remove all options?",
+                   "Tem certeza de que deseja remover todas opções?");
+    case TextId::TipFieldName: return one("FieldName");
+    case TextId::TipOperator: return two("Comparison operator", "Operador de comparação");
+    case TextId::TipValue:
+        return two("Contents must be between '  '", "Conteúdo deve estar entre '  '");
+    case TextId::TipConjunction: return two("Logical conjunction", "Conjunção Lógica");
+    case TextId::TipAddOption: return two("Add Option", "Adicionar Opção");
+    case TextId::PreviewStatus: return one("Preview ");
+    case TextId::ImportDone: return two("My Table > ", "Minha Tabela > ");
+    case TextId::ImportDoneFields: return two(" Fields ", " Campos ");
+    case TextId::ImportDoneRows: return two(" Rows ", " Linhas ");
+    case TextId::ImportDoneBytes:
+        return two(" Bytes/Row was completed successfully in ",
+                   " Bytes/Linha concluído com sucesso em ");
     case TextId::TipMaximumRows:
         return two("Maximum rows to import", "No. máximo de linhas para importar");
     }

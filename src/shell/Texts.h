@@ -83,6 +83,20 @@ enum class TextId {
     TipMoveUp,
     TipPreview,
     TipMaximumRows,
+    OptionTooLong,
+    OptionTooLongEnd,
+    OptionsHint,
+    RemoveAllOptions,
+    TipFieldName,
+    TipOperator,
+    TipValue,
+    TipConjunction,
+    TipAddOption,
+    PreviewStatus,
+    ImportDone,
+    ImportDoneFields,
+    ImportDoneRows,
+    ImportDoneBytes,
 };
 
 class Texts

@@ -1,0 +1,197 @@
+#include "MyTable.h"
+
+#include "AppState.h"
+#include "Desktop.h"
+#include "DesktopServices.h"
+#include "FieldIcons.h"
+#include "PrintFile.h"
+#include "QueryContext.h"
+#include "ReportListView.h"
+#include "ShellHost.h"
+#include "Texts.h"
+
+#include <QComboBox>
+
+namespace {
+constexpr int kListKeyRole = Qt::UserRole;
+const char* const kFieldCommands[] = {"mqpreview",  "mprintfieldsmytable", "mimportmytable",
+                                      "mmovedown",  "mmoveup",             "mremovefield",
+                                      "mremoveallfields"};
+} // namespace
+
+MyTable::MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBox)
+    : QObject(view), m_context(context), m_view(view), m_fieldBox(fieldBox)
+{
+    connect(view, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        m_context.host.setStatusText(item->text(0) + u' ' + item->toolTip(0));
+    });
+}
+
+int MyTable::count() const
+{
+    return m_view->topLevelItemCount();
+}
+
+QVector<ReadPlan::Item> MyTable::items() const
+{
+    QVector<ReadPlan::Item> result;
+    for (QTreeWidgetItem* item : m_view->itemsInOrder())
+        result.append({item->text(0), item->text(1), item->text(2).toInt(), item->toolTip(0)});
+    return result;
+}
+
+void MyTable::append(const ReadPlan::Item& field)
+{
+    auto* item = new QTreeWidgetItem(m_view, {field.key, field.type, QString::number(field.length)});
+    item->setData(0, kListKeyRole, field.key);
+    item->setIcon(0, FieldIcons::forType(field.type));
+    item->setToolTip(0, field.text);
+    item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void MyTable::PasteListItem(const QVector<ReadPlan::Item>& fields)
+{
+    Desktop& desktop = m_context.host.services().desktop();
+    desktop.setBusy(true);
+    bool redo = false;
+    for (const ReadPlan::Item& field : fields) {
+        bool present = false;
+        for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
+            if (item->text(0) == field.key) {
+                present = true;
+                break;
+            }
+            if (item->data(0, kListKeyRole).toString() == field.key) {
+                present = true;
+                redo = true;
+            }
+        }
+        if (!present)
+            append(field);
+    }
+    if (redo && !m_redoing) {
+        RedoListView2();
+    } else {
+        ShowMyTableSummary();
+        if (!m_loading)
+            Q_EMIT modified();
+    }
+    desktop.setBusy(false);
+}
+
+void MyTable::RedoListView2()
+{
+    // Rebuild every item with its key equal to its text, then repeat the copy in progress.
+    const QVector<ReadPlan::Item> kept = items();
+    m_redoing = true;
+    m_view->clear();
+    PasteListItem(kept);
+    if (m_recopy)
+        PasteListItem(m_recopy());
+    m_redoing = false;
+}
+
+void MyTable::move(int step)
+{
+    QTreeWidgetItem* current = m_view->currentItem();
+    if (!current)
+        return;
+    const int position = m_view->indexOfTopLevelItem(current);
+    const int target = position + step;
+    if (target < 0 || target >= count())
+        return;
+    MoveChange(current, m_view->topLevelItem(target));
+}
+
+void MyTable::MoveDown()
+{
+    move(1);
+}
+
+void MyTable::MoveUp()
+{
+    move(-1);
+}
+
+void MyTable::MoveChange(QTreeWidgetItem* current, QTreeWidgetItem* other)
+{
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->clearSelection();
+    for (int column = 0; column < 3; ++column) {
+        const QString text = current->text(column);
+        current->setText(column, other->text(column));
+        other->setText(column, text);
+    }
+    const QString tip = current->toolTip(0);
+    current->setToolTip(0, other->toolTip(0));
+    other->setToolTip(0, tip);
+    const QIcon icon = current->icon(0);
+    current->setIcon(0, other->icon(0));
+    other->setIcon(0, icon);
+    m_view->setCurrentItem(other);
+    other->setSelected(true);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Q_EMIT modified();
+}
+
+void MyTable::RemoveField()
+{
+    Desktop& desktop = m_context.host.services().desktop();
+    desktop.setBusy(true);
+    for (QTreeWidgetItem* item : m_view->selectedItems())
+        delete item;
+    ShowMyTableSummary();
+    Q_EMIT modified();
+    desktop.setBusy(false);
+}
+
+void MyTable::RemoveAllFields()
+{
+    if (count() == 0)
+        return;
+    m_view->clear();
+    ShowMyTableSummary();
+    Q_EMIT modified();
+}
+
+int MyTable::TotalBytes()
+{
+    m_fieldBox->clear();
+    int total = 0;
+    for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
+        total += item->text(2).toInt();
+        m_fieldBox->addItem(item->data(0, kListKeyRole).toString());
+    }
+    return total;
+}
+
+void MyTable::ShowMyTableSummary()
+{
+    const int n = count();
+    for (const char* command : kFieldCommands)
+        m_context.host.setCommandEnabled(QString::fromLatin1(command), n > 0);
+    const int bytes = TotalBytes();
+    m_context.host.state().RowBytes = bytes;
+    // The number of reads a preview or import will need, so a wide selection is no surprise.
+    ReadPlan plan;
+    QString calls;
+    if (plan.ReadLIMytable(items(), {}, nullptr))
+        calls = plan.NPiece == 1 ? QStringLiteral(" (1 call)")
+                                 : QStringLiteral(" (%1 calls)").arg(plan.NPiece);
+    m_view->headerItem()->setText(
+        0, QStringLiteral("My Table > %1 Fields %2 Bytes").arg(n).arg(bytes) + calls);
+    Q_EMIT summaryShown();
+}
+
+void MyTable::PrintFieldsMyTable()
+{
+    QVector<PrintFile::FieldLine> lines;
+    for (const ReadPlan::Item& item : items())
+        lines.append({item.key, item.text, item.type, item.length});
+    const QString path = PrintFile::pathIn(m_context.programFolder);
+    if (!PrintFile::write(path, PrintFile::fieldLines(lines))) {
+        m_context.host.services().desktop().message(Texts::get(TextId::NoFile).en);
+        return;
+    }
+    PrintFile::ShowPrintFile(m_context.host.services(), path);
+}

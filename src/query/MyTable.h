@@ -1,0 +1,56 @@
+#pragma once
+
+#include "ReadPlan.h"
+
+#include <QObject>
+
+#include <functional>
+
+struct QueryContext;
+class QComboBox;
+class QTreeWidgetItem;
+class ReportListView;
+
+// My Table (ListView2): the chosen fields in the user's order, without duplicates. Each item
+// keeps the list key it was added with; moves exchange contents, so keys may drift from the
+// texts, and a copy that meets such a key rebuilds the list first.
+class MyTable : public QObject
+{
+    Q_OBJECT
+public:
+    MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBox);
+
+    // Adds the fields not present yet, at the end, in order.
+    void PasteListItem(const QVector<ReadPlan::Item>& fields);
+    void MoveDown();
+    void MoveUp();
+    void RemoveField();
+    void RemoveAllFields();
+    int TotalBytes();
+    void ShowMyTableSummary();
+    void PrintFieldsMyTable();
+
+    QVector<ReadPlan::Item> items() const;
+    int count() const;
+    ReportListView* view() const { return m_view; }
+    // Called when the copy in progress must run again after a rebuild of the list keys.
+    void setRecopy(std::function<QVector<ReadPlan::Item>()> recopy) { m_recopy = std::move(recopy); }
+    void setLoading(bool loading) { m_loading = loading; }
+
+Q_SIGNALS:
+    void modified();
+    void summaryShown();
+
+private:
+    void RedoListView2();
+    void MoveChange(QTreeWidgetItem* current, QTreeWidgetItem* other);
+    void append(const ReadPlan::Item& field);
+    void move(int step);
+
+    QueryContext& m_context;
+    ReportListView* m_view;
+    QComboBox* m_fieldBox;
+    std::function<QVector<ReadPlan::Item>()> m_recopy;
+    bool m_loading = false;
+    bool m_redoing = false;
+};

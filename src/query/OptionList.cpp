@@ -1,0 +1,215 @@
+#include "OptionList.h"
+
+#include "AppState.h"
+#include "DesktopServices.h"
+#include "Language.h"
+#include "PrintFile.h"
+#include "QueryContext.h"
+#include "ReportListView.h"
+#include "ShellHost.h"
+#include "Texts.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kAcceptedRole = Qt::UserRole + 1;
+const QColor kBlue(0, 0, 255);
+} // namespace
+
+OptionList::OptionList(QueryContext& context, ReportListView* view, Editor editor)
+    : QObject(view), m_context(context), m_view(view), m_editor(editor)
+{
+    const Language language(context.host.state());
+    m_editor.op->addItems({QStringLiteral("EQ"), QStringLiteral("NE"), QStringLiteral("LE"),
+                           QStringLiteral("GT"), QStringLiteral("LIKE"), QStringLiteral("NOT LIKE"),
+                           QStringLiteral("BETWEEN"), QStringLiteral("NOT BETWEEN")});
+    m_editor.conjunction->addItems({QStringLiteral("AND"), QStringLiteral("OR"), QString()});
+    m_editor.value->setText(QStringLiteral("'"));
+    m_editor.field->setToolTip(Texts::get(TextId::TipFieldName).en);
+    m_editor.op->setToolTip(language.pick(Texts::get(TextId::TipOperator)));
+    m_editor.value->setToolTip(language.pick(Texts::get(TextId::TipValue)));
+    m_editor.conjunction->setToolTip(language.pick(Texts::get(TextId::TipConjunction)));
+    m_editor.add->setToolTip(language.pick(Texts::get(TextId::TipAddOption)));
+    m_view->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    connect(m_editor.field, &QComboBox::textActivated, m_editor.field, &QWidget::setToolTip);
+    connect(m_editor.op, &QComboBox::textActivated, m_editor.op, &QWidget::setToolTip);
+    connect(m_editor.value, &QLineEdit::textChanged, m_editor.value, &QWidget::setToolTip);
+    connect(m_editor.add, &QToolButton::clicked, this, &OptionList::AddOption);
+    connect(m_view, &QTreeWidget::itemChanged, this, &OptionList::edited);
+}
+
+int OptionList::count() const
+{
+    return m_view->topLevelItemCount();
+}
+
+bool OptionList::editorShown() const
+{
+    return !m_editor.field->isHidden();
+}
+
+QStringList OptionList::lines() const
+{
+    QStringList result;
+    for (QTreeWidgetItem* item : m_view->itemsInOrder())
+        result.append(item->text(0));
+    return result;
+}
+
+QStringList OptionList::keys() const
+{
+    QStringList result;
+    for (QTreeWidgetItem* item : m_view->itemsInOrder())
+        result.append(item->data(0, kKeyRole).toString());
+    return result;
+}
+
+QTreeWidgetItem* OptionList::itemByKey(const QString& key) const
+{
+    for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
+        if (item->data(0, kKeyRole).toString() == key)
+            return item;
+    }
+    return nullptr;
+}
+
+void OptionList::add(const QString& line)
+{
+    m_restoring = true;
+    auto* item = new QTreeWidgetItem(m_view, {line});
+    item->setData(0, kKeyRole, line);
+    item->setData(0, kAcceptedRole, line);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    m_restoring = false;
+}
+
+void OptionList::setEditorVisible(bool visible)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_editor.field, m_editor.op, m_editor.value, m_editor.conjunction, m_editor.add})
+        control->setVisible(visible);
+    Q_EMIT editorShownChanged(visible);
+}
+
+void OptionList::ShowOption()
+{
+    if (!editorShown())
+        setEditorVisible(true);
+}
+
+void OptionList::AddOption()
+{
+    const QString line = m_editor.field->currentText() + u' ' + m_editor.op->currentText() + u' ' +
+                         m_editor.value->text() + u' ' + m_editor.conjunction->currentText();
+    const bool blank = line == QStringLiteral("   ");
+    if (line.size() > kMaxLength) {
+        m_context.host.services().desktop().message(Texts::get(TextId::OptionTooLong).en +
+                                                    QString::number(line.size()) +
+                                                    Texts::get(TextId::OptionTooLongEnd).en);
+    } else {
+        setEditorVisible(false);
+        if (!blank && !itemByKey(line))
+            add(line);
+    }
+    Q_EMIT modified();
+}
+
+void OptionList::edited(QTreeWidgetItem* item)
+{
+    if (m_restoring)
+        return;
+    const QString text = item->text(0);
+    if (text.size() > kMaxLength) {
+        m_context.host.services().desktop().message(Texts::get(TextId::OptionTooLong).en +
+                                                    QString::number(text.size()) +
+                                                    Texts::get(TextId::OptionTooLongEnd).en);
+        m_restoring = true;
+        item->setText(0, item->data(0, kAcceptedRole).toString());
+        m_restoring = false;
+    } else {
+        m_restoring = true;
+        item->setData(0, kAcceptedRole, text);
+        m_restoring = false;
+    }
+    Q_EMIT modified();
+}
+
+void OptionList::RefreshOptions(const QVector<ReadPlan::Item>& myTable)
+{
+    m_view->headerItem()->setText(0, QStringLiteral("Options > %1").arg(count()));
+    m_restoring = true;
+    for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
+        item->setForeground(0, QColor(Qt::black));
+        for (const ReadPlan::Item& field : myTable) {
+            if (item->text(0).contains(field.key)) {
+                item->setToolTip(0, field.text);
+                item->setForeground(0, kBlue);
+                break;
+            }
+        }
+    }
+    m_restoring = false;
+    const bool empty = count() == 0;
+    for (const char* command : {"mprintoptions", "mremoveoption", "mremovealloptions"})
+        m_context.host.setCommandEnabled(QString::fromLatin1(command), !empty);
+    m_view->setToolTip(empty ? Language(m_context.host.state()).pick(Texts::get(TextId::OptionsHint))
+                             : QString());
+}
+
+void OptionList::colour(const QVector<bool>& blue)
+{
+    m_restoring = true;
+    const QList<QTreeWidgetItem*> items = m_view->itemsInOrder();
+    for (int j = 0; j < items.size(); ++j)
+        items.at(j)->setForeground(0, j + 1 < blue.size() && blue.at(j + 1) ? kBlue
+                                                                           : QColor(Qt::black));
+    m_restoring = false;
+}
+
+void OptionList::RemoveOption()
+{
+    Desktop& desktop = m_context.host.services().desktop();
+    desktop.setBusy(true);
+    for (QTreeWidgetItem* item : m_view->selectedItems())
+        delete item;
+    desktop.setBusy(false);
+    Q_EMIT modified();
+}
+
+void OptionList::RemoveAllOptions()
+{
+    if (count() == 0)
+        return;
+    const auto answer = m_context.host.services().desktop().message(
+        Language(m_context.host.state()).pick(Texts::get(TextId::RemoveAllOptions)),
+        Desktop::Buttons::YesNo, Desktop::Icon::Question);
+    if (answer != Desktop::Answer::Yes)
+        return;
+    m_view->clear();
+    Q_EMIT modified();
+}
+
+void OptionList::PrintOptions()
+{
+    QStringList printed{QStringLiteral("NO. OPTIONS"), QString()};
+    int number = 1;
+    for (const QString& key : keys())
+        printed.append(QStringLiteral("%1 ").arg(number++, 3, 10, QChar(u'0')) + key);
+    const QString path = PrintFile::pathIn(m_context.programFolder);
+    if (!PrintFile::write(path, printed)) {
+        m_context.host.services().desktop().message(Texts::get(TextId::NoFile).en);
+        return;
+    }
+    PrintFile::ShowPrintFile(m_context.host.services(), path);
+}
+
+void OptionList::FillOptions(const QStringList& lines)
+{
+    for (const QString& line : lines) {
+        if (!itemByKey(line))
+            add(line);
+    }
+}

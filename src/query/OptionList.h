@@ -1,0 +1,65 @@
+#pragma once
+
+#include "ReadPlan.h"
+
+#include <QObject>
+
+struct QueryContext;
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+class QTreeWidgetItem;
+class ReportListView;
+
+// The selection options (ListView3) and their editor row: WHERE lines of at most 72
+// characters, built from a field, an operator, a value and a conjunction, edited in place,
+// removed and printed. Each item keeps the line it was added with as its key.
+class OptionList : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxLength = 72;
+
+    struct Editor {
+        QComboBox* field;
+        QComboBox* op;
+        QLineEdit* value;
+        QComboBox* conjunction;
+        QToolButton* add;
+    };
+
+    OptionList(QueryContext& context, ReportListView* view, Editor editor);
+
+    void ShowOption();
+    void AddOption();
+    void RemoveOption();
+    void RemoveAllOptions();
+    void PrintOptions();
+    void FillOptions(const QStringList& lines);
+    // Recount, colour by the My Table fields named, hint and menu states.
+    void RefreshOptions(const QVector<ReadPlan::Item>& myTable);
+    // Colours the lines a read plan sends with some piece.
+    void colour(const QVector<bool>& blue);
+
+    QStringList lines() const; // the texts, as read and saved
+    QStringList keys() const;  // the lines as first added, as printed
+    int count() const;
+    bool editorShown() const;
+    void setLoading(bool loading) { m_loading = loading; }
+
+Q_SIGNALS:
+    void modified();
+    void editorShownChanged(bool shown);
+
+private:
+    void setEditorVisible(bool visible);
+    void edited(QTreeWidgetItem* item);
+    QTreeWidgetItem* itemByKey(const QString& key) const;
+    void add(const QString& line);
+
+    QueryContext& m_context;
+    ReportListView* m_view;
+    Editor m_editor;
+    bool m_loading = false;
+    bool m_restoring = false;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ReadPlan.h"
+
+#include <QObject>
+
+#include <functional>
+
+struct QueryContext;
+class PreviewModel;
+class QTableView;
+class RfcTable;
+
+// The preview (ListView4): up to 500 rows of My Table read piece by piece and shown side by
+// side, sorted by a click on a column header, and printed through the print file.
+class PreviewPane : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxRows = 500;
+    static constexpr int kRowColumnTwips = 640;
+
+    struct Hooks {
+        std::function<bool(ReadPlan&)> readPlan; // ReadLIMytable of the window
+        std::function<qint64()> rowLimit;        // the row-limit box
+        std::function<bool()> paneClosed;        // the preview is less than 50 twips high
+        std::function<void()> openPane;
+        std::function<double()> dotsPerInch;
+    };
+
+    PreviewPane(QueryContext& context, QTableView* view, Hooks hooks);
+
+    void UpdatePreview();
+    void AddColumnHeadersPreview();
+    void AddDataPreview(int piece, const RfcTable& data);
+    void PrintPreview();
+    void sortBy(int column);
+
+    // Twips per character by the number of fields.
+    static int widthFactor(int fields);
+    static int columnWidth(int length, int textLength, int factor);
+    PreviewModel* model() const { return m_model; }
+    const ReadPlan& plan() const { return m_plan; }
+    long lRows() const { return m_rows; }
+    double elapsed() const { return m_elapsed; }
+    int sortColumn() const { return m_sortColumn; }
+
+private:
+    QueryContext& m_context;
+    QTableView* m_view;
+    Hooks m_hooks;
+    PreviewModel* m_model;
+    ReadPlan m_plan;
+    long m_rows = 0;
+    double m_elapsed = 0;
+    int m_sortColumn = 0;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
