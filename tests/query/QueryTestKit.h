@@ -1,0 +1,98 @@
+#pragma once
+
+#include "AppState.h"
+#include "Clock.h"
+#include "DemoSystem.h"
+#include "LogonPrompt.h"
+#include "MainWindow.h"
+#include "QueryContext.h"
+#include "QueryWindow.h"
+#include "QueryWorkspace.h"
+#include "SapConnection.h"
+#include "ScriptedDesktop.h"
+#include "SystemDestinationFactory.h"
+#include "TableReader.h"
+
+#include <QQueue>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// A logon dialog for tests: answers from a queue (nothing: the user cancels).
+class ScriptedLogon : public LogonPrompt
+{
+public:
+    QQueue<std::optional<LogonData>> answers;
+    QStringList errors; // the error shown with each question
+    int asked = 0;
+
+    std::optional<LogonData> ask(const LogonData&, const QString& error) override
+    {
+        ++asked;
+        errors.append(error);
+        return answers.isEmpty() ? std::nullopt : answers.dequeue();
+    }
+
+    static LogonData demo(const QString& user = QStringLiteral("DEMO"),
+                          const QString& language = QStringLiteral("EN"))
+    {
+        LogonData data;
+        data.System = LogonData::demoSystemName();
+        data.client = QStringLiteral("100");
+        data.User = user;
+        data.Password = QStringLiteral("welcome");
+        data.Language = language;
+        return data;
+    }
+};
+
+// The whole program around the query windows, as main() wires it, with a scripted desktop and
+// logon, a fixed clock and a temporary program folder holding the demo database.
+class QueryTestKit
+{
+public:
+    QueryTestKit()
+        : clock(QDateTime(QDate(2007, 3, 12), QTime(9, 30))),
+          window(state, desktop, clock, home.path()), connection(window, factory, logon),
+          reader(window, connection), context{window, reader, home.path()}, workspace(context)
+    {
+        window.setConnectionCommands(&connection);
+        window.setDocumentCommands(&workspace);
+        window.load();
+        window.show();
+    }
+
+    ~QueryTestKit()
+    {
+        window.setDocumentCommands(nullptr);
+        window.setConnectionCommands(nullptr);
+    }
+
+    // Call once per test executable before the kit: the demo database lives in ZORV_HOME.
+    static void useHome(const QTemporaryDir& dir) { qputenv("ZORV_HOME", dir.path().toLocal8Bit()); }
+
+    bool connect()
+    {
+        logon.answers.enqueue(ScriptedLogon::demo());
+        return window.mconectar_Click();
+    }
+
+    QueryWindow* newWindow()
+    {
+        workspace.NewQuery();
+        return qobject_cast<QueryWindow*>(window.activeQueryWindow());
+    }
+
+    QTemporaryDir home;
+    AppState state;
+    ScriptedDesktop desktop;
+    FixedClock clock;
+    MainWindow window;
+    SystemDestinationFactory factory;
+    ScriptedLogon logon;
+    SapConnection connection;
+    TableReader reader;
+    QueryContext context;
+    QueryWorkspace workspace;
+};
