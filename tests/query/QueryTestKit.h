@@ -57,6 +57,8 @@ public:
           window(state, desktop, clock, home.path()), connection(window, factory, logon),
           reader(window, connection), context{window, reader, home.path()}, workspace(context)
     {
+        // The demo database is built in the program folder on the first logon.
+        qputenv("ZORV_HOME", home.path().toLocal8Bit());
         window.setConnectionCommands(&connection);
         window.setDocumentCommands(&workspace);
         window.load();
@@ -68,9 +70,6 @@ public:
         window.setDocumentCommands(nullptr);
         window.setConnectionCommands(nullptr);
     }
-
-    // Call once per test executable before the kit: the demo database lives in ZORV_HOME.
-    static void useHome(const QTemporaryDir& dir) { qputenv("ZORV_HOME", dir.path().toLocal8Bit()); }
 
     bool connect()
     {
