@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <map>
 
 class RfcDestination;
@@ -29,6 +30,9 @@ public:
     QString exportValue(const QString& parameter) const;
     bool hasExport(const QString& parameter) const;
     void setException(const QString& exception) { m_exception = exception; }
+    // A caller may stop a long call from another thread; destinations look between rows.
+    void setCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
+    bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
     // The table's columns as the function's interface declares them.
     static QStringList columnsOf(const QString& function, const QString& table);
 
@@ -38,4 +42,5 @@ private:
     std::map<QString, RfcParameter> m_exports;
     std::map<QString, RfcTable> m_tables;
     QString m_exception;
+    const std::atomic<bool>* m_cancel = nullptr;
 };

@@ -10,7 +10,7 @@ QString DemoDictionary::letterFor(const QString& dataType)
         {QStringLiteral("LANG"), QStringLiteral("C")}, {QStringLiteral("NUMC"), QStringLiteral("N")},
         {QStringLiteral("DATS"), QStringLiteral("D")}, {QStringLiteral("TIMS"), QStringLiteral("T")},
         {QStringLiteral("DEC"), QStringLiteral("P")},  {QStringLiteral("CURR"), QStringLiteral("P")},
-        {QStringLiteral("QUAN"), QStringLiteral("P")}, {QStringLiteral("INT4"), QStringLiteral("I")},
+        {QStringLiteral("QUAN"), QStringLiteral("P")}, {QStringLiteral("INT4"), QStringLiteral("X")},
         {QStringLiteral("RAW"), QStringLiteral("X")},  {QStringLiteral("FLTP"), QStringLiteral("F")},
     };
     return letters.value(dataType, QStringLiteral("C"));
@@ -20,7 +20,7 @@ QString DemoDictionary::Field::sqlType() const
 {
     if (letter == u"P" || letter == u"F")
         return QStringLiteral("REAL");
-    if (letter == u"I")
+    if (dataType == u"INT4")
         return QStringLiteral("INTEGER");
     if (letter == u"X")
         return QStringLiteral("BLOB");

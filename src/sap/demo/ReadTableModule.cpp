@@ -30,7 +30,7 @@ void appendValue(QString& line, const SqliteStatement& row, int column, const Fi
     const QChar letter = field.letter.front();
     if (letter == u'P') {
         WaFormatter::appendPacked(line, row.real(column), field.length, field.decimals);
-    } else if (letter == u'I') {
+    } else if (field.dataType == u"INT4") {
         const qint32 value = static_cast<qint32>(row.integer(column));
         QByteArray bytes(4, '\0');
         qToBigEndian(value, bytes.data());
@@ -146,7 +146,7 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
 
     SqliteStatement statement(db.handle(), sql);
     if (!statement.valid())
-        return fail(function, "SYSTEM_FAILURE");
+        return fail(function, where.sql.isEmpty() ? "SYSTEM_FAILURE" : "OPTION_NOT_VALID");
     int index = 1;
     if (table->clientDependent())
         statement.bindText(index++, caller.client);
@@ -160,6 +160,8 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     QString line;
     line.reserve(kLineWidth);
     while (statement.step()) {
+        if (function.cancelled())
+            return fail(function, "CANCELLED");
         line.clear();
         for (size_t k = 0; k < fields.size(); ++k) {
             if (k > 0)

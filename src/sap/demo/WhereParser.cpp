@@ -44,6 +44,10 @@ bool tokenize(const QStringList& lines, std::vector<Token>& tokens, QString* err
                     *error = QStringLiteral("unterminated literal");
                     return false;
                 }
+                if (i < n && !line.at(i).isSpace() && line.at(i) != u')' && line.at(i) != u',') {
+                    *error = QStringLiteral("a literal must be followed by a blank");
+                    return false;
+                }
                 tokens.push_back({Token::Kind::Literal, text});
             } else if (c == u'(' || c == u')' || c == u',') {
                 tokens.push_back({c == u'(' ? Token::Kind::Open
@@ -80,21 +84,34 @@ public:
     {
         if (depth > WhereParser::kMaxDepth)
             throw Failure{QStringLiteral("too deeply nested")};
-        QString sql = conjunction(depth);
+        QStringList terms{conjunction(depth)};
         while (acceptKeyword("OR"))
-            sql += QStringLiteral(" OR ") + conjunction(depth);
-        return sql;
+            terms.append(conjunction(depth));
+        return balanced(terms, QStringLiteral(" OR "));
     }
 
     bool atEnd() const { return m_at >= m_tokens.size(); }
 
 private:
+    // Long chains are nested as a balanced tree, so thousands of lines stay within the
+    // database's limit on expression depth.
+    static QString balanced(const QStringList& terms, const QString& op)
+    {
+        if (terms.size() == 1)
+            return terms.front();
+        if (terms.size() <= 8)
+            return terms.join(op);
+        const qsizetype half = terms.size() / 2;
+        return u'(' + balanced(terms.mid(0, half), op) + QStringLiteral(")") + op + u'(' +
+               balanced(terms.mid(half), op) + u')';
+    }
+
     QString conjunction(int depth)
     {
-        QString sql = negation(depth);
+        QStringList terms{negation(depth)};
         while (acceptKeyword("AND"))
-            sql += QStringLiteral(" AND ") + negation(depth);
-        return sql;
+            terms.append(negation(depth));
+        return balanced(terms, QStringLiteral(" AND "));
     }
 
     QString negation(int depth)
@@ -157,7 +174,9 @@ private:
         }
         if (negated)
             throw Failure{QStringLiteral("BETWEEN, LIKE or IN is expected after NOT")};
-        return column + comparison() + value(*field);
+        // The operator is read before the value: the order of the tokens matters.
+        const QString op = comparison();
+        return column + op + value(*field);
     }
 
     QString comparison()
@@ -227,7 +246,7 @@ private:
                 throw Failure{QStringLiteral("not a number: ") + text};
             return number;
         }
-        if (field.letter == u"I") {
+        if (field.dataType == u"INT4") {
             bool ok = false;
             const qint64 number = text.trimmed().toLongLong(&ok);
             if (!ok)

@@ -1,0 +1,239 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// The FIELDS part of read-table's output, and the DATA lines sorted (rows come unordered).
+struct Printed {
+    QStringList fields;
+    QStringList data;
+    bool separated = false;
+};
+
+Printed split(const QString& out)
+{
+    Printed printed;
+    QStringList lines = out.split(u'\n');
+    if (lines.isEmpty() || !lines.last().isEmpty())
+        return printed; // every line ends with a line feed
+    lines.removeLast();
+    const qsizetype blank = lines.indexOf(QString());
+    if (blank < 0)
+        return printed;
+    printed.separated = true;
+    printed.fields = lines.mid(0, blank);
+    printed.data = lines.mid(blank + 1);
+    printed.data.sort();
+    return printed;
+}
+} // namespace
+
+class TestSapCommandLine : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+
+    Run zorv(const QStringList& args, const QString& password = QString())
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZORV_HOME"), m_home.path());
+        env.remove(QStringLiteral("ZORV_DEMO_SCALE"));
+        env.remove(QStringLiteral("ZORV_PASSWORD"));
+        if (!password.isNull())
+            env.insert(QStringLiteral("ZORV_PASSWORD"), password);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(ZORV_EXECUTABLE), args);
+        Run run;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.status = process.exitCode();
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        QVERIFY(QFile::exists(QStringLiteral(ZORV_EXECUTABLE)));
+    }
+
+    void demoDbBuildsAndPrintsItsPath()
+    {
+        const Run run = zorv({"demo-db"});
+        QCOMPARE(run.status, 0);
+        const QString path = QDir(m_home.path()).filePath(QStringLiteral("demo.sqlite"));
+        QCOMPARE(run.out, path + u'\n');
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(zorv({"demo-db", "--scale", "0"}).status, 2);
+        QCOMPARE(zorv({"demo-db", "--scale", "many"}).status, 2);
+    }
+
+    void readTablePrintsFieldsThenData()
+    {
+        const Run run = zorv({"read-table", "T000", "--fields", "MANDT,MTEXT", "--delimiter", "|"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.isEmpty());
+        const Printed printed = split(run.out);
+        QVERIFY(printed.separated);
+        QCOMPARE(printed.fields, (QStringList{"MANDT\t000000\t000003\tC\tClient",
+                                              "MTEXT\t000004\t000025\tC\tClient name"}));
+        QCOMPARE(printed.data, (QStringList{"000|SAP AG Konzern", "001|Auslieferungsmandant R11",
+                                            "100|Demo – Vendas & Finanças"}));
+    }
+
+    void readTableOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("data");
+
+        QTest::newRow("no data") << QStringList{"T001", "--fields", "BUKRS", "--no-data"}
+                                 << QStringList{"BUKRS\t000000\t000004\tC\tCompany Code"}
+                                 << QStringList{};
+        QTest::newRow("row count and skips")
+            << QStringList{"T001", "--fields", "BUKRS", "--rowcount", "2", "--rowskips", "5"}
+            << QStringList{"BUKRS\t000000\t000004\tC\tCompany Code"} << QStringList{"6000"};
+        QTest::newRow("Portuguese texts")
+            << QStringList{"T001", "--fields", "BUKRS", "--rowcount", "1", "--language", "PT"}
+            << QStringList{"BUKRS\t000000\t000004\tC\tEmpresa"} << QStringList{"1000"};
+        QTest::newRow("a where line")
+            << QStringList{"T001", "--fields", "BUKRS,LAND1", "--delimiter",
+                           ";",    "--where",  "LAND1 = 'BR'"}
+            << QStringList{"BUKRS\t000000\t000004\tC\tCompany Code",
+                           "LAND1\t000005\t000003\tC\tCountry"}
+            << QStringList{"2000;BR"};
+        QTest::newRow("where lines add up")
+            << QStringList{"T001",
+                           "--fields",
+                           "BUKRS",
+                           "--where",
+                           "LAND1 IN ( 'PT' )",
+                           "--where",
+                           "OR LAND1 IN ( 'FR' )"}
+            << QStringList{"BUKRS\t000000\t000004\tC\tCompany Code"} << QStringList{"3000", "5000"};
+    }
+
+    void readTableOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, data);
+        const Run run = zorv(QStringList{"read-table"} + args);
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        const Printed printed = split(run.out);
+        QVERIFY(printed.separated);
+        QCOMPARE(printed.fields, fields);
+        QCOMPARE(printed.data, data);
+    }
+
+    void exceptionsGoToStandardErrorWithStatusTwo_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("exception");
+
+        QTest::newRow("unknown table")
+            << QStringList{"ZNOSUCH"} << QString() << "TABLE_NOT_AVAILABLE";
+        QTest::newRow("float field") << QStringList{"ZFLOAT"} << QString() << "SYSTEM_FAILURE";
+        QTest::newRow("wide table") << QStringList{"KNA1"} << QString() << "DATA_BUFFER_EXCEEDED";
+        QTest::newRow("bad where line")
+            << QStringList{"T001", "--where", "LAND1='BR'"} << QString() << "OPTION_NOT_VALID";
+        QTest::newRow("no authority") << QStringList{"BKPF", "--user", "AUDIT"} << "welcome"
+                                      << "NOT_AUTHORIZED";
+    }
+
+    void exceptionsGoToStandardErrorWithStatusTwo()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, password);
+        QFETCH(QString, exception);
+        const Run run = zorv(QStringList{"read-table"} + args, password);
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.err, exception + u'\n');
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void logon_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("passwordFile"); // written to a file when not null
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("default user") << QStringList{} << QString() << QString() << 0;
+        QTest::newRow("password from the environment")
+            << QStringList{"--user", "AUDIT"} << "welcome" << QString() << 0;
+        QTest::newRow("wrong password from the environment")
+            << QStringList{"--user", "AUDIT"} << "wrong" << QString() << 1;
+        QTest::newRow("no password at all")
+            << QStringList{"--user", "AUDIT"} << QString() << QString() << 1;
+        QTest::newRow("password from a file") << QStringList{"--user", "DEMO"} << "wrong"
+                                              << "welcome\r\nsecond line\n"
+                                              << 0;
+        QTest::newRow("wrong password in a file")
+            << QStringList{"--user", "DEMO"} << QString() << "welcom\n"
+            << 1;
+        QTest::newRow("wrong client")
+            << QStringList{"--client", "200"} << QString() << QString() << 1;
+        QTest::newRow("unknown system")
+            << QStringList{"--system", "https://sap.example.com"} << QString() << QString() << 1;
+    }
+
+    void logon()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, password);
+        QFETCH(QString, passwordFile);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        if (!passwordFile.isNull()) {
+            QFile file(dir.filePath(QStringLiteral("password")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(passwordFile.toUtf8());
+            args << QStringLiteral("--password-file") << file.fileName();
+        }
+        const Run run =
+            zorv(QStringList{"read-table", "T000", "--fields", "MANDT"} + args, password);
+        QCOMPARE(run.status, status);
+        if (status == 0)
+            QCOMPARE(split(run.out).data, (QStringList{"000", "001", "100"}));
+        else
+            QVERIFY(run.out.isEmpty());
+    }
+
+    void passwordIsNeverTakenFromTheCommandLine()
+    {
+        for (const QStringList& args : {QStringList{"--user", "AUDIT", "--password", "welcome"},
+                                        QStringList{"--user", "AUDIT", "--password=welcome"},
+                                        QStringList{"--user", "AUDIT", "welcome"}}) {
+            const Run run = zorv(QStringList{"read-table", "T000", "--fields", "MANDT"} + args);
+            QVERIFY2(run.status != 0, qPrintable(args.join(u' ')));
+            QVERIFY(run.out.isEmpty());
+        }
+    }
+
+    void aMissingPasswordFileFailsTheLogon()
+    {
+        const Run run = zorv({"read-table", "T000", "--user", "DEMO", "--password-file",
+                              m_home.filePath(QStringLiteral("none"))},
+                             QStringLiteral("welcome"));
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.out.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSapCommandLine)
+#include "tst_sapcommandline.moc"

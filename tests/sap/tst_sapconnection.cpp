@@ -1,0 +1,365 @@
+#include "LogonDialog.h"
+#include "SapConnection.h"
+#include "SapTestKit.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(LogonData)
+
+namespace
+{
+const QString kConnectedText = QStringLiteral("Demo system (built-in) 100 DEMO ");
+const QString kConnectedTip = QStringLiteral("DEMO Demo system (built-in) 100 EN SN00 localhost");
+const QString kDisconnectedTip = QStringLiteral("maria is not connected ");
+
+struct Rig {
+    Rig() { host.commands = &connection; }
+
+    FakeHost host;
+    ScriptedPrompt prompt;
+    TestFactory factory;
+    SapConnection connection{host, factory, prompt};
+};
+} // namespace
+
+class TestSapConnection : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("ZORV_HOME", m_home.path().toUtf8());
+        qunsetenv("ZORV_DEMO_SCALE");
+        QString error;
+        QVERIFY2(DemoSystem::ensureDatabase(&error), qPrintable(error));
+    }
+
+    void connectLogsBothConnectionsOnAndPaintsThePanel()
+    {
+        Rig rig;
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.appState.Connected);
+        QCOMPARE(rig.prompt.questions.size(), 1); // the second logon asks nobody
+        QVERIFY(rig.prompt.questions.first().error.isEmpty());
+        QVERIFY(rig.host.desktop.messages.isEmpty());
+        const FakeHost::Panel panel = rig.host.panels.last();
+        QCOMPARE(panel.image, ShellHost::ConnectionImage::Connected);
+        QCOMPARE(panel.text, kConnectedText);
+        QCOMPARE(panel.toolTip, kConnectedTip);
+
+        const RfcConnection& bapi = rig.connection.SapBapiObject()->Connection;
+        const RfcConnection& functions = rig.connection.SapFunctionsObject()->Connection;
+        QCOMPARE(bapi.IsConnected(), 1);
+        QCOMPARE(functions.IsConnected(), 1);
+        QVERIFY(functions.UseDefaultSystem);
+        for (const RfcConnection* c : {&bapi, &functions}) {
+            QCOMPARE(c->User, QStringLiteral("DEMO"));
+            QCOMPARE(c->client, QStringLiteral("100"));
+            QCOMPARE(c->Language, QStringLiteral("EN"));
+            QCOMPARE(c->SystemID, QStringLiteral("DMO"));
+            QCOMPARE(c->SystemNumber, QStringLiteral("00"));
+            QCOMPARE(c->HostName, QStringLiteral("localhost"));
+        }
+        QCOMPARE(bapi.saprelease, QStringLiteral("46C"));
+    }
+
+    void cancelledLogonLeavesItDisconnectedWithoutAMessage()
+    {
+        Rig rig;
+        QVERIFY(!rig.host.mconectar_Click());
+        QVERIFY(!rig.host.appState.Connected);
+        QCOMPARE(rig.prompt.questions.size(), 1);
+        QVERIFY(rig.host.desktop.messages.isEmpty());
+        QCOMPARE(rig.host.statusTexts.last(), QString());
+        const FakeHost::Panel panel = rig.host.panels.last();
+        QCOMPARE(panel.image, ShellHost::ConnectionImage::Disconnected);
+        QCOMPARE(panel.text, QStringLiteral("Disconnected "));
+        QCOMPARE(panel.toolTip, kDisconnectedTip);
+    }
+
+    void failedAttemptsAreRetriedWithTheirReason_data()
+    {
+        QTest::addColumn<LogonData>("wrong");
+
+        QTest::newRow("wrong password") << demoLogon("DEMO", "secret");
+        QTest::newRow("wrong user") << demoLogon("NOBODY");
+        QTest::newRow("unknown language") << demoLogon("DEMO", "welcome", "XX");
+        LogonData client = demoLogon();
+        client.client = QStringLiteral("200");
+        QTest::newRow("wrong client") << client;
+    }
+
+    void failedAttemptsAreRetriedWithTheirReason()
+    {
+        QFETCH(LogonData, wrong);
+        Rig rig;
+        rig.prompt.answers.enqueue(wrong);
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(rig.host.mconectar_Click());
+        QCOMPARE(rig.prompt.questions.size(), 2);
+        QVERIFY(rig.prompt.questions.at(0).error.isEmpty());
+        QVERIFY(!rig.prompt.questions.at(1).error.isEmpty());
+        // The dialog comes back with what was typed, but never the password.
+        QCOMPARE(rig.prompt.questions.at(1).defaults.User, wrong.User);
+        QCOMPARE(rig.prompt.questions.at(1).defaults.client, wrong.client);
+        QVERIFY(rig.prompt.questions.at(1).defaults.Password.isEmpty());
+        QVERIFY(rig.host.desktop.messages.isEmpty());
+        QCOMPARE(rig.host.panels.last().text, kConnectedText);
+    }
+
+    void connectingAgainShowsWhoIsConnected()
+    {
+        Rig rig;
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(rig.host.mconectar_Click());
+        const qsizetype panels = rig.host.panels.size();
+        QVERIFY(rig.host.mconectar_Click());
+        QCOMPARE(rig.prompt.questions.size(), 1);
+        QCOMPARE(rig.host.desktop.messageTexts(),
+                 QStringList{"DEMO is already connected to DMO   \r\n\r\nSystem: Demo system "
+                             "(built-in)\r\nClient: 100\r\nLanguage: EN\r\nSystem Number: "
+                             "00\r\nHost: localhost\r\nSAP Release: 46C"});
+        QCOMPARE(rig.host.desktop.messages.first().buttons, Desktop::Buttons::Ok);
+        QCOMPARE(rig.host.desktop.messages.first().icon, Desktop::Icon::Information);
+        QVERIFY(rig.host.desktop.messages.first().title.isEmpty());
+        QVERIFY(rig.host.appState.Connected);
+        QCOMPARE(rig.host.panels.size(), panels + 1);
+        QCOMPARE(rig.host.panels.last().text, kConnectedText);
+    }
+
+    void emptyLanguageAsksForItAndLogsOnAfresh()
+    {
+        Rig rig;
+        rig.prompt.answers.enqueue(demoLogon("DEMO", "welcome", ""));
+        rig.prompt.answers.enqueue(demoLogon("DEMO", "welcome", "PT"));
+        QVERIFY(rig.host.mconectar_Click());
+        QCOMPARE(rig.host.desktop.messageTexts(), QStringList{"Enter with the language, please"});
+        QCOMPARE(rig.prompt.questions.size(), 2);
+        QVERIFY(rig.host.appState.Connected);
+        QCOMPARE(rig.host.connectClicks, 2);
+        // A full logoff came between the two logons.
+        bool disconnected = false;
+        for (const FakeHost::Panel& panel : rig.host.panels)
+            disconnected = disconnected || panel.text == u"Disconnected ";
+        QVERIFY(disconnected);
+        QCOMPARE(rig.host.panels.last().toolTip,
+                 QStringLiteral("DEMO Demo system (built-in) 100 PT SN00 localhost"));
+        QCOMPARE(rig.connection.SapFunctionsObject()->Connection.Language, QStringLiteral("PT"));
+        QCOMPARE(rig.factory.creations, 4);
+    }
+
+    void disconnectWithNothingLoggedOnStillRepaints()
+    {
+        Rig rig;
+        rig.host.appState.Connected = true;
+        rig.connection.Disconnect();
+        QVERIFY(!rig.host.appState.Connected);
+        QCOMPARE(rig.host.panels.size(), 1);
+        QCOMPARE(rig.host.panels.last().image, ShellHost::ConnectionImage::Disconnected);
+        QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
+        QCOMPARE(rig.host.panels.last().toolTip, kDisconnectedTip);
+        QVERIFY(rig.host.desktop.messages.isEmpty());
+    }
+
+    void disconnectLogsBothOff()
+    {
+        Rig rig;
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(rig.host.mconectar_Click());
+        rig.connection.Disconnect();
+        QVERIFY(!rig.host.appState.Connected);
+        QCOMPARE(rig.connection.SapBapiObject()->Connection.IsConnected(), 0);
+        QCOMPARE(rig.connection.SapFunctionsObject()->Connection.IsConnected(), 0);
+        QVERIFY(rig.connection.SapBapiObject()->Connection.Password.isEmpty());
+        QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
+    }
+
+    void releaseDropsTheObjectsAndTheNextConnectAsksAgain()
+    {
+        Rig rig;
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(rig.host.mconectar_Click());
+        rig.connection.ReleaseComponents();
+        QVERIFY(!rig.connection.SapBapiObject());
+        QVERIFY(!rig.connection.SapFunctionsObject());
+        QVERIFY(!rig.host.appState.Connected);
+        QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(rig.host.mconectar_Click());
+        QCOMPARE(rig.prompt.questions.size(), 2);
+        QVERIFY(rig.connection.SapBapiObject());
+    }
+
+    void missingComponentsAreReported_data()
+    {
+        QTest::addColumn<QString>("sapLogon");
+        QTest::addColumn<QString>("advice");
+
+        QTest::newRow("SAP Logon absent") << ""
+                                          << "To solve this problem please reinstall Vub";
+        QTest::newRow("SAP Logon present")
+            << "c:\\sap\\saplogon.exe"
+            << "To solve this problem please reinstall ( update ) your SAPGUI";
+    }
+
+    void missingComponentsAreReported()
+    {
+        QFETCH(QString, sapLogon);
+        QFETCH(QString, advice);
+        Rig rig;
+        rig.factory.setUp = false;
+        if (!sapLogon.isEmpty())
+            rig.host.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"), sapLogon);
+        QVERIFY(!rig.host.mconectar_Click());
+        QVERIFY(!rig.host.appState.Connected);
+        QCOMPARE(rig.host.desktop.messageTexts(),
+                 (QStringList{"Component ActiveX not installed:  SAP.BAPI.1\r\nSome files are "
+                              "missing!",
+                              advice}));
+        QCOMPARE(rig.host.desktop.messages.first().buttons, Desktop::Buttons::Ok);
+        QCOMPARE(rig.host.desktop.messages.last().icon, Desktop::Icon::Information);
+        QCOMPARE(rig.host.desktop.searches.size(), 1);
+        QCOMPARE(rig.host.desktop.searches.first().root, QStringLiteral("c:\\"));
+        QCOMPARE(rig.host.desktop.searches.first().name, QStringLiteral("saplogon.exe"));
+        QCOMPARE(rig.host.desktop.busyDepth, 0);
+        QVERIFY(rig.host.desktop.busyCalls > 0);
+        QVERIFY(rig.prompt.questions.isEmpty());
+        QVERIFY(!rig.connection.SapBapiObject());
+    }
+
+    // A demo database that cannot be created is a system that cannot be set up.
+    void anUnbuildableDemoSystemTakesTheComponentsPath()
+    {
+        QTemporaryDir dir;
+        const QString blocker = dir.filePath(QStringLiteral("file"));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        qputenv("ZORV_HOME", (blocker + QStringLiteral("/below")).toUtf8());
+        FakeHost host;
+        ScriptedPrompt prompt;
+        SystemDestinationFactory factory;
+        QString reason;
+        const bool available = factory.available(&reason);
+        SapConnection connection(host, factory, prompt);
+        host.commands = &connection;
+        const bool connected = host.mconectar_Click();
+        qputenv("ZORV_HOME", m_home.path().toUtf8());
+        QVERIFY(!available);
+        QVERIFY(!reason.isEmpty());
+        QVERIFY(!connected);
+        QVERIFY(!host.desktop.messageTexts().isEmpty());
+        QCOMPARE(host.desktop.messageTexts().first(),
+                 QStringLiteral("Component ActiveX not installed:  SAP.BAPI.1\r\nSome files are "
+                                "missing!"));
+    }
+
+    void failedSecondLogonReleasesTheComponents()
+    {
+        Rig rig;
+        rig.factory.failCreation = 2; // the function control's logon
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(!rig.host.mconectar_Click());
+        QVERIFY(!rig.host.appState.Connected);
+        QCOMPARE(rig.host.desktop.messageTexts(),
+                 QStringList{" Connection to R/3 System RFC failed! "});
+        QVERIFY(!rig.connection.SapBapiObject());
+        QVERIFY(!rig.connection.SapFunctionsObject());
+        QCOMPARE(rig.prompt.questions.size(), 1);
+        QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
+    }
+
+    void systemInformationConnectsFirstAndNamesTheDatabase()
+    {
+        Rig rig;
+        rig.prompt.answers.enqueue(demoLogon());
+        rig.connection.SAPSystemInformation();
+        QCOMPARE(rig.host.connectClicks, 1);
+        QVERIFY(rig.host.appState.Connected);
+        QCOMPARE(rig.host.desktop.messages.size(), 1);
+        const ScriptedDesktop::Message message = rig.host.desktop.messages.first();
+        QCOMPARE(message.title, QStringLiteral("SAP System Information"));
+        for (const QString& line :
+             {QStringLiteral("System: Demo system (built-in)"), QStringLiteral("Client: 100"),
+              QStringLiteral("User: DEMO"), QStringLiteral("Language: EN"),
+              QStringLiteral("SAP Release: 46C"),
+              QStringLiteral("Database: ") + DemoSystem::databasePath()})
+            QVERIFY2(message.text.split(QStringLiteral("\r\n")).contains(line), qPrintable(line));
+    }
+
+    void systemInformationStopsQuietlyWhenTheLogonIsCancelled()
+    {
+        Rig rig;
+        rig.connection.SAPSystemInformation();
+        QCOMPARE(rig.host.connectClicks, 1);
+        QVERIFY(rig.host.desktop.messages.isEmpty());
+    }
+
+    void shutdownLogsOffAndDropsTheObjects()
+    {
+        Rig rig;
+        rig.prompt.answers.enqueue(demoLogon());
+        QVERIFY(rig.host.mconectar_Click());
+        rig.connection.Shutdown();
+        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.connection.SapBapiObject());
+        QVERIFY(!rig.connection.SapFunctionsObject());
+    }
+
+    void onlyTheDemoSystemIsReachable()
+    {
+        SystemDestinationFactory factory;
+        QString error;
+        QVERIFY(factory.create(demoLogon(), &error));
+        LogonData remote = demoLogon();
+        remote.System = QStringLiteral("https://sap.example.com:44300");
+        QVERIFY(!factory.create(remote, &error));
+        QVERIFY(error.contains(remote.System));
+    }
+
+    void logonDialogNeverRemembersThePassword()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("logon.ini"));
+        {
+            LogonDialog dialog(file);
+            LogonData data = demoLogon(QStringLiteral("audit"));
+            data.Language = QStringLiteral("PT");
+            dialog.fill(data, QString());
+            auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("Password"));
+            QVERIFY(password);
+            QVERIFY(password->text().isEmpty());
+            password->setText(QStringLiteral("s3cr3t-pass"));
+            const LogonData entered = dialog.entered();
+            QCOMPARE(entered.User, QStringLiteral("AUDIT"));
+            QCOMPARE(entered.Password, QStringLiteral("s3cr3t-pass"));
+            QCOMPARE(entered.System, LogonData::demoSystemName());
+            dialog.remember();
+        }
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QVERIFY(bytes.contains("AUDIT"));
+        QVERIFY(!bytes.contains("s3cr3t"));
+        const LogonData remembered = LogonDialog(file).remembered();
+        QCOMPARE(remembered.User, QStringLiteral("AUDIT"));
+        QCOMPARE(remembered.Language, QStringLiteral("PT"));
+        QVERIFY(remembered.Password.isEmpty());
+        // Nothing remembered yet: the demo system's documented logon.
+        const LogonData fresh = LogonDialog(dir.filePath(QStringLiteral("none.ini"))).remembered();
+        QCOMPARE(fresh.System, LogonData::demoSystemName());
+        QCOMPARE(fresh.client, QStringLiteral("100"));
+        QCOMPARE(fresh.User, QStringLiteral("DEMO"));
+    }
+};
+
+QTEST_MAIN(TestSapConnection)
+#include "tst_sapconnection.moc"
