@@ -2,8 +2,7 @@
 
 #include "AppState.h"
 #include "DesktopServices.h"
-#include "ElapsedText.h"
-#include "Language.h"
+#include "ImportController.h"
 #include "PreviewModel.h"
 #include "PrintFile.h"
 #include "QueryContext.h"
@@ -147,13 +146,7 @@ void PreviewPane::UpdatePreview()
         AddDataPreview(p, m_context.reader.DataTable());
     }
     m_elapsed = timer.nsecsElapsed() / 1e9;
-    const Language language(host.state());
-    host.setStatusText(language.pick(Texts::get(TextId::ImportDone)) + QString::number(m_plan.SFI) +
-                       language.pick(Texts::get(TextId::ImportDoneFields)) +
-                       QString::number(m_rows) + language.pick(Texts::get(TextId::ImportDoneRows)) +
-                       QString::number(host.state().RowBytes) +
-                       language.pick(Texts::get(TextId::ImportDoneBytes)) +
-                       ElapsedText::format(m_elapsed));
+    host.setStatusText(ImportController::ShowImportDone(host.state(), m_plan.SFI, m_rows, m_elapsed));
     host.setCommandEnabled(QStringLiteral("mprintpreview"), true);
 }
 

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "FieldList.h"
+#include "ImportController.h"
 #include "MyTable.h"
 #include "OptionList.h"
 #include "PreviewPane.h"
@@ -15,6 +16,7 @@
 #include "ReportListView.h"
 #include "ShellHost.h"
 #include "TableTreeController.h"
+#include "TableReader.h"
 #include "TableTreeView.h"
 #include "Texts.h"
 #include "Twips.h"
@@ -150,6 +152,8 @@ void QueryWindow::build()
     };
     hooks.dotsPerInch = [this] { return m_dpi; };
     m_preview = new PreviewPane(m_context, m_listView4, hooks);
+    m_import = new ImportController(m_context, this);
+    connect(m_import, &ImportController::finished, this, &QueryWindow::importFinished);
     connectParts();
     watch(m_treeView, PaneLayout::Pane::Tree, QStringLiteral("mtable"));
     watch(m_listView1, PaneLayout::Pane::FieldList, QStringLiteral("mfields"));
@@ -269,6 +273,13 @@ QueryDocument QueryWindow::CollectDocument()
 
 void QueryWindow::closeEvent(QCloseEvent* event)
 {
+    if (m_import->running()) {
+        m_context.host.setStatusText(
+            Language(m_context.host.state()).pick(Texts::get(TextId::ImportRunning)));
+        m_context.host.state().CloseRefused = true;
+        event->ignore();
+        return;
+    }
     if (m_closeGuard && !m_closeGuard(this)) {
         event->ignore();
         return;
@@ -455,4 +466,60 @@ void QueryWindow::CloseRows()
     applyLayout();
     m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), false);
     m_context.host.setCommandEnabled(QStringLiteral("mrows"), true);
+}
+
+void QueryWindow::ImportMyTable()
+{
+    ShellHost& host = m_context.host;
+    if (m_import->running()) {
+        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
+        return;
+    }
+    if (!host.state().Connected) {
+        host.mconectar_Click();
+        if (!host.state().Connected)
+            return;
+    }
+    if (m_myTable->count() == 0)
+        return;
+    QString file = m_document.MyTableF.isEmpty() ? host.state().MyTableF : m_document.MyTableF;
+    if (!m_import->AskExportFile(QTableName(), file))
+        return;
+    m_document.MyTableF = file;
+    host.state().MyTableF = file;
+    changed();
+    host.StartProgress(QStringLiteral("Import"));
+    host.AdvanceProgress(1);
+    if (!ReadLIMytable() || !m_import->start(m_plan, file, m_rowsPanel->limit()))
+        host.EndProgress();
+}
+
+void QueryWindow::importFinished(const TableExport::Result& result)
+{
+    ShellHost& host = m_context.host;
+    Desktop& desktop = host.services().desktop();
+    const Language language(host.state());
+    const QString file = m_document.MyTableF;
+    if (result.cancelled) {
+        host.EndProgress();
+        host.setStatusText(language.pick(Texts::get(TextId::ImportCancelled)) + file);
+        return;
+    }
+    for (const QString& failure : result.failedPieces) {
+        desktop.message(failure.section(QStringLiteral(": "), 1));
+        if (failure.endsWith(QStringLiteral(": SYSTEM_FAILURE")))
+            m_context.reader.systemFailure();
+    }
+    if (!result.ok) {
+        host.EndProgress();
+        desktop.message(QStringLiteral("Error 75: ") + result.error);
+        return;
+    }
+    if (result.lostCharacters > 0)
+        desktop.message(QString::number(result.lostCharacters) +
+                        language.pick(Texts::get(TextId::LostCharacters)) + file);
+    host.services().OpenWithAssociatedProgram(file);
+    host.setStatusText(ImportController::ShowImportDone(host.state(), m_plan.SFI, result.rows,
+                                                        result.elapsed));
+    host.EndProgress();
 }

@@ -3,6 +3,7 @@
 #include "PaneLayout.h"
 #include "QueryDocument.h"
 #include "ReadPlan.h"
+#include "TableExport.h"
 
 #include <QHash>
 #include <QWidget>
@@ -12,6 +13,7 @@
 
 struct QueryContext;
 class FieldList;
+class ImportController;
 class MyTable;
 class OptionList;
 class PreviewPane;
@@ -87,6 +89,7 @@ public Q_SLOTS:
     void ClosePreview();
     void rows();
     void CloseRows();
+    void ImportMyTable();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -102,6 +105,7 @@ private:
     void connectParts();
     void changed();
     void rowsButton(int index);
+    void importFinished(const TableExport::Result& result);
 
     QueryContext& m_context;
     QueryDocument m_document;
@@ -131,6 +135,7 @@ private:
     OptionList* m_options = nullptr;
     RowsPanel* m_rowsPanel = nullptr;
     PreviewPane* m_preview = nullptr;
+    ImportController* m_import = nullptr;
     ReadPlan m_plan;
     bool m_loading = false;
     QHash<QObject*, std::pair<PaneLayout::Pane, QString>> m_panes;

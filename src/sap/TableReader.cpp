@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "DesktopServices.h"
+#include "Language.h"
 #include "ReadPlan.h"
 #include "RfcFunction.h"
 #include "SapConnection.h"
@@ -60,8 +61,30 @@ void TableReader::showException(const QString& exception)
     m_host.services().desktop().message(exception);
 }
 
+RfcDestination* TableReader::destination() const
+{
+    const SapFunctions* functions = m_connection.SapFunctionsObject();
+    return functions ? functions->Connection.destination() : nullptr;
+}
+
+void TableReader::systemFailure()
+{
+    m_connection.ReleaseComponents();
+}
+
+bool TableReader::busy()
+{
+    // One read at a time: a running import owns the connection until it ends.
+    if (!m_host.state().ImportRunning)
+        return false;
+    m_host.setStatusText(Language(m_host.state()).pick(Texts::get(TextId::ImportRunning)));
+    return true;
+}
+
 bool TableReader::ReadFieldCatalogue(const QString& table)
 {
+    if (busy())
+        return false;
     Desktop& desktop = m_host.services().desktop();
     SapFunctions* functions = m_connection.SapFunctionsObject();
     if (!functions) {
@@ -85,6 +108,8 @@ bool TableReader::GetData(const ReadPlan& plan, const QString& table, qint32 row
                           const QString& delimiter, int first, int last, int optFirst,
                           int optLast, RfcTable::RowSink sink)
 {
+    if (busy())
+        return false;
     Desktop& desktop = m_host.services().desktop();
     SapFunctions* functions = m_connection.SapFunctionsObject();
     if (!functions || first < 1 || last > plan.SFI || optLast > plan.SOP) {

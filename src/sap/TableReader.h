@@ -5,6 +5,7 @@
 #include <QString>
 
 class ReadPlan;
+class RfcDestination;
 class RfcFunction;
 class SapConnection;
 class ShellHost;
@@ -28,8 +29,13 @@ public:
     const RfcTable& DataTable() const;
 
     static int TypeIcon(const QString& letter);
+    // The destination the function calls go to while connected, for reads of its own (import).
+    RfcDestination* destination() const;
+    // After a system failure the connection objects are dropped, so the next read reconnects.
+    void systemFailure();
 
 private:
+    bool busy();
     void showException(const QString& exception);
     // Keeps the result tables, so they outlive the function object.
     void keepResults(RfcFunction& function);

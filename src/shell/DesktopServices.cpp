@@ -81,6 +81,15 @@ int DesktopServices::ChooseFileToSave(const QString& initialName, int filterKind
     return showDialog(Desktop::FileRequest::Mode::Save, true);
 }
 
+int DesktopServices::ChooseFileToSaveAs(const QString& title, const QString& filter,
+                                        const QString& initialName)
+{
+    m_title = title;
+    m_filter = filter;
+    m_fileName = initialName;
+    return showDialog(Desktop::FileRequest::Mode::Save, true);
+}
+
 int DesktopServices::ChooseTableFile()
 {
     setFilter(kTableFilter);

@@ -26,6 +26,8 @@ public:
     int ChooseFileToOpen(const QString& initialName, int filterKind);
     int ChooseFileToSave(const QString& initialName, int filterKind);
     int ChooseTableFile();
+    // A save dialog with a title and filter of the caller's, remembered like the others.
+    int ChooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName);
     void OpenWithAssociatedProgram(const QString& path);
     void OpenUrl(const QString& url);
     void StartSapLogon();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // Text files the program shares with its Windows users are kept in the Windows 8-bit code page
 // (windows-1252). A text that the code page cannot hold is written as UTF-8 behind a byte order
@@ -11,6 +12,9 @@ class EightBitText
 public:
     static QByteArray encode(const QString& text);
     static QString decode(const QByteArray& bytes);
+    // Appends the windows-1252 bytes of text to out, fast, for large files written line by
+    // line; characters the code page cannot hold become "?" and are counted in the result.
+    static int appendCodePage(QStringView text, QByteArray& out);
     // Splits on CR LF, lone CR or lone LF; a final line end does not start an empty line.
     static QStringList splitLines(const QString& text);
 };

@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
+
 class Desktop;
 class QMdiSubWindow;
 class QWidget;
@@ -39,4 +41,7 @@ public:
     virtual void StartProgress(const QString& kind) = 0;
     virtual void AdvanceProgress(int percent) = 0;
     virtual void EndProgress() = 0;
+    // Offers a Cancel button (and Esc) beside the progress display while it runs; an empty
+    // handler removes it.
+    virtual void setProgressCancel(std::function<void()> cancel) { Q_UNUSED(cancel); }
 };

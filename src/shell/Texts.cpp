@@ -138,6 +138,21 @@ BiText Texts::get(TextId id)
     case TextId::ImportDoneBytes:
         return two(" Bytes/Row was completed successfully in ",
                    " Bytes/Linha concluído com sucesso em ");
+    case TextId::SaveMyTableAs: return two("Save My Table as", "Salvar Minha Tabela como");
+    case TextId::Checking: return one("Checking ");
+    case TextId::Creating: return one("Creating ");
+    case TextId::CloseYourTable: return one("Please, close your ");
+    case TextId::CloseYourTableEnd: return one(" table and try again!");
+    case TextId::ImportRunning:
+        return two("An import is running: wait for it to end, or cancel it with Esc.",
+                   "Uma importação está em andamento: aguarde o fim ou cancele com Esc.");
+    case TextId::ImportCancelled:
+        return two("Import cancelled; the file was left as it was: ",
+                   "Importação cancelada; o arquivo ficou como estava: ");
+    case TextId::LostCharacters:
+        return two(" characters that the Windows code page cannot hold were written as \"?\" in ",
+                   " caracteres que a página de código do Windows não comporta foram gravados "
+                   "como \"?\" em ");
     case TextId::TipMaximumRows:
         return two("Maximum rows to import", "No. máximo de linhas para importar");
     }

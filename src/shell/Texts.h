@@ -97,6 +97,14 @@ enum class TextId {
     ImportDoneFields,
     ImportDoneRows,
     ImportDoneBytes,
+    SaveMyTableAs,
+    Checking,
+    Creating,
+    CloseYourTable,
+    CloseYourTableEnd,
+    ImportRunning,
+    ImportCancelled,
+    LostCharacters,
 };
 
 class Texts

@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -92,6 +93,11 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock,
     });
     connect(m_menus.value(QStringLiteral("mjanela")), &QMenu::aboutToShow, this,
             &MainWindow::refreshWindowMenu);
+    // Esc cancels a running import; it is taken only while one runs.
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_escape->setContext(Qt::ApplicationShortcut);
+    m_escape->setEnabled(false);
+    connect(m_escape, &QShortcut::activated, m_progress, &ProgressDisplay::cancel);
 }
 
 MainWindow::~MainWindow() = default;
@@ -230,6 +236,12 @@ void MainWindow::AdvanceProgress(int percent)
 void MainWindow::EndProgress()
 {
     m_progress->EndProgress();
+}
+
+void MainWindow::setProgressCancel(std::function<void()> cancel)
+{
+    m_escape->setEnabled(static_cast<bool>(cancel));
+    m_progress->setCancel(std::move(cancel));
 }
 
 QAction* MainWindow::action(const QString& name) const

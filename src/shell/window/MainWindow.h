@@ -16,6 +16,7 @@ class DocumentCommands;
 class ProgressDisplay;
 class QMdiArea;
 class QMdiSubWindow;
+class QShortcut;
 class StatusPanels;
 
 // fvub: the main window. It owns the menus, toolbar, status bar and progress display, runs the
@@ -72,6 +73,7 @@ public:
     void StartProgress(const QString& kind) override;
     void AdvanceProgress(int percent) override;
     void EndProgress() override;
+    void setProgressCancel(std::function<void()> cancel) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,5 +109,6 @@ private:
     QHash<QString, QAction*> m_buttons;
     QHash<QString, std::function<void()>> m_commands;
     QList<QAction*> m_windowListActions;
+    QShortcut* m_escape = nullptr;
     bool m_unloaded = false;
 };

@@ -22,6 +22,11 @@ ProgressDisplay::ProgressDisplay(QToolBar* toolbar, std::atomic<float>& fraction
     toolbar->addSeparator();
     m_captionAction = toolbar->addWidget(m_caption);
     m_barAction = toolbar->addWidget(m_bar);
+    m_cancelAction = toolbar->addAction(QStringLiteral("Cancel"));
+    m_cancelAction->setObjectName(QStringLiteral("ProgressCancel"));
+    m_cancelAction->setToolTip(QStringLiteral("Cancel (Esc)"));
+    m_cancelAction->setVisible(false);
+    connect(m_cancelAction, &QAction::triggered, this, &ProgressDisplay::cancel);
     m_timer->setInterval(30);
     connect(m_timer, &QTimer::timeout, this, &ProgressDisplay::ProgressTick);
 }
@@ -82,6 +87,18 @@ void ProgressDisplay::EndProgress()
     setShown(false);
     m_setImage(m_connected() ? ShellHost::ConnectionImage::Connected
                              : ShellHost::ConnectionImage::Disconnected);
+}
+
+void ProgressDisplay::setCancel(std::function<void()> cancel)
+{
+    m_cancel = std::move(cancel);
+    m_cancelAction->setVisible(static_cast<bool>(m_cancel));
+}
+
+void ProgressDisplay::cancel()
+{
+    if (m_cancel)
+        m_cancel();
 }
 
 bool ProgressDisplay::isShown() const

@@ -32,6 +32,11 @@ public:
     void ProgressTick();
     void HideProgress();
 
+    // A Cancel button beside the bar, shown while a handler is set.
+    void setCancel(std::function<void()> cancel);
+    bool cancellable() const { return static_cast<bool>(m_cancel); }
+    void cancel();
+
     bool isShown() const;
     bool isTicking() const;
     QString caption() const;
@@ -49,6 +54,8 @@ private:
     ProgressBarWidget* m_bar;
     QAction* m_captionAction;
     QAction* m_barAction;
+    QAction* m_cancelAction;
+    std::function<void()> m_cancel;
     QTimer* m_timer;
     bool m_busy = false;
 };
