@@ -1,5 +1,6 @@
 #include "AppState.h"
 #include "Clock.h"
+#include "ExportCommand.h"
 #include "MainWindow.h"
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
@@ -28,6 +29,8 @@ int commandLine(int argc, char* argv[])
     if (command == u"demo-db")
         return SapCommandLine::demoDb(args, stdout, stderr);
     SystemDestinationFactory factory;
+    if (command == u"export")
+        return ExportCommand::run(args, factory, stdout, stderr);
     return SapCommandLine::readTable(args, factory, stdout, stderr);
 }
 } // namespace
@@ -38,8 +41,10 @@ int main(int argc, char* argv[])
         std::printf("%s\n", ProgramVersion::text().toUtf8().constData());
         return 0;
     }
-    if (argc > 1 && (std::strcmp(argv[1], "demo-db") == 0 || std::strcmp(argv[1], "read-table") == 0))
-        return commandLine(argc, argv);
+    for (const char* command : {"demo-db", "read-table", "export"}) {
+        if (argc > 1 && std::strcmp(argv[1], command) == 0)
+            return commandLine(argc, argv);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorv"));

@@ -13,8 +13,7 @@
 namespace {
 void print(std::FILE* stream, const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
+    SapCommandLine::print(stream, text);
 }
 
 bool parse(QCommandLineParser& parser, const QStringList& args, std::FILE* err)
@@ -88,11 +87,7 @@ int SapCommandLine::readTable(const QStringList& args, DestinationFactory& facto
     valued("rowskips", "ROWSKIPS.", "N");
     valued("delimiter", "DELIMITER.", "C");
     parser.addOption({QStringLiteral("no-data"), QStringLiteral("NO_DATA.")});
-    valued("system", "demo, or the system's URL.", "SYSTEM");
-    valued("client", "Logon client.", "C");
-    valued("user", "Logon user.", "U");
-    valued("password-file", "File holding the password.", "F");
-    valued("language", "Logon language.", "EN|PT");
+    addLogonOptions(parser);
     parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("QUERY_TABLE"));
     if (!parse(parser, args, err))
         return 2;
@@ -101,31 +96,11 @@ int SapCommandLine::readTable(const QStringList& args, DestinationFactory& facto
         return 2;
     }
 
-    LogonData data;
-    const QString system = parser.value(QStringLiteral("system"));
-    data.System = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
-    data.client = parser.isSet(QStringLiteral("client")) ? parser.value(QStringLiteral("client"))
-                                                         : QString::fromLatin1(DemoSystem::kClient);
-    data.User = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
-                                                     : QString::fromLatin1(DemoSystem::kDefaultUser);
-    data.Language = parser.isSet(QStringLiteral("language"))
-                        ? parser.value(QStringLiteral("language"))
-                        : QStringLiteral("EN");
-    if (!password(parser, &data.Password, err))
+    const std::unique_ptr<RfcConnection> connection = logon(parser, factory, err);
+    if (!connection)
         return 1;
-    QString reason;
-    if (!factory.available(&reason)) {
-        print(err, reason + u'\n');
-        return 1;
-    }
-    RfcConnection connection(factory, nullptr);
-    static_cast<LogonData&>(connection) = data;
-    if (!connection.Logon(true)) {
-        print(err, QStringLiteral("Logon failed\n"));
-        return 1;
-    }
 
-    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), connection.destination());
+    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), connection->destination());
     function.Exports(QStringLiteral("QUERY_TABLE")).Value = parser.positionalArguments().front();
     function.Exports(QStringLiteral("ROWCOUNT")).Value = parser.value(QStringLiteral("rowcount"));
     function.Exports(QStringLiteral("ROWSKIPS")).Value = parser.value(QStringLiteral("rowskips"));
@@ -159,11 +134,59 @@ int SapCommandLine::readTable(const QStringList& args, DestinationFactory& facto
         print(out, row[0] + u'\n');
     });
     const bool ok = function.Call();
-    connection.Logoff();
+    connection->Logoff();
     if (!ok) {
         print(err, function.exception() + u'\n');
         return 2;
     }
     printFields();
     return 0;
+}
+
+void SapCommandLine::print(std::FILE* stream, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<size_t>(utf8.size()), stream);
+}
+
+void SapCommandLine::addLogonOptions(QCommandLineParser& parser)
+{
+    const auto valued = [&](const char* name, const char* about, const char* value) {
+        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(about),
+                          QString::fromLatin1(value)});
+    };
+    valued("system", "demo, or the system's URL.", "SYSTEM");
+    valued("client", "Logon client.", "C");
+    valued("user", "Logon user.", "U");
+    valued("password-file", "File holding the password.", "F");
+    valued("language", "Logon language.", "EN|PT");
+}
+
+std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& parser,
+                                                     DestinationFactory& factory, std::FILE* err)
+{
+    LogonData data;
+    const QString system = parser.value(QStringLiteral("system"));
+    data.System = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
+    data.client = parser.isSet(QStringLiteral("client")) ? parser.value(QStringLiteral("client"))
+                                                         : QString::fromLatin1(DemoSystem::kClient);
+    data.User = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
+                                                     : QString::fromLatin1(DemoSystem::kDefaultUser);
+    data.Language = parser.isSet(QStringLiteral("language"))
+                        ? parser.value(QStringLiteral("language"))
+                        : QStringLiteral("EN");
+    if (!password(parser, &data.Password, err))
+        return nullptr;
+    QString reason;
+    if (!factory.available(&reason)) {
+        print(err, reason + u'\n');
+        return nullptr;
+    }
+    auto connection = std::make_unique<RfcConnection>(factory, nullptr);
+    static_cast<LogonData&>(*connection) = data;
+    if (!connection->Logon(true)) {
+        print(err, QStringLiteral("Logon failed\n"));
+        return nullptr;
+    }
+    return connection;
 }

@@ -3,8 +3,11 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 class DestinationFactory;
+class QCommandLineParser;
+class RfcConnection;
 
 // The command-line tools of the SAP access layer: building the demo database, and calling
 // RFC_READ_TABLE once and printing what it returns.
@@ -15,4 +18,12 @@ public:
     static int demoDb(const QStringList& args, std::FILE* out, std::FILE* err);
     static int readTable(const QStringList& args, DestinationFactory& factory, std::FILE* out,
                          std::FILE* err);
+
+    // The logon options every command shares: --system, --client, --user, --password-file,
+    // --language.
+    static void addLogonOptions(QCommandLineParser& parser);
+    // Logs on silently with those options; nothing, after a message on err, when it fails.
+    static std::unique_ptr<RfcConnection> logon(const QCommandLineParser& parser,
+                                                DestinationFactory& factory, std::FILE* err);
+    static void print(std::FILE* stream, const QString& text);
 };
