@@ -38,7 +38,7 @@ public:
         return true;
     }
 
-    bool line(const QString& text)
+    bool line(QStringView text)
     {
         if (m_encoding == TableExport::Encoding::Utf8)
             m_buffer.append(text.toUtf8());
@@ -83,24 +83,37 @@ class TableExport::Piece
 {
 public:
     Piece(const ReadPlan& plan, int index, const QString& separator)
-        : m_plan(plan), m_piece(plan.piece(index)), m_separator(separator)
+        : m_plan(plan), m_piece(plan.piece(index)), m_separator(separator),
+          m_quoting(!separator.contains(u'"'))
     {
+        m_text.reserve(1024);
     }
 
     // The values of a line, each as the file shows it: padded to its length except the last,
     // whose trailing blanks the transport dropped, as a delimited line would show them.
-    QString format(const QString& wa) const
+    // The line is built in a buffer kept from row to row.
+    const QString& format(const QString& wa) const
     {
-        QString text;
-        text.reserve(wa.size() + m_slots.size() * (m_separator.size() + 2));
+        QString& text = m_text;
+        text.clear();
+        const QStringView line(wa);
         for (size_t k = 0; k < m_slots.size(); ++k) {
             const auto& [offset, length] = m_slots[k];
-            QString value = wa.mid(offset, length);
-            if (k + 1 < m_slots.size() && value.size() < length)
-                value = value.leftJustified(length, u' ');
+            const QStringView value =
+                offset < line.size() ? line.mid(offset, length) : QStringView();
             if (k > 0)
                 text += m_separator;
-            text += TableExport::quote(value, m_separator);
+            const qsizetype padding =
+                k + 1 < m_slots.size() ? std::max<qsizetype>(0, length - value.size()) : 0;
+            if (m_quoting && TableExport::needsQuotes(value, m_separator)) {
+                QString quoted = value.toString();
+                quoted.resize(quoted.size() + padding, u' ');
+                text += TableExport::quote(quoted, m_separator);
+            } else {
+                text += value;
+                if (padding > 0)
+                    text.resize(text.size() + padding, u' ');
+            }
         }
         return text;
     }
@@ -159,6 +172,8 @@ private:
     const ReadPlan& m_plan;
     ReadPlan::Piece m_piece;
     QString m_separator;
+    bool m_quoting;
+    mutable QString m_text;
     std::vector<std::pair<int, int>> m_slots;
     std::unique_ptr<QTemporaryFile> m_spool;
     QDataStream m_stream;
@@ -171,14 +186,25 @@ TableExport::TableExport(RfcDestination& destination, ReadPlan plan, Settings se
         m_settings.separator = QStringLiteral(";");
 }
 
-QString TableExport::quote(const QString& value, const QString& separator)
+bool TableExport::needsQuotes(QStringView value, const QString& separator)
 {
     // With a quote in the separator no quoting could be read back; the value stays as it is.
     if (separator.contains(u'"'))
-        return value;
-    const bool needed = value.contains(separator) || value.contains(u'"') ||
-                        value.contains(u'\r') || value.contains(u'\n');
-    if (!needed)
+        return false;
+    const QChar first = separator.isEmpty() ? QChar() : separator.front();
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'"' || c == u'\r' || c == u'\n')
+            return true;
+        if (c == first && value.mid(i).startsWith(separator))
+            return true;
+    }
+    return false;
+}
+
+QString TableExport::quote(const QString& value, const QString& separator)
+{
+    if (!needsQuotes(value, separator))
         return value;
     QString quoted = value;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));

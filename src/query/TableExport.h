@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <atomic>
 #include <functional>
@@ -50,6 +51,7 @@ public:
     // The value as one CSV field: quoted, with inner quotes doubled, when it holds the
     // separator, a double quote, a carriage return or a line feed.
     static QString quote(const QString& value, const QString& separator);
+    static bool needsQuotes(QStringView value, const QString& separator);
     static QString headerLine(const QStringList& values, const QString& separator);
 
 private:

@@ -1,6 +1,7 @@
 #include "WaFormatter.h"
 
 #include <cmath>
+#include <cstdio>
 
 void WaFormatter::appendText(QString& line, QStringView text, int length)
 {
@@ -36,7 +37,31 @@ QString WaFormatter::packed(double value, int length, int decimals)
 
 void WaFormatter::appendPacked(QString& line, double value, int length, int decimals)
 {
-    line.append(packed(value, length, decimals));
+    // Formatted in a small buffer: this runs once per amount of every row read.
+    char digits[64];
+    const bool negative = value < 0 && std::abs(value) >= 0.5 * std::pow(10.0, -decimals);
+    int size = std::snprintf(digits, sizeof digits - 1, "%.*f", decimals, std::abs(value));
+    if (size < 0 || size >= static_cast<int>(sizeof digits) - 1) {
+        line.append(packed(value, length, decimals));
+        return;
+    }
+    digits[size++] = negative ? '-' : ' ';
+    if (size > length && !negative)
+        --size; // a positive number first gives up its sign position
+    const char* from = digits;
+    bool cut = false;
+    if (size > length) {
+        from += size - length;
+        size = length;
+        cut = true;
+    }
+    const qsizetype start = line.size();
+    line.resize(start + length, u' ');
+    QChar* out = line.data() + start + (length - size);
+    for (int i = 0; i < size; ++i)
+        out[i] = QChar(static_cast<char16_t>(from[i]));
+    if (cut && size > 0)
+        out[0] = u'*';
 }
 
 void WaFormatter::appendHex(QString& line, const QByteArray& bytes, int length)
