@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
 QueryWorkspace::QueryWorkspace(QueryContext& context, QObject* parent)
     : QObject(parent), m_context(context)
 {
@@ -44,16 +46,21 @@ void QueryWorkspace::setModified(QueryWindow* window, bool modified)
         m_modified[static_cast<size_t>(window->slot())] = modified;
 }
 
+int QueryWorkspace::openCount() const
+{
+    return static_cast<int>(std::count_if(m_windows.begin() + 1, m_windows.end(),
+                                          [](const QPointer<QueryWindow>& w) { return !w.isNull(); }));
+}
+
 int QueryWorkspace::nextSlot()
 {
     m_count = m_count >= kSlots ? 1 : m_count + 1;
-    // A free slot is taken over an open one, so New always opens a window while one is free.
+    // When the counter's slot is taken and another is free, the free one: New always opens a
+    // window while fewer than twenty are open.
     for (int step = 0; step < kSlots; ++step) {
         const int slot = (m_count - 1 + step) % kSlots + 1;
-        if (!window(slot)) {
-            m_count = slot;
+        if (!window(slot))
             return slot;
-        }
     }
     return m_count;
 }
@@ -198,10 +205,10 @@ void QueryWorkspace::closed(int slot)
 {
     m_windows[static_cast<size_t>(slot)] = nullptr;
     m_modified[static_cast<size_t>(slot)] = false;
-    const bool last = m_count <= 1;
     if (m_count > 0)
         --m_count;
-    if (last) {
+    if (openCount() == 0) {
+        m_count = 0;
         m_context.host.DisableSaveMenus();
         m_context.host.setStatusText(QString());
     }

@@ -34,6 +34,7 @@ public:
 
 private:
     QueryWindow* activeWindow() const;
+    int openCount() const;
     int nextSlot();
     QueryWindow* openWindow(int slot, QueryDocument document);
     bool save(QueryWindow* window, const QString& path);

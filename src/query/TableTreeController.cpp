@@ -22,10 +22,12 @@ TableTreeController::TableTreeController(QueryContext& context, TableTreeView* v
     connect(view, &TableTreeView::labelEdited, this, &TableTreeController::labelEdited);
     connect(view, &TableTreeView::nodeActivated, this, &TableTreeController::activate);
     connect(view, &TableTreeView::nodeExpansionChanged, this, [this](int id, bool expanded) {
-        if (TableTreeModel::Node* node = m_model.node(id)) {
+        // A table's picture tells whether its fields are open, not whether it is expanded.
+        TableTreeModel::Node* node = m_model.node(id);
+        if (node && m_model.hasChildren(id)) {
             node->expanded = expanded;
             node->image = expanded ? 2 : 1;
-            render();
+            m_view->refreshNode(m_model, id);
         }
     });
 }
@@ -294,6 +296,7 @@ void TableTreeController::activate(int id)
         host.setStatusText(QString::number(m_fields.count()) +
                            language.pick(Texts::get(TextId::TotalFields)));
     }
-    render();
+    // The click or key that opened the node is still being handled: redraw it in place.
+    m_view->refreshNode(m_model, id);
     m_fields.ShowFieldListHint();
 }

@@ -63,19 +63,39 @@ void TableTreeView::addChildren(const TableTreeModel& model, int parent, QTreeWi
         item->setText(0, node->text);
         item->setData(0, Qt::UserRole, node->key);
         item->setData(0, kIdRole, node->id);
-        const bool folder = model.hasChildren(id);
-        const bool open = node->image == 2;
-        item->setIcon(0, Icons::get(folder ? (open ? QStringLiteral("folder-open")
-                                                   : QStringLiteral("folder-closed"))
-                                           : (open ? QStringLiteral("table-open")
-                                                   : QStringLiteral("table"))));
-        if (node->colour == TableTreeModel::Colour::Blue)
-            item->setForeground(0, QColor(0, 0, 255));
-        else if (node->colour == TableTreeModel::Colour::Cut)
-            item->setForeground(0, kCutColour);
+        paint(model, id, item);
         addChildren(model, id, item);
         item->setExpanded(node->expanded);
     }
+}
+
+void TableTreeView::paint(const TableTreeModel& model, int id, QTreeWidgetItem* item) const
+{
+    const TableTreeModel::Node* node = model.node(id);
+    const bool folder = model.hasChildren(id);
+    const bool open = node->image == 2;
+    item->setIcon(0, Icons::get(folder ? (open ? QStringLiteral("folder-open")
+                                               : QStringLiteral("folder-closed"))
+                                       : (open ? QStringLiteral("table-open")
+                                               : QStringLiteral("table"))));
+    if (node->colour == TableTreeModel::Colour::Blue)
+        item->setForeground(0, QColor(0, 0, 255));
+    else if (node->colour == TableTreeModel::Colour::Cut)
+        item->setForeground(0, kCutColour);
+    else
+        item->setData(0, Qt::ForegroundRole, QVariant());
+}
+
+void TableTreeView::refreshNode(const TableTreeModel& model, int id)
+{
+    QTreeWidgetItem* item = itemFor(id);
+    if (!item || !model.node(id))
+        return;
+    m_rendering = true;
+    paint(model, id, item);
+    if (item->isExpanded() != model.node(id)->expanded)
+        item->setExpanded(model.node(id)->expanded);
+    m_rendering = false;
 }
 
 void TableTreeView::render(const TableTreeModel& model, int currentId)

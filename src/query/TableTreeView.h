@@ -16,6 +16,9 @@ public:
     explicit TableTreeView(QWidget* parent = nullptr);
 
     void render(const TableTreeModel& model, int currentId);
+    // Redraws one node's picture, colour and expansion in place, for changes made while Qt is
+    // still handling the click or key that caused them.
+    void refreshNode(const TableTreeModel& model, int id);
     int currentId() const;   // 0 when nothing is selected
     void editNode(int id);   // starts the label edit of a node
     bool editing() const { return m_editing != 0; }
@@ -33,6 +36,7 @@ Q_SIGNALS:
 
 private:
     QTreeWidgetItem* itemFor(int id) const;
+    void paint(const TableTreeModel& model, int id, QTreeWidgetItem* item) const;
     void addChildren(const TableTreeModel& model, int parent, QTreeWidgetItem* under);
 
     bool m_singleSel = false;

@@ -1,0 +1,637 @@
+#include "QueryTestKit.h"
+
+#include "FieldList.h"
+#include "MyTable.h"
+#include "ReportListView.h"
+#include "StatusPanels.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+Q_DECLARE_METATYPE(Desktop::Answer)
+
+namespace
+{
+const QString kTextFilter = QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*");
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QByteArray fixture(const char* name)
+{
+    QFile file(QStringLiteral(ZORV_TEST_DATA "/query/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList captions(QueryTestKit& kit)
+{
+    QStringList titles;
+    for (QMdiSubWindow* sub : kit.window.workspace()->subWindowList())
+        titles.append(sub->widget()->windowTitle());
+    return titles;
+}
+
+int openWindows(QueryTestKit& kit)
+{
+    return static_cast<int>(kit.window.workspace()->subWindowList().size());
+}
+
+QueryWindow* active(QueryTestKit& kit)
+{
+    return qobject_cast<QueryWindow*>(kit.window.activeQueryWindow());
+}
+
+void activate(QueryTestKit& kit, QueryWindow* window)
+{
+    kit.window.workspace()->setActiveSubWindow(
+        qobject_cast<QMdiSubWindow*>(window->parentWidget()));
+}
+
+// Closes a window as its close button does; true when it went.
+bool closeWindow(QueryWindow* window)
+{
+    const bool closed = window->parentWidget()->close();
+    settle();
+    return closed;
+}
+
+// A field copied into My Table, as Copy to My Table hands it over.
+void addField(QueryWindow* window, const QString& key, const QString& type, int length,
+              const QString& text)
+{
+    window->myTable().PasteListItem({{key, type, length, text}});
+}
+
+QStringList myTableKeys(QueryWindow* window)
+{
+    QStringList keys;
+    for (const ReadPlan::Item& item : window->myTable().items())
+        keys.append(item.key);
+    return keys;
+}
+
+bool modified(QueryTestKit& kit, QueryWindow* window)
+{
+    return kit.workspace.QModified(window->slot());
+}
+
+bool saveEnabled(QueryTestKit& kit)
+{
+    return kit.window.action(QStringLiteral("msaveqtable"))->isEnabled() &&
+           kit.window.action(QStringLiteral("msaveasqtable"))->isEnabled();
+}
+
+bool saveDisabled(QueryTestKit& kit)
+{
+    return !kit.window.action(QStringLiteral("msaveqtable"))->isEnabled() &&
+           !kit.window.action(QStringLiteral("msaveasqtable"))->isEnabled();
+}
+
+QByteArray document(const QString& myTableF, bool chSsl, bool chRow, int sRows,
+                    const QStringList& fields)
+{
+    QByteArray bytes;
+    const auto boolean = [](bool on) { return on ? QByteArray("True") : QByteArray("False"); };
+    bytes += "MyTableF     " + myTableF.toLatin1() + "\r\n";
+    bytes += "ChSsl        " + boolean(chSsl) + "\r\n";
+    bytes += "ChRow        " + boolean(chRow) + "\r\n";
+    bytes += "sRows         " + QByteArray::number(sRows) + " \r\n";
+    bytes += "SFI           " + QByteArray::number(fields.size()) + " \r\n";
+    for (int i = 0; i < fields.size(); ++i)
+        bytes += "ssField  " + QByteArray::number(i + 1).rightJustified(3, '0') + ' ' +
+                 fields.at(i).toLatin1() + "\r\n";
+    bytes += "SOP           0 \r\n";
+    return bytes;
+}
+
+const QStringList kTwelveKeys = {"KNA1-MANDT", "KNA1-KUNNR", "KNA1-LAND1", "KNA1-NAME1",
+                                 "KNA1-NAME2", "KNA1-ORT01", "KNA1-PSTLZ", "KNA1-REGIO",
+                                 "KNA1-STRAS", "KNA1-TELF1", "KNA1-ERDAT", "KNA1-ERNAM"};
+
+} // namespace
+
+class TestQueryWorkspace : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_files;
+
+    // The fixture copied where the test may change it.
+    QString copyOfFixture(const QString& name)
+    {
+        const QString path = m_files.filePath(name);
+        QFile::remove(path);
+        if (!writeFile(path, fixture("twelve-fields.txt")))
+            return {};
+        return path;
+    }
+
+    // Opens a document through the File menu's Open.
+    QueryWindow* openDocument(QueryTestKit& kit, const QString& path)
+    {
+        kit.desktop.files.enqueue(path);
+        kit.window.perform(QStringLiteral("mopenqtable"));
+        return active(kit);
+    }
+
+private Q_SLOTS:
+    void init() { QVERIFY(m_files.isValid()); }
+
+    // Slots and captions
+
+    void captionsNumberTheWindows()
+    {
+        QueryTestKit kit;
+        QVERIFY(saveDisabled(kit));
+        kit.window.perform(QStringLiteral("mnewqtable"));
+        kit.window.perform(QStringLiteral("mnewqtable"));
+        kit.window.perform(QStringLiteral("mnewqtable"));
+        QCOMPARE(captions(kit), (QStringList{"Quillon1", "Quillon2", "Quillon3"}));
+        QCOMPARE(kit.workspace.QCount(), 3);
+        QCOMPARE(kit.workspace.ActiveSlot(), 3);
+        QCOMPARE(active(kit)->windowTitle(), QStringLiteral("Quillon3"));
+        QVERIFY(saveEnabled(kit));
+        for (int slot = 1; slot <= 3; ++slot)
+            QVERIFY(!kit.workspace.QModified(slot));
+    }
+
+    void newAfterClosingOpensAnotherWindow()
+    {
+        QueryTestKit kit;
+        kit.newWindow();
+        QueryWindow* second = kit.newWindow();
+        QueryWindow* third = kit.newWindow();
+        QVERIFY(closeWindow(second));
+        QCOMPARE(kit.workspace.QCount(), 2);
+        QCOMPARE(openWindows(kit), 2);
+
+        QueryWindow* created = kit.newWindow();
+        QCOMPARE(openWindows(kit), 3);
+        QVERIFY(created != third);
+        const QStringList titles = captions(kit);
+        QCOMPARE(QSet<QString>(titles.begin(), titles.end()).size(), 3);
+        QVERIFY(created->windowTitle().startsWith(QStringLiteral("Quillon")));
+        QCOMPARE(kit.workspace.ActiveSlot(), created->slot());
+
+        // With every window closed the numbering starts again and panel 1 is cleared.
+        kit.window.statusPanels()->setMessage(QStringLiteral("something"));
+        for (QMdiSubWindow* sub : kit.window.workspace()->subWindowList())
+            QVERIFY(closeWindow(qobject_cast<QueryWindow*>(sub->widget())));
+        QVERIFY(kit.window.statusPanels()->message().isEmpty());
+        QCOMPARE(kit.workspace.QCount(), 0);
+        QCOMPARE(kit.newWindow()->windowTitle(), QStringLiteral("Quillon1"));
+    }
+
+    void twentyFirstNewBringsSlotOneToFront()
+    {
+        QueryTestKit kit;
+        kit.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&kit.window));
+        for (int i = 1; i <= 20; ++i)
+            QCOMPARE(kit.newWindow()->windowTitle(), QStringLiteral("Quillon%1").arg(i));
+        QueryWindow* first = kit.workspace.window(1);
+        QVERIFY(first);
+        QCOMPARE(kit.workspace.ActiveSlot(), 20);
+
+        kit.window.perform(QStringLiteral("mnewqtable"));
+        QCOMPARE(openWindows(kit), 20);
+        QCOMPARE(kit.workspace.QCount(), 1);
+        QCOMPARE(kit.window.activeQueryWindow(), first);
+        QCOMPARE(kit.workspace.ActiveSlot(), 1);
+    }
+
+    void countFollowsOpenWindowsAfterWrap()
+    {
+        QueryTestKit kit;
+        for (int i = 1; i <= 20; ++i)
+            kit.newWindow();
+        QVERIFY(closeWindow(kit.workspace.window(5)));
+        // The free slot is taken again.
+        QueryWindow* refilled = kit.newWindow();
+        QCOMPARE(openWindows(kit), 20);
+        QCOMPARE(refilled->windowTitle(), QStringLiteral("Quillon5"));
+        kit.window.statusPanels()->setMessage(QStringLiteral("something"));
+
+        for (int slot : {20, 19, 18, 17, 16})
+            QVERIFY(closeWindow(kit.workspace.window(slot)));
+        settle();
+        QCOMPARE(openWindows(kit), 15);
+        // Windows are open: Save stays available and panel 1 keeps its text.
+        QVERIFY(saveEnabled(kit));
+        QCOMPARE(kit.window.statusPanels()->message(), QStringLiteral("something"));
+        QCOMPARE(kit.workspace.QCount(), 15);
+    }
+
+    // Saving
+
+    void saveNeverSavedWindowProposesTableName_data()
+    {
+        QTest::addColumn<QString>("lastDocument");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("Windows folder") << "C:\\Queries\\orders.txt"
+                                        << "C:\\Queries\\Quillon KNA1";
+        QTest::newRow("no folder") << "orders.txt"
+                                   << "Quillon KNA1";
+        QTest::newRow("nothing saved yet") << ""
+                                           << "Quillon KNA1";
+        // A dot in the folder does not make the window's caption a file name.
+        QTest::newRow("dot in folder") << "C:\\My.Queries\\orders"
+                                       << "C:\\My.Queries\\Quillon KNA1";
+    }
+
+    void saveNeverSavedWindowProposesTableName()
+    {
+        QFETCH(QString, lastDocument);
+        QFETCH(QString, proposed);
+        QueryTestKit kit;
+        QVERIFY(kit.connect());
+        kit.state.FileZorv = lastDocument;
+        kit.newWindow();
+        QueryWindow* window = kit.newWindow(); // Quillon2
+        QVERIFY(window->AddTableFields(QStringLiteral("KNA1")));
+        ReportListView* list = window->fields().view();
+        list->itemByKey(QStringLiteral("KNA1-KUNNR"))->setSelected(true);
+        list->itemByKey(QStringLiteral("KNA1-MANDT"))->setSelected(true);
+        window->CopyListItem();
+        QVERIFY(modified(kit, window));
+
+        const QString path = m_files.filePath(QStringLiteral("Quillon KNA1.txt"));
+        QFile::remove(path);
+        kit.desktop.files.enqueue(path);
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(kit.desktop.fileRequests.size(), 1);
+        const Desktop::FileRequest request = kit.desktop.fileRequests.first();
+        QCOMPARE(request.mode, Desktop::FileRequest::Mode::Save);
+        QCOMPARE(request.fileName, proposed);
+        QCOMPARE(request.filter, kTextFilter);
+
+        // List order, not selection order.
+        QCOMPARE(contents(path), document({}, false, true, 20,
+                                          {"C003 KNA1-MANDT Client", "C010 KNA1-KUNNR Customer"}));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Quillon KNA1.txt"));
+        QVERIFY(!modified(kit, window));
+        QCOMPARE(kit.state.FileZorv, path);
+        QCOMPARE(kit.window.statusPanels()->message(), path + QStringLiteral(" saved"));
+        QVERIFY(kit.desktop.messages.isEmpty());
+
+        // Saved once, the window saves without asking again.
+        addField(window, QStringLiteral("KNA1-LAND1"), QStringLiteral("C"), 3,
+                 QStringLiteral("Country"));
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(kit.desktop.fileRequests.size(), 1);
+        QVERIFY(contents(path).contains("ssField  003 C003 KNA1-LAND1 Country\r\n"));
+    }
+
+    void saveOpenedDocumentWritesStraightBack()
+    {
+        QueryTestKit kit;
+        const QString path = copyOfFixture(QStringLiteral("orders.txt"));
+        QueryWindow* window = openDocument(kit, path);
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("orders.txt"));
+        window->myTable().RemoveAllFields();
+        addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        QVERIFY(modified(kit, window));
+
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(kit.desktop.fileRequests.size(), 1); // only the Open dialog
+        QCOMPARE(contents(path), document(QStringLiteral("C:\\Exports\\Customers.csv"), false, true,
+                                          20, {"C004 T001-BUKRS Company Code"}));
+        QVERIFY(!modified(kit, window));
+        QCOMPARE(window->windowTitle(), QStringLiteral("orders.txt"));
+        QVERIFY(kit.desktop.messages.isEmpty());
+    }
+
+    void openFixtureFillsMyTableUnmodified()
+    {
+        QueryTestKit kit;
+        const QString path = copyOfFixture(QStringLiteral("twelve-fields.txt"));
+        QueryWindow* window = openDocument(kit, path);
+        QVERIFY(window);
+        QCOMPARE(kit.desktop.fileRequests.size(), 1);
+        QCOMPARE(kit.desktop.fileRequests.first().mode, Desktop::FileRequest::Mode::Open);
+        QCOMPARE(kit.desktop.fileRequests.first().fileName, QStringLiteral("Quillon1"));
+        QCOMPARE(kit.desktop.fileRequests.first().filter, kTextFilter);
+        QCOMPARE(window->windowTitle(), QStringLiteral("twelve-fields.txt"));
+        QCOMPARE(myTableKeys(window), kTwelveKeys);
+        QCOMPARE(window->myTable().items().at(7).text, QStringLiteral("Região"));
+        QCOMPARE(window->myTable().items().at(10).type, QStringLiteral("D"));
+        QCOMPARE(window->myTable().items().at(10).length, 8);
+        QVERIFY(!modified(kit, window));
+        QCOMPARE(kit.window.statusPanels()->message(), path + QStringLiteral(" opened"));
+        QVERIFY(saveEnabled(kit));
+
+        // Saved unchanged, the document comes back byte for byte.
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(contents(path), fixture("twelve-fields.txt"));
+        // Not modified: closing asks nothing.
+        QVERIFY(closeWindow(window));
+        QVERIFY(kit.desktop.messages.isEmpty());
+    }
+
+    void openedDocumentAppliesSingleClick_data()
+    {
+        QTest::addColumn<bool>("singleClick");
+        QTest::newRow("True") << true;
+        QTest::newRow("False") << false;
+    }
+
+    void openedDocumentAppliesSingleClick()
+    {
+        QFETCH(bool, singleClick);
+        QueryTestKit kit;
+        kit.newWindow();
+        kit.window.perform(QStringLiteral("msinglesel")); // checked by another window
+        QByteArray bytes = fixture("twelve-fields.txt");
+        if (singleClick)
+            bytes.replace("ChSsl        False", "ChSsl        True");
+        const QString path = m_files.filePath(QStringLiteral("single.txt"));
+        QVERIFY(writeFile(path, bytes));
+        QueryWindow* window = openDocument(kit, path);
+        QVERIFY(window);
+        auto* tree = window->findChild<QObject*>(QStringLiteral("TreeView1"));
+        QCOMPARE(window->property("ChSsl").toBool(), singleClick);
+        QCOMPARE(tree->property("SingleSel").toBool(), singleClick);
+        QCOMPARE(tree->property("HotTracking").toBool(), singleClick);
+        if (!singleClick)
+            QVERIFY(!kit.window.action(QStringLiteral("msinglesel"))->isChecked());
+        QVERIFY(!modified(kit, window));
+    }
+
+    void openCancelledOpensNothing()
+    {
+        QueryTestKit kit;
+        QCOMPARE(kit.workspace.OpenQuery(), 0);
+        QCOMPARE(openWindows(kit), 0);
+        QVERIFY(kit.desktop.messages.isEmpty());
+    }
+
+    void badDocumentOpensNoWindow_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QByteArray head = "MyTableF     \r\nChSsl        False\r\nChRow        True\r\n"
+                                "sRows         20 \r\n";
+        const QString subscriptLoad =
+            QStringLiteral("Error 9: Subscript out of range on LoadQuillon");
+        const QString mismatchLoad = QStringLiteral("Error 13: Type mismatch on LoadQuillon");
+        QTest::newRow("SFI 1000") << head + "SFI           1000 \r\nSOP           0 \r\n"
+                                  << subscriptLoad;
+        QTest::newRow("SFI 1000 with its entry")
+            << head + "SFI           1000 \r\nssField  1000 C003 KNA1-MANDT Client\r\n"
+            << QStringLiteral("Error 9: Subscript out of range on ReadQuillon");
+        QTest::newRow("SOP 1000") << head + "SFI           0 \r\nSOP           1000 \r\n"
+                                  << subscriptLoad;
+        QTest::newRow("negative SFI") << head + "SFI          -1 \r\nSOP           0 \r\n"
+                                      << subscriptLoad;
+        QTest::newRow("letters for SFI")
+            << head + "SFI          garbage\r\n"
+            << QStringLiteral("Error 13: Type mismatch on ReadQuillon");
+        QTest::newRow("binary row limit")
+            << QByteArray("sRows        \x01\xfe\x00\x7f\r\n", 19)
+            << QStringLiteral("Error 13: Type mismatch on ReadQuillon");
+        QTest::newRow("entry too short")
+            << head + "SFI           1 \r\nssField  001 C0\r\nSOP           0 \r\n"
+            << mismatchLoad;
+        QTest::newRow("missing entry")
+            << head +
+                   "SFI           2 \r\nssField  001 C003 KNA1-MANDT Client\r\nSOP           0 \r\n"
+            << mismatchLoad;
+    }
+
+    void badDocumentOpensNoWindow()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QueryTestKit kit;
+        const QString path = m_files.filePath(QStringLiteral("bad.txt"));
+        QVERIFY(writeFile(path, bytes));
+        kit.desktop.files.enqueue(path);
+        QCOMPARE(kit.workspace.OpenQuery(), 0);
+        QCOMPARE(kit.desktop.messageTexts(), QStringList{message});
+        QCOMPARE(openWindows(kit), 0);
+        QCOMPARE(kit.workspace.QCount(), 0);
+        // The next New is still the first window.
+        QCOMPARE(kit.newWindow()->windowTitle(), QStringLiteral("Quillon1"));
+    }
+
+    void missingDocumentOpensNoWindow()
+    {
+        QueryTestKit kit;
+        kit.desktop.files.enqueue(m_files.filePath(QStringLiteral("nowhere.txt")));
+        kit.window.perform(QStringLiteral("mopenqtable"));
+        QCOMPARE(kit.desktop.messageTexts(),
+                 QStringList{"Error 53: File not found on ReadQuillon"});
+        QCOMPARE(openWindows(kit), 0);
+    }
+
+    // Closing
+
+    void closeQuestion_data()
+    {
+        QTest::addColumn<Desktop::Answer>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Yes saves") << Desktop::Answer::Yes << true << true;
+        QTest::newRow("No discards") << Desktop::Answer::No << true << false;
+        QTest::newRow("Cancel keeps") << Desktop::Answer::Cancel << false << false;
+    }
+
+    void closeQuestion()
+    {
+        QFETCH(Desktop::Answer, answer);
+        QFETCH(bool, closed);
+        QFETCH(bool, saved);
+        QueryTestKit kit;
+        QueryWindow* window = kit.newWindow();
+        addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        QVERIFY(modified(kit, window));
+        const QString path = m_files.filePath(QStringLiteral("closing.txt"));
+        QFile::remove(path);
+        kit.desktop.files.enqueue(path);
+        kit.desktop.answers.enqueue(answer);
+
+        QCOMPARE(closeWindow(window), closed);
+        QCOMPARE(kit.desktop.messages.size(), 1);
+        QCOMPARE(kit.desktop.messages.first().text,
+                 QStringLiteral("Do you want to save changes to 'Quillon1'?"));
+        QCOMPARE(kit.desktop.messages.first().buttons, Desktop::Buttons::YesNoCancel);
+        QCOMPARE(kit.desktop.messages.first().icon, Desktop::Icon::Question);
+        QCOMPARE(openWindows(kit), closed ? 0 : 1);
+        QCOMPARE(QFile::exists(path), saved);
+        if (saved)
+            QCOMPARE(contents(path),
+                     document({}, false, true, 20, {"C004 T001-BUKRS Company Code"}));
+        QCOMPARE(kit.state.CloseRefused, !closed);
+        if (!closed) {
+            QCOMPARE(myTableKeys(window), QStringList{"T001-BUKRS"});
+            QVERIFY(modified(kit, window));
+        }
+    }
+
+    void noQuestionWhenUnmodifiedOrEmpty_data()
+    {
+        QTest::addColumn<bool>("addThenRemove");
+        QTest::newRow("untouched") << false;
+        QTest::newRow("modified but empty") << true;
+    }
+
+    void noQuestionWhenUnmodifiedOrEmpty()
+    {
+        QFETCH(bool, addThenRemove);
+        QueryTestKit kit;
+        QueryWindow* window = kit.newWindow();
+        if (addThenRemove) {
+            addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                     QStringLiteral("Company Code"));
+            window->myTable().RemoveAllFields();
+            QVERIFY(modified(kit, window));
+        }
+        QVERIFY(closeWindow(window));
+        QVERIFY(kit.desktop.messages.isEmpty());
+        QCOMPARE(openWindows(kit), 0);
+    }
+
+    void cancelStopsMainWindowClose()
+    {
+        QueryTestKit kit;
+        QueryWindow* window = kit.newWindow();
+        addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        kit.desktop.answers.enqueue(Desktop::Answer::Cancel);
+        QVERIFY(!kit.window.close());
+        settle();
+        QVERIFY(kit.state.CloseRefused);
+        QCOMPARE(openWindows(kit), 1);
+        QCOMPARE(kit.desktop.messageTexts(),
+                 QStringList{"Do you want to save changes to 'Quillon1'?"});
+    }
+
+    void yesWithSaveDialogCancelledKeepsWindow()
+    {
+        QueryTestKit kit;
+        QueryWindow* window = kit.newWindow();
+        addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        kit.desktop.answers.enqueue(Desktop::Answer::Yes); // and no file: the dialog cancels
+        QVERIFY(!closeWindow(window));
+        QCOMPARE(kit.desktop.fileRequests.size(), 1);
+        QCOMPARE(openWindows(kit), 1);
+        QCOMPARE(myTableKeys(window), QStringList{"T001-BUKRS"});
+        QVERIFY(modified(kit, window));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Quillon1"));
+    }
+
+    void lastWindowClosingDisablesSave()
+    {
+        QueryTestKit kit;
+        QueryWindow* first = kit.newWindow();
+        QueryWindow* second = kit.newWindow();
+        QVERIFY(saveEnabled(kit));
+        QVERIFY(closeWindow(second));
+        QVERIFY(saveEnabled(kit));
+        kit.window.statusPanels()->setMessage(QStringLiteral("something"));
+        QVERIFY(closeWindow(first));
+        QVERIFY(saveDisabled(kit));
+        QVERIFY(kit.window.statusPanels()->message().isEmpty());
+        QCOMPARE(kit.workspace.QCount(), 0);
+        kit.newWindow();
+        QVERIFY(saveEnabled(kit));
+    }
+
+    // Each window owns its query
+
+    void windowsKeepTheirOwnDocuments()
+    {
+        QueryTestKit kit;
+        QueryWindow* first = kit.newWindow();
+        addField(first, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        QueryWindow* second = kit.newWindow();
+        addField(second, QStringLiteral("KNA1-KUNNR"), QStringLiteral("C"), 10,
+                 QStringLiteral("Customer"));
+        kit.window.perform(QStringLiteral("msinglesel"));
+        auto* limit = second->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        limit->selectAll();
+        QTest::keyClicks(limit, QStringLiteral("55"));
+        kit.window.perform(QStringLiteral("mcloserows"));
+
+        const QString firstPath = m_files.filePath(QStringLiteral("first.txt"));
+        const QString secondPath = m_files.filePath(QStringLiteral("second.txt"));
+        activate(kit, first);
+        QCOMPARE(active(kit), first);
+        kit.desktop.files.enqueue(firstPath);
+        kit.window.perform(QStringLiteral("msaveasqtable"));
+        QCOMPARE(contents(firstPath),
+                 document({}, false, true, 20, {"C004 T001-BUKRS Company Code"}));
+
+        activate(kit, second);
+        kit.desktop.files.enqueue(secondPath);
+        kit.window.perform(QStringLiteral("msaveasqtable"));
+        QCOMPARE(contents(secondPath), document({}, true, false, 55, {"C010 KNA1-KUNNR Customer"}));
+
+        // Saving the first again still writes only its own query.
+        activate(kit, first);
+        addField(first, QStringLiteral("T001-BUTXT"), QStringLiteral("C"), 25,
+                 QStringLiteral("Company name"));
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(contents(firstPath),
+                 document({}, false, true, 20,
+                          {"C004 T001-BUKRS Company Code", "C025 T001-BUTXT Company name"}));
+        QCOMPARE(contents(secondPath), document({}, true, false, 55, {"C010 KNA1-KUNNR Customer"}));
+    }
+
+    void failedSaveKeepsPreviousFile()
+    {
+        QueryTestKit kit;
+        const QString path = copyOfFixture(QStringLiteral("orders.txt"));
+        QueryWindow* window = openDocument(kit, path);
+        QVERIFY(window);
+        window->myTable().RemoveAllFields();
+        addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+
+        const QString missing = m_files.filePath(QStringLiteral("missing/new.txt"));
+        kit.desktop.files.enqueue(missing);
+        kit.window.perform(QStringLiteral("msaveasqtable"));
+        QCOMPARE(kit.desktop.messages.size(), 1);
+        QVERIFY(!kit.desktop.messages.first().text.isEmpty());
+        QVERIFY(!QFile::exists(missing));
+        QCOMPARE(contents(path), fixture("twelve-fields.txt"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("orders.txt"));
+        QVERIFY(modified(kit, window));
+
+        // The window still belongs to its own file.
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(kit.desktop.fileRequests.size(), 2);
+        QCOMPARE(contents(path), document(QStringLiteral("C:\\Exports\\Customers.csv"), false, true,
+                                          20, {"C004 T001-BUKRS Company Code"}));
+        QVERIFY(!modified(kit, window));
+    }
+};
+
+QTEST_MAIN(TestQueryWorkspace)
+#include "tst_queryworkspace.moc"
