@@ -28,7 +28,7 @@ int commandLine(int argc, char* argv[])
     const QString command = args.takeFirst();
     if (command == u"demo-db")
         return SapCommandLine::demoDb(args, stdout, stderr);
-    SystemDestinationFactory factory;
+    SystemDestinationFactory factory(ProgramHome::folder());
     if (command == u"export")
         return ExportCommand::run(args, factory, stdout, stderr);
     return SapCommandLine::readTable(args, factory, stdout, stderr);
@@ -56,7 +56,7 @@ int main(int argc, char* argv[])
     const QString folder = ProgramHome::folder();
     Startup startup(state, desktop, clock, folder);
     MainWindow& window = startup.Main();
-    SystemDestinationFactory factory;
+    SystemDestinationFactory factory(folder);
     LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"));
     SapConnection connection(window, factory, prompt);
     window.setConnectionCommands(&connection);

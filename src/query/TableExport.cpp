@@ -124,7 +124,10 @@ public:
     {
         m_slots.clear();
         const int count = m_piece.last - m_piece.first + 1;
-        if (fields.RowCount() == count) {
+        bool described = fields.RowCount() == count;
+        for (int r = 1; described && r <= count; ++r)
+            described = fields.Value(r, QStringLiteral("LENGTH")).toInt() > 0;
+        if (described) {
             for (int r = 1; r <= count; ++r)
                 m_slots.emplace_back(fields.Value(r, QStringLiteral("OFFSET")).toInt(),
                                      fields.Value(r, QStringLiteral("LENGTH")).toInt());

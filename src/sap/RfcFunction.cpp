@@ -49,6 +49,7 @@ bool RfcFunction::hasExport(const QString& parameter) const
 bool RfcFunction::Call()
 {
     m_exception.clear();
+    m_message.clear();
     if (!m_destination) {
         m_exception = QStringLiteral("SYSTEM_FAILURE");
         return false;

@@ -29,7 +29,20 @@ public:
     // For destinations.
     QString exportValue(const QString& parameter) const;
     bool hasExport(const QString& parameter) const;
-    void setException(const QString& exception) { m_exception = exception; }
+    void setException(const QString& exception, const QString& message = {})
+    {
+        m_exception = exception;
+        m_message = message;
+    }
+    // What went wrong beyond the exception's name (a network error, say); often empty.
+    const QString& message() const { return m_message; }
+    const std::map<QString, RfcParameter>& exports() const { return m_exports; }
+    // The table if the caller has touched it, else nothing.
+    const RfcTable* findTable(const QString& table) const
+    {
+        const auto found = m_tables.find(table);
+        return found == m_tables.end() ? nullptr : &found->second;
+    }
     // A caller may stop a long call from another thread; destinations look between rows.
     void setCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
@@ -42,5 +55,6 @@ private:
     std::map<QString, RfcParameter> m_exports;
     std::map<QString, RfcTable> m_tables;
     QString m_exception;
+    QString m_message;
     const std::atomic<bool>* m_cancel = nullptr;
 };

@@ -118,8 +118,14 @@ int SapCommandLine::readTable(const QStringList& args, DestinationFactory& facto
         options.appendrow();
         options.setValue(options.RowCount(), QStringLiteral("TEXT"), line);
     }
-    // Rows are printed as they arrive, so a large read needs no memory of its own.
+    // Rows are printed as they arrive, so a large read needs no memory of its own; a system
+    // that sends its rows before the field descriptions has them kept until the end.
     bool fieldsPrinted = false;
+    std::vector<QString> early;
+    const auto fieldsKnown = [&] {
+        const RfcTable& described = function.Tables(QStringLiteral("FIELDS"));
+        return described.RowCount() > 0 && !described.rows().front()[2].isEmpty();
+    };
     const auto printFields = [&] {
         if (fieldsPrinted)
             return;
@@ -128,8 +134,15 @@ int SapCommandLine::readTable(const QStringList& args, DestinationFactory& facto
             print(out, row[0] + u'\t' + row[1] + u'\t' + row[2] + u'\t' + row[3] + u'\t' +
                            row[4] + u'\n');
         print(out, QStringLiteral("\n"));
+        for (const QString& line : early)
+            print(out, line + u'\n');
+        early.clear();
     };
     function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+        if (!fieldsPrinted && !fieldsKnown()) {
+            early.push_back(row[0]);
+            return;
+        }
         printFields();
         print(out, row[0] + u'\n');
     });

@@ -2,6 +2,9 @@
 
 #include "DemoDestination.h"
 #include "DemoSystem.h"
+#include "SoapDestination.h"
+
+#include <QDir>
 
 bool SystemDestinationFactory::available(QString* reason)
 {
@@ -13,13 +16,21 @@ bool SystemDestinationFactory::available(QString* reason)
     return false;
 }
 
+QString SystemDestinationFactory::trustFileIn(const QString& folder)
+{
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("trusted-systems.ini"));
+}
+
 std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData& data,
                                                                  QString* error)
 {
     if (data.isDemo())
         return std::make_unique<DemoDestination>(DemoSystem::databasePath());
-    if (error)
-        *error = QStringLiteral("Only the built-in demo system can be reached in this version: ") +
-                 data.System;
-    return nullptr;
+    const QUrl base = SoapDestination::baseUrl(data.System, data.HostName);
+    if (!base.isValid() || base.host().isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Give the system as https://host:port, or its host and port");
+        return nullptr;
+    }
+    return std::make_unique<SoapDestination>(base, trustFileIn(m_programFolder));
 }

@@ -56,9 +56,10 @@ void TableReader::keepResults(RfcFunction& function)
     m_data.setRowSink({});
 }
 
-void TableReader::showException(const QString& exception)
+void TableReader::showException(const QString& exception, const QString& message)
 {
-    m_host.services().desktop().message(exception);
+    m_host.services().desktop().message(message.isEmpty() ? exception
+                                                          : exception + QStringLiteral(": ") + message);
 }
 
 RfcDestination* TableReader::destination() const
@@ -100,7 +101,7 @@ bool TableReader::ReadFieldCatalogue(const QString& table)
     const bool ok = function.Call();
     keepResults(function);
     if (!ok)
-        showException(function.exception());
+        showException(function.exception(), function.message());
     return ok;
 }
 
@@ -144,7 +145,7 @@ bool TableReader::GetData(const ReadPlan& plan, const QString& table, qint32 row
     if (ok)
         return true;
     const QString exception = function.exception();
-    showException(exception);
+    showException(exception, function.message());
     if (exception == u"SYSTEM_FAILURE")
         m_connection.ReleaseComponents();
     return false;

@@ -36,7 +36,7 @@ public:
 
 private:
     bool busy();
-    void showException(const QString& exception);
+    void showException(const QString& exception, const QString& message);
     // Keeps the result tables, so they outlive the function object.
     void keepResults(RfcFunction& function);
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "RfcDestination.h"
+
+#include <QList>
+#include <QMutex>
+#include <QNetworkCookie>
+#include <QUrl>
+
+class QNetworkReply;
+class QSslError;
+
+// A real ABAP system reached through its RFC SOAP service (/sap/bc/soap/rfc) over HTTP(S):
+// Basic authentication, the session cookie kept and sent back, certificates verified (or a
+// system's own certificate trusted explicitly), timeouts, faults turned into exceptions.
+// Calls may come from any thread; each uses a network manager of its own.
+class SoapDestination : public RfcDestination
+{
+public:
+    static constexpr int kTimeoutMs = 60000;
+
+    // trustFile: where fingerprints of certificates the user trusts are kept, per system.
+    SoapDestination(QUrl base, QString trustFile, int timeoutMs = kTimeoutMs);
+
+    LogonResult logon(const LogonData& data) override;
+    void logoff() override;
+    bool call(RfcFunction& function) override;
+    QString details() const override;
+
+    // "https://host:port", "http://host:port" or "host:port" (HTTP) as a service address.
+    static QUrl baseUrl(const QString& system, const QString& host);
+    static QString systemIdFromCookies(const QList<QNetworkCookie>& cookies);
+
+private:
+    struct Answer {
+        int status = 0;
+        QString networkError;
+        bool tlsError = false;
+    };
+    Answer post(const QByteArray& body, RfcFunction& function);
+    bool trusted(const QList<QSslError>& errors) const;
+
+    QUrl m_base;
+    QString m_trustFile;
+    int m_timeoutMs;
+    LogonData m_data;
+    mutable QMutex m_cookiesLock;
+    QList<QNetworkCookie> m_cookies;
+    QString m_certificate; // fingerprint of the last untrusted certificate met
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class RfcFunction;
+
+// The SOAP request that calls a function through an ABAP system's RFC SOAP service: only the
+// function element is in the RFC namespace, parameters unqualified, every table of the
+// function's interface sent (empty ones too), every value escaped.
+class SoapEnvelope
+{
+public:
+    static constexpr const char* kNamespace = "urn:sap-com:document:sap:rfc:functions";
+
+    static QByteArray request(const RfcFunction& function);
+    static QString escape(const QString& text);
+};
