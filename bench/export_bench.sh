@@ -65,4 +65,20 @@ query "$data/wide.txt" 0 KNA1 "${kna1[@]}"
 read -r ws wm < <(measure "$zorv" export "$data/wide.txt" --output "$data/wide.csv")
 printf '%-24s rows %8s  zorv export %6.2f s %4s MB  (%s fields, 3 pieces)\n' "KNA1 every field" \
     "$(($(wc -l <"$data/wide.csv") - 2))" "$ws" "$wm" "${#kna1[@]}"
+# The same million rows over the RFC SOAP protocol, served by zorv-demo-server on loopback.
+server=$build/tools/demo-server/zorv-demo-server
+if [ -x "$server" ]; then
+    "$server" --port 0 >"$data/server.txt" &
+    server_pid=$!
+    trap 'kill $server_pid 2>/dev/null' EXIT
+    for _ in $(seq 50); do grep -q listening "$data/server.txt" && break; sleep 0.1; done
+    url=$(awk '/listening/ { print $3 }' "$data/server.txt")
+    query "$data/q.txt" 0 BSEG "${bseg[@]}"
+    read -r ps pm < <(measure "$zorv" export "$data/q.txt" --output "$data/soap.csv" --system "$url")
+    read -r is im < <(measure "$zorv" export "$data/q.txt" --output "$data/out.csv")
+    same=$(cmp -s "$data/soap.csv" "$data/out.csv" && echo "identical files" || echo "FILES DIFFER")
+    printf '%-24s rows %8s  over SOAP %6.2f s %4s MB  in-process %6.2f s %4s MB  ratio %.2f (%s)\n' \
+        "BSEG 10 fields, SOAP" "$(($(wc -l <"$data/soap.csv") - 2))" "$ps" "$pm" "$is" "$im" \
+        "$(echo "$ps / $is" | bc -l)" "$same"
+fi
 echo "reproduce: cmake --build build && bench/export_bench.sh build"

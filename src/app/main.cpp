@@ -57,7 +57,8 @@ int main(int argc, char* argv[])
     Startup startup(state, desktop, clock, folder);
     MainWindow& window = startup.Main();
     SystemDestinationFactory factory(folder);
-    LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"));
+    LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"),
+                             SystemDestinationFactory::trustFileIn(folder));
     SapConnection connection(window, factory, prompt);
     window.setConnectionCommands(&connection);
     TableReader reader(window, connection);

@@ -1,6 +1,9 @@
 #include "LogonDialog.h"
 
 #include "DemoSystem.h"
+#include "SoapDestination.h"
+
+#include <QCheckBox>
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,13 +14,16 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-LogonDialog::LogonDialog(QString rememberFile, QWidget* parent)
+LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* parent)
     : QDialog(parent), m_rememberFile(std::move(rememberFile)), m_system(new QComboBox(this)),
       m_systemId(new QLineEdit(this)), m_host(new QLineEdit(this)),
       m_systemNumber(new QLineEdit(this)), m_client(new QLineEdit(this)),
       m_user(new QLineEdit(this)), m_password(new QLineEdit(this)),
-      m_language(new QComboBox(this)), m_error(new QLabel(this))
+      m_language(new QComboBox(this)), m_error(new QLabel(this)), m_trust(new QCheckBox(this)),
+      m_trustFile(std::move(trustFile))
 {
+    m_trust->setObjectName(QStringLiteral("TrustCertificate"));
+    m_trust->setVisible(false);
     setObjectName(QStringLiteral("fLogon"));
     setWindowTitle(QStringLiteral("SAP Logon"));
     m_system->setObjectName(QStringLiteral("System"));
@@ -52,6 +58,7 @@ LogonDialog::LogonDialog(QString rememberFile, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_error);
+    layout->addWidget(m_trust);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -78,6 +85,11 @@ void LogonDialog::fill(const LogonData& data, const QString& error)
     m_language->setCurrentText(data.Language);
     m_error->setText(error);
     m_error->setVisible(!error.isEmpty());
+    // Trusting a certificate is offered only when the error names one, never silently.
+    m_fingerprint = SoapDestination::fingerprintIn(error);
+    m_trust->setText(QStringLiteral("Trust this system's certificate (SHA-256 %1)").arg(m_fingerprint));
+    m_trust->setChecked(false);
+    m_trust->setVisible(!m_fingerprint.isEmpty() && !m_trustFile.isEmpty());
     systemChosen();
     (data.User.isEmpty() ? m_user : m_password)->setFocus();
 }
@@ -125,13 +137,23 @@ void LogonDialog::remember() const
     settings.setValue(QStringLiteral("Language"), data.Language);
 }
 
+void LogonDialog::trustIfChosen() const
+{
+    if (!m_trust->isVisible() || !m_trust->isChecked())
+        return;
+    const LogonData data = entered();
+    SoapDestination::trust(m_trustFile, SoapDestination::baseUrl(data.System, data.HostName),
+                           m_fingerprint);
+}
+
 std::optional<LogonData> LogonDialogPrompt::ask(const LogonData& defaults, const QString& error)
 {
-    LogonDialog dialog(m_rememberFile, QApplication::activeWindow());
+    LogonDialog dialog(m_rememberFile, m_trustFile, QApplication::activeWindow());
     // The first time, the last entries; after a failed attempt, what was just typed.
     dialog.fill(defaults.User.isEmpty() && error.isEmpty() ? dialog.remembered() : defaults, error);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     dialog.remember();
+    dialog.trustIfChosen();
     return dialog.entered();
 }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -14,11 +15,13 @@ class LogonDialog : public QDialog
 {
     Q_OBJECT
 public:
-    LogonDialog(QString rememberFile, QWidget* parent = nullptr);
+    LogonDialog(QString rememberFile, QString trustFile = {}, QWidget* parent = nullptr);
 
     void fill(const LogonData& data, const QString& error);
     LogonData entered() const;
     void remember() const;
+    // Stores the certificate the last error named when the user chose to trust it.
+    void trustIfChosen() const;
     LogonData remembered() const;
 
 private:
@@ -34,15 +37,22 @@ private:
     QLineEdit* m_password;
     QComboBox* m_language;
     QLabel* m_error;
+    QCheckBox* m_trust;
+    QString m_trustFile;
+    QString m_fingerprint;
 };
 
 // Asks through the logon dialog.
 class LogonDialogPrompt : public LogonPrompt
 {
 public:
-    explicit LogonDialogPrompt(QString rememberFile) : m_rememberFile(std::move(rememberFile)) {}
+    LogonDialogPrompt(QString rememberFile, QString trustFile)
+        : m_rememberFile(std::move(rememberFile)), m_trustFile(std::move(trustFile))
+    {
+    }
     std::optional<LogonData> ask(const LogonData& defaults, const QString& error) override;
 
 private:
     QString m_rememberFile;
+    QString m_trustFile;
 };

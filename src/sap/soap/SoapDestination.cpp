@@ -10,6 +10,7 @@
 #include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSslCertificate>
 #include <QUrlQuery>
@@ -54,6 +55,22 @@ QString SoapDestination::systemIdFromCookies(const QList<QNetworkCookie>& cookie
             return name.section(u'_', 2, 2);
     }
     return {};
+}
+
+bool SoapDestination::trust(const QString& trustFile, const QUrl& base, const QString& fingerprint)
+{
+    if (trustFile.isEmpty() || fingerprint.isEmpty())
+        return false;
+    QSettings store(trustFile, QSettings::IniFormat);
+    store.setValue(systemKey(base), fingerprint);
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+QString SoapDestination::fingerprintIn(const QString& error)
+{
+    static const QRegularExpression pattern(QStringLiteral("certificate SHA-256 ([0-9A-F:]+)"));
+    return pattern.match(error).captured(1);
 }
 
 bool SoapDestination::trusted(const QList<QSslError>& errors) const

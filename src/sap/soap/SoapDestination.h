@@ -30,6 +30,10 @@ public:
     // "https://host:port", "http://host:port" or "host:port" (HTTP) as a service address.
     static QUrl baseUrl(const QString& system, const QString& host);
     static QString systemIdFromCookies(const QList<QNetworkCookie>& cookies);
+    // Records that the user trusts this system's own certificate (by its SHA-256 fingerprint).
+    static bool trust(const QString& trustFile, const QUrl& base, const QString& fingerprint);
+    // The fingerprint a logon error names, or empty.
+    static QString fingerprintIn(const QString& error);
 
 private:
     struct Answer {
