@@ -102,9 +102,11 @@ void TableTreeController::NewFolder(const QString& name)
             m_parentKey.clear();
             created = m_model.add(name, name, 0);
         } else {
+            // Adding may move the nodes: keep the parent's id, not a pointer to it.
+            const int parent = selected->id;
             m_parentKey = selected->key;
-            created = m_model.add(name, name, selected->id);
-            m_model.node(selected->id)->expanded = true;
+            created = m_model.add(name, name, parent);
+            m_model.node(parent)->expanded = true;
         }
         m_current = created;
         render();
