@@ -1,13 +1,13 @@
 #include "AppState.h"
 #include "Clock.h"
 #include "ExportCommand.h"
+#include "LogonDialog.h"
 #include "MainWindow.h"
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
 #include "QtDesktop.h"
 #include "QueryContext.h"
 #include "QueryWorkspace.h"
-#include "LogonDialog.h"
 #include "SapCommandLine.h"
 #include "SapConnection.h"
 #include "Startup.h"
@@ -20,7 +20,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 int commandLine(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);

@@ -9,7 +9,8 @@
 
 #include <atomic>
 
-namespace {
+namespace
+{
 void print(std::FILE* stream, const QString& text)
 {
     SapCommandLine::print(stream, text);
@@ -20,8 +21,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                        std::FILE* err)
 {
     QCommandLineParser parser;
-    parser.addOption({QStringLiteral("output"), QStringLiteral("The export file."),
-                      QStringLiteral("FILE")});
+    parser.addOption(
+        {QStringLiteral("output"), QStringLiteral("The export file."), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("separator"), QStringLiteral("The list separator."),
                       QStringLiteral("S"), QStringLiteral(";")});
     parser.addOption({QStringLiteral("encoding"),
@@ -67,8 +68,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     }
     settings.separator = parser.value(QStringLiteral("separator"));
     settings.rowLimit = document.sRows;
-    settings.encoding = encoding == u"utf-8" ? TableExport::Encoding::Utf8
-                                             : TableExport::Encoding::WindowsCodePage;
+    settings.encoding =
+        encoding == u"utf-8" ? TableExport::Encoding::Utf8 : TableExport::Encoding::WindowsCodePage;
 
     const auto connection = SapCommandLine::logon(parser, factory, err);
     if (!connection)
@@ -90,6 +91,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                                   "as \"?\"; --encoding utf-8 keeps them\n")
                        .arg(result.lostCharacters));
     print(out, settings.path + u'\n');
-    print(err, QStringLiteral("%1 rows written in %2 s\n").arg(result.rows).arg(result.elapsed, 0, 'f', 2));
+    print(err, QStringLiteral("%1 rows written in %2 s\n")
+                   .arg(result.rows)
+                   .arg(result.elapsed, 0, 'f', 2));
     return result.failedPieces.isEmpty() ? 0 : 1;
 }

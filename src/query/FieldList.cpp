@@ -11,7 +11,6 @@
 #include "TableReader.h"
 #include "Texts.h"
 
-
 FieldList::FieldList(QueryContext& context, ReportListView* view)
     : QObject(view), m_context(context), m_view(view)
 {

@@ -39,7 +39,8 @@ QString ImportController::ShowImportDone(const AppState& state, int fields, long
 bool ImportController::AskExportFile(const QString& table, QString& MyTableF)
 {
     DesktopServices& services = m_context.host.services();
-    const QString name = DesktopServices::ReplaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
+    const QString name =
+        DesktopServices::ReplaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
     MyTableF = QueryDocumentFile::FolderOf(MyTableF) + name;
     const QString title = Language(m_context.host.state()).pick(Texts::get(TextId::SaveMyTableAs));
     if (services.ChooseFileToSaveAs(title, QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt"),

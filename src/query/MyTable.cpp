@@ -12,11 +12,12 @@
 
 #include <QComboBox>
 
-namespace {
+namespace
+{
 constexpr int kListKeyRole = Qt::UserRole;
-const char* const kFieldCommands[] = {"mqpreview",  "mprintfieldsmytable", "mimportmytable",
-                                      "mmovedown",  "mmoveup",             "mremovefield",
-                                      "mremoveallfields"};
+const char* const kFieldCommands[] = {
+    "mqpreview", "mprintfieldsmytable", "mimportmytable",  "mmovedown",
+    "mmoveup",   "mremovefield",        "mremoveallfields"};
 } // namespace
 
 MyTable::MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBox)
@@ -42,7 +43,8 @@ QVector<ReadPlan::Item> MyTable::items() const
 
 void MyTable::append(const ReadPlan::Item& field)
 {
-    auto* item = new QTreeWidgetItem(m_view, {field.key, field.type, QString::number(field.length)});
+    auto* item =
+        new QTreeWidgetItem(m_view, {field.key, field.type, QString::number(field.length)});
     item->setData(0, kListKeyRole, field.key);
     item->setIcon(0, FieldIcons::forType(field.type));
     item->setToolTip(0, field.text);

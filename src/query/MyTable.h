@@ -34,7 +34,10 @@ public:
     int count() const;
     ReportListView* view() const { return m_view; }
     // Called when the copy in progress must run again after a rebuild of the list keys.
-    void setRecopy(std::function<QVector<ReadPlan::Item>()> recopy) { m_recopy = std::move(recopy); }
+    void setRecopy(std::function<QVector<ReadPlan::Item>()> recopy)
+    {
+        m_recopy = std::move(recopy);
+    }
     void setLoading(bool loading) { m_loading = loading; }
 
 Q_SIGNALS:

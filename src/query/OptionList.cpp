@@ -13,7 +13,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-namespace {
+namespace
+{
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kAcceptedRole = Qt::UserRole + 1;
 const QColor kBlue(0, 0, 255);
@@ -155,8 +156,8 @@ void OptionList::RefreshOptions(const QVector<ReadPlan::Item>& myTable)
     const bool empty = count() == 0;
     for (const char* command : {"mprintoptions", "mremoveoption", "mremovealloptions"})
         m_context.host.setCommandEnabled(QString::fromLatin1(command), !empty);
-    m_view->setToolTip(empty ? Language(m_context.host.state()).pick(Texts::get(TextId::OptionsHint))
-                             : QString());
+    m_view->setToolTip(
+        empty ? Language(m_context.host.state()).pick(Texts::get(TextId::OptionsHint)) : QString());
 }
 
 void OptionList::colour(const QVector<bool>& blue)
@@ -165,7 +166,7 @@ void OptionList::colour(const QVector<bool>& blue)
     const QList<QTreeWidgetItem*> items = m_view->itemsInOrder();
     for (int j = 0; j < items.size(); ++j)
         items.at(j)->setForeground(0, j + 1 < blue.size() && blue.at(j + 1) ? kBlue
-                                                                           : QColor(Qt::black));
+                                                                            : QColor(Qt::black));
     m_restoring = false;
 }
 

@@ -24,9 +24,13 @@ public:
         Text1,     // value box
         Combo4,    // conjunction box
         Command2,  // Add Option button
-        Command3_0, Command3_1, Command3_2, Command3_3, Command3_4, // rows panel buttons
-        Check1,    // "All Rows"
-        Text2,     // row limit box
+        Command3_0,
+        Command3_1,
+        Command3_2,
+        Command3_3,
+        Command3_4, // rows panel buttons
+        Check1,     // "All Rows"
+        Text2,      // row limit box
         Count
     };
 

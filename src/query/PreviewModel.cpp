@@ -46,16 +46,19 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
     const bool packed = static_cast<size_t>(index.column()) < m_packed.size() &&
                         m_packed[static_cast<size_t>(index.column())];
     switch (role) {
-    case Qt::DisplayRole: return value;
+    case Qt::DisplayRole:
+        return value;
     case Qt::ForegroundRole:
-        return packed && overflowed(value) ? QVariant(QBrush(QColor(0xB0, 0x00, 0x20))) : QVariant();
+        return packed && overflowed(value) ? QVariant(QBrush(QColor(0xB0, 0x00, 0x20)))
+                                           : QVariant();
     case Qt::ToolTipRole:
         return packed && overflowed(value)
                    ? QVariant(QStringLiteral("The value did not fit its output length"))
                    : QVariant();
     case Qt::TextAlignmentRole:
         return packed ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -97,9 +100,9 @@ void PreviewModel::fillPiece(const std::vector<std::vector<QString>>& rows, int 
         }
     }
     if (!rows.empty() && before > 0)
-        Q_EMIT dataChanged(index(0, firstColumn),
-                           index(static_cast<int>(std::min(rows.size(), before)) - 1,
-                                 columnCount() - 1));
+        Q_EMIT dataChanged(
+            index(0, firstColumn),
+            index(static_cast<int>(std::min(rows.size(), before)) - 1, columnCount() - 1));
 }
 
 void PreviewModel::setHeader(int column, const QString& text)

@@ -17,7 +17,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 const QString kAscending = QStringLiteral(" »");
 const QString kDescending = QStringLiteral(" «");
 } // namespace
@@ -80,19 +81,18 @@ void PreviewPane::AddColumnHeadersPreview()
     m_view->setColumnWidth(0, Twips::toPixels(kRowColumnTwips, dpi));
     for (int i = 1; i <= m_plan.SFI; ++i)
         m_view->setColumnWidth(
-            i, Twips::toPixels(columnWidth(m_plan.iFieldLen.at(i),
-                                           static_cast<int>(m_plan.sFieldText.at(i).size()), factor),
-                               dpi));
+            i,
+            Twips::toPixels(columnWidth(m_plan.iFieldLen.at(i),
+                                        static_cast<int>(m_plan.sFieldText.at(i).size()), factor),
+                            dpi));
 }
 
 void PreviewPane::AddDataPreview(int piece, const RfcTable& data)
 {
     const ReadPlan::Piece& p = m_plan.piece(piece);
-    m_context.host.setStatusText(Texts::get(TextId::PreviewStatus).en + p.table +
-                                 QStringLiteral(" - Fields %1 to %2 with %3 rows")
-                                     .arg(p.first)
-                                     .arg(p.last)
-                                     .arg(p.lRows));
+    m_context.host.setStatusText(
+        Texts::get(TextId::PreviewStatus).en + p.table +
+        QStringLiteral(" - Fields %1 to %2 with %3 rows").arg(p.first).arg(p.last).arg(p.lRows));
     std::vector<std::vector<QString>> rows;
     rows.reserve(data.rows().size());
     for (const RfcTable::Row& row : data.rows()) {
@@ -146,7 +146,8 @@ void PreviewPane::UpdatePreview()
         AddDataPreview(p, m_context.reader.DataTable());
     }
     m_elapsed = timer.nsecsElapsed() / 1e9;
-    host.setStatusText(ImportController::ShowImportDone(host.state(), m_plan.SFI, m_rows, m_elapsed));
+    host.setStatusText(
+        ImportController::ShowImportDone(host.state(), m_plan.SFI, m_rows, m_elapsed));
     host.setCommandEnabled(QStringLiteral("mprintpreview"), true);
 }
 

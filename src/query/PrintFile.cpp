@@ -10,7 +10,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 QString blanks(qsizetype count)
 {
     return QString(std::max<qsizetype>(count, 0), u' ');

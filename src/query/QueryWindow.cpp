@@ -3,20 +3,20 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "FieldList.h"
+#include "Icons.h"
 #include "ImportController.h"
+#include "Language.h"
 #include "MyTable.h"
 #include "OptionList.h"
 #include "PreviewPane.h"
-#include "RowsPanel.h"
-#include "Icons.h"
-#include "Language.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "ReadPlan.h"
 #include "ReportListView.h"
+#include "RowsPanel.h"
 #include "ShellHost.h"
-#include "TableTreeController.h"
 #include "TableReader.h"
+#include "TableTreeController.h"
 #include "TableTreeView.h"
 #include "Texts.h"
 #include "Twips.h"
@@ -108,7 +108,8 @@ void QueryWindow::build()
     for (int i = 0; i < 5; ++i) {
         m_command3[static_cast<size_t>(i)] = new QToolButton(this);
         m_command3[static_cast<size_t>(i)]->setObjectName(QStringLiteral("Command3_%1").arg(i));
-        m_command3[static_cast<size_t>(i)]->setIcon(Icons::get(QString::fromLatin1(kButtonIcons[i])));
+        m_command3[static_cast<size_t>(i)]->setIcon(
+            Icons::get(QString::fromLatin1(kButtonIcons[i])));
         m_command3[static_cast<size_t>(i)]->setAutoRaise(true);
     }
     m_check1 = new QCheckBox(QStringLiteral("All Rows"), this);
@@ -127,16 +128,16 @@ void QueryWindow::build()
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setText(QStringLiteral("+"));
     m_command2->setIcon(Icons::get(QStringLiteral("new")));
-    for (QWidget* editor : std::initializer_list<QWidget*>{m_combo2, m_combo3, m_text1, m_combo4,
-                                                           m_command2})
+    for (QWidget* editor :
+         std::initializer_list<QWidget*>{m_combo2, m_combo3, m_text1, m_combo4, m_command2})
         editor->hide();
 
     m_fields = new FieldList(m_context, m_listView1);
     m_tree = new TableTreeController(m_context, m_treeView, m_label1, *m_fields,
                                      [this] { return m_document.ChSsl; });
     m_myTable = new MyTable(m_context, m_listView2, m_combo2);
-    m_options = new OptionList(m_context, m_listView3,
-                               {m_combo2, m_combo3, m_text1, m_combo4, m_command2});
+    m_options =
+        new OptionList(m_context, m_listView3, {m_combo2, m_combo3, m_text1, m_combo4, m_command2});
     m_rowsPanel = new RowsPanel(m_command3, m_check1, m_text2, m_document.sRows);
     PreviewPane::Hooks hooks;
     hooks.readPlan = [this](ReadPlan& plan) {
@@ -191,16 +192,24 @@ QRect QueryWindow::pixels(Control control) const
 
 void QueryWindow::applyLayout()
 {
-    const std::pair<QWidget*, Control> placed[] = {
-        {m_label1, Control::Label1},      {m_treeView, Control::TreeView1},
-        {m_listView1, Control::ListView1}, {m_listView2, Control::ListView2},
-        {m_listView3, Control::ListView3}, {m_listView4, Control::ListView4},
-        {m_combo2, Control::Combo2},       {m_combo3, Control::Combo3},
-        {m_text1, Control::Text1},         {m_combo4, Control::Combo4},
-        {m_command2, Control::Command2},   {m_command3[0], Control::Command3_0},
-        {m_command3[1], Control::Command3_1}, {m_command3[2], Control::Command3_2},
-        {m_command3[3], Control::Command3_3}, {m_command3[4], Control::Command3_4},
-        {m_check1, Control::Check1},       {m_text2, Control::Text2}};
+    const std::pair<QWidget*, Control> placed[] = {{m_label1, Control::Label1},
+                                                   {m_treeView, Control::TreeView1},
+                                                   {m_listView1, Control::ListView1},
+                                                   {m_listView2, Control::ListView2},
+                                                   {m_listView3, Control::ListView3},
+                                                   {m_listView4, Control::ListView4},
+                                                   {m_combo2, Control::Combo2},
+                                                   {m_combo3, Control::Combo3},
+                                                   {m_text1, Control::Text1},
+                                                   {m_combo4, Control::Combo4},
+                                                   {m_command2, Control::Command2},
+                                                   {m_command3[0], Control::Command3_0},
+                                                   {m_command3[1], Control::Command3_1},
+                                                   {m_command3[2], Control::Command3_2},
+                                                   {m_command3[3], Control::Command3_3},
+                                                   {m_command3[4], Control::Command3_4},
+                                                   {m_check1, Control::Check1},
+                                                   {m_text2, Control::Text2}};
     for (const auto& [widget, control] : placed)
         widget->setGeometry(pixels(control));
 }
@@ -262,9 +271,9 @@ QueryDocument QueryWindow::CollectDocument()
     m_document.ssField.clear();
     const int fields = std::min(m_plan.SFI, QueryDocumentFile::kMaxEntries);
     for (int i = 1; i <= fields; ++i)
-        m_document.ssField.append(QueryDocumentFile::fieldEntry(
-            {m_plan.sFieldType.at(i), m_plan.iFieldLen.at(i), m_plan.sFieldKey.at(i),
-             m_plan.sFieldText.at(i)}));
+        m_document.ssField.append(
+            QueryDocumentFile::fieldEntry({m_plan.sFieldType.at(i), m_plan.iFieldLen.at(i),
+                                           m_plan.sFieldKey.at(i), m_plan.sFieldText.at(i)}));
     m_document.ssOption = m_options->lines().mid(0, QueryDocumentFile::kMaxEntries);
     m_document.SFI = static_cast<int>(m_document.ssField.size());
     m_document.SOP = static_cast<int>(m_document.ssOption.size());
@@ -361,10 +370,18 @@ void QueryWindow::rowsButton(int index)
         CopyListItem();
         m_listView1->setFocus();
         return;
-    case 1: RemoveField(); break;
-    case 2: MoveDown(); break;
-    case 3: MoveUp(); break;
-    default: UpdatePreview(); break;
+    case 1:
+        RemoveField();
+        break;
+    case 2:
+        MoveDown();
+        break;
+    case 3:
+        MoveUp();
+        break;
+    default:
+        UpdatePreview();
+        break;
     }
     m_listView2->setFocus();
 }
@@ -519,7 +536,7 @@ void QueryWindow::importFinished(const TableExport::Result& result)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
     host.services().OpenWithAssociatedProgram(file);
-    host.setStatusText(ImportController::ShowImportDone(host.state(), m_plan.SFI, result.rows,
-                                                        result.elapsed));
+    host.setStatusText(
+        ImportController::ShowImportDone(host.state(), m_plan.SFI, result.rows, result.elapsed));
     host.EndProgress();
 }

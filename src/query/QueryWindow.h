@@ -37,8 +37,7 @@ class QueryWindow : public QWidget
     Q_OBJECT
     Q_PROPERTY(bool ChSsl READ singleClick WRITE setSingleClick)
 public:
-    QueryWindow(QueryContext& context, QueryDocument document, int slot,
-                QWidget* parent = nullptr);
+    QueryWindow(QueryContext& context, QueryDocument document, int slot, QWidget* parent = nullptr);
     ~QueryWindow() override;
 
     int slot() const { return m_slot; }

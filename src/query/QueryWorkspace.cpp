@@ -48,8 +48,9 @@ void QueryWorkspace::setModified(QueryWindow* window, bool modified)
 
 int QueryWorkspace::openCount() const
 {
-    return static_cast<int>(std::count_if(m_windows.begin() + 1, m_windows.end(),
-                                          [](const QPointer<QueryWindow>& w) { return !w.isNull(); }));
+    return static_cast<int>(
+        std::count_if(m_windows.begin() + 1, m_windows.end(),
+                      [](const QPointer<QueryWindow>& w) { return !w.isNull(); }));
 }
 
 int QueryWorkspace::nextSlot()
@@ -124,8 +125,8 @@ bool QueryWorkspace::save(QueryWindow* window, const QString& path)
 {
     QString error;
     if (!QueryDocumentFile::writeFile(path, window->CollectDocument(), &error)) {
-        m_context.host.services().desktop().message(
-            QStringLiteral("Error 75: ") + error + QStringLiteral(" on WriteDocument"));
+        m_context.host.services().desktop().message(QStringLiteral("Error 75: ") + error +
+                                                    QStringLiteral(" on WriteDocument"));
         return false;
     }
     m_context.host.state().FileZorv = path;

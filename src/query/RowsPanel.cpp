@@ -51,9 +51,9 @@ void RowsPanel::limitEdited(const QString& text)
 {
     const QString trimmed = text.trimmed();
     // Only digits make a row limit: a sign or a decimal point has no meaning for rows.
-    const bool numeric = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    });
+    const bool numeric =
+        !trimmed.isEmpty() &&
+        std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!numeric) {
         if (!text.isEmpty())
             m_limit->clear();

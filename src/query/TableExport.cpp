@@ -15,7 +15,8 @@
 #include <memory>
 #include <vector>
 
-namespace {
+namespace
+{
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr qsizetype kFlushBytes = 1 << 20;
 
@@ -145,7 +146,8 @@ public:
 
     bool openSpool(const QString& folder)
     {
-        m_spool = std::make_unique<QTemporaryFile>(QDir(folder).filePath(QStringLiteral(".zorv-spool-XXXXXX")));
+        m_spool = std::make_unique<QTemporaryFile>(
+            QDir(folder).filePath(QStringLiteral(".zorv-spool-XXXXXX")));
         if (!m_spool->open())
             return false;
         m_stream.setDevice(m_spool.get());
@@ -266,7 +268,10 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
         Piece& piece = *pieces[index];
         const ReadPlan::Piece& plan = piece.piece();
         const float base = fraction;
-        say(QStringLiteral("Downloading %1 - Fields %2 to %3").arg(plan.table).arg(plan.first).arg(plan.last));
+        say(QStringLiteral("Downloading %1 - Fields %2 to %3")
+                .arg(plan.table)
+                .arg(plan.first)
+                .arg(plan.last));
         if (several && !piece.openSpool(folder)) {
             result.error = QStringLiteral("cannot create a spool file in ") + folder;
             output->cancel();
@@ -282,12 +287,14 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
         RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
         for (int i = plan.first; i <= plan.last; ++i) {
             fields.appendrow();
-            fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), m_plan.sFieldKey.at(i).mid(cut + 1));
+            fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"),
+                            m_plan.sFieldKey.at(i).mid(cut + 1));
         }
         RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
         for (int j = plan.optFirst; j <= plan.optLast; ++j) {
             options.appendrow();
-            options.setValue(options.RowCount(), QStringLiteral("TEXT"), m_plan.sOption.at(j).mid(cut + 1));
+            options.setValue(options.RowCount(), QStringLiteral("TEXT"),
+                             m_plan.sOption.at(j).mid(cut + 1));
         }
         bool slotsKnown = false;
         function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
@@ -373,7 +380,8 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
                     result.cancelled = true;
                     return result;
                 }
-                advance(mergeBase + (0.99f - mergeBase) * static_cast<float>(r) / static_cast<float>(lines));
+                advance(mergeBase +
+                        (0.99f - mergeBase) * static_cast<float>(r) / static_cast<float>(lines));
             }
         }
     }

@@ -38,7 +38,7 @@ public:
         bool ok = false;
         bool cancelled = false;
         long rows = 0;
-        double elapsed = 0; // seconds
+        double elapsed = 0;     // seconds
         int lostCharacters = 0; // not representable in the code page, written as "?"
         QString error;
         QStringList failedPieces; // "TABLE: EXCEPTION" for each piece whose read failed

@@ -83,11 +83,13 @@ bool TableTreeController::ValidateFolder(const QString& name)
     case TableTreeModel::NameCheck::Numeric:
         desktop.message(Texts::get(TextId::NoNumbers).en);
         return false;
-    case TableTreeModel::NameCheck::Empty: return false;
+    case TableTreeModel::NameCheck::Empty:
+        return false;
     case TableTreeModel::NameCheck::Exists:
         desktop.message(name + Texts::get(TextId::AlreadyExists).en);
         return false;
-    case TableTreeModel::NameCheck::Ok: break;
+    case TableTreeModel::NameCheck::Ok:
+        break;
     }
     return true;
 }

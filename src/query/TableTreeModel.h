@@ -17,10 +17,10 @@ public:
     enum class NameCheck { Ok, Numeric, Empty, Exists };
 
     struct Node {
-        int id = 0;      // stable for the node's life
-        QString key;     // unique in the tree
-        QString text;    // the name shown
-        int parent = 0;  // id of the parent, 0 at root level
+        int id = 0;     // stable for the node's life
+        QString key;    // unique in the tree
+        QString text;   // the name shown
+        int parent = 0; // id of the parent, 0 at root level
         int image = 1;
         Colour colour = Colour::Default;
         bool expanded = false;

@@ -5,7 +5,8 @@
 #include <QAbstractItemDelegate>
 #include <QHeaderView>
 
-namespace {
+namespace
+{
 constexpr int kIdRole = Qt::UserRole + 1;
 // The system's application-workspace grey marks cut nodes.
 const QColor kCutColour(0xAB, 0xAB, 0xAB);
@@ -74,10 +75,10 @@ void TableTreeView::paint(const TableTreeModel& model, int id, QTreeWidgetItem* 
     const TableTreeModel::Node* node = model.node(id);
     const bool folder = model.hasChildren(id);
     const bool open = node->image == 2;
-    item->setIcon(0, Icons::get(folder ? (open ? QStringLiteral("folder-open")
-                                               : QStringLiteral("folder-closed"))
-                                       : (open ? QStringLiteral("table-open")
-                                               : QStringLiteral("table"))));
+    item->setIcon(
+        0,
+        Icons::get(folder ? (open ? QStringLiteral("folder-open") : QStringLiteral("folder-closed"))
+                          : (open ? QStringLiteral("table-open") : QStringLiteral("table"))));
     if (node->colour == TableTreeModel::Colour::Blue)
         item->setForeground(0, QColor(0, 0, 255));
     else if (node->colour == TableTreeModel::Colour::Cut)

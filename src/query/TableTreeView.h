@@ -19,8 +19,8 @@ public:
     // Redraws one node's picture, colour and expansion in place, for changes made while Qt is
     // still handling the click or key that caused them.
     void refreshNode(const TableTreeModel& model, int id);
-    int currentId() const;   // 0 when nothing is selected
-    void editNode(int id);   // starts the label edit of a node
+    int currentId() const; // 0 when nothing is selected
+    void editNode(int id); // starts the label edit of a node
     bool editing() const { return m_editing != 0; }
 
     bool singleSel() const { return m_singleSel; }

@@ -18,9 +18,8 @@ LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* paren
     : QDialog(parent), m_rememberFile(std::move(rememberFile)), m_system(new QComboBox(this)),
       m_systemId(new QLineEdit(this)), m_host(new QLineEdit(this)),
       m_systemNumber(new QLineEdit(this)), m_client(new QLineEdit(this)),
-      m_user(new QLineEdit(this)), m_password(new QLineEdit(this)),
-      m_language(new QComboBox(this)), m_error(new QLabel(this)), m_trust(new QCheckBox(this)),
-      m_trustFile(std::move(trustFile))
+      m_user(new QLineEdit(this)), m_password(new QLineEdit(this)), m_language(new QComboBox(this)),
+      m_error(new QLabel(this)), m_trust(new QCheckBox(this)), m_trustFile(std::move(trustFile))
 {
     m_trust->setObjectName(QStringLiteral("TrustCertificate"));
     m_trust->setVisible(false);
@@ -87,7 +86,8 @@ void LogonDialog::fill(const LogonData& data, const QString& error)
     m_error->setVisible(!error.isEmpty());
     // Trusting a certificate is offered only when the error names one, never silently.
     m_fingerprint = SoapDestination::fingerprintIn(error);
-    m_trust->setText(QStringLiteral("Trust this system's certificate (SHA-256 %1)").arg(m_fingerprint));
+    m_trust->setText(
+        QStringLiteral("Trust this system's certificate (SHA-256 %1)").arg(m_fingerprint));
     m_trust->setChecked(false);
     m_trust->setVisible(!m_fingerprint.isEmpty() && !m_trustFile.isEmpty());
     systemChosen();
@@ -116,10 +116,11 @@ LogonData LogonDialog::remembered() const
     data.SystemID = settings.value(QStringLiteral("SystemID")).toString();
     data.HostName = settings.value(QStringLiteral("HostName")).toString();
     data.SystemNumber = settings.value(QStringLiteral("SystemNumber")).toString();
-    data.client =
-        settings.value(QStringLiteral("client"), QString::fromLatin1(DemoSystem::kClient)).toString();
-    data.User = settings.value(QStringLiteral("User"), QString::fromLatin1(DemoSystem::kDefaultUser))
-                    .toString();
+    data.client = settings.value(QStringLiteral("client"), QString::fromLatin1(DemoSystem::kClient))
+                      .toString();
+    data.User =
+        settings.value(QStringLiteral("User"), QString::fromLatin1(DemoSystem::kDefaultUser))
+            .toString();
     data.Language = settings.value(QStringLiteral("Language"), QStringLiteral("EN")).toString();
     return data;
 }

@@ -8,8 +8,7 @@ QString ReadPlan::tableOf(const QString& key)
     return dash < 0 ? key : key.left(dash);
 }
 
-bool ReadPlan::ReadLIMytable(const QVector<Item>& items, const QStringList& options,
-                             QString* error)
+bool ReadPlan::ReadLIMytable(const QVector<Item>& items, const QStringList& options, QString* error)
 {
     SFI = static_cast<int>(items.size());
     SOP = static_cast<int>(options.size());

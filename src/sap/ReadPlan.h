@@ -43,7 +43,7 @@ public:
     QVector<QString> sFieldText;
     QVector<QString> sOption;
     int NPiece = 0;
-    QVector<Piece> pieces; // 1..NPiece
+    QVector<Piece> pieces;    // 1..NPiece
     QVector<bool> optionBlue; // 1..SOP: the line names a table of some piece
 
     const Piece& piece(int p) const { return pieces.at(p); }

@@ -13,9 +13,8 @@ QStringList RfcFunction::columnsOf(const QString& function, const QString& table
         if (table == u"OPTIONS")
             return {QStringLiteral("TEXT")};
         if (table == u"FIELDS")
-            return {QStringLiteral("FIELDNAME"), QStringLiteral("OFFSET"),
-                    QStringLiteral("LENGTH"), QStringLiteral("TYPE"),
-                    QStringLiteral("FIELDTEXT")};
+            return {QStringLiteral("FIELDNAME"), QStringLiteral("OFFSET"), QStringLiteral("LENGTH"),
+                    QStringLiteral("TYPE"), QStringLiteral("FIELDTEXT")};
         if (table == u"DATA")
             return {QStringLiteral("WA")};
     }

@@ -4,13 +4,14 @@
 #include "DemoSystem.h"
 #include "DestinationFactory.h"
 #include "RfcConnection.h"
-#include "RfcFunction.h"
 #include "RfcDestination.h"
+#include "RfcFunction.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 
-namespace {
+namespace
+{
 void print(std::FILE* stream, const QString& text)
 {
     SapCommandLine::print(stream, text);
@@ -35,8 +36,8 @@ bool password(const QCommandLineParser& parser, QString* result, std::FILE* err)
     if (parser.isSet(QStringLiteral("password-file"))) {
         QFile file(parser.value(QStringLiteral("password-file")));
         if (!file.open(QIODevice::ReadOnly)) {
-            print(err, QStringLiteral("Cannot read the password file: ") + file.errorString() +
-                           u'\n');
+            print(err,
+                  QStringLiteral("Cannot read the password file: ") + file.errorString() + u'\n');
             return false;
         }
         *result = QString::fromUtf8(file.readAll()).section(u'\n', 0, 0).remove(u'\r');
@@ -73,13 +74,13 @@ int SapCommandLine::demoDb(const QStringList& args, std::FILE* out, std::FILE* e
     return 0;
 }
 
-int SapCommandLine::readTable(const QStringList& args, DestinationFactory& factory,
-                              std::FILE* out, std::FILE* err)
+int SapCommandLine::readTable(const QStringList& args, DestinationFactory& factory, std::FILE* out,
+                              std::FILE* err)
 {
     QCommandLineParser parser;
     const auto valued = [&](const char* name, const char* about, const char* value) {
-        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(about),
-                          QString::fromLatin1(value)});
+        parser.addOption(
+            {QString::fromLatin1(name), QString::fromLatin1(about), QString::fromLatin1(value)});
     };
     valued("fields", "Fields to read, separated by commas.", "F1,F2");
     valued("where", "One OPTIONS line; repeat for more.", "LINE");
@@ -131,8 +132,8 @@ int SapCommandLine::readTable(const QStringList& args, DestinationFactory& facto
             return;
         fieldsPrinted = true;
         for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
-            print(out, row[0] + u'\t' + row[1] + u'\t' + row[2] + u'\t' + row[3] + u'\t' +
-                           row[4] + u'\n');
+            print(out, row[0] + u'\t' + row[1] + u'\t' + row[2] + u'\t' + row[3] + u'\t' + row[4] +
+                           u'\n');
         print(out, QStringLiteral("\n"));
         for (const QString& line : early)
             print(out, line + u'\n');
@@ -165,8 +166,8 @@ void SapCommandLine::print(std::FILE* stream, const QString& text)
 void SapCommandLine::addLogonOptions(QCommandLineParser& parser)
 {
     const auto valued = [&](const char* name, const char* about, const char* value) {
-        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(about),
-                          QString::fromLatin1(value)});
+        parser.addOption(
+            {QString::fromLatin1(name), QString::fromLatin1(about), QString::fromLatin1(value)});
     };
     valued("system", "demo, or the system's URL.", "SYSTEM");
     valued("client", "Logon client.", "C");
@@ -183,8 +184,9 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
     data.System = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
     data.client = parser.isSet(QStringLiteral("client")) ? parser.value(QStringLiteral("client"))
                                                          : QString::fromLatin1(DemoSystem::kClient);
-    data.User = parser.isSet(QStringLiteral("user")) ? parser.value(QStringLiteral("user"))
-                                                     : QString::fromLatin1(DemoSystem::kDefaultUser);
+    data.User = parser.isSet(QStringLiteral("user"))
+                    ? parser.value(QStringLiteral("user"))
+                    : QString::fromLatin1(DemoSystem::kDefaultUser);
     data.Language = parser.isSet(QStringLiteral("language"))
                         ? parser.value(QStringLiteral("language"))
                         : QStringLiteral("EN");

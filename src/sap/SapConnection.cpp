@@ -8,7 +8,8 @@
 #include "ShellHost.h"
 #include "Texts.h"
 
-namespace {
+namespace
+{
 const QString kCrLf = QStringLiteral("\r\n");
 
 QString en(TextId id)
@@ -90,20 +91,19 @@ bool SapConnection::LogonUser()
     if (c.IsConnected() != 1) {
         if (!c.Logon(false)) {
             m_host.setStatusText(QString());
-            m_host.setConnectionPanel(ShellHost::ConnectionImage::Disconnected,
-                                      en(TextId::Disconnected),
-                                      m_host.services().CurrentUserName() +
-                                          en(TextId::NotConnected));
+            m_host.setConnectionPanel(
+                ShellHost::ConnectionImage::Disconnected, en(TextId::Disconnected),
+                m_host.services().CurrentUserName() + en(TextId::NotConnected));
             return false;
         }
         return true;
     }
-    const QString text = c.User + en(TextId::AlreadyConnected) + c.SystemID + QStringLiteral("   ") +
-                         kCrLf + kCrLf + en(TextId::SystemLabel) + c.System + kCrLf +
-                         en(TextId::ClientLabel) + c.client + kCrLf + en(TextId::LanguageLabel) +
-                         c.Language + kCrLf + en(TextId::SystemNumberLabel) + c.SystemNumber +
-                         kCrLf + en(TextId::HostLabel) + c.HostName + kCrLf +
-                         en(TextId::ReleaseLabel) + c.saprelease;
+    const QString text =
+        c.User + en(TextId::AlreadyConnected) + c.SystemID + QStringLiteral("   ") + kCrLf + kCrLf +
+        en(TextId::SystemLabel) + c.System + kCrLf + en(TextId::ClientLabel) + c.client + kCrLf +
+        en(TextId::LanguageLabel) + c.Language + kCrLf + en(TextId::SystemNumberLabel) +
+        c.SystemNumber + kCrLf + en(TextId::HostLabel) + c.HostName + kCrLf +
+        en(TextId::ReleaseLabel) + c.saprelease;
     m_host.services().desktop().message(text, Desktop::Buttons::Ok, Desktop::Icon::Information);
     return true;
 }
@@ -185,9 +185,10 @@ void SapConnection::AdviseReinstall()
     Desktop& desktop = m_host.services().desktop();
     desktop.setBusy(true);
     const QStringList roots = desktop.sapLogonSearchRoots();
-    const QString found = roots.isEmpty() ? QString()
-                                          : m_host.services().SearchDriveForFile(
-                                                roots.constFirst(), desktop.sapLogonFileName());
+    const QString found =
+        roots.isEmpty()
+            ? QString()
+            : m_host.services().SearchDriveForFile(roots.constFirst(), desktop.sapLogonFileName());
     desktop.setBusy(false);
     desktop.message(found.isEmpty() ? en(TextId::ReinstallProgram) : en(TextId::ReinstallSapGui),
                     Desktop::Buttons::Ok, Desktop::Icon::Information);

@@ -18,7 +18,8 @@ bool SystemDestinationFactory::available(QString* reason)
 
 QString SystemDestinationFactory::trustFileIn(const QString& folder)
 {
-    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("trusted-systems.ini"));
+    return folder.isEmpty() ? QString()
+                            : QDir(folder).filePath(QStringLiteral("trusted-systems.ini"));
 }
 
 std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData& data,

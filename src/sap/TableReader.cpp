@@ -9,7 +9,8 @@
 #include "ShellHost.h"
 #include "Texts.h"
 
-namespace {
+namespace
+{
 
 // Keeps the hourglass for the life of a read.
 class BusyPointer
@@ -58,8 +59,8 @@ void TableReader::keepResults(RfcFunction& function)
 
 void TableReader::showException(const QString& exception, const QString& message)
 {
-    m_host.services().desktop().message(message.isEmpty() ? exception
-                                                          : exception + QStringLiteral(": ") + message);
+    m_host.services().desktop().message(
+        message.isEmpty() ? exception : exception + QStringLiteral(": ") + message);
 }
 
 RfcDestination* TableReader::destination() const
@@ -106,8 +107,8 @@ bool TableReader::ReadFieldCatalogue(const QString& table)
 }
 
 bool TableReader::GetData(const ReadPlan& plan, const QString& table, qint32 rowLimit,
-                          const QString& delimiter, int first, int last, int optFirst,
-                          int optLast, RfcTable::RowSink sink)
+                          const QString& delimiter, int first, int last, int optFirst, int optLast,
+                          RfcTable::RowSink sink)
 {
     if (busy())
         return false;

@@ -1,17 +1,20 @@
 #include "CaptionTable.h"
 
-namespace {
+namespace
+{
 using Kind = CaptionTable::Kind;
 
 CaptionTable::Row caption(const char* control, const char* en, const char* pt)
 {
-    return {QString::fromLatin1(control), Kind::Caption,
+    return {QString::fromLatin1(control),
+            Kind::Caption,
             {QString::fromUtf8(en), QString::fromUtf8(pt)}};
 }
 
 CaptionTable::Row tip(const char* control, const char* en, const char* pt)
 {
-    return {QString::fromLatin1(control), Kind::ToolTip,
+    return {QString::fromLatin1(control),
+            Kind::ToolTip,
             {QString::fromUtf8(en), QString::fromUtf8(pt)}};
 }
 } // namespace

@@ -35,11 +35,13 @@ QString DesktopServices::SearchDriveForFile(const QString& root, const QString& 
 QString DesktopServices::filterText(int kind)
 {
     switch (kind) {
-    case kTextFilter: return QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*");
+    case kTextFilter:
+        return QStringLiteral("Text (*.txt)|*.txt|All Files (*.*)|*.*");
     case kTableFilter:
         return QStringLiteral(
             "Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel (*.xls)|*.xls|All Files (*.*)|*.*");
-    default: return {};
+    default:
+        return {};
     }
 }
 

@@ -17,8 +17,7 @@ public:
 
     enum FilterKind { kTextFilter = 2, kTableFilter = 4 };
 
-    DesktopServices(Desktop& desktop, AppState& state, QString programFolder,
-                    StatusSink status);
+    DesktopServices(Desktop& desktop, AppState& state, QString programFolder, StatusSink status);
 
     QString CurrentUserName();
     QString FindExecutableFor(const QString& path);

@@ -4,7 +4,8 @@
 #include <QStringEncoder>
 #include <QStringList>
 
-namespace {
+namespace
+{
 constexpr const char* kCodePage = "windows-1252";
 const QByteArray kUtf8Mark("\xEF\xBB\xBF");
 } // namespace

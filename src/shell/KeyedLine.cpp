@@ -3,7 +3,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 const QString kTypeMismatch = QStringLiteral("Type mismatch");
 const QString kOverflow = QStringLiteral("Overflow");
 } // namespace
@@ -41,7 +42,7 @@ KeyedLine::Parsed KeyedLine::parse(const QString& line)
 }
 
 KeyedLine::Converted<long long> KeyedLine::toWholeNumber(const QString& text, long long min,
-                                                          long long max)
+                                                         long long max)
 {
     const QString trimmed = text.trimmed();
     bool ok = false;

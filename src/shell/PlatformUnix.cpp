@@ -11,7 +11,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 QString firstInstalled(const QStringList& programs)
 {
     for (const QString& name : programs) {

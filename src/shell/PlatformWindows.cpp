@@ -9,7 +9,8 @@
 
 #include <shellapi.h>
 
-namespace {
+namespace
+{
 // Reads one registry value under HKEY_LOCAL_MACHINE as text.
 std::optional<QString> GetKeyValue(const QString& keyName, const QString& subKeyRef)
 {

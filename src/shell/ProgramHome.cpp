@@ -21,9 +21,8 @@ QString ProgramHome::folder()
     const QString configFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
         QStringLiteral("/zorv");
-    const QString folder =
-        resolve(qEnvironmentVariable("ZORV_HOME"), QCoreApplication::applicationDirPath(),
-                configFolder);
+    const QString folder = resolve(qEnvironmentVariable("ZORV_HOME"),
+                                   QCoreApplication::applicationDirPath(), configFolder);
     QDir().mkpath(folder);
     return folder;
 }

@@ -8,15 +8,21 @@
 #include <QMessageBox>
 #include <QProcess>
 
-namespace {
+namespace
+{
 QMessageBox::Icon toQt(Desktop::Icon icon)
 {
     switch (icon) {
-    case Desktop::Icon::Information: return QMessageBox::Information;
-    case Desktop::Icon::Question: return QMessageBox::Question;
-    case Desktop::Icon::Warning: return QMessageBox::Warning;
-    case Desktop::Icon::Critical: return QMessageBox::Critical;
-    case Desktop::Icon::None: break;
+    case Desktop::Icon::Information:
+        return QMessageBox::Information;
+    case Desktop::Icon::Question:
+        return QMessageBox::Question;
+    case Desktop::Icon::Warning:
+        return QMessageBox::Warning;
+    case Desktop::Icon::Critical:
+        return QMessageBox::Critical;
+    case Desktop::Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -24,9 +30,12 @@ QMessageBox::Icon toQt(Desktop::Icon icon)
 QMessageBox::StandardButtons toQt(Desktop::Buttons buttons)
 {
     switch (buttons) {
-    case Desktop::Buttons::Ok: return QMessageBox::Ok;
-    case Desktop::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case Desktop::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Desktop::Buttons::Ok:
+        return QMessageBox::Ok;
+    case Desktop::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Desktop::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
     case Desktop::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
@@ -36,10 +45,14 @@ QMessageBox::StandardButtons toQt(Desktop::Buttons buttons)
 Desktop::Answer fromQt(int button, Desktop::Buttons buttons)
 {
     switch (button) {
-    case QMessageBox::Ok: return Desktop::Answer::Ok;
-    case QMessageBox::Yes: return Desktop::Answer::Yes;
-    case QMessageBox::No: return Desktop::Answer::No;
-    default: break;
+    case QMessageBox::Ok:
+        return Desktop::Answer::Ok;
+    case QMessageBox::Yes:
+        return Desktop::Answer::Yes;
+    case QMessageBox::No:
+        return Desktop::Answer::No;
+    default:
+        break;
     }
     // Closing the box counts as its mildest answer.
     return buttons == Desktop::Buttons::YesNo ? Desktop::Answer::No : Desktop::Answer::Cancel;

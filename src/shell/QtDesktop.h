@@ -6,8 +6,7 @@
 class QtDesktop : public Desktop
 {
 public:
-    Answer message(const QString& text, Buttons buttons, Icon icon,
-                   const QString& title) override;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
     QString associatedProgram(const QString& path) override;

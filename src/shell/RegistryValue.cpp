@@ -19,8 +19,8 @@ std::optional<QString> RegistryValue::decode(unsigned type, const QByteArray& da
 
 QString RegistryValue::systemInformationTool(const Reader& read, const Exists& exists)
 {
-    if (const auto path =
-            read(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), QStringLiteral("PATH")))
+    if (const auto path = read(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                               QStringLiteral("PATH")))
         return *path;
     if (const auto folder = read(QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
                                  QStringLiteral("MSINFO"))) {

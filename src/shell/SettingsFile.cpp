@@ -11,7 +11,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kTreePrefix = QStringLiteral("ssAddTab ");
 
@@ -29,8 +30,8 @@ int treeIndex(const QString& key)
     if (!key.startsWith(kTreePrefix))
         return -1;
     const QString digits = key.mid(kTreePrefix.size());
-    if (digits.size() < 3 || !std::all_of(digits.begin(), digits.end(),
-                                          [](QChar c) { return c.isDigit(); }))
+    if (digits.size() < 3 ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); }))
         return -1;
     bool ok = false;
     const int index = digits.toInt(&ok);

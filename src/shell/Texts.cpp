@@ -1,6 +1,7 @@
 #include "Texts.h"
 
-namespace {
+namespace
+{
 BiText two(const char* en, const char* pt)
 {
     return {QString::fromUtf8(en), QString::fromUtf8(pt)};
@@ -15,31 +16,50 @@ BiText one(const char* text)
 BiText Texts::get(TextId id)
 {
     switch (id) {
-    case TextId::MainCaption: return one("Quillon for SAP R/3");
-    case TextId::GreetingMorning: return two("Good morning ", "Bom dia ");
-    case TextId::GreetingAfternoon: return two("Good afternoon ", "Boa tarde ");
-    case TextId::GreetingEvening: return two("Good evening ", "Boa noite ");
-    case TextId::Welcome: return two(". Welcome to Quillon", ". Bem-vindo ao Quillon");
-    case TextId::Disconnected: return one("Disconnected ");
-    case TextId::NotConnected: return one(" is not connected ");
-    case TextId::DialogOpen: return two("Open", "Abrir");
-    case TextId::DialogSaveAs: return two("Save As", "Salvar como");
+    case TextId::MainCaption:
+        return one("Quillon for SAP R/3");
+    case TextId::GreetingMorning:
+        return two("Good morning ", "Bom dia ");
+    case TextId::GreetingAfternoon:
+        return two("Good afternoon ", "Boa tarde ");
+    case TextId::GreetingEvening:
+        return two("Good evening ", "Boa noite ");
+    case TextId::Welcome:
+        return two(". Welcome to Quillon", ". Bem-vindo ao Quillon");
+    case TextId::Disconnected:
+        return one("Disconnected ");
+    case TextId::NotConnected:
+        return one(" is not connected ");
+    case TextId::DialogOpen:
+        return two("Open", "Abrir");
+    case TextId::DialogSaveAs:
+        return two("Save As", "Salvar como");
     case TextId::DialogOpenTableInExcel:
         return two("Open Table in Excel", "Abrir Tabela no Excel");
-    case TextId::Opening: return one("Abrindo ");
-    case TextId::Opened: return one(" aberto");
-    case TextId::CouldNotOpen: return two("Vub could not open ", "Vub não pode abrir ");
+    case TextId::Opening:
+        return one("Abrindo ");
+    case TextId::Opened:
+        return one(" aberto");
+    case TextId::CouldNotOpen:
+        return two("Vub could not open ", "Vub não pode abrir ");
     case TextId::BrowserNotFound:
         return two("Sorry, I did not find your Browser", "Desculpe, não encontrei o seu Browser");
-    case TextId::SapLogonNotFound: return one(" Saplogon.exe not found in c:\\ neither in d:\\");
+    case TextId::SapLogonNotFound:
+        return one(" Saplogon.exe not found in c:\\ neither in d:\\");
     case TextId::HelpNotStarted:
         return two("The help could not be started: ", "O auxílio não pode ser iniciado: ");
-    case TextId::SysInfoUnavailable: return one("System Information Is Unavailable At This Time");
-    case TextId::AboutCaption: return one("Sobre o VUB");
-    case TextId::AboutVersion: return one("Version ");
-    case TextId::AboutNotice: return one("Zorv - SAP R/3 table browser");
-    case TextId::AboutLinkTip: return one("Vub Home Page");
-    case TextId::AboutContact: return one("support@zorv.example.com");
+    case TextId::SysInfoUnavailable:
+        return one("System Information Is Unavailable At This Time");
+    case TextId::AboutCaption:
+        return one("Sobre o VUB");
+    case TextId::AboutVersion:
+        return one("Version ");
+    case TextId::AboutNotice:
+        return one("Zorv - SAP R/3 table browser");
+    case TextId::AboutLinkTip:
+        return one("Vub Home Page");
+    case TextId::AboutContact:
+        return one("support@zorv.example.com");
     case TextId::AboutLegalWarning:
         return two("Warning: this computer program is protected by copyright law and "
                    "international treaties. Unauthorized reproduction or distribution of this "
@@ -51,98 +71,161 @@ BiText Texts::get(TextId id)
                    "deste programa, ou de qualquer parte dele, pode resultar em severas "
                    "penalidades civis e criminais, e será objeto de processo na máxima extensão "
                    "permitida pela lei.");
-    case TextId::AboutSysInfo: return one("System Info...");
-    case TextId::ButtonOk: return one("OK");
-    case TextId::OptionEnglish: return one("English");
-    case TextId::OptionPortuguese: return one("Português");
-    case TextId::ProgressImport: return one("Downloading...");
-    case TextId::ProgressExport: return one("Uploading...");
-    case TextId::ProgressCurvaS: return one("S Curve...");
-    case TextId::MenuR3System: return one("&R/3 System");
-    case TextId::MenuSapSysInfo: return one("SAP System Information");
-    case TextId::MenuSapLogon: return one("SAP Logon");
-    case TextId::MenuVertical: return one("Vertical");
-    case TextId::MenuHorizontal: return one("Horizontal");
-    case TextId::MenuTabular: return one("Tabular");
-    case TextId::MenuOnTheWeb: return one("Zorv on the Web");
-    case TextId::MenuHomePage: return one("Zorv Home Page");
-    case TextId::MenuSupport: return one("Online Support");
+    case TextId::AboutSysInfo:
+        return one("System Info...");
+    case TextId::ButtonOk:
+        return one("OK");
+    case TextId::OptionEnglish:
+        return one("English");
+    case TextId::OptionPortuguese:
+        return one("Português");
+    case TextId::ProgressImport:
+        return one("Downloading...");
+    case TextId::ProgressExport:
+        return one("Uploading...");
+    case TextId::ProgressCurvaS:
+        return one("S Curve...");
+    case TextId::MenuR3System:
+        return one("&R/3 System");
+    case TextId::MenuSapSysInfo:
+        return one("SAP System Information");
+    case TextId::MenuSapLogon:
+        return one("SAP Logon");
+    case TextId::MenuVertical:
+        return one("Vertical");
+    case TextId::MenuHorizontal:
+        return one("Horizontal");
+    case TextId::MenuTabular:
+        return one("Tabular");
+    case TextId::MenuOnTheWeb:
+        return one("Zorv on the Web");
+    case TextId::MenuHomePage:
+        return one("Zorv Home Page");
+    case TextId::MenuSupport:
+        return one("Online Support");
     case TextId::NoSystem:
         return two("No R/3 system is set up in this build.",
                    "Nenhum sistema R/3 está configurado nesta versão.");
-    case TextId::AlreadyConnected: return one(" is already connected to ");
-    case TextId::SystemLabel: return one("System: ");
-    case TextId::ClientLabel: return one("Client: ");
-    case TextId::LanguageLabel: return one("Language: ");
-    case TextId::SystemNumberLabel: return one("System Number: ");
-    case TextId::HostLabel: return one("Host: ");
-    case TextId::ReleaseLabel: return one("SAP Release: ");
-    case TextId::EnterLanguage: return one("Enter with the language, please");
+    case TextId::AlreadyConnected:
+        return one(" is already connected to ");
+    case TextId::SystemLabel:
+        return one("System: ");
+    case TextId::ClientLabel:
+        return one("Client: ");
+    case TextId::LanguageLabel:
+        return one("Language: ");
+    case TextId::SystemNumberLabel:
+        return one("System Number: ");
+    case TextId::HostLabel:
+        return one("Host: ");
+    case TextId::ReleaseLabel:
+        return one("SAP Release: ");
+    case TextId::EnterLanguage:
+        return one("Enter with the language, please");
     case TextId::RfcConnectionFailed:
         return two(" Connection to R/3 System RFC failed! ",
                    " Conexão com R/3 System RFC não concluída! ");
-    case TextId::ComponentMissing: return one("Component ActiveX not installed: ");
-    case TextId::SomeFilesMissing: return one("Some files are missing!");
-    case TextId::LogonComponentMissing: return one("Wdtlog.ocx is missing!");
+    case TextId::ComponentMissing:
+        return one("Component ActiveX not installed: ");
+    case TextId::SomeFilesMissing:
+        return one("Some files are missing!");
+    case TextId::LogonComponentMissing:
+        return one("Wdtlog.ocx is missing!");
     case TextId::ReinstallSapGui:
         return one("To solve this problem please reinstall ( update ) your SAPGUI");
-    case TextId::ReinstallProgram: return one("To solve this problem please reinstall Vub");
-    case TextId::ProcessingRfcFor: return one("Processing RFC for ");
-    case TextId::SapSystemInformation: return one("SAP System Information");
-    case TextId::DatabaseLabel: return one("Database: ");
-    case TextId::QueryCaption: return one("Quillon");
+    case TextId::ReinstallProgram:
+        return one("To solve this problem please reinstall Vub");
+    case TextId::ProcessingRfcFor:
+        return one("Processing RFC for ");
+    case TextId::SapSystemInformation:
+        return one("SAP System Information");
+    case TextId::DatabaseLabel:
+        return one("Database: ");
+    case TextId::QueryCaption:
+        return one("Quillon");
     case TextId::SaveChanges:
         return two("Do you want to save changes to '", "Deseja salvar as alterações feitas a '");
-    case TextId::SaveChangesEnd: return one("'?");
-    case TextId::DocumentSaved: return one(" saved");
-    case TextId::DocumentOpened: return one(" opened");
-    case TextId::NoNumbers: return one("No numbers allowed");
-    case TextId::AlreadyExists: return one(" already exists");
-    case TextId::TableAdded: return two(" was successfully added with ", " com ");
-    case TextId::TableAddedEnd: return two(" Fields. ", " Campos adicionada com sucesso. ");
+    case TextId::SaveChangesEnd:
+        return one("'?");
+    case TextId::DocumentSaved:
+        return one(" saved");
+    case TextId::DocumentOpened:
+        return one(" opened");
+    case TextId::NoNumbers:
+        return one("No numbers allowed");
+    case TextId::AlreadyExists:
+        return one(" already exists");
+    case TextId::TableAdded:
+        return two(" was successfully added with ", " com ");
+    case TextId::TableAddedEnd:
+        return two(" Fields. ", " Campos adicionada com sucesso. ");
     case TextId::DeleteFolder:
         return two("Are you sure you want to delete folder '",
                    "Tem certeza de que deseja excluir a pasta '");
-    case TextId::TableHas: return two(" has ", " tem ");
-    case TextId::TableHasOf: return two(" of ", " dos ");
-    case TextId::TotalFields: return two(" Total Fields", " Total de Campos");
+    case TextId::TableHas:
+        return two(" has ", " tem ");
+    case TextId::TableHasOf:
+        return two(" of ", " dos ");
+    case TextId::TotalFields:
+        return two(" Total Fields", " Total de Campos");
     case TextId::TreeHint:
         return two("Right click to add New Table", "Botão direito para adicionar Nova Tabela");
     case TextId::FieldListHint:
         return two("Select fields and right click to copy to My Table",
                    "Selecione campos e botão direito para copiar para Minha Tabela");
-    case TextId::NoFile: return one("No File");
-    case TextId::TipCopyToMyTable: return two("Copy to My Table", "Copiar para Minha Tabela");
-    case TextId::TipRemoveFields: return two("Remove Fields", "Remover Campos");
-    case TextId::TipMoveDown: return two("Move Down", "Mover Abaixo");
-    case TextId::TipMoveUp: return two("Move Up", "Mover Acima");
-    case TextId::TipPreview: return two("Preview", "Vizualizar");
-    case TextId::OptionTooLong: return one("Option has ");
-    case TextId::OptionTooLongEnd: return one(", more than 72 characters");
+    case TextId::NoFile:
+        return one("No File");
+    case TextId::TipCopyToMyTable:
+        return two("Copy to My Table", "Copiar para Minha Tabela");
+    case TextId::TipRemoveFields:
+        return two("Remove Fields", "Remover Campos");
+    case TextId::TipMoveDown:
+        return two("Move Down", "Mover Abaixo");
+    case TextId::TipMoveUp:
+        return two("Move Up", "Mover Acima");
+    case TextId::TipPreview:
+        return two("Preview", "Vizualizar");
+    case TextId::OptionTooLong:
+        return one("Option has ");
+    case TextId::OptionTooLongEnd:
+        return one(", more than 72 characters");
     case TextId::OptionsHint:
         return two("Right click to add option or click on option to edit",
                    "Botão direito para adicionar opção ou clique na opção para editar");
     case TextId::RemoveAllOptions:
         return two("Are you sure you want to remove all options?",
                    "Tem certeza de que deseja remover todas opções?");
-    case TextId::TipFieldName: return one("FieldName");
-    case TextId::TipOperator: return two("Comparison operator", "Operador de comparação");
+    case TextId::TipFieldName:
+        return one("FieldName");
+    case TextId::TipOperator:
+        return two("Comparison operator", "Operador de comparação");
     case TextId::TipValue:
         return two("Contents must be between '  '", "Conteúdo deve estar entre '  '");
-    case TextId::TipConjunction: return two("Logical conjunction", "Conjunção Lógica");
-    case TextId::TipAddOption: return two("Add Option", "Adicionar Opção");
-    case TextId::PreviewStatus: return one("Preview ");
-    case TextId::ImportDone: return two("My Table > ", "Minha Tabela > ");
-    case TextId::ImportDoneFields: return two(" Fields ", " Campos ");
-    case TextId::ImportDoneRows: return two(" Rows ", " Linhas ");
+    case TextId::TipConjunction:
+        return two("Logical conjunction", "Conjunção Lógica");
+    case TextId::TipAddOption:
+        return two("Add Option", "Adicionar Opção");
+    case TextId::PreviewStatus:
+        return one("Preview ");
+    case TextId::ImportDone:
+        return two("My Table > ", "Minha Tabela > ");
+    case TextId::ImportDoneFields:
+        return two(" Fields ", " Campos ");
+    case TextId::ImportDoneRows:
+        return two(" Rows ", " Linhas ");
     case TextId::ImportDoneBytes:
         return two(" Bytes/Row was completed successfully in ",
                    " Bytes/Linha concluído com sucesso em ");
-    case TextId::SaveMyTableAs: return two("Save My Table as", "Salvar Minha Tabela como");
-    case TextId::Checking: return one("Checking ");
-    case TextId::Creating: return one("Creating ");
-    case TextId::CloseYourTable: return one("Please, close your ");
-    case TextId::CloseYourTableEnd: return one(" table and try again!");
+    case TextId::SaveMyTableAs:
+        return two("Save My Table as", "Salvar Minha Tabela como");
+    case TextId::Checking:
+        return one("Checking ");
+    case TextId::Creating:
+        return one("Creating ");
+    case TextId::CloseYourTable:
+        return one("Please, close your ");
+    case TextId::CloseYourTableEnd:
+        return one(" table and try again!");
     case TextId::ImportRunning:
         return two("An import is running: wait for it to end, or cancel it with Esc.",
                    "Uma importação está em andamento: aguarde o fim ou cancele com Esc.");

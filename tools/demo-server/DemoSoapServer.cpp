@@ -11,7 +11,8 @@
 #include <QUrlQuery>
 #include <QXmlStreamReader>
 
-namespace {
+namespace
+{
 const QByteArray kCrLf("\r\n");
 
 void respond(QTcpSocket* socket, int status, const QByteArray& reason, const QByteArray& type,
@@ -37,9 +38,11 @@ void chunk(QTcpSocket* socket, const QByteArray& data)
 
 QByteArray fault(const QString& exception)
 {
-    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-                             "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-                             "<SOAP-ENV:Body><SOAP-ENV:Fault><faultcode>SOAP-ENV:Client</faultcode><faultstring>") +
+    return QByteArrayLiteral(
+               "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+               "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+               "<SOAP-ENV:Body><SOAP-ENV:Fault><faultcode>SOAP-ENV:Client</"
+               "faultcode><faultstring>") +
            exception.toUtf8() +
            QByteArrayLiteral("</faultstring><detail><rfc:RFC_READ_TABLE.Exception "
                              "xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\"><Name>") +
@@ -177,8 +180,8 @@ void DemoSoapServer::serveCall(QTcpSocket* socket, const Request& request)
 {
     const QUrlQuery query(QUrl(QString::fromLatin1(request.path)));
     const QByteArray authorization = request.headers.value("authorization");
-    const QString credentials =
-        QString::fromUtf8(QByteArray::fromBase64(authorization.mid(authorization.indexOf(' ') + 1)));
+    const QString credentials = QString::fromUtf8(
+        QByteArray::fromBase64(authorization.mid(authorization.indexOf(' ') + 1)));
     LogonData logon;
     logon.User = credentials.section(u':', 0, 0);
     logon.Password = credentials.section(u':', 1);
@@ -186,14 +189,13 @@ void DemoSoapServer::serveCall(QTcpSocket* socket, const Request& request)
     logon.Language = query.queryItemValue(QStringLiteral("sap-language"));
     DemoDestination destination(DemoSystem::databasePath());
     if (!authorization.startsWith("Basic ") || !destination.logon(logon).ok) {
-        respond(socket, 401, "Unauthorized", "text/html",
-                "<html><body>Logon failed</body></html>",
+        respond(socket, 401, "Unauthorized", "text/html", "<html><body>Logon failed</body></html>",
                 "WWW-Authenticate: Basic realm=\"SAP NetWeaver Application Server\"\r\n");
         return;
     }
     QByteArray session;
-    const QByteArray cookieName = "SAP_SESSIONID_" + QByteArray(DemoSystem::kSystemId) + '_' +
-                                  logon.client.toLatin1();
+    const QByteArray cookieName =
+        "SAP_SESSIONID_" + QByteArray(DemoSystem::kSystemId) + '_' + logon.client.toLatin1();
     for (const QByteArray& part : request.headers.value("cookie").split(';')) {
         if (part.trimmed().startsWith(cookieName + '='))
             session = part.trimmed().mid(cookieName.size() + 1);
@@ -209,7 +211,8 @@ void DemoSoapServer::serveCall(QTcpSocket* socket, const Request& request)
     QString name;
     if (!readCall(request.body, function, &name) || name != u"RFC_READ_TABLE") {
         respond(socket, 500, "Internal Server Error", "text/xml; charset=utf-8",
-                fault(name.isEmpty() ? QStringLiteral("SOAP_ERROR") : QStringLiteral("FUNCTION_NOT_FOUND")),
+                fault(name.isEmpty() ? QStringLiteral("SOAP_ERROR")
+                                     : QStringLiteral("FUNCTION_NOT_FOUND")),
                 setCookie);
         return;
     }
@@ -220,19 +223,21 @@ void DemoSoapServer::serveCall(QTcpSocket* socket, const Request& request)
     const auto begin = [&] {
         started = true;
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\n"
-                      "Transfer-Encoding: chunked\r\n" + setCookie + "\r\n");
-        QByteArray head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-                          "<soap-env:Envelope xmlns:soap-env=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-                          "<soap-env:Body><rfc:RFC_READ_TABLE.Response "
-                          "xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\"><FIELDS>";
+                      "Transfer-Encoding: chunked\r\n" +
+                      setCookie + "\r\n");
+        QByteArray head =
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+            "<soap-env:Envelope xmlns:soap-env=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+            "<soap-env:Body><rfc:RFC_READ_TABLE.Response "
+            "xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\"><FIELDS>";
         // The fields are known before the first row: they go first, as a client reads best.
         for (const RfcTable::Row& row : function.Tables(QStringLiteral("FIELDS")).rows()) {
             head += "<item>";
             static const char* const kColumns[] = {"FIELDNAME", "OFFSET", "LENGTH", "TYPE",
                                                    "FIELDTEXT"};
             for (size_t c = 0; c < 5; ++c)
-                head += QByteArray("<") + kColumns[c] + '>' + SoapEnvelope::escape(row[c]).toUtf8() +
-                        "</" + kColumns[c] + '>';
+                head += QByteArray("<") + kColumns[c] + '>' +
+                        SoapEnvelope::escape(row[c]).toUtf8() + "</" + kColumns[c] + '>';
             head += "</item>";
         }
         head += "</FIELDS><DATA>";
@@ -255,7 +260,8 @@ void DemoSoapServer::serveCall(QTcpSocket* socket, const Request& request)
     }
     if (!started)
         begin();
-    pending += "</DATA><OPTIONS/></rfc:RFC_READ_TABLE.Response></soap-env:Body></soap-env:Envelope>";
+    pending +=
+        "</DATA><OPTIONS/></rfc:RFC_READ_TABLE.Response></soap-env:Body></soap-env:Envelope>";
     chunk(socket, pending);
     socket->write("0\r\n\r\n");
 }

@@ -23,7 +23,8 @@ int main(int argc, char* argv[])
     }
     DemoSoapServer server;
     if (!server.listen(static_cast<quint16>(parser.value(QStringLiteral("port")).toUInt()))) {
-        std::fprintf(stderr, "Cannot listen on port %s\n", qPrintable(parser.value(QStringLiteral("port"))));
+        std::fprintf(stderr, "Cannot listen on port %s\n",
+                     qPrintable(parser.value(QStringLiteral("port"))));
         return 1;
     }
     std::printf("listening on http://127.0.0.1:%u\n", server.port());

@@ -5,13 +5,20 @@
 QString DemoDictionary::letterFor(const QString& dataType)
 {
     static const QHash<QString, QString> letters = {
-        {QStringLiteral("CHAR"), QStringLiteral("C")}, {QStringLiteral("CLNT"), QStringLiteral("C")},
-        {QStringLiteral("CUKY"), QStringLiteral("C")}, {QStringLiteral("UNIT"), QStringLiteral("C")},
-        {QStringLiteral("LANG"), QStringLiteral("C")}, {QStringLiteral("NUMC"), QStringLiteral("N")},
-        {QStringLiteral("DATS"), QStringLiteral("D")}, {QStringLiteral("TIMS"), QStringLiteral("T")},
-        {QStringLiteral("DEC"), QStringLiteral("P")},  {QStringLiteral("CURR"), QStringLiteral("P")},
-        {QStringLiteral("QUAN"), QStringLiteral("P")}, {QStringLiteral("INT4"), QStringLiteral("X")},
-        {QStringLiteral("RAW"), QStringLiteral("X")},  {QStringLiteral("FLTP"), QStringLiteral("F")},
+        {QStringLiteral("CHAR"), QStringLiteral("C")},
+        {QStringLiteral("CLNT"), QStringLiteral("C")},
+        {QStringLiteral("CUKY"), QStringLiteral("C")},
+        {QStringLiteral("UNIT"), QStringLiteral("C")},
+        {QStringLiteral("LANG"), QStringLiteral("C")},
+        {QStringLiteral("NUMC"), QStringLiteral("N")},
+        {QStringLiteral("DATS"), QStringLiteral("D")},
+        {QStringLiteral("TIMS"), QStringLiteral("T")},
+        {QStringLiteral("DEC"), QStringLiteral("P")},
+        {QStringLiteral("CURR"), QStringLiteral("P")},
+        {QStringLiteral("QUAN"), QStringLiteral("P")},
+        {QStringLiteral("INT4"), QStringLiteral("X")},
+        {QStringLiteral("RAW"), QStringLiteral("X")},
+        {QStringLiteral("FLTP"), QStringLiteral("F")},
     };
     return letters.value(dataType, QStringLiteral("C"));
 }

@@ -13,7 +13,8 @@
 #include <variant>
 #include <vector>
 
-namespace {
+namespace
+{
 using Value = std::variant<QString, double, qint64, QByteArray>;
 using Row = std::vector<Value>;
 
@@ -45,19 +46,20 @@ private:
 };
 
 const std::vector<QString> kCountries = {"DE", "BR", "PT", "US", "FR", "ES", "GB", "AT"};
-const std::vector<QString> kCities = {"Berlin", "São Paulo", "Lisboa", "New York", "Paris",
-                                      "Madrid", "London", "Wien", "München", "Porto Alegre",
-                                      "Köln", "Besançon", "Coimbra", "Zürich"};
-const std::vector<QString> kStreets = {"Hauptstraße 1", "Rua da Conceição, 12", "5th Avenue 300",
-                                       "Rue de l'Église 7", "Calle Mayor; 4", "Baker Street 221b",
-                                       "Avenida Paulista 1578", "Große Allee 44"};
+const std::vector<QString> kCities = {"Berlin", "São Paulo", "Lisboa",  "New York", "Paris",
+                                      "Madrid", "London",    "Wien",    "München",  "Porto Alegre",
+                                      "Köln",   "Besançon",  "Coimbra", "Zürich"};
+const std::vector<QString> kStreets = {
+    "Hauptstraße 1",  "Rua da Conceição, 12", "5th Avenue 300",        "Rue de l'Église 7",
+    "Calle Mayor; 4", "Baker Street 221b",    "Avenida Paulista 1578", "Große Allee 44"};
 // Names that test an export: separators, quotes and accented letters.
-const std::vector<QString> kNameStarts = {"Müller", "Açúcar União", "Smith, Jones", "\"Best\"",
-                                          "Café São João", "Straße Bau", "Hôtel Élysée",
-                                          "Ølstad", "Coração; Cia", "O'Brien", "Lopes & Filhos",
-                                          "Nordwind", "Pão de Queijo", "Ibérica"};
-const std::vector<QString> kNameEnds = {"GmbH", "Ltda.", "and Partners", "Foods Inc.", "S.A.",
-                                        "AG", "SARL", "AS", "Comércio", "Ltd.", "& Söhne KG"};
+const std::vector<QString> kNameStarts = {
+    "Müller",         "Açúcar União", "Smith, Jones",  "\"Best\"",     "Café São João",
+    "Straße Bau",     "Hôtel Élysée", "Ølstad",        "Coração; Cia", "O'Brien",
+    "Lopes & Filhos", "Nordwind",     "Pão de Queijo", "Ibérica"};
+const std::vector<QString> kNameEnds = {"GmbH",     "Ltda.", "and Partners", "Foods Inc.",
+                                        "S.A.",     "AG",    "SARL",         "AS",
+                                        "Comércio", "Ltd.",  "& Söhne KG"};
 const std::vector<QString> kUsers = {"DEMO", "AUDIT", "MARIA", "JSILVA", "KMUELLER", "BATCH"};
 const std::vector<QString> kCurrencies = {"EUR", "BRL", "EUR", "USD", "EUR", "EUR", "GBP", "EUR"};
 
@@ -119,8 +121,8 @@ public:
         m_table = table;
         m_width = def->fields.size();
         m_insert = std::make_unique<SqliteStatement>(
-            m_db.handle(), QStringLiteral("INSERT INTO \"") + table + QStringLiteral("\" VALUES (") +
-                               marks.join(u',') + u')');
+            m_db.handle(), QStringLiteral("INSERT INTO \"") + table +
+                               QStringLiteral("\" VALUES (") + marks.join(u',') + u')');
         if (!m_insert->valid())
             return fail(m_insert->error());
         return true;
@@ -190,10 +192,10 @@ bool writeDictionary(Writer& w)
     for (const auto& t : dictionary.tables()) {
         int position = 1;
         for (const auto& f : t.fields)
-            ok = ok && w.insert({t.name, f.name, text("A"), text("0000"), digits(position++, 4),
-                                 f.key ? text("X") : QString(), f.name, f.letter,
-                                 digits(f.length, 6), f.dataType, digits(f.length, 6),
-                                 digits(f.decimals, 6), f.name});
+            ok = ok &&
+                 w.insert({t.name, f.name, text("A"), text("0000"), digits(position++, 4),
+                           f.key ? text("X") : QString(), f.name, f.letter, digits(f.length, 6),
+                           f.dataType, digits(f.length, 6), digits(f.decimals, 6), f.name});
     }
     ok = ok && w.begin(QStringLiteral("DD04T"));
     QStringList names = dictionary.dataElements().keys();
@@ -215,16 +217,18 @@ bool writeCustomizing(Writer& w)
                          text("S"), text("SAP"), text("20020101"), QString()});
     ok = ok && w.insert({text("001"), text("Auslieferungsmandant R11"), text("Kundstadt"),
                          text("EUR"), text("T"), text("DEMO"), text("20050312"), QString()});
-    ok = ok && w.insert({text("100"), text("Demo – Vendas & Finanças"), text("São Paulo"),
-                         text("BRL"), text("C"), text("DEMO"), text("20070312"),
-                         text("DMOCLNT100")});
+    ok = ok &&
+         w.insert({text("100"), text("Demo – Vendas & Finanças"), text("São Paulo"), text("BRL"),
+                   text("C"), text("DEMO"), text("20070312"), text("DMOCLNT100")});
     ok = ok && w.begin(QStringLiteral("T001"));
     const std::vector<std::vector<const char*>> companies = {
-        {"1000", "Zorv Deutschland GmbH", "Frankfurt", "DE", "EUR", "D", "INT", "K4", "DE123456789"},
+        {"1000", "Zorv Deutschland GmbH", "Frankfurt", "DE", "EUR", "D", "INT", "K4",
+         "DE123456789"},
         {"2000", "Zorv do Brasil Ltda.", "São Paulo", "BR", "BRL", "P", "INT", "K4", ""},
         {"3000", "Zorv Portugal, Lda.", "Lisboa", "PT", "EUR", "P", "INT", "K4", "PT501234567"},
         {"4000", "Zorv Inc.", "New York", "US", "USD", "E", "INT", "K4", ""},
-        {"5000", "Zorv France \"SARL\"", "Besançon", "FR", "EUR", "F", "INT", "K4", "FR12345678901"},
+        {"5000", "Zorv France \"SARL\"", "Besançon", "FR", "EUR", "F", "INT", "K4",
+         "FR12345678901"},
         {"6000", "Zorv Ibérica; S.A.", "Madrid", "ES", "EUR", "S", "INT", "K4", "ESX1234567X"}};
     for (const auto& c : companies)
         ok = ok && w.insert({text("100"), text(c[0]), text(c[1]), text(c[2]), text(c[3]),
@@ -240,8 +244,8 @@ bool writeCustomizing(Writer& w)
         {"AT", "Österreichisch", "AT", "X", "EUR", "Austria", "Áustria"}};
     ok = ok && w.begin(QStringLiteral("T005"));
     for (const auto& c : countries)
-        ok = ok && w.insert({text("100"), text(c[0]), text(c[1]), text(c[2]), text(c[3]),
-                             text(c[4])});
+        ok = ok &&
+             w.insert({text("100"), text(c[0]), text(c[1]), text(c[2]), text(c[3]), text(c[4])});
     ok = ok && w.begin(QStringLiteral("T005T"));
     for (const auto& c : countries) {
         ok = ok && w.insert({text("100"), text("E"), text(c[0]), text(c[5]), text(c[1])});
@@ -256,22 +260,76 @@ Row customer(Random& r, const QString& client, long n)
     const QString name = companyName(r, n);
     // Most customer numbers are numeric with SAP's leading zeros; some are alphanumeric.
     const QString number = n % 50 == 0 ? QStringLiteral("CUST-%1").arg(n) : digits(n, 10);
-    Row row{client, number, country, name, r.below(3) == 0 ? text("c/o Logística") : QString(),
-            r.pick(kCities), digits(10000 + r.below(89999), 5), digits(r.below(30), 2),
-            name.left(10).toUpper(), r.pick(kStreets), QStringLiteral("+49 69 %1").arg(r.below(9999999))};
-    row.insert(row.end(), {QString(), QString(), digits(r.below(999999), 10),
-                           name.left(25).toUpper(), QString(), QString(),
-                           r.below(2) ? text("Company") : text("Firma"), QString(), QString(),
-                           QString(), digits(r.below(9999999), 7), digits(r.below(99999), 5),
-                           QString(), text("M001"), text("0"), QString(), date(r, true),
-                           r.pick(kUsers), QString(), QString(), QString(), QString(), QString(),
-                           QString(), text("0001"), QString(), QString(), QString(), QString(),
-                           r.below(20) == 0 ? text("X") : QString(), QString(), QString(),
-                           QString(), QString(), QString(), QString(), QString(), QString(),
-                           QString(), QString(), text("D"), QString(), QString(), QString(), QString(),
-                           QString(), QString(), QString(), QString(), QString(), QString(),
-                           r.amount(9999999, 2), text("2006"), digits(r.below(5000), 6),
-                           text("2006"), QString(), QString(), QString(), QString()});
+    Row row{client,
+            number,
+            country,
+            name,
+            r.below(3) == 0 ? text("c/o Logística") : QString(),
+            r.pick(kCities),
+            digits(10000 + r.below(89999), 5),
+            digits(r.below(30), 2),
+            name.left(10).toUpper(),
+            r.pick(kStreets),
+            QStringLiteral("+49 69 %1").arg(r.below(9999999))};
+    row.insert(row.end(), {QString(),
+                           QString(),
+                           digits(r.below(999999), 10),
+                           name.left(25).toUpper(),
+                           QString(),
+                           QString(),
+                           r.below(2) ? text("Company") : text("Firma"),
+                           QString(),
+                           QString(),
+                           QString(),
+                           digits(r.below(9999999), 7),
+                           digits(r.below(99999), 5),
+                           QString(),
+                           text("M001"),
+                           text("0"),
+                           QString(),
+                           date(r, true),
+                           r.pick(kUsers),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           text("0001"),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           r.below(20) == 0 ? text("X") : QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           text("D"),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString(),
+                           r.amount(9999999, 2),
+                           text("2006"),
+                           digits(r.below(5000), 6),
+                           text("2006"),
+                           QString(),
+                           QString(),
+                           QString(),
+                           QString()});
     return row;
 }
 
@@ -285,29 +343,45 @@ bool writeMasterData(Writer& w, Random& r, const DemoGenerator::Counts& counts)
     ok = ok && w.begin(QStringLiteral("LFA1"));
     for (long n = 1; ok && n <= counts.vendors; ++n) {
         const QString name = companyName(r, n + 7);
-        ok = w.insert({text("100"), digits(100000 + n, 10), r.pick(kCountries), name,
-                       QString(), QString(), QString(), r.pick(kCities),
-                       digits(10000 + r.below(89999), 5), digits(r.below(30), 2),
-                       name.left(10).toUpper(), r.pick(kStreets), digits(r.below(999999), 10),
-                       date(r, true), r.pick(kUsers), text("0001"),
+        ok = w.insert({text("100"),
+                       digits(100000 + n, 10),
+                       r.pick(kCountries),
+                       name,
+                       QString(),
+                       QString(),
+                       QString(),
+                       r.pick(kCities),
+                       digits(10000 + r.below(89999), 5),
+                       digits(r.below(30), 2),
+                       name.left(10).toUpper(),
+                       r.pick(kStreets),
+                       digits(r.below(999999), 10),
+                       date(r, true),
+                       r.pick(kUsers),
+                       text("0001"),
                        n % 11 == 0 ? digits(n, 10) : QString(),
-                       n % 13 == 0 ? text("X") : QString(), QString(), QString()});
+                       n % 13 == 0 ? text("X") : QString(),
+                       QString(),
+                       QString()});
     }
     ok = ok && w.begin(QStringLiteral("MARA"));
     const std::vector<QString> types = {"FERT", "HALB", "ROH", "HAWA"};
     for (long n = 1; ok && n <= counts.materials; ++n) {
         // Every 97th material is so heavy that its weight overflows the printed length.
         const double gross = n % 97 == 0 ? 9999999999.999 : r.amount(5000, 3);
-        ok = w.insert({text("100"), digits(n, 18), date(r, false), r.pick(kUsers), date(r, true),
-                       r.pick(kUsers), n % 31 == 0 ? text("X") : QString(), r.pick(types),
-                       text("M"), QStringLiteral("%1").arg(r.below(999), 3, 10, QChar(u'0')),
-                       text("ST"), gross, gross * 0.9, text("KG"), text("01"),
-                       digits(4000000000000 + n, 13)});
+        ok =
+            w.insert({text("100"), digits(n, 18), date(r, false), r.pick(kUsers), date(r, true),
+                      r.pick(kUsers), n % 31 == 0 ? text("X") : QString(), r.pick(types), text("M"),
+                      QStringLiteral("%1").arg(r.below(999), 3, 10, QChar(u'0')), text("ST"), gross,
+                      gross * 0.9, text("KG"), text("01"), digits(4000000000000 + n, 13)});
     }
     ok = ok && w.begin(QStringLiteral("MAKT"));
-    const std::vector<std::pair<QString, QString>> things = {
-        {"Pump", "Bomba"}, {"Valve", "Válvula"}, {"Gear, steel", "Engrenagem; aço"},
-        {"Bearing \"XL\"", "Rolamento \"XL\""}, {"Cable", "Cabo"}, {"Motor", "Motor elétrico"}};
+    const std::vector<std::pair<QString, QString>> things = {{"Pump", "Bomba"},
+                                                             {"Valve", "Válvula"},
+                                                             {"Gear, steel", "Engrenagem; aço"},
+                                                             {"Bearing \"XL\"", "Rolamento \"XL\""},
+                                                             {"Cable", "Cabo"},
+                                                             {"Motor", "Motor elétrico"}};
     for (long n = 1; ok && n <= counts.materials; ++n) {
         const auto& thing = things[static_cast<size_t>(n % static_cast<long>(things.size()))];
         const QString en = QStringLiteral("%1 %2").arg(thing.first).arg(n);
@@ -328,9 +402,8 @@ bool writeSales(Writer& w, Random& r, const DemoGenerator::Counts& counts)
         const double value = (credit ? -1.0 : 1.0) * r.amount(999999, 2);
         ok = w.insert({text("100"), digits(n, 10), date(r, false), time(r), r.pick(kUsers),
                        date(r, false), credit ? text("K") : text("C"),
-                       credit ? text("G2") : text("TA"), value, currency,
-                       text("1000"), text("10"), text("00"),
-                       digits(1 + r.below(static_cast<int>(counts.customers)), 10)});
+                       credit ? text("G2") : text("TA"), value, currency, text("1000"), text("10"),
+                       text("00"), digits(1 + r.below(static_cast<int>(counts.customers)), 10)});
     }
     ok = ok && w.begin(QStringLiteral("VBAP"));
     for (long n = 1; ok && n <= counts.salesOrders; ++n) {
@@ -357,11 +430,11 @@ bool writeAccounting(Writer& w, Random& r, const DemoGenerator::Counts& counts)
         const QString code = codes[static_cast<size_t>(n % 4)];
         documentCodes.push_back(code);
         const QString posted = date(r, false);
-        ok = w.insert({text("100"), code, digits(n, 10), posted.left(4), text("SA"),
-                       date(r, false), posted, posted.mid(4, 2), posted, time(r), r.pick(kUsers),
-                       text("FB01"), QStringLiteral("REF-%1").arg(n),
-                       n % 9 == 0 ? text("Ajuste; câmbio \"EUR\"") : QString(),
-                       text("EUR"), 1.0 + r.amount(9, 2) / 10.0});
+        ok = w.insert({text("100"), code, digits(n, 10), posted.left(4), text("SA"), date(r, false),
+                       posted, posted.mid(4, 2), posted, time(r), r.pick(kUsers), text("FB01"),
+                       QStringLiteral("REF-%1").arg(n),
+                       n % 9 == 0 ? text("Ajuste; câmbio \"EUR\"") : QString(), text("EUR"),
+                       1.0 + r.amount(9, 2) / 10.0});
     }
     ok = ok && w.begin(QStringLiteral("BSEG"));
     for (long n = 1; ok && n <= counts.documents; ++n) {
@@ -372,9 +445,8 @@ bool writeAccounting(Writer& w, Random& r, const DemoGenerator::Counts& counts)
                            text("2024"), digits(line, 3), date(r, true),
                            n % 5 == 0 ? digits(n + 5000000, 10) : QString(),
                            credit ? text("50") : text("40"), text("S"),
-                           credit ? text("H") : text("S"), text("V1"),
-                           credit ? -amount : amount, credit ? -amount : amount,
-                           digits(400000 + r.below(99999), 10),
+                           credit ? text("H") : text("S"), text("V1"), credit ? -amount : amount,
+                           credit ? -amount : amount, digits(400000 + r.below(99999), 10),
                            line == 1 ? digits(1 + r.below(static_cast<int>(counts.customers)), 10)
                                      : QString(),
                            QString(), QStringLiteral("Line %1, doc %2").arg(line).arg(n)});
@@ -387,18 +459,17 @@ bool writeTypeSamples(Writer& w)
 {
     bool ok = w.begin(QStringLiteral("ZTYPES"));
     const std::vector<Row> rows = {
-        {text("100"), text("00000001"), text("Plain text"), text("20070312"), text("134500"),
-         12.5, 1234.56, 1.5, qint64(1), QByteArray("\x01\x02\x03\x04", 4), text("E"),
-         text("EUR"), text("KG")},
+        {text("100"), text("00000001"), text("Plain text"), text("20070312"), text("134500"), 12.5,
+         1234.56, 1.5, qint64(1), QByteArray("\x01\x02\x03\x04", 4), text("E"), text("EUR"),
+         text("KG")},
         {text("100"), text("00000002"), text("Ação; \"quoted\", ß"), text("00000000"),
          text("000000"), -12.5, -1234.56, 0.0, qint64(-1), QByteArray("\xff\x00\xab\xcd", 4),
          text("P"), text("BRL"), text("ST")},
         {text("100"), text("00000003"), QString(), text("19991231"), text("235959"), 99.0,
          99999999999.99, 9999999999.999, qint64(2147483647), QByteArray(), QString(), QString(),
          QString()},
-        {text("100"), text("00000004"), text("  leading blanks"), text("20240229"),
-         text("120000"), -99.9, 0.01, -0.001, qint64(0), QByteArray("\x00", 1), text("D"),
-         text("USD"), text("M")},
+        {text("100"), text("00000004"), text("  leading blanks"), text("20240229"), text("120000"),
+         -99.9, 0.01, -0.001, qint64(0), QByteArray("\x00", 1), text("D"), text("USD"), text("M")},
     };
     for (const Row& row : rows)
         ok = ok && w.insert(row);

@@ -12,7 +12,8 @@ const QVector<DemoSystem::User>& DemoSystem::users()
 {
     static const QVector<User> list = {
         {QStringLiteral("DEMO"), QStringLiteral("welcome"), {}},
-        {QStringLiteral("AUDIT"), QStringLiteral("welcome"),
+        {QStringLiteral("AUDIT"),
+         QStringLiteral("welcome"),
          {QStringLiteral("BKPF"), QStringLiteral("BSEG")}},
     };
     return list;
@@ -70,8 +71,7 @@ bool DemoSystem::ensureDatabase(QString* error)
     int scale = 0;
     const bool known = readMeta(path, &version, &scale);
     const bool scaleAsked = qEnvironmentVariableIsSet("ZORV_DEMO_SCALE");
-    if (known && version == DemoGenerator::kVersion &&
-        (!scaleAsked || scale == configuredScale()))
+    if (known && version == DemoGenerator::kVersion && (!scaleAsked || scale == configuredScale()))
         return true;
     return DemoGenerator::build(path, scaleAsked || !known ? configuredScale() : scale, error);
 }

@@ -11,7 +11,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 using Field = DemoDictionary::Field;
 
 bool fail(RfcFunction& function, const char* exception)
@@ -66,7 +67,8 @@ void bind(SqliteStatement& statement, int index, const WhereParser::Value& value
 
 bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Caller& caller)
 {
-    const QString tableName = function.exportValue(QStringLiteral("QUERY_TABLE")).trimmed().toUpper();
+    const QString tableName =
+        function.exportValue(QStringLiteral("QUERY_TABLE")).trimmed().toUpper();
     const DemoDictionary::Table* table = DemoDictionary::instance().table(tableName);
     if (!table)
         return fail(function, "TABLE_NOT_AVAILABLE");
@@ -77,8 +79,9 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
 
     // A blank delimiter is no delimiter; the parameter holds one character.
     const QString delimiterParam = function.exportValue(QStringLiteral("DELIMITER"));
-    const QString delimiter =
-        delimiterParam.isEmpty() || delimiterParam.front() == u' ' ? QString() : delimiterParam.left(1);
+    const QString delimiter = delimiterParam.isEmpty() || delimiterParam.front() == u' '
+                                  ? QString()
+                                  : delimiterParam.left(1);
 
     RfcTable& fieldsTable = function.Tables(QStringLiteral("FIELDS"));
     std::vector<const Field*> fields;

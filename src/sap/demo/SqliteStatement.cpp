@@ -5,8 +5,8 @@
 SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : m_db(db)
 {
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt,
-                           nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt, nullptr) !=
+        SQLITE_OK) {
         m_error = QString::fromUtf8(sqlite3_errmsg(db));
         m_stmt = nullptr;
     }

@@ -2,7 +2,8 @@
 
 #include <optional>
 
-namespace {
+namespace
+{
 struct Token {
     enum class Kind { Word, Literal, Open, Close, Comma };
     Kind kind;
@@ -56,8 +57,8 @@ bool tokenize(const QStringList& lines, std::vector<Token>& tokens, QString* err
                 ++i;
             } else {
                 const qsizetype start = i;
-                while (i < n && !line.at(i).isSpace() && line.at(i) != u'(' &&
-                       line.at(i) != u')' && line.at(i) != u',')
+                while (i < n && !line.at(i).isSpace() && line.at(i) != u'(' && line.at(i) != u')' &&
+                       line.at(i) != u',')
                     ++i;
                 const QString word = line.mid(start, i - start);
                 if (word.contains(u'\'')) {

@@ -15,11 +15,11 @@
 #include <QSslCertificate>
 #include <QUrlQuery>
 
-namespace {
+namespace
+{
 QString fingerprint(const QSslCertificate& certificate)
 {
-    return QString::fromLatin1(
-        certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+    return QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper());
 }
 
 QString systemKey(const QUrl& url)
@@ -35,13 +35,11 @@ SoapDestination::SoapDestination(QUrl base, QString trustFile, int timeoutMs)
 
 QUrl SoapDestination::baseUrl(const QString& system, const QString& host)
 {
-    const QString address = system.startsWith(QStringLiteral("http"), Qt::CaseInsensitive) ||
-                                    host.isEmpty()
-                                ? system
-                                : host;
-    QUrl url = QUrl::fromUserInput(address.contains(QStringLiteral("://"))
-                                       ? address
-                                       : QStringLiteral("http://") + address);
+    const QString address =
+        system.startsWith(QStringLiteral("http"), Qt::CaseInsensitive) || host.isEmpty() ? system
+                                                                                         : host;
+    QUrl url = QUrl::fromUserInput(
+        address.contains(QStringLiteral("://")) ? address : QStringLiteral("http://") + address);
     url.setPath(QString());
     url.setQuery(QString());
     return url;
@@ -98,12 +96,14 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     url.setQuery(query);
 
     QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("text/xml; charset=utf-8"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QStringLiteral("text/xml; charset=utf-8"));
     request.setRawHeader("SOAPAction", SoapEnvelope::kNamespace);
     request.setRawHeader("Authorization",
                          "Basic " + (m_data.User + u':' + m_data.Password).toUtf8().toBase64());
     request.setTransferTimeout(m_timeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
 
     // A manager per call: calls come from the window's thread and from an import's worker.
     QNetworkAccessManager manager;
@@ -153,18 +153,18 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
         function.setException(QStringLiteral("CANCELLED"));
     } else if (error != QNetworkReply::NoError && answer.status == 0) {
         answer.networkError = reply->errorString();
-        function.setException(QStringLiteral("SYSTEM_FAILURE"),
-                              answer.tlsError && !m_certificate.isEmpty()
-                                  ? answer.networkError +
-                                        QStringLiteral(" (certificate SHA-256 %1)").arg(m_certificate)
-                                  : answer.networkError);
-    } else {
         function.setException(
             QStringLiteral("SYSTEM_FAILURE"),
-            QStringLiteral("%1 answered HTTP %2 without a valid SOAP message: %3")
-                .arg(m_base.toString())
-                .arg(answer.status)
-                .arg(reader.problem()));
+            answer.tlsError && !m_certificate.isEmpty()
+                ? answer.networkError +
+                      QStringLiteral(" (certificate SHA-256 %1)").arg(m_certificate)
+                : answer.networkError);
+    } else {
+        function.setException(QStringLiteral("SYSTEM_FAILURE"),
+                              QStringLiteral("%1 answered HTTP %2 without a valid SOAP message: %3")
+                                  .arg(m_base.toString())
+                                  .arg(answer.status)
+                                  .arg(reader.problem()));
     }
     reply->deleteLater();
     return answer;

@@ -2,7 +2,8 @@
 
 #include "RfcFunction.h"
 
-namespace {
+namespace
+{
 const char* const kTables[] = {"OPTIONS", "FIELDS", "DATA"};
 }
 
@@ -12,11 +13,21 @@ QString SoapEnvelope::escape(const QString& text)
     escaped.reserve(text.size());
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case u'&': escaped += QStringLiteral("&amp;"); break;
-        case u'<': escaped += QStringLiteral("&lt;"); break;
-        case u'>': escaped += QStringLiteral("&gt;"); break;
-        case u'"': escaped += QStringLiteral("&quot;"); break;
-        case u'\'': escaped += QStringLiteral("&apos;"); break;
+        case u'&':
+            escaped += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            escaped += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            escaped += QStringLiteral("&gt;");
+            break;
+        case u'"':
+            escaped += QStringLiteral("&quot;");
+            break;
+        case u'\'':
+            escaped += QStringLiteral("&apos;");
+            break;
         default:
             // Control characters other than tab and line ends cannot stand in XML 1.0 text.
             if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
@@ -30,11 +41,13 @@ QString SoapEnvelope::escape(const QString& text)
 
 QByteArray SoapEnvelope::request(const RfcFunction& function)
 {
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-                                 "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
-                                 "<SOAP-ENV:Body><urn:") +
-                  function.name() + QStringLiteral(" xmlns:urn=\"") + QString::fromLatin1(kNamespace) +
-                  QStringLiteral("\">");
+    QString xml =
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+            "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+            "<SOAP-ENV:Body><urn:") +
+        function.name() + QStringLiteral(" xmlns:urn=\"") + QString::fromLatin1(kNamespace) +
+        QStringLiteral("\">");
     // Parameters left empty take the function's defaults.
     for (const auto& [name, parameter] : function.exports()) {
         if (parameter.Value.isEmpty())
@@ -52,8 +65,8 @@ QByteArray SoapEnvelope::request(const RfcFunction& function)
                     if (value.isEmpty())
                         continue;
                     const QString& column = rows->columns().at(c);
-                    xml += u'<' + column + u'>' + escape(value) + QStringLiteral("</") + column +
-                           u'>';
+                    xml +=
+                        u'<' + column + u'>' + escape(value) + QStringLiteral("</") + column + u'>';
                 }
                 xml += QStringLiteral("</item>");
             }

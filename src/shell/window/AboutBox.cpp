@@ -16,8 +16,8 @@
 #include <QVBoxLayout>
 
 AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* parent)
-    : QDialog(parent), m_services(services), m_label1(new QLabel(this)),
-      m_label5(new QLabel(this)), m_label3(new QLabel(this))
+    : QDialog(parent), m_services(services), m_label1(new QLabel(this)), m_label5(new QLabel(this)),
+      m_label3(new QLabel(this))
 {
     setObjectName(QStringLiteral("fsobre"));
     setWindowTitle(Texts::get(TextId::AboutCaption).en);

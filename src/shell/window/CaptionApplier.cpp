@@ -10,7 +10,8 @@
 #include <QMenu>
 #include <QWidget>
 
-namespace {
+namespace
+{
 QList<QObject*> targets(QObject* root, const QString& control)
 {
     const qsizetype dot = control.indexOf(u'.');

@@ -4,7 +4,8 @@
 #include <QObject>
 #include <QVector>
 
-namespace {
+namespace
+{
 const QVector<CommandRouter::Route>& routes()
 {
     static const QVector<CommandRouter::Route> table = {
@@ -45,8 +46,7 @@ const CommandRouter::Route* CommandRouter::routeFor(const QString& command)
     return nullptr;
 }
 
-bool CommandRouter::invoke(QObject* window, const QString& operation,
-                           const QStringList& arguments)
+bool CommandRouter::invoke(QObject* window, const QString& operation, const QStringList& arguments)
 {
     if (!window)
         return false;
@@ -58,7 +58,8 @@ bool CommandRouter::invoke(QObject* window, const QString& operation,
     if (window->metaObject()->indexOfMethod(signature.constData()) < 0)
         return false;
     switch (arguments.size()) {
-    case 0: return QMetaObject::invokeMethod(window, name.constData(), Qt::DirectConnection);
+    case 0:
+        return QMetaObject::invokeMethod(window, name.constData(), Qt::DirectConnection);
     case 1:
         return QMetaObject::invokeMethod(window, name.constData(), Qt::DirectConnection,
                                          Q_ARG(QString, arguments.at(0)));
@@ -66,6 +67,7 @@ bool CommandRouter::invoke(QObject* window, const QString& operation,
         return QMetaObject::invokeMethod(window, name.constData(), Qt::DirectConnection,
                                          Q_ARG(QString, arguments.at(0)),
                                          Q_ARG(QString, arguments.at(1)));
-    default: return false;
+    default:
+        return false;
     }
 }

@@ -28,13 +28,17 @@
 #include <limits>
 #include <optional>
 
-namespace {
+namespace
+{
 QString imageName(ShellHost::ConnectionImage image)
 {
     switch (image) {
-    case ShellHost::ConnectionImage::Connected: return QStringLiteral("status-connected");
-    case ShellHost::ConnectionImage::Busy: return QStringLiteral("status-busy");
-    case ShellHost::ConnectionImage::Disconnected: break;
+    case ShellHost::ConnectionImage::Connected:
+        return QStringLiteral("status-connected");
+    case ShellHost::ConnectionImage::Busy:
+        return QStringLiteral("status-busy");
+    case ShellHost::ConnectionImage::Disconnected:
+        break;
     }
     return QStringLiteral("status-disconnected");
 }
@@ -50,8 +54,8 @@ std::optional<std::int16_t> toStoredTwips(double twips)
 }
 } // namespace
 
-MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock,
-                       QString programFolder, QWidget* parent)
+MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QString programFolder,
+                       QWidget* parent)
     : QMainWindow(parent), m_state(state), m_desktop(desktop), m_clock(clock),
       m_programFolder(std::move(programFolder)), m_mdi(new QMdiArea(this)),
       m_toolbar(new QToolBar(this)), m_status(nullptr), m_progress(nullptr)
@@ -69,12 +73,12 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock,
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     m_status = new StatusPanels(statusBar(), m_clock);
 
-    const auto built = MenuBuilder::buildMenus(
-        menuBar(), this, [this](const QString& name) { perform(name); });
+    const auto built =
+        MenuBuilder::buildMenus(menuBar(), this, [this](const QString& name) { perform(name); });
     m_actions = built.actions;
     m_menus = built.menus;
-    m_buttons = MenuBuilder::buildToolbar(m_toolbar,
-                                          [this](const QString& key) { performKey(key); });
+    m_buttons =
+        MenuBuilder::buildToolbar(m_toolbar, [this](const QString& key) { performKey(key); });
     m_progress = new ProgressDisplay(
         m_toolbar, m_state.ProgressFraction, m_mdi,
         [this](ConnectionImage image) { setConnectionImage(image); },
@@ -183,8 +187,8 @@ void MainWindow::ApplyCaptions()
 
 void MainWindow::ShowWelcome()
 {
-    setStatusText(Greeting::welcome(m_clock.now().time(), m_services->CurrentUserName(),
-                                    Language(m_state)));
+    setStatusText(
+        Greeting::welcome(m_clock.now().time(), m_services->CurrentUserName(), Language(m_state)));
 }
 
 void MainWindow::setStatusText(const QString& text)

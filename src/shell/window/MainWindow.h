@@ -41,8 +41,8 @@ public:
     // The loading steps; closes the splash at the end.
     void load(QWidget* splash = nullptr);
 
-    void perform(const QString& command);    // a menu item's command
-    void performKey(const QString& key);     // a toolbar button's key
+    void perform(const QString& command); // a menu item's command
+    void performKey(const QString& key);  // a toolbar button's key
     QMdiSubWindow* addQueryWindow(QWidget* window) override;
     QWidget* activeQueryWindow() const override;
     void setCommandEnabled(const QString& command, bool enabled) override;

@@ -19,7 +19,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-namespace {
+namespace
+{
 enum Arrangement { kTileVertical, kTileHorizontal, kCascade };
 }
 
@@ -39,7 +40,8 @@ void MainWindow::registerCommands()
     });
     add("msaplogon", [this] { m_services->StartSapLogon(); });
     add("mopcoes", [this] {
-        OptionsDialog dialog(m_state, [this] { ApplyCaptions(); }, this);
+        OptionsDialog dialog(
+            m_state, [this] { ApplyCaptions(); }, this);
         dialog.exec();
     });
     add("msair", [this] {
@@ -155,8 +157,8 @@ void MainWindow::routeToActive(const QString& command)
 void MainWindow::setViewProperty(const char* control, const char* property, const QVariant& value)
 {
     QWidget* window = activeQueryWindow();
-    if (QObject* target = window ? window->findChild<QObject*>(QString::fromLatin1(control))
-                                 : nullptr)
+    if (QObject* target =
+            window ? window->findChild<QObject*>(QString::fromLatin1(control)) : nullptr)
         target->setProperty(property, value);
 }
 
@@ -199,10 +201,10 @@ void MainWindow::arrange(int how)
         if (!sub->isMinimized() && sub->isVisible())
             windows.append(sub);
     }
-    const auto rects = WindowArranger::tile(m_mdi->viewport()->rect(), int(windows.size()),
-                                            how == kTileVertical
-                                                ? WindowArranger::Tiling::Vertical
-                                                : WindowArranger::Tiling::Horizontal);
+    const auto rects =
+        WindowArranger::tile(m_mdi->viewport()->rect(), int(windows.size()),
+                             how == kTileVertical ? WindowArranger::Tiling::Vertical
+                                                  : WindowArranger::Tiling::Horizontal);
     for (int i = 0; i < windows.size(); ++i) {
         windows.at(i)->showNormal();
         windows.at(i)->setGeometry(rects.at(i));
@@ -223,8 +225,8 @@ void MainWindow::refreshWindowMenu()
     m_windowListActions.append(windowMenu->addSeparator());
     int number = 1;
     for (QMdiSubWindow* sub : windows) {
-        QAction* entry = windowMenu->addAction(
-            QStringLiteral("&%1 %2").arg(number++).arg(sub->windowTitle()));
+        QAction* entry =
+            windowMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(sub->windowTitle()));
         entry->setCheckable(true);
         entry->setChecked(sub == m_mdi->currentSubWindow());
         connect(entry, &QAction::triggered, this, [this, sub] { m_mdi->setActiveSubWindow(sub); });

@@ -8,7 +8,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-namespace {
+namespace
+{
 void addItems(QMenu* menu, const QVector<MenuLayout::Item>& items, QWidget* owner,
               const MenuBuilder::Perform& perform, MenuBuilder::Result& result)
 {

@@ -1,6 +1,7 @@
 #include "MenuLayout.h"
 
-namespace {
+namespace
+{
 using Item = MenuLayout::Item;
 
 Item item(const char* name)
@@ -33,28 +34,26 @@ const QVector<MenuLayout::Item>& MenuLayout::menus()
 {
     static const QVector<Item> tree = {
         menu("mr3system",
-             {item("mconectar"), item("mdesconectar"),
-              fixed("msapsysinfo", TextId::MenuSapSysInfo), separator("m11"),
-              fixed("msaplogon", TextId::MenuSapLogon), separator("m12"), item("mopcoes"),
-              separator("m13"), item("msair")},
+             {item("mconectar"), item("mdesconectar"), fixed("msapsysinfo", TextId::MenuSapSysInfo),
+              separator("m11"), fixed("msaplogon", TextId::MenuSapLogon), separator("m12"),
+              item("mopcoes"), separator("m13"), item("msair")},
              TextId::MenuR3System),
         menu("mfile", {item("mnewqtable"), item("mopenqtable"), separator("m601"),
                        item("msaveqtable"), item("msaveasqtable"), separator("m602"),
                        item("mabrirtabelas"), separator("m603"), item("mcloseqtable")}),
-        menu("mtable", {menu("mntable", {item("mnewtable"), item("mnewfolder"), item("mnewroot")}),
-                        separator("m611"), item("mcuttable"), item("mpastetable"),
-                        separator("m612"), item("mremovetable"), item("mrename"),
-                        separator("m613"), checked("msinglesel")}),
+        menu("mtable",
+             {menu("mntable", {item("mnewtable"), item("mnewfolder"), item("mnewroot")}),
+              separator("m611"), item("mcuttable"), item("mpastetable"), separator("m612"),
+              item("mremovetable"), item("mrename"), separator("m613"), checked("msinglesel")}),
         menu("mfields",
              {item("mcopytomytable"), item("mprintfields"), separator("m621"),
               menu("mviewfields", {checked("mviewfieldsdetail"), checked("mviewfieldslist")}),
               checked("mfieldsgridlines")}),
-        menu("mmytable",
-             {item("mqpreview"), item("mprintfieldsmytable"), item("mprintpreview"),
-              item("mcloseqpreview"), separator("m631"), item("mimportmytable"),
-              item("mopenmytable"), separator("m632"), item("mrows"), item("mcloserows"),
-              separator("m633"), item("mmovedown"), item("mmoveup"), item("mremovefield"),
-              item("mremoveallfields")}),
+        menu("mmytable", {item("mqpreview"), item("mprintfieldsmytable"), item("mprintpreview"),
+                          item("mcloseqpreview"), separator("m631"), item("mimportmytable"),
+                          item("mopenmytable"), separator("m632"), item("mrows"),
+                          item("mcloserows"), separator("m633"), item("mmovedown"), item("mmoveup"),
+                          item("mremovefield"), item("mremoveallfields")}),
         menu("moptions", {item("mshowoption"), item("mprintoptions"), separator("m641"),
                           item("mremoveoption"), item("mremovealloptions")}),
         menu("mver", {checked("mtoolbar"), checked("mstatusbar")}),

@@ -12,11 +12,11 @@ class MenuLayout
 {
 public:
     struct Item {
-        QString name;                  // object name; empty for nothing
+        QString name; // object name; empty for nothing
         bool separator = false;
-        std::optional<TextId> fixed;   // a caption that is the same in both languages
+        std::optional<TextId> fixed; // a caption that is the same in both languages
         bool checkable = false;
-        QVector<Item> children;        // a submenu
+        QVector<Item> children; // a submenu
     };
 
     struct ToolButton {

@@ -15,8 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaptions,
-                             QWidget* parent)
+OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaptions, QWidget* parent)
     : QDialog(parent), m_state(state), m_applyCaptions(std::move(applyCaptions)),
       m_frame1(new QGroupBox(this)), m_frame2(new QGroupBox(this)),
       m_option1(new QRadioButton(Texts::get(TextId::OptionEnglish).en, m_frame1)),

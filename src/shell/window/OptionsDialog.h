@@ -15,8 +15,7 @@ class OptionsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    OptionsDialog(AppState& state, std::function<void()> applyCaptions,
-                  QWidget* parent = nullptr);
+    OptionsDialog(AppState& state, std::function<void()> applyCaptions, QWidget* parent = nullptr);
 
     void Option1_Click();
     void Option2_Click();
