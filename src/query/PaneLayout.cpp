@@ -106,11 +106,17 @@ void PaneLayout::resize(int width, int height, bool rowsPanelShown, bool editorS
     // The editor row: the field box scales with the tree, the last two controls hang from
     // the right edge and the value box takes what is left between.
     const int editorTop = D + E - kEditorHeight;
+    const int conjunctionLeft = W - 3 * kEditorRowWidthUnit;
+    // The value is what the user types: when the row is too narrow for it, the field box gives
+    // up width first, down to a width that still shows a field key.
+    const int room = conjunctionLeft - right - 4 * kEditorRowWidthUnit;
+    int fieldWidth = roundDiv(9LL * T, 10);
+    if (room - fieldWidth < kMinValueWidth)
+        fieldWidth = std::max(kMinFieldWidth, room - kMinValueWidth);
     Rect& field = at(C::Combo2);
-    place(field, right, editorTop, roundDiv(9LL * T, 10), kEditorHeight);
+    place(field, right, editorTop, fieldWidth, kEditorHeight);
     Rect& op = at(C::Combo3);
     place(op, field.left + field.width, editorTop, 4 * kEditorRowWidthUnit, kEditorHeight);
-    const int conjunctionLeft = W - 3 * kEditorRowWidthUnit;
     const int valueLeft = op.left + op.width;
     place(at(C::Text1), valueLeft, editorTop, conjunctionLeft - valueLeft, kEditorHeight);
     place(at(C::Combo4), conjunctionLeft, editorTop, 2 * kEditorRowWidthUnit, kEditorHeight);

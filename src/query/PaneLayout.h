@@ -10,6 +10,8 @@ class PaneLayout
 public:
     static constexpr int kRowsPanelHeight = 285;
     static constexpr int kEditorHeight = 315;
+    static constexpr int kMinValueWidth = 1440; // one inch for the value being typed
+    static constexpr int kMinFieldWidth = 1200;
 
     // The controls whose rectangles the layout sets (names as the window's controls).
     enum class Control {

@@ -98,16 +98,18 @@ private Q_SLOTS:
         row("my table, rows shown", 10000, 7050, true, C::ListView2, {6154, 0, 3846, 2215});
         row("options, editor shown", 10000, 7050, true, C::ListView3, {6154, 2500, 3846, 956});
         row("button 4", 10000, 7050, true, C::Command3_4, {7294, 2215, 285, 285});
-        row("all rows", 10000, 7050, false, C::Check1, {7629, 2215, 1260, 285});
-        row("row limit", 10000, 7050, false, C::Text2, {8889, 2215, 1111, 285});
-        row("field box", 15000, 9000, true, C::Combo2, {9231, 4499, 2700, 315});
-        row("operator box", 15000, 9000, false, C::Combo3, {11931, 4499, 1260, 315});
-        row("value box", 15000, 9000, false, C::Text1, {13191, 4499, 864, 315});
+        row("all rows", 10000, 7050, false, C::Check1, {7629, 2215, 840, 285});
+        row("row limit", 10000, 7050, false, C::Text2, {8469, 2215, 1531, 285});
+        row("field box", 15000, 9000, true, C::Combo2, {9231, 4499, 2124, 315});
+        row("operator box", 15000, 9000, false, C::Combo3, {11355, 4499, 1260, 315});
+        row("value box", 15000, 9000, false, C::Text1, {12615, 4499, 1440, 315});
         row("conjunction box", 15000, 9000, false, C::Combo4, {14055, 4499, 630, 315});
         row("add option", 15000, 9000, true, C::Command2, {14685, 4499, 315, 315});
-        // Too narrow for a value box: it would be negative, so it stays at its initial size,
-        // while the conjunction box still hangs from the right edge.
-        row("value box too narrow", 10000, 7050, false, C::Text1, {9214, 3456, 0, 315});
+        // Too narrow for the proportional field box: it gives up width down to 1200, so the
+        // value box keeps what is left, while the conjunction box hangs from the right edge.
+        row("value box in a narrow row", 10000, 7050, false, C::Text1, {8614, 3456, 441, 315});
+        row("field box in a narrow row", 10000, 7050, false, C::Combo2, {6154, 3456, 1200, 315});
+        row("field box when wide", 20025, 9000, false, C::Combo2, {12323, 4499, 3604, 315});
         row("conjunction box narrow", 10000, 7050, false, C::Combo4, {9055, 3456, 630, 315});
     }
     void placement()
@@ -125,10 +127,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("w");
         QTest::addColumn<int>("field");
         QTest::addColumn<int>("check");
-        QTest::newRow("T 5: 4.5 -> 4, 2.8 -> 3") << 25 << 4 << 3;
-        QTest::newRow("T 15: 13.5 -> 14, 9.8 -> 10") << 75 << 14 << 10;
-        QTest::newRow("T 6: 5.4 -> 5, 3.5 -> 4") << 30 << 5 << 4;
-        QTest::newRow("T 17: 15.3 -> 15, 10.5 -> 10") << 85 << 15 << 10;
+        // Wide enough for the proportional field box, so its rounding shows.
+        QTest::newRow("T 4005: 3604.5 -> 3604, 2522.8 -> 2523") << 20025 << 3604 << 2523;
+        QTest::newRow("T 4015: 3613.5 -> 3614, 2529.8 -> 2530") << 20075 << 3614 << 2530;
+        QTest::newRow("T 4006: 3605.4 -> 3605, 2523.5 -> 2524") << 20030 << 3605 << 2524;
+        QTest::newRow("T 4017: 3615.3 -> 3615, 2530.5 -> 2530") << 20085 << 3615 << 2530;
     }
     void boxWidthsRoundHalfToEven()
     {
@@ -155,20 +158,20 @@ private Q_SLOTS:
         row("2: field list", 15000, 2, 45, C::ListView1, {3000, 0, 6276, 4814});
         row("2: my table", 15000, 2, 45, C::ListView2, {9276, 0, 5724, 3191});
         row("2: options", 15000, 2, -45, C::ListView3, {9186, 3191, 5814, 1623});
-        row("2: all rows narrows", 15000, 2, 45, C::Check1, {10751, 2906, 1845, 285});
-        row("2: row limit follows", 15000, 2, 45, C::Text2, {12641, 2906, 2359, 285});
-        row("2: field box narrows", 15000, 2, 45, C::Combo2, {9276, 4499, 2655, 315});
-        row("2: operator follows", 15000, 2, 45, C::Combo3, {11976, 4499, 1260, 315});
-        row("2: value follows", 15000, 2, 45, C::Text1, {13236, 4499, 819, 315});
+        row("2: all rows narrows", 15000, 2, 45, C::Check1, {10751, 2906, 1442, 285});
+        row("2: row limit follows", 15000, 2, 45, C::Text2, {12238, 2906, 2762, 285});
+        row("2: field box narrows", 15000, 2, 45, C::Combo2, {9276, 4499, 2079, 315});
+        row("2: operator follows", 15000, 2, 45, C::Combo3, {11400, 4499, 1260, 315});
+        row("2: value follows", 15000, 2, 45, C::Text1, {12660, 4499, 1395, 315});
         row("2: conjunction stays", 15000, 2, 45, C::Combo4, {14055, 4499, 630, 315});
         row("2: add option stays", 15000, 2, 45, C::Command2, {14685, 4499, 315, 315});
-        // A field box of 1800 is not above 2000: it only moves, its neighbours stay.
-        row("2: small field box", 10000, 2, 45, C::Combo2, {6199, 3456, 1800, 315});
-        row("2: operator stays", 10000, 2, 45, C::Combo3, {7954, 3456, 1260, 315});
+        // A field box of 1200 is not above 2000: it only moves, its neighbours stay.
+        row("2: small field box", 10000, 2, 45, C::Combo2, {6199, 3456, 1200, 315});
+        row("2: operator stays", 10000, 2, 45, C::Combo3, {7354, 3456, 1260, 315});
         row("3: my table", 10000, 3, 45, C::ListView2, {6154, 0, 3846, 2545});
         row("3: options", 10000, 3, 45, C::ListView3, {6154, 2545, 3846, 1226});
-        row("3: row limit", 10000, 3, -90, C::Text2, {8889, 2125, 1111, 285});
-        row("3: editor stays", 10000, 3, 45, C::Combo2, {6154, 3456, 1800, 315});
+        row("3: row limit", 10000, 3, -90, C::Text2, {8469, 2125, 1531, 285});
+        row("3: editor stays", 10000, 3, 45, C::Combo2, {6154, 3456, 1200, 315});
         row("4: tree", 10000, 4, -90, C::TreeView1, {0, 240, 2000, 3441});
         row("4: options", 10000, 4, 45, C::ListView3, {6154, 2500, 3846, 1316});
         row("4: preview", 10000, 4, -90, C::ListView4, {0, 3681, 10000, 3369});
@@ -189,12 +192,12 @@ private Q_SLOTS:
 
     void allRowsStopsNarrowingAt1000()
     {
-        PaneLayout l = laidOut(10000, 7050); // check box 1260 wide
-        for (int i = 0; i < 7; ++i)
+        PaneLayout l = laidOut(15000, 9000); // check box 0.7 x 2124 = 1487 wide
+        for (int i = 0; i < 12; ++i)
             l.MoveLine2(45);
-        // Six steps take it to 990; the seventh only moves it and leaves the row limit alone.
-        QCOMPARE(l.rect(C::Check1), (Rect{7944, 2215, 990, 285}));
-        QCOMPARE(l.rect(C::Text2), (Rect{9159, 2215, 841, 285}));
+        // Eleven steps take it to 992; the twelfth only moves it and leaves the row limit alone.
+        QCOMPARE(l.rect(C::Check1), (Rect{11246, 2906, 992, 285}));
+        QCOMPARE(l.rect(C::Text2), (Rect{12688, 2906, 2312, 285}));
     }
 
     void negativeSizesAreNotApplied()
@@ -205,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(l.rect(C::TreeView1), (Rect{0, 240, 20, 3531}));
         QCOMPARE(l.rect(C::ListView2), (Rect{62, 0, 38, 2215}));
         QCOMPARE(l.rect(C::ListView3), (Rect{62, 35, 38, 956}));
-        QCOMPARE(l.rect(C::Text2), (Rect{1550, -250, 1111, 285}));
+        QCOMPARE(l.rect(C::Text2), (Rect{2377, -250, 1531, 285}));
 
         l = laidOut(100, 100);
         l.MoveLine1(45); // field list would be -3 wide; tree and heading still widen
