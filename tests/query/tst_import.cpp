@@ -1,0 +1,655 @@
+// Import Table through the query window (the save dialog, the worker thread, the progress
+// display, cancel, refused commands, failures and the closing status line) and the headless
+// `zorv export`, which must write the same file from the saved query.
+#include "QueryTestKit.h"
+
+#include "FieldList.h"
+#include "MyTable.h"
+#include "OptionList.h"
+#include "ProgressDisplay.h"
+#include "QueryDocumentFile.h"
+#include "ReadPlan.h"
+#include "ReportListView.h"
+#include "StatusPanels.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace
+{
+const QString kFilter = QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt");
+const QString kRunning =
+    QStringLiteral("An import is running: wait for it to end, or cancel it with Esc.");
+const QString kCancelled = QStringLiteral("Import cancelled; the file was left as it was: ");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+struct Run {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+} // namespace
+
+class TestImport : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QueryTestKit> m_kit;
+    QueryWindow* m_window = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString status() const { return m_kit->window.statusPanels()->message(); }
+    ProgressDisplay& progress() const { return *m_kit->window.progress(); }
+    QString file(const QString& name) const { return m_dir->filePath(name); }
+
+    // Copies fields to My Table table by table, in the order given; "KNA1-*" is every field.
+    [[nodiscard]] bool copy(const QStringList& keys)
+    {
+        ReportListView* fields = m_window->fields().view();
+        for (const QString& key : keys) {
+            if (!m_window->AddTableFields(ReadPlan::tableOf(key)))
+                return false;
+            fields->clearSelection();
+            bool found = false;
+            for (QTreeWidgetItem* item : fields->itemsInOrder()) {
+                const bool wanted = key.endsWith(u'*') ? item->text(0).startsWith(key.chopped(1))
+                                                       : item->text(0) == key;
+                item->setSelected(wanted);
+                found = found || wanted;
+            }
+            if (!found)
+                return false;
+            m_window->CopyListItem();
+        }
+        return true;
+    }
+
+    void setLimit(const QString& rows)
+    {
+        m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(rows);
+    }
+
+    // Runs Import Table into target and waits for it to end.
+    [[nodiscard]] bool importTo(const QString& target)
+    {
+        m_kit->desktop.files.enqueue(target);
+        m_window->ImportMyTable();
+        if (!m_kit->state.ImportRunning)
+            return false;
+        return QTest::qWaitFor([this] { return !m_kit->state.ImportRunning; }, 60000);
+    }
+
+    // The DATA lines of a delimited read through the window's own reader.
+    QStringList delimitedRead(const QString& table, const QStringList& fields, int rows)
+    {
+        QVector<ReadPlan::Item> items;
+        for (const QString& field : fields)
+            items.append({table + u'-' + field, QStringLiteral("C"), 1, QString()});
+        ReadPlan plan;
+        if (!plan.ReadLIMytable(items, {}, nullptr))
+            return {};
+        if (!m_kit->reader.GetData(plan, table, rows, QStringLiteral(";"), 1,
+                                   static_cast<int>(items.size()), 0, 0))
+            return {};
+        QStringList lines;
+        for (const RfcTable::Row& row : m_kit->reader.DataTable().rows())
+            lines.append(row.front());
+        return lines;
+    }
+
+    Run zorv(const QStringList& args, const QString& password = {})
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ZORV_HOME"), m_kit->home.path());
+        environment.remove(QStringLiteral("ZORV_DEMO_SCALE"));
+        environment.remove(QStringLiteral("ZORV_PASSWORD"));
+        if (!password.isEmpty())
+            environment.insert(QStringLiteral("ZORV_PASSWORD"), password);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(ZORV_EXECUTABLE),
+                      QStringList{QStringLiteral("export")} + args);
+        Run run;
+        if (!process.waitForFinished(120000))
+            return run;
+        run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
+        return run;
+    }
+
+    // A query of customers and vendors with an option line for each table, imported through
+    // the window into target and saved as a query document.
+    [[nodiscard]] bool importAndSaveQuery(const QString& target, const QString& query)
+    {
+        if (!copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-NAME1"),
+                   QStringLiteral("KNA1-ORT01"), QStringLiteral("LFA1-LIFNR"),
+                   QStringLiteral("LFA1-NAME1")}))
+            return false;
+        m_window->options().FillOptions(
+            {QStringLiteral("KNA1-LAND1 EQ 'BR' "), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
+        setLimit(QStringLiteral("0"));
+        if (!importTo(target) || !m_kit->desktop.messages.isEmpty())
+            return false;
+        m_kit->desktop.files.enqueue(query);
+        m_kit->workspace.SaveQueryAs();
+        return QFile::exists(query);
+    }
+
+    // A query document written directly: one field, an optional option line.
+    [[nodiscard]] bool writeQuery(const QString& path, const QString& field, const QString& option,
+                                  const QString& output)
+    {
+        QueryDocument document;
+        document.MyTableF = output;
+        document.ChRow = true;
+        document.sRows = 0;
+        document.ssField = {QueryDocumentFile::fieldEntry({"C", 10, field, "Key"})};
+        document.SFI = 1;
+        if (!option.isEmpty())
+            document.ssOption = {option};
+        document.SOP = static_cast<int>(document.ssOption.size());
+        QString error;
+        return QueryDocumentFile::writeFile(path, document, &error);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_kit = std::make_unique<QueryTestKit>();
+        QVERIFY(m_kit->connect());
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        if (!m_kit->state.Connected)
+            QVERIFY(m_kit->connect());
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        m_kit->state.ListSeparator = QStringLiteral(";");
+        m_kit->state.MyTableF = file(QStringLiteral("last/previous.csv"));
+        m_kit->desktop.messages.clear();
+        m_kit->desktop.fileRequests.clear();
+        m_kit->desktop.files.clear();
+        m_kit->desktop.starts.clear();
+        m_kit->desktop.associations.insert(QStringLiteral("csv"), QStringLiteral("/usr/bin/calc"));
+        m_kit->state.OptEN = true;
+        m_kit->state.OptPT = false;
+        m_kit->state.OptCT = false;
+    }
+
+    void cleanup()
+    {
+        // A failed check must not leave an import running into the next test.
+        if (m_kit->state.ImportRunning) {
+            progress().cancel();
+            QTRY_VERIFY_WITH_TIMEOUT(!m_kit->state.ImportRunning, 60000);
+        }
+        const auto windows = m_kit->window.workspace()->subWindowList();
+        for (QMdiSubWindow* sub : windows) {
+            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
+                m_kit->workspace.setModified(query, false);
+        }
+        m_kit->window.workspace()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_window = nullptr;
+    }
+
+    // --- the window's Import
+
+    void importWritesTheFileAndOpensIt_data()
+    {
+        QTest::addColumn<bool>("associated");
+        QTest::addColumn<bool>("portuguese");
+        QTest::newRow("with an associated program") << true << false;
+        QTest::newRow("without one") << false << false;
+        QTest::newRow("in Portuguese") << true << true;
+    }
+
+    void importWritesTheFileAndOpensIt()
+    {
+        QFETCH(bool, associated);
+        QFETCH(bool, portuguese);
+        m_kit->state.OptEN = !portuguese;
+        m_kit->state.OptPT = portuguese;
+        if (!associated)
+            m_kit->desktop.associations.remove(QStringLiteral("csv"));
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("KNA1-ORT01")}));
+        setLimit(QStringLiteral("20"));
+        const QString target = file(QStringLiteral("customers.csv"));
+        m_kit->desktop.files.enqueue(target);
+        m_window->ImportMyTable();
+
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
+        const Desktop::FileRequest request = m_kit->desktop.fileRequests.first();
+        QCOMPARE(request.mode, Desktop::FileRequest::Mode::Save);
+        QCOMPARE(request.title, portuguese ? QStringLiteral("Salvar Minha Tabela como")
+                                           : QStringLiteral("Save My Table as"));
+        QCOMPARE(request.filter, kFilter);
+        QCOMPARE(request.fileName, file(QStringLiteral("last/KNA1")));
+        QVERIFY(request.confirmOverwrite);
+        QCOMPARE(status(), QStringLiteral("Checking ") + target);
+        // The command returned while the import runs on: the window stays usable.
+        QVERIFY(m_kit->state.ImportRunning);
+        QVERIFY(progress().isShown());
+        QVERIFY(progress().cancellable());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!m_kit->state.ImportRunning, 60000);
+        QVERIFY(!progress().isShown());
+        QVERIFY(!progress().cancellable());
+        QCOMPARE(m_kit->state.MyTableF, target);
+        const QRegularExpression done(
+            portuguese ? QStringLiteral("^Minha Tabela > 3 Campos 20 Linhas 48 Bytes/Linha "
+                                        "concluído com sucesso em (\\d+ min )?\\d+\\.\\d\\d s$")
+                       : QStringLiteral("^My Table > 3 Fields 20 Rows 48 Bytes/Row was completed "
+                                        "successfully in (\\d+ min )?\\d+\\.\\d\\d s$"));
+        QVERIFY2(done.match(status()).hasMatch(), qPrintable(status()));
+
+        const QStringList rows =
+            delimitedRead(QStringLiteral("KNA1"), {"KUNNR", "LAND1", "ORT01"}, 20);
+        QCOMPARE(rows.size(), 20);
+        QByteArray expected = "KNA1-KUNNR;KNA1-LAND1;KNA1-ORT01\r\nCustomer;Country;City\r\n";
+        for (const QString& row : rows)
+            expected += row.toLatin1() + "\r\n";
+        QCOMPARE(readAll(target), expected);
+        QCOMPARE(entries(m_dir->path()), QStringList{"customers.csv"});
+
+        if (associated) {
+            QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
+            QCOMPARE(m_kit->desktop.starts.size(), 1);
+            QCOMPARE(m_kit->desktop.starts.first().program, QStringLiteral("/usr/bin/calc"));
+            QCOMPARE(m_kit->desktop.starts.first().arguments, QStringList{target});
+        } else {
+            QCOMPARE(m_kit->desktop.messageTexts(),
+                     QStringList{QStringLiteral("Vub could not open ") + target});
+        }
+
+        // The next import starts in the folder of this one.
+        m_window->ImportMyTable();
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 2);
+        QCOMPARE(m_kit->desktop.fileRequests.last().fileName, file(QStringLiteral("KNA1")));
+    }
+
+    void aFailedPieceIsReportedAndTheFileStillWritten()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("LFA1-LIFNR")}));
+        m_window->options().FillOptions(
+            {QStringLiteral("KNA1-LAND1 EQ 'BR' "), QStringLiteral("LFA1-LAND1 XX 'DE' ")});
+        setLimit(QStringLiteral("0"));
+        const QString target = file(QStringLiteral("partners.csv"));
+        QVERIFY(importTo(target));
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{QStringLiteral("OPTION_NOT_VALID")});
+        QVERIFY2(status().startsWith(QStringLiteral(
+                     "My Table > 3 Fields 69 Rows 23 Bytes/Row was completed successfully in ")),
+                 qPrintable(status()));
+        const QByteArrayList lines = readAll(target).split('\n');
+        QCOMPARE(lines.size(), 2 + 69 + 1);
+        QCOMPARE(lines.at(0), QByteArray("KNA1-KUNNR;KNA1-LAND1;LFA1-LIFNR\r"));
+        // The vendors' column is empty: every customer line ends with its separator.
+        for (int r = 2; r < 71; ++r)
+            QVERIFY2(lines.at(r).endsWith(";BR;\r"), lines.at(r).constData());
+        QCOMPARE(m_kit->desktop.starts.size(), 1);
+    }
+
+    void startNameAndCancelledDialog_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain table") << "KNA1-KUNNR"
+                                     << "KNA1";
+        QTest::newRow("namespace") << "/ABC/TAB-FIELD"
+                                   << "_ABC_TAB";
+    }
+
+    void startNameAndCancelledDialog()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, name);
+        m_window->myTable().PasteListItem({{key, QStringLiteral("C"), 10, QStringLiteral("Key")}});
+        QCOMPARE(m_window->myTable().count(), 1);
+        const QString before = status();
+        m_window->ImportMyTable();
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
+        QCOMPARE(m_kit->desktop.fileRequests.first().fileName,
+                 file(QStringLiteral("last/")) + name);
+        // Cancelled: nothing checked, nothing started, nothing said.
+        QVERIFY(!m_kit->state.ImportRunning);
+        QVERIFY(!progress().isShown());
+        QCOMPARE(status(), before);
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
+        QCOMPARE(m_kit->state.MyTableF, file(QStringLiteral("last/previous.csv")));
+        QCOMPARE(entries(m_dir->path()), QStringList{});
+    }
+
+    void noConnectionOrEmptyMyTableEndQuietly()
+    {
+        // Empty My Table: no dialog, no message.
+        m_window->ImportMyTable();
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 0);
+
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        m_kit->window.perform(QStringLiteral("mdesconectar"));
+        QVERIFY(!m_kit->state.Connected);
+        m_kit->logon.answers.clear();
+        const int asked = m_kit->logon.asked;
+        m_kit->desktop.files.enqueue(file(QStringLiteral("never.csv")));
+        m_kit->window.perform(QStringLiteral("mimportmytable"));
+        QCOMPARE(m_kit->logon.asked, asked + 1);
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 0);
+        QVERIFY(!m_kit->state.ImportRunning);
+        QVERIFY(!progress().isShown());
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
+        QCOMPARE(entries(m_dir->path()), QStringList{});
+
+        // Logging on when asked goes on with the import.
+        m_kit->logon.answers.enqueue(ScriptedLogon::demo());
+        m_kit->window.perform(QStringLiteral("mimportmytable"));
+        QVERIFY(m_kit->state.Connected);
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_kit->state.ImportRunning, 60000);
+        QVERIFY(
+            readAll(file(QStringLiteral("never.csv"))).startsWith("KNA1-KUNNR\r\nCustomer\r\n"));
+    }
+
+    void readsAndClosingWaitWhileAnImportRuns()
+    {
+        QVERIFY(copy({QStringLiteral("BSEG-*")}));
+        setLimit(QStringLiteral("0"));
+        const QString target = file(QStringLiteral("lines.csv"));
+        m_kit->desktop.files.enqueue(target);
+        m_window->ImportMyTable();
+        QVERIFY(m_kit->state.ImportRunning);
+
+        // Opening a table reads from the system: refused while the import owns the connection.
+        const int fieldsBefore = m_window->fields().view()->topLevelItemCount();
+        QVERIFY(!m_window->AddTableFields(QStringLiteral("MAKT")));
+        QCOMPARE(status(), kRunning);
+        QCOMPARE(m_window->fields().view()->topLevelItemCount(), fieldsBefore);
+
+        // A second import is refused without a dialog.
+        m_kit->desktop.files.enqueue(file(QStringLiteral("second.csv")));
+        m_kit->window.perform(QStringLiteral("mimportmytable"));
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
+        QCOMPARE(status(), kRunning);
+
+        // The window cannot close under the running import.
+        auto* sub = qobject_cast<QMdiSubWindow*>(m_window->parentWidget());
+        QVERIFY(sub);
+        m_kit->state.CloseRefused = false;
+        sub->close();
+        QVERIFY(m_kit->state.CloseRefused);
+        QCOMPARE(m_kit->window.workspace()->subWindowList().size(), 1);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(status(), kRunning);
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
+
+        QTRY_VERIFY_WITH_TIMEOUT(!m_kit->state.ImportRunning, 60000);
+        QVERIFY2(status().startsWith(QStringLiteral("My Table > ")), qPrintable(status()));
+        const QByteArrayList lines = readAll(target).split('\n');
+        // Two header lines, the 10,000 accounting lines, nothing after the last line end.
+        QCOMPARE(lines.size(), 2 + 10000 + 1);
+        QVERIFY(!QFile::exists(file(QStringLiteral("second.csv"))));
+        // Reads are allowed again.
+        QVERIFY(m_window->AddTableFields(QStringLiteral("MAKT")));
+    }
+
+    void cancelLeavesThePreviousFile_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<bool>("previous");
+        QTest::addColumn<bool>("portuguese");
+        QTest::newRow("cancel button, file before") << false << true << false;
+        QTest::newRow("Esc, file before") << true << true << false;
+        QTest::newRow("cancel button, no file before") << false << false << false;
+        QTest::newRow("in Portuguese") << false << true << true;
+    }
+
+    void cancelLeavesThePreviousFile()
+    {
+        QFETCH(bool, escape);
+        QFETCH(bool, previous);
+        QFETCH(bool, portuguese);
+        m_kit->state.OptEN = !portuguese;
+        m_kit->state.OptPT = portuguese;
+        QVERIFY(copy({QStringLiteral("KNA1-*"), QStringLiteral("BSEG-*")}));
+        setLimit(QStringLiteral("0"));
+        const QString target = file(QStringLiteral("big.csv"));
+        const QByteArray before = "KNA1-KUNNR\r\nthe last good export\r\n";
+        if (previous)
+            QVERIFY(writeAll(target, before));
+        m_kit->desktop.files.enqueue(target);
+        m_window->ImportMyTable();
+        QVERIFY(m_kit->state.ImportRunning);
+        if (escape) {
+            m_kit->window.activateWindow();
+            QTest::keyClick(&m_kit->window, Qt::Key_Escape);
+        } else {
+            progress().cancel();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_kit->state.ImportRunning, 60000);
+        QCOMPARE(status(),
+                 (portuguese ? QStringLiteral("Importação cancelada; o arquivo ficou como "
+                                              "estava: ")
+                             : kCancelled) +
+                     target);
+        QVERIFY(!progress().isShown());
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
+        QCOMPARE(m_kit->desktop.starts.size(), 0);
+        if (previous) {
+            QCOMPARE(readAll(target), before);
+            QCOMPARE(entries(m_dir->path()), QStringList{"big.csv"});
+        } else {
+            QCOMPARE(entries(m_dir->path()), QStringList{});
+        }
+    }
+
+    void unwritableTargetsAreReported_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("a missing folder") << "missing";
+        QTest::newRow("no permission") << "permission";
+    }
+
+    void unwritableTargetsAreReported()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        QString target;
+        const QByteArray before = "open elsewhere\r\n";
+        if (kind == u"folder") {
+            target = file(QStringLiteral("folder.csv"));
+            QVERIFY(QDir().mkpath(target));
+        } else if (kind == u"missing") {
+            target = file(QStringLiteral("missing/out.csv"));
+        } else {
+            target = file(QStringLiteral("locked.csv"));
+            QVERIFY(writeAll(target, before));
+            // Readable by everyone, writable by no one.
+            const auto readable =
+                QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+            const auto enterable =
+                QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+            QVERIFY(QFile::setPermissions(m_dir->path(),
+                                          readable | enterable | QFileDevice::WriteOwner));
+            QVERIFY(QFile::setPermissions(target, readable));
+        }
+        m_kit->desktop.files.enqueue(target);
+        // Root may write anything: the check runs as an ordinary user for a permission error.
+        const bool root = geteuid() == 0 && kind == u"permission";
+        if (root)
+            QVERIFY(seteuid(65534) == 0);
+        m_window->ImportMyTable();
+        if (root)
+            QVERIFY(seteuid(0) == 0);
+
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
+        QCOMPARE(status(), QStringLiteral("Checking ") + target);
+        QVERIFY(!m_kit->state.ImportRunning);
+        QVERIFY(!progress().isShown());
+        const QStringList messages = m_kit->desktop.messageTexts();
+        QVERIFY2(!messages.isEmpty() && messages.first().startsWith(QStringLiteral("Error ")),
+                 qPrintable(messages.join(u'|')));
+        if (kind == u"permission") {
+            QVERIFY2(messages.first().startsWith(QStringLiteral("Error 70: ")),
+                     qPrintable(messages.first()));
+            QCOMPARE(messages.size(), 2);
+            QCOMPARE(messages.at(1), QStringLiteral("Please, close your ") + target +
+                                         QStringLiteral(" table and try again!"));
+            QCOMPARE(readAll(target), before);
+            QCOMPARE(entries(m_dir->path()), QStringList{"locked.csv"});
+        } else if (kind == u"missing") {
+            QCOMPARE(messages.size(), 1);
+            QVERIFY(!QFileInfo::exists(file(QStringLiteral("missing"))));
+        } else {
+            QVERIFY(QFileInfo(target).isDir());
+        }
+    }
+
+    // --- zorv export
+
+    void exportCommandWritesWhatImportWrites()
+    {
+        const QString imported = file(QStringLiteral("imported.csv"));
+        const QString query = file(QStringLiteral("partners.txt"));
+        QVERIFY(importAndSaveQuery(imported, query));
+        const QByteArray bytes = readAll(imported);
+        // Both pieces returned rows, and values that need quotes are among them.
+        QVERIFY(bytes.count("\r\n") > 40);
+        QVERIFY(bytes.contains("\"\""));
+
+        const QString exported = file(QStringLiteral("exported.csv"));
+        Run run = zorv({query, QStringLiteral("--output"), exported});
+        QVERIFY2(run.code == 0, run.err.constData());
+        QCOMPARE(run.out, exported.toUtf8() + '\n');
+        QCOMPARE(readAll(exported), bytes);
+
+        // Without --output the file is the one the query names: the last import's.
+        QVERIFY(QFile::remove(imported));
+        run = zorv({query});
+        QVERIFY2(run.code == 0, run.err.constData());
+        QCOMPARE(run.out, imported.toUtf8() + '\n');
+        QCOMPARE(readAll(imported), bytes);
+    }
+
+    void exportCommandSeparatorAndEncoding()
+    {
+        const QString imported = file(QStringLiteral("imported.csv"));
+        const QString query = file(QStringLiteral("partners.txt"));
+        QVERIFY(importAndSaveQuery(imported, query));
+
+        // The window's import with a separator of two characters, to compare with.
+        m_kit->state.ListSeparator = QStringLiteral("||");
+        const QString piped = file(QStringLiteral("piped.csv"));
+        QVERIFY(importTo(piped));
+        const QByteArray windowBytes = readAll(piped);
+        QVERIFY(windowBytes.startsWith("KNA1-KUNNR||KNA1-NAME1||KNA1-ORT01||LFA1-LIFNR||"));
+
+        const QString exported = file(QStringLiteral("exported.csv"));
+        const Run run =
+            zorv({query, QStringLiteral("--output"), exported, QStringLiteral("--separator"),
+                  QStringLiteral("||"), QStringLiteral("--encoding"), QStringLiteral("utf-8")});
+        QVERIFY2(run.code == 0, run.err.constData());
+        // The same text, in UTF-8 behind a byte order mark.
+        QCOMPARE(readAll(exported), "\xEF\xBB\xBF" + QString::fromLatin1(windowBytes).toUtf8());
+    }
+
+    void exportCommandFailures_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("exception");
+        QTest::newRow("option not valid") << "KNA1-KUNNR"
+                                          << "KNA1-LAND1 XX 'DE' "
+                                          << "OPTION_NOT_VALID";
+        QTest::newRow("table not available") << "ZNOPE-FIELD"
+                                             << ""
+                                             << "TABLE_NOT_AVAILABLE";
+    }
+
+    void exportCommandFailures()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, option);
+        QFETCH(QString, exception);
+        const QString output = file(QStringLiteral("out.csv"));
+        const QString query = file(QStringLiteral("bad.txt"));
+        QVERIFY(writeQuery(query, field, option, output));
+
+        const Run run = zorv({query});
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.err.contains(exception.toLatin1()), run.err.constData());
+        // The failed piece leaves its field empty: the file holds the header lines only.
+        QCOMPARE(readAll(output), QByteArray(field.toLatin1() + "\r\nKey\r\n"));
+    }
+
+    void exportCommandWrongPassword()
+    {
+        const QString output = file(QStringLiteral("audit.csv"));
+        const QString query = file(QStringLiteral("customers.txt"));
+        QVERIFY(writeQuery(query, QStringLiteral("KNA1-KUNNR"), {}, output));
+        const Run run = zorv({query, QStringLiteral("--output"), output, QStringLiteral("--user"),
+                              QStringLiteral("AUDIT")},
+                             QStringLiteral("wrong"));
+        QCOMPARE(run.code, 1);
+        QVERIFY(!run.err.trimmed().isEmpty());
+        QVERIFY(!run.err.contains("wrong"));
+        QVERIFY(!QFile::exists(output));
+    }
+
+    // Kept last: if the connection is torn down under the worker, the process may not survive.
+    void disconnectWaitsOrIsRefusedWhileAnImportRuns()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-*"), QStringLiteral("BSEG-*")}));
+        setLimit(QStringLiteral("0"));
+        const QString target = file(QStringLiteral("everything.csv"));
+        m_kit->desktop.files.enqueue(target);
+        m_window->ImportMyTable();
+        QVERIFY(m_kit->state.ImportRunning);
+        m_kit->window.perform(QStringLiteral("mdesconectar"));
+        if (m_kit->state.ImportRunning) {
+            // Refused: the connection stays, and the user is told why.
+            QVERIFY(m_kit->state.Connected);
+            QCOMPARE(status(), kRunning);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!m_kit->state.ImportRunning, 60000);
+        // Either way the import was not disturbed.
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
+        QVERIFY2(status().startsWith(QStringLiteral("My Table > ")), qPrintable(status()));
+        QCOMPARE(readAll(target).count("\r\n"), 2 + 10000);
+    }
+};
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"

@@ -1,0 +1,413 @@
+// My Table against the demo system: copying without duplicates, the list-key rebuild, moves,
+// removal, the header with the number of read calls, menu states, the option editor's field
+// box, the status text on a click and the printed layout.
+#include "QueryTestKit.h"
+
+#include "EightBitText.h"
+#include "FieldList.h"
+#include "MyTable.h"
+#include "ReportListView.h"
+#include "StatusPanels.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+namespace
+{
+// In the order of KNA1's catalogue, which is the field list's order.
+const QString A = QStringLiteral("KNA1-KUNNR"); // C 10 Customer
+const QString B = QStringLiteral("KNA1-LAND1"); // C 3 Country
+const QString C = QStringLiteral("KNA1-NAME1"); // C 35 Name
+const QString D = QStringLiteral("KNA1-ORT01"); // C 35 City
+
+const char* const kFieldCommands[] = {
+    "mqpreview", "mprintfieldsmytable", "mimportmytable",  "mmovedown",
+    "mmoveup",   "mremovefield",        "mremoveallfields"};
+} // namespace
+
+class TestMyTable : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QueryTestKit> m_kit;
+    QueryWindow* m_window = nullptr;
+
+    ReportListView* list() const { return m_window->myTable().view(); }
+    QString header() const { return list()->headerItem()->text(0); }
+    bool modified() const { return m_kit->workspace.QModified(m_window->slot()); }
+    void clearModified() { m_kit->workspace.setModified(m_window, false); }
+
+    QStringList texts() const
+    {
+        QStringList result;
+        for (QTreeWidgetItem* item : list()->itemsInOrder())
+            result.append(item->text(0));
+        return result;
+    }
+
+    QStringList selectedTexts() const
+    {
+        QStringList result;
+        for (QTreeWidgetItem* item : list()->itemsInOrder()) {
+            if (item->isSelected())
+                result.append(item->text(0));
+        }
+        return result;
+    }
+
+    QTreeWidgetItem* displayed(const QString& key) const { return list()->itemByKey(key); }
+
+    // Selects the fields in the field list; "KNA1-*" stands for every field of KNA1.
+    [[nodiscard]] bool selectFields(const QStringList& keys)
+    {
+        ReportListView* fields = m_window->fields().view();
+        fields->clearSelection();
+        for (const QString& key : keys) {
+            if (key.endsWith(u'*')) {
+                const QString prefix = key.chopped(1);
+                for (QTreeWidgetItem* item : fields->itemsInOrder()) {
+                    if (item->text(0).startsWith(prefix))
+                        item->setSelected(true);
+                }
+                continue;
+            }
+            QTreeWidgetItem* item = fields->itemByKey(key);
+            if (!item)
+                return false;
+            item->setSelected(true);
+        }
+        return true;
+    }
+
+    [[nodiscard]] bool copy(const QStringList& keys)
+    {
+        if (!selectFields(keys))
+            return false;
+        m_window->CopyListItem();
+        return true;
+    }
+
+    void selectInMyTable(const QStringList& keys, const QString& focus)
+    {
+        list()->clearSelection();
+        if (!focus.isEmpty())
+            list()->setCurrentItem(displayed(focus), 0, QItemSelectionModel::NoUpdate);
+        for (const QString& key : keys)
+            displayed(key)->setSelected(true);
+    }
+
+    QStringList fieldBox() const
+    {
+        auto* box = m_window->findChild<QComboBox*>(QStringLiteral("Combo2"));
+        QStringList result;
+        for (int i = 0; box && i < box->count(); ++i)
+            result.append(box->itemText(i));
+        return result;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_kit = std::make_unique<QueryTestKit>();
+        QVERIFY(m_kit->connect());
+        m_kit->desktop.associations.insert(QStringLiteral("txt"),
+                                           QStringLiteral("/usr/bin/editor"));
+    }
+
+    void init()
+    {
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        QVERIFY(m_window->AddTableFields(QStringLiteral("KNA1")));
+        QVERIFY(m_window->AddTableFields(QStringLiteral("LFA1")));
+        m_kit->desktop.messages.clear();
+        clearModified();
+    }
+
+    void cleanup()
+    {
+        const auto windows = m_kit->window.workspace()->subWindowList();
+        for (QMdiSubWindow* sub : windows) {
+            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
+                m_kit->workspace.setModified(query, false);
+        }
+        m_kit->window.workspace()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_window = nullptr;
+    }
+
+    void copyingTheSameSelectionTwiceAddsNothing()
+    {
+        QVERIFY(copy({A, B, C}));
+        QCOMPARE(texts(), QStringList({A, B, C}));
+        QCOMPARE(header(), QStringLiteral("My Table > 3 Fields 48 Bytes (1 call)"));
+        QVERIFY(modified());
+        QVERIFY(copy({A, B, C}));
+        QCOMPARE(texts(), QStringList({A, B, C}));
+        QCOMPARE(header(), QStringLiteral("My Table > 3 Fields 48 Bytes (1 call)"));
+        // A selection overlapping My Table adds only what is new, at the end.
+        QVERIFY(copy({B, D}));
+        QCOMPARE(texts(), QStringList({A, B, C, D}));
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void copiedItemsCarryTypeLengthAndText()
+    {
+        QVERIFY(copy({A, B}));
+        QTreeWidgetItem* item = displayed(B);
+        QVERIFY(item);
+        QCOMPARE(item->text(1), QStringLiteral("C"));
+        QCOMPARE(item->text(2), QStringLiteral("3"));
+        QCOMPARE(item->toolTip(0), QStringLiteral("Country"));
+        QCOMPARE(m_kit->state.RowBytes, 13);
+    }
+
+    // A and B; B moved up, removed, copied again: the copy meets B's old list key on the item
+    // now showing A and must rebuild the keys rather than skip B or duplicate A.
+    void copyMeetingAMovedListKeyRekeysTheList()
+    {
+        QVERIFY(copy({A, B}));
+        selectInMyTable({B}, B);
+        m_window->MoveUp();
+        QCOMPARE(texts(), QStringList({B, A}));
+        selectInMyTable({B}, B);
+        m_window->RemoveField();
+        QCOMPARE(texts(), QStringList({A}));
+        QVERIFY(copy({B}));
+        QCOMPARE(texts(), QStringList({A, B}));
+        QCOMPARE(header(), QStringLiteral("My Table > 2 Fields 13 Bytes (1 call)"));
+        // The keys are fresh again: moving and removing B once more behaves the same.
+        selectInMyTable({B}, B);
+        m_window->MoveUp();
+        selectInMyTable({A}, A);
+        m_window->RemoveField();
+        QCOMPARE(texts(), QStringList({B}));
+        QVERIFY(copy({A}));
+        QCOMPARE(texts(), QStringList({B, A}));
+        QCOMPARE(fieldBox().size(), 2);
+    }
+
+    void moves_data()
+    {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("down");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("expectedSelected");
+
+        QTest::newRow("down, several selected")
+            << QStringList{A, B, C} << B << true << 1 << QStringList{A, C, B, D} << QStringList{B};
+        QTest::newRow("up, several selected")
+            << QStringList{B, C, D} << C << false << 1 << QStringList{A, C, B, D} << QStringList{C};
+        QTest::newRow("up twice carries it further")
+            << QStringList{C} << C << false << 2 << QStringList{C, A, B, D} << QStringList{C};
+        QTest::newRow("down past the end stops at the end")
+            << QStringList{B} << B << true << 4 << QStringList{A, C, D, B} << QStringList{B};
+        QTest::newRow("first does not move up")
+            << QStringList{A, B} << A << false << 1 << QStringList{A, B, C, D} << QStringList{A, B};
+        QTest::newRow("last does not move down")
+            << QStringList{D} << D << true << 1 << QStringList{A, B, C, D} << QStringList{D};
+        QTest::newRow("selected but not focused does not move")
+            << QStringList{C} << QString() << true << 1 << QStringList{A, B, C, D}
+            << QStringList{C};
+    }
+
+    void moves()
+    {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, focus);
+        QFETCH(bool, down);
+        QFETCH(int, times);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, expectedSelected);
+
+        QVERIFY(copy({A, B, C, D}));
+        const QString before = header();
+        QHash<QString, QStringList> contents;
+        for (QTreeWidgetItem* item : list()->itemsInOrder())
+            contents.insert(item->text(0), {item->text(1), item->text(2), item->toolTip(0)});
+        clearModified();
+        if (focus.isEmpty())
+            list()->setCurrentItem(nullptr);
+        selectInMyTable(selected, focus);
+        for (int i = 0; i < times; ++i)
+            down ? m_window->MoveDown() : m_window->MoveUp();
+
+        QCOMPARE(texts(), expected);
+        QCOMPARE(selectedTexts(), expectedSelected);
+        if (!focus.isEmpty())
+            QCOMPARE(list()->currentItem()->text(0), focus);
+        // Type, length and text travel with the field.
+        for (QTreeWidgetItem* item : list()->itemsInOrder())
+            QCOMPARE(QStringList({item->text(1), item->text(2), item->toolTip(0)}),
+                     contents.value(item->text(0)));
+        QCOMPARE(header(), before);
+        QCOMPARE(modified(), expected != QStringList({A, B, C, D}));
+    }
+
+    void movesOnAnEmptyListDoNothing()
+    {
+        m_window->MoveDown();
+        m_window->MoveUp();
+        m_window->RemoveAllFields();
+        QCOMPARE(list()->topLevelItemCount(), 0);
+        QCOMPARE(header(), QStringLiteral("My Table > 0 Fields 0 Bytes"));
+        QVERIFY(!modified());
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void removeFieldRemovesTheDisplayedSelection()
+    {
+        QVERIFY(copy({A, B, C, D}));
+        selectInMyTable({B}, B);
+        m_window->MoveDown(); // A C B D: B's item now shows C, C's item shows B
+        selectInMyTable({A, B}, B);
+        clearModified();
+        m_window->RemoveField();
+        QCOMPARE(texts(), QStringList({C, D}));
+        QCOMPARE(header(), QStringLiteral("My Table > 2 Fields 70 Bytes (1 call)"));
+        QCOMPARE(m_kit->state.RowBytes, 70);
+        QVERIFY(modified());
+
+        list()->clearSelection();
+        m_window->RemoveField();
+        QCOMPARE(texts(), QStringList({C, D}));
+    }
+
+    void removeAllFieldsEmptiesAndDisablesTheCommands()
+    {
+        for (const char* command : kFieldCommands)
+            QVERIFY2(!m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
+        QVERIFY(copy({A}));
+        for (const char* command : kFieldCommands)
+            QVERIFY2(m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
+        QVERIFY(copy({B, C}));
+        clearModified();
+        m_window->RemoveAllFields();
+        QCOMPARE(list()->topLevelItemCount(), 0);
+        QCOMPARE(header(), QStringLiteral("My Table > 0 Fields 0 Bytes"));
+        QCOMPARE(m_kit->state.RowBytes, 0);
+        QVERIFY(modified());
+        for (const char* command : kFieldCommands)
+            QVERIFY2(!m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void removingSomeFieldsKeepsTheCommandsUntilEmpty()
+    {
+        QVERIFY(copy({A, B}));
+        selectInMyTable({A}, A);
+        m_window->RemoveField();
+        for (const char* command : kFieldCommands)
+            QVERIFY2(m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
+        selectInMyTable({B}, B);
+        m_window->RemoveField();
+        for (const char* command : kFieldCommands)
+            QVERIFY2(!m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
+    }
+
+    void headerCountsTheReadCalls_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("one field")
+            << QStringList{A} << QStringLiteral("My Table > 1 Fields 10 Bytes (1 call)");
+        QTest::newRow("two tables") << QStringList{A, B, QStringLiteral("LFA1-LIFNR")}
+                                    << QStringLiteral("My Table > 3 Fields 23 Bytes (2 calls)");
+        QTest::newRow("KNA1 wider than 512")
+            << QStringList{QStringLiteral("KNA1-*")}
+            << QStringLiteral("My Table > 70 Fields 825 Bytes (2 calls)");
+        QTest::newRow("KNA1 and a vendor field")
+            << QStringList{QStringLiteral("KNA1-*"), QStringLiteral("LFA1-LIFNR")}
+            << QStringLiteral("My Table > 71 Fields 835 Bytes (3 calls)");
+    }
+
+    void headerCountsTheReadCalls()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(QString, expected);
+        QVERIFY(copy(keys));
+        QCOMPARE(header(), expected);
+    }
+
+    void fieldBoxFollowsMyTable()
+    {
+        QVERIFY(copy({A, B, C}));
+        QCOMPARE(fieldBox(), QStringList({A, B, C}));
+        selectInMyTable({B}, B);
+        m_window->RemoveField();
+        QCOMPARE(fieldBox(), QStringList({A, C}));
+        m_window->RemoveAllFields();
+        QCOMPARE(fieldBox(), QStringList());
+    }
+
+    void clickShowsFieldKeyAndTextOnTheStatusBar()
+    {
+        QVERIFY(copy({A, B}));
+        selectInMyTable({B}, B);
+        m_window->MoveUp();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        for (const auto& [row, expected] : {std::pair{0, QStringLiteral("KNA1-LAND1 Country")},
+                                            std::pair{1, QStringLiteral("KNA1-KUNNR Customer")}}) {
+            const QRect rect = list()->visualItemRect(list()->topLevelItem(row));
+            QVERIFY(rect.isValid());
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
+            QCOMPARE(m_kit->window.statusPanels()->message(), expected);
+        }
+    }
+
+    void printUsesTheDisplayedOrder()
+    {
+        QVERIFY(copy({A, B, C}));
+        selectInMyTable({C}, C);
+        m_window->MoveUp();
+        m_window->MoveUp();
+        m_kit->desktop.starts.clear();
+        m_window->PrintFieldsMyTable();
+
+        const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(EightBitText::decode(file.readAll()),
+                 QStringLiteral("COL FIELDNAME  FIELDTEXTTYPE LENGTH\r\n"
+                                "\r\n"
+                                "001 KNA1-NAME1 Name     C    35\r\n"
+                                "002 KNA1-KUNNR Customer C    10\r\n"
+                                "003 KNA1-LAND1 Country  C    3\r\n"));
+        QCOMPARE(m_kit->desktop.starts.size(), 1);
+        QCOMPARE(m_kit->desktop.starts.first().arguments, QStringList{path});
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void holdsNineHundredNinetyNineFields()
+    {
+        QVector<ReadPlan::Item> many;
+        for (int i = 1; i <= 999; ++i)
+            many.append({QStringLiteral("ZBIG-F%1").arg(i, 3, 10, QChar(u'0')), QStringLiteral("C"),
+                         1, QStringLiteral("Field %1").arg(i)});
+        m_window->myTable().PasteListItem(many);
+        QCOMPARE(list()->topLevelItemCount(), 999);
+        // Fields of length 1 and their separators fill a 512 data line with 256 at most.
+        QCOMPARE(header(), QStringLiteral("My Table > 999 Fields 999 Bytes (4 calls)"));
+        m_window->myTable().PasteListItem(many);
+        QCOMPARE(list()->topLevelItemCount(), 999);
+        QCOMPARE(fieldBox().size(), 999);
+        QCOMPARE(m_window->myTable().items().last().key, QStringLiteral("ZBIG-F999"));
+
+        selectInMyTable({QStringLiteral("ZBIG-F999")}, QStringLiteral("ZBIG-F999"));
+        m_window->MoveUp();
+        QCOMPARE(list()->topLevelItem(997)->text(0), QStringLiteral("ZBIG-F999"));
+        QCOMPARE(list()->topLevelItem(998)->text(0), QStringLiteral("ZBIG-F998"));
+        m_window->RemoveAllFields();
+        QCOMPARE(list()->topLevelItemCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestMyTable)
+#include "tst_mytable.moc"

@@ -1,0 +1,528 @@
+// The selection options of a query window: the editor row and the line it builds, the
+// 72-character rule, duplicates, in-place edits, removal, printing, colouring by My Table,
+// menu states, and filling from an opened document.
+#include "QueryTestKit.h"
+
+#include "EightBitText.h"
+#include "FieldList.h"
+#include "MyTable.h"
+#include "OptionList.h"
+#include "QueryDocumentFile.h"
+#include "ReportListView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScopeGuard>
+#include <QToolButton>
+#include <QtTest>
+
+namespace
+{
+const QString kHint = QStringLiteral("Right click to add option or click on option to edit");
+const char* const kOptionCommands[] = {"mprintoptions", "mremoveoption", "mremovealloptions"};
+const QColor kBlue(0, 0, 255);
+} // namespace
+
+class TestOptionList : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QueryTestKit> m_kit;
+    QueryWindow* m_window = nullptr;
+
+    ReportListView* list() const
+    {
+        return m_window->findChild<ReportListView*>(QStringLiteral("ListView3"));
+    }
+    QComboBox* fieldBox() const
+    {
+        return m_window->findChild<QComboBox*>(QStringLiteral("Combo2"));
+    }
+    QComboBox* opBox() const { return m_window->findChild<QComboBox*>(QStringLiteral("Combo3")); }
+    QLineEdit* valueBox() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Text1")); }
+    QComboBox* conjunctionBox() const
+    {
+        return m_window->findChild<QComboBox*>(QStringLiteral("Combo4"));
+    }
+    QToolButton* addButton() const
+    {
+        return m_window->findChild<QToolButton*>(QStringLiteral("Command2"));
+    }
+    QString header() const { return list()->headerItem()->text(0); }
+    bool modified() const { return m_kit->workspace.QModified(m_window->slot()); }
+    void clearModified() { m_kit->workspace.setModified(m_window, false); }
+    bool enabled(const char* command) const
+    {
+        return m_kit->window.action(QString::fromLatin1(command))->isEnabled();
+    }
+
+    [[nodiscard]] bool copy(const QStringList& keys)
+    {
+        ReportListView* fields = m_window->fields().view();
+        fields->clearSelection();
+        for (const QString& key : keys) {
+            QTreeWidgetItem* item = fields->itemByKey(key);
+            if (!item)
+                return false;
+            item->setSelected(true);
+        }
+        m_window->CopyListItem();
+        return true;
+    }
+
+    void removeFromMyTable(const QString& key)
+    {
+        ReportListView* myTable = m_window->myTable().view();
+        myTable->clearSelection();
+        myTable->itemByKey(key)->setSelected(true);
+        m_window->RemoveField();
+    }
+
+    // Fills the four boxes as a user would pick and type, then presses Add Option.
+    void addOption(const QString& field, const QString& op, const QString& value,
+                   const QString& conjunction)
+    {
+        m_window->ShowOption();
+        fieldBox()->setCurrentIndex(fieldBox()->findText(field));
+        opBox()->setCurrentIndex(opBox()->findText(op));
+        valueBox()->setText(value);
+        conjunctionBox()->setCurrentIndex(conjunctionBox()->findText(conjunction));
+        addButton()->click();
+    }
+
+    QTreeWidgetItem* option(int row) const { return list()->topLevelItem(row); }
+
+    QString printed()
+    {
+        m_window->PrintOptions();
+        QFile file(QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt")));
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("<no print file>");
+        return EightBitText::decode(file.readAll());
+    }
+
+    QString writeDocument(const QStringList& fields, const QStringList& options)
+    {
+        QueryDocument document;
+        document.ChRow = true;
+        document.sRows = 20;
+        document.ssField = fields;
+        document.ssOption = options;
+        document.SFI = static_cast<int>(fields.size());
+        document.SOP = static_cast<int>(options.size());
+        const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("options-doc.txt"));
+        QString error;
+        if (!QueryDocumentFile::writeFile(path, document, &error))
+            return {};
+        return path;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_kit = std::make_unique<QueryTestKit>();
+        QVERIFY(m_kit->connect());
+        m_kit->desktop.associations.insert(QStringLiteral("txt"),
+                                           QStringLiteral("/usr/bin/editor"));
+    }
+
+    void init()
+    {
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        QVERIFY(list());
+        QVERIFY(m_window->AddTableFields(QStringLiteral("KNA1")));
+        m_kit->desktop.messages.clear();
+        m_kit->desktop.answers.clear();
+        clearModified();
+    }
+
+    void cleanup()
+    {
+        const auto windows = m_kit->window.workspace()->subWindowList();
+        for (QMdiSubWindow* sub : windows) {
+            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
+                m_kit->workspace.setModified(query, false);
+        }
+        m_kit->window.workspace()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_window = nullptr;
+    }
+
+    void showOptionShowsTheEditorWithItsChoices()
+    {
+        QVERIFY(!m_window->options().editorShown());
+        QVERIFY(fieldBox()->isHidden());
+        m_window->ShowOption();
+        for (QWidget* control : std::initializer_list<QWidget*>{fieldBox(), opBox(), valueBox(),
+                                                                conjunctionBox(), addButton()})
+            QVERIFY(!control->isHidden());
+        m_window->ShowOption();
+        QVERIFY(m_window->options().editorShown());
+        QStringList ops;
+        for (int i = 0; i < opBox()->count(); ++i)
+            ops.append(opBox()->itemText(i));
+        QCOMPARE(ops, QStringList(
+                          {"EQ", "NE", "LE", "GT", "LIKE", "NOT LIKE", "BETWEEN", "NOT BETWEEN"}));
+        QStringList conjunctions;
+        for (int i = 0; i < conjunctionBox()->count(); ++i)
+            conjunctions.append(conjunctionBox()->itemText(i));
+        QCOMPARE(conjunctions, QStringList({"AND", "OR", ""}));
+        QCOMPARE(valueBox()->text(), QStringLiteral("'"));
+    }
+
+    void addBuildsTheLineFromTheFourBoxes_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("conjunction");
+        QTest::addColumn<QString>("line");
+
+        QTest::newRow("equal, and") << "KNA1-LAND1"
+                                    << "EQ"
+                                    << "'BR'"
+                                    << "AND"
+                                    << "KNA1-LAND1 EQ 'BR' AND";
+        QTest::newRow("empty conjunction ends in a blank") << "KNA1-LAND1"
+                                                           << "NE"
+                                                           << "'BR'"
+                                                           << ""
+                                                           << "KNA1-LAND1 NE 'BR' ";
+        QTest::newRow("wildcards") << "KNA1-NAME1"
+                                   << "LIKE"
+                                   << "'%a_b%'"
+                                   << "OR"
+                                   << "KNA1-NAME1 LIKE '%a_b%' OR";
+        QTest::newRow("doubled quote") << "KNA1-NAME1"
+                                       << "EQ"
+                                       << "'O''Brien'"
+                                       << "AND"
+                                       << "KNA1-NAME1 EQ 'O''Brien' AND";
+        QTest::newRow("non-ASCII letters") << "KNA1-ORT01"
+                                           << "EQ"
+                                           << "'São Paulo – Ação'"
+                                           << ""
+                                           << "KNA1-ORT01 EQ 'São Paulo – Ação' ";
+        QTest::newRow("range in the value") << "KNA1-NAME1"
+                                            << "NOT BETWEEN"
+                                            << "'A' AND 'M'"
+                                            << "OR"
+                                            << "KNA1-NAME1 NOT BETWEEN 'A' AND 'M' OR";
+        QTest::newRow("no quotes added") << "KNA1-LAND1"
+                                         << "GT"
+                                         << "BR"
+                                         << ""
+                                         << "KNA1-LAND1 GT BR ";
+    }
+
+    void addBuildsTheLineFromTheFourBoxes()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, op);
+        QFETCH(QString, value);
+        QFETCH(QString, conjunction);
+        QFETCH(QString, line);
+
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1"), QStringLiteral("KNA1-NAME1"),
+                      QStringLiteral("KNA1-ORT01")}));
+        clearModified();
+        addOption(field, op, value, conjunction);
+        QCOMPARE(m_window->options().lines(), QStringList{line});
+        QCOMPARE(m_window->options().keys(), QStringList{line});
+        QVERIFY(!m_window->options().editorShown());
+        QCOMPARE(header(), QStringLiteral("Options > 1"));
+        QVERIFY(modified());
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+        // The saved document holds the line as built.
+        QCOMPARE(m_window->CollectDocument().ssOption, QStringList{line});
+    }
+
+    void lengthLimit_data()
+    {
+        QTest::addColumn<int>("valueLength");
+        QTest::addColumn<QString>("message");
+        // "KNA1-NAME1 EQ " + value + " AND" has 18 characters besides the value.
+        QTest::newRow("71") << 53 << QString();
+        QTest::newRow("72") << 54 << QString();
+        QTest::newRow("73") << 55 << QStringLiteral("Option has 73, more than 72 characters");
+        QTest::newRow("100") << 82 << QStringLiteral("Option has 100, more than 72 characters");
+    }
+
+    void lengthLimit()
+    {
+        QFETCH(int, valueLength);
+        QFETCH(QString, message);
+        QVERIFY(copy({QStringLiteral("KNA1-NAME1")}));
+        const QString value = u'\'' + QString(valueLength - 2, u'x') + u'\'';
+        addOption(QStringLiteral("KNA1-NAME1"), QStringLiteral("EQ"), value, QStringLiteral("AND"));
+        if (message.isEmpty()) {
+            QCOMPARE(m_window->options().count(), 1);
+            QCOMPARE(m_window->options().lines().first().size(), valueLength + 18);
+            QVERIFY(!m_window->options().editorShown());
+            QVERIFY(m_kit->desktop.messages.isEmpty());
+            return;
+        }
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{message});
+        QCOMPARE(m_kit->desktop.messages.first().buttons, Desktop::Buttons::Ok);
+        QCOMPARE(m_window->options().count(), 0);
+        // The editor stays open with what the user typed.
+        QVERIFY(m_window->options().editorShown());
+        QCOMPARE(valueBox()->text(), value);
+        QCOMPARE(fieldBox()->currentText(), QStringLiteral("KNA1-NAME1"));
+    }
+
+    void untouchedEditorAddsBlanksAndApostrophe()
+    {
+        // A new window: nothing picked in any box, the value box at its apostrophe.
+        m_window->ShowOption();
+        addButton()->click();
+        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("  ' ")});
+        QVERIFY(!m_window->options().editorShown());
+    }
+
+    void threeBlanksOnlyCloseTheEditor()
+    {
+        m_window->ShowOption();
+        fieldBox()->setCurrentIndex(-1);
+        opBox()->setCurrentIndex(-1);
+        valueBox()->clear();
+        conjunctionBox()->setCurrentIndex(conjunctionBox()->findText(QString()));
+        addButton()->click();
+        QCOMPARE(m_window->options().count(), 0);
+        QVERIFY(!m_window->options().editorShown());
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+        QCOMPARE(header(), QStringLiteral("Options > 0"));
+    }
+
+    void duplicatesAreSkippedSilently()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'DE'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        QCOMPARE(m_window->options().lines(),
+                 QStringList({"KNA1-LAND1 EQ 'BR' OR", "KNA1-LAND1 EQ 'DE' OR"}));
+        QVERIFY(!m_window->options().editorShown());
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+        QCOMPARE(header(), QStringLiteral("Options > 2"));
+    }
+
+    void inPlaceEditChangesTheTextButNotTheKey()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'DE'", "");
+        clearModified();
+        option(0)->setText(0, QStringLiteral("KNA1-LAND1 EQ 'AR' OR"));
+        QVERIFY(modified());
+        QCOMPARE(m_window->options().lines(),
+                 QStringList({"KNA1-LAND1 EQ 'AR' OR", "KNA1-LAND1 EQ 'DE' "}));
+        QCOMPARE(m_window->options().keys(),
+                 QStringList({"KNA1-LAND1 EQ 'BR' OR", "KNA1-LAND1 EQ 'DE' "}));
+        QCOMPARE(m_window->CollectDocument().ssOption,
+                 QStringList({"KNA1-LAND1 EQ 'AR' OR", "KNA1-LAND1 EQ 'DE' "}));
+        QCOMPARE(printed(), QStringLiteral("NO. OPTIONS\r\n"
+                                           "\r\n"
+                                           "001 KNA1-LAND1 EQ 'BR' OR\r\n"
+                                           "002 KNA1-LAND1 EQ 'DE' \r\n"));
+        // The old key still stands for the line: adding it again adds nothing.
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        QCOMPARE(m_window->options().count(), 2);
+    }
+
+    void inPlaceEditLongerThan72IsRefused()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        option(0)->setText(0, QStringLiteral("KNA1-LAND1 EQ 'AR' OR"));
+        clearModified();
+        const QString tooLong = QStringLiteral("KNA1-LAND1 EQ '") + QString(57, u'x') + u'\'';
+        QCOMPARE(tooLong.size(), 73);
+        option(0)->setText(0, tooLong);
+        QCOMPARE(m_kit->desktop.messageTexts(),
+                 QStringList{QStringLiteral("Option has 73, more than 72 characters")});
+        // The last accepted text stays.
+        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("KNA1-LAND1 EQ 'AR' OR")});
+        QVERIFY(modified());
+
+        // The same through the list's own editor, as the user types it.
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        list()->setCurrentItem(option(0));
+        list()->editItem(option(0), 0);
+        auto* editor = list()->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText(tooLong + u'y');
+        QTest::keyClick(editor, Qt::Key_Return); // the view commits on its next turn
+        QTRY_COMPARE(m_kit->desktop.messages.size(), 2);
+        QCOMPARE(m_kit->desktop.messageTexts().last(),
+                 QStringLiteral("Option has 74, more than 72 characters"));
+        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("KNA1-LAND1 EQ 'AR' OR")});
+    }
+
+    void removeOptionRemovesTheSelectedLines()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'DE'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'US'", "");
+        option(0)->setText(0, QStringLiteral("KNA1-LAND1 EQ 'AR' OR")); // text differs from key
+        list()->clearSelection();
+        option(0)->setSelected(true);
+        option(2)->setSelected(true);
+        clearModified();
+        m_window->RemoveOption();
+        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("KNA1-LAND1 EQ 'DE' OR")});
+        QCOMPARE(header(), QStringLiteral("Options > 1"));
+        QVERIFY(modified());
+
+        list()->clearSelection();
+        m_window->RemoveOption();
+        QCOMPARE(m_window->options().count(), 1);
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void removeAllAsksFirst()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'DE'", "");
+        clearModified();
+
+        m_kit->desktop.answers.enqueue(Desktop::Answer::No);
+        m_window->RemoveAllOptions();
+        QCOMPARE(m_kit->desktop.messageTexts(),
+                 QStringList{QStringLiteral("Are you sure you want to remove all options?")});
+        QCOMPARE(m_kit->desktop.messages.first().buttons, Desktop::Buttons::YesNo);
+        QCOMPARE(m_window->options().count(), 2);
+        QVERIFY(!modified());
+
+        m_kit->desktop.answers.enqueue(Desktop::Answer::Yes);
+        m_window->RemoveAllOptions();
+        QCOMPARE(m_window->options().count(), 0);
+        QCOMPARE(header(), QStringLiteral("Options > 0"));
+        QVERIFY(modified());
+        for (const char* command : kOptionCommands)
+            QVERIFY2(!enabled(command), command);
+        QCOMPARE(list()->toolTip(), kHint);
+
+        // Nothing to remove: no question.
+        m_kit->desktop.messages.clear();
+        m_window->RemoveAllOptions();
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void menuStatesAndHintFollowTheList()
+    {
+        for (const char* command : kOptionCommands)
+            QVERIFY2(!enabled(command), command);
+        QVERIFY(enabled("mshowoption"));
+        QCOMPARE(list()->toolTip(), kHint);
+
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "");
+        for (const char* command : kOptionCommands)
+            QVERIFY2(enabled(command), command);
+        QVERIFY(list()->toolTip().isEmpty());
+
+        list()->clearSelection();
+        option(0)->setSelected(true);
+        m_window->RemoveOption();
+        for (const char* command : kOptionCommands)
+            QVERIFY2(!enabled(command), command);
+        QVERIFY(enabled("mshowoption"));
+        QCOMPARE(list()->toolTip(), kHint);
+    }
+
+    void portugueseHintAndQuestion()
+    {
+        m_kit->state.OptEN = false;
+        m_kit->state.OptPT = true;
+        const auto english = qScopeGuard([this] {
+            m_kit->state.OptPT = false;
+            m_kit->state.OptEN = true;
+        });
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        QCOMPARE(list()->toolTip(), QStringLiteral("Botão direito para adicionar opção ou "
+                                                   "clique na opção para editar"));
+        QVERIFY(m_window->AddTableFields(QStringLiteral("KNA1")));
+        QVERIFY(copy({QStringLiteral("KNA1-NAME1")}));
+        addOption("KNA1-NAME1", "EQ", u'\'' + QString(60, u'x') + u'\'', "AND");
+        m_kit->desktop.answers.enqueue(Desktop::Answer::No);
+        addOption("KNA1-NAME1", "EQ", "'x'", "AND");
+        m_window->RemoveAllOptions();
+        // The length message has no Portuguese form.
+        QCOMPARE(m_kit->desktop.messageTexts(),
+                 QStringList({"Option has 80, more than 72 characters",
+                              "Tem certeza de que deseja remover todas opções?"}));
+    }
+
+    void linesNamingAMyTableFieldAreBlue()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "AND");
+        m_window->ShowOption();
+        fieldBox()->setCurrentIndex(-1);
+        opBox()->setCurrentIndex(opBox()->findText(QStringLiteral("EQ")));
+        valueBox()->setText(QStringLiteral("'X'"));
+        addButton()->click(); // " EQ 'X' AND": names no field
+        QCOMPARE(m_window->options().count(), 2);
+        QCOMPARE(option(0)->foreground(0).color(), kBlue);
+        QCOMPARE(option(0)->toolTip(0), QStringLiteral("Country"));
+        QCOMPARE(option(1)->foreground(0).color(), QColor(Qt::black));
+
+        removeFromMyTable(QStringLiteral("KNA1-LAND1"));
+        QCOMPARE(option(0)->foreground(0).color(), QColor(Qt::black));
+
+        // Case-sensitive substring of the option text.
+        option(1)->setText(0, QStringLiteral("kna1-name1 EQ 'X' AND"));
+        QVERIFY(copy({QStringLiteral("KNA1-NAME1")}));
+        QCOMPARE(option(1)->foreground(0).color(), QColor(Qt::black));
+        option(1)->setText(0, QStringLiteral("KNA1-NAME1 EQ 'X' AND"));
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        QCOMPARE(option(0)->foreground(0).color(), kBlue);
+        QCOMPARE(option(1)->foreground(0).color(), kBlue);
+        QCOMPARE(option(1)->toolTip(0), QStringLiteral("Name"));
+    }
+
+    void openingADocumentFillsWithoutMarkingModified()
+    {
+        const QString path = writeDocument(
+            {QStringLiteral("C003 KNA1-LAND1 Country"), QStringLiteral("C035 KNA1-NAME1 Name")},
+            {QStringLiteral("KNA1-LAND1 EQ 'BR' OR"), QStringLiteral("KNA1-NAME1 LIKE 'A%' "),
+             QStringLiteral("KNA1-LAND1 EQ 'BR' OR"), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
+        QVERIFY(!path.isEmpty());
+        m_kit->desktop.files.enqueue(path);
+        QCOMPARE(m_kit->workspace.OpenQuery(), 1);
+        m_window = qobject_cast<QueryWindow*>(m_kit->window.activeQueryWindow());
+        QVERIFY(m_window);
+        QVERIFY(m_window->filePath() == path);
+
+        QCOMPARE(m_window->myTable().items().size(), 2);
+        QCOMPARE(m_window->myTable().items().at(1).key, QStringLiteral("KNA1-NAME1"));
+        QCOMPARE(
+            m_window->options().lines(),
+            QStringList({"KNA1-LAND1 EQ 'BR' OR", "KNA1-NAME1 LIKE 'A%' ", "LFA1-LAND1 EQ 'DE' "}));
+        QCOMPARE(header(), QStringLiteral("Options > 3"));
+        QCOMPARE(option(0)->foreground(0).color(), kBlue);
+        QCOMPARE(option(1)->toolTip(0), QStringLiteral("Name"));
+        QCOMPARE(option(2)->foreground(0).color(), QColor(Qt::black));
+        for (const char* command : kOptionCommands)
+            QVERIFY2(enabled(command), command);
+        QVERIFY(!modified());
+
+        list()->clearSelection();
+        option(2)->setSelected(true);
+        m_window->RemoveOption();
+        QVERIFY(modified());
+    }
+};
+
+QTEST_MAIN(TestOptionList)
+#include "tst_optionlist.moc"

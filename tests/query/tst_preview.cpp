@@ -1,0 +1,693 @@
+// The preview: its model, the column widths, reading My Table from the demo system piece by
+// piece, failures, sorting by header clicks, printing, closing, and the closing status line.
+#include "QueryTestKit.h"
+
+#include "EightBitText.h"
+#include "ElapsedText.h"
+#include "FieldList.h"
+#include "MyTable.h"
+#include "OptionList.h"
+#include "PreviewModel.h"
+#include "PreviewPane.h"
+#include "ReadPlan.h"
+#include "ReportListView.h"
+#include "StatusPanels.h"
+#include "Twips.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTableView>
+#include <QtTest>
+
+namespace
+{
+const QString kOverflowTip = QStringLiteral("The value did not fit its output length");
+
+QStringList column(const PreviewModel& model, int c)
+{
+    QStringList values;
+    for (int r = 0; r < model.rowCount(); ++r)
+        values.append(model.cell(r, c));
+    return values;
+}
+} // namespace
+
+class TestPreview : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QueryTestKit> m_kit;
+    QueryWindow* m_window = nullptr;
+
+    PreviewModel& model() const { return *m_window->preview().model(); }
+    QTableView* grid() const
+    {
+        return m_window->findChild<QTableView*>(QStringLiteral("ListView4"));
+    }
+    bool enabled(const char* command) const
+    {
+        return m_kit->window.action(QString::fromLatin1(command))->isEnabled();
+    }
+    QStringList headers() const
+    {
+        QStringList result;
+        for (int c = 0; c < model().columnCount(); ++c)
+            result.append(model().header(c));
+        return result;
+    }
+
+    // Copies fields to My Table table by table, in the order given; "KNA1-*" is every field.
+    [[nodiscard]] bool copy(const QStringList& keys)
+    {
+        ReportListView* fields = m_window->fields().view();
+        for (const QString& key : keys) {
+            if (!m_window->AddTableFields(ReadPlan::tableOf(key)))
+                return false;
+            fields->clearSelection();
+            bool found = false;
+            for (QTreeWidgetItem* item : fields->itemsInOrder()) {
+                const bool wanted = key.endsWith(u'*') ? item->text(0).startsWith(key.chopped(1))
+                                                       : item->text(0) == key;
+                item->setSelected(wanted);
+                found = found || wanted;
+            }
+            if (!found)
+                return false;
+            m_window->CopyListItem();
+        }
+        return true;
+    }
+
+    void preview(const QStringList& options, const QString& limit)
+    {
+        m_window->options().FillOptions(options);
+        m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(limit);
+        m_window->UpdatePreview();
+    }
+
+    // The same rows read straight through the table reader, split at a delimiter: what the
+    // preview's cells must show.
+    QVector<QStringList> direct(const QString& table, const QStringList& fields,
+                                const QStringList& options, int rows)
+    {
+        QVector<ReadPlan::Item> items;
+        for (const QString& field : fields)
+            items.append({table + u'-' + field, QStringLiteral("C"), 1, QString()});
+        ReadPlan plan;
+        if (!plan.ReadLIMytable(items, options, nullptr))
+            return {};
+        const ReadPlan::Piece& piece = plan.piece(1);
+        if (!m_kit->reader.GetData(plan, table, rows, QStringLiteral("|"), 1,
+                                   static_cast<int>(items.size()), piece.optFirst, piece.optLast))
+            return {};
+        QVector<QStringList> result;
+        for (const RfcTable::Row& row : m_kit->reader.DataTable().rows())
+            result.append(row.front().split(u'|'));
+        return result;
+    }
+
+    void clickHeader(int section)
+    {
+        QHeaderView* header = grid()->horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    double dpi() const { return m_window->screen()->logicalDotsPerInchY(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_kit = std::make_unique<QueryTestKit>();
+        QVERIFY(m_kit->connect());
+        m_kit->desktop.associations.insert(QStringLiteral("txt"),
+                                           QStringLiteral("/usr/bin/editor"));
+    }
+
+    void init()
+    {
+        if (!m_kit->state.Connected)
+            QVERIFY(m_kit->connect());
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        QVERIFY(grid());
+        m_kit->desktop.messages.clear();
+    }
+
+    void cleanup()
+    {
+        const auto windows = m_kit->window.workspace()->subWindowList();
+        for (QMdiSubWindow* sub : windows) {
+            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
+                m_kit->workspace.setModified(query, false);
+        }
+        m_kit->window.workspace()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_window = nullptr;
+    }
+
+    // --- the model on its own
+
+    void modelPassesTheModelTester()
+    {
+        PreviewModel model;
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(model.columnCount(), 1);
+        QCOMPARE(model.header(0), QStringLiteral("Preview"));
+        model.reset({"Row", "Customer", "Country", "Vendor"}, {false, false, false, true});
+        model.fillPiece({{"0003", "PT"}, {"0001", "GB"}, {"0002", "BR"}}, 1);
+        QCOMPARE(model.rowCount(), 3);
+        // A second piece with more rows: the new rows' earlier cells stay empty.
+        model.fillPiece({{"V1"}, {"V2"}, {"V3"}, {"V4"}, {"V5"}}, 3);
+        QCOMPARE(model.rowCount(), 5);
+        QCOMPARE(column(model, 0), QStringList({"001", "002", "003", "004", "005"}));
+        QCOMPARE(column(model, 1), QStringList({"0003", "0001", "0002", "", ""}));
+        QCOMPARE(column(model, 3), QStringList({"V1", "V2", "V3", "V4", "V5"}));
+        // A shorter piece fills only the first rows.
+        model.fillPiece({{"X"}}, 2);
+        QCOMPARE(column(model, 2), QStringList({"X", "GB", "BR", "", ""}));
+
+        model.sort(1, Qt::AscendingOrder);
+        QCOMPARE(column(model, 1), QStringList({"", "", "0001", "0002", "0003"}));
+        QCOMPARE(column(model, 0), QStringList({"004", "005", "002", "003", "001"}));
+        model.sort(3, Qt::DescendingOrder);
+        QCOMPARE(column(model, 3), QStringList({"V5", "V4", "V3", "V2", "V1"}));
+        model.sort(0, Qt::AscendingOrder);
+        QCOMPARE(column(model, 1), QStringList({"0003", "0001", "0002", "", ""}));
+        model.setHeader(2, QStringLiteral("Country »"));
+        QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Country »"));
+        model.reset({"Row", "Name"});
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.columnCount(), 2);
+        model.fillPiece({}, 1);
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void modelMarksPackedOverflow_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("star first") << "*99999999.999" << true;
+        QTest::newRow("blanks then star") << "   *9.999" << true;
+        QTest::newRow("plain number") << "  1234.500" << false;
+        QTest::newRow("negative") << "  1234.500-" << false;
+        QTest::newRow("star later") << " 12*" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void modelMarksPackedOverflow()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, marked);
+        PreviewModel model;
+        model.reset({"Row", "Material", "Gross Weight"}, {false, false, true});
+        model.fillPiece({{value, value}}, 1);
+        const QModelIndex packed = model.index(0, 2);
+        QCOMPARE(model.data(packed).toString(), value);
+        QCOMPARE(model.data(packed, Qt::ToolTipRole).toString(), marked ? kOverflowTip : QString());
+        QCOMPARE(model.data(packed, Qt::ForegroundRole).isValid(), marked);
+        // Only packed fields are marked; a text field may start with a star.
+        QVERIFY(!model.data(model.index(0, 1), Qt::ToolTipRole).isValid());
+        QVERIFY(!model.data(model.index(0, 1), Qt::ForegroundRole).isValid());
+    }
+
+    // --- column widths
+
+    void widthFactor_data()
+    {
+        QTest::addColumn<int>("fields");
+        QTest::addColumn<int>("factor");
+        QTest::newRow("1") << 1 << 90;
+        QTest::newRow("159") << 159 << 90;
+        QTest::newRow("160") << 160 << 70;
+        QTest::newRow("199") << 199 << 70;
+        QTest::newRow("200") << 200 << 66;
+        QTest::newRow("239") << 239 << 66;
+        QTest::newRow("240") << 240 << 50;
+        QTest::newRow("319") << 319 << 50;
+        QTest::newRow("320") << 320 << 23;
+        QTest::newRow("599") << 599 << 23;
+        QTest::newRow("600") << 600 << 20;
+        QTest::newRow("759") << 759 << 20;
+        QTest::newRow("760") << 760 << 15;
+        QTest::newRow("999") << 999 << 15;
+        QTest::newRow("1001") << 1001 << 13;
+        QTest::newRow("5000") << 5000 << 13;
+    }
+
+    void widthFactor()
+    {
+        QFETCH(int, fields);
+        QFETCH(int, factor);
+        QCOMPARE(PreviewPane::widthFactor(fields), factor);
+    }
+
+    void widthFactorForExactlyAThousandIsANeighbour()
+    {
+        const int factor = PreviewPane::widthFactor(1000);
+        QVERIFY2(factor == 13 || factor == 15, qPrintable(QString::number(factor)));
+    }
+
+    void columnWidth_data()
+    {
+        QTest::addColumn<int>("fields");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("textLength");
+        QTest::addColumn<int>("twips");
+        QTest::newRow("150: short field widened") << 150 << 1 << 0 << 1200;
+        QTest::newRow("150: 13 characters") << 150 << 3 << 13 << 1200;
+        QTest::newRow("150: 14 characters") << 150 << 14 << 5 << 1260;
+        QTest::newRow("150: text longer") << 150 << 10 << 30 << 2700;
+        QTest::newRow("300: length 10, text 30") << 300 << 10 << 30 << 1500;
+        QTest::newRow("300: no minimum") << 300 << 3 << 0 << 150;
+        QTest::newRow("170: no minimum either") << 170 << 1 << 4 << 280;
+        QTest::newRow("1001") << 1001 << 40 << 12 << 520;
+    }
+
+    void columnWidth()
+    {
+        QFETCH(int, fields);
+        QFETCH(int, length);
+        QFETCH(int, textLength);
+        QFETCH(int, twips);
+        QCOMPARE(PreviewPane::columnWidth(length, textLength, PreviewPane::widthFactor(fields)),
+                 twips);
+    }
+
+    void everyColumnOfAHundredFiftyIsAtLeast1200Twips()
+    {
+        for (int length = 0; length <= 14; ++length) {
+            for (int text = 0; text <= 14; ++text)
+                QVERIFY(PreviewPane::columnWidth(length, text, PreviewPane::widthFactor(150)) >=
+                        1200);
+        }
+    }
+
+    // --- reading from the demo system
+
+    void rowLimitIsCappedAt500_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("VBAK all rows") << "VBAK"
+                                       << "0" << 500;
+        QTest::newRow("VBAK 1000") << "VBAK"
+                                   << "1000" << 500;
+        QTest::newRow("VBAK 500") << "VBAK"
+                                  << "500" << 500;
+        QTest::newRow("VBAK 499") << "VBAK"
+                                  << "499" << 499;
+        QTest::newRow("VBAK 20") << "VBAK"
+                                 << "20" << 20;
+        QTest::newRow("VBAK 1") << "VBAK"
+                                << "1" << 1;
+        QTest::newRow("VBAK largest") << "VBAK"
+                                      << "2147483647" << 500;
+        QTest::newRow("KNA1 all rows") << "KNA1"
+                                       << "0" << 500;
+        QTest::newRow("MARA all rows (fewer than 500)") << "MARA"
+                                                        << "0" << 400;
+    }
+
+    void rowLimitIsCappedAt500()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, limit);
+        QFETCH(int, rows);
+        QVERIFY(copy({table + QStringLiteral("-MANDT")}));
+        preview({}, limit);
+        QCOMPARE(model().rowCount(), rows);
+        QCOMPARE(m_window->preview().lRows(), long(rows));
+        QCOMPARE(model().cell(rows - 1, 0), QStringLiteral("%1").arg(rows, 3, 10, QChar(u'0')));
+        QCOMPARE(m_kit->state.RowBytes, 3);
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void cellsAreCutByFieldLength()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("KNA1-NAME1"), QStringLiteral("KNA1-UMSAT")}));
+        preview({}, QStringLiteral("50"));
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country", "Name", "Annual sales"}));
+        const QVector<QStringList> expected =
+            direct(QStringLiteral("KNA1"), {"KUNNR", "LAND1", "NAME1", "UMSAT"}, {}, 50);
+        QCOMPARE(expected.size(), 50);
+        QCOMPARE(model().rowCount(), 50);
+        for (int r = 0; r < 50; ++r) {
+            QCOMPARE(model().cell(r, 0), QStringLiteral("%1").arg(r + 1, 3, 10, QChar(u'0')));
+            for (int c = 1; c <= 4; ++c)
+                QCOMPARE(model().cell(r, c), expected.at(r).at(c - 1));
+        }
+        QCOMPARE(model().cell(0, 1), QStringLiteral("0000000001"));
+        QCOMPARE(model().cell(0, 2), QStringLiteral("PT "));
+        QCOMPARE(model().cell(0, 3).size(), 35);
+
+        // Below 160 fields every column gets at least 1200 twips; the row number 640.
+        QCOMPARE(grid()->columnWidth(0), Twips::toPixels(640, dpi()));
+        QCOMPARE(grid()->columnWidth(1), Twips::toPixels(1200, dpi()));
+        QCOMPARE(grid()->columnWidth(3), Twips::toPixels(35 * 90, dpi()));
+        QCOMPARE(grid()->columnWidth(4), Twips::toPixels(15 * 90, dpi()));
+        QVERIFY(enabled("mprintpreview"));
+        QVERIFY(enabled("mcloseqpreview"));
+    }
+
+    void twoTablesWithOptionsSideBySide_data()
+    {
+        QTest::addColumn<QString>("customers");
+        QTest::addColumn<QString>("vendors");
+        // KNA1 has 69 customers in BR and 59 in FR; LFA1 43 vendors in DE, 271 not in FR.
+        QTest::newRow("first piece longer") << "KNA1-LAND1 EQ 'BR' "
+                                            << "LFA1-LAND1 EQ 'DE' ";
+        QTest::newRow("second piece longer") << "KNA1-LAND1 EQ 'FR' "
+                                             << "LFA1-LAND1 NE 'FR' ";
+    }
+
+    void twoTablesWithOptionsSideBySide()
+    {
+        QFETCH(QString, customers);
+        QFETCH(QString, vendors);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("LFA1-LIFNR"), QStringLiteral("LFA1-LAND1")}));
+        // The last line names a table outside My Table: no piece sends it.
+        preview({customers, vendors, QStringLiteral("MARA-MATNR EQ 'X' ")}, QStringLiteral("0"));
+        const QString status = m_kit->window.statusPanels()->message();
+        QCOMPARE(m_window->preview().plan().NPiece, 2);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country", "Vendor", "Country"}));
+        auto* options = m_window->findChild<ReportListView*>(QStringLiteral("ListView3"));
+        QCOMPARE(options->topLevelItem(0)->foreground(0).color(), QColor(0, 0, 255));
+        QCOMPARE(options->topLevelItem(1)->foreground(0).color(), QColor(0, 0, 255));
+        QCOMPARE(options->topLevelItem(2)->foreground(0).color(), QColor(Qt::black));
+
+        const QVector<QStringList> kna1 =
+            direct(QStringLiteral("KNA1"), {"KUNNR", "LAND1"}, {customers}, 500);
+        const QVector<QStringList> lfa1 =
+            direct(QStringLiteral("LFA1"), {"LIFNR", "LAND1"}, {vendors}, 500);
+        QVERIFY(!kna1.isEmpty());
+        QVERIFY(!lfa1.isEmpty());
+        QVERIFY(kna1.size() != lfa1.size());
+        const int rows = static_cast<int>(std::max(kna1.size(), lfa1.size()));
+        QCOMPARE(model().rowCount(), rows);
+        QCOMPARE(m_window->preview().lRows(), long(rows));
+        for (int r = 0; r < rows; ++r) {
+            QCOMPARE(model().cell(r, 0), QStringLiteral("%1").arg(r + 1, 3, 10, QChar(u'0')));
+            const QStringList customer = r < kna1.size() ? kna1.at(r) : QStringList{"", ""};
+            const QStringList vendor = r < lfa1.size() ? lfa1.at(r) : QStringList{"", ""};
+            QCOMPARE(QStringList({model().cell(r, 1), model().cell(r, 2)}), customer);
+            QCOMPARE(QStringList({model().cell(r, 3), model().cell(r, 4)}), vendor);
+        }
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+        QCOMPARE(status.section(u' ', 0, 8),
+                 QStringLiteral("My Table > 4 Fields %1 Rows 26 Bytes/Row").arg(rows));
+    }
+
+    void myTableWiderThan512IsReadInPieces()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-*")}));
+        preview({QStringLiteral("KNA1-LAND1 EQ 'GB' ")}, QStringLiteral("30"));
+        const ReadPlan& plan = m_window->preview().plan();
+        QCOMPARE(plan.SFI, 70);
+        QCOMPARE(plan.NPiece, 2);
+        QCOMPARE(model().columnCount(), 71);
+        QCOMPARE(model().rowCount(), 30);
+        for (int r = 0; r < 30; ++r) {
+            for (int c = 1; c <= 70; ++c)
+                QVERIFY(model().cell(r, c).size() <= plan.iFieldLen.at(c));
+        }
+        // Fields of both pieces stand in the same row: the customer, its country (piece 1)
+        // and its district (piece 2).
+        const int district = static_cast<int>(plan.sFieldKey.indexOf(QStringLiteral("KNA1-ORT02")));
+        QVERIFY(district > plan.piece(1).last);
+        const QVector<QStringList> expected = direct(
+            QStringLiteral("KNA1"), {"KUNNR", "LAND1", "ORT02"}, {"KNA1-LAND1 EQ 'GB' "}, 30);
+        QCOMPARE(expected.size(), 30);
+        for (int r = 0; r < 30; ++r) {
+            QCOMPARE(model().cell(r, 2), expected.at(r).at(0));
+            QCOMPARE(model().cell(r, 3), QStringLiteral("GB "));
+            // Trailing blanks of a data line may not come back.
+            QCOMPARE(model().cell(r, district).trimmed(), expected.at(r).at(2).trimmed());
+        }
+    }
+
+    void failedPieceLeavesItsColumnsEmpty_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("customersFail");
+        QTest::newRow("second piece fails")
+            << QStringList{"KNA1-LAND1 EQ 'BR' ", "LFA1-LAND1 XX 'DE' "} << false;
+        QTest::newRow("first piece fails")
+            << QStringList{"KNA1-LAND1 EQ 'BR' OR (", "LFA1-LAND1 EQ 'DE' "} << true;
+    }
+
+    void failedPieceLeavesItsColumnsEmpty()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, customersFail);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("LFA1-LIFNR")}));
+        preview(options, QStringLiteral("0"));
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{QStringLiteral("OPTION_NOT_VALID")});
+        const int rows = customersFail ? 43 : 69;
+        QCOMPARE(model().rowCount(), rows);
+        QCOMPARE(model().columnCount(), 4);
+        for (int r = 0; r < rows; ++r) {
+            QCOMPARE(model().cell(r, 1).isEmpty(), customersFail);
+            QCOMPARE(model().cell(r, 2).trimmed(),
+                     customersFail ? QString() : QStringLiteral("BR"));
+            QCOMPARE(model().cell(r, 3).isEmpty(), !customersFail);
+        }
+        QVERIFY(m_kit->window.statusPanels()->message().startsWith(
+            QStringLiteral(
+                "My Table > 3 Fields %1 Rows 23 Bytes/Row was completed successfully in ")
+                .arg(rows)));
+        QVERIFY(enabled("mprintpreview"));
+    }
+
+    void noConnectionAndCancelledLogonStopAfterClearing()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        preview({}, QStringLiteral("20"));
+        QCOMPARE(model().rowCount(), 20);
+
+        m_kit->window.perform(QStringLiteral("mdesconectar"));
+        QVERIFY(!m_kit->state.Connected);
+        m_kit->logon.answers.clear();
+        const int asked = m_kit->logon.asked;
+        m_window->UpdatePreview();
+        QCOMPARE(m_kit->logon.asked, asked + 1);
+        QCOMPARE(model().rowCount(), 0);
+        QCOMPARE(headers(), QStringList{QStringLiteral("Preview")});
+        QCOMPARE(m_window->myTable().count(), 1);
+
+        // Logging on when asked reads as usual.
+        m_kit->logon.answers.enqueue(ScriptedLogon::demo());
+        m_window->UpdatePreview();
+        QVERIFY(m_kit->state.Connected);
+        QCOMPARE(model().rowCount(), 20);
+    }
+
+    void unreadableMyTableDisablesPrintPreview()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        preview({}, QStringLiteral("20"));
+        QVERIFY(enabled("mprintpreview"));
+        m_window->myTable().PasteListItem({{QStringLiteral("ZWIDE-TEXT"), QStringLiteral("C"), 600,
+                                            QStringLiteral("Long text")}});
+        m_kit->desktop.messages.clear();
+        m_window->UpdatePreview();
+        QVERIFY(!enabled("mprintpreview"));
+        QCOMPARE(headers(), QStringList{QStringLiteral("Preview")});
+        QCOMPARE(model().rowCount(), 0);
+        QCOMPARE(m_kit->desktop.messages.size(), 1);
+        QCOMPARE(m_window->myTable().count(), 2);
+    }
+
+    // --- sorting
+
+    void headerClicksSortWithOneMarker()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("40"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        const QStringList countries = column(model(), 2);
+        QStringList ascending = countries;
+        std::sort(ascending.begin(), ascending.end());
+        QStringList descending = ascending;
+        std::reverse(descending.begin(), descending.end());
+
+        clickHeader(2);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country »"}));
+        QCOMPARE(column(model(), 2), ascending);
+        clickHeader(2);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country «"}));
+        QCOMPARE(column(model(), 2), descending);
+        clickHeader(2);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country »"}));
+        QCOMPARE(column(model(), 2), ascending);
+        QCOMPARE(m_window->preview().sortColumn(), 2);
+
+        // Another column: the marker moves, the new column starts ascending.
+        clickHeader(1);
+        QCOMPARE(headers(), QStringList({"Row", "Customer »", "Country"}));
+        clickHeader(1);
+        QCOMPARE(headers(), QStringList({"Row", "Customer «", "Country"}));
+        QCOMPARE(model().cell(0, 1), QStringLiteral("0000000040"));
+        // The three-digit row numbers sort back into reading order.
+        clickHeader(0);
+        QCOMPARE(headers(), QStringList({"Row »", "Customer", "Country"}));
+        QCOMPARE(model().cell(0, 0), QStringLiteral("001"));
+        QCOMPARE(model().cell(39, 0), QStringLiteral("040"));
+        QCOMPARE(column(model(), 2), countries);
+    }
+
+    void sortColumnIsKeptAcrossPreviews()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("30"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        clickHeader(2);
+        QCOMPARE(model().header(2), QStringLiteral("Country »"));
+
+        m_window->UpdatePreview();
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country"}));
+        QCOMPARE(model().cell(0, 1), QStringLiteral("0000000001"));
+        QCOMPARE(m_window->preview().sortColumn(), 2);
+        // The first click toggles the remembered ascending order.
+        clickHeader(2);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country «"}));
+        QStringList countries = column(model(), 2);
+        QVERIFY(std::is_sorted(countries.rbegin(), countries.rend()));
+    }
+
+    // --- print, close, status line
+
+    void printPreviewPadsToHeaderOrFieldLength()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("3"));
+        m_kit->desktop.starts.clear();
+        m_window->PrintPreview();
+        const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // Customer: length 10 over an 8-character header; Country: a 7-character header over
+        // length 3. Each column is as wide as the wider of the two, plus one blank.
+        QCOMPARE(EightBitText::decode(file.readAll()), QStringLiteral("Customer   Country \r\n"
+                                                                      "\r\n"
+                                                                      "0000000001 PT      \r\n"
+                                                                      "0000000002 GB      \r\n"
+                                                                      "0000000003 PT      \r\n"));
+        QCOMPARE(m_kit->desktop.starts.size(), 1);
+        QCOMPARE(m_kit->desktop.starts.first().arguments, QStringList{path});
+    }
+
+    void printPreviewFollowsTheSortedOrder()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        preview({}, QStringLiteral("3"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        clickHeader(1);
+        clickHeader(1);
+        m_window->PrintPreview();
+        QFile file(QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(EightBitText::decode(file.readAll()), QStringLiteral("Customer « \r\n"
+                                                                      "\r\n"
+                                                                      "0000000003 \r\n"
+                                                                      "0000000002 \r\n"
+                                                                      "0000000001 \r\n"));
+    }
+
+    void closePreviewCollapsesUntilTheNextPreview()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        preview({}, QStringLiteral("5"));
+        const int open = grid()->height();
+        QVERIFY(open > Twips::toPixels(50, dpi()));
+        QVERIFY(enabled("mcloseqpreview"));
+
+        m_window->ClosePreview();
+        QVERIFY(!enabled("mcloseqpreview"));
+        QVERIFY(grid()->height() < Twips::toPixels(50, dpi()));
+        QCOMPARE(model().rowCount(), 5); // the rows stay until the next preview
+
+        m_window->UpdatePreview();
+        QVERIFY(enabled("mcloseqpreview"));
+        QVERIFY(qAbs(grid()->height() - open) <= 1); // kept in twips, shown in pixels
+    }
+
+    void statusLineReportsTheRead()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("20"));
+        static const QRegularExpression pattern(
+            QStringLiteral("^My Table > 2 Fields 20 Rows 13 Bytes/Row was completed successfully "
+                           "in \\d+\\.\\d\\d s$"));
+        const QString status = m_kit->window.statusPanels()->message();
+        QVERIFY2(pattern.match(status).hasMatch(), qPrintable(status));
+        QVERIFY(status.endsWith(ElapsedText::format(m_window->preview().elapsed())));
+    }
+
+    void elapsedText_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("hours") << 3725.5 << "C"
+                               << "1 h 2 min 5.50 s";
+        QTest::newRow("minutes") << 125.25 << "C"
+                                 << "2 min 5.25 s";
+        QTest::newRow("seconds") << 0.75 << "C"
+                                 << "0.75 s";
+        QTest::newRow("nothing") << 0.0 << "C"
+                                 << "0.00 s";
+        QTest::newRow("whole hours") << 7200.0 << "C"
+                                     << "2 h 0 min 0.00 s";
+        QTest::newRow("a day") << 90061.0 << "C"
+                               << "25 h 1 min 1.00 s";
+        QTest::newRow("decimal comma") << 3725.5 << "de_DE"
+                                       << "1 h 2 min 5,50 s";
+        QTest::newRow("decimal comma, seconds") << 9.125 << "pt_BR"
+                                                << "9,13 s";
+    }
+
+    void elapsedText()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QCOMPARE(ElapsedText::format(seconds, QLocale(locale)), text);
+    }
+
+    void packedOverflowIsMarked()
+    {
+        QVERIFY(copy({QStringLiteral("MARA-MATNR"), QStringLiteral("MARA-BRGEW")}));
+        preview({}, QStringLiteral("0"));
+        QCOMPARE(model().rowCount(), 400);
+        QStringList marked;
+        for (int r = 0; r < model().rowCount(); ++r) {
+            const QModelIndex weight = model().index(r, 2);
+            const QString tip = model().data(weight, Qt::ToolTipRole).toString();
+            QCOMPARE(tip.isEmpty(), !model().cell(r, 2).startsWith(u'*'));
+            QCOMPARE(model().data(weight, Qt::ForegroundRole).isValid(), !tip.isEmpty());
+            if (!tip.isEmpty())
+                marked.append(model().cell(r, 1).right(3));
+        }
+        // Every 97th material is too heavy for its output length.
+        QCOMPARE(marked, QStringList({"097", "194", "291", "388"}));
+        QCOMPARE(model().cell(96, 2), QStringLiteral("*99999999.999"));
+    }
+};
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"

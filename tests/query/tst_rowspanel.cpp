@@ -1,0 +1,300 @@
+// The rows panel of a query window: the row-limit box and its rules, "All Rows", showing and
+// hiding the panel, its buttons, and the limit a reopened document starts with.
+#include "QueryTestKit.h"
+
+#include "FieldList.h"
+#include "MyTable.h"
+#include "QueryDocumentFile.h"
+#include "ReportListView.h"
+#include "RowsPanel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QToolButton>
+#include <QtTest>
+
+class TestRowsPanel : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QueryTestKit> m_kit;
+    QueryWindow* m_window = nullptr;
+
+    QLineEdit* limitBox() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Text2")); }
+    QCheckBox* allRows() const { return m_window->findChild<QCheckBox*>(QStringLiteral("Check1")); }
+    QToolButton* button(int index) const
+    {
+        return m_window->findChild<QToolButton*>(QStringLiteral("Command3_%1").arg(index));
+    }
+    QList<QWidget*> panelControls() const
+    {
+        QList<QWidget*> controls{allRows(), limitBox()};
+        for (int i = 0; i < 5; ++i)
+            controls.append(button(i));
+        return controls;
+    }
+    qint32 sRows() const { return m_window->CollectDocument().sRows; }
+    bool enabled(const char* command) const
+    {
+        return m_kit->window.action(QString::fromLatin1(command))->isEnabled();
+    }
+
+    QueryWindow* openDocument(qint32 rows, bool rowsShown)
+    {
+        QueryDocument document;
+        document.ChRow = rowsShown;
+        document.sRows = rows;
+        const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("rows-doc.txt"));
+        if (!QueryDocumentFile::writeFile(path, document, nullptr))
+            return nullptr;
+        m_kit->desktop.files.enqueue(path);
+        if (m_kit->workspace.OpenQuery() != 1)
+            return nullptr;
+        return qobject_cast<QueryWindow*>(m_kit->window.activeQueryWindow());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_kit = std::make_unique<QueryTestKit>();
+        QVERIFY(m_kit->connect());
+    }
+
+    void init()
+    {
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        QVERIFY(limitBox());
+        QVERIFY(allRows());
+        m_kit->desktop.messages.clear();
+    }
+
+    void cleanup()
+    {
+        const auto windows = m_kit->window.workspace()->subWindowList();
+        for (QMdiSubWindow* sub : windows) {
+            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
+                m_kit->workspace.setModified(query, false);
+        }
+        m_kit->window.workspace()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_window = nullptr;
+    }
+
+    void newWindowStartsWithTwentyRows()
+    {
+        QCOMPARE(limitBox()->text(), QStringLiteral("20"));
+        QCOMPARE(sRows(), 20);
+        QVERIFY(!allRows()->isChecked());
+        QCOMPARE(allRows()->text(), QStringLiteral("All Rows"));
+        for (QWidget* control : panelControls())
+            QVERIFY(!control->isHidden());
+    }
+
+    // The row limit is one value for the whole program: a new window starts from the last
+    // limit any window set, with 0 shown as 20.
+    void newWindowStartsFromTheLastLimitSet()
+    {
+        limitBox()->setText(QStringLiteral("350"));
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        QCOMPARE(limitBox()->text(), QStringLiteral("350"));
+        QCOMPARE(sRows(), 350);
+
+        allRows()->click();
+        QCOMPARE(limitBox()->text(), QStringLiteral("0"));
+        m_window = m_kit->newWindow();
+        QVERIFY(m_window);
+        QCOMPARE(limitBox()->text(), QStringLiteral("20"));
+    }
+
+    void limitText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<bool>("checked");
+        // The window starts at 20 rows, "All Rows" unchecked.
+        QTest::newRow("letters") << "abc"
+                                 << "" << 20 << false;
+        QTest::newRow("digits then letters") << "12abc"
+                                             << "" << 20 << false;
+        QTest::newRow("zero") << "0"
+                              << "0" << 0 << true;
+        QTest::newRow("five") << "5"
+                              << "5" << 5 << false;
+        QTest::newRow("thousand") << "1000"
+                                  << "1000" << 1000 << false;
+        QTest::newRow("largest") << "2147483647"
+                                 << "2147483647" << 2147483647 << false;
+        QTest::newRow("one above the largest") << "2147483648"
+                                               << "2147483647" << 2147483647 << false;
+        QTest::newRow("20 digits") << "12345678901234567890"
+                                   << "2147483647" << 2147483647 << false;
+        QTest::newRow("minus") << "-5"
+                               << "" << 20 << false;
+        QTest::newRow("plus") << "+5"
+                              << "" << 20 << false;
+        QTest::newRow("decimal") << "3.5"
+                                 << "" << 20 << false;
+        QTest::newRow("exponent") << "1e3"
+                                  << "" << 20 << false;
+        QTest::newRow("empty") << ""
+                               << "" << 20 << false;
+    }
+
+    void limitText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, limit);
+        QFETCH(bool, checked);
+        limitBox()->setText(typed);
+        QCOMPARE(limitBox()->text(), shown);
+        QCOMPARE(sRows(), limit);
+        QCOMPARE(allRows()->isChecked(), checked);
+        QCOMPARE(m_window->rowsPanel().limit(), qint64(shown.toLongLong()));
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void zeroThenFiveTogglesAllRows()
+    {
+        limitBox()->setText(QStringLiteral("0"));
+        QVERIFY(allRows()->isChecked());
+        limitBox()->setText(QStringLiteral("5"));
+        QVERIFY(!allRows()->isChecked());
+        QCOMPARE(sRows(), 5);
+        // Clearing keeps the last limit and the check as they were.
+        limitBox()->setText(QStringLiteral("x"));
+        QCOMPARE(limitBox()->text(), QString());
+        QCOMPARE(sRows(), 5);
+    }
+
+    void typingAndPasting()
+    {
+        limitBox()->clear();
+        QTest::keyClicks(limitBox(), QStringLiteral("12"));
+        QCOMPARE(sRows(), 12);
+        QTest::keyClicks(limitBox(), QStringLiteral("x"));
+        QCOMPARE(limitBox()->text(), QString());
+        QCOMPARE(sRows(), 12);
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("42 rows"));
+        limitBox()->paste();
+        QCOMPARE(limitBox()->text(), QString());
+        QCOMPARE(sRows(), 12);
+        QGuiApplication::clipboard()->setText(QStringLiteral("300"));
+        limitBox()->selectAll();
+        limitBox()->paste();
+        QCOMPARE(limitBox()->text(), QStringLiteral("300"));
+        QCOMPARE(sRows(), 300);
+        QGuiApplication::clipboard()->setText(QStringLiteral("99999999999"));
+        limitBox()->selectAll();
+        limitBox()->paste();
+        QCOMPARE(limitBox()->text(), QStringLiteral("2147483647"));
+    }
+
+    void tickingAllRowsSetsZero()
+    {
+        QTest::mouseClick(allRows(), Qt::LeftButton, {}, allRows()->rect().center());
+        QVERIFY(allRows()->isChecked());
+        QCOMPARE(limitBox()->text(), QStringLiteral("0"));
+        QCOMPARE(sRows(), 0);
+        // Unticking changes nothing else.
+        allRows()->click();
+        QVERIFY(!allRows()->isChecked());
+        QCOMPARE(limitBox()->text(), QStringLiteral("0"));
+        QCOMPARE(sRows(), 0);
+    }
+
+    void rowsAndCloseRowsShowAndHideThePanel()
+    {
+        QWidget* myTable = m_window->myTable().view();
+        QVERIFY(enabled("mcloserows"));
+        QVERIFY(!enabled("mrows"));
+        const int shownHeight = myTable->height();
+
+        m_window->CloseRows();
+        for (QWidget* control : panelControls())
+            QVERIFY(control->isHidden());
+        QVERIFY(!enabled("mcloserows"));
+        QVERIFY(enabled("mrows"));
+        QVERIFY(!m_window->CollectDocument().ChRow);
+        QVERIFY(myTable->height() > shownHeight);
+
+        m_window->rows();
+        for (QWidget* control : panelControls())
+            QVERIFY(!control->isHidden());
+        QVERIFY(enabled("mcloserows"));
+        QVERIFY(!enabled("mrows"));
+        QVERIFY(m_window->CollectDocument().ChRow);
+        QCOMPARE(myTable->height(), shownHeight);
+
+        // Showing a shown panel changes nothing.
+        m_window->rows();
+        QCOMPARE(myTable->height(), shownHeight);
+        QVERIFY(!enabled("mrows"));
+    }
+
+    void buttonsRunTheirCommands()
+    {
+        QVERIFY(m_window->AddTableFields(QStringLiteral("T000")));
+        ReportListView* fields = m_window->fields().view();
+        fields->clearSelection();
+        fields->topLevelItem(0)->setSelected(true);
+        fields->topLevelItem(1)->setSelected(true);
+        button(0)->click(); // Copy to My Table
+        QCOMPARE(m_window->myTable().count(), 2);
+        ReportListView* myTable = m_window->myTable().view();
+        const QString first = myTable->topLevelItem(0)->text(0);
+        myTable->clearSelection();
+        myTable->setCurrentItem(myTable->topLevelItem(0));
+        button(2)->click(); // Move Down
+        QCOMPARE(myTable->topLevelItem(1)->text(0), first);
+        button(3)->click(); // Move Up
+        QCOMPARE(myTable->topLevelItem(0)->text(0), first);
+        button(1)->click(); // Remove Fields
+        QCOMPARE(m_window->myTable().count(), 1);
+        QVERIFY(myTable->itemByKey(first) == nullptr);
+    }
+
+    void reopenedDocumentLimit_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("panelShown");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("all rows becomes 20") << 0 << true << "20" << false;
+        QTest::newRow("350, panel hidden") << 350 << false << "350" << false;
+        QTest::newRow("largest") << 2147483647 << true << "2147483647" << false;
+    }
+
+    void reopenedDocumentLimit()
+    {
+        QFETCH(int, stored);
+        QFETCH(bool, panelShown);
+        QFETCH(QString, shown);
+        QFETCH(bool, checked);
+        QueryWindow* opened = openDocument(stored, panelShown);
+        QVERIFY(opened);
+        QVERIFY(opened != m_window);
+        m_window = opened;
+        QCOMPARE(limitBox()->text(), shown);
+        QCOMPARE(sRows(), qint32(shown.toInt()));
+        QCOMPARE(allRows()->isChecked(), checked);
+        for (QWidget* control : panelControls())
+            QCOMPARE(control->isHidden(), !panelShown);
+        QCOMPARE(enabled("mcloserows"), panelShown);
+        QCOMPARE(enabled("mrows"), !panelShown);
+        QVERIFY(!m_kit->workspace.QModified(m_window->slot()));
+    }
+};
+
+QTEST_MAIN(TestRowsPanel)
+#include "tst_rowspanel.moc"

@@ -1,0 +1,522 @@
+#include "RfcFunction.h"
+#include "SoapDestination.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <QUrlQuery>
+#include <QXmlStreamReader>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace
+{
+struct HttpRequest {
+    QByteArray method;
+    QByteArray target;
+    QHash<QByteArray, QByteArray> headers; // lower-case names
+    QByteArray body;
+
+    QUrl url() const { return QUrl(QString::fromLatin1(target)); }
+    QByteArray header(const char* name) const { return headers.value(QByteArray(name)); }
+    // user:password from a Basic Authorization header, or a null string without one.
+    QString credentials() const
+    {
+        const QByteArray value = header("authorization");
+        if (!value.startsWith("Basic "))
+            return {};
+        return QString::fromUtf8(QByteArray::fromBase64(value.mid(6)));
+    }
+};
+
+using Reply = std::function<void(QTcpSocket*, const HttpRequest&)>;
+
+// A loopback HTTP server whose n-th request gets the n-th scripted reply (the last one repeats).
+class ScriptedServer : public QObject
+{
+public:
+    ScriptedServer()
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readable(socket); });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+
+    QUrl base() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+    }
+
+    QList<HttpRequest> requests;
+    QList<Reply> replies;
+
+private:
+    void readable(QTcpSocket* socket)
+    {
+        QByteArray& buffer = m_buffers[socket];
+        buffer += socket->readAll();
+        for (;;) {
+            const qsizetype end = buffer.indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            HttpRequest request;
+            const QList<QByteArray> lines = buffer.left(end).split('\n');
+            const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
+            request.method = first.value(0);
+            request.target = first.value(1);
+            for (qsizetype i = 1; i < lines.size(); ++i) {
+                const qsizetype colon = lines.at(i).indexOf(':');
+                if (colon > 0)
+                    request.headers.insert(lines.at(i).left(colon).trimmed().toLower(),
+                                           lines.at(i).mid(colon + 1).trimmed());
+            }
+            const qsizetype length = request.header("content-length").toLongLong();
+            if (buffer.size() < end + 4 + length)
+                return;
+            request.body = buffer.mid(end + 4, length);
+            buffer.remove(0, end + 4 + length);
+            requests.append(request);
+            if (!replies.isEmpty())
+                replies.at(std::min(requests.size(), replies.size()) - 1)(socket, request);
+        }
+    }
+
+    QTcpServer m_server;
+    QHash<QTcpSocket*, QByteArray> m_buffers;
+};
+
+const QByteArray kRfc = "urn:sap-com:document:sap:rfc:functions";
+
+QByteArray envelope(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+           "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+           "<SOAP-ENV:Body>" +
+           body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+}
+
+const QByteArray kResponseOpen = "<rfc:RFC_READ_TABLE.Response xmlns:rfc=\"" + kRfc +
+                                 "\"><FIELDS><item><FIELDNAME>MANDT</FIELDNAME><OFFSET>000000"
+                                 "</OFFSET><LENGTH>000003</LENGTH><TYPE>C</TYPE><FIELDTEXT>"
+                                 "Client</FIELDTEXT></item></FIELDS><DATA>";
+const QByteArray kResponseClose = "</DATA><OPTIONS/></rfc:RFC_READ_TABLE.Response>";
+
+QByteArray rowsAnswer(const QList<QByteArray>& was)
+{
+    QByteArray body = kResponseOpen;
+    for (const QByteArray& wa : was)
+        body += "<item><WA>" + wa + "</WA></item>";
+    return envelope(body + kResponseClose);
+}
+
+QByteArray head(int status, const QByteArray& reason, const QByteArray& headers)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n" + headers + "\r\n";
+}
+
+Reply answer(int status, const QByteArray& reason, const QByteArray& type, const QByteArray& body,
+             const QByteArray& headers = {})
+{
+    return [=](QTcpSocket* socket, const HttpRequest&) {
+        socket->write(head(status, reason,
+                           "Content-Type: " + type + "\r\nContent-Length: " +
+                               QByteArray::number(body.size()) + "\r\n" + headers) +
+                      body);
+    };
+}
+
+Reply soap(const QByteArray& body = rowsAnswer({}), const QByteArray& headers = {})
+{
+    return answer(200, "OK", "text/xml; charset=utf-8", body, headers);
+}
+
+const QByteArray kLoginPage = "<!DOCTYPE html><html><head><title>Logon</title></head><body>"
+                              "<form><input name=\"sap-user\"><input name=\"sap-password\">"
+                              "</form></body></html>";
+
+LogonData logonData(const QString& password = QStringLiteral("s3cret"))
+{
+    LogonData data;
+    data.System = QStringLiteral("http://127.0.0.1");
+    data.client = QStringLiteral("100");
+    data.User = QStringLiteral("DEMO");
+    data.Password = password;
+    data.Language = QStringLiteral("EN");
+    return data;
+}
+
+struct Outcome {
+    bool ok = false;
+    QString exception;
+    QString message;
+    QStringList data;
+};
+
+Outcome read(RfcDestination& destination, const QString& table = QStringLiteral("T000"))
+{
+    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
+    function.Exports(QStringLiteral("QUERY_TABLE")).Value = table;
+    function.Tables(QStringLiteral("FIELDS"));
+    function.Tables(QStringLiteral("DATA"));
+    Outcome outcome;
+    outcome.ok = function.Call();
+    outcome.exception = function.exception();
+    outcome.message = function.message();
+    for (const auto& row : function.Tables(QStringLiteral("DATA")).rows())
+        outcome.data.append(row.at(0));
+    return outcome;
+}
+
+QString queryTableOf(const QByteArray& body)
+{
+    QXmlStreamReader xml(body);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"QUERY_TABLE")
+            return xml.readElementText();
+    }
+    return {};
+}
+
+quint16 closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Reply)
+
+class TestSoapDestination : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void requestsCarryLogonAndSoapHeaders()
+    {
+        ScriptedServer server;
+        server.replies = {soap(), soap(rowsAnswer({"000", "001"}))};
+        SoapDestination destination(server.base(), QString(), 10000);
+        LogonData data = logonData(QStringLiteral("pä:ss wörd"));
+        data.Language = QStringLiteral("PT");
+        const RfcDestination::LogonResult logon = destination.logon(data);
+        QVERIFY2(logon.ok, qPrintable(logon.error));
+        QCOMPARE(logon.HostName, QStringLiteral("127.0.0.1"));
+        const Outcome outcome = read(destination, QStringLiteral("T001"));
+        QVERIFY2(outcome.ok, qPrintable(outcome.exception + u' ' + outcome.message));
+        QCOMPARE(outcome.data, (QStringList{"000", "001"}));
+
+        QCOMPARE(server.requests.size(), 2);
+        for (const HttpRequest& request : std::as_const(server.requests)) {
+            QCOMPARE(request.method, QByteArray("POST"));
+            QCOMPARE(request.url().path(), QStringLiteral("/sap/bc/soap/rfc"));
+            const QUrlQuery query(request.url());
+            QCOMPARE(query.queryItemValue(QStringLiteral("sap-client")), QStringLiteral("100"));
+            QCOMPARE(query.queryItemValue(QStringLiteral("sap-language")), QStringLiteral("PT"));
+            QCOMPARE(request.credentials(), QStringLiteral("DEMO:pä:ss wörd"));
+            const QByteArray type = request.header("content-type").toLower().replace(' ', "");
+            QVERIFY2(type.startsWith("text/xml") && type.contains("charset=utf-8"), type);
+            QByteArray action = request.header("soapaction");
+            if (action.startsWith('"') && action.endsWith('"'))
+                action = action.mid(1, action.size() - 2);
+            QCOMPARE(action, kRfc);
+        }
+        // The logon proves the credentials with a real call; the read asks for its own table.
+        QCOMPARE(queryTableOf(server.requests.at(0).body), QStringLiteral("T000"));
+        QCOMPARE(queryTableOf(server.requests.at(1).body), QStringLiteral("T001"));
+    }
+
+    void keepsTheSessionCookie_data()
+    {
+        QTest::addColumn<QByteArray>("setCookie");
+        QTest::addColumn<QString>("systemId");
+        QTest::addColumn<QByteArray>("sentBack");
+
+        QTest::newRow("session cookie")
+            << QByteArray("Set-Cookie: SAP_SESSIONID_QAS_100=abc123; path=/\r\n") << "QAS"
+            << QByteArray("SAP_SESSIONID_QAS_100=abc123");
+        QTest::newRow("among other cookies, HttpOnly")
+            << QByteArray("Set-Cookie: sap-usercontext=sap-client=100; path=/\r\n"
+                          "Set-Cookie: MYSAPSSO2=AjQxMDM; path=/\r\n"
+                          "Set-Cookie: SAP_SESSIONID_P01_100=x%3dY_z; path=/; HttpOnly\r\n")
+            << "P01" << QByteArray("SAP_SESSIONID_P01_100=x%3dY_z");
+        QTest::newRow("no session cookie")
+            << QByteArray("Set-Cookie: sap-usercontext=sap-client=100; path=/\r\n") << ""
+            << QByteArray("sap-usercontext=sap-client=100");
+    }
+
+    void keepsTheSessionCookie()
+    {
+        QFETCH(QByteArray, setCookie);
+        QFETCH(QString, systemId);
+        QFETCH(QByteArray, sentBack);
+        ScriptedServer server;
+        server.replies = {soap(rowsAnswer({}), setCookie), soap()};
+        SoapDestination destination(server.base(), QString(), 10000);
+        const RfcDestination::LogonResult logon = destination.logon(logonData());
+        QVERIFY2(logon.ok, qPrintable(logon.error));
+        QCOMPARE(logon.SystemID, systemId);
+        QVERIFY(read(destination).ok);
+        QVERIFY(read(destination).ok);
+        QCOMPARE(server.requests.size(), 3);
+        QVERIFY(server.requests.at(0).header("cookie").isEmpty());
+        for (int i : {1, 2}) {
+            const QByteArray cookie = server.requests.at(i).header("cookie");
+            QVERIFY2(cookie.contains(sentBack), cookie.constData());
+        }
+    }
+
+    void aRenewedSessionReplacesTheOldOne()
+    {
+        ScriptedServer server;
+        server.replies = {soap(rowsAnswer({}), "Set-Cookie: SAP_SESSIONID_QAS_100=old; path=/\r\n"),
+                          soap(rowsAnswer({}), "Set-Cookie: SAP_SESSIONID_QAS_100=new; path=/\r\n"),
+                          soap()};
+        SoapDestination destination(server.base(), QString(), 10000);
+        QVERIFY(destination.logon(logonData()).ok);
+        QVERIFY(read(destination).ok);
+        QVERIFY(read(destination).ok);
+        QCOMPARE(server.requests.size(), 3);
+        const QByteArray cookie = server.requests.at(2).header("cookie");
+        QVERIFY2(cookie.contains("SAP_SESSIONID_QAS_100=new") && !cookie.contains("=old"),
+                 cookie.constData());
+    }
+
+    void unauthorizedFailsTheLogon_data()
+    {
+        QTest::addColumn<QByteArray>("headers");
+        QTest::newRow("with a challenge")
+            << QByteArray("WWW-Authenticate: Basic realm=\"SAP NetWeaver Application Server\"\r\n");
+        QTest::newRow("without a challenge") << QByteArray();
+    }
+
+    void unauthorizedFailsTheLogon()
+    {
+        QFETCH(QByteArray, headers);
+        ScriptedServer server;
+        server.replies = {answer(401, "Unauthorized", "text/html", kLoginPage, headers)};
+        SoapDestination destination(server.base(), QString(), 10000);
+        const RfcDestination::LogonResult logon = destination.logon(logonData());
+        QVERIFY(!logon.ok);
+        QCOMPARE(logon.error, QStringLiteral("Name or password is incorrect (repeat logon)"));
+        // A failed logon keeps no password: a later call has none to send.
+        read(destination);
+        QCOMPARE(server.requests.size(), 2);
+        QVERIFY2(!server.requests.at(1).credentials().contains(QStringLiteral("s3cret")),
+                 qPrintable(server.requests.at(1).credentials()));
+    }
+
+    void soapFaultBecomesTheException()
+    {
+        ScriptedServer server;
+        const QByteArray fault = envelope(
+            "<SOAP-ENV:Fault><faultcode>SOAP-ENV:Client</faultcode><faultstring>NOT_AUTHORIZED"
+            "</faultstring></SOAP-ENV:Fault>");
+        server.replies = {soap(), answer(500, "Internal Server Error", "text/xml", fault)};
+        SoapDestination destination(server.base(), QString(), 10000);
+        QVERIFY(destination.logon(logonData()).ok);
+        const Outcome outcome = read(destination, QStringLiteral("BKPF"));
+        QVERIFY(!outcome.ok);
+        QCOMPARE(outcome.exception, QStringLiteral("NOT_AUTHORIZED"));
+    }
+
+    // Each failure is a SYSTEM_FAILURE with a message that says what happened, and the
+    // destination still works for the next call.
+    void failuresBecomeSystemFailures_data()
+    {
+        QTest::addColumn<Reply>("failure");
+        QTest::addColumn<QString>("mention"); // in the message, ignoring case
+
+        const QByteArray body = rowsAnswer({"000", "001", "100"});
+        const QByteArray part = body.left(body.indexOf("<item><WA>001"));
+        QTest::newRow("silent server: timeout")
+            << Reply([](QTcpSocket*, const HttpRequest&) {}) << QStringLiteral("time");
+        QTest::newRow("stalls mid-body") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
+            socket->write(head(200, "OK",
+                               "Content-Type: text/xml\r\nContent-Length: " +
+                                   QByteArray::number(part.size() + 500) + "\r\n") +
+                          part);
+        }) << QString();
+        QTest::newRow("dropped mid-body") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
+            socket->write(head(200, "OK",
+                               "Content-Type: text/xml\r\nContent-Length: " +
+                                   QByteArray::number(part.size() + 500) + "\r\n") +
+                          part);
+            socket->disconnectFromHost();
+        }) << QString();
+        QTest::newRow("dropped mid-chunk") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
+            socket->write(
+                head(200, "OK", "Content-Type: text/xml\r\nTransfer-Encoding: chunked\r\n") +
+                QByteArray::number(part.size() + 500, 16) + "\r\n" + part);
+            socket->disconnectFromHost();
+        }) << QString();
+        QTest::newRow("HTML login page")
+            << answer(200, "OK", "text/html", kLoginPage) << QStringLiteral("HTTP 200");
+        QTest::newRow("proxy error")
+            << answer(502, "Bad Gateway", "text/plain",
+                      "The proxy server received an invalid response from an upstream server.")
+            << QStringLiteral("HTTP 502");
+        QTest::newRow("redirect to a login page")
+            << answer(302, "Found", "text/html", kLoginPage, "Location: /sap/bc/gui/logon\r\n")
+            << QStringLiteral("HTTP 302");
+        QTest::newRow("empty answer")
+            << answer(200, "OK", "text/xml", "") << QStringLiteral("HTTP 200");
+    }
+
+    void failuresBecomeSystemFailures()
+    {
+        QFETCH(Reply, failure);
+        QFETCH(QString, mention);
+        ScriptedServer server;
+        server.replies = {soap(), failure, soap(rowsAnswer({"000"}))};
+        SoapDestination destination(server.base(), QString(), 700);
+        QVERIFY(destination.logon(logonData()).ok);
+        const Outcome outcome = read(destination);
+        QVERIFY(!outcome.ok);
+        QCOMPARE(outcome.exception, QStringLiteral("SYSTEM_FAILURE"));
+        QVERIFY(!outcome.message.isEmpty());
+        QVERIFY2(outcome.message.contains(mention, Qt::CaseInsensitive),
+                 qPrintable(outcome.message));
+        const Outcome next = read(destination);
+        QVERIFY2(next.ok, qPrintable(next.exception + u' ' + next.message));
+        QCOMPARE(next.data, QStringList{"000"});
+    }
+
+    void aRefusedConnectionFailsWithAMessage()
+    {
+        const QUrl base(QStringLiteral("http://127.0.0.1:%1").arg(closedPort()));
+        SoapDestination destination(base, QString(), 10000);
+        const RfcDestination::LogonResult logon = destination.logon(logonData());
+        QVERIFY(!logon.ok);
+        QVERIFY(!logon.error.isEmpty());
+        const Outcome outcome = read(destination);
+        QCOMPARE(outcome.exception, QStringLiteral("SYSTEM_FAILURE"));
+        QVERIFY(!outcome.message.isEmpty());
+    }
+
+    void logoffEndsTheSessionAndForgetsThePassword()
+    {
+        ScriptedServer server;
+        server.replies = {soap(rowsAnswer({}), "Set-Cookie: SAP_SESSIONID_QAS_100=abc; path=/\r\n"),
+                          answer(200, "OK", "text/html", "<html><body>Logged off</body></html>"),
+                          answer(401, "Unauthorized", "text/html", kLoginPage)};
+        SoapDestination destination(server.base(), QString(), 10000);
+        QVERIFY(destination.logon(logonData()).ok);
+        destination.logoff();
+        QCOMPARE(server.requests.size(), 2);
+        const HttpRequest& logoff = server.requests.at(1);
+        QCOMPARE(logoff.url().path(), QStringLiteral("/sap/public/bc/icf/logoff"));
+        QVERIFY2(logoff.header("cookie").contains("SAP_SESSIONID_QAS_100=abc"),
+                 logoff.header("cookie").constData());
+
+        const Outcome after = read(destination);
+        QVERIFY(!after.ok);
+        QCOMPARE(server.requests.size(), 3);
+        const HttpRequest& late = server.requests.at(2);
+        QVERIFY2(!late.credentials().contains(QStringLiteral("s3cret")),
+                 qPrintable(late.credentials()));
+        QVERIFY2(!late.header("cookie").contains("SAP_SESSIONID"),
+                 late.header("cookie").constData());
+    }
+
+    // A long answer keeps coming in bursts; the caller cancels after a few rows.
+    void cancellingStopsALongAnswer()
+    {
+        constexpr int total = 5000;
+        struct Stream {
+            int sent = 0;
+            bool complete = false;
+        };
+        auto stream = std::make_shared<Stream>();
+        ScriptedServer server;
+        const Reply slowRows = [stream](QTcpSocket* socket, const HttpRequest&) {
+            socket->write(
+                head(200, "OK", "Content-Type: text/xml\r\nTransfer-Encoding: chunked\r\n"));
+            const QByteArray start =
+                envelope(kResponseOpen).left(envelope(kResponseOpen).indexOf("</SOAP-ENV:Body>"));
+            socket->write(QByteArray::number(start.size(), 16) + "\r\n" + start + "\r\n");
+            auto* timer = new QTimer(socket);
+            QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, stream] {
+                if (socket->state() != QAbstractSocket::ConnectedState) {
+                    timer->stop();
+                    return;
+                }
+                QByteArray burst;
+                for (int i = 0; i < 20 && stream->sent < total; ++i, ++stream->sent)
+                    burst += "<item><WA>" + QByteArray::number(stream->sent) + "</WA></item>";
+                if (stream->sent == total) {
+                    burst += kResponseClose + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+                    stream->complete = true;
+                    timer->stop();
+                }
+                socket->write(QByteArray::number(burst.size(), 16) + "\r\n" + burst + "\r\n");
+                if (stream->complete)
+                    socket->write("0\r\n\r\n");
+            });
+            timer->start(10);
+        };
+        server.replies = {soap(), slowRows};
+        SoapDestination destination(server.base(), QString(), 10000);
+        QVERIFY(destination.logon(logonData()).ok);
+
+        std::atomic<bool> cancel{false};
+        RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
+        function.setCancel(&cancel);
+        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
+        function.Tables(QStringLiteral("FIELDS"));
+        int rows = 0;
+        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) {
+            if (++rows == 50)
+                cancel = true;
+        });
+        QVERIFY(!function.Call());
+        QCOMPARE(function.exception(), QStringLiteral("CANCELLED"));
+        QVERIFY(rows >= 50);
+        QVERIFY2(!stream->complete, "the whole answer was read despite the cancellation");
+        QVERIFY(rows < total);
+    }
+
+    void aLargeAnswerStreamsToTheSink()
+    {
+        constexpr int total = 20000;
+        const QByteArray filler(500, 'x');
+        QList<QByteArray> was;
+        for (int i = 0; i < total; ++i)
+            was.append(QByteArray::number(i) + ' ' + filler);
+        ScriptedServer server;
+        const QByteArray body = rowsAnswer(was);
+        QVERIFY(body.size() > (10 << 20));
+        server.replies = {soap(), soap(body)};
+        SoapDestination destination(server.base(), QString(), 10000);
+        QVERIFY(destination.logon(logonData()).ok);
+
+        RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
+        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
+        function.Tables(QStringLiteral("FIELDS"));
+        int rows = 0;
+        int misplaced = 0;
+        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+            if (row.at(0) != QString::number(rows) + u' ' + QString::fromLatin1(filler))
+                ++misplaced;
+            ++rows;
+        });
+        QVERIFY2(function.Call(), qPrintable(function.exception() + u' ' + function.message()));
+        QCOMPARE(rows, total);
+        QCOMPARE(misplaced, 0);
+        QCOMPARE(function.Tables(QStringLiteral("DATA")).RowCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSoapDestination)
+#include "tst_soapdestination.moc"

@@ -1,0 +1,379 @@
+#include "RfcFunction.h"
+#include "SoapResponseReader.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace
+{
+const QByteArray kRfc = "urn:sap-com:document:sap:rfc:functions";
+
+QByteArray envelope(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+           "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+           "<SOAP-ENV:Body>" +
+           body + "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+}
+
+// prefix "rfc" or "urn": a prefixed element; "": a default namespace; "-": no namespace at all.
+QByteArray response(const QByteArray& prefix, const QByteArray& tables)
+{
+    const QByteArray tag = prefix.isEmpty() || prefix == "-" ? QByteArray("RFC_READ_TABLE.Response")
+                                                             : prefix + ":RFC_READ_TABLE.Response";
+    QByteArray declaration;
+    if (prefix.isEmpty())
+        declaration = " xmlns=\"" + kRfc + '"';
+    else if (prefix != "-")
+        declaration = " xmlns:" + prefix + "=\"" + kRfc + '"';
+    return envelope('<' + tag + declaration + '>' + tables + "</" + tag + '>');
+}
+
+QByteArray fieldItem(const QByteArray& name, const QByteArray& offset, const QByteArray& length,
+                     const QByteArray& type, const QByteArray& text)
+{
+    return "<item><FIELDNAME>" + name + "</FIELDNAME><OFFSET>" + offset + "</OFFSET><LENGTH>" +
+           length + "</LENGTH><TYPE>" + type + "</TYPE><FIELDTEXT>" + text + "</FIELDTEXT></item>";
+}
+
+const QByteArray kFields = "<FIELDS>" + fieldItem("MANDT", "000000", "000003", "C", "Client") +
+                           fieldItem("MTEXT", "000004", "000025", "C", "Client name") + "</FIELDS>";
+const QStringList kFieldRows{"MANDT|000000|000003|C|Client", "MTEXT|000004|000025|C|Client name"};
+
+QByteArray dataTable(const QList<QByteArray>& was)
+{
+    QByteArray table = "<DATA>";
+    for (const QByteArray& wa : was)
+        table += "<item><WA>" + wa + "</WA></item>";
+    return table + "</DATA>";
+}
+
+const QByteArray kData = dataTable({"000|SAP AG Konzern", "001|Auslieferungsmandant R11",
+                                    "100|Demo &#8211; Vendas &amp; Finan\xc3\xa7"
+                                    "as"});
+const QStringList kDataRows{"000|SAP AG Konzern", "001|Auslieferungsmandant R11",
+                            QStringLiteral("100|Demo – Vendas & Finanças")};
+
+QByteArray fault(const QByteArray& faultString, const QByteArray& detail)
+{
+    return envelope("<SOAP-ENV:Fault><faultcode>SOAP-ENV:Client</faultcode>" + faultString +
+                    detail + "</SOAP-ENV:Fault>");
+}
+
+QByteArray detailName(const QByteArray& name)
+{
+    return "<detail><rfc:RFC_READ_TABLE.Exception xmlns:rfc=\"" + kRfc + "\"><Name>" + name +
+           "</Name></rfc:RFC_READ_TABLE.Exception></detail>";
+}
+
+struct Outcome {
+    SoapResponseReader::State state = SoapResponseReader::State::Reading;
+    QString fault;
+    QString problem;
+    QStringList fields;
+    QStringList data;
+    int dataKept = 0; // rows left in the DATA table itself
+};
+
+// Feeds the pieces in order, then ends the body. With a sink, DATA rows go to it.
+Outcome read(const QList<QByteArray>& pieces, bool sink = true)
+{
+    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
+    function.Tables(QStringLiteral("FIELDS"));
+    function.Tables(QStringLiteral("OPTIONS"));
+    Outcome outcome;
+    if (sink)
+        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+            outcome.data.append(row.at(0));
+        });
+    else
+        function.Tables(QStringLiteral("DATA"));
+    SoapResponseReader reader(function);
+    for (const QByteArray& piece : pieces)
+        reader.feed(piece);
+    reader.finish();
+    outcome.state = reader.state();
+    outcome.fault = reader.fault();
+    outcome.problem = reader.problem();
+    for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+        outcome.fields.append(QStringList(row.begin(), row.end()).join(u'|'));
+    const RfcTable& data = function.Tables(QStringLiteral("DATA"));
+    outcome.dataKept = data.RowCount();
+    if (!sink) {
+        for (const auto& row : data.rows())
+            outcome.data.append(row.at(0));
+    }
+    return outcome;
+}
+
+QList<QByteArray> bytewise(const QByteArray& bytes)
+{
+    QList<QByteArray> pieces;
+    for (const char c : bytes)
+        pieces.append(QByteArray(1, c));
+    return pieces;
+}
+
+QList<QByteArray> randomly(const QByteArray& bytes, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QList<QByteArray> pieces;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qsizetype size = 1 + random.bounded(97);
+        pieces.append(bytes.mid(at, size));
+        at += size;
+    }
+    return pieces;
+}
+
+const char* stateName(SoapResponseReader::State state)
+{
+    switch (state) {
+    case SoapResponseReader::State::Reading:
+        return "Reading";
+    case SoapResponseReader::State::Done:
+        return "Done";
+    case SoapResponseReader::State::Fault:
+        return "Fault";
+    case SoapResponseReader::State::NotSoap:
+        return "NotSoap";
+    }
+    return "?";
+}
+} // namespace
+
+class TestSoapResponse : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsAnyPrefixInAnyTableOrder_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        // An unknown table with items of its own must leave DATA alone.
+        const QByteArray extra = "<ET_EXTRA><item><WA>not a row</WA></item></ET_EXTRA>";
+        const QByteArray options =
+            "<OPTIONS><item><TEXT>MANDT &lt;&gt; '999'</TEXT></item></OPTIONS>";
+        const QList<std::pair<const char*, QByteArray>> orders = {
+            {"FIELDS then DATA", kFields + kData},
+            {"DATA then FIELDS", kData + kFields},
+            {"DATA, OPTIONS, unknown, FIELDS", kData + options + extra + kFields},
+        };
+        for (const QByteArray prefix : {"rfc", "urn", "", "-"}) {
+            for (const auto& [order, tables] : orders) {
+                const QByteArray name = prefix.isEmpty() ? "default namespace"
+                                        : prefix == "-"  ? "no namespace"
+                                                         : prefix + ':';
+                QTest::addRow("%s %s", name.constData(), order) << response(prefix, tables);
+            }
+        }
+    }
+
+    void readsAnyPrefixInAnyTableOrder()
+    {
+        QFETCH(QByteArray, answer);
+        for (const bool sink : {false, true}) {
+            const Outcome outcome = read({answer}, sink);
+            QCOMPARE(stateName(outcome.state), "Done");
+            QCOMPARE(outcome.fields, kFieldRows);
+            QCOMPARE(outcome.data, kDataRows);
+            QCOMPARE(outcome.dataKept, sink ? 0 : 3);
+        }
+    }
+
+    void decodesWorkAreas_data()
+    {
+        QTest::addColumn<QByteArray>("wa");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("decimal entity") << QByteArray("A&#38;B") << QStringLiteral("A&B");
+        QTest::newRow("hex entities") << QByteArray("&#x3C;tag&#x3e;") << QStringLiteral("<tag>");
+        QTest::newRow("named entities")
+            << QByteArray("&amp;&lt;&gt;&quot;&apos;") << QStringLiteral("&<>\"'");
+        QTest::newRow("non-ASCII entities")
+            << QByteArray("Finan&#231;as &#x20AC;") << QStringLiteral("Finanças €");
+        QTest::newRow("UTF-8") << QByteArray("S\xc3\xa3o Paulo \xe2\x80\x93 \xe6\x97\xa5")
+                               << QStringLiteral("São Paulo – 日");
+        QTest::newRow("leading blanks") << QByteArray("   0001") << QStringLiteral("   0001");
+        QTest::newRow("inner blanks")
+            << QByteArray("100  |   x |  y") << QStringLiteral("100  |   x |  y");
+        QTest::newRow("blanks only") << QByteArray("     ") << QStringLiteral("     ");
+        QTest::newRow("blanks around an entity")
+            << QByteArray("  &amp;  ") << QStringLiteral("  &  ");
+        QTest::newRow("carriage return entity") << QByteArray("a&#13;b") << QStringLiteral("a\rb");
+        QTest::newRow("CDATA") << QByteArray("<![CDATA[a<b & c]]>") << QStringLiteral("a<b & c");
+        QTest::newRow("empty") << QByteArray("") << QString();
+    }
+
+    void decodesWorkAreas()
+    {
+        QFETCH(QByteArray, wa);
+        QFETCH(QString, expected);
+        const QByteArray answer = response("rfc", kFields + dataTable({"first", wa, "last"}));
+        const QStringList rows{QStringLiteral("first"), expected, QStringLiteral("last")};
+        const Outcome whole = read({answer});
+        QCOMPARE(stateName(whole.state), "Done");
+        QCOMPARE(whole.data, rows);
+        QCOMPARE(read(bytewise(answer)).data, rows);
+    }
+
+    void faultNamesTheException_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("exception");
+        for (const char* name :
+             {"TABLE_NOT_AVAILABLE", "TABLE_WITHOUT_DATA", "OPTION_NOT_VALID", "FIELD_NOT_VALID",
+              "NOT_AUTHORIZED", "DATA_BUFFER_EXCEEDED", "NO_AUTH"}) {
+            const QByteArray n(name);
+            const QString exception = QString::fromLatin1(name);
+            QTest::addRow("%s in both", name)
+                << fault("<faultstring>" + n + "</faultstring>", detailName(n)) << exception;
+            QTest::addRow("%s in faultstring only", name)
+                << fault("<faultstring>" + n + "</faultstring>", "") << exception;
+            QTest::addRow("%s in detail, faultstring empty", name)
+                << fault("<faultstring></faultstring>", detailName(n)) << exception;
+            QTest::addRow("%s in detail, faultstring blank", name)
+                << fault("<faultstring>  </faultstring>", detailName(n)) << exception;
+        }
+        QTest::newRow("faultstring before detail")
+            << fault("<faultstring>NOT_AUTHORIZED</faultstring>", detailName("NO_AUTH"))
+            << QStringLiteral("NOT_AUTHORIZED");
+        QTest::newRow("blanks around the name")
+            << fault("<faultstring>\n  TABLE_NOT_AVAILABLE \n</faultstring>", "")
+            << QStringLiteral("TABLE_NOT_AVAILABLE");
+        QTest::newRow("Name deep in the detail")
+            << fault("<faultstring/>",
+                     "<detail><a><b><Name>OPTION_NOT_VALID</Name></b></a></detail>")
+            << QStringLiteral("OPTION_NOT_VALID");
+        QTest::newRow("other prefix")
+            << QByteArray("<soap:Envelope xmlns:soap=\"http://schemas.xmlsoap.org/soap/envelope/\">"
+                          "<soap:Body><soap:Fault><faultcode>soap:Server</faultcode>"
+                          "<faultstring>FIELD_NOT_VALID</faultstring></soap:Fault></soap:Body>"
+                          "</soap:Envelope>")
+            << QStringLiteral("FIELD_NOT_VALID");
+    }
+
+    void faultNamesTheException()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, exception);
+        const Outcome outcome = read({answer});
+        QCOMPARE(stateName(outcome.state), "Fault");
+        QCOMPARE(outcome.fault, exception);
+        QVERIFY(outcome.data.isEmpty());
+    }
+
+    void notSoap_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("problem"); // a part of the problem's text, when it matters
+        QTest::newRow("HTML login page")
+            << QByteArray("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Logon"
+                          "</title></head><body><form method=\"post\"><input name=\"sap-user\">"
+                          "<input type=\"password\" name=\"sap-password\"></form></body></html>")
+            << QString();
+        QTest::newRow("proxy error text")
+            << QByteArray("502 Bad Gateway\r\nThe proxy server received an invalid response "
+                          "from an upstream server.\r\n")
+            << QString();
+        QTest::newRow("empty body") << QByteArray() << QString();
+        QTest::newRow("JSON") << QByteArray("{\"error\": \"unavailable\"}") << QString();
+        QTest::newRow("XML that is not SOAP")
+            << QByteArray("<?xml version=\"1.0\"?><error><code>503</code></error>") << QString();
+
+        const QByteArray whole = response("rfc", kFields + kData);
+        const QList<std::pair<const char*, QByteArray>> cuts = {
+            {"after the first row", "</item>"},
+            {"inside a work area", "Auslieferungs"},
+            {"inside a tag", "<WA"},
+            {"inside an entity", "&#82"},
+            {"inside a UTF-8 character", "Finan\xc3"},
+            {"before the response ends", "</DATA>"},
+        };
+        for (const auto& [where, marker] : cuts) {
+            const qsizetype at = whole.indexOf(marker, whole.indexOf("<DATA>"));
+            QTest::addRow("cut %s", where)
+                << whole.left(at + marker.size()) << QStringLiteral("ended early");
+        }
+    }
+
+    void notSoap()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, problem);
+        for (const auto& pieces : {QList<QByteArray>{answer}, bytewise(answer)}) {
+            const Outcome outcome = read(pieces);
+            QCOMPARE(stateName(outcome.state), "NotSoap");
+            QVERIFY(!outcome.problem.isEmpty());
+            QVERIFY2(outcome.problem.contains(problem), qPrintable(outcome.problem));
+        }
+    }
+
+    void sameResultWhateverTheChunks_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QStringList rows;
+        QList<QByteArray> was;
+        for (int i = 0; i < 200; ++i) {
+            was.append(QByteArray::number(i).rightJustified(4, '0') +
+                       "|  \xc3\xa7\xe2\x82\xac\xf0\x9f\x98\x80 &amp;&#38;&#x3C; x  y");
+        }
+        QTest::newRow("rows") << response("urn", dataTable(was) + kFields);
+        QTest::newRow("fault") << fault("<faultstring/>", detailName("NOT_AUTHORIZED"));
+        QTest::newRow("cut") << response("rfc", kFields + kData).left(600);
+    }
+
+    void sameResultWhateverTheChunks()
+    {
+        QFETCH(QByteArray, answer);
+        const Outcome whole = read({answer});
+        QVERIFY(whole.state != SoapResponseReader::State::Reading);
+        QList<QList<QByteArray>> ways{bytewise(answer)};
+        for (quint32 seed = 1; seed <= 8; ++seed)
+            ways.append(randomly(answer, seed));
+        for (const QList<QByteArray>& pieces : ways) {
+            const Outcome outcome = read(pieces);
+            QCOMPARE(stateName(outcome.state), stateName(whole.state));
+            QCOMPARE(outcome.fault, whole.fault);
+            QCOMPARE(outcome.fields, whole.fields);
+            QCOMPARE(outcome.data, whole.data);
+        }
+    }
+
+    // Ten megabytes of DATA reach the sink row by row; the table itself keeps none of them.
+    void largeAnswerStreamsToTheSink()
+    {
+        const QByteArray filler(480, 'x');
+        const QByteArray sample = "<item><WA>00000000 &amp; " + filler + "</WA></item>";
+        const int rows = (10 << 20) / static_cast<int>(sample.size()) + 1;
+        QByteArray tables = kFields + "<DATA>";
+        tables.reserve(11 << 20);
+        for (int i = 0; i < rows; ++i)
+            tables += "<item><WA>" + QByteArray::number(i).rightJustified(8, '0') + " &amp; " +
+                      filler + "</WA></item>";
+        const QByteArray answer = response("rfc", tables + "</DATA>");
+        QVERIFY(answer.size() > (10 << 20));
+
+        RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
+        function.Tables(QStringLiteral("FIELDS"));
+        int delivered = 0;
+        int misplaced = 0;
+        const QString tail = QStringLiteral(" & ") + QString::fromLatin1(filler);
+        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& r) {
+            if (r.at(0) != QString::number(delivered).rightJustified(8, u'0') + tail)
+                ++misplaced;
+            ++delivered;
+        });
+        SoapResponseReader reader(function);
+        for (qsizetype at = 0; at < answer.size(); at += 65536)
+            reader.feed(answer.mid(at, 65536));
+        reader.finish();
+        QCOMPARE(stateName(reader.state()), "Done");
+        QCOMPARE(delivered, rows);
+        QCOMPARE(misplaced, 0);
+        QCOMPARE(function.Tables(QStringLiteral("DATA")).RowCount(), 0);
+        QCOMPARE(function.Tables(QStringLiteral("FIELDS")).RowCount(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSoapResponse)
+#include "tst_soapresponse.moc"
