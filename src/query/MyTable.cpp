@@ -164,6 +164,7 @@ int MyTable::TotalBytes()
         total += item->text(2).toInt();
         m_fieldBox->addItem(item->data(0, kListKeyRole).toString());
     }
+    m_fieldBox->setCurrentIndex(-1);
     return total;
 }
 

@@ -28,6 +28,9 @@ OptionList::OptionList(QueryContext& context, ReportListView* view, Editor edito
                            QStringLiteral("GT"), QStringLiteral("LIKE"), QStringLiteral("NOT LIKE"),
                            QStringLiteral("BETWEEN"), QStringLiteral("NOT BETWEEN")});
     m_editor.conjunction->addItems({QStringLiteral("AND"), QStringLiteral("OR"), QString()});
+    // Nothing is chosen until the user chooses: an untouched editor builds an empty line.
+    m_editor.op->setCurrentIndex(-1);
+    m_editor.conjunction->setCurrentIndex(-1);
     m_editor.value->setText(QStringLiteral("'"));
     m_editor.field->setToolTip(Texts::get(TextId::TipFieldName).en);
     m_editor.op->setToolTip(language.pick(Texts::get(TextId::TipOperator)));

@@ -39,6 +39,16 @@ public:
         return true;
     }
 
+    // What went wrong, in words: a short write sets no error text of its own.
+    QString failure() const
+    {
+        const QString reason = m_file.errorString();
+        return reason.isEmpty() || reason == u"Unknown error"
+                   ? QStringLiteral("%1 could not be written completely (is the disk full?)")
+                         .arg(m_file.fileName())
+                   : reason;
+    }
+
     bool line(QStringView text)
     {
         if (m_encoding == TableExport::Encoding::Utf8)
@@ -68,7 +78,7 @@ public:
 
     void cancel() { m_file.cancelWriting(); }
     int lost() const { return m_lost; }
-    QString error() const { return m_file.errorString(); }
+    QString error() const { return failure(); }
 
 private:
     QSaveFile m_file;
@@ -329,8 +339,17 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
                     return result;
             }
         }
-        if (several && !piece.spoolOk())
-            writeFailed = true;
+        if (several && !piece.spoolOk()) {
+            result.error =
+                QStringLiteral("a spool file in %1 could not be written (is the disk full?)").arg(folder);
+            output->cancel();
+            return result;
+        }
+        say(QStringLiteral("Preparing Data for %1 - Fields %2 to %3 with %4 rows")
+                .arg(plan.table)
+                .arg(plan.first)
+                .arg(plan.last)
+                .arg(piece.rows));
         advance(base + pieceShare);
     }
     if (cancel) {
@@ -347,8 +366,8 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     long lines = 0;
     for (const auto& piece : pieces)
         lines = std::max(lines, piece->rows);
+    say(QStringLiteral("Creating ") + m_settings.path);
     if (several) {
-        say(QStringLiteral("Creating ") + m_settings.path);
         for (const auto& piece : pieces) {
             if (piece->read && !piece->rewind()) {
                 result.error = QStringLiteral("cannot read a spool file back");

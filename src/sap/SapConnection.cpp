@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "DestinationFactory.h"
+#include "Language.h"
 #include "Messenger.h"
 #include "RfcDestination.h"
 #include "ShellHost.h"
@@ -147,6 +148,11 @@ void SapConnection::Disconnect()
 
 void SapConnection::ReleaseComponents()
 {
+    // A running import reads through these objects: they stay until it ends.
+    if (m_host.state().ImportRunning) {
+        m_host.setStatusText(Language(m_host.state()).pick(Texts::get(TextId::ImportRunning)));
+        return;
+    }
     Disconnect();
     m_functions.reset();
     m_bapi.reset();

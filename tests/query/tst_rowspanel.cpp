@@ -99,19 +99,20 @@ private Q_SLOTS:
 
     // The row limit is one value for the whole program: a new window starts from the last
     // limit any window set, with 0 shown as 20.
-    void newWindowStartsFromTheLastLimitSet()
+    // Each window keeps its own query, its row limit included.
+    void eachWindowKeepsItsOwnLimit()
     {
+        QueryWindow* first = m_window;
         limitBox()->setText(QStringLiteral("350"));
         m_window = m_kit->newWindow();
-        QVERIFY(m_window);
-        QCOMPARE(limitBox()->text(), QStringLiteral("350"));
-        QCOMPARE(sRows(), 350);
-
+        QVERIFY(m_window && m_window != first);
+        QCOMPARE(limitBox()->text(), QStringLiteral("20"));
         allRows()->click();
         QCOMPARE(limitBox()->text(), QStringLiteral("0"));
-        m_window = m_kit->newWindow();
-        QVERIFY(m_window);
-        QCOMPARE(limitBox()->text(), QStringLiteral("20"));
+        QCOMPARE(first->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
+                 QStringLiteral("350"));
+        QCOMPARE(first->CollectDocument().sRows, 350);
+        QCOMPARE(m_window->CollectDocument().sRows, 0);
     }
 
     void limitText_data()

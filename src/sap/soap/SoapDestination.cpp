@@ -119,6 +119,13 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     SoapResponseReader reader(function);
     QNetworkReply* reply = manager.post(request, body);
     QEventLoop loop;
+    bool timedOut = false;
+    QObject::connect(reply, &QNetworkReply::errorOccurred, &loop,
+                     [&](QNetworkReply::NetworkError code) {
+                         // The transfer timeout ends a reply as "cancelled"; the user did not.
+                         if (code == QNetworkReply::OperationCanceledError && !function.cancelled())
+                             timedOut = true;
+                     });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         reader.feed(reply->readAll());
         if (function.cancelled())
@@ -132,7 +139,8 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    reader.feed(reply->readAll());
+    if (reply->isOpen())
+        reader.feed(reply->readAll());
     reader.finish();
 
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -151,6 +159,11 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
         function.setException(reader.fault());
     } else if (function.cancelled()) {
         function.setException(QStringLiteral("CANCELLED"));
+    } else if (timedOut) {
+        function.setException(QStringLiteral("SYSTEM_FAILURE"),
+                              QStringLiteral("%1 did not answer in time (within %2 seconds)")
+                                  .arg(m_base.toString())
+                                  .arg(m_timeoutMs / 1000.0));
     } else if (error != QNetworkReply::NoError && answer.status == 0) {
         answer.networkError = reply->errorString();
         function.setException(

@@ -28,10 +28,11 @@ QString SoapEnvelope::escape(const QString& text)
         case u'\'':
             escaped += QStringLiteral("&apos;");
             break;
+        case u'\r': escaped += QStringLiteral("&#13;"); break; // a parser would make it \n
         default:
-            // Control characters other than tab and line ends cannot stand in XML 1.0 text.
-            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-                escaped += QStringLiteral("&#%1;").arg(c.unicode());
+            // XML 1.0 cannot carry other control characters at all, not even as references.
+            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n')
+                escaped += u'?';
             else
                 escaped += c;
         }
