@@ -295,6 +295,9 @@ QMdiSubWindow* MainWindow::addQueryWindow(QWidget* window)
                 DisableSaveMenus();
         });
     });
+    // A new window takes the workspace, so that its panes have room; tiling rearranges them.
+    const QSize room = m_mdi->viewport()->size() - QSize(24, 24);
+    sub->resize(sub->size().expandedTo(room));
     sub->show();
     m_mdi->setActiveSubWindow(sub);
     return sub;
