@@ -13,6 +13,8 @@
 #include "SystemDestinationFactory.h"
 #include "TableReader.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QQueue>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +77,18 @@ public:
     {
         logon.answers.enqueue(ScriptedLogon::demo());
         return window.mconectar_Click();
+    }
+
+    // Closes every query window without the save question.
+    void closeAllWindows()
+    {
+        const auto windows = window.workspace()->subWindowList();
+        for (QMdiSubWindow* sub : windows) {
+            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
+                workspace.setModified(query, false);
+        }
+        window.workspace()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     QueryWindow* newWindow()

@@ -214,13 +214,7 @@ private Q_SLOTS:
             progress().cancel();
             QTRY_VERIFY_WITH_TIMEOUT(!m_kit->state.ImportRunning, 60000);
         }
-        const auto windows = m_kit->window.workspace()->subWindowList();
-        for (QMdiSubWindow* sub : windows) {
-            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
-                m_kit->workspace.setModified(query, false);
-        }
-        m_kit->window.workspace()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_kit->closeAllWindows();
         m_window = nullptr;
     }
 

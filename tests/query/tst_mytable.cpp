@@ -131,13 +131,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        const auto windows = m_kit->window.workspace()->subWindowList();
-        for (QMdiSubWindow* sub : windows) {
-            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
-                m_kit->workspace.setModified(query, false);
-        }
-        m_kit->window.workspace()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_kit->closeAllWindows();
         m_window = nullptr;
     }
 

@@ -145,13 +145,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        const auto windows = m_kit->window.workspace()->subWindowList();
-        for (QMdiSubWindow* sub : windows) {
-            if (auto* query = qobject_cast<QueryWindow*>(sub->widget()))
-                m_kit->workspace.setModified(query, false);
-        }
-        m_kit->window.workspace()->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_kit->closeAllWindows();
         m_window = nullptr;
     }
 
@@ -623,7 +617,9 @@ private Q_SLOTS:
 
         m_window->UpdatePreview();
         QVERIFY(enabled("mcloseqpreview"));
-        QVERIFY(qAbs(grid()->height() - open) <= 1); // kept in twips, shown in pixels
+        // Reopened in whole steps of 90 twips above the 30-twip strip: within one step of before.
+        QVERIFY(qAbs(grid()->height() - open) <= Twips::toPixels(90, dpi()));
+        QVERIFY(grid()->height() > Twips::toPixels(50, dpi()));
     }
 
     void statusLineReportsTheRead()
