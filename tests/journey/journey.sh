@@ -28,27 +28,52 @@ menu() { # top-menu x, item y (items sit 22 px apart from y 90)
     click "$1" 68 0.4
     click "$1" "$2" 0.6
 }
+# Dialogs are windows of their own: wait for them by title rather than by the clock.
+wait_window() {
+    for _ in $(seq 200); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && { sleep 0.4; return 0; }
+        sleep 0.1
+    done
+    echo "no window titled $1"; shot "missing-$1"; return 1
+}
+wait_gone() {
+    for _ in $(seq 200); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || { sleep 0.4; return 0; }
+        sleep 0.1
+    done
+    echo "the window $1 stayed"; return 1
+}
+wait_exit() {
+    for _ in $(seq 200); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    echo "zorv did not exit"; shot "no-exit"; kill -9 "$1"; return 1
+}
 
 "$ZORV" &
 pid=$!
-sleep 2.5
+wait_window "Quillon for SAP R/3"
 shot 01-started
 
-click 96 94 1                      # Connect
-type_line welcome 1.5              # the dialog offers DEMO on the demo system
+click 96 94 0.2                    # Connect
+wait_window "SAP Logon"
+type_line welcome 0.2              # the dialog offers DEMO on the demo system
+wait_gone "SAP Logon"
+sleep 1
 shot 02-connected
 
 click 178 94 1                     # File > New (toolbar)
 click 223 68 0.4; click 250 90 0.4; click 370 111 0.8   # Table > New > Folder
 xdotool key ctrl+a; type_line Sales 0.8
 click 223 68 0.4; click 250 90 0.4; click 367 89 0.8    # Table > New > Table (under Sales)
-xdotool key ctrl+a; type_line KNA1 1.5
+xdotool key ctrl+a; type_line KNA1 2
 shot 03-tree
 
 xdotool mousemove 165 178 click --repeat 2 --delay 80 1 # open KNA1
-sleep 1.5
+sleep 2
 click 300 180 0.2; xdotool keydown ctrl; click 300 216 0.2; click 300 252 0.2; xdotool keyup ctrl
-click 566 287 0.8                  # Copy to My Table
+click 566 287 1                    # Copy to My Table
 shot 04-mytable
 
 menu 391 90                        # Options > Show Option
@@ -56,34 +81,44 @@ menu 391 90                        # Options > Show Option
 click 597 369 0.5; xdotool key Escape Down; sleep 0.3  # field: the first My Table field
 click 677 369 0.5; xdotool key Escape Down; sleep 0.3  # operator: EQ
 click 755 369 0.3; xdotool key End; xdotool type --delay 20 "0000000001'"
-click 841 369 0.8                  # Add Option
+click 841 369 1                    # Add Option
 shot 05-option
 
-click 642 287 2                    # Preview
+click 642 287 3                    # Preview
 shot 06-preview
 
-click 228 94 1.5                   # Save: the dialog asks for a name
-xdotool key ctrl+a; type_line "$HOME_DIR/customers query.txt" 1.5
+click 228 94 0.2                   # Save: the dialog asks for a name
+wait_window "Save As"
+xdotool key ctrl+a; type_line "$HOME_DIR/customers query.txt" 0.2
+wait_gone "Save As"
 shot 07-saved
 
-click 310 94 1.5                   # Import Table
-xdotool key ctrl+a; type_line "$HOME_DIR/customers.csv" 3
+click 310 94 0.2                   # Import Table
+wait_window "Save My Table as"
+xdotool key ctrl+a; type_line "$HOME_DIR/customers.csv" 0.2
+wait_gone "Save My Table as"
+wait_window "Zorv"                 # no spreadsheet here: "Vub could not open ..."
 shot 08-imported
-xdotool key Return; sleep 0.5      # no spreadsheet here: "Vub could not open ..."
+xdotool key Return
+wait_gone "Zorv"
 
-click 392 94 1                     # Exit: the changed export name asks to save
+click 392 94 0.2                   # Exit: the changed export name asks to save
+wait_window "Zorv"
 shot 09-question
-xdotool key alt+y; sleep 1.5
-wait $pid || true
+xdotool key alt+y
+wait_exit "$pid"
 
 "$ZORV" &
 pid=$!
-sleep 2.5
-click 203 94 1.5                   # Open
-xdotool key ctrl+a; type_line "$HOME_DIR/customers query.txt" 2
+wait_window "Quillon for SAP R/3"
+click 203 94 0.2                   # Open
+wait_window "Open"
+xdotool key ctrl+a; type_line "$HOME_DIR/customers query.txt" 0.2
+wait_gone "Open"
+sleep 1.5
 shot 10-reopened
-click 392 94 1.5
-wait $pid || true
+click 392 94 0.2
+wait_exit "$pid"
 STEPS
 OUT=$out ZORV=$zorv HOME_DIR=$home xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
 
