@@ -94,4 +94,37 @@ DemoDictionary::DemoDictionary()
             m_tables.last().fields.append(field);
         }
     }
+    addWideTable();
+}
+
+void DemoDictionary::addWideTable()
+{
+    // A table of 999 fields, for the widest My Table a query can hold.
+    Table table;
+    table.name = QStringLiteral("ZWIDE");
+    table.tabclass = QStringLiteral("TRANSP");
+    table.textEn = QStringLiteral("Demo: a table of 999 fields");
+    table.textPt = QStringLiteral("Demo: uma tabela de 999 campos");
+    const auto add = [&](const QString& name, const QString& type, int length, bool key,
+                         const QString& en, const QString& pt) {
+        Field field;
+        field.name = name;
+        field.dataType = type;
+        field.length = length;
+        field.key = key;
+        field.letter = letterFor(type);
+        field.textEn = en;
+        field.textPt = pt;
+        m_elements.insert(name, {en, pt});
+        table.fields.append(field);
+    };
+    const auto client = m_elements.value(QStringLiteral("MANDT"));
+    add(QStringLiteral("MANDT"), QStringLiteral("CLNT"), 3, true, client.first, client.second);
+    add(QStringLiteral("ZROW"), QStringLiteral("NUMC"), 6, true, QStringLiteral("Row"),
+        QStringLiteral("Linha"));
+    for (int i = 1; i <= kWideColumns; ++i)
+        add(QStringLiteral("ZC%1").arg(i, 4, 10, QChar(u'0')), QStringLiteral("CHAR"), 8, false,
+            QStringLiteral("Column %1").arg(i), QStringLiteral("Coluna %1").arg(i));
+    m_index.insert(table.name, static_cast<int>(m_tables.size()));
+    m_tables.append(table);
 }

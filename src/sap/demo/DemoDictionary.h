@@ -35,6 +35,8 @@ public:
         bool isStructure() const { return tabclass == u"INTTAB"; }
     };
 
+    static constexpr int kWideColumns = 997; // ZWIDE: client, row number and these: 999 fields
+
     static const DemoDictionary& instance();
 
     const QVector<Table>& tables() const { return m_tables; }
@@ -46,6 +48,7 @@ public:
 private:
     DemoDictionary();
     static const char* source();
+    void addWideTable();
 
     QVector<Table> m_tables;
     QHash<QString, int> m_index;

@@ -455,6 +455,18 @@ bool writeAccounting(Writer& w, Random& r, const DemoGenerator::Counts& counts)
     return ok;
 }
 
+bool writeWideTable(Writer& w)
+{
+    bool ok = w.begin(QStringLiteral("ZWIDE"));
+    for (int r = 1; ok && r <= 600; ++r) {
+        Row row{text("100"), digits(r, 6)};
+        for (int c = 1; c <= DemoDictionary::kWideColumns; ++c)
+            row.push_back(QStringLiteral("%1.%2").arg(r).arg(c));
+        ok = w.insert(row);
+    }
+    return ok;
+}
+
 bool writeTypeSamples(Writer& w)
 {
     bool ok = w.begin(QStringLiteral("ZTYPES"));
@@ -525,7 +537,7 @@ bool DemoGenerator::build(const QString& path, int scale, QString* error,
         say(QStringLiteral("sales documents"));
         ok = ok && writeSales(w, random, counts);
         say(QStringLiteral("accounting documents"));
-        ok = ok && writeAccounting(w, random, counts) && writeTypeSamples(w);
+        ok = ok && writeAccounting(w, random, counts) && writeTypeSamples(w) && writeWideTable(w);
         ok = ok && w.run(QStringLiteral("COMMIT"));
         if (!ok) {
             db.close();

@@ -9,7 +9,7 @@
 class DemoGenerator
 {
 public:
-    static constexpr int kVersion = 1;
+    static constexpr int kVersion = 2;
 
     struct Counts {
         long customers, vendors, materials, salesOrders, itemsPerOrder, documents, linesPerDocument;
