@@ -52,7 +52,7 @@ run() { # label rows
     local lines
     lines=$(($(wc -l <"$data/out.csv") - 2))
     printf '%-24s rows %8s  zorv export %6.2f s %4s MB  sqlite3 -csv %6.2f s %4s MB  ratio %.2f\n' \
-        "$label" "$lines" "$zs" "$zm" "$ss" "$sm" "$(echo "$zs / $ss" | bc -l)"
+        "$label" "$lines" "$zs" "$zm" "$ss" "$sm" "$(awk -v a="$zs" -v b="$ss" 'BEGIN { print a / b }')"
 }
 
 run "BSEG 10 fields" 0
@@ -79,6 +79,6 @@ if [ -x "$server" ]; then
     same=$(cmp -s "$data/soap.csv" "$data/out.csv" && echo "identical files" || echo "FILES DIFFER")
     printf '%-24s rows %8s  over SOAP %6.2f s %4s MB  in-process %6.2f s %4s MB  ratio %.2f (%s)\n' \
         "BSEG 10 fields, SOAP" "$(($(wc -l <"$data/soap.csv") - 2))" "$ps" "$pm" "$is" "$im" \
-        "$(echo "$ps / $is" | bc -l)" "$same"
+        "$(awk -v a="$ps" -v b="$is" 'BEGIN { print a / b }')" "$same"
 fi
 echo "reproduce: cmake --build build && bench/export_bench.sh build"
