@@ -14,6 +14,8 @@ export ZORV_HOME=$home
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime
+# A real window on the virtual X server, whatever the test run chose for the other tests.
+export QT_QPA_PLATFORM=xcb
 printf '%s\r\n' "sSapLogon    " "FolderTable  " "TableFile    " "SGlobal      0.3.20" \
     "ChOpt        False" "OptEN        True" "OptPT        False" "OptCT        False" \
     "Tool         True" "Status       True" "z            ;" "fvubTop       0 " "fvubLeft      0 " \
@@ -21,6 +23,9 @@ printf '%s\r\n' "sSapLogon    " "FolderTable  " "TableFile    " "SGlobal      0.
 
 cat >"$home/steps.sh" <<'STEPS'
 set -euo pipefail
+pid=
+# Whatever happens, no zorv outlives the journey.
+trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true' EXIT
 shot() { import -window root "$OUT/$1.png"; }
 click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-0.6}"; }
 type_line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep "${2:-1}"; }
