@@ -602,6 +602,24 @@ private Q_SLOTS:
                                                                       "0000000001 \r\n"));
     }
 
+    // The most option lines a document keeps, sent with one read.
+    void nineHundredNinetyNineOptions()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-NAME1")}));
+        QStringList lines;
+        for (int i = 1; i <= 999; ++i)
+            lines.append(QStringLiteral("KNA1-KUNNR EQ '%1'%2")
+                             .arg(i, 10, 10, QChar(u'0'))
+                             .arg(i < 999 ? QStringLiteral(" OR") : QString()));
+        preview(lines, QStringLiteral("0"));
+        QVERIFY2(m_kit->desktop.messages.isEmpty(),
+                 qPrintable(m_kit->desktop.messageTexts().join(u'|')));
+        QCOMPARE(m_window->options().count(), 999);
+        // Customers 1 to 999 with numeric numbers exist up to the demo's 500; every 50th has
+        // a letter in its number, so 490 match, all within the preview's 500.
+        QCOMPARE(model().rowCount(), 490);
+    }
+
     void closePreviewCollapsesUntilTheNextPreview()
     {
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
