@@ -106,7 +106,7 @@ public:
     const QString& format(const QString& wa) const
     {
         QString& text = m_text;
-        text.clear();
+        text.resize(0); // keeps the buffer from row to row
         const QStringView line(wa);
         for (size_t k = 0; k < m_slots.size(); ++k) {
             const auto& [offset, length] = m_slots[k];
@@ -203,9 +203,6 @@ TableExport::TableExport(RfcDestination& destination, ReadPlan plan, Settings se
 
 bool TableExport::needsQuotes(QStringView value, const QString& separator)
 {
-    // With a quote in the separator no quoting could be read back; the value stays as it is.
-    if (separator.contains(u'"'))
-        return false;
     const QChar first = separator.isEmpty() ? QChar() : separator.front();
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
@@ -219,7 +216,8 @@ bool TableExport::needsQuotes(QStringView value, const QString& separator)
 
 QString TableExport::quote(const QString& value, const QString& separator)
 {
-    if (!needsQuotes(value, separator))
+    // With a quote in the separator no quoting could be read back; the value stays as it is.
+    if (separator.contains(u'"') || !needsQuotes(value, separator))
         return value;
     QString quoted = value;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));

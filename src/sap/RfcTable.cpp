@@ -36,3 +36,11 @@ void RfcTable::deliver(Row row)
     else
         m_rows.push_back(std::move(row));
 }
+
+void RfcTable::deliver(const Row& row, bool)
+{
+    if (m_sink && static_cast<qsizetype>(row.size()) == m_columns.size())
+        m_sink(row);
+    else
+        deliver(Row(row));
+}

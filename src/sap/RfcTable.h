@@ -28,6 +28,8 @@ public:
 
     // Used by destinations: adds a filled row, or hands it to the sink when one is set.
     void deliver(Row row);
+    // The same for a row the destination keeps and reuses: a sink reads it without a copy.
+    void deliver(const Row& row, bool /*reused*/);
     void setRowSink(RowSink sink) { m_sink = std::move(sink); }
     bool streaming() const { return static_cast<bool>(m_sink); }
     void clear() { m_rows.clear(); }

@@ -162,10 +162,12 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
 
     QString line;
     line.reserve(kLineWidth);
+    // One row object serves every row: the line is swapped in and out, never copied.
+    RfcTable::Row row(1);
     while (statement.step()) {
         if (function.cancelled())
             return fail(function, "CANCELLED");
-        line.clear();
+        line.resize(0); // keeps the buffer; clear() would give it back every row
         for (size_t k = 0; k < fields.size(); ++k) {
             if (k > 0)
                 line.append(delimiter);
@@ -174,7 +176,10 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
         qsizetype end = line.size();
         while (end > 0 && line.at(end - 1) == u' ')
             --end;
-        data.deliver({line.left(end)});
+        line.truncate(end);
+        row.front().swap(line);
+        data.deliver(row, true);
+        row.front().swap(line);
     }
     if (!statement.error().isEmpty())
         return fail(function, "SYSTEM_FAILURE");

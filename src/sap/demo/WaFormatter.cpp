@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 void WaFormatter::appendText(QString& line, QStringView text, int length)
 {
@@ -40,10 +41,33 @@ void WaFormatter::appendPacked(QString& line, double value, int length, int deci
     // Formatted in a small buffer: this runs once per amount of every row read.
     char digits[64];
     const bool negative = value < 0 && std::abs(value) >= 0.5 * std::pow(10.0, -decimals);
-    int size = std::snprintf(digits, sizeof digits - 1, "%.*f", decimals, std::abs(value));
-    if (size < 0 || size >= static_cast<int>(sizeof digits) - 1) {
-        line.append(packed(value, length, decimals));
-        return;
+    int size = 0;
+    static constexpr double kScales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scaled = decimals >= 0 && decimals <= 9 ? std::abs(value) * kScales[decimals] : -1;
+    if (scaled >= 0 && scaled < 9e15) {
+        // Whole numbers of the smallest unit, written by hand: exact and much faster.
+        unsigned long long units = static_cast<unsigned long long>(std::llround(scaled));
+        char reversed[32];
+        int n = 0;
+        do {
+            reversed[n++] = static_cast<char>('0' + units % 10);
+            units /= 10;
+            if (n == decimals)
+                reversed[n++] = '.';
+        } while (units > 0 || n <= decimals);
+        while (n > 0)
+            digits[size++] = reversed[--n];
+        if (decimals > 0 && digits[0] == '.') { // "0.5", not ".5"
+            std::memmove(digits + 1, digits, static_cast<size_t>(size));
+            digits[0] = '0';
+            ++size;
+        }
+    } else {
+        size = std::snprintf(digits, sizeof digits - 1, "%.*f", decimals, std::abs(value));
+        if (size < 0 || size >= static_cast<int>(sizeof digits) - 1) {
+            line.append(packed(value, length, decimals));
+            return;
+        }
     }
     digits[size++] = negative ? '-' : ' ';
     if (size > length && !negative)
