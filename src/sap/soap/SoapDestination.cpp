@@ -118,6 +118,8 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
 
     SoapResponseReader reader(function);
     QNetworkReply* reply = manager.post(request, body);
+    // The answer is parsed as it arrives; a bounded buffer makes a fast server wait for us.
+    reply->setReadBufferSize(kReadBufferBytes);
     QEventLoop loop;
     bool timedOut = false;
     QObject::connect(reply, &QNetworkReply::errorOccurred, &loop,

@@ -18,6 +18,7 @@ class SoapDestination : public RfcDestination
 {
 public:
     static constexpr int kTimeoutMs = 60000;
+    static constexpr qint64 kReadBufferBytes = 1 << 20;
 
     // trustFile: where fingerprints of certificates the user trusts are kept, per system.
     SoapDestination(QUrl base, QString trustFile, int timeoutMs = kTimeoutMs);
