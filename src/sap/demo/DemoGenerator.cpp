@@ -256,80 +256,45 @@ bool writeCustomizing(Writer& w)
 
 Row customer(Random& r, const QString& client, long n)
 {
+    // KNA1 has many fields that stay empty: values are set by name, in the generator's order.
+    const DemoDictionary::Table& kna1 = *DemoDictionary::instance().table(QStringLiteral("KNA1"));
+    Row row(static_cast<size_t>(kna1.fields.size()), Value(QString()));
+    const auto set = [&](const char* name, Value value) {
+        for (qsizetype i = 0; i < kna1.fields.size(); ++i) {
+            if (kna1.fields.at(i).name == QLatin1String(name))
+                row[static_cast<size_t>(i)] = std::move(value);
+        }
+    };
     const QString country = r.pick(kCountries);
     const QString name = companyName(r, n);
     // Most customer numbers are numeric with SAP's leading zeros; some are alphanumeric.
-    const QString number = n % 50 == 0 ? QStringLiteral("CUST-%1").arg(n) : digits(n, 10);
-    Row row{client,
-            number,
-            country,
-            name,
-            r.below(3) == 0 ? text("c/o Logística") : QString(),
-            r.pick(kCities),
-            digits(10000 + r.below(89999), 5),
-            digits(r.below(30), 2),
-            name.left(10).toUpper(),
-            r.pick(kStreets),
-            QStringLiteral("+49 69 %1").arg(r.below(9999999))};
-    row.insert(row.end(), {QString(),
-                           QString(),
-                           digits(r.below(999999), 10),
-                           name.left(25).toUpper(),
-                           QString(),
-                           QString(),
-                           r.below(2) ? text("Company") : text("Firma"),
-                           QString(),
-                           QString(),
-                           QString(),
-                           digits(r.below(9999999), 7),
-                           digits(r.below(99999), 5),
-                           QString(),
-                           text("M001"),
-                           text("0"),
-                           QString(),
-                           date(r, true),
-                           r.pick(kUsers),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           text("0001"),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           r.below(20) == 0 ? text("X") : QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           text("D"),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString(),
-                           r.amount(9999999, 2),
-                           text("2006"),
-                           digits(r.below(5000), 6),
-                           text("2006"),
-                           QString(),
-                           QString(),
-                           QString(),
-                           QString()});
+    set("MANDT", client);
+    set("KUNNR", n % 50 == 0 ? QStringLiteral("CUST-%1").arg(n) : digits(n, 10));
+    set("LAND1", country);
+    set("NAME1", name);
+    set("NAME2", r.below(3) == 0 ? text("c/o Logística") : QString());
+    set("ORT01", r.pick(kCities));
+    set("PSTLZ", digits(10000 + r.below(89999), 5));
+    set("REGIO", digits(r.below(30), 2));
+    set("SORTL", name.left(10).toUpper());
+    set("STRAS", r.pick(kStreets));
+    set("TELF1", QStringLiteral("+49 69 %1").arg(r.below(9999999)));
+    set("ADRNR", digits(r.below(999999), 10));
+    set("MCOD1", name.left(25).toUpper());
+    set("ANRED", r.below(2) ? text("Company") : text("Firma"));
+    set("BBBNR", digits(r.below(9999999), 7));
+    set("BBSNR", digits(r.below(99999), 5));
+    set("BRSCH", text("M001"));
+    set("BUBKZ", text("0"));
+    set("ERDAT", date(r, true));
+    set("ERNAM", r.pick(kUsers));
+    set("KTOKD", text("0001"));
+    set("LOEVM", r.below(20) == 0 ? text("X") : QString());
+    set("SPRAS", text("D"));
+    set("UMSAT", r.amount(9999999, 2));
+    set("UMJAH", text("2006"));
+    set("JMZAH", digits(r.below(5000), 6));
+    set("JMJAH", text("2006"));
     return row;
 }
 
