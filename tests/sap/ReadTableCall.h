@@ -1,0 +1,53 @@
+#pragma once
+
+#include "RfcDestination.h"
+#include "RfcFunction.h"
+
+#include <QStringList>
+
+// One RFC_READ_TABLE call as the tests write it, and what came back, in text.
+struct Outcome {
+    bool ok = false;
+    QString exception;
+    QStringList fields; // FIELDNAME OFFSET LENGTH TYPE FIELDTEXT, tab-separated
+    QStringList data;   // WA
+};
+
+struct Request {
+    QString table;
+    QStringList fields;
+    QStringList options;
+    QString delimiter;
+    QString noData;
+    QString rowCount;
+    QString rowSkips;
+};
+
+inline Outcome call(RfcDestination& destination, const Request& request)
+{
+    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
+    function.Exports(QStringLiteral("QUERY_TABLE")).Value = request.table;
+    function.Exports(QStringLiteral("DELIMITER")).Value = request.delimiter;
+    function.Exports(QStringLiteral("NO_DATA")).Value = request.noData;
+    function.Exports(QStringLiteral("ROWCOUNT")).Value = request.rowCount;
+    function.Exports(QStringLiteral("ROWSKIPS")).Value = request.rowSkips;
+    RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+    for (const QString& name : request.fields) {
+        fields.appendrow();
+        fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), name);
+    }
+    RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
+    for (const QString& line : request.options) {
+        options.appendrow();
+        options.setValue(options.RowCount(), QStringLiteral("TEXT"), line);
+    }
+    function.Tables(QStringLiteral("DATA"));
+    Outcome outcome;
+    outcome.ok = function.Call();
+    outcome.exception = function.exception();
+    for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+        outcome.fields.append(QStringList(row.begin(), row.end()).join(u'\t'));
+    for (const auto& row : function.Tables(QStringLiteral("DATA")).rows())
+        outcome.data.append(row.at(0));
+    return outcome;
+}
