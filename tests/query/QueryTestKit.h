@@ -3,11 +3,14 @@
 #include "AppState.h"
 #include "Clock.h"
 #include "DemoSystem.h"
+#include "FieldList.h"
 #include "LogonPrompt.h"
 #include "MainWindow.h"
 #include "QueryContext.h"
 #include "QueryWindow.h"
 #include "QueryWorkspace.h"
+#include "ReadPlan.h"
+#include "ReportListView.h"
 #include "SapConnection.h"
 #include "ScriptedDesktop.h"
 #include "SystemDestinationFactory.h"
@@ -89,6 +92,28 @@ public:
         }
         window.workspace()->closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Copies fields to My Table table by table, in the order given; "KNA1-*" is every field.
+    [[nodiscard]] static bool copyFields(QueryWindow* window, const QStringList& keys)
+    {
+        ReportListView* fields = window->fields().view();
+        for (const QString& key : keys) {
+            if (!window->AddTableFields(ReadPlan::tableOf(key)))
+                return false;
+            fields->clearSelection();
+            bool found = false;
+            for (QTreeWidgetItem* item : fields->itemsInOrder()) {
+                const bool wanted = key.endsWith(u'*') ? item->text(0).startsWith(key.chopped(1))
+                                                       : item->text(0) == key;
+                item->setSelected(wanted);
+                found = found || wanted;
+            }
+            if (!found)
+                return false;
+            window->CopyListItem();
+        }
+        return true;
     }
 
     QueryWindow* newWindow()

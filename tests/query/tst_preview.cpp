@@ -64,26 +64,9 @@ private:
         return result;
     }
 
-    // Copies fields to My Table table by table, in the order given; "KNA1-*" is every field.
     [[nodiscard]] bool copy(const QStringList& keys)
     {
-        ReportListView* fields = m_window->fields().view();
-        for (const QString& key : keys) {
-            if (!m_window->AddTableFields(ReadPlan::tableOf(key)))
-                return false;
-            fields->clearSelection();
-            bool found = false;
-            for (QTreeWidgetItem* item : fields->itemsInOrder()) {
-                const bool wanted = key.endsWith(u'*') ? item->text(0).startsWith(key.chopped(1))
-                                                       : item->text(0) == key;
-                item->setSelected(wanted);
-                found = found || wanted;
-            }
-            if (!found)
-                return false;
-            m_window->CopyListItem();
-        }
-        return true;
+        return QueryTestKit::copyFields(m_window, keys);
     }
 
     void preview(const QStringList& options, const QString& limit)
