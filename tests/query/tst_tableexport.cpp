@@ -1,3 +1,4 @@
+#include "DemoHome.h"
 // The export file written by TableExport: joining of pieces, exact values, CSV quoting,
 // separators, failures, cancel, disk errors, encodings and streaming; checked byte for byte
 // against a scripted destination and against delimited reads of the demo system.
@@ -312,10 +313,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());
-        qputenv("ZORV_HOME", m_home.path().toUtf8());
-        qunsetenv("ZORV_DEMO_SCALE");
         QString error;
-        QVERIFY2(DemoSystem::ensureDatabase(&error), qPrintable(error));
+        QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
         m_demo = std::make_unique<DemoDestination>(DemoSystem::databasePath());
         LogonData data;
         data.User = QStringLiteral("DEMO");

@@ -1,6 +1,7 @@
 #include "DemoDestination.h"
 #include "DemoDictionary.h"
 #include "DemoGenerator.h"
+#include "DemoHome.h"
 #include "DemoSystem.h"
 #include "RfcFunction.h"
 #include "SqliteDatabase.h"
@@ -78,10 +79,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());
-        qputenv("ZORV_HOME", m_home.path().toUtf8());
-        qunsetenv("ZORV_DEMO_SCALE");
         QString error;
-        QVERIFY2(DemoSystem::ensureDatabase(&error), qPrintable(error));
+        QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
         m_path = DemoSystem::databasePath();
     }
 

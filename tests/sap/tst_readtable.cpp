@@ -1,4 +1,5 @@
 #include "DemoDestination.h"
+#include "DemoHome.h"
 #include "DemoSystem.h"
 #include "ReadTableCall.h"
 #include "RfcFunction.h"
@@ -72,10 +73,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());
-        qputenv("ZORV_HOME", m_home.path().toUtf8());
-        qunsetenv("ZORV_DEMO_SCALE");
         QString error;
-        QVERIFY2(DemoSystem::ensureDatabase(&error), qPrintable(error));
+        QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
         m_path = DemoSystem::databasePath();
         m_demo = logon(QStringLiteral("DEMO"), QStringLiteral("EN"));
         QVERIFY(m_demo);

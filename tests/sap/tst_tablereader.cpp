@@ -1,3 +1,4 @@
+#include "DemoHome.h"
 #include "ReadPlan.h"
 #include "SapConnection.h"
 #include "SapTestKit.h"
@@ -50,10 +51,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());
-        qputenv("ZORV_HOME", m_home.path().toUtf8());
-        qunsetenv("ZORV_DEMO_SCALE");
         QString error;
-        QVERIFY2(DemoSystem::ensureDatabase(&error), qPrintable(error));
+        QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
     }
 
     void typeIcon_data()

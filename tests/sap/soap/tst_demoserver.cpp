@@ -1,5 +1,6 @@
 #include "../ReadTableCall.h"
 #include "DemoDestination.h"
+#include "DemoHome.h"
 #include "DemoSystem.h"
 #include "RfcFunction.h"
 #include "SoapDestination.h"
@@ -149,10 +150,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(QStringLiteral(ZORV_EXECUTABLE)));
         QVERIFY(QFile::exists(QStringLiteral(ZORV_DEMO_SERVER)));
         // The in-process system and the served one read the same database.
-        qputenv("ZORV_HOME", m_home.path().toLocal8Bit());
-        qunsetenv("ZORV_DEMO_SCALE");
         QString error;
-        QVERIFY2(DemoSystem::ensureDatabase(&error), qPrintable(error));
+        QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
 
         m_server.setProcessEnvironment(environment());
         m_server.setProcessChannelMode(QProcess::SeparateChannels);
