@@ -8,6 +8,7 @@
 #include "QtDesktop.h"
 #include "QueryContext.h"
 #include "QueryWorkspace.h"
+#include "ReadTableCommand.h"
 #include "SapCommandLine.h"
 #include "SapConnection.h"
 #include "Startup.h"
@@ -32,7 +33,7 @@ int commandLine(int argc, char* argv[])
     SystemDestinationFactory factory(ProgramHome::folder());
     if (command == u"export")
         return ExportCommand::run(args, factory, stdout, stderr);
-    return SapCommandLine::readTable(args, factory, stdout, stderr);
+    return ReadTableCommand::run(args, factory, stdout, stderr);
 }
 } // namespace
 

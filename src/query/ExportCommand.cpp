@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "KeyCatalog.h"
 #include "QueryDocumentFile.h"
 #include "RfcConnection.h"
 #include "SapCommandLine.h"
@@ -28,6 +29,10 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     parser.addOption({QStringLiteral("encoding"),
                       QStringLiteral("windows-1252 (the default) or utf-8."),
                       QStringLiteral("NAME"), QStringLiteral("windows-1252")});
+    parser.addOption({QStringLiteral("page-rows"),
+                      QStringLiteral("Rows asked for in one call (default: as many as keep an "
+                                     "answer within a few MB)."),
+                      QStringLiteral("N")});
     SapCommandLine::addLogonOptions(parser);
     parser.addPositionalArgument(QStringLiteral("query"), QStringLiteral("A saved query."));
     if (!parser.parse(QStringList{QStringLiteral("zorv")} + args) ||
@@ -39,6 +44,15 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     if (encoding != u"windows-1252" && encoding != u"utf-8") {
         print(err, QStringLiteral("--encoding takes windows-1252 or utf-8\n"));
         return 2;
+    }
+    qint64 pageRows = 0;
+    if (parser.isSet(QStringLiteral("page-rows"))) {
+        bool ok = false;
+        pageRows = parser.value(QStringLiteral("page-rows")).toLongLong(&ok);
+        if (!ok || pageRows < 1) {
+            print(err, QStringLiteral("--page-rows takes a whole number of 1 or more\n"));
+            return 2;
+        }
     }
 
     QueryDocument document;
@@ -68,31 +82,51 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     }
     settings.separator = parser.value(QStringLiteral("separator"));
     settings.rowLimit = document.sRows;
+    settings.pageRows = pageRows;
+    settings.standardOutput = out;
+    const QString unreadable = ReadJob::check(plan);
+    if (!unreadable.isEmpty()) {
+        print(err, unreadable + u'\n');
+        return 1;
+    }
+    const QString unfit = settings.path == u"-" ? QString() : CsvWriter::unfitTarget(settings.path);
+    if (!unfit.isEmpty()) {
+        print(err, unfit + u'\n');
+        return 1;
+    }
     settings.encoding =
         encoding == u"utf-8" ? TableExport::Encoding::Utf8 : TableExport::Encoding::WindowsCodePage;
 
     const auto connection = SapCommandLine::logon(parser, factory, err);
     if (!connection)
         return 1;
-    TableExport exporter(*connection->destination(), plan, settings);
+    KeyCatalog keys;
+    TableExport exporter(*connection->destination(), keys, plan, settings);
     TableExport::Observer observer;
     observer.status = [err](const QString& text) { print(err, text + u'\n'); };
     const std::atomic<bool> never{false};
     const TableExport::Result result = exporter.run(never, observer);
     connection->Logoff();
-    for (const QString& failure : result.failedPieces)
-        print(err, failure + u'\n');
+    for (const ReadJob::Failure& failure : result.failures)
+        print(err, TableExport::failureText(failure) + u'\n');
     if (!result.ok) {
-        print(err, QStringLiteral("The export failed: ") + result.error + u'\n');
+        print(err,
+              QStringLiteral("The export failed; %1 was not written%2\n")
+                  .arg(settings.path,
+                       result.error.isEmpty() ? QString() : QStringLiteral(": ") + result.error));
         return 1;
     }
+    for (const QString& note : result.notes)
+        print(err, note + u'\n');
     if (result.lostCharacters > 0)
         print(err, QStringLiteral("%1 characters the Windows code page cannot hold were written "
                                   "as \"?\"; --encoding utf-8 keeps them\n")
                        .arg(result.lostCharacters));
-    print(out, settings.path + u'\n');
-    print(err, QStringLiteral("%1 rows written in %2 s\n")
+    if (settings.path != u"-")
+        print(out, settings.path + u'\n');
+    print(err, QStringLiteral("%1 rows written in %2 s (%3 calls)\n")
                    .arg(result.rows)
-                   .arg(result.elapsed, 0, 'f', 2));
-    return result.failedPieces.isEmpty() ? 0 : 1;
+                   .arg(result.elapsed, 0, 'f', 2)
+                   .arg(result.calls));
+    return 0;
 }

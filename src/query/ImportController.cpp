@@ -6,24 +6,41 @@
 #include "Language.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
-#include "RfcConnection.h"
-#include "SapComponents.h"
+#include "ReadWorker.h"
 #include "ShellHost.h"
 #include "TableReader.h"
 #include "Texts.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 ImportController::ImportController(QueryContext& context, QObject* parent)
-    : QObject(parent), m_context(context)
+    : QObject(parent), m_context(context), m_worker(new ReadWorker(this))
 {
+    connect(m_worker, &ReadWorker::finished, this, [this](bool) {
+        m_context.host.setProgressCancel({});
+        Q_EMIT finished(m_result);
+    });
 }
 
 ImportController::~ImportController()
 {
     wait();
+}
+
+bool ImportController::running() const
+{
+    return m_worker->running();
+}
+
+void ImportController::cancel()
+{
+    m_worker->cancel();
+}
+
+void ImportController::wait()
+{
+    m_worker->stop();
 }
 
 QString ImportController::ShowImportDone(const AppState& state, int fields, long rows,
@@ -36,6 +53,14 @@ QString ImportController::ShowImportDone(const AppState& state, int fields, long
            language.pick(Texts::get(TextId::ImportDoneBytes)) + ElapsedText::format(seconds);
 }
 
+QString ImportController::withExtension(const QString& path)
+{
+    // A name typed without an extension would open in a text editor, not the spreadsheet.
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QStringLiteral(".csv");
+}
+
 bool ImportController::AskExportFile(const QString& table, QString& MyTableF)
 {
     DesktopServices& services = m_context.host.services();
@@ -46,7 +71,7 @@ bool ImportController::AskExportFile(const QString& table, QString& MyTableF)
     if (services.ChooseFileToSaveAs(title, QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt"),
                                     MyTableF) == 0)
         return false;
-    MyTableF = services.dialogFileName();
+    MyTableF = withExtension(services.dialogFileName());
     return CheckExportFile(MyTableF);
 }
 
@@ -54,6 +79,12 @@ bool ImportController::CheckExportFile(const QString& path)
 {
     ShellHost& host = m_context.host;
     host.setStatusText(Texts::get(TextId::Checking).en + path);
+    Desktop& desktop = host.services().desktop();
+    const QString unfit = CsvWriter::unfitTarget(path);
+    if (!unfit.isEmpty()) {
+        desktop.message(QStringLiteral("Error 75: ") + unfit);
+        return false;
+    }
     // The file is only checked here; it is replaced when the import has written it all.
     QFile file(path);
     const bool existed = file.exists();
@@ -63,7 +94,6 @@ bool ImportController::CheckExportFile(const QString& path)
             file.remove();
         return true;
     }
-    Desktop& desktop = host.services().desktop();
     const bool locked = file.error() == QFileDevice::OpenError && existed;
     desktop.message(QStringLiteral("Error %1: %2").arg(locked ? 70 : 75).arg(file.errorString()));
     if (locked)
@@ -75,52 +105,27 @@ bool ImportController::CheckExportFile(const QString& path)
 bool ImportController::start(const ReadPlan& plan, const QString& path, qint64 rowLimit)
 {
     ShellHost& host = m_context.host;
-    // The reader's connection serves the import; nothing else reads until it ends.
-    RfcDestination* destination = m_context.reader.destination();
+    const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
     if (!destination || running())
         return false;
+    const std::shared_ptr<KeyCatalog> keys = m_context.keys;
+    keys->bind(destination);
     TableExport::Settings settings;
     settings.path = path;
     settings.separator = host.state().ListSeparator;
     settings.rowLimit = rowLimit;
-    m_export = std::make_unique<TableExport>(*destination, plan, settings);
-    m_cancel = false;
-    m_path = path;
-    host.state().ImportRunning = true;
+    m_result = {};
     host.setProgressCancel([this] { cancel(); });
     std::atomic<float>& fraction = host.state().ProgressFraction;
-    m_thread = QThread::create([this, &fraction] {
+    return m_worker->start([this, destination, keys, plan, settings,
+                            &fraction](const std::atomic<bool>& cancel) {
         TableExport::Observer observer;
         observer.progress = [&fraction](float f) { fraction.store(f); };
         observer.status = [this](const QString& text) {
             QMetaObject::invokeMethod(
                 this, [this, text] { m_context.host.setStatusText(text); }, Qt::QueuedConnection);
         };
-        m_result = m_export->run(m_cancel, observer);
+        TableExport exporter(*destination, *keys, plan, settings);
+        m_result = exporter.run(cancel, observer);
     });
-    connect(m_thread, &QThread::finished, this, &ImportController::done);
-    m_thread->start();
-    return true;
-}
-
-void ImportController::wait()
-{
-    if (m_thread) {
-        m_cancel = true;
-        m_thread->wait();
-        done();
-    }
-}
-
-void ImportController::done()
-{
-    if (!m_thread)
-        return;
-    m_thread->wait();
-    m_thread->deleteLater();
-    m_thread = nullptr;
-    m_export.reset();
-    m_context.host.state().ImportRunning = false;
-    m_context.host.setProgressCancel({});
-    Q_EMIT finished(m_result);
 }

@@ -3,17 +3,21 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "ImportController.h"
+#include "Language.h"
 #include "PreviewModel.h"
 #include "PrintFile.h"
 #include "QueryContext.h"
+#include "ReadMessage.h"
+#include "ReadWorker.h"
+#include "RowCollector.h"
 #include "ShellHost.h"
 #include "TableReader.h"
 #include "Texts.h"
 #include "Twips.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -21,12 +25,37 @@ namespace
 {
 const QString kAscending = QStringLiteral(" »");
 const QString kDescending = QStringLiteral(" «");
+// A read that ends sooner shows no progress display.
+constexpr int kProgressDelayMs = 300;
 } // namespace
+
+// What a read on the worker thread hands back to the window.
+struct PreviewPane::Read {
+    ReadPlan plan;
+    std::vector<std::vector<QString>> rows;
+    ReadJob::Result result;
+};
 
 PreviewPane::PreviewPane(QueryContext& context, QTableView* view, Hooks hooks)
     : QObject(view), m_context(context), m_view(view), m_hooks(std::move(hooks)),
-      m_model(new PreviewModel(this))
+      m_model(new PreviewModel(this)), m_worker(new ReadWorker(this)),
+      m_progressDelay(new QTimer(this))
 {
+    m_progressDelay->setSingleShot(true);
+    m_progressDelay->setInterval(kProgressDelayMs);
+    connect(m_progressDelay, &QTimer::timeout, this, &PreviewPane::showProgress);
+    connect(m_worker, &ReadWorker::finished, this, [this](bool) {
+        m_progressDelay->stop();
+        if (m_progressShown) {
+            m_context.host.setProgressCancel({});
+            m_context.host.EndProgress();
+            m_progressShown = false;
+        }
+        const std::shared_ptr<Read> read = std::move(m_read);
+        if (read)
+            showResult(*read);
+        Q_EMIT finished();
+    });
     m_view->setModel(m_model);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -87,32 +116,53 @@ void PreviewPane::AddColumnHeadersPreview()
                             dpi));
 }
 
-void PreviewPane::AddDataPreview(int piece, const RfcTable& data)
+PreviewPane::~PreviewPane()
 {
-    const ReadPlan::Piece& p = m_plan.piece(piece);
-    m_context.host.setStatusText(
-        Texts::get(TextId::PreviewStatus).en + p.table +
-        QStringLiteral(" - Fields %1 to %2 with %3 rows").arg(p.first).arg(p.last).arg(p.lRows));
-    std::vector<std::vector<QString>> rows;
-    rows.reserve(data.rows().size());
-    for (const RfcTable::Row& row : data.rows()) {
-        const QString& wa = row.front();
-        std::vector<QString> cells;
-        cells.reserve(static_cast<size_t>(p.last - p.first + 1));
-        qsizetype at = 0;
-        for (int j = p.first; j <= p.last; ++j) {
-            const int length = m_plan.iFieldLen.at(j);
-            cells.push_back(wa.mid(at, length));
-            at += length;
-        }
-        rows.push_back(std::move(cells));
-    }
-    m_model->fillPiece(rows, p.first);
+    m_worker->stop();
+}
+
+bool PreviewPane::reading() const
+{
+    return m_worker->running();
+}
+
+void PreviewPane::cancel()
+{
+    m_worker->cancel();
+}
+
+void PreviewPane::wait()
+{
+    m_worker->wait();
+}
+
+void PreviewPane::clear()
+{
+    m_read.reset();
+    m_worker->stop();
+    m_rows = 0;
+    m_view->setSortingEnabled(false);
+    m_model->reset({QStringLiteral("Preview")});
+    m_view->setColumnWidth(0, Twips::toPixels(9400, m_hooks.dotsPerInch()));
+    m_context.host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
+}
+
+void PreviewPane::showProgress()
+{
+    if (!m_worker->running())
+        return;
+    m_progressShown = true;
+    m_context.host.StartProgress(QStringLiteral("Preview"));
+    m_context.host.setProgressCancel([this] { cancel(); });
 }
 
 void PreviewPane::UpdatePreview()
 {
     ShellHost& host = m_context.host;
+    if (m_worker->running()) {
+        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
+        return;
+    }
     m_rows = 0;
     qint64 limit = m_hooks.rowLimit();
     if (limit > kMaxRows || limit <= 0)
@@ -132,22 +182,59 @@ void PreviewPane::UpdatePreview()
         if (!host.state().Connected)
             return;
     }
-    AddColumnHeadersPreview();
-    QElapsedTimer timer;
-    timer.start();
-    for (int p = 1; p <= m_plan.NPiece; ++p) {
-        ReadPlan::Piece& piece = m_plan.pieces[p];
-        if (!m_context.reader.GetData(m_plan, piece.table, static_cast<qint32>(limit),
-                                      QStringLiteral(" "), piece.first, piece.last, piece.optFirst,
-                                      piece.optLast))
-            continue;
-        piece.lRows = m_context.reader.DataTable().RowCount();
-        m_rows = std::max(m_rows, piece.lRows);
-        AddDataPreview(p, m_context.reader.DataTable());
+    const QString problem = ReadJob::check(m_plan);
+    const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
+    if (!problem.isEmpty() || !destination) {
+        if (!problem.isEmpty())
+            host.services().desktop().message(problem, Desktop::Buttons::Ok,
+                                              Desktop::Icon::Warning);
+        host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
+        return;
     }
-    m_elapsed = timer.nsecsElapsed() / 1e9;
-    host.setStatusText(
-        ImportController::ShowImportDone(host.state(), m_plan.SFI, m_rows, m_elapsed));
+    AddColumnHeadersPreview();
+    const std::shared_ptr<KeyCatalog> keys = m_context.keys;
+    keys->bind(destination);
+    auto read = std::make_shared<Read>();
+    read->plan = m_plan;
+    m_read = read;
+    ReadJob::Settings settings;
+    settings.limit = limit;
+    settings.keepWhatWasRead = true;
+    host.setStatusText(Texts::get(TextId::PreviewStatus).en + m_plan.piece(1).table);
+    m_worker->start([read, destination, keys, settings](const std::atomic<bool>& cancel) {
+        RowCollector rows(read->plan.SFI);
+        ReadJob job(*destination, *keys, read->plan, settings);
+        read->result = job.run(rows, cancel);
+        read->rows = rows.takeRows();
+    });
+    m_progressDelay->start();
+}
+
+void PreviewPane::showResult(const Read& read)
+{
+    ShellHost& host = m_context.host;
+    const ReadJob::Result& result = read.result;
+    m_model->fillPiece(read.rows, 1);
+    m_rows = static_cast<long>(read.rows.size());
+    m_elapsed = result.elapsed;
+    for (const ReadJob::Failure& failure : result.failures) {
+        if (failure.exception == u"SYSTEM_FAILURE")
+            m_context.reader.systemFailure();
+    }
+    const ReadMessage message(host.state(), ReadMessage::Action::Preview);
+    if (result.cancelled) {
+        host.setStatusText(message.cancelled(m_plan.piece(1).table));
+    } else if (!result.failures.empty() || !result.error.isEmpty()) {
+        host.setStatusText(message.statusLine(result));
+        host.services().desktop().message(message.failure(result), Desktop::Buttons::Ok,
+                                          Desktop::Icon::Warning);
+    } else {
+        QString status =
+            ImportController::ShowImportDone(host.state(), m_plan.SFI, m_rows, m_elapsed);
+        if (!result.notes.isEmpty())
+            status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
+        host.setStatusText(status);
+    }
     host.setCommandEnabled(QStringLiteral("mprintpreview"), true);
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 
+#include "ReadJob.h"
 #include "ReadPlan.h"
 
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 struct QueryContext;
 class PreviewModel;
 class QTableView;
-class RfcTable;
+class QTimer;
+class ReadWorker;
 
-// The preview (ListView4): up to 500 rows of My Table read piece by piece and shown side by
-// side, sorted by a click on a column header, and printed through the print file.
+// The preview: up to 500 rows of My Table read by the read job on a worker thread (the window
+// stays usable; Esc or Cancel stops a long read) and shown side by side, sorted by a click on a
+// column header, and printed through the print file.
 class PreviewPane : public QObject
 {
     Q_OBJECT
@@ -29,12 +33,18 @@ public:
     };
 
     PreviewPane(QueryContext& context, QTableView* view, Hooks hooks);
+    ~PreviewPane() override;
 
     void UpdatePreview();
     void AddColumnHeadersPreview();
-    void AddDataPreview(int piece, const RfcTable& data);
     void PrintPreview();
     void sortBy(int column);
+    // Empties the grid (the user who read those rows is gone); a running read is stopped.
+    void clear();
+    bool reading() const;
+    void cancel();
+    // Waits for a running read to end and shows its rows.
+    void wait();
 
     // Twips per character by the number of fields.
     static int widthFactor(int fields);
@@ -45,11 +55,23 @@ public:
     double elapsed() const { return m_elapsed; }
     int sortColumn() const { return m_sortColumn; }
 
+Q_SIGNALS:
+    // A read ended and its rows are shown.
+    void finished();
+
 private:
+    struct Read;
+    void showResult(const Read& read);
+    void showProgress();
+
     QueryContext& m_context;
     QTableView* m_view;
     Hooks m_hooks;
     PreviewModel* m_model;
+    ReadWorker* m_worker;
+    QTimer* m_progressDelay;
+    std::shared_ptr<Read> m_read;
+    bool m_progressShown = false;
     ReadPlan m_plan;
     long m_rows = 0;
     double m_elapsed = 0;

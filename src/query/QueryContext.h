@@ -1,6 +1,10 @@
 #pragma once
 
+#include "KeyCatalog.h"
+
 #include <QString>
+
+#include <memory>
 
 class ShellHost;
 class TableReader;
@@ -10,4 +14,6 @@ struct QueryContext {
     ShellHost& host;
     TableReader& reader;
     QString programFolder;
+    // The key fields read from the connected system's dictionary, shared by every window.
+    std::shared_ptr<KeyCatalog> keys = std::make_shared<KeyCatalog>();
 };

@@ -9,6 +9,7 @@
 #include "MyTable.h"
 #include "OptionList.h"
 #include "PreviewPane.h"
+#include "ReadMessage.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "ReadPlan.h"
@@ -485,6 +486,11 @@ void QueryWindow::CloseRows()
     m_context.host.setCommandEnabled(QStringLiteral("mrows"), true);
 }
 
+bool QueryWindow::importRunning() const
+{
+    return m_import->running();
+}
+
 void QueryWindow::ImportMyTable()
 {
     ShellHost& host = m_context.host;
@@ -517,26 +523,33 @@ void QueryWindow::importFinished(const TableExport::Result& result)
     Desktop& desktop = host.services().desktop();
     const Language language(host.state());
     const QString file = m_document.MyTableF;
+    host.EndProgress();
     if (result.cancelled) {
-        host.EndProgress();
         host.setStatusText(language.pick(Texts::get(TextId::ImportCancelled)) + file);
         return;
     }
-    for (const QString& failure : result.failedPieces) {
-        desktop.message(failure.section(QStringLiteral(": "), 1));
-        if (failure.endsWith(QStringLiteral(": SYSTEM_FAILURE")))
+    for (const ReadJob::Failure& failure : result.failures) {
+        if (failure.exception == u"SYSTEM_FAILURE")
             m_context.reader.systemFailure();
     }
     if (!result.ok) {
-        host.EndProgress();
-        desktop.message(QStringLiteral("Error 75: ") + result.error);
+        ReadJob::Result read;
+        read.failures = result.failures;
+        read.error = result.failures.empty() && !result.error.isEmpty()
+                         ? QStringLiteral("Error 75: ") + result.error
+                         : result.error;
+        const ReadMessage message(host.state(), ReadMessage::Action::Export);
+        host.setStatusText(message.statusLine(read));
+        desktop.message(message.failure(read), Desktop::Buttons::Ok, Desktop::Icon::Warning);
         return;
     }
     if (result.lostCharacters > 0)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
     host.services().OpenWithAssociatedProgram(file);
-    host.setStatusText(
-        ImportController::ShowImportDone(host.state(), m_plan.SFI, result.rows, result.elapsed));
-    host.EndProgress();
+    QString status =
+        ImportController::ShowImportDone(host.state(), m_plan.SFI, result.rows, result.elapsed);
+    if (!result.notes.isEmpty())
+        status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
+    host.setStatusText(status);
 }

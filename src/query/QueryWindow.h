@@ -58,6 +58,7 @@ public:
     MyTable& myTable() const { return *m_myTable; }
     OptionList& options() const { return *m_options; }
     PreviewPane& preview() const { return *m_preview; }
+    bool importRunning() const;
     RowsPanel& rowsPanel() const { return *m_rowsPanel; }
 
 Q_SIGNALS:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CsvWriter.h"
+#include "ReadJob.h"
 #include "ReadPlan.h"
 
 #include <QString>
@@ -7,25 +9,27 @@
 #include <QStringView>
 
 #include <atomic>
+#include <cstdio>
 #include <functional>
 
+class KeyCatalog;
 class RfcDestination;
 
-// Reads the rows of a query piece by piece and writes the export file: two header lines, then
-// one line per row with the pieces joined side by side. Values keep the text the system
-// returns; a value holding the separator, a double quote or a line break is quoted as CSV
-// does. Memory stays flat: one piece streams straight to the file, several pieces go through
-// spool files first. The file appears only when it is complete.
+// An export of a query to a CSV file: the read job writing into the CSV writer. The file
+// appears only when every row was read and written; a failure leaves the previous file as it
+// was.
 class TableExport
 {
 public:
-    enum class Encoding { WindowsCodePage, Utf8 };
+    using Encoding = CsvWriter::Encoding;
 
     struct Settings {
         QString path;
         QString separator = QStringLiteral(";");
         qint64 rowLimit = 0; // 0: every row
+        qint64 pageRows = 0; // 0: the read job's choice
         Encoding encoding = Encoding::WindowsCodePage;
+        std::FILE* standardOutput = stdout; // where the path "-" writes
     };
 
     // Called on the thread that runs the export.
@@ -40,24 +44,35 @@ public:
         long rows = 0;
         double elapsed = 0;     // seconds
         int lostCharacters = 0; // not representable in the code page, written as "?"
+        int calls = 0;
         QString error;
-        QStringList failedPieces; // "TABLE: EXCEPTION" for each piece whose read failed
+        QStringList failedPieces; // "TABLE: EXCEPTION" for each table whose read failed
+        std::vector<ReadJob::Failure> failures;
+        QStringList notes;
     };
 
-    TableExport(RfcDestination& destination, ReadPlan plan, Settings settings);
+    TableExport(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings);
 
     Result run(const std::atomic<bool>& cancel, const Observer& observer);
 
-    // The value as one CSV field: quoted, with inner quotes doubled, when it holds the
-    // separator, a double quote, a carriage return or a line feed.
-    static QString quote(const QString& value, const QString& separator);
-    static bool needsQuotes(QStringView value, const QString& separator);
-    static QString headerLine(const QStringList& values, const QString& separator);
+    static QString quote(const QString& value, const QString& separator)
+    {
+        return CsvWriter::quote(value, separator);
+    }
+    static bool needsQuotes(QStringView value, const QString& separator)
+    {
+        return CsvWriter::needsQuotes(value, separator);
+    }
+    static QString headerLine(const QStringList& values, const QString& separator)
+    {
+        return CsvWriter::headerLine(values, separator);
+    }
+    // One line naming what failed, for a message or the command line.
+    static QString failureText(const ReadJob::Failure& failure);
 
 private:
-    class Piece;
-
+    RfcDestination& m_destination;
+    KeyCatalog& m_catalog;
     ReadPlan m_plan;
     Settings m_settings;
-    RfcDestination& m_destination;
 };

@@ -29,7 +29,12 @@ bool RfcConnection::logonWith(const LogonData& data, QString* error)
     HostName = result.HostName;
     SystemNumber = result.SystemNumber;
     saprelease = result.saprelease;
-    m_destination = std::move(destination);
+    // A read on another thread may still hold the destination when the user logs off: the
+    // last holder logs off.
+    m_destination = std::shared_ptr<RfcDestination>(destination.release(), [](RfcDestination* d) {
+        d->logoff();
+        delete d;
+    });
     return true;
 }
 
@@ -55,9 +60,6 @@ bool RfcConnection::Logon(bool silent)
 
 void RfcConnection::Logoff()
 {
-    if (m_destination) {
-        m_destination->logoff();
-        m_destination.reset();
-    }
+    m_destination.reset();
     Password.clear();
 }

@@ -25,6 +25,8 @@ public:
     bool UseDefaultSystem = false;
 
     RfcDestination* destination() const { return m_destination.get(); }
+    // For reads on other threads: the destination logs off when the last holder lets go.
+    std::shared_ptr<RfcDestination> sharedDestination() const { return m_destination; }
     const LogonData& data() const { return *this; }
 
 private:
@@ -32,5 +34,5 @@ private:
 
     DestinationFactory& m_factory;
     LogonPrompt* m_prompt;
-    std::unique_ptr<RfcDestination> m_destination;
+    std::shared_ptr<RfcDestination> m_destination;
 };

@@ -5,7 +5,6 @@
 #include "DestinationFactory.h"
 #include "RfcConnection.h"
 #include "RfcDestination.h"
-#include "RfcFunction.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -71,89 +70,6 @@ int SapCommandLine::demoDb(const QStringList& args, std::FILE* out, std::FILE* e
         return 1;
     }
     print(out, path + u'\n');
-    return 0;
-}
-
-int SapCommandLine::readTable(const QStringList& args, DestinationFactory& factory, std::FILE* out,
-                              std::FILE* err)
-{
-    QCommandLineParser parser;
-    const auto valued = [&](const char* name, const char* about, const char* value) {
-        parser.addOption(
-            {QString::fromLatin1(name), QString::fromLatin1(about), QString::fromLatin1(value)});
-    };
-    valued("fields", "Fields to read, separated by commas.", "F1,F2");
-    valued("where", "One OPTIONS line; repeat for more.", "LINE");
-    valued("rowcount", "ROWCOUNT.", "N");
-    valued("rowskips", "ROWSKIPS.", "N");
-    valued("delimiter", "DELIMITER.", "C");
-    parser.addOption({QStringLiteral("no-data"), QStringLiteral("NO_DATA.")});
-    addLogonOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("QUERY_TABLE"));
-    if (!parse(parser, args, err))
-        return 2;
-    if (parser.positionalArguments().size() != 1) {
-        print(err, QStringLiteral("usage: zorv read-table TABLE [options]\n"));
-        return 2;
-    }
-
-    const std::unique_ptr<RfcConnection> connection = logon(parser, factory, err);
-    if (!connection)
-        return 1;
-
-    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), connection->destination());
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = parser.positionalArguments().front();
-    function.Exports(QStringLiteral("ROWCOUNT")).Value = parser.value(QStringLiteral("rowcount"));
-    function.Exports(QStringLiteral("ROWSKIPS")).Value = parser.value(QStringLiteral("rowskips"));
-    function.Exports(QStringLiteral("DELIMITER")).Value = parser.value(QStringLiteral("delimiter"));
-    if (parser.isSet(QStringLiteral("no-data")))
-        function.Exports(QStringLiteral("NO_DATA")).Value = QStringLiteral("X");
-    RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
-    for (const QString& name :
-         parser.value(QStringLiteral("fields")).split(u',', Qt::SkipEmptyParts)) {
-        fields.appendrow();
-        fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), name.trimmed());
-    }
-    RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
-    for (const QString& line : parser.values(QStringLiteral("where"))) {
-        options.appendrow();
-        options.setValue(options.RowCount(), QStringLiteral("TEXT"), line);
-    }
-    // Rows are printed as they arrive, so a large read needs no memory of its own; a system
-    // that sends its rows before the field descriptions has them kept until the end.
-    bool fieldsPrinted = false;
-    std::vector<QString> early;
-    const auto fieldsKnown = [&] {
-        const RfcTable& described = function.Tables(QStringLiteral("FIELDS"));
-        return described.RowCount() > 0 && !described.rows().front()[2].isEmpty();
-    };
-    const auto printFields = [&] {
-        if (fieldsPrinted)
-            return;
-        fieldsPrinted = true;
-        for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
-            print(out, row[0] + u'\t' + row[1] + u'\t' + row[2] + u'\t' + row[3] + u'\t' + row[4] +
-                           u'\n');
-        print(out, QStringLiteral("\n"));
-        for (const QString& line : early)
-            print(out, line + u'\n');
-        early.clear();
-    };
-    function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
-        if (!fieldsPrinted && !fieldsKnown()) {
-            early.push_back(row[0]);
-            return;
-        }
-        printFields();
-        print(out, row[0] + u'\n');
-    });
-    const bool ok = function.Call();
-    connection->Logoff();
-    if (!ok) {
-        print(err, function.exception() + u'\n');
-        return 2;
-    }
-    printFields();
     return 0;
 }
 

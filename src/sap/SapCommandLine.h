@@ -9,15 +9,13 @@ class DestinationFactory;
 class QCommandLineParser;
 class RfcConnection;
 
-// The command-line tools of the SAP access layer: building the demo database, and calling
-// RFC_READ_TABLE once and printing what it returns.
+// The command-line tools of the SAP access layer: building the demo database, and the logon
+// that every command shares.
 class SapCommandLine
 {
 public:
-    // args excludes the program name: {"read-table", "KNA1", ...}. Returns the exit status.
+    // args excludes the program name and the command. Returns the exit status.
     static int demoDb(const QStringList& args, std::FILE* out, std::FILE* err);
-    static int readTable(const QStringList& args, DestinationFactory& factory, std::FILE* out,
-                         std::FILE* err);
 
     // The logon options every command shares: --system, --client, --user, --password-file,
     // --language.

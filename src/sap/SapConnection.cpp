@@ -148,11 +148,7 @@ void SapConnection::Disconnect()
 
 void SapConnection::ReleaseComponents()
 {
-    // A running import reads through these objects: they stay until it ends.
-    if (m_host.state().ImportRunning) {
-        m_host.setStatusText(Language(m_host.state()).pick(Texts::get(TextId::ImportRunning)));
-        return;
-    }
+    // A read running on a worker keeps its own hold on the destination until it ends.
     Disconnect();
     m_functions.reset();
     m_bapi.reset();

@@ -3,7 +3,6 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "Language.h"
-#include "ReadPlan.h"
 #include "RfcFunction.h"
 #include "SapConnection.h"
 #include "ShellHost.h"
@@ -63,10 +62,10 @@ void TableReader::showException(const QString& exception, const QString& message
         message.isEmpty() ? exception : exception + QStringLiteral(": ") + message);
 }
 
-RfcDestination* TableReader::destination() const
+std::shared_ptr<RfcDestination> TableReader::destination() const
 {
     const SapFunctions* functions = m_connection.SapFunctionsObject();
-    return functions ? functions->Connection.destination() : nullptr;
+    return functions ? functions->Connection.sharedDestination() : nullptr;
 }
 
 void TableReader::systemFailure()
@@ -74,19 +73,8 @@ void TableReader::systemFailure()
     m_connection.ReleaseComponents();
 }
 
-bool TableReader::busy()
-{
-    // One read at a time: a running import owns the connection until it ends.
-    if (!m_host.state().ImportRunning)
-        return false;
-    m_host.setStatusText(Language(m_host.state()).pick(Texts::get(TextId::ImportRunning)));
-    return true;
-}
-
 bool TableReader::ReadFieldCatalogue(const QString& table)
 {
-    if (busy())
-        return false;
     Desktop& desktop = m_host.services().desktop();
     SapFunctions* functions = m_connection.SapFunctionsObject();
     if (!functions) {
@@ -104,50 +92,4 @@ bool TableReader::ReadFieldCatalogue(const QString& table)
     if (!ok)
         showException(function.exception(), function.message());
     return ok;
-}
-
-bool TableReader::GetData(const ReadPlan& plan, const QString& table, qint32 rowLimit,
-                          const QString& delimiter, int first, int last, int optFirst, int optLast,
-                          RfcTable::RowSink sink)
-{
-    if (busy())
-        return false;
-    Desktop& desktop = m_host.services().desktop();
-    SapFunctions* functions = m_connection.SapFunctionsObject();
-    if (!functions || first < 1 || last > plan.SFI || optLast > plan.SOP) {
-        desktop.message(QStringLiteral("Error 91: Object variable not set on GetData "));
-        return false;
-    }
-    BusyPointer busy(desktop);
-    m_host.setStatusText(Texts::get(TextId::ProcessingRfcFor).en + table);
-    const qsizetype cut = plan.sFieldKey.at(first).indexOf(u'-');
-
-    functions->RemoveAll();
-    RfcFunction& function = functions->Add(QStringLiteral("RFC_READ_TABLE"));
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = table;
-    function.Exports(QStringLiteral("ROWCOUNT")).Value = QString::number(rowLimit);
-    function.Exports(QStringLiteral("DELIMITER")).Value = delimiter;
-    RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
-    RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
-    RfcTable& data = function.Tables(QStringLiteral("DATA"));
-    data.setRowSink(std::move(sink));
-    for (int i = first; i <= last; ++i) {
-        fields.appendrow();
-        fields.setValue(i - first + 1, QStringLiteral("FIELDNAME"),
-                        plan.sFieldKey.at(i).mid(cut + 1));
-    }
-    // A piece without options has the range 0 to 0 and sends one empty line.
-    for (int j = optFirst; j <= optLast; ++j) {
-        options.appendrow();
-        options.setValue(j - optFirst + 1, QStringLiteral("TEXT"), plan.sOption.at(j).mid(cut + 1));
-    }
-    const bool ok = function.Call();
-    keepResults(function);
-    if (ok)
-        return true;
-    const QString exception = function.exception();
-    showException(exception, function.message());
-    if (exception == u"SYSTEM_FAILURE")
-        m_connection.ReleaseComponents();
-    return false;
 }

@@ -4,38 +4,34 @@
 
 #include <QString>
 
-class ReadPlan;
+#include <memory>
+
 class RfcDestination;
 class RfcFunction;
 class SapConnection;
 class ShellHost;
 
-// Reads R/3 through RFC_READ_TABLE: a table's field catalogue, and the rows of one piece of
-// the read plan.
+// Reads a table's field catalogue through RFC_READ_TABLE, and hands the connection's
+// destination to the reads of rows.
 class TableReader
 {
 public:
     TableReader(ShellHost& host, SapConnection& connection);
 
     bool ReadFieldCatalogue(const QString& table);
-    // first/last index the plan's fields, optFirst/optLast its option lines (0 and 0: none).
-    // Rows go to DataTable, or to the sink when one is given.
-    bool GetData(const ReadPlan& plan, const QString& table, qint32 rowLimit,
-                 const QString& delimiter, int first, int last, int optFirst, int optLast,
-                 RfcTable::RowSink sink = {});
 
     // The FIELDS and DATA tables of the last call (valid until the next).
     const RfcTable& FieldsTable() const;
     const RfcTable& DataTable() const;
 
     static int TypeIcon(const QString& letter);
-    // The destination the function calls go to while connected, for reads of its own (import).
-    RfcDestination* destination() const;
+    // The destination the function calls go to while connected, for reads of their own. A
+    // read that holds it keeps it alive after a disconnect until the read ends.
+    std::shared_ptr<RfcDestination> destination() const;
     // After a system failure the connection objects are dropped, so the next read reconnects.
     void systemFailure();
 
 private:
-    bool busy();
     void showException(const QString& exception, const QString& message);
     // Keeps the result tables, so they outlive the function object.
     void keepResults(RfcFunction& function);

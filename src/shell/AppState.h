@@ -38,8 +38,6 @@ struct AppState {
     QString MyTableF;
     // The width of one My Table row of the active query, in bytes.
     int RowBytes = 0;
-    // An import is reading from R/3 in the background: other reads wait until it ends.
-    bool ImportRunning = false;
 
     // Written by a running long operation (possibly a worker thread), read by the display.
     std::atomic<float> ProgressFraction{0.0f};

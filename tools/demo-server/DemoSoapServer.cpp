@@ -36,7 +36,7 @@ void chunk(QTcpSocket* socket, const QByteArray& data)
         socket->waitForBytesWritten(1000);
 }
 
-QByteArray fault(const QString& exception)
+QByteArray fault(const QString& exception, const QString& message = {})
 {
     return QByteArrayLiteral(
                "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
@@ -46,8 +46,11 @@ QByteArray fault(const QString& exception)
            exception.toUtf8() +
            QByteArrayLiteral("</faultstring><detail><rfc:RFC_READ_TABLE.Exception "
                              "xmlns:rfc=\"urn:sap-com:document:sap:rfc:functions\"><Name>") +
-           exception.toUtf8() +
-           QByteArrayLiteral("</Name></rfc:RFC_READ_TABLE.Exception></detail></SOAP-ENV:Fault>"
+           exception.toUtf8() + QByteArrayLiteral("</Name>") +
+           (message.isEmpty()
+                ? QByteArray()
+                : "<Message>" + SoapEnvelope::escape(message).toUtf8() + "</Message>") +
+           QByteArrayLiteral("</rfc:RFC_READ_TABLE.Exception></detail></SOAP-ENV:Fault>"
                              "</SOAP-ENV:Body></SOAP-ENV:Envelope>");
 }
 
@@ -243,7 +246,14 @@ void DemoSoapServer::serveCall(QTcpSocket* socket, const Request& request)
         head += "</FIELDS><DATA>";
         chunk(socket, head);
     };
+    // A system that may run out of memory answers only when the call is done, so that the
+    // failure is a fault and not the end of a shorter answer.
+    const bool wholeAnswer = destination.profile().rowBudget > 0;
     function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+        if (wholeAnswer) {
+            pending += "<item><WA>" + SoapEnvelope::escape(row.front()).toUtf8() + "</WA></item>";
+            return;
+        }
         if (!started)
             begin();
         pending += "<item><WA>" + SoapEnvelope::escape(row.front()).toUtf8() + "</WA></item>";
@@ -255,8 +265,20 @@ void DemoSoapServer::serveCall(QTcpSocket* socket, const Request& request)
     const bool ok = function.Call();
     if (!ok && !started) {
         respond(socket, 500, "Internal Server Error", "text/xml; charset=utf-8",
-                fault(function.exception()), setCookie);
+                fault(function.exception(), function.message()), setCookie);
         return;
+    }
+    if (!ok) {
+        // Rows went out already: only a broken answer keeps the client from taking the rows
+        // it got for all of them.
+        socket->abort();
+        return;
+    }
+    if (wholeAnswer && !started) {
+        const QByteArray rows = std::move(pending);
+        pending.clear();
+        begin();
+        pending = rows;
     }
     if (!started)
         begin();

@@ -6,10 +6,25 @@
 
 #include <QFile>
 
-DemoDestination::DemoDestination(QString databasePath) : m_path(std::move(databasePath)) {}
+DemoDestination::Profile DemoDestination::Profile::fromEnvironment()
+{
+    Profile profile;
+    profile.anyOrder =
+        qEnvironmentVariable("ZORV_DEMO_PROFILE").compare(u"columnstore", Qt::CaseInsensitive) == 0;
+    profile.rowBudget = qEnvironmentVariable("ZORV_DEMO_MAX_ROWS").toLongLong();
+    if (profile.rowBudget < 0)
+        profile.rowBudget = 0;
+    return profile;
+}
+
+DemoDestination::DemoDestination(QString databasePath, Profile profile)
+    : m_path(std::move(databasePath)), m_profile(profile)
+{
+}
 
 RfcDestination::LogonResult DemoDestination::logon(const LogonData& data)
 {
+    QMutexLocker lock(&m_lock);
     LogonResult result;
     const DemoSystem::User* user = DemoSystem::user(data.User);
     if (data.client.trimmed() != QLatin1String(DemoSystem::kClient)) {
@@ -44,12 +59,14 @@ RfcDestination::LogonResult DemoDestination::logon(const LogonData& data)
 
 void DemoDestination::logoff()
 {
+    QMutexLocker lock(&m_lock);
     m_db.close();
     m_user.clear();
 }
 
 bool DemoDestination::call(RfcFunction& function)
 {
+    QMutexLocker lock(&m_lock);
     if (!m_db.isOpen()) {
         function.setException(QStringLiteral("SYSTEM_FAILURE"));
         return false;
@@ -62,6 +79,8 @@ bool DemoDestination::call(RfcFunction& function)
     ReadTableModule::Caller caller;
     caller.client = m_client;
     caller.portuguese = m_portuguese;
+    caller.anyOrder = m_profile.anyOrder;
+    caller.rowBudget = m_profile.rowBudget;
     caller.authorized = [user](const QString& table) {
         return user && !user->deniedTables.contains(table);
     };

@@ -15,9 +15,10 @@ namespace
 {
 using Field = DemoDictionary::Field;
 
-bool fail(RfcFunction& function, const char* exception)
+bool fail(RfcFunction& function, const char* exception, const char* message = nullptr)
 {
-    function.setException(QString::fromLatin1(exception));
+    function.setException(QString::fromLatin1(exception),
+                          message ? QString::fromLatin1(message) : QString());
     return false;
 }
 
@@ -90,8 +91,11 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
             fields.push_back(&field);
     } else {
         for (int r = 1; r <= fieldsTable.RowCount(); ++r) {
-            const QString name =
-                fieldsTable.Value(r, QStringLiteral("FIELDNAME")).trimmed().toUpper();
+            // FIELDNAME is a CHAR 30 field: a longer name is cut, as the system stores it.
+            const QString name = fieldsTable.Value(r, QStringLiteral("FIELDNAME"))
+                                     .left(kFieldNameWidth)
+                                     .trimmed()
+                                     .toUpper();
             const Field* field = table->field(name);
             if (!field)
                 return fail(function, "FIELD_NOT_VALID");
@@ -128,7 +132,7 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     QStringList lines;
     const RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
     for (int r = 1; r <= options.RowCount(); ++r)
-        lines.append(options.Value(r, QStringLiteral("TEXT")));
+        lines.append(options.Value(r, QStringLiteral("TEXT")).left(kOptionWidth));
     const WhereParser::Result where = WhereParser::parse(lines, *table);
     if (!where.ok)
         return fail(function, "OPTION_NOT_VALID");
@@ -145,6 +149,8 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
                   QStringLiteral(" FROM \"") + table->name + u'"';
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    if (caller.anyOrder)
+        sql += QStringLiteral(" ORDER BY random()");
     sql += QStringLiteral(" LIMIT ? OFFSET ?");
 
     SqliteStatement statement(db.handle(), sql);
@@ -164,9 +170,12 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     line.reserve(kLineWidth);
     // One row object serves every row: the line is swapped in and out, never copied.
     RfcTable::Row row(1);
+    qint64 delivered = 0;
     while (statement.step()) {
         if (function.cancelled())
             return fail(function, "CANCELLED");
+        if (caller.rowBudget > 0 && ++delivered > caller.rowBudget)
+            return fail(function, "SYSTEM_FAILURE", kNoMemory);
         line.resize(0); // keeps the buffer; clear() would give it back every row
         for (size_t k = 0; k < fields.size(); ++k) {
             if (k > 0)

@@ -15,7 +15,16 @@ public:
         QString client;
         bool portuguese = false;
         std::function<bool(const QString& table)> authorized;
+        // Like a column store: rows come in a new order on every call, ROWSKIPS included.
+        bool anyOrder = false;
+        // Rows one answer may hold before the system runs out of memory; 0: no limit.
+        qint64 rowBudget = 0;
     };
+
+    static constexpr int kOptionWidth = 72;
+    static constexpr int kFieldNameWidth = 30;
+    static constexpr const char* kNoMemory =
+        "No more memory available to add rows to an internal table.";
 
     static constexpr int kLineWidth = 512;
 

@@ -158,7 +158,7 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     } else if (reader.state() == SoapResponseReader::State::Done) {
         // A complete answer: the call succeeded.
     } else if (reader.state() == SoapResponseReader::State::Fault) {
-        function.setException(reader.fault());
+        function.setException(reader.fault(), reader.faultMessage());
     } else if (function.cancelled()) {
         function.setException(QStringLiteral("CANCELLED"));
     } else if (timedOut) {

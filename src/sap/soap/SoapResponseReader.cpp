@@ -90,6 +90,8 @@ void SoapResponseReader::endElement()
             m_faultString = m_text.trimmed();
         else if (name == u"Name" && m_detailName.isEmpty())
             m_detailName = m_text.trimmed();
+        else if (name == u"Message" && m_faultMessage.isEmpty())
+            m_faultMessage = m_text.trimmed();
         else if (name == u"Fault") {
             m_inFault = false;
             m_fault = !m_faultString.isEmpty() ? m_faultString : m_detailName;

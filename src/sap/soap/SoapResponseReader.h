@@ -22,6 +22,8 @@ public:
     void finish();
     State state() const { return m_state; }
     const QString& fault() const { return m_fault; }
+    // The fault's own text beyond the exception's name (a system failure's message), if any.
+    const QString& faultMessage() const { return m_faultMessage; }
     const QString& problem() const { return m_problem; }
 
 private:
@@ -43,5 +45,6 @@ private:
     QString m_faultString;
     QString m_detailName;
     QString m_fault;
+    QString m_faultMessage;
     QString m_problem;
 };

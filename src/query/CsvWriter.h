@@ -1,0 +1,69 @@
+#pragma once
+
+#include "RowSink.h"
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+// The export file: two header lines (field keys, then descriptions), then one line per row.
+// Values keep the text the system returns: padded to their field's length, but for the last of
+// each run of fields read together, which ends its data line without trailing blanks, as the
+// system sends it. A value holding the separator, a double quote or a line break is quoted as
+// CSV does.
+// The file replaces the old one only when it is complete; "-" writes to standard output.
+class CsvWriter : public RowSink
+{
+public:
+    enum class Encoding { WindowsCodePage, Utf8 };
+
+    struct Settings {
+        QString path;
+        QString separator = QStringLiteral(";");
+        Encoding encoding = Encoding::WindowsCodePage;
+        QStringList keys;
+        QStringList texts;
+        std::vector<int> lengths;
+        std::vector<bool> endsRun;          // the last field of a run: no trailing blanks
+        std::FILE* standardOutput = stdout; // where "-" writes
+    };
+
+    explicit CsvWriter(Settings settings);
+    ~CsvWriter() override;
+
+    bool start() override;
+    bool row(const QStringView* values, const char* present, int count) override;
+    bool finish() override;
+    void abandon() override;
+    QString error() const override { return m_error; }
+
+    // Characters the code page cannot hold, written as "?".
+    int lostCharacters() const { return m_lost; }
+
+    // The value as one CSV field: quoted, with inner quotes doubled, when it holds the
+    // separator, a double quote, a carriage return or a line feed.
+    static QString quote(const QString& value, const QString& separator);
+    static bool needsQuotes(QStringView value, const QString& separator);
+    static QString headerLine(const QStringList& values, const QString& separator);
+    // Why a path cannot take an export (a device, a pipe, a folder), or nothing.
+    static QString unfitTarget(const QString& path);
+
+private:
+    bool line(QStringView text);
+    bool flush();
+    QString failure() const;
+
+    Settings m_settings;
+    bool m_quoting;
+    std::unique_ptr<QSaveFile> m_file;
+    std::FILE* m_stream = nullptr;
+    QByteArray m_buffer;
+    QString m_text;
+    QString m_error;
+    int m_lost = 0;
+};

@@ -1,0 +1,99 @@
+#include "ReadTableCommand.h"
+
+#include "RfcConnection.h"
+#include "RfcTable.h"
+#include "SapCommandLine.h"
+#include "TableCall.h"
+
+#include <QCommandLineParser>
+
+#include <vector>
+
+namespace
+{
+void print(std::FILE* stream, const QString& text)
+{
+    SapCommandLine::print(stream, text);
+}
+} // namespace
+
+int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, std::FILE* out,
+                          std::FILE* err)
+{
+    QCommandLineParser parser;
+    const auto valued = [&](const char* name, const char* about, const char* value) {
+        parser.addOption(
+            {QString::fromLatin1(name), QString::fromLatin1(about), QString::fromLatin1(value)});
+    };
+    valued("fields", "Fields to read, separated by commas.", "F1,F2");
+    valued("where", "One OPTIONS line; repeat for more.", "LINE");
+    valued("rowcount", "ROWCOUNT.", "N");
+    valued("rowskips", "ROWSKIPS.", "N");
+    valued("delimiter", "DELIMITER.", "C");
+    parser.addOption({QStringLiteral("no-data"), QStringLiteral("NO_DATA.")});
+    SapCommandLine::addLogonOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("table"), QStringLiteral("QUERY_TABLE"));
+    if (!parser.parse(QStringList{QStringLiteral("zorv")} + args)) {
+        print(err, parser.errorText() + u'\n');
+        return 2;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        print(err, QStringLiteral("usage: zorv read-table TABLE [options]\n"));
+        return 2;
+    }
+
+    TableCall::Request request;
+    request.table = parser.positionalArguments().front();
+    request.rowCount = parser.value(QStringLiteral("rowcount")).toLongLong();
+    request.rowSkips = parser.value(QStringLiteral("rowskips")).toLongLong();
+    request.delimiter = parser.value(QStringLiteral("delimiter"));
+    request.noData = parser.isSet(QStringLiteral("no-data"));
+    for (const QString& name :
+         parser.value(QStringLiteral("fields")).split(u',', Qt::SkipEmptyParts))
+        request.fields.append(name.trimmed());
+    request.options = parser.values(QStringLiteral("where"));
+
+    const std::unique_ptr<RfcConnection> connection = SapCommandLine::logon(parser, factory, err);
+    if (!connection)
+        return 1;
+
+    // Rows are printed as they arrive, so a large read needs no memory of its own; a system
+    // that sends its rows before the field descriptions has them kept until the end.
+    TableCall call(*connection->destination());
+    bool fieldsPrinted = false;
+    std::vector<QString> early;
+    const auto fieldsKnown = [&] {
+        const RfcTable& described = call.fields();
+        return described.RowCount() > 0 && !described.rows().front()[2].isEmpty();
+    };
+    const auto printFields = [&] {
+        if (fieldsPrinted)
+            return;
+        fieldsPrinted = true;
+        for (const auto& row : call.fields().rows())
+            print(out, row[0] + u'\t' + row[1] + u'\t' + row[2] + u'\t' + row[3] + u'\t' + row[4] +
+                           u'\n');
+        print(out, QStringLiteral("\n"));
+        for (const QString& line : early)
+            print(out, line + u'\n');
+        early.clear();
+    };
+    const TableCall::Outcome outcome = call.run(request, [&](QStringView line) {
+        if (!fieldsPrinted && !fieldsKnown()) {
+            early.push_back(line.toString());
+            return;
+        }
+        printFields();
+        print(out, line.toString() + u'\n');
+    });
+    connection->Logoff();
+    if (outcome != TableCall::Outcome::Done) {
+        print(err,
+              call.exception() +
+                  (call.message().isEmpty() ? QString() : QStringLiteral(": ") + call.message()) +
+                  u'\n');
+        return 2;
+    }
+    printFields();
+    return 0;
+}

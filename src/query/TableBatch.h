@@ -1,0 +1,56 @@
+#pragma once
+
+#include "RowBlock.h"
+
+#include <QStringView>
+
+#include <memory>
+#include <vector>
+
+// Rows of one table, joined from the answers of its pieces: row r takes, from every piece, the
+// answer line that order(piece)[r] names (or none, where that piece has no row r).
+class TableBatch
+{
+public:
+    struct Piece {
+        std::shared_ptr<const RowBlock> block;
+        std::vector<RowBlock::Slot> places;
+        std::vector<qsizetype> order; // answer line of each row; -1: none
+    };
+    struct Column {
+        int piece = 0;
+        int slot = 0;
+    };
+
+    TableBatch(std::vector<Piece> pieces, std::vector<Column> columns, qsizetype rows)
+        : m_pieces(std::move(pieces)), m_columns(std::move(columns)), m_rows(rows)
+    {
+    }
+
+    qsizetype rows() const { return m_rows; }
+    int columns() const { return static_cast<int>(m_columns.size()); }
+    bool has(qsizetype row, int column) const { return line(row, column) >= 0; }
+    QStringView value(qsizetype row, int column) const
+    {
+        const Column& c = m_columns[static_cast<size_t>(column)];
+        const qsizetype at = line(row, column);
+        if (at < 0)
+            return {};
+        const Piece& piece = m_pieces[static_cast<size_t>(c.piece)];
+        return piece.block->value(at, piece.places[static_cast<size_t>(c.slot)]);
+    }
+
+private:
+    qsizetype line(qsizetype row, int column) const
+    {
+        const Piece& piece =
+            m_pieces[static_cast<size_t>(m_columns[static_cast<size_t>(column)].piece)];
+        return row < static_cast<qsizetype>(piece.order.size())
+                   ? piece.order[static_cast<size_t>(row)]
+                   : -1;
+    }
+
+    std::vector<Piece> m_pieces;
+    std::vector<Column> m_columns;
+    qsizetype m_rows;
+};

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "KeyCatalog.h"
+#include "KeyRange.h"
+#include "TableBatch.h"
+#include "TableCall.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class RfcDestination;
+
+// Reads the rows of one table for a query, exactly, whatever order the system returns rows in:
+// - fields that do not fit one DATA line are read in pieces, each with the table's key, and
+//   joined by key; pieces that disagree are read again, then refused with the keys named;
+// - no call asks for more than a page of rows: the table is split into parts by its key, a
+//   part whose answer fills the page is split further using the rows it returned, and a part
+//   the system cannot answer (out of memory, out of time) makes the page smaller;
+// - rows come out in key order, part after part.
+// A table whose key is unknown is read as the plain function allows: one call per piece,
+// pieces joined by position.
+class TableRead
+{
+public:
+    struct Column {
+        QString field; // field name without the table
+        int length = 0;
+    };
+    struct Request {
+        QString table;
+        std::vector<Column> columns;          // in My Table order
+        std::vector<std::vector<int>> pieces; // columns read together, as planned
+        QStringList options;                  // the table's own WHERE lines, without its name
+        qint64 limit = 0;                     // 0: every row
+        qint64 pageRows = 50000;
+        qint64 floorRows = 10; // the smallest page before giving up
+    };
+    struct Failure {
+        QString exception;
+        QString message;     // the system's own text, if any
+        QString explanation; // a sentence for the user
+        QStringList keys;    // rows that pieces disagreed on (at most five)
+    };
+    enum class Status { Done, Failed, Cancelled, Stopped };
+
+    // Receives each batch of rows, in key order; false stops the read.
+    using BatchSink = std::function<bool(const TableBatch&)>;
+    struct Observer {
+        std::function<void(qint64 rows, double fraction)> progress;
+    };
+
+    TableRead(RfcDestination& destination, KeyCatalog& catalog, const std::atomic<bool>& cancel,
+              Request request);
+
+    Status run(const BatchSink& sink, const Observer& observer = {});
+
+    const Failure& failure() const { return m_failure; }
+    // Something the user should know of a read that succeeded (a join by position, say).
+    const QString& note() const { return m_note; }
+    int calls() const { return m_calls; }
+    qint64 rows() const { return m_emitted; }
+    qint64 pageRows() const { return m_pageRows; }
+
+private:
+    struct Piece {
+        QStringList fields;        // FIELDNAME rows
+        std::vector<int> lengths;  // their dictionary lengths
+        std::vector<int> columns;  // the request's column of each of the first fields
+        std::vector<int> keySlots; // the slot of each range key field
+    };
+    struct Answer {
+        std::shared_ptr<RowBlock> block;
+        std::vector<RowBlock::Slot> places;
+    };
+    struct Sample {
+        Answer answer;               // of the first piece
+        std::vector<qsizetype> rows; // its lines in this part, in key order
+        bool arrivedInOrder = false;
+    };
+    struct Part {
+        KeyRange range;
+        std::optional<Sample> sample; // the part held more rows than these
+        double weight = 0;
+        bool retried = false;
+        // Where the key's values are numbers: how far they advance per row so far, so that
+        // the next call can ask for a part that likely fits a page.
+        double pace = 0;
+    };
+
+    Status readInOneCall();
+    Status readByPosition();
+    Status readByKey();
+    bool buildKeyedPieces();
+
+    // One call of a piece for a part; nothing on failure (the status says why).
+    std::optional<Answer> call(const Piece& piece, const KeyRange& range, qint64 rowCount,
+                               Status* status, bool* outOfResources);
+    bool shrinkPage();
+    Status fail(const QString& exception, const QString& message, const QString& explanation);
+
+    Status readPart(Part part);
+    // Takes the first piece's answer for a part: the part is read, or split by its rows.
+    Status readAnswer(Part part, Answer answer, qint64 wanted);
+    // Reads the part up to where its pace says a page ends; false when the part has no pace.
+    bool readPaced(Part& part, qint64 wanted, Status* status);
+    Status split(Part part);
+    Status accept(const Part& part, const Answer& first, std::vector<qsizetype> rows);
+    // Puts rows in key order; false when two have one key.
+    bool orderByKey(const Piece& piece, const Answer& answer, std::vector<qsizetype>& rows,
+                    bool* arrivedInOrder, QString* duplicate) const;
+    int compareKeys(const Piece& a, const Answer& x, qsizetype i, const Piece& b, const Answer& y,
+                    qsizetype j) const;
+    QString keyText(const Piece& piece, const Answer& answer, qsizetype row) const;
+    Status passOn(std::vector<TableBatch::Piece> pieces, qsizetype rows, double weight);
+
+    RfcDestination& m_destination;
+    KeyCatalog& m_catalog;
+    const std::atomic<bool>& m_cancel;
+    Request m_request;
+    qint64 m_pageRows;
+    std::vector<KeyField> m_keys; // the key without the client: what splits and joins
+    std::vector<Piece> m_pieces;
+    std::deque<Part> m_todo;
+    std::vector<QString> m_lastKey; // of the last row passed on
+    BatchSink m_sink;
+    Observer m_observer;
+    Failure m_failure;
+    QString m_note;
+    int m_calls = 0;
+    qint64 m_emitted = 0;
+    double m_done = 0;
+};
