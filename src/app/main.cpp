@@ -50,6 +50,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorv"));
     QApplication::setApplicationVersion(ProgramVersion::text());
+    // The desktop matches the window to the installed zorv.desktop, for its icon and name.
+    QApplication::setDesktopFileName(QStringLiteral("zorv"));
 
     AppState state;
     QtDesktop desktop;
