@@ -495,9 +495,9 @@ private Q_SLOTS:
         QTest::newRow("viewer without a help file: the manual") << false << "hh.exe"
                                                                 << "help" << true << "browser"
                                                                 << "";
-        QTest::newRow("blanks and accents in the manual's path are encoded")
+        QTest::newRow("blanks, accents, # and ? in the manual's path are encoded")
             << false << ""
-            << "Meus Documentos/ajuda é" << true << "browser"
+            << "Meus Documentos #1/ajuda é?" << true << "browser"
             << "";
         QTest::newRow("no manual names where it was looked for") << false << "hh.exe"
                                                                  << "" << true << ""
