@@ -76,7 +76,7 @@ package)
     echo "Install it with: sudo apt-get install $(ls "$root"/build/zorv_*.deb | tail -n 1)"
     ;;
 *)
-    sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac
