@@ -3,11 +3,13 @@
 #   tools/dev.sh run             install packages, build, start Zorv
 #   tools/dev.sh test            install packages, build, run every test with CTest
 #   tools/dev.sh test-sanitized  the same with AddressSanitizer and UndefinedBehaviorSanitizer
+#   tools/dev.sh package         install packages, build, make the Debian package in build/
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(build-essential cmake ninja-build qt6-base-dev libqt6svg6 libxkbcommon-dev
-          libsqlite3-dev sqlite3 python3 xvfb xauth xdotool imagemagick xdg-utils ca-certificates)
+          libsqlite3-dev sqlite3 python3 xvfb xauth xdotool imagemagick xdg-utils ca-certificates
+          dpkg-dev file desktop-file-utils)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -66,6 +68,12 @@ test-sanitized)
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     # The journey drives a real window with fixed pauses, too short for a sanitized build.
     ctest --test-dir "$root/build-sanitized" --output-on-failure -j 2 -E '^journey$'
+    ;;
+package)
+    install_packages
+    build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    (cd "$root/build" && cpack -G DEB)
+    echo "Install it with: sudo apt-get install $(ls "$root"/build/zorv_*.deb | tail -n 1)"
     ;;
 *)
     sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'

@@ -51,6 +51,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorv"));
     QApplication::setApplicationVersion(ProgramVersion::text());
+    // The desktop matches the window to the installed zorv.desktop, for its icon and name.
+    QApplication::setDesktopFileName(QStringLiteral("zorv"));
 
     AppState state;
     QtDesktop desktop;

@@ -3,10 +3,14 @@
 #include "AppState.h"
 #include "Language.h"
 #include "Messenger.h"
+#include "ShippedFiles.h"
 #include "Texts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 
 DesktopServices::DesktopServices(Desktop& desktop, AppState& state, QString programFolder,
                                  StatusSink status)
@@ -162,8 +166,24 @@ void DesktopServices::OpenHelp()
 {
     const QString helpFile = QDir(m_programFolder).filePath(QStringLiteral("zorv.chm"));
     const QString viewer = m_desktop.helpViewer();
-    if (viewer.isEmpty() || !m_desktop.startProgram(viewer, {QDir::toNativeSeparators(helpFile)}))
-        Messenger(m_desktop, m_state).show(Texts::get(TextId::HelpNotStarted) + helpFile);
+    if (!viewer.isEmpty() && QFileInfo(helpFile).isFile()) {
+        if (!m_desktop.startProgram(viewer, {QDir::toNativeSeparators(helpFile)}))
+            Messenger(m_desktop, m_state).show(Texts::get(TextId::HelpNotStarted) + helpFile);
+        return;
+    }
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    const QString manual =
+        m_manualPage.value_or(ShippedFiles::find(executableFolder, ShippedFiles::manualPage()));
+    if (manual.isEmpty() || !QFileInfo(manual).isFile()) {
+        const QStringList places =
+            m_manualPage ? QStringList{*m_manualPage}
+                         : ShippedFiles::candidates(executableFolder, ShippedFiles::manualPage());
+        Messenger(m_desktop, m_state)
+            .show(Texts::get(TextId::HelpNotStarted) +
+                  QDir::toNativeSeparators(places.join(QStringLiteral(", "))));
+        return;
+    }
+    OpenUrl(QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath()).toString(QUrl::FullyEncoded));
 }
 
 void DesktopServices::StartSysInfo()

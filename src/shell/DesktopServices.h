@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 struct AppState;
 
@@ -30,6 +31,7 @@ public:
     void OpenWithAssociatedProgram(const QString& path);
     void OpenUrl(const QString& url);
     void StartSapLogon();
+    // The help file with its viewer where both exist, else the HTML manual in the browser.
     void OpenHelp();
     void OpenTableInExcel();
     void StartSysInfo();
@@ -45,6 +47,8 @@ public:
     void setDialogTitle(const QString& title) { m_title = title; }
 
     Desktop& desktop() { return m_desktop; }
+    // The manual's first page; unless set, the one shipped beside the executable.
+    void setManualPage(const QString& path) { m_manualPage = path; }
 
 private:
     int showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite);
@@ -57,4 +61,5 @@ private:
     QString m_title;
     QString m_filter;
     QString m_fileName;
+    std::optional<QString> m_manualPage;
 };

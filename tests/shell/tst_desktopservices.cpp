@@ -1,12 +1,14 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "ScriptedDesktop.h"
+#include "ShippedFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 namespace
 {
@@ -472,25 +474,129 @@ private Q_SLOTS:
 
     // Help and system information
 
-    void helpStartsTheViewerWithTheHelpFile()
+    void help_data()
     {
+        QTest::addColumn<bool>("chm");        // zorv.chm in the program's folder
+        QTest::addColumn<QString>("viewer");  // the help viewer installed, or empty
+        QTest::addColumn<QString>("manual");  // the manual's folder below the test folder, or empty
+        QTest::addColumn<bool>("browser");    // a program opens .html files
+        QTest::addColumn<QString>("started"); // "viewer", "browser" or empty
+        QTest::addColumn<QString>("message"); // a word the one message holds, or empty
+
+        QTest::newRow("help file and viewer: the viewer first") << true << "hh.exe"
+                                                                << "help" << true << "viewer"
+                                                                << "";
+        QTest::newRow("viewer that cannot start names the help file") << true << "broken-viewer"
+                                                                      << "help" << true << "viewer"
+                                                                      << "zorv.chm";
+        QTest::newRow("help file without a viewer: the manual") << true << ""
+                                                                << "help" << true << "browser"
+                                                                << "";
+        QTest::newRow("viewer without a help file: the manual") << false << "hh.exe"
+                                                                << "help" << true << "browser"
+                                                                << "";
+        QTest::newRow("blanks, accents, # and ? in the manual's path are encoded")
+            << false << ""
+            << "Meus Documentos #1/ajuda é?" << true << "browser"
+            << "";
+        QTest::newRow("no manual names where it was looked for") << false << "hh.exe"
+                                                                 << "" << true << ""
+                                                                 << "index.html";
+        QTest::newRow("no browser for the manual") << false << ""
+                                                   << "help" << false << ""
+                                                   << "Browser";
+    }
+    void help()
+    {
+        QFETCH(bool, chm);
+        QFETCH(QString, viewer);
+        QFETCH(QString, manual);
+        QFETCH(bool, browser);
+        QFETCH(QString, started);
+        QFETCH(QString, message);
         Fixture f;
+        const QString chmFile = QDir(f.folder.path()).filePath(QStringLiteral("zorv.chm"));
+        if (chm) {
+            QFile file(chmFile);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        f.desktop.viewer = viewer;
+        f.desktop.failingPrograms.insert(QStringLiteral("broken-viewer"));
+        if (browser)
+            f.desktop.associations.insert(QStringLiteral("html"), QStringLiteral("/usr/bin/web"));
+        QTemporaryDir install;
+        const QString page = manual.isEmpty()
+                                 ? QDir(install.path()).filePath(QStringLiteral("help/index.html"))
+                                 : QDir(install.path()).filePath(manual + "/index.html");
+        if (!manual.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(page).path()));
+            QFile file(page);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        f.services.setManualPage(page);
         f.services.OpenHelp();
-        QCOMPARE(f.desktop.starts.size(), 1);
-        QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("hh.exe"));
-        QCOMPARE(f.desktop.starts.at(0).arguments.size(), 1);
-        QCOMPARE(QFileInfo(QDir::fromNativeSeparators(f.desktop.starts.at(0).arguments.at(0))),
-                 QFileInfo(QDir(f.folder.path()).filePath(QStringLiteral("zorv.chm"))));
-        QVERIFY(f.desktop.messages.isEmpty());
+
+        if (started == u"viewer") {
+            QCOMPARE(f.desktop.starts.size(), 1);
+            QCOMPARE(f.desktop.starts.at(0).program, viewer);
+            QCOMPARE(
+                QFileInfo(QDir::fromNativeSeparators(f.desktop.starts.at(0).arguments.value(0))),
+                QFileInfo(chmFile));
+        } else if (started == u"browser") {
+            QCOMPARE(f.desktop.starts.size(), 1);
+            QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("/usr/bin/web"));
+            const QStringList arguments = f.desktop.starts.at(0).arguments;
+            QCOMPARE(arguments.size(), 1);
+            // One word a browser takes whole: a file address with every blank and accent encoded.
+            const QString url = arguments.at(0);
+            QVERIFY2(url.startsWith(QStringLiteral("file:///")), qPrintable(url));
+            QVERIFY2(!url.contains(u' ') && !url.contains(u'é'), qPrintable(url));
+            QCOMPARE(QFileInfo(QUrl(url).toLocalFile()), QFileInfo(page));
+        } else {
+            QVERIFY(f.desktop.starts.isEmpty());
+        }
+        if (message.isEmpty()) {
+            QVERIFY(f.desktop.messages.isEmpty());
+        } else {
+            QCOMPARE(f.desktop.messages.size(), 1);
+            QVERIFY2(f.desktop.messages.at(0).text.contains(message),
+                     qPrintable(f.desktop.messages.at(0).text));
+        }
     }
 
-    void helpViewerThatCannotStartIsReported()
+    void manualIsFoundBesideTheExecutableOrUnderShare_data()
     {
-        Fixture f;
-        f.desktop.failingPrograms.insert(QStringLiteral("hh.exe"));
-        f.services.OpenHelp();
-        QCOMPARE(f.desktop.messages.size(), 1);
-        QVERIFY(f.desktop.messages.at(0).text.contains(QStringLiteral("zorv.chm")));
+        QTest::addColumn<QStringList>("files"); // below a temporary prefix
+        QTest::addColumn<QString>("found");
+        const QString beside = QStringLiteral("bin/help/index.html");
+        const QString shared = QStringLiteral("share/zorv/help/index.html");
+        QTest::newRow("build tree: beside the executable") << QStringList{beside} << beside;
+        QTest::newRow("installed under share/zorv") << QStringList{shared} << shared;
+        QTest::newRow("both: the one beside the executable")
+            << QStringList{shared, beside} << beside;
+        QTest::newRow("a folder of that name is no page")
+            << QStringList{QStringLiteral("bin/help/index.html/")} << "";
+        QTest::newRow("neither") << QStringList{QStringLiteral("share/doc/zorv/index.html")} << "";
+    }
+    void manualIsFoundBesideTheExecutableOrUnderShare()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, found);
+        QTemporaryDir prefix;
+        const QDir root(prefix.path());
+        QVERIFY(root.mkpath(QStringLiteral("bin")));
+        for (const QString& name : files) {
+            if (name.endsWith(u'/')) {
+                QVERIFY(root.mkpath(name));
+                continue;
+            }
+            QVERIFY(root.mkpath(QFileInfo(name).path()));
+            QFile file(root.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QString page =
+            ShippedFiles::find(root.filePath(QStringLiteral("bin")), ShippedFiles::manualPage());
+        QCOMPARE(page, found.isEmpty() ? QString() : root.filePath(found));
     }
 
     void sysInfo_data()

@@ -1,5 +1,6 @@
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
+#include "ShippedFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,6 +107,112 @@ private Q_SLOTS:
             QSKIP("this user may write to read-only folders");
         QCOMPARE(ProgramHome::resolve(QString(), folder, QStringLiteral("/cfg/zorv")),
                  QStringLiteral("/cfg/zorv"));
+    }
+
+    void installedBinFolderIsPassedOver()
+    {
+        // Installed to a prefix: bin/ beside share/zorv. Even root, who may write to /usr/bin,
+        // keeps settings in the configuration folder.
+        QTemporaryDir prefix;
+        const QDir root(prefix.path());
+        QVERIFY(root.mkpath(QStringLiteral("bin")));
+        const QString bin = root.filePath(QStringLiteral("bin"));
+        QCOMPARE(ProgramHome::resolve(QString(), bin, QStringLiteral("/cfg/zorv")),
+                 QDir::cleanPath(bin));
+        QVERIFY(root.mkpath(QStringLiteral("share/zorv")));
+        QCOMPARE(ProgramHome::resolve(QString(), bin, QStringLiteral("/cfg/zorv")),
+                 QStringLiteral("/cfg/zorv"));
+        QCOMPARE(
+            ProgramHome::resolve(QStringLiteral("/srv/zorv"), bin, QStringLiteral("/cfg/zorv")),
+            QStringLiteral("/srv/zorv"));
+    }
+
+    // The shipped settings file
+
+    void seedSettings_data()
+    {
+        QTest::addColumn<QByteArray>("shipped");  // empty: nothing shipped
+        QTest::addColumn<QByteArray>("existing"); // empty: no Zorv.ini in the folder yet
+        QTest::addColumn<bool>("readOnlyShipped");
+        QTest::addColumn<QByteArray>("expected"); // empty: no Zorv.ini afterwards
+        const QByteArray ini("Tool         True\r\nStatus       True\r\n");
+        const QByteArray mine("Tool         False\r\n");
+        QTest::newRow("first start gets the shipped file") << ini << QByteArray() << false << ini;
+        QTest::newRow("the user's file is never replaced") << ini << mine << false << mine;
+        QTest::newRow("nothing shipped, nothing written")
+            << QByteArray() << QByteArray() << false << QByteArray();
+        QTest::newRow("a read-only shipped file gives a writable copy")
+            << ini << QByteArray() << true << ini;
+    }
+    void seedSettings()
+    {
+        QFETCH(QByteArray, shipped);
+        QFETCH(QByteArray, existing);
+        QFETCH(bool, readOnlyShipped);
+        QFETCH(QByteArray, expected);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkpath(QStringLiteral("share/zorv")));
+        QVERIFY(root.mkpath(QStringLiteral("home")));
+        QString shippedFile;
+        if (!shipped.isEmpty()) {
+            shippedFile = root.filePath(QStringLiteral("share/zorv/Zorv.ini"));
+            QFile file(shippedFile);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(shipped);
+            file.close();
+            if (readOnlyShipped)
+                QVERIFY(
+                    file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        }
+        const QString target = root.filePath(QStringLiteral("home/Zorv.ini"));
+        if (!existing.isEmpty()) {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(existing);
+        }
+        QVERIFY(ProgramHome::seedSettings(root.filePath(QStringLiteral("home")), shippedFile));
+        QFile result(target);
+        if (expected.isEmpty()) {
+            QVERIFY(!result.exists());
+            return;
+        }
+        QVERIFY(result.permissions() & QFile::WriteOwner);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll(), expected);
+    }
+
+    void seedingIntoAFolderThatCannotBeWrittenFails()
+    {
+        QTemporaryDir dir;
+        const QString shipped = QDir(dir.path()).filePath(QStringLiteral("Zorv.ini"));
+        QFile file(shipped);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Tool         True\r\n");
+        file.close();
+        QVERIFY(!ProgramHome::seedSettings(QDir(dir.path()).filePath(QStringLiteral("no/such")),
+                                           shipped));
+    }
+
+    void shippedSettingsAreFoundBesideTheExecutableOrUnderShare()
+    {
+        QTemporaryDir prefix;
+        const QDir root(prefix.path());
+        QVERIFY(root.mkpath(QStringLiteral("bin")));
+        const QString bin = root.filePath(QStringLiteral("bin"));
+        QVERIFY(ShippedFiles::find(bin, ShippedFiles::startingSettings()).isEmpty());
+        QVERIFY(ShippedFiles::sharedFolder(bin).isEmpty());
+        QVERIFY(root.mkpath(QStringLiteral("share/zorv")));
+        QCOMPARE(ShippedFiles::sharedFolder(bin), root.filePath(QStringLiteral("share/zorv")));
+        QFile installed(root.filePath(QStringLiteral("share/zorv/Zorv.ini")));
+        QVERIFY(installed.open(QIODevice::WriteOnly));
+        installed.close();
+        QCOMPARE(ShippedFiles::find(bin, ShippedFiles::startingSettings()), installed.fileName());
+        QFile beside(root.filePath(QStringLiteral("bin/Zorv.ini")));
+        QVERIFY(beside.open(QIODevice::WriteOnly));
+        beside.close();
+        QCOMPARE(ShippedFiles::find(bin, ShippedFiles::startingSettings()), beside.fileName());
+        QVERIFY(ShippedFiles::find(QString(), ShippedFiles::startingSettings()).isEmpty());
     }
 
     void folderUsesTheEnvironmentAndCreatesIt()

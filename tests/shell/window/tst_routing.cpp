@@ -1,9 +1,12 @@
 #include "WindowTestKit.h"
 
 #include "AboutBox.h"
+#include "DesktopServices.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -46,6 +49,15 @@ QStringList observed(const MainWindowFixture& f, const QList<RecordingQueryWindo
     for (const QString& text : f.desktop.messageTexts())
         all.append(QStringLiteral("message:") + text);
     return all;
+}
+
+// The manual shipped with the program, as an installation has it, in the fixture's folder.
+void useManual(MainWindowFixture& f, MainWindow& w)
+{
+    QVERIFY(QDir(f.folder.path()).mkpath(QStringLiteral("help")));
+    QFile page(QDir(f.folder.path()).filePath(QStringLiteral("help/index.html")));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    w.services().setManualPage(page.fileName());
 }
 
 void clearRecords(MainWindowFixture& f, RecordingQueryWindow* window)
@@ -119,7 +131,7 @@ void addCommandRows()
     row("msaplogon", "start:C:\\SAP\\saplogon.exe");
     row("mabrirtabelas", "start:/usr/bin/calc " + kChosen);
     row("mopenmytable", "start:/usr/bin/calc " + kChosen);
-    row("mauxiliogeral", "start:hh.exe <folder>/zorv.chm");
+    row("mauxiliogeral", "start:/usr/bin/browser file://<folder>/help/index.html");
     row("mvubhp", "start:/usr/bin/browser https://zorv.example.com/");
     row("msupport", "start:/usr/bin/browser https://zorv.example.com/support");
 }
@@ -170,6 +182,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         prepareDesktop(f);
         MainWindow& w = f.loaded();
+        useManual(f, w);
         RecordingQueryWindow* query = f.addQueryWindow();
         query->tree->setCurrentItem(query->tree->topLevelItem(1));
         if (command == u"mpastetable") {
@@ -198,7 +211,7 @@ private Q_SLOTS:
         row("Preview", "Query:UpdatePreview()");
         row("ImportMyTable", "Query:ImportMyTable()");
         row("OpenMyTable", "start:/usr/bin/calc " + kChosen);
-        row("Auxilio", "start:hh.exe <folder>/zorv.chm");
+        row("Auxilio", "start:/usr/bin/browser file://<folder>/help/index.html");
     }
 
     void toolbarButtonsPerformTheirCommands()
@@ -209,6 +222,7 @@ private Q_SLOTS:
         prepareDesktop(f);
         f.state.Tool = true;
         MainWindow& w = f.loaded();
+        useManual(f, w);
         RecordingQueryWindow* query = f.addQueryWindow();
         QToolButton* button = buttonFor(w, key);
         QVERIFY(button);
