@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "Language.h"
+#include "PreviewPane.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "QueryWindow.h"
@@ -22,6 +23,14 @@ QueryWorkspace::QueryWorkspace(QueryContext& context, QObject* parent)
 QueryWindow* QueryWorkspace::window(int slot) const
 {
     return slot >= 1 && slot <= kSlots ? m_windows[static_cast<size_t>(slot)].data() : nullptr;
+}
+
+void QueryWorkspace::connectionClosed()
+{
+    for (const QPointer<QueryWindow>& window : m_windows) {
+        if (window)
+            window->preview().clear();
+    }
 }
 
 QueryWindow* QueryWorkspace::activeWindow() const

@@ -25,6 +25,7 @@ public:
     int OpenQuery() override;
     void SaveQuery() override;
     void SaveQueryAs() override;
+    void connectionClosed() override;
 
     int ActiveSlot() const;
     QueryWindow* window(int slot) const;

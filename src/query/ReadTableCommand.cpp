@@ -11,6 +11,8 @@
 
 namespace
 {
+constexpr int kOptionWidth = 72;
+
 void print(std::FILE* stream, const QString& text)
 {
     SapCommandLine::print(stream, text);
@@ -52,6 +54,17 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
          parser.value(QStringLiteral("fields")).split(u',', Qt::SkipEmptyParts))
         request.fields.append(name.trimmed());
     request.options = parser.values(QStringLiteral("where"));
+    // The system keeps 72 characters of a line and drops the rest without a word.
+    for (const QString& line : request.options) {
+        if (line.size() > kOptionWidth) {
+            print(err, QStringLiteral("--where \"%1\" is %2 characters long; a WHERE line holds "
+                                      "at most %3\n")
+                           .arg(line)
+                           .arg(line.size())
+                           .arg(kOptionWidth));
+            return 2;
+        }
+    }
 
     const std::unique_ptr<RfcConnection> connection = SapCommandLine::logon(parser, factory, err);
     if (!connection)

@@ -11,4 +11,6 @@ public:
     virtual int OpenQuery() = 0; // 1 when a document was opened
     virtual void SaveQuery() = 0;
     virtual void SaveQueryAs() = 0;
+    // The user disconnected: rows read under that logon must not stay on screen.
+    virtual void connectionClosed() {}
 };

@@ -23,6 +23,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -522,6 +523,17 @@ private Q_SLOTS:
         }
     }
 
+    // A name typed without an extension would open in a text editor, not the spreadsheet.
+    void aNameWithoutExtensionGetsCsv()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        setLimit(QStringLiteral("5"));
+        QVERIFY(importTo(file(QStringLiteral("customers"))));
+        QVERIFY(QFile::exists(file(QStringLiteral("customers.csv"))));
+        QVERIFY(!QFile::exists(file(QStringLiteral("customers"))));
+        QCOMPARE(m_kit->state.MyTableF, file(QStringLiteral("customers.csv")));
+    }
+
     // --- zorv export
 
     void exportCommandWritesWhatImportWrites()
@@ -597,6 +609,64 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(exception.toLatin1()), run.err.constData());
         QVERIFY2(run.err.contains("was not written"), run.err.constData());
         QVERIFY(!QFile::exists(output));
+    }
+
+    // Refused before anything is read: lines the system would cut, options no table sends,
+    // targets that are not files (a device or a pipe would be replaced by a file), pages of
+    // no rows.
+    void exportCommandRefusals_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("target"); // file, fifo, folder
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("an option longer than a line")
+            << "KNA1-NAME1 EQ '" + QString(62, u'x') + u'\'' << "file" << QStringList{} << 1
+            << "characters long as it is sent";
+        QTest::newRow("an option of a table not in My Table")
+            << "BKPF-BELNR EQ '1'"
+            << "file" << QStringList{} << 1 << "names no table";
+        QTest::newRow("a pipe") << ""
+                                << "fifo" << QStringList{} << 1 << "not a regular file";
+        QTest::newRow("a folder") << ""
+                                  << "folder" << QStringList{} << 1 << "not a regular file";
+        QTest::newRow("pages of no rows")
+            << ""
+            << "file" << QStringList{"--page-rows", "0"} << 2 << "--page-rows takes";
+    }
+
+    void exportCommandRefusals()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, target);
+        QFETCH(QStringList, extra);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const QString output = file(QStringLiteral("out"));
+        if (target == u"fifo")
+            QCOMPARE(::mkfifo(output.toUtf8().constData(), 0600), 0);
+        else if (target == u"folder")
+            QVERIFY(QDir().mkpath(output));
+        const QString query = file(QStringLiteral("q.txt"));
+        QVERIFY(writeQuery(query, QStringLiteral("KNA1-KUNNR"), option, output));
+        const Run run = zorv(QStringList{query} + extra);
+        QCOMPARE(run.code, code);
+        QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+        const QFileInfo info(output);
+        QCOMPARE(info.exists(), target != u"file");
+        QVERIFY(!info.isFile());
+    }
+
+    void exportCommandWritesToStandardOutput()
+    {
+        const QString query = file(QStringLiteral("q.txt"));
+        QVERIFY(writeQuery(query, QStringLiteral("KNA1-KUNNR"), {}, file(QStringLiteral("x.csv"))));
+        const Run run = zorv({query, QStringLiteral("--output"), QStringLiteral("-")});
+        QVERIFY2(run.code == 0, run.err.constData());
+        QVERIFY(run.out.startsWith("KNA1-KUNNR\r\nKey\r\n0000000001\r\n"));
+        QCOMPARE(run.out.count("\r\n"), 2 + 500);
+        QVERIFY(!QFile::exists(file(QStringLiteral("x.csv"))));
     }
 
     void exportCommandWrongPassword()

@@ -440,6 +440,21 @@ private Q_SLOTS:
             << QStringList{"KNA1-LAND1 EQ 'BR' OR (", "LFA1-LAND1 EQ 'DE' "} << true;
     }
 
+    // An auditor must never mistake one user's rows for another's: a disconnect empties every
+    // preview.
+    void disconnectClearsThePreviews()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("20"));
+        QCOMPARE(model().rowCount(), 20);
+        QVERIFY(enabled("mprintpreview"));
+        m_kit->window.perform(QStringLiteral("mdesconectar"));
+        QVERIFY(!m_kit->state.Connected);
+        QCOMPARE(model().rowCount(), 0);
+        QCOMPARE(headers(), QStringList{QStringLiteral("Preview")});
+        QVERIFY(!enabled("mprintpreview"));
+    }
+
     // An option no piece would send is refused before anything is read, instead of being
     // dropped without a word.
     void anOptionOfAnotherTableIsRefused()

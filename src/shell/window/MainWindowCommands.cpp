@@ -33,6 +33,8 @@ void MainWindow::registerCommands()
     add("mdesconectar", [this] {
         if (m_connection)
             m_connection->ReleaseComponents();
+        if (m_documents)
+            m_documents->connectionClosed();
     });
     add("msapsysinfo", [this] {
         if (m_connection)
