@@ -92,8 +92,10 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     connect(m_status, &StatusPanels::contextMenuRequested, this,
             [this](const QPoint& at) { m_menus.value(QStringLiteral("mr3system"))->popup(at); });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-        if (window)
-            EnableDocumentMenus();
+        if (!window)
+            return;
+        EnableDocumentMenus();
+        refreshWindowStates();
     });
     connect(m_menus.value(QStringLiteral("mjanela")), &QMenu::aboutToShow, this,
             &MainWindow::refreshWindowMenu);

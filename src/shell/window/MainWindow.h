@@ -84,6 +84,8 @@ private:
     void applyStoredGeometry();
     void storeGeometry();
     void unload();
+    void closeConnection();
+    void refreshWindowStates();
     void routeToActive(const QString& command);
     void setViewProperty(const char* control, const char* property, const QVariant& value);
     void toggleToolbar();

@@ -391,6 +391,66 @@ private Q_SLOTS:
         QVERIFY(!item->isChecked());
     }
 
+    // Single click, the field view and the grid lines belong to each window: the menu's check
+    // marks follow the window that becomes active, however it does.
+    void checkMarksFollowTheActiveWindow_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("by the workspace") << "workspace";
+        QTest::newRow("by the Window menu") << "menu";
+    }
+    void checkMarksFollowTheActiveWindow()
+    {
+        QFETCH(QString, how);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        RecordingQueryWindow* plain = f.addQueryWindow(QStringLiteral("Plain"));
+        plain->ChSsl = false;
+        RecordingQueryWindow* clicked = f.addQueryWindow(QStringLiteral("Clicked"));
+        clicked->ChSsl = false;
+        // Set through the menu on the active window only.
+        w.action(QStringLiteral("msinglesel"))->trigger();
+        w.action(QStringLiteral("mviewfieldslist"))->trigger();
+        w.action(QStringLiteral("mfieldsgridlines"))->trigger();
+        QVERIFY(clicked->ChSsl);
+        QCOMPARE(clicked->list->View, 2);
+        QVERIFY(clicked->list->GridLines);
+        QVERIFY(!plain->ChSsl);
+
+        const auto activate = [&](QWidget* query) {
+            auto* sub = qobject_cast<QMdiSubWindow*>(query->parentWidget());
+            if (how == u"workspace") {
+                w.workspace()->setActiveSubWindow(sub);
+                return;
+            }
+            QMenu* windows = w.menu(QStringLiteral("mjanela"));
+            Q_EMIT windows->aboutToShow();
+            for (QAction* entry : windows->actions()) {
+                if (entry->text().endsWith(query->windowTitle()))
+                    entry->trigger();
+            }
+        };
+        const auto checks = [&w] {
+            return QList<bool>{w.action(QStringLiteral("msinglesel"))->isChecked(),
+                               w.action(QStringLiteral("mviewfieldsdetail"))->isChecked(),
+                               w.action(QStringLiteral("mviewfieldslist"))->isChecked(),
+                               w.action(QStringLiteral("mfieldsgridlines"))->isChecked()};
+        };
+        activate(plain);
+        QCOMPARE(w.activeQueryWindow(), plain);
+        QCOMPARE(checks(), (QList<bool>{false, true, false, false}));
+        activate(clicked);
+        QCOMPARE(w.activeQueryWindow(), clicked);
+        QCOMPARE(checks(), (QList<bool>{true, false, true, true}));
+        // Toggling acts on the active window's own state.
+        w.action(QStringLiteral("msinglesel"))->trigger();
+        QVERIFY(!clicked->ChSsl);
+        activate(plain);
+        w.action(QStringLiteral("msinglesel"))->trigger();
+        QVERIFY(plain->ChSsl);
+        QVERIFY(!clicked->ChSsl);
+    }
+
     void openingADocumentSwitchesSingleClickOff_data()
     {
         QTest::addColumn<int>("openResult");
