@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "Language.h"
+#include "Messenger.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "QueryWindow.h"
@@ -53,6 +54,17 @@ int QueryWorkspace::openCount() const
                       [](const QPointer<QueryWindow>& w) { return !w.isNull(); }));
 }
 
+bool QueryWorkspace::atWindowLimit() const
+{
+    return openCount() >= kSlots;
+}
+
+void QueryWorkspace::showWindowLimit()
+{
+    Messenger(m_context.host.services().desktop(), m_context.host.state())
+        .show(Texts::get(TextId::WindowLimit), Desktop::Icon::Information);
+}
+
 int QueryWorkspace::nextSlot()
 {
     m_count = m_count >= kSlots ? 1 : m_count + 1;
@@ -86,15 +98,25 @@ QueryWindow* QueryWorkspace::openWindow(int slot, QueryDocument document)
 
 void QueryWorkspace::NewQuery()
 {
+    // With every slot taken the window of the next slot comes to the front, and the user is told
+    // why no new one opened.
+    const bool full = atWindowLimit();
     QueryDocument document;
     document.ChRow = true;
     openWindow(nextSlot(), document);
+    if (full)
+        showWindowLimit();
 }
 
 int QueryWorkspace::OpenQuery()
 {
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
+    // A document chosen now could not be shown.
+    if (atWindowLimit()) {
+        showWindowLimit();
+        return 0;
+    }
     if (state.FileZorv.isEmpty())
         state.FileZorv = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
     if (services.ChooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
@@ -107,7 +129,6 @@ int QueryWorkspace::OpenQuery()
         services.desktop().message(read.error);
         return 0;
     }
-    m_context.host.setStatusText(path + Texts::get(TextId::DocumentOpened).en);
     const QString problem = QueryDocumentFile::checkLoadable(document);
     if (!problem.isEmpty()) {
         services.desktop().message(problem);
@@ -118,6 +139,8 @@ int QueryWorkspace::OpenQuery()
         return 0;
     created->setFilePath(path);
     created->setWindowTitle(QFileInfo(path).fileName());
+    // Only a document that is shown counts as opened.
+    m_context.host.setStatusText(path + Language(state).pick(Texts::get(TextId::DocumentOpened)));
     return 1;
 }
 
@@ -130,7 +153,8 @@ bool QueryWorkspace::save(QueryWindow* window, const QString& path)
         return false;
     }
     m_context.host.state().FileZorv = path;
-    m_context.host.setStatusText(path + Texts::get(TextId::DocumentSaved).en);
+    m_context.host.setStatusText(
+        path + Language(m_context.host.state()).pick(Texts::get(TextId::DocumentSaved)));
     window->setFilePath(path);
     return true;
 }

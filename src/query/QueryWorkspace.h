@@ -35,6 +35,8 @@ public:
 private:
     QueryWindow* activeWindow() const;
     int openCount() const;
+    bool atWindowLimit() const;
+    void showWindowLimit();
     int nextSlot();
     QueryWindow* openWindow(int slot, QueryDocument document);
     bool save(QueryWindow* window, const QString& path);

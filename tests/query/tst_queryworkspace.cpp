@@ -221,6 +221,52 @@ private Q_SLOTS:
         QCOMPARE(kit.workspace.ActiveSlot(), 1);
     }
 
+    // At twenty windows New and Open say why nothing new opens, in the same words; Open asks for
+    // no document it could not show, and the status line claims nothing.
+    void windowLimitIsSaid_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<QString>("message");
+        const QString en =
+            QStringLiteral("Twenty query windows are open: close one to open another.");
+        const QString pt =
+            QStringLiteral("Vinte janelas de consulta estão abertas: feche uma para abrir outra.");
+        QTest::newRow("New") << "mnewqtable" << false << en;
+        QTest::newRow("Open") << "mopenqtable" << false << en;
+        QTest::newRow("Open, Portuguese") << "mopenqtable" << true << pt;
+    }
+    void windowLimitIsSaid()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, portuguese);
+        QFETCH(QString, message);
+        QueryTestKit kit;
+        kit.state.OptEN = !portuguese;
+        kit.state.OptPT = portuguese;
+        for (int i = 1; i <= 20; ++i)
+            kit.newWindow();
+        const QStringList before = captions(kit);
+        kit.window.setStatusText(QStringLiteral("before"));
+        const QString path = copyOfFixture(QStringLiteral("twelve-fields.txt"));
+        kit.desktop.files.enqueue(path);
+
+        kit.window.perform(command);
+        QCOMPARE(kit.desktop.messageTexts(), QStringList{message});
+        QCOMPARE(kit.desktop.messages.first().icon, Desktop::Icon::Information);
+        QCOMPARE(captions(kit), before);
+        QVERIFY(kit.desktop.fileRequests.isEmpty());
+        QCOMPARE(kit.window.statusPanels()->message(), QStringLiteral("before"));
+
+        // With one window closed, Open works again.
+        QVERIFY(closeWindow(kit.workspace.window(7)));
+        kit.desktop.messages.clear();
+        QVERIFY(openDocument(kit, path));
+        QCOMPARE(openWindows(kit), 20);
+        QVERIFY(kit.desktop.messages.isEmpty());
+        QCOMPARE(active(kit)->windowTitle(), QStringLiteral("twelve-fields.txt"));
+    }
+
     void countFollowsOpenWindowsAfterWrap()
     {
         QueryTestKit kit;
@@ -349,6 +395,32 @@ private Q_SLOTS:
         // Not modified: closing asks nothing.
         QVERIFY(closeWindow(window));
         QVERIFY(kit.desktop.messages.isEmpty());
+    }
+
+    // Panel 1 after Open and Save follows the chosen language.
+    void documentStatusFollowsLanguage_data()
+    {
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("English") << false << " opened"
+                                 << " saved";
+        QTest::newRow("Portuguese") << true << " aberto"
+                                    << " salvo";
+    }
+    void documentStatusFollowsLanguage()
+    {
+        QFETCH(bool, portuguese);
+        QFETCH(QString, opened);
+        QFETCH(QString, saved);
+        QueryTestKit kit;
+        kit.state.OptEN = !portuguese;
+        kit.state.OptPT = portuguese;
+        const QString path = copyOfFixture(QStringLiteral("twelve-fields.txt"));
+        QVERIFY(openDocument(kit, path));
+        QCOMPARE(kit.window.statusPanels()->message(), path + opened);
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(kit.window.statusPanels()->message(), path + saved);
     }
 
     void openedDocumentAppliesSingleClick_data()
