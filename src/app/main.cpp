@@ -3,6 +3,7 @@
 #include "ExportCommand.h"
 #include "LogonDialog.h"
 #include "MainWindow.h"
+#include "ProgramCommand.h"
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
 #include "QtDesktop.h"
@@ -18,35 +19,23 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
-int commandLine(int argc, char* argv[])
+int commandLine(int argc, char* argv[], ProgramCommand::Kind kind)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
-    const QString command = args.takeFirst();
-    if (command == u"demo-db")
+    const QStringList args = QCoreApplication::arguments().mid(2);
+    if (kind == ProgramCommand::Kind::DemoDb)
         return SapCommandLine::demoDb(args, stdout, stderr);
     SystemDestinationFactory factory(ProgramHome::folder());
-    if (command == u"export")
+    if (kind == ProgramCommand::Kind::Export)
         return ExportCommand::run(args, factory, stdout, stderr);
     return SapCommandLine::readTable(args, factory, stdout, stderr);
 }
-} // namespace
 
-int main(int argc, char* argv[])
+int window(int argc, char* argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s\n", ProgramVersion::text().toUtf8().constData());
-        return 0;
-    }
-    for (const char* command : {"demo-db", "read-table", "export"}) {
-        if (argc > 1 && std::strcmp(argv[1], command) == 0)
-            return commandLine(argc, argv);
-    }
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorv"));
     QApplication::setApplicationVersion(ProgramVersion::text());
@@ -70,4 +59,30 @@ int main(int argc, char* argv[])
     window.setDocumentCommands(nullptr);
     window.setConnectionCommands(nullptr);
     return status;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const ProgramCommand::Kind kind =
+        ProgramCommand::classify(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    switch (kind) {
+    case ProgramCommand::Kind::Window:
+        return window(argc, argv);
+    case ProgramCommand::Kind::Version:
+        std::printf("%s\n", ProgramVersion::text().toUtf8().constData());
+        return 0;
+    case ProgramCommand::Kind::Help:
+        std::fputs(ProgramCommand::usage().toUtf8().constData(), stdout);
+        return 0;
+    case ProgramCommand::Kind::Unknown:
+        std::fprintf(stderr, "zorv: unknown command \"%s\"\n", argv[1]);
+        std::fputs(ProgramCommand::usage().toUtf8().constData(), stderr);
+        return 2;
+    case ProgramCommand::Kind::DemoDb:
+    case ProgramCommand::Kind::ReadTable:
+    case ProgramCommand::Kind::Export:
+        break;
+    }
+    return commandLine(argc, argv, kind);
 }
