@@ -12,11 +12,13 @@
 #include "SapCommandLine.h"
 #include "SapConnection.h"
 #include "Startup.h"
+#include "StopSignals.h"
 #include "SystemDestinationFactory.h"
 #include "TableReader.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSessionManager>
 
 #include <cstdio>
 
@@ -34,17 +36,43 @@ int commandLine(int argc, char* argv[], ProgramCommand::Kind kind)
     return SapCommandLine::readTable(args, factory, stdout, stderr);
 }
 
+// The window's session ends with the program, however it ends: Exit, a stop signal, the end of
+// the desktop session. Each way goes through the main window's one write. A stop signal that
+// comes before the event loop runs is left in stopSignal for the caller.
+void keepSessionOnEveryEnd(QApplication& app, StopSignals& stop, Startup& startup,
+                           int& stopSignal)
+{
+    QObject::connect(&stop, &StopSignals::received, &app, [&startup, &stopSignal](int signal) {
+        stopSignal = signal;
+        if (MainWindow* window = startup.mainWindow())
+            window->writeSession();
+        // Not quit(): that closes the windows first, and their questions would wait for no one.
+        QCoreApplication::exit(128 + signal);
+    });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&startup] {
+        if (MainWindow* window = startup.mainWindow())
+            window->endSession();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&startup](QSessionManager&) {
+        if (MainWindow* window = startup.mainWindow())
+            window->writeSession();
+    });
+}
+
 int window(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorv"));
     QApplication::setApplicationVersion(ProgramVersion::text());
+    StopSignals stop;
 
     AppState state;
     QtDesktop desktop;
     SystemClock clock;
     const QString folder = ProgramHome::folder();
     Startup startup(state, desktop, clock, folder);
+    int stopSignal = 0;
+    keepSessionOnEveryEnd(app, stop, startup, stopSignal);
     MainWindow& window = startup.Main();
     SystemDestinationFactory factory(folder);
     LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"),
@@ -55,7 +83,11 @@ int window(int argc, char* argv[])
     QueryContext context{window, reader, folder};
     QueryWorkspace workspace(context);
     window.setDocumentCommands(&workspace);
-    const int status = QApplication::exec();
+    workspace.offerRecoveryCopies();
+    // A signal during start-up found no event loop to leave.
+    const int status = stopSignal ? 128 + stopSignal : QApplication::exec();
+    if (stopSignal)
+        window.endSession();
     window.setDocumentCommands(nullptr);
     window.setConnectionCommands(nullptr);
     return status;

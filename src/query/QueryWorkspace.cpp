@@ -7,7 +7,9 @@
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "QueryWindow.h"
+#include "RecoveryCopies.h"
 #include "ShellHost.h"
+#include "TableTreeController.h"
 #include "Texts.h"
 
 #include <QFileInfo>
@@ -90,7 +92,10 @@ QueryWindow* QueryWorkspace::openWindow(int slot, QueryDocument document)
     m_windows[static_cast<size_t>(slot)] = created;
     m_modified[static_cast<size_t>(slot)] = false;
     created->setCloseGuard([this](QueryWindow* closing) { return this->closing(closing); });
-    connect(created, &QObject::destroyed, this, [this, slot] { closed(slot); });
+    connect(created, &QObject::destroyed, this, [this, slot, created] {
+        m_closing.remove(created);
+        closed(slot);
+    });
     connect(created, &QueryWindow::modified, this, [this, created] { setModified(created); });
     m_context.host.addQueryWindow(created);
     return created;
@@ -207,8 +212,10 @@ bool QueryWorkspace::saveWindowAs(QueryWindow* window)
 bool QueryWorkspace::closing(QueryWindow* window)
 {
     const int slot = window->slot();
-    if (!QModified(slot) || !window->hasContent())
+    if (!QModified(slot) || !window->hasContent()) {
+        m_closing.insert(window);
         return true;
+    }
     const Language language(m_context.host.state());
     const auto answer = m_context.host.services().desktop().message(
         language.pick(Texts::get(TextId::SaveChanges)) + window->windowTitle() +
@@ -223,6 +230,7 @@ bool QueryWorkspace::closing(QueryWindow* window)
         m_context.host.state().CloseRefused = true;
         return false;
     }
+    m_closing.insert(window);
     return true;
 }
 
@@ -237,4 +245,56 @@ void QueryWorkspace::closed(int slot)
         m_context.host.DisableSaveMenus();
         m_context.host.setStatusText(QString());
     }
+}
+
+void QueryWorkspace::keepUnsavedWork()
+{
+    QVector<RecoveryCopies::Copy> copies;
+    QueryWindow* active = activeWindow();
+    if (m_closing.contains(active))
+        active = nullptr;
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        QueryWindow* open = window(slot);
+        if (!open || m_closing.contains(open))
+            continue;
+        if (open != active)
+            open->tree().SaveTree();
+        if (QModified(slot) && open->hasContent())
+            copies.append({open->windowTitle(), open->CollectDocument()});
+    }
+    // The shared tree keeps the copy of the window the user worked in last.
+    if (active)
+        active->tree().SaveTree();
+    RecoveryCopies::replace(RecoveryCopies::folderIn(m_context.programFolder), copies);
+}
+
+void QueryWorkspace::offerRecoveryCopies()
+{
+    const QString folder = RecoveryCopies::folderIn(m_context.programFolder);
+    const QVector<RecoveryCopies::Copy> copies = RecoveryCopies::read(folder);
+    if (copies.isEmpty()) {
+        RecoveryCopies::clear(folder);
+        return;
+    }
+    QStringList captions;
+    for (const RecoveryCopies::Copy& copy : copies)
+        captions.append(copy.caption);
+    const Language language(m_context.host.state());
+    const auto answer = m_context.host.services().desktop().message(
+        language.pick(Texts::get(TextId::RecoveryOffer)) + captions.join(QStringLiteral(", ")) +
+            language.pick(Texts::get(TextId::RecoveryOfferEnd)),
+        Desktop::Buttons::YesNo, Desktop::Icon::Question);
+    // Opened or declined, the copies have been offered once; opened ones live on in their windows.
+    if (answer == Desktop::Answer::Yes) {
+        for (const RecoveryCopies::Copy& copy : copies) {
+            if (atWindowLimit())
+                break;
+            QueryWindow* created = openWindow(nextSlot(), copy.document);
+            if (!created)
+                break;
+            created->setWindowTitle(copy.caption + language.pick(Texts::get(TextId::Recovered)));
+            setModified(created);
+        }
+    }
+    RecoveryCopies::clear(folder);
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 
 #include <array>
 
@@ -25,6 +26,9 @@ public:
     int OpenQuery() override;
     void SaveQuery() override;
     void SaveQueryAs() override;
+    void keepUnsavedWork() override;
+    // At start: offers the queries the last session kept unsaved, and opens them on Yes.
+    void offerRecoveryCopies();
 
     int ActiveSlot() const;
     QueryWindow* window(int slot) const;
@@ -48,5 +52,7 @@ private:
     QueryContext& m_context;
     std::array<QPointer<QueryWindow>, kSlots + 1> m_windows{};
     std::array<bool, kSlots + 1> m_modified{};
+    // Windows that agreed to close and wait only for their deletion: their work is done.
+    QSet<const QueryWindow*> m_closing;
     int m_count = 0;
 };

@@ -11,4 +11,7 @@ public:
     virtual int OpenQuery() = 0; // 1 when a document was opened
     virtual void SaveQuery() = 0;
     virtual void SaveQueryAs() = 0;
+    // The program is ending without the user: every open window's tree goes back to the shared
+    // list, and a recovery copy of each unsaved query replaces the ones kept before.
+    virtual void keepUnsavedWork() = 0;
 };

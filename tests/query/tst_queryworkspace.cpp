@@ -587,6 +587,100 @@ private Q_SLOTS:
         QCOMPARE(openWindows(kit), 0);
     }
 
+    // Ending without the user (a stop signal, the end of the desktop session) keeps the tree and
+    // a copy of every unsaved query next to the settings; the next start offers the copies once.
+    void unsavedQueriesKeptAndOfferedAtNextStart_data()
+    {
+        QTest::addColumn<Desktop::Answer>("answer");
+        QTest::addColumn<bool>("portuguese");
+        QTest::newRow("opened") << Desktop::Answer::Yes << false;
+        QTest::newRow("declined") << Desktop::Answer::No << false;
+        QTest::newRow("opened, Portuguese") << Desktop::Answer::Yes << true;
+    }
+    void unsavedQueriesKeptAndOfferedAtNextStart()
+    {
+        QFETCH(Desktop::Answer, answer);
+        QFETCH(bool, portuguese);
+        auto first = std::make_unique<QueryTestKit>();
+        first->state.SAT = 2;
+        first->state.ssAddTab[1] = QStringLiteral("Sales");
+        first->state.ssAddTab[2] = QStringLiteral("T001");
+        QueryWindow* unsaved = first->newWindow();
+        addField(unsaved, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        unsaved->RemoveTable(QStringLiteral("Sales"), QStringLiteral("yes"));
+        first->newWindow(); // untouched: nothing to keep
+        QVERIFY(openDocument(*first, copyOfFixture(QStringLiteral("saved.txt")))); // saved
+        activate(*first, unsaved);
+        const QString home = first->home.path();
+
+        first->window.endSession();
+        QCOMPARE(openWindows(*first), 0);
+        QVERIFY(first->desktop.messages.isEmpty());
+        const QDir kept(home + QStringLiteral("/Recovered queries"));
+        QCOMPARE(kept.entryList(QDir::Files), QStringList{"01 Quillon1.txt"});
+        QCOMPARE(contents(kept.filePath(QStringLiteral("01 Quillon1.txt"))),
+                 document({}, false, true, 20, {"C004 T001-BUKRS Company Code"}));
+        const QByteArray settings = contents(home + QStringLiteral("/Zorv.ini"));
+        QVERIFY(settings.contains("ssAddTab 001 T001\r\n"));
+        QVERIFY(!settings.contains("Sales"));
+
+        // The next start, in the same program folder.
+        QueryTestKit second;
+        QVERIFY(QDir().mkpath(second.home.filePath(QStringLiteral("Recovered queries"))));
+        QVERIFY(
+            QFile::copy(kept.filePath(QStringLiteral("01 Quillon1.txt")),
+                        second.home.filePath(QStringLiteral("Recovered queries/01 Quillon1.txt"))));
+        first.reset();
+        second.state.OptEN = !portuguese;
+        second.state.OptPT = portuguese;
+        second.desktop.answers.enqueue(answer);
+        second.workspace.offerRecoveryCopies();
+        QCOMPARE(second.desktop.messages.size(), 1);
+        QCOMPARE(second.desktop.messages.first().text,
+                 portuguese ? QStringLiteral("O Zorv terminou antes de salvar estas consultas: "
+                                             "Quillon1. Abrir as cópias guardadas?")
+                            : QStringLiteral("Zorv ended before these queries were saved: "
+                                             "Quillon1. Open the copies it kept?"));
+        QCOMPARE(second.desktop.messages.first().buttons, Desktop::Buttons::YesNo);
+        QVERIFY(!QDir(second.home.filePath(QStringLiteral("Recovered queries"))).exists());
+        if (answer == Desktop::Answer::Yes) {
+            QCOMPARE(openWindows(second), 1);
+            QueryWindow* back = active(second);
+            QCOMPARE(back->windowTitle(), portuguese ? QStringLiteral("Quillon1 (recuperada)")
+                                                     : QStringLiteral("Quillon1 (recovered)"));
+            QCOMPARE(myTableKeys(back), QStringList{"T001-BUKRS"});
+            // Still unsaved: closing it asks.
+            QVERIFY(modified(second, back));
+            second.desktop.answers.enqueue(Desktop::Answer::Cancel);
+            QVERIFY(!closeWindow(back));
+            QCOMPARE(second.desktop.messages.size(), 2);
+        } else {
+            QCOMPARE(openWindows(second), 0);
+        }
+        // Offered once only.
+        second.workspace.offerRecoveryCopies();
+        QCOMPARE(second.desktop.messages.size(), answer == Desktop::Answer::Yes ? 2 : 1);
+    }
+
+    // A normal exit leaves no copies behind, whatever the user answered about the queries.
+    void normalExitKeepsNoCopies()
+    {
+        QueryTestKit kit;
+        const QString folder = kit.home.filePath(QStringLiteral("Recovered queries"));
+        QueryWindow* window = kit.newWindow();
+        addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        // The desktop session asks for the data first; the user then exits and declines to save.
+        kit.window.writeSession();
+        QVERIFY(QFile::exists(folder + QStringLiteral("/01 Quillon1.txt")));
+        kit.desktop.answers.enqueue(Desktop::Answer::No);
+        QVERIFY(kit.window.close());
+        settle();
+        QCOMPARE(openWindows(kit), 0);
+        QVERIFY(!QDir(folder).exists());
+    }
+
     void cancelStopsMainWindowClose()
     {
         QueryTestKit kit;
