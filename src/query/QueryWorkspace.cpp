@@ -292,7 +292,14 @@ void QueryWorkspace::offerRecoveryCopies()
             QueryWindow* created = openWindow(nextSlot(), copy.document);
             if (!created)
                 break;
-            created->setWindowTitle(copy.caption + language.pick(Texts::get(TextId::Recovered)));
+            // A copy recovered twice is marked once.
+            QString caption = copy.caption;
+            const BiText mark = Texts::get(TextId::Recovered);
+            for (const QString& form : {mark.en, mark.pt}) {
+                if (caption.endsWith(form))
+                    caption.chop(form.size());
+            }
+            created->setWindowTitle(caption + language.pick(mark));
             setModified(created);
         }
     }

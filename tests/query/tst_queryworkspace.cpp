@@ -661,6 +661,23 @@ private Q_SLOTS:
         // Offered once only.
         second.workspace.offerRecoveryCopies();
         QCOMPARE(second.desktop.messages.size(), answer == Desktop::Answer::Yes ? 2 : 1);
+        if (answer != Desktop::Answer::Yes)
+            return;
+        // Ended from outside again, the recovered query is kept again, and comes back marked once.
+        second.window.endSession();
+        QueryTestKit third;
+        QVERIFY(QDir().mkpath(third.home.filePath(QStringLiteral("Recovered queries"))));
+        const QString again = portuguese ? QStringLiteral("01 Quillon1 (recuperada).txt")
+                                         : QStringLiteral("01 Quillon1 (recovered).txt");
+        QVERIFY(QFile::copy(second.home.filePath(QStringLiteral("Recovered queries/")) + again,
+                            third.home.filePath(QStringLiteral("Recovered queries/")) + again));
+        third.state.OptEN = !portuguese;
+        third.state.OptPT = portuguese;
+        third.desktop.answers.enqueue(Desktop::Answer::Yes);
+        third.workspace.offerRecoveryCopies();
+        QCOMPARE(active(third)->windowTitle(), portuguese ? QStringLiteral("Quillon1 (recuperada)")
+                                                          : QStringLiteral("Quillon1 (recovered)"));
+        QCOMPARE(myTableKeys(active(third)), QStringList{"T001-BUKRS"});
     }
 
     // A normal exit leaves no copies behind, whatever the user answered about the queries.
