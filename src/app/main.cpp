@@ -3,6 +3,7 @@
 #include "ExportCommand.h"
 #include "LogonDialog.h"
 #include "MainWindow.h"
+#include "ProgramCommand.h"
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
 #include "QtDesktop.h"
@@ -12,53 +13,69 @@
 #include "SapCommandLine.h"
 #include "SapConnection.h"
 #include "Startup.h"
+#include "StopSignals.h"
 #include "SystemDestinationFactory.h"
 #include "TableReader.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QSessionManager>
 
 #include <cstdio>
-#include <cstring>
 
 namespace
 {
-int commandLine(int argc, char* argv[])
+int commandLine(int argc, char* argv[], ProgramCommand::Kind kind)
 {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
-    const QString command = args.takeFirst();
-    if (command == u"demo-db")
+    const QStringList args = QCoreApplication::arguments().mid(2);
+    if (kind == ProgramCommand::Kind::DemoDb)
         return SapCommandLine::demoDb(args, stdout, stderr);
     SystemDestinationFactory factory(ProgramHome::folder());
-    if (command == u"export")
+    if (kind == ProgramCommand::Kind::Export)
         return ExportCommand::run(args, factory, stdout, stderr);
     return ReadTableCommand::run(args, factory, stdout, stderr);
 }
-} // namespace
 
-int main(int argc, char* argv[])
+// The window's session ends with the program, however it ends: Exit, a stop signal, the end of
+// the desktop session. Each way goes through the main window's one write. A stop signal that
+// comes before the event loop runs is left in stopSignal for the caller.
+void keepSessionOnEveryEnd(QApplication& app, StopSignals& stop, Startup& startup,
+                           int& stopSignal)
 {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s\n", ProgramVersion::text().toUtf8().constData());
-        return 0;
-    }
-    for (const char* command : {"demo-db", "read-table", "export"}) {
-        if (argc > 1 && std::strcmp(argv[1], command) == 0)
-            return commandLine(argc, argv);
-    }
+    QObject::connect(&stop, &StopSignals::received, &app, [&startup, &stopSignal](int signal) {
+        stopSignal = signal;
+        if (MainWindow* window = startup.mainWindow())
+            window->writeSession();
+        // Not quit(): that closes the windows first, and their questions would wait for no one.
+        QCoreApplication::exit(128 + signal);
+    });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&startup] {
+        if (MainWindow* window = startup.mainWindow())
+            window->endSession();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&startup](QSessionManager&) {
+        if (MainWindow* window = startup.mainWindow())
+            window->writeSession();
+    });
+}
 
+int window(int argc, char* argv[])
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorv"));
     QApplication::setApplicationVersion(ProgramVersion::text());
     // The desktop matches the window to the installed zorv.desktop, for its icon and name.
     QApplication::setDesktopFileName(QStringLiteral("zorv"));
+    StopSignals stop;
 
     AppState state;
     QtDesktop desktop;
     SystemClock clock;
     const QString folder = ProgramHome::folder();
     Startup startup(state, desktop, clock, folder);
+    int stopSignal = 0;
+    keepSessionOnEveryEnd(app, stop, startup, stopSignal);
     MainWindow& window = startup.Main();
     SystemDestinationFactory factory(folder);
     LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"),
@@ -69,8 +86,38 @@ int main(int argc, char* argv[])
     QueryContext context{window, reader, folder};
     QueryWorkspace workspace(context);
     window.setDocumentCommands(&workspace);
-    const int status = QApplication::exec();
+    workspace.offerRecoveryCopies();
+    // A signal during start-up found no event loop to leave.
+    const int status = stopSignal ? 128 + stopSignal : QApplication::exec();
+    if (stopSignal)
+        window.endSession();
     window.setDocumentCommands(nullptr);
     window.setConnectionCommands(nullptr);
     return status;
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const ProgramCommand::Kind kind =
+        ProgramCommand::classify(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    switch (kind) {
+    case ProgramCommand::Kind::Window:
+        return window(argc, argv);
+    case ProgramCommand::Kind::Version:
+        std::printf("%s\n", ProgramVersion::text().toUtf8().constData());
+        return 0;
+    case ProgramCommand::Kind::Help:
+        std::fputs(ProgramCommand::usage().toUtf8().constData(), stdout);
+        return 0;
+    case ProgramCommand::Kind::Unknown:
+        std::fprintf(stderr, "zorv: unknown command \"%s\"\n", argv[1]);
+        std::fputs(ProgramCommand::usage().toUtf8().constData(), stderr);
+        return 2;
+    case ProgramCommand::Kind::DemoDb:
+    case ProgramCommand::Kind::ReadTable:
+    case ProgramCommand::Kind::Export:
+        break;
+    }
+    return commandLine(argc, argv, kind);
 }

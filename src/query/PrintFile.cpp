@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -63,10 +64,9 @@ bool PrintFile::write(const QString& path, const QStringList& lines)
 
 void PrintFile::ShowPrintFile(DesktopServices& services, const QString& path)
 {
-    const QString program = services.FindExecutableFor(path);
     QFile file(path);
     const bool readable = file.open(QIODevice::ReadOnly);
     file.close();
-    if (program.isEmpty() || !readable || !services.desktop().startProgram(program, {path}))
+    if (!readable || !services.desktop().openUrl(QUrl::fromLocalFile(path)))
         services.desktop().message(Texts::get(TextId::NoFile).en);
 }

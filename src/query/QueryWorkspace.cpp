@@ -4,10 +4,13 @@
 #include "DesktopServices.h"
 #include "Language.h"
 #include "PreviewPane.h"
+#include "Messenger.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "QueryWindow.h"
+#include "RecoveryCopies.h"
 #include "ShellHost.h"
+#include "TableTreeController.h"
 #include "Texts.h"
 
 #include <QFileInfo>
@@ -62,6 +65,17 @@ int QueryWorkspace::openCount() const
                       [](const QPointer<QueryWindow>& w) { return !w.isNull(); }));
 }
 
+bool QueryWorkspace::atWindowLimit() const
+{
+    return openCount() >= kSlots;
+}
+
+void QueryWorkspace::showWindowLimit()
+{
+    Messenger(m_context.host.services().desktop(), m_context.host.state())
+        .show(Texts::get(TextId::WindowLimit), Desktop::Icon::Information);
+}
+
 int QueryWorkspace::nextSlot()
 {
     m_count = m_count >= kSlots ? 1 : m_count + 1;
@@ -87,7 +101,10 @@ QueryWindow* QueryWorkspace::openWindow(int slot, QueryDocument document)
     m_windows[static_cast<size_t>(slot)] = created;
     m_modified[static_cast<size_t>(slot)] = false;
     created->setCloseGuard([this](QueryWindow* closing) { return this->closing(closing); });
-    connect(created, &QObject::destroyed, this, [this, slot] { closed(slot); });
+    connect(created, &QObject::destroyed, this, [this, slot, created] {
+        m_closing.remove(created);
+        closed(slot);
+    });
     connect(created, &QueryWindow::modified, this, [this, created] { setModified(created); });
     m_context.host.addQueryWindow(created);
     return created;
@@ -95,15 +112,25 @@ QueryWindow* QueryWorkspace::openWindow(int slot, QueryDocument document)
 
 void QueryWorkspace::NewQuery()
 {
+    // With every slot taken the window of the next slot comes to the front, and the user is told
+    // why no new one opened.
+    const bool full = atWindowLimit();
     QueryDocument document;
     document.ChRow = true;
     openWindow(nextSlot(), document);
+    if (full)
+        showWindowLimit();
 }
 
 int QueryWorkspace::OpenQuery()
 {
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
+    // A document chosen now could not be shown.
+    if (atWindowLimit()) {
+        showWindowLimit();
+        return 0;
+    }
     if (state.FileZorv.isEmpty())
         state.FileZorv = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
     if (services.ChooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
@@ -116,7 +143,6 @@ int QueryWorkspace::OpenQuery()
         services.desktop().message(read.error);
         return 0;
     }
-    m_context.host.setStatusText(path + Texts::get(TextId::DocumentOpened).en);
     const QString problem = QueryDocumentFile::checkLoadable(document);
     if (!problem.isEmpty()) {
         services.desktop().message(problem);
@@ -127,6 +153,8 @@ int QueryWorkspace::OpenQuery()
         return 0;
     created->setFilePath(path);
     created->setWindowTitle(QFileInfo(path).fileName());
+    // Only a document that is shown counts as opened.
+    m_context.host.setStatusText(path + Language(state).pick(Texts::get(TextId::DocumentOpened)));
     return 1;
 }
 
@@ -139,7 +167,8 @@ bool QueryWorkspace::save(QueryWindow* window, const QString& path)
         return false;
     }
     m_context.host.state().FileZorv = path;
-    m_context.host.setStatusText(path + Texts::get(TextId::DocumentSaved).en);
+    m_context.host.setStatusText(
+        path + Language(m_context.host.state()).pick(Texts::get(TextId::DocumentSaved)));
     window->setFilePath(path);
     return true;
 }
@@ -192,8 +221,10 @@ bool QueryWorkspace::saveWindowAs(QueryWindow* window)
 bool QueryWorkspace::closing(QueryWindow* window)
 {
     const int slot = window->slot();
-    if (!QModified(slot) || !window->hasContent())
+    if (!QModified(slot) || !window->hasContent()) {
+        m_closing.insert(window);
         return true;
+    }
     const Language language(m_context.host.state());
     const auto answer = m_context.host.services().desktop().message(
         language.pick(Texts::get(TextId::SaveChanges)) + window->windowTitle() +
@@ -208,6 +239,7 @@ bool QueryWorkspace::closing(QueryWindow* window)
         m_context.host.state().CloseRefused = true;
         return false;
     }
+    m_closing.insert(window);
     return true;
 }
 
@@ -222,4 +254,63 @@ void QueryWorkspace::closed(int slot)
         m_context.host.DisableSaveMenus();
         m_context.host.setStatusText(QString());
     }
+}
+
+void QueryWorkspace::keepUnsavedWork()
+{
+    QVector<RecoveryCopies::Copy> copies;
+    QueryWindow* active = activeWindow();
+    if (m_closing.contains(active))
+        active = nullptr;
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        QueryWindow* open = window(slot);
+        if (!open || m_closing.contains(open))
+            continue;
+        if (open != active)
+            open->tree().SaveTree();
+        if (QModified(slot) && open->hasContent())
+            copies.append({open->windowTitle(), open->CollectDocument()});
+    }
+    // The shared tree keeps the copy of the window the user worked in last.
+    if (active)
+        active->tree().SaveTree();
+    RecoveryCopies::replace(RecoveryCopies::folderIn(m_context.programFolder), copies);
+}
+
+void QueryWorkspace::offerRecoveryCopies()
+{
+    const QString folder = RecoveryCopies::folderIn(m_context.programFolder);
+    const QVector<RecoveryCopies::Copy> copies = RecoveryCopies::read(folder);
+    if (copies.isEmpty()) {
+        RecoveryCopies::clear(folder);
+        return;
+    }
+    QStringList captions;
+    for (const RecoveryCopies::Copy& copy : copies)
+        captions.append(copy.caption);
+    const Language language(m_context.host.state());
+    const auto answer = m_context.host.services().desktop().message(
+        language.pick(Texts::get(TextId::RecoveryOffer)) + captions.join(QStringLiteral(", ")) +
+            language.pick(Texts::get(TextId::RecoveryOfferEnd)),
+        Desktop::Buttons::YesNo, Desktop::Icon::Question);
+    // Opened or declined, the copies have been offered once; opened ones live on in their windows.
+    if (answer == Desktop::Answer::Yes) {
+        for (const RecoveryCopies::Copy& copy : copies) {
+            if (atWindowLimit())
+                break;
+            QueryWindow* created = openWindow(nextSlot(), copy.document);
+            if (!created)
+                break;
+            // A copy recovered twice is marked once.
+            QString caption = copy.caption;
+            const BiText mark = Texts::get(TextId::Recovered);
+            for (const QString& form : {mark.en, mark.pt}) {
+                if (caption.endsWith(form))
+                    caption.chop(form.size());
+            }
+            created->setWindowTitle(caption + language.pick(mark));
+            setModified(created);
+        }
+    }
+    RecoveryCopies::clear(folder);
 }

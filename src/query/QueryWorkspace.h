@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 
 #include <array>
 
@@ -26,6 +27,9 @@ public:
     void SaveQuery() override;
     void SaveQueryAs() override;
     void connectionClosed() override;
+    void keepUnsavedWork() override;
+    // At start: offers the queries the last session kept unsaved, and opens them on Yes.
+    void offerRecoveryCopies();
 
     int ActiveSlot() const;
     QueryWindow* window(int slot) const;
@@ -36,6 +40,8 @@ public:
 private:
     QueryWindow* activeWindow() const;
     int openCount() const;
+    bool atWindowLimit() const;
+    void showWindowLimit();
     int nextSlot();
     QueryWindow* openWindow(int slot, QueryDocument document);
     bool save(QueryWindow* window, const QString& path);
@@ -47,5 +53,7 @@ private:
     QueryContext& m_context;
     std::array<QPointer<QueryWindow>, kSlots + 1> m_windows{};
     std::array<bool, kSlots + 1> m_modified{};
+    // Windows that agreed to close and wait only for their deletion: their work is done.
+    QSet<const QueryWindow*> m_closing;
     int m_count = 0;
 };

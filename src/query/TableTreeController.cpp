@@ -32,11 +32,6 @@ TableTreeController::TableTreeController(QueryContext& context, TableTreeView* v
     });
 }
 
-bool TableTreeController::isPlaceholder(const QString& key)
-{
-    return key == u"Table" || key == u"Folder" || key == u"Root";
-}
-
 void TableTreeController::render()
 {
     m_view->render(m_model, m_current);
@@ -111,13 +106,20 @@ void TableTreeController::NewFolder(const QString& name)
             m_model.node(parent)->expanded = true;
         }
         m_current = created;
+        m_creating = name;
         render();
-        RenameFolder();
+        editCurrent();
     }
     ShowTreeSummary();
 }
 
 void TableTreeController::RenameFolder()
+{
+    m_creating.clear();
+    editCurrent();
+}
+
+void TableTreeController::editCurrent()
 {
     const int id = m_view->currentId();
     const TableTreeModel::Node* node = m_model.node(id);
@@ -134,36 +136,47 @@ void TableTreeController::labelEdited(int id, const QString& text, bool cancelle
     const TableTreeModel::Node* edited = m_model.node(id);
     if (!edited)
         return;
+    const QString creating = m_creating;
     if (cancelled) {
         // Leaving a new node's edit with Esc drops the node instead of trapping the user.
-        if (isPlaceholder(m_editKey))
+        if (!creating.isEmpty())
             m_model.removeSubtree(id);
+        m_creating.clear();
         render();
         ShowTreeSummary();
         setSingleSel(true);
         return;
     }
-    const bool unchangedRename = !isPlaceholder(m_editKey) && text == edited->text;
+    const bool unchangedRename = creating.isEmpty() && text == edited->text;
     if (!unchangedRename && !ValidateFolder(text)) {
         m_current = id;
         render();
-        QTimer::singleShot(0, this, [this] { RenameFolder(); });
+        QTimer::singleShot(0, this, [this] { editCurrent(); });
         return;
     }
-    if (!isPlaceholder(m_editKey)) {
-        m_current = m_model.findKey(m_editKey);
-        if (TableTreeModel::Node* node = m_model.node(m_current))
-            node->text = text;
+    m_creating.clear();
+    if (creating.isEmpty()) {
+        m_current = id;
+        // The key follows the name: a node created later under the old name cannot meet it.
+        TableTreeModel::Node* node = m_model.node(id);
+        node->key = text;
+        node->text = text;
+        m_editKey = text;
     } else {
         const int parent = edited->parent;
-        const bool root = m_editKey == u"Root" || parent == 0;
+        const bool root = creating == u"Root" || parent == 0;
         m_model.removeSubtree(id);
         m_current = m_model.add(text, text, root ? 0 : m_model.findKey(m_parentKey));
     }
     render();
     ShowTreeSummary();
-    if (m_editKey == u"Table")
-        ValidateTable(text);
+    if (creating == u"Table") {
+        // A refused node never stands in for another: only the node just made is validated.
+        if (m_current == 0)
+            m_context.host.setStatusText(text + Texts::get(TextId::AlreadyExists).en);
+        else
+            ValidateTable(text);
+    }
     setSingleSel(true);
 }
 
@@ -173,18 +186,27 @@ void TableTreeController::ValidateTable(const QString& table)
     if (!host.state().Connected) {
         host.mconectar_Click();
         if (!host.state().Connected) {
-            RemoveTable(table, QStringLiteral("yes"));
+            refuseTable(table, TextId::NoConnection);
             return;
         }
     }
     if (!m_context.reader.ReadFieldCatalogue(table.toUpper())) {
-        RemoveTable(table, QStringLiteral("yes"));
+        refuseTable(table, TextId::NoFieldsReturned);
         return;
     }
     const Language language(host.state());
     host.setStatusText(table + language.pick(Texts::get(TextId::TableAdded)) +
                        QString::number(m_context.reader.FieldsTable().RowCount()) +
                        language.pick(Texts::get(TextId::TableAddedEnd)));
+}
+
+void TableTreeController::refuseTable(const QString& table, TextId reason)
+{
+    RemoveTable(table, QStringLiteral("yes"));
+    // The status line must not keep the success of an earlier table.
+    const Language language(m_context.host.state());
+    m_context.host.setStatusText(table + language.pick(Texts::get(TextId::NotAdded)) +
+                                 language.pick(Texts::get(reason)));
 }
 
 void TableTreeController::RemoveTable(const QString& key, const QString& mode)
@@ -208,14 +230,31 @@ void TableTreeController::RemoveTable(const QString& key, const QString& mode)
 void TableTreeController::RemoveTableNo(const QString& key)
 {
     const int id = m_model.findKey(key);
-    if (const TableTreeModel::Node* node = m_model.node(id)) {
-        m_fields.RemoveTableFields(node->text);
+    if (m_model.node(id)) {
+        // Every open table of the subtree takes its fields along, by the name they were opened
+        // under, whatever the node is called now.
+        QStringList open;
+        for (const TableTreeModel::Node& each : m_model.nodes()) {
+            if (!each.openTable.isEmpty() && m_model.isInSubtree(each.id, id))
+                open.append(each.openTable);
+        }
         m_model.removeSubtree(id);
+        for (const QString& table : std::as_const(open))
+            closeFields(table);
         if (m_current && !m_model.node(m_current))
             m_current = 0;
         render();
     }
     ShowTreeSummary();
+}
+
+void TableTreeController::closeFields(const QString& table)
+{
+    for (const TableTreeModel::Node& each : m_model.nodes()) {
+        if (each.openTable.compare(table, Qt::CaseInsensitive) == 0)
+            return;
+    }
+    m_fields.RemoveTableFields(table);
 }
 
 void TableTreeController::CutTable()
@@ -285,6 +324,7 @@ void TableTreeController::activate(int id)
         if (m_fields.AddTableFields(text)) {
             node = m_model.node(id);
             node->colour = TableTreeModel::Colour::Blue;
+            node->openTable = text;
             host.setStatusText(text + language.pick(Texts::get(TextId::TableHas)) +
                                QString::number(m_context.reader.FieldsTable().RowCount()) +
                                language.pick(Texts::get(TextId::TableHasOf)) +
@@ -296,7 +336,9 @@ void TableTreeController::activate(int id)
     } else {
         node->image = 1;
         node->colour = TableTreeModel::Colour::Default;
-        m_fields.RemoveTableFields(node->text);
+        const QString table = node->openTable.isEmpty() ? node->text : node->openTable;
+        node->openTable.clear();
+        closeFields(table);
         host.setStatusText(QString::number(m_fields.count()) +
                            language.pick(Texts::get(TextId::TotalFields)));
     }

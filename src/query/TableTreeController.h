@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TableTreeModel.h"
+#include "Texts.h"
 
 #include <QObject>
 
@@ -39,8 +40,12 @@ public:
     const QStringList& cutPaths() const { return m_cutPaths; }
 
 private:
-    static bool isPlaceholder(const QString& key);
+    // Opens the label editor on the selected node, for a rename or for the new node's name.
+    void editCurrent();
     void labelEdited(int id, const QString& text, bool cancelled);
+    void refuseTable(const QString& table, TextId reason);
+    // Removes a table's fields unless another node still has the same table open.
+    void closeFields(const QString& table);
     void render();
     void setSingleSel(bool on);
 
@@ -52,6 +57,8 @@ private:
     TableTreeModel m_model;
     int m_current = 0;
     QString m_editKey;
+    // "Table", "Folder" or "Root" while a new node waits for its name; empty during a rename.
+    QString m_creating;
     QString m_parentKey;
     QStringList m_cutPaths;
 };

@@ -6,7 +6,8 @@
 
 // The table tree as plain data: nodes in creation order (the order in which paths are saved),
 // each with a key, a text, a parent, an image (1 closed, 2 open) and a colour. Children are
-// shown sorted by text. A node with children is a folder; a node without is a table.
+// shown sorted by text. A node with children is a folder; a node without is a table. A node's
+// key is its name, also after a rename, so keys stay unique as long as names do.
 class TableTreeModel
 {
 public:
@@ -24,6 +25,9 @@ public:
         int image = 1;
         Colour colour = Colour::Default;
         bool expanded = false;
+        // The table whose fields this node put in the field list (its name then); empty while
+        // closed. A rename does not change which fields are there.
+        QString openTable;
     };
 
     // Adds a node; 0 when the key is taken or the parent does not exist.

@@ -8,12 +8,10 @@
 
 bool SystemDestinationFactory::available(QString* reason)
 {
-    QString error;
-    if (DemoSystem::ensureDatabase(&error))
-        return true;
-    if (reason)
-        *reason = QStringLiteral("The demo database cannot be set up: ") + error;
-    return false;
+    // Nothing is installed apart: the demo's database is needed only when the demo system is
+    // chosen, and it is checked then.
+    Q_UNUSED(reason);
+    return true;
 }
 
 QString SystemDestinationFactory::trustFileIn(const QString& folder)
@@ -25,8 +23,16 @@ QString SystemDestinationFactory::trustFileIn(const QString& folder)
 std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData& data,
                                                                  QString* error)
 {
-    if (data.isDemo())
+    if (data.isDemo()) {
+        QString reason;
+        if (!DemoSystem::ensureDatabase(&reason)) {
+            if (error)
+                *error = QStringLiteral("The demo database %1 cannot be set up: %2")
+                             .arg(QDir::toNativeSeparators(DemoSystem::databasePath()), reason);
+            return nullptr;
+        }
         return std::make_unique<DemoDestination>(DemoSystem::databasePath());
+    }
     const QUrl base = SoapDestination::baseUrl(data.System, data.HostName);
     if (!base.isValid() || base.host().isEmpty()) {
         if (error)

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// The destinations this build offers: the embedded demo system (built on first use), and
-// real systems through their RFC SOAP service.
+// The destinations this build offers: the embedded demo system (its database built or checked
+// when the demo is chosen), and real systems through their RFC SOAP service.
 class SystemDestinationFactory : public DestinationFactory
 {
 public:

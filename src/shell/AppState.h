@@ -33,6 +33,9 @@ struct AppState {
     QVector<QString> ssAddTab = QVector<QString>(kMaxTreeEntries + 1);
     QString FileZorv;
     bool CloseRefused = false;
+    // Zorv.ini was UTF-8 without a byte-order mark (saved by a Linux editor): it is written back
+    // the same way.
+    bool SettingsUtf8 = false;
 
     // The last query document and export file, remembered for the dialogs.
     QString MyTableF;

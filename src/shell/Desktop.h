@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
-// Every message box, question, file dialog, outside program, user name and file search goes
-// through here, so tests can script the answers and read every text the user would see.
+// Every message box, question, file dialog, outside program, opened file or web page, user name
+// and file search goes through here, so tests can script the answers and read every text the
+// user would see.
 class Desktop
 {
 public:
@@ -32,8 +34,9 @@ public:
     virtual std::optional<QString> chooseFile(const FileRequest& request) = 0;
     // Starts a program with a normal window without waiting; false when it cannot start.
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
-    // The program the desktop opens this file with, or empty.
-    virtual QString associatedProgram(const QString& path) = 0;
+    // Hands a file or a web address to the desktop's own opener, which starts the program the
+    // user chose for it; false when no program is associated or the opener cannot start.
+    virtual bool openUrl(const QUrl& url) = 0;
     virtual QString userName() = 0;
     // The first file of that name in the folder tree below root, or empty.
     virtual QString searchForFile(const QString& root, const QString& name) = 0;

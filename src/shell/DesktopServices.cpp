@@ -24,13 +24,6 @@ QString DesktopServices::CurrentUserName()
     return m_desktop.userName().left(255);
 }
 
-QString DesktopServices::FindExecutableFor(const QString& path)
-{
-    const QString program = m_desktop.associatedProgram(path);
-    const qsizetype nul = program.indexOf(QChar(u'\0'));
-    return nul < 0 ? program : program.left(nul);
-}
-
 QString DesktopServices::SearchDriveForFile(const QString& root, const QString& fileName)
 {
     return m_desktop.searchForFile(root, fileName);
@@ -115,29 +108,18 @@ void DesktopServices::OpenTableInExcel()
 
 void DesktopServices::OpenWithAssociatedProgram(const QString& path)
 {
-    const QString program = FindExecutableFor(path);
-    m_status(Texts::get(TextId::Opening).en + path + QStringLiteral("..."));
-    if (program.isEmpty() || !m_desktop.startProgram(program, {path})) {
+    const Language language(m_state);
+    m_status(language.pick(Texts::get(TextId::Opening)) + path + QStringLiteral("..."));
+    if (!m_desktop.openUrl(QUrl::fromLocalFile(path))) {
         Messenger(m_desktop, m_state).show(Texts::get(TextId::CouldNotOpen) + path);
         return;
     }
-    m_status(path + Texts::get(TextId::Opened).en);
+    m_status(path + language.pick(Texts::get(TextId::Opened)));
 }
 
 void DesktopServices::OpenUrl(const QString& url)
 {
-    // The browser is whatever program opens a web page here, found through an empty probe page.
-    const QString probe = QDir(m_programFolder).filePath(QStringLiteral("index.html"));
-    QString browser;
-    {
-        QFile file(probe);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            file.close();
-            browser = FindExecutableFor(probe);
-            file.remove();
-        }
-    }
-    if (browser.isEmpty() || !m_desktop.startProgram(browser, {url}))
+    if (!m_desktop.openUrl(QUrl(url)))
         Messenger(m_desktop, m_state).show(Texts::get(TextId::BrowserNotFound));
 }
 

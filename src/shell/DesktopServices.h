@@ -21,13 +21,13 @@ public:
     DesktopServices(Desktop& desktop, AppState& state, QString programFolder, StatusSink status);
 
     QString CurrentUserName();
-    QString FindExecutableFor(const QString& path);
     QString SearchDriveForFile(const QString& root, const QString& fileName);
     int ChooseFileToOpen(const QString& initialName, int filterKind);
     int ChooseFileToSave(const QString& initialName, int filterKind);
     int ChooseTableFile();
     // A save dialog with a title and filter of the caller's, remembered like the others.
     int ChooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName);
+    // Both go through the desktop's own opener and report when it fails.
     void OpenWithAssociatedProgram(const QString& path);
     void OpenUrl(const QString& url);
     void StartSapLogon();

@@ -13,4 +13,7 @@ public:
     virtual void SaveQueryAs() = 0;
     // The user disconnected: rows read under that logon must not stay on screen.
     virtual void connectionClosed() {}
+    // The program is ending without the user: every open window's tree goes back to the shared
+    // list, and a recovery copy of each unsaved query replaces the ones kept before.
+    virtual void keepUnsavedWork() = 0;
 };

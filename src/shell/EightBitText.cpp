@@ -4,6 +4,8 @@
 #include <QStringEncoder>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace
 {
 constexpr const char* kCodePage = "windows-1252";
@@ -31,6 +33,16 @@ QString EightBitText::decode(const QByteArray& bytes)
         return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }
+bool EightBitText::isUnmarkedUtf8(const QByteArray& bytes)
+{
+    if (bytes.startsWith(kUtf8Mark))
+        return false;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return false;
+    // Invalid or cut sequences come back as U+FFFD, whose bytes differ from what was there.
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
 int EightBitText::appendCodePage(QStringView text, QByteArray& out)
 {
     // The 32 places 0x80..0x9F that windows-1252 gives to other characters than Latin-1 does.

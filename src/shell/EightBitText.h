@@ -12,6 +12,9 @@ class EightBitText
 public:
     static QByteArray encode(const QString& text);
     static QString decode(const QByteArray& bytes);
+    // Bytes with no mark that are valid UTF-8 and not plain ASCII: text an editor saved as UTF-8,
+    // which windows-1252 would misread ("Relatórios" as "RelatÃ³rios").
+    static bool isUnmarkedUtf8(const QByteArray& bytes);
     // Appends the windows-1252 bytes of text to out, fast, for large files written line by
     // line; characters the code page cannot hold become "?" and are counted in the result.
     static int appendCodePage(QStringView text, QByteArray& out);

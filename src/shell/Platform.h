@@ -3,12 +3,13 @@
 #include <QString>
 #include <QStringList>
 
-// What differs between desktops: associated programs, the log-on name, the SAP Logon program
-// and where to look for it, the help viewer and the system-information tool.
+// What differs between desktops: whether a file has a program of its own, the log-on name, the
+// SAP Logon program and where to look for it, the help viewer and the system-information tool.
 class Platform
 {
 public:
-    static QString associatedProgram(const QString& path);
+    // False only when the desktop surely has no program for this kind of file.
+    static bool hasAssociatedProgram(const QString& path);
     static QString userName();
     static QString sapLogonFileName();
     static QStringList sapLogonSearchRoots();

@@ -1,7 +1,5 @@
 #include "Platform.h"
 
-#include "DesktopEntry.h"
-
 #include <QDir>
 #include <QFile>
 #include <QMimeDatabase>
@@ -25,11 +23,8 @@ QString firstInstalled(const QStringList& programs)
 
 #ifndef Q_OS_MACOS
 // The .desktop entry xdg-mime names as the default for a MIME type.
-QString defaultDesktopEntry(const QString& mimeType)
+QString defaultDesktopEntry(const QString& xdgMime, const QString& mimeType)
 {
-    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
-    if (xdgMime.isEmpty())
-        return {};
     QProcess process;
     process.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
     if (!process.waitForFinished(5000) || process.exitCode() != 0)
@@ -39,26 +34,27 @@ QString defaultDesktopEntry(const QString& mimeType)
 #endif
 } // namespace
 
-QString Platform::associatedProgram(const QString& path)
+bool Platform::hasAssociatedProgram(const QString& path)
 {
 #ifdef Q_OS_MACOS
     Q_UNUSED(path);
-    return QStringLiteral("/usr/bin/open");
+    return true;
 #else
-    const QString mimeType = QMimeDatabase().mimeTypeForFile(path).name();
-    const QString entryName = defaultDesktopEntry(mimeType);
-    if (entryName.isEmpty())
-        return {};
-    const QString entryPath =
-        QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entryName);
-    QFile entry(entryPath);
-    if (entryPath.isEmpty() || !entry.open(QIODevice::ReadOnly))
-        return {};
-    const QString program =
-        DesktopEntry::program(DesktopEntry::execLine(QString::fromUtf8(entry.readAll())));
-    if (program.isEmpty())
-        return {};
-    return QDir::isAbsolutePath(program) ? program : QStandardPaths::findExecutable(program);
+    // In a Flatpak or Snap sandbox the desktop portal lets the user choose; without xdg-mime
+    // there is nothing to ask, and the opener decides alone.
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty() || QFile::exists(QStringLiteral("/.flatpak-info")) ||
+        qEnvironmentVariableIsSet("SNAP"))
+        return true;
+    // Desktops fall back on the parent types (a CSV file opens where plain text does).
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    for (const QString& name : QStringList{type.name()} + type.allAncestors()) {
+        const QString entry = defaultDesktopEntry(xdgMime, name);
+        if (!entry.isEmpty() &&
+            !QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry).isEmpty())
+            return true;
+    }
+    return false;
 #endif
 }
 

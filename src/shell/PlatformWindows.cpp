@@ -39,15 +39,11 @@ std::optional<QString> GetKeyValue(const QString& keyName, const QString& subKey
 }
 } // namespace
 
-QString Platform::associatedProgram(const QString& path)
+bool Platform::hasAssociatedProgram(const QString& path)
 {
-    wchar_t result[MAX_PATH + 1] = {};
-    const auto native = QDir::toNativeSeparators(path);
-    const auto rc = reinterpret_cast<INT_PTR>(
-        FindExecutableW(reinterpret_cast<LPCWSTR>(native.utf16()), L"", result));
-    if (rc <= 32)
-        return {};
-    return QString::fromWCharArray(result);
+    Q_UNUSED(path);
+    // The shell's own opener reports a missing association itself.
+    return true;
 }
 
 QString Platform::userName()

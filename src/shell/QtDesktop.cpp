@@ -4,6 +4,7 @@
 #include "Platform.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
@@ -110,9 +111,13 @@ bool QtDesktop::startProgram(const QString& program, const QStringList& argument
     return !program.isEmpty() && QProcess::startDetached(program, arguments);
 }
 
-QString QtDesktop::associatedProgram(const QString& path)
+bool QtDesktop::openUrl(const QUrl& url)
 {
-    return Platform::associatedProgram(path);
+    // The opener runs detached and reports nothing once started, so a file without a program
+    // of its own is caught here, before it is handed over.
+    if (url.isLocalFile() && !Platform::hasAssociatedProgram(url.toLocalFile()))
+        return false;
+    return QDesktopServices::openUrl(url);
 }
 
 QString QtDesktop::userName()

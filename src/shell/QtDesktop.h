@@ -9,7 +9,7 @@ public:
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
-    QString associatedProgram(const QString& path) override;
+    bool openUrl(const QUrl& url) override;
     QString userName() override;
     QString searchForFile(const QString& root, const QString& name) override;
     void setBusy(bool busy) override;

@@ -87,7 +87,9 @@ QString SettingsFile::applyLine(const QString& key, const QString& value, AppSta
 SettingsFile::ReadResult SettingsFile::read(const QByteArray& bytes, AppState& state)
 {
     ReadResult result;
-    const QStringList lines = EightBitText::splitLines(EightBitText::decode(bytes));
+    state.SettingsUtf8 = EightBitText::isUnmarkedUtf8(bytes);
+    const QStringList lines = EightBitText::splitLines(
+        state.SettingsUtf8 ? QString::fromUtf8(bytes) : EightBitText::decode(bytes));
     for (int i = 0; i < lines.size(); ++i) {
         const KeyedLine::Parsed parsed = KeyedLine::parse(lines.at(i));
         const QString error = applyLine(parsed.key, parsed.value, state);
@@ -139,7 +141,7 @@ QByteArray SettingsFile::write(const AppState& state)
     for (int i = 1; i <= entries; ++i)
         text += KeyedLine::numberedKey(kTreePrefix, i) + state.ssAddTab.at(i) + kCrLf;
     text += line(QStringLiteral("FileZorv"), state.FileZorv);
-    return EightBitText::encode(text);
+    return state.SettingsUtf8 ? text.toUtf8() : EightBitText::encode(text);
 }
 
 QString SettingsFile::pathIn(const QString& folder)

@@ -6,7 +6,7 @@
 struct AppState;
 
 // Reads and writes the settings file Zorv.ini: one "key field + value" line per setting,
-// CR LF line ends, the Windows 8-bit code page.
+// CR LF line ends, the Windows 8-bit code page; a file an editor saved as UTF-8 stays UTF-8.
 class SettingsFile
 {
 public:

@@ -37,9 +37,9 @@ BiText Texts::get(TextId id)
     case TextId::DialogOpenTableInExcel:
         return two("Open Table in Excel", "Abrir Tabela no Excel");
     case TextId::Opening:
-        return one("Abrindo ");
+        return two("Opening ", "Abrindo ");
     case TextId::Opened:
-        return one(" aberto");
+        return two(" opened", " aberto");
     case TextId::CouldNotOpen:
         return two("Vub could not open ", "Vub não pode abrir ");
     case TextId::BrowserNotFound:
@@ -136,7 +136,7 @@ BiText Texts::get(TextId id)
     case TextId::ReinstallProgram:
         return one("To solve this problem please reinstall Vub");
     case TextId::ProcessingRfcFor:
-        return one("Processing RFC for ");
+        return two("Processing RFC for ", "Processando RFC para ");
     case TextId::SapSystemInformation:
         return one("SAP System Information");
     case TextId::DatabaseLabel:
@@ -148,9 +148,9 @@ BiText Texts::get(TextId id)
     case TextId::SaveChangesEnd:
         return one("'?");
     case TextId::DocumentSaved:
-        return one(" saved");
+        return two(" saved", " salvo");
     case TextId::DocumentOpened:
-        return one(" opened");
+        return two(" opened", " aberto");
     case TextId::NoNumbers:
         return one("No numbers allowed");
     case TextId::AlreadyExists:
@@ -206,7 +206,7 @@ BiText Texts::get(TextId id)
     case TextId::TipAddOption:
         return two("Add Option", "Adicionar Opção");
     case TextId::PreviewStatus:
-        return one("Preview ");
+        return two("Preview ", "Visualização ");
     case TextId::ImportDone:
         return two("My Table > ", "Minha Tabela > ");
     case TextId::ImportDoneFields:
@@ -219,9 +219,9 @@ BiText Texts::get(TextId id)
     case TextId::SaveMyTableAs:
         return two("Save My Table as", "Salvar Minha Tabela como");
     case TextId::Checking:
-        return one("Checking ");
+        return two("Checking ", "Verificando ");
     case TextId::Creating:
-        return one("Creating ");
+        return two("Creating ", "Criando ");
     case TextId::CloseYourTable:
         return one("Please, close your ");
     case TextId::CloseYourTableEnd:
@@ -238,6 +238,22 @@ BiText Texts::get(TextId id)
                    "como \"?\" em ");
     case TextId::TipMaximumRows:
         return two("Maximum rows to import", "No. máximo de linhas para importar");
+    case TextId::NotAdded:
+        return two(" was not added: ", " não foi adicionada: ");
+    case TextId::NoConnection:
+        return two("there is no connection to R/3", "não há conexão com o R/3");
+    case TextId::NoFieldsReturned:
+        return two("R/3 did not return its fields", "o R/3 não devolveu os seus campos");
+    case TextId::WindowLimit:
+        return two("Twenty query windows are open: close one to open another.",
+                   "Vinte janelas de consulta estão abertas: feche uma para abrir outra.");
+    case TextId::RecoveryOffer:
+        return two("Zorv ended before these queries were saved: ",
+                   "O Zorv terminou antes de salvar estas consultas: ");
+    case TextId::RecoveryOfferEnd:
+        return two(". Open the copies it kept?", ". Abrir as cópias guardadas?");
+    case TextId::Recovered:
+        return two(" (recovered)", " (recuperada)");
     }
     return {};
 }

@@ -105,6 +105,13 @@ enum class TextId {
     ImportRunning,
     ImportCancelled,
     LostCharacters,
+    NotAdded,
+    NoConnection,
+    NoFieldsReturned,
+    WindowLimit,
+    RecoveryOffer,
+    RecoveryOfferEnd,
+    Recovered,
 };
 
 class Texts

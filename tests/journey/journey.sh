@@ -14,6 +14,12 @@ export ZORV_HOME=$home
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime
+# The desktop's file associations of this machine stay out: no program is associated with any
+# type here (the types themselves are still known), so opening a file says it could not.
+mkdir -p "$runtime/xdg/config" "$runtime/xdg/data" "$runtime/xdg/dirs"
+ln -s /usr/share/mime "$runtime/xdg/dirs/mime"
+export XDG_CONFIG_HOME=$runtime/xdg/config XDG_DATA_HOME=$runtime/xdg/data
+export XDG_CONFIG_DIRS=$runtime/xdg/dirs XDG_DATA_DIRS=$runtime/xdg/dirs
 # A real window on the virtual X server, whatever the test run chose for the other tests.
 export QT_QPA_PLATFORM=xcb
 printf '%s\r\n' "sSapLogon    " "FolderTable  " "TableFile    " "SGlobal      0.3.20" \

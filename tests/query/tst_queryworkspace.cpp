@@ -221,6 +221,52 @@ private Q_SLOTS:
         QCOMPARE(kit.workspace.ActiveSlot(), 1);
     }
 
+    // At twenty windows New and Open say why nothing new opens, in the same words; Open asks for
+    // no document it could not show, and the status line claims nothing.
+    void windowLimitIsSaid_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<QString>("message");
+        const QString en =
+            QStringLiteral("Twenty query windows are open: close one to open another.");
+        const QString pt =
+            QStringLiteral("Vinte janelas de consulta estão abertas: feche uma para abrir outra.");
+        QTest::newRow("New") << "mnewqtable" << false << en;
+        QTest::newRow("Open") << "mopenqtable" << false << en;
+        QTest::newRow("Open, Portuguese") << "mopenqtable" << true << pt;
+    }
+    void windowLimitIsSaid()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, portuguese);
+        QFETCH(QString, message);
+        QueryTestKit kit;
+        kit.state.OptEN = !portuguese;
+        kit.state.OptPT = portuguese;
+        for (int i = 1; i <= 20; ++i)
+            kit.newWindow();
+        const QStringList before = captions(kit);
+        kit.window.setStatusText(QStringLiteral("before"));
+        const QString path = copyOfFixture(QStringLiteral("twelve-fields.txt"));
+        kit.desktop.files.enqueue(path);
+
+        kit.window.perform(command);
+        QCOMPARE(kit.desktop.messageTexts(), QStringList{message});
+        QCOMPARE(kit.desktop.messages.first().icon, Desktop::Icon::Information);
+        QCOMPARE(captions(kit), before);
+        QVERIFY(kit.desktop.fileRequests.isEmpty());
+        QCOMPARE(kit.window.statusPanels()->message(), QStringLiteral("before"));
+
+        // With one window closed, Open works again.
+        QVERIFY(closeWindow(kit.workspace.window(7)));
+        kit.desktop.messages.clear();
+        QVERIFY(openDocument(kit, path));
+        QCOMPARE(openWindows(kit), 20);
+        QVERIFY(kit.desktop.messages.isEmpty());
+        QCOMPARE(active(kit)->windowTitle(), QStringLiteral("twelve-fields.txt"));
+    }
+
     void countFollowsOpenWindowsAfterWrap()
     {
         QueryTestKit kit;
@@ -349,6 +395,32 @@ private Q_SLOTS:
         // Not modified: closing asks nothing.
         QVERIFY(closeWindow(window));
         QVERIFY(kit.desktop.messages.isEmpty());
+    }
+
+    // Panel 1 after Open and Save follows the chosen language.
+    void documentStatusFollowsLanguage_data()
+    {
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("English") << false << " opened"
+                                 << " saved";
+        QTest::newRow("Portuguese") << true << " aberto"
+                                    << " salvo";
+    }
+    void documentStatusFollowsLanguage()
+    {
+        QFETCH(bool, portuguese);
+        QFETCH(QString, opened);
+        QFETCH(QString, saved);
+        QueryTestKit kit;
+        kit.state.OptEN = !portuguese;
+        kit.state.OptPT = portuguese;
+        const QString path = copyOfFixture(QStringLiteral("twelve-fields.txt"));
+        QVERIFY(openDocument(kit, path));
+        QCOMPARE(kit.window.statusPanels()->message(), path + opened);
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(kit.window.statusPanels()->message(), path + saved);
     }
 
     void openedDocumentAppliesSingleClick_data()
@@ -513,6 +585,117 @@ private Q_SLOTS:
         QVERIFY(closeWindow(window));
         QVERIFY(kit.desktop.messages.isEmpty());
         QCOMPARE(openWindows(kit), 0);
+    }
+
+    // Ending without the user (a stop signal, the end of the desktop session) keeps the tree and
+    // a copy of every unsaved query next to the settings; the next start offers the copies once.
+    void unsavedQueriesKeptAndOfferedAtNextStart_data()
+    {
+        QTest::addColumn<Desktop::Answer>("answer");
+        QTest::addColumn<bool>("portuguese");
+        QTest::newRow("opened") << Desktop::Answer::Yes << false;
+        QTest::newRow("declined") << Desktop::Answer::No << false;
+        QTest::newRow("opened, Portuguese") << Desktop::Answer::Yes << true;
+    }
+    void unsavedQueriesKeptAndOfferedAtNextStart()
+    {
+        QFETCH(Desktop::Answer, answer);
+        QFETCH(bool, portuguese);
+        auto first = std::make_unique<QueryTestKit>();
+        first->state.SAT = 2;
+        first->state.ssAddTab[1] = QStringLiteral("Sales");
+        first->state.ssAddTab[2] = QStringLiteral("T001");
+        QueryWindow* unsaved = first->newWindow();
+        addField(unsaved, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        unsaved->RemoveTable(QStringLiteral("Sales"), QStringLiteral("yes"));
+        first->newWindow(); // untouched: nothing to keep
+        QVERIFY(openDocument(*first, copyOfFixture(QStringLiteral("saved.txt")))); // saved
+        activate(*first, unsaved);
+        const QString home = first->home.path();
+
+        first->window.endSession();
+        QCOMPARE(openWindows(*first), 0);
+        QVERIFY(first->desktop.messages.isEmpty());
+        const QDir kept(home + QStringLiteral("/Recovered queries"));
+        QCOMPARE(kept.entryList(QDir::Files), QStringList{"01 Quillon1.txt"});
+        QCOMPARE(contents(kept.filePath(QStringLiteral("01 Quillon1.txt"))),
+                 document({}, false, true, 20, {"C004 T001-BUKRS Company Code"}));
+        const QByteArray settings = contents(home + QStringLiteral("/Zorv.ini"));
+        QVERIFY(settings.contains("ssAddTab 001 T001\r\n"));
+        QVERIFY(!settings.contains("Sales"));
+
+        // The next start, in the same program folder.
+        QueryTestKit second;
+        QVERIFY(QDir().mkpath(second.home.filePath(QStringLiteral("Recovered queries"))));
+        QVERIFY(
+            QFile::copy(kept.filePath(QStringLiteral("01 Quillon1.txt")),
+                        second.home.filePath(QStringLiteral("Recovered queries/01 Quillon1.txt"))));
+        first.reset();
+        second.state.OptEN = !portuguese;
+        second.state.OptPT = portuguese;
+        second.desktop.answers.enqueue(answer);
+        second.workspace.offerRecoveryCopies();
+        QCOMPARE(second.desktop.messages.size(), 1);
+        QCOMPARE(second.desktop.messages.first().text,
+                 portuguese ? QStringLiteral("O Zorv terminou antes de salvar estas consultas: "
+                                             "Quillon1. Abrir as cópias guardadas?")
+                            : QStringLiteral("Zorv ended before these queries were saved: "
+                                             "Quillon1. Open the copies it kept?"));
+        QCOMPARE(second.desktop.messages.first().buttons, Desktop::Buttons::YesNo);
+        QVERIFY(!QDir(second.home.filePath(QStringLiteral("Recovered queries"))).exists());
+        if (answer == Desktop::Answer::Yes) {
+            QCOMPARE(openWindows(second), 1);
+            QueryWindow* back = active(second);
+            QCOMPARE(back->windowTitle(), portuguese ? QStringLiteral("Quillon1 (recuperada)")
+                                                     : QStringLiteral("Quillon1 (recovered)"));
+            QCOMPARE(myTableKeys(back), QStringList{"T001-BUKRS"});
+            // Still unsaved: closing it asks.
+            QVERIFY(modified(second, back));
+            second.desktop.answers.enqueue(Desktop::Answer::Cancel);
+            QVERIFY(!closeWindow(back));
+            QCOMPARE(second.desktop.messages.size(), 2);
+        } else {
+            QCOMPARE(openWindows(second), 0);
+        }
+        // Offered once only.
+        second.workspace.offerRecoveryCopies();
+        QCOMPARE(second.desktop.messages.size(), answer == Desktop::Answer::Yes ? 2 : 1);
+        if (answer != Desktop::Answer::Yes)
+            return;
+        // Ended from outside again, the recovered query is kept again, and comes back marked once.
+        second.window.endSession();
+        QueryTestKit third;
+        QVERIFY(QDir().mkpath(third.home.filePath(QStringLiteral("Recovered queries"))));
+        const QString again = portuguese ? QStringLiteral("01 Quillon1 (recuperada).txt")
+                                         : QStringLiteral("01 Quillon1 (recovered).txt");
+        QVERIFY(QFile::copy(second.home.filePath(QStringLiteral("Recovered queries/")) + again,
+                            third.home.filePath(QStringLiteral("Recovered queries/")) + again));
+        third.state.OptEN = !portuguese;
+        third.state.OptPT = portuguese;
+        third.desktop.answers.enqueue(Desktop::Answer::Yes);
+        third.workspace.offerRecoveryCopies();
+        QCOMPARE(active(third)->windowTitle(), portuguese ? QStringLiteral("Quillon1 (recuperada)")
+                                                          : QStringLiteral("Quillon1 (recovered)"));
+        QCOMPARE(myTableKeys(active(third)), QStringList{"T001-BUKRS"});
+    }
+
+    // A normal exit leaves no copies behind, whatever the user answered about the queries.
+    void normalExitKeepsNoCopies()
+    {
+        QueryTestKit kit;
+        const QString folder = kit.home.filePath(QStringLiteral("Recovered queries"));
+        QueryWindow* window = kit.newWindow();
+        addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                 QStringLiteral("Company Code"));
+        // The desktop session asks for the data first; the user then exits and declines to save.
+        kit.window.writeSession();
+        QVERIFY(QFile::exists(folder + QStringLiteral("/01 Quillon1.txt")));
+        kit.desktop.answers.enqueue(Desktop::Answer::No);
+        QVERIFY(kit.window.close());
+        settle();
+        QCOMPARE(openWindows(kit), 0);
+        QVERIFY(!QDir(folder).exists());
     }
 
     void cancelStopsMainWindowClose()

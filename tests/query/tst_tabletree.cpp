@@ -363,7 +363,7 @@ private Q_SLOTS:
 
     // Rename
 
-    void renameKeepsKey()
+    void renameKeyFollowsName()
     {
         QueryTestKit kit;
         seed(kit.state,
@@ -382,8 +382,9 @@ private Q_SLOTS:
         QCOMPARE(kit.desktop.messageTexts(), QStringList{"T001 already exists"});
         QVERIFY(typeName(tree, QStringLiteral("Vertrieb")));
         QCOMPARE(shown(tree), (QStringList{"T001", "Vertrieb", "Vertrieb\\KNA1"}));
+        // The key follows the name, so the old name is free for a node of its own.
         QCOMPARE(itemOf(tree, QStringLiteral("Vertrieb"))->data(0, Qt::UserRole).toString(),
-                 QStringLiteral("Sales"));
+                 QStringLiteral("Vertrieb"));
 
         // Delete finds the renamed node by its key.
         select(tree, QStringLiteral("Vertrieb"));
@@ -392,6 +393,71 @@ private Q_SLOTS:
         QCOMPARE(kit.desktop.messageTexts().last(),
                  QStringLiteral("Are you sure you want to delete folder 'Vertrieb'?"));
         QCOMPARE(shown(tree), QStringList{"T001"});
+    }
+
+    // A node made under a renamed node's old name meets no key of another: it is refused or kept
+    // on its own, never taking the renamed node (and what is under it) along; the status says
+    // what became of it, and the tree the session keeps is the one shown.
+    void newNodeUnderARenamedNodesOldName_data()
+    {
+        QTest::addColumn<QString>("oldName");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<QStringList>("tree");
+        QTest::addColumn<QString>("statusText");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("a table SAP does not know")
+            << "Sales"
+            << "mnewtable" << false << QStringList{"Vertrieb", "Vertrieb\\KNA1"}
+            << "Sales was not added: R/3 did not return its fields"
+            << QStringList{"TABLE_NOT_AVAILABLE"};
+        QTest::newRow("a table SAP does not know, Portuguese")
+            << "Sales"
+            << "mnewtable" << true << QStringList{"Vertrieb", "Vertrieb\\KNA1"}
+            << "Sales não foi adicionada: o R/3 não devolveu os seus campos"
+            << QStringList{"TABLE_NOT_AVAILABLE"};
+        QTest::newRow("a table SAP knows")
+            << "T001"
+            << "mnewtable" << false << QStringList{"T001", "Vertrieb", "Vertrieb\\KNA1"}
+            << "T001 was successfully added with 10 Fields. " << QStringList{};
+        QTest::newRow("a folder") << "Sales"
+                                  << "mnewfolder" << false
+                                  << QStringList{"Sales", "Vertrieb", "Vertrieb\\KNA1"} << QString()
+                                  << QStringList{};
+    }
+    void newNodeUnderARenamedNodesOldName()
+    {
+        QFETCH(QString, oldName);
+        QFETCH(QString, command);
+        QFETCH(bool, portuguese);
+        QFETCH(QStringList, tree);
+        QFETCH(QString, statusText);
+        QFETCH(QStringList, messages);
+        QueryTestKit kit;
+        kit.state.OptEN = !portuguese;
+        kit.state.OptPT = portuguese;
+        QVERIFY(kit.connect());
+        seed(kit.state, {oldName, oldName + QStringLiteral("\\KNA1")});
+        QueryWindow* window = kit.newWindow();
+        TableTreeView* view = treeOf(window);
+        select(view, oldName);
+        kit.window.perform(QStringLiteral("mrename"));
+        QVERIFY(typeName(view, QStringLiteral("Vertrieb")));
+        // A success from before must not outlive what happens next.
+        kit.window.setStatusText(QStringLiteral("KNA1 was successfully added with 70 Fields. "));
+
+        view->setCurrentItem(nullptr);
+        kit.window.perform(command);
+        QVERIFY(typeName(view, oldName));
+        QCOMPARE(kit.desktop.messageTexts(), messages);
+        QCOMPARE(shown(view), tree);
+        if (!statusText.isNull())
+            QCOMPARE(status(kit), statusText);
+        window->parentWidget()->close();
+        settle();
+        QStringList kept = saved(kit.state);
+        kept.sort();
+        QCOMPARE(kept, tree);
     }
 
     void renamedParentRestoredByNewName()
@@ -718,6 +784,53 @@ private Q_SLOTS:
         kit.window.perform(QStringLiteral("mremovetable"));
         QCOMPARE(fieldListOf(window)->topLevelItemCount(), 6);
         QVERIFY(keysOf(fieldListOf(window)).first().startsWith(QStringLiteral("T005-")));
+    }
+
+    // An open table keeps its fields through a rename, and takes them along when it goes: by the
+    // name they were opened under, whatever the node is called now.
+    void renamedOpenTableTakesItsFieldsAlong_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("left");
+        QTest::newRow("deleted") << "delete" << 6;
+        QTest::newRow("closed by a double-click") << "close" << 6;
+        QTest::newRow("its folder deleted") << "delete folder" << 0;
+    }
+    void renamedOpenTableTakesItsFieldsAlong()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, left);
+        QueryTestKit kit;
+        QVERIFY(kit.connect());
+        seed(kit.state, {QStringLiteral("Sales"), QStringLiteral("Sales\\T001"),
+                         QStringLiteral("Sales\\T005")});
+        QueryWindow* window = kit.newWindow();
+        TableTreeView* tree = treeOf(window);
+        ReportListView* list = fieldListOf(window);
+        tree->expandAll();
+        doubleClick(tree, QStringLiteral("T001"));
+        doubleClick(tree, QStringLiteral("T005"));
+        QCOMPARE(list->topLevelItemCount(), 16);
+
+        select(tree, QStringLiteral("T001"));
+        kit.window.perform(QStringLiteral("mrename"));
+        QVERIFY(typeName(tree, QStringLiteral("Company codes")));
+        QCOMPARE(list->topLevelItemCount(), 16);
+        QVERIFY(isBlue(tree, QStringLiteral("Company codes")));
+
+        if (how == u"close") {
+            doubleClick(tree, QStringLiteral("Company codes"));
+            QVERIFY(itemOf(tree, QStringLiteral("Company codes")));
+        } else {
+            select(tree,
+                   how == u"delete" ? QStringLiteral("Company codes") : QStringLiteral("Sales"));
+            kit.desktop.answers.enqueue(Desktop::Answer::Yes);
+            kit.window.perform(QStringLiteral("mremovetable"));
+            QVERIFY(!itemOf(tree, QStringLiteral("Company codes")));
+        }
+        QCOMPARE(list->topLevelItemCount(), left);
+        for (const QString& key : keysOf(list))
+            QVERIFY2(key.startsWith(QStringLiteral("T005-")), qPrintable(key));
     }
 
     void singleClickModeOpensWithOneClick()

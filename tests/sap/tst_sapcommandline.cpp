@@ -225,6 +225,41 @@ private Q_SLOTS:
         }
     }
 
+    // Help prints the usage and ends well; a word that is no command prints it as an error. Neither
+    // starts the window (which would create the settings file and wait for its user).
+    void helpAndUnknownCommands_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("--help") << QStringList{"--help"} << 0;
+        QTest::newRow("-h") << QStringList{"-h"} << 0;
+        QTest::newRow("help") << QStringList{"help"} << 0;
+        QTest::newRow("help with more words") << QStringList{"help", "export"} << 0;
+        QTest::newRow("unknown command") << QStringList{"exprot", "q.txt"} << 2;
+        QTest::newRow("a file name") << QStringList{"query.txt"} << 2;
+    }
+    void helpAndUnknownCommands()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        const QString settings = QDir(m_home.path()).filePath(QStringLiteral("Zorv.ini"));
+        QFile::remove(settings);
+        const Run run = zorv(args);
+        QCOMPARE(run.status, status);
+        const QString usage = status == 0 ? run.out : run.err;
+        QVERIFY2(usage.contains(QStringLiteral("usage: zorv")), qPrintable(usage));
+        for (const char* command : {"export", "read-table", "demo-db", "--version"})
+            QVERIFY2(usage.contains(QLatin1String(command)), command);
+        if (status == 0) {
+            QVERIFY(run.err.isEmpty());
+        } else {
+            QVERIFY(run.out.isEmpty());
+            QVERIFY(run.err.startsWith(QStringLiteral("zorv: unknown command \"") + args.first() +
+                                       u'"'));
+        }
+        QVERIFY(!QFile::exists(settings));
+    }
+
     void aMissingPasswordFileFailsTheLogon()
     {
         const Run run = zorv({"read-table", "T000", "--user", "DEMO", "--password-file",

@@ -3,6 +3,7 @@
 #include "SapConnection.h"
 #include "SapTestKit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -234,31 +235,60 @@ private Q_SLOTS:
         QVERIFY(!rig.connection.SapBapiObject());
     }
 
-    // A demo database that cannot be created is a system that cannot be set up.
-    void anUnbuildableDemoSystemTakesTheComponentsPath()
+    // A demo database that cannot be set up matters only when the demo system is chosen, and
+    // then its own reason is shown; a real system is tried as if the demo did not exist.
+    void aBrokenDemoDatabaseMattersOnlyForTheDemo_data()
     {
+        QTest::addColumn<QString>("blocker");
+        QTest::addColumn<bool>("demo");
+        QTest::newRow("a file where its folder should be, demo") << "file/below" << true;
+        QTest::newRow("a folder in its place, demo") << "folder" << true;
+        QTest::newRow("a file where its folder should be, URL system") << "file/below" << false;
+        QTest::newRow("a folder in its place, URL system") << "folder" << false;
+    }
+    void aBrokenDemoDatabaseMattersOnlyForTheDemo()
+    {
+        QFETCH(QString, blocker);
+        QFETCH(bool, demo);
         QTemporaryDir dir;
-        const QString blocker = dir.filePath(QStringLiteral("file"));
-        QFile file(blocker);
+        QFile file(dir.filePath(QStringLiteral("file")));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        qputenv("ZORV_HOME", (blocker + QStringLiteral("/below")).toUtf8());
+        QString home = dir.filePath(blocker);
+        if (blocker == u"folder") {
+            home = dir.path();
+            QVERIFY(QDir(home).mkpath(QStringLiteral("demo.sqlite/inside")));
+        }
+        qputenv("ZORV_HOME", home.toUtf8());
         FakeHost host;
         ScriptedPrompt prompt;
+        LogonData logon = demoLogon();
+        if (!demo)
+            logon.System = QStringLiteral("http://127.0.0.1:1"); // nothing listens there
+        prompt.answers.enqueue(logon);
         SystemDestinationFactory factory;
-        QString reason;
-        const bool available = factory.available(&reason);
         SapConnection connection(host, factory, prompt);
         host.commands = &connection;
         const bool connected = host.mconectar_Click();
         qputenv("ZORV_HOME", m_home.path().toUtf8());
-        QVERIFY(!available);
-        QVERIFY(!reason.isEmpty());
+
         QVERIFY(!connected);
-        QVERIFY(!host.desktop.messageTexts().isEmpty());
-        QCOMPARE(host.desktop.messageTexts().first(),
-                 QStringLiteral("Component ActiveX not installed:  SAP.BAPI.1\r\nSome files are "
-                                "missing!"));
+        // No talk of missing components or of reinstalling: the logon itself failed.
+        QCOMPARE(host.desktop.messageTexts(), QStringList{});
+        QCOMPARE(prompt.questions.size(), 2);
+        const QString error = prompt.questions.at(1).error;
+        if (demo) {
+            // Where the database should be, and what stopped it.
+            const QString prefix =
+                QStringLiteral("The demo database ") +
+                QDir::toNativeSeparators(QDir(home).filePath(QStringLiteral("demo.sqlite"))) +
+                QStringLiteral(" cannot be set up: ");
+            QVERIFY2(error.startsWith(prefix), qPrintable(error));
+            QVERIFY2(error.size() > prefix.size() + 5, qPrintable(error));
+        } else {
+            QVERIFY2(!error.isEmpty() && !error.contains(QStringLiteral("demo")),
+                     qPrintable(error));
+        }
     }
 
     void failedSecondLogonReleasesTheComponents()

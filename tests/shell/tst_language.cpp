@@ -228,7 +228,7 @@ private Q_SLOTS:
         QTest::newRow("about caption") << int(TextId::AboutCaption) << "Sobre o VUB";
         QTest::newRow("sap logon not found")
             << int(TextId::SapLogonNotFound) << " Saplogon.exe not found in c:\\ neither in d:\\";
-        QTest::newRow("opening") << int(TextId::Opening) << "Abrindo ";
+        QTest::newRow("disconnected") << int(TextId::Disconnected) << "Disconnected ";
     }
     void fixedTextsHaveOneForm()
     {

@@ -1,12 +1,117 @@
 #include "DesktopServices.h"
 #include "QtDesktop.h"
 
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QMimeDatabase>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+namespace
+{
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+} // namespace
+
+// Stands in for the desktop's opener: QDesktopServices hands it what it would hand xdg-open.
+class OpenerStandIn : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> received;
+public Q_SLOTS:
+    void open(const QUrl& url) { received.append(url); }
+};
 
 class TestQtDesktop : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+#ifndef Q_OS_WIN
+    // Files go to the desktop's opener with the user's own associations (here a private
+    // configuration with one entry, as a Flatpak or Snap installation writes it); a file whose
+    // type has no program is refused before anything is started.
+    void openUrlUsesTheDesktopsOpener_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("flatpak entry") << "KNA1.csv"
+                                       << "flatpak run --branch=stable org.example.Calc %U" << true;
+        QTest::newRow("snap entry")
+            << "KNA1.csv"
+            << "env BAMF_DESKTOP_FILE_HINT=/var/lib/snapd/desktop/applications/calc.desktop "
+               "/snap/bin/calc %U"
+            << true;
+        QTest::newRow("blanks in the name") << "My Reports 2007.csv"
+                                            << "/usr/bin/calc %f" << true;
+        QTest::newRow("no program for the type") << "Fields.zorvtest"
+                                                 << "/usr/bin/calc %f" << false;
+    }
+    void openUrlUsesTheDesktopsOpener()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, exec);
+        QFETCH(bool, opened);
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
+            QSKIP("xdg-mime (xdg-utils) is not installed");
+        // Types are learnt before the environment is narrowed to the private configuration.
+        QCOMPARE(QMimeDatabase().mimeTypeForFile(QStringLiteral("a.csv")).name(),
+                 QStringLiteral("text/csv"));
+        QTemporaryDir home;
+        const QString config = home.filePath(QStringLiteral("config"));
+        const QString data = home.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkpath(data + QStringLiteral("/applications")));
+        QVERIFY(QDir().mkpath(config));
+        QVERIFY(writeFile(config + QStringLiteral("/mimeapps.list"),
+                          "[Default Applications]\ntext/csv=org.example.Calc.desktop\n"));
+        QVERIFY(writeFile(data + QStringLiteral("/applications/org.example.Calc.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Calc\nExec=" + exec.toUtf8() +
+                              "\nMimeType=text/csv;\n"));
+        const QByteArray saved[] = {qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_DATA_HOME"),
+                                    qgetenv("XDG_CONFIG_DIRS"), qgetenv("XDG_DATA_DIRS"),
+                                    qgetenv("XDG_CURRENT_DESKTOP")};
+        qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+        qputenv("XDG_DATA_HOME", data.toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", home.filePath(QStringLiteral("none")).toLocal8Bit());
+        qputenv("XDG_DATA_DIRS", home.filePath(QStringLiteral("none")).toLocal8Bit());
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        OpenerStandIn opener;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opener, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &opener, "open");
+
+        const QString path = home.filePath(file);
+        QVERIFY(writeFile(path, "KNA1-KUNNR;KNA1-NAME1\r\n"));
+        QtDesktop desktop;
+        const bool result = desktop.openUrl(QUrl::fromLocalFile(path));
+        const bool web = desktop.openUrl(QUrl(QStringLiteral("https://zorv.example.com/")));
+
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        const char* names[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS",
+                               "XDG_DATA_DIRS", "XDG_CURRENT_DESKTOP"};
+        for (int i = 0; i < 5; ++i) {
+            if (saved[i].isNull())
+                qunsetenv(names[i]);
+            else
+                qputenv(names[i], saved[i]);
+        }
+
+        QCOMPARE(result, opened);
+        QVERIFY(web);
+        QList<QUrl> expected;
+        if (opened)
+            expected.append(QUrl::fromLocalFile(path));
+        expected.append(QUrl(QStringLiteral("https://zorv.example.com/")));
+        QCOMPARE(opener.received, expected);
+    }
+#endif
+
     void nameFiltersFromDialogFilters_data()
     {
         QTest::addColumn<QString>("filter");

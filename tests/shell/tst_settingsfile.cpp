@@ -8,7 +8,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace {
+namespace
+{
 QByteArray line(const char* key, const QByteArray& value)
 {
     return QByteArray(key).leftJustified(13, ' ') + value + "\r\n";
@@ -59,8 +60,9 @@ private Q_SLOTS:
         state.ssAddTab[2] = QStringLiteral("Root\\Sales");
         state.ssAddTab[3] = QStringLiteral("Root\\Sales\\VBAK");
         const QByteArray bytes = SettingsFile::write(state);
-        QVERIFY(bytes.contains("SAT           3 \r\nssAddTab 001 Root\r\nssAddTab 002 Root\\Sales\r\n"
-                               "ssAddTab 003 Root\\Sales\\VBAK\r\nFileZorv     \r\n"));
+        QVERIFY(
+            bytes.contains("SAT           3 \r\nssAddTab 001 Root\r\nssAddTab 002 Root\\Sales\r\n"
+                           "ssAddTab 003 Root\\Sales\\VBAK\r\nFileZorv     \r\n"));
         QVERIFY(bytes.endsWith("FileZorv     \r\n"));
     }
 
@@ -98,19 +100,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("defaults") << defaultFile();
-        QByteArray full = line("sSapLogon", "C:\\Program Files\\SAP\\FrontEnd\\saplogon.exe") +
-                          line("FolderTable", "D:\\tables") + line("TableFile", "C:\\x.csv") +
-                          line("SGlobal", "0.3.20") + line("ChOpt", "True") +
-                          line("OptEN", "False") + line("OptPT", "True") +
-                          line("OptCT", "True") + line("Tool", "True") + line("Status", "True") +
-                          line("z", "||") + line("fvubTop", " 1275 ") +
-                          line("fvubLeft", "-60 ") + line("fvubHeight", " 7050 ") +
-                          line("fvubWidth", " 10000 ") + line("SAT", " 2 ") +
-                          line("ssAddTab 001 ", "Root") + line("ssAddTab 002 ", "Root\\KNA1") +
-                          line("FileZorv", "C:\\q\\Quillon1.txt");
+        QByteArray full =
+            line("sSapLogon", "C:\\Program Files\\SAP\\FrontEnd\\saplogon.exe") +
+            line("FolderTable", "D:\\tables") + line("TableFile", "C:\\x.csv") +
+            line("SGlobal", "0.3.20") + line("ChOpt", "True") + line("OptEN", "False") +
+            line("OptPT", "True") + line("OptCT", "True") + line("Tool", "True") +
+            line("Status", "True") + line("z", "||") + line("fvubTop", " 1275 ") +
+            line("fvubLeft", "-60 ") + line("fvubHeight", " 7050 ") + line("fvubWidth", " 10000 ") +
+            line("SAT", " 2 ") + line("ssAddTab 001 ", "Root") +
+            line("ssAddTab 002 ", "Root\\KNA1") + line("FileZorv", "C:\\q\\Quillon1.txt");
         QTest::newRow("everything set") << full;
-        QTest::newRow("blank separator") << QByteArray(defaultFile()).replace("z            ;",
-                                                                              "z             ");
+        QTest::newRow("blank separator")
+            << QByteArray(defaultFile()).replace("z            ;", "z             ");
     }
 
     void roundTripsByteForByte()
@@ -122,12 +123,65 @@ private Q_SLOTS:
         QCOMPARE(SettingsFile::write(state), file);
     }
 
+    // A file an editor saved as UTF-8 (no mark) is read as UTF-8 and written back as UTF-8;
+    // anything else keeps the Windows code page, and a text it cannot hold still gets the mark.
+    void theFilesEncodingIsKept_data()
+    {
+        QTest::addColumn<QByteArray>("tree");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("changedTo");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("UTF-8 without a mark")
+            << QByteArray("Relat\xc3\xb3rios\\Mar\xc3\xa7o") << QStringLiteral("Relatórios\\Março")
+            << QStringLiteral("Relatórios\\Março\\Ações")
+            << QByteArray("Relat\xc3\xb3rios\\Mar\xc3\xa7o\\A\xc3\xa7\xc3\xb5" "es");
+        QTest::newRow("UTF-8 without a mark, beyond the code page")
+            << QByteArray("\xe5\xae\xa2\xe6\x88\xb7") << QStringLiteral("客户")
+            << QStringLiteral("客户\\Relatórios")
+            << QByteArray("\xe5\xae\xa2\xe6\x88\xb7\\Relat\xc3\xb3rios");
+        QTest::newRow("windows-1252") << QByteArray("Relat\xf3rios") << QStringLiteral("Relatórios")
+                                      << QStringLiteral("Ações") << QByteArray("A\xe7\xf5" "es");
+        // One byte short of a UTF-8 sequence: not UTF-8, so the code page reads it.
+        QTest::newRow("cut UTF-8 sequence") << QByteArray("Relat\xc3") << QStringLiteral("RelatÃ")
+                                            << QStringLiteral("RelatÃ") << QByteArray("Relat\xc3");
+        QTest::newRow("plain ASCII") << QByteArray("Sales") << QStringLiteral("Sales")
+                                     << QStringLiteral("Ações") << QByteArray("A\xe7\xf5" "es");
+        QTest::newRow("code page, then text beyond it")
+            << QByteArray("Relat\xf3rios") << QStringLiteral("Relatórios") << QStringLiteral("客户")
+            << QByteArray("\xe5\xae\xa2\xe6\x88\xb7");
+    }
+    void theFilesEncodingIsKept()
+    {
+        QFETCH(QByteArray, tree);
+        QFETCH(QString, read);
+        QFETCH(QString, changedTo);
+        QFETCH(QByteArray, written);
+        const QByteArray file =
+            QByteArray(defaultFile())
+                .replace(line("SAT", " 0 "), line("SAT", " 1 ") + line("ssAddTab 001 ", tree));
+        AppState state;
+        QVERIFY(SettingsFile::read(file, state).ok);
+        QCOMPARE(state.ssAddTab[1], read);
+        // Unchanged, the file comes back byte for byte.
+        QCOMPARE(SettingsFile::write(state), file);
+
+        state.ssAddTab[1] = changedTo;
+        const QByteArray bytes = SettingsFile::write(state);
+        // Only text the code page cannot hold, in a file that was not UTF-8, takes the mark.
+        QCOMPARE(bytes.startsWith("\xef\xbb\xbf"),
+                 QTest::currentDataTag() == QByteArray("code page, then text beyond it"));
+        QVERIFY2(bytes.contains("ssAddTab 001 " + written + "\r\n"), bytes.constData());
+        AppState back;
+        QVERIFY(SettingsFile::read(bytes, back).ok);
+        QCOMPARE(back.ssAddTab[1], changedTo);
+    }
+
     void readsEachKey()
     {
         AppState state;
-        const QByteArray file = line("Tool", "True") + line("Status", "True") +
-                                line("z", ",") + line("fvubHeight", " 7050 ") +
-                                line("OptPT", "True") + line("FileZorv", "q.txt");
+        const QByteArray file = line("Tool", "True") + line("Status", "True") + line("z", ",") +
+                                line("fvubHeight", " 7050 ") + line("OptPT", "True") +
+                                line("FileZorv", "q.txt");
         QVERIFY(SettingsFile::read(file, state).ok);
         QVERIFY(state.Tool);
         QVERIFY(state.Status);
@@ -144,8 +198,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("path naming another key")
             << line("TableFile", "C:\\FolderTable\\sSapLogon.csv");
-        QTest::newRow("folder named like SAT") << line("SAT", " 1 ") +
-                                                       line("ssAddTab 001 ", "SAT   9 ");
+        QTest::newRow("folder named like SAT")
+            << line("SAT", " 1 ") + line("ssAddTab 001 ", "SAT   9 ");
         QTest::newRow("Tool without padding") << QByteArray("ToolTrue\r\n");
         QTest::newRow("value holding z") << line("FolderTable", "z            |");
     }
@@ -217,7 +271,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("LF only") << QByteArray("Tool         True\nStatus       True\n") << true;
         QTest::newRow("CR only") << QByteArray("Tool         True\rStatus       True\r") << true;
-        static const char binary[] = "\x00\x01\xff\xfe garbage\r\n\x80\x81\r\nTool         True\r\n";
+        static const char binary[] =
+            "\x00\x01\xff\xfe garbage\r\n\x80\x81\r\nTool         True\r\n";
         QTest::newRow("binary bytes") << QByteArray(binary, sizeof(binary) - 1) << true;
         QTest::newRow("no final line end") << QByteArray("Tool         True") << true;
         QTest::newRow("key only") << QByteArray("Tool\r\n") << false;
@@ -282,8 +337,7 @@ private Q_SLOTS:
         AppState second;
         second.Status = true;
         const bool written = SettingsFile::writeFile(path, second);
-        QFile::setPermissions(dir.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (written)
             QSKIP("The folder stayed writable (running as a user that ignores permissions)");
         QFile file(path);

@@ -33,9 +33,16 @@ bool ScriptedDesktop::startProgram(const QString& program, const QStringList& ar
     return !program.isEmpty() && !failingPrograms.contains(program);
 }
 
-QString ScriptedDesktop::associatedProgram(const QString& path)
+bool ScriptedDesktop::openUrl(const QUrl& url)
 {
-    return associations.value(QFileInfo(path).suffix().toLower());
+    openedUrls.append(url);
+    if (!url.isLocalFile()) {
+        const QString browser = associations.value(QStringLiteral("html"));
+        return !browser.isEmpty() && startProgram(browser, {url.toString()});
+    }
+    const QString path = url.toLocalFile();
+    const QString program = associations.value(QFileInfo(path).suffix().toLower());
+    return !program.isEmpty() && startProgram(program, {path});
 }
 
 QString ScriptedDesktop::searchForFile(const QString& root, const QString& name)

@@ -36,7 +36,8 @@ public:
     QQueue<std::optional<QString>> files;
     // Programs that fail to start.
     QSet<QString> failingPrograms;
-    // Associated programs by file suffix ("csv" -> "/usr/bin/calc").
+    // Associated programs by file suffix ("csv" -> "/usr/bin/calc"); web addresses open with
+    // the program of "html". openUrl starts them as the desktop's opener would.
     QHash<QString, QString> associations;
     // Search results by root and name joined with "|".
     QHash<QString, QString> searchResults;
@@ -49,17 +50,17 @@ public:
     QList<Message> messages;
     QList<FileRequest> fileRequests;
     QList<Start> starts;
+    QList<QUrl> openedUrls;
     QList<Search> searches;
     int busyDepth = 0;
     int busyCalls = 0;
 
     QStringList messageTexts() const;
 
-    Answer message(const QString& text, Buttons buttons, Icon icon,
-                   const QString& title) override;
+    Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
     bool startProgram(const QString& program, const QStringList& arguments) override;
-    QString associatedProgram(const QString& path) override;
+    bool openUrl(const QUrl& url) override;
     QString userName() override { return user; }
     QString searchForFile(const QString& root, const QString& name) override;
     void setBusy(bool busy) override;

@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "ConnectionCommands.h"
 #include "DesktopServices.h"
+#include "DocumentCommands.h"
 #include "Greeting.h"
 #include "Icons.h"
 #include "Language.h"
@@ -92,8 +93,10 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     connect(m_status, &StatusPanels::contextMenuRequested, this,
             [this](const QPoint& at) { m_menus.value(QStringLiteral("mr3system"))->popup(at); });
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-        if (window)
-            EnableDocumentMenus();
+        if (!window)
+            return;
+        EnableDocumentMenus();
+        refreshWindowStates();
     });
     connect(m_menus.value(QStringLiteral("mjanela")), &QMenu::aboutToShow, this,
             &MainWindow::refreshWindowMenu);
@@ -340,10 +343,36 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::unload()
 {
     m_unloaded = true;
+    closeConnection();
+    writeSession();
+}
+
+void MainWindow::writeSession()
+{
+    if (m_documents)
+        m_documents->keepUnsavedWork();
     storeGeometry();
+    SettingsFile::writeFile(SettingsFile::pathIn(m_programFolder), m_state);
+}
+
+void MainWindow::endSession()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    writeSession();
+    // What the windows held is kept above; deleting them also waits for a running import, which
+    // reads through the connection closed next.
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    for (QMdiSubWindow* sub : windows)
+        delete sub;
+    closeConnection();
+}
+
+void MainWindow::closeConnection()
+{
     m_progress->EndProgress();
     if (m_connection)
         m_connection->Shutdown();
     m_state.Connected = false;
-    SettingsFile::writeFile(SettingsFile::pathIn(m_programFolder), m_state);
 }

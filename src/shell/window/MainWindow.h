@@ -40,6 +40,12 @@ public:
     void setDocumentCommands(DocumentCommands* commands) { m_documents = commands; }
     // The loading steps; closes the splash at the end.
     void load(QWidget* splash = nullptr);
+    // The one write of what the session holds: the trees and unsaved queries of the open
+    // windows, the window's place, the settings file. Safe at any moment, and repeated.
+    void writeSession();
+    // The program ends without asking anyone (a stop signal, the end of the desktop session):
+    // the session is written, the windows go without questions, the connection is closed.
+    void endSession();
 
     void perform(const QString& command); // a menu item's command
     void performKey(const QString& key);  // a toolbar button's key
@@ -84,6 +90,8 @@ private:
     void applyStoredGeometry();
     void storeGeometry();
     void unload();
+    void closeConnection();
+    void refreshWindowStates();
     void routeToActive(const QString& command);
     void setViewProperty(const char* control, const char* property, const QVariant& value);
     void toggleToolbar();

@@ -178,6 +178,25 @@ void MainWindow::toggleSingleSel()
     action(QStringLiteral("msinglesel"))->setChecked(on);
 }
 
+void MainWindow::refreshWindowStates()
+{
+    // Single click, the field list's view and its grid lines belong to each window: the menu
+    // shows those of the window that just became active.
+    QWidget* window = activeQueryWindow();
+    if (!window)
+        return;
+    action(QStringLiteral("msinglesel"))->setChecked(window->property("ChSsl").toBool());
+    if (const QObject* list = window->findChild<QObject*>(QStringLiteral("ListView1"))) {
+        const QVariant view = list->property("View");
+        if (view.isValid()) {
+            action(QStringLiteral("mviewfieldsdetail"))->setChecked(view.toInt() == 3);
+            action(QStringLiteral("mviewfieldslist"))->setChecked(view.toInt() == 2);
+        }
+        action(QStringLiteral("mfieldsgridlines"))
+            ->setChecked(list->property("GridLines").toBool());
+    }
+}
+
 void MainWindow::toggleToolbar()
 {
     m_state.Tool = !m_state.Tool;

@@ -140,6 +140,7 @@ public:
     }
     void SaveQuery() override { calls.append(QStringLiteral("SaveQuery")); }
     void SaveQueryAs() override { calls.append(QStringLiteral("SaveQueryAs")); }
+    void keepUnsavedWork() override { calls.append(QStringLiteral("keepUnsavedWork")); }
 };
 
 // A main window over scripted services, with a temporary program folder, on Monday

@@ -131,7 +131,7 @@ void addCommandRows()
     row("msaplogon", "start:C:\\SAP\\saplogon.exe");
     row("mabrirtabelas", "start:/usr/bin/calc " + kChosen);
     row("mopenmytable", "start:/usr/bin/calc " + kChosen);
-    row("mauxiliogeral", "start:/usr/bin/browser file://<folder>/help/index.html");
+    row("mauxiliogeral", "start:/usr/bin/browser <folder>/help/index.html");
     row("mvubhp", "start:/usr/bin/browser https://zorv.example.com/");
     row("msupport", "start:/usr/bin/browser https://zorv.example.com/support");
 }
@@ -211,7 +211,7 @@ private Q_SLOTS:
         row("Preview", "Query:UpdatePreview()");
         row("ImportMyTable", "Query:ImportMyTable()");
         row("OpenMyTable", "start:/usr/bin/calc " + kChosen);
-        row("Auxilio", "start:/usr/bin/browser file://<folder>/help/index.html");
+        row("Auxilio", "start:/usr/bin/browser <folder>/help/index.html");
     }
 
     void toolbarButtonsPerformTheirCommands()
@@ -403,6 +403,66 @@ private Q_SLOTS:
         item->trigger();
         QVERIFY(!query->list->GridLines);
         QVERIFY(!item->isChecked());
+    }
+
+    // Single click, the field view and the grid lines belong to each window: the menu's check
+    // marks follow the window that becomes active, however it does.
+    void checkMarksFollowTheActiveWindow_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("by the workspace") << "workspace";
+        QTest::newRow("by the Window menu") << "menu";
+    }
+    void checkMarksFollowTheActiveWindow()
+    {
+        QFETCH(QString, how);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        RecordingQueryWindow* plain = f.addQueryWindow(QStringLiteral("Plain"));
+        plain->ChSsl = false;
+        RecordingQueryWindow* clicked = f.addQueryWindow(QStringLiteral("Clicked"));
+        clicked->ChSsl = false;
+        // Set through the menu on the active window only.
+        w.action(QStringLiteral("msinglesel"))->trigger();
+        w.action(QStringLiteral("mviewfieldslist"))->trigger();
+        w.action(QStringLiteral("mfieldsgridlines"))->trigger();
+        QVERIFY(clicked->ChSsl);
+        QCOMPARE(clicked->list->View, 2);
+        QVERIFY(clicked->list->GridLines);
+        QVERIFY(!plain->ChSsl);
+
+        const auto activate = [&](QWidget* query) {
+            auto* sub = qobject_cast<QMdiSubWindow*>(query->parentWidget());
+            if (how == u"workspace") {
+                w.workspace()->setActiveSubWindow(sub);
+                return;
+            }
+            QMenu* windows = w.menu(QStringLiteral("mjanela"));
+            Q_EMIT windows->aboutToShow();
+            for (QAction* entry : windows->actions()) {
+                if (entry->text().endsWith(query->windowTitle()))
+                    entry->trigger();
+            }
+        };
+        const auto checks = [&w] {
+            return QList<bool>{w.action(QStringLiteral("msinglesel"))->isChecked(),
+                               w.action(QStringLiteral("mviewfieldsdetail"))->isChecked(),
+                               w.action(QStringLiteral("mviewfieldslist"))->isChecked(),
+                               w.action(QStringLiteral("mfieldsgridlines"))->isChecked()};
+        };
+        activate(plain);
+        QCOMPARE(w.activeQueryWindow(), plain);
+        QCOMPARE(checks(), (QList<bool>{false, true, false, false}));
+        activate(clicked);
+        QCOMPARE(w.activeQueryWindow(), clicked);
+        QCOMPARE(checks(), (QList<bool>{true, false, true, true}));
+        // Toggling acts on the active window's own state.
+        w.action(QStringLiteral("msinglesel"))->trigger();
+        QVERIFY(!clicked->ChSsl);
+        activate(plain);
+        w.action(QStringLiteral("msinglesel"))->trigger();
+        QVERIFY(plain->ChSsl);
+        QVERIFY(!clicked->ChSsl);
     }
 
     void openingADocumentSwitchesSingleClickOff_data()

@@ -7,17 +7,40 @@
 #include "StatusPanels.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+
+#include <csignal>
 
 namespace
 {
 QByteArray line(const char* key, const QByteArray& value)
 {
     return QByteArray(key).leftJustified(13, ' ') + value + "\r\n";
+}
+
+// True once the program runs and has a handler of its own for the signal (Linux: SigCgt in its
+// status; before the program is started the forked child still carries this test's handlers).
+bool catches(qint64 pid, int signal)
+{
+    const QFileInfo running(QStringLiteral("/proc/%1/exe").arg(pid));
+    if (running.canonicalFilePath() !=
+        QFileInfo(QStringLiteral(ZORV_EXECUTABLE)).canonicalFilePath())
+        return false;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& entry : status.readAll().split('\n')) {
+        if (entry.startsWith("SigCgt:"))
+            return (entry.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
 }
 
 // The splash Main showed, found among the top-level windows.
@@ -102,6 +125,60 @@ private Q_SLOTS:
         QVERIFY(written.contains(line("z", "|")));
         QVERIFY(written.endsWith(line("FileZorv", "")));
         QCOMPARE(written.count("\r\n"), 17);
+    }
+
+    // Ended from outside (kill, the terminal or the session going away, Ctrl+C), the real program
+    // still writes its settings through the same one write as Exit, in the file's own encoding.
+    void stopSignalWritesTheSettings_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void stopSignalWritesTheSettings()
+    {
+        QFETCH(int, signal);
+        if (!QFile::exists(QStringLiteral("/proc/self/status")))
+            QSKIP("needs /proc to see when the program is ready for the signal");
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("Zorv.ini"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // As a Linux editor saves it: UTF-8 without a byte-order mark, some lines missing.
+            file.write(line("OptPT", "True") + line("z", "|") + line("SAT", " 2 ") +
+                       line("ssAddTab 001 ", "Relat\xc3\xb3rios") +
+                       line("ssAddTab 002 ", "Relat\xc3\xb3rios\\KNA1"));
+        }
+        QProcess zorv;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ZORV_HOME"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        zorv.setProcessEnvironment(env);
+        zorv.start(QStringLiteral(ZORV_EXECUTABLE), {});
+        QVERIFY(zorv.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (!catches(zorv.processId(), signal) && waited.elapsed() < 20000)
+            QTest::qWait(20);
+        QVERIFY(catches(zorv.processId(), signal));
+        ::kill(static_cast<pid_t>(zorv.processId()), signal);
+        QVERIFY(zorv.waitForFinished(20000));
+        QCOMPARE(zorv.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(zorv.exitCode(), 128 + signal);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        QCOMPARE(written.count("\r\n"), 19);
+        QVERIFY(written.startsWith(line("sSapLogon", "")));
+        QVERIFY(written.contains(line("OptPT", "True")));
+        QVERIFY(written.contains(line("z", "|")));
+        QVERIFY(written.contains(line("SGlobal", "0.3.20")));
+        QVERIFY(written.contains(line("ssAddTab 001 ", "Relat\xc3\xb3rios")));
+        QVERIFY(written.contains(line("ssAddTab 002 ", "Relat\xc3\xb3rios\\KNA1")));
+        QVERIFY(written.endsWith(line("FileZorv", "")));
     }
 
     void aBadNumberShowsOneMessageAndStartUpGoesOn()
