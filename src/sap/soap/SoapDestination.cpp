@@ -3,8 +3,10 @@
 #include "RfcFunction.h"
 #include "SoapEnvelope.h"
 #include "SoapResponseReader.h"
+#include "SystemCookieJar.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkCookieJar>
@@ -13,6 +15,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSslCertificate>
+#include <QTimer>
 #include <QUrlQuery>
 
 namespace
@@ -90,7 +93,9 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     QUrl url = m_base;
     url.setPath(QStringLiteral("/sap/bc/soap/rfc"));
     QUrlQuery query;
-    query.addQueryItem(QStringLiteral("sap-client"), m_data.client);
+    // Without a client the system logs on to its default client.
+    if (!m_data.client.isEmpty())
+        query.addQueryItem(QStringLiteral("sap-client"), m_data.client);
     if (!m_data.Language.isEmpty())
         query.addQueryItem(QStringLiteral("sap-language"), m_data.Language);
     url.setQuery(query);
@@ -101,20 +106,12 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     request.setRawHeader("SOAPAction", SoapEnvelope::kNamespace);
     request.setRawHeader("Authorization",
                          "Basic " + (m_data.User + u':' + m_data.Password).toUtf8().toBase64());
-    request.setTransferTimeout(m_timeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
 
     // A manager per call: calls come from the window's thread and from an import's worker.
     QNetworkAccessManager manager;
-    auto* jar = new QNetworkCookieJar(&manager);
-    {
-        QMutexLocker lock(&m_cookiesLock);
-        for (const QNetworkCookie& cookie : m_cookies)
-            jar->insertCookie(cookie);
-    }
-    manager.setCookieJar(jar);
-    jar->setParent(&manager);
+    manager.setCookieJar(cookieJar());
 
     SoapResponseReader reader(function);
     QNetworkReply* reply = manager.post(request, body);
@@ -122,16 +119,36 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     reply->setReadBufferSize(kReadBufferBytes);
     QEventLoop loop;
     bool timedOut = false;
-    QObject::connect(reply, &QNetworkReply::errorOccurred, &loop,
-                     [&](QNetworkReply::NetworkError code) {
-                         // The transfer timeout ends a reply as "cancelled"; the user did not.
-                         if (code == QNetworkReply::OperationCanceledError && !function.cancelled())
-                             timedOut = true;
-                     });
+    qint64 rowsSeen = 0;
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    // The call ends when the caller cancels, or when no row has come for the time limit,
+    // even while the server sends nothing at all.
+    // Ends the call now. Qt reports an HTTP error status itself when such a reply ends; one
+    // aborted as well would report twice, so it is left to go with the manager instead.
+    const auto stop = [&] {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->isRunning() && status < 400)
+            reply->abort();
+        loop.quit();
+    };
+    QTimer watch;
+    watch.setInterval(kWatchMs);
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (sinceProgress.elapsed() > m_timeoutMs)
+            timedOut = true;
+        if (timedOut || function.cancelled())
+            stop();
+    });
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
         reader.feed(reply->readAll());
-        if (function.cancelled())
-            reply->abort();
+        if (reader.rowsRead() != rowsSeen) {
+            rowsSeen = reader.rowsRead();
+            sinceProgress.restart();
+        }
+        // Whatever follows a complete or refused answer is not read.
+        if (function.cancelled() || reader.state() != SoapResponseReader::State::Reading)
+            stop();
     });
     QObject::connect(reply, &QNetworkReply::sslErrors, &loop, [&](const QList<QSslError>& errors) {
         if (trusted(errors))
@@ -140,18 +157,20 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
             m_certificate = fingerprint(errors.front().certificate());
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    watch.start();
     loop.exec();
-    if (reply->isOpen())
+    watch.stop();
+    if (reply->isOpen() && reader.state() == SoapResponseReader::State::Reading &&
+        !function.cancelled() && !timedOut)
         reader.feed(reply->readAll());
     reader.finish();
 
     answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    {
-        QMutexLocker lock(&m_cookiesLock);
-        m_cookies = jar->cookiesForUrl(url);
-    }
+    keepCookies(*manager.cookieJar(), url);
     const QNetworkReply::NetworkError error = reply->error();
     answer.tlsError = error == QNetworkReply::SslHandshakeFailedError;
+    const QString redirect =
+        reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl().toString();
     if (answer.status == 401) {
         function.setException(QStringLiteral("SYSTEM_FAILURE"),
                               QStringLiteral("the system refused the logon (HTTP 401)"));
@@ -162,10 +181,18 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     } else if (function.cancelled()) {
         function.setException(QStringLiteral("CANCELLED"));
     } else if (timedOut) {
+        function.setException(
+            QStringLiteral("SYSTEM_FAILURE"),
+            QStringLiteral("%1 made no progress for %2 seconds, the time limit of a call")
+                .arg(m_base.toString())
+                .arg(m_timeoutMs / 1000.0));
+    } else if (answer.status >= 300 && answer.status < 400) {
         function.setException(QStringLiteral("SYSTEM_FAILURE"),
-                              QStringLiteral("%1 did not answer in time (within %2 seconds)")
+                              QStringLiteral("%1 answered HTTP %2, a redirect to %3, which is not "
+                                             "followed: give the system's own address")
                                   .arg(m_base.toString())
-                                  .arg(m_timeoutMs / 1000.0));
+                                  .arg(answer.status)
+                                  .arg(redirect.isEmpty() ? QStringLiteral("nowhere") : redirect));
     } else if (error != QNetworkReply::NoError && answer.status == 0) {
         answer.networkError = reply->errorString();
         function.setException(
@@ -176,13 +203,28 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
                 : answer.networkError);
     } else {
         function.setException(QStringLiteral("SYSTEM_FAILURE"),
-                              QStringLiteral("%1 answered HTTP %2 without a valid SOAP message: %3")
+                              QStringLiteral("%1 answered HTTP %2 with no valid %3 answer: %4")
                                   .arg(m_base.toString())
                                   .arg(answer.status)
-                                  .arg(reader.problem()));
+                                  .arg(function.name(), reader.problem()));
     }
     reply->deleteLater();
     return answer;
+}
+
+QNetworkCookieJar* SoapDestination::cookieJar() const
+{
+    auto* jar = new SystemCookieJar(m_base);
+    QMutexLocker lock(&m_cookiesLock);
+    for (const QNetworkCookie& cookie : m_cookies)
+        jar->insertCookie(cookie);
+    return jar;
+}
+
+void SoapDestination::keepCookies(const QNetworkCookieJar& jar, const QUrl& url)
+{
+    QMutexLocker lock(&m_cookiesLock);
+    m_cookies = jar.cookiesForUrl(url);
 }
 
 RfcDestination::LogonResult SoapDestination::logon(const LogonData& data)
@@ -215,17 +257,16 @@ void SoapDestination::logoff()
     QUrl url = m_base;
     url.setPath(QStringLiteral("/sap/public/bc/icf/logoff"));
     QNetworkAccessManager manager;
-    auto* jar = new QNetworkCookieJar(&manager);
+    manager.setCookieJar(cookieJar());
     {
         QMutexLocker lock(&m_cookiesLock);
-        for (const QNetworkCookie& cookie : m_cookies)
-            jar->insertCookie(cookie);
         m_cookies.clear();
     }
-    manager.setCookieJar(jar);
-    jar->setParent(&manager);
     QNetworkRequest request(url);
     request.setTransferTimeout(5000);
+    // The session ends with this request; a redirect is not followed anywhere.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
     QNetworkReply* reply = manager.get(request);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
