@@ -1,15 +1,12 @@
 #pragma once
 
+#include "HttpExchange.h"
 #include "RfcDestination.h"
 
 #include <QList>
 #include <QMutex>
 #include <QNetworkCookie>
 #include <QUrl>
-
-class QNetworkCookieJar;
-class QNetworkReply;
-class QSslError;
 
 // A real ABAP system reached through its RFC SOAP service (/sap/bc/soap/rfc) over HTTP(S):
 // Basic authentication, the session cookie kept and sent back to that system only, no redirect
@@ -22,9 +19,7 @@ class SoapDestination : public RfcDestination
 public:
     // A call that reads no row for this long ends with an error.
     static constexpr int kTimeoutMs = 60000;
-    static constexpr qint64 kReadBufferBytes = 1 << 20;
-    // How often a running call looks at its cancel flag and its time limit.
-    static constexpr int kWatchMs = 50;
+    static constexpr int kLogoffTimeoutMs = 5000;
 
     // trustFile: where fingerprints of certificates the user trusts are kept, per system.
     // timeoutMs: how long a call may go without reading a row.
@@ -50,9 +45,10 @@ private:
         bool tlsError = false;
     };
     Answer post(const QByteArray& body, RfcFunction& function);
-    // A jar for one request, holding the session's cookies; the caller's manager owns it.
-    QNetworkCookieJar* cookieJar() const;
-    void keepCookies(const QNetworkCookieJar& jar, const QUrl& url);
+    // The request with the session's cookies for its address.
+    HttpExchange::Request withCookies(HttpExchange::Request request) const;
+    // Takes the cookies the system set in its answer.
+    void keepCookies(const HttpResponseReader& response, const QUrl& url);
     bool trusted(const QList<QSslError>& errors) const;
 
     QUrl m_base;
