@@ -224,7 +224,8 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
         start();
         pending += SoapAnswerWriter::emptyTable(QStringLiteral("DATA"));
     }
-    for (const QString name : {QStringLiteral("FIELDS"), QStringLiteral("OPTIONS")}) {
+    for (const char* table : {"FIELDS", "OPTIONS"}) {
+        const QString name = QString::fromLatin1(table);
         pending += call.tables.contains(name) ? SoapAnswerWriter::table(name, function.Tables(name))
                                               : SoapAnswerWriter::emptyTable(name);
     }

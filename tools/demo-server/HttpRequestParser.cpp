@@ -4,9 +4,6 @@
 
 namespace
 {
-// The longest chunk-size line accepted: the size, and extensions nobody sends.
-constexpr qsizetype kMaxChunkLine = 1024;
-
 bool isTokenChar(char c)
 {
     if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
@@ -85,8 +82,6 @@ HttpRequestParser::Request HttpRequestParser::take()
     m_scanned = 0;
     m_lineStart = 0;
     m_bodyLength = 0;
-    m_chunkLeft = 0;
-    m_trailerBytes = 0;
     m_expectContinue = false;
     advance();
     return request;
@@ -141,14 +136,8 @@ void HttpRequestParser::advance()
                 m_state = State::Complete;
             }
             break;
-        case Phase::ChunkSize:
-            progressed = readChunkSize();
-            break;
-        case Phase::ChunkData:
-            progressed = readChunkData();
-            break;
-        case Phase::Trailer:
-            progressed = readTrailer();
+        case Phase::Chunked:
+            progressed = readChunks();
             break;
         }
         if (!progressed)
@@ -266,7 +255,8 @@ bool HttpRequestParser::frameBody()
             fail(501);
             return false;
         }
-        m_phase = Phase::ChunkSize;
+        m_phase = Phase::Chunked;
+        m_chunked = HttpChunkedBody();
         return true;
     }
     if (hasLength) {
@@ -299,76 +289,18 @@ bool HttpRequestParser::frameBody()
     return true;
 }
 
-bool HttpRequestParser::takeLine(QByteArray* line, qsizetype limit)
+bool HttpRequestParser::readChunks()
 {
-    const qsizetype end = m_buffer.indexOf('\n');
-    if (end < 0 || end > limit) {
-        if (end > limit || m_buffer.size() > limit)
-            fail(m_phase == Phase::Trailer ? 431 : 400);
-        return false;
-    }
-    *line = withoutCarriageReturn(m_buffer.left(end));
-    m_buffer.remove(0, end + 1);
-    return true;
-}
-
-bool HttpRequestParser::readChunkSize()
-{
-    QByteArray line;
-    if (!takeLine(&line, kMaxChunkLine))
-        return false;
-    const qsizetype extension = line.indexOf(';');
-    const QByteArray size = trimBlanks(extension < 0 ? line : line.left(extension));
-    bool ok = !size.isEmpty() && size.size() <= 8;
-    for (const char c : size)
-        ok = ok && std::isxdigit(static_cast<unsigned char>(c));
-    if (!ok) {
-        fail(400);
-        return false;
-    }
-    m_chunkLeft = size.toLongLong(nullptr, 16);
-    if (m_chunkLeft == 0) {
-        m_phase = Phase::Trailer;
-        return true;
-    }
-    if (m_request.body.size() + m_chunkLeft > kMaxBodyBytes) {
-        fail(413);
-        return false;
-    }
-    m_phase = Phase::ChunkData;
-    return true;
-}
-
-bool HttpRequestParser::readChunkData()
-{
-    if (m_chunkLeft > 0) {
-        const qsizetype take = std::min<qint64>(m_chunkLeft, m_buffer.size());
-        if (take == 0)
-            return false;
-        m_request.body.append(m_buffer.constData(), take);
-        m_buffer.remove(0, take);
-        m_chunkLeft -= take;
-        return true;
-    }
-    // The data ends with a line end of its own.
-    if (m_buffer.startsWith("\r\n") || m_buffer.startsWith('\n')) {
-        m_buffer.remove(0, m_buffer.startsWith('\n') ? 1 : 2);
-        m_phase = Phase::ChunkSize;
-        return true;
-    }
-    if (m_buffer.isEmpty() || m_buffer == "\r")
-        return false;
-    fail(400);
-    return false;
-}
-
-bool HttpRequestParser::readTrailer()
-{
-    QByteArray line;
-    if (!takeLine(&line, kMaxHeaderBytes - m_trailerBytes))
-        return false;
-    m_trailerBytes += line.size() + 2;
-    if (line.isEmpty())
+    bool tooLarge = false;
+    const HttpChunkedBody::State state = m_chunked.take(m_buffer, [&](QByteArrayView data) {
+        tooLarge = m_request.body.size() + data.size() > kMaxBodyBytes;
+        if (!tooLarge)
+            m_request.body.append(data);
+        return !tooLarge;
+    });
+    if (state == HttpChunkedBody::State::Failed)
+        fail(tooLarge ? 413 : 400);
+    else if (state == HttpChunkedBody::State::Done)
         m_state = State::Complete;
-    return true;
+    return false;
 }

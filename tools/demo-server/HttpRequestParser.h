@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HttpChunkedBody.h"
+
 #include <QByteArray>
 #include <QHash>
 
@@ -44,18 +46,14 @@ public:
     qsizetype bufferedBytes() const { return m_buffer.size() + m_request.body.size(); }
 
 private:
-    enum class Phase { Header, Body, ChunkSize, ChunkData, Trailer };
+    enum class Phase { Header, Body, Chunked };
 
     void advance();
     bool readHeader();
     bool parseHeader(const QByteArray& section);
     bool parseRequestLine(const QByteArray& line);
     bool frameBody();
-    bool readChunkSize();
-    bool readChunkData();
-    bool readTrailer();
-    // The next line of m_buffer without its line end, or false when it is not complete yet.
-    bool takeLine(QByteArray* line, qsizetype limit);
+    bool readChunks();
     void fail(int status);
 
     State m_state = State::NeedMore;
@@ -65,8 +63,7 @@ private:
     qsizetype m_lineStart = 0; // where the header line being searched starts
     Request m_request;
     qint64 m_bodyLength = 0;
-    qint64 m_chunkLeft = 0;
-    qsizetype m_trailerBytes = 0;
+    HttpChunkedBody m_chunked;
     bool m_expectContinue = false;
     int m_errorStatus = 0;
 };
