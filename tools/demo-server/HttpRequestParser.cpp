@@ -256,7 +256,7 @@ bool HttpRequestParser::frameBody()
             return false;
         }
         m_phase = Phase::Chunked;
-        m_chunked = HttpChunkedBody();
+        m_chunked = HttpChunkedBody(kMaxBodyBytes);
         return true;
     }
     if (hasLength) {
@@ -291,15 +291,12 @@ bool HttpRequestParser::frameBody()
 
 bool HttpRequestParser::readChunks()
 {
-    bool tooLarge = false;
     const HttpChunkedBody::State state = m_chunked.take(m_buffer, [&](QByteArrayView data) {
-        tooLarge = m_request.body.size() + data.size() > kMaxBodyBytes;
-        if (!tooLarge)
-            m_request.body.append(data);
-        return !tooLarge;
+        m_request.body.append(data);
+        return true;
     });
     if (state == HttpChunkedBody::State::Failed)
-        fail(tooLarge ? 413 : 400);
+        fail(m_chunked.tooLarge() ? 413 : 400);
     else if (state == HttpChunkedBody::State::Done)
         m_state = State::Complete;
     return false;

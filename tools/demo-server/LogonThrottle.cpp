@@ -64,3 +64,9 @@ void LogonThrottle::makeRoom(Clock::time_point now)
     if (m_pairs.size() >= kMaxPairs)
         m_pairs.clear();
 }
+
+qsizetype LogonThrottle::size() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_pairs.size();
+}

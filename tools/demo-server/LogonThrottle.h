@@ -25,6 +25,8 @@ public:
     Duration admit(const QString& user, const QString& address, Clock::time_point now);
     void failed(const QString& user, const QString& address, Clock::time_point now);
     void succeeded(const QString& user, const QString& address);
+    // Pairs remembered now.
+    qsizetype size() const;
     // The wait after a number of failures in a row.
     static Duration delayAfter(int failures);
 
@@ -36,6 +38,6 @@ private:
     static QString key(const QString& user, const QString& address);
     void makeRoom(Clock::time_point now);
 
-    QMutex m_lock;
+    mutable QMutex m_lock;
     QHash<QString, Pair> m_pairs;
 };

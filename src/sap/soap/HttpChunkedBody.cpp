@@ -47,6 +47,12 @@ HttpChunkedBody::State HttpChunkedBody::take(QByteArray& buffer, const Sink& sin
                 return m_state;
             }
             m_left = size.toLongLong(nullptr, 16);
+            m_total += m_left;
+            if (m_limit > 0 && m_total > m_limit) {
+                m_tooLarge = true;
+                m_state = State::Failed;
+                return m_state;
+            }
             m_phase = m_left == 0 ? Phase::Trailer : Phase::Data;
             break;
         }
