@@ -153,6 +153,12 @@ bool HttpRequestParser::readHeader()
     for (;;) {
         const qsizetype end = m_buffer.indexOf('\n', m_scanned);
         if (end < 0) {
+            // A client that speaks something else (TLS, say) hears so at once, not after
+            // the idle time.
+            if (hasControlCharacters(m_buffer.mid(m_scanned).replace('\r', ' '))) {
+                fail(400);
+                return false;
+            }
             m_scanned = m_buffer.size();
             if (m_buffer.size() > kMaxHeaderBytes)
                 fail(431);

@@ -146,6 +146,9 @@ private Q_SLOTS:
                                   << QByteArray() << false;
         QTest::newRow("not HTTP") << QByteArray("\x16\x03\x01\x02\x05\x01\x05\x01\xfc\r\n\r\n")
                                   << 400 << QByteArray() << QByteArray() << false;
+        QTest::newRow("a TLS handshake, no line end")
+            << QByteArray("\x16\x03\x01\x02\x05\x01\x05\x01\xfc\x03\x03") << 400 << QByteArray()
+            << QByteArray() << false;
     }
 
     void parsesRequests()
