@@ -56,6 +56,7 @@ public:
     static QString fingerprint(const QSslCertificate& certificate);
 
 private:
+    class Transfer;
     static QByteArray requestBytes(const Request& request);
 
     Settings m_settings;

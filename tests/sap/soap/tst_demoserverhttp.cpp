@@ -103,8 +103,17 @@ class TestDemoServerHttp : public QObject
         return answer.status == 200 && answer.complete && readAnswer(answer.body).data.size() == 3;
     }
 
-    Outcome inProcess(const Request& request, const QString& language = QStringLiteral("EN"))
+    // The same read in-process: every field unless fields are named.
+    Outcome inProcess(const QString& table, const QStringList& fields, const QStringList& options,
+                      const QString& delimiter, const QString& noData = {},
+                      const QString& language = QStringLiteral("EN"))
     {
+        Request request;
+        request.table = table;
+        request.fields = fields;
+        request.options = options;
+        request.delimiter = delimiter;
+        request.noData = noData;
         DemoDestination destination(DemoSystem::databasePath());
         LogonData logon;
         logon.User = QStringLiteral("DEMO");
@@ -267,8 +276,8 @@ private Q_SLOTS:
         const Read read = readAnswer(answer.body);
         QCOMPARE(read.state, SoapResponseReader::State::Done);
         const Outcome local =
-            inProcess({"T001", fields ? QStringList{"BUKRS", "LAND1"} : QStringList{},
-                       options ? QStringList{"LAND1 = 'BR'"} : QStringList{}, "|"});
+            inProcess("T001", fields ? QStringList{"BUKRS", "LAND1"} : QStringList{},
+                      options ? QStringList{"LAND1 = 'BR'"} : QStringList{}, "|");
         QVERIFY(local.ok);
         QCOMPARE(read.fields, fields ? local.fields : QStringList{});
         QCOMPARE(read.data, data ? local.data : QStringList{});
@@ -328,7 +337,7 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(readAnswer(answer.body).fields,
-                 inProcess({"T001", {"BUKRS"}, {}, {}, "X"}, language).fields);
+                 inProcess("T001", {"BUKRS"}, {}, {}, "X", language).fields);
     }
 
     void aMissingOrWrongLogonIsChallenged_data()
@@ -483,7 +492,7 @@ private Q_SLOTS:
                 first = answer.body;
             QVERIFY(answer.body == first);
         }
-        const Outcome local = inProcess({"BSEG", {}, {}, "|"});
+        const Outcome local = inProcess("BSEG", {}, {}, "|");
         QCOMPARE(local.data.size(), 10000);
         QCOMPARE(readAnswer(first).data, local.data);
     }
