@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(settings document where soap export)
+[ ${#targets[@]} -gt 0 ] || targets=(settings document where soap export server)
 if ! command -v clang++ >/dev/null || [ ! -d /usr/lib/llvm-14/lib/clang ]; then
     echo "Installing clang and its fuzzer runtime..."
     if [ "$(id -u)" -eq 0 ]; then apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev

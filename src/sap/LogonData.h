@@ -15,6 +15,8 @@ struct LogonData {
     QString HostName;
     QString Password;
     QString saprelease;
+    // Not SAP's: how long a call to a real system may go without progress; 0 for the default.
+    int callTimeoutSeconds = 0;
 
     bool isDemo() const { return System.isEmpty() || System == demoSystemName(); }
 };

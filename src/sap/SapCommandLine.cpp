@@ -3,6 +3,7 @@
 #include "DemoGenerator.h"
 #include "DemoSystem.h"
 #include "DestinationFactory.h"
+#include "LogonPrompt.h"
 #include "RfcConnection.h"
 #include "RfcDestination.h"
 
@@ -44,6 +45,36 @@ bool password(const QCommandLineParser& parser, QString* result, std::FILE* err)
     }
     *result = qEnvironmentVariable("ZORV_PASSWORD");
     return true;
+}
+
+// Answers the connection's one question with the command line's logon, and keeps the reason
+// the system gave when the connection asks again after a failure.
+class CommandLinePrompt : public LogonPrompt
+{
+public:
+    explicit CommandLinePrompt(LogonData data) : m_data(std::move(data)) {}
+
+    std::optional<LogonData> ask(const LogonData&, const QString& error) override
+    {
+        if (m_asked) {
+            m_error = error;
+            return std::nullopt;
+        }
+        m_asked = true;
+        return m_data;
+    }
+    const QString& error() const { return m_error; }
+
+private:
+    LogonData m_data;
+    bool m_asked = false;
+    QString m_error;
+};
+
+// The reason of a failure on one line, whatever the system put in it.
+QString oneLine(const QString& text)
+{
+    return text.simplified();
 }
 } // namespace
 
@@ -90,6 +121,7 @@ void SapCommandLine::addLogonOptions(QCommandLineParser& parser)
     valued("user", "Logon user.", "U");
     valued("password-file", "File holding the password.", "F");
     valued("language", "Logon language.", "EN|PT");
+    valued("timeout", "Seconds a call to a system may go without progress (60).", "S");
 }
 
 std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& parser,
@@ -98,14 +130,32 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
     LogonData data;
     const QString system = parser.value(QStringLiteral("system"));
     data.System = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
-    data.client = parser.isSet(QStringLiteral("client")) ? parser.value(QStringLiteral("client"))
-                                                         : QString::fromLatin1(DemoSystem::kClient);
+    // The demo's user, password and client are the demo's own: never sent anywhere else.
+    if (!data.isDemo() && !parser.isSet(QStringLiteral("user"))) {
+        print(err, QStringLiteral("--system %1 needs --user (and the password in --password-file "
+                                  "or ZORV_PASSWORD); nothing was sent\n")
+                       .arg(system));
+        return nullptr;
+    }
+    if (parser.isSet(QStringLiteral("client")))
+        data.client = parser.value(QStringLiteral("client"));
+    else if (data.isDemo())
+        data.client = QString::fromLatin1(DemoSystem::kClient);
     data.User = parser.isSet(QStringLiteral("user"))
                     ? parser.value(QStringLiteral("user"))
                     : QString::fromLatin1(DemoSystem::kDefaultUser);
     data.Language = parser.isSet(QStringLiteral("language"))
                         ? parser.value(QStringLiteral("language"))
                         : QStringLiteral("EN");
+    if (parser.isSet(QStringLiteral("timeout"))) {
+        bool ok = false;
+        data.callTimeoutSeconds = parser.value(QStringLiteral("timeout")).toInt(&ok);
+        if (!ok || data.callTimeoutSeconds < 1 || data.callTimeoutSeconds > kLongestTimeout) {
+            print(err, QStringLiteral("--timeout takes a number of seconds from 1 to %1\n")
+                           .arg(kLongestTimeout));
+            return nullptr;
+        }
+    }
     if (!password(parser, &data.Password, err))
         return nullptr;
     QString reason;
@@ -113,10 +163,15 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
         print(err, reason + u'\n');
         return nullptr;
     }
-    auto connection = std::make_unique<RfcConnection>(factory, nullptr);
+    // The connection asks the prompt only while it has no destination: after this logon,
+    // never again, so the prompt need not outlive this function.
+    CommandLinePrompt prompt(data);
+    auto connection = std::make_unique<RfcConnection>(factory, &prompt);
     static_cast<LogonData&>(*connection) = data;
-    if (!connection->Logon(true)) {
-        print(err, QStringLiteral("Logon failed\n"));
+    if (!connection->Logon(false)) {
+        const QString why = oneLine(prompt.error());
+        print(err, why.isEmpty() ? QStringLiteral("Logon failed\n")
+                                 : QStringLiteral("Logon failed: ") + why + u'\n');
         return nullptr;
     }
     return connection;

@@ -17,10 +17,13 @@ public:
     // args excludes the program name and the command. Returns the exit status.
     static int demoDb(const QStringList& args, std::FILE* out, std::FILE* err);
 
+    static constexpr int kLongestTimeout = 24 * 3600;
+
     // The logon options every command shares: --system, --client, --user, --password-file,
-    // --language.
+    // --language, --timeout.
     static void addLogonOptions(QCommandLineParser& parser);
-    // Logs on silently with those options; nothing, after a message on err, when it fails.
+    // Logs on silently with those options; nothing, after one line on err saying why, when it
+    // fails. A system other than the demo needs --user: nothing is sent without it.
     static std::unique_ptr<RfcConnection> logon(const QCommandLineParser& parser,
                                                 DestinationFactory& factory, std::FILE* err);
     static void print(std::FILE* stream, const QString& text);

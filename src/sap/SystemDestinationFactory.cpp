@@ -39,5 +39,7 @@ std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData
             *error = QStringLiteral("Give the system as https://host:port, or its host and port");
         return nullptr;
     }
-    return std::make_unique<SoapDestination>(base, trustFileIn(m_programFolder));
+    const int timeoutMs =
+        data.callTimeoutSeconds > 0 ? data.callTimeoutSeconds * 1000 : SoapDestination::kTimeoutMs;
+    return std::make_unique<SoapDestination>(base, trustFileIn(m_programFolder), timeoutMs);
 }

@@ -15,12 +15,12 @@ struct Outcome {
 
 struct Request {
     QString table;
-    QStringList fields;
-    QStringList options;
-    QString delimiter;
-    QString noData;
-    QString rowCount;
-    QString rowSkips;
+    QStringList fields = {};
+    QStringList options = {};
+    QString delimiter = {};
+    QString noData = {};
+    QString rowCount = {};
+    QString rowSkips = {};
 };
 
 inline Outcome call(RfcDestination& destination, const Request& request)

@@ -1,3 +1,5 @@
+#include "soap/HttpTestKit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -37,13 +39,16 @@ Printed split(const QString& out)
 }
 } // namespace
 
+Q_DECLARE_METATYPE(Reply)
+
 class TestSapCommandLine : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_home;
 
-    Run zorv(const QStringList& args, const QString& password = QString())
+    // served: the event loop runs while zorv does, for a server in this thread.
+    Run zorv(const QStringList& args, const QString& password = QString(), bool served = false)
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -55,7 +60,12 @@ class TestSapCommandLine : public QObject
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(ZORV_EXECUTABLE), args);
         Run run;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        for (QDeadlineTimer deadline(60000);
+             served && process.state() != QProcess::NotRunning && !deadline.hasExpired();)
+            QTest::qWait(20);
+        const bool finished =
+            served ? process.state() == QProcess::NotRunning : process.waitForFinished(60000);
+        if (!finished || process.exitStatus() != QProcess::NormalExit)
             return run;
         run.status = process.exitCode();
         run.out = QString::fromUtf8(process.readAllStandardOutput());
@@ -172,24 +182,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("passwordFile"); // written to a file when not null
         QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error"); // the start of the one line on stderr
 
-        QTest::newRow("default user") << QStringList{} << QString() << QString() << 0;
+        const QString wrong =
+            QStringLiteral("Logon failed: Name or password is incorrect (repeat logon)");
+        QTest::newRow("default user") << QStringList{} << QString() << QString() << 0 << QString();
         QTest::newRow("password from the environment")
-            << QStringList{"--user", "AUDIT"} << "welcome" << QString() << 0;
+            << QStringList{"--user", "AUDIT"} << "welcome" << QString() << 0 << QString();
         QTest::newRow("wrong password from the environment")
-            << QStringList{"--user", "AUDIT"} << "wrong" << QString() << 1;
+            << QStringList{"--user", "AUDIT"} << "wrong" << QString() << 1 << wrong;
         QTest::newRow("no password at all")
-            << QStringList{"--user", "AUDIT"} << QString() << QString() << 1;
+            << QStringList{"--user", "AUDIT"} << QString() << QString() << 1 << wrong;
         QTest::newRow("password from a file") << QStringList{"--user", "DEMO"} << "wrong"
                                               << "welcome\r\nsecond line\n"
-                                              << 0;
+                                              << 0 << QString();
         QTest::newRow("wrong password in a file")
             << QStringList{"--user", "DEMO"} << QString() << "welcom\n"
-            << 1;
+            << 1 << wrong;
         QTest::newRow("wrong client")
-            << QStringList{"--client", "200"} << QString() << QString() << 1;
-        QTest::newRow("unknown system")
-            << QStringList{"--system", "https://sap.example.com"} << QString() << QString() << 1;
+            << QStringList{"--client", "200"} << QString() << QString() << 1
+            << "Logon failed: Client 200 is not available in this system";
+        QTest::newRow("a system's URL without a user")
+            << QStringList{"--system", "https://sap.example.com"} << QString() << QString() << 1
+            << "--system https://sap.example.com needs --user";
+        QTest::newRow("a system that cannot be reached")
+            << QStringList{"--system", "https://sap.example.invalid", "--user", "ME"} << "pw"
+            << QString() << 1 << "Logon failed: ";
+        QTest::newRow("a timeout of no seconds")
+            << QStringList{"--timeout", "0"} << QString() << QString() << 1
+            << "--timeout takes a number of seconds";
+        QTest::newRow("a timeout that is no number")
+            << QStringList{"--timeout", "soon"} << QString() << QString() << 1
+            << "--timeout takes a number of seconds";
     }
 
     void logon()
@@ -198,6 +222,7 @@ private Q_SLOTS:
         QFETCH(QString, password);
         QFETCH(QString, passwordFile);
         QFETCH(int, status);
+        QFETCH(QString, error);
         QTemporaryDir dir;
         if (!passwordFile.isNull()) {
             QFile file(dir.filePath(QStringLiteral("password")));
@@ -208,10 +233,95 @@ private Q_SLOTS:
         const Run run =
             zorv(QStringList{"read-table", "T000", "--fields", "MANDT"} + args, password);
         QCOMPARE(run.status, status);
-        if (status == 0)
+        if (status == 0) {
             QCOMPARE(split(run.out).data, (QStringList{"000", "001", "100"}));
-        else
-            QVERIFY(run.out.isEmpty());
+            return;
+        }
+        QVERIFY(run.out.isEmpty());
+        // One line that says why.
+        QVERIFY2(run.err.startsWith(error) && run.err.count(u'\n') == 1, qPrintable(run.err));
+    }
+
+    // A failed logon to a system names the reason on one line, whatever the reason.
+    void aFailedLogonSaysWhy_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<Reply>("reply");
+        QTest::addColumn<QString>("reason");
+
+        const auto respond = [](QByteArray head, QByteArray body) {
+            return Reply([head, body](QTcpSocket* socket, const HttpRequest&) {
+                socket->write(head + "Content-Length: " + QByteArray::number(body.size()) +
+                              "\r\n\r\n" + body);
+            });
+        };
+        QTest::newRow("wrong user or password")
+            << false
+            << respond("HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"x\"\r\n",
+                       "<html>no</html>")
+            << "Name or password is incorrect";
+        QTest::newRow("not SOAP") << false
+                                  << respond("HTTP/1.1 200 OK\r\n",
+                                             "<html><body>Welcome</body></html>")
+                                  << "the answer is not a SOAP message (it starts with <html>)";
+        QTest::newRow("a proxy's error")
+            << false << respond("HTTP/1.1 502 Bad Gateway\r\n", "upstream down") << "HTTP 502";
+        QTest::newRow("a redirect")
+            << false << respond("HTTP/1.1 302 Found\r\nLocation: https://elsewhere/\r\n", "")
+            << "a redirect to https://elsewhere/";
+        QTest::newRow("no answer in time") << false << Reply([](QTcpSocket*, const HttpRequest&) {})
+                                           << "made no progress for 1 seconds";
+        QTest::newRow("a certificate of its own")
+            << true << respond("HTTP/1.1 200 OK\r\n", "") << "certificate SHA-256 ";
+    }
+
+    void aFailedLogonSaysWhy()
+    {
+        QFETCH(bool, tls);
+        QFETCH(Reply, reply);
+        QFETCH(QString, reason);
+        ScriptedServer server(tls);
+        server.replies = {reply};
+        const Run run = zorv({"read-table", "T000", "--system", server.base().toString(), "--user",
+                              "ME", "--timeout", "1"},
+                             QStringLiteral("secret"), true);
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.startsWith(QStringLiteral("Logon failed: ")) && run.err.contains(reason) &&
+                     run.err.count(u'\n') == 1,
+                 qPrintable(run.err));
+    }
+
+    void aFailedLogonToAClosedPortSaysWhy()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const QString system = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+        probe.close();
+        const Run run = zorv({"read-table", "T000", "--system", system, "--user", "ME"},
+                             QStringLiteral("secret"));
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.startsWith(QStringLiteral("Logon failed: Connection refused")),
+                 qPrintable(run.err));
+    }
+
+    // Without --user, a system named by its URL is sent nothing at all: not the demo's logon.
+    void aSystemWithoutAUserIsSentNothing()
+    {
+        QTcpServer listener;
+        QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
+        const QString system = QStringLiteral("http://127.0.0.1:%1").arg(listener.serverPort());
+        for (const QStringList& extra : {QStringList{}, QStringList{"--client", "100"}}) {
+            const Run run = zorv(QStringList{"read-table", "T000", "--system", system} + extra);
+            QCOMPARE(run.status, 1);
+            QVERIFY2(run.err.contains(QStringLiteral("needs --user")), qPrintable(run.err));
+            QVERIFY(!listener.waitForNewConnection(200));
+        }
+        const Run exported =
+            zorv({"export", QStringLiteral(ZORV_TEST_DATA "/query/twelve-fields.txt"), "--output",
+                  m_home.filePath(QStringLiteral("x.csv")), "--system", system});
+        QCOMPARE(exported.status, 1);
+        QVERIFY(!listener.waitForNewConnection(200));
     }
 
     void passwordIsNeverTakenFromTheCommandLine()

@@ -1,39 +1,38 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHash>
-#include <QObject>
-#include <QSet>
-#include <QTcpServer>
+#include "DemoServerSettings.h"
+#include "LogonThrottle.h"
+#include "SessionStore.h"
 
-class QTcpSocket;
+#include <QTcpServer>
+#include <QThreadPool>
+
+#include <atomic>
 
 // Serves the embedded demo system over the RFC SOAP protocol of ABAP systems on a loopback
-// port: Basic authentication, session cookies, RFC_READ_TABLE answers streamed in chunks,
-// exceptions as SOAP faults, and the logoff address.
-class DemoSoapServer : public QObject
+// port: each connection on a thread of its own, up to the connection limit (beyond it, 503 at
+// once), sessions and the slowing of wrong passwords shared between them.
+class DemoSoapServer : public QTcpServer
 {
     Q_OBJECT
 public:
-    explicit DemoSoapServer(QObject* parent = nullptr);
+    explicit DemoSoapServer(DemoServerSettings settings, QObject* parent = nullptr);
+    ~DemoSoapServer() override;
 
     bool listen(quint16 port);
-    quint16 port() const;
+    quint16 port() const { return serverPort(); }
+
+protected:
+    void incomingConnection(qintptr descriptor) override;
 
 private:
-    struct Request {
-        QByteArray method;
-        QByteArray path;
-        QHash<QByteArray, QByteArray> headers; // lower-case names
-        QByteArray body;
-    };
+    // Answers 503 from this thread without reading the request, then closes.
+    void refuse(qintptr descriptor);
 
-    void readable(QTcpSocket* socket);
-    bool parse(QByteArray& buffer, Request& request);
-    void serve(QTcpSocket* socket, const Request& request);
-    void serveCall(QTcpSocket* socket, const Request& request);
-
-    QTcpServer m_server;
-    QHash<QTcpSocket*, QByteArray> m_buffers;
-    QSet<QByteArray> m_sessions;
+    DemoServerSettings m_settings;
+    SessionStore m_sessions;
+    LogonThrottle m_throttle;
+    QThreadPool m_pool;
+    std::atomic<int> m_active{0};
+    int m_refusing = 0;
 };

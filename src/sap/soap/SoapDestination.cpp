@@ -3,13 +3,8 @@
 #include "RfcFunction.h"
 #include "SoapEnvelope.h"
 #include "SoapResponseReader.h"
+#include "SystemCookieJar.h"
 
-#include <QCryptographicHash>
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkCookieJar>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSslCertificate>
@@ -19,7 +14,7 @@ namespace
 {
 QString fingerprint(const QSslCertificate& certificate)
 {
-    return QString::fromLatin1(certificate.digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+    return HttpExchange::fingerprint(certificate);
 }
 
 QString systemKey(const QUrl& url)
@@ -87,71 +82,43 @@ bool SoapDestination::trusted(const QList<QSslError>& errors) const
 SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunction& function)
 {
     Answer answer;
-    QUrl url = m_base;
-    url.setPath(QStringLiteral("/sap/bc/soap/rfc"));
+    HttpExchange::Request request;
+    request.url = m_base;
+    request.url.setPath(QStringLiteral("/sap/bc/soap/rfc"));
     QUrlQuery query;
-    query.addQueryItem(QStringLiteral("sap-client"), m_data.client);
+    // Without a client the system logs on to its default client.
+    if (!m_data.client.isEmpty())
+        query.addQueryItem(QStringLiteral("sap-client"), m_data.client);
     if (!m_data.Language.isEmpty())
         query.addQueryItem(QStringLiteral("sap-language"), m_data.Language);
-    url.setQuery(query);
-
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QStringLiteral("text/xml; charset=utf-8"));
-    request.setRawHeader("SOAPAction", SoapEnvelope::kNamespace);
-    request.setRawHeader("Authorization",
-                         "Basic " + (m_data.User + u':' + m_data.Password).toUtf8().toBase64());
-    request.setTransferTimeout(m_timeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-
-    // A manager per call: calls come from the window's thread and from an import's worker.
-    QNetworkAccessManager manager;
-    auto* jar = new QNetworkCookieJar(&manager);
-    {
-        QMutexLocker lock(&m_cookiesLock);
-        for (const QNetworkCookie& cookie : m_cookies)
-            jar->insertCookie(cookie);
-    }
-    manager.setCookieJar(jar);
-    jar->setParent(&manager);
+    request.url.setQuery(query);
+    request.headers = {
+        {"Content-Type", "text/xml; charset=utf-8"},
+        {"SOAPAction", SoapEnvelope::kNamespace},
+        {"Authorization", "Basic " + (m_data.User + u':' + m_data.Password).toUtf8().toBase64()}};
+    request.body = body;
 
     SoapResponseReader reader(function);
-    QNetworkReply* reply = manager.post(request, body);
-    // The answer is parsed as it arrives; a bounded buffer makes a fast server wait for us.
-    reply->setReadBufferSize(kReadBufferBytes);
-    QEventLoop loop;
-    bool timedOut = false;
-    QObject::connect(reply, &QNetworkReply::errorOccurred, &loop,
-                     [&](QNetworkReply::NetworkError code) {
-                         // The transfer timeout ends a reply as "cancelled"; the user did not.
-                         if (code == QNetworkReply::OperationCanceledError && !function.cancelled())
-                             timedOut = true;
-                     });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        reader.feed(reply->readAll());
-        if (function.cancelled())
-            reply->abort();
-    });
-    QObject::connect(reply, &QNetworkReply::sslErrors, &loop, [&](const QList<QSslError>& errors) {
-        if (trusted(errors))
-            reply->ignoreSslErrors(errors);
-        else if (!errors.isEmpty())
-            m_certificate = fingerprint(errors.front().certificate());
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    if (reply->isOpen())
-        reader.feed(reply->readAll());
+    HttpExchange::Settings settings;
+    settings.timeoutMs = m_timeoutMs;
+    settings.cancelled = [&function] { return function.cancelled(); };
+    settings.progress = [&reader] { return reader.rowsRead(); };
+    settings.trusted = [this](const QList<QSslError>& errors) { return trusted(errors); };
+    HttpExchange exchange(settings);
+    // The answer is parsed as it arrives; what follows a complete or refused answer is not read.
+    const HttpExchange::Outcome outcome =
+        exchange.run(withCookies(request), [&reader](QByteArrayView data) {
+            reader.feed(data.toByteArray());
+            return reader.state() == SoapResponseReader::State::Reading;
+        });
+    keepCookies(exchange.response(), request.url);
+    const bool refused = reader.state() == SoapResponseReader::State::NotSoap;
     reader.finish();
+    if (!outcome.certificate.isEmpty())
+        m_certificate = outcome.certificate;
 
-    answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    {
-        QMutexLocker lock(&m_cookiesLock);
-        m_cookies = jar->cookiesForUrl(url);
-    }
-    const QNetworkReply::NetworkError error = reply->error();
-    answer.tlsError = error == QNetworkReply::SslHandshakeFailedError;
+    answer.status = exchange.response().status();
+    answer.tlsError = outcome.tlsError;
     if (answer.status == 401) {
         function.setException(QStringLiteral("SYSTEM_FAILURE"),
                               QStringLiteral("the system refused the logon (HTTP 401)"));
@@ -159,15 +126,25 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
         // A complete answer: the call succeeded.
     } else if (reader.state() == SoapResponseReader::State::Fault) {
         function.setException(reader.fault(), reader.faultMessage());
-    } else if (function.cancelled()) {
+    } else if (outcome.end == HttpExchange::End::Cancelled) {
         function.setException(QStringLiteral("CANCELLED"));
-    } else if (timedOut) {
-        function.setException(QStringLiteral("SYSTEM_FAILURE"),
-                              QStringLiteral("%1 did not answer in time (within %2 seconds)")
-                                  .arg(m_base.toString())
-                                  .arg(m_timeoutMs / 1000.0));
-    } else if (error != QNetworkReply::NoError && answer.status == 0) {
-        answer.networkError = reply->errorString();
+    } else if (outcome.end == HttpExchange::End::TimedOut) {
+        function.setException(
+            QStringLiteral("SYSTEM_FAILURE"),
+            QStringLiteral("%1 made no progress for %2 seconds, the time limit of a call")
+                .arg(m_base.toString())
+                .arg(m_timeoutMs / 1000.0));
+    } else if (answer.status >= 300 && answer.status < 400) {
+        const QByteArray location = exchange.response().header("location");
+        function.setException(
+            QStringLiteral("SYSTEM_FAILURE"),
+            QStringLiteral("%1 answered HTTP %2, a redirect to %3, which is not "
+                           "followed: give the system's own address")
+                .arg(m_base.toString())
+                .arg(answer.status)
+                .arg(location.isEmpty() ? QStringLiteral("nowhere") : QString::fromUtf8(location)));
+    } else if (outcome.end == HttpExchange::End::NetworkError && answer.status == 0) {
+        answer.networkError = outcome.error;
         function.setException(
             QStringLiteral("SYSTEM_FAILURE"),
             answer.tlsError && !m_certificate.isEmpty()
@@ -175,14 +152,46 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
                       QStringLiteral(" (certificate SHA-256 %1)").arg(m_certificate)
                 : answer.networkError);
     } else {
+        // The SOAP reader's own refusal says most; else what the HTTP layer found.
+        const QString& transport = exchange.response().problem();
+        const QString problem = refused || transport.isEmpty() ? reader.problem() : transport;
         function.setException(QStringLiteral("SYSTEM_FAILURE"),
-                              QStringLiteral("%1 answered HTTP %2 without a valid SOAP message: %3")
+                              QStringLiteral("%1 answered HTTP %2 with no valid %3 answer: %4")
                                   .arg(m_base.toString())
                                   .arg(answer.status)
-                                  .arg(reader.problem()));
+                                  .arg(function.name(), problem));
     }
-    reply->deleteLater();
     return answer;
+}
+
+HttpExchange::Request SoapDestination::withCookies(HttpExchange::Request request) const
+{
+    SystemCookieJar jar(m_base);
+    {
+        QMutexLocker lock(&m_cookiesLock);
+        for (const QNetworkCookie& cookie : m_cookies)
+            jar.insertCookie(cookie);
+    }
+    QByteArray header;
+    for (const QNetworkCookie& cookie : jar.cookiesForUrl(request.url)) {
+        if (!header.isEmpty())
+            header += "; ";
+        header += cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+    }
+    if (!header.isEmpty())
+        request.headers.append({"Cookie", header});
+    return request;
+}
+
+void SoapDestination::keepCookies(const HttpResponseReader& response, const QUrl& url)
+{
+    SystemCookieJar jar(m_base);
+    QMutexLocker lock(&m_cookiesLock);
+    for (const QNetworkCookie& cookie : m_cookies)
+        jar.insertCookie(cookie);
+    for (const QByteArray& header : response.headers("set-cookie"))
+        jar.setCookiesFromUrl(QNetworkCookie::parseCookies(header), url);
+    m_cookies = jar.cookiesForUrl(url);
 }
 
 RfcDestination::LogonResult SoapDestination::logon(const LogonData& data)
@@ -212,25 +221,20 @@ RfcDestination::LogonResult SoapDestination::logon(const LogonData& data)
 
 void SoapDestination::logoff()
 {
-    QUrl url = m_base;
-    url.setPath(QStringLiteral("/sap/public/bc/icf/logoff"));
-    QNetworkAccessManager manager;
-    auto* jar = new QNetworkCookieJar(&manager);
+    HttpExchange::Request request;
+    request.method = "GET";
+    request.url = m_base;
+    request.url.setPath(QStringLiteral("/sap/public/bc/icf/logoff"));
+    request = withCookies(request);
     {
         QMutexLocker lock(&m_cookiesLock);
-        for (const QNetworkCookie& cookie : m_cookies)
-            jar->insertCookie(cookie);
         m_cookies.clear();
     }
-    manager.setCookieJar(jar);
-    jar->setParent(&manager);
-    QNetworkRequest request(url);
-    request.setTransferTimeout(5000);
-    QNetworkReply* reply = manager.get(request);
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec();
-    reply->deleteLater();
+    HttpExchange::Settings settings;
+    settings.timeoutMs = kLogoffTimeoutMs;
+    settings.trusted = [this](const QList<QSslError>& errors) { return trusted(errors); };
+    // The session ends with this request; its answer, and any redirect, do not matter.
+    HttpExchange(settings).run(request, [](QByteArrayView) { return true; });
     m_data.Password.clear();
 }
 

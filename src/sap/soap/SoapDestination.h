@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HttpExchange.h"
 #include "RfcDestination.h"
 
 #include <QList>
@@ -7,20 +8,21 @@
 #include <QNetworkCookie>
 #include <QUrl>
 
-class QNetworkReply;
-class QSslError;
-
 // A real ABAP system reached through its RFC SOAP service (/sap/bc/soap/rfc) over HTTP(S):
-// Basic authentication, the session cookie kept and sent back, certificates verified (or a
-// system's own certificate trusted explicitly), timeouts, faults turned into exceptions.
+// Basic authentication, the session cookie kept and sent back to that system only, no redirect
+// followed, certificates verified (or a system's own certificate trusted explicitly), faults
+// turned into exceptions. Whatever the server does, a call holds bounded memory, ends when it
+// reads no row for the time limit, and ends soon after its caller cancels it.
 // Calls may come from any thread; each uses a network manager of its own.
 class SoapDestination : public RfcDestination
 {
 public:
+    // A call that reads no row for this long ends with an error.
     static constexpr int kTimeoutMs = 60000;
-    static constexpr qint64 kReadBufferBytes = 1 << 20;
+    static constexpr int kLogoffTimeoutMs = 5000;
 
     // trustFile: where fingerprints of certificates the user trusts are kept, per system.
+    // timeoutMs: how long a call may go without reading a row.
     SoapDestination(QUrl base, QString trustFile, int timeoutMs = kTimeoutMs);
 
     LogonResult logon(const LogonData& data) override;
@@ -43,6 +45,10 @@ private:
         bool tlsError = false;
     };
     Answer post(const QByteArray& body, RfcFunction& function);
+    // The request with the session's cookies for its address.
+    HttpExchange::Request withCookies(HttpExchange::Request request) const;
+    // Takes the cookies the system set in its answer.
+    void keepCookies(const HttpResponseReader& response, const QUrl& url);
     bool trusted(const QList<QSslError>& errors) const;
 
     QUrl m_base;

@@ -12,6 +12,7 @@ class SoapEnvelope
 {
 public:
     static constexpr const char* kNamespace = "urn:sap-com:document:sap:rfc:functions";
+    static constexpr const char* kEnvelopeNamespace = "http://schemas.xmlsoap.org/soap/envelope/";
 
     static QByteArray request(const RfcFunction& function);
     static QString escape(const QString& text);

@@ -1,74 +1,141 @@
 #include "SoapResponseReader.h"
 
 #include "RfcFunction.h"
+#include "SoapEnvelope.h"
 
-SoapResponseReader::SoapResponseReader(RfcFunction& function) : m_function(function) {}
+namespace
+{
+// Pieces small enough that a token which never ends is noticed soon after the limit.
+constexpr qsizetype kPieceBytes = 16 * 1024;
+// A fault's texts are kept up to this length; the rest is of no use to anyone.
+constexpr qsizetype kLongestFaultText = 4096;
+
+qint64 rowLimitOf(const RfcFunction& function)
+{
+    const QString noData = function.exportValue(QStringLiteral("NO_DATA"));
+    if (!noData.isEmpty() && noData.front() != u' ')
+        return 0;
+    const qint64 rowCount = function.exportValue(QStringLiteral("ROWCOUNT")).trimmed().toLongLong();
+    return rowCount > 0 ? rowCount : -1;
+}
+} // namespace
+
+SoapResponseReader::SoapResponseReader(RfcFunction& function)
+    : m_function(function), m_rowLimit(rowLimitOf(function))
+{
+}
 
 void SoapResponseReader::feed(const QByteArray& bytes)
 {
-    if (m_state != State::Reading)
-        return;
-    m_xml.addData(bytes);
+    for (qsizetype at = 0; at < bytes.size() && m_state == State::Reading; at += kPieceBytes)
+        feedPiece(bytes.mid(at, kPieceBytes));
+}
+
+void SoapResponseReader::feedPiece(const QByteArray& piece)
+{
+    m_xml.addData(piece);
+    m_bytesWithoutToken += piece.size();
     while (!m_xml.atEnd()) {
         const QXmlStreamReader::TokenType token = m_xml.readNext();
         if (token == QXmlStreamReader::Invalid)
             break;
+        m_bytesWithoutToken = 0;
         if (token == QXmlStreamReader::StartElement)
             startElement();
         else if (token == QXmlStreamReader::EndElement)
             endElement();
-        else if (token == QXmlStreamReader::Characters && (!m_column.isEmpty() || m_inFault))
+        else if (token == QXmlStreamReader::Characters && (!m_column.isEmpty() || m_inFault)) {
             m_text += m_xml.text();
+            if (m_inFault)
+                m_text.truncate(kLongestFaultText);
+            else if (m_text.size() > kLongestValue)
+                refuse(QStringLiteral("a value of %1 in the answer is longer than %2 characters, "
+                                      "longer than any field can be")
+                           .arg(m_tableName)
+                           .arg(kLongestValue));
+        }
         if (m_state != State::Reading)
             return;
     }
-    if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
-        m_state = State::NotSoap;
-        m_problem = m_xml.errorString();
-    }
+    if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        refuse(m_xml.errorString());
+    else if (m_bytesWithoutToken > kLongestToken)
+        refuse(QStringLiteral("the answer holds a piece of markup or text longer than %1 KB, "
+                              "longer than any field can be")
+                   .arg(kLongestToken / 1024));
 }
 
 void SoapResponseReader::finish()
 {
     if (m_state != State::Reading)
         return;
+    refuse(m_envelope ? QStringLiteral("the answer ended early")
+                      : QStringLiteral("the answer is not a SOAP message"));
+}
+
+void SoapResponseReader::refuse(const QString& problem)
+{
     m_state = State::NotSoap;
-    if (m_problem.isEmpty())
-        m_problem = m_envelope ? QStringLiteral("the answer ended early")
-                               : QStringLiteral("the answer is not a SOAP message");
+    m_problem = problem;
 }
 
 void SoapResponseReader::startElement()
 {
     ++m_depth;
-    const QStringView name = m_xml.name();
-    if (m_depth == 1) {
-        m_envelope = name == u"Envelope";
-        if (!m_envelope) {
-            m_state = State::NotSoap;
-            m_problem = QStringLiteral("the answer is not a SOAP message (it starts with <%1>)")
-                            .arg(name.toString());
-        }
+    if (m_depth > kMaxDepth) {
+        refuse(QStringLiteral("the answer nests elements deeper than any answer does"));
         return;
     }
-    if (name == u"Fault" && m_responseDepth == 0) {
-        m_inFault = true;
+    const QStringView name = m_xml.name();
+    const QLatin1String soap(SoapEnvelope::kEnvelopeNamespace);
+    if (m_depth == 1) {
+        m_envelope = name == u"Envelope" && m_xml.namespaceUri() == soap;
+        if (!m_envelope)
+            refuse(QStringLiteral("the answer is not a SOAP message (it starts with <%1>)")
+                       .arg(m_xml.qualifiedName().toString()));
+        return;
+    }
+    if (m_depth == 2) {
+        m_inBody = name == u"Body" && m_xml.namespaceUri() == soap;
         return;
     }
     if (m_inFault) {
         m_text.clear();
         return;
     }
-    if (m_responseDepth == 0) {
-        if (name.endsWith(u"Response"))
-            m_responseDepth = m_depth;
+    if (m_responseDepth > 0) {
+        startInResponse(m_depth - m_responseDepth);
         return;
     }
-    const int level = m_depth - m_responseDepth;
+    if (m_depth != 3 || !m_inBody)
+        return;
+    if (name == u"Fault" && m_xml.namespaceUri() == soap) {
+        m_inFault = true;
+        return;
+    }
+    // Another function's answer, or one from outside the RFC namespace, is no answer to ours.
+    if (name != QString(m_function.name() + QStringLiteral(".Response")) ||
+        m_xml.namespaceUri() != QLatin1String(SoapEnvelope::kNamespace)) {
+        const QString space = m_xml.namespaceUri().isEmpty()
+                                  ? QStringLiteral("no namespace")
+                                  : QStringLiteral("namespace ") + m_xml.namespaceUri().toString();
+        refuse(QStringLiteral("the system answered <%1> (%2), not the %3 response")
+                   .arg(m_xml.qualifiedName().toString(), space, m_function.name()));
+        return;
+    }
+    m_responseDepth = m_depth;
+}
+
+void SoapResponseReader::startInResponse(int level)
+{
+    const QStringView name = m_xml.name();
     if (level == 1) {
         const QString table = name.toString();
+        m_table = nullptr;
         if (table == u"FIELDS" || table == u"DATA" || table == u"OPTIONS") {
             m_table = &m_function.Tables(table);
+            m_tableName = table;
+            m_tableRows = 0;
             // DATA rows go to the sink; the other tables are replaced by what the system says.
             if (table != u"DATA")
                 *m_table = RfcTable(m_table->columns());
@@ -84,15 +151,15 @@ void SoapResponseReader::startElement()
 
 void SoapResponseReader::endElement()
 {
-    const QStringView name = m_xml.name();
     if (m_inFault) {
+        const QStringView name = m_xml.name();
         if (name == u"faultstring")
             m_faultString = m_text.trimmed();
         else if (name == u"Name" && m_detailName.isEmpty())
             m_detailName = m_text.trimmed();
         else if (name == u"Message" && m_faultMessage.isEmpty())
             m_faultMessage = m_text.trimmed();
-        else if (name == u"Fault") {
+        else if (name == u"Fault" && m_depth == 3) {
             m_inFault = false;
             m_fault = !m_faultString.isEmpty() ? m_faultString : m_detailName;
             if (m_fault.isEmpty())
@@ -100,26 +167,45 @@ void SoapResponseReader::endElement()
             m_state = State::Fault;
         }
         m_text.clear();
-        --m_depth;
-        return;
-    }
-    const int level = m_depth - m_responseDepth;
-    if (m_responseDepth > 0) {
-        if (level == 3 && m_inItem && !m_column.isEmpty()) {
-            const int c = m_table->columnIndex(m_column);
-            if (c >= 0)
-                m_row[static_cast<size_t>(c)] = m_text;
-            m_column.clear();
-        } else if (level == 2 && m_inItem) {
-            m_table->deliver(std::move(m_row));
-            m_row.clear();
-            m_inItem = false;
-        } else if (level == 1) {
-            m_table = nullptr;
-        } else if (level == 0) {
-            m_responseDepth = 0;
-            m_state = State::Done;
-        }
+    } else if (m_responseDepth > 0) {
+        endInResponse(m_depth - m_responseDepth);
+    } else if (m_depth == 2 && m_inBody) {
+        refuse(QStringLiteral("the answer's body holds no %1 response").arg(m_function.name()));
     }
     --m_depth;
+}
+
+void SoapResponseReader::endInResponse(int level)
+{
+    if (level == 3 && m_inItem && !m_column.isEmpty()) {
+        const int c = m_table->columnIndex(m_column);
+        if (c >= 0)
+            m_row[static_cast<size_t>(c)] = m_text;
+        m_column.clear();
+    } else if (level == 2 && m_inItem) {
+        m_inItem = false;
+        ++m_tableRows;
+        const bool data = m_tableName == u"DATA";
+        if (data && m_rowLimit >= 0 && m_tableRows > m_rowLimit) {
+            refuse(m_rowLimit == 0
+                       ? QStringLiteral("the system sent rows although none were asked for")
+                       : QStringLiteral("the system sent more rows than the %1 asked for")
+                             .arg(m_rowLimit));
+            return;
+        }
+        if (!data && m_tableRows > kMaxDescriptionRows) {
+            refuse(QStringLiteral("the system sent more than %1 rows of %2")
+                       .arg(kMaxDescriptionRows)
+                       .arg(m_tableName));
+            return;
+        }
+        ++m_rowsRead;
+        m_table->deliver(std::move(m_row));
+        m_row.clear();
+    } else if (level == 1) {
+        m_table = nullptr;
+    } else if (level == 0) {
+        m_responseDepth = 0;
+        m_state = State::Done;
+    }
 }

@@ -7,13 +7,26 @@
 class RfcFunction;
 class RfcTable;
 
-// Reads an RFC SOAP answer as it arrives: the tables of the response element go into the
-// function's tables (DATA rows straight to its sink), a fault gives the exception's name.
-// Elements are matched by local name, so any prefix and any order of the tables will do.
+// Reads an RFC SOAP answer as it arrives: the tables of the function's response element go
+// into the function's tables (DATA rows straight to its sink), a fault gives the exception's
+// name. Only the response of the function called, in the RFC namespace, is an answer; its
+// prefix and the order of its tables may be anything. Whatever the server sends, the reader
+// holds a bounded amount of it: a value longer than any field, a markup token that never
+// ends, nesting deeper than any answer, or more rows than the call can return refuse the
+// answer.
 class SoapResponseReader
 {
 public:
     enum class State { Reading, Done, Fault, NotSoap };
+
+    // No field of the function's tables is longer (a DATA line holds 512 characters).
+    static constexpr qsizetype kLongestValue = 512;
+    // Far more than the markup of any value: an answer that goes this long without completing
+    // one piece of markup is refused, since the XML reader keeps an unfinished piece whole.
+    static constexpr qsizetype kLongestToken = 64 * 1024;
+    static constexpr int kMaxDepth = 32;
+    // Rows of FIELDS or OPTIONS kept at most: more than any table has fields.
+    static constexpr int kMaxDescriptionRows = 10000;
 
     explicit SoapResponseReader(RfcFunction& function);
 
@@ -25,18 +38,28 @@ public:
     // The fault's own text beyond the exception's name (a system failure's message), if any.
     const QString& faultMessage() const { return m_faultMessage; }
     const QString& problem() const { return m_problem; }
+    // Rows read so far, of every table: the answer's progress.
+    qint64 rowsRead() const { return m_rowsRead; }
 
 private:
+    void feedPiece(const QByteArray& piece);
     void startElement();
     void endElement();
+    void startInResponse(int level);
+    void endInResponse(int level);
+    void refuse(const QString& problem);
 
     RfcFunction& m_function;
     QXmlStreamReader m_xml;
     State m_state = State::Reading;
     int m_depth = 0;
     bool m_envelope = false;
+    bool m_inBody = false;
     int m_responseDepth = 0; // depth of the function's response element; 0 outside it
     RfcTable* m_table = nullptr;
+    QString m_tableName;
+    int m_tableRows = 0;
+    qint64 m_rowLimit = -1; // DATA rows the call can return; -1 for any number
     bool m_inItem = false;
     QString m_column;
     QString m_text;
@@ -47,4 +70,6 @@ private:
     QString m_fault;
     QString m_faultMessage;
     QString m_problem;
+    qint64 m_rowsRead = 0;
+    qsizetype m_bytesWithoutToken = 0;
 };

@@ -1,5 +1,7 @@
+#include "HttpTestKit.h"
 #include "RfcFunction.h"
 #include "SoapDestination.h"
+#include "SystemCookieJar.h"
 
 #include <QHash>
 #include <QPointer>
@@ -10,90 +12,17 @@
 #include <QUrlQuery>
 #include <QXmlStreamReader>
 
+#include <QElapsedTimer>
+#include <QNetworkCookie>
+#include <QTemporaryDir>
+
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace
 {
-struct HttpRequest {
-    QByteArray method;
-    QByteArray target;
-    QHash<QByteArray, QByteArray> headers; // lower-case names
-    QByteArray body;
-
-    QUrl url() const { return QUrl(QString::fromLatin1(target)); }
-    QByteArray header(const char* name) const { return headers.value(QByteArray(name)); }
-    // user:password from a Basic Authorization header, or a null string without one.
-    QString credentials() const
-    {
-        const QByteArray value = header("authorization");
-        if (!value.startsWith("Basic "))
-            return {};
-        return QString::fromUtf8(QByteArray::fromBase64(value.mid(6)));
-    }
-};
-
-using Reply = std::function<void(QTcpSocket*, const HttpRequest&)>;
-
-// A loopback HTTP server whose n-th request gets the n-th scripted reply (the last one repeats).
-class ScriptedServer : public QObject
-{
-public:
-    ScriptedServer()
-    {
-        m_server.listen(QHostAddress::LocalHost, 0);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readable(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-    }
-
-    QUrl base() const
-    {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
-    }
-
-    QList<HttpRequest> requests;
-    QList<Reply> replies;
-
-private:
-    void readable(QTcpSocket* socket)
-    {
-        QByteArray& buffer = m_buffers[socket];
-        buffer += socket->readAll();
-        for (;;) {
-            const qsizetype end = buffer.indexOf("\r\n\r\n");
-            if (end < 0)
-                return;
-            HttpRequest request;
-            const QList<QByteArray> lines = buffer.left(end).split('\n');
-            const QList<QByteArray> first = lines.value(0).trimmed().split(' ');
-            request.method = first.value(0);
-            request.target = first.value(1);
-            for (qsizetype i = 1; i < lines.size(); ++i) {
-                const qsizetype colon = lines.at(i).indexOf(':');
-                if (colon > 0)
-                    request.headers.insert(lines.at(i).left(colon).trimmed().toLower(),
-                                           lines.at(i).mid(colon + 1).trimmed());
-            }
-            const qsizetype length = request.header("content-length").toLongLong();
-            if (buffer.size() < end + 4 + length)
-                return;
-            request.body = buffer.mid(end + 4, length);
-            buffer.remove(0, end + 4 + length);
-            requests.append(request);
-            if (!replies.isEmpty())
-                replies.at(std::min(requests.size(), replies.size()) - 1)(socket, request);
-        }
-    }
-
-    QTcpServer m_server;
-    QHash<QTcpSocket*, QByteArray> m_buffers;
-};
-
 const QByteArray kRfc = "urn:sap-com:document:sap:rfc:functions";
 
 QByteArray envelope(const QByteArray& body)
@@ -108,6 +37,9 @@ const QByteArray kResponseOpen = "<rfc:RFC_READ_TABLE.Response xmlns:rfc=\"" + k
                                  "\"><FIELDS><item><FIELDNAME>MANDT</FIELDNAME><OFFSET>000000"
                                  "</OFFSET><LENGTH>000003</LENGTH><TYPE>C</TYPE><FIELDTEXT>"
                                  "Client</FIELDTEXT></item></FIELDS><DATA>";
+const QByteArray kFieldItem = "<item><FIELDNAME>MANDT</FIELDNAME><OFFSET>000000</OFFSET>"
+                              "<LENGTH>000003</LENGTH><TYPE>C</TYPE><FIELDTEXT>Client"
+                              "</FIELDTEXT></item>";
 const QByteArray kResponseClose = "</DATA><OPTIONS/></rfc:RFC_READ_TABLE.Response>";
 
 QByteArray rowsAnswer(const QList<QByteArray>& was)
@@ -118,18 +50,13 @@ QByteArray rowsAnswer(const QList<QByteArray>& was)
     return envelope(body + kResponseClose);
 }
 
-QByteArray head(int status, const QByteArray& reason, const QByteArray& headers)
-{
-    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n" + headers + "\r\n";
-}
-
 Reply answer(int status, const QByteArray& reason, const QByteArray& type, const QByteArray& body,
              const QByteArray& headers = {})
 {
     return [=](QTcpSocket* socket, const HttpRequest&) {
-        socket->write(head(status, reason,
-                           "Content-Type: " + type + "\r\nContent-Length: " +
-                               QByteArray::number(body.size()) + "\r\n" + headers) +
+        socket->write(httpHead(status, reason,
+                               "Content-Type: " + type + "\r\nContent-Length: " +
+                                   QByteArray::number(body.size()) + "\r\n" + headers) +
                       body);
     };
 }
@@ -343,21 +270,21 @@ private Q_SLOTS:
         QTest::newRow("silent server: timeout")
             << Reply([](QTcpSocket*, const HttpRequest&) {}) << QStringLiteral("time");
         QTest::newRow("stalls mid-body") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
-            socket->write(head(200, "OK",
-                               "Content-Type: text/xml\r\nContent-Length: " +
-                                   QByteArray::number(part.size() + 500) + "\r\n") +
+            socket->write(httpHead(200, "OK",
+                                   "Content-Type: text/xml\r\nContent-Length: " +
+                                       QByteArray::number(part.size() + 500) + "\r\n") +
                           part);
         }) << QString();
         QTest::newRow("dropped mid-body") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
-            socket->write(head(200, "OK",
-                               "Content-Type: text/xml\r\nContent-Length: " +
-                                   QByteArray::number(part.size() + 500) + "\r\n") +
+            socket->write(httpHead(200, "OK",
+                                   "Content-Type: text/xml\r\nContent-Length: " +
+                                       QByteArray::number(part.size() + 500) + "\r\n") +
                           part);
             socket->disconnectFromHost();
         }) << QString();
         QTest::newRow("dropped mid-chunk") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
             socket->write(
-                head(200, "OK", "Content-Type: text/xml\r\nTransfer-Encoding: chunked\r\n") +
+                httpHead(200, "OK", "Content-Type: text/xml\r\nTransfer-Encoding: chunked\r\n") +
                 QByteArray::number(part.size() + 500, 16) + "\r\n" + part);
             socket->disconnectFromHost();
         }) << QString();
@@ -372,6 +299,15 @@ private Q_SLOTS:
             << QStringLiteral("HTTP 302");
         QTest::newRow("empty answer")
             << answer(200, "OK", "text/xml", "") << QStringLiteral("HTTP 200");
+        // Another function's answer, or one outside the RFC namespace, is named in the message.
+        QTest::newRow("another function's answer")
+            << soap(envelope("<rfc:RFC_SYSTEM_INFO.Response xmlns:rfc=\"" + kRfc +
+                             "\"><RFCSI_EXPORT><RFCSYSID>QAS</RFCSYSID></RFCSI_EXPORT>"
+                             "</rfc:RFC_SYSTEM_INFO.Response>"))
+            << QStringLiteral("<rfc:RFC_SYSTEM_INFO.Response>");
+        QTest::newRow("the response in no namespace")
+            << soap(envelope("<RFC_READ_TABLE.Response><DATA/></RFC_READ_TABLE.Response>"))
+            << QStringLiteral("(no namespace)");
     }
 
     void failuresBecomeSystemFailures()
@@ -442,7 +378,7 @@ private Q_SLOTS:
         ScriptedServer server;
         const Reply slowRows = [stream](QTcpSocket* socket, const HttpRequest&) {
             socket->write(
-                head(200, "OK", "Content-Type: text/xml\r\nTransfer-Encoding: chunked\r\n"));
+                httpHead(200, "OK", "Content-Type: text/xml\r\nTransfer-Encoding: chunked\r\n"));
             const QByteArray start =
                 envelope(kResponseOpen).left(envelope(kResponseOpen).indexOf("</SOAP-ENV:Body>"));
             socket->write(QByteArray::number(start.size(), 16) + "\r\n" + start + "\r\n");
@@ -485,6 +421,229 @@ private Q_SLOTS:
         QVERIFY(rows >= 50);
         QVERIFY2(!stream->complete, "the whole answer was read despite the cancellation");
         QVERIFY(rows < total);
+    }
+
+    // A server as hostile as it likes: the call ends with a message saying what was wrong,
+    // holding no more than a bounded part of what came, and the destination works afterwards.
+    void boundedWhateverTheServerSends_data()
+    {
+        QTest::addColumn<Reply>("hostile");
+        QTest::addColumn<QString>("mention");
+
+        const QByteArray start =
+            envelope(kResponseOpen).left(envelope(kResponseOpen).indexOf("</SOAP-ENV:Body>"));
+        const auto endless = [](QByteArray piece) { return [piece] { return piece; }; };
+        QByteArray rows;
+        for (int i = 0; i < 1000; ++i)
+            rows += "<item><WA>" + QByteArray::number(i) + "|endless</WA></item>";
+        QTest::newRow("endless rows, more than ROWCOUNT")
+            << streamed(start, endless(rows)) << QStringLiteral("more rows than the 5000");
+        QTest::newRow("one endless value")
+            << streamed(start + "<item><WA>", endless(QByteArray(65536, 'x')))
+            << QStringLiteral("longer than");
+        QTest::newRow("a value of 600 characters")
+            << soap(rowsAnswer({QByteArray(600, 'x')})) << QStringLiteral("longer than");
+        QTest::newRow("an endless element name")
+            << streamed(start + "<item><W", endless(QByteArray(65536, 'A')))
+            << QStringLiteral("no valid RFC_READ_TABLE answer");
+        QTest::newRow("an endless comment")
+            << streamed(start + "<!--", endless(QByteArray(65536, 'c')))
+            << QStringLiteral("markup");
+        QTest::newRow("endless nesting")
+            << streamed(start, endless(QByteArray("<a>").repeated(1000)))
+            << QStringLiteral("deeper");
+        QTest::newRow("endless FIELDS") << streamed(start.left(start.indexOf("<FIELDS>") + 8),
+                                                    endless(kFieldItem.repeated(100)))
+                                        << QStringLiteral("rows of FIELDS");
+        QTest::newRow("a byte now and then")
+            << dripping(start, rows, 200) << QStringLiteral("no progress for 1.5 seconds");
+        QTest::newRow("silent after the first bytes") << Reply([start](QTcpSocket* socket,
+                                                                       const HttpRequest&) {
+            socket->write(httpHead(200, "OK", "Transfer-Encoding: chunked\r\n") + chunkOf(start));
+        }) << QStringLiteral("no progress");
+    }
+
+    void boundedWhateverTheServerSends()
+    {
+        QFETCH(Reply, hostile);
+        QFETCH(QString, mention);
+        ScriptedServer server;
+        server.replies = {soap(), hostile, soap(rowsAnswer({"000"}))};
+        SoapDestination destination(server.base(), QString(), 1500);
+        QVERIFY(destination.logon(logonData()).ok);
+
+        RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
+        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
+        function.Exports(QStringLiteral("ROWCOUNT")).Value = QStringLiteral("5000");
+        function.Tables(QStringLiteral("FIELDS"));
+        int rows = 0;
+        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) { ++rows; });
+        QVERIFY(!function.Call());
+        QCOMPARE(function.exception(), QStringLiteral("SYSTEM_FAILURE"));
+        QVERIFY2(function.message().contains(mention), qPrintable(function.message()));
+        QVERIFY(rows <= 5000);
+        QVERIFY(function.Tables(QStringLiteral("FIELDS")).RowCount() <= 10000);
+        const Outcome next = read(destination);
+        QVERIFY2(next.ok, qPrintable(next.exception + u' ' + next.message));
+    }
+
+    // The engine cancels from a worker thread: the call ends soon even while the server says
+    // nothing at all, long before the time limit.
+    void cancelEndsACallWhileTheServerIsSilent()
+    {
+        ScriptedServer server;
+        server.replies = {soap(), Reply([](QTcpSocket*, const HttpRequest&) {})};
+        SoapDestination destination(server.base(), QString(), 60000);
+        QVERIFY(destination.logon(logonData()).ok);
+        std::atomic<bool> cancel{false};
+        RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
+        function.setCancel(&cancel);
+        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("T000");
+        std::thread canceller([&cancel] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            cancel = true;
+        });
+        QElapsedTimer timer;
+        timer.start();
+        const bool ok = function.Call();
+        const qint64 elapsed = timer.elapsed();
+        canceller.join();
+        QVERIFY(!ok);
+        QCOMPARE(function.exception(), QStringLiteral("CANCELLED"));
+        QVERIFY2(elapsed < 10000, qPrintable(QString::number(elapsed)));
+    }
+
+    // A redirect is never followed, so nothing (and no cookie) goes to another scheme, host or
+    // port, neither from a call nor from the logoff.
+    void redirectsAreNotFollowed_data()
+    {
+        QTest::addColumn<QString>("target"); // %1: the other server's port
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("fromLogoff");
+        for (const bool logoff : {false, true}) {
+            const char* request = logoff ? "logoff" : "call";
+            QTest::addRow("%s to another port", request)
+                << QStringLiteral("http://127.0.0.1:%1/sap/bc/soap/rfc") << 302 << logoff;
+            QTest::addRow("%s to another host", request)
+                << QStringLiteral("http://localhost:%1/x") << 307 << logoff;
+            QTest::addRow("%s to another scheme", request)
+                << QStringLiteral("https://127.0.0.1:%1/") << 301 << logoff;
+            QTest::addRow("%s, 308 to another port", request)
+                << QStringLiteral("http://127.0.0.1:%1/") << 308 << logoff;
+        }
+    }
+
+    void redirectsAreNotFollowed()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, status);
+        QFETCH(bool, fromLogoff);
+        ScriptedServer other;
+        other.replies = {soap()};
+        const QByteArray location = target.arg(other.port()).toLatin1();
+        const Reply redirect =
+            answer(status, "Moved", "text/html", kLoginPage, "Location: " + location + "\r\n");
+        ScriptedServer server;
+        const QByteArray cookie = "Set-Cookie: SAP_SESSIONID_QAS_100=secret; path=/\r\n";
+        server.replies = {soap(rowsAnswer({}), cookie), redirect};
+        SoapDestination destination(server.base(), QString(), 5000);
+        QVERIFY(destination.logon(logonData()).ok);
+        if (fromLogoff) {
+            destination.logoff();
+        } else {
+            const Outcome outcome = read(destination);
+            QCOMPARE(outcome.exception, QStringLiteral("SYSTEM_FAILURE"));
+            QVERIFY2(outcome.message.contains(QString::fromLatin1(location)) &&
+                         outcome.message.contains(QStringLiteral("not followed")),
+                     qPrintable(outcome.message));
+        }
+        QTest::qWait(200);
+        QCOMPARE(other.connections, 0);
+        QCOMPARE(server.requests.size(), 2);
+    }
+
+    // The jar of a system keeps and sends cookies of that system only.
+    void cookiesStayWithTheirSystem_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QString>("setBy");
+        QTest::addColumn<QByteArray>("cookie");
+        QTest::addColumn<QString>("askedFor");
+        QTest::addColumn<bool>("sent");
+
+        const QString system = QStringLiteral("https://sap.example.com:44300/sap/bc/soap/rfc");
+        const QByteArray plain = "SAP_SESSIONID_QAS_100=abc; path=/";
+        const QByteArray wide = "MYSAPSSO2=xyz; path=/; domain=.example.com";
+        QTest::newRow("the system itself") << system << system << plain << system << true;
+        QTest::newRow("its logoff address")
+            << system << system << plain << "https://sap.example.com:44300/sap/public/bc/icf/logoff"
+            << true;
+        QTest::newRow("another port")
+            << system << system << plain << "https://sap.example.com:8443/" << false;
+        QTest::newRow("another scheme")
+            << system << system << plain << "http://sap.example.com:44300/" << false;
+        QTest::newRow("another host")
+            << system << system << plain << "https://evil.example.net:44300/" << false;
+        QTest::newRow("the domain's other host")
+            << system << system << wide << "https://other.example.com:44300/" << false;
+        QTest::newRow("set by another host")
+            << system << "https://evil.example.com:44300/" << wide << system << false;
+        QTest::newRow("the default port written out")
+            << "http://sap.example.com"
+            << "http://sap.example.com/x" << plain << "http://sap.example.com:80/y" << true;
+    }
+
+    void cookiesStayWithTheirSystem()
+    {
+        QFETCH(QString, system);
+        QFETCH(QString, setBy);
+        QFETCH(QByteArray, cookie);
+        QFETCH(QString, askedFor);
+        QFETCH(bool, sent);
+        SystemCookieJar jar{QUrl(system)};
+        jar.setCookiesFromUrl(QNetworkCookie::parseCookies(cookie), QUrl(setBy));
+        QCOMPARE(!jar.cookiesForUrl(QUrl(askedFor)).isEmpty(), sent);
+    }
+
+    // A system with a certificate of its own is refused, naming the certificate; once the user
+    // trusts that certificate for that system, the logon goes through over TLS.
+    void aSystemsOwnCertificateIsTrustedOnlyWhenChosen()
+    {
+        ScriptedServer server(true);
+        server.replies = {soap(), soap(rowsAnswer({"000", "001"}))};
+        QTemporaryDir folder;
+        const QString trustFile = folder.filePath(QStringLiteral("trusted-systems.ini"));
+        const QString fingerprint = HttpExchange::fingerprint(ScriptedServer::certificate());
+        QVERIFY(!fingerprint.isEmpty());
+
+        SoapDestination untrusted(server.base(), trustFile, 10000);
+        const RfcDestination::LogonResult refused = untrusted.logon(logonData());
+        QVERIFY(!refused.ok);
+        QCOMPARE(SoapDestination::fingerprintIn(refused.error), fingerprint);
+        QVERIFY(server.requests.isEmpty());
+
+        QVERIFY(SoapDestination::trust(trustFile, server.base(), fingerprint));
+        SoapDestination trusted(server.base(), trustFile, 10000);
+        const RfcDestination::LogonResult logon = trusted.logon(logonData());
+        QVERIFY2(logon.ok, qPrintable(logon.error));
+        const Outcome outcome = read(trusted);
+        QVERIFY2(outcome.ok, qPrintable(outcome.message));
+        QCOMPARE(outcome.data, (QStringList{"000", "001"}));
+        QCOMPARE(server.requests.size(), 2);
+        QCOMPARE(server.requests.front().credentials(), QStringLiteral("DEMO:s3cret"));
+    }
+
+    void noClientLetsTheSystemChoose()
+    {
+        ScriptedServer server;
+        server.replies = {soap()};
+        SoapDestination destination(server.base(), QString(), 10000);
+        LogonData data = logonData();
+        data.client.clear();
+        QVERIFY(destination.logon(data).ok);
+        QCOMPARE(server.requests.size(), 1);
+        const QUrlQuery query(server.requests.front().url());
+        QVERIFY2(!query.hasQueryItem(QStringLiteral("sap-client")), qPrintable(query.toString()));
     }
 
     void aLargeAnswerStreamsToTheSink()

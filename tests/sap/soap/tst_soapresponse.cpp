@@ -76,9 +76,12 @@ struct Outcome {
 };
 
 // Feeds the pieces in order, then ends the body. With a sink, DATA rows go to it.
-Outcome read(const QList<QByteArray>& pieces, bool sink = true)
+Outcome read(const QList<QByteArray>& pieces, bool sink = true,
+             const QList<QPair<QString, QString>>& exports = {})
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
+    for (const auto& [name, value] : exports)
+        function.Exports(name).Value = value;
     function.Tables(QStringLiteral("FIELDS"));
     function.Tables(QStringLiteral("OPTIONS"));
     Outcome outcome;
@@ -159,11 +162,9 @@ private Q_SLOTS:
             {"DATA then FIELDS", kData + kFields},
             {"DATA, OPTIONS, unknown, FIELDS", kData + options + extra + kFields},
         };
-        for (const QByteArray prefix : {"rfc", "urn", "", "-"}) {
+        for (const QByteArray prefix : {"rfc", "urn", ""}) {
             for (const auto& [order, tables] : orders) {
-                const QByteArray name = prefix.isEmpty() ? "default namespace"
-                                        : prefix == "-"  ? "no namespace"
-                                                         : prefix + ':';
+                const QByteArray name = prefix.isEmpty() ? "default namespace" : prefix + ':';
                 QTest::addRow("%s %s", name.constData(), order) << response(prefix, tables);
             }
         }
@@ -179,6 +180,189 @@ private Q_SLOTS:
             QCOMPARE(outcome.data, kDataRows);
             QCOMPARE(outcome.dataKept, sink ? 0 : 3);
         }
+    }
+
+    // Answers as ABAP systems lay them out, written by hand from what was recorded: SOAP-ENV
+    // throughout, the request's prefix on the response, DATA first, an item a line, "&#38;",
+    // OPTIONS echoed, and tables left out of the request as empty elements.
+    void readsTheRecordedLayout_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("data");
+        QTest::addColumn<QStringList>("options");
+
+        const QByteArray fields =
+            "<FIELDS>\n" + fieldItem("MANDT", "000000", "000003", "C", "Client") + "\n" +
+            fieldItem("MTEXT", "000004", "000025", "C", "Client name") + "\n</FIELDS>";
+        const QByteArray data = "<DATA>\n<item><WA>000|SAP AG Konzern</WA></item>\n"
+                                "<item><WA>100|Vendas &#38; Finan\xc3\xa7"
+                                "as</WA></item>\n</DATA>";
+        const QByteArray options =
+            "<OPTIONS>\n<item><TEXT>MANDT &lt;&gt; &apos;999&apos;</TEXT></item>\n</OPTIONS>";
+        const QStringList fieldRows = kFieldRows;
+        const QStringList dataRows{"000|SAP AG Konzern", QStringLiteral("100|Vendas & Finanças")};
+        QTest::newRow("7.58: DATA, FIELDS, OPTIONS")
+            << response("urn", data + fields + options) << fieldRows << dataRows
+            << QStringList{"MANDT <> '999'"};
+        QTest::newRow("line breaks and blanks everywhere")
+            << response("urn", "\n  " + data + "\n  " + fields + "\n  " + options + "\n")
+            << fieldRows << dataRows << QStringList{"MANDT <> '999'"};
+        QTest::newRow("DATA left out of the request")
+            << response("urn", "<DATA/>" + fields + "<OPTIONS/>") << fieldRows << QStringList{}
+            << QStringList{};
+        QTest::newRow("FIELDS left out of the request")
+            << response("rfc", data + "<FIELDS/><OPTIONS/>") << QStringList{} << dataRows
+            << QStringList{};
+        QTest::newRow("every table empty") << response("urn", "<DATA/><FIELDS/><OPTIONS/>")
+                                           << QStringList{} << QStringList{} << QStringList{};
+    }
+
+    void readsTheRecordedLayout()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, data);
+        QFETCH(QStringList, options);
+        for (const auto& pieces : {QList<QByteArray>{answer}, bytewise(answer)}) {
+            RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
+            function.Tables(QStringLiteral("FIELDS"));
+            QStringList rows;
+            function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+                rows.append(row.at(0));
+            });
+            SoapResponseReader reader(function);
+            for (const QByteArray& piece : pieces)
+                reader.feed(piece);
+            reader.finish();
+            QCOMPARE(stateName(reader.state()), "Done");
+            QStringList described;
+            for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+                described.append(QStringList(row.begin(), row.end()).join(u'|'));
+            QStringList echoed;
+            for (const auto& row : function.Tables(QStringLiteral("OPTIONS")).rows())
+                echoed.append(row.at(0));
+            QCOMPARE(described, fields);
+            QCOMPARE(rows, data);
+            QCOMPARE(echoed, options);
+        }
+    }
+
+    // Only the response of the function called, in the RFC namespace, inside a SOAP body, is
+    // an answer; anything else is refused with a problem naming what came back.
+    void onlyItsOwnResponseIsAnAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("problem");
+
+        const QByteArray rfc = " xmlns:rfc=\"" + kRfc + "\"";
+        QTest::newRow("RFC_SYSTEM_INFO")
+            << envelope("<rfc:RFC_SYSTEM_INFO.Response" + rfc +
+                        "><RFCSI_EXPORT><RFCHOST>h"
+                        "</RFCHOST></RFCSI_EXPORT></rfc:RFC_SYSTEM_INFO.Response>")
+            << QStringLiteral("<rfc:RFC_SYSTEM_INFO.Response>");
+        QTest::newRow("STFC_CONNECTION, with FIELDS and DATA")
+            << envelope("<rfc:STFC_CONNECTION.Response" + rfc + ">" + kFields + kData +
+                        "</rfc:STFC_CONNECTION.Response>")
+            << QStringLiteral("STFC_CONNECTION.Response");
+        QTest::newRow("RFC_READ_TABLE in no namespace")
+            << response("-", kFields + kData) << QStringLiteral("(no namespace)");
+        QTest::newRow("RFC_READ_TABLE in another namespace")
+            << envelope("<x:RFC_READ_TABLE.Response xmlns:x=\"urn:example:other\">" + kFields +
+                        kData + "</x:RFC_READ_TABLE.Response>")
+            << QStringLiteral("namespace urn:example:other");
+        QTest::newRow("a response named like ours, longer")
+            << envelope("<rfc:RFC_READ_TABLE.Responses" + rfc + ">" + kData +
+                        "</rfc:RFC_READ_TABLE.Responses>")
+            << QStringLiteral("RFC_READ_TABLE.Responses");
+        QTest::newRow("an envelope outside SOAP")
+            << QByteArray("<Envelope><Body><rfc:RFC_READ_TABLE.Response" + rfc + ">" + kData +
+                          "</rfc:RFC_READ_TABLE.Response></Body></Envelope>")
+            << QStringLiteral("not a SOAP message");
+        QTest::newRow("the response in the header, an empty body")
+            << QByteArray("<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/"
+                          "envelope/\"><SOAP-ENV:Header><rfc:RFC_READ_TABLE.Response" +
+                          rfc + ">" + kData +
+                          "</rfc:RFC_READ_TABLE.Response></SOAP-ENV:Header><SOAP-ENV:Body/>"
+                          "</SOAP-ENV:Envelope>")
+            << QStringLiteral("body holds no RFC_READ_TABLE response");
+    }
+
+    void onlyItsOwnResponseIsAnAnswer()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, problem);
+        for (const auto& pieces : {QList<QByteArray>{answer}, bytewise(answer)}) {
+            const Outcome outcome = read(pieces);
+            QCOMPARE(stateName(outcome.state), "NotSoap");
+            QVERIFY2(outcome.problem.contains(problem), qPrintable(outcome.problem));
+            QVERIFY(outcome.data.isEmpty());
+        }
+    }
+
+    // Whatever comes, the reader holds a bounded part of it and refuses the answer once it
+    // passes what any real answer can be.
+    void boundedWhateverComes_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("pieces");
+        QTest::addColumn<QStringList>("exports"); // name=value
+        QTest::addColumn<QString>("problem");     // empty: the answer is accepted
+
+        const QByteArray start = response("rfc", kFields + "<DATA>");
+        const QByteArray open = start.left(start.indexOf("</rfc:RFC_READ_TABLE.Response>"));
+        const auto endless = [](const QByteArray& head, const QByteArray& piece, int times) {
+            QList<QByteArray> pieces{head};
+            for (int i = 0; i < times; ++i)
+                pieces.append(piece);
+            return pieces;
+        };
+        QTest::newRow("a value of 512 characters")
+            << QList<QByteArray>{response("rfc", kFields + dataTable({QByteArray(512, 'x')}))}
+            << QStringList{} << QString();
+        QTest::newRow("a value of 513 characters")
+            << QList<QByteArray>{response("rfc", kFields + dataTable({QByteArray(513, 'x')}))}
+            << QStringList{} << QStringLiteral("longer than 512 characters");
+        QTest::newRow("a value that never ends")
+            << endless(open + "<item><WA>", QByteArray(16384, 'x'), 200) << QStringList{}
+            << QStringLiteral("longer than");
+        QTest::newRow("a comment that never ends")
+            << endless(open + "<!--", QByteArray(16384, 'c'), 200) << QStringList{}
+            << QStringLiteral("markup or text longer than 64 KB");
+        QTest::newRow("an attribute that never ends")
+            << endless(open + "<item a=\"", QByteArray(16384, 'v'), 200) << QStringList{}
+            << QStringLiteral("markup or text longer than 64 KB");
+        QTest::newRow("nesting deeper than any answer")
+            << endless(open, QByteArray("<x>"), 100) << QStringList{} << QStringLiteral("deeper");
+        QTest::newRow("more rows than ROWCOUNT")
+            << QList<QByteArray>{response("rfc", kFields + kData)} << QStringList{"ROWCOUNT=2"}
+            << QStringLiteral("more rows than the 2 asked for");
+        QTest::newRow("as many rows as ROWCOUNT")
+            << QList<QByteArray>{response("rfc", kFields + kData)} << QStringList{"ROWCOUNT=3"}
+            << QString();
+        QTest::newRow("rows although NO_DATA")
+            << QList<QByteArray>{response("rfc", kFields + kData)} << QStringList{"NO_DATA=X"}
+            << QStringLiteral("none were asked for");
+        QTest::newRow("more FIELDS rows than any table has fields")
+            << endless(response("rfc", "").left(response("rfc", "").indexOf("</rfc:")) + "<FIELDS>",
+                       fieldItem("F", "000000", "000001", "C", "x").repeated(1000), 11)
+            << QStringList{} << QStringLiteral("more than 10000 rows of FIELDS");
+    }
+
+    void boundedWhateverComes()
+    {
+        QFETCH(QList<QByteArray>, pieces);
+        QFETCH(QStringList, exports);
+        QFETCH(QString, problem);
+        QList<QPair<QString, QString>> values;
+        for (const QString& entry : exports)
+            values.append({entry.section(u'=', 0, 0), entry.section(u'=', 1)});
+        const Outcome outcome = read(pieces, true, values);
+        if (problem.isEmpty()) {
+            QCOMPARE(stateName(outcome.state), "Done");
+            return;
+        }
+        QCOMPARE(stateName(outcome.state), "NotSoap");
+        QVERIFY2(outcome.problem.contains(problem), qPrintable(outcome.problem));
     }
 
     void decodesWorkAreas_data()
