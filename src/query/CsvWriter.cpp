@@ -75,7 +75,13 @@ bool CsvWriter::row(const QStringView* values, const char* present, int count)
             continue;
         QStringView shown = values[k];
         qsizetype padding = 0;
-        if (endsRun(k)) {
+        if (m_settings.trim) {
+            // Text is padded on the right; packed numbers stand right-aligned.
+            while (shown.endsWith(u' '))
+                shown.chop(1);
+            if (m_settings.types.value(k) == u"P")
+                shown = shown.trimmed();
+        } else if (endsRun(k)) {
             while (shown.endsWith(u' '))
                 shown.chop(1);
         } else if (k < static_cast<int>(m_settings.lengths.size())) {

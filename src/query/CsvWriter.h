@@ -29,7 +29,9 @@ public:
         QStringList keys;
         QStringList texts;
         std::vector<int> lengths;
-        std::vector<bool> endsRun;          // the last field of a run: no trailing blanks
+        std::vector<bool> endsRun; // the last field of a run: no trailing blanks
+        QStringList types;         // ABAP type letters, for trimming
+        bool trim = false; // no padding: text without trailing blanks, numbers without leading
         std::FILE* standardOutput = stdout; // where "-" writes
     };
 

@@ -29,6 +29,11 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     parser.addOption({QStringLiteral("encoding"),
                       QStringLiteral("windows-1252 (the default) or utf-8."),
                       QStringLiteral("NAME"), QStringLiteral("windows-1252")});
+    parser.addOption({QStringLiteral("format"),
+                      QStringLiteral("csv or xlsx (the default follows the output's name)."),
+                      QStringLiteral("NAME")});
+    parser.addOption(
+        {QStringLiteral("trim"), QStringLiteral("Values without the blanks that pad them (CSV).")});
     parser.addOption({QStringLiteral("page-rows"),
                       QStringLiteral("Rows asked for in one call (default: as many as keep an "
                                      "answer within a few MB)."),
@@ -43,6 +48,11 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     const QString encoding = parser.value(QStringLiteral("encoding")).toLower();
     if (encoding != u"windows-1252" && encoding != u"utf-8") {
         print(err, QStringLiteral("--encoding takes windows-1252 or utf-8\n"));
+        return 2;
+    }
+    const QString format = parser.value(QStringLiteral("format")).toLower();
+    if (!format.isEmpty() && format != u"csv" && format != u"xlsx") {
+        print(err, QStringLiteral("--format takes csv or xlsx\n"));
         return 2;
     }
     qint64 pageRows = 0;
@@ -83,6 +93,15 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     settings.separator = parser.value(QStringLiteral("separator"));
     settings.rowLimit = document.sRows;
     settings.pageRows = pageRows;
+    settings.format = format.isEmpty()    ? TableExport::formatOf(settings.path)
+                      : format == u"xlsx" ? TableExport::Format::Xlsx
+                                          : TableExport::Format::Csv;
+    settings.trim = parser.isSet(QStringLiteral("trim"));
+    if (settings.format == TableExport::Format::Xlsx && settings.path == u"-") {
+        print(err, QStringLiteral("A workbook cannot go to standard output: give --output a "
+                                  "file name\n"));
+        return 2;
+    }
     settings.standardOutput = out;
     const QString unreadable = ReadJob::check(plan);
     if (!unreadable.isEmpty()) {

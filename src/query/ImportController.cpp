@@ -11,8 +11,27 @@
 #include "TableReader.h"
 #include "Texts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
+
+#include <algorithm>
+
+QString ImportController::fileTypes()
+{
+    return QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel workbook (*.xlsx)|*.xlsx|"
+                          "Text for spreadsheets, UTF-8 (*.csv)|*.csv");
+}
+
+namespace
+{
+// The file type last chosen, kept beside the settings file (which keeps its own lines).
+QString choiceFile(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("export.ini"));
+}
+} // namespace
 
 ImportController::ImportController(QueryContext& context, QObject* parent)
     : QObject(parent), m_context(context), m_worker(new ReadWorker(this))
@@ -53,12 +72,30 @@ QString ImportController::ShowImportDone(const AppState& state, int fields, long
            language.pick(Texts::get(TextId::ImportDoneBytes)) + ElapsedText::format(seconds);
 }
 
-QString ImportController::withExtension(const QString& path)
+QString ImportController::withExtension(const QString& path, int fileType)
 {
     // A name typed without an extension would open in a text editor, not the spreadsheet.
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
         return path;
-    return path + QStringLiteral(".csv");
+    switch (fileType) {
+    case TxtFile:
+        return path + QStringLiteral(".txt");
+    case Workbook:
+        return path + QStringLiteral(".xlsx");
+    default:
+        return path + QStringLiteral(".csv");
+    }
+}
+
+void ImportController::applyFileType(const QString& path, int fileType,
+                                     TableExport::Settings& settings)
+{
+    settings.format = TableExport::formatOf(path);
+    const bool spreadsheetText =
+        fileType == SpreadsheetText && settings.format == TableExport::Format::Csv;
+    settings.encoding =
+        spreadsheetText ? TableExport::Encoding::Utf8 : TableExport::Encoding::WindowsCodePage;
+    settings.trim = spreadsheetText;
 }
 
 bool ImportController::AskExportFile(const QString& table, QString& MyTableF)
@@ -68,10 +105,15 @@ bool ImportController::AskExportFile(const QString& table, QString& MyTableF)
         DesktopServices::ReplaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
     MyTableF = QueryDocumentFile::FolderOf(MyTableF) + name;
     const QString title = Language(m_context.host.state()).pick(Texts::get(TextId::SaveMyTableAs));
-    if (services.ChooseFileToSaveAs(title, QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt"),
-                                    MyTableF) == 0)
+    QSettings choice(choiceFile(m_context.programFolder), QSettings::IniFormat);
+    const int last = std::clamp(choice.value(QStringLiteral("Export/FileType")).toInt(), 0,
+                                static_cast<int>(SpreadsheetText));
+    if (services.ChooseFileToSaveAs(title, fileTypes(), MyTableF, last) == 0)
         return false;
-    MyTableF = withExtension(services.dialogFileName());
+    m_fileType = services.dialogFilterIndex();
+    if (m_fileType != last)
+        choice.setValue(QStringLiteral("Export/FileType"), m_fileType);
+    MyTableF = withExtension(services.dialogFileName(), m_fileType);
     return CheckExportFile(MyTableF);
 }
 
@@ -114,6 +156,7 @@ bool ImportController::start(const ReadPlan& plan, const QString& path, qint64 r
     settings.path = path;
     settings.separator = host.state().ListSeparator;
     settings.rowLimit = rowLimit;
+    applyFileType(path, m_fileType, settings);
     m_result = {};
     host.setProgressCancel([this] { cancel(); });
     std::atomic<float>& fraction = host.state().ProgressFraction;

@@ -6,8 +6,7 @@
 #include "TableCall.h"
 
 #include <QCommandLineParser>
-
-#include <vector>
+#include <QTemporaryFile>
 
 namespace
 {
@@ -71,10 +70,13 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
         return 1;
 
     // Rows are printed as they arrive, so a large read needs no memory of its own; a system
-    // that sends its rows before the field descriptions has them kept until the end.
+    // that sends its rows before the field descriptions (as real systems do) has them wait in
+    // a temporary file.
     TableCall call(*connection->destination());
     bool fieldsPrinted = false;
-    std::vector<QString> early;
+    QTemporaryFile early;
+    bool earlyOpen = false;
+    bool spoolFailed = false;
     const auto fieldsKnown = [&] {
         const RfcTable& described = call.fields();
         return described.RowCount() > 0 && !described.rows().front()[2].isEmpty();
@@ -87,13 +89,20 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
             print(out, row[0] + u'\t' + row[1] + u'\t' + row[2] + u'\t' + row[3] + u'\t' + row[4] +
                            u'\n');
         print(out, QStringLiteral("\n"));
-        for (const QString& line : early)
-            print(out, line + u'\n');
-        early.clear();
+        if (earlyOpen && early.seek(0)) {
+            while (!early.atEnd()) {
+                const QByteArray block = early.read(1 << 16);
+                std::fwrite(block.constData(), 1, static_cast<size_t>(block.size()), out);
+            }
+            early.close();
+        }
     };
     const TableCall::Outcome outcome = call.run(request, [&](QStringView line) {
         if (!fieldsPrinted && !fieldsKnown()) {
-            early.push_back(line.toString());
+            if (!earlyOpen)
+                earlyOpen = early.open();
+            if (!earlyOpen || early.write(line.toUtf8() + '\n') < 0)
+                spoolFailed = true;
             return;
         }
         printFields();
@@ -108,5 +117,10 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
         return 2;
     }
     printFields();
+    if (spoolFailed) {
+        print(err, QStringLiteral("Rows that came before the field descriptions could not be "
+                                  "kept in a temporary file (is the disk full?)\n"));
+        return 1;
+    }
     return 0;
 }

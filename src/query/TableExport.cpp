@@ -28,22 +28,39 @@ QString TableExport::failureText(const ReadJob::Failure& failure)
     return text;
 }
 
+TableExport::Format TableExport::formatOf(const QString& path)
+{
+    return path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) ? Format::Xlsx : Format::Csv;
+}
+
 TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Observer& observer)
 {
     CsvWriter::Settings file;
     file.path = m_settings.path;
     file.separator = m_settings.separator;
     file.encoding = m_settings.encoding;
+    file.trim = m_settings.trim;
     file.standardOutput = m_settings.standardOutput;
+    XlsxWriter::Settings book;
+    book.path = m_settings.path;
     for (int i = 1; i <= m_plan.SFI; ++i) {
         file.keys.append(m_plan.sFieldKey.at(i));
         file.texts.append(m_plan.sFieldText.at(i));
         file.lengths.push_back(m_plan.iFieldLen.at(i));
+        file.types.append(m_plan.sFieldType.at(i));
     }
     file.endsRun.assign(static_cast<size_t>(m_plan.SFI), false);
     for (int p = 1; p <= m_plan.NPiece; ++p)
         file.endsRun[static_cast<size_t>(m_plan.piece(p).last - 1)] = true;
-    CsvWriter writer(file);
+    book.keys = file.keys;
+    book.texts = file.texts;
+    book.types = file.types;
+    book.lengths = file.lengths;
+    book.sheetName = m_plan.NPiece > 0 ? m_plan.piece(1).table : QString();
+    CsvWriter csv(file);
+    XlsxWriter xlsx(book);
+    const bool workbook = m_settings.format == Format::Xlsx;
+    RowSink& writer = workbook ? static_cast<RowSink&>(xlsx) : csv;
 
     ReadJob::Settings read;
     read.limit = m_settings.rowLimit;
@@ -79,7 +96,12 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     result.error = jobResult.error;
     result.failures = jobResult.failures;
     result.notes = jobResult.notes;
-    result.lostCharacters = writer.lostCharacters();
+    result.lostCharacters = workbook ? 0 : csv.lostCharacters();
+    if (workbook && result.ok && xlsx.sheets() > 1)
+        result.notes.append(QStringLiteral("%1 rows on %2 sheets: a sheet holds %3")
+                                .arg(result.rows)
+                                .arg(xlsx.sheets())
+                                .arg(book.rowsPerSheet - 2));
     for (const ReadJob::Failure& failure : jobResult.failures)
         result.failedPieces.append(
             failure.table + QStringLiteral(": ") +

@@ -3,6 +3,7 @@
 #include "CsvWriter.h"
 #include "ReadJob.h"
 #include "ReadPlan.h"
+#include "XlsxWriter.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,13 +23,16 @@ class TableExport
 {
 public:
     using Encoding = CsvWriter::Encoding;
+    enum class Format { Csv, Xlsx };
 
     struct Settings {
         QString path;
         QString separator = QStringLiteral(";");
         qint64 rowLimit = 0; // 0: every row
         qint64 pageRows = 0; // 0: the read job's choice
+        Format format = Format::Csv;
         Encoding encoding = Encoding::WindowsCodePage;
+        bool trim = false;                  // CSV values without the blanks that pad them
         std::FILE* standardOutput = stdout; // where the path "-" writes
     };
 
@@ -69,6 +73,8 @@ public:
     }
     // One line naming what failed, for a message or the command line.
     static QString failureText(const ReadJob::Failure& failure);
+    // A workbook for a name ending in .xlsx, else a text file.
+    static Format formatOf(const QString& path);
 
 private:
     RfcDestination& m_destination;

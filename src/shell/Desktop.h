@@ -23,6 +23,7 @@ public:
         QString filter; // "Text (*.txt)|*.txt|All Files (*.*)|*.*"
         QString fileName;
         bool confirmOverwrite = false;
+        int filterIndex = 0; // the file type shown first
     };
 
     virtual ~Desktop() = default;
@@ -32,6 +33,8 @@ public:
                            Icon icon = Icon::None, const QString& title = {}) = 0;
     // The chosen path, or nothing when cancelled.
     virtual std::optional<QString> chooseFile(const FileRequest& request) = 0;
+    // The file type the user chose in the last file dialog, counted from 0.
+    virtual int chosenFilterIndex() const { return 0; }
     // Starts a program with a normal window without waiting; false when it cannot start.
     virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
     // Hands a file or a web address to the desktop's own opener, which starts the program the

@@ -44,6 +44,7 @@ QString DesktopServices::filterText(int kind)
 
 void DesktopServices::setFilter(int kind)
 {
+    m_filterIndex = 0;
     const QString filter = filterText(kind);
     if (!filter.isEmpty())
         m_filter = filter;
@@ -57,10 +58,12 @@ int DesktopServices::showDialog(Desktop::FileRequest::Mode mode, bool confirmOve
     request.filter = m_filter;
     request.fileName = m_fileName;
     request.confirmOverwrite = confirmOverwrite;
+    request.filterIndex = m_filterIndex;
     const std::optional<QString> chosen = m_desktop.chooseFile(request);
     if (!chosen)
         return 0;
     m_fileName = *chosen;
+    m_filterIndex = m_desktop.chosenFilterIndex();
     return 1;
 }
 
@@ -81,11 +84,12 @@ int DesktopServices::ChooseFileToSave(const QString& initialName, int filterKind
 }
 
 int DesktopServices::ChooseFileToSaveAs(const QString& title, const QString& filter,
-                                        const QString& initialName)
+                                        const QString& initialName, int filterIndex)
 {
     m_title = title;
     m_filter = filter;
     m_fileName = initialName;
+    m_filterIndex = filterIndex;
     return showDialog(Desktop::FileRequest::Mode::Save, true);
 }
 

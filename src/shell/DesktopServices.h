@@ -26,7 +26,9 @@ public:
     int ChooseFileToSave(const QString& initialName, int filterKind);
     int ChooseTableFile();
     // A save dialog with a title and filter of the caller's, remembered like the others.
-    int ChooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName);
+    // filterIndex: the file type shown first; dialogFilterIndex() says which one was chosen.
+    int ChooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName,
+                           int filterIndex = 0);
     // Both go through the desktop's own opener and report when it fails.
     void OpenWithAssociatedProgram(const QString& path);
     void OpenUrl(const QString& url);
@@ -42,6 +44,7 @@ public:
 
     // The common dialog's fields, kept from one use to the next.
     QString dialogFileName() const { return m_fileName; }
+    int dialogFilterIndex() const { return m_filterIndex; }
     QString dialogTitle() const { return m_title; }
     QString dialogFilter() const { return m_filter; }
     void setDialogTitle(const QString& title) { m_title = title; }
@@ -61,5 +64,6 @@ private:
     QString m_title;
     QString m_filter;
     QString m_fileName;
+    int m_filterIndex = 0;
     std::optional<QString> m_manualPage;
 };

@@ -8,6 +8,7 @@ class QtDesktop : public Desktop
 public:
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
+    int chosenFilterIndex() const override { return m_filterIndex; }
     bool startProgram(const QString& program, const QStringList& arguments) override;
     bool openUrl(const QUrl& url) override;
     QString userName() override;
@@ -20,4 +21,7 @@ public:
 
     // "Text (*.txt)|*.txt|All Files (*.*)|*.*" as Qt name filters.
     static QStringList nameFilters(const QString& filter);
+
+private:
+    int m_filterIndex = 0;
 };

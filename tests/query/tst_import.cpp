@@ -1,6 +1,7 @@
 // Import Table through the query window (the save dialog, the worker thread, the progress
 // display, cancel, refused commands, failures and the closing status line) and the headless
 // `zorv export`, which must write the same file from the saved query.
+#include "ImportController.h"
 #include "QueryTestKit.h"
 #include "TableCall.h"
 
@@ -28,7 +29,6 @@
 
 namespace
 {
-const QString kFilter = QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt");
 const QString kRunning =
     QStringLiteral("An import is running: wait for it to end, or cancel it with Esc.");
 const QString kCancelled = QStringLiteral("Import cancelled; the file was left as it was: ");
@@ -194,6 +194,10 @@ private Q_SLOTS:
         m_kit->desktop.files.clear();
         m_kit->desktop.starts.clear();
         m_kit->desktop.associations.insert(QStringLiteral("csv"), QStringLiteral("/usr/bin/calc"));
+        m_kit->desktop.associations.insert(QStringLiteral("txt"), QStringLiteral("/usr/bin/edit"));
+        m_kit->desktop.associations.insert(QStringLiteral("xlsx"), QStringLiteral("/usr/bin/calc"));
+        // Each test starts from the documented file type.
+        QFile::remove(QDir(m_kit->home.path()).filePath(QStringLiteral("export.ini")));
         m_kit->state.OptEN = true;
         m_kit->state.OptPT = false;
         m_kit->state.OptCT = false;
@@ -241,7 +245,7 @@ private Q_SLOTS:
         QCOMPARE(request.mode, Desktop::FileRequest::Mode::Save);
         QCOMPARE(request.title, portuguese ? QStringLiteral("Salvar Minha Tabela como")
                                            : QStringLiteral("Save My Table as"));
-        QCOMPARE(request.filter, kFilter);
+        QCOMPARE(request.filter, ImportController::fileTypes());
         QCOMPARE(request.fileName, file(QStringLiteral("last/KNA1")));
         QVERIFY(request.confirmOverwrite);
         QCOMPARE(status(), QStringLiteral("Checking ") + target);
@@ -521,6 +525,49 @@ private Q_SLOTS:
         } else {
             QVERIFY(QFileInfo(target).isDir());
         }
+    }
+
+    // The save dialog's file type decides how the rows are written, and is offered first the
+    // next time.
+    void fileTypesOfTheSaveDialog_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("text") << 0 << "a"
+                              << "a.csv" << QByteArray("KNA1-KUNNR;KNA1-NAME1\r\n");
+        QTest::newRow("text, .txt") << 1 << "b"
+                                    << "b.txt" << QByteArray("KNA1-KUNNR;KNA1-NAME1\r\n");
+        QTest::newRow("workbook") << 2 << "c"
+                                  << "c.xlsx" << QByteArray("PK");
+        QTest::newRow("workbook by its name") << 0 << "d.xlsx"
+                                              << "d.xlsx" << QByteArray("PK");
+        QTest::newRow("text for spreadsheets")
+            << 3 << "e"
+            << "e.csv" << QByteArray("\xEF\xBB\xBFKNA1-KUNNR;KNA1-NAME1\r\n");
+    }
+
+    void fileTypesOfTheSaveDialog()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, start);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-NAME1")}));
+        setLimit(QStringLiteral("3"));
+        m_kit->desktop.filterIndexes.enqueue(type);
+        QVERIFY(importTo(file(typed)));
+        QVERIFY2(m_kit->desktop.messages.isEmpty(),
+                 qPrintable(m_kit->desktop.messageTexts().join(u'|')));
+        const QByteArray bytes = readAll(file(written));
+        QVERIFY2(bytes.startsWith(start), bytes.left(40).constData());
+        if (type == 3) // values without the blanks that pad them
+            QVERIFY(bytes.contains("\r\n0000000001;") && !bytes.contains(" \r\n"));
+        // The next dialog offers the same type first.
+        m_kit->desktop.files.enqueue(std::nullopt);
+        m_window->ImportMyTable();
+        QCOMPARE(m_kit->desktop.fileRequests.last().filterIndex, type);
     }
 
     // A name typed without an extension would open in a text editor, not the spreadsheet.

@@ -17,6 +17,7 @@
 #include "SoapDestination.h"
 #include "TableCall.h"
 #include "TableExport.h"
+#include "XlsxWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -567,6 +568,93 @@ private Q_SLOTS:
         QVERIFY(call.slotsFor({"P", "A"}, {7, 4}, places, &why));
         QCOMPARE(block.value(0, places[0]).toString(), QStringLiteral("   1.50-"));
         QCOMPARE(block.value(0, places[1]).toString(), QStringLiteral("abcd"));
+    }
+
+    // --- the workbook's cells
+
+    void workbookCellsTakeTheirType_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value"); // negative: no cell of that type
+        QTest::newRow("a date") << "D"
+                                << "20240229" << 45351.0;
+        QTest::newRow("the first of 1900") << "D"
+                                           << "19000101" << 2.0;
+        QTest::newRow("no date") << "D"
+                                 << "00000000" << -1.0;
+        QTest::newRow("an impossible date") << "D"
+                                            << "20230229" << -1.0;
+        QTest::newRow("noon") << "T"
+                              << "120000" << 0.5;
+        QTest::newRow("an impossible time") << "T"
+                                            << "246000" << -1.0;
+        QTest::newRow("packed, sign last") << "P"
+                                           << "   1234.50-" << 1234.5;
+        QTest::newRow("packed overflow") << "P"
+                                         << "*.5" << -1.0;
+    }
+
+    void workbookCellsTakeTheirType()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        if (kind == u"D") {
+            QCOMPARE(XlsxWriter::serialDate(text), value);
+        } else if (kind == u"T") {
+            QCOMPARE(XlsxWriter::serialTime(text), value);
+        } else {
+            double number = 0;
+            int decimals = 0;
+            QCOMPARE(XlsxWriter::packedNumber(text, &number, &decimals), value >= 0);
+            if (value >= 0) {
+                QCOMPARE(-number, value);
+                QCOMPARE(decimals, 2);
+            }
+        }
+    }
+
+    // More rows than a sheet holds go on to "NAME (2)", with the same header lines; and the
+    // file is there only when it is complete.
+    void aWorkbookContinuesOnTheNextSheet()
+    {
+        QTemporaryDir out;
+        const QString path = out.filePath(QStringLiteral("rows.xlsx"));
+        XlsxWriter::Settings settings;
+        settings.path = path;
+        settings.sheetName = QStringLiteral("/ABC/TAB");
+        settings.keys = QStringList{"/ABC/TAB-K", "/ABC/TAB-V"};
+        settings.texts = QStringList{"Key", "Value"};
+        settings.types = QStringList{"N", "C"};
+        settings.lengths = {4, 10};
+        settings.rowsPerSheet = 7; // five rows under the two header lines
+        XlsxWriter writer(settings);
+        QVERIFY(writer.start());
+        for (int r = 1; r <= 12; ++r) {
+            const QString key = QStringLiteral("%1").arg(r, 4, 10, QChar(u'0'));
+            const QStringView values[] = {key, u"x"};
+            const char present[] = {1, 1};
+            QVERIFY(writer.row(values, present, 2));
+        }
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(writer.finish());
+        QCOMPARE(writer.sheets(), 3);
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import openpyxl,sys\n"
+                                     "b=openpyxl.load_workbook(sys.argv[1])\n"
+                                     "for s in b.worksheets:\n"
+                                     " r=list(s.iter_rows(values_only=True))\n"
+                                     " print(s.title, len(r), r[0][0], r[2][0], r[-1][0])"),
+                      path});
+        QVERIFY(python.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("_ABC_TAB 7 /ABC/TAB-K 0001 0005\n"
+                                "_ABC_TAB (2) 7 /ABC/TAB-K 0006 0010\n"
+                                "_ABC_TAB (3) 4 /ABC/TAB-K 0011 0012"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
     // --- over SOAP, through the demo server in the column-store profile

@@ -22,6 +22,7 @@ Desktop::Answer ScriptedDesktop::message(const QString& text, Buttons buttons, I
 std::optional<QString> ScriptedDesktop::chooseFile(const FileRequest& request)
 {
     fileRequests.append(request);
+    m_filterIndex = filterIndexes.isEmpty() ? request.filterIndex : filterIndexes.dequeue();
     if (files.isEmpty())
         return std::nullopt;
     return files.dequeue();

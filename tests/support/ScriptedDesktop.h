@@ -34,6 +34,8 @@ public:
     QQueue<Answer> answers;
     // Answers for file dialogs; an empty queue cancels.
     QQueue<std::optional<QString>> files;
+    // The file type chosen with each answer of files; empty: the one shown first.
+    QQueue<int> filterIndexes;
     // Programs that fail to start.
     QSet<QString> failingPrograms;
     // Associated programs by file suffix ("csv" -> "/usr/bin/calc"); web addresses open with
@@ -59,6 +61,7 @@ public:
 
     Answer message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
+    int chosenFilterIndex() const override { return m_filterIndex; }
     bool startProgram(const QString& program, const QStringList& arguments) override;
     bool openUrl(const QUrl& url) override;
     QString userName() override { return user; }
@@ -68,4 +71,7 @@ public:
     QStringList sapLogonSearchRoots() override { return searchRoots; }
     QString helpViewer() override { return viewer; }
     QString systemInformationProgram() override { return sysInfo; }
+
+private:
+    int m_filterIndex = 0;
 };
