@@ -66,6 +66,7 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         window->UpdatePreview();
+        window->preview().wait(); // the read runs on a worker; its rows are shown when it ends
         const double toModel = timer.nsecsElapsed() / 1e6;
         const QPixmap shot = grid->grab();
         const double toPaint = timer.nsecsElapsed() / 1e6;
