@@ -53,10 +53,9 @@ TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer
         return Status::Done;
     const bool fitsOneCall = m_request.limit > 0 && m_request.limit <= m_pageRows;
     if (m_request.pieces.size() == 1 && fitsOneCall) {
-        const Status status = readInOneCall();
+        const Status status = readByPosition(true);
         if (status != Status::Stopped)
             return status;
-        // The system could not give that many rows at once: read in parts.
     }
     const KeyCatalog::Keys keys = m_catalog.keysOf(m_destination, m_request.table, &m_cancel);
     if (m_cancel)
@@ -73,7 +72,7 @@ TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer
         m_note += m_request.pieces.size() > 1
                       ? QStringLiteral(": its pieces were joined by position")
                       : QStringLiteral(": it was read in one call");
-        return readByPosition();
+        return readByPosition(false);
     }
     if (!buildKeyedPieces())
         return Status::Failed;
@@ -82,45 +81,22 @@ TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer
 
 // --- reads without the key
 
-TableRead::Status TableRead::readInOneCall()
+TableRead::Piece TableRead::pieceOf(const std::vector<int>& columns) const
 {
     Piece piece;
-    for (int c : m_request.pieces.front()) {
+    for (int c : columns) {
         piece.fields.append(m_request.columns[static_cast<size_t>(c)].field);
         piece.lengths.push_back(m_request.columns[static_cast<size_t>(c)].length);
         piece.columns.push_back(c);
     }
-    m_pieces = {piece};
-    Status status = Status::Done;
-    bool outOfResources = false;
-    const std::optional<Answer> answer =
-        call(piece, KeyRange{}, m_request.limit, &status, &outOfResources);
-    if (!answer) {
-        if (!outOfResources)
-            return status;
-        m_pageRows = std::max(m_request.floorRows, std::min(m_pageRows, m_request.limit) / 2);
-        m_pieces.clear();
-        return Status::Stopped;
-    }
-    // A system that ignores ROWCOUNT sends more; the limit still holds.
-    const qsizetype rows = std::min<qsizetype>(answer->block->size(), m_request.limit);
-    std::vector<qsizetype> order(static_cast<size_t>(rows));
-    std::iota(order.begin(), order.end(), 0);
-    return passOn({{answer->block, answer->places, std::move(order)}}, rows, 1.0);
+    return piece;
 }
 
-TableRead::Status TableRead::readByPosition()
+TableRead::Status TableRead::readByPosition(bool mayReadInParts)
 {
     m_pieces.clear();
-    for (const std::vector<int>& columns : m_request.pieces) {
-        Piece piece;
-        for (int c : columns) {
-            piece.fields.append(m_request.columns[static_cast<size_t>(c)].field);
-            piece.lengths.push_back(m_request.columns[static_cast<size_t>(c)].length);
-            piece.columns.push_back(c);
-        }
-        m_pieces.push_back(piece);
-    }
+    for (const std::vector<int>& columns : m_request.pieces)
+        m_pieces.push_back(pieceOf(columns));
     std::vector<TableBatch::Piece> pieces;
     qsizetype rows = 0;
     for (const Piece& piece : m_pieces) {
@@ -131,11 +107,19 @@ TableRead::Status TableRead::readByPosition()
         if (!answer) {
             if (!outOfResources)
                 return status;
+            if (mayReadInParts) {
+                // The system could not give that many rows at once: the caller reads in parts.
+                m_pageRows =
+                    std::max(m_request.floorRows, std::min(m_pageRows, m_request.limit) / 2);
+                m_pieces.clear();
+                return Status::Stopped;
+            }
             return fail(m_failure.exception, m_failure.message,
                         QStringLiteral("%1 is too large to be read in one call, and without its "
                                        "key it cannot be read in parts")
                             .arg(m_request.table));
         }
+        // A system that ignores ROWCOUNT sends more; the limit still holds.
         qsizetype count = answer->block->size();
         if (m_request.limit > 0)
             count = std::min<qsizetype>(count, m_request.limit);
@@ -190,12 +174,7 @@ bool TableRead::buildKeyedPieces()
     }
     m_pieces.clear();
     for (const std::vector<int>& columns : parts) {
-        Piece piece;
-        for (int c : columns) {
-            piece.fields.append(m_request.columns[static_cast<size_t>(c)].field);
-            piece.lengths.push_back(m_request.columns[static_cast<size_t>(c)].length);
-            piece.columns.push_back(c);
-        }
+        Piece piece = pieceOf(columns);
         for (const KeyField& key : m_keys) {
             qsizetype at = -1;
             for (qsizetype i = 0; i < piece.fields.size() && at < 0; ++i) {

@@ -94,8 +94,10 @@ private:
         double pace = 0;
     };
 
-    Status readInOneCall();
-    Status readByPosition();
+    Piece pieceOf(const std::vector<int>& columns) const;
+    // One call per piece, joined by position; mayReadInParts: a system out of memory or time
+    // stops it (Status::Stopped) so the caller reads in parts, instead of failing.
+    Status readByPosition(bool mayReadInParts);
     Status readByKey();
     bool buildKeyedPieces();
 
