@@ -440,6 +440,38 @@ private Q_SLOTS:
             << QStringList{"KNA1-LAND1 EQ 'BR' OR (", "LFA1-LAND1 EQ 'DE' "} << true;
     }
 
+    // The window stays usable while a preview reads: it can be cancelled, or the window closed
+    // under it.
+    void aPreviewCanBeCancelledOrItsWindowClosed_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("window closed") << true;
+    }
+
+    void aPreviewCanBeCancelledOrItsWindowClosed()
+    {
+        QFETCH(bool, close);
+        QVERIFY(copy({QStringLiteral("ZWIDE-*")}));
+        m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("0"));
+        m_window->UpdatePreview();
+        QVERIFY(m_window->preview().reading());
+        if (close) {
+            m_kit->closeAllWindows();
+            m_window = nullptr;
+            QCOMPARE(m_kit->window.workspace()->subWindowList().size(), 0);
+            QVERIFY(m_kit->desktop.messages.isEmpty());
+            return;
+        }
+        m_window->preview().cancel();
+        m_window->preview().wait();
+        QVERIFY(!m_window->preview().reading());
+        QVERIFY2(
+            m_kit->window.statusPanels()->message().startsWith(QStringLiteral("Preview cancelled")),
+            qPrintable(m_kit->window.statusPanels()->message()));
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
     // An auditor must never mistake one user's rows for another's: a disconnect empties every
     // preview.
     void disconnectClearsThePreviews()
