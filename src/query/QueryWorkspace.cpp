@@ -6,6 +6,7 @@
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "QueryWindow.h"
+#include "RecentDocuments.h"
 #include "ShellHost.h"
 #include "Texts.h"
 
@@ -99,7 +100,13 @@ int QueryWorkspace::OpenQuery()
         state.FileZorv = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
     if (services.ChooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
         return 0;
-    const QString path = services.dialogFileName();
+    return OpenQueryFile(services.dialogFileName());
+}
+
+int QueryWorkspace::OpenQueryFile(const QString& path)
+{
+    AppState& state = m_context.host.state();
+    DesktopServices& services = m_context.host.services();
     state.FileZorv = path;
     QueryDocument document;
     const QueryDocumentFile::ReadResult read = QueryDocumentFile::readFile(path, document);
@@ -118,6 +125,7 @@ int QueryWorkspace::OpenQuery()
         return 0;
     created->setFilePath(path);
     created->setWindowTitle(QFileInfo(path).fileName());
+    RecentDocuments(RecentDocuments::pathIn(m_context.programFolder)).add(path);
     return 1;
 }
 
@@ -132,6 +140,7 @@ bool QueryWorkspace::save(QueryWindow* window, const QString& path)
     m_context.host.state().FileZorv = path;
     m_context.host.setStatusText(path + Texts::get(TextId::DocumentSaved).en);
     window->setFilePath(path);
+    RecentDocuments(RecentDocuments::pathIn(m_context.programFolder)).add(path);
     return true;
 }
 

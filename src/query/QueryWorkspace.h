@@ -23,6 +23,7 @@ public:
 
     void NewQuery() override;
     int OpenQuery() override;
+    int OpenQueryFile(const QString& path) override;
     void SaveQuery() override;
     void SaveQueryAs() override;
 

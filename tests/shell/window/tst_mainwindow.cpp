@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -187,19 +188,37 @@ private Q_SLOTS:
         QVERIFY(!w.progress()->isShown());
     }
 
+    void defaultGeometryIsFourFifthsOfTheScreenCentred_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("window");
+        QTest::newRow("1400x900") << QRect(0, 0, 1400, 900) << QRect(140, 90, 1120, 720);
+        QTest::newRow("1280x800") << QRect(0, 0, 1280, 800) << QRect(128, 80, 1024, 640);
+        QTest::newRow("1920x1080 less a panel")
+            << QRect(0, 32, 1920, 1048) << QRect(192, 137, 1536, 838);
+        QTest::newRow("a second screen on the right")
+            << QRect(1920, 0, 1280, 1024) << QRect(2048, 102, 1024, 819);
+    }
+
+    void defaultGeometryIsFourFifthsOfTheScreenCentred()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QRect, window);
+        QCOMPARE(MainWindow::defaultGeometry(available), window);
+        QVERIFY(available.contains(window));
+    }
+
     void storedGeometryAppliesOnlyNonZeroValues_data()
     {
         QTest::addColumn<int>("top");
         QTest::addColumn<int>("left");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("width");
-        QTest::addColumn<QRect>("twipsRect");
-        QTest::newRow("nothing stored") << 0 << 0 << 0 << 0 << QRect(1200, 900, 12000, 8400);
-        QTest::newRow("height but no width")
-            << 0 << 0 << 6000 << 0 << QRect(1200, 900, 12000, 6000);
-        QTest::newRow("everything")
-            << 1500 << 3000 << 6000 << 9000 << QRect(3000, 1500, 9000, 6000);
-        QTest::newRow("left only") << 0 << 450 << 0 << 0 << QRect(450, 900, 12000, 8400);
+        // Zero: not stored, so the default's measure holds.
+        QTest::newRow("nothing stored") << 0 << 0 << 0 << 0;
+        QTest::newRow("height but no width") << 0 << 0 << 6000 << 0;
+        QTest::newRow("everything") << 1500 << 3000 << 6000 << 9000;
+        QTest::newRow("left only") << 0 << 450 << 0 << 0;
     }
 
     void storedGeometryAppliesOnlyNonZeroValues()
@@ -208,15 +227,17 @@ private Q_SLOTS:
         QFETCH(int, left);
         QFETCH(int, height);
         QFETCH(int, width);
-        QFETCH(QRect, twipsRect);
         MainWindowFixture f;
         f.state.fvubTop = std::int16_t(top);
         f.state.fvubLeft = std::int16_t(left);
         f.state.fvubHeight = std::int16_t(height);
         f.state.fvubWidth = std::int16_t(width);
         MainWindow& w = f.loaded(false);
-        QCOMPARE(w.pos(), QPoint(f.px(twipsRect.left()), f.px(twipsRect.top())));
-        QCOMPARE(w.size(), QSize(f.px(twipsRect.width()), f.px(twipsRect.height())));
+        const QRect fallback = MainWindow::defaultGeometry(w.screen()->availableGeometry());
+        QCOMPARE(w.pos(),
+                 QPoint(left ? f.px(left) : fallback.left(), top ? f.px(top) : fallback.top()));
+        QCOMPARE(w.size(), QSize(width ? f.px(width) : fallback.width(),
+                                 height ? f.px(height) : fallback.height()));
     }
 
     void loadingClosesTheSplash()
