@@ -2,6 +2,7 @@
 #include "Clock.h"
 #include "ExportCommand.h"
 #include "LogonDialog.h"
+#include "LogonSentences.h"
 #include "MainWindow.h"
 #include "ProgramHome.h"
 #include "ProgramVersion.h"
@@ -61,8 +62,9 @@ int main(int argc, char* argv[])
     Startup startup(state, desktop, clock, folder);
     MainWindow& window = startup.Main();
     SystemDestinationFactory factory(folder);
-    LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"),
+    LogonDialogPrompt dialog(folder + QStringLiteral("/logon.ini"),
                              SystemDestinationFactory::trustFileIn(folder));
+    LogonSentences prompt(dialog, state);
     SapConnection connection(window, factory, prompt);
     window.setConnectionCommands(&connection);
     TableReader reader(window, connection);

@@ -10,6 +10,7 @@
 #include "Texts.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -24,14 +25,32 @@ OptionList::OptionList(QueryContext& context, ReportListView* view, Editor edito
     : QObject(view), m_context(context), m_view(view), m_editor(editor)
 {
     const Language language(context.host.state());
-    m_editor.op->addItems({QStringLiteral("EQ"), QStringLiteral("NE"), QStringLiteral("LE"),
-                           QStringLiteral("GT"), QStringLiteral("LIKE"), QStringLiteral("NOT LIKE"),
+    m_editor.op->addItems({QStringLiteral("EQ"), QStringLiteral("NE"), QStringLiteral("LT"),
+                           QStringLiteral("LE"), QStringLiteral("GT"), QStringLiteral("GE"),
+                           QStringLiteral("LIKE"), QStringLiteral("NOT LIKE"),
                            QStringLiteral("BETWEEN"), QStringLiteral("NOT BETWEEN")});
     m_editor.conjunction->addItems({QStringLiteral("AND"), QStringLiteral("OR"), QString()});
-    // Nothing is chosen until the user chooses: an untouched editor builds an empty line.
+    // Nothing is chosen or typed until the user does: an untouched editor builds an empty line,
+    // and each box shows what it is for.
     m_editor.op->setCurrentIndex(-1);
     m_editor.conjunction->setCurrentIndex(-1);
-    m_editor.value->setText(QStringLiteral("'"));
+    m_editor.op->setPlaceholderText(language.pick(Texts::get(TextId::PlaceholderOperator)));
+    m_editor.conjunction->setPlaceholderText(
+        language.pick(Texts::get(TextId::PlaceholderConjunction)));
+    m_editor.value->setPlaceholderText(language.pick(Texts::get(TextId::PlaceholderValue)));
+    // The field box completes what is typed, from any part of a key, and never lists more
+    // choices than fit a screen.
+    m_editor.field->setEditable(true);
+    m_editor.field->setInsertPolicy(QComboBox::NoInsert);
+    m_editor.field->setMaxVisibleItems(kMostChoices);
+    m_editor.field->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    m_editor.field->lineEdit()->setPlaceholderText(
+        language.pick(Texts::get(TextId::PlaceholderField)));
+    QCompleter* completer = m_editor.field->completer();
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setMaxVisibleItems(kMostChoices);
     m_editor.field->setToolTip(Texts::get(TextId::TipFieldName).en);
     m_editor.op->setToolTip(language.pick(Texts::get(TextId::TipOperator)));
     m_editor.value->setToolTip(language.pick(Texts::get(TextId::TipValue)));
@@ -113,12 +132,24 @@ void OptionList::AddOption()
         m_context.host.services().desktop().message(Texts::get(TextId::OptionTooLong).en +
                                                     QString::number(line.size()) +
                                                     Texts::get(TextId::OptionTooLongEnd).en);
+    } else if (!quotesBalanced(m_editor.value->text())) {
+        // The system would refuse the whole read for it; say so while the line is in hand.
+        const Language language(m_context.host.state());
+        m_context.host.services().desktop().message(
+            language.pick(Texts::get(TextId::UnbalancedQuote)).arg(m_editor.value->text()),
+            Desktop::Buttons::Ok, Desktop::Icon::Warning,
+            language.pick(Texts::get(TextId::TitleOption)));
     } else {
         setEditorVisible(false);
         if (!blank && !itemByKey(line))
             add(line);
     }
     Q_EMIT modified();
+}
+
+bool OptionList::quotesBalanced(const QString& value)
+{
+    return value.count(u'\'') % 2 == 0;
 }
 
 void OptionList::edited(QTreeWidgetItem* item)

@@ -19,6 +19,7 @@ class OptionList : public QObject
     Q_OBJECT
 public:
     static constexpr int kMaxLength = 72;
+    static constexpr int kMostChoices = 20; // the field box's list, whatever My Table holds
 
     struct Editor {
         QComboBox* field;
@@ -36,6 +37,8 @@ public:
     void RemoveAllOptions();
     void PrintOptions();
     void FillOptions(const QStringList& lines);
+    // A literal's quotes come in pairs, a quote inside it doubled: an odd count never fits.
+    static bool quotesBalanced(const QString& value);
     // Recount, colour by the My Table fields named, hint and menu states.
     void RefreshOptions(const QVector<ReadPlan::Item>& myTable);
     // Colours the lines a read plan sends with some piece.

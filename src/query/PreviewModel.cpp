@@ -64,15 +64,19 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
         return {};
-    return m_headers.value(section);
+    if (role == Qt::ToolTipRole && section < m_headerTips.size())
+        return m_headerTips.at(section);
+    return role == Qt::DisplayRole ? QVariant(m_headers.value(section)) : QVariant();
 }
 
-void PreviewModel::reset(const QStringList& headers, const std::vector<bool>& packed)
+void PreviewModel::reset(const QStringList& headers, const std::vector<bool>& packed,
+                         const QStringList& headerTips)
 {
     beginResetModel();
     m_headers = headers;
+    m_headerTips = headerTips;
     m_packed = packed;
     m_rows.clear();
     endResetModel();

@@ -98,14 +98,64 @@ private Q_SLOTS:
         QVERIFY(!item->icon(0).isNull());
     }
 
+    void failedCatalogueReadLeavesListUnchanged_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown table")
+            << "DEMO"
+            << "EN"
+            << "ZZZZ"
+            << "Table Fields"
+            << "The system has no table ZZZZ (TABLE_NOT_AVAILABLE). Check the name in the tree.";
+        QTest::newRow("no authority") << "AUDIT"
+                                      << "EN"
+                                      << "BKPF"
+                                      << "Table Fields"
+                                      << "Your user may not read the table BKPF (NOT_AUTHORIZED). "
+                                         "Ask for read authority on it: authorization object "
+                                         "S_TABU_DIS for its authorization group, or S_TABU_NAM "
+                                         "for the table.";
+        QTest::newRow("in Portuguese")
+            << "DEMO"
+            << "PT"
+            << "ZZZZ"
+            << "Campos da Tabela"
+            << "O sistema não tem a tabela ZZZZ (TABLE_NOT_AVAILABLE). Verifique o nome na "
+               "árvore.";
+        QTest::newRow("a structure") << "DEMO"
+                                     << "EN"
+                                     << "BAPIRET2"
+                                     << "Table Fields"
+                                     << "BAPIRET2 holds no rows of its own: it is a structure, or "
+                                        "a field of My Table is unknown to this release "
+                                        "(TABLE_WITHOUT_DATA).";
+    }
+
     void failedCatalogueReadLeavesListUnchanged()
     {
+        QFETCH(QString, user);
+        QFETCH(QString, language);
+        QFETCH(QString, table);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
         QueryTestKit kit;
-        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
-        QVERIFY(window);
-        QVERIFY(!window->AddTableFields(QStringLiteral("ZZZZ")));
-        QCOMPARE(kit.desktop.messageTexts(), QStringList{"TABLE_NOT_AVAILABLE"});
+        kit.state.OptEN = language == u"EN";
+        kit.state.OptPT = language == u"PT";
+        kit.logon.answers.enqueue(ScriptedLogon::demo(user));
+        QVERIFY(kit.window.mconectar_Click());
+        QueryWindow* window = kit.newWindow();
+        QVERIFY(window->AddTableFields(QStringLiteral("T001")));
+        QVERIFY(!window->AddTableFields(table));
+        QCOMPARE(kit.desktop.messageTexts(), QStringList{message});
+        QCOMPARE(kit.desktop.messages.first().title, title);
+        QCOMPARE(kit.desktop.messages.first().icon, Desktop::Icon::Warning);
         QCOMPARE(fieldList(window)->topLevelItemCount(), 10);
+        // The opening pointer is back to normal whatever the outcome.
+        QCOMPARE(kit.desktop.busyDepth, 0);
     }
 
     void copyToMyTableAddsOnlyNewFields()
@@ -324,7 +374,9 @@ private Q_SLOTS:
 
         QCOMPARE(at("Label1"), rect(0, 30, t, 210));
         QCOMPARE(at("TreeView1"), rect(0, 240, t, d + e - 240));
-        QCOMPARE(at("ListView1"), rect(t, 0, m, d + e));
+        // The field list's pane: the filter box on top, the list under it.
+        QCOMPARE(at("FieldFilter").united(at("ListView1")), rect(t, 0, m, d + e));
+        QCOMPARE(at("FieldFilter").bottom() + 1, at("ListView1").top());
         // A new window shows the rows panel under My Table.
         QCOMPARE(at("ListView2"), rect(t + m, 0, r, d - 285));
         QCOMPARE(at("ListView3"), rect(t + m, d, r, e));

@@ -328,7 +328,9 @@ private Q_SLOTS:
         select(tree, QStringLiteral("Sales"));
         kit.window.perform(QStringLiteral("mnewtable"));
         QVERIFY(typeName(tree, QStringLiteral("ZZZZ")));
-        QCOMPARE(kit.desktop.messageTexts(), QStringList{"TABLE_NOT_AVAILABLE"});
+        QCOMPARE(kit.desktop.messageTexts(),
+                 QStringList{"The system has no table ZZZZ (TABLE_NOT_AVAILABLE). Check the "
+                             "name in the tree."});
         QCOMPARE(shown(tree), QStringList{"Sales"});
         QCOMPARE(summaryOf(window), QStringLiteral("  Table > 0 Folders 1 Tables"));
     }
