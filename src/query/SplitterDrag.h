@@ -30,9 +30,10 @@ public:
 
 private:
     bool moveTo(int line, int position);
-    static bool keepsMinimums(const PaneLayout& before, const PaneLayout& after);
+    static bool keepsMinimums(const PaneLayout& start, const PaneLayout& after);
 
     PaneLayout& m_layout;
+    PaneLayout m_start; // as the press found it
     PaneLayout::Grip m_grip;
     int m_verticalStart = 0;
     int m_horizontalStart = 0;

@@ -3,6 +3,7 @@
 #include "FieldList.h"
 #include "MyTable.h"
 #include "ReportListView.h"
+#include "SplitterDrag.h"
 #include "TableTreeView.h"
 #include "Twips.h"
 
@@ -16,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 
@@ -50,6 +52,62 @@ QueryWindow* windowWithTable(QueryTestKit& kit, const QString& table)
         return nullptr;
     QueryWindow* window = kit.newWindow();
     return window && window->AddTableFields(table) ? window : nullptr;
+}
+
+QRect placeOf(QueryWindow* window, const char* name)
+{
+    return window->findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+}
+
+// Where each line between the panes stands, in the window's pixels.
+int border(QueryWindow* window, int line)
+{
+    switch (line) {
+    case 1:
+        return placeOf(window, "FieldFilter").left(); // the field list's pane begins there
+    case 2:
+        return placeOf(window, "ListView2").left();
+    case 3:
+        return placeOf(window, "ListView3").top();
+    default:
+        return placeOf(window, "ListView4").top();
+    }
+}
+
+// A point inside a band of the pane, on the list's own surface (under its header): near the
+// edge that the line runs along.
+QPoint grabPoint(QueryWindow* window, const QString& pane, int line)
+{
+    const QRect tree = placeOf(window, "TreeView1");
+    const QRect fields = placeOf(window, "ListView1");
+    const QRect myTable = placeOf(window, "ListView2");
+    const QRect options = placeOf(window, "ListView3");
+    const QRect preview = placeOf(window, "ListView4");
+    if (pane == u"tree")
+        return {tree.right() - 12, tree.top() + 60};
+    if (pane == u"fields")
+        return line == 1   ? QPoint(fields.left() + 8, fields.center().y())
+               : line == 2 ? QPoint(fields.right() - 12, fields.center().y())
+                           : QPoint(fields.center().x(), fields.bottom() - 10);
+    if (pane == u"mytable")
+        return line == 2 ? QPoint(myTable.left() + 8, myTable.center().y())
+                         : QPoint(myTable.center().x(), myTable.bottom() - 10);
+    if (pane == u"options")
+        return line == 2 ? QPoint(options.left() + 8, options.bottom() - 10)
+                         : QPoint(options.center().x(), options.top() + 30);
+    return {preview.center().x(), preview.top() + 30};
+}
+
+// Presses the left button there, moves the mouse by delta in a few steps as a hand does, and
+// lets go: real events through the main window, so they reach whatever lies under the pointer.
+void drag(QueryTestKit& kit, QueryWindow* window, QPoint from, QPoint delta)
+{
+    QWindow* top = kit.window.windowHandle();
+    const QPoint at = window->mapTo(&kit.window, from);
+    QTest::mousePress(top, Qt::LeftButton, {}, at);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(top, at + delta * step / 4);
+    QTest::mouseRelease(top, Qt::LeftButton, {}, at + delta);
 }
 
 QString blanks(qsizetype n)
@@ -338,6 +396,121 @@ private Q_SLOTS:
     }
 
     // Pane layout
+
+    // Splitters: a drag that starts in a band moves the line with the pointer
+
+    void splittersFollowTheMouse_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("pane");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("delta");
+        for (const QSize size : {QSize(990, 505), QSize(1500, 860)}) {
+            const QByteArray at =
+                QByteArray::number(size.width()) + "x" + QByteArray::number(size.height()) + ": ";
+            const auto row = [&at](const char* name) { return (at + name).constData(); };
+            QTest::newRow(row("tree edge right")) << size << "tree" << 1 << 60;
+            QTest::newRow(row("field list edge left")) << size << "fields" << 1 << -50;
+            QTest::newRow(row("field list edge right")) << size << "fields" << 2 << 90;
+            QTest::newRow(row("My Table edge left")) << size << "mytable" << 2 << -100;
+            QTest::newRow(row("My Table bottom down")) << size << "mytable" << 3 << 40;
+            QTest::newRow(row("options top up")) << size << "options" << 3 << -45;
+            QTest::newRow(row("preview top up")) << size << "preview" << 4 << -80;
+            QTest::newRow(row("preview top down")) << size << "preview" << 4 << 70;
+            QTest::newRow(row("field list bottom down")) << size << "fields" << 4 << 35;
+        }
+    }
+
+    void splittersFollowTheMouse()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, pane);
+        QFETCH(int, line);
+        QFETCH(int, delta);
+        QueryTestKit kit;
+        // Room for the query window: events reach only what the main window shows.
+        kit.window.resize(size + QSize(200, 300));
+        QueryWindow* window = kit.newWindow();
+        window->resize(size);
+        settle();
+        QList<int> borders;
+        for (int each = 1; each <= 4; ++each)
+            borders.append(border(window, each));
+        const int before = border(window, line);
+        const QPoint move = line <= 2 ? QPoint(delta, 0) : QPoint(0, delta);
+        drag(kit, window, grabPoint(window, pane, line), move);
+        QVERIFY2(std::abs(border(window, line) - (before + delta)) <= 2,
+                 qPrintable(QStringLiteral("from %1 by %2 to %3")
+                                .arg(before)
+                                .arg(delta)
+                                .arg(border(window, line))));
+        // The other lines stay, and the strips stay with their panes.
+        for (int other = 1; other <= 4; ++other) {
+            // Raising the preview line may push the My Table line, so the options list keeps
+            // its least height.
+            if (other != line && !(line == 4 && other == 3 && delta < 0))
+                QCOMPARE(border(window, other), borders.at(other - 1));
+        }
+        const double dpi = window->screen()->logicalDotsPerInchY();
+        QVERIFY(placeOf(window, "ListView3").height() >=
+                Twips::toPixels(SplitterDrag::kMinOptionsHeight, dpi) - 1);
+        QCOMPARE(placeOf(window, "Command3_0").top(), placeOf(window, "ListView2").bottom() + 1);
+        QCOMPARE(placeOf(window, "Command3_0").left(), placeOf(window, "ListView2").left());
+        QCOMPARE(placeOf(window, "TreeView1").right() + 1, border(window, 1));
+        QCOMPARE(placeOf(window, "ListView1").right() + 1, border(window, 2));
+        QCOMPARE(placeOf(window, "ListView1").bottom() + 1, border(window, 4));
+    }
+
+    void dragsOutsideTheBandsMoveNothing()
+    {
+        QueryTestKit kit;
+        kit.window.resize(1200, 800);
+        QueryWindow* window = kit.newWindow();
+        window->resize(990, 505);
+        settle();
+        QList<int> before;
+        for (int line = 1; line <= 4; ++line)
+            before.append(border(window, line));
+        const QRect preview = placeOf(window, "ListView4");
+        drag(kit, window, preview.center(), QPoint(-40, -60));
+        const QRect fields = placeOf(window, "ListView1");
+        drag(kit, window, fields.center(), QPoint(80, 30));
+        for (int line = 1; line <= 4; ++line)
+            QCOMPARE(border(window, line), before.at(line - 1));
+    }
+
+    void splittersStopAtTheirLimits()
+    {
+        QueryTestKit kit;
+        kit.window.resize(1200, 800);
+        QueryWindow* window = kit.newWindow();
+        window->resize(990, 505);
+        settle();
+        window->ShowOption();
+        const double dpi = window->screen()->logicalDotsPerInchY();
+        const auto px = [dpi](int twips) { return Twips::toPixels(twips, dpi); };
+        // Far left, far right, far up and far down: each pane keeps its minimum.
+        drag(kit, window, grabPoint(window, QStringLiteral("fields"), 1), QPoint(-900, 0));
+        QVERIFY(placeOf(window, "TreeView1").width() >= px(SplitterDrag::kMinTreeWidth) - 1);
+        drag(kit, window, grabPoint(window, QStringLiteral("fields"), 2), QPoint(900, 0));
+        QVERIFY(placeOf(window, "ListView2").width() >= px(SplitterDrag::kMinRightWidth) - 1);
+        // The editor row moved along with the right column and still fits in it.
+        QVERIFY(placeOf(window, "ListView2")
+                    .contains(QPoint(placeOf(window, "Combo2").left(),
+                                     placeOf(window, "ListView2").top())));
+        QVERIFY(placeOf(window, "Text1").width() > 0);
+        QVERIFY(placeOf(window, "Combo3").left() >= placeOf(window, "Combo2").right());
+        drag(kit, window, grabPoint(window, QStringLiteral("preview"), 4), QPoint(0, -900));
+        QVERIFY(placeOf(window, "ListView2").height() >= px(SplitterDrag::kMinMyTableHeight) - 1);
+        QVERIFY(placeOf(window, "ListView3").height() >= px(SplitterDrag::kMinOptionsHeight) - 1);
+        // The options list keeps its height by pushing the My Table line; the editor row
+        // stays under it and the rows panel under My Table.
+        QCOMPARE(placeOf(window, "Combo2").top(), placeOf(window, "ListView3").bottom() + 1);
+        QCOMPARE(placeOf(window, "Check1").top(), placeOf(window, "ListView2").bottom() + 1);
+        drag(kit, window, grabPoint(window, QStringLiteral("preview"), 4), QPoint(0, 900));
+        QVERIFY(placeOf(window, "ListView4").height() >= px(SplitterDrag::kMinPreviewHeight) - 1);
+        QVERIFY(placeOf(window, "ListView4").bottom() < window->height());
+    }
 
     void paneLayoutFollowsWindowSize_data()
     {
