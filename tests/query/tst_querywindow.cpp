@@ -8,11 +8,14 @@
 #include "Twips.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -214,6 +217,132 @@ private Q_SLOTS:
         QCOMPARE(fieldList(window)->topLevelItemCount(), 10);
         // The opening pointer is back to normal whatever the outcome.
         QCOMPARE(kit.desktop.busyDepth, 0);
+    }
+
+    // Finding a field: the filter box above the list
+
+    void filterKeepsFieldsByNameOrText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("nothing typed")
+            << ""
+            << QStringList{"T001-MANDT", "T001-BUKRS", "T001-BUTXT", "T001-ORT01", "T001-LAND1",
+                           "T001-WAERS", "T001-SPRAS", "T001-KTOPL", "T001-PERIV", "T001-STCEG"};
+        QTest::newRow("a field name in lower case") << "bukrs" << QStringList{"T001-BUKRS"};
+        QTest::newRow("part of a text") << "COMPANY" << QStringList{"T001-BUKRS", "T001-BUTXT"};
+        QTest::newRow("name or text") << "lan" << QStringList{"T001-LAND1", "T001-SPRAS"};
+        QTest::newRow("blanks around") << "  city " << QStringList{"T001-ORT01"};
+        QTest::newRow("no match") << "zzz" << QStringList{};
+    }
+
+    void filterKeepsFieldsByNameOrText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, shown);
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        QCOMPARE(filter->placeholderText(), QStringLiteral("Find a field (Ctrl+F)"));
+        QTest::keyClicks(filter, typed);
+        QStringList visible;
+        for (QTreeWidgetItem* item : fieldList(window)->itemsInOrder()) {
+            if (!item->isHidden())
+                visible.append(item->text(0));
+        }
+        QCOMPARE(visible, shown);
+        // Esc clears the filter and shows every field again.
+        QTest::keyClick(filter, Qt::Key_Escape);
+        QCOMPARE(filter->text(), QString());
+        for (QTreeWidgetItem* item : fieldList(window)->itemsInOrder())
+            QVERIFY(!item->isHidden());
+    }
+
+    void filterHoldsForTablesOpenedLaterAndHidesFromCopies()
+    {
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        ReportListView* list = fieldList(window);
+        list->selectAll();
+        window->fields().setFilterText(QStringLiteral("city"));
+        QVERIFY(window->AddTableFields(QStringLiteral("LFA1")));
+        QStringList visible;
+        for (QTreeWidgetItem* item : list->itemsInOrder()) {
+            if (!item->isHidden())
+                visible.append(item->text(0));
+        }
+        QCOMPARE(visible, QStringList({"T001-ORT01", "LFA1-ORT01"}));
+        // What the filter hides is neither selected nor copied.
+        window->CopyListItem();
+        QCOMPARE(window->myTable().items().size(), 1);
+        QCOMPARE(window->myTable().items().front().key, QStringLiteral("T001-ORT01"));
+        // Ctrl+F in the window goes to the filter, ready to type over.
+        kit.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&kit.window));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        QVERIFY(filter->hasFocus());
+        QCOMPARE(filter->selectedText(), QStringLiteral("city"));
+    }
+
+    void doubleClickCopiesTheFieldToMyTable()
+    {
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        ReportListView* list = fieldList(window);
+        // Through the main window, as the desktop delivers a double click.
+        const auto doubleClick = [&kit, list](const QString& key) {
+            const QRect place = list->visualItemRect(list->itemByKey(key));
+            QTest::mouseDClick(kit.window.windowHandle(), Qt::LeftButton, {},
+                               list->viewport()->mapTo(&kit.window, place.center()));
+        };
+        doubleClick(QStringLiteral("T001-BUTXT"));
+        doubleClick(QStringLiteral("T001-LAND1"));
+        doubleClick(QStringLiteral("T001-BUTXT")); // already there: nothing new
+        QStringList keys;
+        for (const ReadPlan::Item& item : window->myTable().items())
+            keys.append(item.key);
+        QCOMPARE(keys, QStringList({"T001-BUTXT", "T001-LAND1"}));
+        QCOMPARE(window->myTable().items().front().text, QStringLiteral("Company name"));
+        QVERIFY(kit.workspace.QModified(window->slot()));
+    }
+
+    void copyPutsTheSelectedFieldsOnTheClipboard_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("detail view")
+            << int(ReportListView::kReportView)
+            << "T001-BUKRS\tCompany Code\tC\t4\nT001-LAND1\tCountry\tC\t3\n";
+        QTest::newRow("list view") << int(ReportListView::kListView) << "T001-BUKRS\nT001-LAND1\n";
+    }
+
+    void copyPutsTheSelectedFieldsOnTheClipboard()
+    {
+        QFETCH(int, view);
+        QFETCH(QString, clipboard);
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        ReportListView* list = fieldList(window);
+        list->setView(view);
+        list->itemByKey(QStringLiteral("T001-LAND1"))->setSelected(true);
+        list->itemByKey(QStringLiteral("T001-BUKRS"))->setSelected(true);
+        QGuiApplication::clipboard()->clear();
+        kit.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&kit.window));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        // The same from the list's right-click menu, in its language.
+        QCOMPARE(list->copyAction()->text(), QStringLiteral("Copy"));
+        QGuiApplication::clipboard()->clear();
+        list->copyAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }
 
     void copyToMyTableAddsOnlyNewFields()
