@@ -9,6 +9,7 @@
 #include "Icons.h"
 #include "Language.h"
 #include "MenuBuilder.h"
+#include "MenuLayout.h"
 #include "ProgressDisplay.h"
 #include "SettingsFile.h"
 #include "StatusPanels.h"
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
@@ -311,6 +313,14 @@ QAction* MainWindow::toolButton(const QString& key) const
 QMdiSubWindow* MainWindow::addQueryWindow(QWidget* window)
 {
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    // Ctrl+W is File > Close's; the window's own Close keeps its other keys.
+    if (QMenu* system = sub->systemMenu()) {
+        for (QAction* item : system->actions()) {
+            QList<QKeySequence> keys = item->shortcuts();
+            if (keys.removeAll(MenuLayout::shortcut(QStringLiteral("mcloseqtable"))) > 0)
+                item->setShortcuts(keys);
+        }
+    }
     connect(sub, &QObject::destroyed, this, [this] {
         // The area forgets the window after this signal; look once it has.
         QTimer::singleShot(0, this, [this] {

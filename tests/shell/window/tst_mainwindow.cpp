@@ -287,6 +287,50 @@ private Q_SLOTS:
             QVERIFY2(w.action(QString::fromLatin1(checkable))->isCheckable(), checkable);
     }
 
+    void shortcutsPerformTheirItems_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("done"); // what the call records
+        QTest::newRow("new") << "mnewqtable" << QKeySequence(Qt::CTRL | Qt::Key_N) << "NewQuery";
+        QTest::newRow("open") << "mopenqtable" << QKeySequence(Qt::CTRL | Qt::Key_O) << "OpenQuery";
+        QTest::newRow("save") << "msaveqtable" << QKeySequence(Qt::CTRL | Qt::Key_S) << "SaveQuery";
+        QTest::newRow("save as") << "msaveasqtable"
+                                 << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "SaveQueryAs";
+        QTest::newRow("preview") << "mqpreview" << QKeySequence(Qt::Key_F5) << "UpdatePreview()";
+        QTest::newRow("import") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
+                                << "ImportMyTable()";
+        QTest::newRow("close the window")
+            << "mcloseqtable" << QKeySequence(Qt::CTRL | Qt::Key_W) << "closed";
+        QTest::newRow("help") << "mauxiliogeral" << QKeySequence(Qt::Key_F1) << "help";
+        QTest::newRow("exit") << "msair" << QKeySequence(Qt::CTRL | Qt::Key_Q) << "Shutdown";
+    }
+
+    void shortcutsPerformTheirItems()
+    {
+        QFETCH(QString, item);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, done);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        RecordingQueryWindow* query = f.addQueryWindow();
+        // The menu shows the keys beside the item.
+        QCOMPARE(w.action(item)->shortcut(), keys);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keySequence(&w, keys);
+        if (done == u"closed")
+            QTRY_COMPARE(w.workspace()->subWindowList().size(), 0);
+        else if (done == u"help") // no manual in the fixture's folder: it says so
+            QCOMPARE(f.desktop.starts.size() + f.desktop.messages.size(), 1);
+        else if (done.endsWith(u')'))
+            QCOMPARE(query->calls, QStringList{done});
+        else if (done == u"Shutdown")
+            QCOMPARE(f.connection.calls, QStringList{done});
+        else
+            QCOMPARE(f.documents.calls, QStringList{done});
+    }
+
     void captionsInBothLanguages_data()
     {
         QTest::addColumn<QString>("name");
