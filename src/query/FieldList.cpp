@@ -27,10 +27,11 @@ FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* fil
         Q_EMIT chosen(item->isSelected() ? selectedFields()
                                          : QVector<ReadPlan::Item>{fieldOf(item)});
     });
-    m_view->setDragEncoder([](const QList<QTreeWidgetItem*>& items) {
+    m_view->setDragEncoder([this](const QList<QTreeWidgetItem*>& items) {
+        // The view hands the items over in no particular order: the list's order counts.
         QVector<ReadPlan::Item> fields;
-        for (const QTreeWidgetItem* item : items) {
-            if (!item->isHidden())
+        for (const QTreeWidgetItem* item : m_view->itemsInOrder()) {
+            if (!item->isHidden() && items.contains(item))
                 fields.append(fieldOf(item));
         }
         return FieldDrag::encode(fields);

@@ -201,6 +201,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("result");
         QTest::newRow("before the first") << QStringList{D} << A << QStringList{D, A, B};
         QTest::newRow("between two") << QStringList{C, D} << B << QStringList{A, C, D, B};
+        QTest::newRow("picked in any order, kept in list order")
+            << QStringList{D, C} << B << QStringList{A, C, D, B};
         QTest::newRow("after the last") << QStringList{D} << "" << QStringList{A, B, D};
         QTest::newRow("one there already") << QStringList{B, C} << A << QStringList{C, A, B};
         QTest::newRow("from two tables")
