@@ -12,7 +12,11 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace
 {
@@ -115,6 +119,56 @@ void OptionList::setEditorVisible(bool visible)
              m_editor.field, m_editor.op, m_editor.value, m_editor.conjunction, m_editor.add})
         control->setVisible(visible);
     Q_EMIT editorShownChanged(visible);
+}
+
+namespace
+{
+int neededWidth(const QComboBox* box)
+{
+    const QString placeholder =
+        box->isEditable() ? box->lineEdit()->placeholderText() : box->placeholderText();
+    int text = box->fontMetrics().horizontalAdvance(placeholder);
+    for (int i = 0; i < box->count(); ++i)
+        text = std::max(text, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = box->isEditable();
+    return box->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, box->height()), box)
+        .width();
+}
+} // namespace
+
+void OptionList::fitBoxes()
+{
+    QRect field = m_editor.field->geometry();
+    QRect op = m_editor.op->geometry();
+    QRect value = m_editor.value->geometry();
+    QRect conjunction = m_editor.conjunction->geometry();
+    // On a narrow row the value box keeps a few characters' room, the other boxes stay cut.
+    const int least = 4 * m_editor.value->fontMetrics().averageCharWidth();
+    const int room = std::max(0, value.width() - least);
+    const int opMore = std::clamp(neededWidth(m_editor.op) - op.width(), 0, room);
+    const int conjunctionMore =
+        std::clamp(neededWidth(m_editor.conjunction) - conjunction.width(), 0, room - opMore);
+    op.setRight(op.right() + opMore);
+    value.setLeft(value.left() + opMore);
+    conjunction.setLeft(conjunction.left() - conjunctionMore);
+    value.setRight(value.right() - conjunctionMore);
+    // The value is what the user types: the field box gives up what it can spare for it.
+    const QFontMetrics metrics = m_editor.value->fontMetrics();
+    const int valueNeeded = std::max(metrics.horizontalAdvance(m_editor.value->placeholderText()),
+                                     12 * metrics.averageCharWidth()) +
+                            12;
+    const int spare = std::max(0, field.width() - neededWidth(m_editor.field));
+    const int taken = std::clamp(valueNeeded - value.width(), 0, spare);
+    field.setRight(field.right() - taken);
+    op.translate(-taken, 0);
+    value.setLeft(value.left() - taken);
+    m_editor.field->setGeometry(field);
+    m_editor.op->setGeometry(op);
+    m_editor.value->setGeometry(value);
+    m_editor.conjunction->setGeometry(conjunction);
 }
 
 void OptionList::ShowOption()

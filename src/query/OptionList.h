@@ -48,6 +48,9 @@ public:
     QStringList keys() const;  // the lines as first added, as printed
     int count() const;
     bool editorShown() const;
+    // Once the row is placed: the operator and conjunction boxes take what their longest
+    // choice needs from the value box between them.
+    void fitBoxes();
     void setLoading(bool loading) { m_loading = loading; }
 
 Q_SIGNALS:

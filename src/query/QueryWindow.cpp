@@ -243,6 +243,7 @@ void QueryWindow::applyLayout()
     const int filterHeight = std::min(m_filter->sizeHint().height(), pane.height());
     m_filter->setGeometry(pane.left(), pane.top(), pane.width(), filterHeight);
     m_listView1->setGeometry(pane.adjusted(0, filterHeight, 0, 0));
+    m_options->fitBoxes();
 }
 
 void QueryWindow::resizeEvent(QResizeEvent* event)

@@ -2,13 +2,18 @@
 
 #include "FieldList.h"
 #include "MyTable.h"
+#include "OptionList.h"
+#include "PreviewPane.h"
 #include "ReportListView.h"
 #include "SplitterDrag.h"
+#include "StatusPanels.h"
 #include "TableTreeView.h"
 #include "Twips.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -19,6 +24,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTableView>
 #include <QTest>
 #include <QWindow>
 
@@ -111,6 +119,38 @@ void drag(QueryTestKit& kit, QueryWindow* window, QPoint from, QPoint delta)
     for (int step = 1; step <= 4; ++step)
         QTest::mouseMove(top, at + delta * step / 4);
     QTest::mouseRelease(top, Qt::LeftButton, {}, at + delta);
+}
+
+// Why a text does not fit its widget, or nothing when it does: the text's width in the widget's
+// font and the room the widget leaves for it.
+QString cut(const QWidget* widget, const QString& text, int room)
+{
+    const int needed = widget->fontMetrics().horizontalAdvance(text);
+    return needed <= room ? QString()
+                          : QStringLiteral("%1 \"%2\": %3 px in %4")
+                                .arg(widget->objectName(), text)
+                                .arg(needed)
+                                .arg(room);
+}
+
+// Every section of a list header shows its whole text, and the sections span the list.
+QStringList cutHeaders(const QHeaderView* header, const QAbstractItemModel* model)
+{
+    QStringList problems;
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int section = 0; section < header->count(); ++section) {
+        if (header->isSectionHidden(section))
+            continue;
+        const QString text = model->headerData(section, Qt::Horizontal).toString();
+        const QString problem = cut(header, text, header->sectionSize(section) - 2 * margin);
+        if (!problem.isEmpty())
+            problems.append(header->parentWidget()->objectName() + u' ' + problem);
+    }
+    if (header->length() < header->viewport()->width())
+        problems.append(header->parentWidget()->objectName() +
+                        QStringLiteral(" header ends %1 px short")
+                            .arg(header->viewport()->width() - header->length()));
+    return problems;
 }
 
 QString blanks(qsizetype n)
@@ -639,6 +679,118 @@ private Q_SLOTS:
         drag(kit, window, grabPoint(window, QStringLiteral("preview"), 4), QPoint(0, 900));
         QVERIFY(placeOf(window, "ListView4").height() >= px(SplitterDrag::kMinPreviewHeight) - 1);
         QVERIFY(placeOf(window, "ListView4").bottom() < window->height());
+    }
+
+    // Sizes: every text shows whole at the usual window sizes
+
+    void noTextIsCut_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("default on 1280x800")
+            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "EN";
+        QTest::newRow("default on 1400x900")
+            << MainWindow::defaultGeometry(QRect(0, 0, 1400, 900)).size() << "EN";
+        QTest::newRow("1280x800") << QSize(1280, 800) << "EN";
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << "EN";
+        QTest::newRow("default on 1280x800, Portuguese")
+            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "PT";
+    }
+
+    void noTextIsCut()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, language);
+        QueryTestKit kit;
+        kit.state.OptEN = language == u"EN";
+        kit.state.OptPT = language == u"PT";
+        // A tree of some size: 12 folders, 48 tables.
+        QStringList paths;
+        for (int folder = 1; folder <= 12; ++folder) {
+            paths.append(QStringLiteral("Sales%1").arg(folder));
+            for (int table = 1; table <= 4; ++table)
+                paths.append(QStringLiteral("Sales%1\\ZT%1X%2").arg(folder).arg(table));
+        }
+        kit.state.SAT = static_cast<std::int16_t>(paths.size());
+        for (int i = 0; i < paths.size(); ++i)
+            kit.state.ssAddTab[i + 1] = paths.at(i);
+        kit.window.resize(size);
+        if (!kit.state.Status) // the kit starts without one, as a fresh settings file says
+            kit.window.perform(QStringLiteral("mstatusbar"));
+        if (!kit.state.Tool)
+            kit.window.perform(QStringLiteral("mtoolbar"));
+        kit.logon.answers.enqueue(ScriptedLogon::demo(QStringLiteral("DEMO"), language));
+        QVERIFY(kit.window.mconectar_Click());
+        QueryWindow* window = kit.newWindow();
+        QVERIFY(QueryTestKit::copyFields(
+            window, {"KNA1-KUNNR", "KNA1-NAME1", "KNA1-ORT01", "KNA1-LAND1", "KNA1-STRAS",
+                     "KNA1-PSTLZ", "KNA1-TELF1", "KNA1-TELFX", "LFA1-LIFNR", "LFA1-NAME1"}));
+        window->options().FillOptions(
+            {QStringLiteral("KNA1-LAND1 EQ 'PT' "), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
+        window->options().RefreshOptions(window->myTable().items());
+        window->ShowOption();
+        window->UpdatePreview();
+        window->preview().wait();
+        QVERIFY(QTest::qWaitForWindowExposed(&kit.window));
+        settle();
+        QVERIFY(kit.desktop.messages.isEmpty());
+
+        QStringList problems;
+        const auto check = [&problems](const QString& problem) {
+            if (!problem.isEmpty())
+                problems.append(problem);
+        };
+        const auto* tree = window->findChild<QLabel*>(QStringLiteral("Label1"));
+        QCOMPARE(tree->text(), QStringLiteral("  Table > 12 Folders 48 Tables"));
+        check(cut(tree, tree->text(), tree->contentsRect().width()));
+        for (const char* name : {"ListView1", "ListView2", "ListView3"}) {
+            const auto* list = window->findChild<ReportListView*>(QString::fromLatin1(name));
+            problems += cutHeaders(list->header(), list->model());
+        }
+        const auto* grid = window->findChild<QTableView*>(QStringLiteral("ListView4"));
+        problems += cutHeaders(grid->horizontalHeader(), grid->model());
+        const auto* allRows = window->findChild<QCheckBox*>(QStringLiteral("Check1"));
+        if (allRows->sizeHint().width() > allRows->width())
+            problems.append(QStringLiteral("Check1: %1 px in %2")
+                                .arg(allRows->sizeHint().width())
+                                .arg(allRows->width()));
+        // Boxes that show a placeholder leave room for their frame.
+        for (const char* name : {"FieldFilter", "Text1"}) {
+            const auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(name));
+            check(cut(box, box->placeholderText(), box->width() - 8));
+        }
+        // The editor's boxes show their placeholder and their longest choice whole.
+        for (const char* name : {"Combo2", "Combo3", "Combo4"}) {
+            const auto* box = window->findChild<QComboBox*>(QString::fromLatin1(name));
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            option.editable = box->isEditable();
+            const int room = box->style()
+                                 ->subControlRect(QStyle::CC_ComboBox, &option,
+                                                  QStyle::SC_ComboBoxEditField, box)
+                                 .width();
+            QStringList shown{box->isEditable() ? box->lineEdit()->placeholderText()
+                                                : box->placeholderText()};
+            for (int i = 0; i < box->count(); ++i)
+                shown.append(box->itemText(i));
+            for (const QString& text : shown)
+                check(cut(box, text, room));
+        }
+        // The status bar: the closing line of a read and the connection.
+        StatusPanels* status = kit.window.statusPanels();
+        QVERIFY(status->message().contains(language == u"EN" ? QStringLiteral("successfully")
+                                                             : QStringLiteral("sucesso")));
+        const auto* message = kit.window.findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        check(cut(message, status->message(), message->contentsRect().width()));
+        for (const QLabel* label :
+             kit.window.findChild<QWidget*>(QStringLiteral("conectar"))->findChildren<QLabel*>())
+            check(cut(label, label->text(), label->contentsRect().width()));
+        const auto* clock = kit.window.findChild<QLabel*>(QStringLiteral("StatusPanel3"));
+        check(cut(clock, clock->text(), clock->contentsRect().width()));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+        // The query window lies wholly inside the workspace.
+        const QWidget* sub = window->parentWidget();
+        QVERIFY(kit.window.workspace()->viewport()->rect().contains(sub->geometry()));
     }
 
     void paneLayoutFollowsWindowSize_data()
