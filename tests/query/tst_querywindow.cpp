@@ -1,6 +1,7 @@
 #include "QueryTestKit.h"
 
 #include "FieldList.h"
+#include "LogonSentences.h"
 #include "MyTable.h"
 #include "OptionList.h"
 #include "PreviewPane.h"
@@ -565,6 +566,89 @@ private Q_SLOTS:
     }
 
     // Pane layout
+
+    // A refused logon, told in a sentence before the logon dialog asks again
+
+    void refusedLogonIsToldInASentence_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("wrong password")
+            << "100"
+            << "nope"
+            << "EN"
+            << "The system Demo system (built-in) refused the logon of user DEMO in client 100: "
+               "Name or password is incorrect (repeat logon). Type the user and password again; "
+               "after too many wrong passwords the system locks the user.";
+        QTest::newRow("no such client")
+            << "999"
+            << "welcome"
+            << "EN"
+            << "The system Demo system (built-in) refused the logon of user DEMO in client 999: "
+               "Client 999 is not available in this system. Check the client number.";
+        QTest::newRow("wrong password, in Portuguese")
+            << "100"
+            << "nope"
+            << "PT"
+            << "O sistema Demo system (built-in) recusou o logon do usuário DEMO no mandante 100: "
+               "Name or password is incorrect (repeat logon). Digite o usuário e a senha de "
+               "novo; depois de muitas senhas erradas o sistema bloqueia o usuário.";
+    }
+
+    void refusedLogonIsToldInASentence()
+    {
+        QFETCH(QString, client);
+        QFETCH(QString, password);
+        QFETCH(QString, language);
+        QFETCH(QString, sentence);
+        QueryTestKit kit;
+        kit.state.OptEN = language == u"EN";
+        kit.state.OptPT = language == u"PT";
+        LogonSentences prompt(kit.logon, kit.state);
+        SapConnection connection(kit.window, kit.factory, prompt);
+        LogonData attempt = ScriptedLogon::demo();
+        attempt.client = client;
+        attempt.Password = password;
+        kit.logon.answers.enqueue(attempt); // refused, then the user cancels
+        QVERIFY(!connection.Connect());
+        QCOMPARE(kit.logon.errors, QStringList({QString(), sentence}));
+    }
+
+    void logonAdviceFollowsWhatTheSystemSaid_data()
+    {
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("language") << "Language XX is not installed"
+                                  << "Choose a language the system has installed, such as EN.";
+        QTest::newRow("certificate")
+            << "SSL handshake failed (certificate SHA-256 AB:CD)"
+            << "Trust the certificate only if you know it is the system's.";
+        QTest::newRow("unreachable") << "Connection refused"
+                                     << "Check the host, the port and the network, or ask the "
+                                        "system's administrator.";
+        QTest::newRow("no answer") << "https://sap:44300 did not answer in time (within 30 seconds)"
+                                   << "Check the host, the port and the network, or ask the "
+                                      "system's administrator.";
+        QTest::newRow("anything else") << "SYSTEM_FAILURE"
+                                       << "Check the logon data, or ask the system's "
+                                          "administrator.";
+    }
+
+    void logonAdviceFollowsWhatTheSystemSaid()
+    {
+        QFETCH(QString, error);
+        QFETCH(QString, advice);
+        LogonData attempt = ScriptedLogon::demo();
+        attempt.System = QStringLiteral("https://sap:44300");
+        const BiText text = LogonSentences::sentence(attempt, error);
+        QCOMPARE(text.en, QStringLiteral("The system https://sap:44300 refused the logon of user "
+                                         "DEMO in client 100: ") +
+                              error + QStringLiteral(". ") + advice);
+        // The system's own words stay whole, so a certificate's fingerprint is still found.
+        QVERIFY(text.pt.contains(error));
+    }
 
     // Splitters: a drag that starts in a band moves the line with the pointer
 
