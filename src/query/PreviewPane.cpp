@@ -113,6 +113,9 @@ void PreviewPane::AddColumnHeadersPreview()
         packed.push_back(m_plan.sFieldType.at(i) == u"P");
     }
     m_model->reset(headers, packed, tips);
+    // Until the rows come, the widths of the field lengths; a stretched last column would be
+    // laid out again after each of them.
+    m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setColumnWidth(0, Twips::toPixels(kRowColumnTwips, dpi));
     for (int i = 1; i <= m_plan.SFI; ++i)
         m_view->setColumnWidth(
@@ -120,6 +123,7 @@ void PreviewPane::AddColumnHeadersPreview()
             Twips::toPixels(columnWidth(m_plan.iFieldLen.at(i),
                                         static_cast<int>(m_plan.sFieldText.at(i).size()), factor),
                             dpi));
+    m_view->horizontalHeader()->setStretchLastSection(true);
 }
 
 PreviewPane::~PreviewPane()
