@@ -46,8 +46,14 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
     const bool packed = static_cast<size_t>(index.column()) < m_packed.size() &&
                         m_packed[static_cast<size_t>(index.column())];
     switch (role) {
-    case Qt::DisplayRole:
-        return value;
+    case Qt::DisplayRole: {
+        // Values come padded to their output length; the padding would only push the text
+        // into an ellipsis.
+        qsizetype shown = value.size();
+        while (shown > 0 && value.at(shown - 1) == u' ')
+            --shown;
+        return value.left(shown);
+    }
     case Qt::ForegroundRole:
         return packed && overflowed(value) ? QVariant(QBrush(QColor(0xB0, 0x00, 0x20)))
                                            : QVariant();

@@ -185,6 +185,11 @@ private Q_SLOTS:
         QCOMPARE(column(model, 1), QStringList({"0003", "0001", "0002", "", ""}));
         model.setHeader(2, QStringLiteral("Country »"));
         QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Country »"));
+        // The grid shows a value without the blanks that pad it to its length; the cell keeps
+        // them for printing.
+        model.fillPiece({{"Lisboa   "}}, 2);
+        QCOMPARE(model.data(model.index(0, 2)).toString(), QStringLiteral("Lisboa"));
+        QCOMPARE(model.cell(0, 2), QStringLiteral("Lisboa   "));
         model.reset({"Row", "Name"});
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.columnCount(), 2);
