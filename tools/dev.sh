@@ -8,7 +8,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(build-essential cmake ninja-build qt6-base-dev libqt6svg6 libxkbcommon-dev
-          libsqlite3-dev sqlite3 python3 xvfb xauth xdotool imagemagick xdg-utils ca-certificates
+          libsqlite3-dev sqlite3 python3 xvfb xauth xdotool xclip imagemagick xdg-utils ca-certificates
           dpkg-dev file desktop-file-utils pkg-config libxlsxwriter-dev python3-openpyxl)
 
 as_root() {

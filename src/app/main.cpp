@@ -2,6 +2,7 @@
 #include "Clock.h"
 #include "ExportCommand.h"
 #include "LogonDialog.h"
+#include "LogonSentences.h"
 #include "MainWindow.h"
 #include "ProgramCommand.h"
 #include "ProgramHome.h"
@@ -78,8 +79,9 @@ int window(int argc, char* argv[])
     keepSessionOnEveryEnd(app, stop, startup, stopSignal);
     MainWindow& window = startup.Main();
     SystemDestinationFactory factory(folder);
-    LogonDialogPrompt prompt(folder + QStringLiteral("/logon.ini"),
+    LogonDialogPrompt dialog(folder + QStringLiteral("/logon.ini"),
                              SystemDestinationFactory::trustFileIn(folder));
+    LogonSentences prompt(dialog, state);
     SapConnection connection(window, factory, prompt);
     window.setConnectionCommands(&connection);
     TableReader reader(window, connection);

@@ -2,23 +2,82 @@
 
 #include "AppState.h"
 #include "DesktopServices.h"
+#include "FieldDrag.h"
 #include "FieldIcons.h"
 #include "Language.h"
 #include "PrintFile.h"
 #include "QueryContext.h"
+#include "ReadMessage.h"
 #include "ReportListView.h"
 #include "ShellHost.h"
+#include "TableCall.h"
 #include "TableReader.h"
 #include "Texts.h"
 
-FieldList::FieldList(QueryContext& context, ReportListView* view)
-    : QObject(view), m_context(context), m_view(view)
+#include <QKeyEvent>
+#include <QLineEdit>
+
+FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* filter)
+    : QObject(view), m_context(context), m_view(view), m_filter(filter)
 {
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    connect(m_filter, &QLineEdit::textChanged, this, &FieldList::refilter);
+    connect(m_view, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        Q_EMIT chosen(item->isSelected() ? selectedFields()
+                                         : QVector<ReadPlan::Item>{fieldOf(item)});
+    });
+    m_view->setDragEncoder([this](const QList<QTreeWidgetItem*>& items) {
+        // The view hands the items over in no particular order: the list's order counts.
+        QVector<ReadPlan::Item> fields;
+        for (const QTreeWidgetItem* item : m_view->itemsInOrder()) {
+            if (!item->isHidden() && items.contains(item))
+                fields.append(fieldOf(item));
+        }
+        return FieldDrag::encode(fields);
+    });
 }
 
 int FieldList::count() const
 {
     return m_view->topLevelItemCount();
+}
+
+ReadPlan::Item FieldList::fieldOf(const QTreeWidgetItem* item)
+{
+    return {item->text(0), item->text(2), item->text(3).toInt(), item->toolTip(0)};
+}
+
+bool FieldList::ReadFieldCatalogue(const QString& table)
+{
+    ShellHost& host = m_context.host;
+    Desktop& desktop = host.services().desktop();
+    m_catalogue = RfcTable();
+    const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
+    if (!destination) {
+        desktop.message(QStringLiteral("Error 91: Object variable not set on ReadFieldCatalogue"));
+        return false;
+    }
+    desktop.setBusy(true);
+    TableCall call(*destination);
+    TableCall::Request request;
+    request.table = table;
+    request.noData = true;
+    RowBlock none;
+    const TableCall::Outcome outcome = call.run(request, none);
+    desktop.setBusy(false);
+    if (outcome == TableCall::Outcome::Done) {
+        m_catalogue = call.fields();
+        return true;
+    }
+    ReadJob::Result failed;
+    failed.failures.push_back({table, call.exception(), call.message(), {}, {}});
+    if (call.exception() == u"SYSTEM_FAILURE")
+        m_context.reader.systemFailure();
+    const ReadMessage message(host.state(), ReadMessage::Action::Catalogue);
+    desktop.message(message.failure(failed), Desktop::Buttons::Ok, Desktop::Icon::Warning,
+                    message.title());
+    return false;
 }
 
 bool FieldList::AddTableFields(const QString& table)
@@ -30,9 +89,9 @@ bool FieldList::AddTableFields(const QString& table)
             return false;
     }
     const QString name = table.toUpper();
-    if (!m_context.reader.ReadFieldCatalogue(name))
+    if (!ReadFieldCatalogue(name))
         return false;
-    const RfcTable& fields = m_context.reader.FieldsTable();
+    const RfcTable& fields = m_catalogue;
     for (int r = 1; r <= fields.RowCount(); ++r) {
         const QString key = name + u'-' + fields.Value(r, QStringLiteral("FIELDNAME")).trimmed();
         if (m_view->itemByKey(key))
@@ -44,6 +103,7 @@ bool FieldList::AddTableFields(const QString& table)
         item->setIcon(0, FieldIcons::forType(type));
         item->setToolTip(0, text);
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+        applyFilter(item);
     }
     return true;
 }
@@ -65,11 +125,43 @@ void FieldList::RemoveTableFields(const QString& table)
 QVector<ReadPlan::Item> FieldList::selectedFields() const
 {
     QVector<ReadPlan::Item> fields;
-    for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
-        if (item->isSelected())
-            fields.append({item->text(0), item->text(2), item->text(3).toInt(), item->toolTip(0)});
-    }
+    for (const QTreeWidgetItem* item : m_view->selectedInOrder())
+        fields.append(fieldOf(item));
     return fields;
+}
+
+void FieldList::applyFilter(QTreeWidgetItem* item) const
+{
+    const QString wanted = m_filter->text().trimmed();
+    const bool shown = wanted.isEmpty() || item->text(0).contains(wanted, Qt::CaseInsensitive) ||
+                       item->text(1).contains(wanted, Qt::CaseInsensitive);
+    item->setHidden(!shown);
+    // What the filter hides is not copied along unseen.
+    if (!shown)
+        item->setSelected(false);
+}
+
+void FieldList::setFilterText(const QString& text)
+{
+    m_filter->setText(text);
+}
+
+void FieldList::refilter()
+{
+    m_view->setUpdatesEnabled(false);
+    for (QTreeWidgetItem* item : m_view->itemsInOrder())
+        applyFilter(item);
+    m_view->setUpdatesEnabled(true);
+}
+
+bool FieldList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_filter && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+        m_filter->clear();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void FieldList::ShowFieldListHint()

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "Desktop.h"
 #include "DesktopServices.h"
+#include "FieldDrag.h"
 #include "FieldIcons.h"
 #include "PrintFile.h"
 #include "QueryContext.h"
@@ -11,6 +12,8 @@
 #include "Texts.h"
 
 #include <QComboBox>
+
+#include <algorithm>
 
 namespace
 {
@@ -26,6 +29,56 @@ MyTable::MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBo
     connect(view, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         m_context.host.setStatusText(item->text(0) + u' ' + item->toolTip(0));
     });
+    view->setDragEncoder([this](const QList<QTreeWidgetItem*>& items) {
+        QVector<ReadPlan::Item> fields;
+        for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
+            if (items.contains(item))
+                fields.append(
+                    {item->text(0), item->text(1), item->text(2).toInt(), item->toolTip(0)});
+        }
+        return FieldDrag::encode(fields);
+    });
+    view->setDropHandler(FieldDrag::kFormat, [this](const QMimeData* data, int row, bool here) {
+        return dropped(data, row, here);
+    });
+}
+
+bool MyTable::dropped(const QMimeData* data, int row, bool fromHere)
+{
+    const QVector<ReadPlan::Item> fields = FieldDrag::decode(data);
+    if (fields.isEmpty())
+        return false;
+    if (!fromHere) {
+        PasteListItem(fields, row);
+        return true;
+    }
+    QStringList keys;
+    for (const ReadPlan::Item& field : fields)
+        keys.append(field.key);
+    moveFields(keys, row);
+    return true;
+}
+
+void MyTable::moveFields(const QStringList& keys, int row)
+{
+    QList<QTreeWidgetItem*> moving;
+    int before = row < 0 ? count() : std::min(row, count());
+    for (int i = count() - 1; i >= 0; --i) {
+        if (!keys.contains(m_view->topLevelItem(i)->text(0)))
+            continue;
+        if (i < before)
+            --before;
+        moving.prepend(m_view->takeTopLevelItem(i));
+    }
+    if (moving.isEmpty())
+        return;
+    m_view->insertTopLevelItems(before, moving);
+    m_view->clearSelection();
+    for (QTreeWidgetItem* item : moving)
+        item->setSelected(true);
+    m_view->setCurrentItem(moving.front(), 0, QItemSelectionModel::NoUpdate);
+    ShowMyTableSummary();
+    Q_EMIT modified();
 }
 
 int MyTable::count() const
@@ -41,17 +94,22 @@ QVector<ReadPlan::Item> MyTable::items() const
     return result;
 }
 
-void MyTable::append(const ReadPlan::Item& field)
+void MyTable::insert(const ReadPlan::Item& field, int row)
 {
-    auto* item =
-        new QTreeWidgetItem(m_view, {field.key, field.type, QString::number(field.length)});
+    auto* item = new QTreeWidgetItem({field.key, field.type, QString::number(field.length)});
+    // Fields land between items, never on one.
+    item->setFlags(item->flags() & ~Qt::ItemIsDropEnabled);
+    if (row < 0 || row >= count())
+        m_view->addTopLevelItem(item);
+    else
+        m_view->insertTopLevelItem(row, item);
     item->setData(0, kListKeyRole, field.key);
     item->setIcon(0, FieldIcons::forType(field.type));
     item->setToolTip(0, field.text);
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void MyTable::PasteListItem(const QVector<ReadPlan::Item>& fields)
+void MyTable::PasteListItem(const QVector<ReadPlan::Item>& fields, int row)
 {
     Desktop& desktop = m_context.host.services().desktop();
     desktop.setBusy(true);
@@ -68,8 +126,11 @@ void MyTable::PasteListItem(const QVector<ReadPlan::Item>& fields)
                 redo = true;
             }
         }
-        if (!present)
-            append(field);
+        if (!present) {
+            insert(field, row);
+            if (row >= 0)
+                ++row;
+        }
     }
     if (redo && !m_redoing) {
         RedoListView2();

@@ -8,20 +8,24 @@
 
 struct QueryContext;
 class QComboBox;
+class QMimeData;
 class QTreeWidgetItem;
 class ReportListView;
 
 // My Table (ListView2): the chosen fields in the user's order, without duplicates. Each item
 // keeps the list key it was added with; moves exchange contents, so keys may drift from the
-// texts, and a copy that meets such a key rebuilds the list first.
+// texts, and a copy that meets such a key rebuilds the list first. Fields dropped from the field
+// list land where they are dropped; fields dragged within the list move there whole.
 class MyTable : public QObject
 {
     Q_OBJECT
 public:
     MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBox);
 
-    // Adds the fields not present yet, at the end, in order.
-    void PasteListItem(const QVector<ReadPlan::Item>& fields);
+    // Adds the fields not present yet, in order, at the end or before the item at row.
+    void PasteListItem(const QVector<ReadPlan::Item>& fields, int row = -1);
+    // Moves the fields with these keys, in their order, before the item at row (-1: the end).
+    void moveFields(const QStringList& keys, int row);
     void MoveDown();
     void MoveUp();
     void RemoveField();
@@ -47,7 +51,8 @@ Q_SIGNALS:
 private:
     void RedoListView2();
     void MoveChange(QTreeWidgetItem* current, QTreeWidgetItem* other);
-    void append(const ReadPlan::Item& field);
+    void insert(const ReadPlan::Item& field, int row);
+    bool dropped(const QMimeData* data, int row, bool fromHere);
     void move(int step);
 
     QueryContext& m_context;

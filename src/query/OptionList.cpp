@@ -10,8 +10,13 @@
 #include "Texts.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace
 {
@@ -24,14 +29,32 @@ OptionList::OptionList(QueryContext& context, ReportListView* view, Editor edito
     : QObject(view), m_context(context), m_view(view), m_editor(editor)
 {
     const Language language(context.host.state());
-    m_editor.op->addItems({QStringLiteral("EQ"), QStringLiteral("NE"), QStringLiteral("LE"),
-                           QStringLiteral("GT"), QStringLiteral("LIKE"), QStringLiteral("NOT LIKE"),
+    m_editor.op->addItems({QStringLiteral("EQ"), QStringLiteral("NE"), QStringLiteral("LT"),
+                           QStringLiteral("LE"), QStringLiteral("GT"), QStringLiteral("GE"),
+                           QStringLiteral("LIKE"), QStringLiteral("NOT LIKE"),
                            QStringLiteral("BETWEEN"), QStringLiteral("NOT BETWEEN")});
     m_editor.conjunction->addItems({QStringLiteral("AND"), QStringLiteral("OR"), QString()});
-    // Nothing is chosen until the user chooses: an untouched editor builds an empty line.
+    // Nothing is chosen or typed until the user does: an untouched editor builds an empty line,
+    // and each box shows what it is for.
     m_editor.op->setCurrentIndex(-1);
     m_editor.conjunction->setCurrentIndex(-1);
-    m_editor.value->setText(QStringLiteral("'"));
+    m_editor.op->setPlaceholderText(language.pick(Texts::get(TextId::PlaceholderOperator)));
+    m_editor.conjunction->setPlaceholderText(
+        language.pick(Texts::get(TextId::PlaceholderConjunction)));
+    m_editor.value->setPlaceholderText(language.pick(Texts::get(TextId::PlaceholderValue)));
+    // The field box completes what is typed, from any part of a key, and never lists more
+    // choices than fit a screen.
+    m_editor.field->setEditable(true);
+    m_editor.field->setInsertPolicy(QComboBox::NoInsert);
+    m_editor.field->setMaxVisibleItems(kMostChoices);
+    m_editor.field->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    m_editor.field->lineEdit()->setPlaceholderText(
+        language.pick(Texts::get(TextId::PlaceholderField)));
+    QCompleter* completer = m_editor.field->completer();
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setMaxVisibleItems(kMostChoices);
     m_editor.field->setToolTip(Texts::get(TextId::TipFieldName).en);
     m_editor.op->setToolTip(language.pick(Texts::get(TextId::TipOperator)));
     m_editor.value->setToolTip(language.pick(Texts::get(TextId::TipValue)));
@@ -98,6 +121,56 @@ void OptionList::setEditorVisible(bool visible)
     Q_EMIT editorShownChanged(visible);
 }
 
+namespace
+{
+int neededWidth(const QComboBox* box)
+{
+    const QString placeholder =
+        box->isEditable() ? box->lineEdit()->placeholderText() : box->placeholderText();
+    int text = box->fontMetrics().horizontalAdvance(placeholder);
+    for (int i = 0; i < box->count(); ++i)
+        text = std::max(text, box->fontMetrics().horizontalAdvance(box->itemText(i)));
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = box->isEditable();
+    return box->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, box->height()), box)
+        .width();
+}
+} // namespace
+
+void OptionList::fitBoxes()
+{
+    QRect field = m_editor.field->geometry();
+    QRect op = m_editor.op->geometry();
+    QRect value = m_editor.value->geometry();
+    QRect conjunction = m_editor.conjunction->geometry();
+    // On a narrow row the value box keeps a few characters' room, the other boxes stay cut.
+    const int least = 4 * m_editor.value->fontMetrics().averageCharWidth();
+    const int room = std::max(0, value.width() - least);
+    const int opMore = std::clamp(neededWidth(m_editor.op) - op.width(), 0, room);
+    const int conjunctionMore =
+        std::clamp(neededWidth(m_editor.conjunction) - conjunction.width(), 0, room - opMore);
+    op.setRight(op.right() + opMore);
+    value.setLeft(value.left() + opMore);
+    conjunction.setLeft(conjunction.left() - conjunctionMore);
+    value.setRight(value.right() - conjunctionMore);
+    // The value is what the user types: the field box gives up what it can spare for it.
+    const QFontMetrics metrics = m_editor.value->fontMetrics();
+    const int valueNeeded = std::max(metrics.horizontalAdvance(m_editor.value->placeholderText()),
+                                     12 * metrics.averageCharWidth()) +
+                            12;
+    const int spare = std::max(0, field.width() - neededWidth(m_editor.field));
+    const int taken = std::clamp(valueNeeded - value.width(), 0, spare);
+    field.setRight(field.right() - taken);
+    op.translate(-taken, 0);
+    value.setLeft(value.left() - taken);
+    m_editor.field->setGeometry(field);
+    m_editor.op->setGeometry(op);
+    m_editor.value->setGeometry(value);
+    m_editor.conjunction->setGeometry(conjunction);
+}
+
 void OptionList::ShowOption()
 {
     if (!editorShown())
@@ -113,12 +186,24 @@ void OptionList::AddOption()
         m_context.host.services().desktop().message(Texts::get(TextId::OptionTooLong).en +
                                                     QString::number(line.size()) +
                                                     Texts::get(TextId::OptionTooLongEnd).en);
+    } else if (!quotesBalanced(m_editor.value->text())) {
+        // The system would refuse the whole read for it; say so while the line is in hand.
+        const Language language(m_context.host.state());
+        m_context.host.services().desktop().message(
+            language.pick(Texts::get(TextId::UnbalancedQuote)).arg(m_editor.value->text()),
+            Desktop::Buttons::Ok, Desktop::Icon::Warning,
+            language.pick(Texts::get(TextId::TitleOption)));
     } else {
         setEditorVisible(false);
         if (!blank && !itemByKey(line))
             add(line);
     }
     Q_EMIT modified();
+}
+
+bool OptionList::quotesBalanced(const QString& value)
+{
+    return value.count(u'\'') % 2 == 0;
 }
 
 void OptionList::edited(QTreeWidgetItem* item)

@@ -19,6 +19,7 @@ class OptionList : public QObject
     Q_OBJECT
 public:
     static constexpr int kMaxLength = 72;
+    static constexpr int kMostChoices = 20; // the field box's list, whatever My Table holds
 
     struct Editor {
         QComboBox* field;
@@ -36,6 +37,8 @@ public:
     void RemoveAllOptions();
     void PrintOptions();
     void FillOptions(const QStringList& lines);
+    // A literal's quotes come in pairs, a quote inside it doubled: an odd count never fits.
+    static bool quotesBalanced(const QString& value);
     // Recount, colour by the My Table fields named, hint and menu states.
     void RefreshOptions(const QVector<ReadPlan::Item>& myTable);
     // Colours the lines a read plan sends with some piece.
@@ -45,6 +48,9 @@ public:
     QStringList keys() const;  // the lines as first added, as printed
     int count() const;
     bool editorShown() const;
+    // Once the row is placed: the operator and conjunction boxes take what their longest
+    // choice needs from the value box between them.
+    void fitBoxes();
     void setLoading(bool loading) { m_loading = loading; }
 
 Q_SIGNALS:

@@ -70,6 +70,8 @@ void shiftTopEdge(PaneLayout::Rect& r, int d)
 constexpr C kRowsButtons[] = {C::Command3_0, C::Command3_1, C::Command3_2, C::Command3_3,
                               C::Command3_4};
 constexpr C kEditorRow[] = {C::Combo2, C::Combo3, C::Text1, C::Combo4, C::Command2};
+constexpr C kRowsStrip[] = {C::Command3_0, C::Command3_1, C::Command3_2, C::Command3_3,
+                            C::Command3_4, C::Check1,     C::Text2};
 
 bool inside(int value, int low, int high)
 {
@@ -103,9 +105,20 @@ void PaneLayout::resize(int width, int height, bool rowsPanelShown, bool editorS
     place(at(C::ListView3), right, D, R, editorShown ? E - kEditorHeight : E);
     place(at(C::ListView4), 0, D + E, W, P);
 
+    for (C control : kEditorRow)
+        at(control).top = D + E - kEditorHeight;
+    for (C control : kRowsStrip)
+        at(control).top = D - kRowsPanelHeight;
+    placeStrips();
+}
+
+void PaneLayout::placeStrips()
+{
+    const int W = m_width;
+    const int right = rect(C::ListView2).left;
     // The editor row: the field box scales with the tree, the last two controls hang from
     // the right edge and the value box takes what is left between.
-    const int editorTop = D + E - kEditorHeight;
+    const int editorTop = rect(C::Combo2).top;
     const int conjunctionLeft = W - 3 * kEditorRowWidthUnit;
     // The value is what the user types: when the row is too narrow for it, the field box gives
     // up width first, down to a width that still shows a field key.
@@ -122,7 +135,7 @@ void PaneLayout::resize(int width, int height, bool rowsPanelShown, bool editorS
     place(at(C::Combo4), conjunctionLeft, editorTop, 2 * kEditorRowWidthUnit, kEditorHeight);
     place(at(C::Command2), W - kEditorRowWidthUnit, editorTop, kEditorRowWidthUnit, kEditorHeight);
 
-    const int rowsTop = D - kRowsPanelHeight;
+    const int rowsTop = rect(C::Check1).top;
     for (int i = 0; i < 5; ++i)
         place(at(kRowsButtons[i]), right + kRowsButtonWidth * i, rowsTop, kRowsButtonWidth,
               kRowsPanelHeight);
@@ -229,64 +242,111 @@ PaneLayout::Pointer PaneLayout::CheckMouse(int x, int y)
     return Pointer::Default;
 }
 
-PaneLayout::Pointer PaneLayout::mouseMoved(Pane pane, int x, int y, bool leftButtonOnly)
+PaneLayout::Pointer PaneLayout::pointerAt(Pane pane, int x, int y) const
+{
+    switch (pane) {
+    case Pane::Tree:
+        return CheckMouse(x, rect(C::TreeView1).height - y - 109);
+    case Pane::FieldList:
+        return CheckMouse(x, rect(C::ListView1).height - y - 109);
+    case Pane::MyTable:
+        return CheckMouse(x, rect(C::ListView2).height - y - 109);
+    case Pane::Options:
+    case Pane::Preview:
+        break;
+    }
+    return CheckMouse(x, y);
+}
+
+void PaneLayout::bands(Pane pane, int x, int y, const std::function<void(int, int)>& act) const
 {
     // Each band rule reads the pane's size as it stands when the rule is reached, so a move
     // made by an earlier rule of the same event is already seen.
     auto w = [this](C c) { return rect(c).width; };
     auto h = [this](C c) { return rect(c).height; };
-
-    Pointer pointer = Pointer::Default;
-    switch (pane) {
-    case Pane::Tree:
-        pointer = CheckMouse(x, h(C::TreeView1) - y - 109);
-        break;
-    case Pane::FieldList:
-        pointer = CheckMouse(x, h(C::ListView1) - y - 109);
-        break;
-    case Pane::MyTable:
-        pointer = CheckMouse(x, h(C::ListView2) - y - 109);
-        break;
-    case Pane::Options:
-    case Pane::Preview:
-        pointer = CheckMouse(x, y);
-        break;
-    }
-    if (!leftButtonOnly)
-        return pointer;
-
     switch (pane) {
     case Pane::Tree:
         if (inside(x, w(C::TreeView1) - 644, w(C::TreeView1)))
-            MoveLine1(-kSideStep);
+            act(1, -kSideStep);
         // The bottom band is measured against the field list, which reaches the preview line.
         if (inside(y, h(C::ListView1) - 555, h(C::ListView1)) && h(C::ListView1) > 725)
-            MoveLine4(-kUpStep);
+            act(4, -kUpStep);
         break;
     case Pane::FieldList:
         if (inside(x, 0, 300))
-            MoveLine1(kSideStep);
+            act(1, kSideStep);
         if (inside(x, w(C::ListView1) - 644, w(C::ListView1)))
-            MoveLine2(-kSideStep);
+            act(2, -kSideStep);
         if (inside(y, h(C::ListView1) - 555, h(C::ListView1)) && h(C::ListView1) > 725)
-            MoveLine4(-kUpStep);
+            act(4, -kUpStep);
         break;
     case Pane::MyTable:
         if (inside(x, 0, 300))
-            MoveLine2(kSideStep);
+            act(2, kSideStep);
         if (inside(y, h(C::ListView2) - 651, h(C::ListView2)))
-            MoveLine3(-kUpStep);
+            act(3, -kUpStep);
         break;
     case Pane::Options:
         if (inside(x, 0, 300))
-            MoveLine2(kSideStep);
+            act(2, kSideStep);
         if (inside(y, 0, 555))
-            MoveLine3(kSideStep);
+            act(3, kSideStep);
         break;
     case Pane::Preview:
         if (inside(y, 0, 555))
-            MoveLine4(kSideStep);
+            act(4, kSideStep);
         break;
     }
+}
+
+PaneLayout::Pointer PaneLayout::mouseMoved(Pane pane, int x, int y, bool leftButtonOnly)
+{
+    const Pointer pointer = pointerAt(pane, x, y);
+    if (leftButtonOnly)
+        bands(pane, x, y, [this](int line, int step) { moveLine(line, step); });
     return pointer;
+}
+
+PaneLayout::Grip PaneLayout::grip(Pane pane, int x, int y) const
+{
+    Grip grip;
+    bands(pane, x, y, [&grip](int line, int) {
+        // A pane's two bands of one direction can overlap when it is narrow: the first holds.
+        int& slot = line <= 2 ? grip.vertical : grip.horizontal;
+        if (slot == 0)
+            slot = line;
+    });
+    return grip;
+}
+
+int PaneLayout::linePosition(int line) const
+{
+    switch (line) {
+    case 1:
+        return rect(C::ListView1).left;
+    case 2:
+        return rect(C::ListView2).left;
+    case 3:
+        return rect(C::ListView3).top;
+    default:
+        return rect(C::ListView4).top;
+    }
+}
+
+void PaneLayout::moveLine(int line, int delta)
+{
+    switch (line) {
+    case 1:
+        MoveLine1(delta);
+        break;
+    case 2:
+        MoveLine2(delta);
+        break;
+    case 3:
+        MoveLine3(delta);
+        break;
+    default:
+        MoveLine4(delta);
+        break;
+    }
 }

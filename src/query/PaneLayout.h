@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 
 // The geometry of a query window's panes in twips: the proportional layout computed on every
 // resize, the four splitter lines moved by the mouse, the preview opened and closed in steps,
@@ -70,6 +71,24 @@ public:
     // One mouse movement over a pane at (x, y) inside it: the pointer test, then, when exactly
     // the left button is held, every matching band rule in order (each moves a line one step).
     Pointer mouseMoved(Pane pane, int x, int y, bool leftButtonOnly);
+    // The pointer test alone.
+    Pointer pointerAt(Pane pane, int x, int y) const;
+
+    // The lines whose bands hold (x, y) inside the pane: a vertical line (1 or 2) and a
+    // horizontal one (3 or 4), 0 for none. A drag that starts there moves them.
+    struct Grip {
+        int vertical = 0;
+        int horizontal = 0;
+        bool any() const { return vertical != 0 || horizontal != 0; }
+    };
+    Grip grip(Pane pane, int x, int y) const;
+    // The left edge of the panes right of a vertical line, the top edge of those below a
+    // horizontal one.
+    int linePosition(int line) const;
+    void moveLine(int line, int delta); // MoveLine1 to MoveLine4
+    // Lays the option editor row and the rows panel across the right column as it now stands,
+    // by the rules of resize, at their present heights.
+    void placeStrips();
 
     const Rect& rect(Control control) const { return m_rects[static_cast<int>(control)]; }
     int PreviewHeight = 0;
@@ -84,6 +103,8 @@ public:
 
 private:
     Rect& at(Control control) { return m_rects[static_cast<int>(control)]; }
+    // Runs the band rules of a pane: each matching rule calls act(line, step), in order.
+    void bands(Pane pane, int x, int y, const std::function<void(int, int)>& act) const;
 
     std::array<Rect, static_cast<int>(Control::Count)> m_rects{};
     int m_width = 0;

@@ -46,8 +46,14 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
     const bool packed = static_cast<size_t>(index.column()) < m_packed.size() &&
                         m_packed[static_cast<size_t>(index.column())];
     switch (role) {
-    case Qt::DisplayRole:
-        return value;
+    case Qt::DisplayRole: {
+        // Values come padded to their output length; the padding would only push the text
+        // into an ellipsis.
+        qsizetype shown = value.size();
+        while (shown > 0 && value.at(shown - 1) == u' ')
+            --shown;
+        return value.left(shown);
+    }
     case Qt::ForegroundRole:
         return packed && overflowed(value) ? QVariant(QBrush(QColor(0xB0, 0x00, 0x20)))
                                            : QVariant();
@@ -64,15 +70,19 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
         return {};
-    return m_headers.value(section);
+    if (role == Qt::ToolTipRole && section < m_headerTips.size())
+        return m_headerTips.at(section);
+    return role == Qt::DisplayRole ? QVariant(m_headers.value(section)) : QVariant();
 }
 
-void PreviewModel::reset(const QStringList& headers, const std::vector<bool>& packed)
+void PreviewModel::reset(const QStringList& headers, const std::vector<bool>& packed,
+                         const QStringList& headerTips)
 {
     beginResetModel();
     m_headers = headers;
+    m_headerTips = headerTips;
     m_packed = packed;
     m_rows.clear();
     endResetModel();

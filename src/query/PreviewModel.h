@@ -21,8 +21,9 @@ public:
                         int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-    // Starts over with these column headers (the first is the row number's).
-    void reset(const QStringList& headers, const std::vector<bool>& packed = {});
+    // Starts over with these column headers (the first is the row number's) and their tips.
+    void reset(const QStringList& headers, const std::vector<bool>& packed = {},
+               const QStringList& headerTips = {});
     // Fills the cells of one piece: row r of values goes to row r, columns from firstColumn.
     void fillPiece(const std::vector<std::vector<QString>>& rows, int firstColumn);
     void setHeader(int column, const QString& text);
@@ -32,6 +33,7 @@ public:
 
 private:
     QStringList m_headers;
+    QStringList m_headerTips;
     std::vector<bool> m_packed;
     std::vector<std::vector<QString>> m_rows; // each row: number text, then the cells
 };

@@ -4,6 +4,7 @@
 #include "DesktopServices.h"
 #include "ImportController.h"
 #include "Language.h"
+#include "PreviewGrid.h"
 #include "PreviewModel.h"
 #include "PrintFile.h"
 #include "QueryContext.h"
@@ -57,7 +58,10 @@ PreviewPane::PreviewPane(QueryContext& context, QTableView* view, Hooks hooks)
         Q_EMIT finished();
     });
     m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid = new PreviewGrid(m_view, m_model, [this](int column) {
+        return column > 0 && column < m_plan.sFieldKey.size() ? m_plan.sFieldKey.at(column)
+                                                              : m_model->header(column);
+    });
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->hide();
@@ -101,12 +105,17 @@ void PreviewPane::AddColumnHeadersPreview()
     const double dpi = m_hooks.dotsPerInch();
     const int factor = widthFactor(m_plan.SFI);
     QStringList headers{QStringLiteral("Row")};
+    QStringList tips{QString()};
     std::vector<bool> packed{false};
     for (int i = 1; i <= m_plan.SFI; ++i) {
         headers.append(m_plan.sFieldText.at(i));
+        tips.append(m_plan.sFieldKey.at(i) + u' ' + m_plan.sFieldText.at(i));
         packed.push_back(m_plan.sFieldType.at(i) == u"P");
     }
-    m_model->reset(headers, packed);
+    m_model->reset(headers, packed, tips);
+    // Until the rows come, the widths of the field lengths; a stretched last column would be
+    // laid out again after each of them.
+    m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setColumnWidth(0, Twips::toPixels(kRowColumnTwips, dpi));
     for (int i = 1; i <= m_plan.SFI; ++i)
         m_view->setColumnWidth(
@@ -114,10 +123,13 @@ void PreviewPane::AddColumnHeadersPreview()
             Twips::toPixels(columnWidth(m_plan.iFieldLen.at(i),
                                         static_cast<int>(m_plan.sFieldText.at(i).size()), factor),
                             dpi));
+    m_view->horizontalHeader()->setStretchLastSection(true);
 }
 
 PreviewPane::~PreviewPane()
 {
+    // The grid may be half torn down by now: what the worker read is dropped, not shown.
+    m_read.reset();
     m_worker->stop();
 }
 
@@ -186,8 +198,9 @@ void PreviewPane::UpdatePreview()
     const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
     if (!problem.isEmpty() || !destination) {
         if (!problem.isEmpty())
-            host.services().desktop().message(problem, Desktop::Buttons::Ok,
-                                              Desktop::Icon::Warning);
+            host.services().desktop().message(
+                problem, Desktop::Buttons::Ok, Desktop::Icon::Warning,
+                Language(host.state()).pick(Texts::get(TextId::TitlePreview)));
         host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
         return;
     }
@@ -215,6 +228,7 @@ void PreviewPane::showResult(const Read& read)
     ShellHost& host = m_context.host;
     const ReadJob::Result& result = read.result;
     m_model->fillPiece(read.rows, 1);
+    m_grid->fitColumns();
     m_rows = static_cast<long>(read.rows.size());
     m_elapsed = result.elapsed;
     for (const ReadJob::Failure& failure : result.failures) {
@@ -226,8 +240,8 @@ void PreviewPane::showResult(const Read& read)
         host.setStatusText(message.cancelled(m_plan.piece(1).table));
     } else if (!result.failures.empty() || !result.error.isEmpty()) {
         host.setStatusText(message.statusLine(result));
-        host.services().desktop().message(message.failure(result), Desktop::Buttons::Ok,
-                                          Desktop::Icon::Warning);
+        host.services().desktop().message(message.failure(result, &m_plan), Desktop::Buttons::Ok,
+                                          Desktop::Icon::Warning, message.title());
     } else {
         QString status =
             ImportController::ShowImportDone(host.state(), m_plan.SFI, m_rows, m_elapsed);

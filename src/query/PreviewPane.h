@@ -9,6 +9,7 @@
 #include <memory>
 
 struct QueryContext;
+class PreviewGrid;
 class PreviewModel;
 class QTableView;
 class QTimer;
@@ -50,6 +51,7 @@ public:
     static int widthFactor(int fields);
     static int columnWidth(int length, int textLength, int factor);
     PreviewModel* model() const { return m_model; }
+    PreviewGrid* grid() const { return m_grid; }
     const ReadPlan& plan() const { return m_plan; }
     long lRows() const { return m_rows; }
     double elapsed() const { return m_elapsed; }
@@ -68,6 +70,7 @@ private:
     QTableView* m_view;
     Hooks m_hooks;
     PreviewModel* m_model;
+    PreviewGrid* m_grid = nullptr;
     ReadWorker* m_worker;
     QTimer* m_progressDelay;
     std::shared_ptr<Read> m_read;

@@ -8,10 +8,12 @@
 #include "Language.h"
 #include "MyTable.h"
 #include "OptionList.h"
+#include "PaneMouse.h"
+#include "PreviewGrid.h"
 #include "PreviewPane.h"
-#include "ReadMessage.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
+#include "ReadMessage.h"
 #include "ReadPlan.h"
 #include "ReportListView.h"
 #include "RowsPanel.h"
@@ -27,8 +29,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QTableView>
 #include <QToolButton>
 
@@ -90,19 +92,23 @@ void QueryWindow::build()
         view->setObjectName(QString::fromLatin1(name));
         return view;
     };
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("FieldFilter"));
     m_listView1 = list("ListView1");
+    // The column of texts, of the summary and of the option lines takes the room left over.
     m_listView1->setColumns({{QStringLiteral("C1"), QStringLiteral("FieldName"), 1800},
-                             {QStringLiteral("C2"), QStringLiteral("FieldText"), 3000},
+                             {QStringLiteral("C2"), QStringLiteral("FieldText"), 3000, false, true},
                              {QStringLiteral("C3"), QStringLiteral("Type"), 535},
                              {QStringLiteral("C4"), QStringLiteral("Length"), 670, true}},
                             m_dpi);
     m_listView2 = list("ListView2");
-    m_listView2->setColumns({{QStringLiteral("C1"), QStringLiteral("My Table"), 3195},
+    m_listView2->setColumns({{QStringLiteral("C1"), QStringLiteral("My Table"), 3195, false, true},
                              {QStringLiteral("C2"), QStringLiteral("Type"), 535},
                              {QStringLiteral("C3"), QStringLiteral("Length"), 670, true}},
                             m_dpi);
     m_listView3 = list("ListView3");
-    m_listView3->setColumns({{QStringLiteral("C1"), QStringLiteral("Options"), 4400}}, m_dpi);
+    m_listView3->setColumns({{QStringLiteral("C1"), QStringLiteral("Options"), 4400, false, true}},
+                            m_dpi);
     m_listView4 = new QTableView(this);
     m_listView4->setObjectName(QStringLiteral("ListView4"));
     static const char* const kButtonIcons[] = {"copy", "remove", "move-down", "move-up", "preview"};
@@ -133,7 +139,7 @@ void QueryWindow::build()
          std::initializer_list<QWidget*>{m_combo2, m_combo3, m_text1, m_combo4, m_command2})
         editor->hide();
 
-    m_fields = new FieldList(m_context, m_listView1);
+    m_fields = new FieldList(m_context, m_listView1, m_filter);
     m_tree = new TableTreeController(m_context, m_treeView, m_label1, *m_fields,
                                      [this] { return m_document.ChSsl; });
     m_myTable = new MyTable(m_context, m_listView2, m_combo2);
@@ -157,21 +163,33 @@ void QueryWindow::build()
     m_import = new ImportController(m_context, this);
     connect(m_import, &ImportController::finished, this, &QueryWindow::importFinished);
     connectParts();
-    watch(m_treeView, PaneLayout::Pane::Tree, QStringLiteral("mtable"));
-    watch(m_listView1, PaneLayout::Pane::FieldList, QStringLiteral("mfields"));
-    watch(m_listView2, PaneLayout::Pane::MyTable, QStringLiteral("mmytable"));
-    watch(m_listView3, PaneLayout::Pane::Options, QStringLiteral("moptions"));
-    watch(m_listView4, PaneLayout::Pane::Preview, QStringLiteral("mmytable"));
+    watchPanes();
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_filter->setFocus(Qt::ShortcutFocusReason);
+        m_filter->selectAll();
+    });
 }
 
-void QueryWindow::watch(QWidget* pane, PaneLayout::Pane which, const QString& menu)
+void QueryWindow::watchPanes()
 {
-    QWidget* surface = pane;
-    if (auto* view = qobject_cast<QAbstractScrollArea*>(pane))
-        surface = view->viewport();
-    surface->setMouseTracking(true);
-    surface->installEventFilter(this);
-    m_panes.insert(surface, {which, menu});
+    PaneMouse::Hooks hooks;
+    hooks.pixels = [this](Control control) { return pixels(control); };
+    hooks.relayout = [this] { applyLayout(); };
+    hooks.dotsPerInch = [this] { return m_dpi; };
+    hooks.popup = [this](const QString& menu, const QPoint& at, const QList<QAction*>& own) {
+        m_context.host.popupMenu(menu, at, own);
+    };
+    m_mouse = new PaneMouse(this, m_layout, hooks);
+    m_mouse->watch(m_treeView, PaneLayout::Pane::Tree, QStringLiteral("mtable"));
+    m_mouse->watch(m_listView1, PaneLayout::Pane::FieldList, QStringLiteral("mfields"),
+                   {m_listView1->copyAction()});
+    m_mouse->watch(m_listView2, PaneLayout::Pane::MyTable, QStringLiteral("mmytable"),
+                   {m_listView2->copyAction()});
+    m_mouse->watch(m_listView3, PaneLayout::Pane::Options, QStringLiteral("moptions"));
+    m_mouse->watch(m_listView4, PaneLayout::Pane::Preview, QStringLiteral("mmytable"),
+                   m_preview->grid()->actions());
 }
 
 void QueryWindow::setCaptionsAndTips()
@@ -182,6 +200,13 @@ void QueryWindow::setCaptionsAndTips()
     for (size_t i = 0; i < m_command3.size(); ++i)
         m_command3[i]->setToolTip(language.pick(Texts::get(tips[i])));
     m_text2->setToolTip(language.pick(Texts::get(TextId::TipMaximumRows)));
+    m_filter->setPlaceholderText(language.pick(Texts::get(TextId::FieldFilterPlaceholder)));
+    const QString copy = language.pick(Texts::get(TextId::CopyCells));
+    for (ReportListView* list : {m_listView1, m_listView2, m_listView3})
+        list->copyAction()->setText(copy);
+    m_preview->grid()->copyAction()->setText(copy);
+    m_preview->grid()->copyWithHeadersAction()->setText(
+        language.pick(Texts::get(TextId::CopyCellsWithHeaders)));
 }
 
 QRect QueryWindow::pixels(Control control) const
@@ -213,6 +238,12 @@ void QueryWindow::applyLayout()
                                                    {m_text2, Control::Text2}};
     for (const auto& [widget, control] : placed)
         widget->setGeometry(pixels(control));
+    // The filter box heads the field list's pane.
+    const QRect pane = pixels(Control::ListView1);
+    const int filterHeight = std::min(m_filter->sizeHint().height(), pane.height());
+    m_filter->setGeometry(pane.left(), pane.top(), pane.width(), filterHeight);
+    m_listView1->setGeometry(pane.adjusted(0, filterHeight, 0, 0));
+    m_options->fitBoxes();
 }
 
 void QueryWindow::resizeEvent(QResizeEvent* event)
@@ -226,38 +257,6 @@ void QueryWindow::resizeEvent(QResizeEvent* event)
     m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), rows);
     m_context.host.setCommandEnabled(QStringLiteral("mrows"), !rows);
     applyLayout();
-}
-
-bool QueryWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    const auto pane = m_panes.constFind(watched);
-    if (pane == m_panes.constEnd())
-        return QWidget::eventFilter(watched, event);
-    auto* surface = static_cast<QWidget*>(watched);
-    if (event->type() == QEvent::MouseMove) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPoint at = mouse->position().toPoint();
-        const auto twips = [this](int px) {
-            return static_cast<int>(std::lround(Twips::fromPixels(px, m_dpi)));
-        };
-        const PaneLayout before = m_layout;
-        const PaneLayout::Pointer pointer = m_layout.mouseMoved(
-            pane->first, twips(at.x()), twips(at.y()), mouse->buttons() == Qt::LeftButton);
-        surface->setCursor(pointer == PaneLayout::Pointer::SizeWE   ? Qt::SizeHorCursor
-                           : pointer == PaneLayout::Pointer::SizeNS ? Qt::SizeVerCursor
-                                                                    : Qt::ArrowCursor);
-        for (int c = 0; c < static_cast<int>(Control::Count); ++c) {
-            if (!(before.rect(Control(c)) == m_layout.rect(Control(c)))) {
-                applyLayout();
-                break;
-            }
-        }
-    } else if (event->type() == QEvent::MouseButtonRelease &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-        m_context.host.popupMenu(pane->second,
-                                 static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 bool QueryWindow::hasContent() const
@@ -356,6 +355,8 @@ void QueryWindow::connectParts()
     });
     connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
     m_myTable->setRecopy([this] { return m_fields->selectedFields(); });
+    connect(m_fields, &FieldList::chosen, this,
+            [this](const QVector<ReadPlan::Item>& fields) { m_myTable->PasteListItem(fields); });
 }
 
 void QueryWindow::changed()
@@ -540,7 +541,8 @@ void QueryWindow::importFinished(const TableExport::Result& result)
                          : result.error;
         const ReadMessage message(host.state(), ReadMessage::Action::Export);
         host.setStatusText(message.statusLine(read));
-        desktop.message(message.failure(read), Desktop::Buttons::Ok, Desktop::Icon::Warning);
+        desktop.message(message.failure(read, &m_plan), Desktop::Buttons::Ok,
+                        Desktop::Icon::Warning, message.title());
         return;
     }
     if (result.lostCharacters > 0)

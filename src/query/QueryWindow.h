@@ -5,7 +5,6 @@
 #include "ReadPlan.h"
 #include "TableExport.h"
 
-#include <QHash>
 #include <QWidget>
 
 #include <array>
@@ -16,6 +15,7 @@ class FieldList;
 class ImportController;
 class MyTable;
 class OptionList;
+class PaneMouse;
 class PreviewPane;
 class QCheckBox;
 class QTableView;
@@ -94,14 +94,13 @@ public Q_SLOTS:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
     void setCaptionsAndTips();
     void applyLayout();
     QRect pixels(PaneLayout::Control control) const;
-    void watch(QWidget* pane, PaneLayout::Pane which, const QString& menu);
+    void watchPanes();
     void connectParts();
     void changed();
     void rowsButton(int index);
@@ -117,6 +116,7 @@ private:
 
     QLabel* m_label1 = nullptr;
     TableTreeView* m_treeView = nullptr;
+    QLineEdit* m_filter = nullptr; // above the field list
     ReportListView* m_listView1 = nullptr;
     ReportListView* m_listView2 = nullptr;
     ReportListView* m_listView3 = nullptr;
@@ -138,5 +138,5 @@ private:
     ImportController* m_import = nullptr;
     ReadPlan m_plan;
     bool m_loading = false;
-    QHash<QObject*, std::pair<PaneLayout::Pane, QString>> m_panes;
+    PaneMouse* m_mouse = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "QueryDocumentFile.h"
 #include "QueryWindow.h"
 #include "RecoveryCopies.h"
+#include "RecentDocuments.h"
 #include "ShellHost.h"
 #include "TableTreeController.h"
 #include "Texts.h"
@@ -135,7 +136,13 @@ int QueryWorkspace::OpenQuery()
         state.FileZorv = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
     if (services.ChooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
         return 0;
-    const QString path = services.dialogFileName();
+    return OpenQueryFile(services.dialogFileName());
+}
+
+int QueryWorkspace::OpenQueryFile(const QString& path)
+{
+    AppState& state = m_context.host.state();
+    DesktopServices& services = m_context.host.services();
     state.FileZorv = path;
     QueryDocument document;
     const QueryDocumentFile::ReadResult read = QueryDocumentFile::readFile(path, document);
@@ -155,6 +162,7 @@ int QueryWorkspace::OpenQuery()
     created->setWindowTitle(QFileInfo(path).fileName());
     // Only a document that is shown counts as opened.
     m_context.host.setStatusText(path + Language(state).pick(Texts::get(TextId::DocumentOpened)));
+    RecentDocuments(RecentDocuments::pathIn(m_context.programFolder)).add(path);
     return 1;
 }
 
@@ -170,6 +178,7 @@ bool QueryWorkspace::save(QueryWindow* window, const QString& path)
     m_context.host.setStatusText(
         path + Language(m_context.host.state()).pick(Texts::get(TextId::DocumentSaved)));
     window->setFilePath(path);
+    RecentDocuments(RecentDocuments::pathIn(m_context.programFolder)).add(path);
     return true;
 }
 

@@ -24,6 +24,7 @@ public:
 
     void NewQuery() override;
     int OpenQuery() override;
+    int OpenQueryFile(const QString& path) override;
     void SaveQuery() override;
     void SaveQueryAs() override;
     void connectionClosed() override;

@@ -190,13 +190,13 @@ void TableTreeController::ValidateTable(const QString& table)
             return;
         }
     }
-    if (!m_context.reader.ReadFieldCatalogue(table.toUpper())) {
+    if (!m_fields.ReadFieldCatalogue(table.toUpper())) {
         refuseTable(table, TextId::NoFieldsReturned);
         return;
     }
     const Language language(host.state());
     host.setStatusText(table + language.pick(Texts::get(TextId::TableAdded)) +
-                       QString::number(m_context.reader.FieldsTable().RowCount()) +
+                       QString::number(m_fields.catalogue().RowCount()) +
                        language.pick(Texts::get(TextId::TableAddedEnd)));
 }
 
@@ -326,7 +326,7 @@ void TableTreeController::activate(int id)
             node->colour = TableTreeModel::Colour::Blue;
             node->openTable = text;
             host.setStatusText(text + language.pick(Texts::get(TextId::TableHas)) +
-                               QString::number(m_context.reader.FieldsTable().RowCount()) +
+                               QString::number(m_fields.catalogue().RowCount()) +
                                language.pick(Texts::get(TextId::TableHasOf)) +
                                QString::number(m_fields.count()) +
                                language.pick(Texts::get(TextId::TotalFields)));

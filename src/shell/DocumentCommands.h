@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 // The File menu's query-document commands as the main window calls them; the query
 // workspace provides them.
 class DocumentCommands
@@ -9,6 +11,8 @@ public:
 
     virtual void NewQuery() = 0;
     virtual int OpenQuery() = 0; // 1 when a document was opened
+    // Opens that document without asking for it (a recent document); 1 when it was opened.
+    virtual int OpenQueryFile(const QString& path) = 0;
     virtual void SaveQuery() = 0;
     virtual void SaveQueryAs() = 0;
     // The user disconnected: rows read under that logon must not stay on screen.

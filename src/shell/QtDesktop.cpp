@@ -60,11 +60,19 @@ Desktop::Answer fromQt(int button, Desktop::Buttons buttons)
 }
 } // namespace
 
+Desktop::Icon QtDesktop::iconFor(Icon asked, Buttons buttons)
+{
+    if (asked != Icon::None)
+        return asked;
+    return buttons == Buttons::Ok ? Icon::Information : Icon::Question;
+}
+
 Desktop::Answer QtDesktop::message(const QString& text, Buttons buttons, Icon icon,
                                    const QString& title)
 {
-    QMessageBox box(toQt(icon), title.isEmpty() ? QApplication::applicationName() : title, text,
-                    toQt(buttons), QApplication::activeWindow());
+    QMessageBox box(toQt(iconFor(icon, buttons)),
+                    title.isEmpty() ? QApplication::applicationName() : title, text, toQt(buttons),
+                    QApplication::activeWindow());
     return fromQt(box.exec(), buttons);
 }
 

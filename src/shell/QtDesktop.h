@@ -19,6 +19,9 @@ public:
     QString helpViewer() override;
     QString systemInformationProgram() override;
 
+    // The icon a message box shows: the one asked for, else a question's or a notice's, so
+    // that no box comes without one.
+    static Icon iconFor(Icon asked, Buttons buttons);
     // "Text (*.txt)|*.txt|All Files (*.*)|*.*" as Qt name filters.
     static QStringList nameFilters(const QString& filter);
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QString>
 
 #include <functional>
 
 class Desktop;
+class QAction;
 class QMdiSubWindow;
 class QWidget;
 class DesktopServices;
@@ -36,7 +38,9 @@ public:
     virtual QWidget* activeQueryWindow() const = 0;
     virtual void setCommandEnabled(const QString& command, bool enabled) = 0;
     virtual bool commandEnabled(const QString& command) const = 0;
-    virtual void popupMenu(const QString& menu, const QPoint& globalPos) = 0;
+    // The pane's own actions, if any, come first.
+    virtual void popupMenu(const QString& menu, const QPoint& globalPos,
+                           const QList<QAction*>& own = {}) = 0;
 
     virtual void StartProgress(const QString& kind) = 0;
     virtual void AdvanceProgress(int percent) = 0;

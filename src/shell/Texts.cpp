@@ -137,6 +137,124 @@ BiText Texts::get(TextId id)
         return one("To solve this problem please reinstall Vub");
     case TextId::ProcessingRfcFor:
         return two("Processing RFC for ", "Processando RFC para ");
+    case TextId::ReadTableNotAvailable:
+        return two("The system has no table %1 (%2)%3. Check the name in the tree.",
+                   "O sistema não tem a tabela %1 (%2)%3. Verifique o nome na árvore.");
+    case TextId::ReadNotAuthorized:
+        return two("Your user may not read the table %1 (%2)%3. Ask for read authority on it: "
+                   "authorization object S_TABU_DIS for its authorization group, or S_TABU_NAM "
+                   "for the table.",
+                   "Seu usuário não pode ler a tabela %1 (%2)%3. Peça autorização de leitura: "
+                   "objeto S_TABU_DIS para o grupo da tabela, ou S_TABU_NAM para a tabela.");
+    case TextId::ReadOptionNotValid:
+        return two("The system did not accept the options of %1 as a WHERE condition (%2)%3. "
+                   "Check each option line: a blank around every operator and value, values in "
+                   "quotes.",
+                   "O sistema não aceitou as opções de %1 como condição WHERE (%2)%3. Verifique "
+                   "cada linha: um espaço antes e depois de cada operador e valor, valores entre "
+                   "aspas.");
+    case TextId::ReadOptionLineNotValid:
+        return two("The system did not accept the options of %1 as a WHERE condition (%2)%3. "
+                   "Check the line \"%4\": a blank around every operator and value, values in "
+                   "quotes.",
+                   "O sistema não aceitou as opções de %1 como condição WHERE (%2)%3. Verifique "
+                   "a linha \"%4\": um espaço antes e depois de cada operador e valor, valores "
+                   "entre aspas.");
+    case TextId::ReadFieldNotValid:
+        return two("A field of My Table does not exist in %1 (%2)%3. Read the table's fields "
+                   "again and rebuild My Table.",
+                   "Um campo de Minha Tabela não existe em %1 (%2)%3. Leia os campos da tabela "
+                   "de novo e refaça Minha Tabela.");
+    case TextId::ReadTableWithoutData:
+        return two("%1 holds no rows of its own: it is a structure, or a field of My Table is "
+                   "unknown to this release (%2)%3.",
+                   "%1 não tem linhas próprias: é uma estrutura, ou um campo de Minha Tabela é "
+                   "desconhecido nesta versão (%2)%3.");
+    case TextId::ReadDataBufferExceeded:
+        return two("The fields of %1 are too wide for one read (%2)%3. Remove some of them from "
+                   "My Table and read again.",
+                   "Os campos de %1 são largos demais para uma leitura (%2)%3. Remova alguns de "
+                   "Minha Tabela e leia de novo.");
+    case TextId::ReadSystemFailure:
+        return two("The system failed while reading %1 (%2)%3. The connection is opened again "
+                   "at the next read; if the failure comes back, ask the system's administrator "
+                   "(transaction ST22 lists the system's dumps).",
+                   "O sistema falhou ao ler %1 (%2)%3. A conexão é aberta de novo na próxima "
+                   "leitura; se a falha voltar, fale com o administrador do sistema (a transação "
+                   "ST22 lista os dumps).");
+    case TextId::ReadFailed:
+        return two("Reading %1 failed (%2)%3.", "A leitura de %1 falhou (%2)%3.");
+    case TextId::ReadFailedBecause:
+        return two("Reading %1 failed: %2.", "A leitura de %1 falhou: %2.");
+    case TextId::ExportNotWritten:
+        return two("The export failed; the file was not written.",
+                   "A exportação falhou; o arquivo não foi gravado.");
+    case TextId::PreviewFailedStatus:
+        return two("Preview failed - ", "A visualização falhou - ");
+    case TextId::ExportFailedStatus:
+        return two("Export failed - ", "A exportação falhou - ");
+    case TextId::PreviewCancelledStatus:
+        return two("Preview cancelled - ", "Visualização cancelada - ");
+    case TextId::ExportCancelledStatus:
+        return two("Export cancelled - ", "Exportação cancelada - ");
+    case TextId::TitlePreview:
+        return two("Preview", "Visualizar");
+    case TextId::TitleImport:
+        return two("Import Table", "Importar Tabela");
+    case TextId::TitleTableFields:
+        return two("Table Fields", "Campos da Tabela");
+    case TextId::TitleLogon:
+        return two("Logon", "Logon");
+    case TextId::TitleOption:
+        return two("Add Option", "Adicionar Opção");
+    case TextId::TitleRecentDocuments:
+        return two("Recent Documents", "Documentos Recentes");
+    case TextId::LogonRefused:
+        return two("The system %1 refused the logon of user %2 in client %3: %4.",
+                   "O sistema %1 recusou o logon do usuário %2 no mandante %3: %4.");
+    case TextId::LogonAdvicePassword:
+        return two("Type the user and password again; after too many wrong passwords the "
+                   "system locks the user.",
+                   "Digite o usuário e a senha de novo; depois de muitas senhas erradas o "
+                   "sistema bloqueia o usuário.");
+    case TextId::LogonAdviceClient:
+        return two("Check the client number.", "Verifique o número do mandante.");
+    case TextId::LogonAdviceLanguage:
+        return two("Choose a language the system has installed, such as EN.",
+                   "Escolha um idioma instalado no sistema, como EN ou PT.");
+    case TextId::LogonAdviceCertificate:
+        return two("Trust the certificate only if you know it is the system's.",
+                   "Confie no certificado só se souber que é o do sistema.");
+    case TextId::LogonAdviceNetwork:
+        return two("Check the host, the port and the network, or ask the system's "
+                   "administrator.",
+                   "Verifique o host, a porta e a rede, ou fale com o administrador do "
+                   "sistema.");
+    case TextId::LogonAdviceOther:
+        return two("Check the logon data, or ask the system's administrator.",
+                   "Verifique os dados de logon, ou fale com o administrador do sistema.");
+    case TextId::UnbalancedQuote:
+        return two("The value %1 has an unbalanced quote, which the system would refuse. Write "
+                   "the value between quotes and double a quote inside it: 'O''Brien'.",
+                   "O valor %1 tem uma aspa sem par, que o sistema recusaria. Escreva o valor "
+                   "entre aspas e dobre uma aspa dentro dele: 'O''Brien'.");
+    case TextId::PlaceholderField:
+        return two("Field", "Campo");
+    case TextId::PlaceholderOperator:
+        return two("Operator", "Operador");
+    case TextId::PlaceholderValue:
+        return two("'Value'", "'Valor'");
+    case TextId::PlaceholderConjunction:
+        return two("And/Or", "E/Ou");
+    case TextId::FieldFilterPlaceholder:
+        return two("Find a field (Ctrl+F)", "Procurar campo (Ctrl+F)");
+    case TextId::CopyCells:
+        return two("Copy", "Copiar");
+    case TextId::CopyCellsWithHeaders:
+        return two("Copy with Headers", "Copiar com Cabeçalhos");
+    case TextId::RecentDocumentGone:
+        return two("%1 no longer exists; it was taken off the list of recent documents.",
+                   "%1 não existe mais; foi retirado da lista de documentos recentes.");
     case TextId::SapSystemInformation:
         return one("SAP System Information");
     case TextId::DatabaseLabel:

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A user's journey through the real zorv window under a virtual X server, driven with xdotool:
-# log on to the demo system, create a folder and a table, open it, copy fields to My Table,
-# add an option, preview, save the query, import to a file, exit with the save question,
-# start again and find the tree and the query as they were. Screenshots of the main steps go
-# to the output folder.
+# log on to the demo system, create a folder and a table, open it, find fields with the filter
+# and double-click them into My Table, preview with F5, drag two splitters and check where they
+# landed, copy preview cells and compare the clipboard (xclip), add an option, save with Ctrl+S,
+# import with Ctrl+E, exit with Ctrl+Q and the save question, start again and reopen the query
+# from the recent documents. Screenshots of the main steps go to the output folder.
 #   journey.sh ZORV_BINARY OUTPUT_FOLDER
 set -euo pipefail
 zorv=$1
@@ -34,11 +35,11 @@ pid=
 trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null || true' EXIT
 shot() { import -window root "$OUT/$1.png"; }
 click() { xdotool mousemove "$1" "$2" click 1; sleep "${3:-0.6}"; }
+double() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 80 1; sleep "${3:-1}"; }
 type_line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep "${2:-1}"; }
-menu() { # top-menu x, item y (items sit 22 px apart from y 90)
-    click "$1" 68 0.4
-    click "$1" "$2" 0.6
-}
+fail() { echo "FAILED: $*"; shot "failed"; exit 1; }
+# On a loaded machine the X server may still be starting when this script runs.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 # Dialogs are windows of their own: wait for them by title rather than by the clock.
 wait_window() {
     for _ in $(seq 200); do
@@ -61,74 +62,130 @@ wait_exit() {
     done
     echo "zorv did not exit"; shot "no-exit"; kill -9 "$1"; return 1
 }
+# The x of each pane frame's pixel on row y of a screenshot (frames are drawn grey72), and the
+# y of each on column x: where the lines between the panes stand.
+frames_on_row() { convert "$1" -crop "1280x1+0+$2" txt:- | awk -F'[ ,:]+' 'NR>1 && $NF=="grey72" {print $1}'; }
+frames_on_column() { convert "$1" -crop "1x800+$2+0" txt:- | awk -F'[ ,:]+' 'NR>1 && $NF=="grey72" {print $2}'; }
+# The first frame pixel at or after a place, with its neighbour: the edge of the next pane.
+edge_after() { awk -v from="$1" '$1 >= from && prev == $1 - 1 && prev >= from {print prev; exit} {prev = $1}'; }
+# A drag as a hand makes it: press, move in steps, let go.
+drag() { # x y dx dy
+    xdotool mousemove "$1" "$2" mousedown 1
+    for step in 1 2 3 4; do
+        xdotool mousemove $(($1 + $3 * step / 4)) $(($2 + $4 * step / 4)); sleep 0.1
+    done
+    xdotool mouseup 1; sleep 0.6
+}
+clipboard() { xclip -o -selection clipboard 2>/dev/null || true; }
 
 "$ZORV" &
 pid=$!
 wait_window "Quillon for SAP R/3"
+# With nothing stored the window takes four fifths of the 1280 x 800 screen, in its middle.
+geometry=$(xdotool search --onlyvisible --name "^Quillon for SAP R/3\$" getwindowgeometry)
+echo "$geometry" | grep -q "Position: 128,80" || fail "placed at $geometry"
+echo "$geometry" | grep -q "Geometry: 1024x640" || fail "sized $geometry"
 shot 01-started
 
-click 96 94 0.2                    # Connect
+click 143 114 0.2                  # Connect
 wait_window "SAP Logon"
 type_line welcome 0.2              # the dialog offers DEMO on the demo system
 wait_gone "SAP Logon"
 sleep 1
 shot 02-connected
 
-click 178 94 1                     # File > New (toolbar)
-click 223 68 0.4; click 250 90 0.4; click 370 111 0.8   # Table > New > Folder
+click 640 400 0.3; xdotool key ctrl+n; sleep 1.5   # File > New by its keys
+click 271 88 0.4; click 300 110 0.4; click 418 131 0.8  # Table > New > Folder
 xdotool key ctrl+a; type_line Sales 0.8
-click 223 68 0.4; click 250 90 0.4; click 367 89 0.8    # Table > New > Table (under Sales)
+click 271 88 0.4; click 300 110 0.4; click 415 110 0.8  # Table > New > Table (under Sales)
 xdotool key ctrl+a; type_line KNA1 2
 shot 03-tree
 
-xdotool mousemove 165 178 click --repeat 2 --delay 80 1 # open KNA1
-sleep 2
-click 300 180 0.2; xdotool keydown ctrl; click 300 216 0.2; click 300 252 0.2; xdotool keyup ctrl
-click 566 287 1                    # Copy to My Table
+double 213 197 2                   # open KNA1
+# Find each field by a part of its name and double-click it into My Table.
+for field in kunnr name1 ort01; do
+    xdotool key ctrl+f; xdotool type --delay 20 "$field"; sleep 0.6
+    double 400 203 0.8
+done
 shot 04-mytable
+click 546 163 0.2; xdotool key Escape; sleep 0.6   # Esc empties the filter
 
-menu 391 90                        # Options > Show Option
-# The boxes start empty: the keyboard picks the first entry of each.
-click 597 369 0.5; xdotool key Escape Down; sleep 0.3  # field: the first My Table field
-click 677 369 0.5; xdotool key Escape Down; sleep 0.3  # operator: EQ
-click 755 369 0.3; xdotool key End; xdotool type --delay 20 "0000000001'"
-click 841 369 1                    # Add Option
-shot 05-option
+xdotool key F5; sleep 3            # Preview, by its key
+shot 05-preview
 
-click 642 287 3                    # Preview
-shot 06-preview
+# The line between the tree and the field list, dragged 80 pixels right from inside the
+# tree's band, and the preview's top line 60 pixels up from inside its band.
+before=$(import -window root png:- | { cat >"$HOME_DIR/before.png"; frames_on_row "$HOME_DIR/before.png" 300 | edge_after 300; })
+drag 320 300 80 0
+after=$(import -window root png:- | { cat >"$HOME_DIR/after.png"; frames_on_row "$HOME_DIR/after.png" 300 | edge_after 300; })
+[ -n "$before" ] && [ -n "$after" ] || fail "no line between tree and field list ($before, $after)"
+[ $((after - before - 80)) -ge -2 ] && [ $((after - before - 80)) -le 2 ] ||
+    fail "the tree's line moved from $before to $after, not by 80"
+top_before=$(frames_on_column "$HOME_DIR/after.png" 640 | edge_after 420)
+drag 640 475 0 -60
+import -window root "$HOME_DIR/raised.png"
+top_after=$(frames_on_column "$HOME_DIR/raised.png" 640 | edge_after 360)
+[ $((top_after - top_before + 60)) -ge -2 ] && [ $((top_after - top_before + 60)) -le 2 ] ||
+    fail "the preview's line moved from $top_before to $top_after, not by -60"
+shot 06-splitters
 
-click 228 94 0.2                   # Save: the dialog asks for a name
+# Two customers' numbers and names copied from the grid, as a spreadsheet takes them.
+cell_y=$((top_after + 27))        # the first row, under the header
+click 200 "$cell_y" 0.3
+xdotool keydown shift; click 300 $((cell_y + 18)) 0.3; xdotool keyup shift
+xdotool key ctrl+c; sleep 0.5
+clipboard >"$HOME_DIR/copied.txt"
+xdotool key ctrl+shift+c; sleep 0.5
+clipboard >"$HOME_DIR/copied-with-headers.txt"
+shot 07-copied
+
+click 439 88 0.4; click 470 110 0.8   # Options > Show Option
+shot 08-editor
+click 800 372 0.3; xdotool type --delay 20 "kunnr"   # the field box completes from any part
+sleep 0.5; shot 09-completing
+xdotool key Down Return; sleep 0.3
+click 925 372 0.5; xdotool key Escape Down; sleep 0.3     # operator: EQ, the first
+click 1020 372 0.3; xdotool type --delay 20 "'0000000001'"
+click 1136 372 1                   # Add Option
+shot 09-option
+
+
+click 400 709 0.2; xdotool key F5; sleep 3
+shot 10-preview
+
+xdotool key ctrl+s                 # Save: the dialog asks for a name
 wait_window "Save As"
 xdotool key ctrl+a; type_line "$HOME_DIR/customers query.txt" 0.2
 wait_gone "Save As"
-shot 07-saved
+shot 11-saved
 
-click 310 94 0.2                   # Import Table
+click 400 709 0.2; xdotool key ctrl+e   # Import Table
 wait_window "Save My Table as"
 xdotool key ctrl+a; type_line "$HOME_DIR/customers.csv" 0.2
 wait_gone "Save My Table as"
 wait_window "Zorv"                 # no spreadsheet here: "Vub could not open ..."
-shot 08-imported
+shot 12-imported
 xdotool key Return
 wait_gone "Zorv"
 
-click 392 94 0.2                   # Exit: the changed export name asks to save
+click 400 709 0.2; xdotool key ctrl+q   # Exit: the changed export name asks to save
 wait_window "Zorv"
-shot 09-question
+shot 13-question
 xdotool key alt+y
 wait_exit "$pid"
 
 "$ZORV" &
 pid=$!
 wait_window "Quillon for SAP R/3"
-click 203 94 0.2                   # Open
-wait_window "Open"
-xdotool key ctrl+a; type_line "$HOME_DIR/customers query.txt" 0.2
-wait_gone "Open"
+click 231 88 0.6                   # File: the query saved last is the first recent document
+shot 14-recent
+click 300 249 0.2
 sleep 1.5
-shot 10-reopened
-click 392 94 0.2
+shot 15-reopened
+# Saved straight back: the window holds that document, no dialog asks for a name.
+touch -d '-2 seconds' "$HOME_DIR/before-reopen"
+click 400 709 0.2; xdotool key ctrl+s; sleep 1
+click 400 709 0.2; xdotool key ctrl+q
 wait_exit "$pid"
 STEPS
 OUT=$out ZORV=$zorv HOME_DIR=$home xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
@@ -147,6 +204,16 @@ check "the query keeps three fields" grep -q "^SFI           3 " "$doc"
 check "the query keeps its option" grep -q "^ssOption 001 KNA1-KUNNR EQ '0000000001' " "$doc"
 check "the query names its export file" grep -q "^MyTableF     $csv" "$doc"
 check "the tree was kept" grep -qF "ssAddTab 002 Sales\\KNA1" "$home/Zorv.ini"
-cp "$csv" "$doc" "$home/Zorv.ini" "$out/" 2>/dev/null || true
+# The cells copied from the preview, as the system holds them.
+"$zorv" read-table KNA1 --fields KUNNR,NAME1 --rowcount 2 --delimiter '|' 2>/dev/null |
+    awk -F'|' 'data {sub(/ +$/, "", $1); sub(/ +$/, "", $2); print $1 "\t" $2} /^$/ {data = 1}' \
+        >"$home/expected.txt"
+check "the copied cells are the customers' numbers and names" cmp -s "$home/expected.txt" "$home/copied.txt"
+{ printf 'KNA1-KUNNR\tKNA1-NAME1\n'; cat "$home/expected.txt"; } >"$home/expected-with-headers.txt"
+check "Copy with Headers adds the field names" cmp -s "$home/expected-with-headers.txt" "$home/copied-with-headers.txt"
+check "the recent documents are a file of their own" grep -qF "customers query.txt" "$home/Recent.txt"
+check "the query reopened from the recent documents saves straight back" \
+    test "$doc" -nt "$home/before-reopen"
+cp "$csv" "$doc" "$home/Zorv.ini" "$home/copied.txt" "$home/expected.txt" "$out/" 2>/dev/null || true
 rm -rf "$home" "$runtime"
 exit $status

@@ -10,10 +10,14 @@
 #include "StatusPanels.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QtTest>
 
 namespace
@@ -101,6 +105,33 @@ private:
             displayed(key)->setSelected(true);
     }
 
+    // Drops what a drag of these field-list items carries at the point of My Table, with the
+    // events the desktop sends.
+    void dropFields(const QStringList& keys, const QPoint& at)
+    {
+        ReportListView* fields = m_window->fields().view();
+        QModelIndexList dragged;
+        for (const QString& key : keys)
+            dragged.append(fields->indexFromItem(fields->itemByKey(key)));
+        std::unique_ptr<QMimeData> data(fields->model()->mimeData(dragged));
+        QWidget* surface = list()->viewport();
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(surface, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(surface, &move);
+        QDropEvent drop(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(surface, &drop);
+    }
+
+    // A point on the upper part of the item, or under the last one for an empty key.
+    QPoint above(const QString& key) const
+    {
+        if (key.isEmpty())
+            return {20, list()->viewport()->height() - 5};
+        const QRect place = list()->visualItemRect(displayed(key));
+        return {place.left() + 20, place.top() + 2};
+    }
+
     QStringList fieldBox() const
     {
         auto* box = m_window->findChild<QComboBox*>(QStringLiteral("Combo2"));
@@ -163,6 +194,93 @@ private Q_SLOTS:
 
     // A and B; B moved up, removed, copied again: the copy meets B's old list key on the item
     // now showing A and must rebuild the keys rather than skip B or duplicate A.
+    void droppedFieldsLandWhereDropped_data()
+    {
+        QTest::addColumn<QStringList>("dragged");
+        QTest::addColumn<QString>("before"); // the My Table item dropped on; empty: the end
+        QTest::addColumn<QStringList>("result");
+        QTest::newRow("before the first") << QStringList{D} << A << QStringList{D, A, B};
+        QTest::newRow("between two") << QStringList{C, D} << B << QStringList{A, C, D, B};
+        QTest::newRow("picked in any order, kept in list order")
+            << QStringList{D, C} << B << QStringList{A, C, D, B};
+        QTest::newRow("after the last") << QStringList{D} << "" << QStringList{A, B, D};
+        QTest::newRow("one there already") << QStringList{B, C} << A << QStringList{C, A, B};
+        QTest::newRow("from two tables")
+            << QStringList{D, "LFA1-LIFNR"} << B << QStringList{A, D, "LFA1-LIFNR", B};
+    }
+
+    void droppedFieldsLandWhereDropped()
+    {
+        QFETCH(QStringList, dragged);
+        QFETCH(QString, before);
+        QFETCH(QStringList, result);
+        QVERIFY(copy({A, B}));
+        clearModified();
+        dropFields(dragged, above(before));
+        QCOMPARE(texts(), result);
+        QCOMPARE(fieldBox(), result);
+        QVERIFY(modified());
+        // A dropped field carries its type, length and text as a copied one does.
+        QTreeWidgetItem* item = displayed(dragged.front());
+        QCOMPARE(item->text(1), QStringLiteral("C"));
+        QCOMPARE(item->toolTip(0).isEmpty(), false);
+        QVERIFY(header().startsWith(QStringLiteral("My Table > %1 Fields").arg(result.size())));
+    }
+
+    void filteredOutFieldsAreNotDragged()
+    {
+        m_window->fields().setFilterText(QStringLiteral("name"));
+        dropFields({A, C}, above(QString()));
+        QCOMPARE(texts(), QStringList{C});
+    }
+
+    void draggingWithinMyTableMovesTheFieldsWhole_data()
+    {
+        QTest::addColumn<QStringList>("moved");
+        QTest::addColumn<int>("row"); // before the item at that row; -1: the end
+        QTest::addColumn<QStringList>("result");
+        QTest::newRow("last to first") << QStringList{D} << 0 << QStringList{D, A, B, C};
+        QTest::newRow("first to the end") << QStringList{A} << -1 << QStringList{B, C, D, A};
+        QTest::newRow("two apart, down") << QStringList{A, C} << 3 << QStringList{B, A, C, D};
+        QTest::newRow("onto itself") << QStringList{B} << 1 << QStringList{A, B, C, D};
+        QTest::newRow("just below itself") << QStringList{B} << 2 << QStringList{A, B, C, D};
+    }
+
+    void draggingWithinMyTableMovesTheFieldsWhole()
+    {
+        QFETCH(QStringList, moved);
+        QFETCH(int, row);
+        QFETCH(QStringList, result);
+        QVERIFY(copy({A, B, C, D}));
+        clearModified();
+        m_window->myTable().moveFields(moved, row);
+        QCOMPARE(texts(), result);
+        QCOMPARE(selectedTexts(), moved);
+        QCOMPARE(fieldBox(), result);
+        // Whole items move: each keeps its type, length and text, and a later copy of a moved
+        // field finds it present.
+        QCOMPARE(displayed(C)->text(2), QStringLiteral("35"));
+        QCOMPARE(displayed(A)->toolTip(0), QStringLiteral("Customer"));
+        QVERIFY(copy({A, B}));
+        QCOMPARE(texts(), result);
+        QVERIFY(modified());
+    }
+
+    void copyPutsTheSelectedFieldsOnTheClipboard()
+    {
+        QVERIFY(copy({A, B, C}));
+        selectInMyTable({C, A}, C);
+        QGuiApplication::clipboard()->clear();
+        list()->copyAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("KNA1-KUNNR\tC\t10\nKNA1-NAME1\tC\t35\n"));
+        // Nothing selected: the clipboard keeps what it held.
+        list()->clearSelection();
+        list()->copyAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("KNA1-KUNNR\tC\t10\nKNA1-NAME1\tC\t35\n"));
+    }
+
     void copyMeetingAMovedListKeyRekeysTheList()
     {
         QVERIFY(copy({A, B}));

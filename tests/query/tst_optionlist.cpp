@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -161,13 +162,83 @@ private Q_SLOTS:
         QStringList ops;
         for (int i = 0; i < opBox()->count(); ++i)
             ops.append(opBox()->itemText(i));
-        QCOMPARE(ops, QStringList(
-                          {"EQ", "NE", "LE", "GT", "LIKE", "NOT LIKE", "BETWEEN", "NOT BETWEEN"}));
+        QCOMPARE(ops, QStringList({"EQ", "NE", "LT", "LE", "GT", "GE", "LIKE", "NOT LIKE",
+                                   "BETWEEN", "NOT BETWEEN"}));
         QStringList conjunctions;
         for (int i = 0; i < conjunctionBox()->count(); ++i)
             conjunctions.append(conjunctionBox()->itemText(i));
         QCOMPARE(conjunctions, QStringList({"AND", "OR", ""}));
-        QCOMPARE(valueBox()->text(), QStringLiteral("'"));
+        // Empty boxes say what they are for.
+        QCOMPARE(valueBox()->text(), QString());
+        QCOMPARE(fieldBox()->currentText(), QString());
+        QCOMPARE(fieldBox()->lineEdit()->placeholderText(), QStringLiteral("Field"));
+        QCOMPARE(opBox()->placeholderText(), QStringLiteral("Operator"));
+        QCOMPARE(valueBox()->placeholderText(), QStringLiteral("'Value'"));
+        QCOMPARE(conjunctionBox()->placeholderText(), QStringLiteral("And/Or"));
+    }
+
+    void editorPlaceholdersInPortuguese()
+    {
+        m_kit->closeAllWindows();
+        m_kit->state.OptEN = false;
+        m_kit->state.OptPT = true;
+        m_window = m_kit->newWindow();
+        m_kit->state.OptPT = false;
+        m_kit->state.OptEN = true;
+        QCOMPARE(fieldBox()->lineEdit()->placeholderText(), QStringLiteral("Campo"));
+        QCOMPARE(opBox()->placeholderText(), QStringLiteral("Operador"));
+        QCOMPARE(valueBox()->placeholderText(), QStringLiteral("'Valor'"));
+        QCOMPARE(conjunctionBox()->placeholderText(), QStringLiteral("E/Ou"));
+    }
+
+    void fieldBoxCompletesFromAnyPartOfAKey_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("offered");
+        QTest::newRow("field name, any case") << "name1" << QStringList{"KNA1-NAME1"};
+        QTest::newRow("with the table") << "KNA1-LAND" << QStringList{"KNA1-LAND1"};
+        QTest::newRow("several") << "1-" << QStringList{"KNA1-LAND1", "KNA1-NAME1", "KNA1-ORT01"};
+        QTest::newRow("nothing") << "MATNR" << QStringList{};
+    }
+
+    void fieldBoxCompletesFromAnyPartOfAKey()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, offered);
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1"), QStringLiteral("KNA1-NAME1"),
+                      QStringLiteral("KNA1-ORT01")}));
+        m_window->ShowOption();
+        QVERIFY(fieldBox()->isEditable());
+        QCompleter* completer = fieldBox()->completer();
+        completer->setCompletionPrefix(typed);
+        QStringList shown;
+        for (int i = 0; completer->setCurrentRow(i); ++i)
+            shown.append(completer->currentCompletion());
+        QCOMPARE(shown, offered);
+        // A line built from a typed field is what was typed.
+        fieldBox()->setEditText(QStringLiteral("KNA1-NAME1"));
+        opBox()->setCurrentIndex(opBox()->findText(QStringLiteral("LIKE")));
+        valueBox()->setText(QStringLiteral("'A%'"));
+        addButton()->click();
+        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("KNA1-NAME1 LIKE 'A%' ")});
+    }
+
+    void fieldBoxListsAtMostAScreenOfFields()
+    {
+        m_kit->closeAllWindows();
+        m_window = m_kit->newWindow();
+        QVERIFY(QueryTestKit::copyFields(m_window, {QStringLiteral("ZWIDE-*")}));
+        QCOMPARE(fieldBox()->count(), 999);
+        m_window->ShowOption();
+        QCOMPARE(fieldBox()->maxVisibleItems(), OptionList::kMostChoices);
+        QCOMPARE(fieldBox()->completer()->maxVisibleItems(), OptionList::kMostChoices);
+        fieldBox()->showPopup();
+        QAbstractItemView* list = fieldBox()->view();
+        QTRY_VERIFY(list->isVisible());
+        const int rows = list->viewport()->height() / list->sizeHintForRow(0);
+        QVERIFY2(rows <= OptionList::kMostChoices, qPrintable(QString::number(rows)));
+        QVERIFY(list->window()->height() < list->screen()->availableGeometry().height());
+        fieldBox()->hidePopup();
     }
 
     void addBuildsTheLineFromTheFourBoxes_data()
@@ -213,6 +284,62 @@ private Q_SLOTS:
                                          << "BR"
                                          << ""
                                          << "KNA1-LAND1 GT BR ";
+        QTest::newRow("less than") << "KNA1-NAME1"
+                                   << "LT"
+                                   << "'M'"
+                                   << "AND"
+                                   << "KNA1-NAME1 LT 'M' AND";
+        QTest::newRow("greater or equal") << "KNA1-ORT01"
+                                          << "GE"
+                                          << "'Porto'"
+                                          << ""
+                                          << "KNA1-ORT01 GE 'Porto' ";
+    }
+
+    void unbalancedQuoteIsRefused_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("title");
+        const QString en = QStringLiteral(
+            "The value %1 has an unbalanced quote, which the system would refuse. Write the "
+            "value between quotes and double a quote inside it: 'O''Brien'.");
+        QTest::newRow("no closing quote") << "'BR"
+                                          << "EN" << en.arg("'BR") << "Add Option";
+        QTest::newRow("a lone quote") << "'"
+                                      << "EN" << en.arg("'") << "Add Option";
+        QTest::newRow("an undoubled quote inside") << "'O'Brien'"
+                                                   << "EN" << en.arg("'O'Brien'") << "Add Option";
+        QTest::newRow("a range missing a quote") << "'A' AND 'M"
+                                                 << "EN" << en.arg("'A' AND 'M") << "Add Option";
+        QTest::newRow("in Portuguese")
+            << "'BR"
+            << "PT"
+            << "O valor 'BR tem uma aspa sem par, que o sistema recusaria. Escreva o valor entre "
+               "aspas e dobre uma aspa dentro dele: 'O''Brien'."
+            << "Adicionar Opção";
+    }
+
+    void unbalancedQuoteIsRefused()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, language);
+        QFETCH(QString, message);
+        QFETCH(QString, title);
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        m_kit->state.OptEN = language == u"EN";
+        m_kit->state.OptPT = language == u"PT";
+        addOption(QStringLiteral("KNA1-LAND1"), QStringLiteral("EQ"), value, QStringLiteral("AND"));
+        m_kit->state.OptEN = true;
+        m_kit->state.OptPT = false;
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{message});
+        QCOMPARE(m_kit->desktop.messages.first().title, title);
+        QCOMPARE(m_kit->desktop.messages.first().icon, Desktop::Icon::Warning);
+        QCOMPARE(m_window->options().count(), 0);
+        // The editor keeps the line for the user to mend.
+        QVERIFY(m_window->options().editorShown());
+        QCOMPARE(valueBox()->text(), value);
     }
 
     void addBuildsTheLineFromTheFourBoxes()
@@ -271,13 +398,14 @@ private Q_SLOTS:
         QCOMPARE(fieldBox()->currentText(), QStringLiteral("KNA1-NAME1"));
     }
 
-    void untouchedEditorAddsBlanksAndApostrophe()
+    void untouchedEditorOnlyCloses()
     {
-        // A new window: nothing picked in any box, the value box at its apostrophe.
+        // A new window: nothing picked or typed in any box.
         m_window->ShowOption();
         addButton()->click();
-        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("  ' ")});
+        QCOMPARE(m_window->options().count(), 0);
         QVERIFY(!m_window->options().editorShown());
+        QVERIFY(m_kit->desktop.messages.isEmpty());
     }
 
     void threeBlanksOnlyCloseTheEditor()

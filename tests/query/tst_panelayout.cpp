@@ -1,4 +1,5 @@
 #include "PaneLayout.h"
+#include "SplitterDrag.h"
 
 #include <QTest>
 
@@ -361,6 +362,119 @@ private Q_SLOTS:
             move(expected, line, delta);
         QCOMPARE(actual.mouseMoved(pane, x, y, left), pointer);
         compareAll(actual, expected);
+    }
+
+    void gripTakesTheLinesOfTheBands_data()
+    {
+        QTest::addColumn<Pane>("pane");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("vertical");
+        QTest::addColumn<int>("horizontal");
+        // The bands of the nudges: 10000 x 7050, tree 2000 wide, field list 3771 high.
+        QTest::newRow("options left") << Pane::Options << 150 << 1000 << 2 << 0;
+        QTest::newRow("options corner") << Pane::Options << 150 << 100 << 2 << 3;
+        QTest::newRow("options inside") << Pane::Options << 300 << 1000 << 0 << 0;
+        QTest::newRow("tree right") << Pane::Tree << 1357 << 1000 << 1 << 0;
+        QTest::newRow("tree corner") << Pane::Tree << 1500 << 3300 << 1 << 4;
+        QTest::newRow("field list right") << Pane::FieldList << 4000 << 100 << 2 << 0;
+        QTest::newRow("field list bottom left") << Pane::FieldList << 5 << 3500 << 1 << 4;
+        QTest::newRow("my table bottom left") << Pane::MyTable << 5 << 2380 << 2 << 3;
+        QTest::newRow("my table bottom edge") << Pane::MyTable << 1000 << 1849 << 0 << 0;
+        QTest::newRow("preview top") << Pane::Preview << 2000 << 10 << 0 << 4;
+        QTest::newRow("preview 555") << Pane::Preview << 2000 << 555 << 0 << 0;
+    }
+    void gripTakesTheLinesOfTheBands()
+    {
+        QFETCH(Pane, pane);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, vertical);
+        QFETCH(int, horizontal);
+        const PaneLayout l = laidOut(10000, 7050);
+        const PaneLayout::Grip grip = l.grip(pane, x, y);
+        QCOMPARE(grip.vertical, vertical);
+        QCOMPARE(grip.horizontal, horizontal);
+        // Taking hold moves nothing.
+        compareAll(l, laidOut(10000, 7050));
+    }
+
+    void dragPutsTheLineUnderThePointer_data()
+    {
+        QTest::addColumn<Pane>("pane");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("expected"); // where the line ends, twips
+        // 10000 x 7050: line 1 at 2000, line 2 at 6154, line 3 at 2500, line 4 at 3771.
+        QTest::newRow("line 1 right by 1500")
+            << Pane::FieldList << 100 << 1000 << 1500 << 0 << 1 << 3500;
+        QTest::newRow("line 1 left, one twip")
+            << Pane::Tree << 1900 << 1000 << -1 << 0 << 1 << 1999;
+        QTest::newRow("line 1 stops at the tree's least width")
+            << Pane::FieldList << 100 << 1000 << -5000 << 0 << 1 << SplitterDrag::kMinTreeWidth;
+        QTest::newRow("line 2 left") << Pane::MyTable << 100 << 500 << -700 << 0 << 2 << 5454;
+        // Already narrower than its least width: the right column does not narrow further.
+        QTest::newRow("line 2 keeps a narrow right column")
+            << Pane::FieldList << 4100 << 1000 << 5000 << 0 << 2 << 6154;
+        QTest::newRow("line 3 down") << Pane::Options << 1000 << 100 << 0 << 500 << 3 << 3000;
+        QTest::newRow("line 3 stops at the options' least height")
+            << Pane::Options << 1000 << 100 << 0 << 5000 << 3 << 3771 - 310;
+        QTest::newRow("line 4 up") << Pane::Preview << 1000 << 100 << 0 << -600 << 4 << 3171;
+        QTest::newRow("line 4 down to a closed preview")
+            << Pane::Preview << 1000 << 100 << 0 << 9000 << 4 << 7050 - 30;
+        QTest::newRow("line 4 up pushes line 3 to My Table's least height")
+            << Pane::Preview << 1000 << 100 << 0 << -9000 << 4
+            << SplitterDrag::kMinMyTableHeight + 310;
+    }
+    void dragPutsTheLineUnderThePointer()
+    {
+        QFETCH(Pane, pane);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        QFETCH(int, line);
+        QFETCH(int, expected);
+        PaneLayout l = laidOut(10000, 7050);
+        SplitterDrag drag(l);
+        QVERIFY(drag.press(pane, x, y));
+        // The pointer wanders on the way; only where it is counts.
+        drag.moveBy(dx / 3, dy / 3);
+        drag.moveBy(-dx, -dy);
+        drag.moveBy(dx, dy);
+        QCOMPARE(l.linePosition(line), expected);
+        drag.release();
+        QVERIFY(!drag.active());
+        QVERIFY(!drag.moveBy(100, 100));
+        QCOMPARE(l.linePosition(line), expected);
+        // The panes on either side still meet at the line.
+        QCOMPARE(l.rect(C::TreeView1).width, l.linePosition(1));
+        QCOMPARE(l.rect(C::ListView1).left + l.rect(C::ListView1).width, l.linePosition(2));
+        QCOMPARE(l.rect(C::ListView2).height, l.linePosition(3));
+        QCOMPARE(l.rect(C::ListView3).top + l.rect(C::ListView3).height, l.linePosition(4));
+    }
+
+    void dragAcrossTheRightColumnKeepsTheStripsInIt()
+    {
+        // 15000 wide: the right column starts 5769 wide, at 9231.
+        PaneLayout l = laidOut(15000, 7050, true, true);
+        SplitterDrag drag(l);
+        QVERIFY(drag.press(Pane::MyTable, 100, 500));
+        drag.moveBy(3000, 0);
+        const int right = l.linePosition(2);
+        QCOMPARE(right, 15000 - SplitterDrag::kMinRightWidth);
+        // Field box, operator, value and conjunction follow each other without overlapping.
+        QCOMPARE(l.rect(C::Combo2).left, right);
+        QCOMPARE(l.rect(C::Combo3).left, l.rect(C::Combo2).left + l.rect(C::Combo2).width);
+        QCOMPARE(l.rect(C::Text1).left, l.rect(C::Combo3).left + l.rect(C::Combo3).width);
+        QVERIFY(l.rect(C::Text1).width > 0);
+        QCOMPARE(l.rect(C::Combo4).left, l.rect(C::Text1).left + l.rect(C::Text1).width);
+        QCOMPARE(l.rect(C::Command3_0).left, right);
+        QCOMPARE(l.rect(C::Text2).left + l.rect(C::Text2).width, 15000);
+        QVERIFY(l.rect(C::Text2).width > 0);
     }
 
     void optionsNudgeMatchesHandValues()

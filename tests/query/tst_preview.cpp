@@ -7,8 +7,10 @@
 #include "FieldList.h"
 #include "MyTable.h"
 #include "OptionList.h"
+#include "PreviewGrid.h"
 #include "PreviewModel.h"
 #include "PreviewPane.h"
+#include "ReadMessage.h"
 #include "ReadPlan.h"
 #include "ReportListView.h"
 #include "StatusPanels.h"
@@ -17,14 +19,18 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTableView>
+#include <QToolTip>
 #include <QtTest>
 
 namespace
@@ -179,6 +185,11 @@ private Q_SLOTS:
         QCOMPARE(column(model, 1), QStringList({"0003", "0001", "0002", "", ""}));
         model.setHeader(2, QStringLiteral("Country »"));
         QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Country »"));
+        // The grid shows a value without the blanks that pad it to its length; the cell keeps
+        // them for printing.
+        model.fillPiece({{"Lisboa   "}}, 2);
+        QCOMPARE(model.data(model.index(0, 2)).toString(), QStringLiteral("Lisboa"));
+        QCOMPARE(model.cell(0, 2), QStringLiteral("Lisboa   "));
         model.reset({"Row", "Name"});
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.columnCount(), 2);
@@ -346,11 +357,14 @@ private Q_SLOTS:
         QCOMPARE(model().cell(0, 2), QStringLiteral("PT "));
         QCOMPARE(model().cell(0, 3).size(), 35);
 
-        // Below 160 fields every column gets at least 1200 twips; the row number 640.
-        QCOMPARE(grid()->columnWidth(0), Twips::toPixels(640, dpi()));
-        QCOMPARE(grid()->columnWidth(1), Twips::toPixels(1200, dpi()));
-        QCOMPARE(grid()->columnWidth(3), Twips::toPixels(35 * 90, dpi()));
-        QCOMPARE(grid()->columnWidth(4), Twips::toPixels(15 * 90, dpi()));
+        // Each column is as wide as its header and its widest value: nothing shows cut.
+        const QFontMetrics header = grid()->horizontalHeader()->fontMetrics();
+        for (int c = 0; c < model().columnCount(); ++c) {
+            QVERIFY(grid()->columnWidth(c) > header.horizontalAdvance(model().header(c)));
+            for (int r = 0; r < 50; ++r)
+                QVERIFY2(!m_window->preview().grid()->cut(r, c), qPrintable(model().cell(r, c)));
+        }
+        QVERIFY(grid()->columnWidth(3) > grid()->columnWidth(2));
         QVERIFY(enabled("mprintpreview"));
         QVERIFY(enabled("mcloseqpreview"));
     }
@@ -434,10 +448,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<bool>("customersFail");
+        QTest::addColumn<QString>("line"); // the option line the message names
         QTest::newRow("second piece fails")
-            << QStringList{"KNA1-LAND1 EQ 'BR' ", "LFA1-LAND1 XX 'DE' "} << false;
+            << QStringList{"KNA1-LAND1 EQ 'BR' ", "LFA1-LAND1 XX 'DE' "} << false
+            << "LFA1-LAND1 XX 'DE'";
         QTest::newRow("first piece fails")
-            << QStringList{"KNA1-LAND1 EQ 'BR' OR (", "LFA1-LAND1 EQ 'DE' "} << true;
+            << QStringList{"KNA1-LAND1 EQ 'BR' OR (", "LFA1-LAND1 EQ 'DE' "} << true
+            << "KNA1-LAND1 EQ 'BR' OR (";
     }
 
     // The window stays usable while a preview reads: it can be cancelled, or the window closed
@@ -505,15 +522,23 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, options);
         QFETCH(bool, customersFail);
+        QFETCH(QString, line);
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
                       QStringLiteral("LFA1-LIFNR")}));
         preview(options, QStringLiteral("0"));
-        // One message for the read, naming the table and the exception.
+        // One message for the read, naming the table, the exception and the line refused,
+        // under the action's title.
         QCOMPARE(m_kit->desktop.messages.size(), 1);
         const QString failed = customersFail ? QStringLiteral("KNA1") : QStringLiteral("LFA1");
         const QString message = m_kit->desktop.messages.first().text;
-        QVERIFY2(message.contains(QStringLiteral("OPTION_NOT_VALID")) && message.contains(failed),
+        QVERIFY2(message.startsWith(QStringLiteral("The system did not accept the options of %1 "
+                                                   "as a WHERE condition (OPTION_NOT_VALID")
+                                        .arg(failed)),
                  qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("Check the line \"%1\"").arg(line)),
+                 qPrintable(message));
+        QCOMPARE(m_kit->desktop.messages.first().title, QStringLiteral("Preview"));
+        QCOMPARE(m_kit->desktop.messages.first().icon, Desktop::Icon::Warning);
         const int rows = customersFail ? 43 : 69;
         QCOMPARE(model().rowCount(), rows);
         QCOMPARE(model().columnCount(), 4);
@@ -623,6 +648,263 @@ private Q_SLOTS:
         QCOMPARE(headers(), QStringList({"Row", "Customer", "Country «"}));
         QStringList countries = column(model(), 2);
         QVERIFY(std::is_sorted(countries.rbegin(), countries.rend()));
+    }
+
+    // --- reading the grid: widths, tips, copying
+
+    void copyCellsAsTabSeparatedLines_data()
+    {
+        using Cells = QList<QPoint>; // (column, row)
+        QTest::addColumn<Cells>("cells");
+        QTest::addColumn<bool>("headers");
+        QTest::addColumn<QStringList>("names");        // the header line, if any
+        QTest::addColumn<QList<QList<int>>>("layout"); // per line: the rows' cells, -1 empty
+        QTest::newRow("a block") << Cells{{1, 0}, {2, 0}, {1, 1}, {2, 1}} << false << QStringList{}
+                                 << QList<QList<int>>{{0, 0}, {1, 1}};
+        QTest::newRow("a block with field names")
+            << Cells{{1, 0}, {2, 0}, {1, 1}, {2, 1}} << true
+            << QStringList{"KNA1-KUNNR", "KNA1-LAND1"} << QList<QList<int>>{{0, 0}, {1, 1}};
+        QTest::newRow("scattered cells keep their places")
+            << Cells{{1, 0}, {3, 2}} << false << QStringList{}
+            << QList<QList<int>>{{0, -1}, {-1, 2}};
+        QTest::newRow("the row number too")
+            << Cells{{0, 4}, {1, 4}} << true << QStringList{"Row", "KNA1-KUNNR"}
+            << QList<QList<int>>{{4, 4}};
+    }
+
+    void copyCellsAsTabSeparatedLines()
+    {
+        using Cells = QList<QPoint>;
+        QFETCH(Cells, cells);
+        QFETCH(bool, headers);
+        QFETCH(QStringList, names);
+        QFETCH(QList<QList<int>>, layout);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("KNA1-NAME1")}));
+        preview({}, QStringLiteral("5"));
+        QItemSelection selection;
+        for (const QPoint& cell : cells)
+            selection.select(model().index(cell.y(), cell.x()), model().index(cell.y(), cell.x()));
+        grid()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        // The columns that hold a selected cell, in order.
+        QList<int> columns;
+        for (const QPoint& cell : cells) {
+            if (!columns.contains(cell.x()))
+                columns.append(cell.x());
+        }
+        std::sort(columns.begin(), columns.end());
+        QString expected = names.isEmpty() ? QString() : names.join(u'\t') + u'\n';
+        for (const QList<int>& line : layout) {
+            QStringList values;
+            for (qsizetype i = 0; i < line.size(); ++i)
+                values.append(line.at(i) < 0 ? QString()
+                                             : model().cell(line.at(i), columns.at(i)).trimmed());
+            expected += values.join(u'\t') + u'\n';
+        }
+        QGuiApplication::clipboard()->clear();
+        m_kit->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_kit->window));
+        grid()->setFocus();
+        QTest::keyClick(grid(), Qt::Key_C,
+                        headers ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+        QGuiApplication::clipboard()->clear();
+        PreviewGrid* reader = m_window->preview().grid();
+        (headers ? reader->copyWithHeadersAction() : reader->copyAction())->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    }
+
+    void rightClickOffersCopyBeforeTheMyTableMenu()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        preview({}, QStringLiteral("3"));
+        QWidget* surface = grid()->viewport();
+        const QPoint at = grid()->visualRect(model().index(1, 1)).center();
+        QTest::mouseClick(surface, Qt::RightButton, {}, at);
+        auto* popup = m_kit->window.findChild<QMenu*>(QStringLiteral("popup-mmytable"));
+        QVERIFY(popup);
+        QTRY_VERIFY(popup->isVisible());
+        const QList<QAction*> actions = popup->actions();
+        QCOMPARE(actions.at(0)->text(), QStringLiteral("Copy"));
+        QCOMPARE(actions.at(1)->text(), QStringLiteral("Copy with Headers"));
+        QVERIFY(actions.at(2)->isSeparator());
+        QCOMPARE(actions.at(3), m_kit->window.action(QStringLiteral("mqpreview")));
+        QCOMPARE(actions.size(),
+                 3 + m_kit->window.menu(QStringLiteral("mmytable"))->actions().size());
+        QVERIFY(actions.at(0)->shortcut().matches(QKeySequence::Copy));
+        popup->close();
+    }
+
+    void cutCellsShowTheirWholeValueInATip()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-NAME1")}));
+        preview({}, QStringLiteral("3"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        PreviewGrid* reader = m_window->preview().grid();
+        QVERIFY(!reader->cut(0, 1));
+        grid()->setColumnWidth(1, 20);
+        QVERIFY(reader->cut(0, 1));
+        const auto tipAt = [this](int row, int column) {
+            QToolTip::hideText();
+            const QPoint at = grid()->visualRect(model().index(row, column)).center();
+            QHelpEvent help(QEvent::ToolTip, at, grid()->viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(grid()->viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(1, 2), QString()); // shown whole: no tip
+        QCOMPARE(tipAt(0, 1), model().cell(0, 1).trimmed());
+    }
+
+    void headersShowTheWholeTextOrEndInAnEllipsis()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("3"));
+        QHeaderView* header = grid()->horizontalHeader();
+        QCOMPARE(header->textElideMode(), Qt::ElideRight);
+        QCOMPARE(header->defaultAlignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+        QCOMPARE(model().headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+                 QStringLiteral("KNA1-KUNNR Customer"));
+        // The last column reaches the grid's right edge: no grey block after it.
+        QCOMPARE(header->length(), header->viewport()->width());
+    }
+
+    void aThousandColumnsAreReadable()
+    {
+        QVERIFY(copy({QStringLiteral("ZWIDE-*")}));
+        QCOMPARE(m_window->myTable().count(), 999);
+        preview({}, QStringLiteral("10"));
+        QCOMPARE(model().columnCount(), 1000);
+        QCOMPARE(model().rowCount(), 10);
+        PreviewGrid* reader = m_window->preview().grid();
+        const QFontMetrics header = grid()->horizontalHeader()->fontMetrics();
+        for (int c = 0; c < model().columnCount(); ++c) {
+            QVERIFY2(grid()->columnWidth(c) > header.horizontalAdvance(model().header(c)),
+                     qPrintable(model().header(c)));
+            for (int r = 0; r < model().rowCount(); ++r)
+                QVERIFY2(!reader->cut(r, c), qPrintable(model().cell(r, c)));
+        }
+    }
+
+    // --- what a failed read says
+
+    void sentencePerException_data()
+    {
+        QTest::addColumn<QString>("exception");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("en");
+        QTest::addColumn<QString>("pt");
+        QTest::newRow("no table") << "TABLE_NOT_AVAILABLE"
+                                  << "" << QStringList{}
+                                  << "The system has no table KNA1 (TABLE_NOT_AVAILABLE). Check "
+                                     "the name in the tree."
+                                  << "O sistema não tem a tabela KNA1 (TABLE_NOT_AVAILABLE). "
+                                     "Verifique o nome na árvore.";
+        QTest::newRow("no data") << "TABLE_WITHOUT_DATA"
+                                 << "" << QStringList{}
+                                 << "KNA1 holds no rows of its own: it is a structure, or a field "
+                                    "of My Table is unknown to this release (TABLE_WITHOUT_DATA)."
+                                 << "KNA1 não tem linhas próprias: é uma estrutura, ou um campo de "
+                                    "Minha Tabela é desconhecido nesta versão "
+                                    "(TABLE_WITHOUT_DATA).";
+        QTest::newRow("option, line found")
+            << "OPTION_NOT_VALID"
+            << "unterminated literal"
+            << QStringList{"KNA1-LAND1 EQ 'BR' OR", "KNA1-ORT01 EQ 'Porto "}
+            << "The system did not accept the options of KNA1 as a WHERE condition "
+               "(OPTION_NOT_VALID): unterminated literal. Check the line \"KNA1-ORT01 EQ "
+               "'Porto\": a blank around every operator and value, values in quotes."
+            << "O sistema não aceitou as opções de KNA1 como condição WHERE (OPTION_NOT_VALID): "
+               "unterminated literal. Verifique a linha \"KNA1-ORT01 EQ 'Porto\": um espaço "
+               "antes e depois de cada operador e valor, valores entre aspas.";
+        QTest::newRow("option, no line found")
+            << "OPTION_NOT_VALID"
+            << "" << QStringList{"KNA1-LAND1 EQ 'BR' OR", "KNA1-ORT01 EQ 'Porto' "}
+            << "The system did not accept the options of KNA1 as a WHERE condition "
+               "(OPTION_NOT_VALID). Check each option line: a blank around every operator and "
+               "value, values in quotes."
+            << "O sistema não aceitou as opções de KNA1 como condição WHERE (OPTION_NOT_VALID). "
+               "Verifique cada linha: um espaço antes e depois de cada operador e valor, valores "
+               "entre aspas.";
+        QTest::newRow("field") << "FIELD_NOT_VALID"
+                               << "" << QStringList{}
+                               << "A field of My Table does not exist in KNA1 (FIELD_NOT_VALID). "
+                                  "Read the table's fields again and rebuild My Table."
+                               << "Um campo de Minha Tabela não existe em KNA1 (FIELD_NOT_VALID). "
+                                  "Leia os campos da tabela de novo e refaça Minha Tabela.";
+        QTest::newRow("authority") << "NOT_AUTHORIZED"
+                                   << "" << QStringList{}
+                                   << "Your user may not read the table KNA1 (NOT_AUTHORIZED). "
+                                      "Ask for read authority on it: authorization object "
+                                      "S_TABU_DIS for its authorization group, or S_TABU_NAM for "
+                                      "the table."
+                                   << "Seu usuário não pode ler a tabela KNA1 (NOT_AUTHORIZED). "
+                                      "Peça autorização de leitura: objeto S_TABU_DIS para o grupo "
+                                      "da tabela, ou S_TABU_NAM para a tabela.";
+        QTest::newRow("buffer") << "DATA_BUFFER_EXCEEDED"
+                                << "" << QStringList{}
+                                << "The fields of KNA1 are too wide for one read "
+                                   "(DATA_BUFFER_EXCEEDED). Remove some of them from My Table "
+                                   "and read again."
+                                << "Os campos de KNA1 são largos demais para uma leitura "
+                                   "(DATA_BUFFER_EXCEEDED). Remova alguns de Minha Tabela e leia "
+                                   "de novo.";
+        QTest::newRow("system failure")
+            << "SYSTEM_FAILURE"
+            << "timed out" << QStringList{}
+            << "The system failed while reading KNA1 (SYSTEM_FAILURE): timed out. The connection "
+               "is opened again at the next read; if the failure comes back, ask the system's "
+               "administrator (transaction ST22 lists the system's dumps)."
+            << "O sistema falhou ao ler KNA1 (SYSTEM_FAILURE): timed out. A conexão é aberta de "
+               "novo na próxima leitura; se a falha voltar, fale com o administrador do sistema "
+               "(a transação ST22 lista os dumps).";
+        QTest::newRow("anything else")
+            << "RFC_ERROR_X"
+            << "100%1 sure" << QStringList{} << "Reading KNA1 failed (RFC_ERROR_X): 100%1 sure."
+            << "A leitura de KNA1 falhou (RFC_ERROR_X): 100%1 sure.";
+    }
+
+    void sentencePerException()
+    {
+        QFETCH(QString, exception);
+        QFETCH(QString, words);
+        QFETCH(QStringList, options);
+        QFETCH(QString, en);
+        QFETCH(QString, pt);
+        const BiText text =
+            ReadMessage::sentence({QStringLiteral("KNA1"), exception, words, {}, {}}, options);
+        QCOMPARE(text.en, en);
+        QCOMPARE(text.pt, pt);
+    }
+
+    void offendingLine_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("offending");
+        QTest::newRow("an odd quote")
+            << QStringList{"KNA1-LAND1 EQ 'BR' AND", "KNA1-NAME1 EQ 'O'Brien' "}
+            << "KNA1-NAME1 EQ 'O'Brien' ";
+        QTest::newRow("a literal run into a word")
+            << QStringList{"KNA1-LAND1 EQ 'BR'AND", "KNA1-NAME1 EQ 'X' "}
+            << "KNA1-LAND1 EQ 'BR'AND";
+        QTest::newRow("no operator") << QStringList{"KNA1-LAND1 'BR' "} << "KNA1-LAND1 'BR' ";
+        QTest::newRow("not an operator")
+            << QStringList{"KNA1-LAND1 EQ 'BR' OR", "KNA1-LAND1 IS 'X' ", "KNA1-ORT01 XX 'Y' "}
+            << "KNA1-ORT01 XX 'Y' ";
+        QTest::newRow("a doubled quote is fine")
+            << QStringList{"KNA1-NAME1 EQ 'O''Brien' OR", "KNA1-NAME1 EQ 'X' "} << "";
+        QTest::newRow("a continued line is fine")
+            << QStringList{"KNA1-LAND1 IN ('BR',", "'PT') "} << "";
+        QTest::newRow("one line, whatever it looks like")
+            << QStringList{"KNA1-LAND1 EQ 'BR' "} << "KNA1-LAND1 EQ 'BR' ";
+        QTest::newRow("none") << QStringList{} << "";
+    }
+
+    void offendingLine()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, offending);
+        QCOMPARE(ReadMessage::offendingLine(lines), offending);
     }
 
     // --- print, close, status line

@@ -1,21 +1,35 @@
 #include "QueryTestKit.h"
 
 #include "FieldList.h"
+#include "LogonSentences.h"
 #include "MyTable.h"
+#include "OptionList.h"
+#include "PreviewPane.h"
 #include "ReportListView.h"
+#include "SplitterDrag.h"
+#include "StatusPanels.h"
 #include "TableTreeView.h"
 #include "Twips.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTableView>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 
@@ -50,6 +64,94 @@ QueryWindow* windowWithTable(QueryTestKit& kit, const QString& table)
         return nullptr;
     QueryWindow* window = kit.newWindow();
     return window && window->AddTableFields(table) ? window : nullptr;
+}
+
+QRect placeOf(QueryWindow* window, const char* name)
+{
+    return window->findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+}
+
+// Where each line between the panes stands, in the window's pixels.
+int border(QueryWindow* window, int line)
+{
+    switch (line) {
+    case 1:
+        return placeOf(window, "FieldFilter").left(); // the field list's pane begins there
+    case 2:
+        return placeOf(window, "ListView2").left();
+    case 3:
+        return placeOf(window, "ListView3").top();
+    default:
+        return placeOf(window, "ListView4").top();
+    }
+}
+
+// A point inside a band of the pane, on the list's own surface (under its header): near the
+// edge that the line runs along.
+QPoint grabPoint(QueryWindow* window, const QString& pane, int line)
+{
+    const QRect tree = placeOf(window, "TreeView1");
+    const QRect fields = placeOf(window, "ListView1");
+    const QRect myTable = placeOf(window, "ListView2");
+    const QRect options = placeOf(window, "ListView3");
+    const QRect preview = placeOf(window, "ListView4");
+    if (pane == u"tree")
+        return {tree.right() - 12, tree.top() + 60};
+    if (pane == u"fields")
+        return line == 1   ? QPoint(fields.left() + 8, fields.center().y())
+               : line == 2 ? QPoint(fields.right() - 12, fields.center().y())
+                           : QPoint(fields.center().x(), fields.bottom() - 10);
+    if (pane == u"mytable")
+        return line == 2 ? QPoint(myTable.left() + 8, myTable.center().y())
+                         : QPoint(myTable.center().x(), myTable.bottom() - 10);
+    if (pane == u"options")
+        return line == 2 ? QPoint(options.left() + 8, options.bottom() - 10)
+                         : QPoint(options.center().x(), options.top() + 30);
+    return {preview.center().x(), preview.top() + 30};
+}
+
+// Presses the left button there, moves the mouse by delta in a few steps as a hand does, and
+// lets go: real events through the main window, so they reach whatever lies under the pointer.
+void drag(QueryTestKit& kit, QueryWindow* window, QPoint from, QPoint delta)
+{
+    QWindow* top = kit.window.windowHandle();
+    const QPoint at = window->mapTo(&kit.window, from);
+    QTest::mousePress(top, Qt::LeftButton, {}, at);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(top, at + delta * step / 4);
+    QTest::mouseRelease(top, Qt::LeftButton, {}, at + delta);
+}
+
+// Why a text does not fit its widget, or nothing when it does: the text's width in the widget's
+// font and the room the widget leaves for it.
+QString cut(const QWidget* widget, const QString& text, int room)
+{
+    const int needed = widget->fontMetrics().horizontalAdvance(text);
+    return needed <= room ? QString()
+                          : QStringLiteral("%1 \"%2\": %3 px in %4")
+                                .arg(widget->objectName(), text)
+                                .arg(needed)
+                                .arg(room);
+}
+
+// Every section of a list header shows its whole text, and the sections span the list.
+QStringList cutHeaders(const QHeaderView* header, const QAbstractItemModel* model)
+{
+    QStringList problems;
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int section = 0; section < header->count(); ++section) {
+        if (header->isSectionHidden(section))
+            continue;
+        const QString text = model->headerData(section, Qt::Horizontal).toString();
+        const QString problem = cut(header, text, header->sectionSize(section) - 2 * margin);
+        if (!problem.isEmpty())
+            problems.append(header->parentWidget()->objectName() + u' ' + problem);
+    }
+    if (header->length() < header->viewport()->width())
+        problems.append(header->parentWidget()->objectName() +
+                        QStringLiteral(" header ends %1 px short")
+                            .arg(header->viewport()->width() - header->length()));
+    return problems;
 }
 
 QString blanks(qsizetype n)
@@ -98,14 +200,190 @@ private Q_SLOTS:
         QVERIFY(!item->icon(0).isNull());
     }
 
+    void failedCatalogueReadLeavesListUnchanged_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown table")
+            << "DEMO"
+            << "EN"
+            << "ZZZZ"
+            << "Table Fields"
+            << "The system has no table ZZZZ (TABLE_NOT_AVAILABLE). Check the name in the tree.";
+        QTest::newRow("no authority") << "AUDIT"
+                                      << "EN"
+                                      << "BKPF"
+                                      << "Table Fields"
+                                      << "Your user may not read the table BKPF (NOT_AUTHORIZED). "
+                                         "Ask for read authority on it: authorization object "
+                                         "S_TABU_DIS for its authorization group, or S_TABU_NAM "
+                                         "for the table.";
+        QTest::newRow("in Portuguese")
+            << "DEMO"
+            << "PT"
+            << "ZZZZ"
+            << "Campos da Tabela"
+            << "O sistema não tem a tabela ZZZZ (TABLE_NOT_AVAILABLE). Verifique o nome na "
+               "árvore.";
+        QTest::newRow("a structure") << "DEMO"
+                                     << "EN"
+                                     << "BAPIRET2"
+                                     << "Table Fields"
+                                     << "BAPIRET2 holds no rows of its own: it is a structure, or "
+                                        "a field of My Table is unknown to this release "
+                                        "(TABLE_WITHOUT_DATA).";
+    }
+
     void failedCatalogueReadLeavesListUnchanged()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, language);
+        QFETCH(QString, table);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        QueryTestKit kit;
+        kit.state.OptEN = language == u"EN";
+        kit.state.OptPT = language == u"PT";
+        kit.logon.answers.enqueue(ScriptedLogon::demo(user));
+        QVERIFY(kit.window.mconectar_Click());
+        QueryWindow* window = kit.newWindow();
+        QVERIFY(window->AddTableFields(QStringLiteral("T001")));
+        QVERIFY(!window->AddTableFields(table));
+        QCOMPARE(kit.desktop.messageTexts(), QStringList{message});
+        QCOMPARE(kit.desktop.messages.first().title, title);
+        QCOMPARE(kit.desktop.messages.first().icon, Desktop::Icon::Warning);
+        QCOMPARE(fieldList(window)->topLevelItemCount(), 10);
+        // The opening pointer is back to normal whatever the outcome.
+        QCOMPARE(kit.desktop.busyDepth, 0);
+    }
+
+    // Finding a field: the filter box above the list
+
+    void filterKeepsFieldsByNameOrText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("nothing typed")
+            << ""
+            << QStringList{"T001-MANDT", "T001-BUKRS", "T001-BUTXT", "T001-ORT01", "T001-LAND1",
+                           "T001-WAERS", "T001-SPRAS", "T001-KTOPL", "T001-PERIV", "T001-STCEG"};
+        QTest::newRow("a field name in lower case") << "bukrs" << QStringList{"T001-BUKRS"};
+        QTest::newRow("part of a text") << "COMPANY" << QStringList{"T001-BUKRS", "T001-BUTXT"};
+        QTest::newRow("name or text") << "lan" << QStringList{"T001-LAND1", "T001-SPRAS"};
+        QTest::newRow("blanks around") << "  city " << QStringList{"T001-ORT01"};
+        QTest::newRow("no match") << "zzz" << QStringList{};
+    }
+
+    void filterKeepsFieldsByNameOrText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, shown);
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        QCOMPARE(filter->placeholderText(), QStringLiteral("Find a field (Ctrl+F)"));
+        QTest::keyClicks(filter, typed);
+        QStringList visible;
+        for (QTreeWidgetItem* item : fieldList(window)->itemsInOrder()) {
+            if (!item->isHidden())
+                visible.append(item->text(0));
+        }
+        QCOMPARE(visible, shown);
+        // Esc clears the filter and shows every field again.
+        QTest::keyClick(filter, Qt::Key_Escape);
+        QCOMPARE(filter->text(), QString());
+        for (QTreeWidgetItem* item : fieldList(window)->itemsInOrder())
+            QVERIFY(!item->isHidden());
+    }
+
+    void filterHoldsForTablesOpenedLaterAndHidesFromCopies()
     {
         QueryTestKit kit;
         QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
         QVERIFY(window);
-        QVERIFY(!window->AddTableFields(QStringLiteral("ZZZZ")));
-        QCOMPARE(kit.desktop.messageTexts(), QStringList{"TABLE_NOT_AVAILABLE"});
-        QCOMPARE(fieldList(window)->topLevelItemCount(), 10);
+        ReportListView* list = fieldList(window);
+        list->selectAll();
+        window->fields().setFilterText(QStringLiteral("city"));
+        QVERIFY(window->AddTableFields(QStringLiteral("LFA1")));
+        QStringList visible;
+        for (QTreeWidgetItem* item : list->itemsInOrder()) {
+            if (!item->isHidden())
+                visible.append(item->text(0));
+        }
+        QCOMPARE(visible, QStringList({"T001-ORT01", "LFA1-ORT01"}));
+        // What the filter hides is neither selected nor copied.
+        window->CopyListItem();
+        QCOMPARE(window->myTable().items().size(), 1);
+        QCOMPARE(window->myTable().items().front().key, QStringLiteral("T001-ORT01"));
+        // Ctrl+F in the window goes to the filter, ready to type over.
+        kit.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&kit.window));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        QVERIFY(filter->hasFocus());
+        QCOMPARE(filter->selectedText(), QStringLiteral("city"));
+    }
+
+    void doubleClickCopiesTheFieldToMyTable()
+    {
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        ReportListView* list = fieldList(window);
+        // Through the main window, as the desktop delivers a double click.
+        const auto doubleClick = [&kit, list](const QString& key) {
+            const QRect place = list->visualItemRect(list->itemByKey(key));
+            QTest::mouseDClick(kit.window.windowHandle(), Qt::LeftButton, {},
+                               list->viewport()->mapTo(&kit.window, place.center()));
+        };
+        doubleClick(QStringLiteral("T001-BUTXT"));
+        doubleClick(QStringLiteral("T001-LAND1"));
+        doubleClick(QStringLiteral("T001-BUTXT")); // already there: nothing new
+        QStringList keys;
+        for (const ReadPlan::Item& item : window->myTable().items())
+            keys.append(item.key);
+        QCOMPARE(keys, QStringList({"T001-BUTXT", "T001-LAND1"}));
+        QCOMPARE(window->myTable().items().front().text, QStringLiteral("Company name"));
+        QVERIFY(kit.workspace.QModified(window->slot()));
+    }
+
+    void copyPutsTheSelectedFieldsOnTheClipboard_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("detail view")
+            << int(ReportListView::kReportView)
+            << "T001-BUKRS\tCompany Code\tC\t4\nT001-LAND1\tCountry\tC\t3\n";
+        QTest::newRow("list view") << int(ReportListView::kListView) << "T001-BUKRS\nT001-LAND1\n";
+    }
+
+    void copyPutsTheSelectedFieldsOnTheClipboard()
+    {
+        QFETCH(int, view);
+        QFETCH(QString, clipboard);
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        ReportListView* list = fieldList(window);
+        list->setView(view);
+        list->itemByKey(QStringLiteral("T001-LAND1"))->setSelected(true);
+        list->itemByKey(QStringLiteral("T001-BUKRS"))->setSelected(true);
+        QGuiApplication::clipboard()->clear();
+        kit.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&kit.window));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+        // The same from the list's right-click menu, in its language.
+        QCOMPARE(list->copyAction()->text(), QStringLiteral("Copy"));
+        QGuiApplication::clipboard()->clear();
+        list->copyAction()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
     }
 
     void copyToMyTableAddsOnlyNewFields()
@@ -289,6 +567,316 @@ private Q_SLOTS:
 
     // Pane layout
 
+    // A refused logon, told in a sentence before the logon dialog asks again
+
+    void refusedLogonIsToldInASentence_data()
+    {
+        QTest::addColumn<QString>("client");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("wrong password")
+            << "100"
+            << "nope"
+            << "EN"
+            << "The system Demo system (built-in) refused the logon of user DEMO in client 100: "
+               "Name or password is incorrect (repeat logon). Type the user and password again; "
+               "after too many wrong passwords the system locks the user.";
+        QTest::newRow("no such client")
+            << "999"
+            << "welcome"
+            << "EN"
+            << "The system Demo system (built-in) refused the logon of user DEMO in client 999: "
+               "Client 999 is not available in this system. Check the client number.";
+        QTest::newRow("wrong password, in Portuguese")
+            << "100"
+            << "nope"
+            << "PT"
+            << "O sistema Demo system (built-in) recusou o logon do usuário DEMO no mandante 100: "
+               "Name or password is incorrect (repeat logon). Digite o usuário e a senha de "
+               "novo; depois de muitas senhas erradas o sistema bloqueia o usuário.";
+    }
+
+    void refusedLogonIsToldInASentence()
+    {
+        QFETCH(QString, client);
+        QFETCH(QString, password);
+        QFETCH(QString, language);
+        QFETCH(QString, sentence);
+        QueryTestKit kit;
+        kit.state.OptEN = language == u"EN";
+        kit.state.OptPT = language == u"PT";
+        LogonSentences prompt(kit.logon, kit.state);
+        SapConnection connection(kit.window, kit.factory, prompt);
+        LogonData attempt = ScriptedLogon::demo();
+        attempt.client = client;
+        attempt.Password = password;
+        kit.logon.answers.enqueue(attempt); // refused, then the user cancels
+        QVERIFY(!connection.Connect());
+        QCOMPARE(kit.logon.errors, QStringList({QString(), sentence}));
+    }
+
+    void logonAdviceFollowsWhatTheSystemSaid_data()
+    {
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("language") << "Language XX is not installed"
+                                  << "Choose a language the system has installed, such as EN.";
+        QTest::newRow("certificate")
+            << "SSL handshake failed (certificate SHA-256 AB:CD)"
+            << "Trust the certificate only if you know it is the system's.";
+        QTest::newRow("unreachable") << "Connection refused"
+                                     << "Check the host, the port and the network, or ask the "
+                                        "system's administrator.";
+        QTest::newRow("no answer") << "https://sap:44300 did not answer in time (within 30 seconds)"
+                                   << "Check the host, the port and the network, or ask the "
+                                      "system's administrator.";
+        QTest::newRow("anything else") << "SYSTEM_FAILURE"
+                                       << "Check the logon data, or ask the system's "
+                                          "administrator.";
+    }
+
+    void logonAdviceFollowsWhatTheSystemSaid()
+    {
+        QFETCH(QString, error);
+        QFETCH(QString, advice);
+        LogonData attempt = ScriptedLogon::demo();
+        attempt.System = QStringLiteral("https://sap:44300");
+        const BiText text = LogonSentences::sentence(attempt, error);
+        QCOMPARE(text.en, QStringLiteral("The system https://sap:44300 refused the logon of user "
+                                         "DEMO in client 100: ") +
+                              error + QStringLiteral(". ") + advice);
+        // The system's own words stay whole, so a certificate's fingerprint is still found.
+        QVERIFY(text.pt.contains(error));
+    }
+
+    // Splitters: a drag that starts in a band moves the line with the pointer
+
+    void splittersFollowTheMouse_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("pane");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("delta");
+        for (const QSize size : {QSize(990, 505), QSize(1500, 860)}) {
+            const QByteArray at =
+                QByteArray::number(size.width()) + "x" + QByteArray::number(size.height()) + ": ";
+            const auto row = [&at](const char* name) { return (at + name).constData(); };
+            QTest::newRow(row("tree edge right")) << size << "tree" << 1 << 60;
+            QTest::newRow(row("field list edge left")) << size << "fields" << 1 << -50;
+            QTest::newRow(row("field list edge right")) << size << "fields" << 2 << 90;
+            QTest::newRow(row("My Table edge left")) << size << "mytable" << 2 << -100;
+            QTest::newRow(row("My Table bottom down")) << size << "mytable" << 3 << 40;
+            QTest::newRow(row("options top up")) << size << "options" << 3 << -45;
+            QTest::newRow(row("preview top up")) << size << "preview" << 4 << -80;
+            QTest::newRow(row("preview top down")) << size << "preview" << 4 << 70;
+            QTest::newRow(row("field list bottom down")) << size << "fields" << 4 << 35;
+        }
+    }
+
+    void splittersFollowTheMouse()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, pane);
+        QFETCH(int, line);
+        QFETCH(int, delta);
+        QueryTestKit kit;
+        // Room for the query window: events reach only what the main window shows.
+        kit.window.resize(size + QSize(200, 300));
+        QueryWindow* window = kit.newWindow();
+        window->resize(size);
+        settle();
+        QList<int> borders;
+        for (int each = 1; each <= 4; ++each)
+            borders.append(border(window, each));
+        const int before = border(window, line);
+        const QPoint move = line <= 2 ? QPoint(delta, 0) : QPoint(0, delta);
+        drag(kit, window, grabPoint(window, pane, line), move);
+        QVERIFY2(std::abs(border(window, line) - (before + delta)) <= 2,
+                 qPrintable(QStringLiteral("from %1 by %2 to %3")
+                                .arg(before)
+                                .arg(delta)
+                                .arg(border(window, line))));
+        // The other lines stay, and the strips stay with their panes.
+        for (int other = 1; other <= 4; ++other) {
+            // Raising the preview line may push the My Table line, so the options list keeps
+            // its least height.
+            if (other != line && !(line == 4 && other == 3 && delta < 0))
+                QCOMPARE(border(window, other), borders.at(other - 1));
+        }
+        const double dpi = window->screen()->logicalDotsPerInchY();
+        QVERIFY(placeOf(window, "ListView3").height() >=
+                Twips::toPixels(SplitterDrag::kMinOptionsHeight, dpi) - 1);
+        QCOMPARE(placeOf(window, "Command3_0").top(), placeOf(window, "ListView2").bottom() + 1);
+        QCOMPARE(placeOf(window, "Command3_0").left(), placeOf(window, "ListView2").left());
+        QCOMPARE(placeOf(window, "TreeView1").right() + 1, border(window, 1));
+        QCOMPARE(placeOf(window, "ListView1").right() + 1, border(window, 2));
+        QCOMPARE(placeOf(window, "ListView1").bottom() + 1, border(window, 4));
+    }
+
+    void dragsOutsideTheBandsMoveNothing()
+    {
+        QueryTestKit kit;
+        kit.window.resize(1200, 800);
+        QueryWindow* window = kit.newWindow();
+        window->resize(990, 505);
+        settle();
+        QList<int> before;
+        for (int line = 1; line <= 4; ++line)
+            before.append(border(window, line));
+        const QRect preview = placeOf(window, "ListView4");
+        drag(kit, window, preview.center(), QPoint(-40, -60));
+        const QRect fields = placeOf(window, "ListView1");
+        drag(kit, window, fields.center(), QPoint(80, 30));
+        for (int line = 1; line <= 4; ++line)
+            QCOMPARE(border(window, line), before.at(line - 1));
+    }
+
+    void splittersStopAtTheirLimits()
+    {
+        QueryTestKit kit;
+        kit.window.resize(1200, 800);
+        QueryWindow* window = kit.newWindow();
+        window->resize(990, 505);
+        settle();
+        window->ShowOption();
+        const double dpi = window->screen()->logicalDotsPerInchY();
+        const auto px = [dpi](int twips) { return Twips::toPixels(twips, dpi); };
+        // Far left, far right, far up and far down: each pane keeps its minimum.
+        drag(kit, window, grabPoint(window, QStringLiteral("fields"), 1), QPoint(-900, 0));
+        QVERIFY(placeOf(window, "TreeView1").width() >= px(SplitterDrag::kMinTreeWidth) - 1);
+        drag(kit, window, grabPoint(window, QStringLiteral("fields"), 2), QPoint(900, 0));
+        QVERIFY(placeOf(window, "ListView2").width() >= px(SplitterDrag::kMinRightWidth) - 1);
+        // The editor row moved along with the right column and still fits in it.
+        QVERIFY(placeOf(window, "ListView2")
+                    .contains(QPoint(placeOf(window, "Combo2").left(),
+                                     placeOf(window, "ListView2").top())));
+        QVERIFY(placeOf(window, "Text1").width() > 0);
+        QVERIFY(placeOf(window, "Combo3").left() >= placeOf(window, "Combo2").right());
+        drag(kit, window, grabPoint(window, QStringLiteral("preview"), 4), QPoint(0, -900));
+        QVERIFY(placeOf(window, "ListView2").height() >= px(SplitterDrag::kMinMyTableHeight) - 1);
+        QVERIFY(placeOf(window, "ListView3").height() >= px(SplitterDrag::kMinOptionsHeight) - 1);
+        // The options list keeps its height by pushing the My Table line; the editor row
+        // stays under it and the rows panel under My Table.
+        QCOMPARE(placeOf(window, "Combo2").top(), placeOf(window, "ListView3").bottom() + 1);
+        QCOMPARE(placeOf(window, "Check1").top(), placeOf(window, "ListView2").bottom() + 1);
+        drag(kit, window, grabPoint(window, QStringLiteral("preview"), 4), QPoint(0, 900));
+        QVERIFY(placeOf(window, "ListView4").height() >= px(SplitterDrag::kMinPreviewHeight) - 1);
+        QVERIFY(placeOf(window, "ListView4").bottom() < window->height());
+    }
+
+    // Sizes: every text shows whole at the usual window sizes
+
+    void noTextIsCut_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("default on 1280x800")
+            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "EN";
+        QTest::newRow("default on 1400x900")
+            << MainWindow::defaultGeometry(QRect(0, 0, 1400, 900)).size() << "EN";
+        QTest::newRow("1280x800") << QSize(1280, 800) << "EN";
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << "EN";
+        QTest::newRow("default on 1280x800, Portuguese")
+            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "PT";
+    }
+
+    void noTextIsCut()
+    {
+        QFETCH(QSize, size);
+        QFETCH(QString, language);
+        QueryTestKit kit;
+        kit.state.OptEN = language == u"EN";
+        kit.state.OptPT = language == u"PT";
+        // A tree of some size: 12 folders, 48 tables.
+        QStringList paths;
+        for (int folder = 1; folder <= 12; ++folder) {
+            paths.append(QStringLiteral("Sales%1").arg(folder));
+            for (int table = 1; table <= 4; ++table)
+                paths.append(QStringLiteral("Sales%1\\ZT%1X%2").arg(folder).arg(table));
+        }
+        kit.state.SAT = static_cast<std::int16_t>(paths.size());
+        for (int i = 0; i < paths.size(); ++i)
+            kit.state.ssAddTab[i + 1] = paths.at(i);
+        kit.window.resize(size);
+        if (!kit.state.Status) // the kit starts without one, as a fresh settings file says
+            kit.window.perform(QStringLiteral("mstatusbar"));
+        if (!kit.state.Tool)
+            kit.window.perform(QStringLiteral("mtoolbar"));
+        kit.logon.answers.enqueue(ScriptedLogon::demo(QStringLiteral("DEMO"), language));
+        QVERIFY(kit.window.mconectar_Click());
+        QueryWindow* window = kit.newWindow();
+        QVERIFY(QueryTestKit::copyFields(
+            window, {"KNA1-KUNNR", "KNA1-NAME1", "KNA1-ORT01", "KNA1-LAND1", "KNA1-STRAS",
+                     "KNA1-PSTLZ", "KNA1-TELF1", "KNA1-TELFX", "LFA1-LIFNR", "LFA1-NAME1"}));
+        window->options().FillOptions(
+            {QStringLiteral("KNA1-LAND1 EQ 'PT' "), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
+        window->options().RefreshOptions(window->myTable().items());
+        window->ShowOption();
+        window->UpdatePreview();
+        window->preview().wait();
+        QVERIFY(QTest::qWaitForWindowExposed(&kit.window));
+        settle();
+        QVERIFY(kit.desktop.messages.isEmpty());
+
+        QStringList problems;
+        const auto check = [&problems](const QString& problem) {
+            if (!problem.isEmpty())
+                problems.append(problem);
+        };
+        const auto* tree = window->findChild<QLabel*>(QStringLiteral("Label1"));
+        QCOMPARE(tree->text(), QStringLiteral("  Table > 12 Folders 48 Tables"));
+        check(cut(tree, tree->text(), tree->contentsRect().width()));
+        for (const char* name : {"ListView1", "ListView2", "ListView3"}) {
+            const auto* list = window->findChild<ReportListView*>(QString::fromLatin1(name));
+            problems += cutHeaders(list->header(), list->model());
+        }
+        const auto* grid = window->findChild<QTableView*>(QStringLiteral("ListView4"));
+        problems += cutHeaders(grid->horizontalHeader(), grid->model());
+        const auto* allRows = window->findChild<QCheckBox*>(QStringLiteral("Check1"));
+        if (allRows->sizeHint().width() > allRows->width())
+            problems.append(QStringLiteral("Check1: %1 px in %2")
+                                .arg(allRows->sizeHint().width())
+                                .arg(allRows->width()));
+        // Boxes that show a placeholder leave room for their frame.
+        for (const char* name : {"FieldFilter", "Text1"}) {
+            const auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(name));
+            check(cut(box, box->placeholderText(), box->width() - 8));
+        }
+        // The editor's boxes show their placeholder and their longest choice whole.
+        for (const char* name : {"Combo2", "Combo3", "Combo4"}) {
+            const auto* box = window->findChild<QComboBox*>(QString::fromLatin1(name));
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            option.editable = box->isEditable();
+            const int room = box->style()
+                                 ->subControlRect(QStyle::CC_ComboBox, &option,
+                                                  QStyle::SC_ComboBoxEditField, box)
+                                 .width();
+            QStringList shown{box->isEditable() ? box->lineEdit()->placeholderText()
+                                                : box->placeholderText()};
+            for (int i = 0; i < box->count(); ++i)
+                shown.append(box->itemText(i));
+            for (const QString& text : shown)
+                check(cut(box, text, room));
+        }
+        // The status bar: the closing line of a read and the connection.
+        StatusPanels* status = kit.window.statusPanels();
+        QVERIFY(status->message().contains(language == u"EN" ? QStringLiteral("successfully")
+                                                             : QStringLiteral("sucesso")));
+        const auto* message = kit.window.findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        check(cut(message, status->message(), message->contentsRect().width()));
+        for (const QLabel* label :
+             kit.window.findChild<QWidget*>(QStringLiteral("conectar"))->findChildren<QLabel*>())
+            check(cut(label, label->text(), label->contentsRect().width()));
+        const auto* clock = kit.window.findChild<QLabel*>(QStringLiteral("StatusPanel3"));
+        check(cut(clock, clock->text(), clock->contentsRect().width()));
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+        // The query window lies wholly inside the workspace.
+        const QWidget* sub = window->parentWidget();
+        QVERIFY(kit.window.workspace()->viewport()->rect().contains(sub->geometry()));
+    }
+
     void paneLayoutFollowsWindowSize_data()
     {
         QTest::addColumn<QSize>("size");
@@ -324,7 +912,9 @@ private Q_SLOTS:
 
         QCOMPARE(at("Label1"), rect(0, 30, t, 210));
         QCOMPARE(at("TreeView1"), rect(0, 240, t, d + e - 240));
-        QCOMPARE(at("ListView1"), rect(t, 0, m, d + e));
+        // The field list's pane: the filter box on top, the list under it.
+        QCOMPARE(at("FieldFilter").united(at("ListView1")), rect(t, 0, m, d + e));
+        QCOMPARE(at("FieldFilter").bottom() + 1, at("ListView1").top());
         // A new window shows the rows panel under My Table.
         QCOMPARE(at("ListView2"), rect(t + m, 0, r, d - 285));
         QCOMPARE(at("ListView3"), rect(t + m, d, r, e));

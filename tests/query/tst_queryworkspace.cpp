@@ -2,6 +2,7 @@
 
 #include "FieldList.h"
 #include "MyTable.h"
+#include "RecentDocuments.h"
 #include "ReportListView.h"
 #include "StatusPanels.h"
 
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTest>
 
 Q_DECLARE_METATYPE(Desktop::Answer)
@@ -153,6 +155,26 @@ class TestQueryWorkspace : public QObject
         kit.desktop.files.enqueue(path);
         kit.window.perform(QStringLiteral("mopenqtable"));
         return active(kit);
+    }
+
+    // The File menu as the user opens it: the entries after the static items.
+    static QStringList recentEntries(QueryTestKit& kit)
+    {
+        QMenu* file = kit.window.menu(QStringLiteral("mfile"));
+        Q_EMIT file->aboutToShow();
+        QStringList entries;
+        for (QAction* action : file->actions()) {
+            if (action->objectName().startsWith(QStringLiteral("recent")))
+                entries.append(action->text());
+        }
+        return entries;
+    }
+
+    static QAction* recentEntry(QueryTestKit& kit, int number)
+    {
+        QMenu* file = kit.window.menu(QStringLiteral("mfile"));
+        Q_EMIT file->aboutToShow();
+        return file->findChild<QAction*>(QStringLiteral("recent%1").arg(number));
     }
 
 private Q_SLOTS:
@@ -368,6 +390,88 @@ private Q_SLOTS:
         QVERIFY(!modified(kit, window));
         QCOMPARE(window->windowTitle(), QStringLiteral("orders.txt"));
         QVERIFY(kit.desktop.messages.isEmpty());
+    }
+
+    // Recent documents: the File menu lists the last eight opened or saved
+
+    void openedAndSavedDocumentsAreListedNewestFirst()
+    {
+        QueryTestKit kit;
+        QCOMPARE(recentEntries(kit), QStringList{});
+        const QString orders = copyOfFixture(QStringLiteral("orders.txt"));
+        const QString stock = copyOfFixture(QStringLiteral("stock.txt"));
+        QVERIFY(openDocument(kit, orders));
+        QVERIFY(openDocument(kit, stock));
+        QCOMPARE(recentEntries(kit), QStringList({"&1 " + QDir::toNativeSeparators(stock),
+                                                  "&2 " + QDir::toNativeSeparators(orders)}));
+        // Saving a document moves it to the top; it is listed once.
+        activate(kit, qobject_cast<QueryWindow*>(
+                          kit.window.workspace()->subWindowList().first()->widget()));
+        kit.window.perform(QStringLiteral("msaveqtable"));
+        QCOMPARE(recentEntries(kit), QStringList({"&1 " + QDir::toNativeSeparators(orders),
+                                                  "&2 " + QDir::toNativeSeparators(stock)}));
+        // The list has a file of its own; the settings file keeps its documented lines.
+        const QByteArray list = contents(RecentDocuments::pathIn(kit.home.path()));
+        QCOMPARE(list, (QDir::toNativeSeparators(orders) + u'\n' + QDir::toNativeSeparators(stock) +
+                        u'\n')
+                           .toUtf8());
+        kit.closeAllWindows();
+        kit.window.perform(QStringLiteral("msair"));
+        // It names the last document (FileZorv) and nothing of the list.
+        const QByteArray settings = contents(kit.home.filePath(QStringLiteral("Zorv.ini")));
+        QVERIFY(settings.contains("orders.txt"));
+        QVERIFY(!settings.contains("stock.txt"));
+    }
+
+    void theListKeepsEightDocuments()
+    {
+        QueryTestKit kit;
+        QStringList paths;
+        for (int i = 1; i <= 10; ++i) {
+            paths.prepend(copyOfFixture(QStringLiteral("query %1.txt").arg(i)));
+            QVERIFY(openDocument(kit, paths.front()));
+            kit.closeAllWindows();
+        }
+        const QStringList entries = recentEntries(kit);
+        QCOMPARE(entries.size(), RecentDocuments::kMost);
+        for (int i = 0; i < RecentDocuments::kMost; ++i)
+            QCOMPARE(entries.at(i),
+                     QStringLiteral("&%1 ").arg(i + 1) + QDir::toNativeSeparators(paths.at(i)));
+    }
+
+    void choosingARecentDocumentOpensIt()
+    {
+        QueryTestKit kit;
+        const QString path = copyOfFixture(QStringLiteral("orders.txt"));
+        QVERIFY(openDocument(kit, path));
+        kit.closeAllWindows();
+        const int dialogs = static_cast<int>(kit.desktop.fileRequests.size());
+        recentEntry(kit, 1)->trigger();
+        QueryWindow* window = active(kit);
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("orders.txt"));
+        QCOMPARE(window->filePath(), path);
+        QCOMPARE(kit.desktop.fileRequests.size(), dialogs); // no dialog asked
+        QVERIFY(!modified(kit, window));
+    }
+
+    void aRecentDocumentThatIsGoneIsDroppedWithAMessage()
+    {
+        QueryTestKit kit;
+        const QString kept = copyOfFixture(QStringLiteral("orders.txt"));
+        const QString gone = copyOfFixture(QStringLiteral("gone.txt"));
+        QVERIFY(openDocument(kit, kept));
+        QVERIFY(openDocument(kit, gone));
+        kit.closeAllWindows();
+        QVERIFY(QFile::remove(gone));
+        recentEntry(kit, 1)->trigger();
+        QCOMPARE(openWindows(kit), 0);
+        QCOMPARE(kit.desktop.messageTexts(),
+                 QStringList{QDir::toNativeSeparators(gone) +
+                             " no longer exists; it was taken off the list of recent documents."});
+        QCOMPARE(kit.desktop.messages.first().title, QStringLiteral("Recent Documents"));
+        QCOMPARE(kit.desktop.messages.first().icon, Desktop::Icon::Warning);
+        QCOMPARE(recentEntries(kit), QStringList{"&1 " + QDir::toNativeSeparators(kept)});
     }
 
     void openFixtureFillsMyTableUnmodified()

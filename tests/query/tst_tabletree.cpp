@@ -328,7 +328,9 @@ private Q_SLOTS:
         select(tree, QStringLiteral("Sales"));
         kit.window.perform(QStringLiteral("mnewtable"));
         QVERIFY(typeName(tree, QStringLiteral("ZZZZ")));
-        QCOMPARE(kit.desktop.messageTexts(), QStringList{"TABLE_NOT_AVAILABLE"});
+        QCOMPARE(kit.desktop.messageTexts(),
+                 QStringList{"The system has no table ZZZZ (TABLE_NOT_AVAILABLE). Check the "
+                             "name in the tree."});
         QCOMPARE(shown(tree), QStringList{"Sales"});
         QCOMPARE(summaryOf(window), QStringLiteral("  Table > 0 Folders 1 Tables"));
     }
@@ -410,12 +412,14 @@ private Q_SLOTS:
             << "Sales"
             << "mnewtable" << false << QStringList{"Vertrieb", "Vertrieb\\KNA1"}
             << "Sales was not added: R/3 did not return its fields"
-            << QStringList{"TABLE_NOT_AVAILABLE"};
+            << QStringList{"The system has no table SALES (TABLE_NOT_AVAILABLE). Check the name in "
+                           "the tree."};
         QTest::newRow("a table SAP does not know, Portuguese")
             << "Sales"
             << "mnewtable" << true << QStringList{"Vertrieb", "Vertrieb\\KNA1"}
             << "Sales não foi adicionada: o R/3 não devolveu os seus campos"
-            << QStringList{"TABLE_NOT_AVAILABLE"};
+            << QStringList{"O sistema não tem a tabela SALES (TABLE_NOT_AVAILABLE). Verifique o "
+                           "nome na árvore."};
         QTest::newRow("a table SAP knows")
             << "T001"
             << "mnewtable" << false << QStringList{"T001", "Vertrieb", "Vertrieb\\KNA1"}

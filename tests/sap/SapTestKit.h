@@ -59,7 +59,7 @@ public:
     QWidget* activeQueryWindow() const override { return nullptr; }
     void setCommandEnabled(const QString&, bool) override {}
     bool commandEnabled(const QString&) const override { return false; }
-    void popupMenu(const QString&, const QPoint&) override {}
+    void popupMenu(const QString&, const QPoint&, const QList<QAction*>&) override {}
     void StartProgress(const QString&) override {}
     void AdvanceProgress(int) override {}
     void EndProgress() override {}

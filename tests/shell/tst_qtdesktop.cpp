@@ -27,6 +27,8 @@ public:
 public Q_SLOTS:
     void open(const QUrl& url) { received.append(url); }
 };
+Q_DECLARE_METATYPE(Desktop::Icon)
+Q_DECLARE_METATYPE(Desktop::Buttons)
 
 class TestQtDesktop : public QObject
 {
@@ -138,6 +140,28 @@ private Q_SLOTS:
             << "Text (*.txt)|*.txt|Other" << QStringList{QStringLiteral("Text (*.txt)")};
         QTest::newRow("no filter") << DesktopServices::filterText(0) << QStringList{};
     }
+    void everyMessageBoxHasAnIcon_data()
+    {
+        using Icon = Desktop::Icon;
+        using Buttons = Desktop::Buttons;
+        QTest::addColumn<Icon>("asked");
+        QTest::addColumn<Buttons>("buttons");
+        QTest::addColumn<Icon>("shown");
+        QTest::newRow("a notice") << Icon::None << Buttons::Ok << Icon::Information;
+        QTest::newRow("a yes-no question") << Icon::None << Buttons::YesNo << Icon::Question;
+        QTest::newRow("a save question") << Icon::None << Buttons::YesNoCancel << Icon::Question;
+        QTest::newRow("ok or cancel") << Icon::None << Buttons::OkCancel << Icon::Question;
+        QTest::newRow("a warning stays") << Icon::Warning << Buttons::Ok << Icon::Warning;
+        QTest::newRow("an error stays") << Icon::Critical << Buttons::YesNo << Icon::Critical;
+    }
+    void everyMessageBoxHasAnIcon()
+    {
+        QFETCH(Desktop::Icon, asked);
+        QFETCH(Desktop::Buttons, buttons);
+        QFETCH(Desktop::Icon, shown);
+        QCOMPARE(QtDesktop::iconFor(asked, buttons), shown);
+    }
+
     void nameFiltersFromDialogFilters()
     {
         QFETCH(QString, filter);

@@ -10,6 +10,7 @@
 #include "Icons.h"
 #include "Language.h"
 #include "MenuBuilder.h"
+#include "MenuLayout.h"
 #include "ProgressDisplay.h"
 #include "SettingsFile.h"
 #include "StatusPanels.h"
@@ -19,6 +20,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
@@ -100,6 +102,8 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     });
     connect(m_menus.value(QStringLiteral("mjanela")), &QMenu::aboutToShow, this,
             &MainWindow::refreshWindowMenu);
+    connect(m_menus.value(QStringLiteral("mfile")), &QMenu::aboutToShow, this,
+            &MainWindow::refreshRecentDocuments);
     // Esc cancels a running import; it is taken only while one runs.
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_escape->setContext(Qt::ApplicationShortcut);
@@ -145,11 +149,20 @@ void MainWindow::load(QWidget* splash)
         splash->close();
 }
 
+QRect MainWindow::defaultGeometry(const QRect& available)
+{
+    const QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+    return {available.topLeft() + QPoint((available.width() - size.width()) / 2,
+                                         (available.height() - size.height()) / 2),
+            size};
+}
+
 void MainWindow::applyStoredGeometry()
 {
     const double dpi = dotsPerInch();
     const auto px = [dpi](double twips) { return Twips::toPixels(twips, dpi); };
-    QRect rect(px(kDesignLeft), px(kDesignTop), px(kDesignWidth), px(kDesignHeight));
+    const QScreen* current = screen();
+    QRect rect = defaultGeometry(current ? current->availableGeometry() : QRect(0, 0, 1280, 800));
     if (m_state.fvubTop != 0)
         rect.moveTop(px(m_state.fvubTop));
     if (m_state.fvubLeft != 0)
@@ -277,10 +290,22 @@ bool MainWindow::commandEnabled(const QString& command) const
     return submenu && submenu->isEnabled();
 }
 
-void MainWindow::popupMenu(const QString& name, const QPoint& globalPos)
+void MainWindow::popupMenu(const QString& name, const QPoint& globalPos, const QList<QAction*>& own)
 {
-    if (QMenu* popup = menu(name))
+    QMenu* popup = menu(name);
+    if (!popup)
+        return;
+    if (own.isEmpty()) {
         popup->popup(globalPos);
+        return;
+    }
+    auto* combined = new QMenu(this);
+    combined->setObjectName(QStringLiteral("popup-") + name);
+    combined->setAttribute(Qt::WA_DeleteOnClose);
+    combined->addActions(own);
+    combined->addSeparator();
+    combined->addActions(popup->actions());
+    combined->popup(globalPos);
 }
 
 QAction* MainWindow::toolButton(const QString& key) const
@@ -291,6 +316,14 @@ QAction* MainWindow::toolButton(const QString& key) const
 QMdiSubWindow* MainWindow::addQueryWindow(QWidget* window)
 {
     QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    // Ctrl+W is File > Close's; the window's own Close keeps its other keys.
+    if (QMenu* system = sub->systemMenu()) {
+        for (QAction* item : system->actions()) {
+            QList<QKeySequence> keys = item->shortcuts();
+            if (keys.removeAll(MenuLayout::shortcut(QStringLiteral("mcloseqtable"))) > 0)
+                item->setShortcuts(keys);
+        }
+    }
     connect(sub, &QObject::destroyed, this, [this] {
         // The area forgets the window after this signal; look once it has.
         QTimer::singleShot(0, this, [this] {
@@ -298,9 +331,12 @@ QMdiSubWindow* MainWindow::addQueryWindow(QWidget* window)
                 DisableSaveMenus();
         });
     });
-    // A new window takes the workspace, so that its panes have room; tiling rearranges them.
-    const QSize room = m_mdi->viewport()->size() - QSize(24, 24);
-    sub->resize(sub->size().expandedTo(room));
+    // A new window takes the workspace, so that its panes have room, each a step down and right
+    // from the one before and wholly inside; tiling rearranges them.
+    constexpr int kStep = 24;
+    const int steps = static_cast<int>(m_mdi->subWindowList().size() - 1) % 4;
+    const QRect room = m_mdi->viewport()->rect();
+    sub->setGeometry(room.adjusted(kStep * steps, kStep * steps, 0, 0));
     sub->show();
     m_mdi->setActiveSubWindow(sub);
     return sub;

@@ -25,12 +25,10 @@ class MainWindow : public QMainWindow, public ShellHost
 {
     Q_OBJECT
 public:
-    // The window's design position and size, used while nothing is stored.
-    static constexpr int kDesignLeft = 1200;
-    static constexpr int kDesignTop = 900;
-    static constexpr int kDesignWidth = 12000;
-    static constexpr int kDesignHeight = 8400;
     static constexpr int kStatusReserveTwips = 2680;
+    // Where the window opens while nothing is stored: four fifths of the screen's free area,
+    // in its middle.
+    static QRect defaultGeometry(const QRect& available);
 
     MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QString programFolder,
                QWidget* parent = nullptr);
@@ -53,7 +51,8 @@ public:
     QWidget* activeQueryWindow() const override;
     void setCommandEnabled(const QString& command, bool enabled) override;
     bool commandEnabled(const QString& command) const override;
-    void popupMenu(const QString& menu, const QPoint& globalPos) override;
+    void popupMenu(const QString& menu, const QPoint& globalPos,
+                   const QList<QAction*>& own = {}) override;
     QMdiArea* workspace() const { return m_mdi; }
 
     QAction* action(const QString& name) const;
@@ -99,6 +98,9 @@ private:
     void toggleSingleSel();
     void arrange(int how);
     void refreshWindowMenu();
+    void refreshRecentDocuments();
+    void openRecent(const QString& path);
+    void documentOpened();
     void showDisconnectedPanel();
 
     AppState& m_state;
@@ -117,6 +119,7 @@ private:
     QHash<QString, QAction*> m_buttons;
     QHash<QString, std::function<void()>> m_commands;
     QList<QAction*> m_windowListActions;
+    QList<QAction*> m_recentActions;
     QShortcut* m_escape = nullptr;
     bool m_unloaded = false;
 };

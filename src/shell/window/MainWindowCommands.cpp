@@ -7,12 +7,15 @@
 #include "ConnectionCommands.h"
 #include "DesktopServices.h"
 #include "DocumentCommands.h"
+#include "Language.h"
 #include "MenuLayout.h"
 #include "OptionsDialog.h"
+#include "RecentDocuments.h"
 #include "Texts.h"
 #include "WindowArranger.h"
 
 #include <QAbstractItemView>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -55,13 +58,8 @@ void MainWindow::registerCommands()
             m_documents->NewQuery();
     });
     add("mopenqtable", [this] {
-        if (!m_documents || m_documents->OpenQuery() != 1)
-            return;
-        QWidget* window = activeQueryWindow();
-        if (window && !window->property("ChSsl").toBool()) {
-            window->setProperty("ChSsl", true);
-            perform(QStringLiteral("msinglesel"));
-        }
+        if (m_documents && m_documents->OpenQuery() == 1)
+            documentOpened();
     });
     add("msaveqtable", [this] {
         if (m_documents)
@@ -125,6 +123,15 @@ void MainWindow::registerCommands()
     });
     add("mvubhp", [this] { m_services->OpenUrl(Texts::homePage()); });
     add("msupport", [this] { m_services->OpenUrl(Texts::supportPage()); });
+}
+
+void MainWindow::documentOpened()
+{
+    QWidget* window = activeQueryWindow();
+    if (window && !window->property("ChSsl").toBool()) {
+        window->setProperty("ChSsl", true);
+        perform(QStringLiteral("msinglesel"));
+    }
 }
 
 void MainWindow::perform(const QString& command)
@@ -253,4 +260,39 @@ void MainWindow::refreshWindowMenu()
         connect(entry, &QAction::triggered, this, [this, sub] { m_mdi->setActiveSubWindow(sub); });
         m_windowListActions.append(entry);
     }
+}
+
+void MainWindow::refreshRecentDocuments()
+{
+    QMenu* fileMenu = menu(QStringLiteral("mfile"));
+    for (QAction* old : m_recentActions) {
+        fileMenu->removeAction(old);
+        old->deleteLater();
+    }
+    m_recentActions.clear();
+    const QStringList paths = RecentDocuments(RecentDocuments::pathIn(m_programFolder)).paths();
+    if (paths.isEmpty())
+        return;
+    m_recentActions.append(fileMenu->addSeparator());
+    int number = 1;
+    for (const QString& path : paths) {
+        QAction* entry = fileMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(path));
+        entry->setObjectName(QStringLiteral("recent%1").arg(number - 1));
+        connect(entry, &QAction::triggered, this, [this, path] { openRecent(path); });
+        m_recentActions.append(entry);
+    }
+}
+
+void MainWindow::openRecent(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        const Language language(m_state);
+        RecentDocuments(RecentDocuments::pathIn(m_programFolder)).remove(path);
+        m_desktop.message(language.pick(Texts::get(TextId::RecentDocumentGone)).arg(path),
+                          Desktop::Buttons::Ok, Desktop::Icon::Warning,
+                          language.pick(Texts::get(TextId::TitleRecentDocuments)));
+        return;
+    }
+    if (m_documents && m_documents->OpenQueryFile(path) == 1)
+        documentOpened();
 }

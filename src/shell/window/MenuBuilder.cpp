@@ -33,6 +33,7 @@ void addItems(QMenu* menu, const QVector<MenuLayout::Item>& items, QWidget* owne
         action->setObjectName(item.name);
         action->setText(item.fixed ? Texts::get(*item.fixed).en : item.name);
         action->setCheckable(item.checkable);
+        action->setShortcut(MenuLayout::shortcut(item.name));
         const QString name = item.name;
         QObject::connect(action, &QAction::triggered, owner, [perform, name] { perform(name); });
         menu->addAction(action);

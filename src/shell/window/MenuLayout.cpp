@@ -1,5 +1,7 @@
 #include "MenuLayout.h"
 
+#include <QHash>
+
 namespace
 {
 using Item = MenuLayout::Item;
@@ -118,4 +120,20 @@ QString MenuLayout::commandForKey(const QString& key)
             return button.command;
     }
     return {};
+}
+
+QKeySequence MenuLayout::shortcut(const QString& item)
+{
+    static const QHash<QString, QKeySequence> keys = {
+        {QStringLiteral("mnewqtable"), QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {QStringLiteral("mopenqtable"), QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {QStringLiteral("msaveqtable"), QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {QStringLiteral("msaveasqtable"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {QStringLiteral("mcloseqtable"), QKeySequence(Qt::CTRL | Qt::Key_W)},
+        {QStringLiteral("msair"), QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {QStringLiteral("mqpreview"), QKeySequence(Qt::Key_F5)},
+        {QStringLiteral("mimportmytable"), QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {QStringLiteral("mauxiliogeral"), QKeySequence(Qt::Key_F1)},
+    };
+    return keys.value(item);
 }

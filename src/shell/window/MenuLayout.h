@@ -2,6 +2,7 @@
 
 #include "Texts.h"
 
+#include <QKeySequence>
 #include <QString>
 #include <QVector>
 
@@ -37,4 +38,6 @@ public:
     static const QVector<MenuPicture>& menuPictures();
     // The menu item a toolbar key performs, or empty for a key not in the table.
     static QString commandForKey(const QString& key);
+    // The keys that perform a menu item, shown beside it; empty for most items.
+    static QKeySequence shortcut(const QString& item);
 };

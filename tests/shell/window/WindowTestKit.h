@@ -138,6 +138,11 @@ public:
             whileOpening();
         return openResult;
     }
+    int OpenQueryFile(const QString& path) override
+    {
+        calls.append(QStringLiteral("OpenQueryFile(") + path + u')');
+        return openResult;
+    }
     void SaveQuery() override { calls.append(QStringLiteral("SaveQuery")); }
     void SaveQueryAs() override { calls.append(QStringLiteral("SaveQueryAs")); }
     void keepUnsavedWork() override { calls.append(QStringLiteral("keepUnsavedWork")); }

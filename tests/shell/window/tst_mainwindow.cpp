@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -187,19 +188,37 @@ private Q_SLOTS:
         QVERIFY(!w.progress()->isShown());
     }
 
+    void defaultGeometryIsFourFifthsOfTheScreenCentred_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("window");
+        QTest::newRow("1400x900") << QRect(0, 0, 1400, 900) << QRect(140, 90, 1120, 720);
+        QTest::newRow("1280x800") << QRect(0, 0, 1280, 800) << QRect(128, 80, 1024, 640);
+        QTest::newRow("1920x1080 less a panel")
+            << QRect(0, 32, 1920, 1048) << QRect(192, 137, 1536, 838);
+        QTest::newRow("a second screen on the right")
+            << QRect(1920, 0, 1280, 1024) << QRect(2048, 102, 1024, 819);
+    }
+
+    void defaultGeometryIsFourFifthsOfTheScreenCentred()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QRect, window);
+        QCOMPARE(MainWindow::defaultGeometry(available), window);
+        QVERIFY(available.contains(window));
+    }
+
     void storedGeometryAppliesOnlyNonZeroValues_data()
     {
         QTest::addColumn<int>("top");
         QTest::addColumn<int>("left");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("width");
-        QTest::addColumn<QRect>("twipsRect");
-        QTest::newRow("nothing stored") << 0 << 0 << 0 << 0 << QRect(1200, 900, 12000, 8400);
-        QTest::newRow("height but no width")
-            << 0 << 0 << 6000 << 0 << QRect(1200, 900, 12000, 6000);
-        QTest::newRow("everything")
-            << 1500 << 3000 << 6000 << 9000 << QRect(3000, 1500, 9000, 6000);
-        QTest::newRow("left only") << 0 << 450 << 0 << 0 << QRect(450, 900, 12000, 8400);
+        // Zero: not stored, so the default's measure holds.
+        QTest::newRow("nothing stored") << 0 << 0 << 0 << 0;
+        QTest::newRow("height but no width") << 0 << 0 << 6000 << 0;
+        QTest::newRow("everything") << 1500 << 3000 << 6000 << 9000;
+        QTest::newRow("left only") << 0 << 450 << 0 << 0;
     }
 
     void storedGeometryAppliesOnlyNonZeroValues()
@@ -208,15 +227,17 @@ private Q_SLOTS:
         QFETCH(int, left);
         QFETCH(int, height);
         QFETCH(int, width);
-        QFETCH(QRect, twipsRect);
         MainWindowFixture f;
         f.state.fvubTop = std::int16_t(top);
         f.state.fvubLeft = std::int16_t(left);
         f.state.fvubHeight = std::int16_t(height);
         f.state.fvubWidth = std::int16_t(width);
         MainWindow& w = f.loaded(false);
-        QCOMPARE(w.pos(), QPoint(f.px(twipsRect.left()), f.px(twipsRect.top())));
-        QCOMPARE(w.size(), QSize(f.px(twipsRect.width()), f.px(twipsRect.height())));
+        const QRect fallback = MainWindow::defaultGeometry(w.screen()->availableGeometry());
+        QCOMPARE(w.pos(),
+                 QPoint(left ? f.px(left) : fallback.left(), top ? f.px(top) : fallback.top()));
+        QCOMPARE(w.size(), QSize(width ? f.px(width) : fallback.width(),
+                                 height ? f.px(height) : fallback.height()));
     }
 
     void loadingClosesTheSplash()
@@ -264,6 +285,50 @@ private Q_SLOTS:
         for (const char* checkable : {"msinglesel", "mviewfieldsdetail", "mviewfieldslist",
                                       "mfieldsgridlines", "mtoolbar", "mstatusbar"})
             QVERIFY2(w.action(QString::fromLatin1(checkable))->isCheckable(), checkable);
+    }
+
+    void shortcutsPerformTheirItems_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("done"); // what the call records
+        QTest::newRow("new") << "mnewqtable" << QKeySequence(Qt::CTRL | Qt::Key_N) << "NewQuery";
+        QTest::newRow("open") << "mopenqtable" << QKeySequence(Qt::CTRL | Qt::Key_O) << "OpenQuery";
+        QTest::newRow("save") << "msaveqtable" << QKeySequence(Qt::CTRL | Qt::Key_S) << "SaveQuery";
+        QTest::newRow("save as") << "msaveasqtable"
+                                 << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "SaveQueryAs";
+        QTest::newRow("preview") << "mqpreview" << QKeySequence(Qt::Key_F5) << "UpdatePreview()";
+        QTest::newRow("import") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
+                                << "ImportMyTable()";
+        QTest::newRow("close the window")
+            << "mcloseqtable" << QKeySequence(Qt::CTRL | Qt::Key_W) << "closed";
+        QTest::newRow("help") << "mauxiliogeral" << QKeySequence(Qt::Key_F1) << "help";
+        QTest::newRow("exit") << "msair" << QKeySequence(Qt::CTRL | Qt::Key_Q) << "Shutdown";
+    }
+
+    void shortcutsPerformTheirItems()
+    {
+        QFETCH(QString, item);
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, done);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        RecordingQueryWindow* query = f.addQueryWindow();
+        // The menu shows the keys beside the item.
+        QCOMPARE(w.action(item)->shortcut(), keys);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keySequence(&w, keys);
+        if (done == u"closed")
+            QTRY_COMPARE(w.workspace()->subWindowList().size(), 0);
+        else if (done == u"help") // no manual in the fixture's folder: it says so
+            QCOMPARE(f.desktop.starts.size() + f.desktop.messages.size(), 1);
+        else if (done.endsWith(u')'))
+            QCOMPARE(query->calls, QStringList{done});
+        else if (done == u"Shutdown")
+            QCOMPARE(f.connection.calls, QStringList{done});
+        else
+            QCOMPARE(f.documents.calls, QStringList{done});
     }
 
     void captionsInBothLanguages_data()

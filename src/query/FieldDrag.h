@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ReadPlan.h"
+
+class QMimeData;
+
+// What a drag of fields carries from the field list or within My Table: each field's key,
+// type, length and text.
+class FieldDrag
+{
+public:
+    static const QString kFormat;
+
+    static QMimeData* encode(const QVector<ReadPlan::Item>& fields);
+    static QVector<ReadPlan::Item> decode(const QMimeData* data);
+};
