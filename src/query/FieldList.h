@@ -28,7 +28,7 @@ public:
     // Removes the fields whose key begins with the table's name and "-".
     void RemoveTableFields(const QString& table);
     // The selected fields the filter shows, in list order, as they travel to My Table.
-    QVector<ReadPlan::Item> selectedFields() const;
+    QVector<ReadPlan::Field> selectedFields() const;
     void ShowFieldListHint();
     void PrintFields();
     int count() const;
@@ -39,10 +39,10 @@ public:
 
 Q_SIGNALS:
     // A double click asks for these fields in My Table.
-    void chosen(const QVector<ReadPlan::Item>& fields);
+    void chosen(const QVector<ReadPlan::Field>& fields);
 
 private:
-    static ReadPlan::Item fieldOf(const QTreeWidgetItem* item);
+    static ReadPlan::Field fieldOf(const QTreeWidgetItem* item);
     void applyFilter(QTreeWidgetItem* item) const;
     void refilter();
     bool eventFilter(QObject* watched, QEvent* event) override;

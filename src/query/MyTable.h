@@ -23,7 +23,7 @@ public:
     MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBox);
 
     // Adds the fields not present yet, in order, at the end or before the item at row.
-    void PasteListItem(const QVector<ReadPlan::Item>& fields, int row = -1);
+    void PasteListItem(const QVector<ReadPlan::Field>& fields, int row = -1);
     // Moves the fields with these keys, in their order, before the item at row (-1: the end).
     void moveFields(const QStringList& keys, int row);
     void MoveDown();
@@ -34,11 +34,11 @@ public:
     void ShowMyTableSummary();
     void PrintFieldsMyTable();
 
-    QVector<ReadPlan::Item> items() const;
+    QVector<ReadPlan::Field> items() const;
     int count() const;
     ReportListView* view() const { return m_view; }
     // Called when the copy in progress must run again after a rebuild of the list keys.
-    void setRecopy(std::function<QVector<ReadPlan::Item>()> recopy)
+    void setRecopy(std::function<QVector<ReadPlan::Field>()> recopy)
     {
         m_recopy = std::move(recopy);
     }
@@ -51,14 +51,14 @@ Q_SIGNALS:
 private:
     void RedoListView2();
     void MoveChange(QTreeWidgetItem* current, QTreeWidgetItem* other);
-    void insert(const ReadPlan::Item& field, int row);
+    void insert(const ReadPlan::Field& field, int row);
     bool dropped(const QMimeData* data, int row, bool fromHere);
     void move(int step);
 
     QueryContext& m_context;
     ReportListView* m_view;
     QComboBox* m_fieldBox;
-    std::function<QVector<ReadPlan::Item>()> m_recopy;
+    std::function<QVector<ReadPlan::Field>()> m_recopy;
     bool m_loading = false;
     bool m_redoing = false;
 };

@@ -61,7 +61,7 @@ QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot
     m_loading = true;
     m_myTable->setLoading(true);
     m_options->setLoading(true);
-    QVector<ReadPlan::Item> fields;
+    QVector<ReadPlan::Field> fields;
     for (const QString& entry : m_document.ssField) {
         if (const auto field = QueryDocumentFile::parseFieldEntry(entry, nullptr))
             fields.append({field->key, field->type, field->length, field->text});
@@ -269,11 +269,9 @@ QueryDocument QueryWindow::CollectDocument()
     ReadLIMytable();
     m_document.ChRow = m_rowsPanel->shown();
     m_document.ssField.clear();
-    const int fields = std::min(m_plan.SFI, QueryDocumentFile::kMaxEntries);
-    for (int i = 1; i <= fields; ++i)
+    for (const ReadPlan::Field& field : m_plan.fields().mid(0, QueryDocumentFile::kMaxEntries))
         m_document.ssField.append(
-            QueryDocumentFile::fieldEntry({m_plan.sFieldType.at(i), m_plan.iFieldLen.at(i),
-                                           m_plan.sFieldKey.at(i), m_plan.sFieldText.at(i)}));
+            QueryDocumentFile::fieldEntry({field.type, field.length, field.key, field.text}));
     m_document.ssOption = m_options->lines().mid(0, QueryDocumentFile::kMaxEntries);
     m_document.SFI = static_cast<int>(m_document.ssField.size());
     m_document.SOP = static_cast<int>(m_document.ssOption.size());
@@ -299,7 +297,7 @@ void QueryWindow::closeEvent(QCloseEvent* event)
 
 QString QueryWindow::QTableName() const
 {
-    const QVector<ReadPlan::Item> fields = m_myTable->items();
+    const QVector<ReadPlan::Field> fields = m_myTable->items();
     return fields.isEmpty() ? QString() : ReadPlan::tableOf(fields.front().key);
 }
 
@@ -356,7 +354,7 @@ void QueryWindow::connectParts()
     connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
     m_myTable->setRecopy([this] { return m_fields->selectedFields(); });
     connect(m_fields, &FieldList::chosen, this,
-            [this](const QVector<ReadPlan::Item>& fields) { m_myTable->PasteListItem(fields); });
+            [this](const QVector<ReadPlan::Field>& fields) { m_myTable->PasteListItem(fields); });
 }
 
 void QueryWindow::changed()
@@ -441,10 +439,10 @@ void QueryWindow::RemoveAllOptions()
 bool QueryWindow::ReadLIMytable()
 {
     QString error;
-    const bool ok = m_plan.ReadLIMytable(m_myTable->items(), m_options->lines(), &error);
+    const bool ok = m_plan.build(m_myTable->items(), m_options->lines(), &error);
     if (!error.isEmpty())
         m_context.host.services().desktop().message(error);
-    m_options->colour(m_plan.optionBlue);
+    m_options->colour(m_plan.optionsNamingATable());
     return ok;
 }
 
@@ -549,8 +547,8 @@ void QueryWindow::importFinished(const TableExport::Result& result)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
     host.services().OpenWithAssociatedProgram(file);
-    QString status =
-        ImportController::ShowImportDone(host.state(), m_plan.SFI, result.rows, result.elapsed);
+    QString status = ImportController::ShowImportDone(host.state(), m_plan.fieldCount(),
+                                                      result.rows, result.elapsed);
     if (!result.notes.isEmpty())
         status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
     host.setStatusText(status);

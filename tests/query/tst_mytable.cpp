@@ -499,7 +499,7 @@ private Q_SLOTS:
 
     void holdsNineHundredNinetyNineFields()
     {
-        QVector<ReadPlan::Item> many;
+        QVector<ReadPlan::Field> many;
         for (int i = 1; i <= 999; ++i)
             many.append({QStringLiteral("ZBIG-F%1").arg(i, 3, 10, QChar(u'0')), QStringLiteral("C"),
                          1, QStringLiteral("Field %1").arg(i)});

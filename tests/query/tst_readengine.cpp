@@ -156,8 +156,8 @@ private Q_SLOTS:
         QVERIFY(demo.logon(demoLogon()).ok);
         // Wider than a line: its pieces must hold the same rows.
         const ReadPlan plan = planOf(QStringLiteral("KNA1"));
-        QVERIFY(plan.NPiece > 1);
-        RowCollector rows(plan.SFI);
+        QVERIFY(plan.pieceCount() > 1);
+        RowCollector rows(plan.fieldCount());
         const ReadJob::Result result = read(demo, plan, rows, limit, pageRows);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QCOMPARE(qint64(rows.rows().size()), limit);
@@ -295,7 +295,7 @@ private Q_SLOTS:
         DemoDestination demo(m_database, profile(false, 0));
         QVERIFY(demo.logon(demoLogon(user)).ok);
         const ReadPlan plan = planOf(table, fields, options);
-        QVERIFY(plan.SFI > 0);
+        QVERIFY(plan.fieldCount() > 0);
         TallySink sink;
         const ReadJob::Result result = read(demo, plan, sink);
         QVERIFY(!result.ok);
@@ -388,10 +388,10 @@ private Q_SLOTS:
             return true;
         };
         ReadPlan plan;
-        QVector<ReadPlan::Item> items;
+        QVector<ReadPlan::Field> items;
         for (const char* key : {"KNA1-KUNNR", "KNA1-NAME1", "LFA1-LIFNR", "LFA1-NAME1"})
             items.append({QString::fromLatin1(key), QStringLiteral("C"), 10, QString()});
-        QVERIFY(plan.ReadLIMytable(items, {}, nullptr));
+        QVERIFY(plan.build(items, {}, nullptr));
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("out.csv"));
         KeyCatalog keys;

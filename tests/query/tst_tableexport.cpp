@@ -286,14 +286,14 @@ private:
 
     ReadPlan plan(const QList<Field>& fields, const QStringList& options = {})
     {
-        QVector<ReadPlan::Item> items;
+        QVector<ReadPlan::Field> items;
         for (const Field& field : fields) {
             items.append({field.key, QStringLiteral("C"), field.length, field.text});
             m_system.lengthOf.insert(field.key, field.length);
         }
         ReadPlan result;
         QString error;
-        if (!result.ReadLIMytable(items, options, &error))
+        if (!result.build(items, options, &error))
             qWarning("plan not built: %s", qPrintable(error));
         return result;
     }
