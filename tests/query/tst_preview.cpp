@@ -46,14 +46,11 @@ QStringList column(const PreviewModel& model, int c)
 }
 } // namespace
 
-class TestPreview : public QObject
+class TestPreview : public QueryWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QueryTestKit> m_kit;
-    QueryWindow* m_window = nullptr;
-
     PreviewModel& model() const { return *m_window->preview().model(); }
     QTableView* grid() const
     {
@@ -130,14 +127,6 @@ private:
     double dpi() const { return m_window->screen()->logicalDotsPerInchY(); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_kit = std::make_unique<QueryTestKit>();
-        QVERIFY(m_kit->connect());
-        m_kit->desktop.associations.insert(QStringLiteral("txt"),
-                                           QStringLiteral("/usr/bin/editor"));
-    }
-
     void init()
     {
         if (!m_kit->state.Connected)
@@ -146,12 +135,6 @@ private Q_SLOTS:
         QVERIFY(m_window);
         QVERIFY(grid());
         m_kit->desktop.messages.clear();
-    }
-
-    void cleanup()
-    {
-        m_kit->closeAllWindows();
-        m_window = nullptr;
     }
 
     // --- the model on its own
