@@ -58,6 +58,9 @@ public:
 
     TableRead(RfcDestination& destination, KeyCatalog& catalog, const std::atomic<bool>& cancel,
               Request request);
+    // The key order refers to this read's own key.
+    TableRead(const TableRead&) = delete;
+    TableRead& operator=(const TableRead&) = delete;
 
     Status run(const BatchSink& sink, const Observer& observer = {});
 
