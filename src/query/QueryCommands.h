@@ -18,6 +18,7 @@ public:
     {
         m_runs.insert(command, [run](const QStringList&) { run(); });
     }
+    bool has(const QString& command) const { return m_runs.contains(command); }
     // False when the command is not one of the window's.
     bool run(const QString& command, const QStringList& arguments) const
     {

@@ -5,19 +5,12 @@
 
 class QObject;
 
-// Calls a query window's public operation by name, with text arguments. A missing window or
-// operation does nothing: routed commands run with failures ignored.
+// Sends a menu command to a query window, which carries it out when it is one of its own. The
+// window layer knows query windows only as widgets: the command goes by name, through the
+// window's invokable perform(command, arguments).
 class CommandRouter
 {
 public:
-    struct Route {
-        QString command;   // menu item
-        QString operation; // the window's slot
-        QStringList arguments;
-    };
-
-    static bool invoke(QObject* window, const QString& operation,
-                       const QStringList& arguments = {});
-    // The operation a menu item routes to, with its fixed arguments; nullptr when not routed.
-    static const Route* routeFor(const QString& command);
+    // False without a window, or when the window does not carry out that command.
+    static bool send(QObject* window, const QString& command, const QStringList& arguments = {});
 };
