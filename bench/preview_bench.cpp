@@ -1,6 +1,6 @@
 // Previews 500 rows of a wide My Table from the demo system in a real query window: the first
 // N fields (300 unless given; up to 999) of the demo's table ZWIDE. Measures the time from
-// UpdatePreview to a filled model with its columns fitted and to the grid painted once
+// readPreview to a filled model with its columns fitted and to the grid painted once
 // offscreen, best and median of several runs.
 //   preview_bench [fields]
 #include "QueryTestKit.h"
@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     if (!window)
         return 1;
     const int wanted = argc > 1 ? std::clamp(QByteArray(argv[1]).toInt(), 1, 999) : 300;
-    if (!window->AddTableFields(QStringLiteral("ZWIDE"))) {
+    if (!window->fields().addTableFields(QStringLiteral("ZWIDE"))) {
         std::fprintf(stderr, "could not open ZWIDE\n");
         return 1;
     }
@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     int chosen = 0;
     for (QTreeWidgetItem* item : fields->itemsInOrder())
         item->setSelected(chosen++ < wanted);
-    window->CopyListItem();
+    window->perform(QStringLiteral("mcopytomytable"));
     window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("0"));
     auto* grid = window->findChild<QTableView*>(QStringLiteral("ListView4"));
     const PreviewModel& model = *window->preview().model();
@@ -66,7 +66,7 @@ int main(int argc, char** argv)
     for (int run = 0; run <= kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
-        window->UpdatePreview();
+        window->preview().readPreview();
         const double toStart = timer.nsecsElapsed() / 1e6;
         // The rows come from a worker thread: the grid shows them when it ends.
         window->preview().wait();

@@ -31,10 +31,10 @@ InstallWindow::InstallWindow(InstallPlatform& platform, ErrorReporter& reporter,
     buildControls();
     showHint(QString(), false);
 
-    connect(m_command1, &QPushButton::clicked, this, &InstallWindow::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &QWidget::close);
-    for (QWidget* watched : {static_cast<QWidget*>(m_command1), static_cast<QWidget*>(m_command2),
-                             static_cast<QWidget*>(m_image4)})
+    connect(m_install, &QPushButton::clicked, this, &InstallWindow::install);
+    connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+    for (QWidget* watched : {static_cast<QWidget*>(m_install), static_cast<QWidget*>(m_cancel),
+                             static_cast<QWidget*>(m_driveIcon)})
         watched->installEventFilter(this);
 }
 
@@ -47,32 +47,32 @@ void InstallWindow::buildControls()
     titleFont.setBold(true);
     title->setFont(titleFont);
 
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setMinimumWidth(260);
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("Label1"));
+    m_status->setMinimumWidth(260);
 
-    m_command1 = new QPushButton(QStringLiteral("Install"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setDefault(true);
-    m_command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_install = new QPushButton(QStringLiteral("Install"), this);
+    m_install->setObjectName(QStringLiteral("Command1"));
+    m_install->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("Command2"));
 
     auto* image3 = picture(this, "Image3", QStyle::SP_ComputerIcon, 48);
-    m_image4 = picture(this, "Image4", QStyle::SP_DriveHDIcon, 48);
-    m_image1 = picture(this, "Image1", QStyle::SP_ArrowRight, 16);
+    m_driveIcon = picture(this, "Image4", QStyle::SP_DriveHDIcon, 48);
+    m_marker = picture(this, "Image1", QStyle::SP_ArrowRight, 16);
     // Keep the marker's place when it is hidden, so the buttons do not move under the mouse.
-    QSizePolicy keepSpace = m_image1->sizePolicy();
+    QSizePolicy keepSpace = m_marker->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
-    m_image1->setSizePolicy(keepSpace);
+    m_marker->setSizePolicy(keepSpace);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(image3, 0, 0, 2, 1, Qt::AlignTop);
     grid->addWidget(title, 0, 1, 1, 3);
-    grid->addWidget(m_label1, 1, 1, 1, 3);
-    grid->addWidget(m_image4, 2, 0, Qt::AlignBottom);
-    grid->addWidget(m_image1, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
-    grid->addWidget(m_command1, 2, 2);
-    grid->addWidget(m_command2, 2, 3);
+    grid->addWidget(m_status, 1, 1, 1, 3);
+    grid->addWidget(m_driveIcon, 2, 0, Qt::AlignBottom);
+    grid->addWidget(m_marker, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(m_install, 2, 2);
+    grid->addWidget(m_cancel, 2, 3);
     grid->setColumnStretch(1, 1);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -80,11 +80,11 @@ void InstallWindow::buildControls()
 bool InstallWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Enter) {
-        if (watched == m_command1)
+        if (watched == m_install)
             showHint(QStringLiteral("    Press install to continue"), true);
-        else if (watched == m_command2)
+        else if (watched == m_cancel)
             showHint(QStringLiteral("    Exit without installing Quillon"), false);
-        else if (watched == m_image4)
+        else if (watched == m_driveIcon)
             showHint(QString(), false);
     }
     return QWidget::eventFilter(watched, event);
@@ -92,11 +92,11 @@ bool InstallWindow::eventFilter(QObject* watched, QEvent* event)
 
 void InstallWindow::showHint(const QString& text, bool marker)
 {
-    m_label1->setText(text);
-    m_image1->setVisible(marker);
+    m_status->setText(text);
+    m_marker->setVisible(marker);
 }
 
-void InstallWindow::Command1_Click()
+void InstallWindow::install()
 {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto failure = m_installer.install();

@@ -24,13 +24,13 @@ protected:
 private:
     void buildControls();
     void showHint(const QString& text, bool marker);
-    void Command1_Click();
+    void install();
 
     Installer m_installer;
     ErrorReporter& m_reporter;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_image1 = nullptr;
-    QLabel* m_image4 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_marker = nullptr;
+    QLabel* m_driveIcon = nullptr;
+    QPushButton* m_install = nullptr;
+    QPushButton* m_cancel = nullptr;
 };

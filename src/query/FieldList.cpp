@@ -6,6 +6,7 @@
 #include "FieldIcons.h"
 #include "Language.h"
 #include "PrintFile.h"
+#include "QueryCommands.h"
 #include "QueryContext.h"
 #include "ReadMessage.h"
 #include "ReportListView.h"
@@ -16,6 +17,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QShortcut>
 
 FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* filter)
     : QObject(view), m_context(context), m_view(view), m_filter(filter)
@@ -23,6 +25,13 @@ FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* fil
     m_filter->setClearButtonEnabled(true);
     m_filter->installEventFilter(this);
     connect(m_filter, &QLineEdit::textChanged, this, &FieldList::refilter);
+    // Ctrl+F anywhere in the query window goes to the filter.
+    auto* find = new QShortcut(QKeySequence::Find, m_filter->parentWidget());
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_filter->setFocus(Qt::ShortcutFocusReason);
+        m_filter->selectAll();
+    });
     connect(m_view, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         Q_EMIT chosen(item->isSelected() ? selectedFields()
                                          : QVector<ReadPlan::Field>{fieldOf(item)});
@@ -48,7 +57,7 @@ ReadPlan::Field FieldList::fieldOf(const QTreeWidgetItem* item)
     return {item->text(0), item->text(2), item->text(3).toInt(), item->toolTip(0)};
 }
 
-bool FieldList::ReadFieldCatalogue(const QString& table)
+bool FieldList::readFieldCatalogue(const QString& table)
 {
     ShellHost& host = m_context.host;
     Desktop& desktop = host.services().desktop();
@@ -80,16 +89,16 @@ bool FieldList::ReadFieldCatalogue(const QString& table)
     return false;
 }
 
-bool FieldList::AddTableFields(const QString& table)
+bool FieldList::addTableFields(const QString& table)
 {
     ShellHost& host = m_context.host;
     if (!host.state().Connected) {
-        host.mconectar_Click();
+        host.connectToSystem();
         if (!host.state().Connected)
             return false;
     }
     const QString name = table.toUpper();
-    if (!ReadFieldCatalogue(name))
+    if (!readFieldCatalogue(name))
         return false;
     const RfcTable& fields = m_catalogue;
     for (int r = 1; r <= fields.RowCount(); ++r) {
@@ -108,7 +117,7 @@ bool FieldList::AddTableFields(const QString& table)
     return true;
 }
 
-void FieldList::RemoveTableFields(const QString& table)
+void FieldList::removeTableFields(const QString& table)
 {
     const QString prefix = table.toUpper() + u'-';
     const int view = m_view->view();
@@ -164,7 +173,7 @@ bool FieldList::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void FieldList::ShowFieldListHint()
+void FieldList::showHint()
 {
     ShellHost& host = m_context.host;
     const bool empty = count() == 0;
@@ -174,7 +183,7 @@ void FieldList::ShowFieldListHint()
                              : QString());
 }
 
-void FieldList::PrintFields()
+void FieldList::printFields()
 {
     QVector<PrintFile::FieldLine> lines;
     for (QTreeWidgetItem* item : m_view->itemsInOrder())
@@ -185,4 +194,9 @@ void FieldList::PrintFields()
         return;
     }
     PrintFile::ShowPrintFile(m_context.host.services(), path);
+}
+
+void FieldList::addCommands(QueryCommands& commands)
+{
+    commands.add(QStringLiteral("mprintfields"), [this] { printFields(); });
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 
 struct QueryContext;
+class QueryCommands;
 class QLineEdit;
 class QTreeWidgetItem;
 class ReportListView;
@@ -18,19 +19,21 @@ class FieldList : public QObject
     Q_OBJECT
 public:
     FieldList(QueryContext& context, ReportListView* view, QLineEdit* filter);
+    // Adds the menu commands this part carries out.
+    void addCommands(QueryCommands& commands);
 
     // Connects when needed, reads the table's catalogue and appends its fields.
-    bool AddTableFields(const QString& table);
+    bool addTableFields(const QString& table);
     // Reads a table's field catalogue; a failure is told in a sentence. The fields stay in
     // catalogue() until the next read.
-    bool ReadFieldCatalogue(const QString& table);
+    bool readFieldCatalogue(const QString& table);
     const RfcTable& catalogue() const { return m_catalogue; }
     // Removes the fields whose key begins with the table's name and "-".
-    void RemoveTableFields(const QString& table);
+    void removeTableFields(const QString& table);
     // The selected fields the filter shows, in list order, as they travel to My Table.
     QVector<ReadPlan::Field> selectedFields() const;
-    void ShowFieldListHint();
-    void PrintFields();
+    void showHint();
+    void printFields();
     int count() const;
     ReportListView* view() const { return m_view; }
     QLineEdit* filter() const { return m_filter; }

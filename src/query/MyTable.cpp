@@ -49,7 +49,7 @@ bool MyTable::dropped(const QMimeData* data, int row, bool fromHere)
     if (fields.isEmpty())
         return false;
     if (!fromHere) {
-        PasteListItem(fields, row);
+        addFields(fields, row);
         return true;
     }
     QStringList keys;
@@ -77,7 +77,7 @@ void MyTable::moveFields(const QStringList& keys, int row)
     for (QTreeWidgetItem* item : moving)
         item->setSelected(true);
     m_view->setCurrentItem(moving.front(), 0, QItemSelectionModel::NoUpdate);
-    ShowMyTableSummary();
+    showSummary();
     Q_EMIT modified();
 }
 
@@ -109,7 +109,7 @@ void MyTable::insert(const ReadPlan::Field& field, int row)
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void MyTable::PasteListItem(const QVector<ReadPlan::Field>& fields, int row)
+void MyTable::addFields(const QVector<ReadPlan::Field>& fields, int row)
 {
     Desktop& desktop = m_context.host.services().desktop();
     desktop.setBusy(true);
@@ -133,24 +133,24 @@ void MyTable::PasteListItem(const QVector<ReadPlan::Field>& fields, int row)
         }
     }
     if (redo && !m_redoing) {
-        RedoListView2();
+        rebuildItems();
     } else {
-        ShowMyTableSummary();
+        showSummary();
         if (!m_loading)
             Q_EMIT modified();
     }
     desktop.setBusy(false);
 }
 
-void MyTable::RedoListView2()
+void MyTable::rebuildItems()
 {
     // Rebuild every item with its key equal to its text, then repeat the copy in progress.
     const QVector<ReadPlan::Field> kept = items();
     m_redoing = true;
     m_view->clear();
-    PasteListItem(kept);
-    if (m_recopy)
-        PasteListItem(m_recopy());
+    addFields(kept);
+    if (m_chosenFields)
+        addFields(m_chosenFields());
     m_redoing = false;
 }
 
@@ -163,20 +163,20 @@ void MyTable::move(int step)
     const int target = position + step;
     if (target < 0 || target >= count())
         return;
-    MoveChange(current, m_view->topLevelItem(target));
+    swapRows(current, m_view->topLevelItem(target));
 }
 
-void MyTable::MoveDown()
+void MyTable::moveDown()
 {
     move(1);
 }
 
-void MyTable::MoveUp()
+void MyTable::moveUp()
 {
     move(-1);
 }
 
-void MyTable::MoveChange(QTreeWidgetItem* current, QTreeWidgetItem* other)
+void MyTable::swapRows(QTreeWidgetItem* current, QTreeWidgetItem* other)
 {
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->clearSelection();
@@ -197,27 +197,27 @@ void MyTable::MoveChange(QTreeWidgetItem* current, QTreeWidgetItem* other)
     Q_EMIT modified();
 }
 
-void MyTable::RemoveField()
+void MyTable::removeSelected()
 {
     Desktop& desktop = m_context.host.services().desktop();
     desktop.setBusy(true);
     for (QTreeWidgetItem* item : m_view->selectedItems())
         delete item;
-    ShowMyTableSummary();
+    showSummary();
     Q_EMIT modified();
     desktop.setBusy(false);
 }
 
-void MyTable::RemoveAllFields()
+void MyTable::removeAll()
 {
     if (count() == 0)
         return;
     m_view->clear();
-    ShowMyTableSummary();
+    showSummary();
     Q_EMIT modified();
 }
 
-int MyTable::TotalBytes()
+int MyTable::totalBytes()
 {
     m_fieldBox->clear();
     int total = 0;
@@ -229,12 +229,12 @@ int MyTable::TotalBytes()
     return total;
 }
 
-void MyTable::ShowMyTableSummary()
+void MyTable::showSummary()
 {
     const int n = count();
     for (const char* command : kFieldCommands)
         m_context.host.setCommandEnabled(QString::fromLatin1(command), n > 0);
-    const int bytes = TotalBytes();
+    const int bytes = totalBytes();
     m_context.host.state().RowBytes = bytes;
     // The number of reads a preview or import will need, so a wide selection is no surprise.
     ReadPlan plan;
@@ -247,7 +247,7 @@ void MyTable::ShowMyTableSummary()
     Q_EMIT summaryShown();
 }
 
-void MyTable::PrintFieldsMyTable()
+void MyTable::printMyTable()
 {
     QVector<PrintFile::FieldLine> lines;
     for (const ReadPlan::Field& item : items())
@@ -258,4 +258,23 @@ void MyTable::PrintFieldsMyTable()
         return;
     }
     PrintFile::ShowPrintFile(m_context.host.services(), path);
+}
+
+QString MyTable::tableName() const
+{
+    const QVector<ReadPlan::Field> fields = items();
+    return fields.isEmpty() ? QString() : ReadPlan::tableOf(fields.front().key);
+}
+
+void MyTable::addCommands(QueryCommands& commands)
+{
+    commands.add(QStringLiteral("mcopytomytable"), [this] {
+        if (m_chosenFields)
+            addFields(m_chosenFields());
+    });
+    commands.add(QStringLiteral("mprintfieldsmytable"), [this] { printMyTable(); });
+    commands.add(QStringLiteral("mmovedown"), [this] { moveDown(); });
+    commands.add(QStringLiteral("mmoveup"), [this] { moveUp(); });
+    commands.add(QStringLiteral("mremovefield"), [this] { removeSelected(); });
+    commands.add(QStringLiteral("mremoveallfields"), [this] { removeAll(); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QueryCommands.h"
 #include "ReadPlan.h"
 
 #include <QObject>
@@ -23,24 +24,28 @@ public:
     MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBox);
 
     // Adds the fields not present yet, in order, at the end or before the item at row.
-    void PasteListItem(const QVector<ReadPlan::Field>& fields, int row = -1);
+    void addFields(const QVector<ReadPlan::Field>& fields, int row = -1);
     // Moves the fields with these keys, in their order, before the item at row (-1: the end).
     void moveFields(const QStringList& keys, int row);
-    void MoveDown();
-    void MoveUp();
-    void RemoveField();
-    void RemoveAllFields();
-    int TotalBytes();
-    void ShowMyTableSummary();
-    void PrintFieldsMyTable();
+    void moveDown();
+    void moveUp();
+    void removeSelected();
+    void removeAll();
+    int totalBytes();
+    void showSummary();
+    void printMyTable();
 
     QVector<ReadPlan::Field> items() const;
     int count() const;
     ReportListView* view() const { return m_view; }
-    // Called when the copy in progress must run again after a rebuild of the list keys.
-    void setRecopy(std::function<QVector<ReadPlan::Field>()> recopy)
+    // The table of the first field, which names the export file and the query document.
+    QString tableName() const;
+    void addCommands(QueryCommands& commands);
+    // The fields chosen in the field list: what Copy to My Table adds, and what a copy in
+    // progress adds again after a rebuild of the list keys.
+    void setChosenFields(std::function<QVector<ReadPlan::Field>()> chosen)
     {
-        m_recopy = std::move(recopy);
+        m_chosenFields = std::move(chosen);
     }
     void setLoading(bool loading) { m_loading = loading; }
 
@@ -49,8 +54,8 @@ Q_SIGNALS:
     void summaryShown();
 
 private:
-    void RedoListView2();
-    void MoveChange(QTreeWidgetItem* current, QTreeWidgetItem* other);
+    void rebuildItems();
+    void swapRows(QTreeWidgetItem* current, QTreeWidgetItem* other);
     void insert(const ReadPlan::Field& field, int row);
     bool dropped(const QMimeData* data, int row, bool fromHere);
     void move(int step);
@@ -58,7 +63,7 @@ private:
     QueryContext& m_context;
     ReportListView* m_view;
     QComboBox* m_fieldBox;
-    std::function<QVector<ReadPlan::Field>()> m_recopy;
+    std::function<QVector<ReadPlan::Field>()> m_chosenFields;
     bool m_loading = false;
     bool m_redoing = false;
 };

@@ -4,6 +4,7 @@
 #include "DesktopServices.h"
 #include "Language.h"
 #include "PrintFile.h"
+#include "QueryCommands.h"
 #include "QueryContext.h"
 #include "ReportListView.h"
 #include "ShellHost.h"
@@ -64,7 +65,7 @@ OptionList::OptionList(QueryContext& context, ReportListView* view, Editor edito
     connect(m_editor.field, &QComboBox::textActivated, m_editor.field, &QWidget::setToolTip);
     connect(m_editor.op, &QComboBox::textActivated, m_editor.op, &QWidget::setToolTip);
     connect(m_editor.value, &QLineEdit::textChanged, m_editor.value, &QWidget::setToolTip);
-    connect(m_editor.add, &QToolButton::clicked, this, &OptionList::AddOption);
+    connect(m_editor.add, &QToolButton::clicked, this, &OptionList::addOption);
     connect(m_view, &QTreeWidget::itemChanged, this, &OptionList::edited);
 }
 
@@ -171,13 +172,13 @@ void OptionList::fitBoxes()
     m_editor.conjunction->setGeometry(conjunction);
 }
 
-void OptionList::ShowOption()
+void OptionList::showEditor()
 {
     if (!editorShown())
         setEditorVisible(true);
 }
 
-void OptionList::AddOption()
+void OptionList::addOption()
 {
     const QString line = m_editor.field->currentText() + u' ' + m_editor.op->currentText() + u' ' +
                          m_editor.value->text() + u' ' + m_editor.conjunction->currentText();
@@ -226,7 +227,7 @@ void OptionList::edited(QTreeWidgetItem* item)
     Q_EMIT modified();
 }
 
-void OptionList::RefreshOptions(const QVector<ReadPlan::Field>& myTable)
+void OptionList::refreshOptions(const QVector<ReadPlan::Field>& myTable)
 {
     m_view->headerItem()->setText(0, QStringLiteral("Options > %1").arg(count()));
     m_restoring = true;
@@ -257,7 +258,7 @@ void OptionList::colour(const QVector<bool>& blue)
     m_restoring = false;
 }
 
-void OptionList::RemoveOption()
+void OptionList::removeOption()
 {
     Desktop& desktop = m_context.host.services().desktop();
     desktop.setBusy(true);
@@ -267,12 +268,12 @@ void OptionList::RemoveOption()
     Q_EMIT modified();
 }
 
-void OptionList::RemoveAllOptions()
+void OptionList::removeAllOptions()
 {
     if (count() == 0)
         return;
     const auto answer = m_context.host.services().desktop().message(
-        Language(m_context.host.state()).pick(Texts::get(TextId::RemoveAllOptions)),
+        Language(m_context.host.state()).pick(Texts::get(TextId::removeAllOptions)),
         Desktop::Buttons::YesNo, Desktop::Icon::Question);
     if (answer != Desktop::Answer::Yes)
         return;
@@ -280,7 +281,7 @@ void OptionList::RemoveAllOptions()
     Q_EMIT modified();
 }
 
-void OptionList::PrintOptions()
+void OptionList::printOptions()
 {
     QStringList printed{QStringLiteral("NO. OPTIONS"), QString()};
     int number = 1;
@@ -294,10 +295,18 @@ void OptionList::PrintOptions()
     PrintFile::ShowPrintFile(m_context.host.services(), path);
 }
 
-void OptionList::FillOptions(const QStringList& lines)
+void OptionList::fillOptions(const QStringList& lines)
 {
     for (const QString& line : lines) {
         if (!itemByKey(line))
             add(line);
     }
+}
+
+void OptionList::addCommands(QueryCommands& commands)
+{
+    commands.add(QStringLiteral("mshowoption"), [this] { showEditor(); });
+    commands.add(QStringLiteral("mprintoptions"), [this] { printOptions(); });
+    commands.add(QStringLiteral("mremoveoption"), [this] { removeOption(); });
+    commands.add(QStringLiteral("mremovealloptions"), [this] { removeAllOptions(); });
 }

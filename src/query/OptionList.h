@@ -5,6 +5,7 @@
 #include <QObject>
 
 struct QueryContext;
+class QueryCommands;
 class QComboBox;
 class QLineEdit;
 class QToolButton;
@@ -30,17 +31,19 @@ public:
     };
 
     OptionList(QueryContext& context, ReportListView* view, Editor editor);
+    // Adds the menu commands this part carries out.
+    void addCommands(QueryCommands& commands);
 
-    void ShowOption();
-    void AddOption();
-    void RemoveOption();
-    void RemoveAllOptions();
-    void PrintOptions();
-    void FillOptions(const QStringList& lines);
+    void showEditor();
+    void addOption();
+    void removeOption();
+    void removeAllOptions();
+    void printOptions();
+    void fillOptions(const QStringList& lines);
     // A literal's quotes come in pairs, a quote inside it doubled: an odd count never fits.
     static bool quotesBalanced(const QString& value);
     // Recount, colour by the My Table fields named, hint and menu states.
-    void RefreshOptions(const QVector<ReadPlan::Field>& myTable);
+    void refreshOptions(const QVector<ReadPlan::Field>& myTable);
     // Colours blue the lines whose flag is set: one flag per line, as the read plan marks them.
     void colour(const QVector<bool>& blue);
 

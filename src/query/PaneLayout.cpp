@@ -67,11 +67,12 @@ void shiftTopEdge(PaneLayout::Rect& r, int d)
     setHeight(r, r.height - d);
 }
 
-constexpr C kRowsButtons[] = {C::Command3_0, C::Command3_1, C::Command3_2, C::Command3_3,
-                              C::Command3_4};
-constexpr C kEditorRow[] = {C::Combo2, C::Combo3, C::Text1, C::Combo4, C::Command2};
-constexpr C kRowsStrip[] = {C::Command3_0, C::Command3_1, C::Command3_2, C::Command3_3,
-                            C::Command3_4, C::Check1,     C::Text2};
+constexpr C kRowsButtons[] = {C::CopyButton, C::RemoveButton, C::MoveDownButton, C::MoveUpButton,
+                              C::PreviewButton};
+constexpr C kEditorRow[] = {C::OptionField, C::OptionOperator, C::OptionValue, C::OptionConjunction,
+                            C::AddOption};
+constexpr C kRowsStrip[] = {C::CopyButton,    C::RemoveButton, C::MoveDownButton, C::MoveUpButton,
+                            C::PreviewButton, C::AllRows,      C::RowLimit};
 
 bool inside(int value, int low, int high)
 {
@@ -89,115 +90,120 @@ void PaneLayout::resize(int width, int height, bool rowsPanelShown, bool editorS
     m_editor = editorShown;
     closePreviewEnabled = true;
 
-    T = roundDiv(W, 5);
-    R = roundDiv(10LL * W, 26);
-    M = W - T - R;
-    D = roundDiv(100LL * H, 282);
-    P = roundDiv(100LL * H, 215);
-    E = H - D - P;
-    PreviewHeight = P;
+    Proportions& p = m_proportions;
+    p.treeWidth = roundDiv(W, 5);
+    p.rightWidth = roundDiv(10LL * W, 26);
+    p.fieldListWidth = W - p.treeWidth - p.rightWidth;
+    p.myTableHeight = roundDiv(100LL * H, 282);
+    p.previewHeight = roundDiv(100LL * H, 215);
+    p.optionsHeight = H - p.myTableHeight - p.previewHeight;
+    previewHeight = p.previewHeight;
 
-    const int right = T + M; // left edge of the right column
-    place(at(C::Label1), 0, 30, T, 210);
-    place(at(C::TreeView1), 0, 240, T, D + E - 240);
-    place(at(C::ListView1), T, 0, M, D + E);
-    place(at(C::ListView2), right, 0, R, rowsPanelShown ? D - kRowsPanelHeight : D);
-    place(at(C::ListView3), right, D, R, editorShown ? E - kEditorHeight : E);
-    place(at(C::ListView4), 0, D + E, W, P);
+    const int upper = p.myTableHeight + p.optionsHeight; // the panes above the preview
+    const int right = p.treeWidth + p.fieldListWidth;    // left edge of the right column
+    place(at(C::TreeSummary), 0, 30, p.treeWidth, 210);
+    place(at(C::Tree), 0, 240, p.treeWidth, upper - 240);
+    place(at(C::FieldList), p.treeWidth, 0, p.fieldListWidth, upper);
+    place(at(C::MyTable), right, 0, p.rightWidth,
+          rowsPanelShown ? p.myTableHeight - kRowsPanelHeight : p.myTableHeight);
+    place(at(C::Options), right, p.myTableHeight, p.rightWidth,
+          editorShown ? p.optionsHeight - kEditorHeight : p.optionsHeight);
+    place(at(C::Preview), 0, upper, W, p.previewHeight);
 
     for (C control : kEditorRow)
-        at(control).top = D + E - kEditorHeight;
+        at(control).top = upper - kEditorHeight;
     for (C control : kRowsStrip)
-        at(control).top = D - kRowsPanelHeight;
+        at(control).top = p.myTableHeight - kRowsPanelHeight;
     placeStrips();
 }
 
 void PaneLayout::placeStrips()
 {
     const int W = m_width;
-    const int right = rect(C::ListView2).left;
+    const int right = rect(C::MyTable).left;
     // The editor row: the field box scales with the tree, the last two controls hang from
     // the right edge and the value box takes what is left between.
-    const int editorTop = rect(C::Combo2).top;
+    const int editorTop = rect(C::OptionField).top;
     const int conjunctionLeft = W - 3 * kEditorRowWidthUnit;
     // The value is what the user types: when the row is too narrow for it, the field box gives
     // up width first, down to a width that still shows a field key.
     const int room = conjunctionLeft - right - 4 * kEditorRowWidthUnit;
-    int fieldWidth = roundDiv(9LL * T, 10);
+    int fieldWidth = roundDiv(9LL * m_proportions.treeWidth, 10);
     if (room - fieldWidth < kMinValueWidth)
         fieldWidth = std::max(kMinFieldWidth, room - kMinValueWidth);
-    Rect& field = at(C::Combo2);
+    Rect& field = at(C::OptionField);
     place(field, right, editorTop, fieldWidth, kEditorHeight);
-    Rect& op = at(C::Combo3);
+    Rect& op = at(C::OptionOperator);
     place(op, field.left + field.width, editorTop, 4 * kEditorRowWidthUnit, kEditorHeight);
     const int valueLeft = op.left + op.width;
-    place(at(C::Text1), valueLeft, editorTop, conjunctionLeft - valueLeft, kEditorHeight);
-    place(at(C::Combo4), conjunctionLeft, editorTop, 2 * kEditorRowWidthUnit, kEditorHeight);
-    place(at(C::Command2), W - kEditorRowWidthUnit, editorTop, kEditorRowWidthUnit, kEditorHeight);
+    place(at(C::OptionValue), valueLeft, editorTop, conjunctionLeft - valueLeft, kEditorHeight);
+    place(at(C::OptionConjunction), conjunctionLeft, editorTop, 2 * kEditorRowWidthUnit,
+          kEditorHeight);
+    place(at(C::AddOption), W - kEditorRowWidthUnit, editorTop, kEditorRowWidthUnit, kEditorHeight);
 
-    const int rowsTop = rect(C::Check1).top;
+    const int rowsTop = rect(C::AllRows).top;
     for (int i = 0; i < 5; ++i)
         place(at(kRowsButtons[i]), right + kRowsButtonWidth * i, rowsTop, kRowsButtonWidth,
               kRowsPanelHeight);
-    Rect& allRows = at(C::Check1);
+    Rect& allRows = at(C::AllRows);
     place(allRows, right + 5 * kRowsButtonWidth + kAllRowsGap, rowsTop,
           roundDiv(7LL * field.width, 10), kRowsPanelHeight);
     const int limitLeft = allRows.left + allRows.width;
-    place(at(C::Text2), limitLeft, rowsTop, W - limitLeft, kRowsPanelHeight);
+    place(at(C::RowLimit), limitLeft, rowsTop, W - limitLeft, kRowsPanelHeight);
 }
 
-void PaneLayout::MoveLine1(int dx)
+void PaneLayout::moveTreeBorder(int dx)
 {
-    shiftLeftEdge(at(C::ListView1), dx);
-    setWidth(at(C::TreeView1), rect(C::TreeView1).width + dx);
-    setWidth(at(C::Label1), rect(C::Label1).width + dx);
+    shiftLeftEdge(at(C::FieldList), dx);
+    setWidth(at(C::Tree), rect(C::Tree).width + dx);
+    setWidth(at(C::TreeSummary), rect(C::TreeSummary).width + dx);
 }
 
-void PaneLayout::MoveLine2(int dx)
+void PaneLayout::moveFieldListBorder(int dx)
 {
-    setWidth(at(C::ListView1), rect(C::ListView1).width + dx);
-    shiftLeftEdge(at(C::ListView2), dx);
-    shiftLeftEdge(at(C::ListView3), dx);
+    setWidth(at(C::FieldList), rect(C::FieldList).width + dx);
+    shiftLeftEdge(at(C::MyTable), dx);
+    shiftLeftEdge(at(C::Options), dx);
     for (C button : kRowsButtons)
         at(button).left += dx;
 
     // The check box and the field box move with the line and give up width until they reach
     // their minimum; their right-hand neighbours follow only while they do.
-    Rect& allRows = at(C::Check1);
+    Rect& allRows = at(C::AllRows);
     allRows.left += dx;
     if (allRows.width > kNarrowStopAllRows) {
         setWidth(allRows, allRows.width - dx);
-        shiftLeftEdge(at(C::Text2), dx);
+        shiftLeftEdge(at(C::RowLimit), dx);
     }
-    Rect& field = at(C::Combo2);
+    Rect& field = at(C::OptionField);
     field.left += dx;
     if (field.width > kNarrowStopFieldBox) {
         setWidth(field, field.width - dx);
-        at(C::Combo3).left += dx;
-        shiftLeftEdge(at(C::Text1), dx);
+        at(C::OptionOperator).left += dx;
+        shiftLeftEdge(at(C::OptionValue), dx);
     }
 }
 
-void PaneLayout::MoveLine3(int dy)
+void PaneLayout::moveMyTableBorder(int dy)
 {
-    setHeight(at(C::ListView2), rect(C::ListView2).height + dy);
-    shiftTopEdge(at(C::ListView3), dy);
-    at(C::Check1).top += dy;
-    at(C::Text2).top += dy;
+    setHeight(at(C::MyTable), rect(C::MyTable).height + dy);
+    shiftTopEdge(at(C::Options), dy);
+    at(C::AllRows).top += dy;
+    at(C::RowLimit).top += dy;
     for (C button : kRowsButtons)
         at(button).top += dy;
 }
 
-void PaneLayout::MoveLine4(int dy)
+void PaneLayout::movePreviewBorder(int dy)
 {
-    for (C pane : {C::TreeView1, C::ListView1, C::ListView3})
+    for (C pane : {C::Tree, C::FieldList, C::Options})
         setHeight(at(pane), rect(pane).height + dy);
-    shiftTopEdge(at(C::ListView4), dy);
+    shiftTopEdge(at(C::Preview), dy);
     for (C control : kEditorRow)
         at(control).top += dy;
     // The options list keeps a usable height by pushing the My Table line along.
-    if (rect(C::ListView3).height < kMinOptionsHeight)
-        MoveLine3(dy);
+    if (rect(C::Options).height < kMinOptionsHeight)
+        moveMyTableBorder(dy);
 }
 
 void PaneLayout::setRowsPanelShown(bool shown)
@@ -206,7 +212,7 @@ void PaneLayout::setRowsPanelShown(bool shown)
         return;
     m_rowsPanel = shown;
     const int d = shown ? -kRowsPanelHeight : kRowsPanelHeight;
-    setHeight(at(C::ListView2), rect(C::ListView2).height + d);
+    setHeight(at(C::MyTable), rect(C::MyTable).height + d);
 }
 
 void PaneLayout::setEditorShown(bool shown)
@@ -215,25 +221,25 @@ void PaneLayout::setEditorShown(bool shown)
         return;
     m_editor = shown;
     const int d = shown ? -kEditorHeight : kEditorHeight;
-    setHeight(at(C::ListView3), rect(C::ListView3).height + d);
+    setHeight(at(C::Options), rect(C::Options).height + d);
 }
 
-int PaneLayout::OpenPreview()
+int PaneLayout::openPreview()
 {
-    const int n = std::max(0, roundDiv(PreviewHeight, kUpStep));
+    const int n = std::max(0, roundDiv(previewHeight, kUpStep));
     for (int i = 0; i < n; ++i)
-        MoveLine4(-kUpStep);
+        movePreviewBorder(-kUpStep);
     return n;
 }
 
-void PaneLayout::ClosePreview()
+void PaneLayout::closePreview()
 {
-    PreviewHeight = rect(C::ListView4).height;
-    MoveLine4(PreviewHeight - kClosedPreviewHeight);
+    previewHeight = rect(C::Preview).height;
+    movePreviewBorder(previewHeight - kClosedPreviewHeight);
     closePreviewEnabled = false;
 }
 
-PaneLayout::Pointer PaneLayout::CheckMouse(int x, int y)
+PaneLayout::Pointer PaneLayout::pointerShape(int x, int y)
 {
     if (y < kEdgeBand)
         return Pointer::SizeNS;
@@ -246,16 +252,16 @@ PaneLayout::Pointer PaneLayout::pointerAt(Pane pane, int x, int y) const
 {
     switch (pane) {
     case Pane::Tree:
-        return CheckMouse(x, rect(C::TreeView1).height - y - 109);
+        return pointerShape(x, rect(C::Tree).height - y - 109);
     case Pane::FieldList:
-        return CheckMouse(x, rect(C::ListView1).height - y - 109);
+        return pointerShape(x, rect(C::FieldList).height - y - 109);
     case Pane::MyTable:
-        return CheckMouse(x, rect(C::ListView2).height - y - 109);
+        return pointerShape(x, rect(C::MyTable).height - y - 109);
     case Pane::Options:
     case Pane::Preview:
         break;
     }
-    return CheckMouse(x, y);
+    return pointerShape(x, y);
 }
 
 void PaneLayout::bands(Pane pane, int x, int y, const std::function<void(int, int)>& act) const
@@ -266,24 +272,24 @@ void PaneLayout::bands(Pane pane, int x, int y, const std::function<void(int, in
     auto h = [this](C c) { return rect(c).height; };
     switch (pane) {
     case Pane::Tree:
-        if (inside(x, w(C::TreeView1) - 644, w(C::TreeView1)))
+        if (inside(x, w(C::Tree) - 644, w(C::Tree)))
             act(1, -kSideStep);
         // The bottom band is measured against the field list, which reaches the preview line.
-        if (inside(y, h(C::ListView1) - 555, h(C::ListView1)) && h(C::ListView1) > 725)
+        if (inside(y, h(C::FieldList) - 555, h(C::FieldList)) && h(C::FieldList) > 725)
             act(4, -kUpStep);
         break;
     case Pane::FieldList:
         if (inside(x, 0, 300))
             act(1, kSideStep);
-        if (inside(x, w(C::ListView1) - 644, w(C::ListView1)))
+        if (inside(x, w(C::FieldList) - 644, w(C::FieldList)))
             act(2, -kSideStep);
-        if (inside(y, h(C::ListView1) - 555, h(C::ListView1)) && h(C::ListView1) > 725)
+        if (inside(y, h(C::FieldList) - 555, h(C::FieldList)) && h(C::FieldList) > 725)
             act(4, -kUpStep);
         break;
     case Pane::MyTable:
         if (inside(x, 0, 300))
             act(2, kSideStep);
-        if (inside(y, h(C::ListView2) - 651, h(C::ListView2)))
+        if (inside(y, h(C::MyTable) - 651, h(C::MyTable)))
             act(3, -kUpStep);
         break;
     case Pane::Options:
@@ -323,13 +329,13 @@ int PaneLayout::linePosition(int line) const
 {
     switch (line) {
     case 1:
-        return rect(C::ListView1).left;
+        return rect(C::FieldList).left;
     case 2:
-        return rect(C::ListView2).left;
+        return rect(C::MyTable).left;
     case 3:
-        return rect(C::ListView3).top;
+        return rect(C::Options).top;
     default:
-        return rect(C::ListView4).top;
+        return rect(C::Preview).top;
     }
 }
 
@@ -337,16 +343,16 @@ void PaneLayout::moveLine(int line, int delta)
 {
     switch (line) {
     case 1:
-        MoveLine1(delta);
+        moveTreeBorder(delta);
         break;
     case 2:
-        MoveLine2(delta);
+        moveFieldListBorder(delta);
         break;
     case 3:
-        MoveLine3(delta);
+        moveMyTableBorder(delta);
         break;
     default:
-        MoveLine4(delta);
+        movePreviewBorder(delta);
         break;
     }
 }

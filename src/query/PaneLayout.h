@@ -14,26 +14,26 @@ public:
     static constexpr int kMinValueWidth = 1440; // one inch for the value being typed
     static constexpr int kMinFieldWidth = 1200;
 
-    // The controls whose rectangles the layout sets (names as the window's controls).
+    // The controls whose rectangles the layout sets.
     enum class Control {
-        Label1,    // heading above the tree
-        TreeView1, // tree
-        ListView1, // field list
-        ListView2, // My Table
-        ListView3, // options
-        ListView4, // preview
-        Combo2,    // option editor: field box
-        Combo3,    // operator box
-        Text1,     // value box
-        Combo4,    // conjunction box
-        Command2,  // Add Option button
-        Command3_0,
-        Command3_1,
-        Command3_2,
-        Command3_3,
-        Command3_4, // rows panel buttons
-        Check1,     // "All Rows"
-        Text2,      // row limit box
+        TreeSummary, // the heading above the tree
+        Tree,
+        FieldList,
+        MyTable,
+        Options,
+        Preview,
+        OptionField, // the option editor's boxes and its Add button
+        OptionOperator,
+        OptionValue,
+        OptionConjunction,
+        AddOption,
+        CopyButton, // the rows panel
+        RemoveButton,
+        MoveDownButton,
+        MoveUpButton,
+        PreviewButton,
+        AllRows,
+        RowLimit,
         Count
     };
 
@@ -52,22 +52,23 @@ public:
     // change the heights of My Table and the options list; their controls are placed anyway.
     void resize(int width, int height, bool rowsPanelShown, bool editorShown);
 
-    void MoveLine1(int dx); // tree | field list
-    void MoveLine2(int dx); // field list | right column
-    void MoveLine3(int dy); // My Table / options
-    void MoveLine4(int dy); // upper panes / preview
+    void moveTreeBorder(int dx);      // tree | field list
+    void moveFieldListBorder(int dx); // field list | right column
+    void moveMyTableBorder(int dy);   // My Table / options
+    void movePreviewBorder(int dy);   // upper panes / preview
 
     // Showing a strip makes its list shorter by the strip's height; hiding makes it taller.
     void setRowsPanelShown(bool shown);
     void setEditorShown(bool shown);
 
-    // n = PreviewHeight / 90 to the nearest whole number; MoveLine4(-90) n times. Returns n.
-    int OpenPreview();
-    // PreviewHeight := the preview's height; MoveLine4(PreviewHeight - 30).
-    void ClosePreview();
+    // n = previewHeight / 90 to the nearest whole number; movePreviewBorder(-90) n times. Returns
+    // n.
+    int openPreview();
+    // previewHeight := the preview's height; movePreviewBorder(previewHeight - 30).
+    void closePreview();
 
     // X < 16: west-east; Y < 16: north-south (wins); otherwise the default pointer.
-    static Pointer CheckMouse(int x, int y);
+    static Pointer pointerShape(int x, int y);
     // One mouse movement over a pane at (x, y) inside it: the pointer test, then, when exactly
     // the left button is held, every matching band rule in order (each moves a line one step).
     Pointer mouseMoved(Pane pane, int x, int y, bool leftButtonOnly);
@@ -85,20 +86,28 @@ public:
     // The left edge of the panes right of a vertical line, the top edge of those below a
     // horizontal one.
     int linePosition(int line) const;
-    void moveLine(int line, int delta); // MoveLine1 to MoveLine4
+    void moveLine(int line, int delta); // moveTreeBorder to movePreviewBorder
     // Lays the option editor row and the rows panel across the right column as it now stands,
     // by the rules of resize, at their present heights.
     void placeStrips();
 
     const Rect& rect(Control control) const { return m_rects[static_cast<int>(control)]; }
-    int PreviewHeight = 0;
-    // Computed by the last resize (for tests and the window's commands).
-    int T = 0, R = 0, M = 0, D = 0, P = 0, E = 0;
+    int previewHeight = 0;
+    // The proportions computed by the last resize, in twips.
+    struct Proportions {
+        int treeWidth = 0;
+        int rightWidth = 0; // My Table and the options
+        int fieldListWidth = 0;
+        int myTableHeight = 0;
+        int previewHeight = 0;
+        int optionsHeight = 0;
+    };
+    const Proportions& proportions() const { return m_proportions; }
     int width() const { return m_width; }
     int height() const { return m_height; }
     bool rowsPanelShown() const { return m_rowsPanel; }
     bool editorShown() const { return m_editor; }
-    // Set by resize and ClosePreview: the state of the main window's commands.
+    // Set by resize and closePreview: the state of the main window's commands.
     bool closePreviewEnabled = true;
 
 private:
@@ -111,4 +120,5 @@ private:
     int m_height = 0;
     bool m_rowsPanel = false;
     bool m_editor = false;
+    Proportions m_proportions;
 };

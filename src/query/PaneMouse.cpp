@@ -17,17 +17,17 @@ Control controlOf(Pane pane)
 {
     switch (pane) {
     case Pane::Tree:
-        return Control::TreeView1;
+        return Control::Tree;
     case Pane::FieldList:
-        return Control::ListView1;
+        return Control::FieldList;
     case Pane::MyTable:
-        return Control::ListView2;
+        return Control::MyTable;
     case Pane::Options:
-        return Control::ListView3;
+        return Control::Options;
     case Pane::Preview:
         break;
     }
-    return Control::ListView4;
+    return Control::Preview;
 }
 
 Qt::CursorShape cursorFor(PaneLayout::Grip grip, PaneLayout::Pointer pointer)

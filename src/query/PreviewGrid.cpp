@@ -53,7 +53,8 @@ PreviewGrid::PreviewGrid(QTableView* view, PreviewModel* model,
         if (const QString text = selectedText(true); !text.isEmpty())
             ClipboardText::put(text);
     });
-    m_view->viewport()->installEventFilter(this);
+    m_viewport = m_view->viewport();
+    m_viewport->installEventFilter(this);
 }
 
 int PreviewGrid::cellPadding() const
@@ -132,7 +133,8 @@ QString PreviewGrid::selectedText(bool withHeaders) const
 
 bool PreviewGrid::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_view->viewport() || event->type() != QEvent::ToolTip)
+    // Asked also while the view is torn down: the view itself is not asked anything then.
+    if (event->type() != QEvent::ToolTip || watched != m_viewport)
         return QObject::eventFilter(watched, event);
     auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = m_view->indexAt(help->pos());

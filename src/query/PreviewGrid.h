@@ -40,6 +40,7 @@ private:
     int cellPadding() const;
 
     QTableView* m_view;
+    QObject* m_viewport = nullptr; // compared only, never called: it may be half gone
     PreviewModel* m_model;
     std::function<QString(int)> m_fieldName;
     QAction* m_copy;

@@ -2,11 +2,12 @@
 
 #include "AppState.h"
 #include "DesktopServices.h"
-#include "ImportController.h"
+#include "ExportController.h"
 #include "Language.h"
 #include "PreviewGrid.h"
 #include "PreviewModel.h"
 #include "PrintFile.h"
+#include "QueryCommands.h"
 #include "QueryContext.h"
 #include "ReadMessage.h"
 #include "ReadWorker.h"
@@ -100,7 +101,7 @@ int PreviewPane::columnWidth(int length, int textLength, int factor)
     return factor == 90 && width < 1200 ? 1200 : width;
 }
 
-void PreviewPane::AddColumnHeadersPreview()
+void PreviewPane::showHeaders()
 {
     const double dpi = m_hooks.dotsPerInch();
     const int factor = widthFactor(m_plan.fieldCount());
@@ -169,7 +170,7 @@ void PreviewPane::showProgress()
     m_context.host.setProgressCancel([this] { cancel(); });
 }
 
-void PreviewPane::UpdatePreview()
+void PreviewPane::readPreview()
 {
     ShellHost& host = m_context.host;
     if (m_worker->running()) {
@@ -191,7 +192,7 @@ void PreviewPane::UpdatePreview()
         return;
     }
     if (!host.state().Connected) {
-        host.mconectar_Click();
+        host.connectToSystem();
         if (!host.state().Connected)
             return;
     }
@@ -205,7 +206,7 @@ void PreviewPane::UpdatePreview()
         host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
         return;
     }
-    AddColumnHeadersPreview();
+    showHeaders();
     const std::shared_ptr<KeyCatalog> keys = m_context.keys;
     keys->bind(destination);
     auto read = std::make_shared<Read>();
@@ -245,7 +246,7 @@ void PreviewPane::showResult(const Read& read)
                                           Desktop::Icon::Warning, message.title());
     } else {
         QString status =
-            ImportController::ShowImportDone(host.state(), m_plan.fieldCount(), m_rows, m_elapsed);
+            ExportController::doneText(host.state(), m_plan.fieldCount(), m_rows, m_elapsed);
         if (!result.notes.isEmpty())
             status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
         host.setStatusText(status);
@@ -271,7 +272,7 @@ void PreviewPane::sortBy(int column)
     m_sortOrder = order;
 }
 
-void PreviewPane::PrintPreview()
+void PreviewPane::printPreview()
 {
     const int columns = m_model->columnCount();
     std::vector<qsizetype> widths(static_cast<size_t>(columns), 0);
@@ -298,4 +299,10 @@ void PreviewPane::PrintPreview()
         return;
     }
     PrintFile::ShowPrintFile(m_context.host.services(), path);
+}
+
+void PreviewPane::addCommands(QueryCommands& commands)
+{
+    commands.add(QStringLiteral("mqpreview"), [this] { readPreview(); });
+    commands.add(QStringLiteral("mprintpreview"), [this] { printPreview(); });
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 struct QueryContext;
+class QueryCommands;
 class PreviewGrid;
 class PreviewModel;
 class QTableView;
@@ -34,11 +35,13 @@ public:
     };
 
     PreviewPane(QueryContext& context, QTableView* view, Hooks hooks);
+    // Adds the menu commands this part carries out.
+    void addCommands(QueryCommands& commands);
     ~PreviewPane() override;
 
-    void UpdatePreview();
-    void AddColumnHeadersPreview();
-    void PrintPreview();
+    void readPreview();
+    void showHeaders();
+    void printPreview();
     void sortBy(int column);
     // Empties the grid (the user who read those rows is gone); a running read is stopped.
     void clear();

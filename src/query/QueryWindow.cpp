@@ -2,9 +2,8 @@
 
 #include "AppState.h"
 #include "DesktopServices.h"
+#include "ExportController.h"
 #include "FieldList.h"
-#include "Icons.h"
-#include "ImportController.h"
 #include "Language.h"
 #include "MyTable.h"
 #include "OptionList.h"
@@ -13,36 +12,27 @@
 #include "PreviewPane.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
-#include "ReadMessage.h"
 #include "ReadPlan.h"
 #include "ReportListView.h"
 #include "RowsPanel.h"
 #include "ShellHost.h"
-#include "TableReader.h"
 #include "TableTreeController.h"
 #include "TableTreeView.h"
 #include "Texts.h"
 #include "Twips.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
-#include <QShortcut>
 #include <QTableView>
-#include <QToolButton>
 
 using Control = PaneLayout::Control;
 
 QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot, QWidget* parent)
-    : QWidget(parent), m_context(context), m_document(std::move(document)), m_slot(slot)
+    : QWidget(parent), m_context(context), m_document(std::move(document)), m_slot(slot),
+      m_dpi(screen() ? screen()->logicalDotsPerInchY() : 96.0), m_panes(this, m_dpi)
 {
     setObjectName(QStringLiteral("fqtable"));
     setAttribute(Qt::WA_DeleteOnClose);
-    if (const QScreen* current = screen())
-        m_dpi = current->logicalDotsPerInchY();
     build();
     setWindowTitle(Texts::get(TextId::QueryCaption).en + QString::number(slot));
     setCaptionsAndTips();
@@ -53,10 +43,10 @@ QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot
     m_rowsPanel->setLimitText(QString::number(m_document.sRows));
     if (m_rowsPanel->limit() == 0)
         m_rowsPanel->setLimitText(QStringLiteral("20"));
-    m_tree->LoadTree();
-    m_fields->ShowFieldListHint();
-    m_treeView->setSingleSel(m_document.ChSsl);
-    m_treeView->setHotTracking(m_document.ChSsl);
+    m_tree->loadTree();
+    m_fields->showHint();
+    m_panes.tree->setSingleSel(m_document.ChSsl);
+    m_panes.tree->setHotTracking(m_document.ChSsl);
     // Filling from the document is not a change of it.
     m_loading = true;
     m_myTable->setLoading(true);
@@ -66,9 +56,9 @@ QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot
         if (const auto field = QueryDocumentFile::parseFieldEntry(entry, nullptr))
             fields.append({field->key, field->type, field->length, field->text});
     }
-    m_myTable->PasteListItem(fields);
-    m_options->FillOptions(m_document.ssOption);
-    m_options->RefreshOptions(m_myTable->items());
+    m_myTable->addFields(fields);
+    m_options->fillOptions(m_document.ssOption);
+    m_options->refreshOptions(m_myTable->items());
     m_myTable->setLoading(false);
     m_options->setLoading(false);
     m_loading = false;
@@ -84,92 +74,43 @@ QueryWindow::~QueryWindow() = default;
 
 void QueryWindow::build()
 {
-    m_label1 = new QLabel(QStringLiteral("  Table"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_treeView = new TableTreeView(this);
-    const auto list = [this](const char* name) {
-        auto* view = new ReportListView(this);
-        view->setObjectName(QString::fromLatin1(name));
-        return view;
-    };
-    m_filter = new QLineEdit(this);
-    m_filter->setObjectName(QStringLiteral("FieldFilter"));
-    m_listView1 = list("ListView1");
-    // The column of texts, of the summary and of the option lines takes the room left over.
-    m_listView1->setColumns({{QStringLiteral("C1"), QStringLiteral("FieldName"), 1800},
-                             {QStringLiteral("C2"), QStringLiteral("FieldText"), 3000, false, true},
-                             {QStringLiteral("C3"), QStringLiteral("Type"), 535},
-                             {QStringLiteral("C4"), QStringLiteral("Length"), 670, true}},
-                            m_dpi);
-    m_listView2 = list("ListView2");
-    m_listView2->setColumns({{QStringLiteral("C1"), QStringLiteral("My Table"), 3195, false, true},
-                             {QStringLiteral("C2"), QStringLiteral("Type"), 535},
-                             {QStringLiteral("C3"), QStringLiteral("Length"), 670, true}},
-                            m_dpi);
-    m_listView3 = list("ListView3");
-    m_listView3->setColumns({{QStringLiteral("C1"), QStringLiteral("Options"), 4400, false, true}},
-                            m_dpi);
-    m_listView4 = new QTableView(this);
-    m_listView4->setObjectName(QStringLiteral("ListView4"));
-    static const char* const kButtonIcons[] = {"copy", "remove", "move-down", "move-up", "preview"};
-    for (int i = 0; i < 5; ++i) {
-        m_command3[static_cast<size_t>(i)] = new QToolButton(this);
-        m_command3[static_cast<size_t>(i)]->setObjectName(QStringLiteral("Command3_%1").arg(i));
-        m_command3[static_cast<size_t>(i)]->setIcon(
-            Icons::get(QString::fromLatin1(kButtonIcons[i])));
-        m_command3[static_cast<size_t>(i)]->setAutoRaise(true);
-    }
-    m_check1 = new QCheckBox(QStringLiteral("All Rows"), this);
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    m_text2 = new QLineEdit(this);
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    m_combo2 = new QComboBox(this);
-    m_combo2->setObjectName(QStringLiteral("Combo2"));
-    m_combo3 = new QComboBox(this);
-    m_combo3->setObjectName(QStringLiteral("Combo3"));
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_combo4 = new QComboBox(this);
-    m_combo4->setObjectName(QStringLiteral("Combo4"));
-    m_command2 = new QToolButton(this);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setText(QStringLiteral("+"));
-    m_command2->setIcon(Icons::get(QStringLiteral("new")));
-    for (QWidget* editor :
-         std::initializer_list<QWidget*>{m_combo2, m_combo3, m_text1, m_combo4, m_command2})
-        editor->hide();
-
-    m_fields = new FieldList(m_context, m_listView1, m_filter);
-    m_tree = new TableTreeController(m_context, m_treeView, m_label1, *m_fields,
+    m_fields = new FieldList(m_context, m_panes.fieldView, m_panes.fieldFilter);
+    m_tree = new TableTreeController(m_context, m_panes.tree, m_panes.treeSummary, *m_fields,
                                      [this] { return m_document.ChSsl; });
-    m_myTable = new MyTable(m_context, m_listView2, m_combo2);
-    m_options =
-        new OptionList(m_context, m_listView3, {m_combo2, m_combo3, m_text1, m_combo4, m_command2});
-    m_rowsPanel = new RowsPanel(m_command3, m_check1, m_text2, m_document.sRows);
+    m_myTable = new MyTable(m_context, m_panes.myTableView, m_panes.optionField);
+    m_options = new OptionList(m_context, m_panes.optionView,
+                               {m_panes.optionField, m_panes.optionOperator, m_panes.optionValue,
+                                m_panes.optionConjunction, m_panes.addOption});
+    m_rowsPanel =
+        new RowsPanel(m_panes.rowButtons, m_panes.allRows, m_panes.rowLimit, m_document.sRows);
     PreviewPane::Hooks hooks;
     hooks.readPlan = [this](ReadPlan& plan) {
-        const bool ok = ReadLIMytable();
+        const bool ok = buildPlan();
         plan = m_plan;
         return ok;
     };
     hooks.rowLimit = [this] { return m_rowsPanel->limit(); };
-    hooks.paneClosed = [this] { return m_layout.rect(Control::ListView4).height < 50; };
+    hooks.paneClosed = [this] { return m_layout.rect(Control::Preview).height < 50; };
     hooks.openPane = [this] {
-        m_layout.OpenPreview();
+        m_layout.openPreview();
         applyLayout();
     };
     hooks.dotsPerInch = [this] { return m_dpi; };
-    m_preview = new PreviewPane(m_context, m_listView4, hooks);
-    m_import = new ImportController(m_context, this);
-    connect(m_import, &ImportController::finished, this, &QueryWindow::importFinished);
+    m_preview = new PreviewPane(m_context, m_panes.previewView, hooks);
+    ExportController::Hooks exportHooks;
+    exportHooks.readPlan = hooks.readPlan;
+    exportHooks.rowLimit = hooks.rowLimit;
+    exportHooks.fieldCount = [this] { return m_myTable->count(); };
+    exportHooks.tableName = [this] { return m_myTable->tableName(); };
+    exportHooks.file = [this] { return m_document.MyTableF; };
+    exportHooks.setFile = [this](const QString& file) {
+        m_document.MyTableF = file;
+        changed();
+    };
+    m_export = new ExportController(m_context, exportHooks, this);
     connectParts();
+    addCommands();
     watchPanes();
-    auto* find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, [this] {
-        m_filter->setFocus(Qt::ShortcutFocusReason);
-        m_filter->selectAll();
-    });
 }
 
 void QueryWindow::watchPanes()
@@ -182,29 +123,21 @@ void QueryWindow::watchPanes()
         m_context.host.popupMenu(menu, at, own);
     };
     m_mouse = new PaneMouse(this, m_layout, hooks);
-    m_mouse->watch(m_treeView, PaneLayout::Pane::Tree, QStringLiteral("mtable"));
-    m_mouse->watch(m_listView1, PaneLayout::Pane::FieldList, QStringLiteral("mfields"),
-                   {m_listView1->copyAction()});
-    m_mouse->watch(m_listView2, PaneLayout::Pane::MyTable, QStringLiteral("mmytable"),
-                   {m_listView2->copyAction()});
-    m_mouse->watch(m_listView3, PaneLayout::Pane::Options, QStringLiteral("moptions"));
-    m_mouse->watch(m_listView4, PaneLayout::Pane::Preview, QStringLiteral("mmytable"),
+    m_mouse->watch(m_panes.tree, PaneLayout::Pane::Tree, QStringLiteral("mtable"));
+    m_mouse->watch(m_panes.fieldView, PaneLayout::Pane::FieldList, QStringLiteral("mfields"),
+                   {m_panes.fieldView->copyAction()});
+    m_mouse->watch(m_panes.myTableView, PaneLayout::Pane::MyTable, QStringLiteral("mmytable"),
+                   {m_panes.myTableView->copyAction()});
+    m_mouse->watch(m_panes.optionView, PaneLayout::Pane::Options, QStringLiteral("moptions"));
+    m_mouse->watch(m_panes.previewView, PaneLayout::Pane::Preview, QStringLiteral("mmytable"),
                    m_preview->grid()->actions());
 }
 
 void QueryWindow::setCaptionsAndTips()
 {
     const Language language(m_context.host.state());
-    const TextId tips[] = {TextId::TipCopyToMyTable, TextId::TipRemoveFields, TextId::TipMoveDown,
-                           TextId::TipMoveUp, TextId::TipPreview};
-    for (size_t i = 0; i < m_command3.size(); ++i)
-        m_command3[i]->setToolTip(language.pick(Texts::get(tips[i])));
-    m_text2->setToolTip(language.pick(Texts::get(TextId::TipMaximumRows)));
-    m_filter->setPlaceholderText(language.pick(Texts::get(TextId::FieldFilterPlaceholder)));
-    const QString copy = language.pick(Texts::get(TextId::CopyCells));
-    for (ReportListView* list : {m_listView1, m_listView2, m_listView3})
-        list->copyAction()->setText(copy);
-    m_preview->grid()->copyAction()->setText(copy);
+    m_panes.setTexts(language);
+    m_preview->grid()->copyAction()->setText(language.pick(Texts::get(TextId::CopyCells)));
     m_preview->grid()->copyWithHeadersAction()->setText(
         language.pick(Texts::get(TextId::CopyCellsWithHeaders)));
 }
@@ -218,31 +151,7 @@ QRect QueryWindow::pixels(Control control) const
 
 void QueryWindow::applyLayout()
 {
-    const std::pair<QWidget*, Control> placed[] = {{m_label1, Control::Label1},
-                                                   {m_treeView, Control::TreeView1},
-                                                   {m_listView1, Control::ListView1},
-                                                   {m_listView2, Control::ListView2},
-                                                   {m_listView3, Control::ListView3},
-                                                   {m_listView4, Control::ListView4},
-                                                   {m_combo2, Control::Combo2},
-                                                   {m_combo3, Control::Combo3},
-                                                   {m_text1, Control::Text1},
-                                                   {m_combo4, Control::Combo4},
-                                                   {m_command2, Control::Command2},
-                                                   {m_command3[0], Control::Command3_0},
-                                                   {m_command3[1], Control::Command3_1},
-                                                   {m_command3[2], Control::Command3_2},
-                                                   {m_command3[3], Control::Command3_3},
-                                                   {m_command3[4], Control::Command3_4},
-                                                   {m_check1, Control::Check1},
-                                                   {m_text2, Control::Text2}};
-    for (const auto& [widget, control] : placed)
-        widget->setGeometry(pixels(control));
-    // The filter box heads the field list's pane.
-    const QRect pane = pixels(Control::ListView1);
-    const int filterHeight = std::min(m_filter->sizeHint().height(), pane.height());
-    m_filter->setGeometry(pane.left(), pane.top(), pane.width(), filterHeight);
-    m_listView1->setGeometry(pane.adjusted(0, filterHeight, 0, 0));
+    m_panes.place([this](Control control) { return pixels(control); });
     m_options->fitBoxes();
 }
 
@@ -264,9 +173,9 @@ bool QueryWindow::hasContent() const
     return m_myTable->count() > 0 || m_options->count() > 0;
 }
 
-QueryDocument QueryWindow::CollectDocument()
+QueryDocument QueryWindow::document()
 {
-    ReadLIMytable();
+    buildPlan();
     m_document.ChRow = m_rowsPanel->shown();
     m_document.ssField.clear();
     for (const ReadPlan::Field& field : m_plan.fields().mid(0, QueryDocumentFile::kMaxEntries))
@@ -280,7 +189,7 @@ QueryDocument QueryWindow::CollectDocument()
 
 void QueryWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_import->running()) {
+    if (m_export->running()) {
         m_context.host.setStatusText(
             Language(m_context.host.state()).pick(Texts::get(TextId::ImportRunning)));
         m_context.host.state().CloseRefused = true;
@@ -291,60 +200,19 @@ void QueryWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    m_tree->SaveTree();
+    m_tree->saveTree();
     event->accept();
-}
-
-QString QueryWindow::QTableName() const
-{
-    const QVector<ReadPlan::Field> fields = m_myTable->items();
-    return fields.isEmpty() ? QString() : ReadPlan::tableOf(fields.front().key);
-}
-
-void QueryWindow::NewFolder(const QString& name)
-{
-    m_tree->NewFolder(name);
-}
-
-void QueryWindow::RenameFolder()
-{
-    m_tree->RenameFolder();
-}
-
-void QueryWindow::RemoveTable(const QString& key, const QString& mode)
-{
-    m_tree->RemoveTable(key, mode);
-}
-
-void QueryWindow::CutTable()
-{
-    m_tree->CutTable();
-}
-
-void QueryWindow::PasteTable()
-{
-    m_tree->PasteTable();
-}
-
-bool QueryWindow::AddTableFields(const QString& table)
-{
-    return m_fields->AddTableFields(table);
-}
-
-void QueryWindow::PrintFields()
-{
-    m_fields->PrintFields();
 }
 
 void QueryWindow::connectParts()
 {
     connect(m_myTable, &MyTable::modified, this, &QueryWindow::changed);
     connect(m_myTable, &MyTable::summaryShown, this, [this] {
-        m_options->RefreshOptions(m_myTable->items());
+        m_options->refreshOptions(m_myTable->items());
         changed();
     });
     connect(m_options, &OptionList::modified, this, [this] {
-        m_options->RefreshOptions(m_myTable->items());
+        m_options->refreshOptions(m_myTable->items());
         changed();
     });
     connect(m_options, &OptionList::editorShownChanged, this, [this](bool shown) {
@@ -352,9 +220,9 @@ void QueryWindow::connectParts()
         applyLayout();
     });
     connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
-    m_myTable->setRecopy([this] { return m_fields->selectedFields(); });
+    m_myTable->setChosenFields([this] { return m_fields->selectedFields(); });
     connect(m_fields, &FieldList::chosen, this,
-            [this](const QVector<ReadPlan::Field>& fields) { m_myTable->PasteListItem(fields); });
+            [this](const QVector<ReadPlan::Field>& fields) { m_myTable->addFields(fields); });
 }
 
 void QueryWindow::changed()
@@ -365,78 +233,34 @@ void QueryWindow::changed()
 
 void QueryWindow::rowsButton(int index)
 {
-    switch (index) {
-    case 0:
-        CopyListItem();
-        m_listView1->setFocus();
-        return;
-    case 1:
-        RemoveField();
-        break;
-    case 2:
-        MoveDown();
-        break;
-    case 3:
-        MoveUp();
-        break;
-    default:
-        UpdatePreview();
-        break;
-    }
-    m_listView2->setFocus();
+    static const char* const kCommands[] = {"mcopytomytable", "mremovefield", "mmovedown",
+                                            "mmoveup", "mqpreview"};
+    perform(QString::fromLatin1(kCommands[index]));
+    if (index == 0)
+        m_panes.fieldView->setFocus();
+    else
+        m_panes.myTableView->setFocus();
 }
 
-void QueryWindow::CopyListItem()
+bool QueryWindow::perform(const QString& command, const QStringList& arguments)
 {
-    m_myTable->PasteListItem(m_fields->selectedFields());
+    return m_commands.run(command, arguments);
 }
 
-void QueryWindow::MoveDown()
+void QueryWindow::addCommands()
 {
-    m_myTable->MoveDown();
+    m_tree->addCommands(m_commands);
+    m_fields->addCommands(m_commands);
+    m_myTable->addCommands(m_commands);
+    m_options->addCommands(m_commands);
+    m_preview->addCommands(m_commands);
+    m_export->addCommands(m_commands);
+    m_commands.add(QStringLiteral("mcloseqpreview"), [this] { closePreview(); });
+    m_commands.add(QStringLiteral("mrows"), [this] { setRowsShown(true); });
+    m_commands.add(QStringLiteral("mcloserows"), [this] { setRowsShown(false); });
 }
 
-void QueryWindow::MoveUp()
-{
-    m_myTable->MoveUp();
-}
-
-void QueryWindow::RemoveField()
-{
-    m_myTable->RemoveField();
-}
-
-void QueryWindow::RemoveAllFields()
-{
-    m_myTable->RemoveAllFields();
-}
-
-void QueryWindow::PrintFieldsMyTable()
-{
-    m_myTable->PrintFieldsMyTable();
-}
-
-void QueryWindow::ShowOption()
-{
-    m_options->ShowOption();
-}
-
-void QueryWindow::PrintOptions()
-{
-    m_options->PrintOptions();
-}
-
-void QueryWindow::RemoveOption()
-{
-    m_options->RemoveOption();
-}
-
-void QueryWindow::RemoveAllOptions()
-{
-    m_options->RemoveAllOptions();
-}
-
-bool QueryWindow::ReadLIMytable()
+bool QueryWindow::buildPlan()
 {
     QString error;
     const bool ok = m_plan.build(m_myTable->items(), m_options->lines(), &error);
@@ -446,110 +270,22 @@ bool QueryWindow::ReadLIMytable()
     return ok;
 }
 
-void QueryWindow::UpdatePreview()
+void QueryWindow::closePreview()
 {
-    m_preview->UpdatePreview();
-}
-
-void QueryWindow::PrintPreview()
-{
-    m_preview->PrintPreview();
-}
-
-void QueryWindow::ClosePreview()
-{
-    m_layout.ClosePreview();
+    m_layout.closePreview();
     applyLayout();
     m_context.host.setCommandEnabled(QStringLiteral("mcloseqpreview"), false);
 }
 
-void QueryWindow::rows()
+void QueryWindow::setRowsShown(bool shown)
 {
-    m_document.ChRow = true;
-    if (m_rowsPanel->shown())
+    m_document.ChRow = shown;
+    // Showing it again changes nothing.
+    if (shown && m_rowsPanel->shown())
         return;
-    m_rowsPanel->setShown(true);
-    m_layout.setRowsPanelShown(true);
+    m_rowsPanel->setShown(shown);
+    m_layout.setRowsPanelShown(shown);
     applyLayout();
-    m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), true);
-    m_context.host.setCommandEnabled(QStringLiteral("mrows"), false);
-}
-
-void QueryWindow::CloseRows()
-{
-    m_document.ChRow = false;
-    m_rowsPanel->setShown(false);
-    m_layout.setRowsPanelShown(false);
-    applyLayout();
-    m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), false);
-    m_context.host.setCommandEnabled(QStringLiteral("mrows"), true);
-}
-
-bool QueryWindow::importRunning() const
-{
-    return m_import->running();
-}
-
-void QueryWindow::ImportMyTable()
-{
-    ShellHost& host = m_context.host;
-    if (m_import->running()) {
-        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
-        return;
-    }
-    if (!host.state().Connected) {
-        host.mconectar_Click();
-        if (!host.state().Connected)
-            return;
-    }
-    if (m_myTable->count() == 0)
-        return;
-    QString file = m_document.MyTableF.isEmpty() ? host.state().MyTableF : m_document.MyTableF;
-    if (!m_import->AskExportFile(QTableName(), file))
-        return;
-    m_document.MyTableF = file;
-    host.state().MyTableF = file;
-    changed();
-    host.StartProgress(QStringLiteral("Import"));
-    host.AdvanceProgress(1);
-    if (!ReadLIMytable() || !m_import->start(m_plan, file, m_rowsPanel->limit()))
-        host.EndProgress();
-}
-
-void QueryWindow::importFinished(const TableExport::Result& result)
-{
-    ShellHost& host = m_context.host;
-    Desktop& desktop = host.services().desktop();
-    const Language language(host.state());
-    const QString file = m_document.MyTableF;
-    host.EndProgress();
-    if (result.cancelled) {
-        host.setStatusText(language.pick(Texts::get(TextId::ImportCancelled)) + file);
-        return;
-    }
-    for (const ReadJob::Failure& failure : result.failures) {
-        if (failure.exception == u"SYSTEM_FAILURE")
-            m_context.reader.systemFailure();
-    }
-    if (!result.ok) {
-        ReadJob::Result read;
-        read.failures = result.failures;
-        read.error = result.failures.empty() && !result.error.isEmpty()
-                         ? QStringLiteral("Error 75: ") + result.error
-                         : result.error;
-        const ReadMessage message(host.state(), ReadMessage::Action::Export);
-        host.setStatusText(message.statusLine(read));
-        desktop.message(message.failure(read, &m_plan), Desktop::Buttons::Ok,
-                        Desktop::Icon::Warning, message.title());
-        return;
-    }
-    if (result.lostCharacters > 0)
-        desktop.message(QString::number(result.lostCharacters) +
-                        language.pick(Texts::get(TextId::LostCharacters)) + file);
-    host.services().OpenWithAssociatedProgram(file);
-    QString status = ImportController::ShowImportDone(host.state(), m_plan.fieldCount(),
-                                                      result.rows, result.elapsed);
-    if (!result.notes.isEmpty())
-        status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
-    host.setStatusText(status);
+    m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), shown);
+    m_context.host.setCommandEnabled(QStringLiteral("mrows"), !shown);
 }

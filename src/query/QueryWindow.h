@@ -1,9 +1,10 @@
 #pragma once
 
 #include "PaneLayout.h"
+#include "QueryCommands.h"
 #include "QueryDocument.h"
+#include "QueryPanes.h"
 #include "ReadPlan.h"
-#include "TableExport.h"
 
 #include <QWidget>
 
@@ -12,26 +13,18 @@
 
 struct QueryContext;
 class FieldList;
-class ImportController;
+class ExportController;
 class MyTable;
 class OptionList;
 class PaneMouse;
 class PreviewPane;
-class QCheckBox;
-class QTableView;
 class RowsPanel;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QToolButton;
-class ReportListView;
 class TableTreeController;
-class TableTreeView;
 
 // fqtable: one query window. The table tree, the field list, My Table with its rows panel,
 // the options with their editor row, and the preview, laid out in proportional panes whose
-// dividing lines move with the mouse. Its public slots are the operations the main window
-// routes to it by name.
+// dividing lines move with the mouse. Each part carries out its own menu commands; the window
+// finds them by the menu item's name.
 class QueryWindow : public QWidget
 {
     Q_OBJECT
@@ -44,7 +37,7 @@ public:
     const QString& filePath() const { return m_filePath; }
     void setFilePath(const QString& path) { m_filePath = path; }
     // The window's query as its document holds it now.
-    QueryDocument CollectDocument();
+    QueryDocument document();
     bool singleClick() const { return m_document.ChSsl; }
     void setSingleClick(bool on) { m_document.ChSsl = on; }
     bool hasContent() const;
@@ -58,38 +51,21 @@ public:
     MyTable& myTable() const { return *m_myTable; }
     OptionList& options() const { return *m_options; }
     PreviewPane& preview() const { return *m_preview; }
-    bool importRunning() const;
+    ExportController& exporter() const { return *m_export; }
     RowsPanel& rowsPanel() const { return *m_rowsPanel; }
+
+    // Carries out a menu command sent to this window, by the menu item's object name; false when
+    // the command is not one of the window's.
+    Q_INVOKABLE bool perform(const QString& command, const QStringList& arguments = {});
+    bool carriesOut(const QString& command) const { return m_commands.has(command); }
+    // Builds the read plan of My Table and the options; a refused plan is told to the user.
+    bool buildPlan();
+    void closePreview();
+    // The rows panel under My Table.
+    void setRowsShown(bool shown);
 
 Q_SIGNALS:
     void modified();
-
-public Q_SLOTS:
-    void NewFolder(const QString& name);
-    void RenameFolder();
-    void RemoveTable(const QString& key, const QString& mode);
-    void CutTable();
-    void PasteTable();
-    bool AddTableFields(const QString& table);
-    void PrintFields();
-    QString QTableName() const;
-    void CopyListItem();
-    void MoveDown();
-    void MoveUp();
-    void RemoveField();
-    void RemoveAllFields();
-    void PrintFieldsMyTable();
-    void ShowOption();
-    void PrintOptions();
-    void RemoveOption();
-    void RemoveAllOptions();
-    bool ReadLIMytable();
-    void UpdatePreview();
-    void PrintPreview();
-    void ClosePreview();
-    void rows();
-    void CloseRows();
-    void ImportMyTable();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -102,40 +78,27 @@ private:
     QRect pixels(PaneLayout::Control control) const;
     void watchPanes();
     void connectParts();
+    void addCommands();
     void changed();
     void rowsButton(int index);
-    void importFinished(const TableExport::Result& result);
 
     QueryContext& m_context;
     QueryDocument m_document;
     int m_slot;
     QString m_filePath;
-    double m_dpi = 96.0;
+    double m_dpi;
     PaneLayout m_layout;
+    QueryPanes m_panes;
     std::function<bool(QueryWindow*)> m_closeGuard;
 
-    QLabel* m_label1 = nullptr;
-    TableTreeView* m_treeView = nullptr;
-    QLineEdit* m_filter = nullptr; // above the field list
-    ReportListView* m_listView1 = nullptr;
-    ReportListView* m_listView2 = nullptr;
-    ReportListView* m_listView3 = nullptr;
-    QTableView* m_listView4 = nullptr;
-    std::array<QToolButton*, 5> m_command3{};
-    QCheckBox* m_check1 = nullptr;
-    QLineEdit* m_text2 = nullptr;
-    QComboBox* m_combo2 = nullptr;
-    QComboBox* m_combo3 = nullptr;
-    QLineEdit* m_text1 = nullptr;
-    QComboBox* m_combo4 = nullptr;
-    QToolButton* m_command2 = nullptr;
     FieldList* m_fields = nullptr;
     TableTreeController* m_tree = nullptr;
     MyTable* m_myTable = nullptr;
     OptionList* m_options = nullptr;
     RowsPanel* m_rowsPanel = nullptr;
     PreviewPane* m_preview = nullptr;
-    ImportController* m_import = nullptr;
+    ExportController* m_export = nullptr;
+    QueryCommands m_commands;
     ReadPlan m_plan;
     bool m_loading = false;
     PaneMouse* m_mouse = nullptr;

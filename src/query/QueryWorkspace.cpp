@@ -3,13 +3,14 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "Language.h"
-#include "PreviewPane.h"
 #include "Messenger.h"
+#include "MyTable.h"
+#include "PreviewPane.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
 #include "QueryWindow.h"
-#include "RecoveryCopies.h"
 #include "RecentDocuments.h"
+#include "RecoveryCopies.h"
 #include "ShellHost.h"
 #include "TableTreeController.h"
 #include "Texts.h"
@@ -42,13 +43,13 @@ QueryWindow* QueryWorkspace::activeWindow() const
     return qobject_cast<QueryWindow*>(m_context.host.activeQueryWindow());
 }
 
-int QueryWorkspace::ActiveSlot() const
+int QueryWorkspace::activeSlot() const
 {
     const QueryWindow* active = activeWindow();
     return active ? active->slot() : 0;
 }
 
-bool QueryWorkspace::QModified(int slot) const
+bool QueryWorkspace::isModified(int slot) const
 {
     return slot >= 1 && slot <= kSlots && m_modified[static_cast<size_t>(slot)];
 }
@@ -111,7 +112,7 @@ QueryWindow* QueryWorkspace::openWindow(int slot, QueryDocument document)
     return created;
 }
 
-void QueryWorkspace::NewQuery()
+void QueryWorkspace::newQuery()
 {
     // With every slot taken the window of the next slot comes to the front, and the user is told
     // why no new one opened.
@@ -123,7 +124,7 @@ void QueryWorkspace::NewQuery()
         showWindowLimit();
 }
 
-int QueryWorkspace::OpenQuery()
+int QueryWorkspace::openQuery()
 {
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
@@ -136,10 +137,10 @@ int QueryWorkspace::OpenQuery()
         state.FileZorv = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
     if (services.ChooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
         return 0;
-    return OpenQueryFile(services.dialogFileName());
+    return openQueryFile(services.dialogFileName());
 }
 
-int QueryWorkspace::OpenQueryFile(const QString& path)
+int QueryWorkspace::openQueryFile(const QString& path)
 {
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
@@ -169,7 +170,7 @@ int QueryWorkspace::OpenQueryFile(const QString& path)
 bool QueryWorkspace::save(QueryWindow* window, const QString& path)
 {
     QString error;
-    if (!QueryDocumentFile::writeFile(path, window->CollectDocument(), &error)) {
+    if (!QueryDocumentFile::writeFile(path, window->document(), &error)) {
         m_context.host.services().desktop().message(QStringLiteral("Error 75: ") + error +
                                                     QStringLiteral(" on WriteDocument"));
         return false;
@@ -182,12 +183,12 @@ bool QueryWorkspace::save(QueryWindow* window, const QString& path)
     return true;
 }
 
-void QueryWorkspace::SaveQuery()
+void QueryWorkspace::saveQuery()
 {
     saveWindow(activeWindow());
 }
 
-void QueryWorkspace::SaveQueryAs()
+void QueryWorkspace::saveQueryAs()
 {
     saveWindowAs(activeWindow());
 }
@@ -213,7 +214,7 @@ bool QueryWorkspace::saveWindowAs(QueryWindow* window)
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
     const QString start = QueryDocumentFile::FolderOf(state.FileZorv) + QStringLiteral("Quillon ") +
-                          window->QTableName();
+                          window->myTable().tableName();
     if (services.ChooseFileToSave(start, DesktopServices::kTextFilter) == 0)
         return false;
     QString path = services.dialogFileName();
@@ -230,7 +231,7 @@ bool QueryWorkspace::saveWindowAs(QueryWindow* window)
 bool QueryWorkspace::closing(QueryWindow* window)
 {
     const int slot = window->slot();
-    if (!QModified(slot) || !window->hasContent()) {
+    if (!isModified(slot) || !window->hasContent()) {
         m_closing.insert(window);
         return true;
     }
@@ -276,13 +277,13 @@ void QueryWorkspace::keepUnsavedWork()
         if (!open || m_closing.contains(open))
             continue;
         if (open != active)
-            open->tree().SaveTree();
-        if (QModified(slot) && open->hasContent())
-            copies.append({open->windowTitle(), open->CollectDocument()});
+            open->tree().saveTree();
+        if (isModified(slot) && open->hasContent())
+            copies.append({open->windowTitle(), open->document()});
     }
     // The shared tree keeps the copy of the window the user worked in last.
     if (active)
-        active->tree().SaveTree();
+        active->tree().saveTree();
     RecoveryCopies::replace(RecoveryCopies::folderIn(m_context.programFolder), copies);
 }
 

@@ -22,20 +22,20 @@ public:
 
     explicit QueryWorkspace(QueryContext& context, QObject* parent = nullptr);
 
-    void NewQuery() override;
-    int OpenQuery() override;
-    int OpenQueryFile(const QString& path) override;
-    void SaveQuery() override;
-    void SaveQueryAs() override;
+    void newQuery() override;
+    int openQuery() override;
+    int openQueryFile(const QString& path) override;
+    void saveQuery() override;
+    void saveQueryAs() override;
     void connectionClosed() override;
     void keepUnsavedWork() override;
     // At start: offers the queries the last session kept unsaved, and opens them on Yes.
     void offerRecoveryCopies();
 
-    int ActiveSlot() const;
+    int activeSlot() const;
     QueryWindow* window(int slot) const;
-    int QCount() const { return m_count; }
-    bool QModified(int slot) const;
+    int queryCount() const { return m_count; }
+    bool isModified(int slot) const;
     void setModified(QueryWindow* window, bool modified = true);
 
 private:

@@ -68,8 +68,8 @@ bool SplitterDrag::keepsMinimums(const PaneLayout& start, const PaneLayout& afte
     const auto height = [&](C c, int minimum) {
         return holds(start.rect(c).height, after.rect(c).height, minimum);
     };
-    return width(C::TreeView1, kMinTreeWidth) && width(C::ListView1, kMinFieldListWidth) &&
-           width(C::ListView2, kMinRightWidth) && height(C::TreeView1, kMinTreeHeight) &&
-           height(C::ListView2, kMinMyTableHeight) && height(C::ListView3, kMinOptionsHeight) &&
-           height(C::ListView4, kMinPreviewHeight);
+    return width(C::Tree, kMinTreeWidth) && width(C::FieldList, kMinFieldListWidth) &&
+           width(C::MyTable, kMinRightWidth) && height(C::Tree, kMinTreeHeight) &&
+           height(C::MyTable, kMinMyTableHeight) && height(C::Options, kMinOptionsHeight) &&
+           height(C::Preview, kMinPreviewHeight);
 }

@@ -4,6 +4,7 @@
 #include "DesktopServices.h"
 #include "FieldList.h"
 #include "Language.h"
+#include "QueryCommands.h"
 #include "QueryContext.h"
 #include "ShellHost.h"
 #include "TableReader.h"
@@ -43,7 +44,7 @@ void TableTreeController::setSingleSel(bool on)
         m_view->setSingleSel(on);
 }
 
-void TableTreeController::ShowTreeSummary()
+void TableTreeController::showSummary()
 {
     m_summary->setText(m_model.summary());
     m_view->setToolTip(m_model.count() < 4
@@ -51,7 +52,7 @@ void TableTreeController::ShowTreeSummary()
                            : QString());
 }
 
-void TableTreeController::LoadTree()
+void TableTreeController::loadTree()
 {
     const AppState& state = m_context.host.state();
     QStringList paths;
@@ -59,10 +60,10 @@ void TableTreeController::LoadTree()
         paths.append(state.ssAddTab.at(i));
     m_model.load(paths);
     render();
-    ShowTreeSummary();
+    showSummary();
 }
 
-void TableTreeController::SaveTree()
+void TableTreeController::saveTree()
 {
     AppState& state = m_context.host.state();
     const QStringList paths = m_model.save();
@@ -71,7 +72,7 @@ void TableTreeController::SaveTree()
         state.ssAddTab[i + 1] = paths.at(i);
 }
 
-bool TableTreeController::ValidateFolder(const QString& name)
+bool TableTreeController::validateFolder(const QString& name)
 {
     Desktop& desktop = m_context.host.services().desktop();
     switch (m_model.validate(name)) {
@@ -89,10 +90,10 @@ bool TableTreeController::ValidateFolder(const QString& name)
     return true;
 }
 
-void TableTreeController::NewFolder(const QString& name)
+void TableTreeController::newNode(const QString& name)
 {
     m_current = m_view->currentId();
-    if (ValidateFolder(name)) {
+    if (validateFolder(name)) {
         const TableTreeModel::Node* selected = m_model.node(m_current);
         int created = 0;
         if (!selected || name == u"Root") {
@@ -110,10 +111,10 @@ void TableTreeController::NewFolder(const QString& name)
         render();
         editCurrent();
     }
-    ShowTreeSummary();
+    showSummary();
 }
 
-void TableTreeController::RenameFolder()
+void TableTreeController::renameNode()
 {
     m_creating.clear();
     editCurrent();
@@ -143,12 +144,12 @@ void TableTreeController::labelEdited(int id, const QString& text, bool cancelle
             m_model.removeSubtree(id);
         m_creating.clear();
         render();
-        ShowTreeSummary();
+        showSummary();
         setSingleSel(true);
         return;
     }
     const bool unchangedRename = creating.isEmpty() && text == edited->text;
-    if (!unchangedRename && !ValidateFolder(text)) {
+    if (!unchangedRename && !validateFolder(text)) {
         m_current = id;
         render();
         QTimer::singleShot(0, this, [this] { editCurrent(); });
@@ -169,28 +170,28 @@ void TableTreeController::labelEdited(int id, const QString& text, bool cancelle
         m_current = m_model.add(text, text, root ? 0 : m_model.findKey(m_parentKey));
     }
     render();
-    ShowTreeSummary();
+    showSummary();
     if (creating == u"Table") {
         // A refused node never stands in for another: only the node just made is validated.
         if (m_current == 0)
             m_context.host.setStatusText(text + Texts::get(TextId::AlreadyExists).en);
         else
-            ValidateTable(text);
+            validateTable(text);
     }
     setSingleSel(true);
 }
 
-void TableTreeController::ValidateTable(const QString& table)
+void TableTreeController::validateTable(const QString& table)
 {
     ShellHost& host = m_context.host;
     if (!host.state().Connected) {
-        host.mconectar_Click();
+        host.connectToSystem();
         if (!host.state().Connected) {
             refuseTable(table, TextId::NoConnection);
             return;
         }
     }
-    if (!m_fields.ReadFieldCatalogue(table.toUpper())) {
+    if (!m_fields.readFieldCatalogue(table.toUpper())) {
         refuseTable(table, TextId::NoFieldsReturned);
         return;
     }
@@ -202,14 +203,14 @@ void TableTreeController::ValidateTable(const QString& table)
 
 void TableTreeController::refuseTable(const QString& table, TextId reason)
 {
-    RemoveTable(table, QStringLiteral("yes"));
+    removeNode(table, QStringLiteral("yes"));
     // The status line must not keep the success of an earlier table.
     const Language language(m_context.host.state());
     m_context.host.setStatusText(table + language.pick(Texts::get(TextId::NotAdded)) +
                                  language.pick(Texts::get(reason)));
 }
 
-void TableTreeController::RemoveTable(const QString& key, const QString& mode)
+void TableTreeController::removeNode(const QString& key, const QString& mode)
 {
     const int id = m_model.findKey(key);
     const TableTreeModel::Node* node = m_model.node(id);
@@ -224,10 +225,10 @@ void TableTreeController::RemoveTable(const QString& key, const QString& mode)
         if (answer != Desktop::Answer::Yes)
             return;
     }
-    RemoveTableNo(key);
+    removeNodeQuietly(key);
 }
 
-void TableTreeController::RemoveTableNo(const QString& key)
+void TableTreeController::removeNodeQuietly(const QString& key)
 {
     const int id = m_model.findKey(key);
     if (m_model.node(id)) {
@@ -245,7 +246,7 @@ void TableTreeController::RemoveTableNo(const QString& key)
             m_current = 0;
         render();
     }
-    ShowTreeSummary();
+    showSummary();
 }
 
 void TableTreeController::closeFields(const QString& table)
@@ -254,10 +255,10 @@ void TableTreeController::closeFields(const QString& table)
         if (each.openTable.compare(table, Qt::CaseInsensitive) == 0)
             return;
     }
-    m_fields.RemoveTableFields(table);
+    m_fields.removeTableFields(table);
 }
 
-void TableTreeController::CutTable()
+void TableTreeController::cutNode()
 {
     m_current = m_view->currentId();
     const TableTreeModel::Node* node = m_model.node(m_current);
@@ -281,7 +282,7 @@ void TableTreeController::CutTable()
     render();
 }
 
-void TableTreeController::PasteTable()
+void TableTreeController::pasteNode()
 {
     const int target = m_view->currentId();
     const int cut = m_model.findKey(m_editKey);
@@ -294,7 +295,7 @@ void TableTreeController::PasteTable()
     if (cutNode->text == m_parentKey || m_model.isInSubtree(target, cut))
         return;
     const QStringList moved = TableTreeModel::reRoot(m_cutPaths, m_parentKey);
-    RemoveTable(m_editKey, QStringLiteral("yes"));
+    removeNode(m_editKey, QStringLiteral("yes"));
     m_model.load(moved);
     m_cutPaths.clear();
     m_current = m_model.findKey(m_parentKey);
@@ -303,7 +304,7 @@ void TableTreeController::PasteTable()
         node->expanded = true;
     }
     render();
-    ShowTreeSummary();
+    showSummary();
 }
 
 void TableTreeController::activate(int id)
@@ -321,7 +322,7 @@ void TableTreeController::activate(int id)
     } else if (node->image == 1) {
         node->image = 2;
         const QString text = node->text;
-        if (m_fields.AddTableFields(text)) {
+        if (m_fields.addTableFields(text)) {
             node = m_model.node(id);
             node->colour = TableTreeModel::Colour::Blue;
             node->openTable = text;
@@ -344,5 +345,20 @@ void TableTreeController::activate(int id)
     }
     // The click or key that opened the node is still being handled: redraw it in place.
     m_view->refreshNode(m_model, id);
-    m_fields.ShowFieldListHint();
+    m_fields.showHint();
+}
+
+void TableTreeController::addCommands(QueryCommands& commands)
+{
+    commands.add(QStringLiteral("mnewtable"), [this] { newNode(QStringLiteral("Table")); });
+    commands.add(QStringLiteral("mnewfolder"), [this] { newNode(QStringLiteral("Folder")); });
+    commands.add(QStringLiteral("mnewroot"), [this] { newNode(QStringLiteral("Root")); });
+    commands.add(QStringLiteral("mcuttable"), [this] { cutNode(); });
+    commands.add(QStringLiteral("mpastetable"), [this] { pasteNode(); });
+    commands.add(QStringLiteral("mrename"), [this] { renameNode(); });
+    // The main window names the node: the key of the current one.
+    commands.add(QStringLiteral("mremovetable"), [this](const QStringList& arguments) {
+        if (arguments.size() == 2)
+            removeNode(arguments.at(0), arguments.at(1));
+    });
 }

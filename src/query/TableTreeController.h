@@ -8,6 +8,7 @@
 #include <functional>
 
 struct QueryContext;
+class QueryCommands;
 class FieldList;
 class QLabel;
 class TableTreeView;
@@ -20,18 +21,20 @@ class TableTreeController : public QObject
 public:
     TableTreeController(QueryContext& context, TableTreeView* view, QLabel* summary,
                         FieldList& fields, std::function<bool()> singleClick);
+    // Adds the menu commands this part carries out.
+    void addCommands(QueryCommands& commands);
 
-    void NewFolder(const QString& name);
-    bool ValidateFolder(const QString& name);
-    void RenameFolder();
-    void ValidateTable(const QString& table);
-    void RemoveTable(const QString& key, const QString& mode);
-    void RemoveTableNo(const QString& key);
-    void CutTable();
-    void PasteTable();
-    void LoadTree();
-    void SaveTree();
-    void ShowTreeSummary();
+    void newNode(const QString& name);
+    bool validateFolder(const QString& name);
+    void renameNode();
+    void validateTable(const QString& table);
+    void removeNode(const QString& key, const QString& mode);
+    void removeNodeQuietly(const QString& key);
+    void cutNode();
+    void pasteNode();
+    void loadTree();
+    void saveTree();
+    void showSummary();
     // Double-click, or a click in single-click mode.
     void activate(int id);
 

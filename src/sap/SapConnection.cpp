@@ -43,7 +43,7 @@ bool SapConnection::Connect()
         Desktop& desktop = m_host.services().desktop();
         desktop.message(en(TextId::EnterLanguage));
         Disconnect();
-        m_host.mconectar_Click();
+        m_host.connectToSystem();
         return connected();
     }
     showConnectedPanel();
@@ -157,7 +157,7 @@ void SapConnection::ReleaseComponents()
 void SapConnection::SAPSystemInformation()
 {
     if (!connected()) {
-        m_host.mconectar_Click();
+        m_host.connectToSystem();
         if (!connected())
             return;
     }

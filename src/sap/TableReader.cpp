@@ -73,7 +73,7 @@ void TableReader::systemFailure()
     m_connection.ReleaseComponents();
 }
 
-bool TableReader::ReadFieldCatalogue(const QString& table)
+bool TableReader::readFieldCatalogue(const QString& table)
 {
     Desktop& desktop = m_host.services().desktop();
     SapFunctions* functions = m_connection.SapFunctionsObject();

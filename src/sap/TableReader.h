@@ -18,7 +18,7 @@ class TableReader
 public:
     TableReader(ShellHost& host, SapConnection& connection);
 
-    bool ReadFieldCatalogue(const QString& table);
+    bool readFieldCatalogue(const QString& table);
 
     // The FIELDS and DATA tables of the last call (valid until the next).
     const RfcTable& FieldsTable() const;

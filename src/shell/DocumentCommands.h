@@ -9,12 +9,12 @@ class DocumentCommands
 public:
     virtual ~DocumentCommands() = default;
 
-    virtual void NewQuery() = 0;
-    virtual int OpenQuery() = 0; // 1 when a document was opened
+    virtual void newQuery() = 0;
+    virtual int openQuery() = 0; // 1 when a document was opened
     // Opens that document without asking for it (a recent document); 1 when it was opened.
-    virtual int OpenQueryFile(const QString& path) = 0;
-    virtual void SaveQuery() = 0;
-    virtual void SaveQueryAs() = 0;
+    virtual int openQueryFile(const QString& path) = 0;
+    virtual void saveQuery() = 0;
+    virtual void saveQueryAs() = 0;
     // The user disconnected: rows read under that logon must not stay on screen.
     virtual void connectionClosed() {}
     // The program is ending without the user: every open window's tree goes back to the shared

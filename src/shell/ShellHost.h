@@ -28,7 +28,7 @@ public:
     virtual void setConnectionPanel(ConnectionImage image, const QString& text,
                                     const QString& toolTip) = 0;
     virtual void setConnectionImage(ConnectionImage image) = 0;
-    virtual bool mconectar_Click() = 0;
+    virtual bool connectToSystem() = 0;
     virtual void EnableDocumentMenus() = 0;
     virtual void DisableSaveMenus() = 0;
 

@@ -310,7 +310,7 @@ BiText Texts::get(TextId id)
     case TextId::OptionsHint:
         return two("Right click to add option or click on option to edit",
                    "Botão direito para adicionar opção ou clique na opção para editar");
-    case TextId::RemoveAllOptions:
+    case TextId::removeAllOptions:
         return two("Are you sure you want to remove all options?",
                    "Tem certeza de que deseja remover todas opções?");
     case TextId::TipFieldName:

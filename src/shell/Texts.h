@@ -127,7 +127,7 @@ enum class TextId {
     OptionTooLong,
     OptionTooLongEnd,
     OptionsHint,
-    RemoveAllOptions,
+    removeAllOptions,
     TipFieldName,
     TipOperator,
     TipValue,

@@ -83,7 +83,7 @@ public:
     bool connect()
     {
         logon.answers.enqueue(ScriptedLogon::demo());
-        return window.mconectar_Click();
+        return window.connectToSystem();
     }
 
     // Closes every query window without the save question.
@@ -103,7 +103,7 @@ public:
     {
         ReportListView* fields = window->fields().view();
         for (const QString& key : keys) {
-            if (!window->AddTableFields(ReadPlan::tableOf(key)))
+            if (!window->fields().addTableFields(ReadPlan::tableOf(key)))
                 return false;
             fields->clearSelection();
             bool found = false;
@@ -115,7 +115,7 @@ public:
             }
             if (!found)
                 return false;
-            window->CopyListItem();
+            window->perform(QStringLiteral("mcopytomytable"));
         }
         return true;
     }
@@ -137,7 +137,7 @@ public:
 
     QueryWindow* newWindow()
     {
-        workspace.NewQuery();
+        workspace.newQuery();
         return qobject_cast<QueryWindow*>(window.activeQueryWindow());
     }
 

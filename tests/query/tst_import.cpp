@@ -1,7 +1,7 @@
 // Import Table through the query window (the save dialog, the worker thread, the progress
 // display, cancel, refused commands, failures and the closing status line) and the headless
 // `zorv export`, which must write the same file from the saved query.
-#include "ImportController.h"
+#include "ExportController.h"
 #include "QueryTestKit.h"
 #include "TableCall.h"
 
@@ -70,7 +70,7 @@ private:
     QString status() const { return m_kit->window.statusPanels()->message(); }
     ProgressDisplay& progress() const { return *m_kit->window.progress(); }
     QString file(const QString& name) const { return m_dir->filePath(name); }
-    bool importing() const { return m_window && m_window->importRunning(); }
+    bool importing() const { return m_window && m_window->exporter().running(); }
 
     [[nodiscard]] bool copy(const QStringList& keys)
     {
@@ -86,7 +86,7 @@ private:
     [[nodiscard]] bool importTo(const QString& target)
     {
         m_kit->desktop.files.enqueue(target);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         if (!importing())
             return false;
         return QTest::qWaitFor([this] { return !importing(); }, 60000);
@@ -145,13 +145,13 @@ private:
                    QStringLiteral("KNA1-ORT01"), QStringLiteral("LFA1-LIFNR"),
                    QStringLiteral("LFA1-NAME1")}))
             return false;
-        m_window->options().FillOptions(
+        m_window->options().fillOptions(
             {QStringLiteral("KNA1-LAND1 EQ 'BR' "), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
         setLimit(QStringLiteral("0"));
         if (!importTo(target) || !m_kit->desktop.messages.isEmpty())
             return false;
         m_kit->desktop.files.enqueue(query);
-        m_kit->workspace.SaveQueryAs();
+        m_kit->workspace.saveQueryAs();
         return QFile::exists(query);
     }
 
@@ -238,14 +238,14 @@ private Q_SLOTS:
         setLimit(QStringLiteral("20"));
         const QString target = file(QStringLiteral("customers.csv"));
         m_kit->desktop.files.enqueue(target);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
 
         QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
         const Desktop::FileRequest request = m_kit->desktop.fileRequests.first();
         QCOMPARE(request.mode, Desktop::FileRequest::Mode::Save);
         QCOMPARE(request.title, portuguese ? QStringLiteral("Salvar Minha Tabela como")
                                            : QStringLiteral("Save My Table as"));
-        QCOMPARE(request.filter, ImportController::fileTypes());
+        QCOMPARE(request.filter, ExportController::fileTypes());
         QCOMPARE(request.fileName, file(QStringLiteral("last/KNA1")));
         QVERIFY(request.confirmOverwrite);
         QCOMPARE(status(), QStringLiteral("Checking ") + target);
@@ -285,7 +285,7 @@ private Q_SLOTS:
         }
 
         // The next import starts in the folder of this one.
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QCOMPARE(m_kit->desktop.fileRequests.size(), 2);
         QCOMPARE(m_kit->desktop.fileRequests.last().fileName, file(QStringLiteral("KNA1")));
     }
@@ -296,12 +296,12 @@ private Q_SLOTS:
     {
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
                       QStringLiteral("LFA1-LIFNR")}));
-        m_window->options().FillOptions(
+        m_window->options().fillOptions(
             {QStringLiteral("KNA1-LAND1 EQ 'BR' "), QStringLiteral("LFA1-LAND1 XX 'DE' ")});
         setLimit(QStringLiteral("0"));
         const QString target = file(QStringLiteral("partners.csv"));
         m_kit->desktop.files.enqueue(target);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
         QCOMPARE(m_kit->desktop.messages.size(), 1);
         const QString message = m_kit->desktop.messages.first().text;
@@ -329,10 +329,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, key);
         QFETCH(QString, name);
-        m_window->myTable().PasteListItem({{key, QStringLiteral("C"), 10, QStringLiteral("Key")}});
+        m_window->myTable().addFields({{key, QStringLiteral("C"), 10, QStringLiteral("Key")}});
         QCOMPARE(m_window->myTable().count(), 1);
         const QString before = status();
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
         QCOMPARE(m_kit->desktop.fileRequests.first().fileName,
                  file(QStringLiteral("last/")) + name);
@@ -348,7 +348,7 @@ private Q_SLOTS:
     void noConnectionOrEmptyMyTableEndQuietly()
     {
         // Empty My Table: no dialog, no message.
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QCOMPARE(m_kit->desktop.fileRequests.size(), 0);
 
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
@@ -381,12 +381,12 @@ private Q_SLOTS:
         setLimit(QStringLiteral("0"));
         const QString target = file(QStringLiteral("lines.csv"));
         m_kit->desktop.files.enqueue(target);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QVERIFY(importing());
 
         // Opening a table reads from the system beside the import: calls take turns.
         const int fieldsBefore = m_window->fields().view()->topLevelItemCount();
-        QVERIFY(m_window->AddTableFields(QStringLiteral("MAKT")));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("MAKT")));
         QVERIFY(m_window->fields().view()->topLevelItemCount() > fieldsBefore);
 
         // A second import is refused without a dialog.
@@ -439,7 +439,7 @@ private Q_SLOTS:
         if (previous)
             QVERIFY(writeAll(target, before));
         m_kit->desktop.files.enqueue(target);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QVERIFY(importing());
         if (escape) {
             m_kit->window.activateWindow();
@@ -500,7 +500,7 @@ private Q_SLOTS:
         const bool root = geteuid() == 0 && kind == u"permission";
         if (root)
             QVERIFY(seteuid(65534) == 0);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         if (root)
             QVERIFY(seteuid(0) == 0);
 
@@ -566,7 +566,7 @@ private Q_SLOTS:
             QVERIFY(bytes.contains("\r\n0000000001;") && !bytes.contains(" \r\n"));
         // The next dialog offers the same type first.
         m_kit->desktop.files.enqueue(std::nullopt);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QCOMPARE(m_kit->desktop.fileRequests.last().filterIndex, type);
     }
 
@@ -739,7 +739,7 @@ private Q_SLOTS:
         setLimit(QStringLiteral("0"));
         const QString target = file(QStringLiteral("everything.csv"));
         m_kit->desktop.files.enqueue(target);
-        m_window->ImportMyTable();
+        m_window->exporter().exportMyTable();
         QVERIFY(importing());
         m_kit->window.perform(QStringLiteral("mdesconectar"));
         QVERIFY(!m_kit->state.Connected);

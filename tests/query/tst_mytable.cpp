@@ -40,7 +40,7 @@ class TestMyTable : public QueryWindowTest
 private:
     ReportListView* list() const { return m_window->myTable().view(); }
     QString header() const { return list()->headerItem()->text(0); }
-    bool modified() const { return m_kit->workspace.QModified(m_window->slot()); }
+    bool modified() const { return m_kit->workspace.isModified(m_window->slot()); }
     void clearModified() { m_kit->workspace.setModified(m_window, false); }
 
     QStringList texts() const
@@ -89,7 +89,7 @@ private:
     {
         if (!selectFields(keys))
             return false;
-        m_window->CopyListItem();
+        m_window->perform(QStringLiteral("mcopytomytable"));
         return true;
     }
 
@@ -143,8 +143,8 @@ private Q_SLOTS:
     {
         m_window = m_kit->newWindow();
         QVERIFY(m_window);
-        QVERIFY(m_window->AddTableFields(QStringLiteral("KNA1")));
-        QVERIFY(m_window->AddTableFields(QStringLiteral("LFA1")));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("KNA1")));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("LFA1")));
         m_kit->desktop.messages.clear();
         clearModified();
     }
@@ -268,19 +268,19 @@ private Q_SLOTS:
     {
         QVERIFY(copy({A, B}));
         selectInMyTable({B}, B);
-        m_window->MoveUp();
+        m_window->myTable().moveUp();
         QCOMPARE(texts(), QStringList({B, A}));
         selectInMyTable({B}, B);
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
         QCOMPARE(texts(), QStringList({A}));
         QVERIFY(copy({B}));
         QCOMPARE(texts(), QStringList({A, B}));
         QCOMPARE(header(), QStringLiteral("My Table > 2 Fields 13 Bytes (1 call)"));
         // The keys are fresh again: moving and removing B once more behaves the same.
         selectInMyTable({B}, B);
-        m_window->MoveUp();
+        m_window->myTable().moveUp();
         selectInMyTable({A}, A);
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
         QCOMPARE(texts(), QStringList({B}));
         QVERIFY(copy({A}));
         QCOMPARE(texts(), QStringList({B, A}));
@@ -332,7 +332,7 @@ private Q_SLOTS:
             list()->setCurrentItem(nullptr);
         selectInMyTable(selected, focus);
         for (int i = 0; i < times; ++i)
-            down ? m_window->MoveDown() : m_window->MoveUp();
+            down ? m_window->myTable().moveDown() : m_window->myTable().moveUp();
 
         QCOMPARE(texts(), expected);
         QCOMPARE(selectedTexts(), expectedSelected);
@@ -348,9 +348,9 @@ private Q_SLOTS:
 
     void movesOnAnEmptyListDoNothing()
     {
-        m_window->MoveDown();
-        m_window->MoveUp();
-        m_window->RemoveAllFields();
+        m_window->myTable().moveDown();
+        m_window->myTable().moveUp();
+        m_window->myTable().removeAll();
         QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(header(), QStringLiteral("My Table > 0 Fields 0 Bytes"));
         QVERIFY(!modified());
@@ -361,17 +361,17 @@ private Q_SLOTS:
     {
         QVERIFY(copy({A, B, C, D}));
         selectInMyTable({B}, B);
-        m_window->MoveDown(); // A C B D: B's item now shows C, C's item shows B
+        m_window->myTable().moveDown(); // A C B D: B's item now shows C, C's item shows B
         selectInMyTable({A, B}, B);
         clearModified();
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
         QCOMPARE(texts(), QStringList({C, D}));
         QCOMPARE(header(), QStringLiteral("My Table > 2 Fields 70 Bytes (1 call)"));
         QCOMPARE(m_kit->state.RowBytes, 70);
         QVERIFY(modified());
 
         list()->clearSelection();
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
         QCOMPARE(texts(), QStringList({C, D}));
     }
 
@@ -384,7 +384,7 @@ private Q_SLOTS:
             QVERIFY2(m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
         QVERIFY(copy({B, C}));
         clearModified();
-        m_window->RemoveAllFields();
+        m_window->myTable().removeAll();
         QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(header(), QStringLiteral("My Table > 0 Fields 0 Bytes"));
         QCOMPARE(m_kit->state.RowBytes, 0);
@@ -398,11 +398,11 @@ private Q_SLOTS:
     {
         QVERIFY(copy({A, B}));
         selectInMyTable({A}, A);
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
         for (const char* command : kFieldCommands)
             QVERIFY2(m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
         selectInMyTable({B}, B);
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
         for (const char* command : kFieldCommands)
             QVERIFY2(!m_kit->window.action(QString::fromLatin1(command))->isEnabled(), command);
     }
@@ -436,9 +436,9 @@ private Q_SLOTS:
         QVERIFY(copy({A, B, C}));
         QCOMPARE(fieldBox(), QStringList({A, B, C}));
         selectInMyTable({B}, B);
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
         QCOMPARE(fieldBox(), QStringList({A, C}));
-        m_window->RemoveAllFields();
+        m_window->myTable().removeAll();
         QCOMPARE(fieldBox(), QStringList());
     }
 
@@ -446,7 +446,7 @@ private Q_SLOTS:
     {
         QVERIFY(copy({A, B}));
         selectInMyTable({B}, B);
-        m_window->MoveUp();
+        m_window->myTable().moveUp();
         QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
         for (const auto& [row, expected] : {std::pair{0, QStringLiteral("KNA1-LAND1 Country")},
                                             std::pair{1, QStringLiteral("KNA1-KUNNR Customer")}}) {
@@ -461,10 +461,10 @@ private Q_SLOTS:
     {
         QVERIFY(copy({A, B, C}));
         selectInMyTable({C}, C);
-        m_window->MoveUp();
-        m_window->MoveUp();
+        m_window->myTable().moveUp();
+        m_window->myTable().moveUp();
         m_kit->desktop.starts.clear();
-        m_window->PrintFieldsMyTable();
+        m_window->myTable().printMyTable();
 
         const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt"));
         QFile file(path);
@@ -486,20 +486,20 @@ private Q_SLOTS:
         for (int i = 1; i <= 999; ++i)
             many.append({QStringLiteral("ZBIG-F%1").arg(i, 3, 10, QChar(u'0')), QStringLiteral("C"),
                          1, QStringLiteral("Field %1").arg(i)});
-        m_window->myTable().PasteListItem(many);
+        m_window->myTable().addFields(many);
         QCOMPARE(list()->topLevelItemCount(), 999);
         // Fields of length 1 and their separators fill a 512 data line with 256 at most.
         QCOMPARE(header(), QStringLiteral("My Table > 999 Fields 999 Bytes (4 calls)"));
-        m_window->myTable().PasteListItem(many);
+        m_window->myTable().addFields(many);
         QCOMPARE(list()->topLevelItemCount(), 999);
         QCOMPARE(fieldBox().size(), 999);
         QCOMPARE(m_window->myTable().items().last().key, QStringLiteral("ZBIG-F999"));
 
         selectInMyTable({QStringLiteral("ZBIG-F999")}, QStringLiteral("ZBIG-F999"));
-        m_window->MoveUp();
+        m_window->myTable().moveUp();
         QCOMPARE(list()->topLevelItem(997)->text(0), QStringLiteral("ZBIG-F999"));
         QCOMPARE(list()->topLevelItem(998)->text(0), QStringLiteral("ZBIG-F998"));
-        m_window->RemoveAllFields();
+        m_window->myTable().removeAll();
         QCOMPARE(list()->topLevelItemCount(), 0);
     }
 };

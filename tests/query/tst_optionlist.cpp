@@ -52,7 +52,7 @@ private:
         return m_window->findChild<QToolButton*>(QStringLiteral("Command2"));
     }
     QString header() const { return list()->headerItem()->text(0); }
-    bool modified() const { return m_kit->workspace.QModified(m_window->slot()); }
+    bool modified() const { return m_kit->workspace.isModified(m_window->slot()); }
     void clearModified() { m_kit->workspace.setModified(m_window, false); }
     bool enabled(const char* command) const
     {
@@ -69,7 +69,7 @@ private:
                 return false;
             item->setSelected(true);
         }
-        m_window->CopyListItem();
+        m_window->perform(QStringLiteral("mcopytomytable"));
         return true;
     }
 
@@ -78,14 +78,14 @@ private:
         ReportListView* myTable = m_window->myTable().view();
         myTable->clearSelection();
         myTable->itemByKey(key)->setSelected(true);
-        m_window->RemoveField();
+        m_window->myTable().removeSelected();
     }
 
     // Fills the four boxes as a user would pick and type, then presses Add Option.
     void addOption(const QString& field, const QString& op, const QString& value,
                    const QString& conjunction)
     {
-        m_window->ShowOption();
+        m_window->options().showEditor();
         fieldBox()->setCurrentIndex(fieldBox()->findText(field));
         opBox()->setCurrentIndex(opBox()->findText(op));
         valueBox()->setText(value);
@@ -97,7 +97,7 @@ private:
 
     QString printed()
     {
-        m_window->PrintOptions();
+        m_window->options().printOptions();
         QFile file(QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt")));
         if (!file.open(QIODevice::ReadOnly))
             return QStringLiteral("<no print file>");
@@ -126,7 +126,7 @@ private Q_SLOTS:
         m_window = m_kit->newWindow();
         QVERIFY(m_window);
         QVERIFY(list());
-        QVERIFY(m_window->AddTableFields(QStringLiteral("KNA1")));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("KNA1")));
         m_kit->desktop.messages.clear();
         m_kit->desktop.answers.clear();
         clearModified();
@@ -136,11 +136,11 @@ private Q_SLOTS:
     {
         QVERIFY(!m_window->options().editorShown());
         QVERIFY(fieldBox()->isHidden());
-        m_window->ShowOption();
+        m_window->options().showEditor();
         for (QWidget* control : std::initializer_list<QWidget*>{fieldBox(), opBox(), valueBox(),
                                                                 conjunctionBox(), addButton()})
             QVERIFY(!control->isHidden());
-        m_window->ShowOption();
+        m_window->options().showEditor();
         QVERIFY(m_window->options().editorShown());
         QStringList ops;
         for (int i = 0; i < opBox()->count(); ++i)
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QFETCH(QStringList, offered);
         QVERIFY(copy({QStringLiteral("KNA1-LAND1"), QStringLiteral("KNA1-NAME1"),
                       QStringLiteral("KNA1-ORT01")}));
-        m_window->ShowOption();
+        m_window->options().showEditor();
         QVERIFY(fieldBox()->isEditable());
         QCompleter* completer = fieldBox()->completer();
         completer->setCompletionPrefix(typed);
@@ -212,7 +212,7 @@ private Q_SLOTS:
         m_window = m_kit->newWindow();
         QVERIFY(QueryTestKit::copyFields(m_window, {QStringLiteral("ZWIDE-*")}));
         QCOMPARE(fieldBox()->count(), 999);
-        m_window->ShowOption();
+        m_window->options().showEditor();
         QCOMPARE(fieldBox()->maxVisibleItems(), OptionList::kMostChoices);
         QCOMPARE(fieldBox()->completer()->maxVisibleItems(), OptionList::kMostChoices);
         fieldBox()->showPopup();
@@ -344,7 +344,7 @@ private Q_SLOTS:
         QVERIFY(modified());
         QVERIFY(m_kit->desktop.messages.isEmpty());
         // The saved document holds the line as built.
-        QCOMPARE(m_window->CollectDocument().ssOption, QStringList{line});
+        QCOMPARE(m_window->document().ssOption, QStringList{line});
     }
 
     void lengthLimit_data()
@@ -384,7 +384,7 @@ private Q_SLOTS:
     void untouchedEditorOnlyCloses()
     {
         // A new window: nothing picked or typed in any box.
-        m_window->ShowOption();
+        m_window->options().showEditor();
         addButton()->click();
         QCOMPARE(m_window->options().count(), 0);
         QVERIFY(!m_window->options().editorShown());
@@ -393,7 +393,7 @@ private Q_SLOTS:
 
     void threeBlanksOnlyCloseTheEditor()
     {
-        m_window->ShowOption();
+        m_window->options().showEditor();
         fieldBox()->setCurrentIndex(-1);
         opBox()->setCurrentIndex(-1);
         valueBox()->clear();
@@ -430,7 +430,7 @@ private Q_SLOTS:
                  QStringList({"KNA1-LAND1 EQ 'AR' OR", "KNA1-LAND1 EQ 'DE' "}));
         QCOMPARE(m_window->options().keys(),
                  QStringList({"KNA1-LAND1 EQ 'BR' OR", "KNA1-LAND1 EQ 'DE' "}));
-        QCOMPARE(m_window->CollectDocument().ssOption,
+        QCOMPARE(m_window->document().ssOption,
                  QStringList({"KNA1-LAND1 EQ 'AR' OR", "KNA1-LAND1 EQ 'DE' "}));
         QCOMPARE(printed(), QStringLiteral("NO. OPTIONS\r\n"
                                            "\r\n"
@@ -481,13 +481,13 @@ private Q_SLOTS:
         option(0)->setSelected(true);
         option(2)->setSelected(true);
         clearModified();
-        m_window->RemoveOption();
+        m_window->options().removeOption();
         QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("KNA1-LAND1 EQ 'DE' OR")});
         QCOMPARE(header(), QStringLiteral("Options > 1"));
         QVERIFY(modified());
 
         list()->clearSelection();
-        m_window->RemoveOption();
+        m_window->options().removeOption();
         QCOMPARE(m_window->options().count(), 1);
         QVERIFY(m_kit->desktop.messages.isEmpty());
     }
@@ -500,7 +500,7 @@ private Q_SLOTS:
         clearModified();
 
         m_kit->desktop.answers.enqueue(Desktop::Answer::No);
-        m_window->RemoveAllOptions();
+        m_window->options().removeAllOptions();
         QCOMPARE(m_kit->desktop.messageTexts(),
                  QStringList{QStringLiteral("Are you sure you want to remove all options?")});
         QCOMPARE(m_kit->desktop.messages.first().buttons, Desktop::Buttons::YesNo);
@@ -508,7 +508,7 @@ private Q_SLOTS:
         QVERIFY(!modified());
 
         m_kit->desktop.answers.enqueue(Desktop::Answer::Yes);
-        m_window->RemoveAllOptions();
+        m_window->options().removeAllOptions();
         QCOMPARE(m_window->options().count(), 0);
         QCOMPARE(header(), QStringLiteral("Options > 0"));
         QVERIFY(modified());
@@ -518,7 +518,7 @@ private Q_SLOTS:
 
         // Nothing to remove: no question.
         m_kit->desktop.messages.clear();
-        m_window->RemoveAllOptions();
+        m_window->options().removeAllOptions();
         QVERIFY(m_kit->desktop.messages.isEmpty());
     }
 
@@ -537,7 +537,7 @@ private Q_SLOTS:
 
         list()->clearSelection();
         option(0)->setSelected(true);
-        m_window->RemoveOption();
+        m_window->options().removeOption();
         for (const char* command : kOptionCommands)
             QVERIFY2(!enabled(command), command);
         QVERIFY(enabled("mshowoption"));
@@ -556,12 +556,12 @@ private Q_SLOTS:
         QVERIFY(m_window);
         QCOMPARE(list()->toolTip(), QStringLiteral("Botão direito para adicionar opção ou "
                                                    "clique na opção para editar"));
-        QVERIFY(m_window->AddTableFields(QStringLiteral("KNA1")));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("KNA1")));
         QVERIFY(copy({QStringLiteral("KNA1-NAME1")}));
         addOption("KNA1-NAME1", "EQ", u'\'' + QString(60, u'x') + u'\'', "AND");
         m_kit->desktop.answers.enqueue(Desktop::Answer::No);
         addOption("KNA1-NAME1", "EQ", "'x'", "AND");
-        m_window->RemoveAllOptions();
+        m_window->options().removeAllOptions();
         // The length message has no Portuguese form.
         QCOMPARE(m_kit->desktop.messageTexts(),
                  QStringList({"Option has 80, more than 72 characters",
@@ -572,7 +572,7 @@ private Q_SLOTS:
     {
         QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
         addOption("KNA1-LAND1", "EQ", "'BR'", "AND");
-        m_window->ShowOption();
+        m_window->options().showEditor();
         fieldBox()->setCurrentIndex(-1);
         opBox()->setCurrentIndex(opBox()->findText(QStringLiteral("EQ")));
         valueBox()->setText(QStringLiteral("'X'"));
@@ -604,7 +604,7 @@ private Q_SLOTS:
              QStringLiteral("KNA1-LAND1 EQ 'BR' OR"), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
         QVERIFY(!path.isEmpty());
         m_kit->desktop.files.enqueue(path);
-        QCOMPARE(m_kit->workspace.OpenQuery(), 1);
+        QCOMPARE(m_kit->workspace.openQuery(), 1);
         m_window = qobject_cast<QueryWindow*>(m_kit->window.activeQueryWindow());
         QVERIFY(m_window);
         QVERIFY(m_window->filePath() == path);
@@ -624,7 +624,7 @@ private Q_SLOTS:
 
         list()->clearSelection();
         option(2)->setSelected(true);
-        m_window->RemoveOption();
+        m_window->options().removeOption();
         QVERIFY(modified());
     }
 };

@@ -32,16 +32,16 @@ void move(PaneLayout& l, int line, int delta)
 {
     switch (line) {
     case 1:
-        l.MoveLine1(delta);
+        l.moveTreeBorder(delta);
         break;
     case 2:
-        l.MoveLine2(delta);
+        l.moveFieldListBorder(delta);
         break;
     case 3:
-        l.MoveLine3(delta);
+        l.moveMyTableBorder(delta);
         break;
     default:
-        l.MoveLine4(delta);
+        l.movePreviewBorder(delta);
         break;
     }
 }
@@ -61,7 +61,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("w");
         QTest::addColumn<int>("h");
-        QTest::addColumn<QList<int>>("TRMDPE");
+        QTest::addColumn<QList<int>>("proportions");
         QTest::newRow("10000x7050") << 10000 << 7050 << QList{2000, 3846, 4154, 2500, 3279, 1271};
         QTest::newRow("15000x9000") << 15000 << 9000 << QList{3000, 5769, 6231, 3191, 4186, 1623};
         QTest::newRow("100x100") << 100 << 100 << QList{20, 38, 42, 35, 47, 18};
@@ -71,12 +71,15 @@ private Q_SLOTS:
     {
         QFETCH(int, w);
         QFETCH(int, h);
-        QFETCH(QList<int>, TRMDPE);
+        QFETCH(QList<int>, proportions);
         PaneLayout l;
         l.closePreviewEnabled = false;
         l.resize(w, h, false, false);
-        QCOMPARE((QList{l.T, l.R, l.M, l.D, l.P, l.E}), TRMDPE);
-        QCOMPARE(l.PreviewHeight, l.P);
+        const PaneLayout::Proportions& p = l.proportions();
+        QCOMPARE((QList{p.treeWidth, p.rightWidth, p.fieldListWidth, p.myTableHeight,
+                        p.previewHeight, p.optionsHeight}),
+                 proportions);
+        QCOMPARE(l.previewHeight, p.previewHeight);
         QVERIFY(l.closePreviewEnabled);
     }
 
@@ -90,28 +93,31 @@ private Q_SLOTS:
         auto row = [](const char* name, int w, int h, bool strips, C c, Rect r) {
             QTest::newRow(name) << w << h << strips << int(c) << r;
         };
-        row("heading", 10000, 7050, false, C::Label1, {0, 30, 2000, 210});
-        row("tree", 10000, 7050, false, C::TreeView1, {0, 240, 2000, 3531});
-        row("field list", 10000, 7050, false, C::ListView1, {2000, 0, 4154, 3771});
-        row("my table", 10000, 7050, false, C::ListView2, {6154, 0, 3846, 2500});
-        row("options", 10000, 7050, false, C::ListView3, {6154, 2500, 3846, 1271});
-        row("preview", 10000, 7050, false, C::ListView4, {0, 3771, 10000, 3279});
-        row("my table, rows shown", 10000, 7050, true, C::ListView2, {6154, 0, 3846, 2215});
-        row("options, editor shown", 10000, 7050, true, C::ListView3, {6154, 2500, 3846, 956});
-        row("button 4", 10000, 7050, true, C::Command3_4, {7294, 2215, 285, 285});
-        row("all rows", 10000, 7050, false, C::Check1, {7629, 2215, 840, 285});
-        row("row limit", 10000, 7050, false, C::Text2, {8469, 2215, 1531, 285});
-        row("field box", 15000, 9000, true, C::Combo2, {9231, 4499, 2124, 315});
-        row("operator box", 15000, 9000, false, C::Combo3, {11355, 4499, 1260, 315});
-        row("value box", 15000, 9000, false, C::Text1, {12615, 4499, 1440, 315});
-        row("conjunction box", 15000, 9000, false, C::Combo4, {14055, 4499, 630, 315});
-        row("add option", 15000, 9000, true, C::Command2, {14685, 4499, 315, 315});
+        row("heading", 10000, 7050, false, C::TreeSummary, {0, 30, 2000, 210});
+        row("tree", 10000, 7050, false, C::Tree, {0, 240, 2000, 3531});
+        row("field list", 10000, 7050, false, C::FieldList, {2000, 0, 4154, 3771});
+        row("my table", 10000, 7050, false, C::MyTable, {6154, 0, 3846, 2500});
+        row("options", 10000, 7050, false, C::Options, {6154, 2500, 3846, 1271});
+        row("preview", 10000, 7050, false, C::Preview, {0, 3771, 10000, 3279});
+        row("my table, rows shown", 10000, 7050, true, C::MyTable, {6154, 0, 3846, 2215});
+        row("options, editor shown", 10000, 7050, true, C::Options, {6154, 2500, 3846, 956});
+        row("button 4", 10000, 7050, true, C::PreviewButton, {7294, 2215, 285, 285});
+        row("all rows", 10000, 7050, false, C::AllRows, {7629, 2215, 840, 285});
+        row("row limit", 10000, 7050, false, C::RowLimit, {8469, 2215, 1531, 285});
+        row("field box", 15000, 9000, true, C::OptionField, {9231, 4499, 2124, 315});
+        row("operator box", 15000, 9000, false, C::OptionOperator, {11355, 4499, 1260, 315});
+        row("value box", 15000, 9000, false, C::OptionValue, {12615, 4499, 1440, 315});
+        row("conjunction box", 15000, 9000, false, C::OptionConjunction, {14055, 4499, 630, 315});
+        row("add option", 15000, 9000, true, C::AddOption, {14685, 4499, 315, 315});
         // Too narrow for the proportional field box: it gives up width down to 1200, so the
         // value box keeps what is left, while the conjunction box hangs from the right edge.
-        row("value box in a narrow row", 10000, 7050, false, C::Text1, {8614, 3456, 441, 315});
-        row("field box in a narrow row", 10000, 7050, false, C::Combo2, {6154, 3456, 1200, 315});
-        row("field box when wide", 20025, 9000, false, C::Combo2, {12323, 4499, 3604, 315});
-        row("conjunction box narrow", 10000, 7050, false, C::Combo4, {9055, 3456, 630, 315});
+        row("value box in a narrow row", 10000, 7050, false, C::OptionValue,
+            {8614, 3456, 441, 315});
+        row("field box in a narrow row", 10000, 7050, false, C::OptionField,
+            {6154, 3456, 1200, 315});
+        row("field box when wide", 20025, 9000, false, C::OptionField, {12323, 4499, 3604, 315});
+        row("conjunction box narrow", 10000, 7050, false, C::OptionConjunction,
+            {9055, 3456, 630, 315});
     }
     void placement()
     {
@@ -140,8 +146,8 @@ private Q_SLOTS:
         QFETCH(int, field);
         QFETCH(int, check);
         const PaneLayout l = laidOut(w, 7050);
-        QCOMPARE(l.rect(C::Combo2).width, field);
-        QCOMPARE(l.rect(C::Check1).width, check);
+        QCOMPARE(l.rect(C::OptionField).width, field);
+        QCOMPARE(l.rect(C::AllRows).width, check);
     }
 
     void moveLine_data()
@@ -154,30 +160,30 @@ private Q_SLOTS:
         auto row = [](const char* name, int w, int line, int d, C c, Rect r) {
             QTest::newRow(name) << w << line << d << int(c) << r;
         };
-        row("1: field list", 10000, 1, 45, C::ListView1, {2045, 0, 4109, 3771});
-        row("1: tree", 10000, 1, -45, C::TreeView1, {0, 240, 1955, 3531});
-        row("2: field list", 15000, 2, 45, C::ListView1, {3000, 0, 6276, 4814});
-        row("2: my table", 15000, 2, 45, C::ListView2, {9276, 0, 5724, 3191});
-        row("2: options", 15000, 2, -45, C::ListView3, {9186, 3191, 5814, 1623});
-        row("2: all rows narrows", 15000, 2, 45, C::Check1, {10751, 2906, 1442, 285});
-        row("2: row limit follows", 15000, 2, 45, C::Text2, {12238, 2906, 2762, 285});
-        row("2: field box narrows", 15000, 2, 45, C::Combo2, {9276, 4499, 2079, 315});
-        row("2: operator follows", 15000, 2, 45, C::Combo3, {11400, 4499, 1260, 315});
-        row("2: value follows", 15000, 2, 45, C::Text1, {12660, 4499, 1395, 315});
-        row("2: conjunction stays", 15000, 2, 45, C::Combo4, {14055, 4499, 630, 315});
-        row("2: add option stays", 15000, 2, 45, C::Command2, {14685, 4499, 315, 315});
+        row("1: field list", 10000, 1, 45, C::FieldList, {2045, 0, 4109, 3771});
+        row("1: tree", 10000, 1, -45, C::Tree, {0, 240, 1955, 3531});
+        row("2: field list", 15000, 2, 45, C::FieldList, {3000, 0, 6276, 4814});
+        row("2: my table", 15000, 2, 45, C::MyTable, {9276, 0, 5724, 3191});
+        row("2: options", 15000, 2, -45, C::Options, {9186, 3191, 5814, 1623});
+        row("2: all rows narrows", 15000, 2, 45, C::AllRows, {10751, 2906, 1442, 285});
+        row("2: row limit follows", 15000, 2, 45, C::RowLimit, {12238, 2906, 2762, 285});
+        row("2: field box narrows", 15000, 2, 45, C::OptionField, {9276, 4499, 2079, 315});
+        row("2: operator follows", 15000, 2, 45, C::OptionOperator, {11400, 4499, 1260, 315});
+        row("2: value follows", 15000, 2, 45, C::OptionValue, {12660, 4499, 1395, 315});
+        row("2: conjunction stays", 15000, 2, 45, C::OptionConjunction, {14055, 4499, 630, 315});
+        row("2: add option stays", 15000, 2, 45, C::AddOption, {14685, 4499, 315, 315});
         // A field box of 1200 is not above 2000: it only moves, its neighbours stay.
-        row("2: small field box", 10000, 2, 45, C::Combo2, {6199, 3456, 1200, 315});
-        row("2: operator stays", 10000, 2, 45, C::Combo3, {7354, 3456, 1260, 315});
-        row("3: my table", 10000, 3, 45, C::ListView2, {6154, 0, 3846, 2545});
-        row("3: options", 10000, 3, 45, C::ListView3, {6154, 2545, 3846, 1226});
-        row("3: row limit", 10000, 3, -90, C::Text2, {8469, 2125, 1531, 285});
-        row("3: editor stays", 10000, 3, 45, C::Combo2, {6154, 3456, 1200, 315});
-        row("4: tree", 10000, 4, -90, C::TreeView1, {0, 240, 2000, 3441});
-        row("4: options", 10000, 4, 45, C::ListView3, {6154, 2500, 3846, 1316});
-        row("4: preview", 10000, 4, -90, C::ListView4, {0, 3681, 10000, 3369});
-        row("4: add option", 10000, 4, -90, C::Command2, {9685, 3366, 315, 315});
-        row("4: my table stays", 10000, 4, -90, C::ListView2, {6154, 0, 3846, 2500});
+        row("2: small field box", 10000, 2, 45, C::OptionField, {6199, 3456, 1200, 315});
+        row("2: operator stays", 10000, 2, 45, C::OptionOperator, {7354, 3456, 1260, 315});
+        row("3: my table", 10000, 3, 45, C::MyTable, {6154, 0, 3846, 2545});
+        row("3: options", 10000, 3, 45, C::Options, {6154, 2545, 3846, 1226});
+        row("3: row limit", 10000, 3, -90, C::RowLimit, {8469, 2125, 1531, 285});
+        row("3: editor stays", 10000, 3, 45, C::OptionField, {6154, 3456, 1200, 315});
+        row("4: tree", 10000, 4, -90, C::Tree, {0, 240, 2000, 3441});
+        row("4: options", 10000, 4, 45, C::Options, {6154, 2500, 3846, 1316});
+        row("4: preview", 10000, 4, -90, C::Preview, {0, 3681, 10000, 3369});
+        row("4: add option", 10000, 4, -90, C::AddOption, {9685, 3366, 315, 315});
+        row("4: my table stays", 10000, 4, -90, C::MyTable, {6154, 0, 3846, 2500});
     }
     void moveLine()
     {
@@ -195,10 +201,10 @@ private Q_SLOTS:
     {
         PaneLayout l = laidOut(15000, 9000); // check box 0.7 x 2124 = 1487 wide
         for (int i = 0; i < 12; ++i)
-            l.MoveLine2(45);
+            l.moveFieldListBorder(45);
         // Eleven steps take it to 992; the twelfth only moves it and leaves the row limit alone.
-        QCOMPARE(l.rect(C::Check1), (Rect{11246, 2906, 992, 285}));
-        QCOMPARE(l.rect(C::Text2), (Rect{12688, 2906, 2312, 285}));
+        QCOMPARE(l.rect(C::AllRows), (Rect{11246, 2906, 992, 285}));
+        QCOMPARE(l.rect(C::RowLimit), (Rect{12688, 2906, 2312, 285}));
     }
 
     void negativeSizesAreNotApplied()
@@ -206,33 +212,33 @@ private Q_SLOTS:
         PaneLayout l = laidOut(10000, 7050, true, true);
         l.resize(100, 100, true, true);
         // Positions follow the new size; heights that would be negative keep the old value.
-        QCOMPARE(l.rect(C::TreeView1), (Rect{0, 240, 20, 3531}));
-        QCOMPARE(l.rect(C::ListView2), (Rect{62, 0, 38, 2215}));
-        QCOMPARE(l.rect(C::ListView3), (Rect{62, 35, 38, 956}));
-        QCOMPARE(l.rect(C::Text2), (Rect{2377, -250, 1531, 285}));
+        QCOMPARE(l.rect(C::Tree), (Rect{0, 240, 20, 3531}));
+        QCOMPARE(l.rect(C::MyTable), (Rect{62, 0, 38, 2215}));
+        QCOMPARE(l.rect(C::Options), (Rect{62, 35, 38, 956}));
+        QCOMPARE(l.rect(C::RowLimit), (Rect{2377, -250, 1531, 285}));
 
         l = laidOut(100, 100);
-        l.MoveLine1(45); // field list would be -3 wide; tree and heading still widen
-        QCOMPARE(l.rect(C::ListView1), (Rect{65, 0, 42, 53}));
-        QCOMPARE(l.rect(C::TreeView1).width, 65);
-        QCOMPARE(l.rect(C::Label1).width, 65);
-        l.MoveLine3(-90); // My Table would be -55 high; the options list still grows
-        QCOMPARE(l.rect(C::ListView2).height, 35);
-        QCOMPARE(l.rect(C::ListView3), (Rect{62, -55, 38, 108}));
-        QCOMPARE(l.rect(C::Command3_2).top, -340);
+        l.moveTreeBorder(45); // field list would be -3 wide; tree and heading still widen
+        QCOMPARE(l.rect(C::FieldList), (Rect{65, 0, 42, 53}));
+        QCOMPARE(l.rect(C::Tree).width, 65);
+        QCOMPARE(l.rect(C::TreeSummary).width, 65);
+        l.moveMyTableBorder(-90); // My Table would be -55 high; the options list still grows
+        QCOMPARE(l.rect(C::MyTable).height, 35);
+        QCOMPARE(l.rect(C::Options), (Rect{62, -55, 38, 108}));
+        QCOMPARE(l.rect(C::MoveDownButton).top, -340);
     }
 
     void moveLine4PushesMyTableLine()
     {
         PaneLayout l = laidOut(10000, 7050); // options 1271 high
         for (int i = 0; i < 10; ++i)
-            l.MoveLine4(-90);
-        QCOMPARE(l.rect(C::ListView3), (Rect{6154, 2500, 3846, 371}));
-        l.MoveLine4(-90); // 281 would be below 310: the My Table line moves up with it
-        QCOMPARE(l.rect(C::ListView3), (Rect{6154, 2410, 3846, 371}));
-        QCOMPARE(l.rect(C::ListView2).height, 2410);
-        QCOMPARE(l.rect(C::Check1).top, 2125);
-        QCOMPARE(l.rect(C::ListView4), (Rect{0, 2781, 10000, 4269}));
+            l.movePreviewBorder(-90);
+        QCOMPARE(l.rect(C::Options), (Rect{6154, 2500, 3846, 371}));
+        l.movePreviewBorder(-90); // 281 would be below 310: the My Table line moves up with it
+        QCOMPARE(l.rect(C::Options), (Rect{6154, 2410, 3846, 371}));
+        QCOMPARE(l.rect(C::MyTable).height, 2410);
+        QCOMPARE(l.rect(C::AllRows).top, 2125);
+        QCOMPARE(l.rect(C::Preview), (Rect{0, 2781, 10000, 4269}));
     }
 
     void strips()
@@ -240,34 +246,34 @@ private Q_SLOTS:
         PaneLayout l = laidOut(10000, 7050);
         l.setRowsPanelShown(true);
         l.setEditorShown(true);
-        QCOMPARE(l.rect(C::ListView2).height, 2215);
-        QCOMPARE(l.rect(C::ListView3).height, 956);
+        QCOMPARE(l.rect(C::MyTable).height, 2215);
+        QCOMPARE(l.rect(C::Options).height, 956);
         l.setRowsPanelShown(true); // already shown: no second shrink
-        QCOMPARE(l.rect(C::ListView2).height, 2215);
+        QCOMPARE(l.rect(C::MyTable).height, 2215);
         l.setRowsPanelShown(false);
         l.setEditorShown(false);
-        QCOMPARE(l.rect(C::ListView2).height, 2500);
-        QCOMPARE(l.rect(C::ListView3).height, 1271);
+        QCOMPARE(l.rect(C::MyTable).height, 2500);
+        QCOMPARE(l.rect(C::Options).height, 1271);
         QVERIFY(!l.rowsPanelShown() && !l.editorShown());
     }
 
     void closeThenReopenPreview()
     {
         PaneLayout l = laidOut(10000, 7050);
-        l.ClosePreview();
-        QCOMPARE(l.PreviewHeight, 3279);
+        l.closePreview();
+        QCOMPARE(l.previewHeight, 3279);
         QVERIFY(!l.closePreviewEnabled);
-        QCOMPARE(l.rect(C::ListView4), (Rect{0, 7020, 10000, 30}));
-        QCOMPARE(l.rect(C::ListView3).height, 4520);
-        QCOMPARE(l.rect(C::Combo2).top, 6705);
+        QCOMPARE(l.rect(C::Preview), (Rect{0, 7020, 10000, 30}));
+        QCOMPARE(l.rect(C::Options).height, 4520);
+        QCOMPARE(l.rect(C::OptionField).top, 6705);
 
         PaneLayout reopened = l;
-        QCOMPARE(reopened.OpenPreview(), 36); // 3279 / 90 = 36.4
-        QCOMPARE(reopened.rect(C::ListView4), (Rect{0, 3780, 10000, 3270}));
-        QCOMPARE(reopened.rect(C::ListView1).height, 3780);
+        QCOMPARE(reopened.openPreview(), 36); // 3279 / 90 = 36.4
+        QCOMPARE(reopened.rect(C::Preview), (Rect{0, 3780, 10000, 3270}));
+        QCOMPARE(reopened.rect(C::FieldList).height, 3780);
 
         l.resize(10000, 7050, false, false); // a resize reopens it at once
-        QCOMPARE(l.rect(C::ListView4), (Rect{0, 3771, 10000, 3279}));
+        QCOMPARE(l.rect(C::Preview), (Rect{0, 3771, 10000, 3279}));
         QVERIFY(l.closePreviewEnabled);
     }
 
@@ -286,9 +292,9 @@ private Q_SLOTS:
         QFETCH(int, previewHeight);
         QFETCH(int, steps);
         PaneLayout l = laidOut(10000, 7050);
-        l.PreviewHeight = previewHeight;
-        QCOMPARE(l.OpenPreview(), steps);
-        QCOMPARE(l.rect(C::ListView4).height, 3279 + 90 * steps);
+        l.previewHeight = previewHeight;
+        QCOMPARE(l.openPreview(), steps);
+        QCOMPARE(l.rect(C::Preview).height, 3279 + 90 * steps);
     }
 
     void checkMouse_data()
@@ -308,7 +314,7 @@ private Q_SLOTS:
         QFETCH(int, x);
         QFETCH(int, y);
         QFETCH(Pointer, p);
-        QCOMPARE(PaneLayout::CheckMouse(x, y), p);
+        QCOMPARE(PaneLayout::pointerShape(x, y), p);
     }
 
     void mouseMoved_data()
@@ -451,10 +457,10 @@ private Q_SLOTS:
         QVERIFY(!drag.moveBy(100, 100));
         QCOMPARE(l.linePosition(line), expected);
         // The panes on either side still meet at the line.
-        QCOMPARE(l.rect(C::TreeView1).width, l.linePosition(1));
-        QCOMPARE(l.rect(C::ListView1).left + l.rect(C::ListView1).width, l.linePosition(2));
-        QCOMPARE(l.rect(C::ListView2).height, l.linePosition(3));
-        QCOMPARE(l.rect(C::ListView3).top + l.rect(C::ListView3).height, l.linePosition(4));
+        QCOMPARE(l.rect(C::Tree).width, l.linePosition(1));
+        QCOMPARE(l.rect(C::FieldList).left + l.rect(C::FieldList).width, l.linePosition(2));
+        QCOMPARE(l.rect(C::MyTable).height, l.linePosition(3));
+        QCOMPARE(l.rect(C::Options).top + l.rect(C::Options).height, l.linePosition(4));
     }
 
     void dragAcrossTheRightColumnKeepsTheStripsInIt()
@@ -467,22 +473,25 @@ private Q_SLOTS:
         const int right = l.linePosition(2);
         QCOMPARE(right, 15000 - SplitterDrag::kMinRightWidth);
         // Field box, operator, value and conjunction follow each other without overlapping.
-        QCOMPARE(l.rect(C::Combo2).left, right);
-        QCOMPARE(l.rect(C::Combo3).left, l.rect(C::Combo2).left + l.rect(C::Combo2).width);
-        QCOMPARE(l.rect(C::Text1).left, l.rect(C::Combo3).left + l.rect(C::Combo3).width);
-        QVERIFY(l.rect(C::Text1).width > 0);
-        QCOMPARE(l.rect(C::Combo4).left, l.rect(C::Text1).left + l.rect(C::Text1).width);
-        QCOMPARE(l.rect(C::Command3_0).left, right);
-        QCOMPARE(l.rect(C::Text2).left + l.rect(C::Text2).width, 15000);
-        QVERIFY(l.rect(C::Text2).width > 0);
+        QCOMPARE(l.rect(C::OptionField).left, right);
+        QCOMPARE(l.rect(C::OptionOperator).left,
+                 l.rect(C::OptionField).left + l.rect(C::OptionField).width);
+        QCOMPARE(l.rect(C::OptionValue).left,
+                 l.rect(C::OptionOperator).left + l.rect(C::OptionOperator).width);
+        QVERIFY(l.rect(C::OptionValue).width > 0);
+        QCOMPARE(l.rect(C::OptionConjunction).left,
+                 l.rect(C::OptionValue).left + l.rect(C::OptionValue).width);
+        QCOMPARE(l.rect(C::CopyButton).left, right);
+        QCOMPARE(l.rect(C::RowLimit).left + l.rect(C::RowLimit).width, 15000);
+        QVERIFY(l.rect(C::RowLimit).width > 0);
     }
 
     void optionsNudgeMatchesHandValues()
     {
         PaneLayout l = laidOut(10000, 7050);
         l.mouseMoved(Pane::Options, 150, 100, true);
-        QCOMPARE(l.rect(C::ListView3), (Rect{6199, 2545, 3801, 1226}));
-        QCOMPARE(l.rect(C::ListView2), (Rect{6199, 0, 3801, 2545}));
+        QCOMPARE(l.rect(C::Options), (Rect{6199, 2545, 3801, 1226}));
+        QCOMPARE(l.rect(C::MyTable), (Rect{6199, 0, 3801, 2545}));
     }
 
     void smallFieldListHasNoBottomBand()
@@ -497,10 +506,10 @@ private Q_SLOTS:
     void resizeForgetsMoves()
     {
         PaneLayout l = laidOut(10000, 7050, true, false);
-        l.MoveLine1(45);
-        l.MoveLine2(-45);
-        l.MoveLine3(90);
-        l.MoveLine4(-90);
+        l.moveTreeBorder(45);
+        l.moveFieldListBorder(-45);
+        l.moveMyTableBorder(90);
+        l.movePreviewBorder(-90);
         l.resize(10000, 7050, true, false);
         compareAll(l, laidOut(10000, 7050, true, false));
     }

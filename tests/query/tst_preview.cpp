@@ -75,7 +75,7 @@ private:
 
     void preview(const QStringList& options, const QString& limit)
     {
-        m_window->options().FillOptions(options);
+        m_window->options().fillOptions(options);
         m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(limit);
         runPreview();
     }
@@ -83,7 +83,7 @@ private:
     // Previews and waits for the read on its worker thread to end.
     void runPreview()
     {
-        m_window->UpdatePreview();
+        m_window->preview().readPreview();
         m_window->preview().wait();
     }
 
@@ -458,7 +458,7 @@ private Q_SLOTS:
         QFETCH(bool, close);
         QVERIFY(copy({QStringLiteral("ZWIDE-*")}));
         m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("0"));
-        m_window->UpdatePreview();
+        m_window->preview().readPreview();
         QVERIFY(m_window->preview().reading());
         if (close) {
             m_kit->closeAllWindows();
@@ -569,8 +569,8 @@ private Q_SLOTS:
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
         preview({}, QStringLiteral("20"));
         QVERIFY(enabled("mprintpreview"));
-        m_window->myTable().PasteListItem({{QStringLiteral("ZWIDE-TEXT"), QStringLiteral("C"), 600,
-                                            QStringLiteral("Long text")}});
+        m_window->myTable().addFields({{QStringLiteral("ZWIDE-TEXT"), QStringLiteral("C"), 600,
+                                        QStringLiteral("Long text")}});
         m_kit->desktop.messages.clear();
         runPreview();
         QVERIFY(!enabled("mprintpreview"));
@@ -901,7 +901,7 @@ private Q_SLOTS:
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
         preview({}, QStringLiteral("3"));
         m_kit->desktop.starts.clear();
-        m_window->PrintPreview();
+        m_window->preview().printPreview();
         const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -923,7 +923,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
         clickHeader(1);
         clickHeader(1);
-        m_window->PrintPreview();
+        m_window->preview().printPreview();
         QFile file(QDir(m_kit->home.path()).filePath(QStringLiteral("Fields.txt")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(EightBitText::decode(file.readAll()), QStringLiteral("Customer « \r\n"
@@ -959,7 +959,7 @@ private Q_SLOTS:
         QVERIFY(open > Twips::toPixels(50, dpi()));
         QVERIFY(enabled("mcloseqpreview"));
 
-        m_window->ClosePreview();
+        m_window->closePreview();
         QVERIFY(!enabled("mcloseqpreview"));
         QVERIFY(grid()->height() < Twips::toPixels(50, dpi()));
         QCOMPARE(model().rowCount(), 5); // the rows stay until the next preview

@@ -6,6 +6,7 @@
 #include "OptionList.h"
 #include "PreviewPane.h"
 #include "ReportListView.h"
+#include "RowsPanel.h"
 #include "SplitterDrag.h"
 #include "StatusPanels.h"
 #include "TableTreeView.h"
@@ -63,7 +64,7 @@ QueryWindow* windowWithTable(QueryTestKit& kit, const QString& table)
     if (!kit.connect())
         return nullptr;
     QueryWindow* window = kit.newWindow();
-    return window && window->AddTableFields(table) ? window : nullptr;
+    return window && window->fields().addTableFields(table) ? window : nullptr;
 }
 
 QRect placeOf(QueryWindow* window, const char* name)
@@ -183,10 +184,10 @@ private Q_SLOTS:
         QFETCH(QString, customer);
         QueryTestKit kit;
         kit.logon.answers.enqueue(ScriptedLogon::demo(QStringLiteral("DEMO"), language));
-        QVERIFY(kit.window.mconectar_Click());
+        QVERIFY(kit.window.connectToSystem());
         QueryWindow* window = kit.newWindow();
         // Lower case is upper-cased in every key.
-        QVERIFY(window->AddTableFields(QStringLiteral("kna1")));
+        QVERIFY(window->fields().addTableFields(QStringLiteral("kna1")));
         ReportListView* list = fieldList(window);
         QCOMPARE(list->topLevelItemCount(), 70);
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("KNA1-MANDT"));
@@ -248,10 +249,10 @@ private Q_SLOTS:
         kit.state.OptEN = language == u"EN";
         kit.state.OptPT = language == u"PT";
         kit.logon.answers.enqueue(ScriptedLogon::demo(user));
-        QVERIFY(kit.window.mconectar_Click());
+        QVERIFY(kit.window.connectToSystem());
         QueryWindow* window = kit.newWindow();
-        QVERIFY(window->AddTableFields(QStringLiteral("T001")));
-        QVERIFY(!window->AddTableFields(table));
+        QVERIFY(window->fields().addTableFields(QStringLiteral("T001")));
+        QVERIFY(!window->fields().addTableFields(table));
         QCOMPARE(kit.desktop.messageTexts(), QStringList{message});
         QCOMPARE(kit.desktop.messages.first().title, title);
         QCOMPARE(kit.desktop.messages.first().icon, Desktop::Icon::Warning);
@@ -308,7 +309,7 @@ private Q_SLOTS:
         ReportListView* list = fieldList(window);
         list->selectAll();
         window->fields().setFilterText(QStringLiteral("city"));
-        QVERIFY(window->AddTableFields(QStringLiteral("LFA1")));
+        QVERIFY(window->fields().addTableFields(QStringLiteral("LFA1")));
         QStringList visible;
         for (QTreeWidgetItem* item : list->itemsInOrder()) {
             if (!item->isHidden())
@@ -316,7 +317,7 @@ private Q_SLOTS:
         }
         QCOMPARE(visible, QStringList({"T001-ORT01", "LFA1-ORT01"}));
         // What the filter hides is neither selected nor copied.
-        window->CopyListItem();
+        window->perform(QStringLiteral("mcopytomytable"));
         QCOMPARE(window->myTable().items().size(), 1);
         QCOMPARE(window->myTable().items().front().key, QStringLiteral("T001-ORT01"));
         // Ctrl+F in the window goes to the filter, ready to type over.
@@ -349,7 +350,7 @@ private Q_SLOTS:
             keys.append(item.key);
         QCOMPARE(keys, QStringList({"T001-BUTXT", "T001-LAND1"}));
         QCOMPARE(window->myTable().items().front().text, QStringLiteral("Company name"));
-        QVERIFY(kit.workspace.QModified(window->slot()));
+        QVERIFY(kit.workspace.isModified(window->slot()));
     }
 
     void copyPutsTheSelectedFieldsOnTheClipboard_data()
@@ -393,18 +394,18 @@ private Q_SLOTS:
         QVERIFY(window);
         ReportListView* list = fieldList(window);
         list->itemByKey(QStringLiteral("T001-BUTXT"))->setSelected(true);
-        window->CopyListItem();
+        window->perform(QStringLiteral("mcopytomytable"));
         list->clearSelection();
         for (const char* key : {"T001-MANDT", "T001-BUKRS", "T001-BUTXT"})
             list->itemByKey(QString::fromLatin1(key))->setSelected(true);
-        window->CopyListItem();
+        window->perform(QStringLiteral("mcopytomytable"));
         QStringList keys;
         for (const ReadPlan::Field& item : window->myTable().items())
             keys.append(item.key);
         QCOMPARE(keys, (QStringList{"T001-BUTXT", "T001-MANDT", "T001-BUKRS"}));
         QCOMPARE(window->myTable().items().at(2).text, QStringLiteral("Company Code"));
         QCOMPARE(window->myTable().items().at(2).length, 4);
-        QCOMPARE(window->QTableName(), QStringLiteral("T001"));
+        QCOMPARE(window->myTable().tableName(), QStringLiteral("T001"));
     }
 
     // Printing
@@ -463,7 +464,7 @@ private Q_SLOTS:
         while (list->topLevelItemCount() > 1)
             delete list->takeTopLevelItem(1);
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("T001-MANDT"));
-        window->PrintFields();
+        window->fields().printFields();
         QCOMPARE(contents(printFile(kit)), QByteArray("COL FIELDNAME  FIELDTEXTTYPE LENGTH\r\n"
                                                       "\r\n"
                                                       "001 T001-MANDT Client C    3\r\n"));
@@ -480,7 +481,7 @@ private Q_SLOTS:
         }
         QueryWindow* window = kit.newWindow();
         QVERIFY(!kit.window.action(QStringLiteral("mprintfields"))->isEnabled());
-        window->PrintFields();
+        window->fields().printFields();
         QCOMPARE(contents(printFile(kit)), QByteArray("COL FIELDNAMEFIELDTEXTTYPE LENGTH\r\n\r\n"));
     }
 
@@ -502,7 +503,7 @@ private Q_SLOTS:
         if (failing)
             kit.desktop.failingPrograms.insert(association);
         QueryWindow* window = kit.newWindow();
-        window->PrintFields();
+        window->fields().printFields();
         QCOMPARE(kit.desktop.messageTexts(), QStringList{"No File"});
         QCOMPARE(kit.desktop.messages.first().buttons, Desktop::Buttons::Ok);
         // The file was written all the same.
@@ -516,7 +517,7 @@ private Q_SLOTS:
         QueryTestKit kit;
         QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
         QVERIFY(window);
-        QVERIFY(window->AddTableFields(QStringLiteral("T005")));
+        QVERIFY(window->fields().addTableFields(QStringLiteral("T005")));
         QueryWindow* other = kit.newWindow();
         kit.window.workspace()->setActiveSubWindow(
             qobject_cast<QMdiSubWindow*>(window->parentWidget()));
@@ -537,7 +538,7 @@ private Q_SLOTS:
         QCOMPARE(fieldList(other)->view(), ReportListView::kReportView);
 
         // Closing a table keeps the view the list had.
-        window->fields().RemoveTableFields(QStringLiteral("T005"));
+        window->fields().removeTableFields(QStringLiteral("T005"));
         QCOMPARE(list->topLevelItemCount(), 10);
         QCOMPARE(list->view(), ReportListView::kListView);
 
@@ -545,7 +546,7 @@ private Q_SLOTS:
         QCOMPARE(list->view(), ReportListView::kReportView);
         QVERIFY(!list->isHeaderHidden());
         QVERIFY(!list->isColumnHidden(3));
-        window->fields().RemoveTableFields(QStringLiteral("t001"));
+        window->fields().removeTableFields(QStringLiteral("t001"));
         QCOMPARE(list->topLevelItemCount(), 0);
         QCOMPARE(list->view(), ReportListView::kReportView);
         QVERIFY(!list->isColumnHidden(1));
@@ -739,7 +740,7 @@ private Q_SLOTS:
         QueryWindow* window = kit.newWindow();
         window->resize(990, 505);
         settle();
-        window->ShowOption();
+        window->options().showEditor();
         const double dpi = window->screen()->logicalDotsPerInchY();
         const auto px = [dpi](int twips) { return Twips::toPixels(twips, dpi); };
         // Far left, far right, far up and far down: each pane keeps its minimum.
@@ -804,16 +805,16 @@ private Q_SLOTS:
         if (!kit.state.Tool)
             kit.window.perform(QStringLiteral("mtoolbar"));
         kit.logon.answers.enqueue(ScriptedLogon::demo(QStringLiteral("DEMO"), language));
-        QVERIFY(kit.window.mconectar_Click());
+        QVERIFY(kit.window.connectToSystem());
         QueryWindow* window = kit.newWindow();
         QVERIFY(QueryTestKit::copyFields(
             window, {"KNA1-KUNNR", "KNA1-NAME1", "KNA1-ORT01", "KNA1-LAND1", "KNA1-STRAS",
                      "KNA1-PSTLZ", "KNA1-TELF1", "KNA1-TELFX", "LFA1-LIFNR", "LFA1-NAME1"}));
-        window->options().FillOptions(
+        window->options().fillOptions(
             {QStringLiteral("KNA1-LAND1 EQ 'PT' "), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
-        window->options().RefreshOptions(window->myTable().items());
-        window->ShowOption();
-        window->UpdatePreview();
+        window->options().refreshOptions(window->myTable().items());
+        window->options().showEditor();
+        window->preview().readPreview();
         window->preview().wait();
         QVERIFY(QTest::qWaitForWindowExposed(&kit.window));
         settle();
@@ -875,6 +876,28 @@ private Q_SLOTS:
         // The query window lies wholly inside the workspace.
         const QWidget* sub = window->parentWidget();
         QVERIFY(kit.window.workspace()->viewport()->rect().contains(sub->geometry()));
+    }
+
+    // The menus send these to the active query window by name: each must reach the part that
+    // owns it, and nothing else may be taken for one of them.
+    void everyMenuCommandReachesItsPart()
+    {
+        QueryTestKit kit;
+        QueryWindow* window = kit.newWindow();
+        for (const char* command :
+             {"mnewtable", "mnewfolder", "mnewroot", "mcuttable", "mpastetable", "mremovetable",
+              "mrename", "mcopytomytable", "mprintfields", "mqpreview", "mprintfieldsmytable",
+              "mprintpreview", "mcloseqpreview", "mimportmytable", "mrows", "mcloserows",
+              "mmovedown", "mmoveup", "mremovefield", "mremoveallfields", "mshowoption",
+              "mprintoptions", "mremoveoption", "mremovealloptions"})
+            QVERIFY2(window->carriesOut(QString::fromLatin1(command)), command);
+        QVERIFY(!window->perform(QStringLiteral("mnewqtable")));
+        QVERIFY(!window->perform(QStringLiteral("RemoveTable")));
+        // Performing one carries it out.
+        QVERIFY(window->perform(QStringLiteral("mrows")));
+        QVERIFY(window->rowsPanel().shown());
+        QVERIFY(window->perform(QStringLiteral("mcloserows")));
+        QVERIFY(!window->rowsPanel().shown());
     }
 
     void paneLayoutFollowsWindowSize_data()

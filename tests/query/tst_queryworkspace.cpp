@@ -1,4 +1,5 @@
 #include "QueryTestKit.h"
+#include "TableTreeController.h"
 
 #include "FieldList.h"
 #include "MyTable.h"
@@ -82,7 +83,7 @@ bool closeWindow(QueryWindow* window)
 void addField(QueryWindow* window, const QString& key, const QString& type, int length,
               const QString& text)
 {
-    window->myTable().PasteListItem({{key, type, length, text}});
+    window->myTable().addFields({{key, type, length, text}});
 }
 
 QStringList myTableKeys(QueryWindow* window)
@@ -95,7 +96,7 @@ QStringList myTableKeys(QueryWindow* window)
 
 bool modified(QueryTestKit& kit, QueryWindow* window)
 {
-    return kit.workspace.QModified(window->slot());
+    return kit.workspace.isModified(window->slot());
 }
 
 bool saveEnabled(QueryTestKit& kit)
@@ -190,12 +191,12 @@ private Q_SLOTS:
         kit.window.perform(QStringLiteral("mnewqtable"));
         kit.window.perform(QStringLiteral("mnewqtable"));
         QCOMPARE(captions(kit), (QStringList{"Quillon1", "Quillon2", "Quillon3"}));
-        QCOMPARE(kit.workspace.QCount(), 3);
-        QCOMPARE(kit.workspace.ActiveSlot(), 3);
+        QCOMPARE(kit.workspace.queryCount(), 3);
+        QCOMPARE(kit.workspace.activeSlot(), 3);
         QCOMPARE(active(kit)->windowTitle(), QStringLiteral("Quillon3"));
         QVERIFY(saveEnabled(kit));
         for (int slot = 1; slot <= 3; ++slot)
-            QVERIFY(!kit.workspace.QModified(slot));
+            QVERIFY(!kit.workspace.isModified(slot));
     }
 
     void newAfterClosingOpensAnotherWindow()
@@ -205,7 +206,7 @@ private Q_SLOTS:
         QueryWindow* second = kit.newWindow();
         QueryWindow* third = kit.newWindow();
         QVERIFY(closeWindow(second));
-        QCOMPARE(kit.workspace.QCount(), 2);
+        QCOMPARE(kit.workspace.queryCount(), 2);
         QCOMPARE(openWindows(kit), 2);
 
         QueryWindow* created = kit.newWindow();
@@ -214,14 +215,14 @@ private Q_SLOTS:
         const QStringList titles = captions(kit);
         QCOMPARE(QSet<QString>(titles.begin(), titles.end()).size(), 3);
         QVERIFY(created->windowTitle().startsWith(QStringLiteral("Quillon")));
-        QCOMPARE(kit.workspace.ActiveSlot(), created->slot());
+        QCOMPARE(kit.workspace.activeSlot(), created->slot());
 
         // With every window closed the numbering starts again and panel 1 is cleared.
         kit.window.statusPanels()->setMessage(QStringLiteral("something"));
         for (QMdiSubWindow* sub : kit.window.workspace()->subWindowList())
             QVERIFY(closeWindow(qobject_cast<QueryWindow*>(sub->widget())));
         QVERIFY(kit.window.statusPanels()->message().isEmpty());
-        QCOMPARE(kit.workspace.QCount(), 0);
+        QCOMPARE(kit.workspace.queryCount(), 0);
         QCOMPARE(kit.newWindow()->windowTitle(), QStringLiteral("Quillon1"));
     }
 
@@ -234,13 +235,13 @@ private Q_SLOTS:
             QCOMPARE(kit.newWindow()->windowTitle(), QStringLiteral("Quillon%1").arg(i));
         QueryWindow* first = kit.workspace.window(1);
         QVERIFY(first);
-        QCOMPARE(kit.workspace.ActiveSlot(), 20);
+        QCOMPARE(kit.workspace.activeSlot(), 20);
 
         kit.window.perform(QStringLiteral("mnewqtable"));
         QCOMPARE(openWindows(kit), 20);
-        QCOMPARE(kit.workspace.QCount(), 1);
+        QCOMPARE(kit.workspace.queryCount(), 1);
         QCOMPARE(kit.window.activeQueryWindow(), first);
-        QCOMPARE(kit.workspace.ActiveSlot(), 1);
+        QCOMPARE(kit.workspace.activeSlot(), 1);
     }
 
     // At twenty windows New and Open say why nothing new opens, in the same words; Open asks for
@@ -308,7 +309,7 @@ private Q_SLOTS:
         // Windows are open: Save stays available and panel 1 keeps its text.
         QVERIFY(saveEnabled(kit));
         QCOMPARE(kit.window.statusPanels()->message(), QStringLiteral("something"));
-        QCOMPARE(kit.workspace.QCount(), 15);
+        QCOMPARE(kit.workspace.queryCount(), 15);
     }
 
     // Saving
@@ -337,11 +338,11 @@ private Q_SLOTS:
         kit.state.FileZorv = lastDocument;
         kit.newWindow();
         QueryWindow* window = kit.newWindow(); // Quillon2
-        QVERIFY(window->AddTableFields(QStringLiteral("KNA1")));
+        QVERIFY(window->fields().addTableFields(QStringLiteral("KNA1")));
         ReportListView* list = window->fields().view();
         list->itemByKey(QStringLiteral("KNA1-KUNNR"))->setSelected(true);
         list->itemByKey(QStringLiteral("KNA1-MANDT"))->setSelected(true);
-        window->CopyListItem();
+        window->perform(QStringLiteral("mcopytomytable"));
         QVERIFY(modified(kit, window));
 
         const QString path = m_files.filePath(QStringLiteral("Quillon KNA1.txt"));
@@ -378,7 +379,7 @@ private Q_SLOTS:
         QueryWindow* window = openDocument(kit, path);
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), QStringLiteral("orders.txt"));
-        window->myTable().RemoveAllFields();
+        window->myTable().removeAll();
         addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
                  QStringLiteral("Company Code"));
         QVERIFY(modified(kit, window));
@@ -559,7 +560,7 @@ private Q_SLOTS:
     void openCancelledOpensNothing()
     {
         QueryTestKit kit;
-        QCOMPARE(kit.workspace.OpenQuery(), 0);
+        QCOMPARE(kit.workspace.openQuery(), 0);
         QCOMPARE(openWindows(kit), 0);
         QVERIFY(kit.desktop.messages.isEmpty());
     }
@@ -605,10 +606,10 @@ private Q_SLOTS:
         const QString path = m_files.filePath(QStringLiteral("bad.txt"));
         QVERIFY(writeFile(path, bytes));
         kit.desktop.files.enqueue(path);
-        QCOMPARE(kit.workspace.OpenQuery(), 0);
+        QCOMPARE(kit.workspace.openQuery(), 0);
         QCOMPARE(kit.desktop.messageTexts(), QStringList{message});
         QCOMPARE(openWindows(kit), 0);
-        QCOMPARE(kit.workspace.QCount(), 0);
+        QCOMPARE(kit.workspace.queryCount(), 0);
         // The next New is still the first window.
         QCOMPARE(kit.newWindow()->windowTitle(), QStringLiteral("Quillon1"));
     }
@@ -683,7 +684,7 @@ private Q_SLOTS:
         if (addThenRemove) {
             addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
                      QStringLiteral("Company Code"));
-            window->myTable().RemoveAllFields();
+            window->myTable().removeAll();
             QVERIFY(modified(kit, window));
         }
         QVERIFY(closeWindow(window));
@@ -712,7 +713,7 @@ private Q_SLOTS:
         QueryWindow* unsaved = first->newWindow();
         addField(unsaved, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
                  QStringLiteral("Company Code"));
-        unsaved->RemoveTable(QStringLiteral("Sales"), QStringLiteral("yes"));
+        unsaved->tree().removeNode(QStringLiteral("Sales"), QStringLiteral("yes"));
         first->newWindow(); // untouched: nothing to keep
         QVERIFY(openDocument(*first, copyOfFixture(QStringLiteral("saved.txt")))); // saved
         activate(*first, unsaved);
@@ -844,7 +845,7 @@ private Q_SLOTS:
         QVERIFY(closeWindow(first));
         QVERIFY(saveDisabled(kit));
         QVERIFY(kit.window.statusPanels()->message().isEmpty());
-        QCOMPARE(kit.workspace.QCount(), 0);
+        QCOMPARE(kit.workspace.queryCount(), 0);
         kit.newWindow();
         QVERIFY(saveEnabled(kit));
     }
@@ -897,7 +898,7 @@ private Q_SLOTS:
         const QString path = copyOfFixture(QStringLiteral("orders.txt"));
         QueryWindow* window = openDocument(kit, path);
         QVERIFY(window);
-        window->myTable().RemoveAllFields();
+        window->myTable().removeAll();
         addField(window, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
                  QStringLiteral("Company Code"));
 

@@ -36,7 +36,7 @@ private:
             controls.append(button(i));
         return controls;
     }
-    qint32 sRows() const { return m_window->CollectDocument().sRows; }
+    qint32 sRows() const { return m_window->document().sRows; }
     bool enabled(const char* command) const
     {
         return m_kit->window.action(QString::fromLatin1(command))->isEnabled();
@@ -51,7 +51,7 @@ private:
         if (!QueryDocumentFile::writeFile(path, document, nullptr))
             return nullptr;
         m_kit->desktop.files.enqueue(path);
-        if (m_kit->workspace.OpenQuery() != 1)
+        if (m_kit->workspace.openQuery() != 1)
             return nullptr;
         return qobject_cast<QueryWindow*>(m_kit->window.activeQueryWindow());
     }
@@ -90,8 +90,8 @@ private Q_SLOTS:
         QCOMPARE(limitBox()->text(), QStringLiteral("0"));
         QCOMPARE(first->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
                  QStringLiteral("350"));
-        QCOMPARE(first->CollectDocument().sRows, 350);
-        QCOMPARE(m_window->CollectDocument().sRows, 0);
+        QCOMPARE(first->document().sRows, 350);
+        QCOMPARE(m_window->document().sRows, 0);
     }
 
     void limitText_data()
@@ -200,31 +200,31 @@ private Q_SLOTS:
         QVERIFY(!enabled("mrows"));
         const int shownHeight = myTable->height();
 
-        m_window->CloseRows();
+        m_window->setRowsShown(false);
         for (QWidget* control : panelControls())
             QVERIFY(control->isHidden());
         QVERIFY(!enabled("mcloserows"));
         QVERIFY(enabled("mrows"));
-        QVERIFY(!m_window->CollectDocument().ChRow);
+        QVERIFY(!m_window->document().ChRow);
         QVERIFY(myTable->height() > shownHeight);
 
-        m_window->rows();
+        m_window->setRowsShown(true);
         for (QWidget* control : panelControls())
             QVERIFY(!control->isHidden());
         QVERIFY(enabled("mcloserows"));
         QVERIFY(!enabled("mrows"));
-        QVERIFY(m_window->CollectDocument().ChRow);
+        QVERIFY(m_window->document().ChRow);
         QCOMPARE(myTable->height(), shownHeight);
 
         // Showing a shown panel changes nothing.
-        m_window->rows();
+        m_window->setRowsShown(true);
         QCOMPARE(myTable->height(), shownHeight);
         QVERIFY(!enabled("mrows"));
     }
 
     void buttonsRunTheirCommands()
     {
-        QVERIFY(m_window->AddTableFields(QStringLiteral("T000")));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("T000")));
         ReportListView* fields = m_window->fields().view();
         fields->clearSelection();
         fields->topLevelItem(0)->setSelected(true);
@@ -272,7 +272,7 @@ private Q_SLOTS:
             QCOMPARE(control->isHidden(), !panelShown);
         QCOMPARE(enabled("mcloserows"), panelShown);
         QCOMPARE(enabled("mrows"), !panelShown);
-        QVERIFY(!m_kit->workspace.QModified(m_window->slot()));
+        QVERIFY(!m_kit->workspace.isModified(m_window->slot()));
     }
 };
 

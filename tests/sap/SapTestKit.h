@@ -47,7 +47,7 @@ public:
     }
     void setConnectionImage(ConnectionImage) override {}
     // As the main window does: the outcome of Connect becomes Connected.
-    bool mconectar_Click() override
+    bool connectToSystem() override
     {
         ++connectClicks;
         appState.Connected = commands ? commands->Connect() : false;

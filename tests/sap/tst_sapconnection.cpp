@@ -1,11 +1,9 @@
 #include "DemoHome.h"
-#include "LogonDialog.h"
 #include "SapConnection.h"
 #include "SapTestKit.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,7 +43,7 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         QVERIFY(rig.host.appState.Connected);
         QCOMPARE(rig.prompt.questions.size(), 1); // the second logon asks nobody
         QVERIFY(rig.prompt.questions.first().error.isEmpty());
@@ -74,7 +72,7 @@ private Q_SLOTS:
     void cancelledLogonLeavesItDisconnectedWithoutAMessage()
     {
         Rig rig;
-        QVERIFY(!rig.host.mconectar_Click());
+        QVERIFY(!rig.host.connectToSystem());
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.prompt.questions.size(), 1);
         QVERIFY(rig.host.desktop.messages.isEmpty());
@@ -103,7 +101,7 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(wrong);
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.prompt.questions.size(), 2);
         QVERIFY(rig.prompt.questions.at(0).error.isEmpty());
         QVERIFY(!rig.prompt.questions.at(1).error.isEmpty());
@@ -119,9 +117,9 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         const qsizetype panels = rig.host.panels.size();
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.prompt.questions.size(), 1);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  QStringList{"DEMO is already connected to DMO   \r\n\r\nSystem: Demo system "
@@ -140,7 +138,7 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon("DEMO", "welcome", ""));
         rig.prompt.answers.enqueue(demoLogon("DEMO", "welcome", "PT"));
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.host.desktop.messageTexts(), QStringList{"Enter with the language, please"});
         QCOMPARE(rig.prompt.questions.size(), 2);
         QVERIFY(rig.host.appState.Connected);
@@ -173,7 +171,7 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         rig.connection.Disconnect();
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.connection.SapBapiObject()->Connection.IsConnected(), 0);
@@ -186,14 +184,14 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         rig.connection.ReleaseComponents();
         QVERIFY(!rig.connection.SapBapiObject());
         QVERIFY(!rig.connection.SapFunctionsObject());
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.prompt.questions.size(), 2);
         QVERIFY(rig.connection.SapBapiObject());
     }
@@ -218,7 +216,7 @@ private Q_SLOTS:
         rig.factory.setUp = false;
         if (!sapLogon.isEmpty())
             rig.host.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"), sapLogon);
-        QVERIFY(!rig.host.mconectar_Click());
+        QVERIFY(!rig.host.connectToSystem());
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  (QStringList{"Component ActiveX not installed:  SAP.BAPI.1\r\nSome files are "
@@ -269,7 +267,7 @@ private Q_SLOTS:
         SystemDestinationFactory factory;
         SapConnection connection(host, factory, prompt);
         host.commands = &connection;
-        const bool connected = host.mconectar_Click();
+        const bool connected = host.connectToSystem();
         qputenv("ZORV_HOME", m_home.path().toUtf8());
 
         QVERIFY(!connected);
@@ -296,7 +294,7 @@ private Q_SLOTS:
         Rig rig;
         rig.factory.failCreation = 2; // the function control's logon
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(!rig.host.mconectar_Click());
+        QVERIFY(!rig.host.connectToSystem());
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  QStringList{" Connection to R/3 System RFC failed! "});
@@ -336,7 +334,7 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
-        QVERIFY(rig.host.mconectar_Click());
+        QVERIFY(rig.host.connectToSystem());
         rig.connection.Shutdown();
         QVERIFY(!rig.host.appState.Connected);
         QVERIFY(!rig.connection.SapBapiObject());
@@ -359,41 +357,6 @@ private Q_SLOTS:
         remote.HostName.clear();
         QVERIFY(!factory.create(remote, &error));
         QVERIFY(!error.isEmpty());
-    }
-
-    void logonDialogNeverRemembersThePassword()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("logon.ini"));
-        {
-            LogonDialog dialog(file);
-            LogonData data = demoLogon(QStringLiteral("audit"));
-            data.Language = QStringLiteral("PT");
-            dialog.fill(data, QString());
-            auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("Password"));
-            QVERIFY(password);
-            QVERIFY(password->text().isEmpty());
-            password->setText(QStringLiteral("s3cr3t-pass"));
-            const LogonData entered = dialog.entered();
-            QCOMPARE(entered.User, QStringLiteral("AUDIT"));
-            QCOMPARE(entered.Password, QStringLiteral("s3cr3t-pass"));
-            QCOMPARE(entered.System, LogonData::demoSystemName());
-            dialog.remember();
-        }
-        QFile saved(file);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        const QByteArray bytes = saved.readAll();
-        QVERIFY(bytes.contains("AUDIT"));
-        QVERIFY(!bytes.contains("s3cr3t"));
-        const LogonData remembered = LogonDialog(file).remembered();
-        QCOMPARE(remembered.User, QStringLiteral("AUDIT"));
-        QCOMPARE(remembered.Language, QStringLiteral("PT"));
-        QVERIFY(remembered.Password.isEmpty());
-        // Nothing remembered yet: the demo system's documented logon.
-        const LogonData fresh = LogonDialog(dir.filePath(QStringLiteral("none.ini"))).remembered();
-        QCOMPARE(fresh.System, LogonData::demoSystemName());
-        QCOMPARE(fresh.client, QStringLiteral("100"));
-        QCOMPARE(fresh.User, QStringLiteral("DEMO"));
     }
 };
 

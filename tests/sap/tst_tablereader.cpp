@@ -15,7 +15,7 @@ struct Rig {
     bool connect()
     {
         prompt.answers.enqueue(demoLogon());
-        return host.mconectar_Click();
+        return host.connectToSystem();
     }
 
     FakeHost host;
@@ -82,7 +82,7 @@ private Q_SLOTS:
     {
         Rig rig;
         QVERIFY(rig.connect());
-        QVERIFY(rig.reader.ReadFieldCatalogue(QStringLiteral("T000")));
+        QVERIFY(rig.reader.readFieldCatalogue(QStringLiteral("T000")));
         QVERIFY(rig.host.desktop.messages.isEmpty());
         QCOMPARE(rig.host.desktop.busyDepth, 0);
         QVERIFY(rig.host.desktop.busyCalls >= 2);
@@ -105,7 +105,7 @@ private Q_SLOTS:
     {
         Rig rig;
         QVERIFY(rig.connect());
-        QVERIFY2(rig.reader.ReadFieldCatalogue(QStringLiteral("KNA1")),
+        QVERIFY2(rig.reader.readFieldCatalogue(QStringLiteral("KNA1")),
                  qPrintable(rig.host.desktop.messageTexts().join(u'|')));
         QCOMPARE(cell(rig.reader.FieldsTable(), 2, "FIELDNAME"), QStringLiteral("KUNNR"));
     }
@@ -114,8 +114,8 @@ private Q_SLOTS:
     {
         Rig rig;
         QVERIFY(rig.connect());
-        QVERIFY(rig.reader.ReadFieldCatalogue(QStringLiteral("T001")));
-        QVERIFY(!rig.reader.ReadFieldCatalogue(QStringLiteral("ZNOSUCH")));
+        QVERIFY(rig.reader.readFieldCatalogue(QStringLiteral("T001")));
+        QVERIFY(!rig.reader.readFieldCatalogue(QStringLiteral("ZNOSUCH")));
         QCOMPARE(rig.host.desktop.messageTexts(), QStringList{"TABLE_NOT_AVAILABLE"});
         QCOMPARE(rig.reader.FieldsTable().RowCount(), 0);
         QCOMPARE(rig.host.desktop.busyDepth, 0);
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QVERIFY(rig.connect());
         QCOMPARE(rig.prompt.questions.size(), 2);
         QCOMPARE(rig.factory.creations, created + 2);
-        QVERIFY(rig.reader.ReadFieldCatalogue(QStringLiteral("ZFLOAT")));
+        QVERIFY(rig.reader.readFieldCatalogue(QStringLiteral("ZFLOAT")));
     }
 };
 

@@ -72,7 +72,7 @@ public:
     void setConnectionPanel(ConnectionImage image, const QString& text,
                             const QString& toolTip) override;
     void setConnectionImage(ConnectionImage image) override;
-    bool mconectar_Click() override;
+    bool connectToSystem() override;
     void EnableDocumentMenus() override;
     void DisableSaveMenus() override;
     void StartProgress(const QString& kind) override;

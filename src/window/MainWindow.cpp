@@ -223,7 +223,7 @@ void MainWindow::setConnectionImage(ConnectionImage image)
     m_status->setConnectionIcon(Icons::get(imageName(image)));
 }
 
-bool MainWindow::mconectar_Click()
+bool MainWindow::connectToSystem()
 {
     m_state.Connected = m_connection ? m_connection->Connect() : false;
     return m_state.Connected;

@@ -297,9 +297,9 @@ private Q_SLOTS:
         QTest::newRow("save") << "msaveqtable" << QKeySequence(Qt::CTRL | Qt::Key_S) << "SaveQuery";
         QTest::newRow("save as") << "msaveasqtable"
                                  << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "SaveQueryAs";
-        QTest::newRow("preview") << "mqpreview" << QKeySequence(Qt::Key_F5) << "UpdatePreview()";
+        QTest::newRow("preview") << "mqpreview" << QKeySequence(Qt::Key_F5) << "mqpreview()";
         QTest::newRow("import") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
-                                << "ImportMyTable()";
+                                << "mimportmytable()";
         QTest::newRow("close the window")
             << "mcloseqtable" << QKeySequence(Qt::CTRL | Qt::Key_W) << "closed";
         QTest::newRow("help") << "mauxiliogeral" << QKeySequence(Qt::Key_F1) << "help";

@@ -97,30 +97,30 @@ void addCommandRows()
     const auto row = [](const char* command, const QString& expected) {
         QTest::newRow(command) << QString::fromLatin1(command) << QStringList{expected};
     };
-    row("mnewtable", "Query:NewFolder(Table)");
-    row("mnewfolder", "Query:NewFolder(Folder)");
-    row("mnewroot", "Query:NewFolder(Root)");
-    row("mcuttable", "Query:CutTable()");
-    row("mpastetable", "Query:PasteTable()");
-    row("mremovetable", "Query:RemoveTable(MARA,user)");
-    row("mrename", "Query:RenameFolder()");
-    row("mcopytomytable", "Query:CopyListItem()");
-    row("mprintfields", "Query:PrintFields()");
-    row("mqpreview", "Query:UpdatePreview()");
-    row("mprintfieldsmytable", "Query:PrintFieldsMyTable()");
-    row("mprintpreview", "Query:PrintPreview()");
-    row("mcloseqpreview", "Query:ClosePreview()");
-    row("mimportmytable", "Query:ImportMyTable()");
-    row("mrows", "Query:rows()");
-    row("mcloserows", "Query:CloseRows()");
-    row("mmovedown", "Query:MoveDown()");
-    row("mmoveup", "Query:MoveUp()");
-    row("mremovefield", "Query:RemoveField()");
-    row("mremoveallfields", "Query:RemoveAllFields()");
-    row("mshowoption", "Query:ShowOption()");
-    row("mprintoptions", "Query:PrintOptions()");
-    row("mremoveoption", "Query:RemoveOption()");
-    row("mremovealloptions", "Query:RemoveAllOptions()");
+    row("mnewtable", "Query:mnewtable()");
+    row("mnewfolder", "Query:mnewfolder()");
+    row("mnewroot", "Query:mnewroot()");
+    row("mcuttable", "Query:mcuttable()");
+    row("mpastetable", "Query:mpastetable()");
+    row("mremovetable", "Query:mremovetable(MARA,user)");
+    row("mrename", "Query:mrename()");
+    row("mcopytomytable", "Query:mcopytomytable()");
+    row("mprintfields", "Query:mprintfields()");
+    row("mqpreview", "Query:mqpreview()");
+    row("mprintfieldsmytable", "Query:mprintfieldsmytable()");
+    row("mprintpreview", "Query:mprintpreview()");
+    row("mcloseqpreview", "Query:mcloseqpreview()");
+    row("mimportmytable", "Query:mimportmytable()");
+    row("mrows", "Query:mrows()");
+    row("mcloserows", "Query:mcloserows()");
+    row("mmovedown", "Query:mmovedown()");
+    row("mmoveup", "Query:mmoveup()");
+    row("mremovefield", "Query:mremovefield()");
+    row("mremoveallfields", "Query:mremoveallfields()");
+    row("mshowoption", "Query:mshowoption()");
+    row("mprintoptions", "Query:mprintoptions()");
+    row("mremoveoption", "Query:mremoveoption()");
+    row("mremovealloptions", "Query:mremovealloptions()");
     row("mconectar", "connection:Connect");
     row("mdesconectar", "connection:ReleaseComponents");
     row("msapsysinfo", "connection:SAPSystemInformation");
@@ -208,8 +208,8 @@ private Q_SLOTS:
         row("OpenQTable", "documents:OpenQuery");
         row("Save", "documents:SaveQuery");
         row("AbrirTabelas", "start:/usr/bin/calc " + kChosen);
-        row("Preview", "Query:UpdatePreview()");
-        row("ImportMyTable", "Query:ImportMyTable()");
+        row("Preview", "Query:mqpreview()");
+        row("ImportMyTable", "Query:mimportmytable()");
         row("OpenMyTable", "start:/usr/bin/calc " + kChosen);
         row("Auxilio", "start:/usr/bin/browser <folder>/help/index.html");
     }
@@ -287,9 +287,8 @@ private Q_SLOTS:
         w.action(QStringLiteral("mqpreview"))->trigger();
         w.workspace()->setActiveSubWindow(w.workspace()->subWindowList().at(0));
         w.action(QStringLiteral("mrows"))->trigger();
-        QCOMPARE(observed(f, {first, second}),
-                 QStringList(
-                     {QStringLiteral("First:rows()"), QStringLiteral("Second:UpdatePreview()")}));
+        QCOMPARE(observed(f, {first, second}), QStringList({QStringLiteral("First:mrows()"),
+                                                            QStringLiteral("Second:mqpreview()")}));
     }
 
     void removeTableWithoutSelectionSendsAnEmptyNode()
@@ -299,7 +298,7 @@ private Q_SLOTS:
         RecordingQueryWindow* query = f.addQueryWindow();
         query->tree->setCurrentItem(nullptr);
         w.action(QStringLiteral("mremovetable"))->trigger();
-        QCOMPARE(query->calls, QStringList{QStringLiteral("RemoveTable(,user)")});
+        QCOMPARE(query->calls, QStringList{QStringLiteral("mremovetable(,user)")});
     }
 
     void pasteIsOfferedOnlyAfterACut_data()
@@ -527,7 +526,7 @@ private Q_SLOTS:
         f.connection.connectResult = result;
         w.action(QStringLiteral("mconectar"))->trigger();
         QCOMPARE(f.state.Connected, result);
-        QCOMPARE(w.mconectar_Click(), result);
+        QCOMPARE(w.connectToSystem(), result);
         QCOMPARE(f.connection.calls.size(), 2);
     }
 

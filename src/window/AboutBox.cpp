@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* parent)
-    : QDialog(parent), m_services(services), m_label1(new QLabel(this)), m_label5(new QLabel(this)),
+    : QDialog(parent), m_services(services), m_treeSummary(new QLabel(this)), m_label5(new QLabel(this)),
       m_label3(new QLabel(this))
 {
     setObjectName(QStringLiteral("fsobre"));
@@ -27,8 +27,8 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     auto* image2 = new QLabel(this);
     image2->setObjectName(QStringLiteral("Image2"));
     image2->setPixmap(Icons::get(QStringLiteral("zorv")).pixmap(48, 48));
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setText(Texts::get(TextId::AboutVersion).en + state.ProgramVersion +
+    m_treeSummary->setObjectName(QStringLiteral("Label1"));
+    m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.ProgramVersion +
                       QStringLiteral(" 12Mar2007"));
     auto* frame1 = new QGroupBox(Texts::get(TextId::AboutNotice).en, this);
     frame1->setObjectName(QStringLiteral("Frame1"));
@@ -54,7 +54,7 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     frameLayout->addWidget(label2);
     auto* header = new QHBoxLayout;
     header->addWidget(image2);
-    header->addWidget(m_label1, 1);
+    header->addWidget(m_treeSummary, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -83,7 +83,7 @@ void AboutBox::showAsSplash()
 
 QString AboutBox::versionText() const
 {
-    return m_label1->text();
+    return m_treeSummary->text();
 }
 
 QString AboutBox::legalWarning() const

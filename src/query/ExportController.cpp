@@ -1,11 +1,13 @@
-#include "ImportController.h"
+#include "ExportController.h"
 
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "ElapsedText.h"
 #include "Language.h"
+#include "QueryCommands.h"
 #include "QueryContext.h"
 #include "QueryDocumentFile.h"
+#include "ReadMessage.h"
 #include "ReadWorker.h"
 #include "ShellHost.h"
 #include "TableReader.h"
@@ -18,7 +20,7 @@
 
 #include <algorithm>
 
-QString ImportController::fileTypes()
+QString ExportController::fileTypes()
 {
     return QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel workbook (*.xlsx)|*.xlsx|"
                           "Text for spreadsheets, UTF-8 (*.csv)|*.csv");
@@ -33,37 +35,107 @@ QString choiceFile(const QString& folder)
 }
 } // namespace
 
-ImportController::ImportController(QueryContext& context, QObject* parent)
-    : QObject(parent), m_context(context), m_worker(new ReadWorker(this))
+ExportController::ExportController(QueryContext& context, Hooks hooks, QObject* parent)
+    : QObject(parent), m_context(context), m_hooks(std::move(hooks)), m_worker(new ReadWorker(this))
 {
     connect(m_worker, &ReadWorker::finished, this, [this](bool) {
         m_context.host.setProgressCancel({});
+        report(m_result);
         Q_EMIT finished(m_result);
     });
 }
 
-ImportController::~ImportController()
+void ExportController::addCommands(QueryCommands& commands)
+{
+    commands.add(QStringLiteral("mimportmytable"), [this] { exportMyTable(); });
+}
+
+void ExportController::exportMyTable()
+{
+    ShellHost& host = m_context.host;
+    if (running()) {
+        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
+        return;
+    }
+    if (!host.state().Connected) {
+        host.connectToSystem();
+        if (!host.state().Connected)
+            return;
+    }
+    if (m_hooks.fieldCount() == 0)
+        return;
+    QString file = m_hooks.file();
+    if (file.isEmpty())
+        file = host.state().MyTableF;
+    if (!askFile(m_hooks.tableName(), file))
+        return;
+    m_hooks.setFile(file);
+    host.state().MyTableF = file;
+    m_file = file;
+    host.StartProgress(QStringLiteral("Import"));
+    host.AdvanceProgress(1);
+    if (!m_hooks.readPlan(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
+        host.EndProgress();
+}
+
+void ExportController::report(const TableExport::Result& result)
+{
+    ShellHost& host = m_context.host;
+    Desktop& desktop = host.services().desktop();
+    const Language language(host.state());
+    const QString& file = m_file;
+    host.EndProgress();
+    if (result.cancelled) {
+        host.setStatusText(language.pick(Texts::get(TextId::ImportCancelled)) + file);
+        return;
+    }
+    for (const ReadJob::Failure& failure : result.failures) {
+        if (failure.exception == u"SYSTEM_FAILURE")
+            m_context.reader.systemFailure();
+    }
+    if (!result.ok) {
+        ReadJob::Result read;
+        read.failures = result.failures;
+        read.error = result.failures.empty() && !result.error.isEmpty()
+                         ? QStringLiteral("Error 75: ") + result.error
+                         : result.error;
+        const ReadMessage message(host.state(), ReadMessage::Action::Export);
+        host.setStatusText(message.statusLine(read));
+        desktop.message(message.failure(read, &m_plan), Desktop::Buttons::Ok,
+                        Desktop::Icon::Warning, message.title());
+        return;
+    }
+    if (result.lostCharacters > 0)
+        desktop.message(QString::number(result.lostCharacters) +
+                        language.pick(Texts::get(TextId::LostCharacters)) + file);
+    host.services().OpenWithAssociatedProgram(file);
+    QString status = doneText(host.state(), m_plan.fieldCount(), result.rows, result.elapsed);
+    if (!result.notes.isEmpty())
+        status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
+    host.setStatusText(status);
+}
+
+ExportController::~ExportController()
 {
     wait();
 }
 
-bool ImportController::running() const
+bool ExportController::running() const
 {
     return m_worker->running();
 }
 
-void ImportController::cancel()
+void ExportController::cancel()
 {
     m_worker->cancel();
 }
 
-void ImportController::wait()
+void ExportController::wait()
 {
     m_worker->stop();
 }
 
-QString ImportController::ShowImportDone(const AppState& state, int fields, long rows,
-                                         double seconds)
+QString ExportController::doneText(const AppState& state, int fields, long rows, double seconds)
 {
     const Language language(state);
     return language.pick(Texts::get(TextId::ImportDone)) + QString::number(fields) +
@@ -72,7 +144,7 @@ QString ImportController::ShowImportDone(const AppState& state, int fields, long
            language.pick(Texts::get(TextId::ImportDoneBytes)) + ElapsedText::format(seconds);
 }
 
-QString ImportController::withExtension(const QString& path, int fileType)
+QString ExportController::withExtension(const QString& path, int fileType)
 {
     // A name typed without an extension would open in a text editor, not the spreadsheet.
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
@@ -87,7 +159,7 @@ QString ImportController::withExtension(const QString& path, int fileType)
     }
 }
 
-void ImportController::applyFileType(const QString& path, int fileType,
+void ExportController::applyFileType(const QString& path, int fileType,
                                      TableExport::Settings& settings)
 {
     settings.format = TableExport::formatOf(path);
@@ -98,7 +170,7 @@ void ImportController::applyFileType(const QString& path, int fileType,
     settings.trim = spreadsheetText;
 }
 
-bool ImportController::AskExportFile(const QString& table, QString& MyTableF)
+bool ExportController::askFile(const QString& table, QString& MyTableF)
 {
     DesktopServices& services = m_context.host.services();
     const QString name =
@@ -114,10 +186,10 @@ bool ImportController::AskExportFile(const QString& table, QString& MyTableF)
     if (m_fileType != last)
         choice.setValue(QStringLiteral("Export/FileType"), m_fileType);
     MyTableF = withExtension(services.dialogFileName(), m_fileType);
-    return CheckExportFile(MyTableF);
+    return checkFile(MyTableF);
 }
 
-bool ImportController::CheckExportFile(const QString& path)
+bool ExportController::checkFile(const QString& path)
 {
     ShellHost& host = m_context.host;
     host.setStatusText(Texts::get(TextId::Checking).en + path);
@@ -144,7 +216,7 @@ bool ImportController::CheckExportFile(const QString& path)
     return false;
 }
 
-bool ImportController::start(const ReadPlan& plan, const QString& path, qint64 rowLimit)
+bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 rowLimit)
 {
     ShellHost& host = m_context.host;
     const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();

@@ -17,53 +17,54 @@
 
 OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaptions, QWidget* parent)
     : QDialog(parent), m_state(state), m_applyCaptions(std::move(applyCaptions)),
-      m_frame1(new QGroupBox(this)), m_frame2(new QGroupBox(this)),
-      m_option1(new QRadioButton(Texts::get(TextId::OptionEnglish).en, m_frame1)),
-      m_option2(new QRadioButton(Texts::get(TextId::OptionPortuguese).en, m_frame1)),
-      m_text1(new QLineEdit(m_frame2)), m_ok(new QPushButton(Texts::get(TextId::ButtonOk).en, this))
+      m_languageBox(new QGroupBox(this)), m_separatorBox(new QGroupBox(this)),
+      m_english(new QRadioButton(Texts::get(TextId::OptionEnglish).en, m_languageBox)),
+      m_portuguese(new QRadioButton(Texts::get(TextId::OptionPortuguese).en, m_languageBox)),
+      m_separator(new QLineEdit(m_separatorBox)),
+      m_ok(new QPushButton(Texts::get(TextId::ButtonOk).en, this))
 {
     setObjectName(QStringLiteral("fopcoes"));
     setWindowTitle(QStringLiteral("Options"));
     setModal(true);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setTitle(QStringLiteral("Language"));
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
-    m_frame2->setTitle(QStringLiteral("List Separator"));
-    m_option1->setObjectName(QStringLiteral("Option1"));
-    m_option2->setObjectName(QStringLiteral("Option2"));
-    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_languageBox->setObjectName(QStringLiteral("Frame1"));
+    m_languageBox->setTitle(QStringLiteral("Language"));
+    m_separatorBox->setObjectName(QStringLiteral("Frame2"));
+    m_separatorBox->setTitle(QStringLiteral("List Separator"));
+    m_english->setObjectName(QStringLiteral("Option1"));
+    m_portuguese->setObjectName(QStringLiteral("Option2"));
+    m_separator->setObjectName(QStringLiteral("Text1"));
     m_ok->setObjectName(QStringLiteral("cok"));
     m_ok->setDefault(true);
 
-    auto* languages = new QVBoxLayout(m_frame1);
-    languages->addWidget(m_option1);
-    languages->addWidget(m_option2);
-    auto* separator = new QVBoxLayout(m_frame2);
-    separator->addWidget(m_text1);
+    auto* languages = new QVBoxLayout(m_languageBox);
+    languages->addWidget(m_english);
+    languages->addWidget(m_portuguese);
+    auto* separator = new QVBoxLayout(m_separatorBox);
+    separator->addWidget(m_separator);
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(Icons::get(QStringLiteral("options")).pixmap(32, 32));
     auto* layout = new QGridLayout(this);
     layout->addWidget(image, 0, 0, Qt::AlignTop);
-    layout->addWidget(m_frame1, 0, 1);
-    layout->addWidget(m_frame2, 1, 1);
+    layout->addWidget(m_languageBox, 0, 1);
+    layout->addWidget(m_separatorBox, 1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_ok);
     layout->addLayout(buttons, 2, 0, 1, 2);
 
-    connect(m_option1, &QRadioButton::clicked, this, &OptionsDialog::Option1_Click);
-    connect(m_option2, &QRadioButton::clicked, this, &OptionsDialog::Option2_Click);
-    connect(m_ok, &QPushButton::clicked, this, &OptionsDialog::cok_Click);
+    connect(m_english, &QRadioButton::clicked, this, &OptionsDialog::chooseEnglish);
+    connect(m_portuguese, &QRadioButton::clicked, this, &OptionsDialog::choosePortuguese);
+    connect(m_ok, &QPushButton::clicked, this, &OptionsDialog::takeSeparator);
 
-    m_text1->setText(m_state.ListSeparator);
+    m_separator->setText(m_state.ListSeparator);
     // Both clicks run when both flags are set, so Portuguese ends chosen.
     const bool english = m_state.OptEN;
     const bool portuguese = m_state.OptPT;
     if (english)
-        Option1_Click();
+        chooseEnglish();
     if (portuguese)
-        Option2_Click();
+        choosePortuguese();
     recaption();
 }
 
@@ -72,29 +73,29 @@ void OptionsDialog::recaption()
     CaptionApplier::apply(this, Language(m_state));
 }
 
-void OptionsDialog::Option1_Click()
+void OptionsDialog::chooseEnglish()
 {
     m_state.OptEN = true;
     m_state.OptPT = false;
-    m_option1->setChecked(true);
+    m_english->setChecked(true);
     if (m_applyCaptions)
         m_applyCaptions();
     recaption();
 }
 
-void OptionsDialog::Option2_Click()
+void OptionsDialog::choosePortuguese()
 {
     m_state.OptPT = true;
     m_state.OptEN = false;
-    m_option2->setChecked(true);
+    m_portuguese->setChecked(true);
     if (m_applyCaptions)
         m_applyCaptions();
     recaption();
 }
 
-void OptionsDialog::cok_Click()
+void OptionsDialog::takeSeparator()
 {
-    const QString typed = m_text1->text();
+    const QString typed = m_separator->text();
     m_state.ListSeparator = typed.isEmpty() ? QStringLiteral(";") : typed;
     accept();
 }

@@ -28,7 +28,7 @@ private:
     void setLinkColour(const QColor& colour);
 
     DesktopServices& m_services;
-    QLabel* m_label1;
+    QLabel* m_treeSummary;
     QLabel* m_label5;
     QLabel* m_label3;
 };

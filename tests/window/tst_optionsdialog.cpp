@@ -1,10 +1,13 @@
 #include "AppState.h"
+#include "LogonDialog.h"
 #include "OptionsDialog.h"
 
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
@@ -166,6 +169,44 @@ private Q_SLOTS:
         QCOMPARE(state.ListSeparator, QStringLiteral(";"));
         QVERIFY(state.OptPT);
         QVERIFY(!state.OptEN);
+    }
+
+    void logonDialogNeverRemembersThePassword()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("logon.ini"));
+        {
+            LogonDialog dialog(file);
+            LogonData data;
+            data.System = LogonData::demoSystemName();
+            data.client = QStringLiteral("100");
+            data.User = QStringLiteral("audit");
+            data.Language = QStringLiteral("PT");
+            dialog.fill(data, QString());
+            auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("Password"));
+            QVERIFY(password);
+            QVERIFY(password->text().isEmpty());
+            password->setText(QStringLiteral("s3cr3t-pass"));
+            const LogonData entered = dialog.entered();
+            QCOMPARE(entered.User, QStringLiteral("AUDIT"));
+            QCOMPARE(entered.Password, QStringLiteral("s3cr3t-pass"));
+            QCOMPARE(entered.System, LogonData::demoSystemName());
+            dialog.remember();
+        }
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QVERIFY(bytes.contains("AUDIT"));
+        QVERIFY(!bytes.contains("s3cr3t"));
+        const LogonData remembered = LogonDialog(file).remembered();
+        QCOMPARE(remembered.User, QStringLiteral("AUDIT"));
+        QCOMPARE(remembered.Language, QStringLiteral("PT"));
+        QVERIFY(remembered.Password.isEmpty());
+        // Nothing remembered yet: the demo system's documented logon.
+        const LogonData fresh = LogonDialog(dir.filePath(QStringLiteral("none.ini"))).remembered();
+        QCOMPARE(fresh.System, LogonData::demoSystemName());
+        QCOMPARE(fresh.client, QStringLiteral("100"));
+        QCOMPARE(fresh.User, QStringLiteral("DEMO"));
     }
 };
 

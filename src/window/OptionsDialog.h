@@ -17,19 +17,19 @@ class OptionsDialog : public QDialog
 public:
     OptionsDialog(AppState& state, std::function<void()> applyCaptions, QWidget* parent = nullptr);
 
-    void Option1_Click();
-    void Option2_Click();
-    void cok_Click();
+    void chooseEnglish();
+    void choosePortuguese();
+    void takeSeparator();
 
 private:
     void recaption();
 
     AppState& m_state;
     std::function<void()> m_applyCaptions;
-    QGroupBox* m_frame1;
-    QGroupBox* m_frame2;
-    QRadioButton* m_option1;
-    QRadioButton* m_option2;
-    QLineEdit* m_text1;
+    QGroupBox* m_languageBox;
+    QGroupBox* m_separatorBox;
+    QRadioButton* m_english;
+    QRadioButton* m_portuguese;
+    QLineEdit* m_separator;
     QPushButton* m_ok;
 };

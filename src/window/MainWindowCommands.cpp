@@ -32,7 +32,7 @@ void MainWindow::registerCommands()
     const auto add = [this](const char* name, std::function<void()> command) {
         m_commands.insert(QString::fromLatin1(name), std::move(command));
     };
-    add("mconectar", [this] { mconectar_Click(); });
+    add("mconectar", [this] { connectToSystem(); });
     add("mdesconectar", [this] {
         if (m_connection)
             m_connection->ReleaseComponents();
@@ -55,19 +55,19 @@ void MainWindow::registerCommands()
     });
     add("mnewqtable", [this] {
         if (m_documents)
-            m_documents->NewQuery();
+            m_documents->newQuery();
     });
     add("mopenqtable", [this] {
-        if (m_documents && m_documents->OpenQuery() == 1)
+        if (m_documents && m_documents->openQuery() == 1)
             documentOpened();
     });
     add("msaveqtable", [this] {
         if (m_documents)
-            m_documents->SaveQuery();
+            m_documents->saveQuery();
     });
     add("msaveasqtable", [this] {
         if (m_documents)
-            m_documents->SaveQueryAs();
+            m_documents->saveQueryAs();
     });
     add("mabrirtabelas", [this] { m_services->OpenTableInExcel(); });
     add("mcloseqtable", [this] {
@@ -84,8 +84,7 @@ void MainWindow::registerCommands()
         const QModelIndex current = tree ? tree->currentIndex() : QModelIndex();
         const QVariant key = current.data(Qt::UserRole);
         const QString node = key.isValid() ? key.toString() : current.data().toString();
-        CommandRouter::invoke(window, QStringLiteral("RemoveTable"),
-                              {node, QStringLiteral("user")});
+        CommandRouter::send(window, QStringLiteral("mremovetable"), {node, QStringLiteral("user")});
     });
     add("msinglesel", [this] { toggleSingleSel(); });
     add("mviewfieldsdetail", [this] {
@@ -152,15 +151,12 @@ void MainWindow::performKey(const QString& key)
 
 void MainWindow::routeToActive(const QString& command)
 {
-    const CommandRouter::Route* route = CommandRouter::routeFor(command);
-    if (!route)
-        return;
     // Paste is offered only between a Cut and the next tree command.
     if (command == u"mcuttable")
         action(QStringLiteral("mpastetable"))->setEnabled(true);
     else if (command.startsWith(u"mnew") || command == u"mpastetable" || command == u"mrename")
         action(QStringLiteral("mpastetable"))->setEnabled(false);
-    CommandRouter::invoke(activeQueryWindow(), route->operation, route->arguments);
+    CommandRouter::send(activeQueryWindow(), command);
 }
 
 void MainWindow::setViewProperty(const char* control, const char* property, const QVariant& value)
@@ -293,6 +289,6 @@ void MainWindow::openRecent(const QString& path)
                           language.pick(Texts::get(TextId::TitleRecentDocuments)));
         return;
     }
-    if (m_documents && m_documents->OpenQueryFile(path) == 1)
+    if (m_documents && m_documents->openQueryFile(path) == 1)
         documentOpened();
 }

@@ -60,32 +60,13 @@ public:
     int closesToRefuse = 0;
     int closeRequests = 0;
 
-public Q_SLOTS:
-    void NewFolder(const QString& kind) { record(QStringLiteral("NewFolder"), {kind}); }
-    void CutTable() { record(QStringLiteral("CutTable")); }
-    void PasteTable() { record(QStringLiteral("PasteTable")); }
-    void RenameFolder() { record(QStringLiteral("RenameFolder")); }
-    void RemoveTable(const QString& node, const QString& who)
+public:
+    // Records the commands the main window sends, as a query window would receive them.
+    Q_INVOKABLE bool perform(const QString& command, const QStringList& arguments = {})
     {
-        record(QStringLiteral("RemoveTable"), {node, who});
+        record(command, arguments);
+        return true;
     }
-    void CopyListItem() { record(QStringLiteral("CopyListItem")); }
-    void PrintFields() { record(QStringLiteral("PrintFields")); }
-    void UpdatePreview() { record(QStringLiteral("UpdatePreview")); }
-    void PrintFieldsMyTable() { record(QStringLiteral("PrintFieldsMyTable")); }
-    void PrintPreview() { record(QStringLiteral("PrintPreview")); }
-    void ClosePreview() { record(QStringLiteral("ClosePreview")); }
-    void ImportMyTable() { record(QStringLiteral("ImportMyTable")); }
-    void rows() { record(QStringLiteral("rows")); }
-    void CloseRows() { record(QStringLiteral("CloseRows")); }
-    void MoveDown() { record(QStringLiteral("MoveDown")); }
-    void MoveUp() { record(QStringLiteral("MoveUp")); }
-    void RemoveField() { record(QStringLiteral("RemoveField")); }
-    void RemoveAllFields() { record(QStringLiteral("RemoveAllFields")); }
-    void ShowOption() { record(QStringLiteral("ShowOption")); }
-    void PrintOptions() { record(QStringLiteral("PrintOptions")); }
-    void RemoveOption() { record(QStringLiteral("RemoveOption")); }
-    void RemoveAllOptions() { record(QStringLiteral("RemoveAllOptions")); }
 
 protected:
     void closeEvent(QCloseEvent* event) override
@@ -130,21 +111,21 @@ public:
     int openResult = 0;
     std::function<void()> whileOpening;
 
-    void NewQuery() override { calls.append(QStringLiteral("NewQuery")); }
-    int OpenQuery() override
+    void newQuery() override { calls.append(QStringLiteral("NewQuery")); }
+    int openQuery() override
     {
         calls.append(QStringLiteral("OpenQuery"));
         if (whileOpening)
             whileOpening();
         return openResult;
     }
-    int OpenQueryFile(const QString& path) override
+    int openQueryFile(const QString& path) override
     {
         calls.append(QStringLiteral("OpenQueryFile(") + path + u')');
         return openResult;
     }
-    void SaveQuery() override { calls.append(QStringLiteral("SaveQuery")); }
-    void SaveQueryAs() override { calls.append(QStringLiteral("SaveQueryAs")); }
+    void saveQuery() override { calls.append(QStringLiteral("SaveQuery")); }
+    void saveQueryAs() override { calls.append(QStringLiteral("SaveQueryAs")); }
     void keepUnsavedWork() override { calls.append(QStringLiteral("keepUnsavedWork")); }
 };
 
