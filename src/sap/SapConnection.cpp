@@ -6,7 +6,7 @@
 #include "Language.h"
 #include "Messenger.h"
 #include "RfcDestination.h"
-#include "ShellHost.h"
+#include "StatusHost.h"
 #include "Texts.h"
 
 namespace
@@ -19,7 +19,7 @@ QString en(TextId id)
 }
 } // namespace
 
-SapConnection::SapConnection(ShellHost& host, DestinationFactory& factory, LogonPrompt& prompt)
+SapConnection::SapConnection(StatusHost& host, DestinationFactory& factory, LogonPrompt& prompt)
     : m_host(host), m_factory(factory), m_prompt(prompt)
 {
 }
@@ -57,7 +57,7 @@ void SapConnection::showConnectedPanel()
     const QString text = c.System + u' ' + c.client + u' ' + c.User + u' ';
     const QString tip = c.User + u' ' + c.System + u' ' + c.client + u' ' + c.Language +
                         QStringLiteral(" SN") + c.SystemNumber + u' ' + c.HostName;
-    m_host.setConnectionPanel(ShellHost::ConnectionImage::Connected, text, tip);
+    m_host.setConnectionPanel(StatusHost::ConnectionImage::Connected, text, tip);
 }
 
 bool SapConnection::CheckComponents()
@@ -93,7 +93,7 @@ bool SapConnection::LogonUser()
         if (!c.Logon(false)) {
             m_host.setStatusText(QString());
             m_host.setConnectionPanel(
-                ShellHost::ConnectionImage::Disconnected, en(TextId::Disconnected),
+                StatusHost::ConnectionImage::Disconnected, en(TextId::Disconnected),
                 m_host.services().CurrentUserName() + en(TextId::NotConnected));
             return false;
         }
@@ -142,7 +142,7 @@ void SapConnection::Disconnect()
             c->Logoff();
     }
     connected() = false;
-    m_host.setConnectionPanel(ShellHost::ConnectionImage::Disconnected, en(TextId::Disconnected),
+    m_host.setConnectionPanel(StatusHost::ConnectionImage::Disconnected, en(TextId::Disconnected),
                               m_host.services().CurrentUserName() + en(TextId::NotConnected));
 }
 

@@ -7,7 +7,7 @@
 
 class DestinationFactory;
 class LogonPrompt;
-class ShellHost;
+class StatusHost;
 
 // The program's link to an R/3 system: the two component objects, the user's logon, the
 // silent second logon for the function calls, the connection panel and system information.
@@ -17,7 +17,7 @@ public:
     static constexpr const char* kBapiClass = "SAP.BAPI.1";
     static constexpr const char* kFunctionsClass = "SAP.Functions";
 
-    SapConnection(ShellHost& host, DestinationFactory& factory, LogonPrompt& prompt);
+    SapConnection(StatusHost& host, DestinationFactory& factory, LogonPrompt& prompt);
     ~SapConnection() override;
 
     bool Connect() override;
@@ -38,7 +38,7 @@ private:
     bool& connected();
     void showConnectedPanel();
 
-    ShellHost& m_host;
+    StatusHost& m_host;
     DestinationFactory& m_factory;
     LogonPrompt& m_prompt;
     std::unique_ptr<SapBapi> m_bapi;

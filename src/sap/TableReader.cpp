@@ -5,7 +5,7 @@
 #include "Language.h"
 #include "RfcFunction.h"
 #include "SapConnection.h"
-#include "ShellHost.h"
+#include "StatusHost.h"
 #include "Texts.h"
 
 namespace
@@ -25,7 +25,7 @@ private:
 };
 } // namespace
 
-TableReader::TableReader(ShellHost& host, SapConnection& connection)
+TableReader::TableReader(StatusHost& host, SapConnection& connection)
     : m_host(host), m_connection(connection)
 {
 }

@@ -9,14 +9,14 @@
 class RfcDestination;
 class RfcFunction;
 class SapConnection;
-class ShellHost;
+class StatusHost;
 
 // Reads a table's field catalogue through RFC_READ_TABLE, and hands the connection's
 // destination to the reads of rows.
 class TableReader
 {
 public:
-    TableReader(ShellHost& host, SapConnection& connection);
+    TableReader(StatusHost& host, SapConnection& connection);
 
     bool readFieldCatalogue(const QString& table);
 
@@ -36,7 +36,7 @@ private:
     // Keeps the result tables, so they outlive the function object.
     void keepResults(RfcFunction& function);
 
-    ShellHost& m_host;
+    StatusHost& m_host;
     SapConnection& m_connection;
     RfcTable m_fields;
     RfcTable m_data;

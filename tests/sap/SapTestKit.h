@@ -12,7 +12,7 @@
 #include "LogonPrompt.h"
 #include "RfcFunction.h"
 #include "ScriptedDesktop.h"
-#include "ShellHost.h"
+#include "StatusHost.h"
 #include "SystemDestinationFactory.h"
 
 #include <QList>
@@ -21,7 +21,8 @@
 
 #include <optional>
 
-class FakeHost : public ShellHost
+// The SAP layer needs no more of the main window than this.
+class FakeHost : public StatusHost
 {
 public:
     struct Panel {
@@ -53,13 +54,6 @@ public:
         appState.Connected = commands ? commands->Connect() : false;
         return appState.Connected;
     }
-    void EnableDocumentMenus() override {}
-    void DisableSaveMenus() override {}
-    QMdiSubWindow* addQueryWindow(QWidget*) override { return nullptr; }
-    QWidget* activeQueryWindow() const override { return nullptr; }
-    void setCommandEnabled(const QString&, bool) override {}
-    bool commandEnabled(const QString&) const override { return false; }
-    void popupMenu(const QString&, const QPoint&, const QList<QAction*>&) override {}
     void StartProgress(const QString&) override {}
     void AdvanceProgress(int) override {}
     void EndProgress() override {}

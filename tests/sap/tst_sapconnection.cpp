@@ -49,7 +49,7 @@ private Q_SLOTS:
         QVERIFY(rig.prompt.questions.first().error.isEmpty());
         QVERIFY(rig.host.desktop.messages.isEmpty());
         const FakeHost::Panel panel = rig.host.panels.last();
-        QCOMPARE(panel.image, ShellHost::ConnectionImage::Connected);
+        QCOMPARE(panel.image, StatusHost::ConnectionImage::Connected);
         QCOMPARE(panel.text, kConnectedText);
         QCOMPARE(panel.toolTip, kConnectedTip);
 
@@ -78,7 +78,7 @@ private Q_SLOTS:
         QVERIFY(rig.host.desktop.messages.isEmpty());
         QCOMPARE(rig.host.statusTexts.last(), QString());
         const FakeHost::Panel panel = rig.host.panels.last();
-        QCOMPARE(panel.image, ShellHost::ConnectionImage::Disconnected);
+        QCOMPARE(panel.image, StatusHost::ConnectionImage::Disconnected);
         QCOMPARE(panel.text, QStringLiteral("Disconnected "));
         QCOMPARE(panel.toolTip, kDisconnectedTip);
     }
@@ -161,7 +161,7 @@ private Q_SLOTS:
         rig.connection.Disconnect();
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.host.panels.size(), 1);
-        QCOMPARE(rig.host.panels.last().image, ShellHost::ConnectionImage::Disconnected);
+        QCOMPARE(rig.host.panels.last().image, StatusHost::ConnectionImage::Disconnected);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
         QCOMPARE(rig.host.panels.last().toolTip, kDisconnectedTip);
         QVERIFY(rig.host.desktop.messages.isEmpty());
