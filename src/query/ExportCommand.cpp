@@ -69,14 +69,13 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     const QString path = parser.positionalArguments().front();
     const QueryDocumentFile::ReadResult read = QueryDocumentFile::readFile(path, document);
     QString problem = read.ok ? QueryDocumentFile::checkLoadable(document) : read.error;
-    QVector<ReadPlan::Item> fields;
+    QVector<ReadPlan::Field> fields;
     for (const QString& entry : document.ssField) {
         if (const auto field = QueryDocumentFile::parseFieldEntry(entry, &problem))
             fields.append({field->key, field->type, field->length, field->text});
     }
     ReadPlan plan;
-    if (problem.isEmpty() && !plan.ReadLIMytable(fields, document.ssOption, &problem) &&
-        problem.isEmpty())
+    if (problem.isEmpty() && !plan.build(fields, document.ssOption, &problem) && problem.isEmpty())
         problem = QStringLiteral("The query has no fields: ") + path;
     if (!problem.isEmpty()) {
         print(err, problem + u'\n');

@@ -109,7 +109,7 @@ void ExportController::report(const TableExport::Result& result)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
     host.services().OpenWithAssociatedProgram(file);
-    QString status = doneText(host.state(), m_plan.SFI, result.rows, result.elapsed);
+    QString status = doneText(host.state(), m_plan.fieldCount(), result.rows, result.elapsed);
     if (!result.notes.isEmpty())
         status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
     host.setStatusText(status);

@@ -4,12 +4,12 @@
 
 const QString FieldDrag::kFormat = QStringLiteral("application/x-zorv-fields");
 
-QMimeData* FieldDrag::encode(const QVector<ReadPlan::Item>& fields)
+QMimeData* FieldDrag::encode(const QVector<ReadPlan::Field>& fields)
 {
     // One line per field; a field text never holds a tab or a line break of its own.
     QStringList lines;
     QStringList keys;
-    for (const ReadPlan::Item& field : fields) {
+    for (const ReadPlan::Field& field : fields) {
         QString text = field.text;
         text.replace(u'\t', u' ').replace(u'\n', u' ');
         lines.append(
@@ -22,9 +22,9 @@ QMimeData* FieldDrag::encode(const QVector<ReadPlan::Item>& fields)
     return data;
 }
 
-QVector<ReadPlan::Item> FieldDrag::decode(const QMimeData* data)
+QVector<ReadPlan::Field> FieldDrag::decode(const QMimeData* data)
 {
-    QVector<ReadPlan::Item> fields;
+    QVector<ReadPlan::Field> fields;
     if (!data || !data->hasFormat(kFormat))
         return fields;
     const QString text = QString::fromUtf8(data->data(kFormat));

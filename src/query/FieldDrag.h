@@ -11,6 +11,6 @@ class FieldDrag
 public:
     static const QString kFormat;
 
-    static QMimeData* encode(const QVector<ReadPlan::Item>& fields);
-    static QVector<ReadPlan::Item> decode(const QMimeData* data);
+    static QMimeData* encode(const QVector<ReadPlan::Field>& fields);
+    static QVector<ReadPlan::Field> decode(const QMimeData* data);
 };

@@ -34,11 +34,11 @@ FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* fil
     });
     connect(m_view, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         Q_EMIT chosen(item->isSelected() ? selectedFields()
-                                         : QVector<ReadPlan::Item>{fieldOf(item)});
+                                         : QVector<ReadPlan::Field>{fieldOf(item)});
     });
     m_view->setDragEncoder([this](const QList<QTreeWidgetItem*>& items) {
         // The view hands the items over in no particular order: the list's order counts.
-        QVector<ReadPlan::Item> fields;
+        QVector<ReadPlan::Field> fields;
         for (const QTreeWidgetItem* item : m_view->itemsInOrder()) {
             if (!item->isHidden() && items.contains(item))
                 fields.append(fieldOf(item));
@@ -52,7 +52,7 @@ int FieldList::count() const
     return m_view->topLevelItemCount();
 }
 
-ReadPlan::Item FieldList::fieldOf(const QTreeWidgetItem* item)
+ReadPlan::Field FieldList::fieldOf(const QTreeWidgetItem* item)
 {
     return {item->text(0), item->text(2), item->text(3).toInt(), item->toolTip(0)};
 }
@@ -131,9 +131,9 @@ void FieldList::removeTableFields(const QString& table)
     m_view->setView(view);
 }
 
-QVector<ReadPlan::Item> FieldList::selectedFields() const
+QVector<ReadPlan::Field> FieldList::selectedFields() const
 {
-    QVector<ReadPlan::Item> fields;
+    QVector<ReadPlan::Field> fields;
     for (const QTreeWidgetItem* item : m_view->selectedInOrder())
         fields.append(fieldOf(item));
     return fields;

@@ -31,7 +31,7 @@ public:
     // Removes the fields whose key begins with the table's name and "-".
     void removeTableFields(const QString& table);
     // The selected fields the filter shows, in list order, as they travel to My Table.
-    QVector<ReadPlan::Item> selectedFields() const;
+    QVector<ReadPlan::Field> selectedFields() const;
     void showHint();
     void printFields();
     int count() const;
@@ -42,10 +42,10 @@ public:
 
 Q_SIGNALS:
     // A double click asks for these fields in My Table.
-    void chosen(const QVector<ReadPlan::Item>& fields);
+    void chosen(const QVector<ReadPlan::Field>& fields);
 
 private:
-    static ReadPlan::Item fieldOf(const QTreeWidgetItem* item);
+    static ReadPlan::Field fieldOf(const QTreeWidgetItem* item);
     void applyFilter(QTreeWidgetItem* item) const;
     void refilter();
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -30,7 +30,7 @@ MyTable::MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBo
         m_context.host.setStatusText(item->text(0) + u' ' + item->toolTip(0));
     });
     view->setDragEncoder([this](const QList<QTreeWidgetItem*>& items) {
-        QVector<ReadPlan::Item> fields;
+        QVector<ReadPlan::Field> fields;
         for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
             if (items.contains(item))
                 fields.append(
@@ -45,7 +45,7 @@ MyTable::MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBo
 
 bool MyTable::dropped(const QMimeData* data, int row, bool fromHere)
 {
-    const QVector<ReadPlan::Item> fields = FieldDrag::decode(data);
+    const QVector<ReadPlan::Field> fields = FieldDrag::decode(data);
     if (fields.isEmpty())
         return false;
     if (!fromHere) {
@@ -53,7 +53,7 @@ bool MyTable::dropped(const QMimeData* data, int row, bool fromHere)
         return true;
     }
     QStringList keys;
-    for (const ReadPlan::Item& field : fields)
+    for (const ReadPlan::Field& field : fields)
         keys.append(field.key);
     moveFields(keys, row);
     return true;
@@ -86,15 +86,15 @@ int MyTable::count() const
     return m_view->topLevelItemCount();
 }
 
-QVector<ReadPlan::Item> MyTable::items() const
+QVector<ReadPlan::Field> MyTable::items() const
 {
-    QVector<ReadPlan::Item> result;
+    QVector<ReadPlan::Field> result;
     for (QTreeWidgetItem* item : m_view->itemsInOrder())
         result.append({item->text(0), item->text(1), item->text(2).toInt(), item->toolTip(0)});
     return result;
 }
 
-void MyTable::insert(const ReadPlan::Item& field, int row)
+void MyTable::insert(const ReadPlan::Field& field, int row)
 {
     auto* item = new QTreeWidgetItem({field.key, field.type, QString::number(field.length)});
     // Fields land between items, never on one.
@@ -109,12 +109,12 @@ void MyTable::insert(const ReadPlan::Item& field, int row)
     item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void MyTable::addFields(const QVector<ReadPlan::Item>& fields, int row)
+void MyTable::addFields(const QVector<ReadPlan::Field>& fields, int row)
 {
     Desktop& desktop = m_context.host.services().desktop();
     desktop.setBusy(true);
     bool redo = false;
-    for (const ReadPlan::Item& field : fields) {
+    for (const ReadPlan::Field& field : fields) {
         bool present = false;
         for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
             if (item->text(0) == field.key) {
@@ -145,7 +145,7 @@ void MyTable::addFields(const QVector<ReadPlan::Item>& fields, int row)
 void MyTable::rebuildItems()
 {
     // Rebuild every item with its key equal to its text, then repeat the copy in progress.
-    const QVector<ReadPlan::Item> kept = items();
+    const QVector<ReadPlan::Field> kept = items();
     m_redoing = true;
     m_view->clear();
     addFields(kept);
@@ -239,9 +239,9 @@ void MyTable::showSummary()
     // The number of reads a preview or import will need, so a wide selection is no surprise.
     ReadPlan plan;
     QString calls;
-    if (plan.ReadLIMytable(items(), {}, nullptr))
-        calls = plan.NPiece == 1 ? QStringLiteral(" (1 call)")
-                                 : QStringLiteral(" (%1 calls)").arg(plan.NPiece);
+    if (plan.build(items(), {}, nullptr))
+        calls = plan.pieceCount() == 1 ? QStringLiteral(" (1 call)")
+                                       : QStringLiteral(" (%1 calls)").arg(plan.pieceCount());
     m_view->headerItem()->setText(
         0, QStringLiteral("My Table > %1 Fields %2 Bytes").arg(n).arg(bytes) + calls);
     Q_EMIT summaryShown();
@@ -250,7 +250,7 @@ void MyTable::showSummary()
 void MyTable::printMyTable()
 {
     QVector<PrintFile::FieldLine> lines;
-    for (const ReadPlan::Item& item : items())
+    for (const ReadPlan::Field& item : items())
         lines.append({item.key, item.text, item.type, item.length});
     const QString path = PrintFile::pathIn(m_context.programFolder);
     if (!PrintFile::write(path, PrintFile::fieldLines(lines))) {
@@ -262,7 +262,7 @@ void MyTable::printMyTable()
 
 QString MyTable::tableName() const
 {
-    const QVector<ReadPlan::Item> fields = items();
+    const QVector<ReadPlan::Field> fields = items();
     return fields.isEmpty() ? QString() : ReadPlan::tableOf(fields.front().key);
 }
 

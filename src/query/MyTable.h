@@ -24,7 +24,7 @@ public:
     MyTable(QueryContext& context, ReportListView* view, QComboBox* fieldBox);
 
     // Adds the fields not present yet, in order, at the end or before the item at row.
-    void addFields(const QVector<ReadPlan::Item>& fields, int row = -1);
+    void addFields(const QVector<ReadPlan::Field>& fields, int row = -1);
     // Moves the fields with these keys, in their order, before the item at row (-1: the end).
     void moveFields(const QStringList& keys, int row);
     void moveDown();
@@ -35,7 +35,7 @@ public:
     void showSummary();
     void printMyTable();
 
-    QVector<ReadPlan::Item> items() const;
+    QVector<ReadPlan::Field> items() const;
     int count() const;
     ReportListView* view() const { return m_view; }
     // The table of the first field, which names the export file and the query document.
@@ -43,7 +43,7 @@ public:
     void addCommands(QueryCommands& commands);
     // The fields chosen in the field list: what Copy to My Table adds, and what a copy in
     // progress adds again after a rebuild of the list keys.
-    void setChosenFields(std::function<QVector<ReadPlan::Item>()> chosen)
+    void setChosenFields(std::function<QVector<ReadPlan::Field>()> chosen)
     {
         m_chosenFields = std::move(chosen);
     }
@@ -56,14 +56,14 @@ Q_SIGNALS:
 private:
     void rebuildItems();
     void swapRows(QTreeWidgetItem* current, QTreeWidgetItem* other);
-    void insert(const ReadPlan::Item& field, int row);
+    void insert(const ReadPlan::Field& field, int row);
     bool dropped(const QMimeData* data, int row, bool fromHere);
     void move(int step);
 
     QueryContext& m_context;
     ReportListView* m_view;
     QComboBox* m_fieldBox;
-    std::function<QVector<ReadPlan::Item>()> m_chosenFields;
+    std::function<QVector<ReadPlan::Field>()> m_chosenFields;
     bool m_loading = false;
     bool m_redoing = false;
 };

@@ -227,13 +227,13 @@ void OptionList::edited(QTreeWidgetItem* item)
     Q_EMIT modified();
 }
 
-void OptionList::refreshOptions(const QVector<ReadPlan::Item>& myTable)
+void OptionList::refreshOptions(const QVector<ReadPlan::Field>& myTable)
 {
     m_view->headerItem()->setText(0, QStringLiteral("Options > %1").arg(count()));
     m_restoring = true;
     for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
         item->setForeground(0, QColor(Qt::black));
-        for (const ReadPlan::Item& field : myTable) {
+        for (const ReadPlan::Field& field : myTable) {
             if (item->text(0).contains(field.key)) {
                 item->setToolTip(0, field.text);
                 item->setForeground(0, kBlue);
@@ -254,8 +254,7 @@ void OptionList::colour(const QVector<bool>& blue)
     m_restoring = true;
     const QList<QTreeWidgetItem*> items = m_view->itemsInOrder();
     for (int j = 0; j < items.size(); ++j)
-        items.at(j)->setForeground(0, j + 1 < blue.size() && blue.at(j + 1) ? kBlue
-                                                                            : QColor(Qt::black));
+        items.at(j)->setForeground(0, j < blue.size() && blue.at(j) ? kBlue : QColor(Qt::black));
     m_restoring = false;
 }
 

@@ -43,8 +43,8 @@ public:
     // A literal's quotes come in pairs, a quote inside it doubled: an odd count never fits.
     static bool quotesBalanced(const QString& value);
     // Recount, colour by the My Table fields named, hint and menu states.
-    void refreshOptions(const QVector<ReadPlan::Item>& myTable);
-    // Colours the lines a read plan sends with some piece.
+    void refreshOptions(const QVector<ReadPlan::Field>& myTable);
+    // Colours blue the lines whose flag is set: one flag per line, as the read plan marks them.
     void colour(const QVector<bool>& blue);
 
     QStringList lines() const; // the texts, as read and saved

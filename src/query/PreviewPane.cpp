@@ -60,8 +60,8 @@ PreviewPane::PreviewPane(QueryContext& context, QTableView* view, Hooks hooks)
     });
     m_view->setModel(m_model);
     m_grid = new PreviewGrid(m_view, m_model, [this](int column) {
-        return column > 0 && column < m_plan.sFieldKey.size() ? m_plan.sFieldKey.at(column)
-                                                              : m_model->header(column);
+        return column > 0 && column <= m_plan.fieldCount() ? m_plan.fields().at(column - 1).key
+                                                           : m_model->header(column);
     });
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -104,26 +104,27 @@ int PreviewPane::columnWidth(int length, int textLength, int factor)
 void PreviewPane::showHeaders()
 {
     const double dpi = m_hooks.dotsPerInch();
-    const int factor = widthFactor(m_plan.SFI);
+    const int factor = widthFactor(m_plan.fieldCount());
     QStringList headers{QStringLiteral("Row")};
     QStringList tips{QString()};
     std::vector<bool> packed{false};
-    for (int i = 1; i <= m_plan.SFI; ++i) {
-        headers.append(m_plan.sFieldText.at(i));
-        tips.append(m_plan.sFieldKey.at(i) + u' ' + m_plan.sFieldText.at(i));
-        packed.push_back(m_plan.sFieldType.at(i) == u"P");
+    for (const ReadPlan::Field& field : m_plan.fields()) {
+        headers.append(field.text);
+        tips.append(field.key + u' ' + field.text);
+        packed.push_back(field.type == u"P");
     }
     m_model->reset(headers, packed, tips);
     // Until the rows come, the widths of the field lengths; a stretched last column would be
     // laid out again after each of them.
     m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setColumnWidth(0, Twips::toPixels(kRowColumnTwips, dpi));
-    for (int i = 1; i <= m_plan.SFI; ++i)
+    for (int i = 0; i < m_plan.fieldCount(); ++i) {
+        const ReadPlan::Field& field = m_plan.fields().at(i);
         m_view->setColumnWidth(
-            i,
-            Twips::toPixels(columnWidth(m_plan.iFieldLen.at(i),
-                                        static_cast<int>(m_plan.sFieldText.at(i).size()), factor),
+            i + 1,
+            Twips::toPixels(columnWidth(field.length, static_cast<int>(field.text.size()), factor),
                             dpi));
+    }
     m_view->horizontalHeader()->setStretchLastSection(true);
 }
 
@@ -214,9 +215,9 @@ void PreviewPane::readPreview()
     ReadJob::Settings settings;
     settings.limit = limit;
     settings.keepWhatWasRead = true;
-    host.setStatusText(Texts::get(TextId::PreviewStatus).en + m_plan.piece(1).table);
+    host.setStatusText(Texts::get(TextId::PreviewStatus).en + m_plan.pieces().front().table);
     m_worker->start([read, destination, keys, settings](const std::atomic<bool>& cancel) {
-        RowCollector rows(read->plan.SFI);
+        RowCollector rows(read->plan.fieldCount());
         ReadJob job(*destination, *keys, read->plan, settings);
         read->result = job.run(rows, cancel);
         read->rows = rows.takeRows();
@@ -238,13 +239,14 @@ void PreviewPane::showResult(const Read& read)
     }
     const ReadMessage message(host.state(), ReadMessage::Action::Preview);
     if (result.cancelled) {
-        host.setStatusText(message.cancelled(m_plan.piece(1).table));
+        host.setStatusText(message.cancelled(m_plan.pieces().front().table));
     } else if (!result.failures.empty() || !result.error.isEmpty()) {
         host.setStatusText(message.statusLine(result));
         host.services().desktop().message(message.failure(result, &m_plan), Desktop::Buttons::Ok,
                                           Desktop::Icon::Warning, message.title());
     } else {
-        QString status = ExportController::doneText(host.state(), m_plan.SFI, m_rows, m_elapsed);
+        QString status =
+            ExportController::doneText(host.state(), m_plan.fieldCount(), m_rows, m_elapsed);
         if (!result.notes.isEmpty())
             status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
         host.setStatusText(status);
@@ -275,7 +277,7 @@ void PreviewPane::printPreview()
     const int columns = m_model->columnCount();
     std::vector<qsizetype> widths(static_cast<size_t>(columns), 0);
     for (int k = 1; k < columns; ++k) {
-        const int length = k < m_plan.iFieldLen.size() ? m_plan.iFieldLen.at(k) : 0;
+        const int length = k <= m_plan.fieldCount() ? m_plan.fields().at(k - 1).length : 0;
         widths[static_cast<size_t>(k)] = std::max<qsizetype>(m_model->header(k).size(), length);
     }
     const auto padded = [&](const QString& text, int k) {

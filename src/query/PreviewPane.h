@@ -27,7 +27,7 @@ public:
     static constexpr int kRowColumnTwips = 640;
 
     struct Hooks {
-        std::function<bool(ReadPlan&)> readPlan; // ReadLIMytable of the window
+        std::function<bool(ReadPlan&)> readPlan; // builds the plan from the window
         std::function<qint64()> rowLimit;        // the row-limit box
         std::function<bool()> paneClosed;        // the preview is less than 50 twips high
         std::function<void()> openPane;
@@ -56,7 +56,7 @@ public:
     PreviewModel* model() const { return m_model; }
     PreviewGrid* grid() const { return m_grid; }
     const ReadPlan& plan() const { return m_plan; }
-    long lRows() const { return m_rows; }
+    long rowsRead() const { return m_rows; }
     double elapsed() const { return m_elapsed; }
     int sortColumn() const { return m_sortColumn; }
 

@@ -51,7 +51,7 @@ QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot
     m_loading = true;
     m_myTable->setLoading(true);
     m_options->setLoading(true);
-    QVector<ReadPlan::Item> fields;
+    QVector<ReadPlan::Field> fields;
     for (const QString& entry : m_document.ssField) {
         if (const auto field = QueryDocumentFile::parseFieldEntry(entry, nullptr))
             fields.append({field->key, field->type, field->length, field->text});
@@ -178,11 +178,9 @@ QueryDocument QueryWindow::document()
     buildPlan();
     m_document.ChRow = m_rowsPanel->shown();
     m_document.ssField.clear();
-    const int fields = std::min(m_plan.SFI, QueryDocumentFile::kMaxEntries);
-    for (int i = 1; i <= fields; ++i)
+    for (const ReadPlan::Field& field : m_plan.fields().mid(0, QueryDocumentFile::kMaxEntries))
         m_document.ssField.append(
-            QueryDocumentFile::fieldEntry({m_plan.sFieldType.at(i), m_plan.iFieldLen.at(i),
-                                           m_plan.sFieldKey.at(i), m_plan.sFieldText.at(i)}));
+            QueryDocumentFile::fieldEntry({field.type, field.length, field.key, field.text}));
     m_document.ssOption = m_options->lines().mid(0, QueryDocumentFile::kMaxEntries);
     m_document.SFI = static_cast<int>(m_document.ssField.size());
     m_document.SOP = static_cast<int>(m_document.ssOption.size());
@@ -224,7 +222,7 @@ void QueryWindow::connectParts()
     connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
     m_myTable->setChosenFields([this] { return m_fields->selectedFields(); });
     connect(m_fields, &FieldList::chosen, this,
-            [this](const QVector<ReadPlan::Item>& fields) { m_myTable->addFields(fields); });
+            [this](const QVector<ReadPlan::Field>& fields) { m_myTable->addFields(fields); });
 }
 
 void QueryWindow::changed()
@@ -265,10 +263,10 @@ void QueryWindow::addCommands()
 bool QueryWindow::buildPlan()
 {
     QString error;
-    const bool ok = m_plan.ReadLIMytable(m_myTable->items(), m_options->lines(), &error);
+    const bool ok = m_plan.build(m_myTable->items(), m_options->lines(), &error);
     if (!error.isEmpty())
         m_context.host.services().desktop().message(error);
-    m_options->colour(m_plan.optionBlue);
+    m_options->colour(m_plan.optionsNamingATable());
     return ok;
 }
 

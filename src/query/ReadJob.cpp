@@ -94,27 +94,27 @@ qint64 ReadJob::pageRowsFor(int rowWidth, qint64 limit)
 
 QString ReadJob::check(const ReadPlan& plan)
 {
-    std::vector<bool> sent(static_cast<size_t>(plan.SOP + 1), false);
-    for (int p = 1; p <= plan.NPiece; ++p) {
-        const ReadPlan::Piece& piece = plan.piece(p);
-        const qsizetype cut = plan.sFieldKey.at(piece.first).indexOf(u'-');
-        for (int j = piece.optFirst; j >= 1 && j <= piece.optLast; ++j) {
+    const QStringList& options = plan.options();
+    std::vector<bool> sent(static_cast<size_t>(options.size()), false);
+    for (const ReadPlan::Piece& piece : plan.pieces()) {
+        const qsizetype cut = plan.fields().at(piece.fields.begin).key.indexOf(u'-');
+        for (int j = piece.options.begin; j < piece.options.end; ++j) {
             sent[static_cast<size_t>(j)] = true;
-            const QString line = plan.sOption.at(j).mid(cut + 1);
+            const QString line = options.at(j).mid(cut + 1);
             if (line.size() > kOptionWidth)
                 return QStringLiteral("The option \"%1\" is %2 characters long as it is sent to "
                                       "%3; a WHERE line holds at most %4.")
-                    .arg(plan.sOption.at(j))
+                    .arg(options.at(j))
                     .arg(line.size())
                     .arg(piece.table)
                     .arg(kOptionWidth);
         }
     }
-    for (int j = 1; j <= plan.SOP; ++j) {
-        if (!sent[static_cast<size_t>(j)] && !plan.sOption.at(j).trimmed().isEmpty())
+    for (int j = 0; j < options.size(); ++j) {
+        if (!sent[static_cast<size_t>(j)] && !options.at(j).trimmed().isEmpty())
             return QStringLiteral("The option \"%1\" names no table of My Table, so it would "
                                   "restrict nothing; remove it or add a field of its table.")
-                .arg(plan.sOption.at(j));
+                .arg(options.at(j));
     }
     return {};
 }
@@ -132,21 +132,20 @@ std::vector<ReadJob::Table> ReadJob::tables() const
         tables.push_back(std::move(table));
         return static_cast<int>(tables.size()) - 1;
     };
-    for (int p = 1; p <= m_plan.NPiece; ++p) {
-        const ReadPlan::Piece& piece = m_plan.piece(p);
+    for (const ReadPlan::Piece& piece : m_plan.pieces()) {
         Table& table = tables[static_cast<size_t>(tableIndex(piece.table))];
-        const qsizetype cut = m_plan.sFieldKey.at(piece.first).indexOf(u'-');
+        const qsizetype cut = m_plan.fields().at(piece.fields.begin).key.indexOf(u'-');
         std::vector<int> columns;
-        for (int i = piece.first; i <= piece.last; ++i) {
+        for (int i = piece.fields.begin; i < piece.fields.end; ++i) {
+            const ReadPlan::Field& field = m_plan.fields().at(i);
             columns.push_back(static_cast<int>(table.request.columns.size()));
-            table.request.columns.push_back(
-                {m_plan.sFieldKey.at(i).mid(cut + 1), m_plan.iFieldLen.at(i)});
-            table.columns.push_back(i - 1);
+            table.request.columns.push_back({field.name(), field.length});
+            table.columns.push_back(i);
         }
         table.request.pieces.push_back(columns);
         if (table.request.options.isEmpty()) {
-            for (int j = piece.optFirst; j >= 1 && j <= piece.optLast; ++j)
-                table.request.options.append(m_plan.sOption.at(j).mid(cut + 1));
+            for (int j = piece.options.begin; j < piece.options.end; ++j)
+                table.request.options.append(m_plan.options().at(j).mid(cut + 1));
         }
     }
     for (Table& table : tables) {
@@ -166,7 +165,7 @@ int ReadJob::lineLength(const std::function<bool(int column)>& present) const
     // A line ends early where the last runs of fields have no row: separators up to the first
     // field of the last run, as lines always did.
     if (m_runs.empty() || present(m_runs.back().firstColumn))
-        return m_plan.SFI;
+        return m_plan.fieldCount();
     return m_runs.back().firstColumn + 1;
 }
 
@@ -180,8 +179,8 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
     if (!result.error.isEmpty())
         return result;
     m_runs.clear();
-    for (int p = 1; p <= m_plan.NPiece; ++p)
-        m_runs.push_back({m_plan.piece(p).first - 1});
+    for (const ReadPlan::Piece& piece : m_plan.pieces())
+        m_runs.push_back({piece.fields.begin});
     std::vector<Table> tables = this->tables();
     if (!sink.start()) {
         result.error = sink.error();
@@ -205,8 +204,8 @@ bool ReadJob::readOne(Table& table, RowSink& sink, const std::atomic<bool>& canc
                       const Observer& observer, Result& result)
 {
     TableRead reader(m_destination, m_catalog, cancel, table.request);
-    std::vector<QStringView> values(static_cast<size_t>(m_plan.SFI));
-    std::vector<char> present(static_cast<size_t>(m_plan.SFI), 1);
+    std::vector<QStringView> values(static_cast<size_t>(m_plan.fieldCount()));
+    std::vector<char> present(static_cast<size_t>(m_plan.fieldCount()), 1);
     bool sinkFailed = false;
     const auto batch = [&](const TableBatch& rows) {
         for (qsizetype r = 0; r < rows.rows(); ++r) {
@@ -319,8 +318,8 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
         texts[t].resize(tables[t].request.columns.size());
         present[t].resize(tables[t].request.columns.size());
     }
-    std::vector<QStringView> values(static_cast<size_t>(m_plan.SFI));
-    std::vector<char> has(static_cast<size_t>(m_plan.SFI));
+    std::vector<QStringView> values(static_cast<size_t>(m_plan.fieldCount()));
+    std::vector<char> has(static_cast<size_t>(m_plan.fieldCount()));
     for (qint64 r = 0; r < lines; ++r) {
         std::fill(has.begin(), has.end(), 0);
         std::fill(values.begin(), values.end(), QStringView());

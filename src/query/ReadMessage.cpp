@@ -109,13 +109,12 @@ QString ReadMessage::failure(const ReadJob::Result& result, const ReadPlan* plan
         lines.append(pick(Texts::get(TextId::ExportNotWritten)));
     for (const ReadJob::Failure& failure : result.failures) {
         QStringList options;
-        for (int p = 1; plan && p <= plan->NPiece; ++p) {
-            const ReadPlan::Piece& piece = plan->piece(p);
+        for (const ReadPlan::Piece& piece : plan ? plan->pieces() : QVector<ReadPlan::Piece>{}) {
             if (piece.table != failure.table)
                 continue;
-            for (int j = std::max(piece.optFirst, 1); j <= piece.optLast; ++j) {
-                if (!options.contains(plan->sOption.at(j)))
-                    options.append(plan->sOption.at(j));
+            for (int j = piece.options.begin; j < piece.options.end; ++j) {
+                if (!options.contains(plan->options().at(j)))
+                    options.append(plan->options().at(j));
             }
         }
         lines.append(pick(sentence(failure, options)));

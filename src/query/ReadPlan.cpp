@@ -8,94 +8,77 @@ QString ReadPlan::tableOf(const QString& key)
     return dash < 0 ? key : key.left(dash);
 }
 
-bool ReadPlan::ReadLIMytable(const QVector<Item>& items, const QStringList& options, QString* error)
+QString ReadPlan::Field::name() const
 {
-    SFI = static_cast<int>(items.size());
-    SOP = static_cast<int>(options.size());
-    sFieldKey = QVector<QString>(SFI + 1);
-    sFieldType = QVector<QString>(SFI + 1);
-    iFieldLen = QVector<int>(SFI + 1);
-    sFieldText = QVector<QString>(SFI + 1);
-    sOption = QVector<QString>(SOP + 1);
-    for (int i = 1; i <= SFI; ++i) {
-        const Item& item = items.at(i - 1);
-        sFieldKey[i] = item.key;
-        sFieldType[i] = item.type;
-        iFieldLen[i] = item.length;
-        sFieldText[i] = item.text;
-    }
-    for (int j = 1; j <= SOP; ++j)
-        sOption[j] = options.at(j - 1);
+    return key.mid(key.indexOf(u'-') + 1);
+}
 
+bool ReadPlan::build(const QVector<Field>& fields, const QStringList& options, QString* error)
+{
+    m_fields = fields;
+    m_options = options;
+    m_pieces.clear();
+    m_namesATable.clear();
     // A field that cannot fit a data line by itself could never be read, however the fields
     // are split.
-    for (int i = 1; i <= SFI; ++i) {
-        if (iFieldLen[i] > kLineWidth) {
+    for (const Field& field : m_fields) {
+        if (field.length > kLineWidth) {
             if (error)
                 *error = QStringLiteral("The field %1 is %2 characters long; a read returns at "
                                         "most %3 characters per row, so it cannot be read.")
-                             .arg(sFieldKey[i])
-                             .arg(iFieldLen[i])
+                             .arg(field.key)
+                             .arg(field.length)
                              .arg(kLineWidth);
             return false;
         }
     }
     group();
-    while (AdjustMyTable()) {
+    while (splitFirstTooWide()) {
     }
     assignOptions();
-    return SFI > 0;
+    return !m_fields.isEmpty();
 }
 
 void ReadPlan::group()
 {
-    pieces = QVector<Piece>(1);
-    QString previous;
-    for (int i = 1; i <= SFI; ++i) {
-        const QString table = tableOf(sFieldKey[i]);
-        if (i == 1 || table != previous) {
-            if (!pieces.isEmpty() && pieces.size() > 1)
-                pieces.last().last = i - 1;
-            Piece piece;
-            piece.table = table;
-            piece.first = i;
-            pieces.append(piece);
+    for (int i = 0; i < fieldCount(); ++i) {
+        const QString table = m_fields.at(i).table();
+        if (m_pieces.isEmpty() || table != m_pieces.last().table) {
+            if (!m_pieces.isEmpty())
+                m_pieces.last().fields.end = i;
+            m_pieces.append({table, {i, i}, {}});
         }
-        previous = table;
     }
-    if (pieces.size() > 1)
-        pieces.last().last = SFI;
-    NPiece = static_cast<int>(pieces.size()) - 1;
+    if (!m_pieces.isEmpty())
+        m_pieces.last().fields.end = fieldCount();
 }
 
-int ReadPlan::TotalBuffer(int p) const
+int ReadPlan::width(const Piece& piece) const
 {
-    const Piece& piece = pieces.at(p);
-    if (piece.first > piece.last)
+    if (piece.fields.isEmpty())
         return -1;
     int total = 0;
-    for (int i = piece.first; i <= piece.last; ++i)
-        total += iFieldLen.at(i);
-    return total + (piece.last - piece.first);
+    for (int i = piece.fields.begin; i < piece.fields.end; ++i)
+        total += m_fields.at(i).length;
+    return total + piece.fields.size() - 1;
 }
 
-bool ReadPlan::AdjustMyTable()
+bool ReadPlan::splitFirstTooWide()
 {
-    for (int g = 1; g <= NPiece; ++g) {
-        if (TotalBuffer(g) <= kLineWidth)
+    for (int p = 0; p < pieceCount(); ++p) {
+        if (width(m_pieces.at(p)) <= kLineWidth)
             continue;
-        Piece& wide = pieces[g];
-        // The midpoint, an exact half going to the even neighbour.
-        int middle = static_cast<int>(std::nearbyint(wide.first + (wide.last - wide.first) / 2.0));
-        if (middle == wide.first)
+        Piece& wide = m_pieces[p];
+        // The midpoint of the fields numbered from 1 as My Table shows them; an exact half goes
+        // to the even number, so the splits fall where they always did.
+        const int first = wide.fields.begin + 1;
+        const int last = wide.fields.end;
+        int middle = static_cast<int>(std::nearbyint(first + (last - first) / 2.0));
+        if (middle == first)
             ++middle;
-        Piece second;
-        second.table = wide.table;
-        second.first = middle;
-        second.last = wide.last;
-        wide.last = middle - 1;
-        pieces.insert(g + 1, second);
-        ++NPiece;
+        const Piece second{wide.table, {middle - 1, wide.fields.end}, {}};
+        wide.fields.end = middle - 1;
+        m_pieces.insert(p + 1, second);
         return true;
     }
     return false;
@@ -103,19 +86,17 @@ bool ReadPlan::AdjustMyTable()
 
 void ReadPlan::assignOptions()
 {
-    optionBlue = QVector<bool>(SOP + 1, false);
-    for (int p = 1; p <= NPiece; ++p) {
-        Piece& piece = pieces[p];
-        piece.optFirst = 0;
-        piece.optLast = 0;
+    m_namesATable = QVector<bool>(m_options.size(), false);
+    for (Piece& piece : m_pieces) {
+        piece.options = {};
         const QString prefix = piece.table + u'-';
-        for (int j = 1; j <= SOP; ++j) {
-            if (!sOption[j].contains(prefix))
+        for (int j = 0; j < m_options.size(); ++j) {
+            if (!m_options.at(j).contains(prefix))
                 continue;
-            if (piece.optFirst == 0)
-                piece.optFirst = j;
-            piece.optLast = j;
-            optionBlue[j] = true;
+            if (piece.options.isEmpty())
+                piece.options.begin = j;
+            piece.options.end = j + 1;
+            m_namesATable[j] = true;
         }
     }
 }

@@ -4,52 +4,67 @@
 #include <QStringList>
 #include <QVector>
 
-// The read plan: a snapshot of My Table and the option lines, split into pieces that each fit
-// RFC_READ_TABLE's data line of 512 characters. Arrays count from 1, as the fields and option
-// lines are numbered; index 0 stays empty.
+// The read plan: a snapshot of My Table's fields and the option lines, split into pieces that
+// each fit RFC_READ_TABLE's data line of 512 characters. Fields and option lines count from 0.
 class ReadPlan
 {
 public:
     static constexpr int kLineWidth = 512;
 
-    struct Item {
+    // A field of My Table.
+    struct Field {
         QString key;  // "KNA1-KUNNR"
         QString type; // SAP type letter
         int length = 0;
         QString text;
+
+        QString table() const { return tableOf(key); } // "KNA1"
+        QString name() const;                          // "KUNNR"
     };
 
+    // Indexes begin .. end - 1 of fields() or options().
+    struct Range {
+        int begin = 0;
+        int end = 0;
+
+        int size() const { return end - begin; }
+        bool isEmpty() const { return end <= begin; }
+        bool operator==(const Range&) const = default;
+    };
+
+    // One call of RFC_READ_TABLE: a run of fields of one table that fits a data line, and the
+    // option lines from the first to the last that names the table (lines between travel along).
     struct Piece {
         QString table;
-        int first = 0;
-        int last = 0;
-        int optFirst = 0;
-        int optLast = 0;
-        long lRows = 0;
+        Range fields;
+        Range options;
     };
 
     // Builds the plan; false with a message when it cannot (for instance a single field wider
     // than a data line). True only when there is at least one field.
-    bool ReadLIMytable(const QVector<Item>& items, const QStringList& options, QString* error);
+    bool build(const QVector<Field>& fields, const QStringList& options, QString* error);
 
-    int TotalBuffer(int piece) const;
-    bool AdjustMyTable();
+    const QVector<Field>& fields() const { return m_fields; }
+    int fieldCount() const { return static_cast<int>(m_fields.size()); }
+    const QStringList& options() const { return m_options; }
+    const QVector<Piece>& pieces() const { return m_pieces; }
+    int pieceCount() const { return static_cast<int>(m_pieces.size()); }
+    // One flag per option line: the line names the table of some piece.
+    const QVector<bool>& optionsNamingATable() const { return m_namesATable; }
 
-    int SFI = 0;
-    int SOP = 0;
-    QVector<QString> sFieldKey;
-    QVector<QString> sFieldType;
-    QVector<int> iFieldLen;
-    QVector<QString> sFieldText;
-    QVector<QString> sOption;
-    int NPiece = 0;
-    QVector<Piece> pieces;    // 1..NPiece
-    QVector<bool> optionBlue; // 1..SOP: the line names a table of some piece
+    // The characters a piece's fields take on a data line with a delimiter between them; -1
+    // for a piece without fields.
+    int width(const Piece& piece) const;
 
-    const Piece& piece(int p) const { return pieces.at(p); }
     static QString tableOf(const QString& key);
 
 private:
     void group();
+    bool splitFirstTooWide();
     void assignOptions();
+
+    QVector<Field> m_fields;
+    QStringList m_options;
+    QVector<Piece> m_pieces;
+    QVector<bool> m_namesATable;
 };

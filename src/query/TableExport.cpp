@@ -43,20 +43,20 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     file.standardOutput = m_settings.standardOutput;
     XlsxWriter::Settings book;
     book.path = m_settings.path;
-    for (int i = 1; i <= m_plan.SFI; ++i) {
-        file.keys.append(m_plan.sFieldKey.at(i));
-        file.texts.append(m_plan.sFieldText.at(i));
-        file.lengths.push_back(m_plan.iFieldLen.at(i));
-        file.types.append(m_plan.sFieldType.at(i));
+    for (const ReadPlan::Field& field : m_plan.fields()) {
+        file.keys.append(field.key);
+        file.texts.append(field.text);
+        file.lengths.push_back(field.length);
+        file.types.append(field.type);
     }
-    file.endsRun.assign(static_cast<size_t>(m_plan.SFI), false);
-    for (int p = 1; p <= m_plan.NPiece; ++p)
-        file.endsRun[static_cast<size_t>(m_plan.piece(p).last - 1)] = true;
+    file.endsRun.assign(static_cast<size_t>(m_plan.fieldCount()), false);
+    for (const ReadPlan::Piece& piece : m_plan.pieces())
+        file.endsRun[static_cast<size_t>(piece.fields.end - 1)] = true;
     book.keys = file.keys;
     book.texts = file.texts;
     book.types = file.types;
     book.lengths = file.lengths;
-    book.sheetName = m_plan.NPiece > 0 ? m_plan.piece(1).table : QString();
+    book.sheetName = m_plan.pieces().isEmpty() ? QString() : m_plan.pieces().front().table;
     CsvWriter csv(file);
     XlsxWriter xlsx(book);
     const bool workbook = m_settings.format == Format::Xlsx;

@@ -5,27 +5,9 @@
 
 namespace
 {
-constexpr int kLineWidth = 512;
 constexpr int kOptionWidth = 72;
-constexpr int kMostParts = 4;
 constexpr int kNamedKeys = 5;
 constexpr qint64 kMostReservedRows = 100000;
-// A paced part aims at this share of a page, so that an uneven stretch still fits.
-constexpr double kPacedShare = 0.8;
-
-// A key value made only of digits, as document numbers are: its number, else nothing.
-std::optional<qint64> number(QStringView value)
-{
-    if (value.isEmpty() || value.size() > 18)
-        return std::nullopt;
-    qint64 n = 0;
-    for (QChar c : value) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        n = n * 10 + (c.unicode() - u'0');
-    }
-    return n;
-}
 } // namespace
 
 TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
@@ -74,29 +56,20 @@ TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer
                       : QStringLiteral(": it was read in one call");
         return readByPosition(false);
     }
-    if (!buildKeyedPieces())
-        return Status::Failed;
+    QString why;
+    std::optional<std::vector<Piece>> pieces =
+        PieceLayout::keyed(m_request.columns, m_request.pieces, m_keys, m_request.table, &why);
+    if (!pieces)
+        return fail({}, {}, why);
+    m_pieces = std::move(*pieces);
     return readByKey();
 }
 
 // --- reads without the key
 
-TableRead::Piece TableRead::pieceOf(const std::vector<int>& columns) const
-{
-    Piece piece;
-    for (int c : columns) {
-        piece.fields.append(m_request.columns[static_cast<size_t>(c)].field);
-        piece.lengths.push_back(m_request.columns[static_cast<size_t>(c)].length);
-        piece.columns.push_back(c);
-    }
-    return piece;
-}
-
 TableRead::Status TableRead::readByPosition(bool mayReadInParts)
 {
-    m_pieces.clear();
-    for (const std::vector<int>& columns : m_request.pieces)
-        m_pieces.push_back(pieceOf(columns));
+    m_pieces = PieceLayout::plain(m_request.columns, m_request.pieces);
     std::vector<TableBatch::Piece> pieces;
     qsizetype rows = 0;
     for (const Piece& piece : m_pieces) {
@@ -132,66 +105,6 @@ TableRead::Status TableRead::readByPosition(bool mayReadInParts)
 }
 
 // --- reads by key
-
-bool TableRead::buildKeyedPieces()
-{
-    const auto width = [&](const std::vector<int>& columns) {
-        int total = 0;
-        for (const KeyField& key : m_keys) {
-            const bool chosen = std::any_of(columns.begin(), columns.end(), [&](int c) {
-                return m_request.columns[static_cast<size_t>(c)].field.compare(
-                           key.name, Qt::CaseInsensitive) == 0;
-            });
-            if (!chosen)
-                total += key.length;
-        }
-        for (int c : columns)
-            total += m_request.columns[static_cast<size_t>(c)].length;
-        return total;
-    };
-    // Each piece also carries the key; a piece that no longer fits a line is halved.
-    std::deque<std::vector<int>> todo(m_request.pieces.begin(), m_request.pieces.end());
-    std::vector<std::vector<int>> parts;
-    while (!todo.empty()) {
-        std::vector<int> columns = todo.front();
-        todo.pop_front();
-        if (width(columns) <= kLineWidth) {
-            parts.push_back(columns);
-            continue;
-        }
-        if (columns.size() == 1) {
-            fail({}, {},
-                 QStringLiteral("the field %1 and the key of %2 do not fit together in one "
-                                "read of %3 characters")
-                     .arg(m_request.columns[static_cast<size_t>(columns.front())].field,
-                          m_request.table)
-                     .arg(kLineWidth));
-            return false;
-        }
-        const auto middle = columns.begin() + static_cast<qsizetype>(columns.size() / 2);
-        todo.push_front(std::vector<int>(middle, columns.end()));
-        todo.push_front(std::vector<int>(columns.begin(), middle));
-    }
-    m_pieces.clear();
-    for (const std::vector<int>& columns : parts) {
-        Piece piece = pieceOf(columns);
-        for (const KeyField& key : m_keys) {
-            qsizetype at = -1;
-            for (qsizetype i = 0; i < piece.fields.size() && at < 0; ++i) {
-                if (piece.fields.at(i).compare(key.name, Qt::CaseInsensitive) == 0)
-                    at = i;
-            }
-            if (at < 0) {
-                at = piece.fields.size();
-                piece.fields.append(key.name);
-                piece.lengths.push_back(key.length);
-            }
-            piece.keySlots.push_back(static_cast<int>(at));
-        }
-        m_pieces.push_back(piece);
-    }
-    return true;
-}
 
 TableRead::Status TableRead::readByKey()
 {
@@ -304,7 +217,7 @@ TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
     std::iota(rows.begin(), rows.end(), 0);
     bool inOrder = true;
     QString duplicate;
-    if (!orderByKey(first, answer, rows, &inOrder, &duplicate))
+    if (!m_order.sort(first, answer, rows, &inOrder, &duplicate))
         return fail({}, {},
                     QStringLiteral("the system returned the row %1 of %2 twice in one answer")
                         .arg(duplicate, m_request.table));
@@ -322,32 +235,23 @@ TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
                         QStringLiteral("the system returned the row %1 for a part of %2 that "
                                        "does not hold it: it orders the key differently, so the "
                                        "table cannot be read in parts exactly")
-                            .arg(keyText(first, answer, r), m_request.table));
+                            .arg(m_order.text(first, answer, r), m_request.table));
     }
     // Fewer rows than asked: the part is complete. More than asked: the system ignores
     // ROWCOUNT and sent them all.
     if (block.size() != wanted + 1)
         return accept(part, answer, std::move(rows));
-    part.sample = Sample{std::move(answer), std::move(rows), inOrder};
+    part.sample = PartSplit::Sample{std::move(answer), std::move(rows), inOrder};
     return split(std::move(part));
 }
 
 bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
 {
-    const KeyRange& range = part.range;
-    if (!range.low || !range.lowInclusive || range.depth() >= static_cast<int>(m_keys.size()))
-        return false;
-    const auto low = number(*range.low);
-    if (!low)
-        return false;
-    const double step = part.pace * kPacedShare * static_cast<double>(wanted);
-    const qint64 end = *low + std::max<qint64>(1, static_cast<qint64>(step));
-    QString bound = QString::number(end).rightJustified(range.low->size(), u'0');
-    const KeyField& field = m_keys[static_cast<size_t>(range.depth())];
-    if (bound.size() != range.low->size() || (range.high && field.compare(bound, *range.high) >= 0))
+    const std::optional<PartSplit::Step> step = PartSplit::pacedStep(part, wanted, m_keys);
+    if (!step)
         return false;
     const Piece& first = m_pieces.front();
-    const KeyRange lower = range.below(bound);
+    const KeyRange lower = part.range.below(step->bound);
     bool outOfResources = false;
     std::optional<Answer> answer = call(first, lower, wanted + 1, status, &outOfResources);
     if (!answer) {
@@ -360,14 +264,8 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
             *status = Status::Failed;
         return true;
     }
-    const qsizetype rows = answer->block->size();
-    Part rest{range.from(bound, true), std::nullopt, part.weight / 2, false};
-    // An empty stretch doubles the pace; a thin one, near the end of the data, lets the rest be
-    // read as a whole.
-    if (rows == 0)
-        rest.pace = part.pace * 2;
-    else if (static_cast<double>(rows) >= 0.25 * static_cast<double>(wanted))
-        rest.pace = static_cast<double>(end - *low) / static_cast<double>(rows);
+    Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
+    rest.pace = PartSplit::paceAfter(part.pace, step->advance, answer->block->size(), wanted);
     m_todo.push_front(std::move(rest));
     Part piece{lower, std::nullopt, part.weight / 2, part.retried};
     *status = readAnswer(std::move(piece), std::move(*answer), wanted);
@@ -376,109 +274,73 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
 
 TableRead::Status TableRead::split(Part part)
 {
-    const Sample& sample = *part.sample;
+    const PartSplit::Sample& sample = *part.sample;
     const int depth = part.range.depth();
-    const Piece& first = m_pieces.front();
     if (depth >= static_cast<int>(m_keys.size()))
         return fail({}, {},
                     QStringLiteral("the system returned more rows of %1 than its key allows")
                         .arg(m_request.table));
     const KeyField& field = m_keys[static_cast<size_t>(depth)];
     const RowBlock::Slot slot =
-        sample.answer.places[static_cast<size_t>(first.keySlots[static_cast<size_t>(depth)])];
-    // Runs of rows with the same value of the field that splits this part.
-    struct Run {
-        QString value;
-        qsizetype start;
-    };
-    std::vector<Run> runs;
-    for (qsizetype i = 0; i < static_cast<qsizetype>(sample.rows.size()); ++i) {
-        const QStringView value =
-            sample.answer.block->value(sample.rows[static_cast<size_t>(i)], slot);
-        if (runs.empty() || field.compare(value, runs.back().value) != 0)
-            runs.push_back({value.toString(), i});
-    }
-    const double weight = part.weight;
+        sample.answer
+            .places[static_cast<size_t>(m_pieces.front().keySlots[static_cast<size_t>(depth)])];
+    const std::vector<PartSplit::Run> runs = PartSplit::runs(sample, slot, field);
     if (runs.size() == 1) {
         // Every row has one value: split on the next key field below it.
-        const QString value = runs.front().value;
-        m_todo.push_front(Part{part.range.from(value, false), std::nullopt, weight * 0.05, false});
-        Part inner{part.range.within(value), std::move(part.sample), weight * 0.9, false};
-        m_todo.push_front(std::move(inner));
-        if (!part.range.low || field.compare(*part.range.low, value) != 0)
-            m_todo.push_front(Part{part.range.below(value), std::nullopt, weight * 0.05, false});
+        queue(PartSplit::aroundOneValue(std::move(part), runs.front().value, field));
         return Status::Done;
     }
     if (sample.arrivedInOrder) {
-        // The system seems to return rows in key order: then the part below the last value
-        // holds exactly the sample's rows there. Its keys alone tell whether it does.
-        const QString last = runs.back().value;
-        const qsizetype below = runs.back().start;
-        Piece keys;
-        for (size_t i = 0; i < m_keys.size(); ++i) {
-            keys.fields.append(m_keys[i].name);
-            keys.lengths.push_back(m_keys[i].length);
-            keys.keySlots.push_back(static_cast<int>(i));
-        }
-        const KeyRange lower = part.range.below(last);
-        Status status = Status::Done;
-        bool outOfResources = false;
-        std::optional<Answer> answer = call(keys, lower, below + 1, &status, &outOfResources);
-        if (!answer) {
-            if (!outOfResources)
-                return status;
-            if (!shrinkPage())
-                return Status::Failed;
-            m_todo.push_front(std::move(part));
-            return Status::Done;
-        }
-        std::vector<qsizetype> rows(static_cast<size_t>(answer->block->size()));
-        std::iota(rows.begin(), rows.end(), 0);
-        QString duplicate;
-        bool inOrder = true;
-        bool same = static_cast<qsizetype>(rows.size()) == below &&
-                    orderByKey(keys, *answer, rows, &inOrder, &duplicate);
-        for (qsizetype i = 0; same && i < below; ++i)
-            same = compareKeys(keys, *answer, rows[static_cast<size_t>(i)], first, sample.answer,
-                               sample.rows[static_cast<size_t>(i)]) == 0;
-        if (same) {
-            Part rest{part.range.from(last, true), std::nullopt, weight / 2, false};
-            const auto from = number(runs.front().value);
-            const auto to = number(last);
-            if (from && to && *to > *from && runs.front().value.size() == last.size())
-                rest.pace = static_cast<double>(*to - *from) / static_cast<double>(below);
-            m_todo.push_front(std::move(rest));
-            return accept(Part{lower, std::nullopt, weight / 2, false}, sample.answer,
-                          std::vector<qsizetype>(sample.rows.begin(), sample.rows.begin() + below));
-        }
+        if (const std::optional<Status> status = acceptInOrder(part, runs))
+            return *status;
     }
-    // Split at values that share the sample's rows out evenly.
-    const int parts = std::min<int>(kMostParts, static_cast<int>(runs.size()));
-    const qsizetype total = static_cast<qsizetype>(sample.rows.size());
-    std::vector<size_t> cuts; // runs that start a new part
-    for (int p = 1; p < parts; ++p) {
-        const qsizetype target = total * p / parts;
-        size_t at = cuts.empty() ? 1 : cuts.back() + 1;
-        while (at + 1 < runs.size() && runs[at].start < target)
-            ++at;
-        if (at < runs.size() && (cuts.empty() || at > cuts.back()))
-            cuts.push_back(at);
-    }
-    std::vector<Part> pieces;
-    KeyRange rest = part.range;
-    qsizetype start = 0;
-    for (size_t cut : cuts) {
-        const Run& run = runs[cut];
-        pieces.push_back(Part{rest.below(run.value), std::nullopt,
-                              weight * static_cast<double>(run.start - start) / total, false});
-        rest = rest.from(run.value, true);
-        start = run.start;
-    }
-    pieces.push_back(
-        Part{rest, std::nullopt, weight * static_cast<double>(total - start) / total, false});
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
-        m_todo.push_front(std::move(*it));
+    queue(PartSplit::evenly(part, runs));
     return Status::Done;
+}
+
+std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
+                                                          const std::vector<PartSplit::Run>& runs)
+{
+    // The system seems to return rows in key order: then the part below the last value holds
+    // exactly the sample's rows there. Its keys alone tell whether it does.
+    const PartSplit::Sample& sample = *part.sample;
+    const QString last = runs.back().value;
+    const qsizetype below = runs.back().start;
+    const Piece keys = PieceLayout::keysOnly(m_keys);
+    const KeyRange lower = part.range.below(last);
+    Status status = Status::Done;
+    bool outOfResources = false;
+    std::optional<Answer> answer = call(keys, lower, below + 1, &status, &outOfResources);
+    if (!answer) {
+        if (!outOfResources)
+            return status;
+        if (!shrinkPage())
+            return Status::Failed;
+        m_todo.push_front(std::move(part));
+        return Status::Done;
+    }
+    std::vector<qsizetype> rows(static_cast<size_t>(answer->block->size()));
+    std::iota(rows.begin(), rows.end(), 0);
+    QString duplicate;
+    bool inOrder = true;
+    bool same = static_cast<qsizetype>(rows.size()) == below &&
+                m_order.sort(keys, *answer, rows, &inOrder, &duplicate);
+    for (qsizetype i = 0; same && i < below; ++i)
+        same = m_order.compare(keys, *answer, rows[static_cast<size_t>(i)], m_pieces.front(),
+                               sample.answer, sample.rows[static_cast<size_t>(i)]) == 0;
+    if (!same)
+        return std::nullopt;
+    Part rest{part.range.from(last, true), std::nullopt, part.weight / 2, false};
+    rest.pace = PartSplit::pace(runs.front().value, last, below);
+    m_todo.push_front(std::move(rest));
+    return accept(Part{lower, std::nullopt, part.weight / 2, false}, sample.answer,
+                  std::vector<qsizetype>(sample.rows.begin(), sample.rows.begin() + below));
+}
+
+void TableRead::queue(std::vector<Part> parts)
+{
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+        m_todo.push_front(std::move(*it));
 }
 
 TableRead::Status TableRead::accept(const Part& part, const Answer& first,
@@ -504,34 +366,19 @@ TableRead::Status TableRead::accept(const Part& part, const Answer& first,
         std::iota(order.begin(), order.end(), 0);
         QString duplicate;
         bool inOrder = true;
-        bool same = orderByKey(m_pieces[p], *answer, order, &inOrder, &duplicate) &&
+        bool same = m_order.sort(m_pieces[p], *answer, order, &inOrder, &duplicate) &&
                     order.size() == rows.size();
         for (size_t i = 0; same && i < rows.size(); ++i)
-            same =
-                compareKeys(m_pieces[p], *answer, order[i], m_pieces.front(), first, rows[i]) == 0;
+            same = m_order.compare(m_pieces[p], *answer, order[i], m_pieces.front(), first,
+                                   rows[i]) == 0;
         if (!same) {
             // Rows came or went between the calls: read the part again, once.
             if (!part.retried) {
                 m_todo.push_front(Part{part.range, std::nullopt, part.weight, true});
                 return Status::Done;
             }
-            QStringList keys;
-            size_t i = 0;
-            size_t j = 0;
-            while ((i < rows.size() || j < order.size()) && keys.size() < kNamedKeys) {
-                const int c = i >= rows.size()    ? 1
-                              : j >= order.size() ? -1
-                                                  : compareKeys(m_pieces.front(), first, rows[i],
-                                                                m_pieces[p], *answer, order[j]);
-                if (c < 0)
-                    keys.append(keyText(m_pieces.front(), first, rows[i++]));
-                else if (c > 0)
-                    keys.append(keyText(m_pieces[p], *answer, order[j++]));
-                else {
-                    ++i;
-                    ++j;
-                }
-            }
+            QStringList keys = m_order.differences(m_pieces.front(), first, rows, m_pieces[p],
+                                                   *answer, order, kNamedKeys);
             if (!duplicate.isEmpty() && keys.isEmpty())
                 keys.append(duplicate);
             m_failure.keys = keys;
@@ -550,25 +397,14 @@ TableRead::Status TableRead::accept(const Part& part, const Answer& first,
     if (count > 0) {
         const Piece& lead = m_pieces.front();
         if (!m_lastKey.empty()) {
-            int c = 0;
-            for (size_t i = 0; i < m_keys.size() && c == 0; ++i)
-                c = m_keys[i].compare(
-                    first.block->value(rows.front(),
-                                       first.places[static_cast<size_t>(lead.keySlots[i])]),
-                    m_lastKey[i]);
-            if (c <= 0)
+            if (m_order.compare(lead, first, rows.front(), m_lastKey) <= 0)
                 return fail({}, {},
                             QStringLiteral("the system returned the row %1 of %2 out of key "
                                            "order: it orders the key differently, so the table "
                                            "cannot be read in parts exactly")
-                                .arg(keyText(lead, first, rows.front()), m_request.table));
+                                .arg(m_order.text(lead, first, rows.front()), m_request.table));
         }
-        const qsizetype lastRow = rows[static_cast<size_t>(count - 1)];
-        m_lastKey.clear();
-        for (size_t i = 0; i < m_keys.size(); ++i)
-            m_lastKey.push_back(
-                first.block->value(lastRow, first.places[static_cast<size_t>(lead.keySlots[i])])
-                    .toString());
+        m_lastKey = m_order.values(lead, first, rows[static_cast<size_t>(count - 1)]);
     }
     return passOn(std::move(pieces), count, part.weight);
 }
@@ -595,51 +431,4 @@ TableRead::Status TableRead::passOn(std::vector<TableBatch::Piece> pieces, qsize
         m_observer.progress(m_emitted, std::min(1.0, fraction));
     }
     return Status::Done;
-}
-
-bool TableRead::orderByKey(const Piece& piece, const Answer& answer, std::vector<qsizetype>& rows,
-                           bool* arrivedInOrder, QString* duplicate) const
-{
-    const auto compare = [&](qsizetype a, qsizetype b) {
-        return compareKeys(piece, answer, a, piece, answer, b);
-    };
-    *arrivedInOrder = true;
-    for (size_t i = 1; i < rows.size() && *arrivedInOrder; ++i)
-        *arrivedInOrder = compare(rows[i - 1], rows[i]) < 0;
-    if (*arrivedInOrder)
-        return true;
-    std::sort(rows.begin(), rows.end(),
-              [&](qsizetype a, qsizetype b) { return compare(a, b) < 0; });
-    for (size_t i = 1; i < rows.size(); ++i) {
-        if (compare(rows[i - 1], rows[i]) == 0) {
-            if (duplicate)
-                *duplicate = keyText(piece, answer, rows[i]);
-            return false;
-        }
-    }
-    return true;
-}
-
-int TableRead::compareKeys(const Piece& a, const Answer& x, qsizetype i, const Piece& b,
-                           const Answer& y, qsizetype j) const
-{
-    for (size_t k = 0; k < m_keys.size(); ++k) {
-        const int c =
-            m_keys[k].compare(x.block->value(i, x.places[static_cast<size_t>(a.keySlots[k])]),
-                              y.block->value(j, y.places[static_cast<size_t>(b.keySlots[k])]));
-        if (c != 0)
-            return c;
-    }
-    return 0;
-}
-
-QString TableRead::keyText(const Piece& piece, const Answer& answer, qsizetype row) const
-{
-    QStringList values;
-    for (size_t k = 0; k < m_keys.size(); ++k)
-        values.append(
-            answer.block->value(row, answer.places[static_cast<size_t>(piece.keySlots[k])])
-                .trimmed()
-                .toString());
-    return values.join(u'/');
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "KeyCatalog.h"
+#include "KeyOrder.h"
 #include "KeyRange.h"
+#include "PartSplit.h"
+#include "PieceLayout.h"
 #include "TableBatch.h"
 #include "TableCall.h"
 
@@ -29,10 +32,7 @@ class RfcDestination;
 class TableRead
 {
 public:
-    struct Column {
-        QString field; // field name without the table
-        int length = 0;
-    };
+    using Column = PieceLayout::Column;
     struct Request {
         QString table;
         std::vector<Column> columns;          // in My Table order
@@ -58,6 +58,9 @@ public:
 
     TableRead(RfcDestination& destination, KeyCatalog& catalog, const std::atomic<bool>& cancel,
               Request request);
+    // The key order refers to this read's own key.
+    TableRead(const TableRead&) = delete;
+    TableRead& operator=(const TableRead&) = delete;
 
     Status run(const BatchSink& sink, const Observer& observer = {});
 
@@ -69,37 +72,14 @@ public:
     qint64 pageRows() const { return m_pageRows; }
 
 private:
-    struct Piece {
-        QStringList fields;        // FIELDNAME rows
-        std::vector<int> lengths;  // their dictionary lengths
-        std::vector<int> columns;  // the request's column of each of the first fields
-        std::vector<int> keySlots; // the slot of each range key field
-    };
-    struct Answer {
-        std::shared_ptr<RowBlock> block;
-        std::vector<RowBlock::Slot> places;
-    };
-    struct Sample {
-        Answer answer;               // of the first piece
-        std::vector<qsizetype> rows; // its lines in this part, in key order
-        bool arrivedInOrder = false;
-    };
-    struct Part {
-        KeyRange range;
-        std::optional<Sample> sample; // the part held more rows than these
-        double weight = 0;
-        bool retried = false;
-        // Where the key's values are numbers: how far they advance per row so far, so that
-        // the next call can ask for a part that likely fits a page.
-        double pace = 0;
-    };
+    using Piece = PieceLayout::Piece;
+    using Answer = PieceLayout::Answer;
+    using Part = PartSplit::Part;
 
-    Piece pieceOf(const std::vector<int>& columns) const;
     // One call per piece, joined by position; mayReadInParts: a system out of memory or time
     // stops it (Status::Stopped) so the caller reads in parts, instead of failing.
     Status readByPosition(bool mayReadInParts);
     Status readByKey();
-    bool buildKeyedPieces();
 
     // One call of a piece for a part; nothing on failure (the status says why).
     std::optional<Answer> call(const Piece& piece, const KeyRange& range, qint64 rowCount,
@@ -113,13 +93,12 @@ private:
     // Reads the part up to where its pace says a page ends; false when the part has no pace.
     bool readPaced(Part& part, qint64 wanted, Status* status);
     Status split(Part part);
+    // A sample that arrived in key order holds every row below its last value, if a call of
+    // the key alone agrees: those rows are read, and nothing when it does not agree.
+    std::optional<Status> acceptInOrder(Part& part, const std::vector<PartSplit::Run>& runs);
+    // Queues parts at the front, to be read in the order given.
+    void queue(std::vector<Part> parts);
     Status accept(const Part& part, const Answer& first, std::vector<qsizetype> rows);
-    // Puts rows in key order; false when two have one key.
-    bool orderByKey(const Piece& piece, const Answer& answer, std::vector<qsizetype>& rows,
-                    bool* arrivedInOrder, QString* duplicate) const;
-    int compareKeys(const Piece& a, const Answer& x, qsizetype i, const Piece& b, const Answer& y,
-                    qsizetype j) const;
-    QString keyText(const Piece& piece, const Answer& answer, qsizetype row) const;
     Status passOn(std::vector<TableBatch::Piece> pieces, qsizetype rows, double weight);
 
     RfcDestination& m_destination;
@@ -128,6 +107,7 @@ private:
     Request m_request;
     qint64 m_pageRows;
     std::vector<KeyField> m_keys; // the key without the client: what splits and joins
+    KeyOrder m_order{m_keys};
     std::vector<Piece> m_pieces;
     std::deque<Part> m_todo;
     std::vector<QString> m_lastKey; // of the last row passed on

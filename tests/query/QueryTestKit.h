@@ -153,3 +153,30 @@ public:
     QueryContext context;
     QueryWorkspace workspace;
 };
+
+// The fixture of the tests that drive query windows: one program connected to the demo system
+// for the whole test program, with an editor for text files, and each test's windows closed
+// after it. A test class adds its own init().
+class QueryWindowTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<QueryTestKit> m_kit;
+    QueryWindow* m_window = nullptr;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_kit = std::make_unique<QueryTestKit>();
+        QVERIFY(m_kit->connect());
+        m_kit->desktop.associations.insert(QStringLiteral("txt"),
+                                           QStringLiteral("/usr/bin/editor"));
+    }
+
+    void cleanup()
+    {
+        m_kit->closeAllWindows();
+        m_window = nullptr;
+    }
+};

@@ -24,14 +24,14 @@ inline ReadPlan planOf(const QString& table, const QStringList& names = {},
                        const QStringList& options = {})
 {
     const DemoDictionary::Table* definition = DemoDictionary::instance().table(table);
-    QVector<ReadPlan::Item> items;
+    QVector<ReadPlan::Field> items;
     for (const DemoDictionary::Field& field : definition->fields) {
         const bool text = field.letter == u"C" || field.letter == u"N" || field.letter == u"D";
         if (names.isEmpty() ? text : names.contains(field.name))
             items.append({table + u'-' + field.name, field.letter, field.length, field.textEn});
     }
     ReadPlan plan;
-    plan.ReadLIMytable(items, options, nullptr);
+    plan.build(items, options, nullptr);
     return plan;
 }
 
@@ -57,18 +57,18 @@ inline QHash<QString, int> rowsInDatabase(const QString& path, const ReadPlan& p
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return rows;
     QStringList columns;
-    for (int i = 1; i <= plan.SFI; ++i)
-        columns.append(u'"' + plan.sFieldKey.at(i).section(u'-', 1) + u'"');
+    for (const ReadPlan::Field& field : plan.fields())
+        columns.append(u'"' + field.name() + u'"');
     const QString sql = QStringLiteral("SELECT %1 FROM \"%2\" WHERE MANDT = '100'%3")
-                            .arg(columns.join(u','), plan.piece(1).table,
+                            .arg(columns.join(u','), plan.pieces().front().table,
                                  where.isEmpty() ? QString() : QStringLiteral(" AND ") + where);
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr);
     while (statement && sqlite3_step(statement) == SQLITE_ROW) {
         QStringList values;
-        for (int c = 0; c < plan.SFI; ++c) {
+        for (int c = 0; c < plan.fieldCount(); ++c) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
-            values.append(QString::fromUtf8(text ? text : "").left(plan.iFieldLen.at(c + 1)));
+            values.append(QString::fromUtf8(text ? text : "").left(plan.fields().at(c).length));
         }
         ++rows[rowText(values)];
     }

@@ -95,11 +95,11 @@ private:
     // The DATA lines of a delimited read through the window's own reader.
     QStringList delimitedRead(const QString& table, const QStringList& fields, int rows)
     {
-        QVector<ReadPlan::Item> items;
+        QVector<ReadPlan::Field> items;
         for (const QString& field : fields)
             items.append({table + u'-' + field, QStringLiteral("C"), 1, QString()});
         ReadPlan plan;
-        if (!plan.ReadLIMytable(items, {}, nullptr))
+        if (!plan.build(items, {}, nullptr))
             return {};
         TableCall::Request request;
         request.table = table;

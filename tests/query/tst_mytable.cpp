@@ -33,14 +33,11 @@ const char* const kFieldCommands[] = {
     "mmoveup",   "mremovefield",        "mremoveallfields"};
 } // namespace
 
-class TestMyTable : public QObject
+class TestMyTable : public QueryWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QueryTestKit> m_kit;
-    QueryWindow* m_window = nullptr;
-
     ReportListView* list() const { return m_window->myTable().view(); }
     QString header() const { return list()->headerItem()->text(0); }
     bool modified() const { return m_kit->workspace.isModified(m_window->slot()); }
@@ -142,14 +139,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_kit = std::make_unique<QueryTestKit>();
-        QVERIFY(m_kit->connect());
-        m_kit->desktop.associations.insert(QStringLiteral("txt"),
-                                           QStringLiteral("/usr/bin/editor"));
-    }
-
     void init()
     {
         m_window = m_kit->newWindow();
@@ -158,12 +147,6 @@ private Q_SLOTS:
         QVERIFY(m_window->fields().addTableFields(QStringLiteral("LFA1")));
         m_kit->desktop.messages.clear();
         clearModified();
-    }
-
-    void cleanup()
-    {
-        m_kit->closeAllWindows();
-        m_window = nullptr;
     }
 
     void copyingTheSameSelectionTwiceAddsNothing()
@@ -499,7 +482,7 @@ private Q_SLOTS:
 
     void holdsNineHundredNinetyNineFields()
     {
-        QVector<ReadPlan::Item> many;
+        QVector<ReadPlan::Field> many;
         for (int i = 1; i <= 999; ++i)
             many.append({QStringLiteral("ZBIG-F%1").arg(i, 3, 10, QChar(u'0')), QStringLiteral("C"),
                          1, QStringLiteral("Field %1").arg(i)});

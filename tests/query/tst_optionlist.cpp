@@ -28,14 +28,11 @@ const char* const kOptionCommands[] = {"mprintoptions", "mremoveoption", "mremov
 const QColor kBlue(0, 0, 255);
 } // namespace
 
-class TestOptionList : public QObject
+class TestOptionList : public QueryWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QueryTestKit> m_kit;
-    QueryWindow* m_window = nullptr;
-
     ReportListView* list() const
     {
         return m_window->findChild<ReportListView*>(QStringLiteral("ListView3"));
@@ -124,14 +121,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_kit = std::make_unique<QueryTestKit>();
-        QVERIFY(m_kit->connect());
-        m_kit->desktop.associations.insert(QStringLiteral("txt"),
-                                           QStringLiteral("/usr/bin/editor"));
-    }
-
     void init()
     {
         m_window = m_kit->newWindow();
@@ -141,12 +130,6 @@ private Q_SLOTS:
         m_kit->desktop.messages.clear();
         m_kit->desktop.answers.clear();
         clearModified();
-    }
-
-    void cleanup()
-    {
-        m_kit->closeAllWindows();
-        m_window = nullptr;
     }
 
     void showOptionShowsTheEditorWithItsChoices()

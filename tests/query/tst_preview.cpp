@@ -46,14 +46,11 @@ QStringList column(const PreviewModel& model, int c)
 }
 } // namespace
 
-class TestPreview : public QObject
+class TestPreview : public QueryWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QueryTestKit> m_kit;
-    QueryWindow* m_window = nullptr;
-
     PreviewModel& model() const { return *m_window->preview().model(); }
     QTableView* grid() const
     {
@@ -95,20 +92,20 @@ private:
     QVector<QStringList> direct(const QString& table, const QStringList& fields,
                                 const QStringList& options, int rows)
     {
-        QVector<ReadPlan::Item> items;
+        QVector<ReadPlan::Field> items;
         for (const QString& field : fields)
             items.append({table + u'-' + field, QStringLiteral("C"), 1, QString()});
         ReadPlan plan;
-        if (!plan.ReadLIMytable(items, options, nullptr))
+        if (!plan.build(items, options, nullptr))
             return {};
-        const ReadPlan::Piece& piece = plan.piece(1);
+        const ReadPlan::Piece& piece = plan.pieces().front();
         TableCall::Request request;
         request.table = table;
         request.fields = fields;
         request.rowCount = rows;
         request.delimiter = QStringLiteral("|");
-        for (int j = piece.optFirst; j >= 1 && j <= piece.optLast; ++j)
-            request.options.append(plan.sOption.at(j).mid(table.size() + 1));
+        for (int j = piece.options.begin; j < piece.options.end; ++j)
+            request.options.append(plan.options().at(j).mid(table.size() + 1));
         TableCall call(*m_kit->reader.destination());
         RowBlock block;
         if (call.run(request, block) != TableCall::Outcome::Done)
@@ -130,14 +127,6 @@ private:
     double dpi() const { return m_window->screen()->logicalDotsPerInchY(); }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_kit = std::make_unique<QueryTestKit>();
-        QVERIFY(m_kit->connect());
-        m_kit->desktop.associations.insert(QStringLiteral("txt"),
-                                           QStringLiteral("/usr/bin/editor"));
-    }
-
     void init()
     {
         if (!m_kit->state.Connected)
@@ -146,12 +135,6 @@ private Q_SLOTS:
         QVERIFY(m_window);
         QVERIFY(grid());
         m_kit->desktop.messages.clear();
-    }
-
-    void cleanup()
-    {
-        m_kit->closeAllWindows();
-        m_window = nullptr;
     }
 
     // --- the model on its own
@@ -332,7 +315,7 @@ private Q_SLOTS:
         QVERIFY(copy({table + QStringLiteral("-MANDT")}));
         preview({}, limit);
         QCOMPARE(model().rowCount(), rows);
-        QCOMPARE(m_window->preview().lRows(), long(rows));
+        QCOMPARE(m_window->preview().rowsRead(), long(rows));
         QCOMPARE(model().cell(rows - 1, 0), QStringLiteral("%1").arg(rows, 3, 10, QChar(u'0')));
         QCOMPARE(m_kit->state.RowBytes, 3);
         QVERIFY(m_kit->desktop.messages.isEmpty());
@@ -388,7 +371,7 @@ private Q_SLOTS:
                       QStringLiteral("LFA1-LIFNR"), QStringLiteral("LFA1-LAND1")}));
         preview({customers, vendors}, QStringLiteral("0"));
         const QString status = m_kit->window.statusPanels()->message();
-        QCOMPARE(m_window->preview().plan().NPiece, 2);
+        QCOMPARE(m_window->preview().plan().pieceCount(), 2);
         QCOMPARE(headers(), QStringList({"Row", "Customer", "Country", "Vendor", "Country"}));
         auto* options = m_window->findChild<ReportListView*>(QStringLiteral("ListView3"));
         QCOMPARE(options->topLevelItem(0)->foreground(0).color(), QColor(0, 0, 255));
@@ -403,7 +386,7 @@ private Q_SLOTS:
         QVERIFY(kna1.size() != lfa1.size());
         const int rows = static_cast<int>(std::max(kna1.size(), lfa1.size()));
         QCOMPARE(model().rowCount(), rows);
-        QCOMPARE(m_window->preview().lRows(), long(rows));
+        QCOMPARE(m_window->preview().rowsRead(), long(rows));
         for (int r = 0; r < rows; ++r) {
             QCOMPARE(model().cell(r, 0), QStringLiteral("%1").arg(r + 1, 3, 10, QChar(u'0')));
             const QStringList customer = r < kna1.size() ? kna1.at(r) : QStringList{"", ""};
@@ -421,18 +404,22 @@ private Q_SLOTS:
         QVERIFY(copy({QStringLiteral("KNA1-*")}));
         preview({QStringLiteral("KNA1-LAND1 EQ 'GB' ")}, QStringLiteral("30"));
         const ReadPlan& plan = m_window->preview().plan();
-        QCOMPARE(plan.SFI, 70);
-        QCOMPARE(plan.NPiece, 2);
+        QCOMPARE(plan.fieldCount(), 70);
+        QCOMPARE(plan.pieceCount(), 2);
         QCOMPARE(model().columnCount(), 71);
         QCOMPARE(model().rowCount(), 30);
         for (int r = 0; r < 30; ++r) {
             for (int c = 1; c <= 70; ++c)
-                QVERIFY(model().cell(r, c).size() <= plan.iFieldLen.at(c));
+                QVERIFY(model().cell(r, c).size() <= plan.fields().at(c - 1).length);
         }
         // Fields of both pieces stand in the same row: the customer, its country (piece 1)
         // and its district (piece 2).
-        const int district = static_cast<int>(plan.sFieldKey.indexOf(QStringLiteral("KNA1-ORT02")));
-        QVERIFY(district > plan.piece(1).last);
+        int district = 0; // the model's column: fields start at column 1
+        for (int i = 0; i < plan.fieldCount(); ++i) {
+            if (plan.fields().at(i).key == u"KNA1-ORT02")
+                district = i + 1;
+        }
+        QVERIFY(district > plan.pieces().front().fields.end);
         const QVector<QStringList> expected = direct(
             QStringLiteral("KNA1"), {"KUNNR", "LAND1", "ORT02"}, {"KNA1-LAND1 EQ 'GB' "}, 30);
         QCOMPARE(expected.size(), 30);

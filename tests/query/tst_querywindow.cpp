@@ -346,7 +346,7 @@ private Q_SLOTS:
         doubleClick(QStringLiteral("T001-LAND1"));
         doubleClick(QStringLiteral("T001-BUTXT")); // already there: nothing new
         QStringList keys;
-        for (const ReadPlan::Item& item : window->myTable().items())
+        for (const ReadPlan::Field& item : window->myTable().items())
             keys.append(item.key);
         QCOMPARE(keys, QStringList({"T001-BUTXT", "T001-LAND1"}));
         QCOMPARE(window->myTable().items().front().text, QStringLiteral("Company name"));
@@ -400,7 +400,7 @@ private Q_SLOTS:
             list->itemByKey(QString::fromLatin1(key))->setSelected(true);
         window->perform(QStringLiteral("mcopytomytable"));
         QStringList keys;
-        for (const ReadPlan::Item& item : window->myTable().items())
+        for (const ReadPlan::Field& item : window->myTable().items())
             keys.append(item.key);
         QCOMPARE(keys, (QStringList{"T001-BUTXT", "T001-MANDT", "T001-BUKRS"}));
         QCOMPARE(window->myTable().items().at(2).text, QStringLiteral("Company Code"));

@@ -89,7 +89,7 @@ void addField(QueryWindow* window, const QString& key, const QString& type, int 
 QStringList myTableKeys(QueryWindow* window)
 {
     QStringList keys;
-    for (const ReadPlan::Item& item : window->myTable().items())
+    for (const ReadPlan::Field& item : window->myTable().items())
         keys.append(item.key);
     return keys;
 }

@@ -11,6 +11,8 @@
 #include "DemoSystem.h"
 #include "KeyCatalog.h"
 #include "KeyRange.h"
+#include "PartSplit.h"
+#include "PieceLayout.h"
 #include "ReadJob.h"
 #include "ReadTableModule.h"
 #include "RowCollector.h"
@@ -37,6 +39,26 @@ Profile profile(bool anyOrder, qint64 budget)
     p.anyOrder = anyOrder;
     p.rowBudget = budget;
     return p;
+}
+
+// "A:10" is a column or key field A of 10 characters.
+std::vector<PieceLayout::Column> columnsOf(const QStringList& shapes)
+{
+    std::vector<PieceLayout::Column> columns;
+    for (const QString& shape : shapes)
+        columns.push_back({shape.section(u':', 0, 0), shape.section(u':', 1).toInt()});
+    return columns;
+}
+
+// A part as "prefix|low..high weight", "[" for an inclusive low bound, "(" for an exclusive one.
+QString partText(const PartSplit::Part& part)
+{
+    const KeyRange& range = part.range;
+    QStringList prefix(range.prefix.begin(), range.prefix.end());
+    return QStringLiteral("%1|%2%3..%4 %5")
+        .arg(prefix.join(u'/'), range.lowInclusive ? QStringLiteral("[") : QStringLiteral("("),
+             range.low.value_or(QString()), range.high.value_or(QString()))
+        .arg(part.weight);
 }
 
 QByteArray readAll(const QString& path)
@@ -156,8 +178,8 @@ private Q_SLOTS:
         QVERIFY(demo.logon(demoLogon()).ok);
         // Wider than a line: its pieces must hold the same rows.
         const ReadPlan plan = planOf(QStringLiteral("KNA1"));
-        QVERIFY(plan.NPiece > 1);
-        RowCollector rows(plan.SFI);
+        QVERIFY(plan.pieceCount() > 1);
+        RowCollector rows(plan.fieldCount());
         const ReadJob::Result result = read(demo, plan, rows, limit, pageRows);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QCOMPARE(qint64(rows.rows().size()), limit);
@@ -295,7 +317,7 @@ private Q_SLOTS:
         DemoDestination demo(m_database, profile(false, 0));
         QVERIFY(demo.logon(demoLogon(user)).ok);
         const ReadPlan plan = planOf(table, fields, options);
-        QVERIFY(plan.SFI > 0);
+        QVERIFY(plan.fieldCount() > 0);
         TallySink sink;
         const ReadJob::Result result = read(demo, plan, sink);
         QVERIFY(!result.ok);
@@ -388,10 +410,10 @@ private Q_SLOTS:
             return true;
         };
         ReadPlan plan;
-        QVector<ReadPlan::Item> items;
+        QVector<ReadPlan::Field> items;
         for (const char* key : {"KNA1-KUNNR", "KNA1-NAME1", "LFA1-LIFNR", "LFA1-NAME1"})
             items.append({QString::fromLatin1(key), QStringLiteral("C"), 10, QString()});
-        QVERIFY(plan.ReadLIMytable(items, {}, nullptr));
+        QVERIFY(plan.build(items, {}, nullptr));
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("out.csv"));
         KeyCatalog keys;
@@ -533,6 +555,190 @@ private Q_SLOTS:
         QCOMPARE(result, lines);
         for (const QString& line : result)
             QVERIFY(line.size() <= 72);
+    }
+
+    // Each call carries the key, once, however its fields are named; a call the key makes too
+    // wide is halved, and a field that cannot share a line with the key is refused.
+    void piecesCarryTheKeyAndHalveToFit_data()
+    {
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<QList<QList<int>>>("planned");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("pieces");
+        QTest::newRow("the key already chosen")
+            << QStringList{"KUNNR:10", "NAME1:35"} << QList<QList<int>>{{0, 1}}
+            << QStringList{"KUNNR:10"} << QStringList{"KUNNR,NAME1 key 0"};
+        QTest::newRow("the key added after the fields")
+            << QStringList{"NAME1:35"} << QList<QList<int>>{{0}}
+            << QStringList{"BUKRS:4", "BELNR:10"} << QStringList{"NAME1,BUKRS,BELNR key 1,2"};
+        QTest::newRow("a key field named in lower case")
+            << QStringList{"kunnr:10"} << QList<QList<int>>{{0}} << QStringList{"KUNNR:10"}
+            << QStringList{"kunnr key 0"};
+        QTest::newRow("the key makes a call too wide: halved")
+            << QStringList{"A:255", "B:250"} << QList<QList<int>>{{0, 1}} << QStringList{"K:10"}
+            << QStringList{"A,K key 1", "B,K key 1"};
+        QTest::newRow("the first half is the smaller")
+            << QStringList{"A:200", "B:200", "C:200"} << QList<QList<int>>{{0, 1, 2}}
+            << QStringList{"K:10"} << QStringList{"A,K key 1", "B,C,K key 2"};
+        QTest::newRow("planned pieces keep their order")
+            << QStringList{"A:10", "B:10"} << QList<QList<int>>{{1}, {0}} << QStringList{"K:10"}
+            << QStringList{"B,K key 1", "A,K key 1"};
+        QTest::newRow("a field that cannot share a line with the key")
+            << QStringList{"A:510"} << QList<QList<int>>{{0}} << QStringList{"K:10"}
+            << QStringList{"the field A and the key of T do not fit together in one read of 512 "
+                           "characters"};
+    }
+
+    void piecesCarryTheKeyAndHalveToFit()
+    {
+        QFETCH(QStringList, columns);
+        QFETCH(QList<QList<int>>, planned);
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, pieces);
+        std::vector<std::vector<int>> chosen;
+        for (const QList<int>& piece : planned)
+            chosen.emplace_back(piece.begin(), piece.end());
+        std::vector<KeyField> key;
+        for (const PieceLayout::Column& field : columnsOf(keys))
+            key.push_back(KeyField::fromDictionary(field.field, field.length, "CHAR"));
+        QString why;
+        const auto laid =
+            PieceLayout::keyed(columnsOf(columns), chosen, key, QStringLiteral("T"), &why);
+        QStringList found{why};
+        if (laid) {
+            found.clear();
+            for (const PieceLayout::Piece& piece : *laid) {
+                QStringList keyAt;
+                for (int slot : piece.keySlots)
+                    keyAt.append(QString::number(slot));
+                found.append(piece.fields.join(u',') + QStringLiteral(" key ") + keyAt.join(u','));
+                QCOMPARE(piece.lengths.size(), size_t(piece.fields.size()));
+            }
+        }
+        QCOMPARE(found, pieces);
+    }
+
+    // A full page is cut at the values of the splitting field that share its rows out evenly,
+    // into at most four parts whose weights add up to the part's.
+    void aFullPageIsCutEvenly_data()
+    {
+        QTest::addColumn<QStringList>("runs"); // "VALUE:first row"
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("four runs, four parts")
+            << QStringList{"A:0", "B:3", "C:5", "D:9"} << 10
+            << QStringList{"|[..B 0.3", "|[B..C 0.2", "|[C..D 0.4", "|[D.. 0.1"};
+        QTest::newRow("one long run")
+            << QStringList{"A:0", "B:1"} << 10 << QStringList{"|[..B 0.1", "|[B.. 0.9"};
+        QTest::newRow("six runs, cut near the quarters")
+            << QStringList{"A:0", "B:2", "C:4", "D:6", "E:8", "F:10"} << 12
+            << QStringList{"|[..C 0.333333", "|[C..D 0.166667", "|[D..F 0.333333",
+                           "|[F.. 0.166667"};
+    }
+
+    void aFullPageIsCutEvenly()
+    {
+        QFETCH(QStringList, runs);
+        QFETCH(int, rows);
+        QFETCH(QStringList, parts);
+        std::vector<PartSplit::Run> found;
+        for (const QString& run : runs)
+            found.push_back({run.section(u':', 0, 0), run.section(u':', 1).toInt()});
+        PartSplit::Part part{KeyRange{}, PartSplit::Sample{}, 1.0, false};
+        part.sample->rows.resize(static_cast<size_t>(rows));
+        QStringList texts;
+        double weight = 0;
+        for (const PartSplit::Part& piece : PartSplit::evenly(part, found)) {
+            texts.append(partText(piece));
+            weight += piece.weight;
+        }
+        QCOMPARE(texts, parts);
+        QCOMPARE(weight, 1.0);
+    }
+
+    // Rows that all share one value: the part below it (unless the part starts there), the
+    // value itself with the rows read, split further by the next key field, and the part
+    // after it.
+    void oneValueIsReadOnItsOwn_data()
+    {
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("from the start")
+            << QString() << QStringList{"|[..B 0.05", "B|[.. 0.9 sample", "|(B.. 0.05"};
+        QTest::newRow("a part starting at the value")
+            << "B" << QStringList{"B|[.. 0.9 sample", "|(B.. 0.05"};
+        QTest::newRow("a part starting below it")
+            << "A" << QStringList{"|[A..B 0.05", "B|[.. 0.9 sample", "|(B.. 0.05"};
+    }
+
+    void oneValueIsReadOnItsOwn()
+    {
+        QFETCH(QString, low);
+        QFETCH(QStringList, parts);
+        PartSplit::Part part{KeyRange{}, PartSplit::Sample{}, 1.0, false};
+        if (!low.isEmpty())
+            part.range = part.range.from(low, true);
+        QStringList texts;
+        for (const PartSplit::Part& piece : PartSplit::aroundOneValue(
+                 part, QStringLiteral("B"), KeyField::fromDictionary("F", 1, "CHAR")))
+            texts.append(partText(piece) + (piece.sample ? QStringLiteral(" sample") : QString()));
+        QCOMPARE(texts, parts);
+    }
+
+    // Numeric keys let a part ask for the stretch that likely fills most of a page.
+    void numericKeysArePaced_data()
+    {
+        QTest::addColumn<QString>("low");
+        QTest::addColumn<bool>("inclusive");
+        QTest::addColumn<QString>("high");
+        QTest::addColumn<double>("pace");
+        QTest::addColumn<QString>("bound"); // empty: no paced step
+        QTest::newRow("0.8 of a page at 2 per row")
+            << "0000001000" << true << QString() << 2.0 << "0000001160";
+        QTest::newRow("at least one value on")
+            << "0000001000" << true << QString() << 0.001 << "0000001001";
+        QTest::newRow("below the high end")
+            << "0000001000" << true << "0000001161" << 2.0 << "0000001160";
+        QTest::newRow("reaching the high end")
+            << "0000001000" << true << "0000001160" << 2.0 << QString();
+        QTest::newRow("more digits than the key holds")
+            << "99" << true << QString() << 1.0 << QString();
+        QTest::newRow("letters") << "CUST-50" << true << QString() << 1.0 << QString();
+        QTest::newRow("an exclusive low end")
+            << "0000001000" << false << QString() << 2.0 << QString();
+    }
+
+    void numericKeysArePaced()
+    {
+        QFETCH(QString, low);
+        QFETCH(bool, inclusive);
+        QFETCH(QString, high);
+        QFETCH(double, pace);
+        QFETCH(QString, bound);
+        PartSplit::Part part{KeyRange{}.from(low, inclusive), std::nullopt, 1.0, false, pace};
+        if (!high.isEmpty())
+            part.range = part.range.below(high);
+        const std::vector<KeyField> keys{KeyField::fromDictionary("BELNR", 10, "CHAR")};
+        const auto step = PartSplit::pacedStep(part, 100, keys);
+        QCOMPARE(step ? step->bound : QString(), bound);
+        if (step)
+            QCOMPARE(step->advance, step->bound.toLongLong() - low.toLongLong());
+    }
+
+    void thePaceFollowsWhatAStepReturned()
+    {
+        // Nothing in the stretch: twice as far next time.
+        QCOMPARE(PartSplit::paceAfter(2.0, 160, 0, 100), 4.0);
+        // Enough rows: the pace they show.
+        QCOMPARE(PartSplit::paceAfter(2.0, 160, 80, 100), 2.0);
+        QCOMPARE(PartSplit::paceAfter(2.0, 160, 25, 100), 6.4);
+        // Too few, near the end of the data: the rest is read as a whole.
+        QCOMPARE(PartSplit::paceAfter(2.0, 160, 24, 100), 0.0);
+        // Only numbers of one width pace a part.
+        QCOMPARE(PartSplit::pace("0000000100", "0000000300", 100), 2.0);
+        QCOMPARE(PartSplit::pace("100", "0000000300", 100), 0.0);
+        QCOMPARE(PartSplit::pace("0000000300", "0000000100", 100), 0.0);
+        QCOMPARE(PartSplit::pace("CUST-1", "CUST-9", 100), 0.0);
     }
 
     void callsCutValuesWhereTheSystemSaysTheyAre()

@@ -5,9 +5,9 @@
 namespace
 {
 // "KNA1*30x40" is 30 fields KNA1-F1..KNA1-F30 of 40 characters; "KNA1-NAME1:35" one field.
-QVector<ReadPlan::Item> expand(const QStringList& shapes)
+QVector<ReadPlan::Field> expand(const QStringList& shapes)
 {
-    QVector<ReadPlan::Item> items;
+    QVector<ReadPlan::Field> items;
     for (const QString& shape : shapes) {
         if (shape.contains(u'*')) {
             const QString table = shape.section(u'*', 0, 0);
@@ -24,19 +24,19 @@ QVector<ReadPlan::Item> expand(const QStringList& shapes)
     return items;
 }
 
-// One line per piece: "TABLE first-last options optFirst-optLast width TotalBuffer".
+// One line per piece: "TABLE first-last options first-last width W", fields and option lines
+// numbered from 1 as the user sees them, "0-0" for no option lines.
 QStringList describe(const ReadPlan& plan)
 {
+    const auto numbers = [](const ReadPlan::Range& range) {
+        return range.isEmpty() ? QStringLiteral("0-0")
+                               : QStringLiteral("%1-%2").arg(range.begin + 1).arg(range.end);
+    };
     QStringList lines;
-    for (int p = 1; p <= plan.NPiece; ++p) {
-        const ReadPlan::Piece& piece = plan.piece(p);
-        lines.append(QStringLiteral("%1 %2-%3 options %4-%5 width %6")
-                         .arg(piece.table)
-                         .arg(piece.first)
-                         .arg(piece.last)
-                         .arg(piece.optFirst)
-                         .arg(piece.optLast)
-                         .arg(plan.TotalBuffer(p)));
+    for (const ReadPlan::Piece& piece : plan.pieces()) {
+        lines.append(QStringLiteral("%1 %2 options %3 width %4")
+                         .arg(piece.table, numbers(piece.fields), numbers(piece.options))
+                         .arg(plan.width(piece)));
     }
     return lines;
 }
@@ -105,51 +105,60 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         ReadPlan plan;
         QString error;
-        QVERIFY(plan.ReadLIMytable(expand(items), options, &error));
+        QVERIFY(plan.build(expand(items), options, &error));
         QCOMPARE(describe(plan), expected);
-        QCOMPARE(plan.SFI, int(expand(items).size()));
-        QCOMPARE(plan.SOP, int(options.size()));
+        QCOMPARE(plan.fieldCount(), int(expand(items).size()));
+        QCOMPARE(plan.options(), options);
     }
 
-    void keepsTheItemsFromIndexOne()
+    void keepsTheFieldsInOrder()
     {
         ReadPlan plan;
-        const QVector<ReadPlan::Item> items = {{"KNA1-KUNNR", "C", 10, "Customer"},
-                                               {"KNA1-UMSAT", "P", 15, "Annual sales"}};
-        QVERIFY(plan.ReadLIMytable(items, {"KNA1-KUNNR = '1'"}, nullptr));
-        QCOMPARE(plan.sFieldKey, (QVector<QString>{"", "KNA1-KUNNR", "KNA1-UMSAT"}));
-        QCOMPARE(plan.sFieldType, (QVector<QString>{"", "C", "P"}));
-        QCOMPARE(plan.iFieldLen, (QVector<int>{0, 10, 15}));
-        QCOMPARE(plan.sFieldText, (QVector<QString>{"", "Customer", "Annual sales"}));
-        QCOMPARE(plan.sOption, (QVector<QString>{"", "KNA1-KUNNR = '1'"}));
+        const QVector<ReadPlan::Field> fields = {{"KNA1-KUNNR", "C", 10, "Customer"},
+                                                 {"KNA1-UMSAT", "P", 15, "Annual sales"},
+                                                 {"PLAIN", "C", 1, "No dash"}};
+        QVERIFY(plan.build(fields, {"KNA1-KUNNR = '1'"}, nullptr));
+        QStringList seen;
+        for (const ReadPlan::Field& field : plan.fields())
+            seen.append(QStringLiteral("%1|%2|%3|%4|%5|%6")
+                            .arg(field.table(), field.name(), field.type)
+                            .arg(field.length)
+                            .arg(field.text, field.key));
+        QCOMPARE(seen, (QStringList{"KNA1|KUNNR|C|10|Customer|KNA1-KUNNR",
+                                    "KNA1|UMSAT|P|15|Annual sales|KNA1-UMSAT",
+                                    "PLAIN|PLAIN|C|1|No dash|PLAIN"}));
+        QCOMPARE(plan.options(), QStringList{"KNA1-KUNNR = '1'"});
     }
 
     void optionLinesEndBlueWhenTheyNameAPieceTable()
     {
         ReadPlan plan;
-        QVERIFY(plan.ReadLIMytable(
+        QVERIFY(plan.build(
             expand({"KNA1*2x10", "VBAK*1x10"}),
             {"KNA1-F1 = 'A' AND", "garbage", "MARA-MATNR = '1'", "VBAK-F1 = 'C'", "kna1-f1 = 'a'"},
             nullptr));
-        QCOMPARE(plan.optionBlue, (QVector<bool>{false, true, false, false, true, false}));
+        QCOMPARE(plan.optionsNamingATable(), (QVector<bool>{true, false, false, true, false}));
     }
 
     void rebuildingForgetsThePreviousPlan()
     {
         ReadPlan plan;
-        QVERIFY(plan.ReadLIMytable(expand({"KNA1*30x40"}), {"KNA1-F1 = 'A'", "KNA1-F2 = 'B'"},
-                                   nullptr));
-        QVERIFY(plan.ReadLIMytable(expand({"T001*2x10"}), {"x"}, nullptr));
+        QVERIFY(plan.build(expand({"KNA1*30x40"}), {"KNA1-F1 = 'A'", "KNA1-F2 = 'B'"}, nullptr));
+        QVERIFY(plan.build(expand({"T001*2x10"}), {"x"}, nullptr));
         QCOMPARE(describe(plan), QStringList{"T001 1-2 options 0-0 width 21"});
-        QCOMPARE(plan.optionBlue, (QVector<bool>{false, false}));
-        QCOMPARE(plan.sFieldKey.size(), 3);
+        QCOMPARE(plan.optionsNamingATable(), QVector<bool>{false});
+        QCOMPARE(plan.fieldCount(), 2);
+        // A failed build leaves no pieces of the one before.
+        QVERIFY(!plan.build(expand({"T001-BLOB:600"}), {}, nullptr));
+        QCOMPARE(plan.pieceCount(), 0);
+        QVERIFY(plan.optionsNamingATable().isEmpty());
     }
 
     void aFieldWiderThanALineFailsNamingIt()
     {
         ReadPlan plan;
         QString error;
-        QVERIFY(!plan.ReadLIMytable(expand({"KNA1-KUNNR:10", "KNA1-BLOB:513"}), {}, &error));
+        QVERIFY(!plan.build(expand({"KNA1-KUNNR:10", "KNA1-BLOB:513"}), {}, &error));
         QVERIFY2(error.contains(QLatin1String("KNA1-BLOB")), qPrintable(error));
         QVERIFY2(error.contains(QLatin1String("513")), qPrintable(error));
     }
@@ -158,38 +167,34 @@ private Q_SLOTS:
     {
         ReadPlan plan;
         QString error;
-        QVERIFY(!plan.ReadLIMytable({}, {"KNA1-KUNNR = '1'"}, &error));
-        QCOMPARE(plan.NPiece, 0);
+        QVERIFY(!plan.build({}, {"KNA1-KUNNR = '1'"}, &error));
+        QCOMPARE(plan.pieceCount(), 0);
     }
 
-    void totalBufferOfAnEmptyPieceIsMinusOne()
+    void widthOfAPieceWithoutFieldsIsMinusOne()
     {
         ReadPlan plan;
-        QVERIFY(plan.ReadLIMytable(expand({"T*3x10"}), {}, nullptr));
-        plan.pieces[1].first = 3;
-        plan.pieces[1].last = 2;
-        QCOMPARE(plan.TotalBuffer(1), -1);
+        QVERIFY(plan.build(expand({"T*3x10"}), {}, nullptr));
+        QCOMPARE(plan.width({QStringLiteral("T"), {2, 2}, {}}), -1);
+        QCOMPARE(plan.width({QStringLiteral("T"), {1, 3}, {}}), 21);
     }
 
     // The original capacity of ten pieces per group is not a limit here.
     void manyFieldsSplitIntoPiecesThatAllFit()
     {
         ReadPlan plan;
-        QVERIFY(plan.ReadLIMytable(expand({"BIG*999x40"}), {"BIG-F999 = 'Z'"}, nullptr));
+        QVERIFY(plan.build(expand({"BIG*999x40"}), {"BIG-F999 = 'Z'"}, nullptr));
         // 12 fields of 40 take 491 characters, 13 take 532: at least 84 pieces.
-        QVERIFY2(plan.NPiece >= 84, qPrintable(QString::number(plan.NPiece)));
-        QCOMPARE(plan.pieces.size(), plan.NPiece + 1);
-        int expectedFirst = 1;
-        for (int p = 1; p <= plan.NPiece; ++p) {
-            const ReadPlan::Piece& piece = plan.piece(p);
-            QCOMPARE(piece.first, expectedFirst);
-            QVERIFY(piece.last >= piece.first);
-            QVERIFY(plan.TotalBuffer(p) <= 512);
-            QCOMPARE(piece.optFirst, 1);
-            QCOMPARE(piece.optLast, 1);
-            expectedFirst = piece.last + 1;
+        QVERIFY2(plan.pieceCount() >= 84, qPrintable(QString::number(plan.pieceCount())));
+        int expectedBegin = 0;
+        for (const ReadPlan::Piece& piece : plan.pieces()) {
+            QCOMPARE(piece.fields.begin, expectedBegin);
+            QVERIFY(!piece.fields.isEmpty());
+            QVERIFY(plan.width(piece) <= 512);
+            QCOMPARE(piece.options, (ReadPlan::Range{0, 1}));
+            expectedBegin = piece.fields.end;
         }
-        QCOMPARE(expectedFirst, 1000);
+        QCOMPARE(expectedBegin, 999);
     }
 };
 

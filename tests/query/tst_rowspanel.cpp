@@ -18,14 +18,11 @@
 #include <QToolButton>
 #include <QtTest>
 
-class TestRowsPanel : public QObject
+class TestRowsPanel : public QueryWindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QueryTestKit> m_kit;
-    QueryWindow* m_window = nullptr;
-
     QLineEdit* limitBox() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Text2")); }
     QCheckBox* allRows() const { return m_window->findChild<QCheckBox*>(QStringLiteral("Check1")); }
     QToolButton* button(int index) const
@@ -60,12 +57,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_kit = std::make_unique<QueryTestKit>();
-        QVERIFY(m_kit->connect());
-    }
-
     void init()
     {
         m_window = m_kit->newWindow();
@@ -73,12 +64,6 @@ private Q_SLOTS:
         QVERIFY(limitBox());
         QVERIFY(allRows());
         m_kit->desktop.messages.clear();
-    }
-
-    void cleanup()
-    {
-        m_kit->closeAllWindows();
-        m_window = nullptr;
     }
 
     void newWindowStartsWithTwentyRows()

@@ -1,3 +1,4 @@
+#include "DemoCallKit.h"
 #include "DemoHome.h"
 // The export file written by TableExport: joining of pieces, exact values, CSV quoting,
 // separators, failures, cancel, disk errors, encodings and streaming; checked byte for byte
@@ -286,14 +287,14 @@ private:
 
     ReadPlan plan(const QList<Field>& fields, const QStringList& options = {})
     {
-        QVector<ReadPlan::Item> items;
+        QVector<ReadPlan::Field> items;
         for (const Field& field : fields) {
             items.append({field.key, QStringLiteral("C"), field.length, field.text});
             m_system.lengthOf.insert(field.key, field.length);
         }
         ReadPlan result;
         QString error;
-        if (!result.ReadLIMytable(items, options, &error))
+        if (!result.build(items, options, &error))
             qWarning("plan not built: %s", qPrintable(error));
         return result;
     }
@@ -325,20 +326,9 @@ private:
     QStringList delimitedRead(const QString& table, const QStringList& fields,
                               const QString& delimiter)
     {
-        RfcFunction function(QStringLiteral("RFC_READ_TABLE"), m_demo.get());
-        function.Exports(QStringLiteral("QUERY_TABLE")).Value = table;
-        function.Exports(QStringLiteral("DELIMITER")).Value = delimiter;
-        RfcTable& request = function.Tables(QStringLiteral("FIELDS"));
-        for (const QString& field : fields) {
-            request.appendrow();
-            request.setValue(request.RowCount(), QStringLiteral("FIELDNAME"), field);
-        }
-        if (!function.Call())
-            return {QStringLiteral("<failed: %1>").arg(function.exception())};
-        QStringList lines;
-        for (const RfcTable::Row& row : function.Tables(QStringLiteral("DATA")).rows())
-            lines.append(row.front());
-        return lines;
+        const Outcome outcome = call(*m_demo, {table, fields, {}, delimiter});
+        return outcome.ok ? outcome.data
+                          : QStringList{QStringLiteral("<failed: %1>").arg(outcome.exception)};
     }
 
 private Q_SLOTS:
@@ -347,13 +337,8 @@ private Q_SLOTS:
         QVERIFY(m_home.isValid());
         QString error;
         QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
-        m_demo = std::make_unique<DemoDestination>(DemoSystem::databasePath());
-        LogonData data;
-        data.User = QStringLiteral("DEMO");
-        data.Password = QStringLiteral("welcome");
-        data.client = QStringLiteral("100");
-        data.Language = QStringLiteral("EN");
-        QVERIFY(m_demo->logon(data).ok);
+        m_demo = demoLogon();
+        QVERIFY(m_demo);
     }
 
     void init()

@@ -1,3 +1,4 @@
+#include "DemoCallKit.h"
 #include "DemoDestination.h"
 #include "DemoDictionary.h"
 #include "DemoGenerator.h"
@@ -318,21 +319,15 @@ private Q_SLOTS:
 
     void overflowingWeightPrintsAStar()
     {
-        DemoDestination demo(m_path);
-        LogonData data{"DEMO", {}, "100", "EN", {}, {}, {}, "welcome", {}};
-        QVERIFY(demo.logon(data).ok);
-        RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &demo);
-        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("MARA");
-        function.Exports(QStringLiteral("DELIMITER")).Value = QStringLiteral("|");
-        RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
-        fields.appendrow();
-        fields.setValue(1, QStringLiteral("FIELDNAME"), QStringLiteral("BRGEW"));
-        QVERIFY(function.Call());
+        const auto demo = demoLogon();
+        QVERIFY(demo);
+        const Outcome outcome = call(*demo, {"MARA", {"BRGEW"}, {}, "|"});
+        QVERIFY(outcome.ok);
         QStringList stars;
-        for (const auto& row : function.Tables(QStringLiteral("DATA")).rows()) {
-            QVERIFY(row.at(0).size() <= 13);
-            if (row.at(0).startsWith(u'*'))
-                stars.append(row.at(0));
+        for (const QString& line : outcome.data) {
+            QVERIFY(line.size() <= 13);
+            if (line.startsWith(u'*'))
+                stars.append(line);
         }
         QVERIFY(!stars.isEmpty());
         QCOMPARE(stars.first(), QStringLiteral("*99999999.999"));

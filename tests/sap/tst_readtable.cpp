@@ -1,7 +1,7 @@
+#include "DemoCallKit.h"
 #include "DemoDestination.h"
 #include "DemoHome.h"
 #include "DemoSystem.h"
-#include "ReadTableCall.h"
 #include "RfcFunction.h"
 
 #include <QCryptographicHash>
@@ -54,19 +54,6 @@ class TestReadTable : public QObject
     QString m_path;
     std::unique_ptr<DemoDestination> m_demo;
 
-    std::unique_ptr<DemoDestination> logon(const QString& user, const QString& language)
-    {
-        auto destination = std::make_unique<DemoDestination>(m_path);
-        LogonData data;
-        data.User = user;
-        data.Password = QStringLiteral("welcome");
-        data.client = QStringLiteral("100");
-        data.Language = language;
-        if (!destination->logon(data).ok)
-            return nullptr;
-        return destination;
-    }
-
     Outcome read(const Request& request) { return call(*m_demo, request); }
 
 private Q_SLOTS:
@@ -76,7 +63,7 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
         m_path = DemoSystem::databasePath();
-        m_demo = logon(QStringLiteral("DEMO"), QStringLiteral("EN"));
+        m_demo = demoLogon(QStringLiteral("DEMO"), QStringLiteral("EN"));
         QVERIFY(m_demo);
     }
 
@@ -153,7 +140,7 @@ private Q_SLOTS:
 
     void fieldTextsInTheLogonLanguage()
     {
-        const auto portuguese = logon(QStringLiteral("DEMO"), QStringLiteral("PT"));
+        const auto portuguese = demoLogon(QStringLiteral("DEMO"), QStringLiteral("PT"));
         QVERIFY(portuguese);
         const Outcome outcome =
             call(*portuguese, {"T000", {"MANDT", "MTEXT", "CHANGEDATE"}, {}, "|", "X", {}, {}});
@@ -364,7 +351,7 @@ private Q_SLOTS:
         QFETCH(QStringList, names);
         QFETCH(QStringList, options);
         QFETCH(QString, expected);
-        const auto destination = logon(user, QStringLiteral("EN"));
+        const auto destination = demoLogon(user, QStringLiteral("EN"));
         QVERIFY(destination);
         const Outcome outcome = call(*destination, {table, names, options, {}, {}, {}, {}});
         QVERIFY(!outcome.ok);
@@ -386,7 +373,7 @@ private Q_SLOTS:
                   {}});
         QVERIFY2(wide.ok, qPrintable(wide.exception));
         QCOMPARE(wide.data.size(), 3);
-        const auto audit = logon(QStringLiteral("AUDIT"), QStringLiteral("EN"));
+        const auto audit = demoLogon(QStringLiteral("AUDIT"), QStringLiteral("EN"));
         QVERIFY(audit);
         QVERIFY(call(*audit, {"T001", {"BUKRS"}, {}, {}, {}, {}, {}}).ok);
         QVERIFY(read({"BKPF", {"BELNR"}, {}, {}, {}, "1", {}}).ok);
@@ -464,7 +451,7 @@ private Q_SLOTS:
         QVERIFY(!other.Call());
         QCOMPARE(other.exception(), QStringLiteral("FUNCTION_NOT_FOUND"));
 
-        auto closed = logon(QStringLiteral("DEMO"), QStringLiteral("EN"));
+        auto closed = demoLogon(QStringLiteral("DEMO"), QStringLiteral("EN"));
         QVERIFY(closed);
         closed->logoff();
         const Outcome outcome = call(*closed, {"T000", {}, {}, {}, {}, {}, {}});

@@ -63,7 +63,9 @@ const DemoDictionary::Table* DemoDictionary::table(const QString& name) const
 
 DemoDictionary::DemoDictionary()
 {
-    const QStringList lines = QString::fromUtf8(source()).split(u'\n', Qt::SkipEmptyParts);
+    // Elements first: each field takes its texts from its data element.
+    const QStringList lines = (QString::fromUtf8(elementLines()) + QString::fromUtf8(tableLines()))
+                                  .split(u'\n', Qt::SkipEmptyParts);
     for (const QString& line : lines) {
         if (line.startsWith(u'=')) {
             const qsizetype space = line.indexOf(u' ');

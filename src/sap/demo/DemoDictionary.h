@@ -47,7 +47,10 @@ public:
 
 private:
     DemoDictionary();
-    static const char* source();
+    // The dictionary as text: "=NAME English|Portuguese" lines of data elements, then for each
+    // table an "@NAME CLASS English|Portuguese" line and its field lines.
+    static const char* elementLines();
+    static const char* tableLines();
     void addWideTable();
 
     QVector<Table> m_tables;

@@ -1,49 +1,21 @@
 #include "DemoGenerator.h"
 
 #include "DemoDictionary.h"
+#include "DemoRandom.h"
+#include "DemoTableWriter.h"
 #include "SqliteDatabase.h"
-#include "SqliteStatement.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
-#include <cstdint>
-#include <variant>
 #include <vector>
 
 namespace
 {
-using Value = std::variant<QString, double, qint64, QByteArray>;
-using Row = std::vector<Value>;
-
-// A fixed-seed generator (splitmix64): the same database on every machine.
-class Random
-{
-public:
-    explicit Random(std::uint64_t seed) : m_state(seed) {}
-    std::uint64_t next()
-    {
-        std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    int below(int n) { return static_cast<int>(next() % static_cast<std::uint64_t>(n)); }
-    template <typename T> const T& pick(const std::vector<T>& items)
-    {
-        return items[static_cast<size_t>(below(static_cast<int>(items.size())))];
-    }
-    double amount(double max, int decimals)
-    {
-        const double scale = decimals == 3 ? 1000.0 : 100.0;
-        return static_cast<double>(next() % static_cast<std::uint64_t>(max * scale)) / scale;
-    }
-
-private:
-    std::uint64_t m_state;
-};
+using Value = DemoTableWriter::Value;
+using Row = DemoTableWriter::Row;
 
 const std::vector<QString> kCountries = {"DE", "BR", "PT", "US", "FR", "ES", "GB", "AT"};
 const std::vector<QString> kCities = {"Berlin", "São Paulo", "Lisboa",  "New York", "Paris",
@@ -52,14 +24,6 @@ const std::vector<QString> kCities = {"Berlin", "São Paulo", "Lisboa",  "New Yo
 const std::vector<QString> kStreets = {
     "Hauptstraße 1",  "Rua da Conceição, 12", "5th Avenue 300",        "Rue de l'Église 7",
     "Calle Mayor; 4", "Baker Street 221b",    "Avenida Paulista 1578", "Große Allee 44"};
-// Names that test an export: separators, quotes and accented letters.
-const std::vector<QString> kNameStarts = {
-    "Müller",         "Açúcar União", "Smith, Jones",  "\"Best\"",     "Café São João",
-    "Straße Bau",     "Hôtel Élysée", "Ølstad",        "Coração; Cia", "O'Brien",
-    "Lopes & Filhos", "Nordwind",     "Pão de Queijo", "Ibérica"};
-const std::vector<QString> kNameEnds = {"GmbH",     "Ltda.", "and Partners", "Foods Inc.",
-                                        "S.A.",     "AG",    "SARL",         "AS",
-                                        "Comércio", "Ltd.",  "& Söhne KG"};
 const std::vector<QString> kUsers = {"DEMO", "AUDIT", "MARIA", "JSILVA", "KMUELLER", "BATCH"};
 const std::vector<QString> kCurrencies = {"EUR", "BRL", "EUR", "USD", "EUR", "EUR", "GBP", "EUR"};
 
@@ -68,117 +32,12 @@ QString digits(long number, int width)
     return QStringLiteral("%1").arg(number, width, 10, QChar(u'0'));
 }
 
-QString date(Random& random, bool mayBeEmpty)
-{
-    if (mayBeEmpty && random.below(8) == 0)
-        return QStringLiteral("00000000");
-    return QStringLiteral("%1%2%3")
-        .arg(2000 + random.below(26))
-        .arg(1 + random.below(12), 2, 10, QChar(u'0'))
-        .arg(1 + random.below(28), 2, 10, QChar(u'0'));
-}
-
-QString time(Random& random)
-{
-    return QStringLiteral("%1%2%3")
-        .arg(random.below(24), 2, 10, QChar(u'0'))
-        .arg(random.below(60), 2, 10, QChar(u'0'))
-        .arg(random.below(60), 2, 10, QChar(u'0'));
-}
-
-QString companyName(Random& random, long n)
-{
-    return random.pick(kNameStarts) + u' ' + random.pick(kNameEnds) +
-           (n % 7 == 0 ? QString() : QStringLiteral(" %1").arg(n));
-}
-
-class Writer
-{
-public:
-    Writer(SqliteDatabase& db, QString* error) : m_db(db), m_error(error) {}
-
-    bool create(const DemoDictionary::Table& table)
-    {
-        QStringList columns;
-        QStringList keys;
-        for (const auto& field : table.fields) {
-            columns.append(u'"' + field.name + QStringLiteral("\" ") + field.sqlType());
-            if (field.key)
-                keys.append(u'"' + field.name + u'"');
-        }
-        if (!keys.isEmpty())
-            columns.append(QStringLiteral("PRIMARY KEY (") + keys.join(u',') + u')');
-        // Rows are kept in key order, as a database with a clustered primary key keeps them.
-        return run(QStringLiteral("CREATE TABLE \"") + table.name + QStringLiteral("\" (") +
-                   columns.join(QStringLiteral(", ")) + u')' +
-                   (keys.isEmpty() ? QString() : QStringLiteral(" WITHOUT ROWID")));
-    }
-
-    bool begin(const QString& table)
-    {
-        const DemoDictionary::Table* def = DemoDictionary::instance().table(table);
-        QStringList marks;
-        for (qsizetype i = 0; i < def->fields.size(); ++i)
-            marks.append(QStringLiteral("?"));
-        m_table = table;
-        m_width = def->fields.size();
-        m_insert = std::make_unique<SqliteStatement>(
-            m_db.handle(), QStringLiteral("INSERT INTO \"") + table +
-                               QStringLiteral("\" VALUES (") + marks.join(u',') + u')');
-        if (!m_insert->valid())
-            return fail(m_insert->error());
-        return true;
-    }
-
-    bool insert(const Row& row)
-    {
-        if (static_cast<qsizetype>(row.size()) != m_width)
-            return fail(QStringLiteral("%1: %2 values for %3 fields")
-                            .arg(m_table)
-                            .arg(row.size())
-                            .arg(m_width));
-        m_insert->reset();
-        int index = 1;
-        for (const Value& value : row) {
-            if (const auto* text = std::get_if<QString>(&value))
-                m_insert->bindText(index, *text);
-            else if (const auto* real = std::get_if<double>(&value))
-                m_insert->bindDouble(index, *real);
-            else if (const auto* whole = std::get_if<qint64>(&value))
-                m_insert->bindInt(index, *whole);
-            else
-                m_insert->bindBlob(index, std::get<QByteArray>(value));
-            ++index;
-        }
-        m_insert->step();
-        if (!m_insert->error().isEmpty())
-            return fail(m_insert->error());
-        return true;
-    }
-
-    bool run(const QString& sql) { return m_db.exec(sql) || fail(m_db.error()); }
-
-private:
-    bool fail(const QString& why)
-    {
-        if (m_error && m_error->isEmpty())
-            *m_error = why;
-        return false;
-    }
-
-    SqliteDatabase& m_db;
-    QString* m_error;
-    std::unique_ptr<SqliteStatement> m_insert;
-    QString m_table;
-    qsizetype m_width = 0;
-};
-
 QString text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
 }
 
-bool writeDictionary(Writer& w)
+bool writeDictionary(DemoTableWriter& w)
 {
     const auto& dictionary = DemoDictionary::instance();
     bool ok = w.begin(QStringLiteral("DD02L"));
@@ -212,7 +71,7 @@ bool writeDictionary(Writer& w)
     return ok;
 }
 
-bool writeCustomizing(Writer& w)
+bool writeCustomizing(DemoTableWriter& w)
 {
     bool ok = w.begin(QStringLiteral("T000"));
     ok = ok && w.insert({text("000"), text("SAP AG Konzern"), text("Walldorf"), text("EUR"),
@@ -256,7 +115,7 @@ bool writeCustomizing(Writer& w)
     return ok;
 }
 
-Row customer(Random& r, const QString& client, long n)
+Row customer(DemoRandom& r, const QString& client, long n)
 {
     // KNA1 has many fields that stay empty: values are set by name, in the generator's order.
     const DemoDictionary::Table& kna1 = *DemoDictionary::instance().table(QStringLiteral("KNA1"));
@@ -268,7 +127,7 @@ Row customer(Random& r, const QString& client, long n)
         }
     };
     const QString country = r.pick(kCountries);
-    const QString name = companyName(r, n);
+    const QString name = r.companyName(n);
     // Most customer numbers are numeric with SAP's leading zeros; some are alphanumeric.
     set("MANDT", client);
     set("KUNNR", n % 50 == 0 ? QStringLiteral("CUST-%1").arg(n) : digits(n, 10));
@@ -288,7 +147,7 @@ Row customer(Random& r, const QString& client, long n)
     set("BBSNR", digits(r.below(99999), 5));
     set("BRSCH", text("M001"));
     set("BUBKZ", text("0"));
-    set("ERDAT", date(r, true));
+    set("ERDAT", r.date(true));
     set("ERNAM", r.pick(kUsers));
     set("KTOKD", text("0001"));
     set("LOEVM", r.below(20) == 0 ? text("X") : QString());
@@ -300,7 +159,7 @@ Row customer(Random& r, const QString& client, long n)
     return row;
 }
 
-bool writeMasterData(Writer& w, Random& r, const DemoGenerator::Counts& counts)
+bool writeMasterData(DemoTableWriter& w, DemoRandom& r, const DemoGenerator::Counts& counts)
 {
     bool ok = w.begin(QStringLiteral("KNA1"));
     for (long n = 1; ok && n <= counts.customers; ++n)
@@ -309,7 +168,7 @@ bool writeMasterData(Writer& w, Random& r, const DemoGenerator::Counts& counts)
         ok = w.insert(customer(r, text("001"), 900000 + n));
     ok = ok && w.begin(QStringLiteral("LFA1"));
     for (long n = 1; ok && n <= counts.vendors; ++n) {
-        const QString name = companyName(r, n + 7);
+        const QString name = r.companyName(n + 7);
         ok = w.insert({text("100"),
                        digits(100000 + n, 10),
                        r.pick(kCountries),
@@ -323,7 +182,7 @@ bool writeMasterData(Writer& w, Random& r, const DemoGenerator::Counts& counts)
                        name.left(10).toUpper(),
                        r.pick(kStreets),
                        digits(r.below(999999), 10),
-                       date(r, true),
+                       r.date(true),
                        r.pick(kUsers),
                        text("0001"),
                        n % 11 == 0 ? digits(n, 10) : QString(),
@@ -337,7 +196,7 @@ bool writeMasterData(Writer& w, Random& r, const DemoGenerator::Counts& counts)
         // Every 97th material is so heavy that its weight overflows the printed length.
         const double gross = n % 97 == 0 ? 9999999999.999 : r.amount(5000, 3);
         ok =
-            w.insert({text("100"), digits(n, 18), date(r, false), r.pick(kUsers), date(r, true),
+            w.insert({text("100"), digits(n, 18), r.date(false), r.pick(kUsers), r.date(true),
                       r.pick(kUsers), n % 31 == 0 ? text("X") : QString(), r.pick(types), text("M"),
                       QStringLiteral("%1").arg(r.below(999), 3, 10, QChar(u'0')), text("ST"), gross,
                       gross * 0.9, text("KG"), text("01"), digits(4000000000000 + n, 13)});
@@ -359,7 +218,7 @@ bool writeMasterData(Writer& w, Random& r, const DemoGenerator::Counts& counts)
     return ok;
 }
 
-bool writeSales(Writer& w, Random& r, const DemoGenerator::Counts& counts)
+bool writeSales(DemoTableWriter& w, DemoRandom& r, const DemoGenerator::Counts& counts)
 {
     bool ok = w.begin(QStringLiteral("VBAK"));
     std::vector<std::pair<double, QString>> totals;
@@ -367,8 +226,8 @@ bool writeSales(Writer& w, Random& r, const DemoGenerator::Counts& counts)
         const bool credit = n % 17 == 0;
         const QString currency = r.pick(kCurrencies);
         const double value = (credit ? -1.0 : 1.0) * r.amount(999999, 2);
-        ok = w.insert({text("100"), digits(n, 10), date(r, false), time(r), r.pick(kUsers),
-                       date(r, false), credit ? text("K") : text("C"),
+        ok = w.insert({text("100"), digits(n, 10), r.date(false), r.time(), r.pick(kUsers),
+                       r.date(false), credit ? text("K") : text("C"),
                        credit ? text("G2") : text("TA"), value, currency, text("1000"), text("10"),
                        text("00"), digits(1 + r.below(static_cast<int>(counts.customers)), 10)});
     }
@@ -387,7 +246,7 @@ bool writeSales(Writer& w, Random& r, const DemoGenerator::Counts& counts)
     return ok;
 }
 
-bool writeAccounting(Writer& w, Random& r, const DemoGenerator::Counts& counts)
+bool writeAccounting(DemoTableWriter& w, DemoRandom& r, const DemoGenerator::Counts& counts)
 {
     const std::vector<QString> codes = {"1000", "2000", "3000", "4000"};
     bool ok = w.begin(QStringLiteral("BKPF"));
@@ -396,9 +255,9 @@ bool writeAccounting(Writer& w, Random& r, const DemoGenerator::Counts& counts)
     for (long n = 1; ok && n <= counts.documents; ++n) {
         const QString code = codes[static_cast<size_t>(n % 4)];
         documentCodes.push_back(code);
-        const QString posted = date(r, false);
-        ok = w.insert({text("100"), code, digits(n, 10), posted.left(4), text("SA"), date(r, false),
-                       posted, posted.mid(4, 2), posted, time(r), r.pick(kUsers), text("FB01"),
+        const QString posted = r.date(false);
+        ok = w.insert({text("100"), code, digits(n, 10), posted.left(4), text("SA"), r.date(false),
+                       posted, posted.mid(4, 2), posted, r.time(), r.pick(kUsers), text("FB01"),
                        QStringLiteral("REF-%1").arg(n),
                        n % 9 == 0 ? text("Ajuste; câmbio \"EUR\"") : QString(), text("EUR"),
                        1.0 + r.amount(9, 2) / 10.0});
@@ -409,7 +268,7 @@ bool writeAccounting(Writer& w, Random& r, const DemoGenerator::Counts& counts)
             const bool credit = line % 2 == 0;
             const double amount = r.amount(99999, 2);
             ok = w.insert({text("100"), documentCodes[static_cast<size_t>(n - 1)], digits(n, 10),
-                           text("2024"), digits(line, 3), date(r, true),
+                           text("2024"), digits(line, 3), r.date(true),
                            n % 5 == 0 ? digits(n + 5000000, 10) : QString(),
                            credit ? text("50") : text("40"), text("S"),
                            credit ? text("H") : text("S"), text("V1"), credit ? -amount : amount,
@@ -422,7 +281,7 @@ bool writeAccounting(Writer& w, Random& r, const DemoGenerator::Counts& counts)
     return ok;
 }
 
-bool writeWideTable(Writer& w)
+bool writeWideTable(DemoTableWriter& w)
 {
     bool ok = w.begin(QStringLiteral("ZWIDE"));
     for (int r = 1; ok && r <= 600; ++r) {
@@ -434,7 +293,7 @@ bool writeWideTable(Writer& w)
     return ok;
 }
 
-bool writeTypeSamples(Writer& w)
+bool writeTypeSamples(DemoTableWriter& w)
 {
     bool ok = w.begin(QStringLiteral("ZTYPES"));
     const std::vector<Row> rows = {
@@ -482,7 +341,7 @@ bool DemoGenerator::build(const QString& path, int scale, QString* error,
                 *error = db.error();
             return false;
         }
-        Writer w(db, &why);
+        DemoTableWriter w(db, &why);
         // Large pages: a long read costs fewer calls into the file system.
         bool ok = w.run(QStringLiteral("PRAGMA page_size = 32768")) &&
                   w.run(QStringLiteral("PRAGMA journal_mode = OFF")) &&
@@ -498,7 +357,7 @@ bool DemoGenerator::build(const QString& path, int scale, QString* error,
                              .arg(kVersion)
                              .arg(scale));
         const Counts counts = countsFor(scale);
-        Random random(20070312);
+        DemoRandom random(20070312);
         say(QStringLiteral("dictionary"));
         ok = ok && writeDictionary(w) && writeCustomizing(w);
         say(QStringLiteral("master data"));

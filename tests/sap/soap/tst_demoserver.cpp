@@ -1,4 +1,4 @@
-#include "../ReadTableCall.h"
+#include "DemoCallKit.h"
 #include "DemoDestination.h"
 #include "DemoHome.h"
 #include "DemoServerProcess.h"

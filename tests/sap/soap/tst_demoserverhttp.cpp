@@ -1,7 +1,7 @@
 // zorv-demo-server driven with raw HTTP, as a hostile or careless client would drive it: each
 // request answered as a real system answers it, or refused with its HTTP status, and the
 // server serving everyone else all along.
-#include "../ReadTableCall.h"
+#include "DemoCallKit.h"
 #include "DemoDestination.h"
 #include "DemoHome.h"
 #include "DemoServerProcess.h"
@@ -114,15 +114,8 @@ class TestDemoServerHttp : public QObject
         request.options = options;
         request.delimiter = delimiter;
         request.noData = noData;
-        DemoDestination destination(DemoSystem::databasePath());
-        LogonData logon;
-        logon.User = QStringLiteral("DEMO");
-        logon.Password = QStringLiteral("welcome");
-        logon.client = QStringLiteral("100");
-        logon.Language = language;
-        if (!destination.logon(logon).ok)
-            return {};
-        return call(destination, request);
+        const auto destination = demoLogon(QStringLiteral("DEMO"), language);
+        return destination ? call(*destination, request) : Outcome{};
     }
 
 private Q_SLOTS:

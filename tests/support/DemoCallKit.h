@@ -1,11 +1,33 @@
 #pragma once
 
+#include "DemoDestination.h"
+#include "DemoSystem.h"
 #include "RfcDestination.h"
 #include "RfcFunction.h"
 
 #include <QStringList>
 
-// One RFC_READ_TABLE call as the tests write it, and what came back, in text.
+#include <memory>
+
+// The demo system as the tests call it: a logged-on destination, and one RFC_READ_TABLE call
+// as the tests write it, with what came back in text.
+
+// The demo database of DemoSystem::databasePath() logged on as user (password "welcome",
+// client 100) in language; nothing when the logon fails.
+inline std::unique_ptr<DemoDestination> demoLogon(const QString& user = QStringLiteral("DEMO"),
+                                                  const QString& language = QStringLiteral("EN"))
+{
+    auto destination = std::make_unique<DemoDestination>(DemoSystem::databasePath());
+    LogonData data;
+    data.User = user;
+    data.Password = QStringLiteral("welcome");
+    data.client = QStringLiteral("100");
+    data.Language = language;
+    if (!destination->logon(data).ok)
+        return nullptr;
+    return destination;
+}
+
 struct Outcome {
     bool ok = false;
     QString exception;
