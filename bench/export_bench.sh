@@ -4,6 +4,7 @@
 #   1,000,000 BSEG rows x the first ten columns (MANDT to SHKZG), in-process, vs sqlite3 -csv
 #   peak memory of that export at 100,000 and at 1,000,000 rows
 #   every KNA1 field (825 characters: several calls a page, joined by key) vs sqlite3 -csv
+#   the first ZWIDE fields, 900+ characters, joined by key, vs sqlite3 -csv
 #   the ten BSEG columns as an Excel workbook vs as CSV
 #   the same million rows over SOAP through zorv-demo-server vs in-process
 #   bench/export_bench.sh [build folder] [data folder] [runs]
@@ -90,6 +91,14 @@ query "$data/kna1.txt" 0 KNA1
 echo "KNA1, every field ($(sqlite3 "$db" "select count(*) from KNA1 where MANDT='100'") rows, joined by key):"
 pair "zorv export" "'$zorv' export '$data/kna1.txt' --output '$data/kna1.csv'" \
     "sqlite3 -csv" "sqlite3 -csv '$db' \"SELECT $columns FROM KNA1 WHERE MANDT='100'\" > '$data/sqlite.csv'"
+
+# A My Table of 900+ characters: the first ZWIDE fields (several calls a page, joined by key).
+mapfile -t wide < <("$zorv" read-table ZWIDE --no-data |
+    awk -F'\t' 'NF == 5 && width < 900 { print $1; width += $3 }')
+query "$data/zwide.txt" 0 ZWIDE "${wide[@]}"
+echo "ZWIDE, ${#wide[@]} fields of 900+ characters ($(sqlite3 "$db" "select count(*) from ZWIDE where MANDT='100'") rows, joined by key):"
+pair "zorv export" "'$zorv' export '$data/zwide.txt' --output '$data/zwide.csv'" \
+    "sqlite3 -csv" "sqlite3 -csv '$db' \"SELECT $columns FROM ZWIDE WHERE MANDT='100'\" > '$data/sqlite.csv'"
 
 echo "BSEG, 1,000,000 rows x ${#ten[@]} columns, workbook vs text:"
 runs_saved=$runs
