@@ -86,9 +86,8 @@ int main(int argc, char** argv)
     }
 
     const int fieldCount = window->myTable().count();
-    std::printf("preview of %d rows x %d fields (%d read calls), %d bytes per row\n",
-                model.rowCount(), fieldCount, window->preview().plan().pieceCount(),
-                kit.state.RowBytes);
+    std::printf("preview of %d rows x %d fields (%d read calls)\n", model.rowCount(), fieldCount,
+                window->preview().plan().pieceCount());
     std::printf(
         "UpdatePreview to the read started (columns set up): best %.1f ms, median %.1f ms\n",
         *std::min_element(started.begin(), started.end()), median(started));

@@ -109,7 +109,7 @@ void ExportController::report(const TableExport::Result& result)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
     host.services().OpenWithAssociatedProgram(file);
-    QString status = doneText(host.state(), m_plan.fieldCount(), result.rows, result.elapsed);
+    QString status = doneText(host.state(), m_plan, result.rows, result.elapsed);
     if (!result.notes.isEmpty())
         status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
     host.setStatusText(status);
@@ -135,12 +135,16 @@ void ExportController::wait()
     m_worker->stop();
 }
 
-QString ExportController::doneText(const AppState& state, int fields, long rows, double seconds)
+QString ExportController::doneText(const AppState& state, const ReadPlan& plan, long rows,
+                                   double seconds)
 {
     const Language language(state);
-    return language.pick(Texts::get(TextId::ImportDone)) + QString::number(fields) +
+    int rowBytes = 0;
+    for (const ReadPlan::Field& field : plan.fields())
+        rowBytes += field.length;
+    return language.pick(Texts::get(TextId::ImportDone)) + QString::number(plan.fieldCount()) +
            language.pick(Texts::get(TextId::ImportDoneFields)) + QString::number(rows) +
-           language.pick(Texts::get(TextId::ImportDoneRows)) + QString::number(state.RowBytes) +
+           language.pick(Texts::get(TextId::ImportDoneRows)) + QString::number(rowBytes) +
            language.pick(Texts::get(TextId::ImportDoneBytes)) + ElapsedText::format(seconds);
 }
 

@@ -52,7 +52,8 @@ public:
     // Cancels a running import and waits for it to end (used when the window must close).
     void wait();
     // The closing status line of a preview or an import.
-    static QString doneText(const AppState& state, int fields, long rows, double seconds);
+    // The closing status line of a preview or an export of that plan.
+    static QString doneText(const AppState& state, const ReadPlan& plan, long rows, double seconds);
     // A name typed without an extension gets the one of the chosen file type.
     static QString withExtension(const QString& path, int fileType = CsvFile);
     // How a file of that name and type is written.

@@ -235,7 +235,6 @@ void MyTable::showSummary()
     for (const char* command : kFieldCommands)
         m_context.host.setCommandEnabled(QString::fromLatin1(command), n > 0);
     const int bytes = totalBytes();
-    m_context.host.state().RowBytes = bytes;
     // The number of reads a preview or import will need, so a wide selection is no surprise.
     ReadPlan plan;
     QString calls;

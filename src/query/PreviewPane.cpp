@@ -246,7 +246,7 @@ void PreviewPane::showResult(const Read& read)
                                           Desktop::Icon::Warning, message.title());
     } else {
         QString status =
-            ExportController::doneText(host.state(), m_plan.fieldCount(), m_rows, m_elapsed);
+            ExportController::doneText(host.state(), m_plan, m_rows, m_elapsed);
         if (!result.notes.isEmpty())
             status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
         host.setStatusText(status);

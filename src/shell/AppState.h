@@ -39,8 +39,6 @@ struct AppState {
 
     // The last query document and export file, remembered for the dialogs.
     QString MyTableF;
-    // The width of one My Table row of the active query, in bytes.
-    int RowBytes = 0;
 
     // Written by a running long operation (possibly a worker thread), read by the display.
     std::atomic<float> ProgressFraction{0.0f};

@@ -317,7 +317,8 @@ private Q_SLOTS:
         QCOMPARE(model().rowCount(), rows);
         QCOMPARE(m_window->preview().rowsRead(), long(rows));
         QCOMPARE(model().cell(rows - 1, 0), QStringLiteral("%1").arg(rows, 3, 10, QChar(u'0')));
-        QCOMPARE(m_kit->state.RowBytes, 3);
+        QVERIFY2(m_kit->window.statusPanels()->message().contains(QStringLiteral(" 3 Bytes/Row")),
+                 qPrintable(m_kit->window.statusPanels()->message()));
         QVERIFY(m_kit->desktop.messages.isEmpty());
     }
 
@@ -474,6 +475,23 @@ private Q_SLOTS:
             m_kit->window.statusPanels()->message().startsWith(QStringLiteral("Preview cancelled")),
             qPrintable(m_kit->window.statusPanels()->message()));
         QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    // The done line tells this window's row width, whatever another window's My Table holds.
+    void theDoneLineTellsItsOwnRowWidth()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        QueryWindow* other = m_kit->newWindow();
+        QVERIFY(other);
+        other->myTable().addFields(
+            {{QStringLiteral("KNA1-NAME1"), QStringLiteral("C"), 35, QStringLiteral("Name")}});
+        m_kit->window.workspace()->setActiveSubWindow(
+            qobject_cast<QMdiSubWindow*>(m_window->parentWidget()));
+        preview({}, QStringLiteral("5"));
+        const QString status = m_kit->window.statusPanels()->message();
+        QVERIFY2(status.contains(QStringLiteral(" 1 Fields 5 Rows 10 Bytes/Row")),
+                 qPrintable(status));
+        other->parentWidget()->close();
     }
 
     // An auditor must never mistake one user's rows for another's: a disconnect empties every

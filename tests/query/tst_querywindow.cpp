@@ -662,16 +662,23 @@ private Q_SLOTS:
         for (const QSize size : {QSize(990, 505), QSize(1500, 860)}) {
             const QByteArray at =
                 QByteArray::number(size.width()) + "x" + QByteArray::number(size.height()) + ": ";
-            const auto row = [&at](const char* name) { return (at + name).constData(); };
-            QTest::newRow(row("tree edge right")) << size << "tree" << 1 << 60;
-            QTest::newRow(row("field list edge left")) << size << "fields" << 1 << -50;
-            QTest::newRow(row("field list edge right")) << size << "fields" << 2 << 90;
-            QTest::newRow(row("My Table edge left")) << size << "mytable" << 2 << -100;
-            QTest::newRow(row("My Table bottom down")) << size << "mytable" << 3 << 40;
-            QTest::newRow(row("options top up")) << size << "options" << 3 << -45;
-            QTest::newRow(row("preview top up")) << size << "preview" << 4 << -80;
-            QTest::newRow(row("preview top down")) << size << "preview" << 4 << 70;
-            QTest::newRow(row("field list bottom down")) << size << "fields" << 4 << 35;
+            QTest::addRow("%s%s", at.constData(), "tree edge right") << size << "tree" << 1 << 60;
+            QTest::addRow("%s%s", at.constData(), "field list edge left")
+                << size << "fields" << 1 << -50;
+            QTest::addRow("%s%s", at.constData(), "field list edge right")
+                << size << "fields" << 2 << 90;
+            QTest::addRow("%s%s", at.constData(), "My Table edge left")
+                << size << "mytable" << 2 << -100;
+            QTest::addRow("%s%s", at.constData(), "My Table bottom down")
+                << size << "mytable" << 3 << 40;
+            QTest::addRow("%s%s", at.constData(), "options top up")
+                << size << "options" << 3 << -45;
+            QTest::addRow("%s%s", at.constData(), "preview top up")
+                << size << "preview" << 4 << -80;
+            QTest::addRow("%s%s", at.constData(), "preview top down")
+                << size << "preview" << 4 << 70;
+            QTest::addRow("%s%s", at.constData(), "field list bottom down")
+                << size << "fields" << 4 << 35;
         }
     }
 
@@ -884,12 +891,14 @@ private Q_SLOTS:
     {
         QueryTestKit kit;
         QueryWindow* window = kit.newWindow();
-        for (const char* command :
-             {"mnewtable", "mnewfolder", "mnewroot", "mcuttable", "mpastetable", "mremovetable",
-              "mrename", "mcopytomytable", "mprintfields", "mqpreview", "mprintfieldsmytable",
-              "mprintpreview", "mcloseqpreview", "mimportmytable", "mrows", "mcloserows",
-              "mmovedown", "mmoveup", "mremovefield", "mremoveallfields", "mshowoption",
-              "mprintoptions", "mremoveoption", "mremovealloptions"})
+        for (const char* command : {"mnewtable",      "mnewfolder",          "mnewroot",
+                                    "mcuttable",      "mpastetable",         "mremovetable",
+                                    "mrename",        "mcopytomytable",      "mprintfields",
+                                    "mqpreview",      "mprintfieldsmytable", "mprintpreview",
+                                    "mcloseqpreview", "mimportmytable",      "mrows",
+                                    "mcloserows",     "mmovedown",           "mmoveup",
+                                    "mremovefield",   "mremoveallfields",    "mshowoption",
+                                    "mprintoptions",  "mremoveoption",       "mremovealloptions"})
             QVERIFY2(window->carriesOut(QString::fromLatin1(command)), command);
         QVERIFY(!window->perform(QStringLiteral("mnewqtable")));
         QVERIFY(!window->perform(QStringLiteral("RemoveTable")));
