@@ -173,6 +173,16 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
     return answer;
 }
 
+TableRead::Status TableRead::retrySmaller(Part part, Status failed, bool outOfResources)
+{
+    if (!outOfResources)
+        return failed;
+    if (!shrinkPage())
+        return Status::Failed;
+    m_todo.push_front(std::move(part));
+    return Status::Done;
+}
+
 bool TableRead::shrinkPage()
 {
     if (m_pageRows <= m_request.floorRows) {
@@ -198,14 +208,8 @@ TableRead::Status TableRead::readPart(Part part)
     bool outOfResources = false;
     const Piece& first = m_pieces.front();
     std::optional<Answer> answer = call(first, part.range, wanted + 1, &status, &outOfResources);
-    if (!answer) {
-        if (!outOfResources)
-            return status;
-        if (!shrinkPage())
-            return Status::Failed;
-        m_todo.push_front(std::move(part));
-        return Status::Done;
-    }
+    if (!answer)
+        return retrySmaller(std::move(part), status, outOfResources);
     return readAnswer(std::move(part), std::move(*answer), wanted);
 }
 
@@ -311,14 +315,8 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
     Status status = Status::Done;
     bool outOfResources = false;
     std::optional<Answer> answer = call(keys, lower, below + 1, &status, &outOfResources);
-    if (!answer) {
-        if (!outOfResources)
-            return status;
-        if (!shrinkPage())
-            return Status::Failed;
-        m_todo.push_front(std::move(part));
-        return Status::Done;
-    }
+    if (!answer)
+        return retrySmaller(std::move(part), status, outOfResources);
     std::vector<qsizetype> rows(static_cast<size_t>(answer->block->size()));
     std::iota(rows.begin(), rows.end(), 0);
     QString duplicate;
@@ -354,14 +352,9 @@ TableRead::Status TableRead::accept(const Part& part, const Answer& first,
         std::optional<Answer> answer =
             call(m_pieces[p], part.range, static_cast<qint64>(rows.size()) + 1, &status,
                  &outOfResources);
-        if (!answer) {
-            if (!outOfResources)
-                return status;
-            if (!shrinkPage())
-                return Status::Failed;
-            m_todo.push_front(Part{part.range, std::nullopt, part.weight, part.retried});
-            return Status::Done;
-        }
+        if (!answer)
+            return retrySmaller(Part{part.range, std::nullopt, part.weight, part.retried}, status,
+                                outOfResources);
         std::vector<qsizetype> order(static_cast<size_t>(answer->block->size()));
         std::iota(order.begin(), order.end(), 0);
         QString duplicate;

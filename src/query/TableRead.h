@@ -85,6 +85,9 @@ private:
     std::optional<Answer> call(const Piece& piece, const KeyRange& range, qint64 rowCount,
                                Status* status, bool* outOfResources);
     bool shrinkPage();
+    // After a failed call: a call that ran out of memory or time goes back to be read with a
+    // smaller page; any other failure ends the read.
+    Status retrySmaller(Part part, Status failed, bool outOfResources);
     Status fail(const QString& exception, const QString& message, const QString& explanation);
 
     Status readPart(Part part);
