@@ -1,5 +1,6 @@
 // The demo server's parts without sockets: the HTTP request parser, the SOAP call reader, the
 // answer writer and the slowing of wrong passwords.
+#include "ByteSlices.h"
 #include "HttpRequestParser.h"
 #include "LogonThrottle.h"
 #include "RfcFunction.h"
@@ -12,26 +13,6 @@
 
 namespace
 {
-QList<QByteArray> bytewise(const QByteArray& bytes)
-{
-    QList<QByteArray> pieces;
-    for (const char c : bytes)
-        pieces.append(QByteArray(1, c));
-    return pieces;
-}
-
-QList<QByteArray> randomly(const QByteArray& bytes, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QList<QByteArray> pieces;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype size = 1 + random.bounded(200);
-        pieces.append(bytes.mid(at, size));
-        at += size;
-    }
-    return pieces;
-}
-
 const QByteArray kRfc = "urn:sap-com:document:sap:rfc:functions";
 
 QByteArray envelope(const QByteArray& body)
@@ -160,7 +141,7 @@ private Q_SLOTS:
         QFETCH(bool, keepAlive);
         QList<QList<QByteArray>> ways{{bytes}, bytewise(bytes)};
         for (quint32 seed = 1; seed <= 4; ++seed)
-            ways.append(randomly(bytes, seed));
+            ways.append(randomly(bytes, seed, 200));
         for (const QList<QByteArray>& pieces : ways) {
             HttpRequestParser parser;
             for (const QByteArray& piece : pieces) {

@@ -1,19 +1,9 @@
 // The HTTP framing of SOAP answers as the client reads it: status, header, body by length, by
 // chunks or to the close, and the limits that hold whatever a server sends.
+#include "ByteSlices.h"
 #include "HttpResponseReader.h"
 
 #include <QTest>
-
-namespace
-{
-QList<QByteArray> bytewise(const QByteArray& bytes)
-{
-    QList<QByteArray> pieces;
-    for (const char c : bytes)
-        pieces.append(QByteArray(1, c));
-    return pieces;
-}
-} // namespace
 
 class TestHttpResponse : public QObject
 {

@@ -1,3 +1,4 @@
+#include "ByteSlices.h"
 #include "RfcFunction.h"
 #include "SoapResponseReader.h"
 
@@ -107,26 +108,6 @@ Outcome read(const QList<QByteArray>& pieces, bool sink = true,
             outcome.data.append(row.at(0));
     }
     return outcome;
-}
-
-QList<QByteArray> bytewise(const QByteArray& bytes)
-{
-    QList<QByteArray> pieces;
-    for (const char c : bytes)
-        pieces.append(QByteArray(1, c));
-    return pieces;
-}
-
-QList<QByteArray> randomly(const QByteArray& bytes, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QList<QByteArray> pieces;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype size = 1 + random.bounded(97);
-        pieces.append(bytes.mid(at, size));
-        at += size;
-    }
-    return pieces;
 }
 
 const char* stateName(SoapResponseReader::State state)
@@ -513,7 +494,7 @@ private Q_SLOTS:
         QVERIFY(whole.state != SoapResponseReader::State::Reading);
         QList<QList<QByteArray>> ways{bytewise(answer)};
         for (quint32 seed = 1; seed <= 8; ++seed)
-            ways.append(randomly(answer, seed));
+            ways.append(randomly(answer, seed, 97));
         for (const QList<QByteArray>& pieces : ways) {
             const Outcome outcome = read(pieces);
             QCOMPARE(stateName(outcome.state), stateName(whole.state));
