@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 
 namespace
 {
@@ -17,7 +18,11 @@ CsvWriter::CsvWriter(Settings settings)
     if (m_settings.separator.isEmpty())
         m_settings.separator = QStringLiteral(";");
     m_quoting = !m_settings.separator.contains(u'"');
-    m_text.reserve(1024);
+    m_separatorFirst = m_settings.separator.front().unicode();
+    if (m_settings.encoding == Encoding::Utf8)
+        m_separatorBytes = m_settings.separator.toUtf8();
+    else
+        EightBitText::appendCodePage(m_settings.separator, m_separatorBytes);
 }
 
 CsvWriter::~CsvWriter()
@@ -50,7 +55,7 @@ bool CsvWriter::start()
         }
     }
     if (m_settings.encoding == Encoding::Utf8)
-        m_buffer.append("\xEF\xBB\xBF");
+        put("\xEF\xBB\xBF", 3);
     if (!line(headerLine(m_settings.keys, m_settings.separator)) ||
         !line(headerLine(m_settings.texts, m_settings.separator))) {
         m_error = failure();
@@ -61,16 +66,13 @@ bool CsvWriter::start()
 
 bool CsvWriter::row(const QStringView* values, const char* present, int count)
 {
-    QString& text = m_text;
-    text.resize(0); // keeps the buffer from row to row
-    const QString& separator = m_settings.separator;
     const auto endsRun = [&](int k) {
         return k + 1 == count || (k < static_cast<int>(m_settings.endsRun.size()) &&
                                   m_settings.endsRun[static_cast<size_t>(k)]);
     };
     for (int k = 0; k < count; ++k) {
         if (k > 0)
-            text += separator;
+            put(m_separatorBytes.constData(), m_separatorBytes.size());
         if (!present[k])
             continue;
         QStringView shown = values[k];
@@ -88,43 +90,85 @@ bool CsvWriter::row(const QStringView* values, const char* present, int count)
             padding =
                 std::max<qsizetype>(0, m_settings.lengths[static_cast<size_t>(k)] - shown.size());
         }
-        if (m_quoting && needsQuotes(shown, separator)) {
-            QString quoted = shown.toString();
-            quoted.resize(quoted.size() + padding, u' ');
-            text += quote(quoted, separator);
-        } else {
-            text += shown;
-            if (padding > 0)
-                text.resize(text.size() + padding, u' ');
+        if (!appendPlain(shown)) {
+            if (m_quoting && needsQuotes(shown, m_settings.separator)) {
+                QString quoted = shown.toString();
+                quoted.resize(quoted.size() + padding, u' ');
+                appendText(quote(quoted, m_settings.separator));
+                continue;
+            }
+            appendText(shown);
+        }
+        if (padding > 0) {
+            std::memset(room(padding), ' ', static_cast<size_t>(padding));
+            m_used += padding;
         }
     }
-    if (!line(text)) {
+    put("\r\n", 2);
+    if (m_used >= kFlushBytes && !flush()) {
         m_error = failure();
         return false;
     }
     return true;
 }
 
+bool CsvWriter::appendPlain(QStringView text)
+{
+    // Most values are ASCII without anything to quote: one pass copies them byte by byte, and
+    // anything else takes the general way.
+    char* to = room(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || u == u'"' || u == u'\r' || u == u'\n' || u == m_separatorFirst) {
+            return false;
+        }
+        *to++ = static_cast<char>(u);
+    }
+    m_used += text.size();
+    return true;
+}
+
+void CsvWriter::appendText(QStringView text)
+{
+    m_scratch.resize(0);
+    if (m_settings.encoding == Encoding::Utf8)
+        m_scratch = text.toUtf8();
+    else
+        m_lost += EightBitText::appendCodePage(text, m_scratch);
+    put(m_scratch.constData(), m_scratch.size());
+}
+
+char* CsvWriter::room(qsizetype bytes)
+{
+    // The buffer's size is its capacity; m_used says how much of it holds the file.
+    if (m_buffer.size() < m_used + bytes)
+        m_buffer.resize(std::max(m_used + bytes, kFlushBytes + kFlushBytes / 4));
+    return m_buffer.data() + m_used;
+}
+
+void CsvWriter::put(const char* bytes, qsizetype count)
+{
+    std::memcpy(room(count), bytes, static_cast<size_t>(count));
+    m_used += count;
+}
+
 bool CsvWriter::line(QStringView text)
 {
-    if (m_settings.encoding == Encoding::Utf8)
-        m_buffer.append(text.toUtf8());
-    else
-        m_lost += EightBitText::appendCodePage(text, m_buffer);
-    m_buffer.append("\r\n");
-    return m_buffer.size() < kFlushBytes || flush();
+    appendText(text);
+    put("\r\n", 2);
+    return m_used < kFlushBytes || flush();
 }
 
 bool CsvWriter::flush()
 {
     qsizetype written = 0;
     if (m_file)
-        written = m_file->write(m_buffer);
+        written = m_file->write(m_buffer.constData(), m_used);
     else if (m_stream)
         written = static_cast<qsizetype>(
-            std::fwrite(m_buffer.constData(), 1, static_cast<size_t>(m_buffer.size()), m_stream));
-    const bool ok = written == m_buffer.size();
-    m_buffer.clear();
+            std::fwrite(m_buffer.constData(), 1, static_cast<size_t>(m_used), m_stream));
+    const bool ok = written == m_used;
+    m_used = 0;
     return ok;
 }
 
@@ -157,7 +201,7 @@ bool CsvWriter::finish()
 
 void CsvWriter::abandon()
 {
-    m_buffer.clear();
+    m_used = 0;
     if (m_file)
         m_file->cancelWriting();
     m_file.reset();

@@ -57,6 +57,12 @@ public:
 
 private:
     bool line(QStringView text);
+    // Appends the text when it is ASCII and needs no quotes; false, with nothing appended, else.
+    bool appendPlain(QStringView text);
+    void appendText(QStringView text);
+    // Room for that many more bytes at the end of what the buffer holds.
+    char* room(qsizetype bytes);
+    void put(const char* bytes, qsizetype count);
     bool flush();
     QString failure() const;
 
@@ -65,7 +71,10 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     std::FILE* m_stream = nullptr;
     QByteArray m_buffer;
-    QString m_text;
+    qsizetype m_used = 0;
+    QByteArray m_scratch;
+    QByteArray m_separatorBytes;
+    char16_t m_separatorFirst = u';';
     QString m_error;
     int m_lost = 0;
 };

@@ -160,11 +160,11 @@ std::vector<ReadJob::Table> ReadJob::tables() const
     return tables;
 }
 
-int ReadJob::lineLength(const std::function<bool(int column)>& present) const
+int ReadJob::lineLength(const char* present) const
 {
     // A line ends early where the last runs of fields have no row: separators up to the first
     // field of the last run, as lines always did.
-    if (m_runs.empty() || present(m_runs.back().firstColumn))
+    if (m_runs.empty() || present[m_runs.back().firstColumn])
         return m_plan.fieldCount();
     return m_runs.back().firstColumn + 1;
 }
@@ -209,13 +209,8 @@ bool ReadJob::readOne(Table& table, RowSink& sink, const std::atomic<bool>& canc
     bool sinkFailed = false;
     const auto batch = [&](const TableBatch& rows) {
         for (qsizetype r = 0; r < rows.rows(); ++r) {
-            for (int c = 0; c < rows.columns(); ++c) {
-                const size_t column = static_cast<size_t>(table.columns[static_cast<size_t>(c)]);
-                present[column] = rows.has(r, c);
-                values[column] = rows.value(r, c);
-            }
-            const int count =
-                lineLength([&](int column) { return present[static_cast<size_t>(column)]; });
+            rows.fill(r, table.columns.data(), values.data(), present.data());
+            const int count = lineLength(present.data());
             if (!sink.row(values.data(), present.data(), count)) {
                 sinkFailed = true;
                 return false;
@@ -333,7 +328,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
                 values[column] = texts[t][c];
             }
         }
-        const int count = lineLength([&](int column) { return has[static_cast<size_t>(column)]; });
+        const int count = lineLength(has.data());
         if (!sink.row(values.data(), has.data(), count)) {
             result.error = sink.error();
             return false;

@@ -75,7 +75,7 @@ private:
                  const Observer& observer, Result& result);
     bool readSeveral(std::vector<Table>& tables, RowSink& sink, const std::atomic<bool>& cancel,
                      const Observer& observer, Result& result);
-    int lineLength(const std::function<bool(int column)>& present) const;
+    int lineLength(const char* present) const; // present: one flag per column
 
     RfcDestination& m_destination;
     KeyCatalog& m_catalog;

@@ -40,6 +40,23 @@ public:
         return piece.block->value(at, piece.places[static_cast<size_t>(c.slot)]);
     }
 
+    // Row r's values and presence into the places that targets names for each column.
+    void fill(qsizetype row, const int* targets, QStringView* values, char* present) const
+    {
+        for (size_t c = 0; c < m_columns.size(); ++c) {
+            const Column& column = m_columns[c];
+            const Piece& piece = m_pieces[static_cast<size_t>(column.piece)];
+            const qsizetype at = row < static_cast<qsizetype>(piece.order.size())
+                                     ? piece.order[static_cast<size_t>(row)]
+                                     : -1;
+            const size_t to = static_cast<size_t>(targets[c]);
+            present[to] = at >= 0;
+            values[to] =
+                at >= 0 ? piece.block->value(at, piece.places[static_cast<size_t>(column.slot)])
+                        : QStringView();
+        }
+    }
+
 private:
     qsizetype line(qsizetype row, int column) const
     {

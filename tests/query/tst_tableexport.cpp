@@ -552,6 +552,10 @@ private Q_SLOTS:
             << ";"
             << "abc"
             << "x;y" << QByteArray("abc     ;\"x;y\"") << semi;
+        QTest::newRow("accent and separator")
+            << ";"
+            << "\u00e9;b"
+            << "\u00fc" << QByteArray("\"\xE9;b     \";\xFC") << semi;
         QTest::newRow("quote") << ";"
                                << "a\"b"
                                << "x" << QByteArray("\"a\"\"b     \";x") << semi;
