@@ -1,20 +1,20 @@
 #include "XlsxWriter.h"
 
-#include <QDate>
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <QTemporaryFile>
+#include "CsvWriter.h"
+#include "XlsxParts.h"
+#include "ZipWriter.h"
 
-#include <xlsxwriter.h>
+#include <QDate>
+#include <QSaveFile>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace
 {
 constexpr int kHeaderLines = 2;
 constexpr int kWidestColumn = 50;
-constexpr int kMostDecimals = 14;
 const QDate kDayZero(1899, 12, 30);
 
 QStringView withoutTrailingBlanks(QStringView text)
@@ -36,6 +36,40 @@ QString sheetName(const QString& name, int sheet)
         base = QStringLiteral("Sheet");
     const QString suffix = sheet > 1 ? QStringLiteral(" (%1)").arg(sheet) : QString();
     return base.left(31 - suffix.size()) + suffix;
+}
+
+// "A", ..., "Z", "AA", ...
+std::string columnName(int column)
+{
+    std::string name;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+        name.insert(name.begin(), static_cast<char>('A' + (n - 1) % 26));
+    return name;
+}
+
+template <typename Number> void appendNumber(std::string& xml, Number value)
+{
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    xml.append(digits, static_cast<size_t>(end - digits));
+}
+
+// Appends the text as XML character data when it is plain ASCII; false, with nothing appended,
+// else.
+bool appendPlain(std::string& xml, QStringView text)
+{
+    const size_t start = xml.size();
+    xml.resize(start + static_cast<size_t>(text.size()));
+    char* to = xml.data() + start;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || u < 0x20 || u == u'&' || u == u'<' || u == u'>' || u == u'"') {
+            xml.resize(start);
+            return false;
+        }
+        *to++ = static_cast<char>(u);
+    }
+    return true;
 }
 } // namespace
 
@@ -110,174 +144,245 @@ bool XlsxWriter::packedNumber(QStringView text, double* number, int* decimals)
     return true;
 }
 
-lxw_format* XlsxWriter::numberFormat(int decimals)
-{
-    decimals = std::clamp(decimals, 0, kMostDecimals);
-    lxw_format*& format = m_numbers[static_cast<size_t>(decimals)];
-    if (!format) {
-        format = workbook_add_format(m_workbook);
-        const QByteArray pattern =
-            decimals == 0 ? QByteArray("0") : "0." + QByteArray(decimals, '0');
-        format_set_num_format(format, pattern.constData());
-    }
-    return format;
-}
-
 bool XlsxWriter::start()
 {
-    const QFileInfo target(m_settings.path);
-    if (target.exists() && !target.isFile())
-        return fail(QStringLiteral("%1 is not a regular file; an export replaces only files")
-                        .arg(m_settings.path));
-    const QString folder = target.absolutePath();
-    m_file = std::make_unique<QTemporaryFile>(
-        QDir(folder).filePath(QStringLiteral(".zorv-xlsx-XXXXXX")));
-    if (!m_file->open())
-        return fail(
+    m_error = CsvWriter::unfitTarget(m_settings.path);
+    if (!m_error.isEmpty())
+        return false;
+    m_file = std::make_unique<QSaveFile>(m_settings.path);
+    if (!m_file->open(QIODevice::WriteOnly)) {
+        fail(
             QStringLiteral("%1 cannot be written: %2").arg(m_settings.path, m_file->errorString()));
-    m_file->close();
-    const QByteArray name = QFile::encodeName(m_file->fileName());
-    const QByteArray temporaryFolder = QFile::encodeName(folder);
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = const_cast<char*>(temporaryFolder.constData());
-    m_workbook = workbook_new_opt(name.constData(), &options);
-    if (!m_workbook)
-        return fail(QStringLiteral("%1 cannot be written").arg(m_settings.path));
-    m_header = workbook_add_format(m_workbook);
-    format_set_bold(m_header);
-    m_date = workbook_add_format(m_workbook);
-    format_set_num_format(m_date, "yyyy-mm-dd");
-    m_time = workbook_add_format(m_workbook);
-    format_set_num_format(m_time, "hh:mm:ss");
-    m_overflow = workbook_add_format(m_workbook);
-    format_set_font_color(m_overflow, LXW_COLOR_RED);
-    format_set_italic(m_overflow);
-    m_numbers.assign(kMostDecimals + 1, nullptr);
+        m_file.reset();
+        return false;
+    }
+    m_kinds.clear();
+    m_columnNames.clear();
+    for (qsizetype c = 0; c < m_settings.keys.size(); ++c) {
+        const QString type = m_settings.types.value(c);
+        m_kinds.push_back(type == u"P" ? Kind::Packed
+                          : type == u"I" || type == u"b" || type == u"s" || type == u"F"
+                              ? Kind::Number
+                          : type == u"D" ? Kind::Date
+                          : type == u"T" ? Kind::Time
+                                         : Kind::Text);
+        m_columnNames.push_back(columnName(static_cast<int>(c)));
+    }
+    m_zip = std::make_unique<ZipWriter>(*m_file);
     return newSheet();
 }
 
 bool XlsxWriter::newSheet()
 {
-    const int columns = static_cast<int>(m_settings.keys.size());
-    if (m_sheet && columns > 0)
-        worksheet_autofilter(m_sheet, 1, 0, static_cast<lxw_row_t>(std::max(1, m_row - 1)),
-                             static_cast<lxw_col_t>(columns - 1));
+    endSheet();
     ++m_sheets;
-    m_sheetNameBytes = sheetName(m_settings.sheetName, m_sheets).toUtf8();
-    m_sheet = workbook_add_worksheet(m_workbook, m_sheetNameBytes.constData());
-    if (!m_sheet)
-        return fail(QStringLiteral("a sheet cannot be added to %1").arg(m_settings.path));
-    for (int c = 0; c < columns; ++c) {
-        const int length = c < static_cast<int>(m_settings.lengths.size())
-                               ? m_settings.lengths[static_cast<size_t>(c)]
-                               : 10;
-        const double width = std::clamp(length, 4, kWidestColumn) + 1;
-        worksheet_set_column(m_sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c), width,
-                             nullptr);
+    m_sheetNames.append(sheetName(m_settings.sheetName, m_sheets));
+    m_zip->begin("xl/worksheets/sheet" + QByteArray::number(m_sheets) + ".xml");
+    QByteArray xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<sheetViews><sheetView ";
+    if (m_sheets == 1)
+        xml += "tabSelected=\"1\" ";
+    xml += "workbookViewId=\"0\"><pane ySplit=\"2\" topLeftCell=\"A3\" activePane=\"bottomLeft\" "
+           "state=\"frozen\"/><selection pane=\"bottomLeft\" activeCell=\"A3\" sqref=\"A3\"/>"
+           "</sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>";
+    const int columns = static_cast<int>(m_settings.keys.size());
+    if (columns > 0) {
+        xml += "<cols>";
+        for (int c = 0; c < columns; ++c) {
+            const int length = c < static_cast<int>(m_settings.lengths.size())
+                                   ? m_settings.lengths[static_cast<size_t>(c)]
+                                   : 10;
+            // As wide as the field, in characters, and the cell's margins.
+            const QByteArray place = QByteArray::number(c + 1);
+            xml += "<col min=\"" + place + "\" max=\"" + place + "\" width=\"" +
+                   QByteArray::number(std::clamp(length, 4, kWidestColumn) + 1) +
+                   ".7109375\" customWidth=\"1\"/>";
+        }
+        xml += "</cols>";
     }
-    worksheet_freeze_panes(m_sheet, kHeaderLines, 0);
-    // With constant memory a row is done once the next one starts: keys first, then texts.
-    for (int c = 0; c < columns; ++c)
-        worksheet_write_string(m_sheet, 0, static_cast<lxw_col_t>(c),
-                               m_settings.keys.at(c).toUtf8().constData(), m_header);
-    for (int c = 0; c < columns; ++c)
-        worksheet_write_string(m_sheet, 1, static_cast<lxw_col_t>(c),
-                               m_settings.texts.value(c).toUtf8().constData(), m_header);
+    xml += "<sheetData>";
+    m_zip->write(xml);
+    for (int line = 1; line <= kHeaderLines; ++line) {
+        m_row = line - 1;
+        m_xml = "<row r=\"" + std::to_string(line) + "\">";
+        const QStringList& values = line == 1 ? m_settings.keys : m_settings.texts;
+        int previous = -1;
+        for (int c = 0; c < columns; ++c) {
+            if (values.value(c).isEmpty())
+                continue;
+            textCell(c, c == previous + 1, values.at(c), XlsxParts::Header);
+            previous = c;
+        }
+        m_xml += "</row>";
+        m_zip->write(m_xml.data(), static_cast<qsizetype>(m_xml.size()));
+    }
     m_row = kHeaderLines;
     return true;
 }
 
+void XlsxWriter::endSheet()
+{
+    if (m_sheets == 0)
+        return;
+    QByteArray xml = "</sheetData>";
+    const int columns = static_cast<int>(m_settings.keys.size());
+    QString range;
+    if (columns > 0) {
+        range = QStringLiteral("A2:%1%2")
+                    .arg(QString::fromStdString(m_columnNames.back()))
+                    .arg(std::max(2, m_row));
+        xml += "<autoFilter ref=\"" + range.toLatin1() + "\"/>";
+    }
+    m_filterRanges.append(range);
+    xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+           "footer=\"0.3\"/></worksheet>";
+    m_zip->write(xml);
+}
+
+// A cell's start: its place only where it does not follow the cell before (readers count on).
+void XlsxWriter::cell(int column, bool placed, int style, const char* type)
+{
+    std::string& xml = m_xml;
+    xml += "<c";
+    if (!placed) {
+        xml += " r=\"";
+        xml += m_columnNames[static_cast<size_t>(column)];
+        appendNumber(xml, m_row + 1);
+        xml += '"';
+    }
+    if (style != XlsxParts::Plain) {
+        xml += " s=\"";
+        appendNumber(xml, style);
+        xml += '"';
+    }
+    if (type)
+        xml += type;
+    xml += '>';
+}
+
+void XlsxWriter::textCell(int column, bool placed, QStringView value, int style)
+{
+    cell(column, placed, style, " t=\"inlineStr\"");
+    const bool blankAtEdge = value.front().isSpace() || value.back().isSpace();
+    m_xml += blankAtEdge ? "<is><t xml:space=\"preserve\">" : "<is><t>";
+    if (!appendPlain(m_xml, value)) {
+        const QByteArray escaped = XlsxParts::escaped(value);
+        m_xml.append(escaped.constData(), static_cast<size_t>(escaped.size()));
+    }
+    m_xml += "</t></is></c>";
+}
+
+void XlsxWriter::numberCell(int column, bool placed, double value, int style)
+{
+    cell(column, placed, style, nullptr);
+    m_xml += "<v>";
+    appendNumber(m_xml, value);
+    m_xml += "</v></c>";
+}
+
 bool XlsxWriter::row(const QStringView* values, const char* present, int count)
 {
-    if (!m_workbook)
+    if (!m_zip)
         return fail(QStringLiteral("%1 is not open").arg(m_settings.path));
-    if (m_row >= m_settings.rowsPerSheet && !newSheet())
+    if (m_zip->failed())
+        return fail(m_zip->error());
+    if ((m_row >= m_settings.rowsPerSheet || m_zip->entryBytes() >= m_settings.bytesPerSheet) &&
+        !newSheet())
         return false;
-    const auto text = [&](lxw_col_t column, QStringView value, lxw_format* format) {
-        m_utf8 = value.toUtf8();
-        return worksheet_write_string(m_sheet, static_cast<lxw_row_t>(m_row), column,
-                                      m_utf8.constData(), format);
-    };
+    std::string& xml = m_xml;
+    xml.clear(); // keeps its capacity from row to row
+    xml += "<row r=\"";
+    appendNumber(xml, m_row + 1);
+    xml += "\">";
+    count = std::min(count, static_cast<int>(m_kinds.size()));
+    int previous = -1;
     for (int k = 0; k < count; ++k) {
         if (!present[k])
             continue;
         const QStringView value = withoutTrailingBlanks(values[k]);
         if (value.isEmpty())
             continue;
-        const lxw_col_t column = static_cast<lxw_col_t>(k);
-        const lxw_row_t line = static_cast<lxw_row_t>(m_row);
-        const QString type = m_settings.types.value(k);
-        lxw_error written = LXW_NO_ERROR;
-        if (type == u"P") {
+        const bool placed = k == previous + 1;
+        previous = k;
+        switch (m_kinds[static_cast<size_t>(k)]) {
+        case Kind::Packed: {
             double number = 0;
             int decimals = 0;
-            written =
-                packedNumber(value, &number, &decimals)
-                    ? worksheet_write_number(m_sheet, line, column, number, numberFormat(decimals))
-                    : text(column, value, m_overflow);
-        } else if (type == u"I" || type == u"b" || type == u"s" || type == u"F") {
+            if (packedNumber(value, &number, &decimals))
+                numberCell(k, placed, number, XlsxParts::numberStyle(decimals));
+            else
+                textCell(k, placed, value, XlsxParts::Overflow);
+            break;
+        }
+        case Kind::Number: {
             bool ok = false;
             const double number = value.trimmed().toDouble(&ok);
-            written = ok ? worksheet_write_number(m_sheet, line, column, number, nullptr)
-                         : text(column, value, nullptr);
-        } else if (type == u"D") {
-            if (value.trimmed() == u"00000000")
-                continue;
-            const double day = serialDate(value);
-            written = day >= 0 ? worksheet_write_number(m_sheet, line, column, day, m_date)
-                               : text(column, value, nullptr);
-        } else if (type == u"T") {
-            const double time = serialTime(value);
-            written = time >= 0 ? worksheet_write_number(m_sheet, line, column, time, m_time)
-                                : text(column, value, nullptr);
-        } else {
-            written = text(column, value, nullptr);
+            if (ok && std::isfinite(number))
+                numberCell(k, placed, number, XlsxParts::Plain);
+            else
+                textCell(k, placed, value, XlsxParts::Plain);
+            break;
         }
-        if (written != LXW_NO_ERROR)
-            return fail(QStringLiteral("%1 could not be written: %2")
-                            .arg(m_settings.path, QString::fromUtf8(lxw_strerror(written))));
+        case Kind::Date: {
+            if (value.trimmed() == u"00000000") {
+                previous = -1; // no cell: the next one names its place
+                break;
+            }
+            const double day = serialDate(value);
+            if (day >= 0)
+                numberCell(k, placed, day, XlsxParts::Date);
+            else
+                textCell(k, placed, value, XlsxParts::Plain);
+            break;
+        }
+        case Kind::Time: {
+            const double time = serialTime(value);
+            if (time >= 0)
+                numberCell(k, placed, time, XlsxParts::Time);
+            else
+                textCell(k, placed, value, XlsxParts::Plain);
+            break;
+        }
+        case Kind::Text:
+            textCell(k, placed, value, XlsxParts::Plain);
+            break;
+        }
     }
+    xml += "</row>";
+    m_zip->write(xml.data(), static_cast<qsizetype>(xml.size()));
     ++m_row;
     return true;
 }
 
 bool XlsxWriter::finish()
 {
-    if (!m_workbook)
+    if (!m_zip)
         return fail(QStringLiteral("%1 is not open").arg(m_settings.path));
-    const int columns = static_cast<int>(m_settings.keys.size());
-    if (columns > 0)
-        worksheet_autofilter(m_sheet, 1, 0, static_cast<lxw_row_t>(std::max(1, m_row - 1)),
-                             static_cast<lxw_col_t>(columns - 1));
-    const lxw_error closed = workbook_close(m_workbook);
-    m_workbook = nullptr;
-    if (closed != LXW_NO_ERROR) {
+    endSheet();
+    m_zip->begin("xl/styles.xml");
+    m_zip->write(XlsxParts::styles());
+    m_zip->begin("xl/workbook.xml");
+    m_zip->write(XlsxParts::workbook(m_sheetNames, m_filterRanges));
+    m_zip->begin("xl/_rels/workbook.xml.rels");
+    m_zip->write(XlsxParts::workbookRelations(m_sheets));
+    m_zip->begin("_rels/.rels");
+    m_zip->write(XlsxParts::packageRelations());
+    m_zip->begin("[Content_Types].xml");
+    m_zip->write(XlsxParts::contentTypes(m_sheets));
+    if (!m_zip->close()) {
+        fail(m_zip->error());
         abandon();
-        return fail(QStringLiteral("%1 could not be written: %2 (is the disk full?)")
-                        .arg(m_settings.path, QString::fromUtf8(lxw_strerror(closed))));
+        return false;
     }
-    // The whole new file, or the old one: copied into place through a save file.
-    QFile written(m_file->fileName());
-    QSaveFile target(m_settings.path);
-    if (!written.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly)) {
+    m_zip.reset();
+    if (!m_file->commit()) {
+        fail(QStringLiteral("%1 could not be written completely (is the disk full?)")
+                 .arg(m_settings.path));
         abandon();
-        return fail(
-            QStringLiteral("%1 cannot be written: %2").arg(m_settings.path, target.errorString()));
-    }
-    while (!written.atEnd()) {
-        const QByteArray block = written.read(1 << 20);
-        if (target.write(block) != block.size()) {
-            target.cancelWriting();
-            abandon();
-            return fail(QStringLiteral("%1 could not be written completely (is the disk full?)")
-                            .arg(m_settings.path));
-        }
-    }
-    if (!target.commit()) {
-        abandon();
-        return fail(QStringLiteral("%1 could not be written completely (is the disk full?)")
-                        .arg(m_settings.path));
+        return false;
     }
     m_file.reset();
     return true;
@@ -285,9 +390,8 @@ bool XlsxWriter::finish()
 
 void XlsxWriter::abandon()
 {
-    if (m_workbook) {
-        lxw_workbook_free(m_workbook);
-        m_workbook = nullptr;
-    }
+    m_zip.reset();
+    if (m_file)
+        m_file->cancelWriting();
     m_file.reset();
 }

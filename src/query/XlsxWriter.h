@@ -6,20 +6,20 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 #include <vector>
 
-struct lxw_format;
-struct lxw_workbook;
-struct lxw_worksheet;
-class QTemporaryFile;
+class QSaveFile;
+class ZipWriter;
 
 // The export as an Excel workbook: row 1 the field keys, row 2 the descriptions (both frozen,
 // an autofilter on the descriptions), then a row per record with cells by dictionary type:
 // character and numeric text as text (leading zeros kept), packed and whole numbers as numbers
 // with the value's decimals, dates and times as date and time cells, an empty date as an empty
 // cell, and a packed value that overflowed (the "*" the system sends) as marked text. Rows
-// beyond a sheet's million continue on "NAME (2)". Written with constant memory; the file
-// replaces the old one only when it is complete.
+// beyond a sheet's million, or beyond what one sheet's part can hold, continue on "NAME (2)".
+// The sheets stream into the file as the rows come, so memory stays flat; the file replaces the
+// old one only when it is complete.
 class XlsxWriter : public RowSink
 {
 public:
@@ -30,7 +30,8 @@ public:
         QStringList texts;
         QStringList types; // the ABAP type letter of each field
         std::vector<int> lengths;
-        int rowsPerSheet = 1048576; // lines, the two header lines included
+        int rowsPerSheet = 1048576;           // lines, the two header lines included
+        qint64 bytesPerSheet = 4'000'000'000; // a sheet's part stays below the archive's 4 GB
     };
 
     explicit XlsxWriter(Settings settings);
@@ -54,22 +55,24 @@ public:
     static bool packedNumber(QStringView text, double* number, int* decimals);
 
 private:
+    enum class Kind : char { Text, Packed, Number, Date, Time };
+
     bool newSheet();
+    void endSheet();
     bool fail(const QString& what);
-    lxw_format* numberFormat(int decimals);
+    void cell(int column, bool placed, int style, const char* type);
+    void textCell(int column, bool placed, QStringView value, int style);
+    void numberCell(int column, bool placed, double value, int style);
 
     Settings m_settings;
-    std::unique_ptr<QTemporaryFile> m_file;
-    lxw_workbook* m_workbook = nullptr;
-    lxw_worksheet* m_sheet = nullptr;
-    lxw_format* m_header = nullptr;
-    lxw_format* m_date = nullptr;
-    lxw_format* m_time = nullptr;
-    lxw_format* m_overflow = nullptr;
-    std::vector<lxw_format*> m_numbers;
-    QByteArray m_sheetNameBytes;
+    std::vector<Kind> m_kinds;
+    std::vector<std::string> m_columnNames; // "A", "B", ...
+    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<ZipWriter> m_zip;
+    QStringList m_sheetNames;
+    QStringList m_filterRanges;
     int m_sheets = 0;
-    int m_row = 0; // the next line of the sheet
+    int m_row = 0; // the next line of the sheet, from 0
     QString m_error;
-    QByteArray m_utf8;
+    std::string m_xml; // the row being written
 };

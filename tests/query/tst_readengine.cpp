@@ -823,8 +823,19 @@ private Q_SLOTS:
 
     // More rows than a sheet holds go on to "NAME (2)", with the same header lines; and the
     // file is there only when it is complete.
+    void aWorkbookContinuesOnTheNextSheet_data()
+    {
+        QTest::addColumn<int>("rowsPerSheet");
+        QTest::addColumn<qint64>("bytesPerSheet");
+        QTest::newRow("by lines") << 7 << qint64(4'000'000'000);
+        // The sheet's start (about 850 bytes) and five rows of about 80 bytes.
+        QTest::newRow("by the size of a sheet's part") << 1048576 << qint64(1260);
+    }
+
     void aWorkbookContinuesOnTheNextSheet()
     {
+        QFETCH(int, rowsPerSheet);
+        QFETCH(qint64, bytesPerSheet);
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("rows.xlsx"));
         XlsxWriter::Settings settings;
@@ -834,7 +845,8 @@ private Q_SLOTS:
         settings.texts = QStringList{"Key", "Value"};
         settings.types = QStringList{"N", "C"};
         settings.lengths = {4, 10};
-        settings.rowsPerSheet = 7; // five rows under the two header lines
+        settings.rowsPerSheet = rowsPerSheet; // 7: five rows under the two header lines
+        settings.bytesPerSheet = bytesPerSheet;
         XlsxWriter writer(settings);
         QVERIFY(writer.start());
         for (int r = 1; r <= 12; ++r) {
@@ -861,6 +873,64 @@ private Q_SLOTS:
                                 "_ABC_TAB (2) 7 /ABC/TAB-K 0006 0010\n"
                                 "_ABC_TAB (3) 4 /ABC/TAB-K 0011 0012"));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    // Each cell keeps its text and its column, whatever the text holds and wherever a cell
+    // before it stayed empty.
+    void aWorkbookCellKeepsItsTextAndPlace_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("cell"); // as openpyxl reads it back
+        QTest::newRow("markup") << "a<b>&\"c\""
+                                << "'a<b>&\"c\"'";
+        QTest::newRow("a leading blank") << "  x"
+                                         << "'  x'";
+        QTest::newRow("accents and symbols") << "Gr\u00f6\u00dfe \u2713"
+                                             << "'Gr\u00f6\u00dfe \u2713'";
+        QTest::newRow("beyond the basic plane") << "\U0001F600"
+                                                << "'\U0001F600'";
+        QTest::newRow("a line break") << "a\nb"
+                                      << "'a\\nb'";
+        // XML cannot hold it: written as the workbook's escape, which spreadsheets turn back
+        // and openpyxl shows as it is.
+        QTest::newRow("a control character") << "a\x01"
+                                                "b"
+                                             << "'a_x0001_b'";
+    }
+
+    void aWorkbookCellKeepsItsTextAndPlace()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, cell);
+        QTemporaryDir out;
+        XlsxWriter::Settings settings;
+        settings.path = out.filePath(QStringLiteral("cells.xlsx"));
+        settings.sheetName = QStringLiteral("T");
+        settings.keys = QStringList{"T-A", "T-D", "T-B", "T-C"};
+        settings.texts = QStringList{"A", "", "B", "C"};
+        settings.types = QStringList{"C", "D", "C", "C"};
+        settings.lengths = {10, 8, 10, 10};
+        XlsxWriter writer(settings);
+        QVERIFY(writer.start());
+        // An empty date, a missing value, and the value in the last column.
+        const QStringView values[] = {value, u"00000000", u"", value};
+        const char present[] = {1, 1, 0, 1};
+        QVERIFY(writer.row(values, present, 4));
+        QVERIFY(writer.finish());
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("import openpyxl,sys\n"
+                                     "s=openpyxl.load_workbook(sys.argv[1]).active\n"
+                                     "for row in s.iter_rows():\n"
+                                     " print([(c.coordinate,c.value) for c in row if c.value])"),
+                      settings.path});
+        QVERIFY(python.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
+                 QStringLiteral("[('A1', 'T-A'), ('B1', 'T-D'), ('C1', 'T-B'), ('D1', 'T-C')]\n"
+                                "[('A2', 'A'), ('C2', 'B'), ('D2', 'C')]\n"
+                                "[('A3', %1), ('D3', %1)]")
+                     .arg(cell));
     }
 
     // --- over SOAP, through the demo server in the column-store profile

@@ -276,14 +276,13 @@ class TestTableExport : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_fileName; // out.csv, or out.xlsx for a workbook
     ScriptedSystem m_system;
     QTemporaryDir m_home;
     std::unique_ptr<DemoDestination> m_demo;
 
-    QString path(const QString& name = QStringLiteral("out.csv")) const
-    {
-        return m_dir->filePath(name);
-    }
+    QString path() const { return m_dir->filePath(m_fileName); }
+    QString path(const QString& name) const { return m_dir->filePath(name); }
 
     ReadPlan plan(const QList<Field>& fields, const QStringList& options = {})
     {
@@ -308,6 +307,7 @@ private:
         std::atomic<bool> never{false};
         TableExport::Settings settings;
         settings.path = path();
+        settings.format = TableExport::formatOf(settings.path);
         settings.separator = separator;
         settings.rowLimit = rowLimit;
         settings.encoding = encoding;
@@ -344,6 +344,7 @@ private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
+        m_fileName = QStringLiteral("out.csv");
         QVERIFY(m_dir->isValid());
         m_system.replies.clear();
         m_system.calls.clear();
@@ -729,11 +730,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("several");
         QTest::addColumn<bool>("duringMerge");
         QTest::addColumn<bool>("previous");
-        QTest::newRow("one piece") << false << false << true;
-        QTest::newRow("one piece, no file before") << false << false << false;
-        QTest::newRow("several pieces, while reading") << true << false << true;
-        QTest::newRow("several pieces, while joining") << true << true << true;
-        QTest::newRow("several pieces, no file before") << true << true << false;
+        QTest::addColumn<QString>("file");
+        QTest::newRow("one piece") << false << false << true << "out.csv";
+        QTest::newRow("one piece, a workbook") << false << false << true << "out.xlsx";
+        QTest::newRow("several pieces, a workbook, no file before")
+            << true << true << false << "out.xlsx";
+        QTest::newRow("one piece, no file before") << false << false << false << "out.csv";
+        QTest::newRow("several pieces, while reading") << true << false << true << "out.csv";
+        QTest::newRow("several pieces, while joining") << true << true << true << "out.csv";
+        QTest::newRow("several pieces, no file before") << true << true << false << "out.csv";
     }
 
     void cancelKeepsThePreviousFile()
@@ -741,6 +746,8 @@ private Q_SLOTS:
         QFETCH(bool, several);
         QFETCH(bool, duringMerge);
         QFETCH(bool, previous);
+        QFETCH(QString, file);
+        m_fileName = file;
         const QByteArray before = "KNA1-KUNNR\r\nold contents\r\n";
         if (previous)
             writeAll(path(), before);
@@ -776,7 +783,7 @@ private Q_SLOTS:
             QVERIFY(joining);
         if (previous) {
             QCOMPARE(readAll(path()), before);
-            QCOMPARE(entries(m_dir->path()), QStringList{"out.csv"});
+            QCOMPARE(entries(m_dir->path()), QStringList{file});
         } else {
             QVERIFY(!QFile::exists(path()));
             QCOMPARE(entries(m_dir->path()), QStringList{});
@@ -786,13 +793,18 @@ private Q_SLOTS:
     void aFullDiskKeepsThePreviousFile_data()
     {
         QTest::addColumn<int>("pieces");
-        QTest::newRow("one piece") << 1;
-        QTest::newRow("two pieces") << 2;
+        QTest::addColumn<QString>("file");
+        QTest::newRow("one piece") << 1 << "out.csv";
+        QTest::newRow("two pieces") << 2 << "out.csv";
+        QTest::newRow("a workbook") << 1 << "out.xlsx";
+        QTest::newRow("a workbook of two pieces") << 2 << "out.xlsx";
     }
 
     void aFullDiskKeepsThePreviousFile()
     {
         QFETCH(int, pieces);
+        QFETCH(QString, file);
+        m_fileName = file;
         const QByteArray before = "previous export\r\n";
         writeAll(path(), before);
         // 40,000 rows of 40 characters: far more than the 256 KB the process may write.
@@ -805,13 +817,14 @@ private Q_SLOTS:
         const ReadPlan readPlan = plan(fields);
         TableExport::Result result;
         {
-            FileSizeLimit limit(256 * 1024);
+            // A workbook is compressed: far less may be written before the disk is full.
+            FileSizeLimit limit(file.endsWith(u".xlsx") ? 32 * 1024 : 256 * 1024);
             result = run(readPlan);
         }
         QVERIFY(!result.ok);
         QVERIFY(!result.cancelled);
         QCOMPARE(readAll(path()), before);
-        QCOMPARE(entries(m_dir->path()), QStringList{"out.csv"});
+        QCOMPARE(entries(m_dir->path()), QStringList{file});
         // The message must say what went wrong, not Qt's placeholder for "no error set".
         QVERIFY2(!result.error.isEmpty() && result.error != QStringLiteral("Unknown error"),
                  qPrintable(result.error));
