@@ -72,10 +72,10 @@ void ExportController::exportMyTable()
     m_hooks.setFile(file);
     host.state().MyTableF = file;
     m_file = file;
-    host.StartProgress(QStringLiteral("Import"));
-    host.AdvanceProgress(1);
+    host.startProgress(QStringLiteral("Import"));
+    host.advanceProgress(1);
     if (!m_hooks.readPlan(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
-        host.EndProgress();
+        host.endProgress();
 }
 
 void ExportController::report(const TableExport::Result& result)
@@ -84,7 +84,7 @@ void ExportController::report(const TableExport::Result& result)
     Desktop& desktop = host.services().desktop();
     const Language language(host.state());
     const QString& file = m_file;
-    host.EndProgress();
+    host.endProgress();
     if (result.cancelled) {
         host.setStatusText(language.pick(Texts::get(TextId::ImportCancelled)) + file);
         return;
@@ -108,7 +108,7 @@ void ExportController::report(const TableExport::Result& result)
     if (result.lostCharacters > 0)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
-    host.services().OpenWithAssociatedProgram(file);
+    host.services().openWithAssociatedProgram(file);
     QString status = doneText(host.state(), m_plan, result.rows, result.elapsed);
     if (!result.notes.isEmpty())
         status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
@@ -178,13 +178,13 @@ bool ExportController::askFile(const QString& table, QString& MyTableF)
 {
     DesktopServices& services = m_context.host.services();
     const QString name =
-        DesktopServices::ReplaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
-    MyTableF = QueryDocumentFile::FolderOf(MyTableF) + name;
+        DesktopServices::replaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
+    MyTableF = QueryDocumentFile::folderOf(MyTableF) + name;
     const QString title = Language(m_context.host.state()).pick(Texts::get(TextId::SaveMyTableAs));
     QSettings choice(choiceFile(m_context.programFolder), QSettings::IniFormat);
     const int last = std::clamp(choice.value(QStringLiteral("Export/FileType")).toInt(), 0,
                                 static_cast<int>(SpreadsheetText));
-    if (services.ChooseFileToSaveAs(title, fileTypes(), MyTableF, last) == 0)
+    if (services.chooseFileToSaveAs(title, fileTypes(), MyTableF, last) == 0)
         return false;
     m_fileType = services.dialogFilterIndex();
     if (m_fileType != last)

@@ -135,7 +135,7 @@ int QueryWorkspace::openQuery()
     }
     if (state.FileZorv.isEmpty())
         state.FileZorv = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
-    if (services.ChooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
+    if (services.chooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
         return 0;
     return openQueryFile(services.dialogFileName());
 }
@@ -213,9 +213,9 @@ bool QueryWorkspace::saveWindowAs(QueryWindow* window)
         return false;
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
-    const QString start = QueryDocumentFile::FolderOf(state.FileZorv) + QStringLiteral("Quillon ") +
+    const QString start = QueryDocumentFile::folderOf(state.FileZorv) + QStringLiteral("Quillon ") +
                           window->myTable().tableName();
-    if (services.ChooseFileToSave(start, DesktopServices::kTextFilter) == 0)
+    if (services.chooseFileToSave(start, DesktopServices::kTextFilter) == 0)
         return false;
     QString path = services.dialogFileName();
     // Query documents are text files; a name typed without a suffix gets ".txt".
@@ -261,7 +261,7 @@ void QueryWorkspace::closed(int slot)
         --m_count;
     if (openCount() == 0) {
         m_count = 0;
-        m_context.host.DisableSaveMenus();
+        m_context.host.disableSaveMenus();
         m_context.host.setStatusText(QString());
     }
 }

@@ -197,7 +197,7 @@ void TableTreeController::validateTable(const QString& table)
     }
     const Language language(host.state());
     host.setStatusText(table + language.pick(Texts::get(TextId::TableAdded)) +
-                       QString::number(m_fields.catalogue().RowCount()) +
+                       QString::number(m_fields.catalogue().rowCount()) +
                        language.pick(Texts::get(TextId::TableAddedEnd)));
 }
 
@@ -327,7 +327,7 @@ void TableTreeController::activate(int id)
             node->colour = TableTreeModel::Colour::Blue;
             node->openTable = text;
             host.setStatusText(text + language.pick(Texts::get(TextId::TableHas)) +
-                               QString::number(m_fields.catalogue().RowCount()) +
+                               QString::number(m_fields.catalogue().rowCount()) +
                                language.pick(Texts::get(TextId::TableHasOf)) +
                                QString::number(m_fields.count()) +
                                language.pick(Texts::get(TextId::TotalFields)));

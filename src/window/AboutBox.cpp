@@ -68,7 +68,7 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     resize(460, 330);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(sysInfo, &QPushButton::clicked, this, [this] { m_services.StartSysInfo(); });
+    connect(sysInfo, &QPushButton::clicked, this, [this] { m_services.startSystemInformation(); });
 }
 
 void AboutBox::showAsSplash()
@@ -107,7 +107,7 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event)
             setLinkColour(Qt::black);
         else if (event->type() == QEvent::MouseButtonRelease &&
                  static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_services.OpenUrl(m_label5->text());
+            m_services.openUrl(m_label5->text());
             return true;
         }
     }

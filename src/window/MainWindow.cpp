@@ -97,7 +97,7 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         if (!window)
             return;
-        EnableDocumentMenus();
+        enableDocumentMenus();
         refreshWindowStates();
     });
     connect(m_menus.value(QStringLiteral("mjanela")), &QMenu::aboutToShow, this,
@@ -141,10 +141,10 @@ void MainWindow::load(QWidget* splash)
     showDisconnectedPanel();
     m_status->refreshClock();
     action(QStringLiteral("mpastetable"))->setEnabled(false);
-    DisableSaveMenus();
-    m_progress->HideProgress();
-    ApplyCaptions();
-    ShowWelcome();
+    disableSaveMenus();
+    m_progress->hideProgress();
+    applyCaptions();
+    showWelcome();
     if (splash)
         splash->close();
 }
@@ -193,18 +193,18 @@ void MainWindow::storeGeometry()
 void MainWindow::showDisconnectedPanel()
 {
     setConnectionPanel(ConnectionImage::Disconnected, Texts::get(TextId::Disconnected).en,
-                       m_services->CurrentUserName() + Texts::get(TextId::NotConnected).en);
+                       m_services->currentUserName() + Texts::get(TextId::NotConnected).en);
 }
 
-void MainWindow::ApplyCaptions()
+void MainWindow::applyCaptions()
 {
     CaptionApplier::apply(this, Language(m_state));
 }
 
-void MainWindow::ShowWelcome()
+void MainWindow::showWelcome()
 {
     setStatusText(
-        Greeting::welcome(m_clock.now().time(), m_services->CurrentUserName(), Language(m_state)));
+        Greeting::welcome(m_clock.now().time(), m_services->currentUserName(), Language(m_state)));
 }
 
 void MainWindow::setStatusText(const QString& text)
@@ -225,11 +225,11 @@ void MainWindow::setConnectionImage(ConnectionImage image)
 
 bool MainWindow::connectToSystem()
 {
-    m_state.Connected = m_connection ? m_connection->Connect() : false;
+    m_state.Connected = m_connection ? m_connection->logOn() : false;
     return m_state.Connected;
 }
 
-void MainWindow::EnableDocumentMenus()
+void MainWindow::enableDocumentMenus()
 {
     for (const char* name : {"msaveqtable", "msaveasqtable", "mcloseqtable"})
         action(QString::fromLatin1(name))->setEnabled(true);
@@ -237,25 +237,25 @@ void MainWindow::EnableDocumentMenus()
         menu(QString::fromLatin1(name))->setEnabled(true);
 }
 
-void MainWindow::DisableSaveMenus()
+void MainWindow::disableSaveMenus()
 {
     action(QStringLiteral("msaveqtable"))->setEnabled(false);
     action(QStringLiteral("msaveasqtable"))->setEnabled(false);
 }
 
-void MainWindow::StartProgress(const QString& kind)
+void MainWindow::startProgress(const QString& kind)
 {
-    m_progress->StartProgress(kind);
+    m_progress->startProgress(kind);
 }
 
-void MainWindow::AdvanceProgress(int percent)
+void MainWindow::advanceProgress(int percent)
 {
-    m_progress->AdvanceProgress(percent);
+    m_progress->advanceProgress(percent);
 }
 
-void MainWindow::EndProgress()
+void MainWindow::endProgress()
 {
-    m_progress->EndProgress();
+    m_progress->endProgress();
 }
 
 void MainWindow::setProgressCancel(std::function<void()> cancel)
@@ -328,7 +328,7 @@ QMdiSubWindow* MainWindow::addQueryWindow(QWidget* window)
         // The area forgets the window after this signal; look once it has.
         QTimer::singleShot(0, this, [this] {
             if (m_mdi->subWindowList().isEmpty())
-                DisableSaveMenus();
+                disableSaveMenus();
         });
     });
     // A new window takes the workspace, so that its panes have room, each a step down and right
@@ -407,8 +407,8 @@ void MainWindow::endSession()
 
 void MainWindow::closeConnection()
 {
-    m_progress->EndProgress();
+    m_progress->endProgress();
     if (m_connection)
-        m_connection->Shutdown();
+        m_connection->shutdown();
     m_state.Connected = false;
 }

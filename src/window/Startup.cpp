@@ -17,13 +17,13 @@ Startup::Startup(AppState& state, Desktop& desktop, const Clock& clock, QString 
 
 Startup::~Startup() = default;
 
-void Startup::EnsureListSeparator(AppState& state)
+void Startup::ensureListSeparator(AppState& state)
 {
     if (state.ListSeparator.isEmpty())
         state.ListSeparator = QStringLiteral(";");
 }
 
-MainWindow& Startup::Main()
+MainWindow& Startup::run()
 {
     m_state.ProgramVersion = ProgramVersion::text();
 
@@ -39,7 +39,7 @@ MainWindow& Startup::Main()
     if (!read.ok)
         m_desktop.message(read.error, Desktop::Buttons::Ok, Desktop::Icon::Critical,
                           QStringLiteral("Zorv"));
-    EnsureListSeparator(m_state);
+    ensureListSeparator(m_state);
     m_state.SGlobal = m_state.ProgramVersion;
 
     m_window = std::make_unique<MainWindow>(m_state, m_desktop, m_clock, m_programFolder);

@@ -613,7 +613,7 @@ private Q_SLOTS:
         attempt.client = client;
         attempt.Password = password;
         kit.logon.answers.enqueue(attempt); // refused, then the user cancels
-        QVERIFY(!connection.Connect());
+        QVERIFY(!connection.logOn());
         QCOMPARE(kit.logon.errors, QStringList({QString(), sentence}));
     }
 

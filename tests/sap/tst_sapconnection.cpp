@@ -53,11 +53,11 @@ private Q_SLOTS:
         QCOMPARE(panel.text, kConnectedText);
         QCOMPARE(panel.toolTip, kConnectedTip);
 
-        const RfcConnection& bapi = rig.connection.SapBapiObject()->Connection;
-        const RfcConnection& functions = rig.connection.SapFunctionsObject()->Connection;
-        QCOMPARE(bapi.IsConnected(), 1);
-        QCOMPARE(functions.IsConnected(), 1);
-        QVERIFY(functions.UseDefaultSystem);
+        const RfcConnection& bapi = rig.connection.bapi()->connection;
+        const RfcConnection& functions = rig.connection.functions()->connection;
+        QVERIFY(bapi.isConnected());
+        QVERIFY(functions.isConnected());
+        QVERIFY(functions.useDefaultSystem);
         for (const RfcConnection* c : {&bapi, &functions}) {
             QCOMPARE(c->User, QStringLiteral("DEMO"));
             QCOMPARE(c->client, QStringLiteral("100"));
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QVERIFY(disconnected);
         QCOMPARE(rig.host.panels.last().toolTip,
                  QStringLiteral("DEMO Demo system (built-in) 100 PT SN00 localhost"));
-        QCOMPARE(rig.connection.SapFunctionsObject()->Connection.Language, QStringLiteral("PT"));
+        QCOMPARE(rig.connection.functions()->connection.Language, QStringLiteral("PT"));
         QCOMPARE(rig.factory.creations, 4);
     }
 
@@ -158,7 +158,7 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.host.appState.Connected = true;
-        rig.connection.Disconnect();
+        rig.connection.logOff();
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.host.panels.size(), 1);
         QCOMPARE(rig.host.panels.last().image, StatusHost::ConnectionImage::Disconnected);
@@ -172,11 +172,11 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        rig.connection.Disconnect();
+        rig.connection.logOff();
         QVERIFY(!rig.host.appState.Connected);
-        QCOMPARE(rig.connection.SapBapiObject()->Connection.IsConnected(), 0);
-        QCOMPARE(rig.connection.SapFunctionsObject()->Connection.IsConnected(), 0);
-        QVERIFY(rig.connection.SapBapiObject()->Connection.Password.isEmpty());
+        QVERIFY(!rig.connection.bapi()->connection.isConnected());
+        QVERIFY(!rig.connection.functions()->connection.isConnected());
+        QVERIFY(rig.connection.bapi()->connection.Password.isEmpty());
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
     }
 
@@ -185,15 +185,15 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        rig.connection.ReleaseComponents();
-        QVERIFY(!rig.connection.SapBapiObject());
-        QVERIFY(!rig.connection.SapFunctionsObject());
+        rig.connection.releaseComponents();
+        QVERIFY(!rig.connection.bapi());
+        QVERIFY(!rig.connection.functions());
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.prompt.questions.size(), 2);
-        QVERIFY(rig.connection.SapBapiObject());
+        QVERIFY(rig.connection.bapi());
     }
 
     void missingComponentsAreReported_data()
@@ -230,7 +230,7 @@ private Q_SLOTS:
         QCOMPARE(rig.host.desktop.busyDepth, 0);
         QVERIFY(rig.host.desktop.busyCalls > 0);
         QVERIFY(rig.prompt.questions.isEmpty());
-        QVERIFY(!rig.connection.SapBapiObject());
+        QVERIFY(!rig.connection.bapi());
     }
 
     // A demo database that cannot be set up matters only when the demo system is chosen, and
@@ -298,8 +298,8 @@ private Q_SLOTS:
         QVERIFY(!rig.host.appState.Connected);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  QStringList{" Connection to R/3 System RFC failed! "});
-        QVERIFY(!rig.connection.SapBapiObject());
-        QVERIFY(!rig.connection.SapFunctionsObject());
+        QVERIFY(!rig.connection.bapi());
+        QVERIFY(!rig.connection.functions());
         QCOMPARE(rig.prompt.questions.size(), 1);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
     }
@@ -308,7 +308,7 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
-        rig.connection.SAPSystemInformation();
+        rig.connection.showSystemInformation();
         QCOMPARE(rig.host.connectClicks, 1);
         QVERIFY(rig.host.appState.Connected);
         QCOMPARE(rig.host.desktop.messages.size(), 1);
@@ -325,7 +325,7 @@ private Q_SLOTS:
     void systemInformationStopsQuietlyWhenTheLogonIsCancelled()
     {
         Rig rig;
-        rig.connection.SAPSystemInformation();
+        rig.connection.showSystemInformation();
         QCOMPARE(rig.host.connectClicks, 1);
         QVERIFY(rig.host.desktop.messages.isEmpty());
     }
@@ -335,10 +335,10 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        rig.connection.Shutdown();
+        rig.connection.shutdown();
         QVERIFY(!rig.host.appState.Connected);
-        QVERIFY(!rig.connection.SapBapiObject());
-        QVERIFY(!rig.connection.SapFunctionsObject());
+        QVERIFY(!rig.connection.bapi());
+        QVERIFY(!rig.connection.functions());
     }
 
     void systemsAreReachedByTheirKind()

@@ -94,14 +94,14 @@ public:
     QStringList calls;
     bool connectResult = true;
 
-    bool Connect() override
+    bool logOn() override
     {
-        calls.append(QStringLiteral("Connect"));
+        calls.append(QStringLiteral("logOn"));
         return connectResult;
     }
-    void ReleaseComponents() override { calls.append(QStringLiteral("ReleaseComponents")); }
-    void SAPSystemInformation() override { calls.append(QStringLiteral("SAPSystemInformation")); }
-    void Shutdown() override { calls.append(QStringLiteral("Shutdown")); }
+    void releaseComponents() override { calls.append(QStringLiteral("releaseComponents")); }
+    void showSystemInformation() override { calls.append(QStringLiteral("showSystemInformation")); }
+    void shutdown() override { calls.append(QStringLiteral("shutdown")); }
 };
 
 class RecordingDocuments : public DocumentCommands
@@ -111,21 +111,21 @@ public:
     int openResult = 0;
     std::function<void()> whileOpening;
 
-    void newQuery() override { calls.append(QStringLiteral("NewQuery")); }
+    void newQuery() override { calls.append(QStringLiteral("newQuery")); }
     int openQuery() override
     {
-        calls.append(QStringLiteral("OpenQuery"));
+        calls.append(QStringLiteral("openQuery"));
         if (whileOpening)
             whileOpening();
         return openResult;
     }
     int openQueryFile(const QString& path) override
     {
-        calls.append(QStringLiteral("OpenQueryFile(") + path + u')');
+        calls.append(QStringLiteral("openQueryFile(") + path + u')');
         return openResult;
     }
-    void saveQuery() override { calls.append(QStringLiteral("SaveQuery")); }
-    void saveQueryAs() override { calls.append(QStringLiteral("SaveQueryAs")); }
+    void saveQuery() override { calls.append(QStringLiteral("saveQuery")); }
+    void saveQueryAs() override { calls.append(QStringLiteral("saveQueryAs")); }
     void keepUnsavedWork() override { calls.append(QStringLiteral("keepUnsavedWork")); }
 };
 

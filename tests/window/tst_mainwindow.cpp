@@ -292,18 +292,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QKeySequence>("keys");
         QTest::addColumn<QString>("done"); // what the call records
-        QTest::newRow("new") << "mnewqtable" << QKeySequence(Qt::CTRL | Qt::Key_N) << "NewQuery";
-        QTest::newRow("open") << "mopenqtable" << QKeySequence(Qt::CTRL | Qt::Key_O) << "OpenQuery";
-        QTest::newRow("save") << "msaveqtable" << QKeySequence(Qt::CTRL | Qt::Key_S) << "SaveQuery";
+        QTest::newRow("new") << "mnewqtable" << QKeySequence(Qt::CTRL | Qt::Key_N) << "newQuery";
+        QTest::newRow("open") << "mopenqtable" << QKeySequence(Qt::CTRL | Qt::Key_O) << "openQuery";
+        QTest::newRow("save") << "msaveqtable" << QKeySequence(Qt::CTRL | Qt::Key_S) << "saveQuery";
         QTest::newRow("save as") << "msaveasqtable"
-                                 << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "SaveQueryAs";
+                                 << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "saveQueryAs";
         QTest::newRow("preview") << "mqpreview" << QKeySequence(Qt::Key_F5) << "mqpreview()";
         QTest::newRow("import") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
                                 << "mimportmytable()";
         QTest::newRow("close the window")
             << "mcloseqtable" << QKeySequence(Qt::CTRL | Qt::Key_W) << "closed";
         QTest::newRow("help") << "mauxiliogeral" << QKeySequence(Qt::Key_F1) << "help";
-        QTest::newRow("exit") << "msair" << QKeySequence(Qt::CTRL | Qt::Key_Q) << "Shutdown";
+        QTest::newRow("exit") << "msair" << QKeySequence(Qt::CTRL | Qt::Key_Q) << "shutdown";
     }
 
     void shortcutsPerformTheirItems()
@@ -325,7 +325,7 @@ private Q_SLOTS:
             QCOMPARE(f.desktop.starts.size() + f.desktop.messages.size(), 1);
         else if (done.endsWith(u')'))
             QCOMPARE(query->calls, QStringList{done});
-        else if (done == u"Shutdown")
+        else if (done == u"shutdown")
             QCOMPARE(f.connection.calls, QStringList{done});
         else
             QCOMPARE(f.documents.calls, QStringList{done});
@@ -415,12 +415,12 @@ private Q_SLOTS:
         QCOMPARE(captionOf(w, name), english);
         f.state.OptEN = false;
         f.state.OptPT = true;
-        w.ApplyCaptions();
+        w.applyCaptions();
         QCOMPARE(captionOf(w, name), portuguese);
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillon for SAP R/3"));
         f.state.OptPT = false;
         f.state.OptEN = true;
-        w.ApplyCaptions();
+        w.applyCaptions();
         QCOMPARE(captionOf(w, name), english);
     }
 
@@ -486,7 +486,7 @@ private Q_SLOTS:
         QCOMPARE(button->toolTip(), english);
         f.state.OptEN = false;
         f.state.OptPT = true;
-        w.ApplyCaptions();
+        w.applyCaptions();
         QCOMPARE(button->toolTip(), portuguese);
     }
 
@@ -645,7 +645,7 @@ private Q_SLOTS:
         f.state.Connected = true;
         MainWindow& w = f.loaded();
         QVERIFY(w.close());
-        QCOMPARE(f.connection.calls, QStringList{QStringLiteral("Shutdown")});
+        QCOMPARE(f.connection.calls, QStringList{QStringLiteral("shutdown")});
         QVERIFY(!f.state.Connected);
         QVERIFY(QFile::exists(f.settingsPath()));
     }

@@ -121,13 +121,13 @@ void addCommandRows()
     row("mprintoptions", "Query:mprintoptions()");
     row("mremoveoption", "Query:mremoveoption()");
     row("mremovealloptions", "Query:mremovealloptions()");
-    row("mconectar", "connection:Connect");
-    row("mdesconectar", "connection:ReleaseComponents");
-    row("msapsysinfo", "connection:SAPSystemInformation");
-    row("mnewqtable", "documents:NewQuery");
-    row("mopenqtable", "documents:OpenQuery");
-    row("msaveqtable", "documents:SaveQuery");
-    row("msaveasqtable", "documents:SaveQueryAs");
+    row("mconectar", "connection:logOn");
+    row("mdesconectar", "connection:releaseComponents");
+    row("msapsysinfo", "connection:showSystemInformation");
+    row("mnewqtable", "documents:newQuery");
+    row("mopenqtable", "documents:openQuery");
+    row("msaveqtable", "documents:saveQuery");
+    row("msaveasqtable", "documents:saveQueryAs");
     row("msaplogon", "start:C:\\SAP\\saplogon.exe");
     row("mabrirtabelas", "start:/usr/bin/calc " + kChosen);
     row("mopenmytable", "start:/usr/bin/calc " + kChosen);
@@ -202,11 +202,11 @@ private Q_SLOTS:
         const auto row = [](const char* key, const QString& expected) {
             QTest::newRow(key) << QString::fromLatin1(key) << QStringList{expected};
         };
-        row("Conectar", "connection:Connect");
+        row("Conectar", "connection:logOn");
         row("SapLogon", "start:C:\\SAP\\saplogon.exe");
-        row("NewQTable", "documents:NewQuery");
-        row("OpenQTable", "documents:OpenQuery");
-        row("Save", "documents:SaveQuery");
+        row("NewQTable", "documents:newQuery");
+        row("OpenQTable", "documents:openQuery");
+        row("Save", "documents:saveQuery");
         row("AbrirTabelas", "start:/usr/bin/calc " + kChosen);
         row("Preview", "Query:mqpreview()");
         row("ImportMyTable", "Query:mimportmytable()");
@@ -240,7 +240,7 @@ private Q_SLOTS:
         w.action(QStringLiteral("msaveqtable"))->trigger();
         QVERIFY(f.documents.calls.isEmpty());
         QTest::mouseClick(buttonFor(w, QStringLiteral("Save")), Qt::LeftButton);
-        QCOMPARE(f.documents.calls, QStringList{QStringLiteral("SaveQuery")});
+        QCOMPARE(f.documents.calls, QStringList{QStringLiteral("saveQuery")});
     }
 
     void exitButtonClosesTheWindow()
@@ -538,7 +538,7 @@ private Q_SLOTS:
         auto* panel = w.findChild<QWidget*>(QStringLiteral("conectar"));
         QVERIFY(panel);
         QTest::mouseDClick(panel, Qt::LeftButton);
-        QCOMPARE(f.connection.calls, QStringList{QStringLiteral("Connect")});
+        QCOMPARE(f.connection.calls, QStringList{QStringLiteral("logOn")});
         QVERIFY(f.state.Connected);
         QTest::mouseDClick(panel, Qt::LeftButton);
         QCOMPARE(f.connection.calls.size(), 1);

@@ -43,7 +43,7 @@ bool catches(qint64 pid, int signal)
     return false;
 }
 
-// The splash Main showed, found among the top-level windows.
+// The splash run() showed, found among the top-level windows.
 AboutBox* splash()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -84,7 +84,7 @@ private Q_SLOTS:
     void missingSettingsFileStartsWithDefaults()
     {
         StartupFixture f;
-        MainWindow& w = f.startup.Main();
+        MainWindow& w = f.startup.run();
         QCOMPARE(f.settings(), QByteArray());
         QCOMPARE(f.state.ProgramVersion, QStringLiteral("0.3.20"));
         QCOMPARE(f.state.SGlobal, QStringLiteral("0.3.20"));
@@ -107,7 +107,7 @@ private Q_SLOTS:
         StartupFixture f;
         f.writeSettings(line("SGlobal", "0.1.1") + line("OptPT", "True") + line("Tool", "True") +
                         line("z", "|"));
-        MainWindow& w = f.startup.Main();
+        MainWindow& w = f.startup.run();
         QCOMPARE(f.state.SGlobal, QStringLiteral("0.3.20"));
         QCOMPARE(f.state.ListSeparator, QStringLiteral("|"));
         QVERIFY(w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
@@ -186,7 +186,7 @@ private Q_SLOTS:
         StartupFixture f;
         f.writeSettings(line("OptPT", "True") + line("fvubTop", " abc ") + line("z", "|") +
                         line("Tool", "True"));
-        MainWindow& w = f.startup.Main();
+        MainWindow& w = f.startup.run();
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(f.desktop.messages.at(0).title, QStringLiteral("Zorv"));
         QCOMPARE(f.desktop.messages.at(0).buttons, Desktop::Buttons::Ok);
