@@ -92,9 +92,9 @@ bool FieldList::readFieldCatalogue(const QString& table)
 bool FieldList::addTableFields(const QString& table)
 {
     ShellHost& host = m_context.host;
-    if (!host.state().Connected) {
+    if (!host.state().connected) {
         host.connectToSystem();
-        if (!host.state().Connected)
+        if (!host.state().connected)
             return false;
     }
     const QString name = table.toUpper();

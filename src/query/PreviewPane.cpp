@@ -191,9 +191,9 @@ void PreviewPane::readPreview()
         host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
         return;
     }
-    if (!host.state().Connected) {
+    if (!host.state().connected) {
         host.connectToSystem();
-        if (!host.state().Connected)
+        if (!host.state().connected)
             return;
     }
     const QString problem = ReadJob::check(m_plan);

@@ -28,7 +28,7 @@ SapConnection::~SapConnection() = default;
 
 bool& SapConnection::connected()
 {
-    return m_host.state().Connected;
+    return m_host.state().connected;
 }
 
 bool SapConnection::logOn()

@@ -7,7 +7,7 @@ class ConnectionCommands
 public:
     virtual ~ConnectionCommands() = default;
 
-    virtual bool logOn() = 0; // the outcome becomes Connected
+    virtual bool logOn() = 0; // the outcome becomes AppState::connected
     virtual void releaseComponents() = 0;
     virtual void showSystemInformation() = 0;
     // At exit: log off when connected and drop the connection objects.

@@ -96,10 +96,10 @@ int DesktopServices::chooseFileToSaveAs(const QString& title, const QString& fil
 int DesktopServices::chooseTableFile()
 {
     setFilter(kTableFilter);
-    m_fileName = m_state.TableFile;
+    m_fileName = m_state.lastTableFile;
     if (showDialog(Desktop::FileRequest::Mode::Open, false) == 0)
         return 0;
-    m_state.TableFile = m_fileName;
+    m_state.lastTableFile = m_fileName;
     return 1;
 }
 
@@ -107,7 +107,7 @@ void DesktopServices::chooseAndOpenTableFile()
 {
     m_title = Language(m_state).pick(Texts::get(TextId::DialogOpenTableInExcel));
     if (chooseTableFile() == 1)
-        openWithAssociatedProgram(m_state.TableFile);
+        openWithAssociatedProgram(m_state.lastTableFile);
 }
 
 void DesktopServices::openWithAssociatedProgram(const QString& path)
@@ -130,7 +130,7 @@ void DesktopServices::openUrl(const QString& url)
 void DesktopServices::startSapLogon()
 {
     m_desktop.setBusy(true);
-    if (!m_state.sSapLogon.isEmpty() && m_desktop.startProgram(m_state.sSapLogon, {})) {
+    if (!m_state.sapLogonPath.isEmpty() && m_desktop.startProgram(m_state.sapLogonPath, {})) {
         m_desktop.setBusy(false);
         return;
     }
@@ -141,7 +141,7 @@ void DesktopServices::startSapLogon()
         if (!found.isEmpty())
             break;
     }
-    m_state.sSapLogon = found;
+    m_state.sapLogonPath = found;
     const bool started = !found.isEmpty() && m_desktop.startProgram(found, {});
     m_desktop.setBusy(false);
     if (!started)

@@ -28,8 +28,8 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     image2->setObjectName(QStringLiteral("Image2"));
     image2->setPixmap(Icons::get(QStringLiteral("zorv")).pixmap(48, 48));
     m_treeSummary->setObjectName(QStringLiteral("Label1"));
-    m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.ProgramVersion +
-                      QStringLiteral(" 12Mar2007"));
+    m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.programVersion +
+                           QStringLiteral(" 12Mar2007"));
     auto* frame1 = new QGroupBox(Texts::get(TextId::AboutNotice).en, this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     m_label5->setObjectName(QStringLiteral("Label5"));

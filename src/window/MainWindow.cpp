@@ -83,13 +83,13 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     m_buttons =
         MenuBuilder::buildToolbar(m_toolbar, [this](const QString& key) { performKey(key); });
     m_progress = new ProgressDisplay(
-        m_toolbar, m_state.ProgressFraction, m_mdi,
+        m_toolbar, m_state.progressFraction, m_mdi,
         [this](ConnectionImage image) { setConnectionImage(image); },
-        [this] { return m_state.Connected; });
+        [this] { return m_state.connected; });
     registerCommands();
 
     connect(m_status, &StatusPanels::connectionDoubleClicked, this, [this] {
-        if (!m_state.Connected)
+        if (!m_state.connected)
             perform(QStringLiteral("mconectar"));
     });
     connect(m_status, &StatusPanels::contextMenuRequested, this,
@@ -123,20 +123,20 @@ void MainWindow::load(QWidget* splash)
 {
     MenuBuilder::attachMenuPictures(menuBar());
     applyStoredGeometry();
-    if (!m_state.Tool) {
-        m_state.Tool = true;
+    if (!m_state.toolbarShown) {
+        m_state.toolbarShown = true;
         perform(QStringLiteral("mtoolbar"));
     } else {
         action(QStringLiteral("mtoolbar"))->setChecked(true);
     }
-    if (!m_state.Status) {
-        m_state.Status = true;
+    if (!m_state.statusBarShown) {
+        m_state.statusBarShown = true;
         perform(QStringLiteral("mstatusbar"));
     } else {
         action(QStringLiteral("mstatusbar"))->setChecked(true);
     }
-    if (!m_state.OptEN && !m_state.OptPT && !m_state.OptCT)
-        m_state.OptEN = true;
+    if (!m_state.languageEnglish && !m_state.languagePortuguese && !m_state.languageOther)
+        m_state.languageEnglish = true;
     setWindowTitle(Texts::get(TextId::MainCaption).en);
     showDisconnectedPanel();
     m_status->refreshClock();
@@ -163,14 +163,14 @@ void MainWindow::applyStoredGeometry()
     const auto px = [dpi](double twips) { return Twips::toPixels(twips, dpi); };
     const QScreen* current = screen();
     QRect rect = defaultGeometry(current ? current->availableGeometry() : QRect(0, 0, 1280, 800));
-    if (m_state.fvubTop != 0)
-        rect.moveTop(px(m_state.fvubTop));
-    if (m_state.fvubLeft != 0)
-        rect.moveLeft(px(m_state.fvubLeft));
-    if (m_state.fvubHeight != 0)
-        rect.setHeight(px(m_state.fvubHeight));
-    if (m_state.fvubWidth != 0)
-        rect.setWidth(px(m_state.fvubWidth));
+    if (m_state.windowTop != 0)
+        rect.moveTop(px(m_state.windowTop));
+    if (m_state.windowLeft != 0)
+        rect.moveLeft(px(m_state.windowLeft));
+    if (m_state.windowHeight != 0)
+        rect.setHeight(px(m_state.windowHeight));
+    if (m_state.windowWidth != 0)
+        rect.setWidth(px(m_state.windowWidth));
     move(rect.topLeft());
     resize(rect.size().expandedTo(QSize(1, 1)));
 }
@@ -184,10 +184,10 @@ void MainWindow::storeGeometry()
         if (const auto twips = toStoredTwips(Twips::fromPixels(pixels, dpi)))
             target = *twips;
     };
-    store(pos().y(), m_state.fvubTop);
-    store(pos().x(), m_state.fvubLeft);
-    store(height(), m_state.fvubHeight);
-    store(width(), m_state.fvubWidth);
+    store(pos().y(), m_state.windowTop);
+    store(pos().x(), m_state.windowLeft);
+    store(height(), m_state.windowHeight);
+    store(width(), m_state.windowWidth);
 }
 
 void MainWindow::showDisconnectedPanel()
@@ -225,8 +225,8 @@ void MainWindow::setConnectionImage(ConnectionImage image)
 
 bool MainWindow::connectToSystem()
 {
-    m_state.Connected = m_connection ? m_connection->logOn() : false;
-    return m_state.Connected;
+    m_state.connected = m_connection ? m_connection->logOn() : false;
+    return m_state.connected;
 }
 
 void MainWindow::enableDocumentMenus()
@@ -363,11 +363,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // Each close request asks the query windows afresh; a Cancel there stops this one.
-    m_state.CloseRefused = false;
+    // Each close request asks the query windows afresh; a window that refuses (a Cancel to its
+    // save question, a running export) stops this one.
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
-        if (!sub->close() || m_state.CloseRefused) {
-            m_state.CloseRefused = true;
+        if (!sub->close()) {
             event->ignore();
             return;
         }
@@ -410,5 +409,5 @@ void MainWindow::closeConnection()
     m_progress->endProgress();
     if (m_connection)
         m_connection->shutdown();
-    m_state.Connected = false;
+    m_state.connected = false;
 }

@@ -49,10 +49,7 @@ void MainWindow::registerCommands()
             m_state, [this] { applyCaptions(); }, this);
         dialog.exec();
     });
-    add("msair", [this] {
-        m_state.CloseRefused = false;
-        close();
-    });
+    add("msair", [this] { close(); });
     add("mnewqtable", [this] {
         if (m_documents)
             m_documents->newQuery();
@@ -107,7 +104,8 @@ void MainWindow::registerCommands()
         action(QStringLiteral("mfieldsgridlines"))->setChecked(on);
     });
     add("mopenmytable", [this] {
-        if (m_services->chooseFileToOpen(m_state.MyTableF, DesktopServices::kTableFilter) == 1)
+        if (m_services->chooseFileToOpen(m_state.lastExportFile, DesktopServices::kTableFilter) ==
+            1)
             m_services->openWithAssociatedProgram(m_services->dialogFileName());
     });
     add("mtoolbar", [this] { toggleToolbar(); });
@@ -202,16 +200,16 @@ void MainWindow::refreshWindowStates()
 
 void MainWindow::toggleToolbar()
 {
-    m_state.Tool = !m_state.Tool;
-    m_toolbar->setVisible(m_state.Tool);
-    action(QStringLiteral("mtoolbar"))->setChecked(m_state.Tool);
+    m_state.toolbarShown = !m_state.toolbarShown;
+    m_toolbar->setVisible(m_state.toolbarShown);
+    action(QStringLiteral("mtoolbar"))->setChecked(m_state.toolbarShown);
 }
 
 void MainWindow::toggleStatusBar()
 {
-    m_state.Status = !m_state.Status;
-    statusBar()->setVisible(m_state.Status);
-    action(QStringLiteral("mstatusbar"))->setChecked(m_state.Status);
+    m_state.statusBarShown = !m_state.statusBarShown;
+    statusBar()->setVisible(m_state.statusBarShown);
+    action(QStringLiteral("mstatusbar"))->setChecked(m_state.statusBarShown);
 }
 
 void MainWindow::arrange(int how)

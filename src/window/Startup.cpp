@@ -19,13 +19,13 @@ Startup::~Startup() = default;
 
 void Startup::ensureListSeparator(AppState& state)
 {
-    if (state.ListSeparator.isEmpty())
-        state.ListSeparator = QStringLiteral(";");
+    if (state.listSeparator.isEmpty())
+        state.listSeparator = QStringLiteral(";");
 }
 
 MainWindow& Startup::run()
 {
-    m_state.ProgramVersion = ProgramVersion::text();
+    m_state.programVersion = ProgramVersion::text();
 
     m_splashServices = std::make_unique<DesktopServices>(m_desktop, m_state, m_programFolder,
                                                          [](const QString&) {});
@@ -40,7 +40,7 @@ MainWindow& Startup::run()
         m_desktop.message(read.error, Desktop::Buttons::Ok, Desktop::Icon::Critical,
                           QStringLiteral("Zorv"));
     ensureListSeparator(m_state);
-    m_state.SGlobal = m_state.ProgramVersion;
+    m_state.settingsVersion = m_state.programVersion;
 
     m_window = std::make_unique<MainWindow>(m_state, m_desktop, m_clock, m_programFolder);
     m_window->load(m_splash.get());

@@ -35,7 +35,7 @@ public:
         : m_services(desktop, appState, QString(),
                      [this](const QString& text) { statusTexts.append(text); })
     {
-        appState.OptEN = true;
+        appState.languageEnglish = true;
     }
 
     AppState& state() override { return appState; }
@@ -47,12 +47,12 @@ public:
         panels.append({image, text, toolTip});
     }
     void setConnectionImage(ConnectionImage) override {}
-    // As the main window does: the outcome of logOn becomes Connected.
+    // As the main window does: the outcome of logOn becomes connected.
     bool connectToSystem() override
     {
         ++connectClicks;
-        appState.Connected = commands ? commands->logOn() : false;
-        return appState.Connected;
+        appState.connected = commands ? commands->logOn() : false;
+        return appState.connected;
     }
     void startProgress(const QString&) override {}
     void advanceProgress(int) override {}

@@ -44,7 +44,7 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.prompt.questions.size(), 1); // the second logon asks nobody
         QVERIFY(rig.prompt.questions.first().error.isEmpty());
         QVERIFY(rig.host.desktop.messages.isEmpty());
@@ -73,7 +73,7 @@ private Q_SLOTS:
     {
         Rig rig;
         QVERIFY(!rig.host.connectToSystem());
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.prompt.questions.size(), 1);
         QVERIFY(rig.host.desktop.messages.isEmpty());
         QCOMPARE(rig.host.statusTexts.last(), QString());
@@ -128,7 +128,7 @@ private Q_SLOTS:
         QCOMPARE(rig.host.desktop.messages.first().buttons, Desktop::Buttons::Ok);
         QCOMPARE(rig.host.desktop.messages.first().icon, Desktop::Icon::Information);
         QVERIFY(rig.host.desktop.messages.first().title.isEmpty());
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.host.panels.size(), panels + 1);
         QCOMPARE(rig.host.panels.last().text, kConnectedText);
     }
@@ -141,7 +141,7 @@ private Q_SLOTS:
         QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.host.desktop.messageTexts(), QStringList{"Enter with the language, please"});
         QCOMPARE(rig.prompt.questions.size(), 2);
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.host.connectClicks, 2);
         // A full logoff came between the two logons.
         bool disconnected = false;
@@ -157,9 +157,9 @@ private Q_SLOTS:
     void disconnectWithNothingLoggedOnStillRepaints()
     {
         Rig rig;
-        rig.host.appState.Connected = true;
+        rig.host.appState.connected = true;
         rig.connection.logOff();
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.panels.size(), 1);
         QCOMPARE(rig.host.panels.last().image, StatusHost::ConnectionImage::Disconnected);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
@@ -173,7 +173,7 @@ private Q_SLOTS:
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
         rig.connection.logOff();
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QVERIFY(!rig.connection.bapi()->connection.isConnected());
         QVERIFY(!rig.connection.functions()->connection.isConnected());
         QVERIFY(rig.connection.bapi()->connection.Password.isEmpty());
@@ -188,7 +188,7 @@ private Q_SLOTS:
         rig.connection.releaseComponents();
         QVERIFY(!rig.connection.bapi());
         QVERIFY(!rig.connection.functions());
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
@@ -217,7 +217,7 @@ private Q_SLOTS:
         if (!sapLogon.isEmpty())
             rig.host.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"), sapLogon);
         QVERIFY(!rig.host.connectToSystem());
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  (QStringList{"Component ActiveX not installed:  SAP.BAPI.1\r\nSome files are "
                               "missing!",
@@ -295,7 +295,7 @@ private Q_SLOTS:
         rig.factory.failCreation = 2; // the function control's logon
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(!rig.host.connectToSystem());
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  QStringList{" Connection to R/3 System RFC failed! "});
         QVERIFY(!rig.connection.bapi());
@@ -310,7 +310,7 @@ private Q_SLOTS:
         rig.prompt.answers.enqueue(demoLogon());
         rig.connection.showSystemInformation();
         QCOMPARE(rig.host.connectClicks, 1);
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.host.desktop.messages.size(), 1);
         const ScriptedDesktop::Message message = rig.host.desktop.messages.first();
         QCOMPARE(message.title, QStringLiteral("SAP System Information"));
@@ -336,7 +336,7 @@ private Q_SLOTS:
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
         rig.connection.shutdown();
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QVERIFY(!rig.connection.bapi());
         QVERIFY(!rig.connection.functions());
     }

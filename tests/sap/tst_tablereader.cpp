@@ -119,7 +119,7 @@ private Q_SLOTS:
         QCOMPARE(rig.host.desktop.messageTexts(), QStringList{"TABLE_NOT_AVAILABLE"});
         QCOMPARE(rig.reader.fieldsTable().rowCount(), 0);
         QCOMPARE(rig.host.desktop.busyDepth, 0);
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
     }
 
     void systemFailureReleasesAndTheNextReadConnectsAgain()
@@ -128,7 +128,7 @@ private Q_SLOTS:
         QVERIFY(rig.connect());
         // A read of rows that ends in a system failure drops the connection objects.
         rig.reader.systemFailure();
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QVERIFY(!rig.connection.bapi());
         QVERIFY(!rig.connection.functions());
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));

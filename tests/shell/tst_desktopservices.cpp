@@ -41,8 +41,8 @@ struct Fixture {
 
     Fixture(bool en = true, bool pt = false)
     {
-        state.OptEN = en;
-        state.OptPT = pt;
+        state.languageEnglish = en;
+        state.languagePortuguese = pt;
     }
 };
 
@@ -154,15 +154,15 @@ private Q_SLOTS:
     void tableFileIsKeptOnCancelAndSetOnChoice()
     {
         Fixture f;
-        f.state.TableFile = QStringLiteral("C:\\old\\table.csv");
+        f.state.lastTableFile = QStringLiteral("C:\\old\\table.csv");
         QCOMPARE(f.services.chooseTableFile(), 0);
-        QCOMPARE(f.state.TableFile, QStringLiteral("C:\\old\\table.csv"));
+        QCOMPARE(f.state.lastTableFile, QStringLiteral("C:\\old\\table.csv"));
         QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("C:\\old\\table.csv"));
         QCOMPARE(f.desktop.fileRequests.last().filter, kTableFilter);
 
         f.desktop.files.enqueue(QStringLiteral("/home/maria/new table.xls"));
         QCOMPARE(f.services.chooseTableFile(), 1);
-        QCOMPARE(f.state.TableFile, QStringLiteral("/home/maria/new table.xls"));
+        QCOMPARE(f.state.lastTableFile, QStringLiteral("/home/maria/new table.xls"));
         QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("C:\\old\\table.csv"));
     }
 
@@ -205,7 +205,7 @@ private Q_SLOTS:
         f.desktop.associations.insert(QStringLiteral("csv"), QStringLiteral("/usr/bin/calc"));
         f.desktop.files.enqueue(QStringLiteral("/tmp/KNA1 export.csv"));
         f.services.chooseAndOpenTableFile();
-        QCOMPARE(f.state.TableFile, QStringLiteral("/tmp/KNA1 export.csv"));
+        QCOMPARE(f.state.lastTableFile, QStringLiteral("/tmp/KNA1 export.csv"));
         QCOMPARE(f.desktop.starts.size(), 1);
         QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("/usr/bin/calc"));
         QCOMPARE(f.desktop.starts.at(0).arguments,
@@ -360,13 +360,13 @@ private Q_SLOTS:
     void sapLogonStoredPathStarts()
     {
         Fixture f;
-        f.state.sSapLogon = QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe");
+        f.state.sapLogonPath = QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe");
         f.services.startSapLogon();
         QCOMPARE(f.desktop.starts.size(), 1);
         QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
         QVERIFY(f.desktop.searches.isEmpty());
         QVERIFY(f.desktop.messages.isEmpty());
-        QCOMPARE(f.state.sSapLogon, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
+        QCOMPARE(f.state.sapLogonPath, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
         QCOMPARE(f.desktop.busyDepth, 0);
         QVERIFY(f.desktop.busyCalls >= 2);
     }
@@ -399,7 +399,7 @@ private Q_SLOTS:
         QFETCH(QStringList, searchedRoots);
         QFETCH(QString, kept);
         Fixture f;
-        f.state.sSapLogon = stored;
+        f.state.sapLogonPath = stored;
         if (!stored.isEmpty())
             f.desktop.failingPrograms.insert(stored);
         if (!onC.isEmpty())
@@ -415,7 +415,7 @@ private Q_SLOTS:
         }
         QCOMPARE(roots, searchedRoots);
         QCOMPARE(f.desktop.starts.last().program, kept);
-        QCOMPARE(f.state.sSapLogon, kept);
+        QCOMPARE(f.state.sapLogonPath, kept);
         QVERIFY(f.desktop.messages.isEmpty());
         QCOMPARE(f.desktop.busyDepth, 0);
     }
@@ -432,12 +432,12 @@ private Q_SLOTS:
         QFETCH(bool, en);
         QFETCH(bool, pt);
         Fixture f(en, pt);
-        f.state.sSapLogon = QStringLiteral("C:\\gone\\saplogon.exe");
-        f.desktop.failingPrograms.insert(f.state.sSapLogon);
+        f.state.sapLogonPath = QStringLiteral("C:\\gone\\saplogon.exe");
+        f.desktop.failingPrograms.insert(f.state.sapLogonPath);
         f.services.startSapLogon();
         QCOMPARE(f.desktop.searches.size(), 2);
         QCOMPARE(f.desktop.messageTexts(), QStringList{kSapLogonNotFound});
-        QVERIFY(f.state.sSapLogon.isEmpty());
+        QVERIFY(f.state.sapLogonPath.isEmpty());
         QCOMPARE(f.desktop.busyDepth, 0);
         // The pointer is back to normal before the message shows.
         QCOMPARE(f.desktop.busyAtMessage, QList<int>{0});
@@ -446,14 +446,14 @@ private Q_SLOTS:
     void sapLogonFoundButFailingIsKept()
     {
         Fixture f;
-        f.state.sSapLogon = QStringLiteral("C:\\gone\\saplogon.exe");
-        f.desktop.failingPrograms.insert(f.state.sSapLogon);
+        f.state.sapLogonPath = QStringLiteral("C:\\gone\\saplogon.exe");
+        f.desktop.failingPrograms.insert(f.state.sapLogonPath);
         f.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"),
                                        QStringLiteral("c:\\broken\\saplogon.exe"));
         f.desktop.failingPrograms.insert(QStringLiteral("c:\\broken\\saplogon.exe"));
         f.services.startSapLogon();
         QCOMPARE(f.desktop.messageTexts(), QStringList{kSapLogonNotFound});
-        QCOMPARE(f.state.sSapLogon, QStringLiteral("c:\\broken\\saplogon.exe"));
+        QCOMPARE(f.state.sapLogonPath, QStringLiteral("c:\\broken\\saplogon.exe"));
         QCOMPARE(f.desktop.busyDepth, 0);
     }
 

@@ -39,11 +39,10 @@ class RecordingQueryWindow : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(bool ChSsl MEMBER ChSsl)
-    AppState& m_state;
 
 public:
-    explicit RecordingQueryWindow(AppState& state, const QString& title = QStringLiteral("Query"))
-        : m_state(state), tree(new QTreeWidget(this)), list(new RecordingFieldList)
+    explicit RecordingQueryWindow(const QString& title = QStringLiteral("Query"))
+        : tree(new QTreeWidget(this)), list(new RecordingFieldList)
     {
         setWindowTitle(title);
         tree->setObjectName(QStringLiteral("TreeView1"));
@@ -74,7 +73,6 @@ protected:
         ++closeRequests;
         if (closesToRefuse > 0) {
             --closesToRefuse;
-            m_state.CloseRefused = true;
             event->ignore();
             return;
         }
@@ -140,7 +138,7 @@ struct MainWindowFixture {
     RecordingDocuments documents;
     std::unique_ptr<MainWindow> window;
 
-    MainWindowFixture() { state.ProgramVersion = QStringLiteral("0.3.20"); }
+    MainWindowFixture() { state.programVersion = QStringLiteral("0.3.20"); }
 
     MainWindow& create()
     {
@@ -163,7 +161,7 @@ struct MainWindowFixture {
 
     RecordingQueryWindow* addQueryWindow(const QString& title = QStringLiteral("Query"))
     {
-        auto* query = new RecordingQueryWindow(state, title);
+        auto* query = new RecordingQueryWindow(title);
         window->addQueryWindow(query);
         return query;
     }

@@ -31,7 +31,7 @@ QImage picture(const char* name)
 // The filled width for the fraction in force, which carries the rounding of its many steps.
 int expectedWidth(const ProgressBarWidget* bar, const AppState& state)
 {
-    return int(std::lround(double(state.ProgressFraction.load()) * bar->innerSize().width()));
+    return int(std::lround(double(state.progressFraction.load()) * bar->innerSize().width()));
 }
 } // namespace
 
@@ -73,19 +73,19 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(QColor, colour);
         MainWindowFixture f;
-        f.state.Tool = true;
-        f.state.Status = true;
+        f.state.toolbarShown = true;
+        f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
         QVERIFY(!progress->isShown());
         QCOMPARE(connectionPicture(w), picture("status-disconnected"));
-        f.state.ProgressFraction = 0.4f;
+        f.state.progressFraction = 0.4f;
         w.startProgress(kind);
         QVERIFY(progress->isShown());
         QVERIFY(progress->isTicking());
         QCOMPARE(progress->caption(), caption);
         QCOMPARE(progress->model().look().colour, colour);
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
         QCOMPARE(connectionPicture(w), picture("status-busy"));
         QVERIFY(QApplication::overrideCursor());
         w.endProgress();
@@ -109,7 +109,7 @@ private Q_SLOTS:
     void ticksDrawTheFractionAndPercent()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
         ProgressBarWidget* bar = progress->bar();
@@ -120,13 +120,13 @@ private Q_SLOTS:
         QVERIFY(bar->innerSize().width() > 20);
 
         w.advanceProgress(25);
-        QVERIFY(std::abs(f.state.ProgressFraction.load() - 0.25f) < 1e-4f);
+        QVERIFY(std::abs(f.state.progressFraction.load() - 0.25f) < 1e-4f);
         progress->drawNextFrame();
         QCOMPARE(bar->percent(), 25);
         QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
 
         // A caller may add to the fraction directly.
-        f.state.ProgressFraction = f.state.ProgressFraction + 0.5f;
+        f.state.progressFraction = f.state.progressFraction + 0.5f;
         progress->drawNextFrame();
         QCOMPARE(bar->percent(), 75);
         QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
@@ -146,10 +146,10 @@ private Q_SLOTS:
     void theTimerRedrawsWhileRunning()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         w.startProgress(QStringLiteral("Import"));
-        f.state.ProgressFraction = 0.4f;
+        f.state.progressFraction = 0.4f;
         QTRY_COMPARE(w.progress()->bar()->percent(), 40);
         w.endProgress();
     }
@@ -167,24 +167,24 @@ private Q_SLOTS:
         QFETCH(bool, connected);
         QFETCH(QString, pictureAfter);
         MainWindowFixture f;
-        f.state.Tool = true;
-        f.state.Status = true;
+        f.state.toolbarShown = true;
+        f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
-        f.state.Connected = connected;
+        f.state.connected = connected;
         ProgressDisplay* progress = w.progress();
         w.startProgress(QStringLiteral("Import"));
         w.advanceProgress(50);
         progress->drawNextFrame();
         w.endProgress();
         QVERIFY(!progress->isShown());
-        QVERIFY(f.state.ProgressFraction.load() > 1.0f);
+        QVERIFY(f.state.progressFraction.load() > 1.0f);
         QCOMPARE(connectionPicture(w), picture(qPrintable(pictureAfter)));
         QVERIFY(!QApplication::overrideCursor());
 
         progress->drawNextFrame();
         QVERIFY(!progress->isTicking());
         QVERIFY(!progress->isShown());
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
         QCOMPARE(progress->bar()->percent(), -1);
         QCOMPARE(progress->bar()->filledWidth(), 0);
     }
@@ -192,7 +192,7 @@ private Q_SLOTS:
     void aFractionAboveOneHidesAtThatTick()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
         w.startProgress(QStringLiteral("Import"));
@@ -201,7 +201,7 @@ private Q_SLOTS:
         progress->drawNextFrame();
         QVERIFY(!progress->isShown());
         QVERIFY(!progress->isTicking());
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
         // Later advances show nothing until the next start.
         w.advanceProgress(10);
         QTest::qWait(60);
@@ -209,14 +209,14 @@ private Q_SLOTS:
         QCOMPARE(progress->bar()->percent(), -1);
         w.startProgress(QStringLiteral("Import"));
         QVERIFY(progress->isShown());
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
         w.endProgress();
     }
 
     void closingTheMainWindowEndsARunningDisplay()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         w.startProgress(QStringLiteral("Import"));
         QVERIFY(w.close());
