@@ -32,15 +32,15 @@ double readInProcess(const QString& path, long* rows)
         return -1;
     std::FILE* sink = std::fopen("/dev/null", "w");
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
-    function.Exports(QStringLiteral("DELIMITER")).Value = QStringLiteral(";");
-    RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
+    function.exportParameter(QStringLiteral("DELIMITER")).value = QStringLiteral(";");
+    RfcTable& fields = function.table(QStringLiteral("FIELDS"));
     for (const QString& name : kFields) {
-        fields.appendrow();
-        fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), name);
+        fields.appendRow();
+        fields.setValue(fields.rowCount(), QStringLiteral("FIELDNAME"), name);
     }
     *rows = 0;
-    function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+    function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
         const QByteArray line = row[0].toUtf8();
         std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), sink);
         std::fputc('\n', sink);
@@ -48,7 +48,7 @@ double readInProcess(const QString& path, long* rows)
     });
     QElapsedTimer timer;
     timer.start();
-    const bool ok = function.Call();
+    const bool ok = function.call();
     const double seconds = timer.nsecsElapsed() / 1e9;
     std::fclose(sink);
     return ok ? seconds : -1;

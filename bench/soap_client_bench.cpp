@@ -95,9 +95,9 @@ int client(const QByteArray& mode, const QString& port)
     std::atomic<bool> cancel{false};
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
     function.setCancel(&cancel);
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
+    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
     qint64 rows = 0;
-    function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) {
+    function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) {
         if (++rows == 3000000 && mode == "fast")
             cancel = true;
     });
@@ -109,7 +109,7 @@ int client(const QByteArray& mode, const QString& port)
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
             cancel = true;
         });
-    function.Call();
+    function.call();
     const qint64 elapsed = timer.elapsed();
     if (canceller.joinable())
         canceller.join();

@@ -22,8 +22,8 @@ public:
     QString details() const override { return {}; }
     bool call(RfcFunction& function) override
     {
-        RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
-        for (int r = 1; r <= fields.RowCount(); ++r) {
+        RfcTable& fields = function.table(QStringLiteral("FIELDS"));
+        for (int r = 1; r <= fields.rowCount(); ++r) {
             fields.setValue(r, QStringLiteral("OFFSET"), QString::number(next() % 80));
             fields.setValue(r, QStringLiteral("LENGTH"), QString::number(next() % 40));
         }
@@ -33,7 +33,7 @@ public:
             const int length = next() % 100;
             for (int c = 0; c < length; ++c)
                 line += QChar(static_cast<char16_t>(" ;,\"\r\nab\xe3\t|"[next() % 12] & 0xff));
-            function.Tables(QStringLiteral("DATA")).deliver({line});
+            function.table(QStringLiteral("DATA")).deliver({line});
         }
         return true;
     }

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
         long rows = 0;
-        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) { ++rows; });
+        function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) { ++rows; });
         SoapResponseReader reader(function);
         for (size_t at = 0; at < size; at += step)
             reader.feed(QByteArray(reinterpret_cast<const char*>(data + at),
@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     }
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
-    function.Exports(QStringLiteral("ROWCOUNT")).Value = QStringLiteral("100");
-    function.Tables(QStringLiteral("DATA")).setRowSink([](const RfcTable::Row&) {});
+    function.exportParameter(QStringLiteral("ROWCOUNT")).value = QStringLiteral("100");
+    function.table(QStringLiteral("DATA")).setRowSink([](const RfcTable::Row&) {});
     SoapResponseReader reader(function);
     HttpResponseReader http;
     for (size_t at = 0; at < size; at += step) {

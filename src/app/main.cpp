@@ -77,7 +77,7 @@ int window(int argc, char* argv[])
     Startup startup(state, desktop, clock, folder);
     int stopSignal = 0;
     keepSessionOnEveryEnd(app, stop, startup, stopSignal);
-    MainWindow& window = startup.Main();
+    MainWindow& window = startup.run();
     SystemDestinationFactory factory(folder);
     LogonDialogPrompt dialog(folder + QStringLiteral("/logon.ini"),
                              SystemDestinationFactory::trustFileIn(folder));

@@ -124,7 +124,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     observer.status = [err](const QString& text) { print(err, text + u'\n'); };
     const std::atomic<bool> never{false};
     const TableExport::Result result = exporter.run(never, observer);
-    connection->Logoff();
+    connection->logOff();
     for (const ReadJob::Failure& failure : result.failures)
         print(err, TableExport::failureText(failure) + u'\n');
     if (!result.ok) {

@@ -57,25 +57,25 @@ void ExportController::exportMyTable()
         host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
         return;
     }
-    if (!host.state().Connected) {
+    if (!host.state().connected) {
         host.connectToSystem();
-        if (!host.state().Connected)
+        if (!host.state().connected)
             return;
     }
     if (m_hooks.fieldCount() == 0)
         return;
     QString file = m_hooks.file();
     if (file.isEmpty())
-        file = host.state().MyTableF;
+        file = host.state().lastExportFile;
     if (!askFile(m_hooks.tableName(), file))
         return;
     m_hooks.setFile(file);
-    host.state().MyTableF = file;
+    host.state().lastExportFile = file;
     m_file = file;
-    host.StartProgress(QStringLiteral("Import"));
-    host.AdvanceProgress(1);
+    host.startProgress(QStringLiteral("Import"));
+    host.advanceProgress(1);
     if (!m_hooks.readPlan(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
-        host.EndProgress();
+        host.endProgress();
 }
 
 void ExportController::report(const TableExport::Result& result)
@@ -84,7 +84,7 @@ void ExportController::report(const TableExport::Result& result)
     Desktop& desktop = host.services().desktop();
     const Language language(host.state());
     const QString& file = m_file;
-    host.EndProgress();
+    host.endProgress();
     if (result.cancelled) {
         host.setStatusText(language.pick(Texts::get(TextId::ImportCancelled)) + file);
         return;
@@ -108,7 +108,7 @@ void ExportController::report(const TableExport::Result& result)
     if (result.lostCharacters > 0)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
-    host.services().OpenWithAssociatedProgram(file);
+    host.services().openWithAssociatedProgram(file);
     QString status = doneText(host.state(), m_plan, result.rows, result.elapsed);
     if (!result.notes.isEmpty())
         status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
@@ -174,23 +174,23 @@ void ExportController::applyFileType(const QString& path, int fileType,
     settings.trim = spreadsheetText;
 }
 
-bool ExportController::askFile(const QString& table, QString& MyTableF)
+bool ExportController::askFile(const QString& table, QString& file)
 {
     DesktopServices& services = m_context.host.services();
     const QString name =
-        DesktopServices::ReplaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
-    MyTableF = QueryDocumentFile::FolderOf(MyTableF) + name;
+        DesktopServices::replaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
+    file = QueryDocumentFile::folderOf(file) + name;
     const QString title = Language(m_context.host.state()).pick(Texts::get(TextId::SaveMyTableAs));
     QSettings choice(choiceFile(m_context.programFolder), QSettings::IniFormat);
     const int last = std::clamp(choice.value(QStringLiteral("Export/FileType")).toInt(), 0,
                                 static_cast<int>(SpreadsheetText));
-    if (services.ChooseFileToSaveAs(title, fileTypes(), MyTableF, last) == 0)
+    if (services.chooseFileToSaveAs(title, fileTypes(), file, last) == 0)
         return false;
     m_fileType = services.dialogFilterIndex();
     if (m_fileType != last)
         choice.setValue(QStringLiteral("Export/FileType"), m_fileType);
-    MyTableF = withExtension(services.dialogFileName(), m_fileType);
-    return checkFile(MyTableF);
+    file = withExtension(services.dialogFileName(), m_fileType);
+    return checkFile(file);
 }
 
 bool ExportController::checkFile(const QString& path)
@@ -230,12 +230,12 @@ bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 r
     keys->bind(destination);
     TableExport::Settings settings;
     settings.path = path;
-    settings.separator = host.state().ListSeparator;
+    settings.separator = host.state().listSeparator;
     settings.rowLimit = rowLimit;
     applyFileType(path, m_fileType, settings);
     m_result = {};
     host.setProgressCancel([this] { cancel(); });
-    std::atomic<float>& fraction = host.state().ProgressFraction;
+    std::atomic<float>& fraction = host.state().progressFraction;
     return m_worker->start([this, destination, keys, plan, settings,
                             &fraction](const std::atomic<bool>& cancel) {
         TableExport::Observer observer;

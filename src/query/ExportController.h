@@ -43,7 +43,7 @@ public:
     enum FileType { CsvFile, TxtFile, Workbook, SpreadsheetText };
 
     // table: the table part of the first My Table field, which names the file.
-    bool askFile(const QString& table, QString& MyTableF);
+    bool askFile(const QString& table, QString& file);
     bool checkFile(const QString& path);
     // Starts the import of a plan into path; false when it could not start.
     bool start(const ReadPlan& plan, const QString& path, qint64 rowLimit);

@@ -13,5 +13,5 @@ QIcon FieldIcons::forType(const QString& letter)
         {7, QStringLiteral("type-t")}, {8, QStringLiteral("type-x")},
         {9, QStringLiteral("type-i")}, {10, QStringLiteral("type-f")},
         {11, QStringLiteral("type-s")}};
-    return Icons::get(names.value(TableReader::TypeIcon(letter), QStringLiteral("type-c")));
+    return Icons::get(names.value(TableReader::typeIconIndex(letter), QStringLiteral("type-c")));
 }

@@ -92,22 +92,22 @@ bool FieldList::readFieldCatalogue(const QString& table)
 bool FieldList::addTableFields(const QString& table)
 {
     ShellHost& host = m_context.host;
-    if (!host.state().Connected) {
+    if (!host.state().connected) {
         host.connectToSystem();
-        if (!host.state().Connected)
+        if (!host.state().connected)
             return false;
     }
     const QString name = table.toUpper();
     if (!readFieldCatalogue(name))
         return false;
     const RfcTable& fields = m_catalogue;
-    for (int r = 1; r <= fields.RowCount(); ++r) {
-        const QString key = name + u'-' + fields.Value(r, QStringLiteral("FIELDNAME")).trimmed();
+    for (int r = 1; r <= fields.rowCount(); ++r) {
+        const QString key = name + u'-' + fields.value(r, QStringLiteral("FIELDNAME")).trimmed();
         if (m_view->itemByKey(key))
             continue;
-        const QString text = fields.Value(r, QStringLiteral("FIELDTEXT"));
-        const QString type = fields.Value(r, QStringLiteral("TYPE"));
-        const int length = fields.Value(r, QStringLiteral("LENGTH")).trimmed().toInt();
+        const QString text = fields.value(r, QStringLiteral("FIELDTEXT"));
+        const QString type = fields.value(r, QStringLiteral("TYPE"));
+        const int length = fields.value(r, QStringLiteral("LENGTH")).trimmed().toInt();
         auto* item = new QTreeWidgetItem(m_view, {key, text, type, QString::number(length)});
         item->setIcon(0, FieldIcons::forType(type));
         item->setToolTip(0, text);
@@ -193,7 +193,7 @@ void FieldList::printFields()
         m_context.host.services().desktop().message(Texts::get(TextId::NoFile).en);
         return;
     }
-    PrintFile::ShowPrintFile(m_context.host.services(), path);
+    PrintFile::showPrintFile(m_context.host.services(), path);
 }
 
 void FieldList::addCommands(QueryCommands& commands)

@@ -256,7 +256,7 @@ void MyTable::printMyTable()
         m_context.host.services().desktop().message(Texts::get(TextId::NoFile).en);
         return;
     }
-    PrintFile::ShowPrintFile(m_context.host.services(), path);
+    PrintFile::showPrintFile(m_context.host.services(), path);
 }
 
 QString MyTable::tableName() const

@@ -292,7 +292,7 @@ void OptionList::printOptions()
         m_context.host.services().desktop().message(Texts::get(TextId::NoFile).en);
         return;
     }
-    PrintFile::ShowPrintFile(m_context.host.services(), path);
+    PrintFile::showPrintFile(m_context.host.services(), path);
 }
 
 void OptionList::fillOptions(const QStringList& lines)

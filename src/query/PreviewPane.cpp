@@ -50,7 +50,7 @@ PreviewPane::PreviewPane(QueryContext& context, QTableView* view, Hooks hooks)
         m_progressDelay->stop();
         if (m_progressShown) {
             m_context.host.setProgressCancel({});
-            m_context.host.EndProgress();
+            m_context.host.endProgress();
             m_progressShown = false;
         }
         const std::shared_ptr<Read> read = std::move(m_read);
@@ -166,7 +166,7 @@ void PreviewPane::showProgress()
     if (!m_worker->running())
         return;
     m_progressShown = true;
-    m_context.host.StartProgress(QStringLiteral("Preview"));
+    m_context.host.startProgress(QStringLiteral("Preview"));
     m_context.host.setProgressCancel([this] { cancel(); });
 }
 
@@ -191,9 +191,9 @@ void PreviewPane::readPreview()
         host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
         return;
     }
-    if (!host.state().Connected) {
+    if (!host.state().connected) {
         host.connectToSystem();
-        if (!host.state().Connected)
+        if (!host.state().connected)
             return;
     }
     const QString problem = ReadJob::check(m_plan);
@@ -298,7 +298,7 @@ void PreviewPane::printPreview()
         m_context.host.services().desktop().message(Texts::get(TextId::NoFile).en);
         return;
     }
-    PrintFile::ShowPrintFile(m_context.host.services(), path);
+    PrintFile::showPrintFile(m_context.host.services(), path);
 }
 
 void PreviewPane::addCommands(QueryCommands& commands)

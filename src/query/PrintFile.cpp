@@ -62,7 +62,7 @@ bool PrintFile::write(const QString& path, const QStringList& lines)
     return file.commit();
 }
 
-void PrintFile::ShowPrintFile(DesktopServices& services, const QString& path)
+void PrintFile::showPrintFile(DesktopServices& services, const QString& path)
 {
     QFile file(path);
     const bool readable = file.open(QIODevice::ReadOnly);

@@ -26,5 +26,5 @@ public:
     // CR LF line ends, the Windows 8-bit code page; the whole file or the old one.
     static bool write(const QString& path, const QStringList& lines);
     // Opens the file in its associated program; "No File" when that fails.
-    static void ShowPrintFile(DesktopServices& services, const QString& path);
+    static void showPrintFile(DesktopServices& services, const QString& path);
 };

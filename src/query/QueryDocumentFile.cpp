@@ -246,7 +246,7 @@ QString QueryDocumentFile::checkLoadable(const QueryDocument& document)
     return {};
 }
 
-QString QueryDocumentFile::FolderOf(const QString& path)
+QString QueryDocumentFile::folderOf(const QString& path)
 {
     const qsizetype last = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
     return last < 0 ? QString() : path.left(last + 1);

@@ -58,5 +58,5 @@ public:
     static QString checkLoadable(const QueryDocument& document);
 
     // The path up to and including its last "\" or "/"; "" when there is none.
-    static QString FolderOf(const QString& path);
+    static QString folderOf(const QString& path);
 };

@@ -192,7 +192,6 @@ void QueryWindow::closeEvent(QCloseEvent* event)
     if (m_export->running()) {
         m_context.host.setStatusText(
             Language(m_context.host.state()).pick(Texts::get(TextId::ImportRunning)));
-        m_context.host.state().CloseRefused = true;
         event->ignore();
         return;
     }

@@ -133,9 +133,9 @@ int QueryWorkspace::openQuery()
         showWindowLimit();
         return 0;
     }
-    if (state.FileZorv.isEmpty())
-        state.FileZorv = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
-    if (services.ChooseFileToOpen(state.FileZorv, DesktopServices::kTextFilter) == 0)
+    if (state.currentQueryFile.isEmpty())
+        state.currentQueryFile = Texts::get(TextId::QueryCaption).en + QString::number(m_count + 1);
+    if (services.chooseFileToOpen(state.currentQueryFile, DesktopServices::kTextFilter) == 0)
         return 0;
     return openQueryFile(services.dialogFileName());
 }
@@ -144,7 +144,7 @@ int QueryWorkspace::openQueryFile(const QString& path)
 {
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
-    state.FileZorv = path;
+    state.currentQueryFile = path;
     QueryDocument document;
     const QueryDocumentFile::ReadResult read = QueryDocumentFile::readFile(path, document);
     if (!read.ok) {
@@ -175,7 +175,7 @@ bool QueryWorkspace::save(QueryWindow* window, const QString& path)
                                                     QStringLiteral(" on WriteDocument"));
         return false;
     }
-    m_context.host.state().FileZorv = path;
+    m_context.host.state().currentQueryFile = path;
     m_context.host.setStatusText(
         path + Language(m_context.host.state()).pick(Texts::get(TextId::DocumentSaved)));
     window->setFilePath(path);
@@ -213,9 +213,9 @@ bool QueryWorkspace::saveWindowAs(QueryWindow* window)
         return false;
     AppState& state = m_context.host.state();
     DesktopServices& services = m_context.host.services();
-    const QString start = QueryDocumentFile::FolderOf(state.FileZorv) + QStringLiteral("Quillon ") +
-                          window->myTable().tableName();
-    if (services.ChooseFileToSave(start, DesktopServices::kTextFilter) == 0)
+    const QString start = QueryDocumentFile::folderOf(state.currentQueryFile) +
+                          QStringLiteral("Quillon ") + window->myTable().tableName();
+    if (services.chooseFileToSave(start, DesktopServices::kTextFilter) == 0)
         return false;
     QString path = services.dialogFileName();
     // Query documents are text files; a name typed without a suffix gets ".txt".
@@ -240,15 +240,11 @@ bool QueryWorkspace::closing(QueryWindow* window)
         language.pick(Texts::get(TextId::SaveChanges)) + window->windowTitle() +
             Texts::get(TextId::SaveChangesEnd).en,
         Desktop::Buttons::YesNoCancel, Desktop::Icon::Question);
-    if (answer == Desktop::Answer::Cancel) {
-        m_context.host.state().CloseRefused = true;
+    if (answer == Desktop::Answer::Cancel)
         return false;
-    }
     // A save that did not happen (cancelled or failed) keeps the window and its query.
-    if (answer == Desktop::Answer::Yes && !saveWindow(window)) {
-        m_context.host.state().CloseRefused = true;
+    if (answer == Desktop::Answer::Yes && !saveWindow(window))
         return false;
-    }
     m_closing.insert(window);
     return true;
 }
@@ -261,7 +257,7 @@ void QueryWorkspace::closed(int slot)
         --m_count;
     if (openCount() == 0) {
         m_count = 0;
-        m_context.host.DisableSaveMenus();
+        m_context.host.disableSaveMenus();
         m_context.host.setStatusText(QString());
     }
 }

@@ -79,7 +79,7 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
     bool spoolFailed = false;
     const auto fieldsKnown = [&] {
         const RfcTable& described = call.fields();
-        return described.RowCount() > 0 && !described.rows().front()[2].isEmpty();
+        return described.rowCount() > 0 && !described.rows().front()[2].isEmpty();
     };
     const auto printFields = [&] {
         if (fieldsPrinted)
@@ -108,7 +108,7 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
         printFields();
         print(out, line.toString() + u'\n');
     });
-    connection->Logoff();
+    connection->logOff();
     if (outcome != TableCall::Outcome::Done) {
         print(err,
               call.exception() +

@@ -31,30 +31,32 @@ TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
     m_function = std::make_unique<RfcFunction>(QStringLiteral("RFC_READ_TABLE"), &m_destination);
     RfcFunction& function = *m_function;
     function.setCancel(m_cancel);
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = request.table;
-    function.Exports(QStringLiteral("DELIMITER")).Value = request.delimiter;
+    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = request.table;
+    function.exportParameter(QStringLiteral("DELIMITER")).value = request.delimiter;
     if (request.noData)
-        function.Exports(QStringLiteral("NO_DATA")).Value = QStringLiteral("X");
+        function.exportParameter(QStringLiteral("NO_DATA")).value = QStringLiteral("X");
     else
-        function.Exports(QStringLiteral("ROWCOUNT")).Value = QString::number(request.rowCount);
+        function.exportParameter(QStringLiteral("ROWCOUNT")).value =
+            QString::number(request.rowCount);
     if (request.rowSkips > 0)
-        function.Exports(QStringLiteral("ROWSKIPS")).Value = QString::number(request.rowSkips);
-    RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
+        function.exportParameter(QStringLiteral("ROWSKIPS")).value =
+            QString::number(request.rowSkips);
+    RfcTable& options = function.table(QStringLiteral("OPTIONS"));
     for (const QString& line : request.options) {
-        options.appendrow();
-        options.setValue(options.RowCount(), QStringLiteral("TEXT"), line);
+        options.appendRow();
+        options.setValue(options.rowCount(), QStringLiteral("TEXT"), line);
     }
-    RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+    RfcTable& fields = function.table(QStringLiteral("FIELDS"));
     for (const QString& name : request.fields) {
-        fields.appendrow();
-        fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), name);
+        fields.appendRow();
+        fields.setValue(fields.rowCount(), QStringLiteral("FIELDNAME"), name);
     }
-    function.Tables(QStringLiteral("DATA")).setRowSink([&sink](const RfcTable::Row& row) {
+    function.table(QStringLiteral("DATA")).setRowSink([&sink](const RfcTable::Row& row) {
         if (!row.empty())
             sink(row.front());
     });
-    const bool ok = function.Call();
-    function.Tables(QStringLiteral("DATA")).setRowSink({});
+    const bool ok = function.call();
+    function.table(QStringLiteral("DATA")).setRowSink({});
     if (function.cancelled() || function.exception() == u"CANCELLED")
         return Outcome::Cancelled;
     if (ok)
@@ -84,7 +86,7 @@ const QString& TableCall::message() const
 const RfcTable& TableCall::fields() const
 {
     static const RfcTable none;
-    return m_function ? m_function->Tables(QStringLiteral("FIELDS")) : none;
+    return m_function ? m_function->table(QStringLiteral("FIELDS")) : none;
 }
 
 bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengths,
@@ -95,8 +97,8 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
     const int name = described.columnIndex(QStringLiteral("FIELDNAME"));
     const int offset = described.columnIndex(QStringLiteral("OFFSET"));
     const int length = described.columnIndex(QStringLiteral("LENGTH"));
-    bool usable = described.RowCount() > 0 && name >= 0 && offset >= 0 && length >= 0;
-    for (int r = 0; usable && r < described.RowCount(); ++r)
+    bool usable = described.rowCount() > 0 && name >= 0 && offset >= 0 && length >= 0;
+    for (int r = 0; usable && r < described.rowCount(); ++r)
         usable = described.rows()[static_cast<size_t>(r)][static_cast<size_t>(length)].toInt() > 0;
     if (!usable) {
         int at = 0;

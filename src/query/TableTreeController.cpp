@@ -54,22 +54,14 @@ void TableTreeController::showSummary()
 
 void TableTreeController::loadTree()
 {
-    const AppState& state = m_context.host.state();
-    QStringList paths;
-    for (int i = 1; i <= state.SAT; ++i)
-        paths.append(state.ssAddTab.at(i));
-    m_model.load(paths);
+    m_model.load(m_context.host.state().treePaths);
     render();
     showSummary();
 }
 
 void TableTreeController::saveTree()
 {
-    AppState& state = m_context.host.state();
-    const QStringList paths = m_model.save();
-    state.SAT = static_cast<std::int16_t>(paths.size());
-    for (int i = 0; i < paths.size(); ++i)
-        state.ssAddTab[i + 1] = paths.at(i);
+    m_context.host.state().treePaths = m_model.save();
 }
 
 bool TableTreeController::validateFolder(const QString& name)
@@ -184,9 +176,9 @@ void TableTreeController::labelEdited(int id, const QString& text, bool cancelle
 void TableTreeController::validateTable(const QString& table)
 {
     ShellHost& host = m_context.host;
-    if (!host.state().Connected) {
+    if (!host.state().connected) {
         host.connectToSystem();
-        if (!host.state().Connected) {
+        if (!host.state().connected) {
             refuseTable(table, TextId::NoConnection);
             return;
         }
@@ -197,7 +189,7 @@ void TableTreeController::validateTable(const QString& table)
     }
     const Language language(host.state());
     host.setStatusText(table + language.pick(Texts::get(TextId::TableAdded)) +
-                       QString::number(m_fields.catalogue().RowCount()) +
+                       QString::number(m_fields.catalogue().rowCount()) +
                        language.pick(Texts::get(TextId::TableAddedEnd)));
 }
 
@@ -327,7 +319,7 @@ void TableTreeController::activate(int id)
             node->colour = TableTreeModel::Colour::Blue;
             node->openTable = text;
             host.setStatusText(text + language.pick(Texts::get(TextId::TableHas)) +
-                               QString::number(m_fields.catalogue().RowCount()) +
+                               QString::number(m_fields.catalogue().rowCount()) +
                                language.pick(Texts::get(TextId::TableHasOf)) +
                                QString::number(m_fields.count()) +
                                language.pick(Texts::get(TextId::TotalFields)));

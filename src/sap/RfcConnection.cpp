@@ -11,7 +11,7 @@ RfcConnection::RfcConnection(DestinationFactory& factory, LogonPrompt* prompt)
 
 RfcConnection::~RfcConnection()
 {
-    Logoff();
+    logOff();
 }
 
 bool RfcConnection::logonWith(const LogonData& data, QString* error)
@@ -38,7 +38,7 @@ bool RfcConnection::logonWith(const LogonData& data, QString* error)
     return true;
 }
 
-bool RfcConnection::Logon(bool silent)
+bool RfcConnection::logOn(bool silent)
 {
     if (m_destination)
         return true;
@@ -58,7 +58,7 @@ bool RfcConnection::Logon(bool silent)
     }
 }
 
-void RfcConnection::Logoff()
+void RfcConnection::logOff()
 {
     m_destination.reset();
     Password.clear();

@@ -18,11 +18,11 @@ public:
     RfcConnection(DestinationFactory& factory, LogonPrompt* prompt);
     ~RfcConnection();
 
-    int IsConnected() const { return m_destination ? 1 : 0; }
+    bool isConnected() const { return m_destination != nullptr; }
     // silent: log on with the properties as they are, without asking.
-    bool Logon(bool silent);
-    void Logoff();
-    bool UseDefaultSystem = false;
+    bool logOn(bool silent);
+    void logOff();
+    bool useDefaultSystem = false;
 
     RfcDestination* destination() const { return m_destination.get(); }
     // For reads on other threads: the destination logs off when the last holder lets go.

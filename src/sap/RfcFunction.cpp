@@ -21,12 +21,12 @@ QStringList RfcFunction::columnsOf(const QString& function, const QString& table
     return {};
 }
 
-RfcParameter& RfcFunction::Exports(const QString& parameter)
+RfcParameter& RfcFunction::exportParameter(const QString& parameter)
 {
     return m_exports[parameter];
 }
 
-RfcTable& RfcFunction::Tables(const QString& table)
+RfcTable& RfcFunction::table(const QString& table)
 {
     auto found = m_tables.find(table);
     if (found == m_tables.end())
@@ -37,7 +37,7 @@ RfcTable& RfcFunction::Tables(const QString& table)
 QString RfcFunction::exportValue(const QString& parameter) const
 {
     const auto found = m_exports.find(parameter);
-    return found == m_exports.end() ? QString() : found->second.Value;
+    return found == m_exports.end() ? QString() : found->second.value;
 }
 
 bool RfcFunction::hasExport(const QString& parameter) const
@@ -45,7 +45,7 @@ bool RfcFunction::hasExport(const QString& parameter) const
     return m_exports.count(parameter) > 0;
 }
 
-bool RfcFunction::Call()
+bool RfcFunction::call()
 {
     m_exception.clear();
     m_message.clear();

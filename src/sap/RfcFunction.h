@@ -11,19 +11,19 @@ class RfcDestination;
 
 // One import parameter of a function: its value is written by the caller.
 struct RfcParameter {
-    QString Value;
+    QString value;
 };
 
-// A function object of the function control: parameters and tables by name, then Call.
+// A function object of the function control: parameters and tables by name, then call().
 class RfcFunction
 {
 public:
     RfcFunction(QString name, RfcDestination* destination);
 
     const QString& name() const { return m_name; }
-    RfcParameter& Exports(const QString& parameter);
-    RfcTable& Tables(const QString& table);
-    bool Call();
+    RfcParameter& exportParameter(const QString& parameter);
+    RfcTable& table(const QString& table);
+    bool call();
     const QString& exception() const { return m_exception; }
 
     // For destinations.

@@ -7,7 +7,7 @@ int RfcTable::columnIndex(const QString& column) const
     return static_cast<int>(m_columns.indexOf(column));
 }
 
-void RfcTable::appendrow()
+void RfcTable::appendRow()
 {
     m_rows.emplace_back(static_cast<size_t>(m_columns.size()));
 }
@@ -15,15 +15,15 @@ void RfcTable::appendrow()
 void RfcTable::setValue(int row, const QString& column, const QString& value)
 {
     const int c = columnIndex(column);
-    if (row < 1 || row > RowCount() || c < 0)
+    if (row < 1 || row > rowCount() || c < 0)
         return;
     m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(c)] = value;
 }
 
-QString RfcTable::Value(int row, const QString& column) const
+QString RfcTable::value(int row, const QString& column) const
 {
     const int c = columnIndex(column);
-    if (row < 1 || row > RowCount() || c < 0)
+    if (row < 1 || row > rowCount() || c < 0)
         return {};
     return m_rows[static_cast<size_t>(row - 1)][static_cast<size_t>(c)];
 }

@@ -19,11 +19,11 @@ public:
     const QStringList& columns() const { return m_columns; }
     int columnIndex(const QString& column) const;
 
-    void appendrow();
+    void appendRow();
     // Rows are numbered from 1, as the callers count them.
     void setValue(int row, const QString& column, const QString& value);
-    QString Value(int row, const QString& column) const;
-    int RowCount() const { return static_cast<int>(m_rows.size()); }
+    QString value(int row, const QString& column) const;
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
     const std::vector<Row>& rows() const { return m_rows; }
 
     // Used by destinations: adds a filled row, or hands it to the sink when one is set.

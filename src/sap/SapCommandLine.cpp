@@ -168,7 +168,7 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
     CommandLinePrompt prompt(data);
     auto connection = std::make_unique<RfcConnection>(factory, &prompt);
     static_cast<LogonData&>(*connection) = data;
-    if (!connection->Logon(false)) {
+    if (!connection->logOn(false)) {
         const QString why = oneLine(prompt.error());
         print(err, why.isEmpty() ? QStringLiteral("Logon failed\n")
                                  : QStringLiteral("Logon failed: ") + why + u'\n');

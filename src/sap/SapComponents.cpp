@@ -1,7 +1,7 @@
 #include "SapComponents.h"
 
-RfcFunction& SapFunctions::Add(const QString& name)
+RfcFunction& SapFunctions::add(const QString& name)
 {
-    m_functions.push_back(std::make_unique<RfcFunction>(name, Connection.destination()));
+    m_functions.push_back(std::make_unique<RfcFunction>(name, connection.destination()));
     return *m_functions.back();
 }

@@ -10,20 +10,20 @@
 class SapBapi
 {
 public:
-    SapBapi(DestinationFactory& factory, LogonPrompt* prompt) : Connection(factory, prompt) {}
-    RfcConnection Connection;
+    SapBapi(DestinationFactory& factory, LogonPrompt* prompt) : connection(factory, prompt) {}
+    RfcConnection connection;
 };
 
 // The function control ("SAP.Functions"): function objects called on its own connection.
 class SapFunctions
 {
 public:
-    explicit SapFunctions(DestinationFactory& factory) : Connection(factory, nullptr) {}
+    explicit SapFunctions(DestinationFactory& factory) : connection(factory, nullptr) {}
 
-    void RemoveAll() { m_functions.clear(); }
-    RfcFunction& Add(const QString& name);
+    void removeAll() { m_functions.clear(); }
+    RfcFunction& add(const QString& name);
 
-    RfcConnection Connection;
+    RfcConnection connection;
 
 private:
     std::vector<std::unique_ptr<RfcFunction>> m_functions;

@@ -28,21 +28,21 @@ SapConnection::~SapConnection() = default;
 
 bool& SapConnection::connected()
 {
-    return m_host.state().Connected;
+    return m_host.state().connected;
 }
 
-bool SapConnection::Connect()
+bool SapConnection::logOn()
 {
-    if (!CheckComponents())
+    if (!ensureComponents())
         return false;
     connected() = false;
-    if (!LogonUser() || !LogonFunctions())
+    if (!logOnUser() || !logOnFunctions())
         return false;
-    const QString language = m_bapi->Connection.Language;
+    const QString language = m_bapi->connection.Language;
     if (language.isEmpty() || language.front() == u' ') {
         Desktop& desktop = m_host.services().desktop();
         desktop.message(en(TextId::EnterLanguage));
-        Disconnect();
+        logOff();
         m_host.connectToSystem();
         return connected();
     }
@@ -53,14 +53,14 @@ bool SapConnection::Connect()
 
 void SapConnection::showConnectedPanel()
 {
-    const RfcConnection& c = m_bapi->Connection;
+    const RfcConnection& c = m_bapi->connection;
     const QString text = c.System + u' ' + c.client + u' ' + c.User + u' ';
     const QString tip = c.User + u' ' + c.System + u' ' + c.client + u' ' + c.Language +
                         QStringLiteral(" SN") + c.SystemNumber + u' ' + c.HostName;
     m_host.setConnectionPanel(StatusHost::ConnectionImage::Connected, text, tip);
 }
 
-bool SapConnection::CheckComponents()
+bool SapConnection::ensureComponents()
 {
     connected() = false;
     QString reason;
@@ -69,7 +69,7 @@ bool SapConnection::CheckComponents()
         m_host.services().desktop().message(en(TextId::ComponentMissing) + u' ' +
                                             QString::fromLatin1(className) + kCrLf +
                                             en(TextId::SomeFilesMissing));
-        AdviseReinstall();
+        adviseReinstall();
         return false;
     };
     if (!m_bapi) {
@@ -86,15 +86,15 @@ bool SapConnection::CheckComponents()
     return true;
 }
 
-bool SapConnection::LogonUser()
+bool SapConnection::logOnUser()
 {
-    RfcConnection& c = m_bapi->Connection;
-    if (c.IsConnected() != 1) {
-        if (!c.Logon(false)) {
+    RfcConnection& c = m_bapi->connection;
+    if (!c.isConnected()) {
+        if (!c.logOn(false)) {
             m_host.setStatusText(QString());
             m_host.setConnectionPanel(
                 StatusHost::ConnectionImage::Disconnected, en(TextId::Disconnected),
-                m_host.services().CurrentUserName() + en(TextId::NotConnected));
+                m_host.services().currentUserName() + en(TextId::NotConnected));
             return false;
         }
         return true;
@@ -109,12 +109,12 @@ bool SapConnection::LogonUser()
     return true;
 }
 
-bool SapConnection::LogonFunctions()
+bool SapConnection::logOnFunctions()
 {
-    RfcConnection& f = m_functions->Connection;
-    if (f.IsConnected() == 1)
+    RfcConnection& f = m_functions->connection;
+    if (f.isConnected())
         return true;
-    const RfcConnection& b = m_bapi->Connection;
+    const RfcConnection& b = m_bapi->connection;
     f.User = b.User;
     f.System = b.System;
     f.client = b.client;
@@ -123,50 +123,50 @@ bool SapConnection::LogonFunctions()
     f.SystemNumber = b.SystemNumber;
     f.HostName = b.HostName;
     f.Password = b.Password;
-    f.UseDefaultSystem = true;
+    f.useDefaultSystem = true;
     // The second logon reuses the user's data without asking again.
-    if (!f.Logon(true)) {
+    if (!f.logOn(true)) {
         Messenger(m_host.services().desktop(), m_host.state())
             .show(Texts::get(TextId::RfcConnectionFailed));
-        ReleaseComponents();
+        releaseComponents();
         return false;
     }
     return true;
 }
 
-void SapConnection::Disconnect()
+void SapConnection::logOff()
 {
-    for (RfcConnection* c : {m_bapi ? &m_bapi->Connection : nullptr,
-                             m_functions ? &m_functions->Connection : nullptr}) {
-        if (c && c->IsConnected() == 1)
-            c->Logoff();
+    for (RfcConnection* c : {m_bapi ? &m_bapi->connection : nullptr,
+                             m_functions ? &m_functions->connection : nullptr}) {
+        if (c && c->isConnected())
+            c->logOff();
     }
     connected() = false;
     m_host.setConnectionPanel(StatusHost::ConnectionImage::Disconnected, en(TextId::Disconnected),
-                              m_host.services().CurrentUserName() + en(TextId::NotConnected));
+                              m_host.services().currentUserName() + en(TextId::NotConnected));
 }
 
-void SapConnection::ReleaseComponents()
+void SapConnection::releaseComponents()
 {
     // A read running on a worker keeps its own hold on the destination until it ends.
-    Disconnect();
+    logOff();
     m_functions.reset();
     m_bapi.reset();
 }
 
-void SapConnection::SAPSystemInformation()
+void SapConnection::showSystemInformation()
 {
     if (!connected()) {
         m_host.connectToSystem();
         if (!connected())
             return;
     }
-    const RfcConnection& c = m_bapi->Connection;
+    const RfcConnection& c = m_bapi->connection;
     RfcDestination* destination = c.destination();
     if (!destination) {
         m_host.services().desktop().message(
             QStringLiteral("Error : the connection is closed on SAPSystemInformation"));
-        ReleaseComponents();
+        releaseComponents();
         return;
     }
     QString text = en(TextId::SystemLabel) + c.System + kCrLf + QStringLiteral("System ID: ") +
@@ -182,7 +182,7 @@ void SapConnection::SAPSystemInformation()
                                         en(TextId::SapSystemInformation));
 }
 
-void SapConnection::AdviseReinstall()
+void SapConnection::adviseReinstall()
 {
     Desktop& desktop = m_host.services().desktop();
     desktop.setBusy(true);
@@ -190,19 +190,19 @@ void SapConnection::AdviseReinstall()
     const QString found =
         roots.isEmpty()
             ? QString()
-            : m_host.services().SearchDriveForFile(roots.constFirst(), desktop.sapLogonFileName());
+            : m_host.services().searchForFile(roots.constFirst(), desktop.sapLogonFileName());
     desktop.setBusy(false);
     desktop.message(found.isEmpty() ? en(TextId::ReinstallProgram) : en(TextId::ReinstallSapGui),
                     Desktop::Buttons::Ok, Desktop::Icon::Information);
 }
 
-void SapConnection::Shutdown()
+void SapConnection::shutdown()
 {
     if (connected() && m_bapi)
-        m_bapi->Connection.Logoff();
+        m_bapi->connection.logOff();
     connected() = false;
     if (m_functions)
-        m_functions->Connection.Logoff();
+        m_functions->connection.logOff();
     m_functions.reset();
     m_bapi.reset();
 }

@@ -20,19 +20,22 @@ public:
     SapConnection(StatusHost& host, DestinationFactory& factory, LogonPrompt& prompt);
     ~SapConnection() override;
 
-    bool Connect() override;
-    void ReleaseComponents() override;
-    void SAPSystemInformation() override;
-    void Shutdown() override;
+    bool logOn() override;
+    void releaseComponents() override;
+    void showSystemInformation() override;
+    void shutdown() override;
 
-    bool CheckComponents();
-    bool LogonUser();
-    bool LogonFunctions();
-    void Disconnect();
-    void AdviseReinstall();
+    // Makes the two component objects once; false, with advice, when they cannot be made.
+    bool ensureComponents();
+    // The user's logon through the prompt, then the silent one for the function calls.
+    bool logOnUser();
+    bool logOnFunctions();
+    // Logs both off and shows the disconnected panel; the component objects stay.
+    void logOff();
+    void adviseReinstall();
 
-    SapBapi* SapBapiObject() const { return m_bapi.get(); }
-    SapFunctions* SapFunctionsObject() const { return m_functions.get(); }
+    SapBapi* bapi() const { return m_bapi.get(); }
+    SapFunctions* functions() const { return m_functions.get(); }
 
 private:
     bool& connected();

@@ -30,7 +30,7 @@ TableReader::TableReader(StatusHost& host, SapConnection& connection)
 {
 }
 
-int TableReader::TypeIcon(const QString& letter)
+int TableReader::typeIconIndex(const QString& letter)
 {
     static const QString letters = QStringLiteral("CNPDTXIFs");
     if (letter.size() != 1)
@@ -39,20 +39,20 @@ int TableReader::TypeIcon(const QString& letter)
     return at < 0 ? 3 : static_cast<int>(at) + 3;
 }
 
-const RfcTable& TableReader::FieldsTable() const
+const RfcTable& TableReader::fieldsTable() const
 {
     return m_fields;
 }
 
-const RfcTable& TableReader::DataTable() const
+const RfcTable& TableReader::dataTable() const
 {
     return m_data;
 }
 
 void TableReader::keepResults(RfcFunction& function)
 {
-    m_fields = std::move(function.Tables(QStringLiteral("FIELDS")));
-    m_data = std::move(function.Tables(QStringLiteral("DATA")));
+    m_fields = std::move(function.table(QStringLiteral("FIELDS")));
+    m_data = std::move(function.table(QStringLiteral("DATA")));
     m_data.setRowSink({});
 }
 
@@ -64,30 +64,30 @@ void TableReader::showException(const QString& exception, const QString& message
 
 std::shared_ptr<RfcDestination> TableReader::destination() const
 {
-    const SapFunctions* functions = m_connection.SapFunctionsObject();
-    return functions ? functions->Connection.sharedDestination() : nullptr;
+    const SapFunctions* functions = m_connection.functions();
+    return functions ? functions->connection.sharedDestination() : nullptr;
 }
 
 void TableReader::systemFailure()
 {
-    m_connection.ReleaseComponents();
+    m_connection.releaseComponents();
 }
 
 bool TableReader::readFieldCatalogue(const QString& table)
 {
     Desktop& desktop = m_host.services().desktop();
-    SapFunctions* functions = m_connection.SapFunctionsObject();
+    SapFunctions* functions = m_connection.functions();
     if (!functions) {
         desktop.message(QStringLiteral("Error 91: Object variable not set on ReadFieldCatalogue"));
         return false;
     }
     BusyPointer busy(desktop);
-    functions->RemoveAll();
-    RfcFunction& function = functions->Add(QStringLiteral("RFC_READ_TABLE"));
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = table;
-    function.Exports(QStringLiteral("NO_DATA")).Value = QStringLiteral("x");
-    function.Tables(QStringLiteral("FIELDS"));
-    const bool ok = function.Call();
+    functions->removeAll();
+    RfcFunction& function = functions->add(QStringLiteral("RFC_READ_TABLE"));
+    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = table;
+    function.exportParameter(QStringLiteral("NO_DATA")).value = QStringLiteral("x");
+    function.table(QStringLiteral("FIELDS"));
+    const bool ok = function.call();
     keepResults(function);
     if (!ok)
         showException(function.exception(), function.message());

@@ -21,10 +21,10 @@ public:
     bool readFieldCatalogue(const QString& table);
 
     // The FIELDS and DATA tables of the last call (valid until the next).
-    const RfcTable& FieldsTable() const;
-    const RfcTable& DataTable() const;
+    const RfcTable& fieldsTable() const;
+    const RfcTable& dataTable() const;
 
-    static int TypeIcon(const QString& letter);
+    static int typeIconIndex(const QString& letter);
     // The destination the function calls go to while connected, for reads of their own. A
     // read that holds it keeps it alive after a disconnect until the read ends.
     std::shared_ptr<RfcDestination> destination() const;

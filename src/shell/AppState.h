@@ -1,45 +1,52 @@
 #pragma once
 
 #include <QString>
-#include <QVector>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
 
-// The program-wide state: one instance, owned by the application and passed explicitly.
-// Members keep the names the program documents so that every part speaks of the same thing.
+// The program-wide state: one instance, owned by the application and passed explicitly. Most
+// of it is kept in the settings file, whose keys SettingsFile maps to these members.
 struct AppState {
     static constexpr int kMaxTreeEntries = 999;
 
-    QString ProgramVersion;
-    bool Connected = false;
-    QString ListSeparator;
-    QString sSapLogon;
-    QString FolderTable;
-    QString TableFile;
-    QString SGlobal;
-    bool ChOpt = false;
-    bool OptEN = false;
-    bool OptPT = false;
-    bool OptCT = false;
-    bool Tool = false;
-    bool Status = false;
-    std::int16_t fvubTop = 0;
-    std::int16_t fvubLeft = 0;
-    std::int16_t fvubHeight = 0;
-    std::int16_t fvubWidth = 0;
-    std::int16_t SAT = 0;
-    // Indexes 1..999 are used; index 0 is kept empty so the numbers match the file.
-    QVector<QString> ssAddTab = QVector<QString>(kMaxTreeEntries + 1);
-    QString FileZorv;
-    bool CloseRefused = false;
-    // Zorv.ini was UTF-8 without a byte-order mark (saved by a Linux editor): it is written back
-    // the same way.
-    bool SettingsUtf8 = false;
+    // The version this program is, and the one that last wrote the settings file.
+    QString programVersion;
+    QString settingsVersion;
+    // An R/3 connection is open.
+    bool connected = false;
+    // Between fields in RFC data and in export files; never empty after start-up.
+    QString listSeparator;
+    QString sapLogonPath;
+    // Carried through the settings file unchanged; nothing else reads them.
+    QString tableFolder;
+    bool optionsFlag = false;
+    // The last file chosen to be opened in the spreadsheet program.
+    QString lastTableFile;
+    // Texts are English when languageEnglish or languageOther is set, Portuguese when
+    // languagePortuguese is; only the settings file sets languageOther.
+    bool languageEnglish = false;
+    bool languagePortuguese = false;
+    bool languageOther = false;
+    bool toolbarShown = false;
+    bool statusBarShown = false;
+    // The main window's place and size in twips; 0 means none was stored.
+    std::int16_t windowTop = 0;
+    std::int16_t windowLeft = 0;
+    std::int16_t windowHeight = 0;
+    std::int16_t windowWidth = 0;
+    // The table tree's node paths ("Sales\KNA1"), which every query window loads when it opens
+    // and writes back when it closes; at most kMaxTreeEntries are kept.
+    QStringList treePaths;
+    QString currentQueryFile;
+    // The settings file was UTF-8 without a byte-order mark (saved by a Linux editor): it is
+    // written back the same way.
+    bool settingsInUtf8 = false;
 
-    // The last query document and export file, remembered for the dialogs.
-    QString MyTableF;
+    // The last export file, offered by the dialogs.
+    QString lastExportFile;
 
     // Written by a running long operation (possibly a worker thread), read by the display.
-    std::atomic<float> ProgressFraction{0.0f};
+    std::atomic<float> progressFraction{0.0f};
 };

@@ -7,9 +7,9 @@ class ConnectionCommands
 public:
     virtual ~ConnectionCommands() = default;
 
-    virtual bool Connect() = 0; // the outcome becomes Connected
-    virtual void ReleaseComponents() = 0;
-    virtual void SAPSystemInformation() = 0;
+    virtual bool logOn() = 0; // the outcome becomes AppState::connected
+    virtual void releaseComponents() = 0;
+    virtual void showSystemInformation() = 0;
     // At exit: log off when connected and drop the connection objects.
-    virtual void Shutdown() = 0;
+    virtual void shutdown() = 0;
 };

@@ -19,12 +19,12 @@ DesktopServices::DesktopServices(Desktop& desktop, AppState& state, QString prog
 {
 }
 
-QString DesktopServices::CurrentUserName()
+QString DesktopServices::currentUserName()
 {
     return m_desktop.userName().left(255);
 }
 
-QString DesktopServices::SearchDriveForFile(const QString& root, const QString& fileName)
+QString DesktopServices::searchForFile(const QString& root, const QString& fileName)
 {
     return m_desktop.searchForFile(root, fileName);
 }
@@ -67,7 +67,7 @@ int DesktopServices::showDialog(Desktop::FileRequest::Mode mode, bool confirmOve
     return 1;
 }
 
-int DesktopServices::ChooseFileToOpen(const QString& initialName, int filterKind)
+int DesktopServices::chooseFileToOpen(const QString& initialName, int filterKind)
 {
     setFilter(filterKind);
     m_fileName = initialName;
@@ -75,7 +75,7 @@ int DesktopServices::ChooseFileToOpen(const QString& initialName, int filterKind
     return showDialog(Desktop::FileRequest::Mode::Open, false);
 }
 
-int DesktopServices::ChooseFileToSave(const QString& initialName, int filterKind)
+int DesktopServices::chooseFileToSave(const QString& initialName, int filterKind)
 {
     setFilter(filterKind);
     m_fileName = initialName;
@@ -83,7 +83,7 @@ int DesktopServices::ChooseFileToSave(const QString& initialName, int filterKind
     return showDialog(Desktop::FileRequest::Mode::Save, true);
 }
 
-int DesktopServices::ChooseFileToSaveAs(const QString& title, const QString& filter,
+int DesktopServices::chooseFileToSaveAs(const QString& title, const QString& filter,
                                         const QString& initialName, int filterIndex)
 {
     m_title = title;
@@ -93,24 +93,24 @@ int DesktopServices::ChooseFileToSaveAs(const QString& title, const QString& fil
     return showDialog(Desktop::FileRequest::Mode::Save, true);
 }
 
-int DesktopServices::ChooseTableFile()
+int DesktopServices::chooseTableFile()
 {
     setFilter(kTableFilter);
-    m_fileName = m_state.TableFile;
+    m_fileName = m_state.lastTableFile;
     if (showDialog(Desktop::FileRequest::Mode::Open, false) == 0)
         return 0;
-    m_state.TableFile = m_fileName;
+    m_state.lastTableFile = m_fileName;
     return 1;
 }
 
-void DesktopServices::OpenTableInExcel()
+void DesktopServices::chooseAndOpenTableFile()
 {
     m_title = Language(m_state).pick(Texts::get(TextId::DialogOpenTableInExcel));
-    if (ChooseTableFile() == 1)
-        OpenWithAssociatedProgram(m_state.TableFile);
+    if (chooseTableFile() == 1)
+        openWithAssociatedProgram(m_state.lastTableFile);
 }
 
-void DesktopServices::OpenWithAssociatedProgram(const QString& path)
+void DesktopServices::openWithAssociatedProgram(const QString& path)
 {
     const Language language(m_state);
     m_status(language.pick(Texts::get(TextId::Opening)) + path + QStringLiteral("..."));
@@ -121,34 +121,34 @@ void DesktopServices::OpenWithAssociatedProgram(const QString& path)
     m_status(path + language.pick(Texts::get(TextId::Opened)));
 }
 
-void DesktopServices::OpenUrl(const QString& url)
+void DesktopServices::openUrl(const QString& url)
 {
     if (!m_desktop.openUrl(QUrl(url)))
         Messenger(m_desktop, m_state).show(Texts::get(TextId::BrowserNotFound));
 }
 
-void DesktopServices::StartSapLogon()
+void DesktopServices::startSapLogon()
 {
     m_desktop.setBusy(true);
-    if (!m_state.sSapLogon.isEmpty() && m_desktop.startProgram(m_state.sSapLogon, {})) {
+    if (!m_state.sapLogonPath.isEmpty() && m_desktop.startProgram(m_state.sapLogonPath, {})) {
         m_desktop.setBusy(false);
         return;
     }
     const QString fileName = m_desktop.sapLogonFileName();
     QString found;
     for (const QString& root : m_desktop.sapLogonSearchRoots()) {
-        found = SearchDriveForFile(root, fileName);
+        found = searchForFile(root, fileName);
         if (!found.isEmpty())
             break;
     }
-    m_state.sSapLogon = found;
+    m_state.sapLogonPath = found;
     const bool started = !found.isEmpty() && m_desktop.startProgram(found, {});
     m_desktop.setBusy(false);
     if (!started)
         Messenger(m_desktop, m_state).show(Texts::get(TextId::SapLogonNotFound));
 }
 
-void DesktopServices::OpenHelp()
+void DesktopServices::openHelp()
 {
     const QString helpFile = QDir(m_programFolder).filePath(QStringLiteral("zorv.chm"));
     const QString viewer = m_desktop.helpViewer();
@@ -169,17 +169,17 @@ void DesktopServices::OpenHelp()
                   QDir::toNativeSeparators(places.join(QStringLiteral(", "))));
         return;
     }
-    OpenUrl(QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    openUrl(QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath()).toString(QUrl::FullyEncoded));
 }
 
-void DesktopServices::StartSysInfo()
+void DesktopServices::startSystemInformation()
 {
     const QString tool = m_desktop.systemInformationProgram();
     if (tool.isEmpty() || !m_desktop.startProgram(tool, {}))
         Messenger(m_desktop, m_state).show(Texts::get(TextId::SysInfoUnavailable));
 }
 
-QString DesktopServices::ReplaceAll(const QString& text, const QString& searched,
+QString DesktopServices::replaceAll(const QString& text, const QString& searched,
                                     const QString& replacement)
 {
     // A replacement that contains the searched text would never end; replace once instead.

@@ -20,24 +20,24 @@ public:
 
     DesktopServices(Desktop& desktop, AppState& state, QString programFolder, StatusSink status);
 
-    QString CurrentUserName();
-    QString SearchDriveForFile(const QString& root, const QString& fileName);
-    int ChooseFileToOpen(const QString& initialName, int filterKind);
-    int ChooseFileToSave(const QString& initialName, int filterKind);
-    int ChooseTableFile();
+    QString currentUserName();
+    QString searchForFile(const QString& root, const QString& fileName);
+    int chooseFileToOpen(const QString& initialName, int filterKind);
+    int chooseFileToSave(const QString& initialName, int filterKind);
+    int chooseTableFile();
     // A save dialog with a title and filter of the caller's, remembered like the others.
     // filterIndex: the file type shown first; dialogFilterIndex() says which one was chosen.
-    int ChooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName,
+    int chooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName,
                            int filterIndex = 0);
     // Both go through the desktop's own opener and report when it fails.
-    void OpenWithAssociatedProgram(const QString& path);
-    void OpenUrl(const QString& url);
-    void StartSapLogon();
+    void openWithAssociatedProgram(const QString& path);
+    void openUrl(const QString& url);
+    void startSapLogon();
     // The help file with its viewer where both exist, else the HTML manual in the browser.
-    void OpenHelp();
-    void OpenTableInExcel();
-    void StartSysInfo();
-    static QString ReplaceAll(const QString& text, const QString& searched,
+    void openHelp();
+    void chooseAndOpenTableFile();
+    void startSystemInformation();
+    static QString replaceAll(const QString& text, const QString& searched,
                               const QString& replacement);
 
     static QString filterText(int kind); // empty for kinds without a filter

@@ -4,12 +4,12 @@
 
 bool Language::english() const
 {
-    return m_state.OptEN || m_state.OptCT;
+    return m_state.languageEnglish || m_state.languageOther;
 }
 
 bool Language::portuguese() const
 {
-    return m_state.OptPT;
+    return m_state.languagePortuguese;
 }
 
 QStringList Language::forms(const BiText& text) const

@@ -6,8 +6,9 @@
 
 struct AppState;
 
-// The language rule: the English form when OptEN or OptCT is set, then the Portuguese form when
-// OptPT is set, so Portuguese wins a caption when both are set and a message shows twice.
+// The language rule: the English form when languageEnglish or languageOther is set, then the
+// Portuguese form when languagePortuguese is set, so Portuguese wins a caption when both are
+// set and a message shows twice.
 class Language
 {
 public:

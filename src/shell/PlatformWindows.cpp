@@ -12,7 +12,7 @@
 namespace
 {
 // Reads one registry value under HKEY_LOCAL_MACHINE as text.
-std::optional<QString> GetKeyValue(const QString& keyName, const QString& subKeyRef)
+std::optional<QString> machineRegistryValue(const QString& keyName, const QString& subKeyRef)
 {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<LPCWSTR>(keyName.utf16()), 0,
@@ -73,6 +73,6 @@ QString Platform::helpViewer()
 QString Platform::systemInformationProgram()
 {
     return RegistryValue::systemInformationTool(
-        [](const QString& key, const QString& name) { return GetKeyValue(key, name); },
+        [](const QString& key, const QString& name) { return machineRegistryValue(key, name); },
         [](const QString& path) { return QFileInfo::exists(path); });
 }

@@ -10,11 +10,36 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <variant>
+#include <vector>
 
 namespace
 {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kTreePrefix = QStringLiteral("ssAddTab ");
+
+// Stands for the tree's count line, which the "ssAddTab NNN" entry lines follow.
+struct TreeCount {
+};
+using Member =
+    std::variant<QString AppState::*, bool AppState::*, std::int16_t AppState::*, TreeCount>;
+
+// Zorv.ini's keys and the state each one holds, in the order the file lists them.
+struct Setting {
+    const char16_t* key;
+    Member member;
+};
+const Setting kSettings[] = {
+    {u"sSapLogon", &AppState::sapLogonPath},    {u"FolderTable", &AppState::tableFolder},
+    {u"TableFile", &AppState::lastTableFile},   {u"SGlobal", &AppState::settingsVersion},
+    {u"ChOpt", &AppState::optionsFlag},         {u"OptEN", &AppState::languageEnglish},
+    {u"OptPT", &AppState::languagePortuguese},  {u"OptCT", &AppState::languageOther},
+    {u"Tool", &AppState::toolbarShown},         {u"Status", &AppState::statusBarShown},
+    {u"z", &AppState::listSeparator},           {u"fvubTop", &AppState::windowTop},
+    {u"fvubLeft", &AppState::windowLeft},       {u"fvubHeight", &AppState::windowHeight},
+    {u"fvubWidth", &AppState::windowWidth},     {u"SAT", TreeCount{}},
+    {u"FileZorv", &AppState::currentQueryFile},
+};
 
 template <typename T> QString assign(const KeyedLine::Converted<T>& converted, T& target)
 {
@@ -37,62 +62,62 @@ int treeIndex(const QString& key)
     const int index = digits.toInt(&ok);
     return ok ? index : -1;
 }
-} // namespace
 
-QString SettingsFile::applyLine(const QString& key, const QString& value, AppState& state)
+// The tree as the file announces it while being read: entries count only up to the count line
+// read so far, so the entries are kept numbered until the whole file is read.
+struct TreeReading {
+    std::int16_t count = 0;
+    std::vector<QString> entries = std::vector<QString>(AppState::kMaxTreeEntries + 1);
+
+    explicit TreeReading(const QStringList& paths)
+        : count(static_cast<std::int16_t>(
+              std::min<qsizetype>(paths.size(), AppState::kMaxTreeEntries)))
+    {
+        for (int i = 0; i < count; ++i)
+            entries[static_cast<size_t>(i + 1)] = paths.at(i);
+    }
+
+    QStringList paths() const
+    {
+        const int used = std::clamp<int>(count, 0, AppState::kMaxTreeEntries);
+        return QStringList(entries.begin() + 1, entries.begin() + 1 + used);
+    }
+};
+
+QString applyLine(const QString& key, const QString& value, AppState& state, TreeReading& tree)
 {
-    if (key == u"sSapLogon")
-        state.sSapLogon = value;
-    else if (key == u"FolderTable")
-        state.FolderTable = value;
-    else if (key == u"TableFile")
-        state.TableFile = value;
-    else if (key == u"SGlobal")
-        state.SGlobal = value;
-    else if (key == u"ChOpt")
-        return assign(KeyedLine::toBoolean(value), state.ChOpt);
-    else if (key == u"OptEN")
-        return assign(KeyedLine::toBoolean(value), state.OptEN);
-    else if (key == u"OptPT")
-        return assign(KeyedLine::toBoolean(value), state.OptPT);
-    else if (key == u"OptCT")
-        return assign(KeyedLine::toBoolean(value), state.OptCT);
-    else if (key == u"Tool")
-        return assign(KeyedLine::toBoolean(value), state.Tool);
-    else if (key == u"Status")
-        return assign(KeyedLine::toBoolean(value), state.Status);
-    else if (key == u"z")
-        state.ListSeparator = value;
-    else if (key == u"fvubTop")
-        return assign(KeyedLine::toInteger(value), state.fvubTop);
-    else if (key == u"fvubLeft")
-        return assign(KeyedLine::toInteger(value), state.fvubLeft);
-    else if (key == u"fvubHeight")
-        return assign(KeyedLine::toInteger(value), state.fvubHeight);
-    else if (key == u"fvubWidth")
-        return assign(KeyedLine::toInteger(value), state.fvubWidth);
-    else if (key == u"SAT")
-        return assign(KeyedLine::toInteger(value), state.SAT);
-    else if (key == u"FileZorv")
-        state.FileZorv = value;
-    else if (const int index = treeIndex(key); index >= 1 && index <= state.SAT) {
-        // Entries count only after the SAT line that announces them.
+    for (const Setting& setting : kSettings) {
+        if (key != QStringView(setting.key))
+            continue;
+        if (const auto* text = std::get_if<QString AppState::*>(&setting.member)) {
+            state.*(*text) = value;
+            return {};
+        }
+        if (const auto* flag = std::get_if<bool AppState::*>(&setting.member))
+            return assign(KeyedLine::toBoolean(value), state.*(*flag));
+        if (const auto* number = std::get_if<std::int16_t AppState::*>(&setting.member))
+            return assign(KeyedLine::toInteger(value), state.*(*number));
+        return assign(KeyedLine::toInteger(value), tree.count);
+    }
+    if (const int index = treeIndex(key); index >= 1 && index <= tree.count) {
         if (index > AppState::kMaxTreeEntries)
             return QStringLiteral("Subscript out of range");
-        state.ssAddTab[index] = value;
+        tree.entries[static_cast<size_t>(index)] = value;
     }
     return {};
 }
+} // namespace
 
 SettingsFile::ReadResult SettingsFile::read(const QByteArray& bytes, AppState& state)
 {
     ReadResult result;
-    state.SettingsUtf8 = EightBitText::isUnmarkedUtf8(bytes);
+    TreeReading tree(state.treePaths);
+    state.settingsInUtf8 = EightBitText::isUnmarkedUtf8(bytes);
     const QStringList lines = EightBitText::splitLines(
-        state.SettingsUtf8 ? QString::fromUtf8(bytes) : EightBitText::decode(bytes));
+        state.settingsInUtf8 ? QString::fromUtf8(bytes) : EightBitText::decode(bytes));
     for (int i = 0; i < lines.size(); ++i) {
         const KeyedLine::Parsed parsed = KeyedLine::parse(lines.at(i));
-        const QString error = applyLine(parsed.key, parsed.value, state);
+        const QString error = applyLine(parsed.key, parsed.value, state, tree);
         if (!error.isEmpty()) {
             result.ok = false;
             result.line = i + 1;
@@ -104,44 +129,30 @@ SettingsFile::ReadResult SettingsFile::read(const QByteArray& bytes, AppState& s
         }
     }
     // A count beyond what the tree can hold would make later loops run past its end.
-    state.SAT = static_cast<std::int16_t>(std::clamp<int>(state.SAT, 0, AppState::kMaxTreeEntries));
+    state.treePaths = tree.paths();
     return result;
 }
 
 QByteArray SettingsFile::write(const AppState& state)
 {
-    const auto line = [](const QString& key, const QString& value) {
-        return KeyedLine::keyField(key) + value + kCrLf;
-    };
-    const auto flag = [&](const QString& key, bool value) {
-        return line(key, KeyedLine::booleanText(value));
-    };
-    const auto number = [&](const QString& key, long long value) {
-        return line(key, KeyedLine::integerText(value));
-    };
-    const int entries = std::clamp<int>(state.SAT, 0, AppState::kMaxTreeEntries);
-
+    const int entries =
+        static_cast<int>(std::min<qsizetype>(state.treePaths.size(), AppState::kMaxTreeEntries));
     QString text;
-    text += line(QStringLiteral("sSapLogon"), state.sSapLogon);
-    text += line(QStringLiteral("FolderTable"), state.FolderTable);
-    text += line(QStringLiteral("TableFile"), state.TableFile);
-    text += line(QStringLiteral("SGlobal"), state.SGlobal);
-    text += flag(QStringLiteral("ChOpt"), state.ChOpt);
-    text += flag(QStringLiteral("OptEN"), state.OptEN);
-    text += flag(QStringLiteral("OptPT"), state.OptPT);
-    text += flag(QStringLiteral("OptCT"), state.OptCT);
-    text += flag(QStringLiteral("Tool"), state.Tool);
-    text += flag(QStringLiteral("Status"), state.Status);
-    text += line(QStringLiteral("z"), state.ListSeparator);
-    text += number(QStringLiteral("fvubTop"), state.fvubTop);
-    text += number(QStringLiteral("fvubLeft"), state.fvubLeft);
-    text += number(QStringLiteral("fvubHeight"), state.fvubHeight);
-    text += number(QStringLiteral("fvubWidth"), state.fvubWidth);
-    text += number(QStringLiteral("SAT"), entries);
-    for (int i = 1; i <= entries; ++i)
-        text += KeyedLine::numberedKey(kTreePrefix, i) + state.ssAddTab.at(i) + kCrLf;
-    text += line(QStringLiteral("FileZorv"), state.FileZorv);
-    return state.SettingsUtf8 ? text.toUtf8() : EightBitText::encode(text);
+    for (const Setting& setting : kSettings) {
+        const QString key = KeyedLine::keyField(QString::fromUtf16(setting.key));
+        if (const auto* value = std::get_if<QString AppState::*>(&setting.member)) {
+            text += key + state.*(*value) + kCrLf;
+        } else if (const auto* flag = std::get_if<bool AppState::*>(&setting.member)) {
+            text += key + KeyedLine::booleanText(state.*(*flag)) + kCrLf;
+        } else if (const auto* number = std::get_if<std::int16_t AppState::*>(&setting.member)) {
+            text += key + KeyedLine::integerText(state.*(*number)) + kCrLf;
+        } else {
+            text += key + KeyedLine::integerText(entries) + kCrLf;
+            for (int i = 1; i <= entries; ++i)
+                text += KeyedLine::numberedKey(kTreePrefix, i) + state.treePaths.at(i - 1) + kCrLf;
+        }
+    }
+    return state.settingsInUtf8 ? text.toUtf8() : EightBitText::encode(text);
 }
 
 QString SettingsFile::pathIn(const QString& folder)

@@ -28,7 +28,4 @@ public:
     static ReadResult readFile(const QString& path, AppState& state);
     // Replaces the file only when the whole new content was written.
     static bool writeFile(const QString& path, const AppState& state);
-
-private:
-    static QString applyLine(const QString& key, const QString& value, AppState& state);
 };

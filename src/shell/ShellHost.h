@@ -15,8 +15,8 @@ class QWidget;
 class ShellHost : public StatusHost
 {
 public:
-    virtual void EnableDocumentMenus() = 0;
-    virtual void DisableSaveMenus() = 0;
+    virtual void enableDocumentMenus() = 0;
+    virtual void disableSaveMenus() = 0;
 
     virtual QMdiSubWindow* addQueryWindow(QWidget* window) = 0;
     virtual QWidget* activeQueryWindow() const = 0;

@@ -26,9 +26,9 @@ public:
     // Asks the user for a logon; true when connected afterwards.
     virtual bool connectToSystem() = 0;
 
-    virtual void StartProgress(const QString& kind) = 0;
-    virtual void AdvanceProgress(int percent) = 0;
-    virtual void EndProgress() = 0;
+    virtual void startProgress(const QString& kind) = 0;
+    virtual void advanceProgress(int percent) = 0;
+    virtual void endProgress() = 0;
     // Offers a Cancel button (and Esc) beside the progress display while it runs; an empty
     // handler removes it.
     virtual void setProgressCancel(std::function<void()> cancel) { Q_UNUSED(cancel); }

@@ -28,8 +28,8 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     image2->setObjectName(QStringLiteral("Image2"));
     image2->setPixmap(Icons::get(QStringLiteral("zorv")).pixmap(48, 48));
     m_treeSummary->setObjectName(QStringLiteral("Label1"));
-    m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.ProgramVersion +
-                      QStringLiteral(" 12Mar2007"));
+    m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.programVersion +
+                           QStringLiteral(" 12Mar2007"));
     auto* frame1 = new QGroupBox(Texts::get(TextId::AboutNotice).en, this);
     frame1->setObjectName(QStringLiteral("Frame1"));
     m_label5->setObjectName(QStringLiteral("Label5"));
@@ -68,7 +68,7 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     resize(460, 330);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(sysInfo, &QPushButton::clicked, this, [this] { m_services.StartSysInfo(); });
+    connect(sysInfo, &QPushButton::clicked, this, [this] { m_services.startSystemInformation(); });
 }
 
 void AboutBox::showAsSplash()
@@ -107,7 +107,7 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event)
             setLinkColour(Qt::black);
         else if (event->type() == QEvent::MouseButtonRelease &&
                  static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_services.OpenUrl(m_label5->text());
+            m_services.openUrl(m_label5->text());
             return true;
         }
     }

@@ -83,13 +83,13 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     m_buttons =
         MenuBuilder::buildToolbar(m_toolbar, [this](const QString& key) { performKey(key); });
     m_progress = new ProgressDisplay(
-        m_toolbar, m_state.ProgressFraction, m_mdi,
+        m_toolbar, m_state.progressFraction, m_mdi,
         [this](ConnectionImage image) { setConnectionImage(image); },
-        [this] { return m_state.Connected; });
+        [this] { return m_state.connected; });
     registerCommands();
 
     connect(m_status, &StatusPanels::connectionDoubleClicked, this, [this] {
-        if (!m_state.Connected)
+        if (!m_state.connected)
             perform(QStringLiteral("mconectar"));
     });
     connect(m_status, &StatusPanels::contextMenuRequested, this,
@@ -97,7 +97,7 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         if (!window)
             return;
-        EnableDocumentMenus();
+        enableDocumentMenus();
         refreshWindowStates();
     });
     connect(m_menus.value(QStringLiteral("mjanela")), &QMenu::aboutToShow, this,
@@ -123,28 +123,28 @@ void MainWindow::load(QWidget* splash)
 {
     MenuBuilder::attachMenuPictures(menuBar());
     applyStoredGeometry();
-    if (!m_state.Tool) {
-        m_state.Tool = true;
+    if (!m_state.toolbarShown) {
+        m_state.toolbarShown = true;
         perform(QStringLiteral("mtoolbar"));
     } else {
         action(QStringLiteral("mtoolbar"))->setChecked(true);
     }
-    if (!m_state.Status) {
-        m_state.Status = true;
+    if (!m_state.statusBarShown) {
+        m_state.statusBarShown = true;
         perform(QStringLiteral("mstatusbar"));
     } else {
         action(QStringLiteral("mstatusbar"))->setChecked(true);
     }
-    if (!m_state.OptEN && !m_state.OptPT && !m_state.OptCT)
-        m_state.OptEN = true;
+    if (!m_state.languageEnglish && !m_state.languagePortuguese && !m_state.languageOther)
+        m_state.languageEnglish = true;
     setWindowTitle(Texts::get(TextId::MainCaption).en);
     showDisconnectedPanel();
     m_status->refreshClock();
     action(QStringLiteral("mpastetable"))->setEnabled(false);
-    DisableSaveMenus();
-    m_progress->HideProgress();
-    ApplyCaptions();
-    ShowWelcome();
+    disableSaveMenus();
+    m_progress->hideProgress();
+    applyCaptions();
+    showWelcome();
     if (splash)
         splash->close();
 }
@@ -163,14 +163,14 @@ void MainWindow::applyStoredGeometry()
     const auto px = [dpi](double twips) { return Twips::toPixels(twips, dpi); };
     const QScreen* current = screen();
     QRect rect = defaultGeometry(current ? current->availableGeometry() : QRect(0, 0, 1280, 800));
-    if (m_state.fvubTop != 0)
-        rect.moveTop(px(m_state.fvubTop));
-    if (m_state.fvubLeft != 0)
-        rect.moveLeft(px(m_state.fvubLeft));
-    if (m_state.fvubHeight != 0)
-        rect.setHeight(px(m_state.fvubHeight));
-    if (m_state.fvubWidth != 0)
-        rect.setWidth(px(m_state.fvubWidth));
+    if (m_state.windowTop != 0)
+        rect.moveTop(px(m_state.windowTop));
+    if (m_state.windowLeft != 0)
+        rect.moveLeft(px(m_state.windowLeft));
+    if (m_state.windowHeight != 0)
+        rect.setHeight(px(m_state.windowHeight));
+    if (m_state.windowWidth != 0)
+        rect.setWidth(px(m_state.windowWidth));
     move(rect.topLeft());
     resize(rect.size().expandedTo(QSize(1, 1)));
 }
@@ -184,27 +184,27 @@ void MainWindow::storeGeometry()
         if (const auto twips = toStoredTwips(Twips::fromPixels(pixels, dpi)))
             target = *twips;
     };
-    store(pos().y(), m_state.fvubTop);
-    store(pos().x(), m_state.fvubLeft);
-    store(height(), m_state.fvubHeight);
-    store(width(), m_state.fvubWidth);
+    store(pos().y(), m_state.windowTop);
+    store(pos().x(), m_state.windowLeft);
+    store(height(), m_state.windowHeight);
+    store(width(), m_state.windowWidth);
 }
 
 void MainWindow::showDisconnectedPanel()
 {
     setConnectionPanel(ConnectionImage::Disconnected, Texts::get(TextId::Disconnected).en,
-                       m_services->CurrentUserName() + Texts::get(TextId::NotConnected).en);
+                       m_services->currentUserName() + Texts::get(TextId::NotConnected).en);
 }
 
-void MainWindow::ApplyCaptions()
+void MainWindow::applyCaptions()
 {
     CaptionApplier::apply(this, Language(m_state));
 }
 
-void MainWindow::ShowWelcome()
+void MainWindow::showWelcome()
 {
     setStatusText(
-        Greeting::welcome(m_clock.now().time(), m_services->CurrentUserName(), Language(m_state)));
+        Greeting::welcome(m_clock.now().time(), m_services->currentUserName(), Language(m_state)));
 }
 
 void MainWindow::setStatusText(const QString& text)
@@ -225,11 +225,11 @@ void MainWindow::setConnectionImage(ConnectionImage image)
 
 bool MainWindow::connectToSystem()
 {
-    m_state.Connected = m_connection ? m_connection->Connect() : false;
-    return m_state.Connected;
+    m_state.connected = m_connection ? m_connection->logOn() : false;
+    return m_state.connected;
 }
 
-void MainWindow::EnableDocumentMenus()
+void MainWindow::enableDocumentMenus()
 {
     for (const char* name : {"msaveqtable", "msaveasqtable", "mcloseqtable"})
         action(QString::fromLatin1(name))->setEnabled(true);
@@ -237,25 +237,25 @@ void MainWindow::EnableDocumentMenus()
         menu(QString::fromLatin1(name))->setEnabled(true);
 }
 
-void MainWindow::DisableSaveMenus()
+void MainWindow::disableSaveMenus()
 {
     action(QStringLiteral("msaveqtable"))->setEnabled(false);
     action(QStringLiteral("msaveasqtable"))->setEnabled(false);
 }
 
-void MainWindow::StartProgress(const QString& kind)
+void MainWindow::startProgress(const QString& kind)
 {
-    m_progress->StartProgress(kind);
+    m_progress->startProgress(kind);
 }
 
-void MainWindow::AdvanceProgress(int percent)
+void MainWindow::advanceProgress(int percent)
 {
-    m_progress->AdvanceProgress(percent);
+    m_progress->advanceProgress(percent);
 }
 
-void MainWindow::EndProgress()
+void MainWindow::endProgress()
 {
-    m_progress->EndProgress();
+    m_progress->endProgress();
 }
 
 void MainWindow::setProgressCancel(std::function<void()> cancel)
@@ -328,7 +328,7 @@ QMdiSubWindow* MainWindow::addQueryWindow(QWidget* window)
         // The area forgets the window after this signal; look once it has.
         QTimer::singleShot(0, this, [this] {
             if (m_mdi->subWindowList().isEmpty())
-                DisableSaveMenus();
+                disableSaveMenus();
         });
     });
     // A new window takes the workspace, so that its panes have room, each a step down and right
@@ -363,11 +363,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // Each close request asks the query windows afresh; a Cancel there stops this one.
-    m_state.CloseRefused = false;
+    // Each close request asks the query windows afresh; a window that refuses (a Cancel to its
+    // save question, a running export) stops this one.
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
-        if (!sub->close() || m_state.CloseRefused) {
-            m_state.CloseRefused = true;
+        if (!sub->close()) {
             event->ignore();
             return;
         }
@@ -407,8 +406,8 @@ void MainWindow::endSession()
 
 void MainWindow::closeConnection()
 {
-    m_progress->EndProgress();
+    m_progress->endProgress();
     if (m_connection)
-        m_connection->Shutdown();
-    m_state.Connected = false;
+        m_connection->shutdown();
+    m_state.connected = false;
 }

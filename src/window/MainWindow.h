@@ -62,8 +62,8 @@ public:
     ProgressDisplay* progress() const { return m_progress; }
     double dotsPerInch() const;
 
-    void ApplyCaptions();
-    void ShowWelcome();
+    void applyCaptions();
+    void showWelcome();
 
     // ShellHost
     AppState& state() override { return m_state; }
@@ -73,11 +73,11 @@ public:
                             const QString& toolTip) override;
     void setConnectionImage(ConnectionImage image) override;
     bool connectToSystem() override;
-    void EnableDocumentMenus() override;
-    void DisableSaveMenus() override;
-    void StartProgress(const QString& kind) override;
-    void AdvanceProgress(int percent) override;
-    void EndProgress() override;
+    void enableDocumentMenus() override;
+    void disableSaveMenus() override;
+    void startProgress(const QString& kind) override;
+    void advanceProgress(int percent) override;
+    void endProgress() override;
     void setProgressCancel(std::function<void()> cancel) override;
 
 protected:

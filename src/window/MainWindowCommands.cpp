@@ -35,24 +35,21 @@ void MainWindow::registerCommands()
     add("mconectar", [this] { connectToSystem(); });
     add("mdesconectar", [this] {
         if (m_connection)
-            m_connection->ReleaseComponents();
+            m_connection->releaseComponents();
         if (m_documents)
             m_documents->connectionClosed();
     });
     add("msapsysinfo", [this] {
         if (m_connection)
-            m_connection->SAPSystemInformation();
+            m_connection->showSystemInformation();
     });
-    add("msaplogon", [this] { m_services->StartSapLogon(); });
+    add("msaplogon", [this] { m_services->startSapLogon(); });
     add("mopcoes", [this] {
         OptionsDialog dialog(
-            m_state, [this] { ApplyCaptions(); }, this);
+            m_state, [this] { applyCaptions(); }, this);
         dialog.exec();
     });
-    add("msair", [this] {
-        m_state.CloseRefused = false;
-        close();
-    });
+    add("msair", [this] { close(); });
     add("mnewqtable", [this] {
         if (m_documents)
             m_documents->newQuery();
@@ -69,7 +66,7 @@ void MainWindow::registerCommands()
         if (m_documents)
             m_documents->saveQueryAs();
     });
-    add("mabrirtabelas", [this] { m_services->OpenTableInExcel(); });
+    add("mabrirtabelas", [this] { m_services->chooseAndOpenTableFile(); });
     add("mcloseqtable", [this] {
         if (QMdiSubWindow* sub = m_mdi->currentSubWindow())
             sub->close();
@@ -107,21 +104,22 @@ void MainWindow::registerCommands()
         action(QStringLiteral("mfieldsgridlines"))->setChecked(on);
     });
     add("mopenmytable", [this] {
-        if (m_services->ChooseFileToOpen(m_state.MyTableF, DesktopServices::kTableFilter) == 1)
-            m_services->OpenWithAssociatedProgram(m_services->dialogFileName());
+        if (m_services->chooseFileToOpen(m_state.lastExportFile, DesktopServices::kTableFilter) ==
+            1)
+            m_services->openWithAssociatedProgram(m_services->dialogFileName());
     });
     add("mtoolbar", [this] { toggleToolbar(); });
     add("mstatusbar", [this] { toggleStatusBar(); });
     add("mvertical", [this] { arrange(kTileVertical); });
     add("mhorizontal", [this] { arrange(kTileHorizontal); });
     add("mtabular", [this] { arrange(kCascade); });
-    add("mauxiliogeral", [this] { m_services->OpenHelp(); });
+    add("mauxiliogeral", [this] { m_services->openHelp(); });
     add("msobrevub", [this] {
         AboutBox about(m_state, *m_services, this);
         about.exec();
     });
-    add("mvubhp", [this] { m_services->OpenUrl(Texts::homePage()); });
-    add("msupport", [this] { m_services->OpenUrl(Texts::supportPage()); });
+    add("mvubhp", [this] { m_services->openUrl(Texts::homePage()); });
+    add("msupport", [this] { m_services->openUrl(Texts::supportPage()); });
 }
 
 void MainWindow::documentOpened()
@@ -202,16 +200,16 @@ void MainWindow::refreshWindowStates()
 
 void MainWindow::toggleToolbar()
 {
-    m_state.Tool = !m_state.Tool;
-    m_toolbar->setVisible(m_state.Tool);
-    action(QStringLiteral("mtoolbar"))->setChecked(m_state.Tool);
+    m_state.toolbarShown = !m_state.toolbarShown;
+    m_toolbar->setVisible(m_state.toolbarShown);
+    action(QStringLiteral("mtoolbar"))->setChecked(m_state.toolbarShown);
 }
 
 void MainWindow::toggleStatusBar()
 {
-    m_state.Status = !m_state.Status;
-    statusBar()->setVisible(m_state.Status);
-    action(QStringLiteral("mstatusbar"))->setChecked(m_state.Status);
+    m_state.statusBarShown = !m_state.statusBarShown;
+    statusBar()->setVisible(m_state.statusBarShown);
+    action(QStringLiteral("mstatusbar"))->setChecked(m_state.statusBarShown);
 }
 
 void MainWindow::arrange(int how)

@@ -57,10 +57,10 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     connect(m_portuguese, &QRadioButton::clicked, this, &OptionsDialog::choosePortuguese);
     connect(m_ok, &QPushButton::clicked, this, &OptionsDialog::takeSeparator);
 
-    m_separator->setText(m_state.ListSeparator);
+    m_separator->setText(m_state.listSeparator);
     // Both clicks run when both flags are set, so Portuguese ends chosen.
-    const bool english = m_state.OptEN;
-    const bool portuguese = m_state.OptPT;
+    const bool english = m_state.languageEnglish;
+    const bool portuguese = m_state.languagePortuguese;
     if (english)
         chooseEnglish();
     if (portuguese)
@@ -75,8 +75,8 @@ void OptionsDialog::recaption()
 
 void OptionsDialog::chooseEnglish()
 {
-    m_state.OptEN = true;
-    m_state.OptPT = false;
+    m_state.languageEnglish = true;
+    m_state.languagePortuguese = false;
     m_english->setChecked(true);
     if (m_applyCaptions)
         m_applyCaptions();
@@ -85,8 +85,8 @@ void OptionsDialog::chooseEnglish()
 
 void OptionsDialog::choosePortuguese()
 {
-    m_state.OptPT = true;
-    m_state.OptEN = false;
+    m_state.languagePortuguese = true;
+    m_state.languageEnglish = false;
     m_portuguese->setChecked(true);
     if (m_applyCaptions)
         m_applyCaptions();
@@ -96,6 +96,6 @@ void OptionsDialog::choosePortuguese()
 void OptionsDialog::takeSeparator()
 {
     const QString typed = m_separator->text();
-    m_state.ListSeparator = typed.isEmpty() ? QStringLiteral(";") : typed;
+    m_state.listSeparator = typed.isEmpty() ? QStringLiteral(";") : typed;
     accept();
 }

@@ -28,7 +28,7 @@ ProgressDisplay::ProgressDisplay(QToolBar* toolbar, std::atomic<float>& fraction
     m_cancelAction->setVisible(false);
     connect(m_cancelAction, &QAction::triggered, this, &ProgressDisplay::cancel);
     m_timer->setInterval(30);
-    connect(m_timer, &QTimer::timeout, this, &ProgressDisplay::ProgressTick);
+    connect(m_timer, &QTimer::timeout, this, &ProgressDisplay::drawNextFrame);
 }
 
 void ProgressDisplay::setShown(bool shown)
@@ -37,7 +37,7 @@ void ProgressDisplay::setShown(bool shown)
     m_barAction->setVisible(shown);
 }
 
-void ProgressDisplay::StartProgress(const QString& kind)
+void ProgressDisplay::startProgress(const QString& kind)
 {
     if (m_workspace)
         m_workspace->setBackground(QApplication::palette().window());
@@ -52,22 +52,22 @@ void ProgressDisplay::StartProgress(const QString& kind)
     m_caption->setText(m_model.look().caption);
 }
 
-void ProgressDisplay::AdvanceProgress(int percent)
+void ProgressDisplay::advanceProgress(int percent)
 {
     m_model.advance(percent, [] { QApplication::processEvents(); });
 }
 
-void ProgressDisplay::ProgressTick()
+void ProgressDisplay::drawNextFrame()
 {
     const auto frame = m_model.tick(m_bar->innerSize(), [this](const QString& text) {
         return QFontMetrics(m_bar->font()).size(Qt::TextSingleLine, text);
     });
     m_bar->showFrame(frame.barWidth, frame.percent, frame.textAt, m_model.look().colour);
     if (frame.hide)
-        HideProgress();
+        hideProgress();
 }
 
-void ProgressDisplay::HideProgress()
+void ProgressDisplay::hideProgress()
 {
     setShown(false);
     m_bar->clear();
@@ -75,7 +75,7 @@ void ProgressDisplay::HideProgress()
     m_model.reset();
 }
 
-void ProgressDisplay::EndProgress()
+void ProgressDisplay::endProgress()
 {
     m_model.end();
     if (m_busy) {

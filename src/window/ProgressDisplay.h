@@ -26,11 +26,11 @@ public:
     ProgressDisplay(QToolBar* toolbar, std::atomic<float>& fraction, QMdiArea* workspace,
                     ImageSink setImage, ConnectedQuery connected);
 
-    void StartProgress(const QString& kind);
-    void AdvanceProgress(int percent);
-    void EndProgress();
-    void ProgressTick();
-    void HideProgress();
+    void startProgress(const QString& kind);
+    void advanceProgress(int percent);
+    void endProgress();
+    void drawNextFrame();
+    void hideProgress();
 
     // A Cancel button beside the bar, shown while a handler is set.
     void setCancel(std::function<void()> cancel);

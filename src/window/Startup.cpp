@@ -17,15 +17,15 @@ Startup::Startup(AppState& state, Desktop& desktop, const Clock& clock, QString 
 
 Startup::~Startup() = default;
 
-void Startup::EnsureListSeparator(AppState& state)
+void Startup::ensureListSeparator(AppState& state)
 {
-    if (state.ListSeparator.isEmpty())
-        state.ListSeparator = QStringLiteral(";");
+    if (state.listSeparator.isEmpty())
+        state.listSeparator = QStringLiteral(";");
 }
 
-MainWindow& Startup::Main()
+MainWindow& Startup::run()
 {
-    m_state.ProgramVersion = ProgramVersion::text();
+    m_state.programVersion = ProgramVersion::text();
 
     m_splashServices = std::make_unique<DesktopServices>(m_desktop, m_state, m_programFolder,
                                                          [](const QString&) {});
@@ -39,8 +39,8 @@ MainWindow& Startup::Main()
     if (!read.ok)
         m_desktop.message(read.error, Desktop::Buttons::Ok, Desktop::Icon::Critical,
                           QStringLiteral("Zorv"));
-    EnsureListSeparator(m_state);
-    m_state.SGlobal = m_state.ProgramVersion;
+    ensureListSeparator(m_state);
+    m_state.settingsVersion = m_state.programVersion;
 
     m_window = std::make_unique<MainWindow>(m_state, m_desktop, m_clock, m_programFolder);
     m_window->load(m_splash.get());

@@ -19,10 +19,10 @@ public:
     ~Startup();
 
     // Runs every step and shows the main window; its loading closes the splash.
-    MainWindow& Main();
+    MainWindow& run();
     MainWindow* mainWindow() const { return m_window.get(); }
 
-    static void EnsureListSeparator(AppState& state);
+    static void ensureListSeparator(AppState& state);
 
 private:
     AppState& m_state;

@@ -142,12 +142,12 @@ public:
         Call call;
         call.table = function.exportValue(QStringLiteral("QUERY_TABLE"));
         call.rowCount = function.exportValue(QStringLiteral("ROWCOUNT"));
-        const RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
-        for (int r = 1; r <= fields.RowCount(); ++r)
-            call.fields.append(fields.Value(r, QStringLiteral("FIELDNAME")));
-        const RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
-        for (int r = 1; r <= options.RowCount(); ++r)
-            call.options.append(options.Value(r, QStringLiteral("TEXT")));
+        const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
+        for (int r = 1; r <= fields.rowCount(); ++r)
+            call.fields.append(fields.value(r, QStringLiteral("FIELDNAME")));
+        const RfcTable& options = function.table(QStringLiteral("OPTIONS"));
+        for (int r = 1; r <= options.rowCount(); ++r)
+            call.options.append(options.value(r, QStringLiteral("TEXT")));
         calls.append(call);
         if (before && !before(static_cast<int>(calls.size()), function))
             return false;

@@ -183,12 +183,12 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        if (!m_kit->state.Connected)
+        if (!m_kit->state.connected)
             QVERIFY(m_kit->connect());
         m_window = m_kit->newWindow();
         QVERIFY(m_window);
-        m_kit->state.ListSeparator = QStringLiteral(";");
-        m_kit->state.MyTableF = file(QStringLiteral("last/previous.csv"));
+        m_kit->state.listSeparator = QStringLiteral(";");
+        m_kit->state.lastExportFile = file(QStringLiteral("last/previous.csv"));
         m_kit->desktop.messages.clear();
         m_kit->desktop.fileRequests.clear();
         m_kit->desktop.files.clear();
@@ -198,9 +198,9 @@ private Q_SLOTS:
         m_kit->desktop.associations.insert(QStringLiteral("xlsx"), QStringLiteral("/usr/bin/calc"));
         // Each test starts from the documented file type.
         QFile::remove(QDir(m_kit->home.path()).filePath(QStringLiteral("export.ini")));
-        m_kit->state.OptEN = true;
-        m_kit->state.OptPT = false;
-        m_kit->state.OptCT = false;
+        m_kit->state.languageEnglish = true;
+        m_kit->state.languagePortuguese = false;
+        m_kit->state.languageOther = false;
     }
 
     void cleanup()
@@ -229,8 +229,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, associated);
         QFETCH(bool, portuguese);
-        m_kit->state.OptEN = !portuguese;
-        m_kit->state.OptPT = portuguese;
+        m_kit->state.languageEnglish = !portuguese;
+        m_kit->state.languagePortuguese = portuguese;
         if (!associated)
             m_kit->desktop.associations.remove(QStringLiteral("csv"));
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
@@ -257,7 +257,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
         QVERIFY(!progress().isShown());
         QVERIFY(!progress().cancellable());
-        QCOMPARE(m_kit->state.MyTableF, target);
+        QCOMPARE(m_kit->state.lastExportFile, target);
         const QRegularExpression done(
             portuguese ? QStringLiteral("^Minha Tabela > 3 Campos 20 Linhas 48 Bytes/Linha "
                                         "concluído com sucesso em (\\d+ min )?\\d+\\.\\d\\d s$")
@@ -341,7 +341,7 @@ private Q_SLOTS:
         QVERIFY(!progress().isShown());
         QCOMPARE(status(), before);
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
-        QCOMPARE(m_kit->state.MyTableF, file(QStringLiteral("last/previous.csv")));
+        QCOMPARE(m_kit->state.lastExportFile, file(QStringLiteral("last/previous.csv")));
         QCOMPARE(entries(m_dir->path()), QStringList{});
     }
 
@@ -353,7 +353,7 @@ private Q_SLOTS:
 
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
         m_kit->window.perform(QStringLiteral("mdesconectar"));
-        QVERIFY(!m_kit->state.Connected);
+        QVERIFY(!m_kit->state.connected);
         m_kit->logon.answers.clear();
         const int asked = m_kit->logon.asked;
         m_kit->desktop.files.enqueue(file(QStringLiteral("never.csv")));
@@ -368,7 +368,7 @@ private Q_SLOTS:
         // Logging on when asked goes on with the import.
         m_kit->logon.answers.enqueue(ScriptedLogon::demo());
         m_kit->window.perform(QStringLiteral("mimportmytable"));
-        QVERIFY(m_kit->state.Connected);
+        QVERIFY(m_kit->state.connected);
         QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
         QVERIFY(
@@ -398,9 +398,7 @@ private Q_SLOTS:
         // The window cannot close under the running import.
         auto* sub = qobject_cast<QMdiSubWindow*>(m_window->parentWidget());
         QVERIFY(sub);
-        m_kit->state.CloseRefused = false;
-        sub->close();
-        QVERIFY(m_kit->state.CloseRefused);
+        QVERIFY(!sub->close());
         QCOMPARE(m_kit->window.workspace()->subWindowList().size(), 1);
         QVERIFY(m_window->isVisible());
         QCOMPARE(status(), kRunning);
@@ -430,8 +428,8 @@ private Q_SLOTS:
         QFETCH(bool, escape);
         QFETCH(bool, previous);
         QFETCH(bool, portuguese);
-        m_kit->state.OptEN = !portuguese;
-        m_kit->state.OptPT = portuguese;
+        m_kit->state.languageEnglish = !portuguese;
+        m_kit->state.languagePortuguese = portuguese;
         QVERIFY(copy({QStringLiteral("KNA1-*"), QStringLiteral("BSEG-*")}));
         setLimit(QStringLiteral("0"));
         const QString target = file(QStringLiteral("big.csv"));
@@ -578,7 +576,7 @@ private Q_SLOTS:
         QVERIFY(importTo(file(QStringLiteral("customers"))));
         QVERIFY(QFile::exists(file(QStringLiteral("customers.csv"))));
         QVERIFY(!QFile::exists(file(QStringLiteral("customers"))));
-        QCOMPARE(m_kit->state.MyTableF, file(QStringLiteral("customers.csv")));
+        QCOMPARE(m_kit->state.lastExportFile, file(QStringLiteral("customers.csv")));
     }
 
     // --- zorv export
@@ -614,7 +612,7 @@ private Q_SLOTS:
         QVERIFY(importAndSaveQuery(imported, query));
 
         // The window's import with a separator of two characters, to compare with.
-        m_kit->state.ListSeparator = QStringLiteral("||");
+        m_kit->state.listSeparator = QStringLiteral("||");
         const QString piped = file(QStringLiteral("piped.csv"));
         QVERIFY(importTo(piped));
         const QByteArray windowBytes = readAll(piped);
@@ -742,7 +740,7 @@ private Q_SLOTS:
         m_window->exporter().exportMyTable();
         QVERIFY(importing());
         m_kit->window.perform(QStringLiteral("mdesconectar"));
-        QVERIFY(!m_kit->state.Connected);
+        QVERIFY(!m_kit->state.connected);
         QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
         QVERIFY2(status().startsWith(QStringLiteral("My Table > ")), qPrintable(status()));

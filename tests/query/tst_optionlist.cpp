@@ -163,11 +163,11 @@ private Q_SLOTS:
     void editorPlaceholdersInPortuguese()
     {
         m_kit->closeAllWindows();
-        m_kit->state.OptEN = false;
-        m_kit->state.OptPT = true;
+        m_kit->state.languageEnglish = false;
+        m_kit->state.languagePortuguese = true;
         m_window = m_kit->newWindow();
-        m_kit->state.OptPT = false;
-        m_kit->state.OptEN = true;
+        m_kit->state.languagePortuguese = false;
+        m_kit->state.languageEnglish = true;
         QCOMPARE(fieldBox()->lineEdit()->placeholderText(), QStringLiteral("Campo"));
         QCOMPARE(opBox()->placeholderText(), QStringLiteral("Operador"));
         QCOMPARE(valueBox()->placeholderText(), QStringLiteral("'Valor'"));
@@ -311,11 +311,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, title);
         QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
-        m_kit->state.OptEN = language == u"EN";
-        m_kit->state.OptPT = language == u"PT";
+        m_kit->state.languageEnglish = language == u"EN";
+        m_kit->state.languagePortuguese = language == u"PT";
         addOption(QStringLiteral("KNA1-LAND1"), QStringLiteral("EQ"), value, QStringLiteral("AND"));
-        m_kit->state.OptEN = true;
-        m_kit->state.OptPT = false;
+        m_kit->state.languageEnglish = true;
+        m_kit->state.languagePortuguese = false;
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{message});
         QCOMPARE(m_kit->desktop.messages.first().title, title);
         QCOMPARE(m_kit->desktop.messages.first().icon, Desktop::Icon::Warning);
@@ -546,11 +546,11 @@ private Q_SLOTS:
 
     void portugueseHintAndQuestion()
     {
-        m_kit->state.OptEN = false;
-        m_kit->state.OptPT = true;
+        m_kit->state.languageEnglish = false;
+        m_kit->state.languagePortuguese = true;
         const auto english = qScopeGuard([this] {
-            m_kit->state.OptPT = false;
-            m_kit->state.OptEN = true;
+            m_kit->state.languagePortuguese = false;
+            m_kit->state.languageEnglish = true;
         });
         m_window = m_kit->newWindow();
         QVERIFY(m_window);

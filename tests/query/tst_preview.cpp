@@ -129,7 +129,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        if (!m_kit->state.Connected)
+        if (!m_kit->state.connected)
             QVERIFY(m_kit->connect());
         m_window = m_kit->newWindow();
         QVERIFY(m_window);
@@ -503,7 +503,7 @@ private Q_SLOTS:
         QCOMPARE(model().rowCount(), 20);
         QVERIFY(enabled("mprintpreview"));
         m_kit->window.perform(QStringLiteral("mdesconectar"));
-        QVERIFY(!m_kit->state.Connected);
+        QVERIFY(!m_kit->state.connected);
         QCOMPARE(model().rowCount(), 0);
         QCOMPARE(headers(), QStringList{QStringLiteral("Preview")});
         QVERIFY(!enabled("mprintpreview"));
@@ -566,7 +566,7 @@ private Q_SLOTS:
         QCOMPARE(model().rowCount(), 20);
 
         m_kit->window.perform(QStringLiteral("mdesconectar"));
-        QVERIFY(!m_kit->state.Connected);
+        QVERIFY(!m_kit->state.connected);
         m_kit->logon.answers.clear();
         const int asked = m_kit->logon.asked;
         runPreview();
@@ -578,7 +578,7 @@ private Q_SLOTS:
         // Logging on when asked reads as usual.
         m_kit->logon.answers.enqueue(ScriptedLogon::demo());
         runPreview();
-        QVERIFY(m_kit->state.Connected);
+        QVERIFY(m_kit->state.connected);
         QCOMPARE(model().rowCount(), 20);
     }
 

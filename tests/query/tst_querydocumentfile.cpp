@@ -426,7 +426,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(QString, folder);
-        QCOMPARE(QueryDocumentFile::FolderOf(path), folder);
+        QCOMPARE(QueryDocumentFile::folderOf(path), folder);
     }
 };
 

@@ -246,8 +246,8 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(QString, message);
         QueryTestKit kit;
-        kit.state.OptEN = language == u"EN";
-        kit.state.OptPT = language == u"PT";
+        kit.state.languageEnglish = language == u"EN";
+        kit.state.languagePortuguese = language == u"PT";
         kit.logon.answers.enqueue(ScriptedLogon::demo(user));
         QVERIFY(kit.window.connectToSystem());
         QueryWindow* window = kit.newWindow();
@@ -605,15 +605,15 @@ private Q_SLOTS:
         QFETCH(QString, language);
         QFETCH(QString, sentence);
         QueryTestKit kit;
-        kit.state.OptEN = language == u"EN";
-        kit.state.OptPT = language == u"PT";
+        kit.state.languageEnglish = language == u"EN";
+        kit.state.languagePortuguese = language == u"PT";
         LogonSentences prompt(kit.logon, kit.state);
         SapConnection connection(kit.window, kit.factory, prompt);
         LogonData attempt = ScriptedLogon::demo();
         attempt.client = client;
         attempt.Password = password;
         kit.logon.answers.enqueue(attempt); // refused, then the user cancels
-        QVERIFY(!connection.Connect());
+        QVERIFY(!connection.logOn());
         QCOMPARE(kit.logon.errors, QStringList({QString(), sentence}));
     }
 
@@ -794,8 +794,8 @@ private Q_SLOTS:
         QFETCH(QSize, size);
         QFETCH(QString, language);
         QueryTestKit kit;
-        kit.state.OptEN = language == u"EN";
-        kit.state.OptPT = language == u"PT";
+        kit.state.languageEnglish = language == u"EN";
+        kit.state.languagePortuguese = language == u"PT";
         // A tree of some size: 12 folders, 48 tables.
         QStringList paths;
         for (int folder = 1; folder <= 12; ++folder) {
@@ -803,13 +803,11 @@ private Q_SLOTS:
             for (int table = 1; table <= 4; ++table)
                 paths.append(QStringLiteral("Sales%1\\ZT%1X%2").arg(folder).arg(table));
         }
-        kit.state.SAT = static_cast<std::int16_t>(paths.size());
-        for (int i = 0; i < paths.size(); ++i)
-            kit.state.ssAddTab[i + 1] = paths.at(i);
+        kit.state.treePaths = paths;
         kit.window.resize(size);
-        if (!kit.state.Status) // the kit starts without one, as a fresh settings file says
+        if (!kit.state.statusBarShown) // the kit starts without one, as a fresh settings file says
             kit.window.perform(QStringLiteral("mstatusbar"));
-        if (!kit.state.Tool)
+        if (!kit.state.toolbarShown)
             kit.window.perform(QStringLiteral("mtoolbar"));
         kit.logon.answers.enqueue(ScriptedLogon::demo(QStringLiteral("DEMO"), language));
         QVERIFY(kit.window.connectToSystem());

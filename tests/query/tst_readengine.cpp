@@ -198,7 +198,7 @@ private Q_SLOTS:
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
         system.before = [](int, RfcFunction& function) {
-            function.Exports(QStringLiteral("ROWCOUNT")).Value = QStringLiteral("0");
+            function.exportParameter(QStringLiteral("ROWCOUNT")).value = QStringLiteral("0");
             return true;
         };
         const ReadPlan plan = planOf(QStringLiteral("KNA1"));
@@ -229,9 +229,9 @@ private Q_SLOTS:
         int deleted = 0;
         // After each read of the first piece, a row of that part disappears.
         system.after = [&](int, RfcFunction& function) {
-            const RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+            const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
             if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"KNA1" ||
-                fields.Value(1, QStringLiteral("FIELDNAME")) != u"MANDT" ||
+                fields.value(1, QStringLiteral("FIELDNAME")) != u"MANDT" ||
                 (deleted > 0 && !everyTime))
                 return;
             QVERIFY(execute(database, QStringLiteral("DELETE FROM KNA1 WHERE KUNNR = '%1'")
@@ -756,8 +756,8 @@ private Q_SLOTS:
                     RfcFunction::columnsOf(function.name(), QStringLiteral("FIELDS")));
                 described.deliver({"A", "000000", "000004", "C", ""});
                 described.deliver({"P", "000004", "000008", "P", ""});
-                function.Tables(QStringLiteral("FIELDS")) = described;
-                function.Tables(QStringLiteral("DATA")).deliver({"abcd   1.50-"});
+                function.table(QStringLiteral("FIELDS")) = described;
+                function.table(QStringLiteral("DATA")).deliver({"abcd   1.50-"});
                 return true;
             }
         } newer;

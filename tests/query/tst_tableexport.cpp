@@ -116,13 +116,13 @@ public:
         call.table = function.exportValue(QStringLiteral("QUERY_TABLE"));
         call.delimiter = function.exportValue(QStringLiteral("DELIMITER"));
         call.rowCount = function.exportValue(QStringLiteral("ROWCOUNT"));
-        const RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
-        for (int r = 1; r <= options.RowCount(); ++r)
-            call.options.append(options.Value(r, QStringLiteral("TEXT")));
-        RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+        const RfcTable& options = function.table(QStringLiteral("OPTIONS"));
+        for (int r = 1; r <= options.rowCount(); ++r)
+            call.options.append(options.value(r, QStringLiteral("TEXT")));
+        RfcTable& fields = function.table(QStringLiteral("FIELDS"));
         int offset = 0;
-        for (int r = 1; r <= fields.RowCount(); ++r) {
-            const QString name = fields.Value(r, QStringLiteral("FIELDNAME"));
+        for (int r = 1; r <= fields.rowCount(); ++r) {
+            const QString name = fields.value(r, QStringLiteral("FIELDNAME"));
             call.fields.append(name);
             const int length = reply.lengths.isEmpty() ? lengthOf.value(call.table + u'-' + name)
                                                        : reply.lengths.at(r - 1);
@@ -133,7 +133,7 @@ public:
         const int index = static_cast<int>(calls.size());
         calls.append(call);
 
-        RfcTable& data = function.Tables(QStringLiteral("DATA"));
+        RfcTable& data = function.table(QStringLiteral("DATA"));
         const qint64 limit = call.rowCount.toLongLong();
         const int total = reply.make ? reply.generated : static_cast<int>(reply.rows.size());
         const int count = limit > 0 ? static_cast<int>(std::min<qint64>(limit, total)) : total;
@@ -155,7 +155,7 @@ public:
             ok = false;
         }
         calls[index].streaming = data.streaming();
-        calls[index].keptRows = data.RowCount();
+        calls[index].keptRows = data.rowCount();
         return ok;
     }
 
@@ -164,12 +164,12 @@ private:
     bool describeKeys(RfcFunction& function)
     {
         const QString option =
-            function.Tables(QStringLiteral("OPTIONS")).Value(1, QStringLiteral("TEXT"));
+            function.table(QStringLiteral("OPTIONS")).value(1, QStringLiteral("TEXT"));
         const QString table = option.section(u'\'', 1, 1);
-        RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+        RfcTable& fields = function.table(QStringLiteral("FIELDS"));
         const QList<int> widths = {30, 4, 6, 4};
         int offset = 0;
-        for (int r = 1; r <= fields.RowCount(); ++r) {
+        for (int r = 1; r <= fields.rowCount(); ++r) {
             fields.setValue(r, QStringLiteral("OFFSET"), QString::number(offset));
             fields.setValue(r, QStringLiteral("LENGTH"), QString::number(widths.value(r - 1)));
             offset += widths.value(r - 1);
@@ -177,7 +177,7 @@ private:
         int position = 1;
         for (const QString& key : keysOf.value(table)) {
             const QString field = key.section(u'-', 1);
-            function.Tables(QStringLiteral("DATA"))
+            function.table(QStringLiteral("DATA"))
                 .deliver({field.leftJustified(30) +
                           QStringLiteral("%1").arg(position++, 4, 10, QChar(u'0')) +
                           QStringLiteral("%1").arg(lengthOf.value(key), 6, 10, QChar(u'0')) +

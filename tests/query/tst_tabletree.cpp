@@ -59,17 +59,12 @@ QStringList shown(TableTreeView* tree)
 
 QStringList saved(const AppState& state)
 {
-    QStringList paths;
-    for (int i = 1; i <= state.SAT; ++i)
-        paths.append(state.ssAddTab.at(i));
-    return paths;
+    return state.treePaths;
 }
 
 void seed(AppState& state, const QStringList& paths)
 {
-    state.SAT = static_cast<std::int16_t>(paths.size());
-    for (int i = 0; i < paths.size(); ++i)
-        state.ssAddTab[i + 1] = paths.at(i);
+    state.treePaths = paths;
 }
 
 // A double-click as the system delivers it: press, release, double-click, release.
@@ -309,7 +304,7 @@ private Q_SLOTS:
         QCOMPARE(shown(tree), QStringList{"Table"});
         QVERIFY(typeName(tree, name));
         QCOMPARE(kit.logon.asked, 1);
-        QVERIFY(kit.state.Connected);
+        QVERIFY(kit.state.connected);
         QCOMPARE(shown(tree), QStringList{name});
         QCOMPARE(status(kit), statusText);
         QCOMPARE(tree->currentItem(), itemOf(tree, name));
@@ -343,7 +338,7 @@ private Q_SLOTS:
         kit.window.perform(QStringLiteral("mnewtable"));
         QVERIFY(typeName(tree, QStringLiteral("KNA1"))); // the logon is cancelled
         QCOMPARE(kit.logon.asked, 1);
-        QVERIFY(!kit.state.Connected);
+        QVERIFY(!kit.state.connected);
         QVERIFY(shown(tree).isEmpty());
         QVERIFY(kit.desktop.messages.isEmpty());
         QCOMPARE(summaryOf(window), QStringLiteral("  Table > 0 Folders 0 Tables"));
@@ -438,8 +433,8 @@ private Q_SLOTS:
         QFETCH(QString, statusText);
         QFETCH(QStringList, messages);
         QueryTestKit kit;
-        kit.state.OptEN = !portuguese;
-        kit.state.OptPT = portuguese;
+        kit.state.languageEnglish = !portuguese;
+        kit.state.languagePortuguese = portuguese;
         QVERIFY(kit.connect());
         seed(kit.state, {oldName, oldName + QStringLiteral("\\KNA1")});
         QueryWindow* window = kit.newWindow();
@@ -676,14 +671,14 @@ private Q_SLOTS:
         QueryWindow* window = kit.newWindow();
         TableTreeView* tree = treeOf(window);
         QCOMPARE(tree->topLevelItem(0)->childCount(), 998);
-        kit.state.SAT = 0; // whatever is saved next comes from the window
+        kit.state.treePaths.clear(); // whatever is saved next comes from the window
         select(tree, QStringLiteral("Root"));
         kit.window.perform(QStringLiteral("mnewfolder"));
         QVERIFY(typeName(tree, QStringLiteral("Z0999")));
         QCOMPARE(tree->topLevelItem(0)->childCount(), 999);
         window->parentWidget()->close();
         settle();
-        QCOMPARE(int(kit.state.SAT), 999);
+        QCOMPARE(kit.state.treePaths.size(), 999);
         QCOMPARE(saved(kit.state), paths.mid(0, 999));
     }
 

@@ -35,7 +35,7 @@ public:
         : m_services(desktop, appState, QString(),
                      [this](const QString& text) { statusTexts.append(text); })
     {
-        appState.OptEN = true;
+        appState.languageEnglish = true;
     }
 
     AppState& state() override { return appState; }
@@ -47,16 +47,16 @@ public:
         panels.append({image, text, toolTip});
     }
     void setConnectionImage(ConnectionImage) override {}
-    // As the main window does: the outcome of Connect becomes Connected.
+    // As the main window does: the outcome of logOn becomes connected.
     bool connectToSystem() override
     {
         ++connectClicks;
-        appState.Connected = commands ? commands->Connect() : false;
-        return appState.Connected;
+        appState.connected = commands ? commands->logOn() : false;
+        return appState.connected;
     }
-    void StartProgress(const QString&) override {}
-    void AdvanceProgress(int) override {}
-    void EndProgress() override {}
+    void startProgress(const QString&) override {}
+    void advanceProgress(int) override {}
+    void endProgress() override {}
 
     ScriptedDesktop desktop;
     AppState appState;
@@ -163,13 +163,13 @@ private:
                     call.exports.insert(QLatin1String(name),
                                         function.exportValue(QLatin1String(name)));
             }
-            const RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
-            for (int r = 1; r <= fields.RowCount(); ++r)
-                call.fieldNames.append(fields.Value(r, QStringLiteral("FIELDNAME")));
+            const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
+            for (int r = 1; r <= fields.rowCount(); ++r)
+                call.fieldNames.append(fields.value(r, QStringLiteral("FIELDNAME")));
             // A catalogue read sends no options; asking for them here adds an empty table.
-            const RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
-            for (int r = 1; r <= options.RowCount(); ++r)
-                call.optionLines.append(options.Value(r, QStringLiteral("TEXT")));
+            const RfcTable& options = function.table(QStringLiteral("OPTIONS"));
+            for (int r = 1; r <= options.rowCount(); ++r)
+                call.optionLines.append(options.value(r, QStringLiteral("TEXT")));
             m_calls.append(call);
             return m_inner->call(function);
         }

@@ -418,8 +418,8 @@ private Q_SLOTS:
         } else {
             QVERIFY(!result.error.isEmpty());
             RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &demo);
-            function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("T000");
-            QVERIFY(!function.Call());
+            function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("T000");
+            QVERIFY(!function.call());
         }
     }
 

@@ -448,7 +448,7 @@ private Q_SLOTS:
     void otherFunctionsAndClosedConnections()
     {
         RfcFunction other(QStringLiteral("RFC_SYSTEM_INFO"), m_demo.get());
-        QVERIFY(!other.Call());
+        QVERIFY(!other.call());
         QCOMPARE(other.exception(), QStringLiteral("FUNCTION_NOT_FOUND"));
 
         auto closed = demoLogon(QStringLiteral("DEMO"), QStringLiteral("EN"));
@@ -459,7 +459,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.exception, QStringLiteral("SYSTEM_FAILURE"));
 
         RfcFunction nowhere(QStringLiteral("RFC_READ_TABLE"), nullptr);
-        QVERIFY(!nowhere.Call());
+        QVERIFY(!nowhere.call());
         QCOMPARE(nowhere.exception(), QStringLiteral("SYSTEM_FAILURE"));
     }
 };

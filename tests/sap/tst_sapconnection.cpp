@@ -44,7 +44,7 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.prompt.questions.size(), 1); // the second logon asks nobody
         QVERIFY(rig.prompt.questions.first().error.isEmpty());
         QVERIFY(rig.host.desktop.messages.isEmpty());
@@ -53,11 +53,11 @@ private Q_SLOTS:
         QCOMPARE(panel.text, kConnectedText);
         QCOMPARE(panel.toolTip, kConnectedTip);
 
-        const RfcConnection& bapi = rig.connection.SapBapiObject()->Connection;
-        const RfcConnection& functions = rig.connection.SapFunctionsObject()->Connection;
-        QCOMPARE(bapi.IsConnected(), 1);
-        QCOMPARE(functions.IsConnected(), 1);
-        QVERIFY(functions.UseDefaultSystem);
+        const RfcConnection& bapi = rig.connection.bapi()->connection;
+        const RfcConnection& functions = rig.connection.functions()->connection;
+        QVERIFY(bapi.isConnected());
+        QVERIFY(functions.isConnected());
+        QVERIFY(functions.useDefaultSystem);
         for (const RfcConnection* c : {&bapi, &functions}) {
             QCOMPARE(c->User, QStringLiteral("DEMO"));
             QCOMPARE(c->client, QStringLiteral("100"));
@@ -73,7 +73,7 @@ private Q_SLOTS:
     {
         Rig rig;
         QVERIFY(!rig.host.connectToSystem());
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.prompt.questions.size(), 1);
         QVERIFY(rig.host.desktop.messages.isEmpty());
         QCOMPARE(rig.host.statusTexts.last(), QString());
@@ -128,7 +128,7 @@ private Q_SLOTS:
         QCOMPARE(rig.host.desktop.messages.first().buttons, Desktop::Buttons::Ok);
         QCOMPARE(rig.host.desktop.messages.first().icon, Desktop::Icon::Information);
         QVERIFY(rig.host.desktop.messages.first().title.isEmpty());
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.host.panels.size(), panels + 1);
         QCOMPARE(rig.host.panels.last().text, kConnectedText);
     }
@@ -141,7 +141,7 @@ private Q_SLOTS:
         QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.host.desktop.messageTexts(), QStringList{"Enter with the language, please"});
         QCOMPARE(rig.prompt.questions.size(), 2);
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.host.connectClicks, 2);
         // A full logoff came between the two logons.
         bool disconnected = false;
@@ -150,16 +150,16 @@ private Q_SLOTS:
         QVERIFY(disconnected);
         QCOMPARE(rig.host.panels.last().toolTip,
                  QStringLiteral("DEMO Demo system (built-in) 100 PT SN00 localhost"));
-        QCOMPARE(rig.connection.SapFunctionsObject()->Connection.Language, QStringLiteral("PT"));
+        QCOMPARE(rig.connection.functions()->connection.Language, QStringLiteral("PT"));
         QCOMPARE(rig.factory.creations, 4);
     }
 
     void disconnectWithNothingLoggedOnStillRepaints()
     {
         Rig rig;
-        rig.host.appState.Connected = true;
-        rig.connection.Disconnect();
-        QVERIFY(!rig.host.appState.Connected);
+        rig.host.appState.connected = true;
+        rig.connection.logOff();
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.panels.size(), 1);
         QCOMPARE(rig.host.panels.last().image, StatusHost::ConnectionImage::Disconnected);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
@@ -172,11 +172,11 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        rig.connection.Disconnect();
-        QVERIFY(!rig.host.appState.Connected);
-        QCOMPARE(rig.connection.SapBapiObject()->Connection.IsConnected(), 0);
-        QCOMPARE(rig.connection.SapFunctionsObject()->Connection.IsConnected(), 0);
-        QVERIFY(rig.connection.SapBapiObject()->Connection.Password.isEmpty());
+        rig.connection.logOff();
+        QVERIFY(!rig.host.appState.connected);
+        QVERIFY(!rig.connection.bapi()->connection.isConnected());
+        QVERIFY(!rig.connection.functions()->connection.isConnected());
+        QVERIFY(rig.connection.bapi()->connection.Password.isEmpty());
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
     }
 
@@ -185,15 +185,15 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        rig.connection.ReleaseComponents();
-        QVERIFY(!rig.connection.SapBapiObject());
-        QVERIFY(!rig.connection.SapFunctionsObject());
-        QVERIFY(!rig.host.appState.Connected);
+        rig.connection.releaseComponents();
+        QVERIFY(!rig.connection.bapi());
+        QVERIFY(!rig.connection.functions());
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
         QCOMPARE(rig.prompt.questions.size(), 2);
-        QVERIFY(rig.connection.SapBapiObject());
+        QVERIFY(rig.connection.bapi());
     }
 
     void missingComponentsAreReported_data()
@@ -217,7 +217,7 @@ private Q_SLOTS:
         if (!sapLogon.isEmpty())
             rig.host.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"), sapLogon);
         QVERIFY(!rig.host.connectToSystem());
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  (QStringList{"Component ActiveX not installed:  SAP.BAPI.1\r\nSome files are "
                               "missing!",
@@ -230,7 +230,7 @@ private Q_SLOTS:
         QCOMPARE(rig.host.desktop.busyDepth, 0);
         QVERIFY(rig.host.desktop.busyCalls > 0);
         QVERIFY(rig.prompt.questions.isEmpty());
-        QVERIFY(!rig.connection.SapBapiObject());
+        QVERIFY(!rig.connection.bapi());
     }
 
     // A demo database that cannot be set up matters only when the demo system is chosen, and
@@ -295,11 +295,11 @@ private Q_SLOTS:
         rig.factory.failCreation = 2; // the function control's logon
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(!rig.host.connectToSystem());
-        QVERIFY(!rig.host.appState.Connected);
+        QVERIFY(!rig.host.appState.connected);
         QCOMPARE(rig.host.desktop.messageTexts(),
                  QStringList{" Connection to R/3 System RFC failed! "});
-        QVERIFY(!rig.connection.SapBapiObject());
-        QVERIFY(!rig.connection.SapFunctionsObject());
+        QVERIFY(!rig.connection.bapi());
+        QVERIFY(!rig.connection.functions());
         QCOMPARE(rig.prompt.questions.size(), 1);
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
     }
@@ -308,9 +308,9 @@ private Q_SLOTS:
     {
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
-        rig.connection.SAPSystemInformation();
+        rig.connection.showSystemInformation();
         QCOMPARE(rig.host.connectClicks, 1);
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.host.desktop.messages.size(), 1);
         const ScriptedDesktop::Message message = rig.host.desktop.messages.first();
         QCOMPARE(message.title, QStringLiteral("SAP System Information"));
@@ -325,7 +325,7 @@ private Q_SLOTS:
     void systemInformationStopsQuietlyWhenTheLogonIsCancelled()
     {
         Rig rig;
-        rig.connection.SAPSystemInformation();
+        rig.connection.showSystemInformation();
         QCOMPARE(rig.host.connectClicks, 1);
         QVERIFY(rig.host.desktop.messages.isEmpty());
     }
@@ -335,10 +335,10 @@ private Q_SLOTS:
         Rig rig;
         rig.prompt.answers.enqueue(demoLogon());
         QVERIFY(rig.host.connectToSystem());
-        rig.connection.Shutdown();
-        QVERIFY(!rig.host.appState.Connected);
-        QVERIFY(!rig.connection.SapBapiObject());
-        QVERIFY(!rig.connection.SapFunctionsObject());
+        rig.connection.shutdown();
+        QVERIFY(!rig.host.appState.connected);
+        QVERIFY(!rig.connection.bapi());
+        QVERIFY(!rig.connection.functions());
     }
 
     void systemsAreReachedByTheirKind()

@@ -27,7 +27,7 @@ struct Rig {
 
 QString cell(const RfcTable& table, int row, const char* column)
 {
-    return table.Value(row, QLatin1String(column));
+    return table.value(row, QLatin1String(column));
 }
 
 } // namespace
@@ -67,14 +67,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, letter);
         QFETCH(bool, known);
-        const int icon = TableReader::TypeIcon(letter);
+        const int icon = TableReader::typeIconIndex(letter);
         if (!known) {
-            QCOMPARE(icon, TableReader::TypeIcon(QStringLiteral("C")));
+            QCOMPARE(icon, TableReader::typeIconIndex(QStringLiteral("C")));
             return;
         }
         for (const QString other : {"C", "N", "P", "D", "T", "X", "I", "F", "s"}) {
             if (other != letter)
-                QVERIFY2(TableReader::TypeIcon(other) != icon, qPrintable(other));
+                QVERIFY2(TableReader::typeIconIndex(other) != icon, qPrintable(other));
         }
     }
 
@@ -90,15 +90,15 @@ private Q_SLOTS:
         QCOMPARE(call.exports.value(QStringLiteral("QUERY_TABLE")), QStringLiteral("T000"));
         QCOMPARE(call.exports.value(QStringLiteral("NO_DATA")), QStringLiteral("x"));
         QVERIFY(call.fieldNames.isEmpty());
-        const RfcTable& fields = rig.reader.FieldsTable();
-        QCOMPARE(fields.RowCount(), 8);
+        const RfcTable& fields = rig.reader.fieldsTable();
+        QCOMPARE(fields.rowCount(), 8);
         QCOMPARE(cell(fields, 2, "FIELDNAME"), QStringLiteral("MTEXT"));
         QCOMPARE(cell(fields, 2, "FIELDTEXT"), QStringLiteral("Client name"));
         QCOMPARE(cell(fields, 2, "TYPE"), QStringLiteral("C"));
         QCOMPARE(cell(fields, 2, "LENGTH").toInt(), 25);
         QCOMPARE(cell(fields, 7, "FIELDNAME"), QStringLiteral("CHANGEDATE"));
         QCOMPARE(cell(fields, 7, "TYPE"), QStringLiteral("D"));
-        QCOMPARE(rig.reader.DataTable().RowCount(), 0);
+        QCOMPARE(rig.reader.dataTable().rowCount(), 0);
     }
 
     void catalogueOfAWideTable()
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QVERIFY(rig.connect());
         QVERIFY2(rig.reader.readFieldCatalogue(QStringLiteral("KNA1")),
                  qPrintable(rig.host.desktop.messageTexts().join(u'|')));
-        QCOMPARE(cell(rig.reader.FieldsTable(), 2, "FIELDNAME"), QStringLiteral("KUNNR"));
+        QCOMPARE(cell(rig.reader.fieldsTable(), 2, "FIELDNAME"), QStringLiteral("KUNNR"));
     }
 
     void catalogueOfAnUnknownTableShowsTheException()
@@ -117,9 +117,9 @@ private Q_SLOTS:
         QVERIFY(rig.reader.readFieldCatalogue(QStringLiteral("T001")));
         QVERIFY(!rig.reader.readFieldCatalogue(QStringLiteral("ZNOSUCH")));
         QCOMPARE(rig.host.desktop.messageTexts(), QStringList{"TABLE_NOT_AVAILABLE"});
-        QCOMPARE(rig.reader.FieldsTable().RowCount(), 0);
+        QCOMPARE(rig.reader.fieldsTable().rowCount(), 0);
         QCOMPARE(rig.host.desktop.busyDepth, 0);
-        QVERIFY(rig.host.appState.Connected);
+        QVERIFY(rig.host.appState.connected);
     }
 
     void systemFailureReleasesAndTheNextReadConnectsAgain()
@@ -128,9 +128,9 @@ private Q_SLOTS:
         QVERIFY(rig.connect());
         // A read of rows that ends in a system failure drops the connection objects.
         rig.reader.systemFailure();
-        QVERIFY(!rig.host.appState.Connected);
-        QVERIFY(!rig.connection.SapBapiObject());
-        QVERIFY(!rig.connection.SapFunctionsObject());
+        QVERIFY(!rig.host.appState.connected);
+        QVERIFY(!rig.connection.bapi());
+        QVERIFY(!rig.connection.functions());
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
 
         const int created = rig.factory.creations;

@@ -41,8 +41,8 @@ struct Fixture {
 
     Fixture(bool en = true, bool pt = false)
     {
-        state.OptEN = en;
-        state.OptPT = pt;
+        state.languageEnglish = en;
+        state.languagePortuguese = pt;
     }
 };
 
@@ -76,12 +76,12 @@ private Q_SLOTS:
         QFETCH(QString, filter);
         Fixture f;
         for (int kind : kinds)
-            f.services.ChooseFileToOpen(QStringLiteral("a.txt"), kind);
+            f.services.chooseFileToOpen(QStringLiteral("a.txt"), kind);
         QCOMPARE(f.desktop.fileRequests.size(), kinds.size());
         QCOMPARE(f.desktop.fileRequests.last().filter, filter);
         QCOMPARE(f.services.dialogFilter(), filter);
         // The save dialog follows the same rule.
-        f.services.ChooseFileToSave(QStringLiteral("b.txt"), 9);
+        f.services.chooseFileToSave(QStringLiteral("b.txt"), 9);
         QCOMPARE(f.desktop.fileRequests.last().filter, filter);
     }
 
@@ -104,8 +104,8 @@ private Q_SLOTS:
         QFETCH(QString, openTitle);
         QFETCH(QString, saveTitle);
         Fixture f(en, pt);
-        f.services.ChooseFileToOpen(QString(), 2);
-        f.services.ChooseFileToSave(QString(), 2);
+        f.services.chooseFileToOpen(QString(), 2);
+        f.services.chooseFileToSave(QString(), 2);
         QCOMPARE(f.desktop.fileRequests.size(), 2);
         QCOMPARE(f.desktop.fileRequests.at(0).title, openTitle);
         QCOMPARE(f.desktop.fileRequests.at(1).title, saveTitle);
@@ -114,9 +114,9 @@ private Q_SLOTS:
     void onlySaveAsksBeforeOverwriting()
     {
         Fixture f;
-        f.services.ChooseFileToOpen(QStringLiteral("in.qtb"), 2);
-        f.services.ChooseFileToSave(QStringLiteral("out.qtb"), 2);
-        f.services.ChooseTableFile();
+        f.services.chooseFileToOpen(QStringLiteral("in.qtb"), 2);
+        f.services.chooseFileToSave(QStringLiteral("out.qtb"), 2);
+        f.services.chooseTableFile();
         const auto& requests = f.desktop.fileRequests;
         QCOMPARE(requests.size(), 3);
         QCOMPARE(requests.at(0).mode, Desktop::FileRequest::Mode::Open);
@@ -131,12 +131,12 @@ private Q_SLOTS:
     {
         Fixture f;
         f.desktop.files.enqueue(QStringLiteral("/data/My Query.qtb"));
-        QCOMPARE(f.services.ChooseFileToOpen(QStringLiteral("start.qtb"), 2), 1);
+        QCOMPARE(f.services.chooseFileToOpen(QStringLiteral("start.qtb"), 2), 1);
         QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("start.qtb"));
         QCOMPARE(f.services.dialogFileName(), QStringLiteral("/data/My Query.qtb"));
 
         f.desktop.files.enqueue(QStringLiteral("/data/saved.qtb"));
-        QCOMPARE(f.services.ChooseFileToSave(QStringLiteral("new.qtb"), 2), 1);
+        QCOMPARE(f.services.chooseFileToSave(QStringLiteral("new.qtb"), 2), 1);
         QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("new.qtb"));
         QCOMPARE(f.services.dialogFileName(), QStringLiteral("/data/saved.qtb"));
     }
@@ -144,8 +144,8 @@ private Q_SLOTS:
     void cancelReturnsZero()
     {
         Fixture f;
-        QCOMPARE(f.services.ChooseFileToOpen(QStringLiteral("a.qtb"), 2), 0);
-        QCOMPARE(f.services.ChooseFileToSave(QStringLiteral("b.qtb"), 4), 0);
+        QCOMPARE(f.services.chooseFileToOpen(QStringLiteral("a.qtb"), 2), 0);
+        QCOMPARE(f.services.chooseFileToSave(QStringLiteral("b.qtb"), 4), 0);
         QCOMPARE(f.desktop.fileRequests.size(), 2);
         QVERIFY(f.desktop.starts.isEmpty());
         QVERIFY(f.desktop.messages.isEmpty());
@@ -154,15 +154,15 @@ private Q_SLOTS:
     void tableFileIsKeptOnCancelAndSetOnChoice()
     {
         Fixture f;
-        f.state.TableFile = QStringLiteral("C:\\old\\table.csv");
-        QCOMPARE(f.services.ChooseTableFile(), 0);
-        QCOMPARE(f.state.TableFile, QStringLiteral("C:\\old\\table.csv"));
+        f.state.lastTableFile = QStringLiteral("C:\\old\\table.csv");
+        QCOMPARE(f.services.chooseTableFile(), 0);
+        QCOMPARE(f.state.lastTableFile, QStringLiteral("C:\\old\\table.csv"));
         QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("C:\\old\\table.csv"));
         QCOMPARE(f.desktop.fileRequests.last().filter, kTableFilter);
 
         f.desktop.files.enqueue(QStringLiteral("/home/maria/new table.xls"));
-        QCOMPARE(f.services.ChooseTableFile(), 1);
-        QCOMPARE(f.state.TableFile, QStringLiteral("/home/maria/new table.xls"));
+        QCOMPARE(f.services.chooseTableFile(), 1);
+        QCOMPARE(f.state.lastTableFile, QStringLiteral("/home/maria/new table.xls"));
         QCOMPARE(f.desktop.fileRequests.last().fileName, QStringLiteral("C:\\old\\table.csv"));
     }
 
@@ -183,19 +183,19 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(QString, openTitle);
         Fixture f(en, pt);
-        f.services.OpenTableInExcel(); // cancelled
+        f.services.chooseAndOpenTableFile(); // cancelled
         QCOMPARE(f.desktop.fileRequests.last().title, title);
         QCOMPARE(f.desktop.fileRequests.last().filter, kTableFilter);
         QVERIFY(f.desktop.starts.isEmpty());
         QVERIFY(f.statuses.isEmpty());
 
         // A routine that sets no title shows the one left behind.
-        f.services.ChooseTableFile();
+        f.services.chooseTableFile();
         QCOMPARE(f.desktop.fileRequests.last().title, title);
         QCOMPARE(f.services.dialogTitle(), title);
 
         // One that sets its own replaces it.
-        f.services.ChooseFileToOpen(QString(), 2);
+        f.services.chooseFileToOpen(QString(), 2);
         QCOMPARE(f.desktop.fileRequests.last().title, openTitle);
     }
 
@@ -204,8 +204,8 @@ private Q_SLOTS:
         Fixture f;
         f.desktop.associations.insert(QStringLiteral("csv"), QStringLiteral("/usr/bin/calc"));
         f.desktop.files.enqueue(QStringLiteral("/tmp/KNA1 export.csv"));
-        f.services.OpenTableInExcel();
-        QCOMPARE(f.state.TableFile, QStringLiteral("/tmp/KNA1 export.csv"));
+        f.services.chooseAndOpenTableFile();
+        QCOMPARE(f.state.lastTableFile, QStringLiteral("/tmp/KNA1 export.csv"));
         QCOMPARE(f.desktop.starts.size(), 1);
         QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("/usr/bin/calc"));
         QCOMPARE(f.desktop.starts.at(0).arguments,
@@ -246,7 +246,7 @@ private Q_SLOTS:
         Fixture f(en, pt);
         f.desktop.associations.insert(QStringLiteral("csv"),
                                       QStringLiteral("/opt/office/program/scalc"));
-        f.services.OpenWithAssociatedProgram(path);
+        f.services.openWithAssociatedProgram(path);
         // The file goes to the desktop's opener whole, never split into a command line here.
         QCOMPARE(f.desktop.openedUrls, QList<QUrl>{QUrl::fromLocalFile(path)});
         QCOMPARE(f.desktop.starts.size(), 1);
@@ -287,7 +287,7 @@ private Q_SLOTS:
             f.desktop.associations.insert(QStringLiteral("dat"), QStringLiteral("/bin/viewer"));
             f.desktop.failingPrograms.insert(QStringLiteral("/bin/viewer"));
         }
-        f.services.OpenWithAssociatedProgram(path);
+        f.services.openWithAssociatedProgram(path);
         QCOMPARE(f.desktop.openedUrls, QList<QUrl>{QUrl::fromLocalFile(path)});
         QCOMPARE(f.desktop.messageTexts(), messages);
         // The opening text stays; no "opened" text follows.
@@ -301,7 +301,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.desktop.associations.insert(QStringLiteral("html"), QStringLiteral("/usr/bin/browser"));
-        f.services.OpenUrl(QStringLiteral("https://zorv.example.com/support?a=1&b=2"));
+        f.services.openUrl(QStringLiteral("https://zorv.example.com/support?a=1&b=2"));
         QCOMPARE(f.desktop.openedUrls,
                  QList<QUrl>{QUrl(QStringLiteral("https://zorv.example.com/support?a=1&b=2"))});
         QCOMPARE(f.desktop.starts.size(), 1);
@@ -320,7 +320,7 @@ private Q_SLOTS:
             QVERIFY(old.open(QIODevice::WriteOnly));
             old.write("<html>old</html>");
         }
-        f.services.OpenUrl(QStringLiteral("https://zorv.example.com/"));
+        f.services.openUrl(QStringLiteral("https://zorv.example.com/"));
         QFile kept(page);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("<html>old</html>"));
@@ -350,7 +350,7 @@ private Q_SLOTS:
             f.desktop.associations.insert(QStringLiteral("html"), QStringLiteral("/bin/web"));
             f.desktop.failingPrograms.insert(QStringLiteral("/bin/web"));
         }
-        f.services.OpenUrl(QStringLiteral("https://zorv.example.com/"));
+        f.services.openUrl(QStringLiteral("https://zorv.example.com/"));
         QCOMPARE(f.desktop.messageTexts(), messages);
         QVERIFY(!QFile::exists(QDir(f.folder.path()).filePath(QStringLiteral("index.html"))));
     }
@@ -360,13 +360,13 @@ private Q_SLOTS:
     void sapLogonStoredPathStarts()
     {
         Fixture f;
-        f.state.sSapLogon = QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe");
-        f.services.StartSapLogon();
+        f.state.sapLogonPath = QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe");
+        f.services.startSapLogon();
         QCOMPARE(f.desktop.starts.size(), 1);
         QCOMPARE(f.desktop.starts.at(0).program, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
         QVERIFY(f.desktop.searches.isEmpty());
         QVERIFY(f.desktop.messages.isEmpty());
-        QCOMPARE(f.state.sSapLogon, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
+        QCOMPARE(f.state.sapLogonPath, QStringLiteral("C:\\SAP\\FrontEnd\\saplogon.exe"));
         QCOMPARE(f.desktop.busyDepth, 0);
         QVERIFY(f.desktop.busyCalls >= 2);
     }
@@ -399,14 +399,14 @@ private Q_SLOTS:
         QFETCH(QStringList, searchedRoots);
         QFETCH(QString, kept);
         Fixture f;
-        f.state.sSapLogon = stored;
+        f.state.sapLogonPath = stored;
         if (!stored.isEmpty())
             f.desktop.failingPrograms.insert(stored);
         if (!onC.isEmpty())
             f.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"), onC);
         if (!onD.isEmpty())
             f.desktop.searchResults.insert(QStringLiteral("d:\\|saplogon.exe"), onD);
-        f.services.StartSapLogon();
+        f.services.startSapLogon();
 
         QStringList roots;
         for (const ScriptedDesktop::Search& search : f.desktop.searches) {
@@ -415,7 +415,7 @@ private Q_SLOTS:
         }
         QCOMPARE(roots, searchedRoots);
         QCOMPARE(f.desktop.starts.last().program, kept);
-        QCOMPARE(f.state.sSapLogon, kept);
+        QCOMPARE(f.state.sapLogonPath, kept);
         QVERIFY(f.desktop.messages.isEmpty());
         QCOMPARE(f.desktop.busyDepth, 0);
     }
@@ -432,12 +432,12 @@ private Q_SLOTS:
         QFETCH(bool, en);
         QFETCH(bool, pt);
         Fixture f(en, pt);
-        f.state.sSapLogon = QStringLiteral("C:\\gone\\saplogon.exe");
-        f.desktop.failingPrograms.insert(f.state.sSapLogon);
-        f.services.StartSapLogon();
+        f.state.sapLogonPath = QStringLiteral("C:\\gone\\saplogon.exe");
+        f.desktop.failingPrograms.insert(f.state.sapLogonPath);
+        f.services.startSapLogon();
         QCOMPARE(f.desktop.searches.size(), 2);
         QCOMPARE(f.desktop.messageTexts(), QStringList{kSapLogonNotFound});
-        QVERIFY(f.state.sSapLogon.isEmpty());
+        QVERIFY(f.state.sapLogonPath.isEmpty());
         QCOMPARE(f.desktop.busyDepth, 0);
         // The pointer is back to normal before the message shows.
         QCOMPARE(f.desktop.busyAtMessage, QList<int>{0});
@@ -446,14 +446,14 @@ private Q_SLOTS:
     void sapLogonFoundButFailingIsKept()
     {
         Fixture f;
-        f.state.sSapLogon = QStringLiteral("C:\\gone\\saplogon.exe");
-        f.desktop.failingPrograms.insert(f.state.sSapLogon);
+        f.state.sapLogonPath = QStringLiteral("C:\\gone\\saplogon.exe");
+        f.desktop.failingPrograms.insert(f.state.sapLogonPath);
         f.desktop.searchResults.insert(QStringLiteral("c:\\|saplogon.exe"),
                                        QStringLiteral("c:\\broken\\saplogon.exe"));
         f.desktop.failingPrograms.insert(QStringLiteral("c:\\broken\\saplogon.exe"));
-        f.services.StartSapLogon();
+        f.services.startSapLogon();
         QCOMPARE(f.desktop.messageTexts(), QStringList{kSapLogonNotFound});
-        QCOMPARE(f.state.sSapLogon, QStringLiteral("c:\\broken\\saplogon.exe"));
+        QCOMPARE(f.state.sapLogonPath, QStringLiteral("c:\\broken\\saplogon.exe"));
         QCOMPARE(f.desktop.busyDepth, 0);
     }
 
@@ -519,7 +519,7 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         f.services.setManualPage(page);
-        f.services.OpenHelp();
+        f.services.openHelp();
 
         if (started == u"viewer") {
             QCOMPARE(f.desktop.starts.size(), 1);
@@ -605,7 +605,7 @@ private Q_SLOTS:
         f.desktop.sysInfo = tool;
         if (fails)
             f.desktop.failingPrograms.insert(tool);
-        f.services.StartSysInfo();
+        f.services.startSystemInformation();
         QCOMPARE(f.desktop.messages.size(), messages);
         for (const QString& text : f.desktop.messageTexts())
             QCOMPARE(text, QStringLiteral("System Information Is Unavailable At This Time"));
@@ -676,7 +676,7 @@ private Q_SLOTS:
         QFETCH(QString, searched);
         QFETCH(QString, replacement);
         QFETCH(QString, expected);
-        QCOMPARE(DesktopServices::ReplaceAll(text, searched, replacement), expected);
+        QCOMPARE(DesktopServices::replaceAll(text, searched, replacement), expected);
     }
 
     void userNameIsCutTo255_data()
@@ -697,7 +697,7 @@ private Q_SLOTS:
         for (int i = 0; i < length; ++i)
             name.append(QChar(u'a' + i % 26));
         f.desktop.user = name;
-        QCOMPARE(f.services.CurrentUserName(), name.left(expected));
+        QCOMPARE(f.services.currentUserName(), name.left(expected));
     }
 };
 

@@ -24,9 +24,9 @@ struct LanguageState {
 
     explicit LanguageState(const Flags& flags)
     {
-        state.OptEN = flags.en;
-        state.OptPT = flags.pt;
-        state.OptCT = flags.ct;
+        state.languageEnglish = flags.en;
+        state.languagePortuguese = flags.pt;
+        state.languageOther = flags.ct;
     }
 };
 
@@ -184,7 +184,7 @@ private Q_SLOTS:
 
         LanguageState with({false, true, true});
         QCOMPARE(with.language.pick(text), portuguese);
-        with.state.OptPT = false;
+        with.state.languagePortuguese = false;
         QCOMPARE(with.language.pick(text), english);
     }
 

@@ -34,18 +34,18 @@ private Q_SLOTS:
     void writesEveryLineInOrder()
     {
         AppState state;
-        state.SGlobal = QStringLiteral("0.3.20");
-        state.OptEN = true;
-        state.ListSeparator = QStringLiteral(";");
+        state.settingsVersion = QStringLiteral("0.3.20");
+        state.languageEnglish = true;
+        state.listSeparator = QStringLiteral(";");
         QCOMPARE(SettingsFile::write(state), defaultFile());
     }
 
     void writesNumbersWithSignBlankAndTrailingBlank()
     {
         AppState state;
-        state.fvubTop = 1275;
-        state.fvubLeft = -60;
-        state.fvubWidth = 32767;
+        state.windowTop = 1275;
+        state.windowLeft = -60;
+        state.windowWidth = 32767;
         const QByteArray bytes = SettingsFile::write(state);
         QVERIFY(bytes.contains("\r\nfvubTop       1275 \r\n"));
         QVERIFY(bytes.contains("\r\nfvubLeft     -60 \r\n"));
@@ -55,10 +55,8 @@ private Q_SLOTS:
     void writesTreeEntriesWithThreeDigitKeys()
     {
         AppState state;
-        state.SAT = 3;
-        state.ssAddTab[1] = QStringLiteral("Root");
-        state.ssAddTab[2] = QStringLiteral("Root\\Sales");
-        state.ssAddTab[3] = QStringLiteral("Root\\Sales\\VBAK");
+        state.treePaths = {QStringLiteral("Root"), QStringLiteral("Root\\Sales"),
+                           QStringLiteral("Root\\Sales\\VBAK")};
         const QByteArray bytes = SettingsFile::write(state);
         QVERIFY(
             bytes.contains("SAT           3 \r\nssAddTab 001 Root\r\nssAddTab 002 Root\\Sales\r\n"
@@ -66,34 +64,49 @@ private Q_SLOTS:
         QVERIFY(bytes.endsWith("FileZorv     \r\n"));
     }
 
-    void noTreeLinesWhenCountIsZero()
+    void noTreeLinesWhenTheTreeIsEmpty()
     {
         AppState state;
-        state.ssAddTab[1] = QStringLiteral("left over");
-        QVERIFY(!SettingsFile::write(state).contains("ssAddTab"));
+        const QByteArray bytes = SettingsFile::write(state);
+        QVERIFY(bytes.contains("\r\nSAT           0 \r\nFileZorv     \r\n"));
+        QVERIFY(!bytes.contains("ssAddTab"));
+    }
+
+    // The file holds 999 entries at most; paths beyond them are not written.
+    void atMostTheTreesLimitIsWritten()
+    {
+        AppState state;
+        for (int i = 1; i <= AppState::kMaxTreeEntries + 2; ++i)
+            state.treePaths.append(QStringLiteral("T%1").arg(i));
+        const QByteArray bytes = SettingsFile::write(state);
+        QVERIFY(bytes.contains("\r\nSAT           999 \r\nssAddTab 001 T1\r\n"));
+        QVERIFY(bytes.contains("\r\nssAddTab 999 T999\r\nFileZorv     \r\n"));
+        QVERIFY(!bytes.contains("T1000"));
+        AppState back;
+        QVERIFY(SettingsFile::read(bytes, back).ok);
+        QCOMPARE(back.treePaths, state.treePaths.mid(0, AppState::kMaxTreeEntries));
     }
 
     void writesTheWindowsCodePage()
     {
         AppState state;
-        state.TableFile = QStringLiteral("C:\\Relatórios\\Março.csv");
+        state.lastTableFile = QStringLiteral("C:\\Relatórios\\Março.csv");
         const QByteArray bytes = SettingsFile::write(state);
         QVERIFY(bytes.contains("TableFile    C:\\Relat\xf3rios\\Mar\xe7o.csv\r\n"));
         AppState back;
         QVERIFY(SettingsFile::read(bytes, back).ok);
-        QCOMPARE(back.TableFile, state.TableFile);
+        QCOMPARE(back.lastTableFile, state.lastTableFile);
     }
 
     void keepsTextTheCodePageCannotHold()
     {
         AppState state;
-        state.FileZorv = QStringLiteral("/home/анна/запрос.txt");
-        state.SAT = 1;
-        state.ssAddTab[1] = QStringLiteral("客户");
+        state.currentQueryFile = QStringLiteral("/home/анна/запрос.txt");
+        state.treePaths = {QStringLiteral("客户")};
         AppState back;
         QVERIFY(SettingsFile::read(SettingsFile::write(state), back).ok);
-        QCOMPARE(back.FileZorv, state.FileZorv);
-        QCOMPARE(back.ssAddTab[1], state.ssAddTab[1]);
+        QCOMPARE(back.currentQueryFile, state.currentQueryFile);
+        QCOMPARE(back.treePaths, state.treePaths);
     }
 
     void roundTripsByteForByte_data()
@@ -110,6 +123,14 @@ private Q_SLOTS:
             line("SAT", " 2 ") + line("ssAddTab 001 ", "Root") +
             line("ssAddTab 002 ", "Root\\KNA1") + line("FileZorv", "C:\\q\\Quillon1.txt");
         QTest::newRow("everything set") << full;
+        QTest::newRow("empty tree entry, negative place")
+            << line("sSapLogon", "") + line("FolderTable", "") + line("TableFile", "") +
+                   line("SGlobal", "") + line("ChOpt", "False") + line("OptEN", "False") +
+                   line("OptPT", "False") + line("OptCT", "False") + line("Tool", "False") +
+                   line("Status", "True") + line("z", "\t") + line("fvubTop", "-1 ") +
+                   line("fvubLeft", "-32768 ") + line("fvubHeight", " 32767 ") +
+                   line("fvubWidth", " 0 ") + line("SAT", " 3 ") + line("ssAddTab 001 ", "A") +
+                   line("ssAddTab 002 ", "") + line("ssAddTab 003 ", "A\\B") + line("FileZorv", "");
         QTest::newRow("blank separator")
             << QByteArray(defaultFile()).replace("z            ;", "z             ");
     }
@@ -161,11 +182,11 @@ private Q_SLOTS:
                 .replace(line("SAT", " 0 "), line("SAT", " 1 ") + line("ssAddTab 001 ", tree));
         AppState state;
         QVERIFY(SettingsFile::read(file, state).ok);
-        QCOMPARE(state.ssAddTab[1], read);
+        QCOMPARE(state.treePaths, QStringList{read});
         // Unchanged, the file comes back byte for byte.
         QCOMPARE(SettingsFile::write(state), file);
 
-        state.ssAddTab[1] = changedTo;
+        state.treePaths[0] = changedTo;
         const QByteArray bytes = SettingsFile::write(state);
         // Only text the code page cannot hold, in a file that was not UTF-8, takes the mark.
         QCOMPARE(bytes.startsWith("\xef\xbb\xbf"),
@@ -173,7 +194,7 @@ private Q_SLOTS:
         QVERIFY2(bytes.contains("ssAddTab 001 " + written + "\r\n"), bytes.constData());
         AppState back;
         QVERIFY(SettingsFile::read(bytes, back).ok);
-        QCOMPARE(back.ssAddTab[1], changedTo);
+        QCOMPARE(back.treePaths, QStringList{changedTo});
     }
 
     void readsEachKey()
@@ -183,13 +204,13 @@ private Q_SLOTS:
                                 line("fvubHeight", " 7050 ") + line("OptPT", "True") +
                                 line("FileZorv", "q.txt");
         QVERIFY(SettingsFile::read(file, state).ok);
-        QVERIFY(state.Tool);
-        QVERIFY(state.Status);
-        QVERIFY(state.OptPT);
-        QVERIFY(!state.OptEN);
-        QCOMPARE(state.ListSeparator, QStringLiteral(","));
-        QCOMPARE(state.fvubHeight, std::int16_t(7050));
-        QCOMPARE(state.FileZorv, QStringLiteral("q.txt"));
+        QVERIFY(state.toolbarShown);
+        QVERIFY(state.statusBarShown);
+        QVERIFY(state.languagePortuguese);
+        QVERIFY(!state.languageEnglish);
+        QCOMPARE(state.listSeparator, QStringLiteral(","));
+        QCOMPARE(state.windowHeight, std::int16_t(7050));
+        QCOMPARE(state.currentQueryFile, QStringLiteral("q.txt"));
     }
 
     // A key is the line's key field; text elsewhere in the line never sets another key.
@@ -209,11 +230,11 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         AppState state;
         QVERIFY(SettingsFile::read(file, state).ok);
-        QVERIFY(state.FolderTable.isEmpty() || state.FolderTable.startsWith(u'z'));
-        QVERIFY(state.sSapLogon.isEmpty());
-        QVERIFY(!state.Tool);
-        QVERIFY(state.ListSeparator.isEmpty());
-        QVERIFY(state.SAT <= 1);
+        QVERIFY(state.tableFolder.isEmpty() || state.tableFolder.startsWith(u'z'));
+        QVERIFY(state.sapLogonPath.isEmpty());
+        QVERIFY(!state.toolbarShown);
+        QVERIFY(state.listSeparator.isEmpty());
+        QVERIFY(state.treePaths.size() <= 1);
     }
 
     void treeLinesBeforeTheCountAreIgnored()
@@ -222,10 +243,7 @@ private Q_SLOTS:
         const QByteArray file = line("ssAddTab 001 ", "early") + line("SAT", " 2 ") +
                                 line("ssAddTab 002 ", "late") + line("ssAddTab 003 ", "beyond");
         QVERIFY(SettingsFile::read(file, state).ok);
-        QCOMPARE(state.SAT, std::int16_t(2));
-        QVERIFY(state.ssAddTab[1].isEmpty());
-        QCOMPARE(state.ssAddTab[2], QStringLiteral("late"));
-        QVERIFY(state.ssAddTab[3].isEmpty());
+        QCOMPARE(state.treePaths, (QStringList{QString(), QStringLiteral("late")}));
     }
 
     // Bad values stop the reading at their line; what came before stays.
@@ -258,10 +276,10 @@ private Q_SLOTS:
         QVERIFY(!result.ok);
         QCOMPARE(result.line, stopLine);
         QVERIFY2(result.error.startsWith(errorStart), qPrintable(result.error));
-        QVERIFY(state.Tool);
-        QCOMPARE(state.ListSeparator, QStringLiteral(";"));
-        QVERIFY(!state.Status);
-        QVERIFY(state.SAT >= 0 && state.SAT <= AppState::kMaxTreeEntries);
+        QVERIFY(state.toolbarShown);
+        QCOMPARE(state.listSeparator, QStringLiteral(";"));
+        QVERIFY(!state.statusBarShown);
+        QVERIFY(state.treePaths.size() <= AppState::kMaxTreeEntries);
     }
 
     void survivesOddFiles_data()
@@ -284,17 +302,17 @@ private Q_SLOTS:
         QFETCH(bool, tool);
         AppState state;
         SettingsFile::read(file, state);
-        QCOMPARE(state.Tool, tool);
+        QCOMPARE(state.toolbarShown, tool);
     }
 
     void largeCountIsBroughtIntoRange()
     {
         AppState state;
         QVERIFY(SettingsFile::read(line("SAT", " 5000 "), state).ok);
-        QCOMPARE(state.SAT, std::int16_t(AppState::kMaxTreeEntries));
+        QCOMPARE(state.treePaths.size(), AppState::kMaxTreeEntries);
         AppState negative;
         QVERIFY(SettingsFile::read(line("SAT", "-4 "), negative).ok);
-        QCOMPARE(negative.SAT, std::int16_t(0));
+        QVERIFY(negative.treePaths.isEmpty());
         QVERIFY(!SettingsFile::write(negative).contains("ssAddTab"));
     }
 
@@ -321,7 +339,7 @@ private Q_SLOTS:
         SettingsFile::ensureExists(path);
         AppState state;
         QVERIFY(SettingsFile::readFile(path, state).ok);
-        QVERIFY(state.Tool);
+        QVERIFY(state.toolbarShown);
     }
 
     void failedWriteKeepsThePreviousFile()
@@ -329,13 +347,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = SettingsFile::pathIn(dir.path());
         AppState first;
-        first.Tool = true;
+        first.toolbarShown = true;
         QVERIFY(SettingsFile::writeFile(path, first));
         const QByteArray before = SettingsFile::write(first);
 
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         AppState second;
-        second.Status = true;
+        second.statusBarShown = true;
         const bool written = SettingsFile::writeFile(path, second);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (written)
@@ -351,14 +369,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = SettingsFile::pathIn(dir.path());
         AppState first;
-        first.Tool = true;
+        first.toolbarShown = true;
         QVERIFY(SettingsFile::writeFile(path, first));
         const QByteArray before = SettingsFile::write(first);
 
         AppState big;
-        big.SAT = 999;
         for (int i = 1; i <= 999; ++i)
-            big.ssAddTab[i] = QStringLiteral("Root\\Folder\\TABLE%1").arg(i);
+            big.treePaths.append(QStringLiteral("Root\\Folder\\TABLE%1").arg(i));
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit oldLimit{};
         getrlimit(RLIMIT_FSIZE, &oldLimit);

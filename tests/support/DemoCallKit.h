@@ -48,28 +48,28 @@ struct Request {
 inline Outcome call(RfcDestination& destination, const Request& request)
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = request.table;
-    function.Exports(QStringLiteral("DELIMITER")).Value = request.delimiter;
-    function.Exports(QStringLiteral("NO_DATA")).Value = request.noData;
-    function.Exports(QStringLiteral("ROWCOUNT")).Value = request.rowCount;
-    function.Exports(QStringLiteral("ROWSKIPS")).Value = request.rowSkips;
-    RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = request.table;
+    function.exportParameter(QStringLiteral("DELIMITER")).value = request.delimiter;
+    function.exportParameter(QStringLiteral("NO_DATA")).value = request.noData;
+    function.exportParameter(QStringLiteral("ROWCOUNT")).value = request.rowCount;
+    function.exportParameter(QStringLiteral("ROWSKIPS")).value = request.rowSkips;
+    RfcTable& fields = function.table(QStringLiteral("FIELDS"));
     for (const QString& name : request.fields) {
-        fields.appendrow();
-        fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), name);
+        fields.appendRow();
+        fields.setValue(fields.rowCount(), QStringLiteral("FIELDNAME"), name);
     }
-    RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
+    RfcTable& options = function.table(QStringLiteral("OPTIONS"));
     for (const QString& line : request.options) {
-        options.appendrow();
-        options.setValue(options.RowCount(), QStringLiteral("TEXT"), line);
+        options.appendRow();
+        options.setValue(options.rowCount(), QStringLiteral("TEXT"), line);
     }
-    function.Tables(QStringLiteral("DATA"));
+    function.table(QStringLiteral("DATA"));
     Outcome outcome;
-    outcome.ok = function.Call();
+    outcome.ok = function.call();
     outcome.exception = function.exception();
-    for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+    for (const auto& row : function.table(QStringLiteral("FIELDS")).rows())
         outcome.fields.append(QStringList(row.begin(), row.end()).join(u'\t'));
-    for (const auto& row : function.Tables(QStringLiteral("DATA")).rows())
+    for (const auto& row : function.table(QStringLiteral("DATA")).rows())
         outcome.data.append(row.at(0));
     return outcome;
 }

@@ -39,11 +39,10 @@ class RecordingQueryWindow : public QWidget
 {
     Q_OBJECT
     Q_PROPERTY(bool ChSsl MEMBER ChSsl)
-    AppState& m_state;
 
 public:
-    explicit RecordingQueryWindow(AppState& state, const QString& title = QStringLiteral("Query"))
-        : m_state(state), tree(new QTreeWidget(this)), list(new RecordingFieldList)
+    explicit RecordingQueryWindow(const QString& title = QStringLiteral("Query"))
+        : tree(new QTreeWidget(this)), list(new RecordingFieldList)
     {
         setWindowTitle(title);
         tree->setObjectName(QStringLiteral("TreeView1"));
@@ -74,7 +73,6 @@ protected:
         ++closeRequests;
         if (closesToRefuse > 0) {
             --closesToRefuse;
-            m_state.CloseRefused = true;
             event->ignore();
             return;
         }
@@ -94,14 +92,14 @@ public:
     QStringList calls;
     bool connectResult = true;
 
-    bool Connect() override
+    bool logOn() override
     {
-        calls.append(QStringLiteral("Connect"));
+        calls.append(QStringLiteral("logOn"));
         return connectResult;
     }
-    void ReleaseComponents() override { calls.append(QStringLiteral("ReleaseComponents")); }
-    void SAPSystemInformation() override { calls.append(QStringLiteral("SAPSystemInformation")); }
-    void Shutdown() override { calls.append(QStringLiteral("Shutdown")); }
+    void releaseComponents() override { calls.append(QStringLiteral("releaseComponents")); }
+    void showSystemInformation() override { calls.append(QStringLiteral("showSystemInformation")); }
+    void shutdown() override { calls.append(QStringLiteral("shutdown")); }
 };
 
 class RecordingDocuments : public DocumentCommands
@@ -111,21 +109,21 @@ public:
     int openResult = 0;
     std::function<void()> whileOpening;
 
-    void newQuery() override { calls.append(QStringLiteral("NewQuery")); }
+    void newQuery() override { calls.append(QStringLiteral("newQuery")); }
     int openQuery() override
     {
-        calls.append(QStringLiteral("OpenQuery"));
+        calls.append(QStringLiteral("openQuery"));
         if (whileOpening)
             whileOpening();
         return openResult;
     }
     int openQueryFile(const QString& path) override
     {
-        calls.append(QStringLiteral("OpenQueryFile(") + path + u')');
+        calls.append(QStringLiteral("openQueryFile(") + path + u')');
         return openResult;
     }
-    void saveQuery() override { calls.append(QStringLiteral("SaveQuery")); }
-    void saveQueryAs() override { calls.append(QStringLiteral("SaveQueryAs")); }
+    void saveQuery() override { calls.append(QStringLiteral("saveQuery")); }
+    void saveQueryAs() override { calls.append(QStringLiteral("saveQueryAs")); }
     void keepUnsavedWork() override { calls.append(QStringLiteral("keepUnsavedWork")); }
 };
 
@@ -140,7 +138,7 @@ struct MainWindowFixture {
     RecordingDocuments documents;
     std::unique_ptr<MainWindow> window;
 
-    MainWindowFixture() { state.ProgramVersion = QStringLiteral("0.3.20"); }
+    MainWindowFixture() { state.programVersion = QStringLiteral("0.3.20"); }
 
     MainWindow& create()
     {
@@ -163,7 +161,7 @@ struct MainWindowFixture {
 
     RecordingQueryWindow* addQueryWindow(const QString& title = QStringLiteral("Query"))
     {
-        auto* query = new RecordingQueryWindow(state, title);
+        auto* query = new RecordingQueryWindow(title);
         window->addQueryWindow(query);
         return query;
     }

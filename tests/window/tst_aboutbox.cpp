@@ -24,7 +24,7 @@ struct AboutFixture {
     DesktopServices services{desktop, state, folder.path(),
                              [this](const QString& text) { statusTexts.append(text); }};
 
-    AboutFixture() { state.ProgramVersion = QStringLiteral("0.3.20"); }
+    AboutFixture() { state.programVersion = QStringLiteral("0.3.20"); }
 };
 
 QColor linkColour(const AboutBox& box)
@@ -40,7 +40,7 @@ private Q_SLOTS:
     void showsVersionCaptionAndLink()
     {
         AboutFixture f;
-        f.state.OptEN = true;
+        f.state.languageEnglish = true;
         AboutBox box(f.state, f.services);
         QCOMPARE(box.windowTitle(), QStringLiteral("Sobre o VUB"));
         QCOMPARE(box.versionText(), QStringLiteral("Version 0.3.20 12Mar2007"));
@@ -77,9 +77,9 @@ private Q_SLOTS:
         QFETCH(bool, ct);
         QFETCH(bool, portuguese);
         AboutFixture f;
-        f.state.OptEN = en;
-        f.state.OptPT = pt;
-        f.state.OptCT = ct;
+        f.state.languageEnglish = en;
+        f.state.languagePortuguese = pt;
+        f.state.languageOther = ct;
         AboutBox box(f.state, f.services);
         const QString warning = box.legalWarning();
         QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Label3"))->text(), warning);
@@ -125,7 +125,7 @@ private Q_SLOTS:
     void linkWithoutABrowserSaysSo()
     {
         AboutFixture f;
-        f.state.OptEN = true;
+        f.state.languageEnglish = true;
         AboutBox box(f.state, f.services);
         box.show();
         QTest::mouseClick(box.link(), Qt::LeftButton);
@@ -154,8 +154,9 @@ private Q_SLOTS:
         QFETCH(bool, fails);
         QFETCH(QStringList, messages);
         AboutFixture f;
-        f.state.OptEN = true;
-        f.state.OptPT = true; // a message in one form only shows once whatever the flags
+        f.state.languageEnglish = true;
+        f.state.languagePortuguese =
+            true; // a message in one form only shows once whatever the flags
         f.desktop.sysInfo = tool;
         if (fails)
             f.desktop.failingPrograms.insert(tool);

@@ -57,8 +57,8 @@ private Q_SLOTS:
     void opensWithTheSeparatorAndLanguage()
     {
         AppState state;
-        state.OptEN = true;
-        state.ListSeparator = QStringLiteral("\t");
+        state.languageEnglish = true;
+        state.listSeparator = QStringLiteral("\t");
         OptionsDialog dialog(state, {});
         QCOMPARE(control<QLineEdit>(dialog, "Text1")->text(), QStringLiteral("\t"));
         QVERIFY(control<QRadioButton>(dialog, "Option1")->isChecked());
@@ -72,26 +72,26 @@ private Q_SLOTS:
     void languageClicksApplyAtOnce()
     {
         AppState state;
-        state.OptEN = true;
-        state.OptCT = true;
+        state.languageEnglish = true;
+        state.languageOther = true;
         int applied = 0;
         OptionsDialog dialog(state, [&] { ++applied; });
         dialog.show();
         const int atOpen = applied;
 
         QTest::mouseClick(control<QRadioButton>(dialog, "Option2"), Qt::LeftButton);
-        QVERIFY(state.OptPT);
-        QVERIFY(!state.OptEN);
-        QVERIFY(state.OptCT);
+        QVERIFY(state.languagePortuguese);
+        QVERIFY(!state.languageEnglish);
+        QVERIFY(state.languageOther);
         QCOMPARE(applied, atOpen + 1);
         QVERIFY(control<QRadioButton>(dialog, "Option2")->isChecked());
         QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
         verifyPortuguese(dialog);
 
         QTest::mouseClick(control<QRadioButton>(dialog, "Option1"), Qt::LeftButton);
-        QVERIFY(state.OptEN);
-        QVERIFY(!state.OptPT);
-        QVERIFY(state.OptCT);
+        QVERIFY(state.languageEnglish);
+        QVERIFY(!state.languagePortuguese);
+        QVERIFY(state.languageOther);
         QCOMPARE(applied, atOpen + 2);
         QVERIFY(control<QRadioButton>(dialog, "Option1")->isChecked());
         verifyEnglish(dialog);
@@ -100,13 +100,13 @@ private Q_SLOTS:
     void bothFlagsAtOpenEndPortuguese()
     {
         AppState state;
-        state.OptEN = true;
-        state.OptPT = true;
+        state.languageEnglish = true;
+        state.languagePortuguese = true;
         int applied = 0;
         OptionsDialog dialog(state, [&] { ++applied; });
-        QVERIFY(state.OptPT);
-        QVERIFY(!state.OptEN);
-        QVERIFY(!state.OptCT);
+        QVERIFY(state.languagePortuguese);
+        QVERIFY(!state.languageEnglish);
+        QVERIFY(!state.languageOther);
         QVERIFY(control<QRadioButton>(dialog, "Option2")->isChecked());
         QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
         QCOMPARE(applied, 2);
@@ -116,13 +116,13 @@ private Q_SLOTS:
     void ctAloneSelectsNoOptionButShowsEnglish()
     {
         AppState state;
-        state.OptCT = true;
+        state.languageOther = true;
         OptionsDialog dialog(state, {});
         QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
         QVERIFY(!control<QRadioButton>(dialog, "Option2")->isChecked());
-        QVERIFY(!state.OptEN);
-        QVERIFY(!state.OptPT);
-        QVERIFY(state.OptCT);
+        QVERIFY(!state.languageEnglish);
+        QVERIFY(!state.languagePortuguese);
+        QVERIFY(state.languageOther);
         verifyEnglish(dialog);
     }
 
@@ -142,8 +142,8 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, separator);
         AppState state;
-        state.OptEN = true;
-        state.ListSeparator = QStringLiteral("#");
+        state.languageEnglish = true;
+        state.listSeparator = QStringLiteral("#");
         OptionsDialog dialog(state, {});
         dialog.show();
         auto* text = control<QLineEdit>(dialog, "Text1");
@@ -151,7 +151,7 @@ private Q_SLOTS:
         QTest::keyClick(text, Qt::Key_Delete);
         QTest::keyClicks(text, typed);
         QTest::mouseClick(control<QPushButton>(dialog, "cok"), Qt::LeftButton);
-        QCOMPARE(state.ListSeparator, separator);
+        QCOMPARE(state.listSeparator, separator);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
     }
@@ -159,16 +159,16 @@ private Q_SLOTS:
     void closeBoxKeepsTheLanguageButNotTheSeparator()
     {
         AppState state;
-        state.OptEN = true;
-        state.ListSeparator = QStringLiteral(";");
+        state.languageEnglish = true;
+        state.listSeparator = QStringLiteral(";");
         OptionsDialog dialog(state, {});
         dialog.show();
         control<QLineEdit>(dialog, "Text1")->setText(QStringLiteral("|"));
         QTest::mouseClick(control<QRadioButton>(dialog, "Option2"), Qt::LeftButton);
         QVERIFY(dialog.close());
-        QCOMPARE(state.ListSeparator, QStringLiteral(";"));
-        QVERIFY(state.OptPT);
-        QVERIFY(!state.OptEN);
+        QCOMPARE(state.listSeparator, QStringLiteral(";"));
+        QVERIFY(state.languagePortuguese);
+        QVERIFY(!state.languageEnglish);
     }
 
     void logonDialogNeverRemembersThePassword()

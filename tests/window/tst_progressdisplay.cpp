@@ -31,7 +31,7 @@ QImage picture(const char* name)
 // The filled width for the fraction in force, which carries the rounding of its many steps.
 int expectedWidth(const ProgressBarWidget* bar, const AppState& state)
 {
-    return int(std::lround(double(state.ProgressFraction.load()) * bar->innerSize().width()));
+    return int(std::lround(double(state.progressFraction.load()) * bar->innerSize().width()));
 }
 } // namespace
 
@@ -73,22 +73,22 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(QColor, colour);
         MainWindowFixture f;
-        f.state.Tool = true;
-        f.state.Status = true;
+        f.state.toolbarShown = true;
+        f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
         QVERIFY(!progress->isShown());
         QCOMPARE(connectionPicture(w), picture("status-disconnected"));
-        f.state.ProgressFraction = 0.4f;
-        w.StartProgress(kind);
+        f.state.progressFraction = 0.4f;
+        w.startProgress(kind);
         QVERIFY(progress->isShown());
         QVERIFY(progress->isTicking());
         QCOMPARE(progress->caption(), caption);
         QCOMPARE(progress->model().look().colour, colour);
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
         QCOMPARE(connectionPicture(w), picture("status-busy"));
         QVERIFY(QApplication::overrideCursor());
-        w.EndProgress();
+        w.endProgress();
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -96,62 +96,62 @@ private Q_SLOTS:
     {
         MainWindowFixture f;
         MainWindow& w = f.loaded();
-        w.StartProgress(QStringLiteral("Export"));
-        w.EndProgress();
-        w.progress()->ProgressTick();
-        w.StartProgress(QStringLiteral("Report"));
+        w.startProgress(QStringLiteral("Export"));
+        w.endProgress();
+        w.progress()->drawNextFrame();
+        w.startProgress(QStringLiteral("Report"));
         QCOMPARE(w.progress()->caption(), QStringLiteral("Uploading..."));
         QCOMPARE(w.progress()->model().look().colour, QColor(255, 0, 0));
         QVERIFY(w.progress()->isShown());
-        w.EndProgress();
+        w.endProgress();
     }
 
     void ticksDrawTheFractionAndPercent()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
         ProgressBarWidget* bar = progress->bar();
-        w.StartProgress(QStringLiteral("Import"));
-        progress->ProgressTick();
+        w.startProgress(QStringLiteral("Import"));
+        progress->drawNextFrame();
         QCOMPARE(bar->percent(), 0);
         QCOMPARE(bar->filledWidth(), 0);
         QVERIFY(bar->innerSize().width() > 20);
 
-        w.AdvanceProgress(25);
-        QVERIFY(std::abs(f.state.ProgressFraction.load() - 0.25f) < 1e-4f);
-        progress->ProgressTick();
+        w.advanceProgress(25);
+        QVERIFY(std::abs(f.state.progressFraction.load() - 0.25f) < 1e-4f);
+        progress->drawNextFrame();
         QCOMPARE(bar->percent(), 25);
         QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
 
         // A caller may add to the fraction directly.
-        f.state.ProgressFraction = f.state.ProgressFraction + 0.5f;
-        progress->ProgressTick();
+        f.state.progressFraction = f.state.progressFraction + 0.5f;
+        progress->drawNextFrame();
         QCOMPARE(bar->percent(), 75);
         QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
 
-        w.AdvanceProgress(0);
-        progress->ProgressTick();
+        w.advanceProgress(0);
+        progress->drawNextFrame();
         QCOMPARE(bar->percent(), 75);
 
-        w.AdvanceProgress(-15);
-        progress->ProgressTick();
+        w.advanceProgress(-15);
+        progress->drawNextFrame();
         QCOMPARE(bar->percent(), 60);
         QCOMPARE(bar->filledWidth(), expectedWidth(bar, f.state));
         QVERIFY(progress->isShown());
-        w.EndProgress();
+        w.endProgress();
     }
 
     void theTimerRedrawsWhileRunning()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
-        w.StartProgress(QStringLiteral("Import"));
-        f.state.ProgressFraction = 0.4f;
+        w.startProgress(QStringLiteral("Import"));
+        f.state.progressFraction = 0.4f;
         QTRY_COMPARE(w.progress()->bar()->percent(), 40);
-        w.EndProgress();
+        w.endProgress();
     }
 
     void endHidesAndTheNextTickResets_data()
@@ -167,24 +167,24 @@ private Q_SLOTS:
         QFETCH(bool, connected);
         QFETCH(QString, pictureAfter);
         MainWindowFixture f;
-        f.state.Tool = true;
-        f.state.Status = true;
+        f.state.toolbarShown = true;
+        f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
-        f.state.Connected = connected;
+        f.state.connected = connected;
         ProgressDisplay* progress = w.progress();
-        w.StartProgress(QStringLiteral("Import"));
-        w.AdvanceProgress(50);
-        progress->ProgressTick();
-        w.EndProgress();
+        w.startProgress(QStringLiteral("Import"));
+        w.advanceProgress(50);
+        progress->drawNextFrame();
+        w.endProgress();
         QVERIFY(!progress->isShown());
-        QVERIFY(f.state.ProgressFraction.load() > 1.0f);
+        QVERIFY(f.state.progressFraction.load() > 1.0f);
         QCOMPARE(connectionPicture(w), picture(qPrintable(pictureAfter)));
         QVERIFY(!QApplication::overrideCursor());
 
-        progress->ProgressTick();
+        progress->drawNextFrame();
         QVERIFY(!progress->isTicking());
         QVERIFY(!progress->isShown());
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
         QCOMPARE(progress->bar()->percent(), -1);
         QCOMPARE(progress->bar()->filledWidth(), 0);
     }
@@ -192,33 +192,33 @@ private Q_SLOTS:
     void aFractionAboveOneHidesAtThatTick()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
-        w.StartProgress(QStringLiteral("Import"));
-        w.AdvanceProgress(60);
-        w.AdvanceProgress(60);
-        progress->ProgressTick();
+        w.startProgress(QStringLiteral("Import"));
+        w.advanceProgress(60);
+        w.advanceProgress(60);
+        progress->drawNextFrame();
         QVERIFY(!progress->isShown());
         QVERIFY(!progress->isTicking());
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
         // Later advances show nothing until the next start.
-        w.AdvanceProgress(10);
+        w.advanceProgress(10);
         QTest::qWait(60);
         QVERIFY(!progress->isShown());
         QCOMPARE(progress->bar()->percent(), -1);
-        w.StartProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Import"));
         QVERIFY(progress->isShown());
-        QCOMPARE(f.state.ProgressFraction.load(), 0.0f);
-        w.EndProgress();
+        QCOMPARE(f.state.progressFraction.load(), 0.0f);
+        w.endProgress();
     }
 
     void closingTheMainWindowEndsARunningDisplay()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
-        w.StartProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Import"));
         QVERIFY(w.close());
         QVERIFY(!w.progress()->isShown());
         QVERIFY(!QApplication::overrideCursor());

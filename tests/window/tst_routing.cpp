@@ -24,7 +24,7 @@ const QString kChosen = QStringLiteral("/data/chosen.csv");
 // A desktop that knows SAP Logon, a browser, a spreadsheet and has one file to choose.
 void prepareDesktop(MainWindowFixture& f)
 {
-    f.state.sSapLogon = QStringLiteral("C:\\SAP\\saplogon.exe");
+    f.state.sapLogonPath = QStringLiteral("C:\\SAP\\saplogon.exe");
     f.desktop.associations.insert(QStringLiteral("html"), QStringLiteral("/usr/bin/browser"));
     f.desktop.associations.insert(QStringLiteral("csv"), QStringLiteral("/usr/bin/calc"));
     f.desktop.files.enqueue(kChosen);
@@ -121,13 +121,13 @@ void addCommandRows()
     row("mprintoptions", "Query:mprintoptions()");
     row("mremoveoption", "Query:mremoveoption()");
     row("mremovealloptions", "Query:mremovealloptions()");
-    row("mconectar", "connection:Connect");
-    row("mdesconectar", "connection:ReleaseComponents");
-    row("msapsysinfo", "connection:SAPSystemInformation");
-    row("mnewqtable", "documents:NewQuery");
-    row("mopenqtable", "documents:OpenQuery");
-    row("msaveqtable", "documents:SaveQuery");
-    row("msaveasqtable", "documents:SaveQueryAs");
+    row("mconectar", "connection:logOn");
+    row("mdesconectar", "connection:releaseComponents");
+    row("msapsysinfo", "connection:showSystemInformation");
+    row("mnewqtable", "documents:newQuery");
+    row("mopenqtable", "documents:openQuery");
+    row("msaveqtable", "documents:saveQuery");
+    row("msaveasqtable", "documents:saveQueryAs");
     row("msaplogon", "start:C:\\SAP\\saplogon.exe");
     row("mabrirtabelas", "start:/usr/bin/calc " + kChosen);
     row("mopenmytable", "start:/usr/bin/calc " + kChosen);
@@ -202,11 +202,11 @@ private Q_SLOTS:
         const auto row = [](const char* key, const QString& expected) {
             QTest::newRow(key) << QString::fromLatin1(key) << QStringList{expected};
         };
-        row("Conectar", "connection:Connect");
+        row("Conectar", "connection:logOn");
         row("SapLogon", "start:C:\\SAP\\saplogon.exe");
-        row("NewQTable", "documents:NewQuery");
-        row("OpenQTable", "documents:OpenQuery");
-        row("Save", "documents:SaveQuery");
+        row("NewQTable", "documents:newQuery");
+        row("OpenQTable", "documents:openQuery");
+        row("Save", "documents:saveQuery");
         row("AbrirTabelas", "start:/usr/bin/calc " + kChosen);
         row("Preview", "Query:mqpreview()");
         row("ImportMyTable", "Query:mimportmytable()");
@@ -220,7 +220,7 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         MainWindowFixture f;
         prepareDesktop(f);
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         useManual(f, w);
         RecordingQueryWindow* query = f.addQueryWindow();
@@ -234,19 +234,19 @@ private Q_SLOTS:
     void saveButtonWorksWhileTheSaveItemIsDisabled()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         QVERIFY(!w.action(QStringLiteral("msaveqtable"))->isEnabled());
         w.action(QStringLiteral("msaveqtable"))->trigger();
         QVERIFY(f.documents.calls.isEmpty());
         QTest::mouseClick(buttonFor(w, QStringLiteral("Save")), Qt::LeftButton);
-        QCOMPARE(f.documents.calls, QStringList{QStringLiteral("SaveQuery")});
+        QCOMPARE(f.documents.calls, QStringList{QStringLiteral("saveQuery")});
     }
 
     void exitButtonClosesTheWindow()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         QTest::mouseClick(buttonFor(w, QStringLiteral("Sair")), Qt::LeftButton);
         QVERIFY(!w.isVisible());
@@ -257,7 +257,7 @@ private Q_SLOTS:
     {
         MainWindowFixture f;
         prepareDesktop(f);
-        f.state.Tool = true;
+        f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         RecordingQueryWindow* query = f.addQueryWindow();
         auto* toolbar = w.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
@@ -522,10 +522,10 @@ private Q_SLOTS:
         QFETCH(bool, result);
         MainWindowFixture f;
         MainWindow& w = f.loaded();
-        f.state.Connected = before;
+        f.state.connected = before;
         f.connection.connectResult = result;
         w.action(QStringLiteral("mconectar"))->trigger();
-        QCOMPARE(f.state.Connected, result);
+        QCOMPARE(f.state.connected, result);
         QCOMPARE(w.connectToSystem(), result);
         QCOMPARE(f.connection.calls.size(), 2);
     }
@@ -533,17 +533,17 @@ private Q_SLOTS:
     void doubleClickOnConnectionPanelConnectsWhileDisconnected()
     {
         MainWindowFixture f;
-        f.state.Status = true;
+        f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
         auto* panel = w.findChild<QWidget*>(QStringLiteral("conectar"));
         QVERIFY(panel);
         QTest::mouseDClick(panel, Qt::LeftButton);
-        QCOMPARE(f.connection.calls, QStringList{QStringLiteral("Connect")});
-        QVERIFY(f.state.Connected);
+        QCOMPARE(f.connection.calls, QStringList{QStringLiteral("logOn")});
+        QVERIFY(f.state.connected);
         QTest::mouseDClick(panel, Qt::LeftButton);
         QCOMPARE(f.connection.calls.size(), 1);
         // Elsewhere on the status bar a double click does nothing.
-        f.state.Connected = false;
+        f.state.connected = false;
         QTest::mouseDClick(w.findChild<QLabel*>(QStringLiteral("StatusPanel1")), Qt::LeftButton);
         QCOMPARE(f.connection.calls.size(), 1);
     }
@@ -551,8 +551,8 @@ private Q_SLOTS:
     void optionsButtonChangesLanguageAtOnce()
     {
         MainWindowFixture f;
-        f.state.Tool = true;
-        f.state.ListSeparator = QStringLiteral(";");
+        f.state.toolbarShown = true;
+        f.state.listSeparator = QStringLiteral(";");
         MainWindow& w = f.loaded();
         QString fileMenuWhileOpen;
         QString tipWhileOpen;
@@ -570,15 +570,15 @@ private Q_SLOTS:
         QCOMPARE(fileMenuWhileOpen, QStringLiteral("Arquivo"));
         QCOMPARE(tipWhileOpen, QStringLiteral("Conectar R/3 System"));
         QCOMPARE(w.action(QStringLiteral("mopcoes"))->text(), QStringLiteral("Opções..."));
-        QVERIFY(f.state.OptPT);
-        QVERIFY(!f.state.OptEN);
-        QCOMPARE(f.state.ListSeparator, QStringLiteral(";"));
+        QVERIFY(f.state.languagePortuguese);
+        QVERIFY(!f.state.languageEnglish);
+        QCOMPARE(f.state.listSeparator, QStringLiteral(";"));
     }
 
     void aboutItemShowsTheAboutBoxModal()
     {
         MainWindowFixture f;
-        f.state.OptPT = true;
+        f.state.languagePortuguese = true;
         MainWindow& w = f.loaded();
         QString caption;
         QString warning;

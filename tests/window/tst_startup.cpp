@@ -43,7 +43,7 @@ bool catches(qint64 pid, int signal)
     return false;
 }
 
-// The splash Main showed, found among the top-level windows.
+// The splash run() showed, found among the top-level windows.
 AboutBox* splash()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -84,12 +84,12 @@ private Q_SLOTS:
     void missingSettingsFileStartsWithDefaults()
     {
         StartupFixture f;
-        MainWindow& w = f.startup.Main();
+        MainWindow& w = f.startup.run();
         QCOMPARE(f.settings(), QByteArray());
-        QCOMPARE(f.state.ProgramVersion, QStringLiteral("0.3.20"));
-        QCOMPARE(f.state.SGlobal, QStringLiteral("0.3.20"));
-        QCOMPARE(f.state.ListSeparator, QStringLiteral(";"));
-        QVERIFY(f.state.OptEN);
+        QCOMPARE(f.state.programVersion, QStringLiteral("0.3.20"));
+        QCOMPARE(f.state.settingsVersion, QStringLiteral("0.3.20"));
+        QCOMPARE(f.state.listSeparator, QStringLiteral(";"));
+        QVERIFY(f.state.languageEnglish);
         QVERIFY(f.desktop.messages.isEmpty());
         QVERIFY(w.isVisible());
         QCOMPARE(f.startup.mainWindow(), &w);
@@ -107,9 +107,9 @@ private Q_SLOTS:
         StartupFixture f;
         f.writeSettings(line("SGlobal", "0.1.1") + line("OptPT", "True") + line("Tool", "True") +
                         line("z", "|"));
-        MainWindow& w = f.startup.Main();
-        QCOMPARE(f.state.SGlobal, QStringLiteral("0.3.20"));
-        QCOMPARE(f.state.ListSeparator, QStringLiteral("|"));
+        MainWindow& w = f.startup.run();
+        QCOMPARE(f.state.settingsVersion, QStringLiteral("0.3.20"));
+        QCOMPARE(f.state.listSeparator, QStringLiteral("|"));
         QVERIFY(w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
         QCOMPARE(w.statusPanels()->message(),
                  QStringLiteral("Boa tarde maria. Bem-vindo ao Quillon"));
@@ -186,15 +186,15 @@ private Q_SLOTS:
         StartupFixture f;
         f.writeSettings(line("OptPT", "True") + line("fvubTop", " abc ") + line("z", "|") +
                         line("Tool", "True"));
-        MainWindow& w = f.startup.Main();
+        MainWindow& w = f.startup.run();
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(f.desktop.messages.at(0).title, QStringLiteral("Zorv"));
         QCOMPARE(f.desktop.messages.at(0).buttons, Desktop::Buttons::Ok);
         QVERIFY(!f.desktop.messages.at(0).text.isEmpty());
-        QVERIFY(f.state.OptPT);
-        QCOMPARE(f.state.ListSeparator, QStringLiteral(";"));
-        QVERIFY(!f.state.Tool);
-        QCOMPARE(f.state.SGlobal, QStringLiteral("0.3.20"));
+        QVERIFY(f.state.languagePortuguese);
+        QCOMPARE(f.state.listSeparator, QStringLiteral(";"));
+        QVERIFY(!f.state.toolbarShown);
+        QCOMPARE(f.state.settingsVersion, QStringLiteral("0.3.20"));
         QVERIFY(w.isVisible());
         QVERIFY(!splash()->isVisible());
     }

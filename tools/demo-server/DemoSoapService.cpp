@@ -181,7 +181,7 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
     }
     // A table the request left out comes back empty, as from an ABAP system.
     const bool dataWanted = call.tables.contains(QStringLiteral("DATA"));
-    RfcTable& data = function.Tables(QStringLiteral("DATA"));
+    RfcTable& data = function.table(QStringLiteral("DATA"));
     // The answer starts with the first row, or at the end when there is none, so that an
     // exception raised before any row can still be a fault.
     bool started = false;
@@ -211,7 +211,7 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
             pending.clear();
         }
     });
-    const bool ok = function.Call();
+    const bool ok = function.call();
     if (writer.broken())
         return;
     if (!ok && !started) {
@@ -237,7 +237,7 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
     }
     for (const char* table : {"FIELDS", "OPTIONS"}) {
         const QString name = QString::fromLatin1(table);
-        pending += call.tables.contains(name) ? SoapAnswerWriter::table(name, function.Tables(name))
+        pending += call.tables.contains(name) ? SoapAnswerWriter::table(name, function.table(name))
                                               : SoapAnswerWriter::emptyTable(name);
     }
     pending += soap.end();

@@ -79,7 +79,7 @@ QByteArray SoapAnswerWriter::emptyTable(const QString& table)
 
 QByteArray SoapAnswerWriter::table(const QString& name, const RfcTable& table)
 {
-    if (table.RowCount() == 0)
+    if (table.rowCount() == 0)
         return emptyTable(name);
     QByteArray text = tableStart(name);
     for (const RfcTable::Row& row : table.rows())

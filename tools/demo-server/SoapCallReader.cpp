@@ -81,16 +81,16 @@ private:
             if (m_isTable && !m_call.tables.contains(m_element)) {
                 m_call.tables.append(m_element);
                 if (m_calls)
-                    m_function.Tables(m_element);
+                    m_function.table(m_element);
             }
             collectText();
         } else if (m_depth == kItem && inFunction() && m_isTable && name == u"item") {
             m_inItem = m_calls;
             if (m_inItem)
-                m_row.assign(static_cast<size_t>(m_function.Tables(m_element).columns().size()),
+                m_row.assign(static_cast<size_t>(m_function.table(m_element).columns().size()),
                              QString());
         } else if (m_depth == kField && m_inItem) {
-            m_column = m_function.Tables(m_element).columnIndex(name.toString());
+            m_column = m_function.table(m_element).columnIndex(name.toString());
             collectText();
         }
     }
@@ -100,12 +100,12 @@ private:
         if (m_depth == kField && m_inItem && m_textDepth == kField && m_column >= 0) {
             m_row[static_cast<size_t>(m_column)] = m_text;
         } else if (m_depth == kItem && m_inItem) {
-            m_function.Tables(m_element).deliver(std::move(m_row));
+            m_function.table(m_element).deliver(std::move(m_row));
             m_row.clear();
             m_inItem = false;
         } else if (m_depth == kParameter && inFunction()) {
             if (!m_isTable && m_calls && m_textDepth == kParameter)
-                m_function.Exports(m_element).Value = m_text;
+                m_function.exportParameter(m_element).value = m_text;
             m_isTable = false;
         } else if (m_depth == kFunction && inFunction()) {
             m_functionDone = true;

@@ -84,15 +84,15 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
                                   ? QString()
                                   : delimiterParam.left(1);
 
-    RfcTable& fieldsTable = function.Tables(QStringLiteral("FIELDS"));
+    RfcTable& fieldsTable = function.table(QStringLiteral("FIELDS"));
     std::vector<const Field*> fields;
-    if (fieldsTable.RowCount() == 0) {
+    if (fieldsTable.rowCount() == 0) {
         for (const Field& field : table->fields)
             fields.push_back(&field);
     } else {
-        for (int r = 1; r <= fieldsTable.RowCount(); ++r) {
+        for (int r = 1; r <= fieldsTable.rowCount(); ++r) {
             // FIELDNAME is a CHAR 30 field: a longer name is cut, as the system stores it.
-            const QString name = fieldsTable.Value(r, QStringLiteral("FIELDNAME"))
+            const QString name = fieldsTable.value(r, QStringLiteral("FIELDNAME"))
                                      .left(kFieldNameWidth)
                                      .trimmed()
                                      .toUpper();
@@ -120,7 +120,7 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
         return fail(function, "DATA_BUFFER_EXCEEDED");
     fieldsTable = std::move(described);
 
-    RfcTable& data = function.Tables(QStringLiteral("DATA"));
+    RfcTable& data = function.table(QStringLiteral("DATA"));
     data.clear();
     if (!rowsWanted)
         return true;
@@ -130,9 +130,9 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     }
 
     QStringList lines;
-    const RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
-    for (int r = 1; r <= options.RowCount(); ++r)
-        lines.append(options.Value(r, QStringLiteral("TEXT")).left(kOptionWidth));
+    const RfcTable& options = function.table(QStringLiteral("OPTIONS"));
+    for (int r = 1; r <= options.rowCount(); ++r)
+        lines.append(options.value(r, QStringLiteral("TEXT")).left(kOptionWidth));
     const WhereParser::Result where = WhereParser::parse(lines, *table);
     if (!where.ok)
         return fail(function, "OPTION_NOT_VALID");

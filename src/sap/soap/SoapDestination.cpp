@@ -200,9 +200,9 @@ RfcDestination::LogonResult SoapDestination::logon(const LogonData& data)
     m_data = data;
     // A cheap real call proves the user, password and client now, not at the first read.
     RfcFunction probe(QStringLiteral("RFC_READ_TABLE"), this);
-    probe.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("T000");
-    probe.Exports(QStringLiteral("NO_DATA")).Value = QStringLiteral("X");
-    probe.Tables(QStringLiteral("FIELDS"));
+    probe.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("T000");
+    probe.exportParameter(QStringLiteral("NO_DATA")).value = QStringLiteral("X");
+    probe.table(QStringLiteral("FIELDS"));
     const Answer answer = post(SoapEnvelope::request(probe), probe);
     if (answer.status == 401) {
         result.error = QStringLiteral("Name or password is incorrect (repeat logon)");
@@ -241,7 +241,7 @@ void SoapDestination::logoff()
 bool SoapDestination::call(RfcFunction& function)
 {
     if (function.findTable(QStringLiteral("DATA")) == nullptr)
-        function.Tables(QStringLiteral("DATA"));
+        function.table(QStringLiteral("DATA"));
     post(SoapEnvelope::request(function), function);
     return function.exception().isEmpty();
 }

@@ -51,9 +51,9 @@ QByteArray SoapEnvelope::request(const RfcFunction& function)
         QStringLiteral("\">");
     // Parameters left empty take the function's defaults.
     for (const auto& [name, parameter] : function.exports()) {
-        if (parameter.Value.isEmpty())
+        if (parameter.value.isEmpty())
             continue;
-        xml += u'<' + name + u'>' + escape(parameter.Value) + QStringLiteral("</") + name + u'>';
+        xml += u'<' + name + u'>' + escape(parameter.value) + QStringLiteral("</") + name + u'>';
     }
     for (const char* tableName : kTables) {
         const QString table = QString::fromLatin1(tableName);

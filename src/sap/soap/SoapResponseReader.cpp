@@ -133,7 +133,7 @@ void SoapResponseReader::startInResponse(int level)
         const QString table = name.toString();
         m_table = nullptr;
         if (table == u"FIELDS" || table == u"DATA" || table == u"OPTIONS") {
-            m_table = &m_function.Tables(table);
+            m_table = &m_function.table(table);
             m_tableName = table;
             m_tableRows = 0;
             // DATA rows go to the sink; the other tables are replaced by what the system says.

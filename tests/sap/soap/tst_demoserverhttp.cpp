@@ -63,17 +63,17 @@ struct Read {
 Read readAnswer(const QByteArray& body)
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
-    function.Tables(QStringLiteral("FIELDS"));
-    function.Tables(QStringLiteral("DATA"));
+    function.table(QStringLiteral("FIELDS"));
+    function.table(QStringLiteral("DATA"));
     SoapResponseReader reader(function);
     reader.feed(body);
     reader.finish();
     Read read;
     read.state = reader.state();
     read.fault = reader.fault();
-    for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+    for (const auto& row : function.table(QStringLiteral("FIELDS")).rows())
         read.fields.append(QStringList(row.begin(), row.end()).join(u'\t'));
-    for (const auto& row : function.Tables(QStringLiteral("DATA")).rows())
+    for (const auto& row : function.table(QStringLiteral("DATA")).rows())
         read.data.append(row.at(0));
     return read;
 }

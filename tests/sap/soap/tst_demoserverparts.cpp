@@ -284,15 +284,15 @@ private Q_SLOTS:
         QCOMPARE(read.prefix, prefix);
         QCOMPARE(read.tables, tables);
         QCOMPARE(function.exportValue(QStringLiteral("QUERY_TABLE")), queryTable);
-        QCOMPARE(rowsOf(function.Tables(QStringLiteral("OPTIONS"))), options);
+        QCOMPARE(rowsOf(function.table(QStringLiteral("OPTIONS"))), options);
     }
 
     // What the writer writes, the client's reader reads back the same, tricky values too.
     void answersReadBackTheSame()
     {
         RfcFunction served(QStringLiteral("RFC_READ_TABLE"), nullptr);
-        RfcTable& data = served.Tables(QStringLiteral("DATA"));
-        RfcTable& fields = served.Tables(QStringLiteral("FIELDS"));
+        RfcTable& data = served.table(QStringLiteral("DATA"));
+        RfcTable& fields = served.table(QStringLiteral("FIELDS"));
         const QStringList values{QStringLiteral("100|Vendas & Finanças <SA>"),
                                  QStringLiteral("  leading, trailing  "), QStringLiteral("a\rb"),
                                  QStringLiteral("]]> &amp; \"'"), QString()};
@@ -319,8 +319,8 @@ private Q_SLOTS:
         reader.feed(answer);
         reader.finish();
         QCOMPARE(reader.state(), SoapResponseReader::State::Done);
-        QCOMPARE(rowsOf(client.Tables(QStringLiteral("DATA"))), values);
-        QCOMPARE(rowsOf(client.Tables(QStringLiteral("FIELDS"))), rowsOf(fields));
+        QCOMPARE(rowsOf(client.table(QStringLiteral("DATA"))), values);
+        QCOMPARE(rowsOf(client.table(QStringLiteral("FIELDS"))), rowsOf(fields));
     }
 
     void faultsAreWrittenAsASystemWritesThem()

@@ -91,14 +91,14 @@ struct Outcome {
 Outcome read(RfcDestination& destination, const QString& table = QStringLiteral("T000"))
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-    function.Exports(QStringLiteral("QUERY_TABLE")).Value = table;
-    function.Tables(QStringLiteral("FIELDS"));
-    function.Tables(QStringLiteral("DATA"));
+    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = table;
+    function.table(QStringLiteral("FIELDS"));
+    function.table(QStringLiteral("DATA"));
     Outcome outcome;
-    outcome.ok = function.Call();
+    outcome.ok = function.call();
     outcome.exception = function.exception();
     outcome.message = function.message();
-    for (const auto& row : function.Tables(QStringLiteral("DATA")).rows())
+    for (const auto& row : function.table(QStringLiteral("DATA")).rows())
         outcome.data.append(row.at(0));
     return outcome;
 }
@@ -409,14 +409,14 @@ private Q_SLOTS:
         std::atomic<bool> cancel{false};
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
         function.setCancel(&cancel);
-        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
-        function.Tables(QStringLiteral("FIELDS"));
+        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
+        function.table(QStringLiteral("FIELDS"));
         int rows = 0;
-        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) {
+        function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) {
             if (++rows == 50)
                 cancel = true;
         });
-        QVERIFY(!function.Call());
+        QVERIFY(!function.call());
         QCOMPARE(function.exception(), QStringLiteral("CANCELLED"));
         QVERIFY(rows >= 50);
         QVERIFY2(!stream->complete, "the whole answer was read despite the cancellation");
@@ -473,16 +473,16 @@ private Q_SLOTS:
         QVERIFY(destination.logon(logonData()).ok);
 
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
-        function.Exports(QStringLiteral("ROWCOUNT")).Value = QStringLiteral("5000");
-        function.Tables(QStringLiteral("FIELDS"));
+        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
+        function.exportParameter(QStringLiteral("ROWCOUNT")).value = QStringLiteral("5000");
+        function.table(QStringLiteral("FIELDS"));
         int rows = 0;
-        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) { ++rows; });
-        QVERIFY(!function.Call());
+        function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) { ++rows; });
+        QVERIFY(!function.call());
         QCOMPARE(function.exception(), QStringLiteral("SYSTEM_FAILURE"));
         QVERIFY2(function.message().contains(mention), qPrintable(function.message()));
         QVERIFY(rows <= 5000);
-        QVERIFY(function.Tables(QStringLiteral("FIELDS")).RowCount() <= 10000);
+        QVERIFY(function.table(QStringLiteral("FIELDS")).rowCount() <= 10000);
         const Outcome next = read(destination);
         QVERIFY2(next.ok, qPrintable(next.exception + u' ' + next.message));
     }
@@ -498,14 +498,14 @@ private Q_SLOTS:
         std::atomic<bool> cancel{false};
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
         function.setCancel(&cancel);
-        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("T000");
+        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("T000");
         std::thread canceller([&cancel] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             cancel = true;
         });
         QElapsedTimer timer;
         timer.start();
-        const bool ok = function.Call();
+        const bool ok = function.call();
         const qint64 elapsed = timer.elapsed();
         canceller.join();
         QVERIFY(!ok);
@@ -661,19 +661,19 @@ private Q_SLOTS:
         QVERIFY(destination.logon(logonData()).ok);
 
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-        function.Exports(QStringLiteral("QUERY_TABLE")).Value = QStringLiteral("BSEG");
-        function.Tables(QStringLiteral("FIELDS"));
+        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
+        function.table(QStringLiteral("FIELDS"));
         int rows = 0;
         int misplaced = 0;
-        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+        function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
             if (row.at(0) != QString::number(rows) + u' ' + QString::fromLatin1(filler))
                 ++misplaced;
             ++rows;
         });
-        QVERIFY2(function.Call(), qPrintable(function.exception() + u' ' + function.message()));
+        QVERIFY2(function.call(), qPrintable(function.exception() + u' ' + function.message()));
         QCOMPARE(rows, total);
         QCOMPARE(misplaced, 0);
-        QCOMPARE(function.Tables(QStringLiteral("DATA")).RowCount(), 0);
+        QCOMPARE(function.table(QStringLiteral("DATA")).rowCount(), 0);
     }
 };
 

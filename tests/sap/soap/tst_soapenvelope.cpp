@@ -20,19 +20,19 @@ RfcFunction build(const Call& call)
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
     for (const auto& [name, value] : call.exports)
-        function.Exports(name).Value = value;
+        function.exportParameter(name).value = value;
     if (call.touchTables) {
-        RfcTable& fields = function.Tables(QStringLiteral("FIELDS"));
+        RfcTable& fields = function.table(QStringLiteral("FIELDS"));
         for (const QString& name : call.fields) {
-            fields.appendrow();
-            fields.setValue(fields.RowCount(), QStringLiteral("FIELDNAME"), name);
+            fields.appendRow();
+            fields.setValue(fields.rowCount(), QStringLiteral("FIELDNAME"), name);
         }
-        RfcTable& options = function.Tables(QStringLiteral("OPTIONS"));
+        RfcTable& options = function.table(QStringLiteral("OPTIONS"));
         for (const QString& line : call.options) {
-            options.appendrow();
-            options.setValue(options.RowCount(), QStringLiteral("TEXT"), line);
+            options.appendRow();
+            options.setValue(options.rowCount(), QStringLiteral("TEXT"), line);
         }
-        function.Tables(QStringLiteral("DATA"));
+        function.table(QStringLiteral("DATA"));
     }
     return function;
 }

@@ -82,16 +82,16 @@ Outcome read(const QList<QByteArray>& pieces, bool sink = true,
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
     for (const auto& [name, value] : exports)
-        function.Exports(name).Value = value;
-    function.Tables(QStringLiteral("FIELDS"));
-    function.Tables(QStringLiteral("OPTIONS"));
+        function.exportParameter(name).value = value;
+    function.table(QStringLiteral("FIELDS"));
+    function.table(QStringLiteral("OPTIONS"));
     Outcome outcome;
     if (sink)
-        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+        function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
             outcome.data.append(row.at(0));
         });
     else
-        function.Tables(QStringLiteral("DATA"));
+        function.table(QStringLiteral("DATA"));
     SoapResponseReader reader(function);
     for (const QByteArray& piece : pieces)
         reader.feed(piece);
@@ -99,10 +99,10 @@ Outcome read(const QList<QByteArray>& pieces, bool sink = true,
     outcome.state = reader.state();
     outcome.fault = reader.fault();
     outcome.problem = reader.problem();
-    for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+    for (const auto& row : function.table(QStringLiteral("FIELDS")).rows())
         outcome.fields.append(QStringList(row.begin(), row.end()).join(u'|'));
-    const RfcTable& data = function.Tables(QStringLiteral("DATA"));
-    outcome.dataKept = data.RowCount();
+    const RfcTable& data = function.table(QStringLiteral("DATA"));
+    outcome.dataKept = data.rowCount();
     if (!sink) {
         for (const auto& row : data.rows())
             outcome.data.append(row.at(0));
@@ -207,9 +207,9 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         for (const auto& pieces : {QList<QByteArray>{answer}, bytewise(answer)}) {
             RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
-            function.Tables(QStringLiteral("FIELDS"));
+            function.table(QStringLiteral("FIELDS"));
             QStringList rows;
-            function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
+            function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& row) {
                 rows.append(row.at(0));
             });
             SoapResponseReader reader(function);
@@ -218,10 +218,10 @@ private Q_SLOTS:
             reader.finish();
             QCOMPARE(stateName(reader.state()), "Done");
             QStringList described;
-            for (const auto& row : function.Tables(QStringLiteral("FIELDS")).rows())
+            for (const auto& row : function.table(QStringLiteral("FIELDS")).rows())
                 described.append(QStringList(row.begin(), row.end()).join(u'|'));
             QStringList echoed;
-            for (const auto& row : function.Tables(QStringLiteral("OPTIONS")).rows())
+            for (const auto& row : function.table(QStringLiteral("OPTIONS")).rows())
                 echoed.append(row.at(0));
             QCOMPARE(described, fields);
             QCOMPARE(rows, data);
@@ -519,11 +519,11 @@ private Q_SLOTS:
         QVERIFY(answer.size() > (10 << 20));
 
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
-        function.Tables(QStringLiteral("FIELDS"));
+        function.table(QStringLiteral("FIELDS"));
         int delivered = 0;
         int misplaced = 0;
         const QString tail = QStringLiteral(" & ") + QString::fromLatin1(filler);
-        function.Tables(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& r) {
+        function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row& r) {
             if (r.at(0) != QString::number(delivered).rightJustified(8, u'0') + tail)
                 ++misplaced;
             ++delivered;
@@ -535,8 +535,8 @@ private Q_SLOTS:
         QCOMPARE(stateName(reader.state()), "Done");
         QCOMPARE(delivered, rows);
         QCOMPARE(misplaced, 0);
-        QCOMPARE(function.Tables(QStringLiteral("DATA")).RowCount(), 0);
-        QCOMPARE(function.Tables(QStringLiteral("FIELDS")).RowCount(), 2);
+        QCOMPARE(function.table(QStringLiteral("DATA")).rowCount(), 0);
+        QCOMPARE(function.table(QStringLiteral("FIELDS")).rowCount(), 2);
     }
 };
 
