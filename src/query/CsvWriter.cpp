@@ -138,18 +138,9 @@ void CsvWriter::appendText(QStringView text)
     put(m_scratch.constData(), m_scratch.size());
 }
 
-char* CsvWriter::room(qsizetype bytes)
+void CsvWriter::grow(qsizetype bytes)
 {
-    // The buffer's size is its capacity; m_used says how much of it holds the file.
-    if (m_buffer.size() < m_used + bytes)
-        m_buffer.resize(std::max(m_used + bytes, kFlushBytes + kFlushBytes / 4));
-    return m_buffer.data() + m_used;
-}
-
-void CsvWriter::put(const char* bytes, qsizetype count)
-{
-    std::memcpy(room(count), bytes, static_cast<size_t>(count));
-    m_used += count;
+    m_buffer.resize(std::max(m_used + bytes, kFlushBytes + kFlushBytes / 4));
 }
 
 bool CsvWriter::line(QStringView text)

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -60,9 +61,20 @@ private:
     // Appends the text when it is ASCII and needs no quotes; false, with nothing appended, else.
     bool appendPlain(QStringView text);
     void appendText(QStringView text);
-    // Room for that many more bytes at the end of what the buffer holds.
-    char* room(qsizetype bytes);
-    void put(const char* bytes, qsizetype count);
+    // Room for that many more bytes at the end of what the buffer holds. The buffer's size is
+    // its capacity; m_used says how much of it holds the file.
+    char* room(qsizetype bytes)
+    {
+        if (m_buffer.size() < m_used + bytes)
+            grow(bytes);
+        return m_buffer.data() + m_used;
+    }
+    void grow(qsizetype bytes);
+    void put(const char* bytes, qsizetype count)
+    {
+        std::memcpy(room(count), bytes, static_cast<size_t>(count));
+        m_used += count;
+    }
     bool flush();
     QString failure() const;
 

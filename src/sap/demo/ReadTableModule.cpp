@@ -27,26 +27,42 @@ QString numc6(int value)
     return QStringLiteral("%1").arg(value, 6, 10, QChar(u'0'));
 }
 
-void appendValue(QString& line, const SqliteStatement& row, int column, const Field& field)
+// How a column's values are formatted, decided once per call rather than per value.
+enum class Format { Packed, Integer, Hex, Digits, Text };
+
+Format formatOf(const Field& field)
 {
     const QChar letter = field.letter.front();
-    if (letter == u'P') {
+    if (letter == u'P')
+        return Format::Packed;
+    if (field.dataType == u"INT4")
+        return Format::Integer;
+    if (letter == u'X')
+        return Format::Hex;
+    return letter == u'N' ? Format::Digits : Format::Text;
+}
+
+void appendValue(QString& line, const SqliteStatement& row, int column, const Field& field,
+                 Format format)
+{
+    if (format == Format::Packed) {
         WaFormatter::appendPacked(line, row.real(column), field.length, field.decimals);
-    } else if (field.dataType == u"INT4") {
+    } else if (format == Format::Integer) {
         const qint32 value = static_cast<qint32>(row.integer(column));
         QByteArray bytes(4, '\0');
         qToBigEndian(value, bytes.data());
         WaFormatter::appendHex(line, bytes, field.length);
-    } else if (letter == u'X') {
+    } else if (format == Format::Hex) {
         WaFormatter::appendHex(line, row.blob(column), field.length);
     } else {
         int bytes = 0;
         const char* utf8 = row.utf8(column, &bytes);
+        const bool digits = format == Format::Digits;
         // Most values are plain ASCII: widen them in place instead of decoding.
-        if (WaFormatter::appendAscii(line, utf8, bytes, field.length, letter == u'N'))
+        if (WaFormatter::appendAscii(line, utf8, bytes, field.length, digits))
             return;
         const QString decoded = QString::fromUtf8(utf8, bytes);
-        if (letter == u'N')
+        if (digits)
             WaFormatter::appendDigits(line, decoded, field.length);
         else
             WaFormatter::appendText(line, decoded, field.length);
@@ -166,6 +182,9 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     statement.bindInt(index++, rowCount > 0 ? rowCount : -1);
     statement.bindInt(index++, rowSkips > 0 ? rowSkips : 0);
 
+    std::vector<Format> formats;
+    for (const Field* field : fields)
+        formats.push_back(formatOf(*field));
     QString line;
     line.reserve(kLineWidth);
     // One row object serves every row: the line is swapped in and out, never copied.
@@ -180,7 +199,7 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
         for (size_t k = 0; k < fields.size(); ++k) {
             if (k > 0)
                 line.append(delimiter);
-            appendValue(line, statement, static_cast<int>(k), *fields[k]);
+            appendValue(line, statement, static_cast<int>(k), *fields[k], formats[k]);
         }
         qsizetype end = line.size();
         while (end > 0 && line.at(end - 1) == u' ')
