@@ -24,10 +24,10 @@ double readInProcess(const QString& path, long* rows)
 {
     DemoDestination destination(path);
     LogonData logon;
-    logon.User = QStringLiteral("DEMO");
-    logon.Password = QStringLiteral("welcome");
+    logon.user = QStringLiteral("DEMO");
+    logon.password = QStringLiteral("welcome");
     logon.client = QStringLiteral("100");
-    logon.Language = QStringLiteral("EN");
+    logon.language = QStringLiteral("EN");
     if (!destination.logon(logon).ok)
         return -1;
     std::FILE* sink = std::fopen("/dev/null", "w");

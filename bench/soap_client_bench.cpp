@@ -88,8 +88,8 @@ int client(const QByteArray& mode, const QString& port)
     SoapDestination destination(QUrl(QStringLiteral("http://127.0.0.1:") + port), QString(),
                                 mode == "drip" ? 5000 : 60000);
     LogonData logon;
-    logon.User = QStringLiteral("BENCH");
-    logon.Password = QStringLiteral("x");
+    logon.user = QStringLiteral("BENCH");
+    logon.password = QStringLiteral("x");
     if (!destination.logon(logon).ok)
         return 1;
     std::atomic<bool> cancel{false};

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     QueryDocumentFile::read(bytes, document);
     if (!QueryDocumentFile::checkLoadable(document).isEmpty())
         return 0;
-    for (const QString& entry : document.ssField)
+    for (const QString& entry : document.fields)
         QueryDocumentFile::parseFieldEntry(entry, nullptr);
     const QByteArray written = QueryDocumentFile::write(document);
     QueryDocument again;

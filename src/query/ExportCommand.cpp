@@ -70,12 +70,12 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     const QueryDocumentFile::ReadResult read = QueryDocumentFile::readFile(path, document);
     QString problem = read.ok ? QueryDocumentFile::checkLoadable(document) : read.error;
     QVector<ReadPlan::Field> fields;
-    for (const QString& entry : document.ssField) {
+    for (const QString& entry : document.fields) {
         if (const auto field = QueryDocumentFile::parseFieldEntry(entry, &problem))
             fields.append({field->key, field->type, field->length, field->text});
     }
     ReadPlan plan;
-    if (problem.isEmpty() && !plan.build(fields, document.ssOption, &problem) && problem.isEmpty())
+    if (problem.isEmpty() && !plan.build(fields, document.options, &problem) && problem.isEmpty())
         problem = QStringLiteral("The query has no fields: ") + path;
     if (!problem.isEmpty()) {
         print(err, problem + u'\n');
@@ -84,13 +84,13 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
 
     TableExport::Settings settings;
     settings.path = parser.isSet(QStringLiteral("output")) ? parser.value(QStringLiteral("output"))
-                                                           : document.MyTableF;
+                                                           : document.exportFile;
     if (settings.path.isEmpty()) {
         print(err, QStringLiteral("The query names no export file: give one with --output\n"));
         return 1;
     }
     settings.separator = parser.value(QStringLiteral("separator"));
-    settings.rowLimit = document.sRows;
+    settings.rowLimit = document.rowLimit;
     settings.pageRows = pageRows;
     settings.format = format.isEmpty()    ? TableExport::formatOf(settings.path)
                       : format == u"xlsx" ? TableExport::Format::Xlsx

@@ -29,14 +29,14 @@ TextId adviceFor(const QString& error)
 
 BiText LogonSentences::sentence(const LogonData& attempt, const QString& error)
 {
-    const QString system = attempt.isDemo() ? LogonData::demoSystemName() : attempt.System;
+    const QString system = attempt.isDemo() ? LogonData::demoSystemName() : attempt.system;
     QString words = error.trimmed();
     while (words.endsWith(u'.'))
         words.chop(1);
     const BiText refused = Texts::get(TextId::LogonRefused);
     const BiText advice = Texts::get(adviceFor(error));
-    return {refused.en.arg(system, attempt.User, attempt.client, words) + u' ' + advice.en,
-            refused.pt.arg(system, attempt.User, attempt.client, words) + u' ' + advice.pt};
+    return {refused.en.arg(system, attempt.user, attempt.client, words) + u' ' + advice.en,
+            refused.pt.arg(system, attempt.user, attempt.client, words) + u' ' + advice.pt};
 }
 
 std::optional<LogonData> LogonSentences::ask(const LogonData& defaults, const QString& error)

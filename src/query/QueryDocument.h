@@ -3,16 +3,17 @@
 #include <QString>
 #include <QStringList>
 
-// One query as a query window holds it and its document file stores it.
+// One query as a query window holds it and its document file stores it; QueryDocumentFile maps
+// the file's keys to these members.
 struct QueryDocument {
-    QString MyTableF;     // the last export file
-    bool ChSsl = false;   // the tree's single-click mode
-    bool ChRow = false;   // the row-limit controls are shown
-    qint32 sRows = 0;     // the row limit
-    int SFI = 0;          // fields as counted in the file (may be out of range when read)
-    int SOP = 0;          // option lines as counted in the file
-    QStringList ssField;  // "C010 KNA1-KUNNR Customer", entries 1..SFI (index 0 of the list is 1)
-    QStringList ssOption; // option lines 1..SOP
+    QString exportFile;         // the last export file
+    bool singleClick = false;   // the tree opens a node on a single click
+    bool rowLimitShown = false; // the row-limit controls are shown
+    qint32 rowLimit = 0;
+    int fieldCount = 0;  // fields as counted in the file (may be out of range when read)
+    int optionCount = 0; // option lines as counted in the file
+    QStringList fields;  // My Table's fields as entries, "C010 KNA1-KUNNR Customer"
+    QStringList options; // the option lines
 
     bool operator==(const QueryDocument&) const = default;
 };

@@ -9,12 +9,11 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <variant>
 
 namespace
 {
 const QString kCrLf = QStringLiteral("\r\n");
-const QString kFieldPrefix = QStringLiteral("ssField  ");
-const QString kOptionPrefix = QStringLiteral("ssOption ");
 const QString kSubscript = QStringLiteral("Subscript out of range");
 const QString kTypeMismatch = QStringLiteral("Type mismatch");
 const QString kOverflow = QStringLiteral("Overflow");
@@ -86,26 +85,52 @@ QString setEntry(QStringList& entries, int number, int count, const QString& val
     return {};
 }
 
+// A count line and the numbered entry lines ("ssField  007 ") that follow it.
+struct Entries {
+    int QueryDocument::*count;
+    QStringList QueryDocument::*list;
+    const char16_t* prefix;
+};
+using Member =
+    std::variant<QString QueryDocument::*, bool QueryDocument::*, qint32 QueryDocument::*, Entries>;
+
+// The document's keys and the members each one holds, in the order the file lists them.
+struct DocumentLine {
+    const char16_t* key;
+    Member member;
+};
+const DocumentLine kLines[] = {
+    {u"MyTableF", &QueryDocument::exportFile},
+    {u"ChSsl", &QueryDocument::singleClick},
+    {u"ChRow", &QueryDocument::rowLimitShown},
+    {u"sRows", &QueryDocument::rowLimit},
+    {u"SFI", Entries{&QueryDocument::fieldCount, &QueryDocument::fields, u"ssField  "}},
+    {u"SOP", Entries{&QueryDocument::optionCount, &QueryDocument::options, u"ssOption "}},
+};
+
 QString applyLine(const QString& key, const QString& value, QueryDocument& document)
 {
-    if (key == u"MyTableF") {
-        document.MyTableF = value;
-        return {};
+    for (const DocumentLine& line : kLines) {
+        if (key != QStringView(line.key))
+            continue;
+        if (const auto* text = std::get_if<QString QueryDocument::*>(&line.member)) {
+            document.*(*text) = value;
+            return {};
+        }
+        if (const auto* flag = std::get_if<bool QueryDocument::*>(&line.member))
+            return assign(KeyedLine::toBoolean(value), document.*(*flag));
+        if (const auto* number = std::get_if<qint32 QueryDocument::*>(&line.member))
+            return assign(KeyedLine::toLong(value), document.*(*number));
+        return assign(KeyedLine::toInteger(value),
+                      document.*(std::get<Entries>(line.member).count));
     }
-    if (key == u"ChSsl")
-        return assign(KeyedLine::toBoolean(value), document.ChSsl);
-    if (key == u"ChRow")
-        return assign(KeyedLine::toBoolean(value), document.ChRow);
-    if (key == u"sRows")
-        return assign(KeyedLine::toLong(value), document.sRows);
-    if (key == u"SFI")
-        return assign(KeyedLine::toInteger(value), document.SFI);
-    if (key == u"SOP")
-        return assign(KeyedLine::toInteger(value), document.SOP);
-    if (const int n = entryNumber(key, kFieldPrefix); n >= 0)
-        return setEntry(document.ssField, n, document.SFI, value);
-    if (const int n = entryNumber(key, kOptionPrefix); n >= 0)
-        return setEntry(document.ssOption, n, document.SOP, value);
+    for (const DocumentLine& line : kLines) {
+        const auto* entries = std::get_if<Entries>(&line.member);
+        if (!entries)
+            continue;
+        if (const int n = entryNumber(key, QString::fromUtf16(entries->prefix)); n >= 0)
+            return setEntry(document.*(entries->list), n, document.*(entries->count), value);
+    }
     return {};
 }
 
@@ -134,30 +159,34 @@ QueryDocumentFile::ReadResult QueryDocumentFile::read(const QByteArray& bytes,
             break;
         }
     }
-    fitToCount(document.ssField, document.SFI);
-    fitToCount(document.ssOption, document.SOP);
+    for (const DocumentLine& line : kLines) {
+        if (const auto* entries = std::get_if<Entries>(&line.member))
+            fitToCount(document.*(entries->list), document.*(entries->count));
+    }
     return result;
 }
 
 QByteArray QueryDocumentFile::write(const QueryDocument& document)
 {
-    const auto line = [](const QString& key, const QString& value) {
-        return KeyedLine::keyField(key) + value + kCrLf;
-    };
-    const qsizetype fields = std::min<qsizetype>(document.ssField.size(), kMaxEntries);
-    const qsizetype options = std::min<qsizetype>(document.ssOption.size(), kMaxEntries);
-
     QString text;
-    text += line(QStringLiteral("MyTableF"), document.MyTableF);
-    text += line(QStringLiteral("ChSsl"), KeyedLine::booleanText(document.ChSsl));
-    text += line(QStringLiteral("ChRow"), KeyedLine::booleanText(document.ChRow));
-    text += line(QStringLiteral("sRows"), KeyedLine::integerText(document.sRows));
-    text += line(QStringLiteral("SFI"), KeyedLine::integerText(fields));
-    for (int i = 1; i <= fields; ++i)
-        text += KeyedLine::numberedKey(kFieldPrefix, i) + document.ssField.at(i - 1) + kCrLf;
-    text += line(QStringLiteral("SOP"), KeyedLine::integerText(options));
-    for (int j = 1; j <= options; ++j)
-        text += KeyedLine::numberedKey(kOptionPrefix, j) + document.ssOption.at(j - 1) + kCrLf;
+    for (const DocumentLine& line : kLines) {
+        const QString key = KeyedLine::keyField(QString::fromUtf16(line.key));
+        if (const auto* value = std::get_if<QString QueryDocument::*>(&line.member)) {
+            text += key + document.*(*value) + kCrLf;
+        } else if (const auto* flag = std::get_if<bool QueryDocument::*>(&line.member)) {
+            text += key + KeyedLine::booleanText(document.*(*flag)) + kCrLf;
+        } else if (const auto* number = std::get_if<qint32 QueryDocument::*>(&line.member)) {
+            text += key + KeyedLine::integerText(document.*(*number)) + kCrLf;
+        } else {
+            const auto& entries = std::get<Entries>(line.member);
+            const QStringList& list = document.*(entries.list);
+            const qsizetype count = std::min<qsizetype>(list.size(), kMaxEntries);
+            text += key + KeyedLine::integerText(count) + kCrLf;
+            const QString prefix = QString::fromUtf16(entries.prefix);
+            for (int i = 1; i <= count; ++i)
+                text += KeyedLine::numberedKey(prefix, i) + list.at(i - 1) + kCrLf;
+        }
+    }
     return EightBitText::encode(text);
 }
 
@@ -234,13 +263,13 @@ QueryDocumentFile::parseFieldEntry(const QString& entry, QString* error)
 QString QueryDocumentFile::checkLoadable(const QueryDocument& document)
 {
     // The lists hold entries 1 to 999; any other count cannot be loaded.
-    for (const int count : {document.SFI, document.SOP}) {
+    for (const int count : {document.fieldCount, document.optionCount}) {
         if (count < 0 || count > kMaxEntries)
             return loadError(kSubscript);
     }
-    for (int i = 0; i < document.SFI; ++i) {
+    for (int i = 0; i < document.fieldCount; ++i) {
         QString error;
-        if (!parseFieldEntry(document.ssField.value(i), &error))
+        if (!parseFieldEntry(document.fields.value(i), &error))
             return error;
     }
     return {};

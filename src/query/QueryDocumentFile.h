@@ -40,7 +40,7 @@ public:
     // number above 999 stops the reading with an error. Reading stops at the first error;
     // what was read before stays in the document.
     static ReadResult read(const QByteArray& bytes, QueryDocument& document);
-    // Counts are capped at 999 entries; SFI/SOP written are the number of entries written.
+    // Counts are capped at 999 entries; the counts written are the number of entries written.
     static QByteArray write(const QueryDocument& document);
 
     static ReadResult readFile(const QString& path, QueryDocument& document);

@@ -36,28 +36,28 @@ QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot
     build();
     setWindowTitle(Texts::get(TextId::QueryCaption).en + QString::number(slot));
     setCaptionsAndTips();
-    if (!m_document.ChRow) {
+    if (!m_document.rowLimitShown) {
         m_rowsPanel->setShown(false);
         m_context.host.setCommandEnabled(QStringLiteral("mcloserows"), false);
     }
-    m_rowsPanel->setLimitText(QString::number(m_document.sRows));
+    m_rowsPanel->setLimitText(QString::number(m_document.rowLimit));
     if (m_rowsPanel->limit() == 0)
         m_rowsPanel->setLimitText(QStringLiteral("20"));
     m_tree->loadTree();
     m_fields->showHint();
-    m_panes.tree->setSingleSel(m_document.ChSsl);
-    m_panes.tree->setHotTracking(m_document.ChSsl);
+    m_panes.tree->setSingleSel(m_document.singleClick);
+    m_panes.tree->setHotTracking(m_document.singleClick);
     // Filling from the document is not a change of it.
     m_loading = true;
     m_myTable->setLoading(true);
     m_options->setLoading(true);
     QVector<ReadPlan::Field> fields;
-    for (const QString& entry : m_document.ssField) {
+    for (const QString& entry : m_document.fields) {
         if (const auto field = QueryDocumentFile::parseFieldEntry(entry, nullptr))
             fields.append({field->key, field->type, field->length, field->text});
     }
     m_myTable->addFields(fields);
-    m_options->fillOptions(m_document.ssOption);
+    m_options->fillOptions(m_document.options);
     m_options->refreshOptions(m_myTable->items());
     m_myTable->setLoading(false);
     m_options->setLoading(false);
@@ -76,13 +76,13 @@ void QueryWindow::build()
 {
     m_fields = new FieldList(m_context, m_panes.fieldView, m_panes.fieldFilter);
     m_tree = new TableTreeController(m_context, m_panes.tree, m_panes.treeSummary, *m_fields,
-                                     [this] { return m_document.ChSsl; });
+                                     [this] { return m_document.singleClick; });
     m_myTable = new MyTable(m_context, m_panes.myTableView, m_panes.optionField);
     m_options = new OptionList(m_context, m_panes.optionView,
                                {m_panes.optionField, m_panes.optionOperator, m_panes.optionValue,
                                 m_panes.optionConjunction, m_panes.addOption});
     m_rowsPanel =
-        new RowsPanel(m_panes.rowButtons, m_panes.allRows, m_panes.rowLimit, m_document.sRows);
+        new RowsPanel(m_panes.rowButtons, m_panes.allRows, m_panes.rowLimit, m_document.rowLimit);
     PreviewPane::Hooks hooks;
     hooks.readPlan = [this](ReadPlan& plan) {
         const bool ok = buildPlan();
@@ -102,9 +102,9 @@ void QueryWindow::build()
     exportHooks.rowLimit = hooks.rowLimit;
     exportHooks.fieldCount = [this] { return m_myTable->count(); };
     exportHooks.tableName = [this] { return m_myTable->tableName(); };
-    exportHooks.file = [this] { return m_document.MyTableF; };
+    exportHooks.file = [this] { return m_document.exportFile; };
     exportHooks.setFile = [this](const QString& file) {
-        m_document.MyTableF = file;
+        m_document.exportFile = file;
         changed();
     };
     m_export = new ExportController(m_context, exportHooks, this);
@@ -176,14 +176,14 @@ bool QueryWindow::hasContent() const
 QueryDocument QueryWindow::document()
 {
     buildPlan();
-    m_document.ChRow = m_rowsPanel->shown();
-    m_document.ssField.clear();
+    m_document.rowLimitShown = m_rowsPanel->shown();
+    m_document.fields.clear();
     for (const ReadPlan::Field& field : m_plan.fields().mid(0, QueryDocumentFile::kMaxEntries))
-        m_document.ssField.append(
+        m_document.fields.append(
             QueryDocumentFile::fieldEntry({field.type, field.length, field.key, field.text}));
-    m_document.ssOption = m_options->lines().mid(0, QueryDocumentFile::kMaxEntries);
-    m_document.SFI = static_cast<int>(m_document.ssField.size());
-    m_document.SOP = static_cast<int>(m_document.ssOption.size());
+    m_document.options = m_options->lines().mid(0, QueryDocumentFile::kMaxEntries);
+    m_document.fieldCount = static_cast<int>(m_document.fields.size());
+    m_document.optionCount = static_cast<int>(m_document.options.size());
     return m_document;
 }
 
@@ -278,7 +278,7 @@ void QueryWindow::closePreview()
 
 void QueryWindow::setRowsShown(bool shown)
 {
-    m_document.ChRow = shown;
+    m_document.rowLimitShown = shown;
     // Showing it again changes nothing.
     if (shown && m_rowsPanel->shown())
         return;

@@ -28,7 +28,7 @@ class TableTreeController;
 class QueryWindow : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(bool ChSsl READ singleClick WRITE setSingleClick)
+    Q_PROPERTY(bool singleClick READ singleClick WRITE setSingleClick)
 public:
     QueryWindow(QueryContext& context, QueryDocument document, int slot, QWidget* parent = nullptr);
     ~QueryWindow() override;
@@ -38,8 +38,8 @@ public:
     void setFilePath(const QString& path) { m_filePath = path; }
     // The window's query as its document holds it now.
     QueryDocument document();
-    bool singleClick() const { return m_document.ChSsl; }
-    void setSingleClick(bool on) { m_document.ChSsl = on; }
+    bool singleClick() const { return m_document.singleClick; }
+    void setSingleClick(bool on) { m_document.singleClick = on; }
     bool hasContent() const;
     // Asked before the window closes; false keeps it open.
     void setCloseGuard(std::function<bool(QueryWindow*)> guard) { m_closeGuard = std::move(guard); }

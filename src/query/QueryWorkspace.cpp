@@ -118,7 +118,7 @@ void QueryWorkspace::newQuery()
     // why no new one opened.
     const bool full = atWindowLimit();
     QueryDocument document;
-    document.ChRow = true;
+    document.rowLimitShown = true;
     openWindow(nextSlot(), document);
     if (full)
         showWindowLimit();

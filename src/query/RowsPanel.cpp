@@ -7,8 +7,8 @@
 #include <algorithm>
 
 RowsPanel::RowsPanel(std::array<QToolButton*, 5> buttons, QCheckBox* allRows, QLineEdit* limit,
-                     qint32& sRows)
-    : QObject(limit), m_buttons(buttons), m_allRows(allRows), m_limit(limit), m_sRows(sRows)
+                     qint32& rowLimit)
+    : QObject(limit), m_buttons(buttons), m_allRows(allRows), m_limit(limit), m_rowLimit(rowLimit)
 {
     for (int i = 0; i < 5; ++i) {
         m_buttons[static_cast<size_t>(i)]->setCursor(Qt::ArrowCursor);
@@ -65,6 +65,6 @@ void RowsPanel::limitEdited(const QString& text)
         m_limit->setText(QString::number(kMaxLimit));
         return;
     }
-    m_sRows = static_cast<qint32>(value);
+    m_rowLimit = static_cast<qint32>(value);
     m_allRows->setChecked(value == 0);
 }

@@ -16,7 +16,7 @@ public:
     static constexpr qint64 kMaxLimit = 2147483647;
 
     RowsPanel(std::array<QToolButton*, 5> buttons, QCheckBox* allRows, QLineEdit* limit,
-              qint32& sRows);
+              qint32& rowLimit);
 
     bool shown() const;
     void setShown(bool shown);
@@ -32,5 +32,5 @@ private:
     std::array<QToolButton*, 5> m_buttons;
     QCheckBox* m_allRows;
     QLineEdit* m_limit;
-    qint32& m_sRows;
+    qint32& m_rowLimit;
 };

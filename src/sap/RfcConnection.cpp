@@ -25,10 +25,10 @@ bool RfcConnection::logonWith(const LogonData& data, QString* error)
         return false;
     }
     static_cast<LogonData&>(*this) = data;
-    SystemID = result.SystemID;
-    HostName = result.HostName;
-    SystemNumber = result.SystemNumber;
-    saprelease = result.saprelease;
+    systemId = result.systemId;
+    hostName = result.hostName;
+    systemNumber = result.systemNumber;
+    release = result.release;
     // A read on another thread may still hold the destination when the user logs off: the
     // last holder logs off.
     m_destination = std::shared_ptr<RfcDestination>(destination.release(), [](RfcDestination* d) {
@@ -54,12 +54,12 @@ bool RfcConnection::logOn(bool silent)
         error.clear();
         if (logonWith(attempt, &error))
             return true;
-        attempt.Password.clear();
+        attempt.password.clear();
     }
 }
 
 void RfcConnection::logOff()
 {
     m_destination.reset();
-    Password.clear();
+    password.clear();
 }

@@ -14,10 +14,10 @@ public:
     struct LogonResult {
         bool ok = false;
         QString error; // why the logon failed, for the logon dialog
-        QString SystemID;
-        QString HostName;
-        QString SystemNumber;
-        QString saprelease;
+        QString systemId;
+        QString hostName;
+        QString systemNumber;
+        QString release;
     };
 
     virtual ~RfcDestination() = default;

@@ -129,7 +129,7 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
 {
     LogonData data;
     const QString system = parser.value(QStringLiteral("system"));
-    data.System = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
+    data.system = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
     // The demo's user, password and client are the demo's own: never sent anywhere else.
     if (!data.isDemo() && !parser.isSet(QStringLiteral("user"))) {
         print(err, QStringLiteral("--system %1 needs --user (and the password in --password-file "
@@ -141,10 +141,10 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
         data.client = parser.value(QStringLiteral("client"));
     else if (data.isDemo())
         data.client = QString::fromLatin1(DemoSystem::kClient);
-    data.User = parser.isSet(QStringLiteral("user"))
+    data.user = parser.isSet(QStringLiteral("user"))
                     ? parser.value(QStringLiteral("user"))
                     : QString::fromLatin1(DemoSystem::kDefaultUser);
-    data.Language = parser.isSet(QStringLiteral("language"))
+    data.language = parser.isSet(QStringLiteral("language"))
                         ? parser.value(QStringLiteral("language"))
                         : QStringLiteral("EN");
     if (parser.isSet(QStringLiteral("timeout"))) {
@@ -156,7 +156,7 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
             return nullptr;
         }
     }
-    if (!password(parser, &data.Password, err))
+    if (!password(parser, &data.password, err))
         return nullptr;
     QString reason;
     if (!factory.available(&reason)) {

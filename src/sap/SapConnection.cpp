@@ -38,7 +38,7 @@ bool SapConnection::logOn()
     connected() = false;
     if (!logOnUser() || !logOnFunctions())
         return false;
-    const QString language = m_bapi->connection.Language;
+    const QString language = m_bapi->connection.language;
     if (language.isEmpty() || language.front() == u' ') {
         Desktop& desktop = m_host.services().desktop();
         desktop.message(en(TextId::EnterLanguage));
@@ -54,9 +54,9 @@ bool SapConnection::logOn()
 void SapConnection::showConnectedPanel()
 {
     const RfcConnection& c = m_bapi->connection;
-    const QString text = c.System + u' ' + c.client + u' ' + c.User + u' ';
-    const QString tip = c.User + u' ' + c.System + u' ' + c.client + u' ' + c.Language +
-                        QStringLiteral(" SN") + c.SystemNumber + u' ' + c.HostName;
+    const QString text = c.system + u' ' + c.client + u' ' + c.user + u' ';
+    const QString tip = c.user + u' ' + c.system + u' ' + c.client + u' ' + c.language +
+                        QStringLiteral(" SN") + c.systemNumber + u' ' + c.hostName;
     m_host.setConnectionPanel(StatusHost::ConnectionImage::Connected, text, tip);
 }
 
@@ -100,11 +100,11 @@ bool SapConnection::logOnUser()
         return true;
     }
     const QString text =
-        c.User + en(TextId::AlreadyConnected) + c.SystemID + QStringLiteral("   ") + kCrLf + kCrLf +
-        en(TextId::SystemLabel) + c.System + kCrLf + en(TextId::ClientLabel) + c.client + kCrLf +
-        en(TextId::LanguageLabel) + c.Language + kCrLf + en(TextId::SystemNumberLabel) +
-        c.SystemNumber + kCrLf + en(TextId::HostLabel) + c.HostName + kCrLf +
-        en(TextId::ReleaseLabel) + c.saprelease;
+        c.user + en(TextId::AlreadyConnected) + c.systemId + QStringLiteral("   ") + kCrLf + kCrLf +
+        en(TextId::SystemLabel) + c.system + kCrLf + en(TextId::ClientLabel) + c.client + kCrLf +
+        en(TextId::LanguageLabel) + c.language + kCrLf + en(TextId::SystemNumberLabel) +
+        c.systemNumber + kCrLf + en(TextId::HostLabel) + c.hostName + kCrLf +
+        en(TextId::ReleaseLabel) + c.release;
     m_host.services().desktop().message(text, Desktop::Buttons::Ok, Desktop::Icon::Information);
     return true;
 }
@@ -115,14 +115,14 @@ bool SapConnection::logOnFunctions()
     if (f.isConnected())
         return true;
     const RfcConnection& b = m_bapi->connection;
-    f.User = b.User;
-    f.System = b.System;
+    f.user = b.user;
+    f.system = b.system;
     f.client = b.client;
-    f.Language = b.Language;
-    f.SystemID = b.SystemID;
-    f.SystemNumber = b.SystemNumber;
-    f.HostName = b.HostName;
-    f.Password = b.Password;
+    f.language = b.language;
+    f.systemId = b.systemId;
+    f.systemNumber = b.systemNumber;
+    f.hostName = b.hostName;
+    f.password = b.password;
     f.useDefaultSystem = true;
     // The second logon reuses the user's data without asking again.
     if (!f.logOn(true)) {
@@ -169,12 +169,12 @@ void SapConnection::showSystemInformation()
         releaseComponents();
         return;
     }
-    QString text = en(TextId::SystemLabel) + c.System + kCrLf + QStringLiteral("System ID: ") +
-                   c.SystemID + kCrLf + en(TextId::ClientLabel) + c.client + kCrLf +
-                   QStringLiteral("User: ") + c.User + kCrLf + en(TextId::LanguageLabel) +
-                   c.Language + kCrLf + en(TextId::SystemNumberLabel) + c.SystemNumber + kCrLf +
-                   en(TextId::HostLabel) + c.HostName + kCrLf + en(TextId::ReleaseLabel) +
-                   c.saprelease;
+    QString text = en(TextId::SystemLabel) + c.system + kCrLf + QStringLiteral("System ID: ") +
+                   c.systemId + kCrLf + en(TextId::ClientLabel) + c.client + kCrLf +
+                   QStringLiteral("User: ") + c.user + kCrLf + en(TextId::LanguageLabel) +
+                   c.language + kCrLf + en(TextId::SystemNumberLabel) + c.systemNumber + kCrLf +
+                   en(TextId::HostLabel) + c.hostName + kCrLf + en(TextId::ReleaseLabel) +
+                   c.release;
     const QString details = destination->details();
     if (!details.isEmpty())
         text += kCrLf + details;

@@ -33,7 +33,7 @@ std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData
         }
         return std::make_unique<DemoDestination>(DemoSystem::databasePath());
     }
-    const QUrl base = SoapDestination::baseUrl(data.System, data.HostName);
+    const QUrl base = SoapDestination::baseUrl(data.system, data.hostName);
     if (!base.isValid() || base.host().isEmpty()) {
         if (error)
             *error = QStringLiteral("Give the system as https://host:port, or its host and port");

@@ -74,14 +74,14 @@ void LogonDialog::systemChosen()
 
 void LogonDialog::fill(const LogonData& data, const QString& error)
 {
-    m_system->setCurrentText(data.System.isEmpty() ? LogonData::demoSystemName() : data.System);
-    m_systemId->setText(data.SystemID);
-    m_host->setText(data.HostName);
-    m_systemNumber->setText(data.SystemNumber);
+    m_system->setCurrentText(data.system.isEmpty() ? LogonData::demoSystemName() : data.system);
+    m_systemId->setText(data.systemId);
+    m_host->setText(data.hostName);
+    m_systemNumber->setText(data.systemNumber);
     m_client->setText(data.client);
-    m_user->setText(data.User);
+    m_user->setText(data.user);
     m_password->clear();
-    m_language->setCurrentText(data.Language);
+    m_language->setCurrentText(data.language);
     m_error->setText(error);
     m_error->setVisible(!error.isEmpty());
     // Trusting a certificate is offered only when the error names one, never silently.
@@ -91,20 +91,20 @@ void LogonDialog::fill(const LogonData& data, const QString& error)
     m_trust->setChecked(false);
     m_trust->setVisible(!m_fingerprint.isEmpty() && !m_trustFile.isEmpty());
     systemChosen();
-    (data.User.isEmpty() ? m_user : m_password)->setFocus();
+    (data.user.isEmpty() ? m_user : m_password)->setFocus();
 }
 
 LogonData LogonDialog::entered() const
 {
     LogonData data;
-    data.System = m_system->currentText().trimmed();
-    data.SystemID = m_systemId->text().trimmed();
-    data.HostName = m_host->text().trimmed();
-    data.SystemNumber = m_systemNumber->text().trimmed();
+    data.system = m_system->currentText().trimmed();
+    data.systemId = m_systemId->text().trimmed();
+    data.hostName = m_host->text().trimmed();
+    data.systemNumber = m_systemNumber->text().trimmed();
     data.client = m_client->text().trimmed();
-    data.User = m_user->text().trimmed().toUpper();
-    data.Password = m_password->text();
-    data.Language = m_language->currentText().trimmed().toUpper();
+    data.user = m_user->text().trimmed().toUpper();
+    data.password = m_password->text();
+    data.language = m_language->currentText().trimmed().toUpper();
     return data;
 }
 
@@ -112,16 +112,16 @@ LogonData LogonDialog::remembered() const
 {
     QSettings settings(m_rememberFile, QSettings::IniFormat);
     LogonData data;
-    data.System = settings.value(QStringLiteral("System"), LogonData::demoSystemName()).toString();
-    data.SystemID = settings.value(QStringLiteral("SystemID")).toString();
-    data.HostName = settings.value(QStringLiteral("HostName")).toString();
-    data.SystemNumber = settings.value(QStringLiteral("SystemNumber")).toString();
+    data.system = settings.value(QStringLiteral("System"), LogonData::demoSystemName()).toString();
+    data.systemId = settings.value(QStringLiteral("SystemID")).toString();
+    data.hostName = settings.value(QStringLiteral("HostName")).toString();
+    data.systemNumber = settings.value(QStringLiteral("SystemNumber")).toString();
     data.client = settings.value(QStringLiteral("client"), QString::fromLatin1(DemoSystem::kClient))
                       .toString();
-    data.User =
+    data.user =
         settings.value(QStringLiteral("User"), QString::fromLatin1(DemoSystem::kDefaultUser))
             .toString();
-    data.Language = settings.value(QStringLiteral("Language"), QStringLiteral("EN")).toString();
+    data.language = settings.value(QStringLiteral("Language"), QStringLiteral("EN")).toString();
     return data;
 }
 
@@ -129,13 +129,13 @@ void LogonDialog::remember() const
 {
     const LogonData data = entered();
     QSettings settings(m_rememberFile, QSettings::IniFormat);
-    settings.setValue(QStringLiteral("System"), data.System);
-    settings.setValue(QStringLiteral("SystemID"), data.SystemID);
-    settings.setValue(QStringLiteral("HostName"), data.HostName);
-    settings.setValue(QStringLiteral("SystemNumber"), data.SystemNumber);
+    settings.setValue(QStringLiteral("System"), data.system);
+    settings.setValue(QStringLiteral("SystemID"), data.systemId);
+    settings.setValue(QStringLiteral("HostName"), data.hostName);
+    settings.setValue(QStringLiteral("SystemNumber"), data.systemNumber);
     settings.setValue(QStringLiteral("client"), data.client);
-    settings.setValue(QStringLiteral("User"), data.User);
-    settings.setValue(QStringLiteral("Language"), data.Language);
+    settings.setValue(QStringLiteral("User"), data.user);
+    settings.setValue(QStringLiteral("Language"), data.language);
 }
 
 void LogonDialog::trustIfChosen() const
@@ -143,7 +143,7 @@ void LogonDialog::trustIfChosen() const
     if (!m_trust->isVisible() || !m_trust->isChecked())
         return;
     const LogonData data = entered();
-    SoapDestination::trust(m_trustFile, SoapDestination::baseUrl(data.System, data.HostName),
+    SoapDestination::trust(m_trustFile, SoapDestination::baseUrl(data.system, data.hostName),
                            m_fingerprint);
 }
 
@@ -151,7 +151,7 @@ std::optional<LogonData> LogonDialogPrompt::ask(const LogonData& defaults, const
 {
     LogonDialog dialog(m_rememberFile, m_trustFile, QApplication::activeWindow());
     // The first time, the last entries; after a failed attempt, what was just typed.
-    dialog.fill(defaults.User.isEmpty() && error.isEmpty() ? dialog.remembered() : defaults, error);
+    dialog.fill(defaults.user.isEmpty() && error.isEmpty() ? dialog.remembered() : defaults, error);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     dialog.remember();

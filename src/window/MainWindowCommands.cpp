@@ -125,8 +125,8 @@ void MainWindow::registerCommands()
 void MainWindow::documentOpened()
 {
     QWidget* window = activeQueryWindow();
-    if (window && !window->property("ChSsl").toBool()) {
-        window->setProperty("ChSsl", true);
+    if (window && !window->property("singleClick").toBool()) {
+        window->setProperty("singleClick", true);
         perform(QStringLiteral("msinglesel"));
     }
 }
@@ -170,8 +170,8 @@ void MainWindow::toggleSingleSel()
     QWidget* window = activeQueryWindow();
     if (!window)
         return;
-    const bool on = !window->property("ChSsl").toBool();
-    window->setProperty("ChSsl", on);
+    const bool on = !window->property("singleClick").toBool();
+    window->setProperty("singleClick", on);
     if (QObject* tree = window->findChild<QObject*>(QStringLiteral("TreeView1"))) {
         tree->setProperty("SingleSel", on);
         tree->setProperty("HotTracking", on);
@@ -186,7 +186,7 @@ void MainWindow::refreshWindowStates()
     QWidget* window = activeQueryWindow();
     if (!window)
         return;
-    action(QStringLiteral("msinglesel"))->setChecked(window->property("ChSsl").toBool());
+    action(QStringLiteral("msinglesel"))->setChecked(window->property("singleClick").toBool());
     if (const QObject* list = window->findChild<QObject*>(QStringLiteral("ListView1"))) {
         const QVariant view = list->property("View");
         if (view.isValid()) {

@@ -45,11 +45,11 @@ public:
                           const QString& language = QStringLiteral("EN"))
     {
         LogonData data;
-        data.System = LogonData::demoSystemName();
+        data.system = LogonData::demoSystemName();
         data.client = QStringLiteral("100");
-        data.User = user;
-        data.Password = QStringLiteral("welcome");
-        data.Language = language;
+        data.user = user;
+        data.password = QStringLiteral("welcome");
+        data.language = language;
         return data;
     }
 };

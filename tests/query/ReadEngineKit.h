@@ -169,10 +169,10 @@ private:
 inline LogonData demoLogon(const QString& user = QStringLiteral("DEMO"))
 {
     LogonData data;
-    data.User = user;
-    data.Password = QStringLiteral("welcome");
+    data.user = user;
+    data.password = QStringLiteral("welcome");
     data.client = QStringLiteral("100");
-    data.Language = QStringLiteral("EN");
+    data.language = QStringLiteral("EN");
     return data;
 }
 } // namespace engine

@@ -160,14 +160,14 @@ private:
                                   const QString& output)
     {
         QueryDocument document;
-        document.MyTableF = output;
-        document.ChRow = true;
-        document.sRows = 0;
-        document.ssField = {QueryDocumentFile::fieldEntry({"C", 10, field, "Key"})};
-        document.SFI = 1;
+        document.exportFile = output;
+        document.rowLimitShown = true;
+        document.rowLimit = 0;
+        document.fields = {QueryDocumentFile::fieldEntry({"C", 10, field, "Key"})};
+        document.fieldCount = 1;
         if (!option.isEmpty())
-            document.ssOption = {option};
-        document.SOP = static_cast<int>(document.ssOption.size());
+            document.options = {option};
+        document.optionCount = static_cast<int>(document.options.size());
         QString error;
         return QueryDocumentFile::writeFile(path, document, &error);
     }

@@ -107,12 +107,12 @@ private:
     QString writeDocument(const QStringList& fields, const QStringList& options)
     {
         QueryDocument document;
-        document.ChRow = true;
-        document.sRows = 20;
-        document.ssField = fields;
-        document.ssOption = options;
-        document.SFI = static_cast<int>(fields.size());
-        document.SOP = static_cast<int>(options.size());
+        document.rowLimitShown = true;
+        document.rowLimit = 20;
+        document.fields = fields;
+        document.options = options;
+        document.fieldCount = static_cast<int>(fields.size());
+        document.optionCount = static_cast<int>(options.size());
         const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("options-doc.txt"));
         QString error;
         if (!QueryDocumentFile::writeFile(path, document, &error))
@@ -344,7 +344,7 @@ private Q_SLOTS:
         QVERIFY(modified());
         QVERIFY(m_kit->desktop.messages.isEmpty());
         // The saved document holds the line as built.
-        QCOMPARE(m_window->document().ssOption, QStringList{line});
+        QCOMPARE(m_window->document().options, QStringList{line});
     }
 
     void lengthLimit_data()
@@ -430,7 +430,7 @@ private Q_SLOTS:
                  QStringList({"KNA1-LAND1 EQ 'AR' OR", "KNA1-LAND1 EQ 'DE' "}));
         QCOMPARE(m_window->options().keys(),
                  QStringList({"KNA1-LAND1 EQ 'BR' OR", "KNA1-LAND1 EQ 'DE' "}));
-        QCOMPARE(m_window->document().ssOption,
+        QCOMPARE(m_window->document().options,
                  QStringList({"KNA1-LAND1 EQ 'AR' OR", "KNA1-LAND1 EQ 'DE' "}));
         QCOMPARE(printed(), QStringLiteral("NO. OPTIONS\r\n"
                                            "\r\n"

@@ -37,12 +37,12 @@ QueryDocument twelveFieldDocument()
         {"C", 35, "KNA1-STRAS", "Street"},      {"C", 16, "KNA1-TELF1", "Telephone 1"},
         {"D", 8, "KNA1-ERDAT", "Created on"},   {"C", 12, "KNA1-ERNAM", "Created by"}};
     QueryDocument document;
-    document.MyTableF = QStringLiteral("C:\\Exports\\Customers.csv");
-    document.ChRow = true;
-    document.sRows = 20;
-    document.SFI = int(fields.size());
+    document.exportFile = QStringLiteral("C:\\Exports\\Customers.csv");
+    document.rowLimitShown = true;
+    document.rowLimit = 20;
+    document.fieldCount = int(fields.size());
     for (const Entry& field : fields)
-        document.ssField.append(QueryDocumentFile::fieldEntry(field));
+        document.fields.append(QueryDocumentFile::fieldEntry(field));
     return document;
 }
 
@@ -105,9 +105,9 @@ private Q_SLOTS:
     void keepsTextTheCodePageCannotHold()
     {
         QueryDocument document;
-        document.MyTableF = QStringLiteral("/home/анна/запрос.csv");
-        document.SOP = 1;
-        document.ssOption = {QStringLiteral("KNA1-NAME1 = '客户'")};
+        document.exportFile = QStringLiteral("/home/анна/запрос.csv");
+        document.optionCount = 1;
+        document.options = {QStringLiteral("KNA1-NAME1 = '客户'")};
         const QByteArray bytes = QueryDocumentFile::write(document);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(document == readOk(bytes));
@@ -118,15 +118,15 @@ private Q_SLOTS:
     void writesCountsOfTheEntries()
     {
         QueryDocument document;
-        document.SFI = 7;
-        document.ssField = {QStringLiteral("C001 T-A a"), QStringLiteral("C001 T-B b")};
+        document.fieldCount = 7;
+        document.fields = {QStringLiteral("C001 T-A a"), QStringLiteral("C001 T-B b")};
         for (int j = 1; j <= 1005; ++j)
-            document.ssOption.append(QStringLiteral("T-A = '%1'").arg(j));
+            document.options.append(QStringLiteral("T-A = '%1'").arg(j));
         const QByteArray bytes = QueryDocumentFile::write(document);
         QVERIFY(bytes.contains("\r\nSFI           2 \r\nssField  001 C001 T-A a\r\n"));
         QVERIFY(bytes.contains("\r\nSOP           999 \r\n"));
         QVERIFY(bytes.endsWith("\r\nssOption 999 T-A = '999'\r\n"));
-        QCOMPARE(readOk(bytes).ssOption.size(), 999);
+        QCOMPARE(readOk(bytes).options.size(), 999);
     }
 
     // Text elsewhere in a line never sets another key.
@@ -158,9 +158,9 @@ private Q_SLOTS:
         QFETCH(int, options);
         QFETCH(int, rows);
         const QueryDocument document = readOk(file);
-        QCOMPARE(document.SFI, fields);
-        QCOMPARE(document.SOP, options);
-        QCOMPARE(document.sRows, rows);
+        QCOMPARE(document.fieldCount, fields);
+        QCOMPARE(document.optionCount, options);
+        QCOMPARE(document.rowLimit, rows);
     }
 
     void entriesFollowTheirCounts_data()
@@ -195,8 +195,8 @@ private Q_SLOTS:
         QFETCH(QStringList, fields);
         QFETCH(QStringList, options);
         const QueryDocument document = readOk(file);
-        QCOMPARE(document.ssField, fields);
-        QCOMPARE(document.ssOption, options);
+        QCOMPARE(document.fields, fields);
+        QCOMPARE(document.options, options);
     }
 
     // Reading stops at the first bad value; what was read before stays.
@@ -228,13 +228,13 @@ private Q_SLOTS:
         const auto result = QueryDocumentFile::read(file, document);
         QVERIFY(!result.ok);
         QCOMPARE(result.error, error);
-        QCOMPARE(document.MyTableF, QStringLiteral("kept.csv"));
-        QVERIFY(!document.ChRow);
-        QVERIFY(document.ssField.size() <= QueryDocumentFile::kMaxEntries);
-        QVERIFY(document.ssOption.size() <= QueryDocumentFile::kMaxEntries);
+        QCOMPARE(document.exportFile, QStringLiteral("kept.csv"));
+        QVERIFY(!document.rowLimitShown);
+        QVERIFY(document.fields.size() <= QueryDocumentFile::kMaxEntries);
+        QVERIFY(document.options.size() <= QueryDocumentFile::kMaxEntries);
         if (QTest::currentDataTag() == QByteArray("field number above 999")) {
-            QCOMPARE(document.ssField.size(), QueryDocumentFile::kMaxEntries);
-            QCOMPARE(document.ssField.first(), QStringLiteral("C001 T-A a"));
+            QCOMPARE(document.fields.size(), QueryDocumentFile::kMaxEntries);
+            QCOMPARE(document.fields.first(), QStringLiteral("C001 T-A a"));
         }
     }
 
@@ -265,10 +265,10 @@ private Q_SLOTS:
         QFETCH(int, fields);
         QueryDocument document;
         QueryDocumentFile::read(file, document);
-        QCOMPARE(document.MyTableF, myTable);
-        QCOMPARE(document.SFI, fields);
-        QCOMPARE(document.ssField.size(), fields);
-        QCOMPARE(readOk(QueryDocumentFile::write(document)).ssField.size(), fields);
+        QCOMPARE(document.exportFile, myTable);
+        QCOMPARE(document.fieldCount, fields);
+        QCOMPARE(document.fields.size(), fields);
+        QCOMPARE(readOk(QueryDocumentFile::write(document)).fields.size(), fields);
     }
 
     // A document that was read may still not be loadable into a window.
@@ -385,7 +385,7 @@ private Q_SLOTS:
 
         QueryDocument big;
         for (int i = 1; i <= 999; ++i)
-            big.ssField.append(QStringLiteral("C010 KNA1-KUNNR Customer number %1").arg(i));
+            big.fields.append(QStringLiteral("C010 KNA1-KUNNR Customer number %1").arg(i));
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit oldLimit{};
         getrlimit(RLIMIT_FSIZE, &oldLimit);

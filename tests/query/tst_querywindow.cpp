@@ -611,7 +611,7 @@ private Q_SLOTS:
         SapConnection connection(kit.window, kit.factory, prompt);
         LogonData attempt = ScriptedLogon::demo();
         attempt.client = client;
-        attempt.Password = password;
+        attempt.password = password;
         kit.logon.answers.enqueue(attempt); // refused, then the user cancels
         QVERIFY(!connection.logOn());
         QCOMPARE(kit.logon.errors, QStringList({QString(), sentence}));
@@ -642,7 +642,7 @@ private Q_SLOTS:
         QFETCH(QString, error);
         QFETCH(QString, advice);
         LogonData attempt = ScriptedLogon::demo();
-        attempt.System = QStringLiteral("https://sap:44300");
+        attempt.system = QStringLiteral("https://sap:44300");
         const BiText text = LogonSentences::sentence(attempt, error);
         QCOMPARE(text.en, QStringLiteral("The system https://sap:44300 refused the logon of user "
                                          "DEMO in client 100: ") +

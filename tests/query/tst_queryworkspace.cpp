@@ -111,15 +111,15 @@ bool saveDisabled(QueryTestKit& kit)
            !kit.window.action(QStringLiteral("msaveasqtable"))->isEnabled();
 }
 
-QByteArray document(const QString& myTableF, bool chSsl, bool chRow, int sRows,
+QByteArray document(const QString& exportFile, bool singleClick, bool rowLimitShown, int rowLimit,
                     const QStringList& fields)
 {
     QByteArray bytes;
     const auto boolean = [](bool on) { return on ? QByteArray("True") : QByteArray("False"); };
-    bytes += "MyTableF     " + myTableF.toLatin1() + "\r\n";
-    bytes += "ChSsl        " + boolean(chSsl) + "\r\n";
-    bytes += "ChRow        " + boolean(chRow) + "\r\n";
-    bytes += "sRows         " + QByteArray::number(sRows) + " \r\n";
+    bytes += "MyTableF     " + exportFile.toLatin1() + "\r\n";
+    bytes += "ChSsl        " + boolean(singleClick) + "\r\n";
+    bytes += "ChRow        " + boolean(rowLimitShown) + "\r\n";
+    bytes += "sRows         " + QByteArray::number(rowLimit) + " \r\n";
     bytes += "SFI           " + QByteArray::number(fields.size()) + " \r\n";
     for (int i = 0; i < fields.size(); ++i)
         bytes += "ssField  " + QByteArray::number(i + 1).rightJustified(3, '0') + ' ' +
@@ -549,7 +549,7 @@ private Q_SLOTS:
         QueryWindow* window = openDocument(kit, path);
         QVERIFY(window);
         auto* tree = window->findChild<QObject*>(QStringLiteral("TreeView1"));
-        QCOMPARE(window->property("ChSsl").toBool(), singleClick);
+        QCOMPARE(window->property("singleClick").toBool(), singleClick);
         QCOMPARE(tree->property("SingleSel").toBool(), singleClick);
         QCOMPARE(tree->property("HotTracking").toBool(), singleClick);
         if (!singleClick)

@@ -36,7 +36,7 @@ private:
             controls.append(button(i));
         return controls;
     }
-    qint32 sRows() const { return m_window->document().sRows; }
+    qint32 rowLimit() const { return m_window->document().rowLimit; }
     bool enabled(const char* command) const
     {
         return m_kit->window.action(QString::fromLatin1(command))->isEnabled();
@@ -45,8 +45,8 @@ private:
     QueryWindow* openDocument(qint32 rows, bool rowsShown)
     {
         QueryDocument document;
-        document.ChRow = rowsShown;
-        document.sRows = rows;
+        document.rowLimitShown = rowsShown;
+        document.rowLimit = rows;
         const QString path = QDir(m_kit->home.path()).filePath(QStringLiteral("rows-doc.txt"));
         if (!QueryDocumentFile::writeFile(path, document, nullptr))
             return nullptr;
@@ -69,7 +69,7 @@ private Q_SLOTS:
     void newWindowStartsWithTwentyRows()
     {
         QCOMPARE(limitBox()->text(), QStringLiteral("20"));
-        QCOMPARE(sRows(), 20);
+        QCOMPARE(rowLimit(), 20);
         QVERIFY(!allRows()->isChecked());
         QCOMPARE(allRows()->text(), QStringLiteral("All Rows"));
         for (QWidget* control : panelControls())
@@ -90,8 +90,8 @@ private Q_SLOTS:
         QCOMPARE(limitBox()->text(), QStringLiteral("0"));
         QCOMPARE(first->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
                  QStringLiteral("350"));
-        QCOMPARE(first->document().sRows, 350);
-        QCOMPARE(m_window->document().sRows, 0);
+        QCOMPARE(first->document().rowLimit, 350);
+        QCOMPARE(m_window->document().rowLimit, 0);
     }
 
     void limitText_data()
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QFETCH(bool, checked);
         limitBox()->setText(typed);
         QCOMPARE(limitBox()->text(), shown);
-        QCOMPARE(sRows(), limit);
+        QCOMPARE(rowLimit(), limit);
         QCOMPARE(allRows()->isChecked(), checked);
         QCOMPARE(m_window->rowsPanel().limit(), qint64(shown.toLongLong()));
         QVERIFY(m_kit->desktop.messages.isEmpty());
@@ -149,31 +149,31 @@ private Q_SLOTS:
         QVERIFY(allRows()->isChecked());
         limitBox()->setText(QStringLiteral("5"));
         QVERIFY(!allRows()->isChecked());
-        QCOMPARE(sRows(), 5);
+        QCOMPARE(rowLimit(), 5);
         // Clearing keeps the last limit and the check as they were.
         limitBox()->setText(QStringLiteral("x"));
         QCOMPARE(limitBox()->text(), QString());
-        QCOMPARE(sRows(), 5);
+        QCOMPARE(rowLimit(), 5);
     }
 
     void typingAndPasting()
     {
         limitBox()->clear();
         QTest::keyClicks(limitBox(), QStringLiteral("12"));
-        QCOMPARE(sRows(), 12);
+        QCOMPARE(rowLimit(), 12);
         QTest::keyClicks(limitBox(), QStringLiteral("x"));
         QCOMPARE(limitBox()->text(), QString());
-        QCOMPARE(sRows(), 12);
+        QCOMPARE(rowLimit(), 12);
 
         QGuiApplication::clipboard()->setText(QStringLiteral("42 rows"));
         limitBox()->paste();
         QCOMPARE(limitBox()->text(), QString());
-        QCOMPARE(sRows(), 12);
+        QCOMPARE(rowLimit(), 12);
         QGuiApplication::clipboard()->setText(QStringLiteral("300"));
         limitBox()->selectAll();
         limitBox()->paste();
         QCOMPARE(limitBox()->text(), QStringLiteral("300"));
-        QCOMPARE(sRows(), 300);
+        QCOMPARE(rowLimit(), 300);
         QGuiApplication::clipboard()->setText(QStringLiteral("99999999999"));
         limitBox()->selectAll();
         limitBox()->paste();
@@ -185,12 +185,12 @@ private Q_SLOTS:
         QTest::mouseClick(allRows(), Qt::LeftButton, {}, allRows()->rect().center());
         QVERIFY(allRows()->isChecked());
         QCOMPARE(limitBox()->text(), QStringLiteral("0"));
-        QCOMPARE(sRows(), 0);
+        QCOMPARE(rowLimit(), 0);
         // Unticking changes nothing else.
         allRows()->click();
         QVERIFY(!allRows()->isChecked());
         QCOMPARE(limitBox()->text(), QStringLiteral("0"));
-        QCOMPARE(sRows(), 0);
+        QCOMPARE(rowLimit(), 0);
     }
 
     void rowsAndCloseRowsShowAndHideThePanel()
@@ -205,7 +205,7 @@ private Q_SLOTS:
             QVERIFY(control->isHidden());
         QVERIFY(!enabled("mcloserows"));
         QVERIFY(enabled("mrows"));
-        QVERIFY(!m_window->document().ChRow);
+        QVERIFY(!m_window->document().rowLimitShown);
         QVERIFY(myTable->height() > shownHeight);
 
         m_window->setRowsShown(true);
@@ -213,7 +213,7 @@ private Q_SLOTS:
             QVERIFY(!control->isHidden());
         QVERIFY(enabled("mcloserows"));
         QVERIFY(!enabled("mrows"));
-        QVERIFY(m_window->document().ChRow);
+        QVERIFY(m_window->document().rowLimitShown);
         QCOMPARE(myTable->height(), shownHeight);
 
         // Showing a shown panel changes nothing.
@@ -266,7 +266,7 @@ private Q_SLOTS:
         QVERIFY(opened != m_window);
         m_window = opened;
         QCOMPARE(limitBox()->text(), shown);
-        QCOMPARE(sRows(), qint32(shown.toInt()));
+        QCOMPARE(rowLimit(), qint32(shown.toInt()));
         QCOMPARE(allRows()->isChecked(), checked);
         for (QWidget* control : panelControls())
             QCOMPARE(control->isHidden(), !panelShown);

@@ -841,7 +841,7 @@ private Q_SLOTS:
         TableTreeView* tree = treeOf(window);
 
         kit.window.perform(QStringLiteral("msinglesel"));
-        QVERIFY(window->property("ChSsl").toBool());
+        QVERIFY(window->property("singleClick").toBool());
         QVERIFY(tree->singleSel());
         QVERIFY(tree->hotTracking());
         QVERIFY(kit.window.action(QStringLiteral("msinglesel"))->isChecked());

@@ -95,11 +95,11 @@ inline LogonData demoLogon(const QString& user = QStringLiteral("DEMO"),
                            const QString& language = QStringLiteral("EN"))
 {
     LogonData data;
-    data.System = LogonData::demoSystemName();
+    data.system = LogonData::demoSystemName();
     data.client = QStringLiteral("100");
-    data.User = user;
-    data.Password = password;
-    data.Language = language;
+    data.user = user;
+    data.password = password;
+    data.language = language;
     return data;
 }
 

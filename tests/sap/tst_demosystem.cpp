@@ -404,17 +404,17 @@ private Q_SLOTS:
         QFETCH(bool, ok);
         DemoDestination demo(m_path);
         LogonData data;
-        data.User = user;
-        data.Password = password;
+        data.user = user;
+        data.password = password;
         data.client = client;
-        data.Language = language;
+        data.language = language;
         const RfcDestination::LogonResult result = demo.logon(data);
         QCOMPARE(result.ok, ok);
         if (ok) {
-            QCOMPARE(result.SystemID, QStringLiteral("DMO"));
-            QCOMPARE(result.HostName, QStringLiteral("localhost"));
-            QCOMPARE(result.SystemNumber, QStringLiteral("00"));
-            QCOMPARE(result.saprelease, QStringLiteral("46C"));
+            QCOMPARE(result.systemId, QStringLiteral("DMO"));
+            QCOMPARE(result.hostName, QStringLiteral("localhost"));
+            QCOMPARE(result.systemNumber, QStringLiteral("00"));
+            QCOMPARE(result.release, QStringLiteral("46C"));
         } else {
             QVERIFY(!result.error.isEmpty());
             RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &demo);

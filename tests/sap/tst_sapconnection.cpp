@@ -59,14 +59,14 @@ private Q_SLOTS:
         QVERIFY(functions.isConnected());
         QVERIFY(functions.useDefaultSystem);
         for (const RfcConnection* c : {&bapi, &functions}) {
-            QCOMPARE(c->User, QStringLiteral("DEMO"));
+            QCOMPARE(c->user, QStringLiteral("DEMO"));
             QCOMPARE(c->client, QStringLiteral("100"));
-            QCOMPARE(c->Language, QStringLiteral("EN"));
-            QCOMPARE(c->SystemID, QStringLiteral("DMO"));
-            QCOMPARE(c->SystemNumber, QStringLiteral("00"));
-            QCOMPARE(c->HostName, QStringLiteral("localhost"));
+            QCOMPARE(c->language, QStringLiteral("EN"));
+            QCOMPARE(c->systemId, QStringLiteral("DMO"));
+            QCOMPARE(c->systemNumber, QStringLiteral("00"));
+            QCOMPARE(c->hostName, QStringLiteral("localhost"));
         }
-        QCOMPARE(bapi.saprelease, QStringLiteral("46C"));
+        QCOMPARE(bapi.release, QStringLiteral("46C"));
     }
 
     void cancelledLogonLeavesItDisconnectedWithoutAMessage()
@@ -106,9 +106,9 @@ private Q_SLOTS:
         QVERIFY(rig.prompt.questions.at(0).error.isEmpty());
         QVERIFY(!rig.prompt.questions.at(1).error.isEmpty());
         // The dialog comes back with what was typed, but never the password.
-        QCOMPARE(rig.prompt.questions.at(1).defaults.User, wrong.User);
+        QCOMPARE(rig.prompt.questions.at(1).defaults.user, wrong.user);
         QCOMPARE(rig.prompt.questions.at(1).defaults.client, wrong.client);
-        QVERIFY(rig.prompt.questions.at(1).defaults.Password.isEmpty());
+        QVERIFY(rig.prompt.questions.at(1).defaults.password.isEmpty());
         QVERIFY(rig.host.desktop.messages.isEmpty());
         QCOMPARE(rig.host.panels.last().text, kConnectedText);
     }
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QVERIFY(disconnected);
         QCOMPARE(rig.host.panels.last().toolTip,
                  QStringLiteral("DEMO Demo system (built-in) 100 PT SN00 localhost"));
-        QCOMPARE(rig.connection.functions()->connection.Language, QStringLiteral("PT"));
+        QCOMPARE(rig.connection.functions()->connection.language, QStringLiteral("PT"));
         QCOMPARE(rig.factory.creations, 4);
     }
 
@@ -176,7 +176,7 @@ private Q_SLOTS:
         QVERIFY(!rig.host.appState.connected);
         QVERIFY(!rig.connection.bapi()->connection.isConnected());
         QVERIFY(!rig.connection.functions()->connection.isConnected());
-        QVERIFY(rig.connection.bapi()->connection.Password.isEmpty());
+        QVERIFY(rig.connection.bapi()->connection.password.isEmpty());
         QCOMPARE(rig.host.panels.last().text, QStringLiteral("Disconnected "));
     }
 
@@ -262,7 +262,7 @@ private Q_SLOTS:
         ScriptedPrompt prompt;
         LogonData logon = demoLogon();
         if (!demo)
-            logon.System = QStringLiteral("http://127.0.0.1:1"); // nothing listens there
+            logon.system = QStringLiteral("http://127.0.0.1:1"); // nothing listens there
         prompt.answers.enqueue(logon);
         SystemDestinationFactory factory;
         SapConnection connection(host, factory, prompt);
@@ -348,13 +348,13 @@ private Q_SLOTS:
         QVERIFY(factory.create(demoLogon(), &error));
         // Any other system is reached over SOAP at the address given.
         LogonData remote = demoLogon();
-        remote.System = QStringLiteral("https://sap.example.com:44300");
+        remote.system = QStringLiteral("https://sap.example.com:44300");
         const auto destination = factory.create(remote, &error);
         QVERIFY(destination);
         QVERIFY(destination->details().contains(QStringLiteral("https://sap.example.com:44300")));
         // Without an address there is nothing to reach.
-        remote.System = QStringLiteral("https://");
-        remote.HostName.clear();
+        remote.system = QStringLiteral("https://");
+        remote.hostName.clear();
         QVERIFY(!factory.create(remote, &error));
         QVERIFY(!error.isEmpty());
     }

@@ -19,10 +19,10 @@ inline std::unique_ptr<DemoDestination> demoLogon(const QString& user = QStringL
 {
     auto destination = std::make_unique<DemoDestination>(DemoSystem::databasePath());
     LogonData data;
-    data.User = user;
-    data.Password = QStringLiteral("welcome");
+    data.user = user;
+    data.password = QStringLiteral("welcome");
     data.client = QStringLiteral("100");
-    data.Language = language;
+    data.language = language;
     if (!destination->logon(data).ok)
         return nullptr;
     return destination;

@@ -38,7 +38,7 @@ public:
 class RecordingQueryWindow : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(bool ChSsl MEMBER ChSsl)
+    Q_PROPERTY(bool singleClick MEMBER singleClick)
 
 public:
     explicit RecordingQueryWindow(const QString& title = QStringLiteral("Query"))
@@ -52,7 +52,7 @@ public:
             tree->addTopLevelItem(new QTreeWidgetItem({QString::fromLatin1(table)}));
     }
 
-    bool ChSsl = true;
+    bool singleClick = true;
     QStringList calls;
     QTreeWidget* tree;
     RecordingFieldList* list;

@@ -178,19 +178,19 @@ private Q_SLOTS:
         {
             LogonDialog dialog(file);
             LogonData data;
-            data.System = LogonData::demoSystemName();
+            data.system = LogonData::demoSystemName();
             data.client = QStringLiteral("100");
-            data.User = QStringLiteral("audit");
-            data.Language = QStringLiteral("PT");
+            data.user = QStringLiteral("audit");
+            data.language = QStringLiteral("PT");
             dialog.fill(data, QString());
             auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("Password"));
             QVERIFY(password);
             QVERIFY(password->text().isEmpty());
             password->setText(QStringLiteral("s3cr3t-pass"));
             const LogonData entered = dialog.entered();
-            QCOMPARE(entered.User, QStringLiteral("AUDIT"));
-            QCOMPARE(entered.Password, QStringLiteral("s3cr3t-pass"));
-            QCOMPARE(entered.System, LogonData::demoSystemName());
+            QCOMPARE(entered.user, QStringLiteral("AUDIT"));
+            QCOMPARE(entered.password, QStringLiteral("s3cr3t-pass"));
+            QCOMPARE(entered.system, LogonData::demoSystemName());
             dialog.remember();
         }
         QFile saved(file);
@@ -199,14 +199,14 @@ private Q_SLOTS:
         QVERIFY(bytes.contains("AUDIT"));
         QVERIFY(!bytes.contains("s3cr3t"));
         const LogonData remembered = LogonDialog(file).remembered();
-        QCOMPARE(remembered.User, QStringLiteral("AUDIT"));
-        QCOMPARE(remembered.Language, QStringLiteral("PT"));
-        QVERIFY(remembered.Password.isEmpty());
+        QCOMPARE(remembered.user, QStringLiteral("AUDIT"));
+        QCOMPARE(remembered.language, QStringLiteral("PT"));
+        QVERIFY(remembered.password.isEmpty());
         // Nothing remembered yet: the demo system's documented logon.
         const LogonData fresh = LogonDialog(dir.filePath(QStringLiteral("none.ini"))).remembered();
-        QCOMPARE(fresh.System, LogonData::demoSystemName());
+        QCOMPARE(fresh.system, LogonData::demoSystemName());
         QCOMPARE(fresh.client, QStringLiteral("100"));
-        QCOMPARE(fresh.User, QStringLiteral("DEMO"));
+        QCOMPARE(fresh.user, QStringLiteral("DEMO"));
     }
 };
 

@@ -362,7 +362,7 @@ private Q_SLOTS:
         QAction* item = w.action(QStringLiteral("msinglesel"));
         for (const bool expected : {false, true, false}) {
             item->trigger();
-            QCOMPARE(query->ChSsl, expected);
+            QCOMPARE(query->singleClick, expected);
             QCOMPARE(query->tree->property("SingleSel"), QVariant(expected));
             QCOMPARE(query->tree->property("HotTracking"), QVariant(expected));
             QCOMPARE(item->isChecked(), expected);
@@ -418,17 +418,17 @@ private Q_SLOTS:
         MainWindowFixture f;
         MainWindow& w = f.loaded();
         RecordingQueryWindow* plain = f.addQueryWindow(QStringLiteral("Plain"));
-        plain->ChSsl = false;
+        plain->singleClick = false;
         RecordingQueryWindow* clicked = f.addQueryWindow(QStringLiteral("Clicked"));
-        clicked->ChSsl = false;
+        clicked->singleClick = false;
         // Set through the menu on the active window only.
         w.action(QStringLiteral("msinglesel"))->trigger();
         w.action(QStringLiteral("mviewfieldslist"))->trigger();
         w.action(QStringLiteral("mfieldsgridlines"))->trigger();
-        QVERIFY(clicked->ChSsl);
+        QVERIFY(clicked->singleClick);
         QCOMPARE(clicked->list->View, 2);
         QVERIFY(clicked->list->GridLines);
-        QVERIFY(!plain->ChSsl);
+        QVERIFY(!plain->singleClick);
 
         const auto activate = [&](QWidget* query) {
             auto* sub = qobject_cast<QMdiSubWindow*>(query->parentWidget());
@@ -457,17 +457,17 @@ private Q_SLOTS:
         QCOMPARE(checks(), (QList<bool>{true, false, true, true}));
         // Toggling acts on the active window's own state.
         w.action(QStringLiteral("msinglesel"))->trigger();
-        QVERIFY(!clicked->ChSsl);
+        QVERIFY(!clicked->singleClick);
         activate(plain);
         w.action(QStringLiteral("msinglesel"))->trigger();
-        QVERIFY(plain->ChSsl);
-        QVERIFY(!clicked->ChSsl);
+        QVERIFY(plain->singleClick);
+        QVERIFY(!clicked->singleClick);
     }
 
     void openingADocumentSwitchesSingleClickOff_data()
     {
         QTest::addColumn<int>("openResult");
-        QTest::addColumn<bool>("documentChSsl");
+        QTest::addColumn<bool>("documentSingleClick");
         QTest::addColumn<bool>("chSslAfter");
         QTest::addColumn<bool>("checkAfter");
         QTest::addColumn<QVariant>("treeSingleSel");
@@ -480,7 +480,7 @@ private Q_SLOTS:
     void openingADocumentSwitchesSingleClickOff()
     {
         QFETCH(int, openResult);
-        QFETCH(bool, documentChSsl);
+        QFETCH(bool, documentSingleClick);
         QFETCH(bool, chSslAfter);
         QFETCH(bool, checkAfter);
         QFETCH(QVariant, treeSingleSel);
@@ -488,7 +488,7 @@ private Q_SLOTS:
         MainWindow& w = f.loaded();
         // An earlier window left the check mark on.
         RecordingQueryWindow* earlier = f.addQueryWindow(QStringLiteral("Earlier"));
-        earlier->ChSsl = false;
+        earlier->singleClick = false;
         w.action(QStringLiteral("msinglesel"))->trigger();
         QVERIFY(w.action(QStringLiteral("msinglesel"))->isChecked());
 
@@ -496,15 +496,15 @@ private Q_SLOTS:
         f.documents.openResult = openResult;
         f.documents.whileOpening = [&] {
             opened = f.addQueryWindow(QStringLiteral("Opened"));
-            opened->ChSsl = documentChSsl;
+            opened->singleClick = documentSingleClick;
         };
         w.action(QStringLiteral("mopenqtable"))->trigger();
         QVERIFY(opened);
-        QCOMPARE(opened->ChSsl, chSslAfter);
+        QCOMPARE(opened->singleClick, chSslAfter);
         QCOMPARE(w.action(QStringLiteral("msinglesel"))->isChecked(), checkAfter);
         QCOMPARE(opened->tree->property("SingleSel"), treeSingleSel);
         QCOMPARE(opened->tree->property("HotTracking"), treeSingleSel);
-        QVERIFY(earlier->ChSsl);
+        QVERIFY(earlier->singleClick);
     }
 
     void connectStoresItsOutcome_data()

@@ -147,10 +147,10 @@ void DemoSoapService::call(const HttpRequestParser::Request& request, HttpRespon
 
     DemoDestination destination(DemoSystem::databasePath());
     LogonData data;
-    data.User = logon.user;
-    data.Password = logon.password;
+    data.user = logon.user;
+    data.password = logon.password;
     data.client = logon.client;
-    data.Language = logon.language;
+    data.language = logon.language;
     if (!destination.logon(data).ok) {
         const DemoSystem::User* user = DemoSystem::user(logon.user);
         if (!user || user->password != logon.password)

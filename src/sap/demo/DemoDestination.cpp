@@ -26,19 +26,19 @@ RfcDestination::LogonResult DemoDestination::logon(const LogonData& data)
 {
     QMutexLocker lock(&m_lock);
     LogonResult result;
-    const DemoSystem::User* user = DemoSystem::user(data.User);
+    const DemoSystem::User* user = DemoSystem::user(data.user);
     if (data.client.trimmed() != QLatin1String(DemoSystem::kClient)) {
         result.error = QStringLiteral("Client %1 is not available in this system").arg(data.client);
         return result;
     }
-    if (!user || user->password != data.Password) {
+    if (!user || user->password != data.password) {
         result.error = QStringLiteral("Name or password is incorrect (repeat logon)");
         return result;
     }
-    const QString language = data.Language.trimmed().toUpper();
+    const QString language = data.language.trimmed().toUpper();
     if (!language.isEmpty() && language != u"EN" && language != u"E" && language != u"PT" &&
         language != u"P") {
-        result.error = QStringLiteral("Language %1 is not installed").arg(data.Language);
+        result.error = QStringLiteral("Language %1 is not installed").arg(data.language);
         return result;
     }
     if (!QFile::exists(m_path) || !m_db.open(m_path, SqliteDatabase::Mode::ReadOnly)) {
@@ -50,10 +50,10 @@ RfcDestination::LogonResult DemoDestination::logon(const LogonData& data)
     m_client = data.client.trimmed();
     m_portuguese = language.startsWith(u'P');
     result.ok = true;
-    result.SystemID = QString::fromLatin1(DemoSystem::kSystemId);
-    result.HostName = QStringLiteral("localhost");
-    result.SystemNumber = QStringLiteral("00");
-    result.saprelease = QString::fromLatin1(DemoSystem::kRelease);
+    result.systemId = QString::fromLatin1(DemoSystem::kSystemId);
+    result.hostName = QStringLiteral("localhost");
+    result.systemNumber = QStringLiteral("00");
+    result.release = QString::fromLatin1(DemoSystem::kRelease);
     return result;
 }
 

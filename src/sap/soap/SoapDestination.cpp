@@ -89,13 +89,13 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     // Without a client the system logs on to its default client.
     if (!m_data.client.isEmpty())
         query.addQueryItem(QStringLiteral("sap-client"), m_data.client);
-    if (!m_data.Language.isEmpty())
-        query.addQueryItem(QStringLiteral("sap-language"), m_data.Language);
+    if (!m_data.language.isEmpty())
+        query.addQueryItem(QStringLiteral("sap-language"), m_data.language);
     request.url.setQuery(query);
     request.headers = {
         {"Content-Type", "text/xml; charset=utf-8"},
         {"SOAPAction", SoapEnvelope::kNamespace},
-        {"Authorization", "Basic " + (m_data.User + u':' + m_data.Password).toUtf8().toBase64()}};
+        {"Authorization", "Basic " + (m_data.user + u':' + m_data.password).toUtf8().toBase64()}};
     request.body = body;
 
     SoapResponseReader reader(function);
@@ -211,11 +211,11 @@ RfcDestination::LogonResult SoapDestination::logon(const LogonData& data)
     } else {
         result.ok = true;
         QMutexLocker lock(&m_cookiesLock);
-        result.SystemID = systemIdFromCookies(m_cookies);
-        result.HostName = m_base.host();
+        result.systemId = systemIdFromCookies(m_cookies);
+        result.hostName = m_base.host();
     }
     if (!result.ok)
-        m_data.Password.clear();
+        m_data.password.clear();
     return result;
 }
 
@@ -235,7 +235,7 @@ void SoapDestination::logoff()
     settings.trusted = [this](const QList<QSslError>& errors) { return trusted(errors); };
     // The session ends with this request; its answer, and any redirect, do not matter.
     HttpExchange(settings).run(request, [](QByteArrayView) { return true; });
-    m_data.Password.clear();
+    m_data.password.clear();
 }
 
 bool SoapDestination::call(RfcFunction& function)

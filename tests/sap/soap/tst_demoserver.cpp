@@ -23,9 +23,9 @@ LogonData logonData(const QString& user, const QString& password,
 {
     LogonData data;
     data.client = client;
-    data.User = user;
-    data.Password = password;
-    data.Language = language;
+    data.user = user;
+    data.password = password;
+    data.language = language;
     return data;
 }
 
@@ -210,8 +210,8 @@ private Q_SLOTS:
         QCOMPARE(local.ok, ok);
         QCOMPARE(served.ok, ok);
         if (ok) {
-            QCOMPARE(served.SystemID, QString::fromLatin1(DemoSystem::kSystemId));
-            QCOMPARE(served.HostName, QStringLiteral("127.0.0.1"));
+            QCOMPARE(served.systemId, QString::fromLatin1(DemoSystem::kSystemId));
+            QCOMPARE(served.hostName, QStringLiteral("127.0.0.1"));
             // The session works for reads after the logon.
             const Outcome read = call(*destination, {"T000", {"MANDT"}, {}, {}, {}, {}, {}});
             QVERIFY2(read.ok, qPrintable(read.exception));

@@ -73,11 +73,11 @@ const QByteArray kLoginPage = "<!DOCTYPE html><html><head><title>Logon</title></
 LogonData logonData(const QString& password = QStringLiteral("s3cret"))
 {
     LogonData data;
-    data.System = QStringLiteral("http://127.0.0.1");
+    data.system = QStringLiteral("http://127.0.0.1");
     data.client = QStringLiteral("100");
-    data.User = QStringLiteral("DEMO");
-    data.Password = password;
-    data.Language = QStringLiteral("EN");
+    data.user = QStringLiteral("DEMO");
+    data.password = password;
+    data.language = QStringLiteral("EN");
     return data;
 }
 
@@ -136,10 +136,10 @@ private Q_SLOTS:
         server.replies = {soap(), soap(rowsAnswer({"000", "001"}))};
         SoapDestination destination(server.base(), QString(), 10000);
         LogonData data = logonData(QStringLiteral("pä:ss wörd"));
-        data.Language = QStringLiteral("PT");
+        data.language = QStringLiteral("PT");
         const RfcDestination::LogonResult logon = destination.logon(data);
         QVERIFY2(logon.ok, qPrintable(logon.error));
-        QCOMPARE(logon.HostName, QStringLiteral("127.0.0.1"));
+        QCOMPARE(logon.hostName, QStringLiteral("127.0.0.1"));
         const Outcome outcome = read(destination, QStringLiteral("T001"));
         QVERIFY2(outcome.ok, qPrintable(outcome.exception + u' ' + outcome.message));
         QCOMPARE(outcome.data, (QStringList{"000", "001"}));
@@ -193,7 +193,7 @@ private Q_SLOTS:
         SoapDestination destination(server.base(), QString(), 10000);
         const RfcDestination::LogonResult logon = destination.logon(logonData());
         QVERIFY2(logon.ok, qPrintable(logon.error));
-        QCOMPARE(logon.SystemID, systemId);
+        QCOMPARE(logon.systemId, systemId);
         QVERIFY(read(destination).ok);
         QVERIFY(read(destination).ok);
         QCOMPARE(server.requests.size(), 3);
