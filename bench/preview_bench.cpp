@@ -88,12 +88,13 @@ int main(int argc, char** argv)
     const int fieldCount = window->myTable().count();
     std::printf("preview of %d rows x %d fields (%d read calls)\n", model.rowCount(), fieldCount,
                 window->preview().plan().pieceCount());
-    std::printf(
-        "UpdatePreview to the read started (columns set up): best %.1f ms, median %.1f ms\n",
-        *std::min_element(started.begin(), started.end()), median(started));
-    std::printf("UpdatePreview to filled model: best %.1f ms, median %.1f ms\n",
+    std::printf("Preview: from the command to the read started (columns set up): best %.1f ms, "
+                "median %.1f ms\n",
+                *std::min_element(started.begin(), started.end()), median(started));
+    std::printf("Preview: from the command to filled model: best %.1f ms, median %.1f ms\n",
                 *std::min_element(filled.begin(), filled.end()), median(filled));
-    std::printf("UpdatePreview to painted grid: best %.1f ms, median %.1f ms (target < 250 ms)\n",
+    std::printf("Preview: from the command to painted grid: best %.1f ms, median %.1f ms (target < "
+                "250 ms)\n",
                 *std::min_element(painted.begin(), painted.end()), median(painted));
     std::printf("reproduce: cmake --build build --target preview_bench && "
                 "QT_QPA_PLATFORM=offscreen build/bench/preview_bench [fields]\n");
