@@ -850,13 +850,17 @@ private Q_SLOTS:
     void aMissingFolderFailsWithAnError_data()
     {
         QTest::addColumn<int>("pieces");
-        QTest::newRow("one piece") << 1;
-        QTest::newRow("two pieces") << 2;
+        QTest::addColumn<QString>("file");
+        QTest::newRow("one piece") << 1 << "out.csv";
+        QTest::newRow("two pieces") << 2 << "out.csv";
+        QTest::newRow("a workbook") << 1 << "out.xlsx";
+        QTest::newRow("a workbook of two pieces") << 2 << "out.xlsx";
     }
 
     void aMissingFolderFailsWithAnError()
     {
         QFETCH(int, pieces);
+        QFETCH(QString, file);
         QList<Field> fields = {{"KNA1-KUNNR", 4, "Customer"}};
         m_system.replies = {rowsReply({"C001"})};
         if (pieces == 2) {
@@ -864,7 +868,8 @@ private Q_SLOTS:
             m_system.replies.append(rowsReply({"V001"}));
         }
         TableExport::Settings settings;
-        settings.path = m_dir->filePath(QStringLiteral("missing/out.csv"));
+        settings.path = m_dir->filePath(QStringLiteral("missing/") + file);
+        settings.format = TableExport::formatOf(settings.path);
         KeyCatalog keys;
         TableExport exporter(m_system, keys, plan(fields), settings);
         const std::atomic<bool> never{false};
