@@ -3,7 +3,7 @@
 # log on to the demo system, create a folder and a table, open it, find fields with the filter
 # and double-click them into My Table, preview with F5, drag two splitters and check where they
 # landed, copy preview cells and compare the clipboard (xclip), add an option, save with Ctrl+S,
-# import with Ctrl+E, exit with Ctrl+Q and the save question, start again and reopen the query
+# import with Ctrl+E (as text, then as a workbook), exit with Ctrl+Q and the save question, start again and reopen the query
 # from the recent documents. Screenshots of the main steps go to the output folder.
 #   journey.sh ZORV_BINARY OUTPUT_FOLDER
 set -euo pipefail
@@ -168,6 +168,14 @@ shot 12-imported
 xdotool key Return
 wait_gone "Zorv"
 
+click 400 709 0.2; xdotool key ctrl+e   # Import Table again, the name asking for a workbook
+wait_window "Save My Table as"
+xdotool key ctrl+a; type_line "$HOME_DIR/customers.xlsx" 0.2
+wait_gone "Save My Table as"
+wait_window "Zorv"
+xdotool key Return
+wait_gone "Zorv"
+
 click 400 709 0.2; xdotool key ctrl+q   # Exit: the changed export name asks to save
 wait_window "Zorv"
 shot 13-question
@@ -202,7 +210,12 @@ check "the export's first line names the fields" grep -q $'^KNA1-KUNNR;KNA1-NAME
 check "the exported row is customer 0000000001" grep -q '^0000000001;' "$csv"
 check "the query keeps three fields" grep -q "^SFI           3 " "$doc"
 check "the query keeps its option" grep -q "^ssOption 001 KNA1-KUNNR EQ '0000000001' " "$doc"
-check "the query names its export file" grep -q "^MyTableF     $csv" "$doc"
+check "the query names its last export file" grep -q "^MyTableF     $home/customers.xlsx" "$doc"
+check "the workbook holds the customer as text under two frozen header rows" test \
+    "$(/usr/bin/python3 -c 'import openpyxl, sys
+s = openpyxl.load_workbook(sys.argv[1]).active
+print(s["A1"].value, s["A3"].value, s.freeze_panes, s.max_row)' "$home/customers.xlsx" 2>&1)" = \
+    "KNA1-KUNNR 0000000001 A3 3"
 check "the tree was kept" grep -qF "ssAddTab 002 Sales\\KNA1" "$home/Zorv.ini"
 # The cells copied from the preview, as the system holds them.
 "$zorv" read-table KNA1 --fields KUNNR,NAME1 --rowcount 2 --delimiter '|' 2>/dev/null |
