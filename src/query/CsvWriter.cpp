@@ -1,8 +1,7 @@
 #include "CsvWriter.h"
 
 #include "EightBitText.h"
-
-#include <QFileInfo>
+#include "ExportTarget.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,20 +30,12 @@ CsvWriter::~CsvWriter()
         m_file->cancelWriting();
 }
 
-QString CsvWriter::unfitTarget(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || info.isFile())
-        return {};
-    return QStringLiteral("%1 is not a regular file; an export replaces only files").arg(path);
-}
-
 bool CsvWriter::start()
 {
     if (m_settings.path == u"-") {
         m_stream = m_settings.standardOutput;
     } else {
-        m_error = unfitTarget(m_settings.path);
+        m_error = ExportTarget::unfit(m_settings.path);
         if (!m_error.isEmpty())
             return false;
         m_file = std::make_unique<QSaveFile>(m_settings.path);
@@ -165,11 +156,7 @@ bool CsvWriter::flush()
 
 QString CsvWriter::failure() const
 {
-    const QString reason = m_file ? m_file->errorString() : QString();
-    return reason.isEmpty() || reason == u"Unknown error"
-               ? QStringLiteral("%1 could not be written completely (is the disk full?)")
-                     .arg(m_settings.path)
-               : reason;
+    return ExportTarget::writeFailure(m_settings.path, m_file ? m_file->errorString() : QString());
 }
 
 bool CsvWriter::finish()

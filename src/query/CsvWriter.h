@@ -53,8 +53,6 @@ public:
     static QString quote(const QString& value, const QString& separator);
     static bool needsQuotes(QStringView value, const QString& separator);
     static QString headerLine(const QStringList& values, const QString& separator);
-    // Why a path cannot take an export (a device, a pipe, a folder), or nothing.
-    static QString unfitTarget(const QString& path);
 
 private:
     bool line(QStringView text);

@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include "ExportTarget.h"
 #include "KeyCatalog.h"
 #include "QueryDocumentFile.h"
 #include "RfcConnection.h"
@@ -107,7 +108,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
         print(err, unreadable + u'\n');
         return 1;
     }
-    const QString unfit = settings.path == u"-" ? QString() : CsvWriter::unfitTarget(settings.path);
+    const QString unfit = settings.path == u"-" ? QString() : ExportTarget::unfit(settings.path);
     if (!unfit.isEmpty()) {
         print(err, unfit + u'\n');
         return 1;

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "DesktopServices.h"
 #include "ElapsedText.h"
+#include "ExportTarget.h"
 #include "Language.h"
 #include "QueryCommands.h"
 #include "QueryContext.h"
@@ -198,7 +199,7 @@ bool ExportController::checkFile(const QString& path)
     ShellHost& host = m_context.host;
     host.setStatusText(Texts::get(TextId::Checking).en + path);
     Desktop& desktop = host.services().desktop();
-    const QString unfit = CsvWriter::unfitTarget(path);
+    const QString unfit = ExportTarget::unfit(path);
     if (!unfit.isEmpty()) {
         desktop.message(QStringLiteral("Error 75: ") + unfit);
         return false;

@@ -1,7 +1,5 @@
 #include "XlsxParts.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 
 namespace
@@ -63,7 +61,15 @@ QByteArray XlsxParts::workbookRelations(int sheets)
     return xml;
 }
 
-QByteArray XlsxParts::workbook(const QStringList& sheetNames, const QStringList& filterRanges)
+QString XlsxParts::filterRange(const QString& lastColumn, int lastLine, bool absolute)
+{
+    const QString fixed = absolute ? QStringLiteral("$") : QString();
+    return fixed + u'A' + fixed + u'2' + u':' + fixed + lastColumn + fixed +
+           QString::number(std::max(2, lastLine));
+}
+
+QByteArray XlsxParts::workbook(const QStringList& sheetNames, const QString& lastColumn,
+                               const QList<int>& lastLines)
 {
     QByteArray xml = QByteArray(kDeclaration) + "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" +
                      kOfficeRelations +
@@ -75,17 +81,12 @@ QByteArray XlsxParts::workbook(const QStringList& sheetNames, const QStringList&
     xml += "</sheets>";
     // Spreadsheets find a sheet's filter by this hidden name.
     QByteArray names;
-    for (int s = 0; s < sheetNames.size(); ++s) {
-        const QString range = filterRanges.value(s);
-        if (range.isEmpty())
-            continue;
+    for (int s = 0; s < sheetNames.size() && !lastColumn.isEmpty(); ++s) {
         QString quoted = sheetNames.at(s);
         quoted.replace(u'\'', QStringLiteral("''"));
-        QString absolute = range;
-        absolute.replace(QRegularExpression(QStringLiteral("([A-Z]+)([0-9]+)")),
-                         QStringLiteral("$\\1$\\2"));
+        const QString range = filterRange(lastColumn, lastLines.value(s), true);
         names += "<definedName name=\"_xlnm._FilterDatabase\" localSheetId=\"" + number(s) +
-                 "\" hidden=\"1\">" + escaped(QStringLiteral("'%1'!%2").arg(quoted, absolute)) +
+                 "\" hidden=\"1\">" + escaped(QStringLiteral("'%1'!%2").arg(quoted, range)) +
                  "</definedName>";
     }
     if (!names.isEmpty())

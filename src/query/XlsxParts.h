@@ -19,8 +19,12 @@ public:
     static QByteArray contentTypes(int sheets);
     static QByteArray packageRelations();
     static QByteArray workbookRelations(int sheets);
-    // filterRanges: each sheet's autofilter range ("A2:J1000"), or empty for none.
-    static QByteArray workbook(const QStringList& sheetNames, const QStringList& filterRanges);
+    // Every sheet filters its description row down to its last line (lastLines, one per sheet)
+    // over the columns up to lastColumn ("J"); none where lastColumn is empty.
+    static QByteArray workbook(const QStringList& sheetNames, const QString& lastColumn,
+                               const QList<int>& lastLines);
+    // The filter's range: "A2:J1000", or "$A$2:$J$1000" as a defined name wants it.
+    static QString filterRange(const QString& lastColumn, int lastLine, bool absolute);
     static QByteArray styles();
 
     // Text as XML character data: markup characters as entities, and characters XML cannot

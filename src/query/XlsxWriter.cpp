@@ -1,6 +1,6 @@
 #include "XlsxWriter.h"
 
-#include "CsvWriter.h"
+#include "ExportTarget.h"
 #include "XlsxParts.h"
 #include "ZipWriter.h"
 
@@ -146,7 +146,7 @@ bool XlsxWriter::packedNumber(QStringView text, double* number, int* decimals)
 
 bool XlsxWriter::start()
 {
-    m_error = CsvWriter::unfitTarget(m_settings.path);
+    m_error = ExportTarget::unfit(m_settings.path);
     if (!m_error.isEmpty())
         return false;
     m_file = std::make_unique<QSaveFile>(m_settings.path);
@@ -223,20 +223,21 @@ bool XlsxWriter::newSheet()
     return true;
 }
 
+QString XlsxWriter::lastColumn() const
+{
+    return m_columnNames.empty() ? QString() : QString::fromStdString(m_columnNames.back());
+}
+
 void XlsxWriter::endSheet()
 {
     if (m_sheets == 0)
         return;
     QByteArray xml = "</sheetData>";
     const int columns = static_cast<int>(m_settings.keys.size());
-    QString range;
-    if (columns > 0) {
-        range = QStringLiteral("A2:%1%2")
-                    .arg(QString::fromStdString(m_columnNames.back()))
-                    .arg(std::max(2, m_row));
-        xml += "<autoFilter ref=\"" + range.toLatin1() + "\"/>";
-    }
-    m_filterRanges.append(range);
+    if (columns > 0)
+        xml += "<autoFilter ref=\"" +
+               XlsxParts::filterRange(lastColumn(), m_row, false).toLatin1() + "\"/>";
+    m_lastLines.append(m_row);
     xml += "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
            "footer=\"0.3\"/></worksheet>";
     m_zip->write(xml);
@@ -365,7 +366,7 @@ bool XlsxWriter::finish()
     m_zip->begin("xl/styles.xml");
     m_zip->write(XlsxParts::styles());
     m_zip->begin("xl/workbook.xml");
-    m_zip->write(XlsxParts::workbook(m_sheetNames, m_filterRanges));
+    m_zip->write(XlsxParts::workbook(m_sheetNames, lastColumn(), m_lastLines));
     m_zip->begin("xl/_rels/workbook.xml.rels");
     m_zip->write(XlsxParts::workbookRelations(m_sheets));
     m_zip->begin("_rels/.rels");
@@ -379,8 +380,7 @@ bool XlsxWriter::finish()
     }
     m_zip.reset();
     if (!m_file->commit()) {
-        fail(QStringLiteral("%1 could not be written completely (is the disk full?)")
-                 .arg(m_settings.path));
+        fail(ExportTarget::writeFailure(m_settings.path, m_file->errorString()));
         abandon();
         return false;
     }

@@ -59,6 +59,7 @@ private:
 
     bool newSheet();
     void endSheet();
+    QString lastColumn() const; // "J": the filter's last column; empty without columns
     bool fail(const QString& what);
     void cell(int column, bool placed, int style, const char* type);
     void textCell(int column, bool placed, QStringView value, int style);
@@ -70,7 +71,7 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     std::unique_ptr<ZipWriter> m_zip;
     QStringList m_sheetNames;
-    QStringList m_filterRanges;
+    QList<int> m_lastLines; // of each sheet written
     int m_sheets = 0;
     int m_row = 0; // the next line of the sheet, from 0
     QString m_error;

@@ -1,5 +1,7 @@
 #include "ZipWriter.h"
 
+#include "ExportTarget.h"
+
 #include <QFileDevice>
 #include <QtEndian>
 
@@ -183,11 +185,7 @@ bool ZipWriter::put(const QByteArray& bytes)
 {
     if (m_file.write(bytes) == bytes.size())
         return true;
-    const QString reason = m_file.errorString();
-    setError(reason.isEmpty() || reason == u"Unknown error"
-                 ? QStringLiteral("%1 could not be written completely (is the disk full?)")
-                       .arg(m_file.fileName())
-                 : reason);
+    setError(ExportTarget::writeFailure(m_file.fileName(), m_file.errorString()));
     return false;
 }
 

@@ -865,13 +865,19 @@ private Q_SLOTS:
                                      "b=openpyxl.load_workbook(sys.argv[1])\n"
                                      "for s in b.worksheets:\n"
                                      " r=list(s.iter_rows(values_only=True))\n"
-                                     " print(s.title, len(r), r[0][0], r[2][0], r[-1][0])"),
+                                     " print(s.title, len(r), r[0][0], r[2][0], r[-1][0])\n"
+                                     "import re,zipfile\n"
+                                     "w=zipfile.ZipFile(sys.argv[1]).read('xl/workbook.xml')\n"
+                                     "print(re.findall(r'>([^<]*)</definedName>',w.decode()))"),
                       path});
         QVERIFY(python.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
                  QStringLiteral("_ABC_TAB 7 /ABC/TAB-K 0001 0005\n"
                                 "_ABC_TAB (2) 7 /ABC/TAB-K 0006 0010\n"
-                                "_ABC_TAB (3) 4 /ABC/TAB-K 0011 0012"));
+                                "_ABC_TAB (3) 4 /ABC/TAB-K 0011 0012\n"
+                                // Each sheet's filter, where spreadsheets look for it.
+                                "[\"'_ABC_TAB'!$A$2:$B$7\", \"'_ABC_TAB (2)'!$A$2:$B$7\", "
+                                "\"'_ABC_TAB (3)'!$A$2:$B$4\"]"));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 
