@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
 
 namespace
 {
@@ -260,12 +261,11 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
         TableRead reader(m_destination, m_catalog, cancel, table.request);
         std::vector<QStringView> values(table.request.columns.size());
         std::vector<char> present(table.request.columns.size());
+        std::vector<int> inOrder(table.request.columns.size()); // the spool keeps the table's order
+        std::iota(inOrder.begin(), inOrder.end(), 0);
         const auto batch = [&](const TableBatch& rows) {
             for (qsizetype r = 0; r < rows.rows(); ++r) {
-                for (int c = 0; c < rows.columns(); ++c) {
-                    present[static_cast<size_t>(c)] = rows.has(r, c);
-                    values[static_cast<size_t>(c)] = rows.value(r, c);
-                }
+                rows.fill(r, inOrder.data(), values.data(), present.data());
                 table.spool->write(values, present);
             }
             return table.spool->ok() && !cancel;

@@ -29,17 +29,6 @@ public:
 
     qsizetype rows() const { return m_rows; }
     int columns() const { return static_cast<int>(m_columns.size()); }
-    bool has(qsizetype row, int column) const { return line(row, column) >= 0; }
-    QStringView value(qsizetype row, int column) const
-    {
-        const Column& c = m_columns[static_cast<size_t>(column)];
-        const qsizetype at = line(row, column);
-        if (at < 0)
-            return {};
-        const Piece& piece = m_pieces[static_cast<size_t>(c.piece)];
-        return piece.block->value(at, piece.places[static_cast<size_t>(c.slot)]);
-    }
-
     // Row r's values and presence into the places that targets names for each column.
     void fill(qsizetype row, const int* targets, QStringView* values, char* present) const
     {
@@ -58,15 +47,6 @@ public:
     }
 
 private:
-    qsizetype line(qsizetype row, int column) const
-    {
-        const Piece& piece =
-            m_pieces[static_cast<size_t>(m_columns[static_cast<size_t>(column)].piece)];
-        return row < static_cast<qsizetype>(piece.order.size())
-                   ? piece.order[static_cast<size_t>(row)]
-                   : -1;
-    }
-
     std::vector<Piece> m_pieces;
     std::vector<Column> m_columns;
     qsizetype m_rows;
