@@ -2,7 +2,7 @@
 // at once (all answers identical), clients that stop reading, and a flood of idle connections.
 // Prints the figures and how to reproduce them:
 //   build/bench/demo_server_bench [path/to/zorv-demo-server]
-#include "DemoSystem.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

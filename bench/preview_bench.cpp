@@ -5,11 +5,11 @@
 //   preview_bench [fields]
 #include "QueryTestKit.h"
 
-#include "FieldList.h"
-#include "MyTable.h"
-#include "PreviewModel.h"
-#include "PreviewPane.h"
-#include "ReportListView.h"
+#include "window/query/FieldList.h"
+#include "window/query/MyTable.h"
+#include "window/query/PreviewModel.h"
+#include "window/query/PreviewPane.h"
+#include "window/query/ReportListView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

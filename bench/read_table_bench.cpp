@@ -1,10 +1,10 @@
 // Reads 1,000,000 rows of a 10-field piece of BSEG through RFC_READ_TABLE in-process, and the
 // same columns from the same database with the sqlite3 command-line tool writing CSV; prints
 // the best of three times of each, their ratio and peak memory.
-#include "DemoDestination.h"
-#include "DemoGenerator.h"
-#include "DemoSystem.h"
-#include "RfcFunction.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoGenerator.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,7 +16,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 const QStringList kFields = {"BUKRS", "BELNR", "GJAHR", "BUZEI", "AUGDT",
                              "BSCHL", "SHKZG", "DMBTR", "HKONT", "KUNNR"};
 
@@ -60,10 +61,9 @@ double readWithSqlite3(const QString& path)
     sqlite.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
-    sqlite.start(QStringLiteral("sqlite3"),
-                 {QStringLiteral("-csv"), path,
-                  QStringLiteral("SELECT ") + kFields.join(u',') +
-                      QStringLiteral(" FROM BSEG WHERE MANDT = '100'")});
+    sqlite.start(QStringLiteral("sqlite3"), {QStringLiteral("-csv"), path,
+                                             QStringLiteral("SELECT ") + kFields.join(u',') +
+                                                 QStringLiteral(" FROM BSEG WHERE MANDT = '100'")});
     if (!sqlite.waitForFinished(-1) || sqlite.exitCode() != 0)
         return -1;
     return timer.nsecsElapsed() / 1e9;

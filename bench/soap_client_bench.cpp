@@ -6,8 +6,8 @@
 // valid answer of 1 GB), value (one value of 200 MB), drip (a byte a second, time limit 5 s),
 // silent (nothing at all; the caller cancels after 500 ms).
 #include "HttpTestKit.h"
-#include "RfcFunction.h"
-#include "SoapDestination.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapDestination.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

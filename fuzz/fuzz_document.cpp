@@ -1,6 +1,6 @@
 // Any bytes as a query document: reading, the load check and the field entries never crash,
 // and a readable document writes and reads back to the same file.
-#include "QueryDocumentFile.h"
+#include "query/document/QueryDocumentFile.h"
 
 #include <cstdint>
 #include <cstdlib>

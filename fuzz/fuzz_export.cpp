@@ -1,9 +1,9 @@
 // Any FIELDS offsets and DATA lines from a system: the export cuts and joins them without
 // crashing, and every data line of the file has the same number of CSV fields.
-#include "KeyCatalog.h"
-#include "RfcDestination.h"
-#include "RfcFunction.h"
-#include "TableExport.h"
+#include "query/export/TableExport.h"
+#include "query/read/KeyCatalog.h"
+#include "sap/RfcDestination.h"
+#include "sap/RfcFunction.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // never holds more than one request's worth, and every body it gives (and the bytes
 // themselves) go through the SOAP call reader, which never crashes.
 #include "HttpRequestParser.h"
-#include "RfcFunction.h"
 #include "SoapCallReader.h"
+#include "sap/RfcFunction.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Any bytes as a settings file: reading never crashes, and what it read writes and reads back
 // to the same file.
-#include "AppState.h"
-#include "SettingsFile.h"
+#include "shell/AppState.h"
+#include "shell/SettingsFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // Any bytes as a SOAP answer, fed in chunks: the reader never crashes and ends in one state.
 // The same bytes as a whole HTTP answer go through the HTTP reader into a second SOAP reader,
 // and the HTTP reader never holds more than a header's worth.
-#include "HttpResponseReader.h"
-#include "RfcFunction.h"
-#include "SoapResponseReader.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapResponseReader.h"
+#include "sap/soap/http/HttpResponseReader.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,22 +1,22 @@
-#include "AppState.h"
-#include "Clock.h"
-#include "ExportCommand.h"
-#include "LogonDialog.h"
-#include "LogonSentences.h"
-#include "MainWindow.h"
-#include "ProgramCommand.h"
-#include "ProgramHome.h"
-#include "ProgramVersion.h"
-#include "QtDesktop.h"
-#include "QueryContext.h"
-#include "QueryWorkspace.h"
-#include "ReadTableCommand.h"
-#include "SapCommandLine.h"
-#include "SapConnection.h"
-#include "Startup.h"
-#include "StopSignals.h"
-#include "SystemDestinationFactory.h"
-#include "TableReader.h"
+#include "cli/ExportCommand.h"
+#include "cli/ReadTableCommand.h"
+#include "cli/SapCommandLine.h"
+#include "sap/LogonSentences.h"
+#include "sap/SapConnection.h"
+#include "sap/SystemDestinationFactory.h"
+#include "sap/TableReader.h"
+#include "shell/AppState.h"
+#include "shell/Clock.h"
+#include "shell/ProgramCommand.h"
+#include "shell/ProgramHome.h"
+#include "shell/ProgramVersion.h"
+#include "shell/StopSignals.h"
+#include "window/main/LogonDialog.h"
+#include "window/main/MainWindow.h"
+#include "window/main/QtDesktop.h"
+#include "window/main/Startup.h"
+#include "window/query/QueryContext.h"
+#include "window/query/QueryWorkspace.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -41,8 +41,7 @@ int commandLine(int argc, char* argv[], ProgramCommand::Kind kind)
 // The window's session ends with the program, however it ends: Exit, a stop signal, the end of
 // the desktop session. Each way goes through the main window's one write. A stop signal that
 // comes before the event loop runs is left in stopSignal for the caller.
-void keepSessionOnEveryEnd(QApplication& app, StopSignals& stop, Startup& startup,
-                           int& stopSignal)
+void keepSessionOnEveryEnd(QApplication& app, StopSignals& stop, Startup& startup, int& stopSignal)
 {
     QObject::connect(&stop, &StopSignals::received, &app, [&startup, &stopSignal](int signal) {
         stopSignal = signal;

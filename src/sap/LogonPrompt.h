@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LogonData.h"
+#include "sap/LogonData.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
-#include "RfcConnection.h"
+#include "sap/RfcConnection.h"
 
-#include "DestinationFactory.h"
-#include "LogonPrompt.h"
-#include "RfcDestination.h"
+#include "sap/DestinationFactory.h"
+#include "sap/LogonPrompt.h"
+#include "sap/RfcDestination.h"
 
 RfcConnection::RfcConnection(DestinationFactory& factory, LogonPrompt* prompt)
     : m_factory(factory), m_prompt(prompt)

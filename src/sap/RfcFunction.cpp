@@ -1,6 +1,6 @@
-#include "RfcFunction.h"
+#include "sap/RfcFunction.h"
 
-#include "RfcDestination.h"
+#include "sap/RfcDestination.h"
 
 RfcFunction::RfcFunction(QString name, RfcDestination* destination)
     : m_name(std::move(name)), m_destination(destination)

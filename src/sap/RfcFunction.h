@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RfcTable.h"
+#include "sap/RfcTable.h"
 
 #include <QString>
 

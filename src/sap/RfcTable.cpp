@@ -1,4 +1,4 @@
-#include "RfcTable.h"
+#include "sap/RfcTable.h"
 
 RfcTable::RfcTable(QStringList columns) : m_columns(std::move(columns)) {}
 

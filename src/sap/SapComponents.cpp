@@ -1,4 +1,4 @@
-#include "SapComponents.h"
+#include "sap/SapComponents.h"
 
 RfcFunction& SapFunctions::add(const QString& name)
 {

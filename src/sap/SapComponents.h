@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RfcConnection.h"
-#include "RfcFunction.h"
+#include "sap/RfcConnection.h"
+#include "sap/RfcFunction.h"
 
 #include <memory>
 #include <vector>

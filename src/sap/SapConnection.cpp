@@ -1,13 +1,13 @@
-#include "SapConnection.h"
+#include "sap/SapConnection.h"
 
-#include "AppState.h"
-#include "DesktopServices.h"
-#include "DestinationFactory.h"
-#include "Language.h"
-#include "Messenger.h"
-#include "RfcDestination.h"
-#include "StatusHost.h"
-#include "Texts.h"
+#include "sap/DestinationFactory.h"
+#include "sap/RfcDestination.h"
+#include "shell/AppState.h"
+#include "shell/DesktopServices.h"
+#include "shell/Language.h"
+#include "shell/Messenger.h"
+#include "shell/StatusHost.h"
+#include "shell/Texts.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ConnectionCommands.h"
-#include "SapComponents.h"
+#include "sap/SapComponents.h"
+#include "shell/ConnectionCommands.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
-#include "SystemDestinationFactory.h"
+#include "sap/SystemDestinationFactory.h"
 
-#include "DemoDestination.h"
-#include "DemoSystem.h"
-#include "SoapDestination.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
+#include "sap/soap/SoapDestination.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DestinationFactory.h"
+#include "sap/DestinationFactory.h"
 
 #include <QString>
 

@@ -1,12 +1,12 @@
-#include "TableReader.h"
+#include "sap/TableReader.h"
 
-#include "AppState.h"
-#include "DesktopServices.h"
-#include "Language.h"
-#include "RfcFunction.h"
-#include "SapConnection.h"
-#include "StatusHost.h"
-#include "Texts.h"
+#include "sap/RfcFunction.h"
+#include "sap/SapConnection.h"
+#include "shell/AppState.h"
+#include "shell/DesktopServices.h"
+#include "shell/Language.h"
+#include "shell/StatusHost.h"
+#include "shell/Texts.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "CaptionTable.h"
+#include "shell/CaptionTable.h"
 
 namespace
 {

@@ -1,10 +1,10 @@
-#include "DesktopServices.h"
+#include "shell/DesktopServices.h"
 
-#include "AppState.h"
-#include "Language.h"
-#include "Messenger.h"
-#include "ShippedFiles.h"
-#include "Texts.h"
+#include "shell/AppState.h"
+#include "shell/Language.h"
+#include "shell/Messenger.h"
+#include "shell/ShippedFiles.h"
+#include "shell/Texts.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "Greeting.h"
+#include "shell/Greeting.h"
 
-#include "Language.h"
-#include "Texts.h"
+#include "shell/Language.h"
+#include "shell/Texts.h"
 
 BiText Greeting::forTime(const QTime& time)
 {

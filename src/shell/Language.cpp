@@ -1,6 +1,6 @@
-#include "Language.h"
+#include "shell/Language.h"
 
-#include "AppState.h"
+#include "shell/AppState.h"
 
 bool Language::english() const
 {

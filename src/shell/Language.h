@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BiText.h"
+#include "shell/BiText.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "Messenger.h"
+#include "shell/Messenger.h"
 
-#include "Language.h"
+#include "shell/Language.h"
 
 void Messenger::show(const BiText& text, Desktop::Icon icon)
 {

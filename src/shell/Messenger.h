@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BiText.h"
-#include "Desktop.h"
+#include "shell/BiText.h"
+#include "shell/Desktop.h"
 
 struct AppState;
 

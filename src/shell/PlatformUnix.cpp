@@ -1,4 +1,4 @@
-#include "Platform.h"
+#include "shell/Platform.h"
 
 #include <QDir>
 #include <QFile>

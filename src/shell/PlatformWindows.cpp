@@ -1,6 +1,6 @@
-#include "Platform.h"
+#include "shell/Platform.h"
 
-#include "RegistryValue.h"
+#include "shell/RegistryValue.h"
 
 #include <QDir>
 #include <QFileInfo>

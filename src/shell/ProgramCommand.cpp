@@ -1,4 +1,4 @@
-#include "ProgramCommand.h"
+#include "shell/ProgramCommand.h"
 
 ProgramCommand::Kind ProgramCommand::classify(const QString& first)
 {

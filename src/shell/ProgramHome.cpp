@@ -1,6 +1,6 @@
-#include "ProgramHome.h"
+#include "shell/ProgramHome.h"
 
-#include "ShippedFiles.h"
+#include "shell/ShippedFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

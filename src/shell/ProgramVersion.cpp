@@ -1,4 +1,4 @@
-#include "ProgramVersion.h"
+#include "shell/ProgramVersion.h"
 
 #include <QStringList>
 

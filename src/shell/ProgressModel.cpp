@@ -1,6 +1,6 @@
-#include "ProgressModel.h"
+#include "shell/ProgressModel.h"
 
-#include "Texts.h"
+#include "shell/Texts.h"
 
 #include <cmath>
 
@@ -8,11 +8,11 @@ void ProgressModel::start(const QString& kind)
 {
     m_fraction.store(0.0f);
     if (kind == u"Import")
-        m_look = {QColor(128, 128, 255), Texts::get(TextId::ProgressImport).en};
+        m_look = {0x8080ff, Texts::get(TextId::ProgressImport).en};
     else if (kind == u"Export")
-        m_look = {QColor(255, 0, 0), Texts::get(TextId::ProgressExport).en};
+        m_look = {0xff0000, Texts::get(TextId::ProgressExport).en};
     else if (kind == u"CurvaS")
-        m_look = {QColor(192, 192, 255), Texts::get(TextId::ProgressCurvaS).en};
+        m_look = {0xc0c0ff, Texts::get(TextId::ProgressCurvaS).en};
 }
 
 void ProgressModel::advance(int percent, const std::function<void()>& yield)

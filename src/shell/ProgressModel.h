@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -15,7 +14,7 @@ class ProgressModel
 {
 public:
     struct Look {
-        QColor colour;
+        quint32 colour; // 0xRRGGBB
         QString caption;
     };
 
@@ -43,5 +42,5 @@ public:
 
 private:
     std::atomic<float>& m_fraction;
-    Look m_look{QColor(128, 128, 255), QStringLiteral("Downloading...")};
+    Look m_look{0x8080ff, QStringLiteral("Downloading...")};
 };

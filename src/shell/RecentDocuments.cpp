@@ -1,4 +1,4 @@
-#include "RecentDocuments.h"
+#include "shell/RecentDocuments.h"
 
 #include <QDir>
 #include <QFile>

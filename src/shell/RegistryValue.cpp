@@ -1,4 +1,4 @@
-#include "RegistryValue.h"
+#include "shell/RegistryValue.h"
 
 std::optional<QString> RegistryValue::decode(unsigned type, const QByteArray& data)
 {

@@ -1,8 +1,8 @@
-#include "SettingsFile.h"
+#include "shell/SettingsFile.h"
 
-#include "AppState.h"
-#include "EightBitText.h"
-#include "KeyedLine.h"
+#include "shell/AppState.h"
+#include "shell/EightBitText.h"
+#include "shell/KeyedLine.h"
 
 #include <QDir>
 #include <QFile>

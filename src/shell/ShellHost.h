@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StatusHost.h"
+#include "shell/StatusHost.h"
 
 #include <QList>
 #include <QPoint>

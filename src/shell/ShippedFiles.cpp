@@ -1,4 +1,4 @@
-#include "ShippedFiles.h"
+#include "shell/ShippedFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

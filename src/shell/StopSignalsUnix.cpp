@@ -1,4 +1,4 @@
-#include "StopSignals.h"
+#include "shell/StopSignals.h"
 
 #include <QSocketNotifier>
 

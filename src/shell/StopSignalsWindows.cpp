@@ -1,4 +1,4 @@
-#include "StopSignals.h"
+#include "shell/StopSignals.h"
 
 // Windows ends a session through the session manager's messages, which the application object
 // turns into commitDataRequest; there is nothing to catch here.

@@ -1,4 +1,4 @@
-#include "Texts.h"
+#include "shell/Texts.h"
 
 namespace
 {

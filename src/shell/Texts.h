@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BiText.h"
+#include "shell/BiText.h"
 
 // Messages, status texts and fixed captions, each in both languages (or one form twice).
 enum class TextId {

@@ -4,12 +4,12 @@
 // a sink that counts the rows it gets, and a destination in front of the demo that records
 // calls and lets a test change the system between them.
 
-#include "DemoDestination.h"
-#include "DemoDictionary.h"
-#include "LogonData.h"
-#include "ReadPlan.h"
-#include "RfcFunction.h"
-#include "RowSink.h"
+#include "query/read/ReadPlan.h"
+#include "query/read/RowSink.h"
+#include "sap/LogonData.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoDictionary.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,18 +1,18 @@
 // Import Table through the query window (the save dialog, the worker thread, the progress
 // display, cancel, refused commands, failures and the closing status line) and the headless
 // `zorv export`, which must write the same file from the saved query.
-#include "ExportController.h"
 #include "QueryTestKit.h"
-#include "TableCall.h"
+#include "query/read/TableCall.h"
+#include "window/query/ExportController.h"
 
-#include "FieldList.h"
-#include "MyTable.h"
-#include "OptionList.h"
-#include "ProgressDisplay.h"
-#include "QueryDocumentFile.h"
-#include "ReadPlan.h"
-#include "ReportListView.h"
-#include "StatusPanels.h"
+#include "query/document/QueryDocumentFile.h"
+#include "query/read/ReadPlan.h"
+#include "window/main/ProgressDisplay.h"
+#include "window/main/StatusPanels.h"
+#include "window/query/FieldList.h"
+#include "window/query/MyTable.h"
+#include "window/query/OptionList.h"
+#include "window/query/ReportListView.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,11 +3,11 @@
 // box, the status text on a click and the printed layout.
 #include "QueryTestKit.h"
 
-#include "EightBitText.h"
-#include "FieldList.h"
-#include "MyTable.h"
-#include "ReportListView.h"
-#include "StatusPanels.h"
+#include "shell/EightBitText.h"
+#include "window/main/StatusPanels.h"
+#include "window/query/FieldList.h"
+#include "window/query/MyTable.h"
+#include "window/query/ReportListView.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -3,12 +3,12 @@
 // menu states, and filling from an opened document.
 #include "QueryTestKit.h"
 
-#include "EightBitText.h"
-#include "FieldList.h"
-#include "MyTable.h"
-#include "OptionList.h"
-#include "QueryDocumentFile.h"
-#include "ReportListView.h"
+#include "query/document/QueryDocumentFile.h"
+#include "shell/EightBitText.h"
+#include "window/query/FieldList.h"
+#include "window/query/MyTable.h"
+#include "window/query/OptionList.h"
+#include "window/query/ReportListView.h"
 
 #include <QAction>
 #include <QComboBox>

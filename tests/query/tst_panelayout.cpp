@@ -1,5 +1,5 @@
-#include "PaneLayout.h"
-#include "SplitterDrag.h"
+#include "query/layout/PaneLayout.h"
+#include "query/layout/SplitterDrag.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "QueryDocumentFile.h"
+#include "query/document/QueryDocumentFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,16 +1,16 @@
 #include "QueryTestKit.h"
 
-#include "FieldList.h"
-#include "LogonSentences.h"
-#include "MyTable.h"
-#include "OptionList.h"
-#include "PreviewPane.h"
-#include "ReportListView.h"
-#include "RowsPanel.h"
-#include "SplitterDrag.h"
-#include "StatusPanels.h"
-#include "TableTreeView.h"
-#include "Twips.h"
+#include "query/layout/SplitterDrag.h"
+#include "sap/LogonSentences.h"
+#include "shell/Twips.h"
+#include "window/main/StatusPanels.h"
+#include "window/query/FieldList.h"
+#include "window/query/MyTable.h"
+#include "window/query/OptionList.h"
+#include "window/query/PreviewPane.h"
+#include "window/query/ReportListView.h"
+#include "window/query/RowsPanel.h"
+#include "window/query/TableTreeView.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "QueryTestKit.h"
-#include "TableTreeController.h"
+#include "window/query/TableTreeController.h"
 
-#include "FieldList.h"
-#include "MyTable.h"
-#include "RecentDocuments.h"
-#include "ReportListView.h"
-#include "StatusPanels.h"
+#include "shell/RecentDocuments.h"
+#include "window/main/StatusPanels.h"
+#include "window/query/FieldList.h"
+#include "window/query/MyTable.h"
+#include "window/query/ReportListView.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -549,7 +549,7 @@ private Q_SLOTS:
         QueryWindow* window = openDocument(kit, path);
         QVERIFY(window);
         auto* tree = window->findChild<QObject*>(QStringLiteral("TreeView1"));
-        QCOMPARE(window->property("singleClick").toBool(), singleClick);
+        QCOMPARE(window->singleClick(), singleClick);
         QCOMPARE(tree->property("SingleSel").toBool(), singleClick);
         QCOMPARE(tree->property("HotTracking").toBool(), singleClick);
         if (!singleClick)

@@ -1,4 +1,4 @@
-#include "ReadPlan.h"
+#include "query/read/ReadPlan.h"
 
 #include <QTest>
 

@@ -2,11 +2,11 @@
 // hiding the panel, its buttons, and the limit a reopened document starts with.
 #include "QueryTestKit.h"
 
-#include "FieldList.h"
-#include "MyTable.h"
-#include "QueryDocumentFile.h"
-#include "ReportListView.h"
-#include "RowsPanel.h"
+#include "query/document/QueryDocumentFile.h"
+#include "window/query/FieldList.h"
+#include "window/query/MyTable.h"
+#include "window/query/ReportListView.h"
+#include "window/query/RowsPanel.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -3,15 +3,15 @@
 // The export file written by TableExport: joining of pieces, exact values, CSV quoting,
 // separators, failures, cancel, disk errors, encodings and streaming; checked byte for byte
 // against a scripted destination and against delimited reads of the demo system.
-#include "DemoDestination.h"
-#include "DemoSystem.h"
-#include "ElapsedText.h"
-#include "KeyCatalog.h"
-#include "ReadPlan.h"
-#include "RfcDestination.h"
-#include "RfcFunction.h"
-#include "TableExport.h"
-#include "ZipWriter.h"
+#include "query/export/TableExport.h"
+#include "query/export/ZipWriter.h"
+#include "query/read/ElapsedText.h"
+#include "query/read/KeyCatalog.h"
+#include "query/read/ReadPlan.h"
+#include "sap/RfcDestination.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QCryptographicHash>
 #include <QDir>

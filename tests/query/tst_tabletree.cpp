@@ -1,8 +1,8 @@
 #include "QueryTestKit.h"
 
-#include "ReportListView.h"
-#include "StatusPanels.h"
-#include "TableTreeView.h"
+#include "window/main/StatusPanels.h"
+#include "window/query/ReportListView.h"
+#include "window/query/TableTreeView.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -841,7 +841,7 @@ private Q_SLOTS:
         TableTreeView* tree = treeOf(window);
 
         kit.window.perform(QStringLiteral("msinglesel"));
-        QVERIFY(window->property("singleClick").toBool());
+        QVERIFY(window->singleClick());
         QVERIFY(tree->singleSel());
         QVERIFY(tree->hotTracking());
         QVERIFY(kit.window.action(QStringLiteral("msinglesel"))->isChecked());

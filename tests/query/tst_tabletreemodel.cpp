@@ -1,4 +1,4 @@
-#include "TableTreeModel.h"
+#include "query/tree/TableTreeModel.h"
 
 #include <QTest>
 

@@ -3,17 +3,17 @@
 // Fakes for the connection and table reader tests: the main window as the SAP layer sees it,
 // a scripted logon dialog and destination factories that fail or record on demand.
 
-#include "AppState.h"
-#include "ConnectionCommands.h"
-#include "DemoDestination.h"
-#include "DemoSystem.h"
-#include "DesktopServices.h"
-#include "DestinationFactory.h"
-#include "LogonPrompt.h"
-#include "RfcFunction.h"
 #include "ScriptedDesktop.h"
-#include "StatusHost.h"
-#include "SystemDestinationFactory.h"
+#include "sap/DestinationFactory.h"
+#include "sap/LogonPrompt.h"
+#include "sap/RfcFunction.h"
+#include "sap/SystemDestinationFactory.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
+#include "shell/AppState.h"
+#include "shell/ConnectionCommands.h"
+#include "shell/DesktopServices.h"
+#include "shell/StatusHost.h"
 
 #include <QList>
 #include <QMap>

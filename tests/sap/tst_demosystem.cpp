@@ -1,12 +1,12 @@
 #include "DemoCallKit.h"
-#include "DemoDestination.h"
-#include "DemoDictionary.h"
-#include "DemoGenerator.h"
 #include "DemoHome.h"
-#include "DemoSystem.h"
-#include "RfcFunction.h"
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoDictionary.h"
+#include "sap/demo/DemoGenerator.h"
+#include "sap/demo/DemoSystem.h"
+#include "sap/demo/SqliteDatabase.h"
+#include "sap/demo/SqliteStatement.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "DemoCallKit.h"
-#include "DemoDestination.h"
 #include "DemoHome.h"
-#include "DemoSystem.h"
-#include "RfcFunction.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QCryptographicHash>
 #include <QFile>

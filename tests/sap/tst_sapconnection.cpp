@@ -1,6 +1,6 @@
 #include "DemoHome.h"
-#include "SapConnection.h"
 #include "SapTestKit.h"
+#include "sap/SapConnection.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "DemoHome.h"
-#include "SapConnection.h"
 #include "SapTestKit.h"
-#include "TableReader.h"
+#include "sap/SapConnection.h"
+#include "sap/TableReader.h"
 
 #include <QTemporaryDir>
 #include <QTest>

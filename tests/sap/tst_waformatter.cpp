@@ -1,4 +1,4 @@
-#include "WaFormatter.h"
+#include "sap/demo/WaFormatter.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "DemoDictionary.h"
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
-#include "WhereParser.h"
+#include "sap/demo/DemoDictionary.h"
+#include "sap/demo/SqliteDatabase.h"
+#include "sap/demo/SqliteStatement.h"
+#include "sap/demo/WhereParser.h"
 
 #include <QRegularExpression>
 #include <QTest>

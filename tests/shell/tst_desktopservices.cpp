@@ -1,7 +1,7 @@
-#include "AppState.h"
-#include "DesktopServices.h"
 #include "ScriptedDesktop.h"
-#include "ShippedFiles.h"
+#include "shell/AppState.h"
+#include "shell/DesktopServices.h"
+#include "shell/ShippedFiles.h"
 
 #include <QDir>
 #include <QFile>

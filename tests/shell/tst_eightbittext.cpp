@@ -1,4 +1,4 @@
-#include "EightBitText.h"
+#include "shell/EightBitText.h"
 
 #include <QStringList>
 #include <QTest>

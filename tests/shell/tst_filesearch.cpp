@@ -1,4 +1,4 @@
-#include "FileSearch.h"
+#include "shell/FileSearch.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "KeyedLine.h"
+#include "shell/KeyedLine.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
-#include "AppState.h"
-#include "CaptionTable.h"
-#include "Greeting.h"
-#include "Language.h"
-#include "Messenger.h"
 #include "ScriptedDesktop.h"
-#include "Texts.h"
+#include "shell/AppState.h"
+#include "shell/CaptionTable.h"
+#include "shell/Greeting.h"
+#include "shell/Language.h"
+#include "shell/Messenger.h"
+#include "shell/Texts.h"
 
 #include <QSet>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "ProgramHome.h"
-#include "ProgramVersion.h"
-#include "ShippedFiles.h"
+#include "shell/ProgramHome.h"
+#include "shell/ProgramVersion.h"
+#include "shell/ShippedFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ProgressModel.h"
+#include "shell/ProgressModel.h"
 
 #include <QTest>
 
@@ -25,16 +25,16 @@ private Q_SLOTS:
     void kindsSetColourAndCaption_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<quint32>("colour");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Import") << "Import" << QColor(128, 128, 255) << "Downloading...";
-        QTest::newRow("Export") << "Export" << QColor(255, 0, 0) << "Uploading...";
-        QTest::newRow("CurvaS") << "CurvaS" << QColor(192, 192, 255) << "S Curve...";
+        QTest::newRow("Import") << "Import" << quint32(0x8080ff) << "Downloading...";
+        QTest::newRow("Export") << "Export" << quint32(0xff0000) << "Uploading...";
+        QTest::newRow("CurvaS") << "CurvaS" << quint32(0xc0c0ff) << "S Curve...";
     }
     void kindsSetColourAndCaption()
     {
         QFETCH(QString, kind);
-        QFETCH(QColor, colour);
+        QFETCH(quint32, colour);
         QFETCH(QString, caption);
         std::atomic<float> fraction{0.7f};
         ProgressModel model(fraction);
@@ -53,7 +53,7 @@ private Q_SLOTS:
         model.start(QStringLiteral("Export"));
         fraction.store(0.4f);
         model.start(QStringLiteral("Upload"));
-        QCOMPARE(model.look().colour, QColor(255, 0, 0));
+        QCOMPARE(model.look().colour, quint32(0xff0000));
         QCOMPARE(model.look().caption, QStringLiteral("Uploading..."));
         QCOMPARE(fraction.load(), 0.0f);
         model.start(QString());

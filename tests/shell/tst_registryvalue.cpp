@@ -1,4 +1,4 @@
-#include "RegistryValue.h"
+#include "shell/RegistryValue.h"
 
 #include <QStringList>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "AppState.h"
-#include "SettingsFile.h"
+#include "shell/AppState.h"
+#include "shell/SettingsFile.h"
 
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -155,18 +155,23 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 without a mark")
             << QByteArray("Relat\xc3\xb3rios\\Mar\xc3\xa7o") << QStringLiteral("Relatórios\\Março")
             << QStringLiteral("Relatórios\\Março\\Ações")
-            << QByteArray("Relat\xc3\xb3rios\\Mar\xc3\xa7o\\A\xc3\xa7\xc3\xb5" "es");
+            << QByteArray("Relat\xc3\xb3rios\\Mar\xc3\xa7o\\A\xc3\xa7\xc3\xb5"
+                          "es");
         QTest::newRow("UTF-8 without a mark, beyond the code page")
             << QByteArray("\xe5\xae\xa2\xe6\x88\xb7") << QStringLiteral("客户")
             << QStringLiteral("客户\\Relatórios")
             << QByteArray("\xe5\xae\xa2\xe6\x88\xb7\\Relat\xc3\xb3rios");
         QTest::newRow("windows-1252") << QByteArray("Relat\xf3rios") << QStringLiteral("Relatórios")
-                                      << QStringLiteral("Ações") << QByteArray("A\xe7\xf5" "es");
+                                      << QStringLiteral("Ações")
+                                      << QByteArray("A\xe7\xf5"
+                                                    "es");
         // One byte short of a UTF-8 sequence: not UTF-8, so the code page reads it.
         QTest::newRow("cut UTF-8 sequence") << QByteArray("Relat\xc3") << QStringLiteral("RelatÃ")
                                             << QStringLiteral("RelatÃ") << QByteArray("Relat\xc3");
-        QTest::newRow("plain ASCII") << QByteArray("Sales") << QStringLiteral("Sales")
-                                     << QStringLiteral("Ações") << QByteArray("A\xe7\xf5" "es");
+        QTest::newRow("plain ASCII")
+            << QByteArray("Sales") << QStringLiteral("Sales") << QStringLiteral("Ações")
+            << QByteArray("A\xe7\xf5"
+                          "es");
         QTest::newRow("code page, then text beyond it")
             << QByteArray("Relat\xf3rios") << QStringLiteral("Relatórios") << QStringLiteral("客户")
             << QByteArray("\xe5\xae\xa2\xe6\x88\xb7");

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DemoDestination.h"
-#include "DemoSystem.h"
-#include "RfcDestination.h"
-#include "RfcFunction.h"
+#include "sap/RfcDestination.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QStringList>
 

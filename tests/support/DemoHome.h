@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DemoSystem.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desktop.h"
+#include "shell/Desktop.h"
 
 #include <QHash>
 #include <QList>

@@ -3,12 +3,13 @@
 // Shared pieces of the window tests: a query window that records what the main window calls
 // on it, recording connection and document commands, and a loaded main window fixture.
 
-#include "AppState.h"
-#include "Clock.h"
-#include "ConnectionCommands.h"
-#include "DocumentCommands.h"
-#include "MainWindow.h"
 #include "ScriptedDesktop.h"
+#include "shell/AppState.h"
+#include "shell/Clock.h"
+#include "shell/ConnectionCommands.h"
+#include "shell/DocumentCommands.h"
+#include "shell/QueryWindowControl.h"
+#include "window/main/MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,50 +23,61 @@
 #include <functional>
 #include <memory>
 
-// The field list stand-in: only the two properties the Fields menu changes.
-class RecordingFieldList : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(int View MEMBER View)
-    Q_PROPERTY(bool GridLines MEMBER GridLines)
-public:
+// The field list stand-in: only the two states the Fields menu changes.
+struct RecordingFieldList {
     int View = 3;
     bool GridLines = false;
 };
 
-// A query window with every operation the main window routes by name; each call is recorded
+// A query window with every operation the main window routes to it; each command is recorded
 // as "Operation(arg,arg)". It can refuse close requests as a Cancel in its save question does.
-class RecordingQueryWindow : public QWidget
+// The tree's selection states are properties of its tree, so a test sees whether they were set.
+class RecordingQueryWindow : public QWidget, public QueryWindowControl
 {
     Q_OBJECT
-    Q_PROPERTY(bool singleClick MEMBER singleClick)
 
 public:
     explicit RecordingQueryWindow(const QString& title = QStringLiteral("Query"))
-        : tree(new QTreeWidget(this)), list(new RecordingFieldList)
+        : tree(new QTreeWidget(this)), list(std::make_unique<RecordingFieldList>())
     {
         setWindowTitle(title);
-        tree->setObjectName(QStringLiteral("TreeView1"));
-        list->setObjectName(QStringLiteral("ListView1"));
-        list->setParent(this);
         for (const char* table : {"KNA1", "MARA", "VBAK"})
             tree->addTopLevelItem(new QTreeWidgetItem({QString::fromLatin1(table)}));
     }
 
-    bool singleClick = true;
+    bool opensOnSingleClick = true;
     QStringList calls;
     QTreeWidget* tree;
-    RecordingFieldList* list;
+    std::unique_ptr<RecordingFieldList> list;
     int closesToRefuse = 0;
     int closeRequests = 0;
 
 public:
     // Records the commands the main window sends, as a query window would receive them.
-    Q_INVOKABLE bool perform(const QString& command, const QStringList& arguments = {})
+    bool perform(const QString& command, const QStringList& arguments = {}) override
     {
         record(command, arguments);
         return true;
     }
+    QString currentTreeNode() const override
+    {
+        const QTreeWidgetItem* current = tree->currentItem();
+        return current ? current->text(0) : QString();
+    }
+    bool singleClick() const override { return opensOnSingleClick; }
+    void setSingleClick(bool on) override { opensOnSingleClick = on; }
+    void setTreeSingleSelect(bool on) override
+    {
+        tree->setProperty("SingleSel", on);
+        tree->setProperty("HotTracking", on);
+    }
+    FieldView fieldView() const override
+    {
+        return list->View == 2 ? FieldView::List : FieldView::Report;
+    }
+    void setFieldView(FieldView view) override { list->View = view == FieldView::List ? 2 : 3; }
+    bool fieldGridLines() const override { return list->GridLines; }
+    void setFieldGridLines(bool on) override { list->GridLines = on; }
 
 protected:
     void closeEvent(QCloseEvent* event) override

@@ -1,7 +1,7 @@
-#include "AboutBox.h"
-#include "AppState.h"
-#include "DesktopServices.h"
 #include "ScriptedDesktop.h"
+#include "shell/AppState.h"
+#include "shell/DesktopServices.h"
+#include "window/main/AboutBox.h"
 
 #include <QDir>
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 #include "WindowTestKit.h"
 
-#include "AppState.h"
-#include "ProgressDisplay.h"
-#include "SettingsFile.h"
-#include "StatusPanels.h"
+#include "shell/AppState.h"
+#include "shell/SettingsFile.h"
+#include "window/main/ProgressDisplay.h"
+#include "window/main/StatusPanels.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "AppState.h"
-#include "LogonDialog.h"
-#include "OptionsDialog.h"
+#include "shell/AppState.h"
+#include "window/main/LogonDialog.h"
+#include "window/main/OptionsDialog.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "WindowTestKit.h"
 
-#include "Icons.h"
-#include "ProgressBarWidget.h"
-#include "ProgressDisplay.h"
+#include "window/common/Icons.h"
+#include "window/main/ProgressBarWidget.h"
+#include "window/main/ProgressDisplay.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -58,20 +58,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<quint32>("colour");
         QTest::newRow("import") << "Import"
-                                << "Downloading..." << QColor(128, 128, 255);
+                                << "Downloading..." << quint32(0x8080ff);
         QTest::newRow("export") << "Export"
-                                << "Uploading..." << QColor(255, 0, 0);
+                                << "Uploading..." << quint32(0xff0000);
         QTest::newRow("s curve") << "CurvaS"
-                                 << "S Curve..." << QColor(192, 192, 255);
+                                 << "S Curve..." << quint32(0xc0c0ff);
     }
 
     void startShowsTheKindsCaptionAndColour()
     {
         QFETCH(QString, kind);
         QFETCH(QString, caption);
-        QFETCH(QColor, colour);
+        QFETCH(quint32, colour);
         MainWindowFixture f;
         f.state.toolbarShown = true;
         f.state.statusBarShown = true;
@@ -101,7 +101,7 @@ private Q_SLOTS:
         w.progress()->drawNextFrame();
         w.startProgress(QStringLiteral("Report"));
         QCOMPARE(w.progress()->caption(), QStringLiteral("Uploading..."));
-        QCOMPARE(w.progress()->model().look().colour, QColor(255, 0, 0));
+        QCOMPARE(w.progress()->model().look().colour, quint32(0xff0000));
         QVERIFY(w.progress()->isShown());
         w.endProgress();
     }

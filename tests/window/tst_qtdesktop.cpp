@@ -1,5 +1,5 @@
-#include "DesktopServices.h"
-#include "QtDesktop.h"
+#include "shell/DesktopServices.h"
+#include "window/main/QtDesktop.h"
 
 #include <QDesktopServices>
 #include <QDir>

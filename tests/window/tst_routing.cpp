@@ -1,7 +1,7 @@
 #include "WindowTestKit.h"
 
-#include "AboutBox.h"
-#include "DesktopServices.h"
+#include "shell/DesktopServices.h"
+#include "window/main/AboutBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -362,7 +362,7 @@ private Q_SLOTS:
         QAction* item = w.action(QStringLiteral("msinglesel"));
         for (const bool expected : {false, true, false}) {
             item->trigger();
-            QCOMPARE(query->singleClick, expected);
+            QCOMPARE(query->opensOnSingleClick, expected);
             QCOMPARE(query->tree->property("SingleSel"), QVariant(expected));
             QCOMPARE(query->tree->property("HotTracking"), QVariant(expected));
             QCOMPARE(item->isChecked(), expected);
@@ -418,17 +418,17 @@ private Q_SLOTS:
         MainWindowFixture f;
         MainWindow& w = f.loaded();
         RecordingQueryWindow* plain = f.addQueryWindow(QStringLiteral("Plain"));
-        plain->singleClick = false;
+        plain->opensOnSingleClick = false;
         RecordingQueryWindow* clicked = f.addQueryWindow(QStringLiteral("Clicked"));
-        clicked->singleClick = false;
+        clicked->opensOnSingleClick = false;
         // Set through the menu on the active window only.
         w.action(QStringLiteral("msinglesel"))->trigger();
         w.action(QStringLiteral("mviewfieldslist"))->trigger();
         w.action(QStringLiteral("mfieldsgridlines"))->trigger();
-        QVERIFY(clicked->singleClick);
+        QVERIFY(clicked->opensOnSingleClick);
         QCOMPARE(clicked->list->View, 2);
         QVERIFY(clicked->list->GridLines);
-        QVERIFY(!plain->singleClick);
+        QVERIFY(!plain->opensOnSingleClick);
 
         const auto activate = [&](QWidget* query) {
             auto* sub = qobject_cast<QMdiSubWindow*>(query->parentWidget());
@@ -457,11 +457,11 @@ private Q_SLOTS:
         QCOMPARE(checks(), (QList<bool>{true, false, true, true}));
         // Toggling acts on the active window's own state.
         w.action(QStringLiteral("msinglesel"))->trigger();
-        QVERIFY(!clicked->singleClick);
+        QVERIFY(!clicked->opensOnSingleClick);
         activate(plain);
         w.action(QStringLiteral("msinglesel"))->trigger();
-        QVERIFY(plain->singleClick);
-        QVERIFY(!clicked->singleClick);
+        QVERIFY(plain->opensOnSingleClick);
+        QVERIFY(!clicked->opensOnSingleClick);
     }
 
     void openingADocumentSwitchesSingleClickOff_data()
@@ -488,7 +488,7 @@ private Q_SLOTS:
         MainWindow& w = f.loaded();
         // An earlier window left the check mark on.
         RecordingQueryWindow* earlier = f.addQueryWindow(QStringLiteral("Earlier"));
-        earlier->singleClick = false;
+        earlier->opensOnSingleClick = false;
         w.action(QStringLiteral("msinglesel"))->trigger();
         QVERIFY(w.action(QStringLiteral("msinglesel"))->isChecked());
 
@@ -496,15 +496,15 @@ private Q_SLOTS:
         f.documents.openResult = openResult;
         f.documents.whileOpening = [&] {
             opened = f.addQueryWindow(QStringLiteral("Opened"));
-            opened->singleClick = documentSingleClick;
+            opened->opensOnSingleClick = documentSingleClick;
         };
         w.action(QStringLiteral("mopenqtable"))->trigger();
         QVERIFY(opened);
-        QCOMPARE(opened->singleClick, chSslAfter);
+        QCOMPARE(opened->opensOnSingleClick, chSslAfter);
         QCOMPARE(w.action(QStringLiteral("msinglesel"))->isChecked(), checkAfter);
         QCOMPARE(opened->tree->property("SingleSel"), treeSingleSel);
         QCOMPARE(opened->tree->property("HotTracking"), treeSingleSel);
-        QVERIFY(earlier->singleClick);
+        QVERIFY(earlier->opensOnSingleClick);
     }
 
     void connectStoresItsOutcome_data()

@@ -1,10 +1,10 @@
-#include "AboutBox.h"
-#include "AppState.h"
-#include "Clock.h"
-#include "MainWindow.h"
 #include "ScriptedDesktop.h"
-#include "Startup.h"
-#include "StatusPanels.h"
+#include "shell/AppState.h"
+#include "shell/Clock.h"
+#include "window/main/AboutBox.h"
+#include "window/main/MainWindow.h"
+#include "window/main/Startup.h"
+#include "window/main/StatusPanels.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "WindowArranger.h"
+#include "window/main/WindowArranger.h"
 
 #include <QTest>
 

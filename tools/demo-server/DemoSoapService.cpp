@@ -1,13 +1,13 @@
 #include "DemoSoapService.h"
 
-#include "DemoDestination.h"
-#include "DemoSystem.h"
 #include "HttpResponseWriter.h"
 #include "LogonThrottle.h"
-#include "RfcFunction.h"
 #include "SessionStore.h"
 #include "SoapAnswerWriter.h"
 #include "SoapCallReader.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QThread>
 #include <QUrl>

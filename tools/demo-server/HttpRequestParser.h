@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HttpChunkedBody.h"
+#include "sap/soap/http/HttpChunkedBody.h"
 
 #include <QByteArray>
 #include <QHash>

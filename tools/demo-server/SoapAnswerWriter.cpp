@@ -1,6 +1,6 @@
 #include "SoapAnswerWriter.h"
 
-#include "SoapEnvelope.h"
+#include "sap/soap/SoapEnvelope.h"
 
 namespace
 {

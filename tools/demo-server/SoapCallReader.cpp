@@ -1,7 +1,7 @@
 #include "SoapCallReader.h"
 
-#include "RfcFunction.h"
-#include "SoapEnvelope.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapEnvelope.h"
 
 #include <QXmlStreamReader>
 

@@ -1,5 +1,5 @@
 #include "DemoSoapServer.h"
-#include "DemoSystem.h"
+#include "sap/demo/DemoSystem.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "DemoDestination.h"
+#include "sap/demo/DemoDestination.h"
 
-#include "DemoSystem.h"
-#include "ReadTableModule.h"
-#include "RfcFunction.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoSystem.h"
+#include "sap/demo/ReadTableModule.h"
 
 #include <QFile>
 

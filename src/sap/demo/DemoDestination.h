@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RfcDestination.h"
-#include "SqliteDatabase.h"
+#include "sap/RfcDestination.h"
+#include "sap/demo/SqliteDatabase.h"
 
 #include <QMutex>
 

@@ -1,4 +1,4 @@
-#include "DemoDictionary.h"
+#include "sap/demo/DemoDictionary.h"
 
 #include <QStringList>
 

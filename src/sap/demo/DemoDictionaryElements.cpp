@@ -1,6 +1,6 @@
 // The demo system's data dictionary, first part: the data elements with their texts in English
 // and Portuguese, which the fields of the tables take by name.
-#include "DemoDictionary.h"
+#include "sap/demo/DemoDictionary.h"
 
 const char* DemoDictionary::elementLines()
 {

@@ -1,6 +1,6 @@
 // The demo system's data dictionary, second part: the tables with their fields (K marks a key
 // field; type, length, decimals).
-#include "DemoDictionary.h"
+#include "sap/demo/DemoDictionary.h"
 
 const char* DemoDictionary::tableLines()
 {

@@ -1,9 +1,9 @@
-#include "DemoGenerator.h"
+#include "sap/demo/DemoGenerator.h"
 
-#include "DemoDictionary.h"
-#include "DemoRandom.h"
-#include "DemoTableWriter.h"
-#include "SqliteDatabase.h"
+#include "sap/demo/DemoDictionary.h"
+#include "sap/demo/DemoRandom.h"
+#include "sap/demo/DemoTableWriter.h"
+#include "sap/demo/SqliteDatabase.h"
 
 #include <QDir>
 #include <QFile>

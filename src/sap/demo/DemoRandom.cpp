@@ -1,4 +1,4 @@
-#include "DemoRandom.h"
+#include "sap/demo/DemoRandom.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
-#include "DemoSystem.h"
+#include "sap/demo/DemoSystem.h"
 
-#include "DemoGenerator.h"
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "sap/demo/DemoGenerator.h"
+#include "sap/demo/SqliteDatabase.h"
+#include "sap/demo/SqliteStatement.h"
 
 #include <QDir>
 #include <QFile>

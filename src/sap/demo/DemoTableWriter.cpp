@@ -1,4 +1,4 @@
-#include "DemoTableWriter.h"
+#include "sap/demo/DemoTableWriter.h"
 
 #include <QStringList>
 

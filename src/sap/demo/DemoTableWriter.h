@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DemoDictionary.h"
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
+#include "sap/demo/DemoDictionary.h"
+#include "sap/demo/SqliteDatabase.h"
+#include "sap/demo/SqliteStatement.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "ReadTableModule.h"
+#include "sap/demo/ReadTableModule.h"
 
-#include "DemoDictionary.h"
-#include "RfcFunction.h"
-#include "SqliteDatabase.h"
-#include "SqliteStatement.h"
-#include "WaFormatter.h"
-#include "WhereParser.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDictionary.h"
+#include "sap/demo/SqliteDatabase.h"
+#include "sap/demo/SqliteStatement.h"
+#include "sap/demo/WaFormatter.h"
+#include "sap/demo/WhereParser.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "SqliteDatabase.h"
+#include "sap/demo/SqliteDatabase.h"
 
 #include <sqlite3.h>
 

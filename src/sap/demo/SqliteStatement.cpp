@@ -1,4 +1,4 @@
-#include "SqliteStatement.h"
+#include "sap/demo/SqliteStatement.h"
 
 #include <sqlite3.h>
 

@@ -1,4 +1,4 @@
-#include "WhereParser.h"
+#include "sap/demo/WhereParser.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DemoDictionary.h"
+#include "sap/demo/DemoDictionary.h"
 
 #include <QByteArray>
 #include <QString>

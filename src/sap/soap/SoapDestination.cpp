@@ -1,9 +1,9 @@
-#include "SoapDestination.h"
+#include "sap/soap/SoapDestination.h"
 
-#include "RfcFunction.h"
-#include "SoapEnvelope.h"
-#include "SoapResponseReader.h"
-#include "SystemCookieJar.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapEnvelope.h"
+#include "sap/soap/SoapResponseReader.h"
+#include "sap/soap/SystemCookieJar.h"
 
 #include <QRegularExpression>
 #include <QSettings>

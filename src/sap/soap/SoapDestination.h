@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HttpExchange.h"
-#include "RfcDestination.h"
+#include "sap/RfcDestination.h"
+#include "sap/soap/http/HttpExchange.h"
 
 #include <QList>
 #include <QMutex>

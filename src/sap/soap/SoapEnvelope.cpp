@@ -1,6 +1,6 @@
-#include "SoapEnvelope.h"
+#include "sap/soap/SoapEnvelope.h"
 
-#include "RfcFunction.h"
+#include "sap/RfcFunction.h"
 
 namespace
 {
@@ -28,7 +28,9 @@ QString SoapEnvelope::escape(const QString& text)
         case u'\'':
             escaped += QStringLiteral("&apos;");
             break;
-        case u'\r': escaped += QStringLiteral("&#13;"); break; // a parser would make it \n
+        case u'\r':
+            escaped += QStringLiteral("&#13;");
+            break; // a parser would make it \n
         default:
             // XML 1.0 cannot carry other control characters at all, not even as references.
             if (c.unicode() < 0x20 && c != u'\t' && c != u'\n')

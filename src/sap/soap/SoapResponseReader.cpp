@@ -1,7 +1,7 @@
-#include "SoapResponseReader.h"
+#include "sap/soap/SoapResponseReader.h"
 
-#include "RfcFunction.h"
-#include "SoapEnvelope.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapEnvelope.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "SystemCookieJar.h"
+#include "sap/soap/SystemCookieJar.h"
 
 namespace
 {

@@ -1,10 +1,10 @@
 #include "DemoCallKit.h"
-#include "DemoDestination.h"
 #include "DemoHome.h"
 #include "DemoServerProcess.h"
-#include "DemoSystem.h"
-#include "RfcFunction.h"
-#include "SoapDestination.h"
+#include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
+#include "sap/soap/SoapDestination.h"
 
 #include <QDir>
 #include <QFile>

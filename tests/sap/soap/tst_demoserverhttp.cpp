@@ -2,12 +2,12 @@
 // request answered as a real system answers it, or refused with its HTTP status, and the
 // server serving everyone else all along.
 #include "DemoCallKit.h"
-#include "DemoDestination.h"
 #include "DemoHome.h"
 #include "DemoServerProcess.h"
-#include "DemoSystem.h"
 #include "HttpTestKit.h"
-#include "SoapResponseReader.h"
+#include "sap/demo/DemoDestination.h"
+#include "sap/demo/DemoSystem.h"
+#include "sap/soap/SoapResponseReader.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

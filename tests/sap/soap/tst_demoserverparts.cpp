@@ -3,10 +3,10 @@
 #include "ByteSlices.h"
 #include "HttpRequestParser.h"
 #include "LogonThrottle.h"
-#include "RfcFunction.h"
 #include "SoapAnswerWriter.h"
 #include "SoapCallReader.h"
-#include "SoapResponseReader.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapResponseReader.h"
 
 #include <QRandomGenerator>
 #include <QTest>

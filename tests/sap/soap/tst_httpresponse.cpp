@@ -1,7 +1,7 @@
 // The HTTP framing of SOAP answers as the client reads it: status, header, body by length, by
 // chunks or to the close, and the limits that hold whatever a server sends.
 #include "ByteSlices.h"
-#include "HttpResponseReader.h"
+#include "sap/soap/http/HttpResponseReader.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "HttpTestKit.h"
-#include "RfcFunction.h"
-#include "SoapDestination.h"
-#include "SystemCookieJar.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapDestination.h"
+#include "sap/soap/SystemCookieJar.h"
 
 #include <QHash>
 #include <QPointer>

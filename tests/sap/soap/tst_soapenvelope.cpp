@@ -1,5 +1,5 @@
-#include "RfcFunction.h"
-#include "SoapEnvelope.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapEnvelope.h"
 
 #include <QFile>
 #include <QStringDecoder>

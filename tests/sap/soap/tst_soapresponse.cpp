@@ -1,6 +1,6 @@
 #include "ByteSlices.h"
-#include "RfcFunction.h"
-#include "SoapResponseReader.h"
+#include "sap/RfcFunction.h"
+#include "sap/soap/SoapResponseReader.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,0 +1,151 @@
+#include "cli/ExportCommand.h"
+
+#include "cli/SapCommandLine.h"
+#include "query/document/QueryDocumentFile.h"
+#include "query/export/ExportTarget.h"
+#include "query/export/TableExport.h"
+#include "query/read/KeyCatalog.h"
+#include "sap/RfcConnection.h"
+
+#include <QCommandLineParser>
+
+#include <atomic>
+
+namespace
+{
+void print(std::FILE* stream, const QString& text)
+{
+    SapCommandLine::print(stream, text);
+}
+} // namespace
+
+int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std::FILE* out,
+                       std::FILE* err)
+{
+    QCommandLineParser parser;
+    parser.addOption(
+        {QStringLiteral("output"), QStringLiteral("The export file."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("separator"), QStringLiteral("The list separator."),
+                      QStringLiteral("S"), QStringLiteral(";")});
+    parser.addOption({QStringLiteral("encoding"),
+                      QStringLiteral("windows-1252 (the default) or utf-8."),
+                      QStringLiteral("NAME"), QStringLiteral("windows-1252")});
+    parser.addOption({QStringLiteral("format"),
+                      QStringLiteral("csv or xlsx (the default follows the output's name)."),
+                      QStringLiteral("NAME")});
+    parser.addOption(
+        {QStringLiteral("trim"), QStringLiteral("Values without the blanks that pad them (CSV).")});
+    parser.addOption({QStringLiteral("page-rows"),
+                      QStringLiteral("Rows asked for in one call (default: as many as keep an "
+                                     "answer within a few MB)."),
+                      QStringLiteral("N")});
+    SapCommandLine::addLogonOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("query"), QStringLiteral("A saved query."));
+    if (!parser.parse(QStringList{QStringLiteral("zorv")} + args) ||
+        parser.positionalArguments().size() != 1) {
+        print(err, QStringLiteral("usage: zorv export QUERY.txt [--output FILE] [options]\n"));
+        return 2;
+    }
+    const QString encoding = parser.value(QStringLiteral("encoding")).toLower();
+    if (encoding != u"windows-1252" && encoding != u"utf-8") {
+        print(err, QStringLiteral("--encoding takes windows-1252 or utf-8\n"));
+        return 2;
+    }
+    const QString format = parser.value(QStringLiteral("format")).toLower();
+    if (!format.isEmpty() && format != u"csv" && format != u"xlsx") {
+        print(err, QStringLiteral("--format takes csv or xlsx\n"));
+        return 2;
+    }
+    qint64 pageRows = 0;
+    if (parser.isSet(QStringLiteral("page-rows"))) {
+        bool ok = false;
+        pageRows = parser.value(QStringLiteral("page-rows")).toLongLong(&ok);
+        if (!ok || pageRows < 1) {
+            print(err, QStringLiteral("--page-rows takes a whole number of 1 or more\n"));
+            return 2;
+        }
+    }
+
+    QueryDocument document;
+    const QString path = parser.positionalArguments().front();
+    const QueryDocumentFile::ReadResult read = QueryDocumentFile::readFile(path, document);
+    QString problem = read.ok ? QueryDocumentFile::checkLoadable(document) : read.error;
+    QVector<ReadPlan::Field> fields;
+    for (const QString& entry : document.fields) {
+        if (const auto field = QueryDocumentFile::parseFieldEntry(entry, &problem))
+            fields.append({field->key, field->type, field->length, field->text});
+    }
+    ReadPlan plan;
+    if (problem.isEmpty() && !plan.build(fields, document.options, &problem) && problem.isEmpty())
+        problem = QStringLiteral("The query has no fields: ") + path;
+    if (!problem.isEmpty()) {
+        print(err, problem + u'\n');
+        return 1;
+    }
+
+    TableExport::Settings settings;
+    settings.path = parser.isSet(QStringLiteral("output")) ? parser.value(QStringLiteral("output"))
+                                                           : document.exportFile;
+    if (settings.path.isEmpty()) {
+        print(err, QStringLiteral("The query names no export file: give one with --output\n"));
+        return 1;
+    }
+    settings.separator = parser.value(QStringLiteral("separator"));
+    settings.rowLimit = document.rowLimit;
+    settings.pageRows = pageRows;
+    settings.format = format.isEmpty()    ? TableExport::formatOf(settings.path)
+                      : format == u"xlsx" ? TableExport::Format::Xlsx
+                                          : TableExport::Format::Csv;
+    settings.trim = parser.isSet(QStringLiteral("trim"));
+    if (settings.format == TableExport::Format::Xlsx && settings.path == u"-") {
+        print(err, QStringLiteral("A workbook cannot go to standard output: give --output a "
+                                  "file name\n"));
+        return 2;
+    }
+    settings.standardOutput = out;
+    const QString unreadable = ReadJob::check(plan);
+    if (!unreadable.isEmpty()) {
+        print(err, unreadable + u'\n');
+        return 1;
+    }
+    const QString unfit = settings.path == u"-" ? QString() : ExportTarget::unfit(settings.path);
+    if (!unfit.isEmpty()) {
+        print(err, unfit + u'\n');
+        return 1;
+    }
+    settings.encoding =
+        encoding == u"utf-8" ? TableExport::Encoding::Utf8 : TableExport::Encoding::WindowsCodePage;
+
+    const auto connection = SapCommandLine::logon(parser, factory, err);
+    if (!connection)
+        return 1;
+    KeyCatalog keys;
+    TableExport exporter(*connection->destination(), keys, plan, settings);
+    TableExport::Observer observer;
+    observer.status = [err](const QString& text) { print(err, text + u'\n'); };
+    const std::atomic<bool> never{false};
+    const TableExport::Result result = exporter.run(never, observer);
+    connection->logOff();
+    for (const ReadJob::Failure& failure : result.failures)
+        print(err, TableExport::failureText(failure) + u'\n');
+    if (!result.ok) {
+        print(err,
+              QStringLiteral("The export failed; %1 was not written%2\n")
+                  .arg(settings.path,
+                       result.error.isEmpty() ? QString() : QStringLiteral(": ") + result.error));
+        return 1;
+    }
+    for (const QString& note : result.notes)
+        print(err, note + u'\n');
+    if (result.lostCharacters > 0)
+        print(err, QStringLiteral("%1 characters the Windows code page cannot hold were written "
+                                  "as \"?\"; --encoding utf-8 keeps them\n")
+                       .arg(result.lostCharacters));
+    if (settings.path != u"-")
+        print(out, settings.path + u'\n');
+    print(err, QStringLiteral("%1 rows written in %2 s (%3 calls)\n")
+                   .arg(result.rows)
+                   .arg(result.elapsed, 0, 'f', 2)
+                   .arg(result.calls));
+    return 0;
+}

@@ -1,0 +1,112 @@
+#include "query/export/TableExport.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+TableExport::TableExport(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan,
+                         Settings settings)
+    : m_destination(destination), m_catalog(catalog), m_plan(std::move(plan)),
+      m_settings(std::move(settings))
+{
+    if (m_settings.separator.isEmpty())
+        m_settings.separator = QStringLiteral(";");
+}
+
+QString TableExport::failureText(const ReadJob::Failure& failure)
+{
+    QString text = failure.table + QStringLiteral(": ");
+    if (!failure.exception.isEmpty()) {
+        text += failure.exception;
+        if (!failure.message.isEmpty())
+            text += QStringLiteral(" (") + failure.message + u')';
+        if (!failure.explanation.isEmpty())
+            text += QStringLiteral(": ") + failure.explanation;
+    } else {
+        text += failure.explanation;
+    }
+    return text;
+}
+
+TableExport::Format TableExport::formatOf(const QString& path)
+{
+    return path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) ? Format::Xlsx : Format::Csv;
+}
+
+TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Observer& observer)
+{
+    CsvWriter::Settings file;
+    file.path = m_settings.path;
+    file.separator = m_settings.separator;
+    file.encoding = m_settings.encoding;
+    file.trim = m_settings.trim;
+    file.standardOutput = m_settings.standardOutput;
+    XlsxWriter::Settings book;
+    book.path = m_settings.path;
+    for (const ReadPlan::Field& field : m_plan.fields()) {
+        file.keys.append(field.key);
+        file.texts.append(field.text);
+        file.lengths.push_back(field.length);
+        file.types.append(field.type);
+    }
+    file.endsRun.assign(static_cast<size_t>(m_plan.fieldCount()), false);
+    for (const ReadPlan::Piece& piece : m_plan.pieces())
+        file.endsRun[static_cast<size_t>(piece.fields.end - 1)] = true;
+    book.keys = file.keys;
+    book.texts = file.texts;
+    book.types = file.types;
+    book.lengths = file.lengths;
+    book.sheetName = m_plan.pieces().isEmpty() ? QString() : m_plan.pieces().front().table;
+    CsvWriter csv(file);
+    XlsxWriter xlsx(book);
+    const bool workbook = m_settings.format == Format::Xlsx;
+    RowSink& writer = workbook ? static_cast<RowSink&>(xlsx) : csv;
+
+    ReadJob::Settings read;
+    read.limit = m_settings.rowLimit;
+    read.pageRows = m_settings.pageRows;
+    read.spoolFolder =
+        m_settings.path == u"-" ? QString() : QFileInfo(m_settings.path).absolutePath();
+    ReadJob job(m_destination, m_catalog, m_plan, read);
+    ReadJob::Observer progress;
+    qint64 said = -1;
+    progress.progress = [&](const QString& table, qint64 rows, double fraction) {
+        if (observer.progress)
+            observer.progress(std::min(0.99f, static_cast<float>(fraction)));
+        if (!observer.status)
+            return;
+        if (table.isEmpty()) {
+            // Tables read one after the other are now set side by side into the file.
+            if (said != -2)
+                observer.status(QStringLiteral("Creating ") + m_settings.path);
+            said = -2;
+        } else if (rows != said) {
+            said = rows;
+            observer.status(QStringLiteral("Reading %1: %2 rows").arg(table).arg(rows));
+        }
+    };
+    const ReadJob::Result jobResult = job.run(writer, cancel, progress);
+
+    Result result;
+    result.ok = jobResult.ok;
+    result.cancelled = jobResult.cancelled;
+    result.rows = static_cast<long>(jobResult.rows);
+    result.elapsed = jobResult.elapsed;
+    result.calls = jobResult.calls;
+    result.error = jobResult.error;
+    result.failures = jobResult.failures;
+    result.notes = jobResult.notes;
+    result.lostCharacters = workbook ? 0 : csv.lostCharacters();
+    if (workbook && result.ok && xlsx.sheets() > 1)
+        result.notes.append(QStringLiteral("%1 rows on %2 sheets: a sheet holds %3")
+                                .arg(result.rows)
+                                .arg(xlsx.sheets())
+                                .arg(book.rowsPerSheet - 2));
+    for (const ReadJob::Failure& failure : jobResult.failures)
+        result.failedPieces.append(
+            failure.table + QStringLiteral(": ") +
+            (failure.exception.isEmpty() ? failure.explanation : failure.exception));
+    if (!result.ok)
+        result.rows = 0;
+    return result;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "query/export/CsvWriter.h"
+#include "query/export/XlsxWriter.h"
+#include "query/read/ReadJob.h"
+#include "query/read/ReadPlan.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+
+class KeyCatalog;
+class RfcDestination;
+
+// An export of a query to a CSV file: the read job writing into the CSV writer. The file
+// appears only when every row was read and written; a failure leaves the previous file as it
+// was.
+class TableExport
+{
+public:
+    using Encoding = CsvWriter::Encoding;
+    enum class Format { Csv, Xlsx };
+
+    struct Settings {
+        QString path;
+        QString separator = QStringLiteral(";");
+        qint64 rowLimit = 0; // 0: every row
+        qint64 pageRows = 0; // 0: the read job's choice
+        Format format = Format::Csv;
+        Encoding encoding = Encoding::WindowsCodePage;
+        bool trim = false;                  // CSV values without the blanks that pad them
+        std::FILE* standardOutput = stdout; // where the path "-" writes
+    };
+
+    // Called on the thread that runs the export.
+    struct Observer {
+        std::function<void(const QString&)> status;
+        std::function<void(float)> progress; // 0..0.99
+    };
+
+    struct Result {
+        bool ok = false;
+        bool cancelled = false;
+        long rows = 0;
+        double elapsed = 0;     // seconds
+        int lostCharacters = 0; // not representable in the code page, written as "?"
+        int calls = 0;
+        QString error;
+        QStringList failedPieces; // "TABLE: EXCEPTION" for each table whose read failed
+        std::vector<ReadJob::Failure> failures;
+        QStringList notes;
+    };
+
+    TableExport(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings);
+
+    Result run(const std::atomic<bool>& cancel, const Observer& observer);
+
+    static QString quote(const QString& value, const QString& separator)
+    {
+        return CsvWriter::quote(value, separator);
+    }
+    static bool needsQuotes(QStringView value, const QString& separator)
+    {
+        return CsvWriter::needsQuotes(value, separator);
+    }
+    static QString headerLine(const QStringList& values, const QString& separator)
+    {
+        return CsvWriter::headerLine(values, separator);
+    }
+    // One line naming what failed, for a message or the command line.
+    static QString failureText(const ReadJob::Failure& failure);
+    // A workbook for a name ending in .xlsx, else a text file.
+    static Format formatOf(const QString& path);
+
+private:
+    RfcDestination& m_destination;
+    KeyCatalog& m_catalog;
+    ReadPlan m_plan;
+    Settings m_settings;
+};

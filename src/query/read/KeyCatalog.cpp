@@ -1,0 +1,80 @@
+#include "query/read/KeyCatalog.h"
+
+#include "query/read/TableCall.h"
+
+#include <algorithm>
+
+KeyCatalog::Keys KeyCatalog::keysOf(RfcDestination& destination, const QString& table,
+                                    const std::atomic<bool>* cancel)
+{
+    {
+        QMutexLocker lock(&m_lock);
+        const auto found = m_keys.constFind(table);
+        if (found != m_keys.constEnd())
+            return *found;
+    }
+    Keys keys = read(destination, table, cancel);
+    // A cancelled read says nothing about the table.
+    if (!(cancel && cancel->load())) {
+        QMutexLocker lock(&m_lock);
+        m_keys.insert(table, keys);
+    }
+    return keys;
+}
+
+void KeyCatalog::bind(const std::shared_ptr<RfcDestination>& destination)
+{
+    QMutexLocker lock(&m_lock);
+    if (m_destination.lock() == destination)
+        return;
+    m_keys.clear();
+    m_destination = destination;
+}
+
+KeyCatalog::Keys KeyCatalog::read(RfcDestination& destination, const QString& table,
+                                  const std::atomic<bool>* cancel)
+{
+    Keys keys;
+    TableCall call(destination, cancel);
+    TableCall::Request request;
+    request.table = QStringLiteral("DD03L");
+    request.fields = {QStringLiteral("FIELDNAME"), QStringLiteral("POSITION"),
+                      QStringLiteral("LENG"), QStringLiteral("DATATYPE")};
+    QString name = table;
+    name.replace(u'\'', QStringLiteral("''"));
+    request.options = {QStringLiteral("TABNAME = '%1' AND KEYFLAG = 'X'").arg(name)};
+    RowBlock block;
+    if (call.run(request, block) != TableCall::Outcome::Done) {
+        keys.problem = QStringLiteral("the dictionary table DD03L could not be read (%1)")
+                           .arg(call.exception());
+        return keys;
+    }
+    std::vector<RowBlock::Slot> places;
+    if (!call.slotsFor(request.fields, {30, 4, 6, 4}, places, &keys.problem))
+        return keys;
+    struct Entry {
+        int position;
+        KeyField field;
+    };
+    std::vector<Entry> entries;
+    for (qsizetype r = 0; r < block.size(); ++r) {
+        const QString fieldName = block.value(r, places[0]).trimmed().toString();
+        // Includes and appends appear as pseudo fields (".INCLUDE"); they hold no value.
+        if (fieldName.isEmpty() || fieldName.startsWith(u'.'))
+            continue;
+        const bool known = std::any_of(entries.begin(), entries.end(),
+                                       [&](const Entry& e) { return e.field.name == fieldName; });
+        if (known)
+            continue;
+        entries.push_back(
+            {block.value(r, places[1]).trimmed().toInt(),
+             KeyField::fromDictionary(fieldName, block.value(r, places[2]).trimmed().toInt(),
+                                      block.value(r, places[3]).toString())});
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.position < b.position; });
+    for (Entry& entry : entries)
+        keys.fields.push_back(std::move(entry.field));
+    keys.known = true;
+    return keys;
+}

@@ -1,0 +1,120 @@
+#include "query/read/KeyRange.h"
+
+KeyRange KeyRange::below(const QString& value) const
+{
+    KeyRange part = *this;
+    part.high = value;
+    return part;
+}
+
+KeyRange KeyRange::from(const QString& value, bool inclusive) const
+{
+    KeyRange part = *this;
+    part.low = value;
+    part.lowInclusive = inclusive;
+    return part;
+}
+
+KeyRange KeyRange::within(const QString& value) const
+{
+    KeyRange part;
+    part.prefix = prefix;
+    part.prefix.push_back(value);
+    return part;
+}
+
+bool KeyRange::emptyBy(const KeyField& field) const
+{
+    if (!low || !high)
+        return false;
+    return field.compare(*low, *high) >= 0;
+}
+
+bool KeyRange::contains(const std::vector<KeyField>& fields,
+                        const std::function<QStringView(int)>& value) const
+{
+    const int d = depth();
+    for (int i = 0; i < d; ++i) {
+        if (fields[static_cast<size_t>(i)].compare(value(i), prefix[static_cast<size_t>(i)]) != 0)
+            return false;
+    }
+    if (d >= static_cast<int>(fields.size()))
+        return true;
+    const KeyField& field = fields[static_cast<size_t>(d)];
+    if (low) {
+        const int c = field.compare(value(d), *low);
+        if (c < 0 || (c == 0 && !lowInclusive))
+            return false;
+    }
+    return !high || field.compare(value(d), *high) < 0;
+}
+
+bool KeyRange::tokens(const std::vector<KeyField>& fields, QStringList& out, QString* why) const
+{
+    out.clear();
+    const auto add = [&](int i, const QString& op, const QString& value) {
+        const KeyField& field = fields[static_cast<size_t>(i)];
+        const std::optional<QString> literal = field.literal(value);
+        if (!literal) {
+            if (why)
+                *why = QStringLiteral("the key value \"%1\" of %2 cannot be written in a WHERE "
+                                      "line")
+                           .arg(value, field.name);
+            return false;
+        }
+        if (!out.isEmpty())
+            out.append(QStringLiteral("AND"));
+        out << field.name << op << *literal;
+        return true;
+    };
+    for (int i = 0; i < depth(); ++i) {
+        if (!add(i, QStringLiteral("="), prefix[static_cast<size_t>(i)]))
+            return false;
+    }
+    if (low && !add(depth(), lowInclusive ? QStringLiteral(">=") : QStringLiteral(">"), *low))
+        return false;
+    if (high && !add(depth(), QStringLiteral("<"), *high))
+        return false;
+    return true;
+}
+
+bool KeyRange::optionLines(const QStringList& own, const QStringList& condition, int width,
+                           QStringList& out, QString* why)
+{
+    out.clear();
+    if (condition.isEmpty()) {
+        out = own;
+        return true;
+    }
+    QStringList tokens;
+    if (!own.isEmpty()) {
+        // The table's own lines stay as they are, in parentheses of their own lines: a line
+        // may end in AND or OR, and a token never straddles two lines.
+        out.append(QStringLiteral("("));
+        out += own;
+        out.append(QStringLiteral(")"));
+        tokens.append(QStringLiteral("AND"));
+    }
+    tokens += condition;
+    QString line;
+    for (const QString& token : tokens) {
+        if (token.size() > width) {
+            if (why)
+                *why = QStringLiteral("the key value %1 is longer than a WHERE line of %2 "
+                                      "characters")
+                           .arg(token)
+                           .arg(width);
+            return false;
+        }
+        if (!line.isEmpty() && line.size() + 1 + token.size() > width) {
+            out.append(line);
+            line.clear();
+        }
+        if (!line.isEmpty())
+            line += u' ';
+        line += token;
+    }
+    if (!line.isEmpty())
+        out.append(line);
+    return true;
+}

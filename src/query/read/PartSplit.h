@@ -1,0 +1,65 @@
+#pragma once
+
+#include "query/read/KeyField.h"
+#include "query/read/KeyRange.h"
+#include "query/read/PieceLayout.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// How a part of a table is cut into smaller parts when a call returned a full page of it: by
+// the values of the key field at the part's depth among the rows it returned.
+class PartSplit
+{
+public:
+    static constexpr int kMostParts = 4;
+    // A paced part aims at this share of a page, so that an uneven stretch still fits.
+    static constexpr double kPacedShare = 0.8;
+
+    struct Sample {
+        PieceLayout::Answer answer;  // of the first piece
+        std::vector<qsizetype> rows; // its lines in this part, in key order
+        bool arrivedInOrder = false;
+    };
+    struct Part {
+        KeyRange range;
+        std::optional<Sample> sample; // the part held more rows than these
+        double weight = 0;
+        bool retried = false;
+        // Where the key's values are numbers: how far they advance per row so far, so that
+        // the next call can ask for a part that likely fits a page.
+        double pace = 0;
+    };
+    // Rows in a row with the same value of the splitting field; start counts sample rows.
+    struct Run {
+        QString value;
+        qsizetype start = 0;
+    };
+
+    // The runs of the sample's rows by the value in slot.
+    static std::vector<Run> runs(const Sample& sample, RowBlock::Slot slot, const KeyField& field);
+    // Every row has the one value: the part below it, the part within it (keeping the sample,
+    // to be split on the next key field) and the part after it, in reading order.
+    static std::vector<Part> aroundOneValue(Part part, const QString& value, const KeyField& field);
+    // At most kMostParts parts, cut at values that share the sample's rows out evenly, in
+    // reading order.
+    static std::vector<Part> evenly(const Part& part, const std::vector<Run>& runs);
+    // A paced read of a part: up to bound (exclusive), advance numbers past the part's low end.
+    struct Step {
+        QString bound;
+        qint64 advance = 0;
+    };
+    // Where a part with a pace likely ends a page of wanted rows; nothing where its low end
+    // is no number or the page would reach its high end.
+    static std::optional<Step> pacedStep(const Part& part, qint64 wanted,
+                                         const std::vector<KeyField>& keys);
+    // The pace for the rest of a part after a paced step returned rows.
+    static double paceAfter(double pace, qint64 advance, qsizetype rows, qint64 wanted);
+    // How far key values made only of digits advance per row from first to last over rows;
+    // 0 where they are not such numbers.
+    static double pace(const QString& first, const QString& last, qsizetype rows);
+    // A key value made only of digits, as document numbers are: its number, else nothing.
+    static std::optional<qint64> number(QStringView value);
+};

@@ -1,0 +1,347 @@
+#include "query/read/ReadJob.h"
+
+#include "query/read/RowSink.h"
+#include "query/read/TableRead.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <memory>
+#include <numeric>
+
+namespace
+{
+constexpr int kOptionWidth = 72;
+constexpr double kReadShare = 0.95;
+
+// The rows of one table of several, kept until every table is read: per row, which columns
+// it has and their values.
+class Spool
+{
+public:
+    bool open(const QString& folder)
+    {
+        m_file =
+            std::make_unique<QTemporaryFile>(QDir(folder.isEmpty() ? QDir::tempPath() : folder)
+                                                 .filePath(QStringLiteral(".zorv-spool-XXXXXX")));
+        if (!m_file->open())
+            return false;
+        m_stream.setDevice(m_file.get());
+        return true;
+    }
+    void write(const std::vector<QStringView>& values, const std::vector<char>& present)
+    {
+        m_stream << QByteArray(present.data(), static_cast<qsizetype>(present.size()));
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (present[i])
+                m_stream << values[i].toString();
+        }
+        ++m_rows;
+    }
+    bool ok() const { return m_stream.status() == QDataStream::Ok; }
+    bool rewind()
+    {
+        m_stream.setDevice(nullptr);
+        if (!m_file->flush() || !m_file->seek(0))
+            return false;
+        m_stream.setDevice(m_file.get());
+        return true;
+    }
+    void read(std::vector<QString>& values, std::vector<char>& present)
+    {
+        QByteArray flags;
+        m_stream >> flags;
+        for (size_t i = 0; i < values.size(); ++i) {
+            present[i] = i < static_cast<size_t>(flags.size()) && flags[static_cast<qsizetype>(i)];
+            values[i].clear();
+            if (present[i])
+                m_stream >> values[i];
+        }
+    }
+    qint64 rows() const { return m_rows; }
+
+private:
+    std::unique_ptr<QTemporaryFile> m_file;
+    QDataStream m_stream;
+    qint64 m_rows = 0;
+};
+} // namespace
+
+struct ReadJob::Table {
+    TableRead::Request request;
+    std::vector<int> columns; // My Table column of each of the table's columns
+    qint64 rows = 0;
+    std::unique_ptr<Spool> spool;
+};
+
+ReadJob::ReadJob(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings)
+    : m_destination(destination), m_catalog(catalog), m_plan(std::move(plan)),
+      m_settings(std::move(settings))
+{
+}
+
+qint64 ReadJob::pageRowsFor(int rowWidth, qint64 limit)
+{
+    qint64 rows = std::clamp<qint64>(kAnswerCharacters / std::max(1, rowWidth), kFewestPageRows,
+                                     kMostPageRows);
+    // A small limit (a preview) is read in one page, however wide the rows.
+    if (limit > 0 && limit <= 1000)
+        rows = std::max(rows, limit);
+    return rows;
+}
+
+QString ReadJob::check(const ReadPlan& plan)
+{
+    const QStringList& options = plan.options();
+    std::vector<bool> sent(static_cast<size_t>(options.size()), false);
+    for (const ReadPlan::Piece& piece : plan.pieces()) {
+        const qsizetype cut = plan.fields().at(piece.fields.begin).key.indexOf(u'-');
+        for (int j = piece.options.begin; j < piece.options.end; ++j) {
+            sent[static_cast<size_t>(j)] = true;
+            const QString line = options.at(j).mid(cut + 1);
+            if (line.size() > kOptionWidth)
+                return QStringLiteral("The option \"%1\" is %2 characters long as it is sent to "
+                                      "%3; a WHERE line holds at most %4.")
+                    .arg(options.at(j))
+                    .arg(line.size())
+                    .arg(piece.table)
+                    .arg(kOptionWidth);
+        }
+    }
+    for (int j = 0; j < options.size(); ++j) {
+        if (!sent[static_cast<size_t>(j)] && !options.at(j).trimmed().isEmpty())
+            return QStringLiteral("The option \"%1\" names no table of My Table, so it would "
+                                  "restrict nothing; remove it or add a field of its table.")
+                .arg(options.at(j));
+    }
+    return {};
+}
+
+std::vector<ReadJob::Table> ReadJob::tables() const
+{
+    std::vector<Table> tables;
+    const auto tableIndex = [&](const QString& name) {
+        for (size_t t = 0; t < tables.size(); ++t) {
+            if (tables[t].request.table == name)
+                return static_cast<int>(t);
+        }
+        Table table;
+        table.request.table = name;
+        tables.push_back(std::move(table));
+        return static_cast<int>(tables.size()) - 1;
+    };
+    for (const ReadPlan::Piece& piece : m_plan.pieces()) {
+        Table& table = tables[static_cast<size_t>(tableIndex(piece.table))];
+        const qsizetype cut = m_plan.fields().at(piece.fields.begin).key.indexOf(u'-');
+        std::vector<int> columns;
+        for (int i = piece.fields.begin; i < piece.fields.end; ++i) {
+            const ReadPlan::Field& field = m_plan.fields().at(i);
+            columns.push_back(static_cast<int>(table.request.columns.size()));
+            table.request.columns.push_back({field.name(), field.length});
+            table.columns.push_back(i);
+        }
+        table.request.pieces.push_back(columns);
+        if (table.request.options.isEmpty()) {
+            for (int j = piece.options.begin; j < piece.options.end; ++j)
+                table.request.options.append(m_plan.options().at(j).mid(cut + 1));
+        }
+    }
+    for (Table& table : tables) {
+        int width = 0;
+        for (const TableRead::Column& column : table.request.columns)
+            width += column.length;
+        table.request.limit = m_settings.limit;
+        table.request.pageRows =
+            m_settings.pageRows > 0 ? m_settings.pageRows : pageRowsFor(width, m_settings.limit);
+        table.request.floorRows = std::min<qint64>(10, table.request.pageRows);
+    }
+    return tables;
+}
+
+int ReadJob::lineLength(const char* present) const
+{
+    // A line ends early where the last runs of fields have no row: separators up to the first
+    // field of the last run, as lines always did.
+    if (m_runs.empty() || present[m_runs.back().firstColumn])
+        return m_plan.fieldCount();
+    return m_runs.back().firstColumn + 1;
+}
+
+ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
+                             const Observer& observer)
+{
+    QElapsedTimer timer;
+    timer.start();
+    Result result;
+    result.error = check(m_plan);
+    if (!result.error.isEmpty())
+        return result;
+    m_runs.clear();
+    for (const ReadPlan::Piece& piece : m_plan.pieces())
+        m_runs.push_back({piece.fields.begin});
+    std::vector<Table> tables = this->tables();
+    if (!sink.start()) {
+        result.error = sink.error();
+        return result;
+    }
+    const bool read = tables.size() == 1 ? readOne(tables.front(), sink, cancel, observer, result)
+                                         : readSeveral(tables, sink, cancel, observer, result);
+    result.cancelled = cancel.load();
+    const bool usable = read && !result.cancelled && result.error.isEmpty() &&
+                        (result.failures.empty() || m_settings.keepWhatWasRead);
+    if (usable && !sink.finish())
+        result.error = sink.error();
+    if (!usable || !result.error.isEmpty())
+        sink.abandon();
+    result.ok = usable && result.error.isEmpty() && result.failures.empty();
+    result.elapsed = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    return result;
+}
+
+bool ReadJob::readOne(Table& table, RowSink& sink, const std::atomic<bool>& cancel,
+                      const Observer& observer, Result& result)
+{
+    TableRead reader(m_destination, m_catalog, cancel, table.request);
+    std::vector<QStringView> values(static_cast<size_t>(m_plan.fieldCount()));
+    std::vector<char> present(static_cast<size_t>(m_plan.fieldCount()), 1);
+    bool sinkFailed = false;
+    const auto batch = [&](const TableBatch& rows) {
+        for (qsizetype r = 0; r < rows.rows(); ++r) {
+            rows.fill(r, table.columns.data(), values.data(), present.data());
+            const int count = lineLength(present.data());
+            if (!sink.row(values.data(), present.data(), count)) {
+                sinkFailed = true;
+                return false;
+            }
+            if ((r & 0x3FF) == 0 && cancel)
+                return false;
+        }
+        return true;
+    };
+    TableRead::Observer progress;
+    if (observer.progress)
+        progress.progress = [&](qint64 rows, double fraction) {
+            observer.progress(table.request.table, rows, fraction);
+        };
+    const TableRead::Status status = reader.run(batch, progress);
+    result.calls += reader.calls();
+    result.rows = reader.rows();
+    if (!reader.note().isEmpty())
+        result.notes.append(reader.note());
+    if (sinkFailed) {
+        result.error = sink.error();
+        return false;
+    }
+    if (status == TableRead::Status::Failed) {
+        const TableRead::Failure& failure = reader.failure();
+        result.failures.push_back({table.request.table, failure.exception, failure.message,
+                                   failure.explanation, failure.keys});
+        result.rows = 0;
+        return false;
+    }
+    return status == TableRead::Status::Done;
+}
+
+bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
+                          const std::atomic<bool>& cancel, const Observer& observer, Result& result)
+{
+    const double share = kReadShare / static_cast<double>(tables.size());
+    for (size_t t = 0; t < tables.size(); ++t) {
+        Table& table = tables[t];
+        table.spool = std::make_unique<Spool>();
+        if (!table.spool->open(m_settings.spoolFolder)) {
+            result.error =
+                QStringLiteral("A temporary file cannot be created in ") +
+                (m_settings.spoolFolder.isEmpty() ? QDir::tempPath() : m_settings.spoolFolder);
+            return false;
+        }
+        TableRead reader(m_destination, m_catalog, cancel, table.request);
+        std::vector<QStringView> values(table.request.columns.size());
+        std::vector<char> present(table.request.columns.size());
+        std::vector<int> inOrder(table.request.columns.size()); // the spool keeps the table's order
+        std::iota(inOrder.begin(), inOrder.end(), 0);
+        const auto batch = [&](const TableBatch& rows) {
+            for (qsizetype r = 0; r < rows.rows(); ++r) {
+                rows.fill(r, inOrder.data(), values.data(), present.data());
+                table.spool->write(values, present);
+            }
+            return table.spool->ok() && !cancel;
+        };
+        TableRead::Observer progress;
+        if (observer.progress)
+            progress.progress = [&](qint64 rows, double fraction) {
+                observer.progress(table.request.table, rows,
+                                  share * (static_cast<double>(t) + fraction));
+            };
+        const TableRead::Status status = reader.run(batch, progress);
+        result.calls += reader.calls();
+        if (!reader.note().isEmpty())
+            result.notes.append(reader.note());
+        if (cancel)
+            return false;
+        if (!table.spool->ok()) {
+            result.error = QStringLiteral("A temporary file could not be written (is the disk "
+                                          "full?)");
+            return false;
+        }
+        if (status == TableRead::Status::Failed) {
+            const TableRead::Failure& failure = reader.failure();
+            result.failures.push_back({table.request.table, failure.exception, failure.message,
+                                       failure.explanation, failure.keys});
+            if (!m_settings.keepWhatWasRead)
+                return false;
+            table.spool = std::make_unique<Spool>(); // its rows are not shown
+            table.spool->open(m_settings.spoolFolder);
+        }
+        table.rows = table.spool->rows();
+        if (!table.spool->rewind()) {
+            result.error = QStringLiteral("A temporary file could not be read back");
+            return false;
+        }
+    }
+
+    // Row r of every table makes line r.
+    qint64 lines = 0;
+    for (const Table& table : tables)
+        lines = std::max(lines, table.rows);
+    std::vector<std::vector<QString>> texts(tables.size());
+    std::vector<std::vector<char>> present(tables.size());
+    for (size_t t = 0; t < tables.size(); ++t) {
+        texts[t].resize(tables[t].request.columns.size());
+        present[t].resize(tables[t].request.columns.size());
+    }
+    std::vector<QStringView> values(static_cast<size_t>(m_plan.fieldCount()));
+    std::vector<char> has(static_cast<size_t>(m_plan.fieldCount()));
+    for (qint64 r = 0; r < lines; ++r) {
+        std::fill(has.begin(), has.end(), 0);
+        std::fill(values.begin(), values.end(), QStringView());
+        for (size_t t = 0; t < tables.size(); ++t) {
+            if (r >= tables[t].rows)
+                continue;
+            tables[t].spool->read(texts[t], present[t]);
+            for (size_t c = 0; c < texts[t].size(); ++c) {
+                const size_t column = static_cast<size_t>(tables[t].columns[c]);
+                has[column] = present[t][c];
+                values[column] = texts[t][c];
+            }
+        }
+        const int count = lineLength(has.data());
+        if (!sink.row(values.data(), has.data(), count)) {
+            result.error = sink.error();
+            return false;
+        }
+        if ((r & 0xFFF) == 0) {
+            if (cancel)
+                return false;
+            if (observer.progress)
+                observer.progress(QString(), r,
+                                  kReadShare + (1 - kReadShare) * static_cast<double>(r) /
+                                                   static_cast<double>(lines));
+        }
+    }
+    result.rows = lines;
+    return true;
+}

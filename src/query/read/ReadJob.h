@@ -1,0 +1,85 @@
+#pragma once
+
+#include "query/read/KeyCatalog.h"
+#include "query/read/ReadPlan.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+class RfcDestination;
+class RowSink;
+
+// Reads the rows of a query, as its read plan splits My Table, into a sink: the one way the
+// preview, the export and the command line read. Each table of My Table is read exactly by its
+// key (see TableRead); the tables are then set side by side line by line, as they always were.
+// Runs on whatever thread calls run(); cancel stops it between rows.
+class ReadJob
+{
+public:
+    struct Settings {
+        qint64 limit = 0;    // rows per table; 0: every row
+        qint64 pageRows = 0; // rows per call; 0: as many as keep an answer within a few MB
+        // An export fails as a whole when one table fails; a preview shows what it could read.
+        bool keepWhatWasRead = false;
+        QString spoolFolder; // where tables wait to be set side by side; empty: the temp folder
+    };
+    struct Failure {
+        QString table;
+        QString exception;   // the system's exception, if it raised one
+        QString message;     // the system's text
+        QString explanation; // what went wrong, when the system raised nothing
+        QStringList keys;    // rows that changed while they were read
+    };
+    struct Result {
+        bool ok = false;
+        bool cancelled = false;
+        qint64 rows = 0;
+        double elapsed = 0; // seconds
+        int calls = 0;
+        std::vector<Failure> failures;
+        QStringList notes; // what the user should know of a read that went through
+        QString error;     // a problem of the query or of the sink
+    };
+    struct Observer {
+        // Which table is being read, its rows so far, and the share of the whole work done.
+        std::function<void(const QString& table, qint64 rows, double fraction)> progress;
+    };
+
+    static constexpr qint64 kAnswerCharacters = 4000000;
+    static constexpr qint64 kMostPageRows = 50000;
+    static constexpr qint64 kFewestPageRows = 100;
+
+    ReadJob(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings);
+
+    Result run(RowSink& sink, const std::atomic<bool>& cancel, const Observer& observer = {});
+
+    // What keeps a plan from being read, checked before any call; empty when nothing does.
+    static QString check(const ReadPlan& plan);
+    // Rows per call for rows of this many characters.
+    static qint64 pageRowsFor(int rowWidth, qint64 limit);
+
+private:
+    struct Table;
+    // A run of fields of one table, as the plan lists them; a line without the last run's
+    // rows ends early.
+    struct Run {
+        int firstColumn = 0;
+    };
+
+    std::vector<Table> tables() const;
+    bool readOne(Table& table, RowSink& sink, const std::atomic<bool>& cancel,
+                 const Observer& observer, Result& result);
+    bool readSeveral(std::vector<Table>& tables, RowSink& sink, const std::atomic<bool>& cancel,
+                     const Observer& observer, Result& result);
+    int lineLength(const char* present) const; // present: one flag per column
+
+    RfcDestination& m_destination;
+    KeyCatalog& m_catalog;
+    ReadPlan m_plan;
+    Settings m_settings;
+    std::vector<Run> m_runs;
+};

@@ -1,0 +1,135 @@
+#include "query/read/TableCall.h"
+
+#include "sap/RfcDestination.h"
+#include "sap/RfcFunction.h"
+
+#include <QHash>
+
+TableCall::TableCall(RfcDestination& destination, const std::atomic<bool>* cancel)
+    : m_destination(destination), m_cancel(cancel)
+{
+}
+
+TableCall::~TableCall() = default;
+
+bool TableCall::outOfResources(const QString& exception, const QString& message)
+{
+    // Systems word these failures in the exception, the fault or the message: a memory dump
+    // (TSV_TNEW_PAGE_ALLOC_FAILED, "No more memory available ..."), or a time-out.
+    static const char* const kWords[] = {"memory",   "TSV_TNEW", "time out", "timed out",
+                                         "time-out", "timeout",  "in time",  "TIME_OUT"};
+    for (const char* word : kWords) {
+        if (exception.contains(QLatin1String(word), Qt::CaseInsensitive) ||
+            message.contains(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
+{
+    m_function = std::make_unique<RfcFunction>(QStringLiteral("RFC_READ_TABLE"), &m_destination);
+    RfcFunction& function = *m_function;
+    function.setCancel(m_cancel);
+    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = request.table;
+    function.exportParameter(QStringLiteral("DELIMITER")).value = request.delimiter;
+    if (request.noData)
+        function.exportParameter(QStringLiteral("NO_DATA")).value = QStringLiteral("X");
+    else
+        function.exportParameter(QStringLiteral("ROWCOUNT")).value =
+            QString::number(request.rowCount);
+    if (request.rowSkips > 0)
+        function.exportParameter(QStringLiteral("ROWSKIPS")).value =
+            QString::number(request.rowSkips);
+    RfcTable& options = function.table(QStringLiteral("OPTIONS"));
+    for (const QString& line : request.options) {
+        options.appendRow();
+        options.setValue(options.rowCount(), QStringLiteral("TEXT"), line);
+    }
+    RfcTable& fields = function.table(QStringLiteral("FIELDS"));
+    for (const QString& name : request.fields) {
+        fields.appendRow();
+        fields.setValue(fields.rowCount(), QStringLiteral("FIELDNAME"), name);
+    }
+    function.table(QStringLiteral("DATA")).setRowSink([&sink](const RfcTable::Row& row) {
+        if (!row.empty())
+            sink(row.front());
+    });
+    const bool ok = function.call();
+    function.table(QStringLiteral("DATA")).setRowSink({});
+    if (function.cancelled() || function.exception() == u"CANCELLED")
+        return Outcome::Cancelled;
+    if (ok)
+        return Outcome::Done;
+    return outOfResources(function.exception(), function.message()) ? Outcome::OutOfResources
+                                                                    : Outcome::Failed;
+}
+
+TableCall::Outcome TableCall::run(const Request& request, RowBlock& block)
+{
+    block.clear();
+    return run(request, [&block](QStringView line) { block.append(line); });
+}
+
+const QString& TableCall::exception() const
+{
+    static const QString none;
+    return m_function ? m_function->exception() : none;
+}
+
+const QString& TableCall::message() const
+{
+    static const QString none;
+    return m_function ? m_function->message() : none;
+}
+
+const RfcTable& TableCall::fields() const
+{
+    static const RfcTable none;
+    return m_function ? m_function->table(QStringLiteral("FIELDS")) : none;
+}
+
+bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengths,
+                         std::vector<RowBlock::Slot>& places, QString* why) const
+{
+    places.clear();
+    const RfcTable& described = fields();
+    const int name = described.columnIndex(QStringLiteral("FIELDNAME"));
+    const int offset = described.columnIndex(QStringLiteral("OFFSET"));
+    const int length = described.columnIndex(QStringLiteral("LENGTH"));
+    bool usable = described.rowCount() > 0 && name >= 0 && offset >= 0 && length >= 0;
+    for (int r = 0; usable && r < described.rowCount(); ++r)
+        usable = described.rows()[static_cast<size_t>(r)][static_cast<size_t>(length)].toInt() > 0;
+    if (!usable) {
+        int at = 0;
+        for (int width : lengths) {
+            places.push_back({at, width});
+            at += width;
+        }
+        return true;
+    }
+    // Several requests of one name take its descriptions in turn.
+    QHash<QString, int> seen;
+    for (const QString& wanted : names) {
+        const QString key = wanted.trimmed().toUpper();
+        int skip = seen.value(key);
+        seen[key] = skip + 1;
+        bool found = false;
+        for (const RfcTable::Row& row : described.rows()) {
+            if (row[static_cast<size_t>(name)].trimmed().toUpper() != key || skip-- > 0)
+                continue;
+            places.push_back({row[static_cast<size_t>(offset)].toInt(),
+                              row[static_cast<size_t>(length)].toInt()});
+            found = true;
+            break;
+        }
+        if (!found) {
+            if (why)
+                *why = QStringLiteral("the system did not return the field %1 of %2")
+                           .arg(key, m_function->exportValue(QStringLiteral("QUERY_TABLE")));
+            places.clear();
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "query/read/RowBlock.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class RfcDestination;
+class RfcFunction;
+class RfcTable;
+
+// One RFC_READ_TABLE call: builds it from a request, runs it, and cuts its DATA lines by the
+// offsets the system returns in FIELDS, never by the request: newer systems order fields by the
+// dictionary and give packed numbers one character more than the dictionary says.
+class TableCall
+{
+public:
+    struct Request {
+        QString table;
+        QStringList fields;  // FIELDNAME rows; none: every field
+        QStringList options; // TEXT rows
+        qint64 rowCount = 0; // 0: every row
+        qint64 rowSkips = 0;
+        QString delimiter = QStringLiteral(" "); // a blank: values side by side
+        bool noData = false;
+    };
+
+    enum class Outcome {
+        Done,
+        Failed,         // the system raised an exception
+        OutOfResources, // it ran out of memory or time: a smaller request may pass
+        Cancelled,
+    };
+
+    using LineSink = std::function<void(QStringView line)>;
+
+    explicit TableCall(RfcDestination& destination, const std::atomic<bool>* cancel = nullptr);
+    ~TableCall();
+
+    // Hands each DATA line to the sink as it arrives.
+    Outcome run(const Request& request, const LineSink& sink);
+    // Keeps the DATA lines in the block (emptied first).
+    Outcome run(const Request& request, RowBlock& block);
+
+    const QString& exception() const;
+    const QString& message() const;
+    // FIELDS as the system returned it.
+    const RfcTable& fields() const;
+
+    // Where each named field sits in a DATA line, matched by name in the returned FIELDS (a
+    // name asked twice takes its second description). With no description at all the values
+    // are taken side by side in the given lengths. False, with the reason, when the system
+    // described some fields but not one of these.
+    bool slotsFor(const QStringList& names, const std::vector<int>& lengths,
+                  std::vector<RowBlock::Slot>& places, QString* why) const;
+
+    static bool outOfResources(const QString& exception, const QString& message);
+
+private:
+    RfcDestination& m_destination;
+    const std::atomic<bool>* m_cancel;
+    std::unique_ptr<RfcFunction> m_function;
+};

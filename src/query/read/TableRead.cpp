@@ -1,0 +1,427 @@
+#include "query/read/TableRead.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace
+{
+constexpr int kOptionWidth = 72;
+constexpr int kNamedKeys = 5;
+constexpr qint64 kMostReservedRows = 100000;
+} // namespace
+
+TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
+                     const std::atomic<bool>& cancel, Request request)
+    : m_destination(destination), m_catalog(catalog), m_cancel(cancel),
+      m_request(std::move(request)), m_pageRows(std::max<qint64>(1, m_request.pageRows))
+{
+    m_request.floorRows = std::clamp<qint64>(m_request.floorRows, 1, m_pageRows);
+}
+
+TableRead::Status TableRead::fail(const QString& exception, const QString& message,
+                                  const QString& explanation)
+{
+    m_failure.exception = exception;
+    m_failure.message = message;
+    m_failure.explanation = explanation;
+    return Status::Failed;
+}
+
+TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer)
+{
+    m_sink = sink;
+    m_observer = observer;
+    if (m_request.columns.empty() || m_request.pieces.empty())
+        return Status::Done;
+    const bool fitsOneCall = m_request.limit > 0 && m_request.limit <= m_pageRows;
+    if (m_request.pieces.size() == 1 && fitsOneCall) {
+        const Status status = readByPosition(true);
+        if (status != Status::Stopped)
+            return status;
+    }
+    const KeyCatalog::Keys keys = m_catalog.keysOf(m_destination, m_request.table, &m_cancel);
+    if (m_cancel)
+        return Status::Cancelled;
+    for (const KeyField& field : keys.fields) {
+        if (!field.client)
+            m_keys.push_back(field);
+    }
+    if (!keys.known || m_keys.empty()) {
+        m_note = keys.known
+                     ? QStringLiteral("%1 has no key fields in the dictionary").arg(m_request.table)
+                     : QStringLiteral("the key of %1 is not known: %2")
+                           .arg(m_request.table, keys.problem);
+        m_note += m_request.pieces.size() > 1
+                      ? QStringLiteral(": its pieces were joined by position")
+                      : QStringLiteral(": it was read in one call");
+        return readByPosition(false);
+    }
+    QString why;
+    std::optional<std::vector<Piece>> pieces =
+        PieceLayout::keyed(m_request.columns, m_request.pieces, m_keys, m_request.table, &why);
+    if (!pieces)
+        return fail({}, {}, why);
+    m_pieces = std::move(*pieces);
+    return readByKey();
+}
+
+// --- reads without the key
+
+TableRead::Status TableRead::readByPosition(bool mayReadInParts)
+{
+    m_pieces = PieceLayout::plain(m_request.columns, m_request.pieces);
+    std::vector<TableBatch::Piece> pieces;
+    qsizetype rows = 0;
+    for (const Piece& piece : m_pieces) {
+        Status status = Status::Done;
+        bool outOfResources = false;
+        const std::optional<Answer> answer =
+            call(piece, KeyRange{}, m_request.limit, &status, &outOfResources);
+        if (!answer) {
+            if (!outOfResources)
+                return status;
+            if (mayReadInParts) {
+                // The system could not give that many rows at once: the caller reads in parts.
+                m_pageRows =
+                    std::max(m_request.floorRows, std::min(m_pageRows, m_request.limit) / 2);
+                m_pieces.clear();
+                return Status::Stopped;
+            }
+            return fail(m_failure.exception, m_failure.message,
+                        QStringLiteral("%1 is too large to be read in one call, and without its "
+                                       "key it cannot be read in parts")
+                            .arg(m_request.table));
+        }
+        // A system that ignores ROWCOUNT sends more; the limit still holds.
+        qsizetype count = answer->block->size();
+        if (m_request.limit > 0)
+            count = std::min<qsizetype>(count, m_request.limit);
+        rows = std::max(rows, count);
+        std::vector<qsizetype> order(static_cast<size_t>(count));
+        std::iota(order.begin(), order.end(), 0);
+        pieces.push_back({answer->block, answer->places, std::move(order)});
+    }
+    return passOn(std::move(pieces), rows, 1.0);
+}
+
+// --- reads by key
+
+TableRead::Status TableRead::readByKey()
+{
+    m_todo.clear();
+    m_todo.push_back(Part{KeyRange{}, std::nullopt, 1.0, false});
+    while (!m_todo.empty()) {
+        if (m_cancel)
+            return Status::Cancelled;
+        if (m_request.limit > 0 && m_emitted >= m_request.limit)
+            break;
+        Part part = std::move(m_todo.front());
+        m_todo.pop_front();
+        const Status status = part.sample ? split(std::move(part)) : readPart(std::move(part));
+        if (status != Status::Done)
+            return status;
+    }
+    m_todo.clear();
+    return Status::Done;
+}
+
+std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRange& range,
+                                                 qint64 rowCount, Status* status,
+                                                 bool* outOfResources)
+{
+    *outOfResources = false;
+    TableCall::Request request;
+    request.table = m_request.table;
+    request.fields = piece.fields;
+    request.rowCount = rowCount;
+    QStringList condition;
+    QString why;
+    if (!range.tokens(m_keys, condition, &why) ||
+        !KeyRange::optionLines(m_request.options, condition, kOptionWidth, request.options, &why)) {
+        *status = fail({}, {},
+                       QStringLiteral("%1 cannot be read in parts: %2").arg(m_request.table, why));
+        return std::nullopt;
+    }
+    TableCall tableCall(m_destination, &m_cancel);
+    Answer answer{std::make_shared<RowBlock>(), {}};
+    if (rowCount > 0) {
+        qsizetype width = 0;
+        for (int length : piece.lengths)
+            width += length;
+        answer.block->reserve(std::min<qint64>(rowCount, kMostReservedRows), width);
+    }
+    ++m_calls;
+    switch (tableCall.run(request, *answer.block)) {
+    case TableCall::Outcome::Done:
+        break;
+    case TableCall::Outcome::Cancelled:
+        *status = Status::Cancelled;
+        return std::nullopt;
+    case TableCall::Outcome::OutOfResources:
+        *outOfResources = true;
+        m_failure.exception = tableCall.exception();
+        m_failure.message = tableCall.message();
+        return std::nullopt;
+    case TableCall::Outcome::Failed:
+        *status = fail(tableCall.exception(), tableCall.message(), {});
+        return std::nullopt;
+    }
+    if (!tableCall.slotsFor(piece.fields, piece.lengths, answer.places, &why)) {
+        *status = fail({}, {}, why);
+        return std::nullopt;
+    }
+    return answer;
+}
+
+TableRead::Status TableRead::retrySmaller(Part part, Status failed, bool outOfResources)
+{
+    if (!outOfResources)
+        return failed;
+    if (!shrinkPage())
+        return Status::Failed;
+    m_todo.push_front(std::move(part));
+    return Status::Done;
+}
+
+bool TableRead::shrinkPage()
+{
+    if (m_pageRows <= m_request.floorRows) {
+        fail(m_failure.exception, m_failure.message,
+             QStringLiteral("the system ran out of memory or time reading %1, even %2 rows at a "
+                            "time")
+                 .arg(m_request.table)
+                 .arg(m_pageRows));
+        return false;
+    }
+    m_pageRows = std::max(m_request.floorRows, m_pageRows / 2);
+    return true;
+}
+
+TableRead::Status TableRead::readPart(Part part)
+{
+    qint64 wanted = m_pageRows;
+    if (m_request.limit > 0)
+        wanted = std::min(wanted, m_request.limit - m_emitted);
+    Status status = Status::Done;
+    if (part.pace > 0 && readPaced(part, wanted, &status))
+        return status;
+    bool outOfResources = false;
+    const Piece& first = m_pieces.front();
+    std::optional<Answer> answer = call(first, part.range, wanted + 1, &status, &outOfResources);
+    if (!answer)
+        return retrySmaller(std::move(part), status, outOfResources);
+    return readAnswer(std::move(part), std::move(*answer), wanted);
+}
+
+TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
+{
+    const Piece& first = m_pieces.front();
+    const RowBlock& block = *answer.block;
+    std::vector<qsizetype> rows(static_cast<size_t>(block.size()));
+    std::iota(rows.begin(), rows.end(), 0);
+    bool inOrder = true;
+    QString duplicate;
+    if (!m_order.sort(first, answer, rows, &inOrder, &duplicate))
+        return fail({}, {},
+                    QStringLiteral("the system returned the row %1 of %2 twice in one answer")
+                        .arg(duplicate, m_request.table));
+    // In key order, the first and the last row bound all the others.
+    for (qsizetype r : {rows.empty() ? qsizetype(-1) : rows.front(),
+                        rows.empty() ? qsizetype(-1) : rows.back()}) {
+        if (r < 0)
+            continue;
+        const auto value = [&](int i) {
+            return block.value(
+                r, answer.places[static_cast<size_t>(first.keySlots[static_cast<size_t>(i)])]);
+        };
+        if (!part.range.contains(m_keys, value))
+            return fail({}, {},
+                        QStringLiteral("the system returned the row %1 for a part of %2 that "
+                                       "does not hold it: it orders the key differently, so the "
+                                       "table cannot be read in parts exactly")
+                            .arg(m_order.text(first, answer, r), m_request.table));
+    }
+    // Fewer rows than asked: the part is complete. More than asked: the system ignores
+    // ROWCOUNT and sent them all.
+    if (block.size() != wanted + 1)
+        return accept(part, answer, std::move(rows));
+    part.sample = PartSplit::Sample{std::move(answer), std::move(rows), inOrder};
+    return split(std::move(part));
+}
+
+bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
+{
+    const std::optional<PartSplit::Step> step = PartSplit::pacedStep(part, wanted, m_keys);
+    if (!step)
+        return false;
+    const Piece& first = m_pieces.front();
+    const KeyRange lower = part.range.below(step->bound);
+    bool outOfResources = false;
+    std::optional<Answer> answer = call(first, lower, wanted + 1, status, &outOfResources);
+    if (!answer) {
+        if (!outOfResources)
+            return true;
+        part.pace = 0; // read it as any other part, with a smaller page
+        if (shrinkPage())
+            m_todo.push_front(std::move(part));
+        else
+            *status = Status::Failed;
+        return true;
+    }
+    Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
+    rest.pace = PartSplit::paceAfter(part.pace, step->advance, answer->block->size(), wanted);
+    m_todo.push_front(std::move(rest));
+    Part piece{lower, std::nullopt, part.weight / 2, part.retried};
+    *status = readAnswer(std::move(piece), std::move(*answer), wanted);
+    return true;
+}
+
+TableRead::Status TableRead::split(Part part)
+{
+    const PartSplit::Sample& sample = *part.sample;
+    const int depth = part.range.depth();
+    if (depth >= static_cast<int>(m_keys.size()))
+        return fail({}, {},
+                    QStringLiteral("the system returned more rows of %1 than its key allows")
+                        .arg(m_request.table));
+    const KeyField& field = m_keys[static_cast<size_t>(depth)];
+    const RowBlock::Slot slot =
+        sample.answer
+            .places[static_cast<size_t>(m_pieces.front().keySlots[static_cast<size_t>(depth)])];
+    const std::vector<PartSplit::Run> runs = PartSplit::runs(sample, slot, field);
+    if (runs.size() == 1) {
+        // Every row has one value: split on the next key field below it.
+        queue(PartSplit::aroundOneValue(std::move(part), runs.front().value, field));
+        return Status::Done;
+    }
+    if (sample.arrivedInOrder) {
+        if (const std::optional<Status> status = acceptInOrder(part, runs))
+            return *status;
+    }
+    queue(PartSplit::evenly(part, runs));
+    return Status::Done;
+}
+
+std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
+                                                          const std::vector<PartSplit::Run>& runs)
+{
+    // The system seems to return rows in key order: then the part below the last value holds
+    // exactly the sample's rows there. Its keys alone tell whether it does.
+    const PartSplit::Sample& sample = *part.sample;
+    const QString last = runs.back().value;
+    const qsizetype below = runs.back().start;
+    const Piece keys = PieceLayout::keysOnly(m_keys);
+    const KeyRange lower = part.range.below(last);
+    Status status = Status::Done;
+    bool outOfResources = false;
+    std::optional<Answer> answer = call(keys, lower, below + 1, &status, &outOfResources);
+    if (!answer)
+        return retrySmaller(std::move(part), status, outOfResources);
+    std::vector<qsizetype> rows(static_cast<size_t>(answer->block->size()));
+    std::iota(rows.begin(), rows.end(), 0);
+    QString duplicate;
+    bool inOrder = true;
+    bool same = static_cast<qsizetype>(rows.size()) == below &&
+                m_order.sort(keys, *answer, rows, &inOrder, &duplicate);
+    for (qsizetype i = 0; same && i < below; ++i)
+        same = m_order.compare(keys, *answer, rows[static_cast<size_t>(i)], m_pieces.front(),
+                               sample.answer, sample.rows[static_cast<size_t>(i)]) == 0;
+    if (!same)
+        return std::nullopt;
+    Part rest{part.range.from(last, true), std::nullopt, part.weight / 2, false};
+    rest.pace = PartSplit::pace(runs.front().value, last, below);
+    m_todo.push_front(std::move(rest));
+    return accept(Part{lower, std::nullopt, part.weight / 2, false}, sample.answer,
+                  std::vector<qsizetype>(sample.rows.begin(), sample.rows.begin() + below));
+}
+
+void TableRead::queue(std::vector<Part> parts)
+{
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+        m_todo.push_front(std::move(*it));
+}
+
+TableRead::Status TableRead::accept(const Part& part, const Answer& first,
+                                    std::vector<qsizetype> rows)
+{
+    std::vector<TableBatch::Piece> pieces;
+    pieces.push_back({first.block, first.places, rows});
+    for (size_t p = 1; p < m_pieces.size() && !rows.empty(); ++p) {
+        Status status = Status::Done;
+        bool outOfResources = false;
+        std::optional<Answer> answer =
+            call(m_pieces[p], part.range, static_cast<qint64>(rows.size()) + 1, &status,
+                 &outOfResources);
+        if (!answer)
+            return retrySmaller(Part{part.range, std::nullopt, part.weight, part.retried}, status,
+                                outOfResources);
+        std::vector<qsizetype> order(static_cast<size_t>(answer->block->size()));
+        std::iota(order.begin(), order.end(), 0);
+        QString duplicate;
+        bool inOrder = true;
+        bool same = m_order.sort(m_pieces[p], *answer, order, &inOrder, &duplicate) &&
+                    order.size() == rows.size();
+        for (size_t i = 0; same && i < rows.size(); ++i)
+            same = m_order.compare(m_pieces[p], *answer, order[i], m_pieces.front(), first,
+                                   rows[i]) == 0;
+        if (!same) {
+            // Rows came or went between the calls: read the part again, once.
+            if (!part.retried) {
+                m_todo.push_front(Part{part.range, std::nullopt, part.weight, true});
+                return Status::Done;
+            }
+            QStringList keys = m_order.differences(m_pieces.front(), first, rows, m_pieces[p],
+                                                   *answer, order, kNamedKeys);
+            if (!duplicate.isEmpty() && keys.isEmpty())
+                keys.append(duplicate);
+            m_failure.keys = keys;
+            return fail({}, {},
+                        QStringLiteral("the rows of %1 changed while it was read: its pieces "
+                                       "disagree on %2")
+                            .arg(m_request.table, keys.join(QStringLiteral(", "))));
+        }
+        pieces.push_back({answer->block, answer->places, std::move(order)});
+    }
+    qsizetype count = static_cast<qsizetype>(rows.size());
+    if (m_request.limit > 0)
+        count = std::min<qsizetype>(count, m_request.limit - m_emitted);
+    for (TableBatch::Piece& piece : pieces)
+        piece.order.resize(static_cast<size_t>(count));
+    if (count > 0) {
+        const Piece& lead = m_pieces.front();
+        if (!m_lastKey.empty()) {
+            if (m_order.compare(lead, first, rows.front(), m_lastKey) <= 0)
+                return fail({}, {},
+                            QStringLiteral("the system returned the row %1 of %2 out of key "
+                                           "order: it orders the key differently, so the table "
+                                           "cannot be read in parts exactly")
+                                .arg(m_order.text(lead, first, rows.front()), m_request.table));
+        }
+        m_lastKey = m_order.values(lead, first, rows[static_cast<size_t>(count - 1)]);
+    }
+    return passOn(std::move(pieces), count, part.weight);
+}
+
+TableRead::Status TableRead::passOn(std::vector<TableBatch::Piece> pieces, qsizetype rows,
+                                    double weight)
+{
+    std::vector<TableBatch::Column> columns(m_request.columns.size());
+    for (size_t p = 0; p < m_pieces.size(); ++p) {
+        const Piece& piece = m_pieces[p];
+        for (size_t i = 0; i < piece.columns.size(); ++i)
+            columns[static_cast<size_t>(piece.columns[i])] = {static_cast<int>(p),
+                                                              static_cast<int>(i)};
+    }
+    m_emitted += rows;
+    m_done = std::min(1.0, m_done + weight);
+    if (rows > 0 && m_sink && !m_sink(TableBatch(std::move(pieces), std::move(columns), rows)))
+        return Status::Stopped;
+    if (m_observer.progress) {
+        double fraction = m_done;
+        if (m_request.limit > 0)
+            fraction = std::max(fraction, static_cast<double>(m_emitted) /
+                                              static_cast<double>(m_request.limit));
+        m_observer.progress(m_emitted, std::min(1.0, fraction));
+    }
+    return Status::Done;
+}

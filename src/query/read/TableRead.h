@@ -1,0 +1,124 @@
+#pragma once
+
+#include "query/read/KeyCatalog.h"
+#include "query/read/KeyOrder.h"
+#include "query/read/KeyRange.h"
+#include "query/read/PartSplit.h"
+#include "query/read/PieceLayout.h"
+#include "query/read/TableBatch.h"
+#include "query/read/TableCall.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class RfcDestination;
+
+// Reads the rows of one table for a query, exactly, whatever order the system returns rows in:
+// - fields that do not fit one DATA line are read in pieces, each with the table's key, and
+//   joined by key; pieces that disagree are read again, then refused with the keys named;
+// - no call asks for more than a page of rows: the table is split into parts by its key, a
+//   part whose answer fills the page is split further using the rows it returned, and a part
+//   the system cannot answer (out of memory, out of time) makes the page smaller;
+// - rows come out in key order, part after part.
+// A table whose key is unknown is read as the plain function allows: one call per piece,
+// pieces joined by position.
+class TableRead
+{
+public:
+    using Column = PieceLayout::Column;
+    struct Request {
+        QString table;
+        std::vector<Column> columns;          // in My Table order
+        std::vector<std::vector<int>> pieces; // columns read together, as planned
+        QStringList options;                  // the table's own WHERE lines, without its name
+        qint64 limit = 0;                     // 0: every row
+        qint64 pageRows = 50000;
+        qint64 floorRows = 10; // the smallest page before giving up
+    };
+    struct Failure {
+        QString exception;
+        QString message;     // the system's own text, if any
+        QString explanation; // a sentence for the user
+        QStringList keys;    // rows that pieces disagreed on (at most five)
+    };
+    enum class Status { Done, Failed, Cancelled, Stopped };
+
+    // Receives each batch of rows, in key order; false stops the read.
+    using BatchSink = std::function<bool(const TableBatch&)>;
+    struct Observer {
+        std::function<void(qint64 rows, double fraction)> progress;
+    };
+
+    TableRead(RfcDestination& destination, KeyCatalog& catalog, const std::atomic<bool>& cancel,
+              Request request);
+    // The key order refers to this read's own key.
+    TableRead(const TableRead&) = delete;
+    TableRead& operator=(const TableRead&) = delete;
+
+    Status run(const BatchSink& sink, const Observer& observer = {});
+
+    const Failure& failure() const { return m_failure; }
+    // Something the user should know of a read that succeeded (a join by position, say).
+    const QString& note() const { return m_note; }
+    int calls() const { return m_calls; }
+    qint64 rows() const { return m_emitted; }
+    qint64 pageRows() const { return m_pageRows; }
+
+private:
+    using Piece = PieceLayout::Piece;
+    using Answer = PieceLayout::Answer;
+    using Part = PartSplit::Part;
+
+    // One call per piece, joined by position; mayReadInParts: a system out of memory or time
+    // stops it (Status::Stopped) so the caller reads in parts, instead of failing.
+    Status readByPosition(bool mayReadInParts);
+    Status readByKey();
+
+    // One call of a piece for a part; nothing on failure (the status says why).
+    std::optional<Answer> call(const Piece& piece, const KeyRange& range, qint64 rowCount,
+                               Status* status, bool* outOfResources);
+    bool shrinkPage();
+    // After a failed call: a call that ran out of memory or time goes back to be read with a
+    // smaller page; any other failure ends the read.
+    Status retrySmaller(Part part, Status failed, bool outOfResources);
+    Status fail(const QString& exception, const QString& message, const QString& explanation);
+
+    Status readPart(Part part);
+    // Takes the first piece's answer for a part: the part is read, or split by its rows.
+    Status readAnswer(Part part, Answer answer, qint64 wanted);
+    // Reads the part up to where its pace says a page ends; false when the part has no pace.
+    bool readPaced(Part& part, qint64 wanted, Status* status);
+    Status split(Part part);
+    // A sample that arrived in key order holds every row below its last value, if a call of
+    // the key alone agrees: those rows are read, and nothing when it does not agree.
+    std::optional<Status> acceptInOrder(Part& part, const std::vector<PartSplit::Run>& runs);
+    // Queues parts at the front, to be read in the order given.
+    void queue(std::vector<Part> parts);
+    Status accept(const Part& part, const Answer& first, std::vector<qsizetype> rows);
+    Status passOn(std::vector<TableBatch::Piece> pieces, qsizetype rows, double weight);
+
+    RfcDestination& m_destination;
+    KeyCatalog& m_catalog;
+    const std::atomic<bool>& m_cancel;
+    Request m_request;
+    qint64 m_pageRows;
+    std::vector<KeyField> m_keys; // the key without the client: what splits and joins
+    KeyOrder m_order{m_keys};
+    std::vector<Piece> m_pieces;
+    std::deque<Part> m_todo;
+    std::vector<QString> m_lastKey; // of the last row passed on
+    BatchSink m_sink;
+    Observer m_observer;
+    Failure m_failure;
+    QString m_note;
+    int m_calls = 0;
+    qint64 m_emitted = 0;
+    double m_done = 0;
+};

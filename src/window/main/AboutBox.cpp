@@ -1,0 +1,115 @@
+#include "window/main/AboutBox.h"
+
+#include "shell/AppState.h"
+#include "shell/DesktopServices.h"
+#include "shell/Language.h"
+#include "shell/Texts.h"
+#include "shell/Twips.h"
+#include "window/common/Icons.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* parent)
+    : QDialog(parent), m_services(services), m_treeSummary(new QLabel(this)),
+      m_label5(new QLabel(this)), m_label3(new QLabel(this))
+{
+    setObjectName(QStringLiteral("fsobre"));
+    setWindowTitle(Texts::get(TextId::AboutCaption).en);
+    setMouseTracking(true);
+    const Language language(state);
+
+    auto* image2 = new QLabel(this);
+    image2->setObjectName(QStringLiteral("Image2"));
+    image2->setPixmap(Icons::get(QStringLiteral("zorv")).pixmap(48, 48));
+    m_treeSummary->setObjectName(QStringLiteral("Label1"));
+    m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.programVersion +
+                           QStringLiteral(" 12Mar2007"));
+    auto* frame1 = new QGroupBox(Texts::get(TextId::AboutNotice).en, this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    m_label5->setObjectName(QStringLiteral("Label5"));
+    m_label5->setText(Texts::homePage());
+    m_label5->setToolTip(Texts::get(TextId::AboutLinkTip).en);
+    m_label5->setCursor(Qt::PointingHandCursor);
+    m_label5->setMouseTracking(true);
+    m_label5->installEventFilter(this);
+    auto* label2 = new QLabel(Texts::get(TextId::AboutContact).en, this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_label3->setWordWrap(true);
+    m_label3->setText(language.pick(Texts::get(TextId::AboutLegalWarning)));
+    auto* sysInfo = new QPushButton(Texts::get(TextId::AboutSysInfo).en, this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    auto* ok = new QPushButton(Texts::get(TextId::ButtonOk).en, this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setDefault(true);
+
+    auto* frameLayout = new QVBoxLayout(frame1);
+    frameLayout->addWidget(m_label5);
+    frameLayout->addWidget(label2);
+    auto* header = new QHBoxLayout;
+    header->addWidget(image2);
+    header->addWidget(m_treeSummary, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(sysInfo);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addWidget(frame1);
+    layout->addLayout(buttons);
+    layout->addWidget(m_label3, 1);
+    setLinkColour(Qt::black);
+    resize(460, 330);
+
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(sysInfo, &QPushButton::clicked, this, [this] { m_services.startSystemInformation(); });
+}
+
+void AboutBox::showAsSplash()
+{
+    const QScreen* screen = this->screen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    setModal(false);
+    setWindowFlag(Qt::SplashScreen, true);
+    resize(width(), Twips::toPixels(kSplashHeightTwips, dpi));
+    show();
+}
+
+QString AboutBox::versionText() const
+{
+    return m_treeSummary->text();
+}
+
+QString AboutBox::legalWarning() const
+{
+    return m_label3->text();
+}
+
+void AboutBox::setLinkColour(const QColor& colour)
+{
+    QPalette palette = m_label5->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    m_label5->setPalette(palette);
+}
+
+bool AboutBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_label5) {
+        if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
+            setLinkColour(Qt::blue);
+        else if (event->type() == QEvent::Leave)
+            setLinkColour(Qt::black);
+        else if (event->type() == QEvent::MouseButtonRelease &&
+                 static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            m_services.openUrl(m_label5->text());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

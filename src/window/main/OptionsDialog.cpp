@@ -1,0 +1,101 @@
+#include "window/main/OptionsDialog.h"
+
+#include "shell/AppState.h"
+#include "shell/Language.h"
+#include "shell/Texts.h"
+#include "window/common/Icons.h"
+#include "window/main/CaptionApplier.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaptions, QWidget* parent)
+    : QDialog(parent), m_state(state), m_applyCaptions(std::move(applyCaptions)),
+      m_languageBox(new QGroupBox(this)), m_separatorBox(new QGroupBox(this)),
+      m_english(new QRadioButton(Texts::get(TextId::OptionEnglish).en, m_languageBox)),
+      m_portuguese(new QRadioButton(Texts::get(TextId::OptionPortuguese).en, m_languageBox)),
+      m_separator(new QLineEdit(m_separatorBox)),
+      m_ok(new QPushButton(Texts::get(TextId::ButtonOk).en, this))
+{
+    setObjectName(QStringLiteral("fopcoes"));
+    setWindowTitle(QStringLiteral("Options"));
+    setModal(true);
+    m_languageBox->setObjectName(QStringLiteral("Frame1"));
+    m_languageBox->setTitle(QStringLiteral("Language"));
+    m_separatorBox->setObjectName(QStringLiteral("Frame2"));
+    m_separatorBox->setTitle(QStringLiteral("List Separator"));
+    m_english->setObjectName(QStringLiteral("Option1"));
+    m_portuguese->setObjectName(QStringLiteral("Option2"));
+    m_separator->setObjectName(QStringLiteral("Text1"));
+    m_ok->setObjectName(QStringLiteral("cok"));
+    m_ok->setDefault(true);
+
+    auto* languages = new QVBoxLayout(m_languageBox);
+    languages->addWidget(m_english);
+    languages->addWidget(m_portuguese);
+    auto* separator = new QVBoxLayout(m_separatorBox);
+    separator->addWidget(m_separator);
+    auto* image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(Icons::get(QStringLiteral("options")).pixmap(32, 32));
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(image, 0, 0, Qt::AlignTop);
+    layout->addWidget(m_languageBox, 0, 1);
+    layout->addWidget(m_separatorBox, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    layout->addLayout(buttons, 2, 0, 1, 2);
+
+    connect(m_english, &QRadioButton::clicked, this, &OptionsDialog::chooseEnglish);
+    connect(m_portuguese, &QRadioButton::clicked, this, &OptionsDialog::choosePortuguese);
+    connect(m_ok, &QPushButton::clicked, this, &OptionsDialog::takeSeparator);
+
+    m_separator->setText(m_state.listSeparator);
+    // Both clicks run when both flags are set, so Portuguese ends chosen.
+    const bool english = m_state.languageEnglish;
+    const bool portuguese = m_state.languagePortuguese;
+    if (english)
+        chooseEnglish();
+    if (portuguese)
+        choosePortuguese();
+    recaption();
+}
+
+void OptionsDialog::recaption()
+{
+    CaptionApplier::apply(this, Language(m_state));
+}
+
+void OptionsDialog::chooseEnglish()
+{
+    m_state.languageEnglish = true;
+    m_state.languagePortuguese = false;
+    m_english->setChecked(true);
+    if (m_applyCaptions)
+        m_applyCaptions();
+    recaption();
+}
+
+void OptionsDialog::choosePortuguese()
+{
+    m_state.languagePortuguese = true;
+    m_state.languageEnglish = false;
+    m_portuguese->setChecked(true);
+    if (m_applyCaptions)
+        m_applyCaptions();
+    recaption();
+}
+
+void OptionsDialog::takeSeparator()
+{
+    const QString typed = m_separator->text();
+    m_state.listSeparator = typed.isEmpty() ? QStringLiteral(";") : typed;
+    accept();
+}

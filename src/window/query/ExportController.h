@@ -1,0 +1,75 @@
+#pragma once
+
+#include "query/export/TableExport.h"
+#include "query/read/ReadPlan.h"
+
+#include <QObject>
+
+#include <functional>
+
+struct AppState;
+class QueryCommands;
+struct QueryContext;
+class ReadWorker;
+
+// The export of My Table (the menu's "Import Table"): asks for the export file, then reads and
+// writes it on a worker thread while the window stays usable; the progress display follows it
+// and Esc or Cancel stops it. The outcome is told in the status line and, when it failed, in a
+// message.
+class ExportController : public QObject
+{
+    Q_OBJECT
+public:
+    // What the export needs of its window.
+    struct Hooks {
+        std::function<bool(ReadPlan&)> readPlan; // false: nothing to read
+        std::function<qint64()> rowLimit;
+        std::function<int()> fieldCount;
+        std::function<QString()> tableName;
+        std::function<QString()> file; // the window's export file, empty when none yet
+        std::function<void(const QString&)> setFile;
+    };
+
+    ExportController(QueryContext& context, Hooks hooks, QObject* parent = nullptr);
+    ~ExportController() override;
+
+    void addCommands(QueryCommands& commands);
+    // Asks for the file and starts the export of My Table (connecting first when needed).
+    void exportMyTable();
+
+    // The file types of the save dialog: the two documented text files, a workbook, and a text
+    // file for spreadsheets (UTF-8 with a byte-order mark, values without padding).
+    static QString fileTypes();
+    enum FileType { CsvFile, TxtFile, Workbook, SpreadsheetText };
+
+    // table: the table part of the first My Table field, which names the file.
+    bool askFile(const QString& table, QString& file);
+    bool checkFile(const QString& path);
+    // Starts the import of a plan into path; false when it could not start.
+    bool start(const ReadPlan& plan, const QString& path, qint64 rowLimit);
+    bool running() const;
+    void cancel();
+    // Cancels a running import and waits for it to end (used when the window must close).
+    void wait();
+    // The closing status line of a preview or an import.
+    // The closing status line of a preview or an export of that plan.
+    static QString doneText(const AppState& state, const ReadPlan& plan, long rows, double seconds);
+    // A name typed without an extension gets the one of the chosen file type.
+    static QString withExtension(const QString& path, int fileType = CsvFile);
+    // How a file of that name and type is written.
+    static void applyFileType(const QString& path, int fileType, TableExport::Settings& settings);
+
+Q_SIGNALS:
+    void finished(const TableExport::Result& result);
+
+private:
+    void report(const TableExport::Result& result);
+
+    QueryContext& m_context;
+    Hooks m_hooks;
+    ReadPlan m_plan;
+    ReadWorker* m_worker;
+    TableExport::Result m_result;
+    int m_fileType = CsvFile;
+    QString m_file; // of the export running or last run
+};

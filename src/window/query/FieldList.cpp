@@ -1,0 +1,202 @@
+#include "window/query/FieldList.h"
+
+#include "query/document/PrintFile.h"
+#include "query/read/ReadMessage.h"
+#include "query/read/TableCall.h"
+#include "sap/TableReader.h"
+#include "shell/AppState.h"
+#include "shell/DesktopServices.h"
+#include "shell/Language.h"
+#include "shell/ShellHost.h"
+#include "shell/Texts.h"
+#include "window/query/FieldDrag.h"
+#include "window/query/FieldIcons.h"
+#include "window/query/QueryCommands.h"
+#include "window/query/QueryContext.h"
+#include "window/query/ReportListView.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QShortcut>
+
+FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* filter)
+    : QObject(view), m_context(context), m_view(view), m_filter(filter)
+{
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    connect(m_filter, &QLineEdit::textChanged, this, &FieldList::refilter);
+    // Ctrl+F anywhere in the query window goes to the filter.
+    auto* find = new QShortcut(QKeySequence::Find, m_filter->parentWidget());
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        m_filter->setFocus(Qt::ShortcutFocusReason);
+        m_filter->selectAll();
+    });
+    connect(m_view, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        Q_EMIT chosen(item->isSelected() ? selectedFields()
+                                         : QVector<ReadPlan::Field>{fieldOf(item)});
+    });
+    m_view->setDragEncoder([this](const QList<QTreeWidgetItem*>& items) {
+        // The view hands the items over in no particular order: the list's order counts.
+        QVector<ReadPlan::Field> fields;
+        for (const QTreeWidgetItem* item : m_view->itemsInOrder()) {
+            if (!item->isHidden() && items.contains(item))
+                fields.append(fieldOf(item));
+        }
+        return FieldDrag::encode(fields);
+    });
+}
+
+int FieldList::count() const
+{
+    return m_view->topLevelItemCount();
+}
+
+ReadPlan::Field FieldList::fieldOf(const QTreeWidgetItem* item)
+{
+    return {item->text(0), item->text(2), item->text(3).toInt(), item->toolTip(0)};
+}
+
+bool FieldList::readFieldCatalogue(const QString& table)
+{
+    ShellHost& host = m_context.host;
+    Desktop& desktop = host.services().desktop();
+    m_catalogue = RfcTable();
+    const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
+    if (!destination) {
+        desktop.message(QStringLiteral("Error 91: Object variable not set on ReadFieldCatalogue"));
+        return false;
+    }
+    desktop.setBusy(true);
+    TableCall call(*destination);
+    TableCall::Request request;
+    request.table = table;
+    request.noData = true;
+    RowBlock none;
+    const TableCall::Outcome outcome = call.run(request, none);
+    desktop.setBusy(false);
+    if (outcome == TableCall::Outcome::Done) {
+        m_catalogue = call.fields();
+        return true;
+    }
+    ReadJob::Result failed;
+    failed.failures.push_back({table, call.exception(), call.message(), {}, {}});
+    if (call.exception() == u"SYSTEM_FAILURE")
+        m_context.reader.systemFailure();
+    const ReadMessage message(host.state(), ReadMessage::Action::Catalogue);
+    desktop.message(message.failure(failed), Desktop::Buttons::Ok, Desktop::Icon::Warning,
+                    message.title());
+    return false;
+}
+
+bool FieldList::addTableFields(const QString& table)
+{
+    ShellHost& host = m_context.host;
+    if (!host.state().connected) {
+        host.connectToSystem();
+        if (!host.state().connected)
+            return false;
+    }
+    const QString name = table.toUpper();
+    if (!readFieldCatalogue(name))
+        return false;
+    const RfcTable& fields = m_catalogue;
+    for (int r = 1; r <= fields.rowCount(); ++r) {
+        const QString key = name + u'-' + fields.value(r, QStringLiteral("FIELDNAME")).trimmed();
+        if (m_view->itemByKey(key))
+            continue;
+        const QString text = fields.value(r, QStringLiteral("FIELDTEXT"));
+        const QString type = fields.value(r, QStringLiteral("TYPE"));
+        const int length = fields.value(r, QStringLiteral("LENGTH")).trimmed().toInt();
+        auto* item = new QTreeWidgetItem(m_view, {key, text, type, QString::number(length)});
+        item->setIcon(0, FieldIcons::forType(type));
+        item->setToolTip(0, text);
+        item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+        applyFilter(item);
+    }
+    return true;
+}
+
+void FieldList::removeTableFields(const QString& table)
+{
+    const QString prefix = table.toUpper() + u'-';
+    const int view = m_view->view();
+    m_view->setView(ReportListView::kListView);
+    m_view->setUpdatesEnabled(false);
+    for (int i = m_view->topLevelItemCount() - 1; i >= 0; --i) {
+        if (m_view->topLevelItem(i)->text(0).startsWith(prefix))
+            delete m_view->takeTopLevelItem(i);
+    }
+    m_view->setUpdatesEnabled(true);
+    m_view->setView(view);
+}
+
+QVector<ReadPlan::Field> FieldList::selectedFields() const
+{
+    QVector<ReadPlan::Field> fields;
+    for (const QTreeWidgetItem* item : m_view->selectedInOrder())
+        fields.append(fieldOf(item));
+    return fields;
+}
+
+void FieldList::applyFilter(QTreeWidgetItem* item) const
+{
+    const QString wanted = m_filter->text().trimmed();
+    const bool shown = wanted.isEmpty() || item->text(0).contains(wanted, Qt::CaseInsensitive) ||
+                       item->text(1).contains(wanted, Qt::CaseInsensitive);
+    item->setHidden(!shown);
+    // What the filter hides is not copied along unseen.
+    if (!shown)
+        item->setSelected(false);
+}
+
+void FieldList::setFilterText(const QString& text)
+{
+    m_filter->setText(text);
+}
+
+void FieldList::refilter()
+{
+    m_view->setUpdatesEnabled(false);
+    for (QTreeWidgetItem* item : m_view->itemsInOrder())
+        applyFilter(item);
+    m_view->setUpdatesEnabled(true);
+}
+
+bool FieldList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_filter && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+        m_filter->clear();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FieldList::showHint()
+{
+    ShellHost& host = m_context.host;
+    const bool empty = count() == 0;
+    host.setCommandEnabled(QStringLiteral("mprintfields"), !empty);
+    host.setCommandEnabled(QStringLiteral("mcopytomytable"), !empty);
+    m_view->setToolTip(empty ? Language(host.state()).pick(Texts::get(TextId::FieldListHint))
+                             : QString());
+}
+
+void FieldList::printFields()
+{
+    QVector<PrintFile::FieldLine> lines;
+    for (QTreeWidgetItem* item : m_view->itemsInOrder())
+        lines.append({item->text(0), item->text(1), item->text(2), item->text(3).toInt()});
+    const QString path = PrintFile::pathIn(m_context.programFolder);
+    if (!PrintFile::write(path, PrintFile::fieldLines(lines))) {
+        m_context.host.services().desktop().message(Texts::get(TextId::NoFile).en);
+        return;
+    }
+    PrintFile::showPrintFile(m_context.host.services(), path);
+}
+
+void FieldList::addCommands(QueryCommands& commands)
+{
+    commands.add(QStringLiteral("mprintfields"), [this] { printFields(); });
+}

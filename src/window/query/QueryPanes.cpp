@@ -1,0 +1,116 @@
+#include "window/query/QueryPanes.h"
+
+#include "shell/Language.h"
+#include "shell/Texts.h"
+#include "window/common/Icons.h"
+#include "window/query/ReportListView.h"
+#include "window/query/TableTreeView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QToolButton>
+
+#include <utility>
+
+namespace
+{
+template <typename Widget, typename... Arguments>
+Widget* named(const char* name, Arguments&&... arguments)
+{
+    auto* widget = new Widget(std::forward<Arguments>(arguments)...);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+std::array<QToolButton*, 5> rowButtonsOf(QWidget* window)
+{
+    static const char* const kIcons[] = {"copy", "remove", "move-down", "move-up", "preview"};
+    std::array<QToolButton*, 5> buttons{};
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        buttons[i] = new QToolButton(window);
+        buttons[i]->setObjectName(QStringLiteral("Command3_%1").arg(i));
+        buttons[i]->setIcon(Icons::get(QString::fromLatin1(kIcons[i])));
+        buttons[i]->setAutoRaise(true);
+    }
+    return buttons;
+}
+} // namespace
+
+QueryPanes::QueryPanes(QWidget* window, double dotsPerInch)
+    : treeSummary(named<QLabel>("Label1", QStringLiteral("  Table"), window)),
+      tree(named<TableTreeView>("TreeView1", window)),
+      fieldFilter(named<QLineEdit>("FieldFilter", window)),
+      fieldView(named<ReportListView>("ListView1", window)),
+      myTableView(named<ReportListView>("ListView2", window)),
+      optionView(named<ReportListView>("ListView3", window)),
+      previewView(named<QTableView>("ListView4", window)), rowButtons(rowButtonsOf(window)),
+      allRows(named<QCheckBox>("Check1", QStringLiteral("All Rows"), window)),
+      rowLimit(named<QLineEdit>("Text2", window)), optionField(named<QComboBox>("Combo2", window)),
+      optionOperator(named<QComboBox>("Combo3", window)),
+      optionValue(named<QLineEdit>("Text1", window)),
+      optionConjunction(named<QComboBox>("Combo4", window)),
+      addOption(named<QToolButton>("Command2", window))
+{
+    // The column of texts, of the summary and of the option lines takes the room left over.
+    fieldView->setColumns({{QStringLiteral("C1"), QStringLiteral("FieldName"), 1800},
+                           {QStringLiteral("C2"), QStringLiteral("FieldText"), 3000, false, true},
+                           {QStringLiteral("C3"), QStringLiteral("Type"), 535},
+                           {QStringLiteral("C4"), QStringLiteral("Length"), 670, true}},
+                          dotsPerInch);
+    myTableView->setColumns({{QStringLiteral("C1"), QStringLiteral("My Table"), 3195, false, true},
+                             {QStringLiteral("C2"), QStringLiteral("Type"), 535},
+                             {QStringLiteral("C3"), QStringLiteral("Length"), 670, true}},
+                            dotsPerInch);
+    optionView->setColumns({{QStringLiteral("C1"), QStringLiteral("Options"), 4400, false, true}},
+                           dotsPerInch);
+    addOption->setText(QStringLiteral("+"));
+    addOption->setIcon(Icons::get(QStringLiteral("new")));
+    // The option editor shows when asked for.
+    for (QWidget* editor : std::initializer_list<QWidget*>{optionField, optionOperator, optionValue,
+                                                           optionConjunction, addOption})
+        editor->hide();
+}
+
+void QueryPanes::place(const std::function<QRect(PaneLayout::Control)>& pixels) const
+{
+    using Control = PaneLayout::Control;
+    const std::pair<QWidget*, Control> placed[] = {{treeSummary, Control::TreeSummary},
+                                                   {tree, Control::Tree},
+                                                   {myTableView, Control::MyTable},
+                                                   {optionView, Control::Options},
+                                                   {previewView, Control::Preview},
+                                                   {optionField, Control::OptionField},
+                                                   {optionOperator, Control::OptionOperator},
+                                                   {optionValue, Control::OptionValue},
+                                                   {optionConjunction, Control::OptionConjunction},
+                                                   {addOption, Control::AddOption},
+                                                   {rowButtons[0], Control::CopyButton},
+                                                   {rowButtons[1], Control::RemoveButton},
+                                                   {rowButtons[2], Control::MoveDownButton},
+                                                   {rowButtons[3], Control::MoveUpButton},
+                                                   {rowButtons[4], Control::PreviewButton},
+                                                   {allRows, Control::AllRows},
+                                                   {rowLimit, Control::RowLimit}};
+    for (const auto& [widget, control] : placed)
+        widget->setGeometry(pixels(control));
+    const QRect pane = pixels(Control::FieldList);
+    const int filterHeight = std::min(fieldFilter->sizeHint().height(), pane.height());
+    fieldFilter->setGeometry(pane.left(), pane.top(), pane.width(), filterHeight);
+    fieldView->setGeometry(pane.adjusted(0, filterHeight, 0, 0));
+}
+
+void QueryPanes::setTexts(const Language& language) const
+{
+    const TextId tips[] = {TextId::TipCopyToMyTable, TextId::TipRemoveFields, TextId::TipMoveDown,
+                           TextId::TipMoveUp, TextId::TipPreview};
+    for (size_t i = 0; i < rowButtons.size(); ++i)
+        rowButtons[i]->setToolTip(language.pick(Texts::get(tips[i])));
+    rowLimit->setToolTip(language.pick(Texts::get(TextId::TipMaximumRows)));
+    fieldFilter->setPlaceholderText(language.pick(Texts::get(TextId::FieldFilterPlaceholder)));
+    const QString copy = language.pick(Texts::get(TextId::CopyCells));
+    for (ReportListView* list : {fieldView, myTableView, optionView})
+        list->copyAction()->setText(copy);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "query/layout/PaneLayout.h"
+
+#include <QRect>
+
+#include <array>
+#include <functional>
+
+class Language;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QToolButton;
+class QWidget;
+class ReportListView;
+class TableTreeView;
+
+// The widgets of a query window, made once with the object names the menus, the settings and
+// the tests know them by, and placed on the rectangles of the pane layout.
+class QueryPanes
+{
+public:
+    QueryPanes(QWidget* window, double dotsPerInch);
+
+    // The tips, the filter's placeholder and the lists' Copy, in the chosen language.
+    void setTexts(const Language& language) const;
+    // Puts every widget on its rectangle, the field filter at the head of the field list.
+    void place(const std::function<QRect(PaneLayout::Control)>& pixels) const;
+
+    QLabel* treeSummary;
+    TableTreeView* tree;
+    QLineEdit* fieldFilter;
+    ReportListView* fieldView;
+    ReportListView* myTableView;
+    ReportListView* optionView;
+    QTableView* previewView;
+    std::array<QToolButton*, 5> rowButtons; // copy, remove, move down, move up, preview
+    QCheckBox* allRows;
+    QLineEdit* rowLimit;
+    QComboBox* optionField;
+    QComboBox* optionOperator;
+    QLineEdit* optionValue;
+    QComboBox* optionConjunction;
+    QToolButton* addOption;
+};
