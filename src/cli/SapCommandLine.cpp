@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace
 {
@@ -104,6 +105,39 @@ int SapCommandLine::demoDb(const QStringList& args, std::FILE* out, std::FILE* e
     return 0;
 }
 
+NativeServer SapCommandLine::nativeServer(const QCommandLineParser& parser, QString* problem)
+{
+    NativeServer server;
+    const auto value = [&parser](const char* name) {
+        return parser.value(QString::fromLatin1(name)).trimmed();
+    };
+    server.applicationServer = value("ashost");
+    server.instanceNumber = value("sysnr");
+    server.messageServer = value("mshost");
+    server.systemId = value("sysid");
+    server.messageServerPort = value("msserv");
+    server.logonGroup = value("group");
+    server.router = value("saprouter");
+    server.sncPartner = value("snc-partner");
+    server.sncLibrary = value("snc-library");
+    server.library = value("rfc-library");
+    static const QRegularExpression kInstance(QStringLiteral("^[0-9]{2}$"));
+    if (!server.applicationServer.isEmpty() && !server.messageServer.isEmpty())
+        *problem = QStringLiteral("Give --ashost or --mshost, not both");
+    else if (!server.applicationServer.isEmpty() &&
+             !kInstance.match(server.instanceNumber).hasMatch())
+        *problem = QStringLiteral("--ashost needs --sysnr, the instance number of two digits");
+    else if (!server.messageServer.isEmpty() && server.systemId.isEmpty() &&
+             server.messageServerPort.isEmpty())
+        *problem = QStringLiteral("--mshost needs --sysid or --msserv");
+    else if (!server.isSet() &&
+             !(server.instanceNumber.isEmpty() && server.systemId.isEmpty() &&
+               server.messageServerPort.isEmpty() && server.logonGroup.isEmpty() &&
+               server.router.isEmpty() && server.sncPartner.isEmpty() && server.library.isEmpty()))
+        *problem = QStringLiteral("The native RFC options need --ashost or --mshost");
+    return server;
+}
+
 void SapCommandLine::print(std::FILE* stream, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
@@ -116,7 +150,17 @@ void SapCommandLine::addLogonOptions(QCommandLineParser& parser)
         parser.addOption(
             {QString::fromLatin1(name), QString::fromLatin1(about), QString::fromLatin1(value)});
     };
-    valued("system", "demo, or the system's URL.", "SYSTEM");
+    valued("system", "demo, or the system's URL (RFC over SOAP).", "SYSTEM");
+    valued("ashost", "Native RFC: the application server.", "HOST");
+    valued("sysnr", "Native RFC: the instance number of the application server.", "NN");
+    valued("mshost", "Native RFC: the message server, for load balancing.", "HOST");
+    valued("sysid", "Native RFC: the system ID, with --mshost.", "SID");
+    valued("msserv", "Native RFC: the message server's port, with --mshost.", "PORT");
+    valued("group", "Native RFC: the logon group, with --mshost (PUBLIC).", "GROUP");
+    valued("saprouter", "Native RFC: the SAProuter string.", "/H/host/S/port/...");
+    valued("snc-partner", "Native RFC: the system's SNC name, for SNC.", "NAME");
+    valued("snc-library", "Native RFC: the SNC library's file.", "FILE");
+    valued("rfc-library", "Native RFC: the file of SAP's NetWeaver RFC library.", "FILE");
     valued("client", "Logon client.", "C");
     valued("user", "Logon user.", "U");
     valued("password-file", "File holding the password.", "F");
@@ -128,13 +172,22 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
                                                      DestinationFactory& factory, std::FILE* err)
 {
     LogonData data;
-    const QString system = parser.value(QStringLiteral("system"));
+    QString problem;
+    data.native = nativeServer(parser, &problem);
+    if (!problem.isEmpty()) {
+        print(err, problem + u'\n');
+        return nullptr;
+    }
+    QString system = parser.value(QStringLiteral("system"));
+    if (data.native.isSet() && system.isEmpty())
+        system = data.native.describe();
     data.system = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
     // The demo's user, password and client are the demo's own: never sent anywhere else.
     if (!data.isDemo() && !parser.isSet(QStringLiteral("user"))) {
-        print(err, QStringLiteral("--system %1 needs --user (and the password in --password-file "
-                                  "or ZORV_PASSWORD); nothing was sent\n")
-                       .arg(system));
+        print(err, QStringLiteral("%1 needs --user (and the password in --password-file or "
+                                  "ZORV_PASSWORD); nothing was sent\n")
+                       .arg(data.native.isSet() ? data.native.describe()
+                                                : QStringLiteral("--system ") + system));
         return nullptr;
     }
     if (parser.isSet(QStringLiteral("client")))

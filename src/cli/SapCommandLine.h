@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sap/NativeServer.h"
+
 #include <QStringList>
 
 #include <cstdio>
@@ -20,11 +22,13 @@ public:
     static constexpr int kLongestTimeout = 24 * 3600;
 
     // The logon options every command shares: --system, --client, --user, --password-file,
-    // --language, --timeout.
+    // --language, --timeout, and the native RFC ones (--ashost ... --rfc-library).
     static void addLogonOptions(QCommandLineParser& parser);
     // Logs on silently with those options; nothing, after one line on err saying why, when it
     // fails. A system other than the demo needs --user: nothing is sent without it.
     static std::unique_ptr<RfcConnection> logon(const QCommandLineParser& parser,
                                                 DestinationFactory& factory, std::FILE* err);
     static void print(std::FILE* stream, const QString& text);
+    // The native RFC options; a problem with them is one sentence in problem.
+    static NativeServer nativeServer(const QCommandLineParser& parser, QString* problem);
 };

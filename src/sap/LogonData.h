@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sap/NativeServer.h"
+
 #include <QString>
 
 // The logon data of a connection.
@@ -17,6 +19,11 @@ struct LogonData {
     QString release;
     // Not SAP's: how long a call to a real system may go without progress; 0 for the default.
     int callTimeoutSeconds = 0;
+    // Set for a system reached over native RFC.
+    NativeServer native;
 
-    bool isDemo() const { return system.isEmpty() || system == demoSystemName(); }
+    bool isDemo() const
+    {
+        return !native.isSet() && (system.isEmpty() || system == demoSystemName());
+    }
 };

@@ -2,6 +2,7 @@
 
 #include "sap/demo/DemoDestination.h"
 #include "sap/demo/DemoSystem.h"
+#include "sap/nwrfc/NwRfcDestination.h"
 #include "sap/soap/SoapDestination.h"
 
 #include <QDir>
@@ -32,6 +33,16 @@ std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData
             return nullptr;
         }
         return std::make_unique<DemoDestination>(DemoSystem::databasePath());
+    }
+    if (data.native.isSet()) {
+        QString reason;
+        auto library = NwRfcLibrary::load(data.native.library, &reason);
+        if (!library) {
+            if (error)
+                *error = reason;
+            return nullptr;
+        }
+        return std::make_unique<NwRfcDestination>(std::move(library));
     }
     const QUrl base = SoapDestination::baseUrl(data.system, data.hostName);
     if (!base.isValid() || base.host().isEmpty()) {

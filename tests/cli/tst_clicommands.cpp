@@ -6,6 +6,8 @@
 #include "cli/SapCommandLine.h"
 #include "sap/SystemDestinationFactory.h"
 
+#include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +57,27 @@ class TestCliCommands : public QObject
         result.out = readBack(out);
         result.err = readBack(err);
         return result;
+    }
+
+    // The twelve-field KNA1 query of the fixtures, reading every row.
+    QString everyRowQuery()
+    {
+        QFile fixture(QStringLiteral(ZORV_TEST_DATA "/query/twelve-fields.txt"));
+        if (!fixture.open(QIODevice::ReadOnly))
+            return {};
+        QByteArray text = fixture.readAll();
+        text.replace("sRows         20 ", "sRows          0 ");
+        const QString path = m_home.filePath(QStringLiteral("kna1.txt"));
+        QFile document(path);
+        if (!document.open(QIODevice::WriteOnly) || document.write(text) != text.size())
+            return {};
+        return path;
+    }
+
+    static QByteArray contents(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private Q_SLOTS:
@@ -107,6 +130,74 @@ private Q_SLOTS:
             QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
         else
             QVERIFY(!result.err.isEmpty());
+    }
+
+    void nativeOptionsAreChecked_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("no instance") << QStringList{"--ashost", "sap1"} << "--ashost needs --sysnr";
+        QTest::newRow("bad instance")
+            << QStringList{"--ashost", "sap1", "--sysnr", "7"} << "--ashost needs --sysnr";
+        QTest::newRow("both servers")
+            << QStringList{"--ashost", "sap1", "--sysnr", "00", "--mshost", "ms"}
+            << "--ashost or --mshost, not both";
+        QTest::newRow("message server alone")
+            << QStringList{"--mshost", "ms"} << "--mshost needs --sysid or --msserv";
+        QTest::newRow("router alone")
+            << QStringList{"--saprouter", "/H/r/S/3299"} << "need --ashost or --mshost";
+        QTest::newRow("no user") << QStringList{"--ashost", "sap1", "--sysnr", "00"}
+                                 << "needs --user";
+        QTest::newRow("no library")
+            << QStringList{"--ashost", "sap1", "--sysnr",       "00",
+                           "--user",   "ME",   "--rfc-library", "/nonexistent/libsapnwrfc.so"}
+            << "Install SAP's NetWeaver RFC library 7.50";
+    }
+    void nativeOptionsAreChecked()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, sentence);
+        const Run result = run(QStringList{"read-table", "T000"} + options);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(sentence), qPrintable(result.err));
+        QVERIFY(result.out.isEmpty());
+    }
+
+    void nativeExportIsTheDemosFile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("rowBudget");
+        QTest::newRow("one page") << QStringList{} << QByteArray();
+        QTest::newRow("pages of 50") << QStringList{"--page-rows", "50"} << QByteArray();
+        QTest::newRow("a row budget, in Portuguese")
+            << QStringList{"--page-rows", "400", "--language", "PT"} << QByteArray("120");
+    }
+    void nativeExportIsTheDemosFile()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, rowBudget);
+        const QString query = everyRowQuery();
+        QVERIFY(!query.isEmpty());
+        const QString password = m_home.filePath(QStringLiteral("password"));
+        QFile secret(password);
+        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("welcome\n") == 8);
+        secret.close();
+        if (!rowBudget.isEmpty())
+            qputenv("ZORV_DEMO_MAX_ROWS", rowBudget);
+        const auto noBudget = qScopeGuard([] { qunsetenv("ZORV_DEMO_MAX_ROWS"); });
+        const QString demoFile = m_home.filePath(QStringLiteral("demo.csv"));
+        const QString nativeFile = m_home.filePath(QStringLiteral("native.csv"));
+        const Run demo = run(QStringList{"export", query, "--output", demoFile} + options);
+        QCOMPARE(demo.status, 0);
+        const Run native =
+            run(QStringList{"export", query, "--output", nativeFile, "--ashost", "localhost",
+                            "--sysnr", "00", "--client", "100", "--user", "DEMO", "--password-file",
+                            password, "--rfc-library", ZORV_STANDIN_LIBRARY} +
+                options);
+        QVERIFY2(native.status == 0, qPrintable(native.err));
+        const QByteArray expected = contents(demoFile);
+        QVERIFY(expected.count('\n') > 500);
+        QCOMPARE(contents(nativeFile), expected);
     }
 };
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// How a system is reached over native RFC, as SAP Logon names it: an application server and
+// instance number, or a message server with its system ID (or port) and logon group; optionally
+// behind a router and with SNC. Empty for the demo system and for SOAP systems.
+struct NativeServer {
+    QString applicationServer; // ashost
+    QString instanceNumber;    // sysnr
+    QString messageServer;     // mshost
+    QString messageServerPort; // msserv
+    QString systemId;          // sysid, with a message server
+    QString logonGroup;        // group
+    QString router;            // saprouter, "/H/host/S/port/H/..."
+    QString sncPartner;        // snc_partnername
+    QString sncLibrary;        // snc_lib
+    QString library;           // SAP's NetWeaver RFC library as the user chose it, or empty
+
+    bool isSet() const { return !applicationServer.isEmpty() || !messageServer.isEmpty(); }
+    // "host 00" or "message server host, group PUBLIC", for messages and the status bar.
+    QString describe() const
+    {
+        if (!applicationServer.isEmpty())
+            return QStringLiteral("%1 %2").arg(applicationServer, instanceNumber);
+        return QStringLiteral("message server %1, group %2")
+            .arg(messageServer, logonGroup.isEmpty() ? QStringLiteral("PUBLIC") : logonGroup);
+    }
+};
