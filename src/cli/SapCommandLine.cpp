@@ -6,8 +6,12 @@
 #include "sap/RfcDestination.h"
 #include "sap/demo/DemoGenerator.h"
 #include "sap/demo/DemoSystem.h"
+#include "sap/systems/OwnSystems.h"
+#include "sap/systems/SapLogonLandscape.h"
+#include "shell/ProgramHome.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -105,6 +109,28 @@ int SapCommandLine::demoDb(const QStringList& args, std::FILE* out, std::FILE* e
     return 0;
 }
 
+std::optional<KnownSystem> SapCommandLine::knownSystem(const QString& name,
+                                                       const QString& landscape, std::FILE* err)
+{
+    if (const auto own =
+            OwnSystems::find(OwnSystems::read(OwnSystems::pathIn(ProgramHome::folder())), name))
+        return own;
+    const QString path = landscape.isEmpty() ? SapLogonLandscape::usualPath() : landscape;
+    if (path.isEmpty())
+        return std::nullopt;
+    const SapLogonLandscape::Result read = SapLogonLandscape::read(path);
+    if (!read.error.isEmpty() && !landscape.isEmpty()) {
+        print(err, read.error + u'\n');
+        return std::nullopt;
+    }
+    if (const auto found = OwnSystems::find(read.systems, name))
+        return found;
+    if (!landscape.isEmpty())
+        print(err, QStringLiteral("%1 names no system called %2\n")
+                       .arg(QDir::toNativeSeparators(path), name));
+    return std::nullopt;
+}
+
 NativeServer SapCommandLine::nativeServer(const QCommandLineParser& parser, QString* problem)
 {
     NativeServer server;
@@ -133,7 +159,7 @@ NativeServer SapCommandLine::nativeServer(const QCommandLineParser& parser, QStr
     else if (!server.isSet() &&
              !(server.instanceNumber.isEmpty() && server.systemId.isEmpty() &&
                server.messageServerPort.isEmpty() && server.logonGroup.isEmpty() &&
-               server.router.isEmpty() && server.sncPartner.isEmpty() && server.library.isEmpty()))
+               server.router.isEmpty() && server.sncPartner.isEmpty()))
         *problem = QStringLiteral("The native RFC options need --ashost or --mshost");
     return server;
 }
@@ -150,7 +176,11 @@ void SapCommandLine::addLogonOptions(QCommandLineParser& parser)
         parser.addOption(
             {QString::fromLatin1(name), QString::fromLatin1(about), QString::fromLatin1(value)});
     };
-    valued("system", "demo, or the system's URL (RFC over SOAP).", "SYSTEM");
+    valued("system",
+           "demo, the system's URL (RFC over SOAP), or its name in SAP Logon or in Zorv's own "
+           "systems.",
+           "SYSTEM");
+    valued("landscape", "SAP Logon's landscape file (SAPUILandscape.xml or saplogon.ini).", "FILE");
     valued("ashost", "Native RFC: the application server.", "HOST");
     valued("sysnr", "Native RFC: the instance number of the application server.", "NN");
     valued("mshost", "Native RFC: the message server, for load balancing.", "HOST");
@@ -179,7 +209,21 @@ std::unique_ptr<RfcConnection> SapCommandLine::logon(const QCommandLineParser& p
         return nullptr;
     }
     QString system = parser.value(QStringLiteral("system"));
-    if (data.native.isSet() && system.isEmpty())
+    if (!data.native.isSet() && !system.isEmpty() && system != u"demo" &&
+        !system.contains(QStringLiteral("://"))) {
+        // A name of the user's own systems or of SAP Logon's; anything else is a SOAP address.
+        if (const auto known =
+                knownSystem(system, parser.value(QStringLiteral("landscape")), err)) {
+            const QString library = data.native.library;
+            data.native = known->server;
+            data.native.library = library;
+            if (!known->url.isEmpty())
+                system = known->url;
+        } else if (parser.isSet(QStringLiteral("landscape"))) {
+            return nullptr;
+        }
+    }
+    if (data.native.isSet() && (system.isEmpty() || system == u"demo"))
         system = data.native.describe();
     data.system = system.isEmpty() || system == u"demo" ? LogonData::demoSystemName() : system;
     // The demo's user, password and client are the demo's own: never sent anywhere else.

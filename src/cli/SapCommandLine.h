@@ -1,11 +1,13 @@
 #pragma once
 
 #include "sap/NativeServer.h"
+#include "sap/systems/KnownSystem.h"
 
 #include <QStringList>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 class DestinationFactory;
 class QCommandLineParser;
@@ -29,6 +31,10 @@ public:
     static std::unique_ptr<RfcConnection> logon(const QCommandLineParser& parser,
                                                 DestinationFactory& factory, std::FILE* err);
     static void print(std::FILE* stream, const QString& text);
+    // The system of that name in Zorv's own list, else in SAP Logon's landscape (the given
+    // file, else its usual place); a line on err when a given landscape cannot serve it.
+    static std::optional<KnownSystem> knownSystem(const QString& name, const QString& landscape,
+                                                  std::FILE* err);
     // The native RFC options; a problem with them is one sentence in problem.
     static NativeServer nativeServer(const QCommandLineParser& parser, QString* problem);
 };

@@ -17,6 +17,7 @@ struct NativeServer {
     QString sncLibrary;        // snc_lib
     QString library;           // SAP's NetWeaver RFC library as the user chose it, or empty
 
+    bool operator==(const NativeServer&) const = default;
     bool isSet() const { return !applicationServer.isEmpty() || !messageServer.isEmpty(); }
     // "host 00" or "message server host, group PUBLIC", for messages and the status bar.
     QString describe() const

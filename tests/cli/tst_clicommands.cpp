@@ -5,6 +5,7 @@
 #include "cli/ReadTableCommand.h"
 #include "cli/SapCommandLine.h"
 #include "sap/SystemDestinationFactory.h"
+#include "sap/systems/OwnSystems.h"
 
 #include <QFile>
 #include <QScopeGuard>
@@ -72,6 +73,14 @@ class TestCliCommands : public QObject
         if (!document.open(QIODevice::WriteOnly) || document.write(text) != text.size())
             return {};
         return path;
+    }
+
+    QString password()
+    {
+        const QString path = m_home.filePath(QStringLiteral("password"));
+        QFile secret(path);
+        return secret.open(QIODevice::WriteOnly) && secret.write("welcome\n") == 8 ? path
+                                                                                   : QString();
     }
 
     static QByteArray contents(const QString& path)
@@ -163,6 +172,48 @@ private Q_SLOTS:
         QVERIFY(result.out.isEmpty());
     }
 
+    void systemsByTheirNames_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("errHas");
+        const QString landscape = QStringLiteral(ZORV_TEST_DATA "/sap/SAPUILandscape.xml");
+        QTest::newRow("SAP Logon's")
+            << QStringList{"--system", "DEV Entwicklung", "--landscape", landscape} << 0 << "";
+        QTest::newRow("SAP Logon's, older file")
+            << QStringList{"--system", "dev entwicklung", "--landscape",
+                           ZORV_TEST_DATA "/sap/saplogon.ini"}
+            << 0 << "";
+        QTest::newRow("Zorv's own") << QStringList{"--system", "Mine"} << 0 << "";
+        QTest::newRow("unknown name")
+            << QStringList{"--system", "Nowhere", "--landscape", landscape} << 1
+            << "names no system called Nowhere";
+        QTest::newRow("landscape not XML")
+            << QStringList{"--system", "DEV", "--landscape", ZORV_TEST_DATA "/sap/saplogon.ini.txt"}
+            << 1 << "does not exist";
+    }
+    void systemsByTheirNames()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QString, errHas);
+        KnownSystem mine;
+        mine.name = QStringLiteral("Mine");
+        mine.server.applicationServer = QStringLiteral("localhost");
+        mine.server.instanceNumber = QStringLiteral("00");
+        QVERIFY(OwnSystems::write(OwnSystems::pathIn(m_home.path()), {mine}));
+        const Run result =
+            run(QStringList{"read-table", "T000", "--fields", "MANDT,MTEXT", "--delimiter", "|",
+                            "--client", "100", "--user", "DEMO", "--password-file", password(),
+                            "--rfc-library", ZORV_STANDIN_LIBRARY} +
+                options);
+        QCOMPARE(result.status, status);
+        QVERIFY2(result.err.contains(errHas), qPrintable(result.err));
+        if (status == 0)
+            QVERIFY2(result.out.contains(QStringLiteral("100|Demo – Vendas & Finanças")),
+                     qPrintable(result.out));
+    }
+
     void nativeExportIsTheDemosFile_data()
     {
         QTest::addColumn<QStringList>("options");
@@ -178,10 +229,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, rowBudget);
         const QString query = everyRowQuery();
         QVERIFY(!query.isEmpty());
-        const QString password = m_home.filePath(QStringLiteral("password"));
-        QFile secret(password);
-        QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("welcome\n") == 8);
-        secret.close();
+        const QString password = this->password();
+        QVERIFY(!password.isEmpty());
         if (!rowBudget.isEmpty())
             qputenv("ZORV_DEMO_MAX_ROWS", rowBudget);
         const auto noBudget = qScopeGuard([] { qunsetenv("ZORV_DEMO_MAX_ROWS"); });
