@@ -123,6 +123,7 @@ bool SapConnection::logOnFunctions()
     f.systemNumber = b.systemNumber;
     f.hostName = b.hostName;
     f.password = b.password;
+    f.native = b.native;
     f.useDefaultSystem = true;
     // The second logon reuses the user's data without asking again.
     if (!f.logOn(true)) {

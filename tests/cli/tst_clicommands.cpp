@@ -218,22 +218,31 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QByteArray>("rowBudget");
-        QTest::newRow("one page") << QStringList{} << QByteArray();
-        QTest::newRow("pages of 50") << QStringList{"--page-rows", "50"} << QByteArray();
+        QTest::addColumn<QByteArray>("failingCall");
+        QTest::newRow("one page") << QStringList{} << QByteArray() << QByteArray();
+        QTest::newRow("pages of 50")
+            << QStringList{"--page-rows", "50"} << QByteArray() << QByteArray();
+        QTest::newRow("pages of 50, the connection lost on the way")
+            << QStringList{"--page-rows", "50"} << QByteArray() << QByteArray("5");
         QTest::newRow("a row budget, in Portuguese")
-            << QStringList{"--page-rows", "400", "--language", "PT"} << QByteArray("120");
+            << QStringList{"--page-rows", "400", "--language", "PT"} << QByteArray("120")
+            << QByteArray();
     }
     void nativeExportIsTheDemosFile()
     {
         QFETCH(QStringList, options);
         QFETCH(QByteArray, rowBudget);
+        QFETCH(QByteArray, failingCall);
         const QString query = everyRowQuery();
         QVERIFY(!query.isEmpty());
         const QString password = this->password();
         QVERIFY(!password.isEmpty());
         if (!rowBudget.isEmpty())
             qputenv("ZORV_DEMO_MAX_ROWS", rowBudget);
-        const auto noBudget = qScopeGuard([] { qunsetenv("ZORV_DEMO_MAX_ROWS"); });
+        const auto noBudget = qScopeGuard([] {
+            qunsetenv("ZORV_DEMO_MAX_ROWS");
+            qunsetenv("ZORV_STANDIN_FAIL_CALL");
+        });
         const QString demoFile = m_home.filePath(QStringLiteral("demo.csv"));
         const QString nativeFile = m_home.filePath(QStringLiteral("native.csv"));
         const Run demo = run(QStringList{"export", query, "--output", demoFile} + options);

@@ -39,10 +39,23 @@ private Q_SLOTS:
         QVERIFY2(useDemoHome(m_home, &error), qPrintable(error));
     }
 
+    void connectLogsBothConnectionsOnAndPaintsThePanel_data()
+    {
+        QTest::addColumn<LogonData>("logon");
+        QTest::newRow("demo") << demoLogon();
+        // A native system through the stand-in of SAP's library, which serves the demo.
+        LogonData native = demoLogon();
+        native.system = QStringLiteral("DEV");
+        native.native.applicationServer = QStringLiteral("localhost");
+        native.native.instanceNumber = QStringLiteral("00");
+        native.native.library = QStringLiteral(ZORV_STANDIN_LIBRARY);
+        QTest::newRow("native RFC") << native;
+    }
     void connectLogsBothConnectionsOnAndPaintsThePanel()
     {
+        QFETCH(LogonData, logon);
         Rig rig;
-        rig.prompt.answers.enqueue(demoLogon());
+        rig.prompt.answers.enqueue(logon);
         QVERIFY(rig.host.connectToSystem());
         QVERIFY(rig.host.appState.connected);
         QCOMPARE(rig.prompt.questions.size(), 1); // the second logon asks nobody
@@ -50,8 +63,10 @@ private Q_SLOTS:
         QVERIFY(rig.host.desktop.messages.isEmpty());
         const FakeHost::Panel panel = rig.host.panels.last();
         QCOMPARE(panel.image, StatusHost::ConnectionImage::Connected);
-        QCOMPARE(panel.text, kConnectedText);
-        QCOMPARE(panel.toolTip, kConnectedTip);
+        if (logon.isDemo()) {
+            QCOMPARE(panel.text, kConnectedText);
+            QCOMPARE(panel.toolTip, kConnectedTip);
+        }
 
         const RfcConnection& bapi = rig.connection.bapi()->connection;
         const RfcConnection& functions = rig.connection.functions()->connection;
@@ -65,6 +80,7 @@ private Q_SLOTS:
             QCOMPARE(c->systemId, QStringLiteral("DMO"));
             QCOMPARE(c->systemNumber, QStringLiteral("00"));
             QCOMPARE(c->hostName, QStringLiteral("localhost"));
+            QCOMPARE(c->native, logon.native);
         }
         QCOMPARE(bapi.release, QStringLiteral("46C"));
     }

@@ -2,36 +2,63 @@
 
 #include "sap/demo/DemoSystem.h"
 #include "sap/soap/SoapDestination.h"
-
-#include <QCheckBox>
+#include "sap/systems/OwnSystems.h"
+#include "sap/systems/SapLogonLandscape.h"
+#include "window/main/ConnectionFields.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QVBoxLayout>
 
+namespace
+{
+// The native server's fields in the remember file, by the library's parameter names.
+struct RememberedField {
+    const char* key;
+    QString NativeServer::*member;
+};
+const RememberedField kServerFields[] = {
+    {"ashost", &NativeServer::applicationServer}, {"sysnr", &NativeServer::instanceNumber},
+    {"mshost", &NativeServer::messageServer},     {"msserv", &NativeServer::messageServerPort},
+    {"sysid", &NativeServer::systemId},           {"group", &NativeServer::logonGroup},
+    {"saprouter", &NativeServer::router},         {"snc_partnername", &NativeServer::sncPartner},
+    {"RfcLibrary", &NativeServer::library},
+};
+
+QString ownSystemsFile(const QString& rememberFile)
+{
+    return OwnSystems::pathIn(QFileInfo(rememberFile).absolutePath());
+}
+} // namespace
+
 LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* parent)
     : QDialog(parent), m_rememberFile(std::move(rememberFile)), m_system(new QComboBox(this)),
-      m_systemId(new QLineEdit(this)), m_host(new QLineEdit(this)),
-      m_systemNumber(new QLineEdit(this)), m_client(new QLineEdit(this)),
-      m_user(new QLineEdit(this)), m_password(new QLineEdit(this)), m_language(new QComboBox(this)),
-      m_error(new QLabel(this)), m_trust(new QCheckBox(this)), m_trustFile(std::move(trustFile))
+      m_landscape(new QLineEdit(this)), m_client(new QLineEdit(this)), m_user(new QLineEdit(this)),
+      m_password(new QLineEdit(this)), m_language(new QComboBox(this)), m_error(new QLabel(this)),
+      m_trust(new QCheckBox(this)),
+      m_keep(new QCheckBox(QStringLiteral("Keep this system in Zorv's list"), this)),
+      m_trustFile(std::move(trustFile))
 {
     m_trust->setObjectName(QStringLiteral("TrustCertificate"));
     m_trust->setVisible(false);
+    m_keep->setObjectName(QStringLiteral("KeepSystem"));
     setObjectName(QStringLiteral("fLogon"));
     setWindowTitle(QStringLiteral("SAP Logon"));
     m_system->setObjectName(QStringLiteral("System"));
     m_system->setEditable(true);
-    m_system->addItem(LogonData::demoSystemName());
-    m_systemId->setObjectName(QStringLiteral("SystemID"));
-    m_host->setObjectName(QStringLiteral("HostName"));
-    m_host->setPlaceholderText(QStringLiteral("https://host:port or host"));
-    m_systemNumber->setObjectName(QStringLiteral("SystemNumber"));
+    m_system->setInsertPolicy(QComboBox::NoInsert);
+    m_landscape->setObjectName(QStringLiteral("LandscapeFile"));
+    m_landscape->setPlaceholderText(QStringLiteral("SAPUILandscape.xml or saplogon.ini"));
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setMaxLength(3);
     m_user->setObjectName(QStringLiteral("User"));
@@ -43,12 +70,19 @@ LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* paren
     m_error->setObjectName(QStringLiteral("Error"));
     m_error->setStyleSheet(QStringLiteral("color: #b00020"));
     m_error->setWordWrap(true);
+    m_error->setVisible(false);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("System"), m_system);
-    form->addRow(QStringLiteral("System ID"), m_systemId);
-    form->addRow(QStringLiteral("Host or URL"), m_host);
-    form->addRow(QStringLiteral("System number"), m_systemNumber);
+    m_connection = new ConnectionFields(this, form);
+    auto* landscape = new QWidget(this);
+    auto* landscapeRow = new QHBoxLayout(landscape);
+    landscapeRow->setContentsMargins(0, 0, 0, 0);
+    auto* chooseLandscape = new QPushButton(QStringLiteral("Choose..."), landscape);
+    chooseLandscape->setObjectName(QStringLiteral("ChooseLandscape"));
+    landscapeRow->addWidget(m_landscape);
+    landscapeRow->addWidget(chooseLandscape);
+    form->addRow(QStringLiteral("SAP Logon file"), landscape);
     form->addRow(QStringLiteral("Client"), m_client);
     form->addRow(QStringLiteral("User"), m_user);
     form->addRow(QStringLiteral("Password"), m_password);
@@ -58,26 +92,84 @@ LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* paren
     layout->addLayout(form);
     layout->addWidget(m_error);
     layout->addWidget(m_trust);
+    layout->addWidget(m_keep);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_system, &QComboBox::currentTextChanged, this, &LogonDialog::systemChosen);
+    connect(chooseLandscape, &QPushButton::clicked, this, &LogonDialog::chooseLandscape);
+    connect(m_landscape, &QLineEdit::editingFinished, this,
+            [this] { useLandscape(m_landscape->text().trimmed()); });
+    listSystems();
+}
+
+void LogonDialog::listSystems()
+{
+    const QString current = m_system->currentText();
+    m_known = OwnSystems::read(ownSystemsFile(m_rememberFile));
+    const QString landscape = m_landscape->text().trimmed();
+    if (!landscape.isEmpty()) {
+        const SapLogonLandscape::Result read = SapLogonLandscape::read(landscape);
+        if (!read.error.isEmpty()) {
+            m_error->setText(read.error);
+            m_error->setVisible(true);
+        }
+        m_known += read.systems;
+    }
+    const QSignalBlocker quiet(m_system);
+    m_system->clear();
+    m_system->addItem(LogonData::demoSystemName());
+    for (const KnownSystem& system : m_known) {
+        m_system->addItem(system.name);
+        m_system->setItemData(m_system->count() - 1,
+                              QStringLiteral("%1 (%2)").arg(system.name, system.origin),
+                              Qt::ToolTipRole);
+    }
+    m_system->setCurrentText(current.isEmpty() ? LogonData::demoSystemName() : current);
+}
+
+void LogonDialog::useLandscape(const QString& file)
+{
+    m_landscape->setText(file);
+    m_error->setVisible(false);
+    listSystems();
+}
+
+void LogonDialog::chooseLandscape()
+{
+    const QString file = QFileDialog::getOpenFileName(
+        this, QStringLiteral("SAP Logon's landscape file"), m_landscape->text(),
+        QStringLiteral("SAP Logon files (*.xml *.ini);;All files (*)"), nullptr,
+        QFileDialog::DontUseNativeDialog);
+    if (!file.isEmpty())
+        useLandscape(file);
 }
 
 void LogonDialog::systemChosen()
 {
-    const bool demo = m_system->currentText() == LogonData::demoSystemName();
-    m_host->setEnabled(!demo);
-    m_systemNumber->setEnabled(!demo);
-    m_systemId->setEnabled(!demo);
+    const QString text = m_system->currentText().trimmed();
+    if (text == LogonData::demoSystemName()) {
+        m_connection->setWay(ConnectionFields::Way::Demo);
+        return;
+    }
+    if (const auto known = OwnSystems::find(m_known, text)) {
+        m_connection->show(*known);
+        return;
+    }
+    if (text.contains(QStringLiteral("://")) || m_connection->way() == ConnectionFields::Way::Demo)
+        m_connection->setWay(ConnectionFields::Way::Soap);
 }
 
 void LogonDialog::fill(const LogonData& data, const QString& error)
 {
-    m_system->setCurrentText(data.system.isEmpty() ? LogonData::demoSystemName() : data.system);
-    m_systemId->setText(data.systemId);
-    m_host->setText(data.hostName);
-    m_systemNumber->setText(data.systemNumber);
+    {
+        const QSignalBlocker quiet(m_system);
+        m_system->setCurrentText(data.system.isEmpty() ? LogonData::demoSystemName() : data.system);
+    }
+    m_connection->fill(data);
+    // A system known by that name is reached as its entry says, unless data says otherwise.
+    if (const auto known = OwnSystems::find(m_known, data.system); known && !data.native.isSet())
+        m_connection->show(*known);
     m_client->setText(data.client);
     m_user->setText(data.user);
     m_password->clear();
@@ -90,7 +182,6 @@ void LogonDialog::fill(const LogonData& data, const QString& error)
         QStringLiteral("Trust this system's certificate (SHA-256 %1)").arg(m_fingerprint));
     m_trust->setChecked(false);
     m_trust->setVisible(!m_fingerprint.isEmpty() && !m_trustFile.isEmpty());
-    systemChosen();
     (data.user.isEmpty() ? m_user : m_password)->setFocus();
 }
 
@@ -98,9 +189,11 @@ LogonData LogonDialog::entered() const
 {
     LogonData data;
     data.system = m_system->currentText().trimmed();
-    data.systemId = m_systemId->text().trimmed();
-    data.hostName = m_host->text().trimmed();
-    data.systemNumber = m_systemNumber->text().trimmed();
+    m_connection->enter(data);
+    if (m_connection->way() == ConnectionFields::Way::Demo)
+        data.system = LogonData::demoSystemName();
+    else if (data.system == LogonData::demoSystemName())
+        data.system = data.native.isSet() ? data.native.describe() : data.hostName;
     data.client = m_client->text().trimmed();
     data.user = m_user->text().trimmed().toUpper();
     data.password = m_password->text();
@@ -108,7 +201,7 @@ LogonData LogonDialog::entered() const
     return data;
 }
 
-LogonData LogonDialog::remembered() const
+LogonData LogonDialog::remembered()
 {
     QSettings settings(m_rememberFile, QSettings::IniFormat);
     LogonData data;
@@ -122,6 +215,12 @@ LogonData LogonDialog::remembered() const
         settings.value(QStringLiteral("User"), QString::fromLatin1(DemoSystem::kDefaultUser))
             .toString();
     data.language = settings.value(QStringLiteral("Language"), QStringLiteral("EN")).toString();
+    for (const RememberedField& field : kServerFields)
+        data.native.*(field.member) = settings.value(QString::fromLatin1(field.key)).toString();
+    const QString landscape =
+        settings.value(QStringLiteral("LandscapeFile"), SapLogonLandscape::usualPath()).toString();
+    if (landscape != m_landscape->text())
+        useLandscape(landscape);
     return data;
 }
 
@@ -136,6 +235,11 @@ void LogonDialog::remember() const
     settings.setValue(QStringLiteral("client"), data.client);
     settings.setValue(QStringLiteral("User"), data.user);
     settings.setValue(QStringLiteral("Language"), data.language);
+    NativeServer kept = data.native;
+    kept.library = m_connection->library();
+    for (const RememberedField& field : kServerFields)
+        settings.setValue(QString::fromLatin1(field.key), kept.*(field.member));
+    settings.setValue(QStringLiteral("LandscapeFile"), m_landscape->text().trimmed());
 }
 
 void LogonDialog::trustIfChosen() const
@@ -147,14 +251,31 @@ void LogonDialog::trustIfChosen() const
                            m_fingerprint);
 }
 
+void LogonDialog::keepIfChosen() const
+{
+    const QString name = m_system->currentText().trimmed();
+    if (!m_keep->isChecked() || name.isEmpty() || name == LogonData::demoSystemName() ||
+        m_connection->way() == ConnectionFields::Way::Demo)
+        return;
+    const QString file = ownSystemsFile(m_rememberFile);
+    QVector<KnownSystem> own = OwnSystems::read(file);
+    own.removeIf([&name](const KnownSystem& system) {
+        return system.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    own.append(m_connection->asSystem(name));
+    OwnSystems::write(file, own);
+}
+
 std::optional<LogonData> LogonDialogPrompt::ask(const LogonData& defaults, const QString& error)
 {
     LogonDialog dialog(m_rememberFile, m_trustFile, QApplication::activeWindow());
     // The first time, the last entries; after a failed attempt, what was just typed.
-    dialog.fill(defaults.user.isEmpty() && error.isEmpty() ? dialog.remembered() : defaults, error);
+    const LogonData remembered = dialog.remembered();
+    dialog.fill(defaults.user.isEmpty() && error.isEmpty() ? remembered : defaults, error);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     dialog.remember();
     dialog.trustIfChosen();
+    dialog.keepIfChosen();
     return dialog.entered();
 }

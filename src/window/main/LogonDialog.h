@@ -1,16 +1,21 @@
 #pragma once
 
 #include "sap/LogonPrompt.h"
+#include "sap/systems/KnownSystem.h"
 
 #include <QDialog>
+#include <QVector>
 
+class ConnectionFields;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 
-// The logon dialog: a list of systems with the demo system first, and the logon fields. It
-// remembers the last entries in a small file in the program's folder, never the password.
+// The logon dialog: the systems by name (the demo system first, then the user's own, then SAP
+// Logon's from its landscape file), how the chosen one is reached, and the logon fields. It
+// remembers the last entries, the landscape file and the RFC library in a small file in the
+// program's folder, never the password; systems the user keeps go to systems.ini beside it.
 class LogonDialog : public QDialog
 {
     Q_OBJECT
@@ -22,24 +27,33 @@ public:
     void remember() const;
     // Stores the certificate the last error named when the user chose to trust it.
     void trustIfChosen() const;
-    LogonData remembered() const;
+    // Keeps the entered system in Zorv's own list when the user asked for it.
+    void keepIfChosen() const;
+    LogonData remembered();
+    // Reads the systems of SAP Logon's landscape file; a file that cannot serve is named in
+    // the dialog's error line.
+    void useLandscape(const QString& file);
+    const QVector<KnownSystem>& systems() const { return m_known; }
 
 private:
     void systemChosen();
+    void listSystems();
+    void chooseLandscape();
 
     QString m_rememberFile;
     QComboBox* m_system;
-    QLineEdit* m_systemId;
-    QLineEdit* m_host;
-    QLineEdit* m_systemNumber;
+    ConnectionFields* m_connection;
+    QLineEdit* m_landscape;
     QLineEdit* m_client;
     QLineEdit* m_user;
     QLineEdit* m_password;
     QComboBox* m_language;
     QLabel* m_error;
     QCheckBox* m_trust;
+    QCheckBox* m_keep;
     QString m_trustFile;
     QString m_fingerprint;
+    QVector<KnownSystem> m_known;
 };
 
 // Asks through the logon dialog.

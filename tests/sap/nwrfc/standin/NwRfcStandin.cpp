@@ -28,7 +28,40 @@ QMutex s_lock;
 std::map<quintptr, Connection> s_connections;
 quintptr s_lastHandle = 0;
 std::map<QString, std::unique_ptr<StandinContainer>> s_descriptions;
-std::atomic<int> s_invokes{0};
+// The calls counted since ZORV_STANDIN_FAIL_CALL last changed, so that a test sets it and the
+// Nth call from then on fails, whatever ran before in the process.
+QMutex s_failLock;
+QByteArray s_failSetting;
+int s_invokesSinceSetting = 0;
+
+bool failsNow()
+{
+    QMutexLocker lock(&s_failLock);
+    const QByteArray setting = qgetenv("ZORV_STANDIN_FAIL_CALL");
+    if (setting != s_failSetting) {
+        s_failSetting = setting;
+        s_invokesSinceSetting = 0;
+    }
+    return ++s_invokesSinceSetting == setting.toInt();
+}
+
+QString queryTable(const StandinContainer& function)
+{
+    const int index = function.fieldIndex(QStringLiteral("QUERY_TABLE"));
+    return index < 0 ? QString() : function.value(index).trimmed();
+}
+
+// ZORV_STANDIN_HANG: 1 hangs every call, a table's name only the reads of that table's rows
+// (a call with NO_DATA, such as a check of the name, is answered).
+bool hangs(const StandinContainer& function)
+{
+    const QString setting = qEnvironmentVariable("ZORV_STANDIN_HANG").trimmed();
+    if (setting == u"1")
+        return true;
+    const int noData = function.fieldIndex(QStringLiteral("NO_DATA"));
+    return !setting.isEmpty() && setting.compare(queryTable(function), Qt::CaseInsensitive) == 0 &&
+           (noData < 0 || function.value(noData).trimmed().isEmpty());
+}
 
 QString text(const SapUc* value)
 {
@@ -291,10 +324,10 @@ int RfcInvoke(ConnectionHandle handle, ContainerHandle function, ErrorInfo* info
     if (!connection->isOpen())
         return failHandle(info);
 
-    if (++s_invokes == qEnvironmentVariableIntValue("ZORV_STANDIN_FAIL_CALL"))
+    if (failsNow())
         return failClosing(*connection, info, kCommunicationFailure, "RFC_COMMUNICATION_FAILURE",
                            QStringLiteral("connection to partner broken"), kCommunicationGroup);
-    if (qEnvironmentVariableIntValue("ZORV_STANDIN_HANG") != 0 && !connection->waitForCancel(60))
+    if (hangs(*called) && !connection->waitForCancel(60))
         return failClosing(*connection, info, kTimeout, "RFC_TIMEOUT",
                            QStringLiteral("No answer within 60 seconds"), kCommunicationGroup);
 

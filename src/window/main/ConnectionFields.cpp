@@ -1,0 +1,176 @@
+#include "window/main/ConnectionFields.h"
+
+#include "sap/nwrfc/NwRfcLibrary.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace
+{
+QLineEdit* field(QWidget* parent, const char* name, const char* placeholder = "")
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setPlaceholderText(QString::fromLatin1(placeholder));
+    return edit;
+}
+} // namespace
+
+ConnectionFields::ConnectionFields(QWidget* parent, QFormLayout* form)
+    : QObject(parent), m_way(new QComboBox(parent)),
+      m_host(field(parent, "HostName", "https://host:port or host")),
+      m_instance(field(parent, "SystemNumber", "00")),
+      m_messageServer(field(parent, "MessageServer", "host")),
+      m_systemId(field(parent, "SystemID")), m_group(field(parent, "LogonGroup", "PUBLIC")),
+      m_router(field(parent, "Router", "/H/host/S/3299/H/")),
+      m_sncPartner(field(parent, "SncPartner", "p:CN=...")),
+      m_library(field(parent, "RfcLibrary", NwRfcLibrary::fileName().toLatin1().constData())),
+      m_chooseLibrary(new QPushButton(QStringLiteral("Choose..."), parent)), m_form(form)
+{
+    m_way->setObjectName(QStringLiteral("Connection"));
+    m_way->addItems({QStringLiteral("Demo system"), QStringLiteral("RFC SOAP service"),
+                     QStringLiteral("Application server (native RFC)"),
+                     QStringLiteral("Message server (native RFC)")});
+    m_instance->setMaxLength(2);
+    m_chooseLibrary->setObjectName(QStringLiteral("ChooseRfcLibrary"));
+    auto* library = new QWidget(parent);
+    auto* row = new QHBoxLayout(library);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_library);
+    row->addWidget(m_chooseLibrary);
+    form->addRow(QStringLiteral("Connection"), m_way);
+    form->addRow(QStringLiteral("Host or URL"), m_host);
+    form->addRow(QStringLiteral("System number"), m_instance);
+    form->addRow(QStringLiteral("Message server"), m_messageServer);
+    form->addRow(QStringLiteral("System ID"), m_systemId);
+    form->addRow(QStringLiteral("Logon group"), m_group);
+    form->addRow(QStringLiteral("SAProuter"), m_router);
+    form->addRow(QStringLiteral("SNC name"), m_sncPartner);
+    form->addRow(QStringLiteral("RFC library"), library);
+    connect(m_way, &QComboBox::currentIndexChanged, this, &ConnectionFields::wayChosen);
+    connect(m_chooseLibrary, &QPushButton::clicked, this, &ConnectionFields::chooseLibrary);
+    wayChosen();
+}
+
+ConnectionFields::Way ConnectionFields::way() const
+{
+    return Way(m_way->currentIndex());
+}
+
+void ConnectionFields::setWay(Way way)
+{
+    m_way->setCurrentIndex(int(way));
+    wayChosen();
+}
+
+void ConnectionFields::wayChosen()
+{
+    const Way chosen = way();
+    const bool native = chosen == Way::ApplicationServer || chosen == Way::MessageServer;
+    const auto showRow = [this](QWidget* widget, bool shown) {
+        m_form->setRowVisible(widget == m_library ? m_library->parentWidget() : widget, shown);
+    };
+    showRow(m_host, chosen == Way::Soap || chosen == Way::ApplicationServer);
+    showRow(m_instance, chosen == Way::ApplicationServer);
+    showRow(m_messageServer, chosen == Way::MessageServer);
+    showRow(m_systemId, chosen == Way::MessageServer || chosen == Way::Soap);
+    showRow(m_group, chosen == Way::MessageServer);
+    showRow(m_router, native);
+    showRow(m_sncPartner, native);
+    showRow(m_library, native);
+    m_host->setPlaceholderText(chosen == Way::Soap ? QStringLiteral("https://host:port or host")
+                                                   : QStringLiteral("host"));
+}
+
+void ConnectionFields::chooseLibrary()
+{
+    const QString file = QFileDialog::getOpenFileName(
+        m_library->window(), QStringLiteral("SAP's NetWeaver RFC library"), m_library->text(),
+        QStringLiteral("RFC library (%1);;All files (*)").arg(NwRfcLibrary::fileName()), nullptr,
+        QFileDialog::DontUseNativeDialog);
+    if (!file.isEmpty())
+        m_library->setText(file);
+}
+
+void ConnectionFields::show(const KnownSystem& system)
+{
+    const NativeServer& server = system.server;
+    if (!server.messageServer.isEmpty())
+        setWay(Way::MessageServer);
+    else if (!server.applicationServer.isEmpty())
+        setWay(Way::ApplicationServer);
+    else
+        setWay(system.url.isEmpty() ? Way::Demo : Way::Soap);
+    m_host->setText(server.applicationServer.isEmpty() ? system.url : server.applicationServer);
+    m_instance->setText(server.instanceNumber);
+    m_messageServer->setText(server.messageServer);
+    m_systemId->setText(server.systemId.isEmpty() ? system.systemId : server.systemId);
+    m_group->setText(server.logonGroup);
+    m_router->setText(server.router);
+    m_sncPartner->setText(server.sncPartner);
+}
+
+void ConnectionFields::fill(const LogonData& data)
+{
+    KnownSystem system;
+    system.server = data.native;
+    system.systemId = data.systemId;
+    if (!data.native.isSet() && !data.isDemo())
+        system.url = data.hostName.isEmpty() ? data.system : data.hostName;
+    show(system);
+    if (!data.native.isSet() && !data.isDemo())
+        m_host->setText(data.hostName);
+    if (!data.native.library.isEmpty())
+        m_library->setText(data.native.library);
+}
+
+void ConnectionFields::enter(LogonData& data) const
+{
+    const Way chosen = way();
+    data.systemId = m_systemId->text().trimmed();
+    data.systemNumber = m_instance->text().trimmed();
+    if (chosen == Way::Soap || chosen == Way::Demo) {
+        data.hostName = m_host->text().trimmed();
+        return;
+    }
+    NativeServer& server = data.native;
+    if (chosen == Way::ApplicationServer) {
+        server.applicationServer = m_host->text().trimmed();
+        server.instanceNumber = m_instance->text().trimmed();
+    } else {
+        server.messageServer = m_messageServer->text().trimmed();
+        server.systemId = m_systemId->text().trimmed();
+        server.logonGroup = m_group->text().trimmed();
+    }
+    server.router = m_router->text().trimmed();
+    server.sncPartner = m_sncPartner->text().trimmed();
+    server.library = library();
+}
+
+QString ConnectionFields::library() const
+{
+    return m_library->text().trimmed();
+}
+
+void ConnectionFields::setLibrary(const QString& file)
+{
+    m_library->setText(file);
+}
+
+KnownSystem ConnectionFields::asSystem(const QString& name) const
+{
+    LogonData data;
+    enter(data);
+    KnownSystem system;
+    system.name = name;
+    system.server = data.native;
+    system.server.library.clear();
+    if (way() == Way::Soap)
+        system.url = data.hostName.isEmpty() ? name : data.hostName;
+    system.origin = QStringLiteral("Zorv");
+    return system;
+}

@@ -1,0 +1,169 @@
+// The logon dialog's systems: the demo, SAP Logon's landscape, the user's own list, and how
+// each is reached (SOAP, application server, message server), with what it remembers.
+#include "sap/systems/OwnSystems.h"
+#include "window/main/LogonDialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+const QString kLandscape = QStringLiteral(ZORV_TEST_DATA "/sap/SAPUILandscape.xml");
+
+QStringList items(const QComboBox* box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts.append(box->itemText(i));
+    return texts;
+}
+} // namespace
+
+class TestLogonDialog : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    QString rememberFile() const { return m_folder.filePath(QStringLiteral("logon.ini")); }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        QFile::remove(rememberFile());
+        QFile::remove(OwnSystems::pathIn(m_folder.path()));
+    }
+
+    void aChosenSystemFillsHowItIsReached_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<int>("way");
+        QTest::addColumn<QString>("applicationServer");
+        QTest::addColumn<QString>("messageServer");
+        QTest::addColumn<QString>("router");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("hidden");
+        QTest::newRow("application server")
+            << "DEV Entwicklung" << 2 << "localhost"
+            << ""
+            << "" << QStringList{"HostName", "SystemNumber", "RfcLibrary", "Router"}
+            << QStringList{"MessageServer", "LogonGroup"};
+        QTest::newRow("message server, router, SNC")
+            << "PRD Produção" << 3 << ""
+            << "prdms.example.com"
+            << "/H/router.example.com/S/3299/H/"
+            << QStringList{"MessageServer", "LogonGroup", "SystemID", "RfcLibrary"}
+            << QStringList{"HostName", "SystemNumber"};
+        QTest::newRow("a SOAP address") << "https://sap.example.com:44300" << 1 << ""
+                                        << ""
+                                        << "" << QStringList{"HostName"}
+                                        << QStringList{"RfcLibrary", "MessageServer", "Router"};
+        QTest::newRow("the demo") << "Demo system (built-in)" << 0 << ""
+                                  << ""
+                                  << "" << QStringList{}
+                                  << QStringList{"HostName", "RfcLibrary", "MessageServer"};
+    }
+    void aChosenSystemFillsHowItIsReached()
+    {
+        QFETCH(QString, system);
+        QFETCH(int, way);
+        QFETCH(QString, applicationServer);
+        QFETCH(QString, messageServer);
+        QFETCH(QString, router);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, hidden);
+        LogonDialog dialog(rememberFile());
+        dialog.useLandscape(kLandscape);
+        auto* systems = dialog.findChild<QComboBox*>(QStringLiteral("System"));
+        QCOMPARE(items(systems), (QStringList{"Demo system (built-in)", "DEV Entwicklung",
+                                              "PRD Produção", "QAS behind a router"}));
+        dialog.show();
+        systems->setCurrentText(system);
+        QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("Connection"))->currentIndex(), way);
+        for (const QString& name : shown)
+            QVERIFY2(dialog.findChild<QLineEdit*>(name)->isVisible(), qPrintable(name));
+        for (const QString& name : hidden)
+            QVERIFY2(!dialog.findChild<QLineEdit*>(name)->isVisible(), qPrintable(name));
+        dialog.findChild<QLineEdit*>(QStringLiteral("RfcLibrary"))
+            ->setText(QStringLiteral("/opt/nwrfcsdk/lib/libsapnwrfc.so"));
+        const LogonData entered = dialog.entered();
+        QCOMPARE(entered.native.applicationServer, applicationServer);
+        QCOMPARE(entered.native.messageServer, messageServer);
+        QCOMPARE(entered.native.router, router);
+        QCOMPARE(entered.isDemo(), way == 0);
+        QCOMPARE(entered.native.isSet(), way >= 2);
+        if (way >= 2) {
+            QCOMPARE(entered.system, system);
+            QCOMPARE(entered.native.library, QStringLiteral("/opt/nwrfcsdk/lib/libsapnwrfc.so"));
+        }
+        if (way == 3) {
+            QCOMPARE(entered.native.logonGroup, QStringLiteral("FINANCE"));
+            QCOMPARE(entered.native.systemId, QStringLiteral("PRD"));
+            QCOMPARE(entered.native.sncPartner, QStringLiteral("p:CN=PRD, O=Example"));
+        }
+    }
+
+    void aKeptSystemIsOfferedNextTimeWithoutItsPassword()
+    {
+        {
+            LogonDialog dialog(rememberFile());
+            dialog.useLandscape(kLandscape);
+            dialog.findChild<QComboBox*>(QStringLiteral("System"))
+                ->setCurrentText(QStringLiteral("DEV Entwicklung"));
+            dialog.findChild<QLineEdit*>(QStringLiteral("Password"))
+                ->setText(QStringLiteral("s3cr3t"));
+            dialog.findChild<QCheckBox*>(QStringLiteral("KeepSystem"))->setChecked(true);
+            dialog.keepIfChosen();
+            dialog.remember();
+        }
+        for (const QString& file : {rememberFile(), OwnSystems::pathIn(m_folder.path())}) {
+            QFile written(file);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY(!written.readAll().contains("s3cr3t"));
+        }
+        LogonDialog again(rememberFile());
+        const LogonData remembered = again.remembered();
+        QCOMPARE(remembered.system, QStringLiteral("DEV Entwicklung"));
+        QCOMPARE(remembered.native.applicationServer, QStringLiteral("localhost"));
+        QVERIFY(remembered.password.isEmpty());
+        // The user's own first, then SAP Logon's from the remembered landscape file.
+        QCOMPARE(again.systems().size(), 4);
+        QCOMPARE(again.systems().first().origin, QStringLiteral("Zorv"));
+        QCOMPARE(again.systems().first().server.instanceNumber, QStringLiteral("00"));
+    }
+
+    void aRememberedNameIsReachedAsItsEntrySays()
+    {
+        LogonDialog dialog(rememberFile());
+        dialog.useLandscape(kLandscape);
+        LogonData last;
+        last.system = QStringLiteral("PRD Produção");
+        last.user = QStringLiteral("ME");
+        dialog.fill(last, QString());
+        QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("Connection"))->currentIndex(), 3);
+        QCOMPARE(dialog.entered().native.messageServer, QStringLiteral("prdms.example.com"));
+    }
+
+    void aLandscapeThatCannotServeIsNamed()
+    {
+        const QString broken = m_folder.filePath(QStringLiteral("broken.xml"));
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<Landscape><Services>");
+        file.close();
+        LogonDialog dialog(rememberFile());
+        dialog.show();
+        dialog.useLandscape(broken);
+        auto* error = dialog.findChild<QLabel*>(QStringLiteral("Error"));
+        QVERIFY(error->isVisible());
+        QVERIFY2(error->text().contains(QStringLiteral("not XML")), qPrintable(error->text()));
+        QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("System"))->count(), 1);
+    }
+};
+
+QTEST_MAIN(TestLogonDialog)
+#include "tst_logondialog.moc"
