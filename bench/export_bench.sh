@@ -24,29 +24,8 @@ if ! sqlite3 "$db" "select value from ZORV_META where name='scale'" 2>/dev/null 
     "$zorv" demo-db --scale 100 >/dev/null
 fi
 
-# A saved query of TABLE's fields (all of them when none are named), ROWS rows.
-query() { # file rows table [field...]
-    local file=$1 rows=$2 table=$3
-    shift 3
-    local -a all chosen
-    mapfile -t all < <("$zorv" read-table "$table" --no-data |
-        awk -F'\t' 'NF == 5 { printf "%s:%s:%d:%s\n", $1, $4, $3 + 0, $5 }')
-    if [ $# -eq 0 ]; then chosen=("${all[@]}"); else
-        for f in "$@"; do for a in "${all[@]}"; do [[ $a == "$f:"* ]] && chosen+=("$a"); done; done
-    fi
-    {
-        printf 'MyTableF     %s\r\nChSsl        False\r\nChRow        True\r\nsRows         %s \r\nSFI           %s \r\n' \
-            "$data/unused.csv" "$rows" "${#chosen[@]}"
-        local i=1
-        for f in "${chosen[@]}"; do
-            IFS=: read -r name type length text <<<"$f"
-            printf 'ssField  %03d %s%03d %s-%s %s\r\n' "$i" "$type" "$length" "$table" "$name" "$text"
-            i=$((i + 1))
-        done
-        printf 'SOP           0 \r\n'
-    } >"$file"
-    columns=$(printf '%s\n' "${chosen[@]}" | cut -d: -f1 | paste -sd, -)
-}
+# query FILE ROWS TABLE [FIELD...]: a saved query of those fields; sets $columns.
+source "$root/bench/query_document.sh"
 
 measure() { # command... ; prints seconds and peak MB
     /usr/bin/time -f '%e %M' -o "$data/time.txt" "$@" >/dev/null 2>/dev/null

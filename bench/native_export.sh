@@ -20,27 +20,7 @@ if ! sqlite3 "$data/demo.sqlite" "select value from ZORV_META where name='scale'
     "$zorv" demo-db --scale 10 >/dev/null
 fi
 
-query() { # file table [field...]: a saved query of all rows of those fields (all when none)
-    local file=$1 table=$2
-    shift 2
-    local -a all chosen
-    mapfile -t all < <("$zorv" read-table "$table" --no-data |
-        awk -F'\t' 'NF == 5 { printf "%s:%s:%d:%s\n", $1, $4, $3 + 0, $5 }')
-    if [ $# -eq 0 ]; then chosen=("${all[@]}"); else
-        for f in "$@"; do for a in "${all[@]}"; do [[ $a == "$f:"* ]] && chosen+=("$a"); done; done
-    fi
-    {
-        printf 'MyTableF     %s\r\nChSsl        False\r\nChRow        True\r\nsRows          0 \r\nSFI           %s \r\n' \
-            "$data/unused.csv" "${#chosen[@]}"
-        local i=1
-        for f in "${chosen[@]}"; do
-            IFS=: read -r name type length text <<<"$f"
-            printf 'ssField  %03d %s%03d %s-%s %s\r\n' "$i" "$type" "$length" "$table" "$name" "$text"
-            i=$((i + 1))
-        done
-        printf 'SOP           0 \r\n'
-    } >"$file"
-}
+source "$root/bench/query_document.sh"
 
 seconds() { /usr/bin/time -f '%e' -o "$data/time.txt" "$@" >/dev/null 2>"$data/err.txt"; cat "$data/time.txt"; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -62,8 +42,8 @@ compare() { # label query [extra option...]
     [ "$verdict" = identical ]
 }
 
-query "$data/bseg.txt" BSEG MANDT BUKRS BELNR GJAHR BUZEI AUGDT AUGBL BSCHL KOART SHKZG
-query "$data/kna1.txt" KNA1
+query "$data/bseg.txt" 0 BSEG MANDT BUKRS BELNR GJAHR BUZEI AUGDT AUGBL BSCHL KOART SHKZG
+query "$data/kna1.txt" 0 KNA1
 echo "zorv export, the demo in-process against native RFC through the stand-in ($runs runs):"
 compare "BSEG 100,000 rows x 10 columns" "$data/bseg.txt"
 compare "KNA1 every field (5,000 rows)" "$data/kna1.txt"
