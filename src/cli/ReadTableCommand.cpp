@@ -2,6 +2,7 @@
 
 #include "cli/SapCommandLine.h"
 #include "query/read/TableCall.h"
+#include "sap/ReadTableWidths.h"
 #include "sap/RfcConnection.h"
 #include "sap/RfcTable.h"
 
@@ -10,7 +11,7 @@
 
 namespace
 {
-constexpr int kOptionWidth = 72;
+constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
 
 void print(std::FILE* stream, const QString& text)
 {

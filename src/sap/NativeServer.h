@@ -17,6 +17,12 @@ struct NativeServer {
     QString sncLibrary;        // snc_lib
     QString library;           // SAP's NetWeaver RFC library as the user chose it, or empty
 
+    // A field by the RFC library's name for it, as Zorv's files keep it.
+    struct Field {
+        const char* name;
+        QString NativeServer::*member;
+    };
+
     bool operator==(const NativeServer&) const = default;
     bool isSet() const { return !applicationServer.isEmpty() || !messageServer.isEmpty(); }
     // "host 00" or "message server host, group PUBLIC", for messages and the status bar.
@@ -27,4 +33,13 @@ struct NativeServer {
         return QStringLiteral("message server %1, group %2")
             .arg(messageServer, logonGroup.isEmpty() ? QStringLiteral("PUBLIC") : logonGroup);
     }
+};
+
+// The server's fields that files keep (the library's file is the user's, not the system's).
+inline const NativeServer::Field kNativeServerFields[] = {
+    {"ashost", &NativeServer::applicationServer}, {"sysnr", &NativeServer::instanceNumber},
+    {"mshost", &NativeServer::messageServer},     {"msserv", &NativeServer::messageServerPort},
+    {"sysid", &NativeServer::systemId},           {"group", &NativeServer::logonGroup},
+    {"saprouter", &NativeServer::router},         {"snc_partnername", &NativeServer::sncPartner},
+    {"snc_lib", &NativeServer::sncLibrary},
 };

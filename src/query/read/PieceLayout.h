@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sap/ReadTableWidths.h"
+
 #include "query/read/KeyField.h"
 #include "query/read/RowBlock.h"
 
@@ -15,7 +17,7 @@
 class PieceLayout
 {
 public:
-    static constexpr int kLineWidth = 512;
+    static constexpr int kLineWidth = ReadTableWidths::kDataLine;
 
     struct Column {
         QString field; // field name without the table

@@ -2,6 +2,7 @@
 
 #include "query/read/RowSink.h"
 #include "query/read/TableRead.h"
+#include "sap/ReadTableWidths.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -14,7 +15,7 @@
 
 namespace
 {
-constexpr int kOptionWidth = 72;
+constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
 constexpr double kReadShare = 0.95;
 
 // The rows of one table of several, kept until every table is read: per row, which columns

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sap/ReadTableWidths.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -9,7 +11,7 @@
 class ReadPlan
 {
 public:
-    static constexpr int kLineWidth = 512;
+    static constexpr int kLineWidth = ReadTableWidths::kDataLine;
 
     // A field of My Table.
     struct Field {

@@ -1,11 +1,13 @@
 #include "query/read/TableRead.h"
 
+#include "sap/ReadTableWidths.h"
+
 #include <algorithm>
 #include <numeric>
 
 namespace
 {
-constexpr int kOptionWidth = 72;
+constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
 constexpr int kNamedKeys = 5;
 constexpr qint64 kMostReservedRows = 100000;
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sap/ReadTableWidths.h"
+
 #include <QString>
 
 #include <functional>
@@ -21,12 +23,12 @@ public:
         qint64 rowBudget = 0;
     };
 
-    static constexpr int kOptionWidth = 72;
+    static constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
     static constexpr int kFieldNameWidth = 30;
     static constexpr const char* kNoMemory =
         "No more memory available to add rows to an internal table.";
 
-    static constexpr int kLineWidth = 512;
+    static constexpr int kLineWidth = ReadTableWidths::kDataLine;
 
     // Fills FIELDS and DATA; on failure sets the function's exception and returns false.
     static bool call(SqliteDatabase& db, RfcFunction& function, const Caller& caller);

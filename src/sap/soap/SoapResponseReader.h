@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sap/ReadTableWidths.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QXmlStreamReader>
@@ -20,7 +22,7 @@ public:
     enum class State { Reading, Done, Fault, NotSoap };
 
     // No field of the function's tables is longer (a DATA line holds 512 characters).
-    static constexpr qsizetype kLongestValue = 512;
+    static constexpr qsizetype kLongestValue = ReadTableWidths::kDataLine;
     // Far more than the markup of any value: an answer that goes this long without completing
     // one piece of markup is refused, since the XML reader keeps an unfinished piece whole.
     static constexpr qsizetype kLongestToken = 64 * 1024;

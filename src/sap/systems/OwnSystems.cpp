@@ -4,22 +4,6 @@
 #include <QFileInfo>
 #include <QSettings>
 
-namespace
-{
-// The keys of one system in the file, and the member each one holds.
-struct Key {
-    const char* name;
-    QString NativeServer::*member;
-};
-const Key kServerKeys[] = {
-    {"ashost", &NativeServer::applicationServer}, {"sysnr", &NativeServer::instanceNumber},
-    {"mshost", &NativeServer::messageServer},     {"msserv", &NativeServer::messageServerPort},
-    {"sysid", &NativeServer::systemId},           {"group", &NativeServer::logonGroup},
-    {"saprouter", &NativeServer::router},         {"snc_partnername", &NativeServer::sncPartner},
-    {"snc_lib", &NativeServer::sncLibrary},
-};
-} // namespace
-
 QString OwnSystems::pathIn(const QString& programFolder)
 {
     return QDir(programFolder).filePath(QStringLiteral("systems.ini"));
@@ -39,7 +23,7 @@ QVector<KnownSystem> OwnSystems::read(const QString& path)
         system.name = file.value(QStringLiteral("name")).toString().trimmed();
         system.url = file.value(QStringLiteral("url")).toString().trimmed();
         system.systemId = file.value(QStringLiteral("sysid")).toString().trimmed();
-        for (const Key& key : kServerKeys)
+        for (const NativeServer::Field& key : kNativeServerFields)
             system.server.*(key.member) =
                 file.value(QString::fromLatin1(key.name)).toString().trimmed();
         system.origin = QStringLiteral("Zorv");
@@ -61,7 +45,7 @@ bool OwnSystems::write(const QString& path, const QVector<KnownSystem>& systems)
         file.setValue(QStringLiteral("name"), system.name);
         if (!system.url.isEmpty())
             file.setValue(QStringLiteral("url"), system.url);
-        for (const Key& key : kServerKeys) {
+        for (const NativeServer::Field& key : kNativeServerFields) {
             const QString& value = system.server.*(key.member);
             if (!value.isEmpty())
                 file.setValue(QString::fromLatin1(key.name), value);

@@ -22,19 +22,6 @@
 
 namespace
 {
-// The native server's fields in the remember file, by the library's parameter names.
-struct RememberedField {
-    const char* key;
-    QString NativeServer::*member;
-};
-const RememberedField kServerFields[] = {
-    {"ashost", &NativeServer::applicationServer}, {"sysnr", &NativeServer::instanceNumber},
-    {"mshost", &NativeServer::messageServer},     {"msserv", &NativeServer::messageServerPort},
-    {"sysid", &NativeServer::systemId},           {"group", &NativeServer::logonGroup},
-    {"saprouter", &NativeServer::router},         {"snc_partnername", &NativeServer::sncPartner},
-    {"RfcLibrary", &NativeServer::library},
-};
-
 QString ownSystemsFile(const QString& rememberFile)
 {
     return OwnSystems::pathIn(QFileInfo(rememberFile).absolutePath());
@@ -215,8 +202,9 @@ LogonData LogonDialog::remembered()
         settings.value(QStringLiteral("User"), QString::fromLatin1(DemoSystem::kDefaultUser))
             .toString();
     data.language = settings.value(QStringLiteral("Language"), QStringLiteral("EN")).toString();
-    for (const RememberedField& field : kServerFields)
-        data.native.*(field.member) = settings.value(QString::fromLatin1(field.key)).toString();
+    for (const NativeServer::Field& field : kNativeServerFields)
+        data.native.*(field.member) = settings.value(QString::fromLatin1(field.name)).toString();
+    data.native.library = settings.value(QStringLiteral("RfcLibrary")).toString();
     const QString landscape =
         settings.value(QStringLiteral("LandscapeFile"), SapLogonLandscape::usualPath()).toString();
     if (landscape != m_landscape->text())
@@ -235,10 +223,9 @@ void LogonDialog::remember() const
     settings.setValue(QStringLiteral("client"), data.client);
     settings.setValue(QStringLiteral("User"), data.user);
     settings.setValue(QStringLiteral("Language"), data.language);
-    NativeServer kept = data.native;
-    kept.library = m_connection->library();
-    for (const RememberedField& field : kServerFields)
-        settings.setValue(QString::fromLatin1(field.key), kept.*(field.member));
+    for (const NativeServer::Field& field : kNativeServerFields)
+        settings.setValue(QString::fromLatin1(field.name), data.native.*(field.member));
+    settings.setValue(QStringLiteral("RfcLibrary"), m_connection->library());
     settings.setValue(QStringLiteral("LandscapeFile"), m_landscape->text().trimmed());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sap/ReadTableWidths.h"
+
 #include "query/read/ReadPlan.h"
 
 #include <QObject>
@@ -19,7 +21,7 @@ class OptionList : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxLength = 72;
+    static constexpr int kMaxLength = ReadTableWidths::kOptionLine;
     static constexpr int kMostChoices = 20; // the field box's list, whatever My Table holds
 
     struct Editor {
