@@ -377,6 +377,72 @@ private Q_SLOTS:
         QCOMPARE(TableCall::outOfResources(exception, message), resources);
     }
 
+    // A system that runs out of memory says so in its logon language, or not at all: the
+    // engine learns the limit from a small page that passes where a large one failed.
+    void limitsAreLearnedWhateverAFailureSays_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("anyOrder");
+        QTest::newRow("in Portuguese")
+            << "Não há mais memória disponível para acrescentar linhas a uma tabela interna."
+            << false;
+        QTest::newRow("in German")
+            << "Kein Speicher mehr verfügbar, um Zeilen an eine interne Tabelle anzuhängen."
+            << false;
+        QTest::newRow("no text at all") << QString() << false;
+        QTest::newRow("no text, column store") << QString() << true;
+    }
+    void limitsAreLearnedWhateverAFailureSays()
+    {
+        QFETCH(QString, message);
+        QFETCH(bool, anyOrder);
+        DemoDestination demo(m_database, profile(anyOrder, 250));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"), {QStringLiteral("BELNR")});
+        // The same read where the failure names the memory it ran out of, as a baseline.
+        WatchedDestination known(demo);
+        int failed = 0;
+        known.after = [&failed](int, RfcFunction& function) {
+            failed += function.exception() == u"SYSTEM_FAILURE" ? 1 : 0;
+        };
+        TallySink baseline;
+        const ReadJob::Result english = read(known, plan, baseline);
+        QVERIFY2(english.ok && failed > 0, qPrintable(failures(english)));
+        WatchedDestination system(demo);
+        system.after = [&message](int, RfcFunction& function) {
+            if (function.exception() == u"SYSTEM_FAILURE")
+                function.setException(function.exception(), message);
+        };
+        TallySink sink;
+        const ReadJob::Result result = read(system, plan, sink);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        // Each failed page costs the one small page that tells its cause, no more.
+        if (!anyOrder)
+            QCOMPARE(result.calls, english.calls + failed);
+    }
+
+    // A failure that a small page meets too is not about size: the read ends at once, with the
+    // system's own words.
+    void aFailureThatIsNotAboutSizeEndsTheReadAtOnce()
+    {
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        const ReadPlan plan = planOf(QStringLiteral("ZFLOAT"), {QStringLiteral("ZFLTP")});
+        TallySink sink;
+        const ReadJob::Result result = read(system, plan, sink);
+        QVERIFY(!result.ok);
+        QCOMPARE(result.failures.size(), size_t(1));
+        QCOMPARE(result.failures.front().exception, QStringLiteral("SYSTEM_FAILURE"));
+        QVERIFY2(!result.failures.front().explanation.contains(QStringLiteral("ran out of memory")),
+                 qPrintable(result.failures.front().explanation));
+        int floatReads = 0;
+        for (const WatchedDestination::Call& call : system.calls)
+            floatReads += call.table == u"ZFLOAT" ? 1 : 0;
+        QVERIFY2(floatReads <= 2, qPrintable(QString::number(floatReads)));
+    }
+
     void aSystemWithTooLittleMemoryGivesUpWithAReason()
     {
         DemoDestination demo(m_database, profile(true, 3));

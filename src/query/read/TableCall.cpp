@@ -61,8 +61,9 @@ TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
         return Outcome::Cancelled;
     if (ok)
         return Outcome::Done;
-    return outOfResources(function.exception(), function.message()) ? Outcome::OutOfResources
-                                                                    : Outcome::Failed;
+    if (outOfResources(function.exception(), function.message()))
+        return Outcome::OutOfResources;
+    return function.exception() == u"SYSTEM_FAILURE" ? Outcome::SystemFailure : Outcome::Failed;
 }
 
 TableCall::Outcome TableCall::run(const Request& request, RowBlock& block)

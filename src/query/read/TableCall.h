@@ -34,6 +34,9 @@ public:
         Done,
         Failed,         // the system raised an exception
         OutOfResources, // it ran out of memory or time: a smaller request may pass
+        // A system failure whose words tell nothing Zorv knows (a dump in another language, a
+        // fault with its text elsewhere, a dropped connection): a smaller request may pass.
+        SystemFailure,
         Cancelled,
     };
 

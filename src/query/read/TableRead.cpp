@@ -164,6 +164,17 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
         m_failure.exception = tableCall.exception();
         m_failure.message = tableCall.message();
         return std::nullopt;
+    case TableCall::Outcome::SystemFailure:
+        // What a failure says is no guide (its words come in the logon language, or not at
+        // all): a page that fails where a small one of the same rows passes was too large.
+        if (rowCount > m_request.floorRows + 1 && smallPagePasses(request)) {
+            *outOfResources = true;
+            m_failure.exception = tableCall.exception();
+            m_failure.message = tableCall.message();
+            return std::nullopt;
+        }
+        *status = fail(tableCall.exception(), tableCall.message(), {});
+        return std::nullopt;
     case TableCall::Outcome::Failed:
         *status = fail(tableCall.exception(), tableCall.message(), {});
         return std::nullopt;
@@ -173,6 +184,15 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
         return std::nullopt;
     }
     return answer;
+}
+
+bool TableRead::smallPagePasses(TableCall::Request request)
+{
+    request.rowCount = m_request.floorRows + 1;
+    TableCall probe(m_destination, &m_cancel);
+    RowBlock rows;
+    ++m_calls;
+    return probe.run(request, rows) == TableCall::Outcome::Done;
 }
 
 TableRead::Status TableRead::retrySmaller(Part part, Status failed, bool outOfResources)

@@ -84,6 +84,9 @@ private:
     // One call of a piece for a part; nothing on failure (the status says why).
     std::optional<Answer> call(const Piece& piece, const KeyRange& range, qint64 rowCount,
                                Status* status, bool* outOfResources);
+    // Whether the request passes with a page of the floor's size: if so, the failed page was
+    // too large for the system.
+    bool smallPagePasses(TableCall::Request request);
     bool shrinkPage();
     // After a failed call: a call that ran out of memory or time goes back to be read with a
     // smaller page; any other failure ends the read.
