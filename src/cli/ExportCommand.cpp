@@ -143,6 +143,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                        .arg(result.lostCharacters));
     if (settings.path != u"-")
         print(out, settings.path + u'\n');
+    if (!SapCommandLine::delivered(out, err))
+        return 1;
     print(err, QStringLiteral("%1 rows written in %2 s (%3 calls)\n")
                    .arg(result.rows)
                    .arg(result.elapsed, 0, 'f', 2)

@@ -123,5 +123,5 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
                                   "kept in a temporary file (is the disk full?)\n"));
         return 1;
     }
-    return 0;
+    return SapCommandLine::delivered(out, err) ? 0 : 1;
 }

@@ -15,6 +15,9 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <cstring>
+
 namespace
 {
 void print(std::FILE* stream, const QString& text)
@@ -106,7 +109,17 @@ int SapCommandLine::demoDb(const QStringList& args, std::FILE* out, std::FILE* e
         return 1;
     }
     print(out, path + u'\n');
-    return 0;
+    return delivered(out, err) ? 0 : 1;
+}
+
+bool SapCommandLine::delivered(std::FILE* out, std::FILE* err)
+{
+    // Buffered output fails only when flushed: a full disk or a closed pipe shows here.
+    if (std::fflush(out) == 0 && !std::ferror(out))
+        return true;
+    print(err, QStringLiteral("Standard output could not take what was written: %1\n")
+                   .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    return false;
 }
 
 std::optional<KnownSystem> SapCommandLine::knownSystem(const QString& name,

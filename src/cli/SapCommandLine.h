@@ -31,6 +31,8 @@ public:
     static std::unique_ptr<RfcConnection> logon(const QCommandLineParser& parser,
                                                 DestinationFactory& factory, std::FILE* err);
     static void print(std::FILE* stream, const QString& text);
+    // Whether everything written to out reached it; one line on err when not.
+    static bool delivered(std::FILE* out, std::FILE* err);
     // The system of that name in Zorv's own list, else in SAP Logon's landscape (the given
     // file, else its usual place); a line on err when a given landscape cannot serve it.
     static std::optional<KnownSystem> knownSystem(const QString& name, const QString& landscape,

@@ -45,6 +45,14 @@ std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData
         return std::make_unique<NwRfcDestination>(std::move(library));
     }
     const QUrl base = SoapDestination::baseUrl(data.system, data.hostName);
+    if (!base.userInfo().isEmpty()) {
+        // Never echoed: the address would carry the password into every message.
+        if (error)
+            *error = QStringLiteral("A system's address holds no user or password: give the "
+                                    "user and the password in their own fields (--user and "
+                                    "--password-file)");
+        return nullptr;
+    }
     if (!base.isValid() || base.host().isEmpty()) {
         if (error)
             *error = QStringLiteral("Give the system as https://host:port, or its host and port");

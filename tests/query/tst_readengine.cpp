@@ -965,6 +965,11 @@ private Q_SLOTS:
                                       << "'a\\nb'";
         // XML cannot hold it: written as the workbook's escape, which spreadsheets turn back
         // and openpyxl shows as it is.
+        // A value that looks like that escape is the value: its underscore is escaped.
+        QTest::newRow("a workbook escape as text") << "_x0041_BC"
+                                                   << "'_x005F_x0041_BC'";
+        QTest::newRow("underscores") << "A_B_x41_"
+                                     << "'A_B_x41_'";
         QTest::newRow("a control character") << "a\x01"
                                                 "b"
                                              << "'a_x0001_b'";

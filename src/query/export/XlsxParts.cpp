@@ -1,6 +1,7 @@
 #include "query/export/XlsxParts.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace
 {
@@ -133,14 +134,32 @@ QByteArray XlsxParts::styles()
            "builtinId=\"0\"/></cellStyles></styleSheet>";
 }
 
+namespace
+{
+// "_xHHHH_" at i: the form in which a workbook escapes a character.
+bool looksLikeAnEscape(const QByteArray& text, qsizetype i)
+{
+    if (i + 6 >= text.size() || text.at(i + 1) != 'x' || text.at(i + 6) != '_')
+        return false;
+    for (qsizetype h = i + 2; h < i + 6; ++h) {
+        if (!std::isxdigit(static_cast<unsigned char>(text.at(h))))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 QByteArray XlsxParts::escaped(QStringView text)
 {
     const QByteArray utf8 = text.toUtf8();
     QByteArray xml;
     xml.reserve(utf8.size());
-    for (const char c : utf8) {
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8.at(i);
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '&')
+        if (c == '_' && looksLikeAnEscape(utf8, i))
+            xml += "_x005F_"; // the value's own underscore, so that readers do not decode it
+        else if (c == '&')
             xml += "&amp;";
         else if (c == '<')
             xml += "&lt;";

@@ -63,7 +63,8 @@ bool appendPlain(std::string& xml, QStringView text)
     char* to = xml.data() + start;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u >= 0x80 || u < 0x20 || u == u'&' || u == u'<' || u == u'>' || u == u'"') {
+        if (u >= 0x80 || u < 0x20 || u == u'&' || u == u'<' || u == u'>' || u == u'"' ||
+            u == u'_') {
             xml.resize(start);
             return false;
         }

@@ -40,6 +40,13 @@ void SoapResponseReader::feedPiece(const QByteArray& piece)
         if (token == QXmlStreamReader::Invalid)
             break;
         m_bytesWithoutToken = 0;
+        if (token == QXmlStreamReader::DTD) {
+            // SOAP messages carry no document type; one that does could declare entities that
+            // put markup of its own into the rows.
+            refuse(QStringLiteral("the answer declares a document type, which a SOAP message "
+                                  "must not"));
+            return;
+        }
         if (token == QXmlStreamReader::StartElement)
             startElement();
         else if (token == QXmlStreamReader::EndElement)

@@ -260,6 +260,11 @@ private Q_SLOTS:
             << QByteArray("<Envelope><Body><rfc:RFC_READ_TABLE.Response" + rfc + ">" + kData +
                           "</rfc:RFC_READ_TABLE.Response></Body></Envelope>")
             << QStringLiteral("not a SOAP message");
+        QByteArray declared = response("rfc", kFields + "<DATA>&row;</DATA>");
+        declared.insert(declared.startsWith("<?xml") ? declared.indexOf("?>") + 2 : 0,
+                        "<!DOCTYPE e [<!ENTITY row \"<item><WA>INJECTED</WA></item>\">]>");
+        QTest::newRow("a document type whose entity adds a row")
+            << declared << QStringLiteral("declares a document type");
         QTest::newRow("the response in the header, an empty body")
             << QByteArray("<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/"
                           "envelope/\"><SOAP-ENV:Header><rfc:RFC_READ_TABLE.Response" +
