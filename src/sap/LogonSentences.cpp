@@ -1,5 +1,6 @@
 #include "sap/LogonSentences.h"
 
+#include "sap/nwrfc/NwRfcLibrary.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 
@@ -31,6 +32,8 @@ BiText LogonSentences::sentence(const LogonData& attempt, const QString& error)
 {
     const QString system = attempt.isDemo() ? LogonData::demoSystemName() : attempt.system;
     QString words = error.trimmed();
+    if (NwRfcLibrary::namesTheLibrary(words))
+        return {words, words};
     while (words.endsWith(u'.'))
         words.chop(1);
     const BiText refused = Texts::get(TextId::LogonRefused);

@@ -2,6 +2,7 @@
 
 #include "query/layout/SplitterDrag.h"
 #include "sap/LogonSentences.h"
+#include "sap/RfcDestination.h"
 #include "shell/Twips.h"
 #include "window/main/StatusPanels.h"
 #include "window/query/FieldList.h"
@@ -649,6 +650,22 @@ private Q_SLOTS:
                               error + QStringLiteral(". ") + advice);
         // The system's own words stay whole, so a certificate's fingerprint is still found.
         QVERIFY(text.pt.contains(error));
+    }
+
+    // A missing RFC library was no refusal: the system was never reached, and the sentence
+    // about the library says what to do itself.
+    void aMissingRfcLibraryIsToldAsItIs()
+    {
+        LogonData attempt = ScriptedLogon::demo();
+        attempt.native.applicationServer = QStringLiteral("sap1");
+        attempt.native.instanceNumber = QStringLiteral("00");
+        attempt.native.library = QStringLiteral("/nonexistent/libsapnwrfc.so");
+        QString error;
+        QVERIFY(!SystemDestinationFactory().create(attempt, &error));
+        const BiText text = LogonSentences::sentence(attempt, error);
+        QCOMPARE(text.en, error);
+        QVERIFY(!text.en.contains(QStringLiteral("refused")));
+        QVERIFY(text.en.contains(QStringLiteral("Install SAP's NetWeaver RFC library 7.50")));
     }
 
     // Splitters: a drag that starts in a band moves the line with the pointer

@@ -8,6 +8,7 @@
 
 namespace
 {
+const QString kUnusable = QStringLiteral("SAP's NetWeaver RFC library could not be used");
 const QString kAdvice = QStringLiteral(
     "Install SAP's NetWeaver RFC library 7.50 and choose its %1 (or set SAPNWRFC_HOME)");
 
@@ -56,6 +57,11 @@ QString NwRfcLibrary::fileName()
 #else
     return QStringLiteral("libsapnwrfc.so");
 #endif
+}
+
+bool NwRfcLibrary::namesTheLibrary(const QString& error)
+{
+    return error.startsWith(kUnusable);
 }
 
 QStringList NwRfcLibrary::candidates(const QString& chosen)
@@ -107,7 +113,7 @@ std::shared_ptr<const NwRfcLibrary> NwRfcLibrary::load(const QString& chosen, QS
         return usable;
     }
     if (error)
-        *error = QStringLiteral("SAP's NetWeaver RFC library could not be used (%1). %2.")
-                     .arg(tried.join(QStringLiteral("; ")), kAdvice.arg(fileName()));
+        *error = QStringLiteral("%1 (%2). %3.")
+                     .arg(kUnusable, tried.join(QStringLiteral("; ")), kAdvice.arg(fileName()));
     return nullptr;
 }

@@ -44,6 +44,10 @@ public:
     // what was tried and what to do, when it cannot be used.
     static std::shared_ptr<const NwRfcLibrary> load(const QString& chosen, QString* error);
 
+    // Whether a logon's error is this class's sentence about the library, which says what to
+    // do itself: the system was never reached.
+    static bool namesTheLibrary(const QString& error);
+
     const Calls& calls() const { return m_calls; }
     const QString& path() const { return m_path; }
     // "7500.0.12", as the library tells it.
