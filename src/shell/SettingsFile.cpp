@@ -118,14 +118,15 @@ SettingsFile::ReadResult SettingsFile::read(const QByteArray& bytes, AppState& s
     for (int i = 0; i < lines.size(); ++i) {
         const KeyedLine::Parsed parsed = KeyedLine::parse(lines.at(i));
         const QString error = applyLine(parsed.key, parsed.value, state, tree);
-        if (!error.isEmpty()) {
+        // A value that cannot be read keeps what the setting held; every other line still
+        // counts, so that the file written back loses nothing. The first such line is told.
+        if (!error.isEmpty() && result.ok) {
             result.ok = false;
             result.line = i + 1;
             result.error = QStringLiteral("%1 in line %2 of %3 (%4)")
                                .arg(error)
                                .arg(i + 1)
                                .arg(QString::fromLatin1(kFileName), parsed.key);
-            break;
         }
     }
     // A count beyond what the tree can hold would make later loops run past its end.

@@ -251,40 +251,53 @@ private Q_SLOTS:
         QCOMPARE(state.treePaths, (QStringList{QString(), QStringLiteral("late")}));
     }
 
-    // Bad values stop the reading at their line; what came before stays.
-    void badInputStopsAtTheLine_data()
+    // A bad value keeps the setting's value and is told by its line; the lines before and
+    // after it are read, and the file written back holds all of them.
+    void aBadValueLosesNothingElse_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("stopLine");
+        QTest::addColumn<int>("badLine");
         QTest::addColumn<QString>("errorStart");
         const QByteArray head = line("Tool", "True") + line("z", ";");
+        const QByteArray tail =
+            line("Status", "True") + line("SAT", " 3 ") + line("ssAddTab 001 ", "Root") +
+            line("ssAddTab 002 ", "Root\\KNA1") + line("ssAddTab 003 ", "Root\\BSEG");
         QTest::newRow("letters for a number")
-            << head + line("SAT", "many") + line("Status", "True") << 3 << "Type mismatch";
+            << head + line("fvubHeight", "many") + tail << 3 << "Type mismatch";
         QTest::newRow("geometry overflow")
-            << head + line("fvubTop", " 99999999 ") + line("Status", "True") << 3 << "Overflow";
+            << head + line("fvubTop", " 99999999 ") + tail << 3 << "Overflow";
         QTest::newRow("text for a flag")
-            << head + line("ChOpt", "maybe") + line("Status", "True") << 3 << "Type mismatch";
+            << head + line("ChOpt", "Maybe") + tail << 3 << "Type mismatch";
         QTest::newRow("missing number")
-            << head + line("fvubWidth", "") + line("Status", "True") << 3 << "Type mismatch";
+            << head + line("fvubWidth", "") + tail << 3 << "Type mismatch";
         QTest::newRow("tree index above 999")
-            << head + line("SAT", " 5000 ") + line("ssAddTab 1000", "x") + line("Status", "True")
-            << 4 << "Subscript out of range";
+            << head + line("SAT", " 5000 ") + line("ssAddTab 1000", "x") + tail << 4
+            << "Subscript out of range";
+        QTest::newRow("two bad values, the first told")
+            << head + line("ChOpt", "Maybe") + line("fvubTop", "x") + tail << 3 << "Type mismatch";
     }
 
-    void badInputStopsAtTheLine()
+    void aBadValueLosesNothingElse()
     {
         QFETCH(QByteArray, file);
-        QFETCH(int, stopLine);
+        QFETCH(int, badLine);
         QFETCH(QString, errorStart);
         AppState state;
+        state.windowTop = 120;
         const auto result = SettingsFile::read(file, state);
         QVERIFY(!result.ok);
-        QCOMPARE(result.line, stopLine);
+        QCOMPARE(result.line, badLine);
         QVERIFY2(result.error.startsWith(errorStart), qPrintable(result.error));
         QVERIFY(state.toolbarShown);
         QCOMPARE(state.listSeparator, QStringLiteral(";"));
-        QVERIFY(!state.statusBarShown);
-        QVERIFY(state.treePaths.size() <= AppState::kMaxTreeEntries);
+        QVERIFY(state.statusBarShown);
+        QVERIFY(!state.optionsFlag);
+        const QStringList tree{"Root", "Root\\KNA1", "Root\\BSEG"};
+        QCOMPARE(state.treePaths, tree);
+        AppState back;
+        QVERIFY(SettingsFile::read(SettingsFile::write(state), back).ok);
+        QCOMPARE(back.treePaths, tree);
+        QVERIFY(back.statusBarShown);
     }
 
     void survivesOddFiles_data()

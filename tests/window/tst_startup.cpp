@@ -191,9 +191,10 @@ private Q_SLOTS:
         QCOMPARE(f.desktop.messages.at(0).title, QStringLiteral("Zorv"));
         QCOMPARE(f.desktop.messages.at(0).buttons, Desktop::Buttons::Ok);
         QVERIFY(!f.desktop.messages.at(0).text.isEmpty());
+        // The bad value keeps its default; the lines after it are read as well.
         QVERIFY(f.state.languagePortuguese);
-        QCOMPARE(f.state.listSeparator, QStringLiteral(";"));
-        QVERIFY(!f.state.toolbarShown);
+        QCOMPARE(f.state.listSeparator, QStringLiteral("|"));
+        QVERIFY(f.state.toolbarShown);
         QCOMPARE(f.state.settingsVersion, QStringLiteral("0.3.20"));
         QVERIFY(w.isVisible());
         QVERIFY(!splash()->isVisible());

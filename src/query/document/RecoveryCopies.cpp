@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace
@@ -23,7 +24,30 @@ QString fileName(int number, QString caption)
 
 QStringList copyFiles(const QDir& dir)
 {
-    return dir.entryList({QStringLiteral("[0-9][0-9] *") + kSuffix}, QDir::Files, QDir::Name);
+    return dir.entryList({QStringLiteral("[0-9][0-9] *") + kSuffix}, QDir::Files | QDir::NoSymLinks,
+                         QDir::Name);
+}
+
+// The copies live in a folder of Zorv's own: one that is a link may lead to the user's files.
+bool ownFolder(const QString& folder)
+{
+    return !QFileInfo(folder).isSymLink();
+}
+
+// A copy that Zorv wrote begins as every query document it writes and reads back as a query;
+// any other file of that name is the user's.
+bool zorvsCopy(const QString& path, QueryDocument* read = nullptr)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.read(16).startsWith("MyTableF "))
+        return false;
+    QueryDocument document;
+    if (!QueryDocumentFile::readFile(path, document).ok ||
+        !QueryDocumentFile::checkLoadable(document).isEmpty())
+        return false;
+    if (read)
+        *read = document;
+    return true;
 }
 } // namespace
 
@@ -34,6 +58,8 @@ QString RecoveryCopies::folderIn(const QString& programFolder)
 
 bool RecoveryCopies::replace(const QString& folder, const QVector<Copy>& copies)
 {
+    if (!ownFolder(folder))
+        return false;
     if (copies.isEmpty()) {
         clear(folder);
         return true;
@@ -53,7 +79,7 @@ bool RecoveryCopies::replace(const QString& folder, const QVector<Copy>& copies)
     if (!all)
         return false;
     for (const QString& name : copyFiles(dir)) {
-        if (!written.contains(name))
+        if (!written.contains(name) && zorvsCopy(dir.filePath(name)))
             QFile::remove(dir.filePath(name));
     }
     return true;
@@ -62,12 +88,13 @@ bool RecoveryCopies::replace(const QString& folder, const QVector<Copy>& copies)
 QVector<RecoveryCopies::Copy> RecoveryCopies::read(const QString& folder)
 {
     QVector<Copy> copies;
+    if (!ownFolder(folder))
+        return copies;
     const QDir dir(folder);
     for (const QString& name : copyFiles(dir)) {
         Copy copy;
         copy.caption = name.mid(3).chopped(kSuffix.size());
-        if (QueryDocumentFile::readFile(dir.filePath(name), copy.document).ok &&
-            QueryDocumentFile::checkLoadable(copy.document).isEmpty())
+        if (zorvsCopy(dir.filePath(name), &copy.document))
             copies.append(copy);
     }
     return copies;
@@ -76,10 +103,12 @@ QVector<RecoveryCopies::Copy> RecoveryCopies::read(const QString& folder)
 void RecoveryCopies::clear(const QString& folder)
 {
     QDir dir(folder);
-    if (!dir.exists())
+    if (!dir.exists() || !ownFolder(folder))
         return;
-    for (const QString& name : copyFiles(dir))
-        dir.remove(name);
+    for (const QString& name : copyFiles(dir)) {
+        if (zorvsCopy(dir.filePath(name)))
+            dir.remove(name);
+    }
     // Only an emptied folder goes; anything else the user put there stays.
     QDir().rmdir(folder);
 }
