@@ -2,12 +2,16 @@
 
 #include "cli/SapCommandLine.h"
 #include "query/document/QueryDocumentFile.h"
+#include "query/export/CsvWriter.h"
 #include "query/export/ExportTarget.h"
 #include "query/export/TableExport.h"
 #include "query/read/KeyCatalog.h"
 #include "sap/RfcConnection.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <atomic>
 
@@ -16,6 +20,39 @@ namespace
 void print(std::FILE* stream, const QString& text)
 {
     SapCommandLine::print(stream, text);
+}
+// Why the export may not write target: it is the document itself, or (unless the user chose
+// it) a file that holds something else than an earlier export of this query.
+QString unsafeTarget(const QString& target, const QString& document, bool chosen,
+                     const QVector<ReadPlan::Field>& fields, const QString& separator)
+{
+    if (target == u"-")
+        return {};
+    const QFileInfo info(target);
+    if (info.exists() && info.canonicalFilePath() == QFileInfo(document).canonicalFilePath())
+        return QStringLiteral("The export file %1 is the query document itself: give another "
+                              "with --output")
+            .arg(QDir::toNativeSeparators(target));
+    // What is no plain file (a pipe, a folder) is refused later, for what it is.
+    if (chosen || !info.exists() || !info.isFile())
+        return {};
+    QStringList keys;
+    for (const ReadPlan::Field& field : fields)
+        keys.append(field.key);
+    QFile file(target);
+    QByteArray first;
+    if (file.open(QIODevice::ReadOnly))
+        first = file.read(64 * 1024).split('\n').first();
+    if (first.startsWith("\xEF\xBB\xBF"))
+        first.remove(0, 3);
+    while (first.endsWith('\r'))
+        first.chop(1);
+    if (QString::fromLatin1(first) == CsvWriter::headerLine(keys, separator))
+        return {};
+    return QStringLiteral("%1, the query's export file, exists and is no earlier export of this "
+                          "query; give --output FILE to write elsewhere, or --replace to "
+                          "overwrite it")
+        .arg(QDir::toNativeSeparators(target));
 }
 } // namespace
 
@@ -39,6 +76,9 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                       QStringLiteral("Rows asked for in one call (default: as many as keep an "
                                      "answer within a few MB)."),
                       QStringLiteral("N")});
+    parser.addOption({QStringLiteral("replace"),
+                      QStringLiteral("Overwrite the query's own export file even when it holds "
+                                     "something else than an earlier export.")});
     SapCommandLine::addLogonOptions(parser);
     parser.addPositionalArgument(QStringLiteral("query"), QStringLiteral("A saved query."));
     if (!parser.parse(QStringList{QStringLiteral("zorv")} + args) ||
@@ -84,13 +124,23 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     }
 
     TableExport::Settings settings;
-    settings.path = parser.isSet(QStringLiteral("output")) ? parser.value(QStringLiteral("output"))
-                                                           : document.exportFile;
+    const bool chosen = parser.isSet(QStringLiteral("output"));
+    settings.path = chosen ? parser.value(QStringLiteral("output")) : document.exportFile;
     if (settings.path.isEmpty()) {
         print(err, QStringLiteral("The query names no export file: give one with --output\n"));
         return 1;
     }
     settings.separator = parser.value(QStringLiteral("separator"));
+    // A document's export name is its author's suggestion, not an order: documents travel.
+    if (!chosen)
+        settings.path = QFileInfo(path).absoluteDir().absoluteFilePath(settings.path);
+    const QString refused =
+        unsafeTarget(settings.path, path, chosen || parser.isSet(QStringLiteral("replace")), fields,
+                     settings.separator);
+    if (!refused.isEmpty()) {
+        print(err, refused + u'\n');
+        return 1;
+    }
     settings.rowLimit = document.rowLimit;
     settings.pageRows = pageRows;
     settings.format = format.isEmpty()    ? TableExport::formatOf(settings.path)

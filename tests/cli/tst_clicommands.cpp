@@ -191,6 +191,83 @@ private Q_SLOTS:
         QVERIFY2(!said.contains(QStringLiteral("rows written")), qPrintable(said));
     }
 
+    // A query document's export name is a suggestion: it is written where the document is, only
+    // over nothing or over an earlier export, never over the document itself.
+    void aDocumentsExportNameOverwritesNothingElse_data()
+    {
+        QTest::addColumn<QString>("exportName"); // %1: the folder of the test's files
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("before"); // what the target holds first ("-": nothing)
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("errHas");
+        const QByteArray profile = "export PATH=$HOME/bin:$PATH\n";
+        QTest::newRow("a file of the user's")
+            << "%1/profile" << QStringList{} << profile << 1
+            << "give --output FILE to write elsewhere, or --replace";
+        QTest::newRow("a file of the user's, --replace")
+            << "%1/profile" << QStringList{"--replace"} << profile << 0 << "";
+        QTest::newRow("a file of the user's, --output")
+            << "%1/profile" << QStringList{"--output", "%1/profile"} << profile << 0 << "";
+        QTest::newRow("nothing there")
+            << "%1/new.csv" << QStringList{} << QByteArray("-") << 0 << "";
+        QTest::newRow("an earlier export")
+            << "%1/earlier.csv" << QStringList{}
+            << QByteArray("KNA1-MANDT;KNA1-KUNNR;KNA1-LAND1;KNA1-NAME1;KNA1-NAME2;KNA1-ORT01;"
+                          "KNA1-PSTLZ;KNA1-REGIO;KNA1-STRAS;KNA1-TELF1;KNA1-ERDAT;KNA1-ERNAM\r\n"
+                          "Client;old rows\r\n")
+            << 0 << "";
+        QTest::newRow("a relative name, beside the document")
+            << "beside.csv" << QStringList{} << QByteArray("-") << 0 << "";
+        QTest::newRow("the document itself")
+            << "%1/query.txt" << QStringList{} << QByteArray("*") << 1 << "query document itself";
+        QTest::newRow("the document itself, --output")
+            << "x.csv" << QStringList{"--output", "%1/query.txt"} << QByteArray("*") << 1
+            << "query document itself";
+    }
+    void aDocumentsExportNameOverwritesNothingElse()
+    {
+        QFETCH(QString, exportName);
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, before);
+        QFETCH(int, status);
+        QFETCH(QString, errHas);
+        QTemporaryDir folder;
+        const QString document = folder.filePath(QStringLiteral("query.txt"));
+        QFile fixture(QStringLiteral(ZORV_TEST_DATA "/query/twelve-fields.txt"));
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        QByteArray text = fixture.readAll();
+        const QString target = exportName.startsWith(u'%') ? exportName.arg(folder.path())
+                                                           : folder.filePath(exportName);
+        text.replace("C:\\Exports\\Customers.csv", exportName.arg(folder.path()).toUtf8());
+        QFile written(document);
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(text) == text.size());
+        written.close();
+        if (before != "-" && before != "*") {
+            QFile existing(target);
+            QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write(before) == before.size());
+        }
+        for (QString& option : options)
+            option = option.arg(folder.path());
+        // Run from another folder: a relative name must not land there.
+        const QString here = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_home.path()));
+        const Run result = run(QStringList{"export", document} + options);
+        QDir::setCurrent(here);
+        QCOMPARE(result.status, status);
+        QVERIFY2(result.err.contains(errHas), qPrintable(result.err));
+        const QByteArray after = contents(options.contains(QStringLiteral("--output"))
+                                              ? options.at(options.indexOf("--output") + 1)
+                                              : target);
+        if (before == "*")
+            QCOMPARE(contents(document), text);
+        else if (status != 0)
+            QCOMPARE(after, before);
+        else
+            QVERIFY2(after.startsWith("KNA1-MANDT;KNA1-KUNNR") && after.count('\n') == 22,
+                     after.left(200).constData());
+        QVERIFY(!QFile::exists(QDir(m_home.path()).filePath(exportName)));
+    }
+
     void nativeOptionsAreChecked_data()
     {
         QTest::addColumn<QStringList>("options");
