@@ -443,6 +443,57 @@ private Q_SLOTS:
         QVERIFY2(floatReads <= 2, qPrintable(QString::number(floatReads)));
     }
 
+    // An answer whose layout no line can have ends the read, naming the field, before any row
+    // is cut by it.
+    void impossibleLayoutsAreRefused_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("a length beyond the line") << "LENGTH"
+                                                  << "999999"
+                                                  << "the field BELNR of BSEG at offset";
+        QTest::newRow("an offset past the line") << "OFFSET"
+                                                 << "000900"
+                                                 << "the field BELNR of BSEG at offset \"000900\"";
+        QTest::newRow("a negative offset") << "OFFSET"
+                                           << "-00001"
+                                           << "at offset \"-00001\"";
+        QTest::newRow("an offset that is no number") << "OFFSET"
+                                                     << "00A010"
+                                                     << "at offset \"00A010\"";
+        QTest::newRow("two fields at one offset") << "OFFSET"
+                                                  << "000000"
+                                                  << "overlap at offset 0";
+    }
+    void impossibleLayoutsAreRefused()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, value);
+        QFETCH(QString, sentence);
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        system.after = [&](int, RfcFunction& function) {
+            if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"BSEG")
+                return;
+            RfcTable& fields = function.table(QStringLiteral("FIELDS"));
+            for (int r = 1; r <= fields.rowCount(); ++r) {
+                if (fields.value(r, QStringLiteral("FIELDNAME")) == u"BELNR")
+                    fields.setValue(r, column, value);
+            }
+        };
+        const ReadPlan plan =
+            planOf(QStringLiteral("BSEG"),
+                   {QStringLiteral("BUKRS"), QStringLiteral("BELNR"), QStringLiteral("DMBTR")});
+        TallySink sink;
+        const ReadJob::Result result = read(system, plan, sink);
+        QVERIFY(!result.ok);
+        QVERIFY2(failures(result).contains(sentence), qPrintable(failures(result)));
+        QCOMPARE(sink.rows, 0);
+        QVERIFY(sink.abandoned);
+    }
+
     void aSystemWithTooLittleMemoryGivesUpWithAReason()
     {
         DemoDestination demo(m_database, profile(true, 3));

@@ -1,9 +1,12 @@
 #include "query/read/TableCall.h"
 
+#include "sap/ReadTableWidths.h"
 #include "sap/RfcDestination.h"
 #include "sap/RfcFunction.h"
 
 #include <QHash>
+
+#include <algorithm>
 
 TableCall::TableCall(RfcDestination& destination, const std::atomic<bool>* cancel)
     : m_destination(destination), m_cancel(cancel)
@@ -108,6 +111,37 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
             at += width;
         }
         return true;
+    }
+    // A layout no line can have is refused before any row is cut by it.
+    const QString table = m_function->exportValue(QStringLiteral("QUERY_TABLE"));
+    std::vector<std::pair<int, int>> spans; // offset, end
+    for (const RfcTable::Row& row : described.rows()) {
+        bool offsetIsNumber = false;
+        bool lengthIsNumber = false;
+        const int at = row[static_cast<size_t>(offset)].trimmed().toInt(&offsetIsNumber);
+        const int width = row[static_cast<size_t>(length)].trimmed().toInt(&lengthIsNumber);
+        if (!offsetIsNumber || !lengthIsNumber || at < 0 || width <= 0 ||
+            at + width > ReadTableWidths::kDataLine) {
+            if (why)
+                *why = QStringLiteral("the system described the field %1 of %2 at offset \"%3\" "
+                                      "with length \"%4\", which no line of %5 characters holds")
+                           .arg(row[static_cast<size_t>(name)].trimmed(), table,
+                                row[static_cast<size_t>(offset)], row[static_cast<size_t>(length)])
+                           .arg(ReadTableWidths::kDataLine);
+            return false;
+        }
+        spans.emplace_back(at, at + width);
+    }
+    std::sort(spans.begin(), spans.end());
+    for (size_t s = 1; s < spans.size(); ++s) {
+        if (spans[s].first < spans[s - 1].second) {
+            if (why)
+                *why = QStringLiteral("the system described fields of %1 that overlap at offset "
+                                      "%2 of its lines")
+                           .arg(table)
+                           .arg(spans[s].first);
+            return false;
+        }
     }
     // Several requests of one name take its descriptions in turn.
     QHash<QString, int> seen;
