@@ -101,7 +101,7 @@ int SapCommandLine::demoDb(const QStringList& args, std::FILE* out, std::FILE* e
     }
     const QString path = DemoSystem::databasePath();
     QString error;
-    const bool built = DemoGenerator::build(path, scale, &error, [err](const QString& step) {
+    const bool built = DemoSystem::rebuildDatabase(scale, &error, [err](const QString& step) {
         print(err, QStringLiteral("building ") + step + u'\n');
     });
     if (!built) {

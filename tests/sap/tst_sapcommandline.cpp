@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+#include <vector>
+
 namespace
 {
 struct Run {
@@ -89,6 +92,33 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(path));
         QCOMPARE(zorv({"demo-db", "--scale", "0"}).status, 2);
         QCOMPARE(zorv({"demo-db", "--scale", "many"}).status, 2);
+    }
+
+    // Programs that use the demo for the first time at once take turns at building it: every
+    // one reads, and no half-built database is left.
+    void programsThatStartTogetherShareOneBuild()
+    {
+        QTemporaryDir fresh;
+        std::vector<std::unique_ptr<QProcess>> programs;
+        for (int i = 0; i < 3; ++i) {
+            auto process = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("ZORV_HOME"), fresh.path());
+            env.remove(QStringLiteral("ZORV_DEMO_SCALE"));
+            process->setProcessEnvironment(env);
+            process->start(QStringLiteral(ZORV_EXECUTABLE),
+                           {QStringLiteral("read-table"), QStringLiteral("BSEG"),
+                            QStringLiteral("--fields"), QStringLiteral("BELNR"),
+                            QStringLiteral("--rowcount"), QStringLiteral("2")});
+            programs.push_back(std::move(process));
+        }
+        for (const auto& process : programs) {
+            QVERIFY(process->waitForFinished(120000));
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+            QCOMPARE(process->readAllStandardOutput().count('\n'), 1 + 1 + 2);
+        }
+        QCOMPARE(QDir(fresh.path()).entryList({QStringLiteral("*.partial")}, QDir::Files),
+                 QStringList{});
     }
 
     void readTablePrintsFieldsThenData()

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <cstdio>
 #include <vector>
 
 namespace
@@ -375,6 +376,11 @@ bool DemoGenerator::build(const QString& path, int scale, QString* error,
             return false;
         }
     }
+    // One step where the system allows it: a reader sees the old database or the new, never
+    // none.
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) ==
+        0)
+        return true;
     QFile::remove(path);
     if (!QFile::rename(partial, path)) {
         if (error)

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 // The embedded demo R/3 system: where its database lives, how big it is built, and who may
 // log on to it.
 class DemoSystem
@@ -28,8 +30,13 @@ public:
     static QString databasePath();
     // ZORV_DEMO_SCALE, else 1.
     static int configuredScale();
-    // Builds the database when it is missing or was built by another generator version.
+    // Builds the database when it is missing, damaged, or was built by another generator
+    // version. Processes that find it so at once take turns: one builds, the others wait and
+    // then use it.
     static bool ensureDatabase(QString* error);
+    // Builds the database anew at that scale, taking its turn with other processes.
+    static bool rebuildDatabase(int scale, QString* error,
+                                const std::function<void(const QString&)>& progress = {});
     // The version and scale recorded in a database; false when it cannot be read.
     static bool readMeta(const QString& path, int* version, int* scale);
 };
