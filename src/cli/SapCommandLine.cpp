@@ -8,6 +8,7 @@
 #include "sap/demo/DemoSystem.h"
 #include "sap/systems/OwnSystems.h"
 #include "sap/systems/SapLogonLandscape.h"
+#include "shell/BoundedFile.h"
 #include "shell/ProgramHome.h"
 
 #include <QCommandLineParser>
@@ -42,13 +43,14 @@ bool password(const QCommandLineParser& parser, QString* result, std::FILE* err)
         return true;
     }
     if (parser.isSet(QStringLiteral("password-file"))) {
-        QFile file(parser.value(QStringLiteral("password-file")));
-        if (!file.open(QIODevice::ReadOnly)) {
-            print(err,
-                  QStringLiteral("Cannot read the password file: ") + file.errorString() + u'\n');
+        QByteArray bytes;
+        QString problem;
+        if (!BoundedFile::read(parser.value(QStringLiteral("password-file")),
+                               BoundedFile::kLargestSecret, &bytes, &problem)) {
+            print(err, QStringLiteral("Cannot read the password file: ") + problem + u'\n');
             return false;
         }
-        *result = QString::fromUtf8(file.readAll()).section(u'\n', 0, 0).remove(u'\r');
+        *result = QString::fromUtf8(bytes).section(u'\n', 0, 0).remove(u'\r');
         return true;
     }
     *result = qEnvironmentVariable("ZORV_PASSWORD");

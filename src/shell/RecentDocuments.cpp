@@ -1,5 +1,7 @@
 #include "shell/RecentDocuments.h"
 
+#include "shell/BoundedFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,11 +24,11 @@ bool RecentDocuments::same(const QString& a, const QString& b)
 
 QStringList RecentDocuments::paths() const
 {
-    QFile file(m_file);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!BoundedFile::read(m_file, BoundedFile::kLargestStateFile, &bytes, nullptr))
         return {};
     QStringList paths;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : bytes.split('\n')) {
         const QString path = QString::fromUtf8(line).trimmed();
         if (path.isEmpty())
             continue;

@@ -1,6 +1,7 @@
 #include "shell/SettingsFile.h"
 
 #include "shell/AppState.h"
+#include "shell/BoundedFile.h"
 #include "shell/EightBitText.h"
 #include "shell/KeyedLine.h"
 
@@ -173,10 +174,11 @@ void SettingsFile::ensureExists(const QString& path)
 
 SettingsFile::ReadResult SettingsFile::readFile(const QString& path, AppState& state)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {false, 0, file.errorString()};
-    return read(file.readAll(), state);
+    QByteArray bytes;
+    QString problem;
+    if (!BoundedFile::read(path, BoundedFile::kLargestStateFile, &bytes, &problem))
+        return {false, 0, problem};
+    return read(bytes, state);
 }
 
 bool SettingsFile::writeFile(const QString& path, const AppState& state)

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace
 {
@@ -266,6 +267,45 @@ private Q_SLOTS:
             QVERIFY2(after.startsWith("KNA1-MANDT;KNA1-KUNNR") && after.count('\n') == 22,
                      after.left(200).constData());
         QVERIFY(!QFile::exists(QDir(m_home.path()).filePath(exportName)));
+    }
+
+    // Input files are read only when they are plain files of a sane size: a device, a pipe or
+    // a huge file is refused at once, with a sentence, and costs no memory.
+    void oddInputFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind"); // zero, fifo, huge
+        QTest::addColumn<bool>("asPassword");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("a device as the document") << "zero" << false << "Path/File access error";
+        QTest::newRow("a pipe as the document") << "fifo" << false << "Path/File access error";
+        QTest::newRow("a huge document") << "huge" << false << "Path/File access error";
+        QTest::newRow("a device as the password file") << "zero" << true << "not a plain file";
+        QTest::newRow("a pipe as the password file") << "fifo" << true << "not a plain file";
+        QTest::newRow("a huge password file") << "huge" << true << "larger than 4 KB";
+    }
+    void oddInputFilesAreRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, asPassword);
+        QFETCH(QString, sentence);
+        QTemporaryDir folder;
+        QString odd = QStringLiteral("/dev/zero");
+        if (kind == u"fifo") {
+            odd = folder.filePath(QStringLiteral("pipe"));
+            QCOMPARE(::mkfifo(odd.toUtf8().constData(), 0600), 0);
+        } else if (kind == u"huge") {
+            odd = folder.filePath(QStringLiteral("huge.txt"));
+            QFile huge(odd);
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            QVERIFY(huge.resize(9 * 1024 * 1024));
+        }
+        const QStringList args =
+            asPassword ? QStringList{"read-table", "T000", "--user", "DEMO", "--password-file", odd}
+                       : QStringList{"export", odd, "--output", folder.filePath("out.csv")};
+        const Run result = run(args);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains(sentence), qPrintable(result.err));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("out.csv"))));
     }
 
     void nativeOptionsAreChecked_data()

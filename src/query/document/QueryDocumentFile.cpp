@@ -1,5 +1,6 @@
 #include "query/document/QueryDocumentFile.h"
 
+#include "shell/BoundedFile.h"
 #include "shell/EightBitText.h"
 #include "shell/KeyedLine.h"
 
@@ -195,11 +196,9 @@ QueryDocumentFile::ReadResult QueryDocumentFile::readFile(const QString& path,
 {
     if (!QFileInfo::exists(path))
         return {false, readError(QStringLiteral("File not found"))};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {false, readError(QStringLiteral("Path/File access error"))};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    // A query document is a few KB; a device, a pipe or a huge file is no document.
+    if (!BoundedFile::read(path, BoundedFile::kLargestStateFile, &bytes, nullptr))
         return {false, readError(QStringLiteral("Path/File access error"))};
     return read(bytes, document);
 }

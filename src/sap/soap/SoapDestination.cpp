@@ -4,7 +4,9 @@
 #include "sap/soap/SoapEnvelope.h"
 #include "sap/soap/SoapResponseReader.h"
 #include "sap/soap/SystemCookieJar.h"
+#include "shell/BoundedFile.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSslCertificate>
@@ -54,6 +56,9 @@ bool SoapDestination::trust(const QString& trustFile, const QUrl& base, const QS
 {
     if (trustFile.isEmpty() || fingerprint.isEmpty())
         return false;
+    if (QFileInfo::exists(trustFile) &&
+        !BoundedFile::fits(trustFile, BoundedFile::kLargestStateFile))
+        return false;
     QSettings store(trustFile, QSettings::IniFormat);
     store.setValue(systemKey(base), fingerprint);
     store.sync();
@@ -69,6 +74,9 @@ QString SoapDestination::fingerprintIn(const QString& error)
 bool SoapDestination::trusted(const QList<QSslError>& errors) const
 {
     if (errors.isEmpty() || m_trustFile.isEmpty())
+        return false;
+    // The user's list of a few fingerprints; anything else in its place is not read.
+    if (!BoundedFile::fits(m_trustFile, BoundedFile::kLargestStateFile))
         return false;
     const QSettings store(m_trustFile, QSettings::IniFormat);
     const QString expected = store.value(systemKey(m_base)).toString();
