@@ -636,6 +636,31 @@ private Q_SLOTS:
         QCOMPARE(column(model(), 2), countries);
     }
 
+    // Amounts sort by their value, a trailing minus read as a sign; the row number by its value.
+    void amountsSortByTheirValue()
+    {
+        QVERIFY(copy({QStringLiteral("BSEG-BELNR"), QStringLiteral("BSEG-DMBTR")}));
+        preview({}, QStringLiteral("200"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        const auto value = [](QString text) {
+            text = text.trimmed();
+            const bool negative = text.endsWith(u'-');
+            if (negative)
+                text.chop(1);
+            return negative ? -text.toDouble() : text.toDouble();
+        };
+        clickHeader(2);
+        const QStringList amounts = column(model(), 2);
+        QVERIFY(amounts.size() == 200);
+        QVERIFY2(amounts.first().endsWith(u'-'), qPrintable(amounts.first()));
+        for (qsizetype r = 1; r < amounts.size(); ++r)
+            QVERIFY2(value(amounts.at(r - 1)) <= value(amounts.at(r)),
+                     qPrintable(amounts.at(r - 1) + u' ' + amounts.at(r)));
+        clickHeader(0);
+        QCOMPARE(model().cell(0, 0), QStringLiteral("001"));
+        QCOMPARE(model().cell(199, 0), QStringLiteral("200"));
+    }
+
     void sortColumnIsKeptAcrossPreviews()
     {
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));

@@ -1,5 +1,7 @@
 #include "window/query/PreviewModel.h"
 
+#include "query/read/ValueOrder.h"
+
 #include <QBrush>
 #include <QColor>
 
@@ -78,12 +80,13 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 void PreviewModel::reset(const QStringList& headers, const std::vector<bool>& packed,
-                         const QStringList& headerTips)
+                         const QStringList& headerTips, const QStringList& types)
 {
     beginResetModel();
     m_headers = headers;
     m_headerTips = headerTips;
     m_packed = packed;
+    m_types = types;
     m_rows.clear();
     endResetModel();
 }
@@ -132,9 +135,11 @@ void PreviewModel::sort(int column, Qt::SortOrder order)
     std::vector<size_t> order_(m_rows.size());
     for (size_t i = 0; i < order_.size(); ++i)
         order_[i] = i;
-    // Texts compare as texts, as the grid shows them.
+    // Numbers by their value (the row number's column too), texts as the grid shows them.
+    const QString type = column == 0 ? QStringLiteral("N") : m_types.value(column);
+    const QChar letter = type.isEmpty() ? QChar(u'C') : type.front();
     std::stable_sort(order_.begin(), order_.end(), [&](size_t a, size_t b) {
-        const int compared = QString::compare(m_rows[a][c], m_rows[b][c], Qt::CaseSensitive);
+        const int compared = ValueOrder::compare(m_rows[a][c], m_rows[b][c], letter);
         return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
     });
     std::vector<std::vector<QString>> sorted;

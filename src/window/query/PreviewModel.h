@@ -21,9 +21,10 @@ public:
                         int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-    // Starts over with these column headers (the first is the row number's) and their tips.
+    // Starts over with these column headers (the first is the row number's), their tips and
+    // the fields' types, by which a column sorts.
     void reset(const QStringList& headers, const std::vector<bool>& packed = {},
-               const QStringList& headerTips = {});
+               const QStringList& headerTips = {}, const QStringList& types = {});
     // Fills the cells of one piece: row r of values goes to row r, columns from firstColumn.
     void fillPiece(const std::vector<std::vector<QString>>& rows, int firstColumn);
     void setHeader(int column, const QString& text);
@@ -35,5 +36,6 @@ private:
     QStringList m_headers;
     QStringList m_headerTips;
     std::vector<bool> m_packed;
+    QStringList m_types;
     std::vector<std::vector<QString>> m_rows; // each row: number text, then the cells
 };

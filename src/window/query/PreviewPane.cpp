@@ -107,13 +107,15 @@ void PreviewPane::showHeaders()
     const int factor = widthFactor(m_plan.fieldCount());
     QStringList headers{QStringLiteral("Row")};
     QStringList tips{QString()};
+    QStringList types{QStringLiteral("N")};
     std::vector<bool> packed{false};
     for (const ReadPlan::Field& field : m_plan.fields()) {
         headers.append(field.text);
         tips.append(field.key + u' ' + field.text);
+        types.append(field.type);
         packed.push_back(field.type == u"P");
     }
-    m_model->reset(headers, packed, tips);
+    m_model->reset(headers, packed, tips, types);
     // Until the rows come, the widths of the field lengths; a stretched last column would be
     // laid out again after each of them.
     m_view->horizontalHeader()->setStretchLastSection(false);
