@@ -1,7 +1,8 @@
 #include "sap/systems/OwnSystems.h"
 
+#include "shell/BoundedFile.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QSettings>
 
 QString OwnSystems::pathIn(const QString& programFolder)
@@ -13,7 +14,7 @@ QVector<KnownSystem> OwnSystems::read(const QString& path)
 {
     QVector<KnownSystem> systems;
     // Zorv writes this file small; anything else in its place is not read.
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > 1024 * 1024)
+    if (!BoundedFile::fits(path, BoundedFile::kLargestStateFile))
         return systems;
     QSettings file(path, QSettings::IniFormat);
     const int count = file.beginReadArray(QStringLiteral("systems"));
