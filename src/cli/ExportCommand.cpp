@@ -76,6 +76,10 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                       QStringLiteral("Rows asked for in one call (default: as many as keep an "
                                      "answer within a few MB)."),
                       QStringLiteral("N")});
+    parser.addOption({QStringLiteral("module"),
+                      QStringLiteral("The read module (default: the widest the system offers; "
+                                     "RFC_READ_TABLE for that one alone)."),
+                      QStringLiteral("NAME")});
     parser.addOption({QStringLiteral("replace"),
                       QStringLiteral("Overwrite the query's own export file even when it holds "
                                      "something else than an earlier export.")});
@@ -143,6 +147,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     }
     settings.rowLimit = document.rowLimit;
     settings.pageRows = pageRows;
+    settings.widestModule = true;
+    settings.moduleName = parser.value(QStringLiteral("module")).trimmed().toUpper();
     settings.format = format.isEmpty()    ? TableExport::formatOf(settings.path)
                       : format == u"xlsx" ? TableExport::Format::Xlsx
                                           : TableExport::Format::Csv;
@@ -195,9 +201,9 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
         print(out, settings.path + u'\n');
     if (!SapCommandLine::delivered(out, err))
         return 1;
-    print(err, QStringLiteral("%1 rows written in %2 s (%3 calls)\n")
+    print(err, QStringLiteral("%1 rows written in %2 s (%3)\n")
                    .arg(result.rows)
                    .arg(result.elapsed, 0, 'f', 2)
-                   .arg(result.calls));
+                   .arg(ReadJob::callsText(result.calls, result.module)));
     return 0;
 }

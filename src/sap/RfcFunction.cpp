@@ -1,5 +1,6 @@
 #include "sap/RfcFunction.h"
 
+#include "sap/ReadModule.h"
 #include "sap/RfcDestination.h"
 
 RfcFunction::RfcFunction(QString name, RfcDestination* destination)
@@ -7,18 +8,27 @@ RfcFunction::RfcFunction(QString name, RfcDestination* destination)
 {
 }
 
-QStringList RfcFunction::columnsOf(const QString& function, const QString& table)
+QStringList RfcFunction::columnsOf(const QString& table)
 {
-    if (function == u"RFC_READ_TABLE") {
-        if (table == u"OPTIONS")
-            return {QStringLiteral("TEXT")};
-        if (table == u"FIELDS")
-            return {QStringLiteral("FIELDNAME"), QStringLiteral("OFFSET"), QStringLiteral("LENGTH"),
-                    QStringLiteral("TYPE"), QStringLiteral("FIELDTEXT")};
-        if (table == u"DATA")
-            return {QStringLiteral("WA")};
-    }
+    if (table == u"OPTIONS")
+        return {QStringLiteral("TEXT")};
+    if (table == u"FIELDS")
+        return {QStringLiteral("FIELDNAME"), QStringLiteral("OFFSET"), QStringLiteral("LENGTH"),
+                QStringLiteral("TYPE"), QStringLiteral("FIELDTEXT")};
+    if (ReadModule::holdsRows(table))
+        return {QStringLiteral("WA")};
     return {};
+}
+
+void RfcFunction::setResult(const QString& parameter, const QString& value)
+{
+    m_results[parameter] = value;
+}
+
+QString RfcFunction::result(const QString& parameter) const
+{
+    const auto found = m_results.find(parameter);
+    return found == m_results.end() ? QString() : found->second;
 }
 
 RfcParameter& RfcFunction::exportParameter(const QString& parameter)
@@ -30,7 +40,7 @@ RfcTable& RfcFunction::table(const QString& table)
 {
     auto found = m_tables.find(table);
     if (found == m_tables.end())
-        found = m_tables.emplace(table, RfcTable(columnsOf(m_name, table))).first;
+        found = m_tables.emplace(table, RfcTable(columnsOf(table))).first;
     return found->second;
 }
 

@@ -37,6 +37,15 @@ public:
     // What went wrong beyond the exception's name (a network error, say); often empty.
     const QString& message() const { return m_message; }
     const std::map<QString, RfcParameter>& exports() const { return m_exports; }
+    // Every table the caller has touched.
+    const std::map<QString, RfcTable>& tables() const { return m_tables; }
+
+    // Values the function returns (its exporting parameters): the caller names those it wants,
+    // destinations fill them.
+    void expectResult(const QString& parameter) { m_results[parameter]; }
+    const std::map<QString, QString>& results() const { return m_results; }
+    void setResult(const QString& parameter, const QString& value);
+    QString result(const QString& parameter) const;
     // The table if the caller has touched it, else nothing.
     const RfcTable* findTable(const QString& table) const
     {
@@ -46,14 +55,15 @@ public:
     // A caller may stop a long call from another thread; destinations look between rows.
     void setCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
-    // The table's columns as the function's interface declares them.
-    static QStringList columnsOf(const QString& function, const QString& table);
+    // The table's columns as the read modules' interfaces declare them; none for other tables.
+    static QStringList columnsOf(const QString& table);
 
 private:
     QString m_name;
     RfcDestination* m_destination;
     std::map<QString, RfcParameter> m_exports;
     std::map<QString, RfcTable> m_tables;
+    std::map<QString, QString> m_results;
     QString m_exception;
     QString m_message;
     const std::atomic<bool>* m_cancel = nullptr;

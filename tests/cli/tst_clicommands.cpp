@@ -381,6 +381,57 @@ private Q_SLOTS:
                      qPrintable(result.out));
     }
 
+    void everyReadModuleWritesTheSameFile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("modules"); // what the demo offers
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("the widest the system offers")
+            << QStringList{} << QByteArray() << "(1 call, /SAPDS/RFC_READ_TABLE2)"
+            << "";
+        QTest::newRow("RFC_READ_TABLE named")
+            << QStringList{"--module", "RFC_READ_TABLE"} << QByteArray() << "(1 call)"
+            << "";
+        QTest::newRow("a system with RFC_READ_TABLE alone")
+            << QStringList{} << QByteArray("classic") << "(1 call)"
+            << "";
+        QTest::newRow("2048-character lines named in lower case")
+            << QStringList{"--module", "/sapds/rfc_read_table"} << QByteArray()
+            << "(1 call, /SAPDS/RFC_READ_TABLE)"
+            << "";
+        QTest::newRow("a module the system lacks")
+            << QStringList{"--module", "/BODS/RFC_READ_TABLE2"} << QByteArray() << "(2 calls)"
+            << "/BODS/RFC_READ_TABLE2 could not read KNA1 (FUNCTION_NOT_FOUND): it was read with "
+               "RFC_READ_TABLE";
+    }
+    void everyReadModuleWritesTheSameFile()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, modules);
+        QFETCH(QString, calls);
+        QFETCH(QString, note);
+        const QString query = everyRowQuery();
+        QVERIFY(!query.isEmpty());
+        const QString classicFile = m_home.filePath(QStringLiteral("classic.csv"));
+        const Run classic = run(
+            QStringList{"export", query, "--output", classicFile, "--module", "RFC_READ_TABLE"});
+        QCOMPARE(classic.status, 0);
+        if (!modules.isEmpty())
+            qputenv("ZORV_DEMO_MODULES", modules);
+        const auto offered = qScopeGuard([] { qunsetenv("ZORV_DEMO_MODULES"); });
+        const QString file = m_home.filePath(QStringLiteral("module.csv"));
+        const Run result = run(QStringList{"export", query, "--output", file} + options);
+        QVERIFY2(result.status == 0, qPrintable(result.err));
+        QVERIFY2(result.err.contains(calls), qPrintable(result.err));
+        QVERIFY2(note.isEmpty() ? !result.err.contains(QStringLiteral("could not read"))
+                                : result.err.contains(note),
+                 qPrintable(result.err));
+        const QByteArray expected = contents(classicFile);
+        QVERIFY(expected.count('\n') > 500);
+        QCOMPARE(contents(file), expected);
+    }
+
     void nativeExportIsTheDemosFile_data()
     {
         QTest::addColumn<QStringList>("options");

@@ -126,6 +126,7 @@ class WatchedDestination : public RfcDestination
 {
 public:
     struct Call {
+        QString function;
         QString table;
         QStringList fields;
         QStringList options;
@@ -140,6 +141,7 @@ public:
     bool call(RfcFunction& function) override
     {
         Call call;
+        call.function = function.name();
         call.table = function.exportValue(QStringLiteral("QUERY_TABLE"));
         call.rowCount = function.exportValue(QStringLiteral("ROWCOUNT"));
         const RfcTable& fields = function.table(QStringLiteral("FIELDS"));

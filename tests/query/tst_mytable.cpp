@@ -3,6 +3,7 @@
 // box, the status text on a click and the printed layout.
 #include "QueryTestKit.h"
 
+#include "sap/RfcDestination.h"
 #include "shell/EightBitText.h"
 #include "window/main/StatusPanels.h"
 #include "window/query/FieldList.h"
@@ -407,25 +408,47 @@ private Q_SLOTS:
     void headerCountsTheReadCalls_data()
     {
         QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<bool>("wider"); // a read found the system's widest module
         QTest::addColumn<QString>("expected");
         QTest::newRow("one field")
-            << QStringList{A} << QStringLiteral("My Table > 1 Fields 10 Bytes (1 call)");
-        QTest::newRow("two tables") << QStringList{A, B, QStringLiteral("LFA1-LIFNR")}
+            << QStringList{A} << false << QStringLiteral("My Table > 1 Fields 10 Bytes (1 call)");
+        QTest::newRow("two tables") << QStringList{A, B, QStringLiteral("LFA1-LIFNR")} << false
                                     << QStringLiteral("My Table > 3 Fields 23 Bytes (2 calls)");
         QTest::newRow("KNA1 wider than 512")
-            << QStringList{QStringLiteral("KNA1-*")}
+            << QStringList{QStringLiteral("KNA1-*")} << false
             << QStringLiteral("My Table > 70 Fields 825 Bytes (2 calls)");
         QTest::newRow("KNA1 and a vendor field")
-            << QStringList{QStringLiteral("KNA1-*"), QStringLiteral("LFA1-LIFNR")}
+            << QStringList{QStringLiteral("KNA1-*"), QStringLiteral("LFA1-LIFNR")} << false
             << QStringLiteral("My Table > 71 Fields 835 Bytes (3 calls)");
+        QTest::newRow("KNA1 through the widest module")
+            << QStringList{QStringLiteral("KNA1-*")} << true
+            << QStringLiteral("My Table > 70 Fields 825 Bytes (1 call)");
+        QTest::newRow("two tables through the widest module")
+            << QStringList{QStringLiteral("KNA1-*"), QStringLiteral("LFA1-LIFNR")} << true
+            << QStringLiteral("My Table > 71 Fields 835 Bytes (2 calls)");
     }
 
     void headerCountsTheReadCalls()
     {
         QFETCH(QStringList, keys);
+        QFETCH(bool, wider);
         QFETCH(QString, expected);
+        // A system whose every module answers: the widest is the first asked.
+        struct Answering : RfcDestination {
+            LogonResult logon(const LogonData&) override { return {}; }
+            void logoff() override {}
+            bool call(RfcFunction&) override { return true; }
+            QString details() const override { return {}; }
+        };
+        auto system = std::make_shared<Answering>();
+        m_kit->context.keys->bind(system);
+        if (wider)
+            QCOMPARE(m_kit->context.keys->widestModule(*system).name(),
+                     QStringLiteral("/SAPDS/RFC_READ_TABLE2"));
         QVERIFY(copy(keys));
         QCOMPARE(header(), expected);
+        QCOMPARE(list()->headerItem()->toolTip(0).contains(u"/SAPDS/RFC_READ_TABLE2"), wider);
+        m_kit->context.keys->bind({});
     }
 
     void fieldBoxFollowsMyTable()

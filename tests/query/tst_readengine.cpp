@@ -33,13 +33,17 @@ namespace
 {
 using Profile = DemoDestination::Profile;
 
-Profile profile(bool anyOrder, qint64 budget)
+Profile profile(bool anyOrder, qint64 budget, bool classicOnly = false)
 {
     Profile p;
     p.anyOrder = anyOrder;
     p.rowBudget = budget;
+    p.classicOnly = classicOnly;
     return p;
 }
+
+const QString kTable2 = QStringLiteral("/SAPDS/RFC_READ_TABLE2");
+const QString kTable2048 = QStringLiteral("/SAPDS/RFC_READ_TABLE");
 
 // "A:10" is a column or key field A of 10 characters.
 std::vector<PieceLayout::Column> columnsOf(const QStringList& shapes)
@@ -76,12 +80,13 @@ class TestReadEngine : public QObject
     QString m_database;
 
     ReadJob::Result read(RfcDestination& destination, const ReadPlan& plan, RowSink& sink,
-                         qint64 limit = 0, qint64 pageRows = 0)
+                         qint64 limit = 0, qint64 pageRows = 0, const QString& module = {})
     {
         KeyCatalog keys;
         ReadJob::Settings settings;
         settings.limit = limit;
         settings.pageRows = pageRows;
+        settings.moduleName = module;
         ReadJob job(destination, keys, plan, settings);
         const std::atomic<bool> never{false};
         return job.run(sink, never);
@@ -113,24 +118,34 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("budget");
         QTest::addColumn<qint64>("pageRows");
         QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("module");
         QTest::newRow("KNA1, several pieces, in key order")
-            << "KNA1" << false << 0LL << 0LL << QStringList{};
+            << "KNA1" << false << 0LL << 0LL << QStringList{} << QString();
         QTest::newRow("KNA1, column store, 250 rows an answer")
-            << "KNA1" << true << 250LL << 0LL << QStringList{};
+            << "KNA1" << true << 250LL << 0LL << QStringList{} << QString();
         QTest::newRow("KNA1, column store, pages of 7")
-            << "KNA1" << true << 0LL << 7LL << QStringList{};
-        QTest::newRow("KNA1, pages of 1") << "KNA1" << false << 0LL << 1LL << QStringList{};
+            << "KNA1" << true << 0LL << 7LL << QStringList{} << QString();
+        QTest::newRow("KNA1, pages of 1")
+            << "KNA1" << false << 0LL << 1LL << QStringList{} << QString();
         QTest::newRow("KNA1, a page larger than the table")
-            << "KNA1" << true << 0LL << 100000LL << QStringList{};
+            << "KNA1" << true << 0LL << 100000LL << QStringList{} << QString();
         QTest::newRow("KNA1, column store, with options")
             << "KNA1" << true << 40LL << 0LL
-            << QStringList{"KNA1-LAND1 EQ 'DE' OR", "KNA1-LAND1 EQ 'BR'"};
+            << QStringList{"KNA1-LAND1 EQ 'DE' OR", "KNA1-LAND1 EQ 'BR'"} << QString();
         QTest::newRow("BSEG, column store, 250 rows an answer")
-            << "BSEG" << true << 250LL << 0LL << QStringList{};
+            << "BSEG" << true << 250LL << 0LL << QStringList{} << QString();
         QTest::newRow("BSEG, column store, no row matches")
-            << "BSEG" << true << 250LL << 0LL << QStringList{"BSEG-BELNR EQ 'NONE'"};
+            << "BSEG" << true << 250LL << 0LL << QStringList{"BSEG-BELNR EQ 'NONE'"} << QString();
         QTest::newRow("T001, one row")
-            << "T001" << true << 0LL << 1LL << QStringList{"T001-BUKRS EQ '1000'"};
+            << "T001" << true << 0LL << 1LL << QStringList{"T001-BUKRS EQ '1000'"} << QString();
+        QTest::newRow("KNA1 in one piece through the widest module, column store, 250 an answer")
+            << "KNA1" << true << 250LL << 0LL << QStringList{} << kTable2;
+        QTest::newRow("BSEG through the widest module, column store, 250 rows an answer")
+            << "BSEG" << true << 250LL << 0LL << QStringList{} << kTable2;
+        QTest::newRow("ZWIDE's text fields through the widest module, pages of 64")
+            << "ZWIDE" << false << 0LL << 64LL << QStringList{} << kTable2;
+        QTest::newRow("KNA1 through 2048-character lines, column store, pages of 7")
+            << "KNA1" << true << 0LL << 7LL << QStringList{"KNA1-LAND1 EQ 'DE'"} << kTable2048;
     }
 
     void readsEveryRowOnceWhateverTheOrder()
@@ -140,12 +155,21 @@ private Q_SLOTS:
         QFETCH(qint64, budget);
         QFETCH(qint64, pageRows);
         QFETCH(QStringList, options);
+        QFETCH(QString, module);
         DemoDestination demo(m_database, profile(anyOrder, budget));
         QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
         const ReadPlan plan = planOf(table, {}, options);
         TallySink sink;
-        const ReadJob::Result result = read(demo, plan, sink, 0, pageRows);
+        const ReadJob::Result result = read(system, plan, sink, 0, pageRows, module);
         QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
+        const QString called = module.isEmpty() ? QStringLiteral("RFC_READ_TABLE") : module;
+        QCOMPARE(result.module, called);
+        for (const WatchedDestination::Call& call : std::as_const(system.calls)) {
+            if (call.table == table)
+                QCOMPARE(call.function, called);
+        }
         QString where;
         for (const QString& line : options)
             where +=
@@ -157,6 +181,123 @@ private Q_SLOTS:
         QVERIFY(sink.tally == expected);
         QVERIFY(sink.inOrder);
         QVERIFY(sink.finished);
+    }
+
+    void aWiderModuleTakesFewerCalls()
+    {
+        // ZWIDE's text fields take many lines of 512 characters and one of 30,000.
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        const ReadPlan plan = planOf(QStringLiteral("ZWIDE"));
+        QVERIFY(plan.pieceCount() > 4);
+        TallySink classic;
+        TallySink wide;
+        const ReadJob::Result narrow = read(demo, plan, classic, 0, 1000);
+        const ReadJob::Result widest = read(demo, plan, wide, 0, 1000, kTable2);
+        QVERIFY2(narrow.ok && widest.ok, qPrintable(failures(narrow) + failures(widest)));
+        QVERIFY(classic.tally == wide.tally);
+        QCOMPARE(widest.calls, 1);
+        QVERIFY2(narrow.calls >= plan.pieceCount(), qPrintable(QString::number(narrow.calls)));
+        QCOMPARE(ReadJob::callsText(widest.calls, widest.module),
+                 QStringLiteral("1 call, /SAPDS/RFC_READ_TABLE2"));
+        QCOMPARE(ReadJob::callsText(2, narrow.module), QStringLiteral("2 calls"));
+    }
+
+    void theWidestModuleIsFoundOnce_data()
+    {
+        QTest::addColumn<bool>("classicOnly");
+        QTest::addColumn<QString>("missing"); // a module the system answers FU_NOT_FOUND for
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("the demo") << false << QString() << kTable2;
+        QTest::newRow("without RFC_READ_TABLE2") << false << kTable2 << kTable2048;
+        QTest::newRow("RFC_READ_TABLE alone") << true << QString() << "RFC_READ_TABLE";
+    }
+
+    void theWidestModuleIsFoundOnce()
+    {
+        QFETCH(bool, classicOnly);
+        QFETCH(QString, missing);
+        QFETCH(QString, chosen);
+        DemoDestination demo(m_database, profile(false, 0, classicOnly));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        system.before = [&](int, RfcFunction& function) {
+            if (function.name() != missing)
+                return true;
+            function.setException(QStringLiteral("FU_NOT_FOUND"));
+            return false;
+        };
+        KeyCatalog catalog;
+        QCOMPARE(catalog.knownWidestModule().has_value(), false);
+        QCOMPARE(catalog.widestModule(system).name(), chosen);
+        const qsizetype asked = system.calls.size();
+        QCOMPARE(catalog.widestModule(system).name(), chosen);
+        QCOMPARE(system.calls.size(), asked);
+        QCOMPARE(catalog.knownWidestModule()->name(), chosen);
+        // A read asked for the widest module uses it without asking again.
+        ReadJob::Settings settings;
+        settings.widestModule = true;
+        ReadJob job(system, catalog, planOf(QStringLiteral("T001")), settings);
+        TallySink sink;
+        const std::atomic<bool> never{false};
+        QCOMPARE(job.run(sink, never).module, chosen);
+        QVERIFY(sink.rows > 0);
+        for (qsizetype c = asked; c < system.calls.size(); ++c) {
+            const WatchedDestination::Call& call = system.calls.at(c);
+            QVERIFY2(call.table != u"T000", "the module was asked for again");
+            if (call.table == u"T001")
+                QCOMPARE(call.function, chosen);
+        }
+    }
+
+    void aWiderModuleThatFailsGivesWayToRfcReadTable_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("not authorised for the module") << "authority"
+                                                       << "NOT_AUTHORIZED";
+        QTest::newRow("OUT_TABLE names a table it did not fill") << "out table"
+                                                                 << "OUT_TABLE";
+        QTest::newRow("a line wider than its table") << "wide line"
+                                                     << "which holds 512";
+        QTest::newRow("rows in two tables") << "two tables"
+                                            << "more than one of its tables";
+    }
+
+    void aWiderModuleThatFailsGivesWayToRfcReadTable()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, said);
+        DemoDestination demo(m_database, profile(true, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        system.before = [&](int, RfcFunction& function) {
+            if (function.name() != kTable2 || fault != u"authority")
+                return true;
+            function.setException(QStringLiteral("NOT_AUTHORIZED"));
+            return false;
+        };
+        system.after = [&](int, RfcFunction& function) {
+            if (function.name() != kTable2 ||
+                function.result(QStringLiteral("OUT_TABLE")).isEmpty())
+                return;
+            if (fault == u"out table")
+                function.setResult(QStringLiteral("OUT_TABLE"), QStringLiteral("TBLOUT128"));
+            else if (fault == u"wide line")
+                function.table(QStringLiteral("TBLOUT512")).deliver({QString(513, u'x')});
+            else if (fault == u"two tables")
+                function.table(QStringLiteral("TBLOUT30000")).deliver({QStringLiteral("x")});
+        };
+        const ReadPlan plan = planOf(QStringLiteral("KNA1"));
+        TallySink sink;
+        const ReadJob::Result result = read(system, plan, sink, 0, 0, kTable2);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        QCOMPARE(result.notes.size(), qsizetype(1));
+        QVERIFY2(result.notes.front().contains(said) &&
+                     result.notes.front().contains(QStringLiteral("read with RFC_READ_TABLE")),
+                 qPrintable(result.notes.front()));
+        QCOMPARE(system.calls.back().function, QStringLiteral("RFC_READ_TABLE"));
     }
 
     void aLimitTakesTheFirstRowsByKey_data()
@@ -869,8 +1010,7 @@ private Q_SLOTS:
             QString details() const override { return {}; }
             bool call(RfcFunction& function) override
             {
-                RfcTable described(
-                    RfcFunction::columnsOf(function.name(), QStringLiteral("FIELDS")));
+                RfcTable described(RfcFunction::columnsOf(QStringLiteral("FIELDS")));
                 described.deliver({"A", "000000", "000004", "C", ""});
                 described.deliver({"P", "000004", "000008", "P", ""});
                 function.table(QStringLiteral("FIELDS")) = described;
@@ -1067,14 +1207,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("table");
         QTest::addColumn<int>("scale");
-        QTest::newRow("KNA1, every character field") << "KNA1" << 1;
-        QTest::newRow("BSEG, 100,000 rows") << "BSEG" << 10;
+        QTest::addColumn<QString>("module");
+        QTest::newRow("KNA1, every character field") << "KNA1" << 1 << QString();
+        QTest::newRow("BSEG, 100,000 rows") << "BSEG" << 10 << QString();
+        QTest::newRow("KNA1 through the widest module") << "KNA1" << 1 << kTable2;
+        QTest::newRow("ZWIDE through 2048-character lines") << "ZWIDE" << 1 << kTable2048;
     }
 
     void overSoapEveryRowOnce()
     {
         QFETCH(QString, table);
         QFETCH(int, scale);
+        QFETCH(QString, module);
         QTemporaryDir home;
         QString database = m_database;
         if (scale > 1) {
@@ -1105,12 +1249,13 @@ private Q_SLOTS:
         QVERIFY(soap.logon(demoLogon()).ok);
         const ReadPlan plan = planOf(table);
         TallySink sink;
-        const ReadJob::Result result = read(soap, plan, sink);
+        const ReadJob::Result result = read(soap, plan, sink, 0, 0, module);
         server.kill();
         server.waitForFinished();
         QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
         const QHash<QString, int> expected = rowsInDatabase(database, plan);
-        QCOMPARE(sink.rows, scale > 1 ? 100000 : 500);
+        QCOMPARE(sink.rows, scale > 1 ? 100000 : table == u"ZWIDE" ? 600 : 500);
         QVERIFY(sink.tally == expected);
         QVERIFY(sink.inOrder);
     }

@@ -2,6 +2,7 @@
 // demo system: loading the library, logon, RFC_READ_TABLE against the demo in-process, the
 // failures real systems show, and cancel.
 #include "DemoHome.h"
+#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 #include "sap/SystemDestinationFactory.h"
 #include "sap/demo/DemoDestination.h"
@@ -42,6 +43,7 @@ struct Read {
     QString message;
     std::vector<RfcTable::Row> fields;
     std::vector<RfcTable::Row> data;
+    QString outTable; // the table of RFC_READ_TABLE2's interface that holds the rows
 };
 
 Read readTable(RfcDestination& destination, const QString& table, const QStringList& fields,
@@ -61,10 +63,19 @@ Read readTable(RfcDestination& destination, const QString& table, const QStringL
         list.appendRow();
         list.setValue(list.rowCount(), QStringLiteral("TEXT"), line);
     }
-    call.table(QStringLiteral("DATA"));
+    const bool widthTables =
+        ReadModule::named(function).output() == ReadModule::Output::WidthTables;
+    if (widthTables) {
+        for (const QString& name : ReadModule::widthTables())
+            call.table(name);
+        call.expectResult(QStringLiteral("OUT_TABLE"));
+    } else {
+        call.table(QStringLiteral("DATA"));
+    }
     call.call();
+    const QString outTable = call.result(QStringLiteral("OUT_TABLE"));
     return {call.exception(), call.message(), call.table(QStringLiteral("FIELDS")).rows(),
-            call.table(QStringLiteral("DATA")).rows()};
+            call.table(widthTables ? outTable : QStringLiteral("DATA")).rows(), outTable};
 }
 
 // Sets an environment variable of the stand-in for one scope.
@@ -257,23 +268,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QStringList>("options");
-        QTest::newRow("T000") << "T000" << QStringList{"MANDT", "MTEXT"} << QStringList{};
-        QTest::newRow("KNA1, options") << "KNA1" << QStringList{"KUNNR", "NAME1", "ORT01", "ERDAT"}
-                                       << QStringList{"LAND1 = 'DE' AND", "KUNNR LIKE '00000001%'"};
+        QTest::addColumn<QString>("function");
+        const QString classic = QStringLiteral("RFC_READ_TABLE");
+        QTest::newRow("T000") << "T000" << QStringList{"MANDT", "MTEXT"} << QStringList{}
+                              << classic;
+        QTest::newRow("KNA1, options")
+            << "KNA1" << QStringList{"KUNNR", "NAME1", "ORT01", "ERDAT"}
+            << QStringList{"LAND1 = 'DE' AND", "KUNNR LIKE '00000001%'"} << classic;
         QTest::newRow("BSEG amounts") << "BSEG" << QStringList{"BELNR", "BUZEI", "DMBTR", "SHKZG"}
-                                      << QStringList{"BUZEI = '002'"};
-        QTest::newRow("every field") << "T005T" << QStringList{} << QStringList{};
+                                      << QStringList{"BUZEI = '002'"} << classic;
+        QTest::newRow("every field") << "T005T" << QStringList{} << QStringList{} << classic;
+        QTest::newRow("KNA1, every field, through RFC_READ_TABLE2's interface")
+            << "KNA1" << QStringList{} << QStringList{"LAND1 = 'BR'"} << "/SAPDS/RFC_READ_TABLE2";
+        QTest::newRow("T000 through RFC_READ_TABLE2's interface")
+            << "T000" << QStringList{"MANDT"} << QStringList{} << "/SAPDS/RFC_READ_TABLE2";
+        QTest::newRow("KNA1 through 2048-character lines")
+            << "KNA1" << QStringList{} << QStringList{"LAND1 = 'BR'"} << "/SAPDS/RFC_READ_TABLE";
     }
     void readsAsTheDemoDoes()
     {
         QFETCH(QString, table);
         QFETCH(QStringList, fields);
         QFETCH(QStringList, options);
+        QFETCH(QString, function);
         auto native = loggedOn();
         QVERIFY(native);
-        const Read expected = readTable(*m_demo, table, fields, options);
-        const Read got = readTable(*native, table, fields, options);
+        const Read expected = readTable(*m_demo, table, fields, options, function);
+        const Read got = readTable(*native, table, fields, options, function);
         QCOMPARE(got.exception, expected.exception);
+        QVERIFY(expected.exception.isEmpty());
+        QCOMPARE(got.outTable, expected.outTable);
         QVERIFY(!expected.data.empty());
         QCOMPARE(got.fields, expected.fields);
         QCOMPARE(got.data, expected.data);
@@ -295,7 +319,7 @@ private Q_SLOTS:
                                       << "NOT_AUTHORIZED";
         QTest::newRow("no such function") << "DEMO"
                                           << "T000"
-                                          << "/SAPDS/RFC_READ_TABLE2"
+                                          << "/BODS/RFC_READ_TABLE2"
                                           << "FU_NOT_FOUND";
     }
     void exceptionsKeepTheirNames()

@@ -5,6 +5,7 @@
 #include "SessionStore.h"
 #include "SoapAnswerWriter.h"
 #include "SoapCallReader.h"
+#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 #include "sap/demo/DemoDestination.h"
 #include "sap/demo/DemoSystem.h"
@@ -159,7 +160,12 @@ void DemoSoapService::call(const HttpRequestParser::Request& request, HttpRespon
         return;
     }
     m_throttle.succeeded(logon.user, m_peer);
-    RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
+    // The function object takes the name the request calls, so that any module the demo offers
+    // can answer; a request that calls nothing it knows is refused by the destination.
+    RfcFunction named({}, nullptr);
+    const QString called = SoapCallReader::read(request.body, named).name;
+    RfcFunction function(called.isEmpty() ? QStringLiteral("RFC_READ_TABLE") : called,
+                         &destination);
     answer(function, request.body, session(request, data.client.trimmed()), writer,
            destination.profile().rowBudget > 0);
     destination.logoff();
@@ -180,11 +186,16 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
         return;
     }
     // A table the request left out comes back empty, as from an ABAP system.
-    const bool dataWanted = call.tables.contains(QStringLiteral("DATA"));
-    RfcTable& data = function.table(QStringLiteral("DATA"));
+    const QStringList rowTables =
+        ReadModule::named(function.name()).output() == ReadModule::Output::WidthTables
+            ? ReadModule::widthTables()
+            : QStringList{QStringLiteral("DATA")};
+    function.expectResult(QStringLiteral("OUT_TABLE"));
     // The answer starts with the first row, or at the end when there is none, so that an
-    // exception raised before any row can still be a fault.
+    // exception raised before any row can still be a fault. Rows of one table go out as they
+    // come; the table they fill is open until the answer ends.
     bool started = false;
+    QString open;
     QByteArray pending;
     const auto start = [&] {
         started = true;
@@ -192,25 +203,34 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
             gone = true;
         pending = soap.start();
     };
-    data.setRowSink([&](const RfcTable::Row& row) {
-        if (!dataWanted || gone)
-            return;
-        if (wholeAnswer) {
-            pending += SoapAnswerWriter::item(data, row);
-            return;
-        }
-        if (!started) {
-            start();
-            pending += SoapAnswerWriter::tableStart(QStringLiteral("DATA"));
-        }
-        pending += SoapAnswerWriter::item(data, row);
-        if (pending.size() >= kPartBytes) {
-            // A client that left, or reads nothing for the idle time, stops the read.
-            if (!writer.send(pending))
-                gone = true;
-            pending.clear();
-        }
-    });
+    for (const QString& name : rowTables) {
+        RfcTable* rows = &function.table(name);
+        const bool wanted = call.tables.contains(name);
+        rows->setRowSink([&, name, wanted, rows](const RfcTable::Row& row) {
+            if (gone || !wanted)
+                return;
+            if (wholeAnswer) {
+                open = name;
+                pending += SoapAnswerWriter::item(*rows, row);
+                return;
+            }
+            if (!started)
+                start();
+            if (open != name) {
+                if (!open.isEmpty())
+                    pending += SoapAnswerWriter::tableEnd(open);
+                open = name;
+                pending += SoapAnswerWriter::tableStart(name);
+            }
+            pending += SoapAnswerWriter::item(*rows, row);
+            if (pending.size() >= kPartBytes) {
+                // A client that left, or reads nothing for the idle time, stops the read.
+                if (!writer.send(pending))
+                    gone = true;
+                pending.clear();
+            }
+        });
+    }
     const bool ok = function.call();
     if (writer.broken())
         return;
@@ -225,20 +245,26 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
         return;
     }
     if (started) {
-        pending += SoapAnswerWriter::tableEnd(QStringLiteral("DATA"));
+        pending += SoapAnswerWriter::tableEnd(open);
     } else if (wholeAnswer && !pending.isEmpty()) {
         const QByteArray rows = std::move(pending);
         start();
-        pending += SoapAnswerWriter::tableStart(QStringLiteral("DATA")) + rows +
-                   SoapAnswerWriter::tableEnd(QStringLiteral("DATA"));
+        pending += SoapAnswerWriter::tableStart(open) + rows + SoapAnswerWriter::tableEnd(open);
     } else {
         start();
-        pending += SoapAnswerWriter::emptyTable(QStringLiteral("DATA"));
+    }
+    for (const QString& name : rowTables) {
+        if (name != open)
+            pending += SoapAnswerWriter::emptyTable(name);
     }
     for (const char* table : {"FIELDS", "OPTIONS"}) {
         const QString name = QString::fromLatin1(table);
         pending += call.tables.contains(name) ? SoapAnswerWriter::table(name, function.table(name))
                                               : SoapAnswerWriter::emptyTable(name);
+    }
+    for (const auto& [name, value] : function.results()) {
+        if (!value.isEmpty())
+            pending += SoapAnswerWriter::parameter(name, value);
     }
     pending += soap.end();
     if (writer.send(pending))

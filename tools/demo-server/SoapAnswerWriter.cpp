@@ -15,7 +15,8 @@ const QByteArray kEnvelopeEnd = "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
 } // namespace
 
 SoapAnswerWriter::SoapAnswerWriter(QString function, QString prefix)
-    : m_function(std::move(function)), m_prefix(prefix.isEmpty() ? QStringLiteral("rfc") : prefix)
+    : m_function(SoapEnvelope::elementName(function)),
+      m_prefix(prefix.isEmpty() ? QStringLiteral("rfc") : prefix)
 {
 }
 
@@ -75,6 +76,11 @@ QByteArray SoapAnswerWriter::tableEnd(const QString& table)
 QByteArray SoapAnswerWriter::emptyTable(const QString& table)
 {
     return '<' + table.toUtf8() + "/>";
+}
+
+QByteArray SoapAnswerWriter::parameter(const QString& name, const QString& value)
+{
+    return '<' + name.toUtf8() + '>' + escape(value) + "</" + name.toUtf8() + ">\n";
 }
 
 QByteArray SoapAnswerWriter::table(const QString& name, const RfcTable& table)

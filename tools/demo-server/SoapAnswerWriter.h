@@ -21,6 +21,8 @@ public:
     static QByteArray emptyTable(const QString& table);
     // A whole table, or its empty element when it has no rows.
     static QByteArray table(const QString& name, const RfcTable& table);
+    // A value the function returns.
+    static QByteArray parameter(const QString& name, const QString& value);
     QByteArray end() const;
 
     // The fault of an exception of the function, as HTTP 500 carries it.

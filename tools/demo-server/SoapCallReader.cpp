@@ -72,12 +72,12 @@ private:
                 m_call.problem = QStringLiteral("the body holds no RFC function call");
                 return;
             }
-            m_call.name = name.toString();
+            m_call.name = SoapEnvelope::nameOfElement(name);
             m_call.prefix = m_xml.prefix().toString();
             m_calls = m_call.name == m_function.name();
         } else if (m_depth == kParameter && inFunction()) {
             m_element = name.toString();
-            m_isTable = !RfcFunction::columnsOf(m_function.name(), m_element).isEmpty();
+            m_isTable = !RfcFunction::columnsOf(m_element).isEmpty();
             if (m_isTable && !m_call.tables.contains(m_element)) {
                 m_call.tables.append(m_element);
                 if (m_calls)

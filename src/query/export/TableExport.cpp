@@ -65,6 +65,8 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     ReadJob::Settings read;
     read.limit = m_settings.rowLimit;
     read.pageRows = m_settings.pageRows;
+    read.widestModule = m_settings.widestModule;
+    read.moduleName = m_settings.moduleName;
     read.spoolFolder =
         m_settings.path == u"-" ? QString() : QFileInfo(m_settings.path).absolutePath();
     ReadJob job(m_destination, m_catalog, m_plan, read);
@@ -93,6 +95,7 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     result.rows = static_cast<long>(jobResult.rows);
     result.elapsed = jobResult.elapsed;
     result.calls = jobResult.calls;
+    result.module = jobResult.module;
     result.error = jobResult.error;
     result.failures = jobResult.failures;
     result.notes = jobResult.notes;

@@ -34,6 +34,10 @@ public:
         Encoding encoding = Encoding::WindowsCodePage;
         bool trim = false;                  // CSV values without the blanks that pad them
         std::FILE* standardOutput = stdout; // where the path "-" writes
+        // The read module: the widest the system offers, else the one named, else
+        // RFC_READ_TABLE.
+        bool widestModule = false;
+        QString moduleName;
     };
 
     // Called on the thread that runs the export.
@@ -49,6 +53,7 @@ public:
         double elapsed = 0;     // seconds
         int lostCharacters = 0; // not representable in the code page, written as "?"
         int calls = 0;
+        QString module; // the read module the rows came through
         QString error;
         QStringList failedPieces; // "TABLE: EXCEPTION" for each table whose read failed
         std::vector<ReadJob::Failure> failures;

@@ -28,7 +28,49 @@ void KeyCatalog::bind(const std::shared_ptr<RfcDestination>& destination)
     if (m_destination.lock() == destination)
         return;
     m_keys.clear();
+    m_widest.reset();
     m_destination = destination;
+}
+
+ReadModule KeyCatalog::widestModule(RfcDestination& destination, const std::atomic<bool>* cancel)
+{
+    {
+        QMutexLocker lock(&m_lock);
+        if (m_widest)
+            return *m_widest;
+    }
+    ReadModule chosen;
+    for (const ReadModule& module : ReadModule::wider()) {
+        if (offers(destination, module, cancel)) {
+            chosen = module;
+            break;
+        }
+    }
+    if (cancel && cancel->load())
+        return {};
+    QMutexLocker lock(&m_lock);
+    m_widest = chosen;
+    return chosen;
+}
+
+std::optional<ReadModule> KeyCatalog::knownWidestModule()
+{
+    QMutexLocker lock(&m_lock);
+    return m_widest;
+}
+
+bool KeyCatalog::offers(RfcDestination& destination, const ReadModule& module,
+                        const std::atomic<bool>* cancel)
+{
+    // A module that is missing, not authorised or of another interface fails this call; one
+    // that answers it can read tables.
+    TableCall call(destination, cancel, module);
+    TableCall::Request request;
+    request.table = QStringLiteral("T000");
+    request.fields = {QStringLiteral("MANDT")};
+    request.rowCount = 1;
+    RowBlock block;
+    return call.run(request, block) == TableCall::Outcome::Done;
 }
 
 KeyCatalog::Keys KeyCatalog::read(RfcDestination& destination, const QString& table,

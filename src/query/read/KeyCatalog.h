@@ -1,6 +1,7 @@
 #pragma once
 
 #include "query/read/KeyField.h"
+#include "sap/ReadModule.h"
 
 #include <QHash>
 #include <QMutex>
@@ -8,11 +9,13 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class RfcDestination;
 
-// The key fields of tables, read from the dictionary (DD03L) once per table and kept: a
+// What reads learn of a system once and keep: the key fields of tables, read from the
+// dictionary (DD03L) once per table, and the widest read module the system offers. A
 // connection's reads share one catalog, from any thread.
 class KeyCatalog
 {
@@ -26,7 +29,16 @@ public:
     Keys keysOf(RfcDestination& destination, const QString& table,
                 const std::atomic<bool>* cancel = nullptr);
 
-    // Keys belong to one system: a catalog used with another destination starts empty.
+    // The widest module of ReadModule::wider() that reads a row of T000, else RFC_READ_TABLE;
+    // asked once.
+    ReadModule widestModule(RfcDestination& destination, const std::atomic<bool>* cancel = nullptr);
+    // The widest module once it was asked for; nothing before.
+    std::optional<ReadModule> knownWidestModule();
+    // Whether the system offers the module: it reads a row of T000 through it.
+    static bool offers(RfcDestination& destination, const ReadModule& module,
+                       const std::atomic<bool>* cancel = nullptr);
+
+    // What it keeps belongs to one system: a catalog used with another destination starts empty.
     void bind(const std::shared_ptr<RfcDestination>& destination);
 
     // Reads them without keeping them.
@@ -36,5 +48,6 @@ public:
 private:
     QMutex m_lock;
     QHash<QString, Keys> m_keys;
+    std::optional<ReadModule> m_widest;
     std::weak_ptr<RfcDestination> m_destination;
 };

@@ -26,7 +26,8 @@ std::vector<PieceLayout::Piece> PieceLayout::plain(const std::vector<Column>& co
 
 std::optional<std::vector<PieceLayout::Piece>>
 PieceLayout::keyed(const std::vector<Column>& columns, const std::vector<std::vector<int>>& pieces,
-                   const std::vector<KeyField>& keys, const QString& table, QString* why)
+                   const std::vector<KeyField>& keys, const QString& table, QString* why,
+                   int lineWidth)
 {
     const auto width = [&](const std::vector<int>& chosen) {
         int total = 0;
@@ -48,7 +49,7 @@ PieceLayout::keyed(const std::vector<Column>& columns, const std::vector<std::ve
     while (!todo.empty()) {
         std::vector<int> chosen = todo.front();
         todo.pop_front();
-        if (width(chosen) <= kLineWidth) {
+        if (width(chosen) <= lineWidth) {
             parts.push_back(chosen);
             continue;
         }
@@ -57,7 +58,7 @@ PieceLayout::keyed(const std::vector<Column>& columns, const std::vector<std::ve
                 *why = QStringLiteral("the field %1 and the key of %2 do not fit together in "
                                       "one read of %3 characters")
                            .arg(columns[static_cast<size_t>(chosen.front())].field, table)
-                           .arg(kLineWidth);
+                           .arg(lineWidth);
             return std::nullopt;
         }
         const auto middle = chosen.begin() + static_cast<qsizetype>(chosen.size() / 2);

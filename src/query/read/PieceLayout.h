@@ -43,7 +43,8 @@ public:
     static std::optional<std::vector<Piece>> keyed(const std::vector<Column>& columns,
                                                    const std::vector<std::vector<int>>& pieces,
                                                    const std::vector<KeyField>& keys,
-                                                   const QString& table, QString* why);
+                                                   const QString& table, QString* why,
+                                                   int lineWidth = kLineWidth);
     // A piece of the key fields alone.
     static Piece keysOnly(const std::vector<KeyField>& keys);
 

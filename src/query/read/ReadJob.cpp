@@ -84,6 +84,25 @@ ReadJob::ReadJob(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan
 {
 }
 
+ReadJob::~ReadJob() = default;
+
+ReadModule ReadJob::chooseModule(const std::atomic<bool>& cancel)
+{
+    if (!m_settings.moduleName.trimmed().isEmpty())
+        return ReadModule::named(m_settings.moduleName);
+    if (m_settings.widestModule)
+        return m_catalog.widestModule(m_destination, &cancel);
+    return {};
+}
+
+QString ReadJob::callsText(int calls, const QString& module)
+{
+    QString text = calls == 1 ? QStringLiteral("1 call") : QStringLiteral("%1 calls").arg(calls);
+    if (!module.isEmpty() && module != u"RFC_READ_TABLE")
+        text += QStringLiteral(", ") + module;
+    return text;
+}
+
 qint64 ReadJob::pageRowsFor(int rowWidth, qint64 limit)
 {
     qint64 rows = std::clamp<qint64>(kAnswerCharacters / std::max(1, rowWidth), kFewestPageRows,
@@ -121,7 +140,7 @@ QString ReadJob::check(const ReadPlan& plan)
     return {};
 }
 
-std::vector<ReadJob::Table> ReadJob::tables() const
+std::vector<ReadJob::Table> ReadJob::tables(const ReadPlan& plan) const
 {
     std::vector<Table> tables;
     const auto tableIndex = [&](const QString& name) {
@@ -134,12 +153,12 @@ std::vector<ReadJob::Table> ReadJob::tables() const
         tables.push_back(std::move(table));
         return static_cast<int>(tables.size()) - 1;
     };
-    for (const ReadPlan::Piece& piece : m_plan.pieces()) {
+    for (const ReadPlan::Piece& piece : plan.pieces()) {
         Table& table = tables[static_cast<size_t>(tableIndex(piece.table))];
-        const qsizetype cut = m_plan.fields().at(piece.fields.begin).key.indexOf(u'-');
+        const qsizetype cut = plan.fields().at(piece.fields.begin).key.indexOf(u'-');
         std::vector<int> columns;
         for (int i = piece.fields.begin; i < piece.fields.end; ++i) {
-            const ReadPlan::Field& field = m_plan.fields().at(i);
+            const ReadPlan::Field& field = plan.fields().at(i);
             columns.push_back(static_cast<int>(table.request.columns.size()));
             table.request.columns.push_back({field.name(), field.length});
             table.columns.push_back(i);
@@ -147,7 +166,7 @@ std::vector<ReadJob::Table> ReadJob::tables() const
         table.request.pieces.push_back(columns);
         if (table.request.options.isEmpty()) {
             for (int j = piece.options.begin; j < piece.options.end; ++j)
-                table.request.options.append(m_plan.options().at(j).mid(cut + 1));
+                table.request.options.append(plan.options().at(j).mid(cut + 1));
         }
     }
     for (Table& table : tables) {
@@ -183,13 +202,31 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
     m_runs.clear();
     for (const ReadPlan::Piece& piece : m_plan.pieces())
         m_runs.push_back({piece.fields.begin});
-    std::vector<Table> tables = this->tables();
+    const ReadModule module = chooseModule(cancel);
+    if (cancel) {
+        result.cancelled = true;
+        return result;
+    }
+    result.module = module.name();
+    m_fallbacks = 0;
+    m_classicTables = tables(m_plan);
+    std::vector<Table> tables;
+    ReadPlan wider;
+    if (module.lineWidth() != m_plan.lineWidth() &&
+        wider.build(m_plan.fields(), m_plan.options(), nullptr, module.lineWidth()))
+        tables = this->tables(wider);
+    else
+        tables = this->tables(m_plan);
+    for (Table& table : tables)
+        table.request.module = module;
     if (!sink.start()) {
         result.error = sink.error();
         return result;
     }
     const bool read = tables.size() == 1 ? readOne(tables.front(), sink, cancel, observer, result)
                                          : readSeveral(tables, sink, cancel, observer, result);
+    if (m_fallbacks == static_cast<int>(tables.size()))
+        result.module = ReadModule().name(); // every row came through RFC_READ_TABLE
     result.cancelled = cancel.load();
     const bool usable = read && !result.cancelled && result.error.isEmpty() &&
                         (result.failures.empty() || m_settings.keepWhatWasRead);
@@ -202,10 +239,41 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
     return result;
 }
 
+ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
+                                         const std::atomic<bool>& cancel,
+                                         const TableRead::BatchSink& batch,
+                                         const TableRead::Observer& progress, Result& result)
+{
+    QString fellBack;
+    for (;;) {
+        TableRead reader(m_destination, m_catalog, cancel, table.request);
+        TableOutcome outcome{reader.run(batch, progress), reader.rows(), reader.failure()};
+        result.calls += reader.calls();
+        if (outcome.status == TableRead::Status::Failed && outcome.failure.moduleFailed &&
+            index < m_classicTables.size()) {
+            const TableRead::Failure& failed = outcome.failure;
+            const QString why = !failed.explanation.isEmpty() ? failed.explanation
+                                : !failed.message.isEmpty()   ? failed.message
+                                                              : failed.exception;
+            fellBack = QStringLiteral("%1 could not read %2 (%3): it was read with "
+                                      "RFC_READ_TABLE")
+                           .arg(table.request.module.name(), table.request.table, why);
+            table.request = m_classicTables[index].request;
+            ++m_fallbacks;
+            continue;
+        }
+        // Only a read that went through is worth the story of how.
+        if (!fellBack.isEmpty() && outcome.status == TableRead::Status::Done)
+            result.notes.append(fellBack);
+        if (!reader.note().isEmpty())
+            result.notes.append(reader.note());
+        return outcome;
+    }
+}
+
 bool ReadJob::readOne(Table& table, RowSink& sink, const std::atomic<bool>& cancel,
                       const Observer& observer, Result& result)
 {
-    TableRead reader(m_destination, m_catalog, cancel, table.request);
     std::vector<QStringView> values(static_cast<size_t>(m_plan.fieldCount()));
     std::vector<char> present(static_cast<size_t>(m_plan.fieldCount()), 1);
     bool sinkFailed = false;
@@ -227,17 +295,15 @@ bool ReadJob::readOne(Table& table, RowSink& sink, const std::atomic<bool>& canc
         progress.progress = [&](qint64 rows, double fraction) {
             observer.progress(table.request.table, rows, fraction);
         };
-    const TableRead::Status status = reader.run(batch, progress);
-    result.calls += reader.calls();
-    result.rows = reader.rows();
-    if (!reader.note().isEmpty())
-        result.notes.append(reader.note());
+    const TableOutcome outcome = readTable(table, 0, cancel, batch, progress, result);
+    const TableRead::Status status = outcome.status;
+    result.rows = outcome.rows;
     if (sinkFailed) {
         result.error = sink.error();
         return false;
     }
     if (status == TableRead::Status::Failed) {
-        const TableRead::Failure& failure = reader.failure();
+        const TableRead::Failure& failure = outcome.failure;
         result.failures.push_back({table.request.table, failure.exception, failure.message,
                                    failure.explanation, failure.keys});
         result.rows = 0;
@@ -259,7 +325,6 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
                 (m_settings.spoolFolder.isEmpty() ? QDir::tempPath() : m_settings.spoolFolder);
             return false;
         }
-        TableRead reader(m_destination, m_catalog, cancel, table.request);
         std::vector<QStringView> values(table.request.columns.size());
         std::vector<char> present(table.request.columns.size());
         std::vector<int> inOrder(table.request.columns.size()); // the spool keeps the table's order
@@ -277,10 +342,8 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
                 observer.progress(table.request.table, rows,
                                   share * (static_cast<double>(t) + fraction));
             };
-        const TableRead::Status status = reader.run(batch, progress);
-        result.calls += reader.calls();
-        if (!reader.note().isEmpty())
-            result.notes.append(reader.note());
+        const TableOutcome outcome = readTable(table, t, cancel, batch, progress, result);
+        const TableRead::Status status = outcome.status;
         if (cancel)
             return false;
         if (!table.spool->ok()) {
@@ -289,7 +352,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
             return false;
         }
         if (status == TableRead::Status::Failed) {
-            const TableRead::Failure& failure = reader.failure();
+            const TableRead::Failure& failure = outcome.failure;
             result.failures.push_back({table.request.table, failure.exception, failure.message,
                                        failure.explanation, failure.keys});
             if (!m_settings.keepWhatWasRead)

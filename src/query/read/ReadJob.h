@@ -2,6 +2,7 @@
 
 #include "query/read/KeyCatalog.h"
 #include "query/read/ReadPlan.h"
+#include "query/read/TableRead.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,10 @@ public:
         // An export fails as a whole when one table fails; a preview shows what it could read.
         bool keepWhatWasRead = false;
         QString spoolFolder; // where tables wait to be set side by side; empty: the temp folder
+        // Read through the widest read module the system offers (asked once per catalog), or
+        // through the module named; else RFC_READ_TABLE.
+        bool widestModule = false;
+        QString moduleName;
     };
     struct Failure {
         QString table;
@@ -43,6 +48,7 @@ public:
         std::vector<Failure> failures;
         QStringList notes; // what the user should know of a read that went through
         QString error;     // a problem of the query or of the sink
+        QString module;    // the read module the rows came through
     };
     struct Observer {
         // Which table is being read, its rows so far, and the share of the whole work done.
@@ -54,11 +60,15 @@ public:
     static constexpr qint64 kFewestPageRows = 100;
 
     ReadJob(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings);
+    ~ReadJob();
 
     Result run(RowSink& sink, const std::atomic<bool>& cancel, const Observer& observer = {});
 
     // What keeps a plan from being read, checked before any call; empty when nothing does.
     static QString check(const ReadPlan& plan);
+    // "3 calls", "1 call, /SAPDS/RFC_READ_TABLE2": the module named when it is not
+    // RFC_READ_TABLE.
+    static QString callsText(int calls, const QString& module);
     // Rows per call for rows of this many characters.
     static qint64 pageRowsFor(int rowWidth, qint64 limit);
 
@@ -70,7 +80,18 @@ private:
         int firstColumn = 0;
     };
 
-    std::vector<Table> tables() const;
+    std::vector<Table> tables(const ReadPlan& plan) const;
+    ReadModule chooseModule(const std::atomic<bool>& cancel);
+    // Runs a table's read; a wider module that fails before any row is replaced by
+    // RFC_READ_TABLE for that table, with a note.
+    struct TableOutcome {
+        TableRead::Status status = TableRead::Status::Done;
+        qint64 rows = 0;
+        TableRead::Failure failure;
+    };
+    TableOutcome readTable(Table& table, size_t index, const std::atomic<bool>& cancel,
+                           const TableRead::BatchSink& batch, const TableRead::Observer& progress,
+                           Result& result);
     bool readOne(Table& table, RowSink& sink, const std::atomic<bool>& cancel,
                  const Observer& observer, Result& result);
     bool readSeveral(std::vector<Table>& tables, RowSink& sink, const std::atomic<bool>& cancel,
@@ -82,4 +103,6 @@ private:
     ReadPlan m_plan;
     Settings m_settings;
     std::vector<Run> m_runs;
+    std::vector<Table> m_classicTables; // each table as RFC_READ_TABLE reads it
+    int m_fallbacks = 0;                // tables read with RFC_READ_TABLE instead
 };

@@ -13,8 +13,10 @@ QString ReadPlan::Field::name() const
     return key.mid(key.indexOf(u'-') + 1);
 }
 
-bool ReadPlan::build(const QVector<Field>& fields, const QStringList& options, QString* error)
+bool ReadPlan::build(const QVector<Field>& fields, const QStringList& options, QString* error,
+                     int lineWidth)
 {
+    m_lineWidth = lineWidth;
     m_fields = fields;
     m_options = options;
     m_pieces.clear();
@@ -22,13 +24,13 @@ bool ReadPlan::build(const QVector<Field>& fields, const QStringList& options, Q
     // A field that cannot fit a data line by itself could never be read, however the fields
     // are split.
     for (const Field& field : m_fields) {
-        if (field.length > kLineWidth) {
+        if (field.length > m_lineWidth) {
             if (error)
                 *error = QStringLiteral("The field %1 is %2 characters long; a read returns at "
                                         "most %3 characters per row, so it cannot be read.")
                              .arg(field.key)
                              .arg(field.length)
-                             .arg(kLineWidth);
+                             .arg(m_lineWidth);
             return false;
         }
     }
@@ -66,7 +68,7 @@ int ReadPlan::width(const Piece& piece) const
 bool ReadPlan::splitFirstTooWide()
 {
     for (int p = 0; p < pieceCount(); ++p) {
-        if (width(m_pieces.at(p)) <= kLineWidth)
+        if (width(m_pieces.at(p)) <= m_lineWidth)
             continue;
         Piece& wide = m_pieces[p];
         // The midpoint of the fields numbered from 1 as My Table shows them; an exact half goes

@@ -44,7 +44,10 @@ public:
 
     // Builds the plan; false with a message when it cannot (for instance a single field wider
     // than a data line). True only when there is at least one field.
-    bool build(const QVector<Field>& fields, const QStringList& options, QString* error);
+    // A read module wider than RFC_READ_TABLE takes pieces of its own line width.
+    bool build(const QVector<Field>& fields, const QStringList& options, QString* error,
+               int lineWidth = kLineWidth);
+    int lineWidth() const { return m_lineWidth; }
 
     const QVector<Field>& fields() const { return m_fields; }
     int fieldCount() const { return static_cast<int>(m_fields.size()); }
@@ -69,4 +72,5 @@ private:
     QStringList m_options;
     QVector<Piece> m_pieces;
     QVector<bool> m_namesATable;
+    int m_lineWidth = kLineWidth;
 };

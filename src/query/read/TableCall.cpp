@@ -8,8 +8,9 @@
 
 #include <algorithm>
 
-TableCall::TableCall(RfcDestination& destination, const std::atomic<bool>* cancel)
-    : m_destination(destination), m_cancel(cancel)
+TableCall::TableCall(RfcDestination& destination, const std::atomic<bool>* cancel,
+                     ReadModule module)
+    : m_destination(destination), m_cancel(cancel), m_module(std::move(module))
 {
 }
 
@@ -31,7 +32,11 @@ bool TableCall::outOfResources(const QString& exception, const QString& message)
 
 TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
 {
-    m_function = std::make_unique<RfcFunction>(QStringLiteral("RFC_READ_TABLE"), &m_destination);
+    m_function = std::make_unique<RfcFunction>(m_module.name(), &m_destination);
+    m_problem.clear();
+    m_filled.clear();
+    m_mixed = false;
+    m_widest = 0;
     RfcFunction& function = *m_function;
     function.setCancel(m_cancel);
     function.exportParameter(QStringLiteral("QUERY_TABLE")).value = request.table;
@@ -54,19 +59,74 @@ TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
         fields.appendRow();
         fields.setValue(fields.rowCount(), QStringLiteral("FIELDNAME"), name);
     }
-    function.table(QStringLiteral("DATA")).setRowSink([&sink](const RfcTable::Row& row) {
-        if (!row.empty())
-            sink(row.front());
-    });
+    QStringList rowTables{QStringLiteral("DATA")};
+    if (m_module.output() == ReadModule::Output::WidthTables) {
+        rowTables = ReadModule::widthTables();
+        function.expectResult(QStringLiteral("OUT_TABLE"));
+    }
+    for (const QString& name : rowTables)
+        watchRows(name,
+                  m_module.output() == ReadModule::Output::WidthTables
+                      ? ReadModule::widthOfTable(name)
+                      : m_module.lineWidth(),
+                  sink);
     const bool ok = function.call();
-    function.table(QStringLiteral("DATA")).setRowSink({});
+    for (const QString& name : rowTables)
+        function.table(name).setRowSink({});
     if (function.cancelled() || function.exception() == u"CANCELLED")
         return Outcome::Cancelled;
     if (ok)
-        return Outcome::Done;
+        return answerHolds() ? Outcome::Done : Outcome::Refused;
     if (outOfResources(function.exception(), function.message()))
         return Outcome::OutOfResources;
     return function.exception() == u"SYSTEM_FAILURE" ? Outcome::SystemFailure : Outcome::Failed;
+}
+
+void TableCall::watchRows(const QString& name, int width, const LineSink& sink)
+{
+    m_function->table(name).setRowSink([this, name, width, &sink](const RfcTable::Row& row) {
+        if (row.empty())
+            return;
+        if (m_filled.isEmpty())
+            m_filled = name;
+        else if (m_filled != name)
+            m_mixed = true;
+        if (row.front().size() > width && row.front().size() > m_widest) {
+            m_widest = row.front().size();
+            m_widestIn = name;
+        }
+        sink(row.front());
+    });
+}
+
+bool TableCall::answerHolds()
+{
+    const QString module = m_module.name();
+    if (m_widest > 0) {
+        const int width = m_module.output() == ReadModule::Output::WidthTables
+                              ? ReadModule::widthOfTable(m_widestIn)
+                              : m_module.lineWidth();
+        m_problem = QStringLiteral("%1 returned a line of %2 characters in %3, which holds %4")
+                        .arg(module)
+                        .arg(m_widest)
+                        .arg(m_widestIn)
+                        .arg(width);
+        return false;
+    }
+    if (m_module.output() != ReadModule::Output::WidthTables)
+        return true;
+    const QString named = m_function->result(QStringLiteral("OUT_TABLE")).trimmed().toUpper();
+    if (m_mixed) {
+        m_problem = QStringLiteral("%1 returned rows in more than one of its tables").arg(module);
+        return false;
+    }
+    if (!m_filled.isEmpty() && named != m_filled) {
+        m_problem =
+            QStringLiteral("%1 returned its rows in %2 but named %3 in OUT_TABLE")
+                .arg(module, m_filled, named.isEmpty() ? QStringLiteral("no table") : named);
+        return false;
+    }
+    return true;
 }
 
 TableCall::Outcome TableCall::run(const Request& request, RowBlock& block)
@@ -121,13 +181,13 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
         const int at = row[static_cast<size_t>(offset)].trimmed().toInt(&offsetIsNumber);
         const int width = row[static_cast<size_t>(length)].trimmed().toInt(&lengthIsNumber);
         if (!offsetIsNumber || !lengthIsNumber || at < 0 || width <= 0 ||
-            at + width > ReadTableWidths::kDataLine) {
+            at + width > m_module.lineWidth()) {
             if (why)
                 *why = QStringLiteral("the system described the field %1 of %2 at offset \"%3\" "
                                       "with length \"%4\", which no line of %5 characters holds")
                            .arg(row[static_cast<size_t>(name)].trimmed(), table,
                                 row[static_cast<size_t>(offset)], row[static_cast<size_t>(length)])
-                           .arg(ReadTableWidths::kDataLine);
+                           .arg(m_module.lineWidth());
             return false;
         }
         spans.emplace_back(at, at + width);

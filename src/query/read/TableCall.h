@@ -1,6 +1,7 @@
 #pragma once
 
 #include "query/read/RowBlock.h"
+#include "sap/ReadModule.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +15,10 @@ class RfcDestination;
 class RfcFunction;
 class RfcTable;
 
-// One RFC_READ_TABLE call: builds it from a request, runs it, and cuts its DATA lines by the
-// offsets the system returns in FIELDS, never by the request: newer systems order fields by the
-// dictionary and give packed numbers one character more than the dictionary says.
+// One call of a read module (RFC_READ_TABLE unless told otherwise): builds it from a request,
+// runs it, and cuts its lines by the offsets the system returns in FIELDS, never by the
+// request: newer systems order fields by the dictionary and give packed numbers one character
+// more than the dictionary says.
 class TableCall
 {
 public:
@@ -38,11 +40,15 @@ public:
         // fault with its text elsewhere, a dropped connection): a smaller request may pass.
         SystemFailure,
         Cancelled,
+        // The answer cannot be right (rows in a table other than the one it names, lines wider
+        // than its table): problem() says why.
+        Refused,
     };
 
     using LineSink = std::function<void(QStringView line)>;
 
-    explicit TableCall(RfcDestination& destination, const std::atomic<bool>* cancel = nullptr);
+    explicit TableCall(RfcDestination& destination, const std::atomic<bool>* cancel = nullptr,
+                       ReadModule module = {});
     ~TableCall();
 
     // Hands each DATA line to the sink as it arrives.
@@ -52,6 +58,8 @@ public:
 
     const QString& exception() const;
     const QString& message() const;
+    const QString& problem() const { return m_problem; }
+    const ReadModule& module() const { return m_module; }
     // FIELDS as the system returned it.
     const RfcTable& fields() const;
 
@@ -65,7 +73,17 @@ public:
     static bool outOfResources(const QString& exception, const QString& message);
 
 private:
+    // Checks each line against the width of the table it came in.
+    void watchRows(const QString& name, int width, const LineSink& sink);
+    bool answerHolds();
+
     RfcDestination& m_destination;
     const std::atomic<bool>* m_cancel;
+    ReadModule m_module;
     std::unique_ptr<RfcFunction> m_function;
+    QString m_problem;
+    QString m_filled;     // the first table rows came in
+    bool m_mixed = false; // rows came in more than one table
+    qsizetype m_widest = 0;
+    QString m_widestIn;
 };

@@ -60,7 +60,8 @@ TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer
     }
     QString why;
     std::optional<std::vector<Piece>> pieces =
-        PieceLayout::keyed(m_request.columns, m_request.pieces, m_keys, m_request.table, &why);
+        PieceLayout::keyed(m_request.columns, m_request.pieces, m_keys, m_request.table, &why,
+                           m_request.module.lineWidth());
     if (!pieces)
         return fail({}, {}, why);
     m_pieces = std::move(*pieces);
@@ -144,7 +145,7 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
                        QStringLiteral("%1 cannot be read in parts: %2").arg(m_request.table, why));
         return std::nullopt;
     }
-    TableCall tableCall(m_destination, &m_cancel);
+    TableCall tableCall(m_destination, &m_cancel, m_request.module);
     Answer answer{std::make_shared<RowBlock>(), {}};
     if (rowCount > 0) {
         qsizetype width = 0;
@@ -177,6 +178,11 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
         return std::nullopt;
     case TableCall::Outcome::Failed:
         *status = fail(tableCall.exception(), tableCall.message(), {});
+        noteModuleFailure(tableCall.exception());
+        return std::nullopt;
+    case TableCall::Outcome::Refused:
+        *status = fail({}, {}, tableCall.problem());
+        noteModuleFailure({});
         return std::nullopt;
     }
     if (!tableCall.slotsFor(piece.fields, piece.lengths, answer.places, &why)) {
@@ -189,10 +195,20 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
 bool TableRead::smallPagePasses(TableCall::Request request)
 {
     request.rowCount = m_request.floorRows + 1;
-    TableCall probe(m_destination, &m_cancel);
+    TableCall probe(m_destination, &m_cancel, m_request.module);
     RowBlock rows;
     ++m_calls;
     return probe.run(request, rows) == TableCall::Outcome::Done;
+}
+
+void TableRead::noteModuleFailure(const QString& exception)
+{
+    // These say the same of the request whichever module reads it.
+    static const QStringList kAboutTheRequest{
+        QStringLiteral("TABLE_NOT_AVAILABLE"), QStringLiteral("TABLE_WITHOUT_DATA"),
+        QStringLiteral("OPTION_NOT_VALID"), QStringLiteral("FIELD_NOT_VALID")};
+    m_failure.moduleFailed =
+        !m_request.module.isClassic() && m_emitted == 0 && !kAboutTheRequest.contains(exception);
 }
 
 TableRead::Status TableRead::retrySmaller(Part part, Status failed, bool outOfResources)

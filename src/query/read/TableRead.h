@@ -41,8 +41,12 @@ public:
         qint64 limit = 0;                     // 0: every row
         qint64 pageRows = 50000;
         qint64 floorRows = 10; // the smallest page before giving up
+        ReadModule module;     // the read module the calls go to
     };
     struct Failure {
+        // The read module failed in a way RFC_READ_TABLE may not (authority, its interface,
+        // an answer that cannot be right), before any row was passed on.
+        bool moduleFailed = false;
         QString exception;
         QString message;     // the system's own text, if any
         QString explanation; // a sentence for the user
@@ -88,6 +92,7 @@ private:
     // too large for the system.
     bool smallPagePasses(TableCall::Request request);
     bool shrinkPage();
+    void noteModuleFailure(const QString& exception);
     // After a failed call: a call that ran out of memory or time goes back to be read with a
     // smaller page; any other failure ends the read.
     Status retrySmaller(Part part, Status failed, bool outOfResources);

@@ -5,16 +5,52 @@
 #include "sap/demo/ReadTableModule.h"
 
 #include <QFile>
+#include <QThread>
+
+#include <algorithm>
+
+namespace
+{
+constexpr int kWaitStepMs = 20; // a cancel is seen within this time
+}
 
 DemoDestination::Profile DemoDestination::Profile::fromEnvironment()
 {
     Profile profile;
     profile.anyOrder =
         qEnvironmentVariable("ZORV_DEMO_PROFILE").compare(u"columnstore", Qt::CaseInsensitive) == 0;
-    profile.rowBudget = qEnvironmentVariable("ZORV_DEMO_MAX_ROWS").toLongLong();
-    if (profile.rowBudget < 0)
-        profile.rowBudget = 0;
+    profile.rowBudget =
+        std::max<qint64>(0, qEnvironmentVariable("ZORV_DEMO_MAX_ROWS").toLongLong());
+    profile.classicOnly =
+        qEnvironmentVariable("ZORV_DEMO_MODULES").compare(u"classic", Qt::CaseInsensitive) == 0;
+    // Bounded, so that a mistyped value cannot stop the demo for hours.
+    profile.callMilliseconds =
+        std::clamp(qEnvironmentVariableIntValue("ZORV_DEMO_CALL_MS"), 0, 60000);
+    profile.rowMicroseconds =
+        std::clamp(qEnvironmentVariableIntValue("ZORV_DEMO_ROW_US"), 0, 10000);
     return profile;
+}
+
+const std::vector<ReadModule>& DemoDestination::widerModules()
+{
+    // One of each interface; the /BODS/ modules are missing, as on many systems.
+    static const std::vector<ReadModule> modules{
+        ReadModule::named(QStringLiteral("/SAPDS/RFC_READ_TABLE2")),
+        ReadModule::named(QStringLiteral("/SAPDS/RFC_READ_TABLE"))};
+    return modules;
+}
+
+std::optional<ReadModule> DemoDestination::moduleCalled(const QString& name) const
+{
+    if (name == u"RFC_READ_TABLE")
+        return ReadModule();
+    if (m_profile.classicOnly)
+        return std::nullopt;
+    for (const ReadModule& module : widerModules()) {
+        if (module.name() == name)
+            return module;
+    }
+    return std::nullopt;
 }
 
 DemoDestination::DemoDestination(QString databasePath, Profile profile)
@@ -71,16 +107,24 @@ bool DemoDestination::call(RfcFunction& function)
         function.setException(QStringLiteral("SYSTEM_FAILURE"));
         return false;
     }
-    if (function.name() != u"RFC_READ_TABLE") {
+    const std::optional<ReadModule> module = moduleCalled(function.name());
+    if (!module) {
         function.setException(QStringLiteral("FUNCTION_NOT_FOUND"));
         return false;
     }
+    // Each destination is one session, so sessions wait side by side, as work processes do.
+    for (int waited = 0; waited < m_profile.callMilliseconds && !function.cancelled();
+         waited += kWaitStepMs)
+        QThread::msleep(
+            static_cast<unsigned long>(std::min(kWaitStepMs, m_profile.callMilliseconds - waited)));
     const DemoSystem::User* user = DemoSystem::user(m_user);
     ReadTableModule::Caller caller;
     caller.client = m_client;
     caller.portuguese = m_portuguese;
     caller.anyOrder = m_profile.anyOrder;
     caller.rowBudget = m_profile.rowBudget;
+    caller.module = *module;
+    caller.rowMicroseconds = m_profile.rowMicroseconds;
     caller.authorized = [user](const QString& table) {
         return user && !user->deniedTables.contains(table);
     };

@@ -7,6 +7,7 @@
 #include "sap/demo/WaFormatter.h"
 #include "sap/demo/WhereParser.h"
 
+#include <QThread>
 #include <QtEndian>
 
 #include <vector>
@@ -14,6 +15,9 @@
 namespace
 {
 using Field = DemoDictionary::Field;
+
+// The cost of rows is paid in steps: a sleep per row would cost more than it says.
+constexpr qint64 kRowsCostedTogether = 1000;
 
 bool fail(RfcFunction& function, const char* exception, const char* message = nullptr)
 {
@@ -132,11 +136,21 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     // The width matters only for rows: a catalogue read describes tables of any width.
     const QString noData = function.exportValue(QStringLiteral("NO_DATA"));
     const bool rowsWanted = noData.isEmpty() || noData.front() == u' ';
-    if (rowsWanted && cursor > kLineWidth)
+    const ReadModule& module = caller.module;
+    if (rowsWanted && cursor > module.lineWidth())
         return fail(function, "DATA_BUFFER_EXCEEDED");
     fieldsTable = std::move(described);
 
-    RfcTable& data = function.table(QStringLiteral("DATA"));
+    QString output = QStringLiteral("DATA");
+    if (module.output() == ReadModule::Output::WidthTables) {
+        for (const QString& table : ReadModule::widthTables()) {
+            output = table;
+            if (ReadModule::widthOfTable(table) >= cursor)
+                break;
+        }
+        function.setResult(QStringLiteral("OUT_TABLE"), output);
+    }
+    RfcTable& data = function.table(output);
     data.clear();
     if (!rowsWanted)
         return true;
@@ -186,7 +200,8 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     for (const Field* field : fields)
         formats.push_back(formatOf(*field));
     QString line;
-    line.reserve(kLineWidth);
+    line.reserve(cursor);
+    qint64 rowsCosted = 0;
     // One row object serves every row: the line is swapped in and out, never copied.
     RfcTable::Row row(1);
     qint64 delivered = 0;
@@ -195,6 +210,11 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
             return fail(function, "CANCELLED");
         if (caller.rowBudget > 0 && ++delivered > caller.rowBudget)
             return fail(function, "SYSTEM_FAILURE", kNoMemory);
+        if (caller.rowMicroseconds > 0 && ++rowsCosted == kRowsCostedTogether) {
+            QThread::usleep(static_cast<unsigned long>(caller.rowMicroseconds) *
+                            kRowsCostedTogether);
+            rowsCosted = 0;
+        }
         line.resize(0); // keeps the buffer; clear() would give it back every row
         for (size_t k = 0; k < fields.size(); ++k) {
             if (k > 0)
@@ -211,5 +231,7 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
     }
     if (!statement.error().isEmpty())
         return fail(function, "SYSTEM_FAILURE");
+    if (rowsCosted > 0)
+        QThread::usleep(static_cast<unsigned long>(caller.rowMicroseconds * rowsCosted));
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sap/ReadModule.h"
 #include "sap/ReadTableWidths.h"
 
 #include <QString>
@@ -9,7 +10,8 @@
 class RfcFunction;
 class SqliteDatabase;
 
-// RFC_READ_TABLE as the classic function module behaves, over the demo system's database.
+// RFC_READ_TABLE as the classic function module behaves, over the demo system's database, and
+// the wider modules of its interface or of RFC_READ_TABLE2's.
 class ReadTableModule
 {
 public:
@@ -21,6 +23,9 @@ public:
         bool anyOrder = false;
         // Rows one answer may hold before the system runs out of memory; 0: no limit.
         qint64 rowBudget = 0;
+        ReadModule module; // the module called
+        // What each row costs the system, as on a system far away; 0: nothing.
+        int rowMicroseconds = 0;
     };
 
     static constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
@@ -28,8 +33,7 @@ public:
     static constexpr const char* kNoMemory =
         "No more memory available to add rows to an internal table.";
 
-    static constexpr int kLineWidth = ReadTableWidths::kDataLine;
-
-    // Fills FIELDS and DATA; on failure sets the function's exception and returns false.
+    // Fills FIELDS and the module's table of rows; on failure sets the function's exception
+    // and returns false.
     static bool call(SqliteDatabase& db, RfcFunction& function, const Caller& caller);
 };

@@ -1,5 +1,6 @@
 #include "sap/nwrfc/NwRfcDestination.h"
 
+#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 
 #include <QDir>
@@ -58,10 +59,8 @@ bool worthRepeating(int code)
 }
 
 const QStringList kIntegerImports{QStringLiteral("ROWSKIPS"), QStringLiteral("ROWCOUNT")};
-const QStringList kTables{QStringLiteral("OPTIONS"),    QStringLiteral("FIELDS"),
-                          QStringLiteral("DATA"),       QStringLiteral("TBLOUT128"),
-                          QStringLiteral("TBLOUT512"),  QStringLiteral("TBLOUT2048"),
-                          QStringLiteral("TBLOUT8192"), QStringLiteral("TBLOUT30000")};
+// OUT_TABLE names a table of at most 30 characters.
+constexpr unsigned kLongestResult = 30;
 
 // Ends a running call through RfcCancel when its caller cancels it; the library allows that
 // one call from another thread.
@@ -277,27 +276,24 @@ bool NwRfcDestination::invoke(nwrfc::ConnectionHandle connection, RfcFunction& f
         if (rc != nwrfc::kOk)
             return failed();
     }
-    QStringList touched;
-    for (const QString& name : kTables) {
-        const RfcTable* table = function.findTable(name);
-        if (!table && RfcFunction::columnsOf(function.name(), name).isEmpty())
-            continue;
-        touched.append(name);
-        if (!table)
-            continue;
+    // The tables of the module's interface, and any other the caller touched, come back.
+    QStringList touched = ReadModule::named(function.name()).tables();
+    for (const auto& [name, table] : function.tables()) {
+        if (!touched.contains(name))
+            touched.append(name);
         nwrfc::ContainerHandle rows = nullptr;
-        if (table->rowCount() == 0)
+        if (table.rowCount() == 0)
             continue;
         if (m_calls.getTable(handle, uc(name), &rows, &info) != nwrfc::kOk)
             return failed();
-        for (const RfcTable::Row& row : table->rows()) {
+        for (const RfcTable::Row& row : table.rows()) {
             nwrfc::ContainerHandle line = m_calls.appendNewRow(rows, &info);
             if (!line)
                 return failed();
-            for (qsizetype column = 0; column < table->columns().size(); ++column) {
+            for (qsizetype column = 0; column < table.columns().size(); ++column) {
                 const QString& value = row[std::size_t(column)];
                 if (!value.isEmpty() &&
-                    m_calls.setChars(line, uc(table->columns().at(column)), uc(value),
+                    m_calls.setChars(line, uc(table.columns().at(column)), uc(value),
                                      unsigned(value.size()), &info) != nwrfc::kOk)
                     return failed();
             }
@@ -309,6 +305,15 @@ bool NwRfcDestination::invoke(nwrfc::ConnectionHandle connection, RfcFunction& f
             return failed();
     }
     std::vector<SapUc> buffer(1024);
+    QStringList wanted;
+    for (const auto& [name, value] : function.results())
+        wanted.append(name);
+    for (const QString& name : wanted) {
+        SapUc value[kLongestResult];
+        if (m_calls.getChars(handle, uc(name), value, kLongestResult, &info) != nwrfc::kOk)
+            return failed();
+        function.setResult(name, withoutTrailingBlanks(value, kLongestResult));
+    }
     for (const QString& name : touched) {
         RfcTable& table = function.table(name);
         nwrfc::ContainerHandle rows = nullptr;

@@ -1,5 +1,6 @@
 #include "sap/soap/SoapDestination.h"
 
+#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 #include "sap/soap/SoapEnvelope.h"
 #include "sap/soap/SoapResponseReader.h"
@@ -248,7 +249,10 @@ void SoapDestination::logoff()
 
 bool SoapDestination::call(RfcFunction& function)
 {
-    if (function.findTable(QStringLiteral("DATA")) == nullptr)
+    bool rowsAsked = false;
+    for (const auto& [name, table] : function.tables())
+        rowsAsked = rowsAsked || ReadModule::holdsRows(name);
+    if (!rowsAsked)
         function.table(QStringLiteral("DATA"));
     post(SoapEnvelope::request(function), function);
     return function.exception().isEmpty();

@@ -1,11 +1,7 @@
 #include "sap/soap/SoapEnvelope.h"
 
+#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
-
-namespace
-{
-const char* const kTables[] = {"OPTIONS", "FIELDS", "DATA"};
-}
 
 QString SoapEnvelope::escape(const QString& text)
 {
@@ -42,14 +38,26 @@ QString SoapEnvelope::escape(const QString& text)
     return escaped;
 }
 
+QString SoapEnvelope::elementName(const QString& name)
+{
+    QString element = name;
+    return element.replace(u'/', QStringLiteral("_-"));
+}
+
+QString SoapEnvelope::nameOfElement(QStringView element)
+{
+    return element.toString().replace(QStringLiteral("_-"), QStringLiteral("/"));
+}
+
 QByteArray SoapEnvelope::request(const RfcFunction& function)
 {
+    const QString element = elementName(function.name());
     QString xml =
         QStringLiteral(
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
             "<SOAP-ENV:Envelope xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\">"
             "<SOAP-ENV:Body><urn:") +
-        function.name() + QStringLiteral(" xmlns:urn=\"") + QString::fromLatin1(kNamespace) +
+        element + QStringLiteral(" xmlns:urn=\"") + QString::fromLatin1(kNamespace) +
         QStringLiteral("\">");
     // Parameters left empty take the function's defaults.
     for (const auto& [name, parameter] : function.exports()) {
@@ -57,26 +65,32 @@ QByteArray SoapEnvelope::request(const RfcFunction& function)
             continue;
         xml += u'<' + name + u'>' + escape(parameter.value) + QStringLiteral("</") + name + u'>';
     }
-    for (const char* tableName : kTables) {
-        const QString table = QString::fromLatin1(tableName);
+    // A table the request leaves out does not come back: the tables of the module's interface
+    // travel, empty ones too, and any other the caller touched.
+    QStringList tables = ReadModule::named(function.name()).tables();
+    for (const auto& [table, rows] : function.tables()) {
+        if (!tables.contains(table))
+            tables.append(table);
+    }
+    const RfcTable untouched;
+    for (const QString& table : tables) {
+        const RfcTable* found = function.findTable(table);
+        const RfcTable& rows = found ? *found : untouched;
         xml += u'<' + table + u'>';
-        if (const RfcTable* rows = function.findTable(table)) {
-            for (const RfcTable::Row& row : rows->rows()) {
-                xml += QStringLiteral("<item>");
-                for (int c = 0; c < rows->columns().size(); ++c) {
-                    const QString& value = row[static_cast<size_t>(c)];
-                    if (value.isEmpty())
-                        continue;
-                    const QString& column = rows->columns().at(c);
-                    xml +=
-                        u'<' + column + u'>' + escape(value) + QStringLiteral("</") + column + u'>';
-                }
-                xml += QStringLiteral("</item>");
+        for (const RfcTable::Row& row : rows.rows()) {
+            xml += QStringLiteral("<item>");
+            for (int c = 0; c < rows.columns().size(); ++c) {
+                const QString& value = row[static_cast<size_t>(c)];
+                if (value.isEmpty())
+                    continue;
+                const QString& column = rows.columns().at(c);
+                xml += u'<' + column + u'>' + escape(value) + QStringLiteral("</") + column + u'>';
             }
+            xml += QStringLiteral("</item>");
         }
         xml += QStringLiteral("</") + table + u'>';
     }
-    xml += QStringLiteral("</urn:") + function.name() +
+    xml += QStringLiteral("</urn:") + element +
            QStringLiteral("></SOAP-ENV:Body></SOAP-ENV:Envelope>");
     return xml.toUtf8();
 }

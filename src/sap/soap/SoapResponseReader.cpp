@@ -1,5 +1,6 @@
 #include "sap/soap/SoapResponseReader.h"
 
+#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 #include "sap/soap/SoapEnvelope.h"
 
@@ -51,15 +52,16 @@ void SoapResponseReader::feedPiece(const QByteArray& piece)
             startElement();
         else if (token == QXmlStreamReader::EndElement)
             endElement();
-        else if (token == QXmlStreamReader::Characters && (!m_column.isEmpty() || m_inFault)) {
+        else if (token == QXmlStreamReader::Characters &&
+                 (!m_column.isEmpty() || m_inFault || !m_result.isEmpty())) {
             m_text += m_xml.text();
             if (m_inFault)
                 m_text.truncate(kLongestFaultText);
-            else if (m_text.size() > kLongestValue)
+            else if (m_text.size() > m_longestValue)
                 refuse(QStringLiteral("a value of %1 in the answer is longer than %2 characters, "
                                       "longer than any field can be")
                            .arg(m_tableName)
-                           .arg(kLongestValue));
+                           .arg(m_longestValue));
         }
         if (m_state != State::Reading)
             return;
@@ -121,7 +123,8 @@ void SoapResponseReader::startElement()
         return;
     }
     // Another function's answer, or one from outside the RFC namespace, is no answer to ours.
-    if (name != QString(m_function.name() + QStringLiteral(".Response")) ||
+    if (name !=
+            QString(SoapEnvelope::elementName(m_function.name()) + QStringLiteral(".Response")) ||
         m_xml.namespaceUri() != QLatin1String(SoapEnvelope::kNamespace)) {
         const QString space = m_xml.namespaceUri().isEmpty()
                                   ? QStringLiteral("no namespace")
@@ -139,12 +142,21 @@ void SoapResponseReader::startInResponse(int level)
     if (level == 1) {
         const QString table = name.toString();
         m_table = nullptr;
-        if (table == u"FIELDS" || table == u"DATA" || table == u"OPTIONS") {
+        m_result.clear();
+        m_text.clear();
+        if (m_function.results().count(table) > 0) {
+            m_result = table;
+        } else if (table == u"FIELDS" || table == u"OPTIONS" || ReadModule::holdsRows(table)) {
             m_table = &m_function.table(table);
             m_tableName = table;
             m_tableRows = 0;
-            // DATA rows go to the sink; the other tables are replaced by what the system says.
-            if (table != u"DATA")
+            // A line is as wide as its table, or as the module's DATA line.
+            const int width = ReadModule::widthOfTable(table);
+            m_longestValue = width > 0          ? width
+                             : table == u"DATA" ? ReadModule::named(m_function.name()).lineWidth()
+                                                : ReadTableWidths::kDataLine;
+            // Rows go to the sink; the other tables are replaced by what the system says.
+            if (!ReadModule::holdsRows(table))
                 *m_table = RfcTable(m_table->columns());
         }
     } else if (level == 2 && m_table && name == u"item") {
@@ -192,7 +204,7 @@ void SoapResponseReader::endInResponse(int level)
     } else if (level == 2 && m_inItem) {
         m_inItem = false;
         ++m_tableRows;
-        const bool data = m_tableName == u"DATA";
+        const bool data = ReadModule::holdsRows(m_tableName);
         if (data && m_rowLimit >= 0 && m_tableRows > m_rowLimit) {
             refuse(m_rowLimit == 0
                        ? QStringLiteral("the system sent rows although none were asked for")
@@ -210,6 +222,9 @@ void SoapResponseReader::endInResponse(int level)
         m_table->deliver(std::move(m_row));
         m_row.clear();
     } else if (level == 1) {
+        if (!m_result.isEmpty())
+            m_function.setResult(m_result, m_text.trimmed());
+        m_result.clear();
         m_table = nullptr;
     } else if (level == 0) {
         m_responseDepth = 0;

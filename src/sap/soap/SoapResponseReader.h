@@ -10,7 +10,8 @@ class RfcFunction;
 class RfcTable;
 
 // Reads an RFC SOAP answer as it arrives: the tables of the function's response element go
-// into the function's tables (DATA rows straight to its sink), a fault gives the exception's
+// into the function's tables (rows straight to their sinks), values it expects as results into
+// its results, a fault gives the exception's
 // name. Only the response of the function called, in the RFC namespace, is an answer; its
 // prefix and the order of its tables may be anything. Whatever the server sends, the reader
 // holds a bounded amount of it: a value longer than any field, a markup token that never
@@ -21,8 +22,6 @@ class SoapResponseReader
 public:
     enum class State { Reading, Done, Fault, NotSoap };
 
-    // No field of the function's tables is longer (a DATA line holds 512 characters).
-    static constexpr qsizetype kLongestValue = ReadTableWidths::kDataLine;
     // Far more than the markup of any value: an answer that goes this long without completing
     // one piece of markup is refused, since the XML reader keeps an unfinished piece whole.
     static constexpr qsizetype kLongestToken = 64 * 1024;
@@ -60,6 +59,9 @@ private:
     int m_responseDepth = 0; // depth of the function's response element; 0 outside it
     RfcTable* m_table = nullptr;
     QString m_tableName;
+    QString m_result; // the result parameter being read, if any
+    // No value of the table being read is longer: its line width, 512 for the others.
+    qsizetype m_longestValue = ReadTableWidths::kDataLine;
     int m_tableRows = 0;
     qint64 m_rowLimit = -1; // DATA rows the call can return; -1 for any number
     bool m_inItem = false;

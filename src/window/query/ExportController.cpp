@@ -233,6 +233,7 @@ bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 r
     settings.path = path;
     settings.separator = host.state().listSeparator;
     settings.rowLimit = rowLimit;
+    settings.widestModule = true;
     applyFileType(path, m_fileType, settings);
     m_result = {};
     host.setProgressCancel([this] { cancel(); });

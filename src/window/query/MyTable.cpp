@@ -1,5 +1,7 @@
 #include "window/query/MyTable.h"
 
+#include "query/read/ReadJob.h"
+
 #include "query/document/PrintFile.h"
 #include "shell/AppState.h"
 #include "shell/Desktop.h"
@@ -234,16 +236,29 @@ void MyTable::showSummary()
     const int n = count();
     for (const char* command : kFieldCommands)
         m_context.host.setCommandEnabled(QString::fromLatin1(command), n > 0);
+    showHeader();
+    Q_EMIT summaryShown();
+}
+
+void MyTable::showHeader()
+{
+    const int n = count();
     const int bytes = totalBytes();
-    // The number of reads a preview or import will need, so a wide selection is no surprise.
+    // The number of reads a preview or import will need, so a wide selection is no surprise;
+    // through a wider module once the system is known to offer one.
+    const ReadModule module = m_context.keys->knownWidestModule().value_or(ReadModule());
     ReadPlan plan;
     QString calls;
-    if (plan.build(items(), {}, nullptr))
-        calls = plan.pieceCount() == 1 ? QStringLiteral(" (1 call)")
-                                       : QStringLiteral(" (%1 calls)").arg(plan.pieceCount());
+    if (plan.build(items(), {}, nullptr, module.lineWidth()))
+        calls = QStringLiteral(" (") + ReadJob::callsText(plan.pieceCount(), {}) + u')';
     m_view->headerItem()->setText(
         0, QStringLiteral("My Table > %1 Fields %2 Bytes").arg(n).arg(bytes) + calls);
-    Q_EMIT summaryShown();
+    // The pane is narrow: the module the calls go to is its header's tip.
+    m_view->headerItem()->setToolTip(
+        0, module.isClassic() ? QString()
+                              : QStringLiteral("Calls of %1, rows of up to %2 characters")
+                                    .arg(module.name())
+                                    .arg(module.lineWidth()));
 }
 
 void MyTable::printMyTable()

@@ -33,6 +33,9 @@ public:
     void removeAll();
     int totalBytes();
     void showSummary();
+    // The header alone: the fields, their bytes and the calls a read takes (once a read found
+    // the system's widest module, through it).
+    void showHeader();
     void printMyTable();
 
     QVector<ReadPlan::Field> items() const;

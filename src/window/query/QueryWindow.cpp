@@ -218,6 +218,7 @@ void QueryWindow::connectParts()
         m_layout.setEditorShown(shown);
         applyLayout();
     });
+    connect(m_preview, &PreviewPane::finished, m_myTable, &MyTable::showHeader);
     connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
     m_myTable->setChosenFields([this] { return m_fields->selectedFields(); });
     connect(m_fields, &FieldList::chosen, this,

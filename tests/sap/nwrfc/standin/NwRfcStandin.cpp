@@ -2,7 +2,9 @@
 
 #include "StandinConnection.h"
 #include "StandinContainer.h"
+#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
+#include "sap/demo/DemoDestination.h"
 #include "sap/demo/DemoSystem.h"
 #include "sap/demo/ReadTableModule.h"
 #include "sap/nwrfc/NwRfcApi.h"
@@ -284,6 +286,11 @@ FunctionDescHandle RfcGetFunctionDesc(ConnectionHandle handle, const SapUc* name
     QStringList served = qEnvironmentVariable("ZORV_STANDIN_FUNCTIONS").split(u',');
     for (QString& entry : served)
         entry = entry.trimmed();
+    // The demo's own modules, and any other name the test asks for.
+    if (DemoDestination::Profile::fromEnvironment().classicOnly == false) {
+        for (const ReadModule& module : DemoDestination::widerModules())
+            served.append(module.name());
+    }
     if (function != u"RFC_READ_TABLE" && (function.isEmpty() || !served.contains(function)))
         return none(fail(info, kNotFound, "FU_NOT_FOUND",
                          QStringLiteral("Function module %1 not found").arg(function),
@@ -331,10 +338,19 @@ int RfcInvoke(ConnectionHandle handle, ContainerHandle function, ErrorInfo* info
         return failClosing(*connection, info, kTimeout, "RFC_TIMEOUT",
                            QStringLiteral("No answer within 60 seconds"), kCommunicationGroup);
 
-    // Every module served is RFC_READ_TABLE underneath: the demo knows no other.
-    RfcFunction call(QStringLiteral("RFC_READ_TABLE"), connection->destination());
-    for (size_t f = 0; f < called->fields().size(); ++f)
-        call.exportParameter(called->fields()[f].name).value = called->value(static_cast<int>(f));
+    // A module the demo does not know is RFC_READ_TABLE underneath.
+    QString module = called->name();
+    const bool ownModule =
+        std::any_of(DemoDestination::widerModules().begin(), DemoDestination::widerModules().end(),
+                    [&module](const ReadModule& wider) { return wider.name() == module; });
+    if (!ownModule)
+        module = QStringLiteral("RFC_READ_TABLE");
+    RfcFunction call(module, connection->destination());
+    for (size_t f = 0; f < called->fields().size(); ++f) {
+        if (called->fields()[f].name != u"OUT_TABLE")
+            call.exportParameter(called->fields()[f].name).value =
+                called->value(static_cast<int>(f));
+    }
     for (const char* name : {"OPTIONS", "FIELDS"}) {
         const StandinContainer* from = called->table(QLatin1String(name));
         RfcTable& to = call.table(from->name());
@@ -366,7 +382,13 @@ int RfcInvoke(ConnectionHandle handle, ContainerHandle function, ErrorInfo* info
                     kAbapApplicationFailure);
     }
     copyBack(call.table(QStringLiteral("FIELDS")), *called->table(QStringLiteral("FIELDS")));
-    copyBack(call.table(QStringLiteral("DATA")), *called->table(QStringLiteral("DATA")));
+    for (const auto& [name, rows] : call.tables()) {
+        if (ReadModule::holdsRows(name) && called->table(name))
+            copyBack(rows, *called->table(name));
+    }
+    const int outTable = called->fieldIndex(QStringLiteral("OUT_TABLE"));
+    if (outTable >= 0)
+        called->setValue(outTable, call.result(QStringLiteral("OUT_TABLE")));
     return clear(info);
 }
 

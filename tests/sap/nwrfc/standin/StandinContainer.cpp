@@ -1,5 +1,7 @@
 #include "StandinContainer.h"
 
+#include "sap/ReadModule.h"
+
 #include <algorithm>
 
 StandinContainer::StandinContainer(Kind kind, QString name, std::vector<Field> fields)
@@ -11,13 +13,17 @@ StandinContainer::StandinContainer(Kind kind, QString name, std::vector<Field> f
 
 std::unique_ptr<StandinContainer> StandinContainer::readTableFunction(const QString& name)
 {
+    const ReadModule module = ReadModule::named(name);
+    const bool widthTables = module.output() == ReadModule::Output::WidthTables;
+    std::vector<Field> parameters{{QStringLiteral("QUERY_TABLE"), 30},
+                                  {QStringLiteral("DELIMITER"), 1},
+                                  {QStringLiteral("NO_DATA"), 1},
+                                  {QStringLiteral("ROWSKIPS"), 0},
+                                  {QStringLiteral("ROWCOUNT"), 0}};
+    if (widthTables)
+        parameters.push_back({QStringLiteral("OUT_TABLE"), 30});
     std::unique_ptr<StandinContainer> function(
-        new StandinContainer(Kind::Function, name,
-                             {{QStringLiteral("QUERY_TABLE"), 30},
-                              {QStringLiteral("DELIMITER"), 1},
-                              {QStringLiteral("NO_DATA"), 1},
-                              {QStringLiteral("ROWSKIPS"), 0},
-                              {QStringLiteral("ROWCOUNT"), 0}}));
+        new StandinContainer(Kind::Function, name, std::move(parameters)));
     const auto add = [&function](const char* table, std::vector<Field> fields) {
         function->m_children.emplace_back(
             new StandinContainer(Kind::Table, QLatin1String(table), std::move(fields)));
@@ -28,7 +34,13 @@ std::unique_ptr<StandinContainer> StandinContainer::readTableFunction(const QStr
                    {QStringLiteral("LENGTH"), 6},
                    {QStringLiteral("TYPE"), 1},
                    {QStringLiteral("FIELDTEXT"), 60}});
-    add("DATA", {{QStringLiteral("WA"), 512}});
+    if (!widthTables) {
+        add("DATA", {{QStringLiteral("WA"), module.lineWidth()}});
+        return function;
+    }
+    for (const QString& table : ReadModule::widthTables())
+        function->m_children.emplace_back(new StandinContainer(
+            Kind::Table, table, {{QStringLiteral("WA"), ReadModule::widthOfTable(table)}}));
     return function;
 }
 

@@ -17,7 +17,8 @@ public:
         int length; // in characters; 0 for an integer
     };
 
-    // RFC_READ_TABLE's interface under the name the function was described by.
+    // The interface of the read module of that name (RFC_READ_TABLE's, or RFC_READ_TABLE2's
+    // for a name that ends so).
     static std::unique_ptr<StandinContainer> readTableFunction(const QString& name);
 
     Kind kind() const { return m_kind; }
