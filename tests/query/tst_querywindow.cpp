@@ -818,6 +818,8 @@ private Q_SLOTS:
             << MainWindow::defaultGeometry(QRect(0, 0, 1400, 900)).size() << "EN";
         QTest::newRow("1280x800") << QSize(1280, 800) << "EN";
         QTest::newRow("1920x1080") << QSize(1920, 1080) << "EN";
+        QTest::newRow("1024x640") << QSize(1024, 640) << "EN";
+        QTest::newRow("1024x640, Portuguese") << QSize(1024, 640) << "PT";
         QTest::newRow("default on 1280x800, Portuguese")
             << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "PT";
     }
@@ -877,6 +879,14 @@ private Q_SLOTS:
             problems.append(QStringLiteral("Check1: %1 px in %2")
                                 .arg(allRows->sizeHint().width())
                                 .arg(allRows->width()));
+        // The row limit's label, and the largest limit in the box beside it.
+        const auto* rowsLabel = window->findChild<QLabel*>(QStringLiteral("Label2"));
+        QCOMPARE(rowsLabel->text(),
+                 language == u"EN" ? QStringLiteral("Rows") : QStringLiteral("Linhas"));
+        check(cut(rowsLabel, rowsLabel->text(), rowsLabel->contentsRect().width()));
+        const auto* limitBox = window->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        QVERIFY(rowsLabel->geometry().right() < limitBox->geometry().left());
+        check(cut(limitBox, QStringLiteral("2147483647"), limitBox->width() - 8));
         // Boxes that show a placeholder leave room for their frame.
         for (const char* name : {"FieldFilter", "Text1"}) {
             const auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(name));
