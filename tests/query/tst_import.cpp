@@ -258,12 +258,20 @@ private Q_SLOTS:
         QVERIFY(!progress().isShown());
         QVERIFY(!progress().cancellable());
         QCOMPARE(m_kit->state.lastExportFile, target);
+        // The done line names the file, and says that the row limit stopped the export.
         const QRegularExpression done(
             portuguese ? QStringLiteral("^Minha Tabela > 3 Campos 20 Linhas 48 Bytes/Linha "
-                                        "concluído com sucesso em (\\d+ min )?\\d+\\.\\d\\d s$")
+                                        "concluído com sucesso em (\\d+ min )?\\d+\\.\\d\\d s: ")
                        : QStringLiteral("^My Table > 3 Fields 20 Rows 48 Bytes/Row was completed "
-                                        "successfully in (\\d+ min )?\\d+\\.\\d\\d s$"));
+                                        "successfully in (\\d+ min )?\\d+\\.\\d\\d s: "));
         QVERIFY2(done.match(status()).hasMatch(), qPrintable(status()));
+        const QString limited =
+            portuguese ? QStringLiteral("20 linhas, o limite de linhas; marque All Rows para todas "
+                                        "as linhas")
+                       : QStringLiteral("20 rows, the row limit; tick All Rows for every row");
+        QVERIFY2(status().endsWith(QStringLiteral(" s: ") + target + QStringLiteral(" (") +
+                                   limited + u')'),
+                 qPrintable(status()));
 
         const QStringList rows =
             delimitedRead(QStringLiteral("KNA1"), {"KUNNR", "LAND1", "ORT01"}, 20);
@@ -288,6 +296,39 @@ private Q_SLOTS:
         m_window->exporter().exportMyTable();
         QCOMPARE(m_kit->desktop.fileRequests.size(), 2);
         QCOMPARE(m_kit->desktop.fileRequests.last().fileName, file(QStringLiteral("KNA1")));
+    }
+
+    // Only an export that the row limit stopped says so; every done line names its file.
+    void theDoneLineTellsTheFileAndTheRowLimit_data()
+    {
+        QTest::addColumn<QString>("limit");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("tail"); // after the elapsed time
+        // The demo's client 100 has 6 company codes.
+        QTest::newRow("stopped at 3")
+            << "3" << 3 << " (3 rows, the row limit; tick All Rows for every row)";
+        QTest::newRow("stopped at 1")
+            << "1" << 1 << " (1 rows, the row limit; tick All Rows for every row)";
+        QTest::newRow("All Rows") << "0" << 6 << "";
+        QTest::newRow("a limit above the table's rows") << "7" << 6 << "";
+        QTest::newRow("the limit is the table's rows")
+            << "6" << 6 << " (6 rows, the row limit; tick All Rows for every row)";
+    }
+    void theDoneLineTellsTheFileAndTheRowLimit()
+    {
+        QFETCH(QString, limit);
+        QFETCH(int, rows);
+        QFETCH(QString, tail);
+        QVERIFY(copy({QStringLiteral("T001-BUKRS"), QStringLiteral("T001-BUTXT")}));
+        setLimit(limit);
+        const QString target = file(QStringLiteral("company codes.csv"));
+        QVERIFY(importTo(target));
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
+        QCOMPARE(readAll(target).count("\r\n"), rows + 2);
+        const QString line = status();
+        QVERIFY2(line.startsWith(QStringLiteral("My Table > 2 Fields %1 Rows ").arg(rows)),
+                 qPrintable(line));
+        QVERIFY2(line.endsWith(QStringLiteral(" s: ") + target + tail), qPrintable(line));
     }
 
     // The export fails as a whole: one message naming the table and the exception, a status

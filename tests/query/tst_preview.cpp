@@ -582,20 +582,46 @@ private Q_SLOTS:
         QCOMPARE(model().rowCount(), 20);
     }
 
-    void unreadableMyTableDisablesPrintPreview()
+    // A query that cannot be read is refused before the grid is touched: the rows read last
+    // stay, with their columns and Print Preview, until a preview that can be read.
+    void aRefusedPreviewKeepsTheRowsShown_data()
     {
-        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        QTest::addColumn<bool>("tooWide"); // else an option of a table outside My Table
+        QTest::newRow("a field too wide for one read") << true;
+        QTest::newRow("an option of another table") << false;
+    }
+    void aRefusedPreviewKeepsTheRowsShown()
+    {
+        QFETCH(bool, tooWide);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
         preview({}, QStringLiteral("20"));
+        QCOMPARE(model().rowCount(), 20);
         QVERIFY(enabled("mprintpreview"));
-        m_window->myTable().addFields({{QStringLiteral("ZWIDE-TEXT"), QStringLiteral("C"), 600,
-                                        QStringLiteral("Long text")}});
+        const QStringList shownHeaders = headers();
+        const QStringList customers = column(model(), 1);
         m_kit->desktop.messages.clear();
-        runPreview();
-        QVERIFY(!enabled("mprintpreview"));
-        QCOMPARE(headers(), QStringList{QStringLiteral("Preview")});
-        QCOMPARE(model().rowCount(), 0);
+        if (tooWide) {
+            m_window->myTable().addFields({{QStringLiteral("ZWIDE-TEXT"), QStringLiteral("C"), 600,
+                                            QStringLiteral("Long text")}});
+            runPreview();
+        } else {
+            preview({QStringLiteral("MARA-MATNR EQ 'X' ")}, QStringLiteral("20"));
+        }
         QCOMPARE(m_kit->desktop.messages.size(), 1);
-        QCOMPARE(m_window->myTable().count(), 2);
+        QCOMPARE(headers(), shownHeaders);
+        QCOMPARE(column(model(), 1), customers);
+        QCOMPARE(m_window->preview().plan().fieldCount(), 2);
+        QVERIFY(enabled("mprintpreview"));
+        QCOMPARE(m_window->myTable().count(), tooWide ? 3 : 2);
+        if (!tooWide) {
+            // Mended, the query is read again as usual.
+            m_kit->desktop.answers.enqueue(Desktop::Answer::Yes);
+            m_window->options().removeAllOptions();
+            preview({QStringLiteral("KNA1-LAND1 EQ 'BR' ")}, QStringLiteral("5"));
+            QCOMPARE(model().rowCount(), 5);
+            for (const QString& country : column(model(), 2))
+                QCOMPARE(country.trimmed(), QStringLiteral("BR"));
+        }
     }
 
     // --- sorting

@@ -268,24 +268,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("nothing typed")
-            << ""
-            << QStringList{"T001-MANDT", "T001-BUKRS", "T001-BUTXT", "T001-ORT01", "T001-LAND1",
-                           "T001-WAERS", "T001-SPRAS", "T001-KTOPL", "T001-PERIV", "T001-STCEG"};
-        QTest::newRow("a field name in lower case") << "bukrs" << QStringList{"T001-BUKRS"};
-        QTest::newRow("part of a text") << "COMPANY" << QStringList{"T001-BUKRS", "T001-BUTXT"};
-        QTest::newRow("name or text") << "lan" << QStringList{"T001-LAND1", "T001-SPRAS"};
-        QTest::newRow("blanks around") << "  city " << QStringList{"T001-ORT01"};
-        QTest::newRow("no match") << "zzz" << QStringList{};
+        QTest::addColumn<QString>("count"); // the status line while the filter holds
+        const QStringList all{"T001-MANDT", "T001-BUKRS", "T001-BUTXT", "T001-ORT01", "T001-LAND1",
+                              "T001-WAERS", "T001-SPRAS", "T001-KTOPL", "T001-PERIV", "T001-STCEG"};
+        QTest::newRow("nothing typed") << "" << all << "T001 has 10 of 10 Total Fields";
+        QTest::newRow("a field name in lower case")
+            << "bukrs" << QStringList{"T001-BUKRS"} << "1 of 10 Total Fields";
+        QTest::newRow("part of a text")
+            << "COMPANY" << QStringList{"T001-BUKRS", "T001-BUTXT"} << "2 of 10 Total Fields";
+        QTest::newRow("name or text")
+            << "lan" << QStringList{"T001-LAND1", "T001-SPRAS"} << "2 of 10 Total Fields";
+        QTest::newRow("blanks around")
+            << "  city " << QStringList{"T001-ORT01"} << "1 of 10 Total Fields";
+        QTest::newRow("only blanks") << "   " << all << "10 Total Fields";
+        QTest::newRow("no match") << "zzz" << QStringList{} << "0 of 10 Total Fields";
     }
 
     void filterKeepsFieldsByNameOrText()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
+        QFETCH(QString, count);
         QueryTestKit kit;
         QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
         QVERIFY(window);
+        // As opening the table from the tree leaves it; nothing typed leaves it alone.
+        kit.window.statusPanels()->setMessage(QStringLiteral("T001 has 10 of 10 Total Fields"));
         auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
         QCOMPARE(filter->placeholderText(), QStringLiteral("Find a field (Ctrl+F)"));
         QTest::keyClicks(filter, typed);
@@ -295,11 +303,16 @@ private Q_SLOTS:
                 visible.append(item->text(0));
         }
         QCOMPARE(visible, shown);
-        // Esc clears the filter and shows every field again.
+        QCOMPARE(window->fields().shownCount(), shown.size());
+        // The count in the status line follows what the filter shows.
+        QCOMPARE(kit.window.statusPanels()->message(), count);
+        // Esc clears the filter and shows every field again, and the count says so.
         QTest::keyClick(filter, Qt::Key_Escape);
         QCOMPARE(filter->text(), QString());
         for (QTreeWidgetItem* item : fieldList(window)->itemsInOrder())
             QVERIFY(!item->isHidden());
+        if (!typed.isEmpty())
+            QCOMPARE(kit.window.statusPanels()->message(), QStringLiteral("10 Total Fields"));
     }
 
     void filterHoldsForTablesOpenedLaterAndHidesFromCopies()
@@ -309,7 +322,10 @@ private Q_SLOTS:
         QVERIFY(window);
         ReportListView* list = fieldList(window);
         list->selectAll();
+        kit.state.languagePortuguese = true;
         window->fields().setFilterText(QStringLiteral("city"));
+        QCOMPARE(kit.window.statusPanels()->message(), QStringLiteral("1 dos 10 Total de Campos"));
+        kit.state.languagePortuguese = false;
         QVERIFY(window->fields().addTableFields(QStringLiteral("LFA1")));
         QStringList visible;
         for (QTreeWidgetItem* item : list->itemsInOrder()) {
@@ -802,6 +818,8 @@ private Q_SLOTS:
             << MainWindow::defaultGeometry(QRect(0, 0, 1400, 900)).size() << "EN";
         QTest::newRow("1280x800") << QSize(1280, 800) << "EN";
         QTest::newRow("1920x1080") << QSize(1920, 1080) << "EN";
+        QTest::newRow("1024x640") << QSize(1024, 640) << "EN";
+        QTest::newRow("1024x640, Portuguese") << QSize(1024, 640) << "PT";
         QTest::newRow("default on 1280x800, Portuguese")
             << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "PT";
     }
@@ -861,6 +879,14 @@ private Q_SLOTS:
             problems.append(QStringLiteral("Check1: %1 px in %2")
                                 .arg(allRows->sizeHint().width())
                                 .arg(allRows->width()));
+        // The row limit's label, and the largest limit in the box beside it.
+        const auto* rowsLabel = window->findChild<QLabel*>(QStringLiteral("Label2"));
+        QCOMPARE(rowsLabel->text(),
+                 language == u"EN" ? QStringLiteral("Rows") : QStringLiteral("Linhas"));
+        check(cut(rowsLabel, rowsLabel->text(), rowsLabel->contentsRect().width()));
+        const auto* limitBox = window->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        QVERIFY(rowsLabel->geometry().right() < limitBox->geometry().left());
+        check(cut(limitBox, QStringLiteral("2147483647"), limitBox->width() - 8));
         // Boxes that show a placeholder leave room for their frame.
         for (const char* name : {"FieldFilter", "Text1"}) {
             const auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(name));

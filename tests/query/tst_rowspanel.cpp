@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -25,13 +26,14 @@ class TestRowsPanel : public QueryWindowTest
 private:
     QLineEdit* limitBox() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Text2")); }
     QCheckBox* allRows() const { return m_window->findChild<QCheckBox*>(QStringLiteral("Check1")); }
+    QLabel* limitLabel() const { return m_window->findChild<QLabel*>(QStringLiteral("Label2")); }
     QToolButton* button(int index) const
     {
         return m_window->findChild<QToolButton*>(QStringLiteral("Command3_%1").arg(index));
     }
     QList<QWidget*> panelControls() const
     {
-        QList<QWidget*> controls{allRows(), limitBox()};
+        QList<QWidget*> controls{allRows(), limitLabel(), limitBox()};
         for (int i = 0; i < 5; ++i)
             controls.append(button(i));
         return controls;
@@ -72,6 +74,9 @@ private Q_SLOTS:
         QCOMPARE(rowLimit(), 20);
         QVERIFY(!allRows()->isChecked());
         QCOMPARE(allRows()->text(), QStringLiteral("All Rows"));
+        // The box says what its number is, and its label leads to it.
+        QCOMPARE(limitLabel()->text(), QStringLiteral("Rows"));
+        QCOMPARE(limitLabel()->buddy(), limitBox());
         for (QWidget* control : panelControls())
             QVERIFY(!control->isHidden());
     }

@@ -4,6 +4,7 @@
 #include "shell/SettingsFile.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
+#include "window/main/WindowPlacement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -238,6 +239,57 @@ private Q_SLOTS:
                  QPoint(left ? f.px(left) : fallback.left(), top ? f.px(top) : fallback.top()));
         QCOMPARE(w.size(), QSize(width ? f.px(width) : fallback.width(),
                                  height ? f.px(height) : fallback.height()));
+    }
+
+    // A remembered place from another screen: the window keeps its place and size as far as
+    // the screen there is now allows, and no farther.
+    void rememberedGeometryIsFittedToTheScreen_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("fitted");
+        const QRect small(0, 0, 1024, 640);
+        QTest::newRow("inside stays")
+            << QRect(100, 50, 800, 500) << small << QRect(100, 50, 800, 500);
+        QTest::newRow("exactly the screen") << small << small << small;
+        QTest::newRow("from a 1280x800 screen: too big")
+            << QRect(128, 80, 1024, 640) << small << QRect(0, 0, 1024, 640);
+        QTest::newRow("from a 1280x800 screen: bigger than this one")
+            << QRect(100, 60, 1200, 760) << small << QRect(0, 0, 1024, 640);
+        QTest::newRow("right part off the screen moves left")
+            << QRect(600, 100, 800, 400) << small << QRect(224, 100, 800, 400);
+        QTest::newRow("status bar below the screen moves up")
+            << QRect(50, 400, 800, 500) << small << QRect(50, 140, 800, 500);
+        QTest::newRow("above and left of the screen")
+            << QRect(-300, -40, 640, 480) << small << QRect(0, 0, 640, 480);
+        QTest::newRow("under a panel at the top")
+            << QRect(0, 0, 1024, 600) << QRect(0, 32, 1024, 608) << QRect(0, 32, 1024, 600);
+        QTest::newRow("a second screen on the right")
+            << QRect(3000, 900, 1280, 300) << QRect(1920, 0, 1024, 640)
+            << QRect(1920, 340, 1024, 300);
+    }
+    void rememberedGeometryIsFittedToTheScreen()
+    {
+        QFETCH(QRect, window);
+        QFETCH(QRect, available);
+        QFETCH(QRect, fitted);
+        QCOMPARE(WindowPlacement::fitted(window, available), fitted);
+    }
+
+    // Stored in twips from a larger screen, the window still opens wholly on this one.
+    void storedGeometryOffTheScreenOpensOnIt()
+    {
+        MainWindowFixture f;
+        f.create();
+        const QRect available = f.window->screen()->availableGeometry();
+        f.state.windowLeft = std::int16_t(f.twips(available.right() - 100));
+        f.state.windowTop = std::int16_t(f.twips(available.top() + 40));
+        f.state.windowWidth = std::int16_t(f.twips(available.width() + 256));
+        f.state.windowHeight = std::int16_t(f.twips(300));
+        MainWindow& w = f.loaded(false);
+        QCOMPARE(w.size().width(), available.width());
+        QVERIFY(std::abs(w.size().height() - 300) <= 1);
+        QVERIFY(available.contains(QRect(w.pos(), w.size())));
     }
 
     void loadingClosesTheSplash()

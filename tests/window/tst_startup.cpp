@@ -81,25 +81,71 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void missingSettingsFileStartsWithDefaults()
+    // Wherever the program's folder is, a first start has the shipped starting settings: the
+    // toolbar and the status bar are there for the first steps. A folder that can take the file
+    // keeps a copy of it; one that cannot still starts with them, and says nothing.
+    void missingSettingsFileStartsWithTheShippedSettings_data()
     {
-        StartupFixture f;
-        MainWindow& w = f.startup.run();
-        QCOMPARE(f.settings(), QByteArray());
-        QCOMPARE(f.state.programVersion, QStringLiteral("0.3.20"));
-        QCOMPARE(f.state.settingsVersion, QStringLiteral("0.3.20"));
-        QCOMPARE(f.state.listSeparator, QStringLiteral(";"));
-        QVERIFY(f.state.languageEnglish);
-        QVERIFY(f.desktop.messages.isEmpty());
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("empty folder") << true;
+        QTest::newRow("folder that cannot be created") << false;
+    }
+    void missingSettingsFileStartsWithTheShippedSettings()
+    {
+        QFETCH(bool, writable);
+        QTemporaryDir parent;
+        QString folder = parent.path();
+        if (!writable) {
+            // Below a plain file no folder can be made, whoever runs the test.
+            QFile blocker(parent.filePath(QStringLiteral("file")));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            folder = blocker.fileName() + QStringLiteral("/home");
+        }
+        AppState state;
+        ScriptedDesktop desktop;
+        FixedClock clock{QDateTime(QDate(2007, 3, 12), QTime(15, 0))};
+        Startup startup{state, desktop, clock, folder};
+        MainWindow& w = startup.run();
+
+        QFile seeded(folder + QStringLiteral("/Zorv.ini"));
+        QFile shipped(QStringLiteral(ZORV_SHIPPED_SETTINGS));
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        if (writable) {
+            QVERIFY(seeded.open(QIODevice::ReadOnly));
+            QCOMPARE(seeded.readAll(), shipped.readAll());
+        } else {
+            QVERIFY(!seeded.exists());
+        }
+        QCOMPARE(state.programVersion, QStringLiteral("0.3.20"));
+        QCOMPARE(state.settingsVersion, QStringLiteral("0.3.20"));
+        QCOMPARE(state.listSeparator, QStringLiteral(";"));
+        QVERIFY(state.languageEnglish);
+        QVERIFY(!state.languagePortuguese);
+        QVERIFY(state.treePaths.isEmpty());
+        QVERIFY(state.toolbarShown);
+        QVERIFY(state.statusBarShown);
+        QVERIFY(desktop.messages.isEmpty());
         QVERIFY(w.isVisible());
-        QCOMPARE(f.startup.mainWindow(), &w);
-        QVERIFY(!w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
-        QVERIFY(!w.statusBar()->isVisible());
+        QCOMPARE(startup.mainWindow(), &w);
+        QVERIFY(w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
+        QVERIFY(w.statusBar()->isVisible());
         QCOMPARE(w.statusPanels()->message(),
                  QStringLiteral("Good afternoon maria. Welcome to Quillon"));
         QVERIFY(splash());
         QVERIFY(!splash()->isVisible());
         QCOMPARE(splash()->versionText(), QStringLiteral("Version 0.3.20 12Mar2007"));
+    }
+
+    // A settings file the user emptied is theirs: it is read as it is, not replaced.
+    void emptySettingsFileStaysEmpty()
+    {
+        StartupFixture f;
+        f.writeSettings(QByteArray());
+        MainWindow& w = f.startup.run();
+        QCOMPARE(f.settings(), QByteArray());
+        QVERIFY(f.desktop.messages.isEmpty());
+        QVERIFY(!w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
+        QVERIFY(!w.statusBar()->isVisible());
     }
 
     void exitWritesTheSettingsRead()

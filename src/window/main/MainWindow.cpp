@@ -16,8 +16,10 @@
 #include "window/main/MenuLayout.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
+#include "window/main/WindowPlacement.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -171,6 +173,12 @@ void MainWindow::applyStoredGeometry()
         rect.setHeight(px(m_state.windowHeight));
     if (m_state.windowWidth != 0)
         rect.setWidth(px(m_state.windowWidth));
+    // The screen the window was on, if it is still there; else the one it opens on.
+    const QScreen* target = QGuiApplication::screenAt(rect.center());
+    if (!target)
+        target = current;
+    if (target)
+        rect = WindowPlacement::fitted(rect, target->availableGeometry());
     move(rect.topLeft());
     resize(rect.size().expandedTo(QSize(1, 1)));
 }

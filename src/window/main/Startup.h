@@ -25,6 +25,8 @@ public:
     static void ensureListSeparator(AppState& state);
 
 private:
+    void readSettings();
+
     AppState& m_state;
     Desktop& m_desktop;
     const Clock& m_clock;

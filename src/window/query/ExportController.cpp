@@ -34,6 +34,12 @@ QString choiceFile(const QString& folder)
 {
     return QDir(folder).filePath(QStringLiteral("export.ini"));
 }
+
+// An export that stopped at the row limit says so, lest it pass for the whole table. "All Rows"
+// is the check box's own caption, which has one form.
+const BiText kStoppedAtRowLimit{
+    QStringLiteral("%1 rows, the row limit; tick All Rows for every row"),
+    QStringLiteral("%1 linhas, o limite de linhas; marque All Rows para todas as linhas")};
 } // namespace
 
 ExportController::ExportController(QueryContext& context, Hooks hooks, QObject* parent)
@@ -110,10 +116,7 @@ void ExportController::report(const TableExport::Result& result)
         desktop.message(QString::number(result.lostCharacters) +
                         language.pick(Texts::get(TextId::LostCharacters)) + file);
     host.services().openWithAssociatedProgram(file);
-    QString status = doneText(host.state(), m_plan, result.rows, result.elapsed);
-    if (!result.notes.isEmpty())
-        status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
-    host.setStatusText(status);
+    host.setStatusText(exportDoneText(host.state(), m_plan, result, file, m_rowLimit));
 }
 
 ExportController::~ExportController()
@@ -147,6 +150,20 @@ QString ExportController::doneText(const AppState& state, const ReadPlan& plan, 
            language.pick(Texts::get(TextId::ImportDoneFields)) + QString::number(rows) +
            language.pick(Texts::get(TextId::ImportDoneRows)) + QString::number(rowBytes) +
            language.pick(Texts::get(TextId::ImportDoneBytes)) + ElapsedText::format(seconds);
+}
+
+QString ExportController::exportDoneText(const AppState& state, const ReadPlan& plan,
+                                         const TableExport::Result& result, const QString& file,
+                                         qint64 rowLimit)
+{
+    QStringList notes = result.notes;
+    if (rowLimit > 0 && result.rows >= rowLimit)
+        notes.prepend(Language(state).pick(kStoppedAtRowLimit).arg(result.rows));
+    QString text = doneText(state, plan, result.rows, result.elapsed) + QStringLiteral(": ") +
+                   QDir::toNativeSeparators(file);
+    if (!notes.isEmpty())
+        text += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
+    return text;
 }
 
 QString ExportController::withExtension(const QString& path, int fileType)
@@ -234,6 +251,7 @@ bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 r
     settings.separator = host.state().listSeparator;
     settings.rowLimit = rowLimit;
     settings.widestModule = true;
+    m_rowLimit = rowLimit;
     applyFileType(path, m_fileType, settings);
     m_result = {};
     host.setProgressCancel([this] { cancel(); });

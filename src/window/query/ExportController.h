@@ -51,9 +51,13 @@ public:
     void cancel();
     // Cancels a running import and waits for it to end (used when the window must close).
     void wait();
-    // The closing status line of a preview or an import.
     // The closing status line of a preview or an export of that plan.
     static QString doneText(const AppState& state, const ReadPlan& plan, long rows, double seconds);
+    // The closing line of an export into file: the done line, where the file is, and whether
+    // the row limit (0: none) stopped it.
+    static QString exportDoneText(const AppState& state, const ReadPlan& plan,
+                                  const TableExport::Result& result, const QString& file,
+                                  qint64 rowLimit);
     // A name typed without an extension gets the one of the chosen file type.
     static QString withExtension(const QString& path, int fileType = CsvFile);
     // How a file of that name and type is written.
@@ -72,4 +76,5 @@ private:
     TableExport::Result m_result;
     int m_fileType = CsvFile;
     QString m_file; // of the export running or last run
+    qint64 m_rowLimit = 0;
 };

@@ -52,6 +52,14 @@ int FieldList::count() const
     return m_view->topLevelItemCount();
 }
 
+int FieldList::shownCount() const
+{
+    int shown = 0;
+    for (const QTreeWidgetItem* item : m_view->itemsInOrder())
+        shown += item->isHidden() ? 0 : 1;
+    return shown;
+}
+
 ReadPlan::Field FieldList::fieldOf(const QTreeWidgetItem* item)
 {
     return {item->text(0), item->text(2), item->text(3).toInt(), item->toolTip(0)};
@@ -161,6 +169,21 @@ void FieldList::refilter()
     for (QTreeWidgetItem* item : m_view->itemsInOrder())
         applyFilter(item);
     m_view->setUpdatesEnabled(true);
+    showCount();
+}
+
+void FieldList::showCount() const
+{
+    const int total = count();
+    if (total == 0)
+        return;
+    ShellHost& host = m_context.host;
+    const Language language(host.state());
+    QString text = QString::number(total) + language.pick(Texts::get(TextId::TotalFields));
+    // While the filter narrows the list, the count says how many of them it shows.
+    if (!m_filter->text().trimmed().isEmpty())
+        text = QString::number(shownCount()) + language.pick(Texts::get(TextId::TableHasOf)) + text;
+    host.setStatusText(text);
 }
 
 bool FieldList::eventFilter(QObject* watched, QEvent* event)

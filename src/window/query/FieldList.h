@@ -35,6 +35,8 @@ public:
     void showHint();
     void printFields();
     int count() const;
+    // The fields the filter lets through.
+    int shownCount() const;
     ReportListView* view() const { return m_view; }
     QLineEdit* filter() const { return m_filter; }
     // Keeps the fields whose name or text holds the text, in any case; empty shows all.
@@ -48,6 +50,8 @@ private:
     static ReadPlan::Field fieldOf(const QTreeWidgetItem* item);
     void applyFilter(QTreeWidgetItem* item) const;
     void refilter();
+    // "70 Total Fields", or "1 of 70 Total Fields" while the filter hides some.
+    void showCount() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     QueryContext& m_context;

@@ -179,35 +179,34 @@ void PreviewPane::readPreview()
         host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
         return;
     }
-    m_rows = 0;
     qint64 limit = m_hooks.rowLimit();
     if (limit > kMaxRows || limit <= 0)
         limit = kMaxRows;
     if (m_hooks.paneClosed())
         m_hooks.openPane();
     host.setCommandEnabled(QStringLiteral("mcloseqpreview"), true);
-    m_view->setSortingEnabled(false);
-    m_model->reset({QStringLiteral("Preview")});
-    m_view->setColumnWidth(0, Twips::toPixels(9400, m_hooks.dotsPerInch()));
-    if (!m_hooks.readPlan(m_plan)) {
-        host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
+    // A query that cannot be read is refused before anything is cleared: the rows read last
+    // stay in the grid (and printable) while the user mends the query.
+    ReadPlan plan;
+    if (!m_hooks.readPlan(plan))
         return;
-    }
     if (!host.state().connected) {
         host.connectToSystem();
         if (!host.state().connected)
             return;
     }
-    const QString problem = ReadJob::check(m_plan);
+    const QString problem = ReadJob::check(plan);
     const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
     if (!problem.isEmpty() || !destination) {
         if (!problem.isEmpty())
             host.services().desktop().message(
                 problem, Desktop::Buttons::Ok, Desktop::Icon::Warning,
                 Language(host.state()).pick(Texts::get(TextId::TitlePreview)));
-        host.setCommandEnabled(QStringLiteral("mprintpreview"), false);
         return;
     }
+    m_plan = std::move(plan);
+    m_rows = 0;
+    m_view->setSortingEnabled(false);
     showHeaders();
     const std::shared_ptr<KeyCatalog> keys = m_context.keys;
     keys->bind(destination);

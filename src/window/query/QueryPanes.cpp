@@ -1,5 +1,6 @@
 #include "window/query/QueryPanes.h"
 
+#include "shell/CaptionTable.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 #include "window/common/Icons.h"
@@ -13,6 +14,7 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include <algorithm>
 #include <utility>
 
 namespace
@@ -48,7 +50,8 @@ QueryPanes::QueryPanes(QWidget* window, double dotsPerInch)
       optionView(named<ReportListView>("ListView3", window)),
       previewView(named<QTableView>("ListView4", window)), rowButtons(rowButtonsOf(window)),
       allRows(named<QCheckBox>("Check1", QStringLiteral("All Rows"), window)),
-      rowLimit(named<QLineEdit>("Text2", window)), optionField(named<QComboBox>("Combo2", window)),
+      rowLimitLabel(named<QLabel>("Label2", window)), rowLimit(named<QLineEdit>("Text2", window)),
+      optionField(named<QComboBox>("Combo2", window)),
       optionOperator(named<QComboBox>("Combo3", window)),
       optionValue(named<QLineEdit>("Text1", window)),
       optionConjunction(named<QComboBox>("Combo4", window)),
@@ -92,10 +95,14 @@ void QueryPanes::place(const std::function<QRect(PaneLayout::Control)>& pixels) 
                                                    {rowButtons[2], Control::MoveDownButton},
                                                    {rowButtons[3], Control::MoveUpButton},
                                                    {rowButtons[4], Control::PreviewButton},
-                                                   {allRows, Control::AllRows},
-                                                   {rowLimit, Control::RowLimit}};
+                                                   {allRows, Control::AllRows}};
     for (const auto& [widget, control] : placed)
         widget->setGeometry(pixels(control));
+    // The row limit box says what it holds: its label takes the head of the box's place.
+    const QRect limit = pixels(Control::RowLimit);
+    const int labelWidth = std::min(rowLimitLabel->sizeHint().width() + 4, limit.width() / 2);
+    rowLimitLabel->setGeometry(limit.left() + 2, limit.top(), labelWidth - 2, limit.height());
+    rowLimit->setGeometry(limit.adjusted(labelWidth, 0, 0, 0));
     const QRect pane = pixels(Control::FieldList);
     const int filterHeight = std::min(fieldFilter->sizeHint().height(), pane.height());
     fieldFilter->setGeometry(pane.left(), pane.top(), pane.width(), filterHeight);
@@ -109,6 +116,8 @@ void QueryPanes::setTexts(const Language& language) const
     for (size_t i = 0; i < rowButtons.size(); ++i)
         rowButtons[i]->setToolTip(language.pick(Texts::get(tips[i])));
     rowLimit->setToolTip(language.pick(Texts::get(TextId::TipMaximumRows)));
+    // The same word as the command that shows the panel.
+    rowLimitLabel->setText(language.pick(CaptionTable::text(QStringLiteral("mrows"))));
     fieldFilter->setPlaceholderText(language.pick(Texts::get(TextId::FieldFilterPlaceholder)));
     const QString copy = language.pick(Texts::get(TextId::CopyCells));
     for (ReportListView* list : {fieldView, myTableView, optionView})

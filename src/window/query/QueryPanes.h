@@ -39,6 +39,7 @@ public:
     QTableView* previewView;
     std::array<QToolButton*, 5> rowButtons; // copy, remove, move down, move up, preview
     QCheckBox* allRows;
+    QLabel* rowLimitLabel;
     QLineEdit* rowLimit;
     QComboBox* optionField;
     QComboBox* optionOperator;

@@ -81,8 +81,8 @@ void QueryWindow::build()
     m_options = new OptionList(m_context, m_panes.optionView,
                                {m_panes.optionField, m_panes.optionOperator, m_panes.optionValue,
                                 m_panes.optionConjunction, m_panes.addOption});
-    m_rowsPanel =
-        new RowsPanel(m_panes.rowButtons, m_panes.allRows, m_panes.rowLimit, m_document.rowLimit);
+    m_rowsPanel = new RowsPanel(m_panes.rowButtons, m_panes.allRows, m_panes.rowLimitLabel,
+                                m_panes.rowLimit, m_document.rowLimit);
     PreviewPane::Hooks hooks;
     hooks.readPlan = [this](ReadPlan& plan) {
         const bool ok = buildPlan();

@@ -1,15 +1,19 @@
 #include "window/query/RowsPanel.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 
 #include <algorithm>
 
-RowsPanel::RowsPanel(std::array<QToolButton*, 5> buttons, QCheckBox* allRows, QLineEdit* limit,
-                     qint32& rowLimit)
-    : QObject(limit), m_buttons(buttons), m_allRows(allRows), m_limit(limit), m_rowLimit(rowLimit)
+RowsPanel::RowsPanel(std::array<QToolButton*, 5> buttons, QCheckBox* allRows, QLabel* limitLabel,
+                     QLineEdit* limit, qint32& rowLimit)
+    : QObject(limit), m_buttons(buttons), m_allRows(allRows), m_limitLabel(limitLabel),
+      m_limit(limit), m_rowLimit(rowLimit)
 {
+    m_limitLabel->setBuddy(m_limit);
+    m_limitLabel->setCursor(Qt::ArrowCursor);
     for (int i = 0; i < 5; ++i) {
         m_buttons[static_cast<size_t>(i)]->setCursor(Qt::ArrowCursor);
         connect(m_buttons[static_cast<size_t>(i)], &QToolButton::clicked, this,
@@ -34,6 +38,7 @@ void RowsPanel::setShown(bool shown)
     for (QToolButton* button : m_buttons)
         button->setVisible(shown);
     m_allRows->setVisible(shown);
+    m_limitLabel->setVisible(shown);
     m_limit->setVisible(shown);
 }
 

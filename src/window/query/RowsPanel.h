@@ -5,18 +5,20 @@
 #include <array>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QToolButton;
 
-// The rows panel under My Table: the row limit box, "All Rows" and the five buttons.
+// The rows panel under My Table: the row limit box with its label, "All Rows" and the five
+// buttons.
 class RowsPanel : public QObject
 {
     Q_OBJECT
 public:
     static constexpr qint64 kMaxLimit = 2147483647;
 
-    RowsPanel(std::array<QToolButton*, 5> buttons, QCheckBox* allRows, QLineEdit* limit,
-              qint32& rowLimit);
+    RowsPanel(std::array<QToolButton*, 5> buttons, QCheckBox* allRows, QLabel* limitLabel,
+              QLineEdit* limit, qint32& rowLimit);
 
     bool shown() const;
     void setShown(bool shown);
@@ -31,6 +33,7 @@ private:
 
     std::array<QToolButton*, 5> m_buttons;
     QCheckBox* m_allRows;
+    QLabel* m_limitLabel;
     QLineEdit* m_limit;
     qint32& m_rowLimit;
 };
