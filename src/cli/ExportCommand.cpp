@@ -148,6 +148,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     settings.rowLimit = document.rowLimit;
     settings.pageRows = pageRows;
     settings.widestModule = true;
+    settings.countRows = true;
     settings.moduleName = parser.value(QStringLiteral("module")).trimmed().toUpper();
     settings.format = format.isEmpty()    ? TableExport::formatOf(settings.path)
                       : format == u"xlsx" ? TableExport::Format::Xlsx

@@ -2,6 +2,8 @@
 
 #include "sap/ReadTableWidths.h"
 
+#include <algorithm>
+
 ReadModule::ReadModule()
     : m_name(QStringLiteral("RFC_READ_TABLE")), m_output(Output::Data),
       m_lineWidth(ReadTableWidths::kDataLine)
@@ -37,6 +39,13 @@ const std::vector<ReadModule>& ReadModule::wider()
         {QStringLiteral("/BODS/RFC_READ_TABLE"), Output::Data, 2048},
     };
     return modules;
+}
+
+bool ReadModule::isKnown(const QString& name)
+{
+    return name == u"RFC_READ_TABLE" ||
+           std::any_of(wider().begin(), wider().end(),
+                       [&name](const ReadModule& module) { return module.name() == name; });
 }
 
 ReadModule ReadModule::named(const QString& name)

@@ -29,6 +29,8 @@ public:
 
     // The modules systems are known to carry, widest first; RFC_READ_TABLE is not among them.
     static const std::vector<ReadModule>& wider();
+    // RFC_READ_TABLE or one of wider().
+    static bool isKnown(const QString& name);
     // A module the user named: its interface from its name's ending ("...TABLE2"), as the
     // known modules are named.
     static ReadModule named(const QString& name);

@@ -6,6 +6,18 @@
 RfcFunction::RfcFunction(QString name, RfcDestination* destination)
     : m_name(std::move(name)), m_destination(destination)
 {
+    if (ReadModule::isKnown(m_name))
+        m_declared = ReadModule::named(m_name).tables();
+}
+
+QStringList RfcFunction::interfaceTables() const
+{
+    QStringList names = m_declared;
+    for (const auto& [name, table] : m_tables) {
+        if (!names.contains(name))
+            names.append(name);
+    }
+    return names;
 }
 
 QStringList RfcFunction::columnsOf(const QString& table)
@@ -17,6 +29,8 @@ QStringList RfcFunction::columnsOf(const QString& table)
                 QStringLiteral("TYPE"), QStringLiteral("FIELDTEXT")};
     if (ReadModule::holdsRows(table))
         return {QStringLiteral("WA")};
+    if (table == u"IT_TABLES") // EM_GET_NUMBER_OF_ENTRIES
+        return {QStringLiteral("TABNAME"), QStringLiteral("TABROWS")};
     return {};
 }
 

@@ -39,6 +39,10 @@ public:
     const std::map<QString, RfcParameter>& exports() const { return m_exports; }
     // Every table the caller has touched.
     const std::map<QString, RfcTable>& tables() const { return m_tables; }
+    // The tables that travel with a call, empty ones too (a table left out does not come
+    // back): those of a known read module's interface, those declared, and those touched.
+    void declareTables(const QStringList& tables) { m_declared = tables; }
+    QStringList interfaceTables() const;
 
     // Values the function returns (its exporting parameters): the caller names those it wants,
     // destinations fill them.
@@ -64,6 +68,7 @@ private:
     std::map<QString, RfcParameter> m_exports;
     std::map<QString, RfcTable> m_tables;
     std::map<QString, QString> m_results;
+    QStringList m_declared;
     QString m_exception;
     QString m_message;
     const std::atomic<bool>* m_cancel = nullptr;

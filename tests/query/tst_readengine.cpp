@@ -14,6 +14,7 @@
 #include "query/read/PieceLayout.h"
 #include "query/read/ReadJob.h"
 #include "query/read/RowCollector.h"
+#include "query/read/RowCount.h"
 #include "query/read/TableCall.h"
 #include "sap/demo/DemoDestination.h"
 #include "sap/demo/DemoGenerator.h"
@@ -298,6 +299,62 @@ private Q_SLOTS:
                      result.notes.front().contains(QStringLiteral("read with RFC_READ_TABLE")),
                  qPrintable(result.notes.front()));
         QCOMPARE(system.calls.back().function, QStringLiteral("RFC_READ_TABLE"));
+    }
+
+    void progressFollowsTheRowCount_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("counting"); // the system offers EM_GET_NUMBER_OF_ENTRIES
+        QTest::addColumn<bool>("counted");
+        QTest::newRow("BSEG, counted first") << "BSEG" << QStringList{} << true << true;
+        QTest::newRow("T000, a table of every client") << "T000" << QStringList{} << true << true;
+        QTest::newRow("with options, not counted")
+            << "KNA1" << QStringList{"KNA1-LAND1 EQ 'DE'"} << true << false;
+        QTest::newRow("a system that cannot count") << "KNA1" << QStringList{} << false << false;
+    }
+
+    void progressFollowsTheRowCount()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, options);
+        QFETCH(bool, counting);
+        QFETCH(bool, counted);
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        system.before = [&](int, RfcFunction& function) {
+            if (counting || function.name() != u"EM_GET_NUMBER_OF_ENTRIES")
+                return true;
+            function.setException(QStringLiteral("FU_NOT_FOUND"));
+            return false;
+        };
+        KeyCatalog keys;
+        ReadJob::Settings settings;
+        settings.countRows = true;
+        settings.pageRows = 400;
+        ReadJob job(system, keys, planOf(table, {}, options), settings);
+        struct Step {
+            qint64 rows, total;
+            double fraction;
+        };
+        std::vector<Step> steps;
+        ReadJob::Observer observer;
+        observer.progress = [&](const QString&, qint64 rows, qint64 total, double fraction) {
+            steps.push_back({rows, total, fraction});
+        };
+        TallySink sink;
+        const std::atomic<bool> never{false};
+        const ReadJob::Result result = job.run(sink, never, observer);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(!steps.empty());
+        for (const Step& step : steps) {
+            QCOMPARE(step.total, counted ? sink.rows : -1);
+            if (counted)
+                QCOMPARE(step.fraction, double(step.rows) / double(sink.rows));
+        }
+        QCOMPARE(steps.back().rows, sink.rows);
+        QVERIFY2(steps.back().fraction > 0.999, qPrintable(QString::number(steps.back().fraction)));
     }
 
     void aLimitTakesTheFirstRowsByKey_data()
@@ -1250,6 +1307,7 @@ private Q_SLOTS:
         const ReadPlan plan = planOf(table);
         TallySink sink;
         const ReadJob::Result result = read(soap, plan, sink, 0, 0, module);
+        const std::optional<qint64> counted = RowCount::of(soap, table);
         server.kill();
         server.waitForFinished();
         QVERIFY2(result.ok, qPrintable(failures(result)));
@@ -1258,6 +1316,7 @@ private Q_SLOTS:
         QCOMPARE(sink.rows, scale > 1 ? 100000 : table == u"ZWIDE" ? 600 : 500);
         QVERIFY(sink.tally == expected);
         QVERIFY(sink.inOrder);
+        QCOMPARE(counted.value_or(-1), sink.rows);
     }
 };
 

@@ -518,6 +518,33 @@ private Q_SLOTS:
             QVERIFY2(statuses.contains(text), qPrintable(statuses.join(u'|')));
     }
 
+    void readingTextsSayHowFarAndHowLong_data()
+    {
+        QTest::addColumn<qint64>("rows");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no count") << 3LL << -1LL << 9.0 << "Reading BSEG: 3 rows";
+        QTest::newRow("too early to tell")
+            << 250000LL << 1000000LL << 0.5 << "Reading BSEG: 250,000 of 1,000,000 rows";
+        QTest::newRow("a quarter in four seconds")
+            << 250000LL << 1000000LL << 4.0 << "Reading BSEG: 250,000 of 1,000,000 rows, 0:12 left";
+        QTest::newRow("hours left") << 1000LL << 10000000LL << 2.0
+                                    << "Reading BSEG: 1,000 of 10,000,000 rows, 5:33:18 left";
+        QTest::newRow("nothing yet") << 0LL << 500LL << 3.0 << "Reading BSEG: 0 of 500 rows";
+        QTest::newRow("more than counted")
+            << 510LL << 500LL << 3.0 << "Reading BSEG: 510 of 500 rows";
+    }
+
+    void readingTextsSayHowFarAndHowLong()
+    {
+        QFETCH(qint64, rows);
+        QFETCH(qint64, total);
+        QFETCH(double, seconds);
+        QFETCH(QString, expected);
+        QCOMPARE(TableExport::readingText(QStringLiteral("BSEG"), rows, total, seconds), expected);
+    }
+
     void asksForFieldsSideBySideWithEachPiecesOptions()
     {
         m_system.replies = {rowsReply(kThreeCustomers), rowsReply(kThreeVendors)};

@@ -257,11 +257,15 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
         if (name != open)
             pending += SoapAnswerWriter::emptyTable(name);
     }
-    for (const char* table : {"FIELDS", "OPTIONS"}) {
-        const QString name = QString::fromLatin1(table);
+    // The other tables of the call come back as the function left them.
+    QStringList tables{QStringLiteral("FIELDS"), QStringLiteral("OPTIONS")};
+    for (const QString& name : call.tables) {
+        if (!tables.contains(name) && !rowTables.contains(name))
+            tables.append(name);
+    }
+    for (const QString& name : tables)
         pending += call.tables.contains(name) ? SoapAnswerWriter::table(name, function.table(name))
                                               : SoapAnswerWriter::emptyTable(name);
-    }
     for (const auto& [name, value] : function.results()) {
         if (!value.isEmpty())
             pending += SoapAnswerWriter::parameter(name, value);

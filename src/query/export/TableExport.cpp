@@ -1,8 +1,32 @@
 #include "query/export/TableExport.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <algorithm>
+
+QString TableExport::readingText(const QString& table, qint64 rows, qint64 total, double seconds)
+{
+    if (total < 0)
+        return QStringLiteral("Reading %1: %2 rows").arg(table).arg(rows);
+    const QLocale english(QLocale::English);
+    QString text = QStringLiteral("Reading %1: %2 of %3 rows")
+                       .arg(table, english.toString(rows), english.toString(total));
+    // The pace so far is the best guess of the rest; too early it says nothing.
+    if (rows > 0 && rows < total && seconds >= 1) {
+        const auto left = static_cast<qint64>(
+            static_cast<double>(total - rows) * seconds / static_cast<double>(rows) + 0.5);
+        text +=
+            left >= 3600
+                ? QStringLiteral(", %1:%2:%3 left")
+                      .arg(left / 3600)
+                      .arg(left / 60 % 60, 2, 10, QChar(u'0'))
+                      .arg(left % 60, 2, 10, QChar(u'0'))
+                : QStringLiteral(", %1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QChar(u'0'));
+    }
+    return text;
+}
 
 TableExport::TableExport(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan,
                          Settings settings)
@@ -69,10 +93,13 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     read.moduleName = m_settings.moduleName;
     read.spoolFolder =
         m_settings.path == u"-" ? QString() : QFileInfo(m_settings.path).absolutePath();
+    read.countRows = m_settings.countRows;
     ReadJob job(m_destination, m_catalog, m_plan, read);
     ReadJob::Observer progress;
     qint64 said = -1;
-    progress.progress = [&](const QString& table, qint64 rows, double fraction) {
+    QElapsedTimer clock;
+    clock.start();
+    progress.progress = [&](const QString& table, qint64 rows, qint64 total, double fraction) {
         if (observer.progress)
             observer.progress(std::min(0.99f, static_cast<float>(fraction)));
         if (!observer.status)
@@ -84,7 +111,7 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
             said = -2;
         } else if (rows != said) {
             said = rows;
-            observer.status(QStringLiteral("Reading %1: %2 rows").arg(table).arg(rows));
+            observer.status(readingText(table, rows, total, clock.elapsed() / 1000.0));
         }
     };
     const ReadJob::Result jobResult = job.run(writer, cancel, progress);

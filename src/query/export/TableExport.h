@@ -38,6 +38,7 @@ public:
         // RFC_READ_TABLE.
         bool widestModule = false;
         QString moduleName;
+        bool countRows = false; // ask the system how many rows a read of every row will give
     };
 
     // Called on the thread that runs the export.
@@ -63,6 +64,9 @@ public:
     TableExport(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings);
 
     Result run(const std::atomic<bool>& cancel, const Observer& observer);
+
+    // "Reading BSEG: 250,000 of 1,000,000 rows, 0:12 left"; without a total, the rows so far.
+    static QString readingText(const QString& table, qint64 rows, qint64 total, double seconds);
 
     static QString quote(const QString& value, const QString& separator)
     {

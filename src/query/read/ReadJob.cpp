@@ -1,5 +1,6 @@
 #include "query/read/ReadJob.h"
 
+#include "query/read/RowCount.h"
 #include "query/read/RowSink.h"
 #include "query/read/TableRead.h"
 #include "sap/ReadTableWidths.h"
@@ -85,6 +86,21 @@ ReadJob::ReadJob(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan
 }
 
 ReadJob::~ReadJob() = default;
+
+qint64 ReadJob::countOf(const Table& table, const std::atomic<bool>& cancel) const
+{
+    if (!m_settings.countRows || table.request.limit > 0 || !table.request.options.isEmpty())
+        return -1;
+    return RowCount::of(m_destination, table.request.table, &cancel).value_or(-1);
+}
+
+double ReadJob::shareDone(qint64 rows, qint64 total, double fraction)
+{
+    // Rows against the count say how far a read is; the parts' shares only guess.
+    if (total > 0)
+        return std::min(1.0, static_cast<double>(rows) / static_cast<double>(total));
+    return fraction;
+}
 
 ReadModule ReadJob::chooseModule(const std::atomic<bool>& cancel)
 {
@@ -291,9 +307,10 @@ bool ReadJob::readOne(Table& table, RowSink& sink, const std::atomic<bool>& canc
         return true;
     };
     TableRead::Observer progress;
+    const qint64 total = countOf(table, cancel);
     if (observer.progress)
         progress.progress = [&](qint64 rows, double fraction) {
-            observer.progress(table.request.table, rows, fraction);
+            observer.progress(table.request.table, rows, total, shareDone(rows, total, fraction));
         };
     const TableOutcome outcome = readTable(table, 0, cancel, batch, progress, result);
     const TableRead::Status status = outcome.status;
@@ -337,10 +354,12 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
             return table.spool->ok() && !cancel;
         };
         TableRead::Observer progress;
+        const qint64 total = countOf(table, cancel);
         if (observer.progress)
             progress.progress = [&](qint64 rows, double fraction) {
-                observer.progress(table.request.table, rows,
-                                  share * (static_cast<double>(t) + fraction));
+                observer.progress(table.request.table, rows, total,
+                                  share *
+                                      (static_cast<double>(t) + shareDone(rows, total, fraction)));
             };
         const TableOutcome outcome = readTable(table, t, cancel, batch, progress, result);
         const TableRead::Status status = outcome.status;
@@ -401,7 +420,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
             if (cancel)
                 return false;
             if (observer.progress)
-                observer.progress(QString(), r,
+                observer.progress(QString(), r, lines,
                                   kReadShare + (1 - kReadShare) * static_cast<double>(r) /
                                                    static_cast<double>(lines));
         }

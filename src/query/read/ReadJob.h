@@ -31,6 +31,9 @@ public:
         // through the module named; else RFC_READ_TABLE.
         bool widestModule = false;
         QString moduleName;
+        // Before a read of every row of a table without option lines, ask the system how many
+        // it holds, so that progress says how far the read is.
+        bool countRows = false;
     };
     struct Failure {
         QString table;
@@ -51,8 +54,10 @@ public:
         QString module;    // the read module the rows came through
     };
     struct Observer {
-        // Which table is being read, its rows so far, and the share of the whole work done.
-        std::function<void(const QString& table, qint64 rows, double fraction)> progress;
+        // Which table is being read, its rows so far, the rows it will have (-1: not known),
+        // and the share of the whole work done.
+        std::function<void(const QString& table, qint64 rows, qint64 total, double fraction)>
+            progress;
     };
 
     static constexpr qint64 kAnswerCharacters = 4000000;
@@ -82,6 +87,8 @@ private:
 
     std::vector<Table> tables(const ReadPlan& plan) const;
     ReadModule chooseModule(const std::atomic<bool>& cancel);
+    qint64 countOf(const Table& table, const std::atomic<bool>& cancel) const; // -1: unknown
+    static double shareDone(qint64 rows, qint64 total, double fraction);
     // Runs a table's read; a wider module that fails before any row is replaced by
     // RFC_READ_TABLE for that table, with a note.
     struct TableOutcome {

@@ -38,6 +38,7 @@ TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
     m_mixed = false;
     m_widest = 0;
     RfcFunction& function = *m_function;
+    function.declareTables(m_module.tables());
     function.setCancel(m_cancel);
     function.exportParameter(QStringLiteral("QUERY_TABLE")).value = request.table;
     function.exportParameter(QStringLiteral("DELIMITER")).value = request.delimiter;

@@ -3,6 +3,7 @@
 #include "sap/RfcFunction.h"
 #include "sap/demo/DemoSystem.h"
 #include "sap/demo/ReadTableModule.h"
+#include "sap/demo/RowCountModule.h"
 
 #include <QFile>
 #include <QThread>
@@ -107,6 +108,12 @@ bool DemoDestination::call(RfcFunction& function)
         function.setException(QStringLiteral("SYSTEM_FAILURE"));
         return false;
     }
+    const DemoSystem::User* user = DemoSystem::user(m_user);
+    const auto authorized = [user](const QString& table) {
+        return user && !user->deniedTables.contains(table);
+    };
+    if (function.name() == u"EM_GET_NUMBER_OF_ENTRIES")
+        return RowCountModule::call(m_db, function, m_client, authorized);
     const std::optional<ReadModule> module = moduleCalled(function.name());
     if (!module) {
         function.setException(QStringLiteral("FUNCTION_NOT_FOUND"));
@@ -117,7 +124,6 @@ bool DemoDestination::call(RfcFunction& function)
          waited += kWaitStepMs)
         QThread::msleep(
             static_cast<unsigned long>(std::min(kWaitStepMs, m_profile.callMilliseconds - waited)));
-    const DemoSystem::User* user = DemoSystem::user(m_user);
     ReadTableModule::Caller caller;
     caller.client = m_client;
     caller.portuguese = m_portuguese;
@@ -125,9 +131,7 @@ bool DemoDestination::call(RfcFunction& function)
     caller.rowBudget = m_profile.rowBudget;
     caller.module = *module;
     caller.rowMicroseconds = m_profile.rowMicroseconds;
-    caller.authorized = [user](const QString& table) {
-        return user && !user->deniedTables.contains(table);
-    };
+    caller.authorized = authorized;
     return ReadTableModule::call(m_db, function, caller);
 }
 

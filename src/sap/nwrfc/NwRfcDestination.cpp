@@ -1,6 +1,5 @@
 #include "sap/nwrfc/NwRfcDestination.h"
 
-#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 
 #include <QDir>
@@ -276,11 +275,8 @@ bool NwRfcDestination::invoke(nwrfc::ConnectionHandle connection, RfcFunction& f
         if (rc != nwrfc::kOk)
             return failed();
     }
-    // The tables of the module's interface, and any other the caller touched, come back.
-    QStringList touched = ReadModule::named(function.name()).tables();
+    const QStringList touched = function.interfaceTables();
     for (const auto& [name, table] : function.tables()) {
-        if (!touched.contains(name))
-            touched.append(name);
         nwrfc::ContainerHandle rows = nullptr;
         if (table.rowCount() == 0)
             continue;

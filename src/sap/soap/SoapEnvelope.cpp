@@ -1,6 +1,5 @@
 #include "sap/soap/SoapEnvelope.h"
 
-#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 
 QString SoapEnvelope::escape(const QString& text)
@@ -65,13 +64,8 @@ QByteArray SoapEnvelope::request(const RfcFunction& function)
             continue;
         xml += u'<' + name + u'>' + escape(parameter.value) + QStringLiteral("</") + name + u'>';
     }
-    // A table the request leaves out does not come back: the tables of the module's interface
-    // travel, empty ones too, and any other the caller touched.
-    QStringList tables = ReadModule::named(function.name()).tables();
-    for (const auto& [table, rows] : function.tables()) {
-        if (!tables.contains(table))
-            tables.append(table);
-    }
+    // A table the request leaves out does not come back.
+    const QStringList tables = function.interfaceTables();
     const RfcTable untouched;
     for (const QString& table : tables) {
         const RfcTable* found = function.findTable(table);

@@ -146,7 +146,8 @@ void SoapResponseReader::startInResponse(int level)
         m_text.clear();
         if (m_function.results().count(table) > 0) {
             m_result = table;
-        } else if (table == u"FIELDS" || table == u"OPTIONS" || ReadModule::holdsRows(table)) {
+        } else if (table == u"FIELDS" || table == u"OPTIONS" || ReadModule::holdsRows(table) ||
+                   m_function.findTable(table)) {
             m_table = &m_function.table(table);
             m_tableName = table;
             m_tableRows = 0;
