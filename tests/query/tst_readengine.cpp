@@ -620,6 +620,36 @@ private Q_SLOTS:
             QCOMPARE(result.calls, english.calls + failed);
     }
 
+    // The page a read learned is where the session's next read of the table starts.
+    void aLearnedPageIsKeptForTheSession()
+    {
+        DemoDestination demo(m_database, profile(false, 250));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        int failed = 0;
+        system.after = [&failed](int, RfcFunction& function) {
+            failed += function.exception() == u"SYSTEM_FAILURE" ? 1 : 0;
+        };
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"), {QStringLiteral("BELNR")});
+        KeyCatalog session;
+        const std::atomic<bool> never{false};
+        ReadJob::Settings settings;
+        settings.pageRows = 2000;
+        TallySink first;
+        const ReadJob::Result learning = ReadJob(system, session, plan, settings).run(first, never);
+        QVERIFY2(learning.ok && failed > 0, qPrintable(failures(learning)));
+        QVERIFY(session.learnedPage(QStringLiteral("BSEG")) <= 250);
+        failed = 0;
+        TallySink second;
+        const ReadJob::Result learned = ReadJob(system, session, plan, settings).run(second, never);
+        QVERIFY2(learned.ok, qPrintable(failures(learned)));
+        QCOMPARE(failed, 0);
+        QVERIFY2(learned.calls < learning.calls,
+                 qPrintable(QStringLiteral("%1, %2").arg(learned.calls).arg(learning.calls)));
+        QVERIFY(second.tally == first.tally);
+        QVERIFY(second.tally == rowsInDatabase(m_database, plan));
+    }
+
     // A failure that a small page meets too is not about size: the read ends at once, with the
     // system's own words.
     void aFailureThatIsNotAboutSizeEndsTheReadAtOnce()

@@ -28,6 +28,7 @@ void KeyCatalog::bind(const std::shared_ptr<RfcDestination>& destination)
     if (m_destination.lock() == destination)
         return;
     m_keys.clear();
+    m_pages.clear();
     m_widest.reset();
     m_destination = destination;
 }
@@ -51,6 +52,19 @@ ReadModule KeyCatalog::widestModule(RfcDestination& destination, const std::atom
     QMutexLocker lock(&m_lock);
     m_widest = chosen;
     return chosen;
+}
+
+qint64 KeyCatalog::learnedPage(const QString& table)
+{
+    QMutexLocker lock(&m_lock);
+    return m_pages.value(table, 0);
+}
+
+void KeyCatalog::learnPage(const QString& table, qint64 rows)
+{
+    QMutexLocker lock(&m_lock);
+    qint64& kept = m_pages[table];
+    kept = kept > 0 ? std::min(kept, rows) : rows;
 }
 
 std::optional<ReadModule> KeyCatalog::knownWidestModule()

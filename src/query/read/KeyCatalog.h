@@ -15,7 +15,8 @@
 class RfcDestination;
 
 // What reads learn of a system once and keep: the key fields of tables, read from the
-// dictionary (DD03L) once per table, and the widest read module the system offers. A
+// dictionary (DD03L) once per table, the pages a table could be read in, and the widest read
+// module the system offers. A
 // connection's reads share one catalog, from any thread.
 class KeyCatalog
 {
@@ -32,6 +33,11 @@ public:
     // The widest module of ReadModule::wider() that reads a row of T000, else RFC_READ_TABLE;
     // asked once.
     ReadModule widestModule(RfcDestination& destination, const std::atomic<bool>* cancel = nullptr);
+    // The page a read of the table learned the system can answer (0: none learned), so that
+    // later reads of the session start there instead of failing their way down again.
+    qint64 learnedPage(const QString& table);
+    void learnPage(const QString& table, qint64 rows);
+
     // The widest module once it was asked for; nothing before.
     std::optional<ReadModule> knownWidestModule();
     // Whether the system offers the module: it reads a row of T000 through it.
@@ -49,5 +55,6 @@ private:
     QMutex m_lock;
     QHash<QString, Keys> m_keys;
     std::optional<ReadModule> m_widest;
+    QHash<QString, qint64> m_pages;
     std::weak_ptr<RfcDestination> m_destination;
 };

@@ -17,6 +17,9 @@ TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
     : m_destination(destination), m_catalog(catalog), m_cancel(cancel),
       m_request(std::move(request)), m_pageRows(std::max<qint64>(1, m_request.pageRows))
 {
+    const qint64 learned = m_catalog.learnedPage(m_request.table);
+    if (learned > 0)
+        m_pageRows = std::min(m_pageRows, learned);
     m_request.floorRows = std::clamp<qint64>(m_request.floorRows, 1, m_pageRows);
 }
 
@@ -87,6 +90,7 @@ TableRead::Status TableRead::readByPosition(bool mayReadInParts)
                 // The system could not give that many rows at once: the caller reads in parts.
                 m_pageRows =
                     std::max(m_request.floorRows, std::min(m_pageRows, m_request.limit) / 2);
+                m_catalog.learnPage(m_request.table, m_pageRows);
                 m_pieces.clear();
                 return Status::Stopped;
             }
@@ -232,6 +236,7 @@ bool TableRead::shrinkPage()
         return false;
     }
     m_pageRows = std::max(m_request.floorRows, m_pageRows / 2);
+    m_catalog.learnPage(m_request.table, m_pageRows);
     return true;
 }
 
