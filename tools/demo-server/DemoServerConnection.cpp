@@ -89,6 +89,8 @@ DemoServerConnection::DemoServerConnection(qintptr descriptor, quint64 id,
 void DemoServerConnection::run()
 {
     QTcpSocket socket;
+    // Bytes wait in the system's buffer until the parser asks for them, not in ours.
+    socket.setReadBufferSize(kReadBytes);
     if (socket.setSocketDescriptor(m_descriptor))
         serve(socket);
     releaseBody();
