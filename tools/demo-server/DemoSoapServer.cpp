@@ -5,22 +5,41 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
 namespace
 {
 // Refused connections waiting for their client to read the 503; more are cut at once.
 constexpr int kMaxRefusing = 64;
 constexpr int kRefuseLingerMs = 2000;
+
+// Ends both directions of a connection that another thread reads: its wait returns at once.
+void shutDown(qintptr descriptor)
+{
+#ifdef Q_OS_WIN
+    ::shutdown(static_cast<SOCKET>(descriptor), SD_BOTH);
+#else
+    ::shutdown(static_cast<int>(descriptor), SHUT_RDWR);
+#endif
+}
 } // namespace
 
 DemoSoapServer::DemoSoapServer(DemoServerSettings settings, QObject* parent)
-    : QTcpServer(parent), m_settings(std::move(settings))
+    : QTcpServer(parent), m_settings(std::move(settings)),
+      m_connections(m_settings.maxConnections, shutDown), m_bodies(m_settings.bodyMemory)
 {
-    m_pool.setMaxThreadCount(m_settings.maxConnections);
+    // Connections closed for newcomers finish on threads of their own meanwhile.
+    m_pool.setMaxThreadCount(2 * m_settings.maxConnections);
 }
 
 DemoSoapServer::~DemoSoapServer()
 {
     close();
+    m_connections.closeAll();
     m_pool.waitForDone();
 }
 
@@ -31,13 +50,14 @@ bool DemoSoapServer::listen(quint16 port)
 
 void DemoSoapServer::incomingConnection(qintptr descriptor)
 {
-    if (m_active.load() >= m_settings.maxConnections) {
+    const std::optional<quint64> id =
+        m_connections.admit(descriptor, ConnectionRegistry::Clock::now());
+    if (!id) {
         refuse(descriptor);
         return;
     }
-    ++m_active;
-    m_pool.start(new DemoServerConnection(descriptor, m_settings, m_sessions, m_throttle,
-                                          [this] { --m_active; }));
+    m_pool.start(new DemoServerConnection(
+        descriptor, *id, {m_settings, m_sessions, m_throttle, m_connections, m_bodies}));
 }
 
 void DemoSoapServer::refuse(qintptr descriptor)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BodyBudget.h"
+#include "ConnectionRegistry.h"
 #include "DemoServerSettings.h"
 #include "LogonThrottle.h"
 #include "SessionStore.h"
@@ -7,11 +9,11 @@
 #include <QTcpServer>
 #include <QThreadPool>
 
-#include <atomic>
-
 // Serves the embedded demo system over the RFC SOAP protocol of ABAP systems on a loopback
-// port: each connection on a thread of its own, up to the connection limit (beyond it, 503 at
-// once), sessions and the slowing of wrong passwords shared between them.
+// port: each connection on a thread of its own, up to the connection limit (there, the
+// connection with the least progress gives way; when all are busy serving, 503 at once),
+// sessions, the slowing of wrong passwords and the memory for request bodies shared between
+// them.
 class DemoSoapServer : public QTcpServer
 {
     Q_OBJECT
@@ -32,7 +34,8 @@ private:
     DemoServerSettings m_settings;
     SessionStore m_sessions;
     LogonThrottle m_throttle;
+    ConnectionRegistry m_connections;
+    BodyBudget m_bodies;
     QThreadPool m_pool;
-    std::atomic<int> m_active{0};
     int m_refusing = 0;
 };

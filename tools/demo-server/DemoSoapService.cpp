@@ -180,8 +180,10 @@ void DemoSoapService::answer(RfcFunction& function, const QByteArray& body,
     const SoapCallReader::Call call = SoapCallReader::read(body, function);
     const SoapAnswerWriter soap(call.name.isEmpty() ? function.name() : call.name, call.prefix);
     if (!call.ok || call.name != function.name()) {
-        const QString exception =
-            call.ok ? QStringLiteral("FUNCTION_NOT_FOUND") : QStringLiteral("SOAP_ERROR");
+        // Too many option lines fail as a condition the system cannot take.
+        const QString exception = call.ok ? QStringLiteral("FUNCTION_NOT_FOUND")
+                                  : call.overlong == u"OPTIONS" ? QStringLiteral("OPTION_NOT_VALID")
+                                                                : QStringLiteral("SOAP_ERROR");
         writer.respond(500, "Internal Server Error", kXml, soap.fault(exception), setCookie);
         return;
     }

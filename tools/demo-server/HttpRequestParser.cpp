@@ -87,6 +87,23 @@ HttpRequestParser::Request HttpRequestParser::take()
     return request;
 }
 
+qint64 HttpRequestParser::bodyBytesNeeded() const
+{
+    if (m_state == State::Complete)
+        return m_request.body.size();
+    if (m_state == State::Failed)
+        return 0;
+    switch (m_phase) {
+    case Phase::Body:
+        return m_bodyLength;
+    case Phase::Chunked:
+        return m_request.body.size() + m_buffer.size();
+    case Phase::Header:
+        break;
+    }
+    return 0;
+}
+
 QByteArray HttpRequestParser::errorReason() const
 {
     switch (m_errorStatus) {

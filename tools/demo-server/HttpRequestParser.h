@@ -44,6 +44,9 @@ public:
     bool expectsContinue() const { return m_expectContinue && readingBody(); }
     // Bytes held now, for the tests of the limits.
     qsizetype bufferedBytes() const { return m_buffer.size() + m_request.body.size(); }
+    // The memory the current request's body takes: its announced length, what a chunked body
+    // has reached so far, or the complete body.
+    qint64 bodyBytesNeeded() const;
 
 private:
     enum class Phase { Header, Body, Chunked };

@@ -3,6 +3,7 @@
 #include "sap/RfcFunction.h"
 #include "sap/soap/SoapEnvelope.h"
 
+#include <QHash>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -85,6 +86,11 @@ private:
             }
             collectText();
         } else if (m_depth == kItem && inFunction() && m_isTable && name == u"item") {
+            if (++m_rows[m_element] > SoapCallReader::kMaxTableRows) {
+                m_call.overlong = m_element;
+                m_call.problem = m_element + QStringLiteral(" has more rows than a call takes");
+                return;
+            }
             m_inItem = m_calls;
             if (m_inItem)
                 m_row.assign(static_cast<size_t>(m_function.table(m_element).columns().size()),
@@ -133,7 +139,8 @@ private:
     bool m_inItem = false;
     int m_column = -1;
     std::vector<QString> m_row;
-    int m_textDepth = -1; // the depth whose text is collected; -1 when none is
+    QHash<QString, int> m_rows; // items read of each table
+    int m_textDepth = -1;       // the depth whose text is collected; -1 when none is
     QString m_text;
 };
 } // namespace

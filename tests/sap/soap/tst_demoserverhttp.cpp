@@ -96,10 +96,12 @@ class TestDemoServerHttp : public QObject
     }
 
     // The server still serves a normal call, whatever happened before.
-    bool stillServes()
+    bool stillServes() { return stillServesOn(m_server.port()); }
+
+    bool stillServesOn(quint16 port)
     {
         const HttpAnswer answer =
-            exchange(post(callBody("<QUERY_TABLE>T000</QUERY_TABLE><DATA/>")));
+            exchange(post(callBody("<QUERY_TABLE>T000</QUERY_TABLE><DATA/>")), port);
         return answer.status == 200 && answer.complete && readAnswer(answer.body).data.size() == 3;
     }
 
@@ -490,9 +492,9 @@ private Q_SLOTS:
         QCOMPARE(readAnswer(first).data, local.data);
     }
 
-    // Beyond the connection limit a client hears 503 at once; an idle connection is closed
-    // after the idle time, which frees its place.
-    void idleConnectionsAreClosedAndCounted()
+    // At the connection limit the connection idle longest gives way to a newcomer; an idle
+    // connection is closed after the idle time anyway.
+    void idleConnectionsGiveWayAndAreClosed()
     {
         DemoServerProcess small;
         QString error;
@@ -505,16 +507,15 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             idle.push_back(std::make_unique<RawClient>());
             QVERIFY(idle.back()->connectTo(small.port()));
+            QTest::qWait(50);
         }
-        QTest::qWait(200);
-        const HttpAnswer refused =
-            exchange(post(callBody("<QUERY_TABLE>T000</QUERY_TABLE>")), small.port());
-        QCOMPARE(refused.status, 503);
-        QCOMPARE(refused.header("retry-after"), QByteArray("1"));
+        const QByteArray body = callBody("<QUERY_TABLE>T000</QUERY_TABLE><DATA/>");
+        QCOMPARE(exchange(post(body), small.port()).status, 200);
+        QVERIFY(idle.front()->closedWithin(500));
+        QVERIFY(!idle.back()->closedWithin(200));
         for (const auto& client : idle)
             QVERIFY(client->closedWithin(5000));
         // The default client of that server is 200, which the demo system does not have.
-        const QByteArray body = callBody("<QUERY_TABLE>T000</QUERY_TABLE><DATA/>");
         const HttpAnswer noClient = exchange(post(body, {}, "/sap/bc/soap/rfc"), small.port());
         QCOMPARE(noClient.status, 401);
         QCOMPARE(noClient.header("www-authenticate"),
@@ -522,6 +523,192 @@ private Q_SLOTS:
         QCOMPARE(
             exchange(post(body, "sap-client: 100\r\n", "/sap/bc/soap/rfc"), small.port()).status,
             200);
+    }
+
+    // When every connection is busy serving, a newcomer hears 503 at once.
+    void aServerBusyEverywhereRefusesAtOnce()
+    {
+        DemoServerProcess single;
+        QString error;
+        QVERIFY2(single.start(m_home.path(), {"--max-connections", "1"}, &error),
+                 qPrintable(error));
+        RawClient stalled;
+        QVERIFY(stalled.connectTo(single.port(), 4096));
+        stalled.send(post(kAllOfBseg));
+        QVERIFY(stalled.socket().waitForReadyRead(10000));
+        QElapsedTimer timer;
+        timer.start();
+        const HttpAnswer refused =
+            exchange(post(callBody("<QUERY_TABLE>T000</QUERY_TABLE>")), single.port());
+        QCOMPARE(refused.status, 503);
+        QCOMPARE(refused.header("retry-after"), QByteArray("1"));
+        QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Whatever many other clients do (idle, or sending their request a byte at a time), a
+    // client that sends its request is served within a second.
+    void aNormalClientIsServedWhateverOthersDo_data()
+    {
+        QTest::addColumn<int>("others");
+        QTest::addColumn<QByteArray>("sent");    // what each other client sends at once
+        QTest::addColumn<QByteArray>("dripped"); // then a byte of it every round
+
+        const QByteArray request = post(callBody("<QUERY_TABLE>T000</QUERY_TABLE><DATA/>"));
+        const qsizetype head = request.indexOf("\r\n\r\n") + 4;
+        QTest::newRow("hundreds idle") << 200 << QByteArray() << QByteArray();
+        QTest::newRow("heads a byte at a time") << 60 << QByteArray() << request.left(head);
+        QTest::newRow("bodies a byte at a time") << 60 << request.left(head) << request.mid(head);
+    }
+
+    void aNormalClientIsServedWhateverOthersDo()
+    {
+        QFETCH(int, others);
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, dripped);
+        DemoServerProcess server;
+        QString error;
+        QVERIFY2(server.start(
+                     m_home.path(),
+                     {"--max-connections", "8", "--head-timeout", "2", "--min-body-rate", "1000"},
+                     &error),
+                 qPrintable(error));
+        std::vector<std::unique_ptr<RawClient>> clients;
+        for (int i = 0; i < others; ++i) {
+            clients.push_back(std::make_unique<RawClient>());
+            QVERIFY(clients.back()->connectTo(server.port()));
+            if (!sent.isEmpty())
+                clients.back()->send(sent);
+        }
+        const QByteArray request = post(callBody("<QUERY_TABLE>T000</QUERY_TABLE><DATA/>"));
+        for (int round = 0; round < 10; ++round) {
+            for (const auto& client : clients) {
+                if (round < dripped.size() &&
+                    client->socket().state() == QAbstractSocket::ConnectedState)
+                    client->send(dripped.mid(round, 1));
+            }
+            QTest::qWait(100);
+            if (round % 3 != 2)
+                continue;
+            QElapsedTimer timer;
+            timer.start();
+            const HttpAnswer answer = exchange(request, server.port());
+            QCOMPARE(answer.status, 200);
+            QCOMPARE(readAnswer(answer.body).data.size(), 3);
+            QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+        }
+        if (dripped.isEmpty()) {
+            // The idle ones gave way oldest first: the latest are still open.
+            QVERIFY(clients.front()->closedWithin(100));
+            for (int i = others - 6; i < others; ++i)
+                QVERIFY2(!clients.at(i)->closedWithin(10), qPrintable(QString::number(i)));
+        }
+    }
+
+    // A request's head must come within the head time, its body at the least rate.
+    void slowRequestsAreCutOff_data()
+    {
+        QTest::addColumn<QByteArray>("sent");    // at once
+        QTest::addColumn<QByteArray>("dripped"); // then in pieces
+        QTest::addColumn<int>("piece");          // bytes every 100 ms
+        QTest::addColumn<int>("status");
+
+        // A comment pads the body to 3,000 bytes, which a fair client sends in 0.5 s.
+        const QByteArray request = post(
+            callBody("<!--" + QByteArray(2600, 'x') + "--><QUERY_TABLE>T000</QUERY_TABLE><DATA/>"));
+        const qsizetype head = request.indexOf("\r\n\r\n") + 4;
+        QTest::newRow("a head a byte at a time") << QByteArray() << request << 1 << 408;
+        QTest::newRow("a head that stops") << request.left(head - 2) << QByteArray() << 0 << 408;
+        QTest::newRow("a body a byte at a time")
+            << request.left(head) << request.mid(head) << 1 << 408;
+        QTest::newRow("a body at a fair pace")
+            << request.left(head) << request.mid(head) << 600 << 200;
+    }
+
+    void slowRequestsAreCutOff()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, dripped);
+        QFETCH(int, piece);
+        QFETCH(int, status);
+        DemoServerProcess server;
+        QString error;
+        QVERIFY2(
+            server.start(m_home.path(), {"--head-timeout", "1", "--min-body-rate", "2000"}, &error),
+            qPrintable(error));
+        RawClient client;
+        QVERIFY(client.connectTo(server.port()));
+        QElapsedTimer timer;
+        timer.start();
+        client.send(sent);
+        for (qsizetype at = 0; at < dripped.size() && !client.waitingData(); at += piece) {
+            client.send(dripped.mid(at, piece));
+            QTest::qWait(100);
+        }
+        const HttpAnswer answer = client.read(5000);
+        QCOMPARE(answer.status, status);
+        if (status == 408) {
+            QCOMPARE(answer.header("connection"), QByteArray("close"));
+            QVERIFY(client.closedWithin(3000));
+            QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        }
+    }
+
+    // The bodies of all connections share one budget: a body beyond it hears 503 before it is
+    // sent, a body that fits is served meanwhile, and the budget comes back.
+    void bodiesShareOneBudget()
+    {
+        DemoServerProcess server;
+        QString error;
+        QVERIFY2(server.start(m_home.path(), {"--body-memory", "1"}, &error), qPrintable(error));
+        const QByteArray large = "POST /sap/bc/soap/rfc HTTP/1.1\r\nExpect: 100-continue\r\n"
+                                 "Content-Length: 700000\r\n\r\n";
+        RawClient holding;
+        QVERIFY(holding.connectTo(server.port()));
+        holding.send(large);
+        QCOMPARE(holding.read(5000).status, 100);
+        holding.send(QByteArray(100000, ' '));
+
+        RawClient refused;
+        QVERIFY(refused.connectTo(server.port()));
+        refused.send(large);
+        const HttpAnswer answer = refused.read(5000);
+        QCOMPARE(answer.status, 503);
+        QCOMPARE(answer.header("retry-after"), QByteArray("1"));
+        QVERIFY(refused.closedWithin(3000));
+        QVERIFY(stillServesOn(server.port()));
+
+        holding.abort();
+        QTest::qWait(300);
+        RawClient later;
+        QVERIFY(later.connectTo(server.port()));
+        later.send(large);
+        QCOMPARE(later.read(5000).status, 100);
+    }
+
+    // A system takes only so many option lines in one call.
+    void optionLinesAreBounded_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("status");
+        QTest::newRow("as many as a call takes") << 10000 << 200;
+        QTest::newRow("one more") << 10001 << 500;
+    }
+
+    void optionLinesAreBounded()
+    {
+        QFETCH(int, lines);
+        QFETCH(int, status);
+        const QByteArray options = "<OPTIONS><item><TEXT>MANDT = '000'</TEXT></item>" +
+                                   QByteArray("<item><TEXT> </TEXT></item>").repeated(lines - 1) +
+                                   "</OPTIONS>";
+        const HttpAnswer answer =
+            exchange(post(callBody("<QUERY_TABLE>T000</QUERY_TABLE>" + options + "<DATA/>")));
+        QCOMPARE(answer.status, status);
+        const Read read = readAnswer(answer.body);
+        if (status == 200)
+            QCOMPARE(read.data.size(), 1);
+        else
+            QCOMPARE(read.fault, QStringLiteral("OPTION_NOT_VALID"));
     }
 };
 

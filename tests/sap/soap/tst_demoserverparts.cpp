@@ -1,6 +1,9 @@
 // The demo server's parts without sockets: the HTTP request parser, the SOAP call reader, the
-// answer writer and the slowing of wrong passwords.
+// answer writer, the slowing of wrong passwords, the choice of the connection that gives way
+// and the memory for bodies.
+#include "BodyBudget.h"
 #include "ByteSlices.h"
+#include "ConnectionRegistry.h"
 #include "HttpRequestParser.h"
 #include "LogonThrottle.h"
 #include "SoapAnswerWriter.h"
@@ -258,6 +261,17 @@ private Q_SLOTS:
         QByteArray deep = fields;
         for (int i = 0; i < 20; ++i)
             deep = "<d>" + deep + "</d>";
+        const QByteArray line = "<item><TEXT>MANDT = '000'</TEXT></item>";
+        QTest::newRow("as many option lines as a call takes")
+            << call("<OPTIONS>" + line.repeated(SoapCallReader::kMaxTableRows) + "</OPTIONS>")
+            << QString() << "RFC_READ_TABLE"
+            << "urn" << QStringList{"OPTIONS"} << ""
+            << QStringList(SoapCallReader::kMaxTableRows, QStringLiteral("MANDT = '000'"));
+        QTest::newRow("more option lines than a call takes")
+            << call("<OPTIONS>" + line.repeated(SoapCallReader::kMaxTableRows + 1) + "</OPTIONS>")
+            << "OPTIONS has more rows"
+            << "RFC_READ_TABLE"
+            << "urn" << QStringList{} << "" << QStringList{};
         QTest::newRow("nesting deeper than a call")
             << call(deep) << "nest deeper"
             << "RFC_READ_TABLE"
@@ -396,6 +410,110 @@ private Q_SLOTS:
         QCOMPARE(throttle.admit(QString::number(3 * LogonThrottle::kMaxPairs - 1),
                                 QStringLiteral("127.0.0.1"), now),
                  milliseconds(250));
+    }
+    // At the limit the connection whose wait has brought the fewest bytes per second gives
+    // way: idle ones by how long they idled, a newcomer before its first bytes is spared, a
+    // connection serving a request never goes.
+    void theConnectionWithLeastProgressGivesWay_data()
+    {
+        QTest::addColumn<QList<int>>("ages");  // ms each connection has waited
+        QTest::addColumn<QList<int>>("bytes"); // of its request so far
+        QTest::addColumn<QList<bool>>("busy"); // serving a request
+        QTest::addColumn<int>("closed");       // the one closed for a newcomer; -1: refused
+
+        QTest::newRow("the longest idle") << QList<int>{3000, 9000, 1000} << QList<int>{0, 0, 0}
+                                          << QList<bool>{false, false, false} << 1;
+        QTest::newRow("a byte a second before a newcomer")
+            << QList<int>{5, 8000, 8000} << QList<int>{0, 8, 9000}
+            << QList<bool>{false, false, false} << 1;
+        QTest::newRow("idle before a slow sender")
+            << QList<int>{4000, 2000, 100} << QList<int>{8, 0, 20000}
+            << QList<bool>{false, false, false} << 1;
+        QTest::newRow("alike: the older")
+            << QList<int>{2000, 4000} << QList<int>{1, 3} << QList<bool>{false, false} << 1;
+        QTest::newRow("the busy are spared")
+            << QList<int>{9000, 10} << QList<int>{0, 5000} << QList<bool>{true, false} << 1;
+        QTest::newRow("all busy: refused")
+            << QList<int>{9000, 9000} << QList<int>{0, 0} << QList<bool>{true, true} << -1;
+    }
+
+    void theConnectionWithLeastProgressGivesWay()
+    {
+        QFETCH(QList<int>, ages);
+        QFETCH(QList<int>, bytes);
+        QFETCH(QList<bool>, busy);
+        QFETCH(int, closed);
+        QList<qintptr> closedDescriptors;
+        ConnectionRegistry registry(static_cast<int>(ages.size()), [&](qintptr descriptor) {
+            closedDescriptors.append(descriptor);
+        });
+        const auto now = ConnectionRegistry::Clock::now();
+        for (int i = 0; i < ages.size(); ++i) {
+            const std::optional<quint64> id =
+                registry.admit(100 + i, now - milliseconds(ages.at(i)));
+            QVERIFY(id);
+            registry.received(*id, bytes.at(i));
+            if (busy.at(i))
+                registry.serving(*id);
+        }
+        QVERIFY(closedDescriptors.isEmpty());
+        const std::optional<quint64> newcomer = registry.admit(999, now);
+        QCOMPARE(newcomer.has_value(), closed >= 0);
+        QCOMPARE(closedDescriptors, closed >= 0 ? QList<qintptr>{100 + closed} : QList<qintptr>{});
+        QCOMPARE(registry.live(), static_cast<int>(ages.size()));
+    }
+
+    // A place is counted until its connection leaves; one closed for a newcomer is not closed
+    // again, and a connection that waits again after serving can give way again.
+    void placesAreCountedUntilTheConnectionLeaves()
+    {
+        QList<qintptr> closed;
+        ConnectionRegistry registry(2, [&](qintptr descriptor) { closed.append(descriptor); });
+        const auto now = ConnectionRegistry::Clock::now();
+        const auto first = registry.admit(1, now - milliseconds(5000));
+        const auto second = registry.admit(2, now - milliseconds(4000));
+        QVERIFY(first && second);
+        registry.serving(*first);
+        QVERIFY(registry.admit(3, now));
+        QCOMPARE(closed, QList<qintptr>{2});
+        registry.leave(*second);
+        QCOMPARE(registry.live(), 2);
+        // The first has served and waits again, for longer than the third.
+        registry.waiting(*first, now - milliseconds(3000));
+        QVERIFY(registry.admit(4, now));
+        QCOMPARE(closed, (QList<qintptr>{2, 1}));
+        registry.closeAll();
+        QCOMPARE(registry.live(), 0);
+        QCOMPARE(closed.size(), 5); // 1 again, 3 and 4: every descriptor still open is ended
+    }
+
+    void bodiesTakeAndGiveBackTheirShare()
+    {
+        BodyBudget budget(1000);
+        QVERIFY(budget.take(600));
+        QVERIFY(!budget.take(401));
+        QVERIFY(budget.take(400));
+        QVERIFY(!budget.take(1));
+        budget.give(600);
+        QCOMPARE(budget.left(), 600);
+        QVERIFY(budget.take(600));
+    }
+
+    // What a body will take is known from its length at once; a chunked one as it grows.
+    void theBodyNeededIsKnownBeforeItComes()
+    {
+        HttpRequestParser parser;
+        parser.feed("POST / HTTP/1.1\r\nContent-Length: 5000\r\n\r\nab");
+        QCOMPARE(parser.bodyBytesNeeded(), 5000);
+        parser.feed(QByteArray(4998, 'x'));
+        QCOMPARE(parser.state(), HttpRequestParser::State::Complete);
+        QCOMPARE(parser.bodyBytesNeeded(), 5000);
+        parser.take();
+        QCOMPARE(parser.bodyBytesNeeded(), 0);
+        parser.feed("POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n");
+        QCOMPARE(parser.bodyBytesNeeded(), 3);
+        parser.feed("5\r\nde");
+        QVERIFY(parser.bodyBytesNeeded() >= 5);
     }
 };
 
