@@ -44,6 +44,10 @@ struct AppState {
     // written back the same way.
     bool settingsInUtf8 = false;
 
+    // The read module rows are read through; empty: the widest the system offers. Written to
+    // the settings file only when set.
+    QString readModule;
+
     // The last export file, offered by the dialogs.
     QString lastExportFile;
 

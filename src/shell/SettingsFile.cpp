@@ -41,6 +41,11 @@ const Setting kSettings[] = {
     {u"fvubWidth", &AppState::windowWidth},     {u"SAT", TreeCount{}},
     {u"FileZorv", &AppState::currentQueryFile},
 };
+// Keys a file holds only when the user set them, after the others: files without them stay
+// as they always were.
+const Setting kOptionalSettings[] = {
+    {u"ReadModule", &AppState::readModule},
+};
 
 template <typename T> QString assign(const KeyedLine::Converted<T>& converted, T& target)
 {
@@ -87,6 +92,12 @@ struct TreeReading {
 
 QString applyLine(const QString& key, const QString& value, AppState& state, TreeReading& tree)
 {
+    for (const Setting& setting : kOptionalSettings) {
+        if (key == QStringView(setting.key)) {
+            state.*std::get<QString AppState::*>(setting.member) = value.trimmed();
+            return {};
+        }
+    }
     for (const Setting& setting : kSettings) {
         if (key != QStringView(setting.key))
             continue;
@@ -153,6 +164,11 @@ QByteArray SettingsFile::write(const AppState& state)
             for (int i = 1; i <= entries; ++i)
                 text += KeyedLine::numberedKey(kTreePrefix, i) + state.treePaths.at(i - 1) + kCrLf;
         }
+    }
+    for (const Setting& setting : kOptionalSettings) {
+        const QString& value = state.*std::get<QString AppState::*>(setting.member);
+        if (!value.isEmpty())
+            text += KeyedLine::keyField(QString::fromUtf16(setting.key)) + value + kCrLf;
     }
     return state.settingsInUtf8 ? text.toUtf8() : EightBitText::encode(text);
 }

@@ -133,6 +133,7 @@ private Q_SLOTS:
                    line("ssAddTab 002 ", "") + line("ssAddTab 003 ", "A\\B") + line("FileZorv", "");
         QTest::newRow("blank separator")
             << QByteArray(defaultFile()).replace("z            ;", "z             ");
+        QTest::newRow("a read module named") << full + line("ReadModule", "ZRFC_READ_TABLE2");
     }
 
     void roundTripsByteForByte()
@@ -142,6 +143,7 @@ private Q_SLOTS:
         const auto result = SettingsFile::read(file, state);
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(SettingsFile::write(state), file);
+        QCOMPARE(state.readModule.isEmpty(), !file.contains("ReadModule"));
     }
 
     // A file an editor saved as UTF-8 (no mark) is read as UTF-8 and written back as UTF-8;

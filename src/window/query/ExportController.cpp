@@ -251,6 +251,7 @@ bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 r
     settings.separator = host.state().listSeparator;
     settings.rowLimit = rowLimit;
     settings.widestModule = true;
+    settings.moduleName = host.state().readModule;
     settings.countRows = true;
     m_rowLimit = rowLimit;
     applyFileType(path, m_fileType, settings);

@@ -217,6 +217,7 @@ void PreviewPane::readPreview()
     settings.limit = limit;
     settings.keepWhatWasRead = true;
     settings.widestModule = true;
+    settings.moduleName = host.state().readModule;
     host.setStatusText(Texts::get(TextId::PreviewStatus).en + m_plan.pieces().front().table);
     m_worker->start([read, destination, keys, settings](const std::atomic<bool>& cancel) {
         RowCollector rows(read->plan.fieldCount());
