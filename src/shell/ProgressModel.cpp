@@ -54,6 +54,17 @@ ProgressModel::Frame ProgressModel::tick(const QSize& inner,
 {
     const double fraction = m_fraction.load();
     Frame frame;
+    if (fraction < 0) {
+        // A quarter of the bar crosses it in 40 ticks (1.2 s) and comes back.
+        constexpr int kTicksAcross = 40;
+        frame.barWidth = inner.width() / 4;
+        const int travel = inner.width() - frame.barWidth;
+        const int step = m_unknownTicks++ % (2 * kTicksAcross);
+        const int along = step < kTicksAcross ? step : 2 * kTicksAcross - step;
+        frame.barStart = travel * along / kTicksAcross;
+        frame.percent = -1;
+        return frame;
+    }
     frame.barWidth = static_cast<int>(std::lround(fraction * inner.width()));
     frame.percent = roundHalfEven(fraction * 100.0);
     // Centred on the size of "N /%" while "N %" is written, so it sits a little left of centre.

@@ -18,9 +18,13 @@ public:
         QString caption;
     };
 
+    // A fraction the work does not know: the bar shows a block going to and fro, no percentage.
+    static constexpr float kUnknown = -1.0f;
+
     struct Frame {
+        int barStart = 0;
         int barWidth = 0;
-        int percent = 0;
+        int percent = 0; // -1: none is shown
         QPoint textAt;
         bool hide = false; // the fraction passed 1: hide after drawing
     };
@@ -42,5 +46,6 @@ public:
 
 private:
     std::atomic<float>& m_fraction;
+    mutable int m_unknownTicks = 0; // how far the block of an unknown fraction has gone
     Look m_look{0x8080ff, QStringLiteral("Downloading...")};
 };

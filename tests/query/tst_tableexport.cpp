@@ -12,6 +12,7 @@
 #include "sap/RfcFunction.h"
 #include "sap/demo/DemoDestination.h"
 #include "sap/demo/DemoSystem.h"
+#include "shell/ProgressModel.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -990,6 +991,45 @@ private Q_SLOTS:
         QVERIFY(fractions.last() <= 0.99f);
         QVERIFY(fractions.last() >= 0.98f);
         QVERIFY(statuses.contains(QStringLiteral("Creating ") + path()));
+    }
+
+    // A counted read shows how far it is; one the system cannot count shows that it goes on.
+    void progressIsAShareOnlyWhenTheRowsWereCounted_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("counted");
+        QTest::newRow("every row, counted first") << QStringList{} << true;
+        QTest::newRow("under options, not counted") << QStringList{"KNA1-KUNNR GE '0'"} << false;
+    }
+
+    void progressIsAShareOnlyWhenTheRowsWereCounted()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, counted);
+        QList<float> fractions;
+        QStringList statuses;
+        TableExport::Settings settings;
+        settings.path = path();
+        settings.countRows = true;
+        settings.pageRows = 100;
+        KeyCatalog keys;
+        TableExport exporter(*m_demo, keys, plan({{"KNA1-KUNNR", 10, "Customer"}}, options),
+                             settings);
+        TableExport::Observer observer;
+        observer.progress = [&](float f) { fractions.append(f); };
+        observer.status = [&](const QString& text) { statuses.append(text); };
+        const std::atomic<bool> never{false};
+        QVERIFY(exporter.run(never, observer).ok);
+        QVERIFY(fractions.size() > 1);
+        for (qsizetype i = 0; i < fractions.size(); ++i) {
+            if (!counted) {
+                QCOMPARE(fractions.at(i), ProgressModel::kUnknown);
+                continue;
+            }
+            QVERIFY(fractions.at(i) > 0 && fractions.at(i) <= 0.99f);
+            QVERIFY(i == 0 || fractions.at(i) >= fractions.at(i - 1));
+        }
+        QCOMPARE(statuses.contains(QStringLiteral("Reading KNA1: 500 of 500 rows")), counted);
     }
 
     // --- against the demo system

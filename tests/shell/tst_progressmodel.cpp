@@ -158,6 +158,34 @@ private Q_SLOTS:
         QVERIFY(std::abs(serial.load() - 40.0f) < 0.5f);
     }
 
+    void anUnknownShareSendsABlockToAndFro()
+    {
+        std::atomic<float> fraction{0.0f};
+        ProgressModel model(fraction);
+        model.start(QStringLiteral("Export"));
+        fraction.store(ProgressModel::kUnknown);
+        const QSize inner(160, 16);
+        std::vector<int> starts;
+        for (int i = 0; i <= 80; ++i) {
+            const ProgressModel::Frame frame = model.tick(inner, fixedWidthText);
+            QCOMPARE(frame.percent, -1);
+            QCOMPARE(frame.barWidth, 40);
+            QVERIFY(!frame.hide);
+            QVERIFY(frame.barStart >= 0 && frame.barStart + frame.barWidth <= inner.width());
+            starts.push_back(frame.barStart);
+        }
+        QCOMPARE(starts.front(), 0);
+        QCOMPARE(starts.at(40), 120); // across
+        QCOMPARE(starts.back(), 0);   // and back
+        QVERIFY(starts.at(10) > starts.at(5));
+        // A share that becomes known is drawn from the left again.
+        fraction.store(0.5f);
+        const ProgressModel::Frame known = model.tick(inner, fixedWidthText);
+        QCOMPARE(known.barStart, 0);
+        QCOMPARE(known.barWidth, 80);
+        QCOMPARE(known.percent, 50);
+    }
+
     // End and reset
 
     void endMeansHideAtTheNextTick()

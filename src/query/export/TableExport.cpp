@@ -1,5 +1,7 @@
 #include "query/export/TableExport.h"
 
+#include "shell/ProgressModel.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
@@ -100,8 +102,12 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     QElapsedTimer clock;
     clock.start();
     progress.progress = [&](const QString& table, qint64 rows, qint64 total, double fraction) {
+        // A read of every row whose count the system could not tell has no share to show.
+        const bool unknown =
+            m_settings.countRows && m_settings.rowLimit == 0 && total < 0 && !table.isEmpty();
         if (observer.progress)
-            observer.progress(std::min(0.99f, static_cast<float>(fraction)));
+            observer.progress(unknown ? ProgressModel::kUnknown
+                                      : std::min(0.99f, static_cast<float>(fraction)));
         if (!observer.status)
             return;
         if (table.isEmpty()) {

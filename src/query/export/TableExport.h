@@ -44,7 +44,8 @@ public:
     // Called on the thread that runs the export.
     struct Observer {
         std::function<void(const QString&)> status;
-        std::function<void(float)> progress; // 0..0.99
+        // 0..0.99; ProgressModel::kUnknown while a read of every row has no count
+        std::function<void(float)> progress;
     };
 
     struct Result {

@@ -17,9 +17,10 @@ QSize ProgressBarWidget::innerSize() const
     return size() - QSize(2, 2);
 }
 
-void ProgressBarWidget::showFrame(int filledWidth, int percent, const QPoint& textAt,
-                                  const QColor& colour)
+void ProgressBarWidget::showFrame(int filledStart, int filledWidth, int percent,
+                                  const QPoint& textAt, const QColor& colour)
 {
+    m_filledStart = filledStart;
     m_filled = filledWidth;
     m_percent = percent;
     m_textAt = textAt;
@@ -29,6 +30,7 @@ void ProgressBarWidget::showFrame(int filledWidth, int percent, const QPoint& te
 
 void ProgressBarWidget::clear()
 {
+    m_filledStart = 0;
     m_filled = 0;
     m_percent = -1;
     update();
@@ -40,7 +42,9 @@ void ProgressBarWidget::paintEvent(QPaintEvent*)
     const QRect inner = rect().adjusted(1, 1, -1, -1);
     painter.fillRect(rect(), palette().color(QPalette::Mid));
     painter.fillRect(inner, palette().color(QPalette::Base));
-    painter.fillRect(QRect(inner.topLeft(), QSize(qMin(m_filled, inner.width()), inner.height())),
+    const int start = qBound(0, m_filledStart, inner.width());
+    painter.fillRect(QRect(inner.topLeft() + QPoint(start, 0),
+                           QSize(qMin(m_filled, inner.width() - start), inner.height())),
                      m_colour);
     if (m_percent < 0)
         return;

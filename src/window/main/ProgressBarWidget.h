@@ -10,9 +10,12 @@ class ProgressBarWidget : public QWidget
 public:
     explicit ProgressBarWidget(QWidget* parent = nullptr);
 
-    void showFrame(int filledWidth, int percent, const QPoint& textAt, const QColor& colour);
+    // Fills filledWidth pixels from filledStart; a percent below 0 writes none.
+    void showFrame(int filledStart, int filledWidth, int percent, const QPoint& textAt,
+                   const QColor& colour);
     void clear();
     int filledWidth() const { return m_filled; }
+    int filledStart() const { return m_filledStart; }
     int percent() const { return m_percent; }
     QSize innerSize() const;
     QSize sizeHint() const override;
@@ -21,6 +24,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    int m_filledStart = 0;
     int m_filled = 0;
     int m_percent = -1; // nothing written
     QPoint m_textAt;

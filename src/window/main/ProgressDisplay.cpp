@@ -62,7 +62,7 @@ void ProgressDisplay::drawNextFrame()
     const auto frame = m_model.tick(m_bar->innerSize(), [this](const QString& text) {
         return QFontMetrics(m_bar->font()).size(Qt::TextSingleLine, text);
     });
-    m_bar->showFrame(frame.barWidth, frame.percent, frame.textAt,
+    m_bar->showFrame(frame.barStart, frame.barWidth, frame.percent, frame.textAt,
                      QColor(QRgb(m_model.look().colour)));
     if (frame.hide)
         hideProgress();
