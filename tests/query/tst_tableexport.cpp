@@ -322,16 +322,36 @@ private:
                             std::atomic<bool>* cancel = nullptr,
                             const TableExport::Observer& observer = {})
     {
-        std::atomic<bool> never{false};
         TableExport::Settings settings;
         settings.path = path();
         settings.format = TableExport::formatOf(settings.path);
         settings.separator = separator;
         settings.rowLimit = rowLimit;
         settings.encoding = encoding;
+        return run(destination, readPlan, settings, cancel, observer);
+    }
+
+    TableExport::Result run(RfcDestination& destination, const ReadPlan& readPlan,
+                            const TableExport::Settings& settings,
+                            std::atomic<bool>* cancel = nullptr,
+                            const TableExport::Observer& observer = {})
+    {
+        std::atomic<bool> never{false};
         KeyCatalog keys;
         TableExport exporter(destination, keys, readPlan, settings);
         return exporter.run(cancel ? *cancel : never, observer);
+    }
+
+    // As the save dialog's text for spreadsheets writes: UTF-8, without padding, and a cell a
+    // spreadsheet would evaluate marked as text.
+    TableExport::Result runAsSpreadsheetText(RfcDestination& destination, const ReadPlan& readPlan)
+    {
+        TableExport::Settings settings;
+        settings.path = path();
+        settings.encoding = Encoding::Utf8;
+        settings.trim = true;
+        settings.markFormulasAsText = true;
+        return run(destination, readPlan, settings);
     }
 
     TableExport::Result run(const ReadPlan& readPlan,
@@ -707,6 +727,111 @@ private Q_SLOTS:
                                         "\"Customer; number\";\"Land \"\"ISO\"\"\"", "C001;x"}));
     }
 
+    // --- text for spreadsheets
+
+    // A spreadsheet evaluates a cell that begins with "=", "+", "-" or "@" and mangles one that
+    // begins with a tab or a carriage return. Text for spreadsheets writes an apostrophe before
+    // such a cell, the mark of text; the plain file keeps the system's values exactly.
+    void formulasAreTextForSpreadsheets_data()
+    {
+        QTest::addColumn<QString>("first"); // 8 characters at most
+        QTest::addColumn<QString>("last");  // 6 characters at most
+        QTest::addColumn<QString>("plain");
+        QTest::addColumn<QString>("marked");
+
+        QTest::newRow("formula") << "=1+1"
+                                 << "x"
+                                 << "=1+1    ;x"
+                                 << "'=1+1;x";
+        QTest::newRow("phone number") << "+49 69 1"
+                                      << "x"
+                                      << "+49 69 1;x"
+                                      << "'+49 69 1;x";
+        QTest::newRow("minus") << "-2+3"
+                               << "x"
+                               << "-2+3    ;x"
+                               << "'-2+3;x";
+        QTest::newRow("at sign") << "@SUM(A1)"
+                                 << "x"
+                                 << "@SUM(A1);x"
+                                 << "'@SUM(A1);x";
+        QTest::newRow("tab") << "\t=1"
+                             << "x"
+                             << "\t=1     ;x"
+                             << "'\t=1;x";
+        QTest::newRow("carriage return: the apostrophe inside the quotes") << "\r=1"
+                                                                           << "x"
+                                                                           << "\"\r=1     \";x"
+                                                                           << "\"'\r=1\";x";
+        QTest::newRow("formula with the separator") << "=A1;B1"
+                                                    << "x"
+                                                    << "\"=A1;B1  \";x"
+                                                    << "\"'=A1;B1\";x";
+        QTest::newRow("formula with quotes") << "=\"a\""
+                                             << "x"
+                                             << "\"=\"\"a\"\"    \";x"
+                                             << "\"'=\"\"a\"\"\";x";
+        QTest::newRow("accented formula") << "=ação"
+                                          << "x"
+                                          << "=ação   ;x"
+                                          << "'=ação;x";
+        QTest::newRow("in the last field") << "abc"
+                                           << "=B1"
+                                           << "abc     ;=B1"
+                                           << "abc;'=B1";
+        QTest::newRow("both fields") << "-1"
+                                     << "@x"
+                                     << "-1      ;@x"
+                                     << "'-1;'@x";
+        QTest::newRow("signs inside a value") << "a=b-c"
+                                              << "1+1"
+                                              << "a=b-c   ;1+1"
+                                              << "a=b-c;1+1";
+        QTest::newRow("a blank first") << " =1"
+                                       << "x"
+                                       << " =1     ;x"
+                                       << " =1;x";
+        QTest::newRow("an apostrophe first") << "'=1"
+                                             << "x"
+                                             << "'=1     ;x"
+                                             << "'=1;x";
+    }
+
+    void formulasAreTextForSpreadsheets()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QFETCH(QString, plain);
+        QFETCH(QString, marked);
+        const QList<Field> fields = {{"ZT-A", 8, "A"}, {"ZT-B", 6, "B"}};
+        m_system.replies = {rowsReply({wa({first, last}, {8, 6})})};
+        QVERIFY(run(plan(fields)).ok);
+        QCOMPARE(readAll(path()), crlf({"ZT-A;ZT-B", "A;B", plain.toLatin1()}));
+
+        m_system.replies = {rowsReply({wa({first, last}, {8, 6})})};
+        const TableExport::Result result = runAsSpreadsheetText(m_system, plan(fields));
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(readAll(path()),
+                 QByteArray("\xEF\xBB\xBF") + crlf({"ZT-A;ZT-B", "A;B", marked.toUtf8()}));
+    }
+
+    // The header lines are cells of the sheet too.
+    void headerCellsAreTextForSpreadsheets()
+    {
+        const QList<Field> fields = {{"BSEG-BELNR", 4, "Document"},
+                                     {"BSEG-SHKZG", 1, "+/- sign"},
+                                     {"BSEG-SGTXT", 5, "=T;x"}};
+        m_system.replies = {rowsReply({"0001H=SUM"})};
+        QVERIFY(run(plan(fields)).ok);
+        QCOMPARE(readAll(path()), crlf({"BSEG-BELNR;BSEG-SHKZG;BSEG-SGTXT",
+                                        "Document;+/- sign;\"=T;x\"", "0001;H;=SUM"}));
+        m_system.replies = {rowsReply({"0001H=SUM"})};
+        QVERIFY(runAsSpreadsheetText(m_system, plan(fields)).ok);
+        QCOMPARE(readAll(path()), QByteArray("\xEF\xBB\xBF") +
+                                      crlf({"BSEG-BELNR;BSEG-SHKZG;BSEG-SGTXT",
+                                            "Document;'+/- sign;\"'=T;x\"", "0001;H;'=SUM"}));
+    }
+
     // --- failures
 
     // A file with the columns of a failed table left blank would look complete: nothing is
@@ -1071,6 +1196,28 @@ private Q_SLOTS:
         QVERIFY(expected.contains("M\xFCnchen"));
         QCOMPARE(readAll(path()), expected);
         QCOMPARE(result.rows, 500L);
+    }
+
+    // The demo's telephone numbers begin with "+": text for spreadsheets marks every one, the
+    // plain file keeps them as the system holds them.
+    void demoPhoneNumbersAreTextForSpreadsheets()
+    {
+        const ReadPlan readPlan =
+            plan({{"KNA1-KUNNR", 10, "Customer"}, {"KNA1-TELF1", 16, "Telephone 1"}});
+        const TableExport::Result result = runAsSpreadsheetText(*m_demo, readPlan);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QCOMPARE(result.rows, 500L);
+        const QStringList marked = QString::fromUtf8(readAll(path())).split(QStringLiteral("\r\n"));
+        QVERIFY(run(*m_demo, readPlan).ok);
+        const QStringList plain =
+            QString::fromLatin1(readAll(path())).split(QStringLiteral("\r\n"));
+        QCOMPARE(marked.size(), 503); // two headers, the rows, and nothing after the last
+        QCOMPARE(plain.size(), 503);
+        for (qsizetype r = 2; r < 502; ++r) {
+            const QString phone = plain.at(r).section(u';', 1);
+            QVERIFY2(phone.startsWith(QStringLiteral("+49 69 ")), qPrintable(plain.at(r)));
+            QCOMPARE(marked.at(r).section(u';', 1), u'\'' + phone.trimmed());
+        }
     }
 
     // --- the elapsed time of the closing status line

@@ -169,21 +169,29 @@ private Q_SLOTS:
         QCOMPARE(scalar(m_path, QStringLiteral("SELECT COUNT(*) FROM ZMARK")), qint64(0));
     }
 
+    void ensureRebuildsAnotherVersion_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::newRow("from an earlier generator") << DemoGenerator::kVersion - 1;
+        QTest::newRow("from a later generator") << DemoGenerator::kVersion + 1;
+    }
+
     void ensureRebuildsAnotherVersion()
     {
+        QFETCH(int, version);
         {
             SqliteDatabase db;
             QVERIFY(db.open(m_path, SqliteDatabase::Mode::Create));
             QVERIFY(db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ZMARK (X)")));
             QVERIFY(db.exec(QStringLiteral("UPDATE ZORV_META SET VALUE = %1 WHERE NAME = 'version'")
-                                .arg(DemoGenerator::kVersion + 1)));
+                                .arg(version)));
         }
         QString error;
         QVERIFY2(DemoSystem::ensureDatabase(&error), qPrintable(error));
-        int version = 0;
+        int built = 0;
         int scale = 0;
-        QVERIFY(DemoSystem::readMeta(m_path, &version, &scale));
-        QCOMPARE(version, DemoGenerator::kVersion);
+        QVERIFY(DemoSystem::readMeta(m_path, &built, &scale));
+        QCOMPARE(built, DemoGenerator::kVersion);
         QCOMPARE(scalar(m_path, QStringLiteral("SELECT COUNT(*) FROM ZMARK")), qint64(-1));
     }
 
@@ -278,6 +286,50 @@ private Q_SLOTS:
                                      "'DD03L') ORDER BY TABNAME"),
                       1),
                  (QStringList{"", "X"}));
+    }
+
+    // A real table cannot hold a value longer than its field, not even one that upper-casing
+    // made longer ("Straße" gives "STRASSE").
+    void everyValueFitsItsField()
+    {
+        SqliteDatabase db;
+        QVERIFY(db.open(m_path, SqliteDatabase::Mode::ReadOnly));
+        SqliteStatement fields(
+            db.handle(), QStringLiteral("SELECT F.TABNAME, F.FIELDNAME, CAST(F.LENG AS INTEGER) "
+                                        "FROM DD03L F JOIN DD02L T ON T.TABNAME = F.TABNAME "
+                                        "WHERE T.TABCLASS = 'TRANSP' "
+                                        "AND F.INTTYPE IN ('C', 'N', 'D', 'T')"));
+        int columns = 0;
+        QStringList tooLong;
+        while (fields.step()) {
+            ++columns;
+            const QString table = fields.text(0);
+            const QString field = fields.text(1);
+            const qint64 length = fields.integer(2);
+            SqliteStatement longer(db.handle(),
+                                   QStringLiteral("SELECT COUNT(*), MAX(length(\"%2\")) FROM "
+                                                  "\"%1\" WHERE length(\"%2\") > ?")
+                                       .arg(table, field));
+            longer.bindInt(1, length);
+            QVERIFY2(longer.step(), qPrintable(table + u'-' + field));
+            if (longer.integer(0) > 0)
+                tooLong.append(QStringLiteral("%1-%2 (%3): %4 values up to %5")
+                                   .arg(table, field)
+                                   .arg(length)
+                                   .arg(longer.integer(0))
+                                   .arg(longer.integer(1)));
+        }
+        int expected = 0;
+        for (const auto& table : DemoDictionary::instance().tables()) {
+            for (const auto& field : table.fields)
+                expected += !table.isStructure() && QStringLiteral("CNDT").contains(field.letter);
+        }
+        QVERIFY(expected > DemoDictionary::kWideColumns);
+        QCOMPARE(columns, expected);
+        QVERIFY2(tooLong.isEmpty(), qPrintable(tooLong.join(QStringLiteral("; "))));
+        // The cut comes after upper-casing, so the short names keep their first ten places.
+        QVERIFY(scalar(m_path,
+                       QStringLiteral("SELECT COUNT(*) FROM KNA1 WHERE SORTL = 'STRASSE BA'")) > 0);
     }
 
     void kna1IsWiderThanALine()

@@ -47,8 +47,16 @@ bool CsvWriter::start()
     }
     if (m_settings.encoding == Encoding::Utf8)
         put("\xEF\xBB\xBF", 3);
-    if (!line(headerLine(m_settings.keys, m_settings.separator)) ||
-        !line(headerLine(m_settings.texts, m_settings.separator))) {
+    QStringList keys = m_settings.keys;
+    QStringList texts = m_settings.texts;
+    if (m_settings.markFormulasAsText) {
+        for (QString& key : keys)
+            key = markedAsText(key);
+        for (QString& text : texts)
+            text = markedAsText(text);
+    }
+    if (!line(headerLine(keys, m_settings.separator)) ||
+        !line(headerLine(texts, m_settings.separator))) {
         m_error = failure();
         return false;
     }
@@ -80,6 +88,13 @@ bool CsvWriter::row(const QStringView* values, const char* present, int count)
         } else if (k < static_cast<int>(m_settings.lengths.size())) {
             padding =
                 std::max<qsizetype>(0, m_settings.lengths[static_cast<size_t>(k)] - shown.size());
+        }
+        QString marked;
+        if (m_settings.markFormulasAsText && looksLikeFormula(shown)) {
+            marked.reserve(shown.size() + 1);
+            marked.append(u'\'');
+            marked.append(shown);
+            shown = marked;
         }
         if (!appendPlain(shown)) {
             if (m_quoting && needsQuotes(shown, m_settings.separator)) {
@@ -206,6 +221,20 @@ QString CsvWriter::quote(const QString& value, const QString& separator)
     QString quoted = value;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return u'"' + quoted + u'"';
+}
+
+bool CsvWriter::looksLikeFormula(QStringView value)
+{
+    if (value.isEmpty())
+        return false;
+    const char16_t first = value.front().unicode();
+    return first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' ||
+           first == u'\r';
+}
+
+QString CsvWriter::markedAsText(const QString& value)
+{
+    return looksLikeFormula(value) ? u'\'' + value : value;
 }
 
 QString CsvWriter::headerLine(const QStringList& values, const QString& separator)

@@ -33,6 +33,8 @@ public:
         std::vector<bool> endsRun; // the last field of a run: no trailing blanks
         QStringList types;         // ABAP type letters, for trimming
         bool trim = false; // no padding: text without trailing blanks, numbers without leading
+        // A cell that a spreadsheet would evaluate begins with an apostrophe, the mark of text.
+        bool markFormulasAsText = false;
         std::FILE* standardOutput = stdout; // where "-" writes
     };
 
@@ -53,6 +55,11 @@ public:
     static QString quote(const QString& value, const QString& separator);
     static bool needsQuotes(QStringView value, const QString& separator);
     static QString headerLine(const QStringList& values, const QString& separator);
+    // Whether a spreadsheet opening the file would take the value for a formula or mangle it:
+    // it begins with "=", "+", "-", "@", a tab or a carriage return.
+    static bool looksLikeFormula(QStringView value);
+    // The value behind an apostrophe when it looks like a formula, else as it is.
+    static QString markedAsText(const QString& value);
 
 private:
     bool line(QStringView text);

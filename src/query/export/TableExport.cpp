@@ -66,6 +66,7 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     file.separator = m_settings.separator;
     file.encoding = m_settings.encoding;
     file.trim = m_settings.trim;
+    file.markFormulasAsText = m_settings.markFormulasAsText;
     file.standardOutput = m_settings.standardOutput;
     XlsxWriter::Settings book;
     book.path = m_settings.path;

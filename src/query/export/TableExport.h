@@ -33,6 +33,7 @@ public:
         Format format = Format::Csv;
         Encoding encoding = Encoding::WindowsCodePage;
         bool trim = false;                  // CSV values without the blanks that pad them
+        bool markFormulasAsText = false;    // CSV cells a spreadsheet would evaluate: as text
         std::FILE* standardOutput = stdout; // where the path "-" writes
         // The read module: the widest the system offers, else the one named, else
         // RFC_READ_TABLE.

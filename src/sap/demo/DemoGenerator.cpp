@@ -138,11 +138,11 @@ Row customer(DemoRandom& r, const QString& client, long n)
     set("ORT01", r.pick(kCities));
     set("PSTLZ", digits(10000 + r.below(89999), 5));
     set("REGIO", digits(r.below(30), 2));
-    set("SORTL", name.left(10).toUpper());
+    set("SORTL", name.toUpper().left(10));
     set("STRAS", r.pick(kStreets));
     set("TELF1", QStringLiteral("+49 69 %1").arg(r.below(9999999)));
     set("ADRNR", digits(r.below(999999), 10));
-    set("MCOD1", name.left(25).toUpper());
+    set("MCOD1", name.toUpper().left(25));
     set("ANRED", r.below(2) ? text("Company") : text("Firma"));
     set("BBBNR", digits(r.below(9999999), 7));
     set("BBSNR", digits(r.below(99999), 5));
@@ -180,7 +180,7 @@ bool writeMasterData(DemoTableWriter& w, DemoRandom& r, const DemoGenerator::Cou
                        r.pick(kCities),
                        digits(10000 + r.below(89999), 5),
                        digits(r.below(30), 2),
-                       name.left(10).toUpper(),
+                       name.toUpper().left(10),
                        r.pick(kStreets),
                        digits(r.below(999999), 10),
                        r.date(true),

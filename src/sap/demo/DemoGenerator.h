@@ -9,7 +9,7 @@
 class DemoGenerator
 {
 public:
-    static constexpr int kVersion = 3;
+    static constexpr int kVersion = 4;
 
     struct Counts {
         long customers, vendors, materials, salesOrders, itemsPerOrder, documents, linesPerDocument;

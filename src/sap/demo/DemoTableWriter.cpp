@@ -23,8 +23,11 @@ bool DemoTableWriter::begin(const QString& table)
 {
     const DemoDictionary::Table* def = DemoDictionary::instance().table(table);
     QStringList marks;
-    for (qsizetype i = 0; i < def->fields.size(); ++i)
+    m_textLengths.clear();
+    for (const auto& field : def->fields) {
         marks.append(QStringLiteral("?"));
+        m_textLengths.push_back(field.sqlType() == u"TEXT" ? field.length : 0);
+    }
     m_table = table;
     m_width = def->fields.size();
     m_insert = std::make_unique<SqliteStatement>(
@@ -46,7 +49,7 @@ bool DemoTableWriter::insert(const Row& row)
     int index = 1;
     for (const Value& value : row) {
         if (const auto* text = std::get_if<QString>(&value))
-            m_insert->bindText(index, *text);
+            m_insert->bindText(index, fitted(*text, m_textLengths[static_cast<size_t>(index - 1)]));
         else if (const auto* real = std::get_if<double>(&value))
             m_insert->bindDouble(index, *real);
         else if (const auto* whole = std::get_if<qint64>(&value))
@@ -59,6 +62,15 @@ bool DemoTableWriter::insert(const Row& row)
     if (!m_insert->error().isEmpty())
         return fail(m_insert->error());
     return true;
+}
+
+QString DemoTableWriter::fitted(const QString& text, int length)
+{
+    if (length <= 0 || text.size() <= length)
+        return text;
+    // A character outside the basic plane is not split in two.
+    const bool split = text.at(length - 1).isHighSurrogate();
+    return text.left(split ? length - 1 : length);
 }
 
 bool DemoTableWriter::fail(const QString& why)

@@ -12,7 +12,8 @@
 #include <vector>
 
 // Writes the demo database's tables: creates them from the dictionary and inserts rows, one
-// table at a time. The first failure is kept for the caller.
+// table at a time. Text is cut to its field's length, as a real table holds it. The first
+// failure is kept for the caller.
 class DemoTableWriter
 {
 public:
@@ -28,6 +29,8 @@ public:
     bool run(const QString& sql) { return m_db.exec(sql) || fail(m_db.error()); }
 
 private:
+    // The text cut to length characters; a length of 0 leaves it whole.
+    static QString fitted(const QString& text, int length);
     bool fail(const QString& why);
 
     SqliteDatabase& m_db;
@@ -35,4 +38,5 @@ private:
     std::unique_ptr<SqliteStatement> m_insert;
     QString m_table;
     qsizetype m_width = 0;
+    std::vector<int> m_textLengths; // per field: the length of a text column, else 0
 };

@@ -190,6 +190,7 @@ void ExportController::applyFileType(const QString& path, int fileType,
     settings.encoding =
         spreadsheetText ? TableExport::Encoding::Utf8 : TableExport::Encoding::WindowsCodePage;
     settings.trim = spreadsheetText;
+    settings.markFormulasAsText = spreadsheetText;
 }
 
 bool ExportController::askFile(const QString& table, QString& file)

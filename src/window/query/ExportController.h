@@ -38,7 +38,8 @@ public:
     void exportMyTable();
 
     // The file types of the save dialog: the two documented text files, a workbook, and a text
-    // file for spreadsheets (UTF-8 with a byte-order mark, values without padding).
+    // file for spreadsheets (UTF-8 with a byte-order mark, values without padding, a cell that
+    // would be taken for a formula marked as text).
     static QString fileTypes();
     enum FileType { CsvFile, TxtFile, Workbook, SpreadsheetText };
 
