@@ -19,7 +19,7 @@ export ZORV_HOME=$data
 unset ZORV_DEMO_PROFILE ZORV_DEMO_MAX_ROWS
 db=$data/demo.sqlite
 if ! sqlite3 "$db" "select value from ZORV_META where name='scale'" 2>/dev/null | grep -qx 100 ||
-    ! sqlite3 "$db" "select value from ZORV_META where name='version'" | grep -qx 3; then
+    ! sqlite3 "$db" "select value from ZORV_META where name='version'" | grep -qx 4; then
     echo "building the demo database at scale 100 in $db"
     "$zorv" demo-db --scale 100 >/dev/null
 fi

@@ -480,7 +480,11 @@ private Q_SLOTS:
         QTemporaryDir empty;
         const QString path = empty.filePath(QStringLiteral("missing.sqlite"));
         DemoDestination demo(path);
-        LogonData data{"DEMO", {}, "100", "EN", {}, {}, {}, "welcome", {}};
+        LogonData data;
+        data.user = QStringLiteral("DEMO");
+        data.client = QStringLiteral("100");
+        data.language = QStringLiteral("EN");
+        data.password = QStringLiteral("welcome");
         const RfcDestination::LogonResult result = demo.logon(data);
         QVERIFY(!result.ok);
         QVERIFY(result.error.contains(path));
