@@ -72,6 +72,10 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                       QStringLiteral("NAME")});
     parser.addOption(
         {QStringLiteral("trim"), QStringLiteral("Values without the blanks that pad them (CSV).")});
+    parser.addOption({QStringLiteral("formulas-as-text"),
+                      QStringLiteral("Cells a spreadsheet would evaluate (=, +, -, @, a tab or a "
+                                     "carriage return first) written as text, after an "
+                                     "apostrophe (CSV).")});
     parser.addOption({QStringLiteral("page-rows"),
                       QStringLiteral("Rows asked for in one call (default: as many as keep an "
                                      "answer within a few MB)."),
@@ -154,6 +158,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                       : format == u"xlsx" ? TableExport::Format::Xlsx
                                           : TableExport::Format::Csv;
     settings.trim = parser.isSet(QStringLiteral("trim"));
+    settings.markFormulasAsText = parser.isSet(QStringLiteral("formulas-as-text"));
     if (settings.format == TableExport::Format::Xlsx && settings.path == u"-") {
         print(err, QStringLiteral("A workbook cannot go to standard output: give --output a "
                                   "file name\n"));

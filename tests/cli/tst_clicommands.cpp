@@ -432,6 +432,37 @@ private Q_SLOTS:
         QCOMPARE(contents(file), expected);
     }
 
+    // Demo phone numbers begin with "+": a spreadsheet would evaluate them.
+    void formulasAsTextMarksOnlyWhatASpreadsheetWouldEvaluate()
+    {
+        const QString path = m_home.filePath(QStringLiteral("phones.txt"));
+        QFile document(path);
+        const QByteArray text =
+            "MyTableF     phones.csv\r\nsRows          0 \r\nSFI           2 \r\n"
+            "ssField  001 C010 KNA1-KUNNR Customer\r\n"
+            "ssField  002 C016 KNA1-TELF1 Telephone 1\r\nSOP           0 \r\n";
+        QVERIFY(document.open(QIODevice::WriteOnly) && document.write(text) == text.size());
+        document.close();
+        const QString plainFile = m_home.filePath(QStringLiteral("plain.csv"));
+        const QString markedFile = m_home.filePath(QStringLiteral("marked.csv"));
+        QCOMPARE(run({"export", path, "--output", plainFile}).status, 0);
+        QCOMPARE(run({"export", path, "--output", markedFile, "--formulas-as-text"}).status, 0);
+        const QList<QByteArray> plain = contents(plainFile).split('\n');
+        const QList<QByteArray> marked = contents(markedFile).split('\n');
+        QCOMPARE(marked.size(), plain.size());
+        int formulas = 0;
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            const QByteArray phone = plain.at(i).mid(plain.at(i).indexOf(';') + 1);
+            const bool evaluated = phone.startsWith('+') || phone.startsWith('=') ||
+                                   phone.startsWith('-') || phone.startsWith('@');
+            formulas += evaluated ? 1 : 0;
+            QCOMPARE(marked.at(i), evaluated
+                                       ? QByteArray(plain.at(i)).replace(";" + phone, ";'" + phone)
+                                       : plain.at(i));
+        }
+        QVERIFY(formulas > 10);
+    }
+
     void nativeExportIsTheDemosFile_data()
     {
         QTest::addColumn<QStringList>("options");
