@@ -238,6 +238,14 @@ BiText Texts::get(TextId id)
                    "the value between quotes and double a quote inside it: 'O''Brien'.",
                    "O valor %1 tem uma aspa sem par, que o sistema recusaria. Escreva o valor "
                    "entre aspas e dobre uma aspa dentro dele: 'O''Brien'.");
+    case TextId::UnknownOptionField:
+        return two("The field %1 is unknown: My Table has no such field. Choose one that the "
+                   "field box offers.",
+                   "O campo %1 é desconhecido: Minha Tabela não tem esse campo. Escolha um que a "
+                   "caixa de campos oferece.");
+    case TextId::AmbiguousOptionField:
+        return two("The field %1 is in more than one table of My Table: choose one of %2.",
+                   "O campo %1 está em mais de uma tabela de Minha Tabela: escolha um de %2.");
     case TextId::PlaceholderField:
         return two("Field", "Campo");
     case TextId::PlaceholderOperator:

@@ -91,7 +91,9 @@ enum class TextId {
     LogonAdviceCertificate,
     LogonAdviceNetwork,
     LogonAdviceOther,
-    UnbalancedQuote, // %1 the value
+    UnbalancedQuote,      // %1 the value
+    UnknownOptionField,   // %1 what was typed
+    AmbiguousOptionField, // %1 what was typed, %2 the keys it names
     PlaceholderField,
     PlaceholderOperator,
     PlaceholderValue,

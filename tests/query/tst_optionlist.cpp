@@ -11,6 +11,7 @@
 #include "window/query/ReportListView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QFile>
@@ -91,6 +92,32 @@ private:
         valueBox()->setText(value);
         conjunctionBox()->setCurrentIndex(conjunctionBox()->findText(conjunction));
         addButton()->click();
+    }
+
+    // Types a field, picks EQ, types the value and presses a key in the value box.
+    void typeOption(const QString& field, const QString& value, Qt::Key key = Qt::Key_Return)
+    {
+        m_window->options().showEditor();
+        fieldBox()->setEditText(field);
+        opBox()->setCurrentIndex(opBox()->findText(QStringLiteral("EQ")));
+        valueBox()->setText(value);
+        QTest::keyClick(valueBox(), key,
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
+
+    void activate()
+    {
+        m_kit->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_kit->window));
+    }
+
+    struct EditorParts {
+        QString field, op, value, conjunction;
+    };
+    EditorParts editorParts() const
+    {
+        return {fieldBox()->currentText(), opBox()->currentText(), valueBox()->text(),
+                conjunctionBox()->currentText()};
     }
 
     QTreeWidgetItem* option(int row) const { return list()->topLevelItem(row); }
@@ -345,6 +372,271 @@ private Q_SLOTS:
         QVERIFY(m_kit->desktop.messages.isEmpty());
         // The saved document holds the line as built.
         QCOMPARE(m_window->document().options, QStringList{line});
+    }
+
+    void typedFieldBecomesItsKey_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key"); // the key in the value box, Return or keypad Enter
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("message");
+        const QString line = QStringLiteral("KNA1-KUNNR EQ '0000000001' ");
+        QTest::newRow("field name in lower case") << "kunnr" << int(Qt::Key_Return) << line << "";
+        QTest::newRow("key in lower case") << "kna1-kunnr" << int(Qt::Key_Return) << line << "";
+        QTest::newRow("the key, keypad Enter") << "KNA1-KUNNR" << int(Qt::Key_Enter) << line << "";
+        QTest::newRow("blanks around") << "  Kunnr " << int(Qt::Key_Return) << line << "";
+        QTest::newRow("no such field")
+            << "matnr" << int(Qt::Key_Return) << ""
+            << "The field matnr is unknown: My Table has no such field. Choose one that the "
+               "field box offers.";
+        QTest::newRow("part of a key")
+            << "KNA1-KUNN" << int(Qt::Key_Return) << ""
+            << "The field KNA1-KUNN is unknown: My Table has no such field. Choose one that the "
+               "field box offers.";
+        QTest::newRow("a field of a table not in My Table")
+            << "LFA1-KUNNR" << int(Qt::Key_Return) << ""
+            << "The field LFA1-KUNNR is unknown: My Table has no such field. Choose one that the "
+               "field box offers.";
+        QTest::newRow("in two tables")
+            << "land1" << int(Qt::Key_Return) << ""
+            << "The field land1 is in more than one table of My Table: choose one of KNA1-LAND1, "
+               "LFA1-LAND1.";
+    }
+
+    void typedFieldBecomesItsKey()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, line);
+        QFETCH(QString, message);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("LFA1")));
+        QVERIFY(copy({QStringLiteral("LFA1-LAND1")}));
+        typeOption(typed, QStringLiteral("'0000000001'"), Qt::Key(key));
+        if (message.isEmpty()) {
+            QCOMPARE(m_window->options().lines(), QStringList{line});
+            QVERIFY(m_kit->desktop.messages.isEmpty());
+            QVERIFY(!m_window->options().editorShown());
+            return;
+        }
+        // Refused at once, not by the read, and the editor keeps what was typed.
+        QCOMPARE(m_kit->desktop.messageTexts(), QStringList{message});
+        QCOMPARE(m_kit->desktop.messages.first().title, QStringLiteral("Add Option"));
+        QCOMPARE(m_window->options().count(), 0);
+        QVERIFY(m_window->options().editorShown());
+        QCOMPARE(fieldBox()->currentText(), typed);
+    }
+
+    void unknownFieldInPortuguese()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        m_kit->state.languageEnglish = false;
+        m_kit->state.languagePortuguese = true;
+        typeOption(QStringLiteral("matnr"), QStringLiteral("'1'"));
+        m_kit->state.languagePortuguese = false;
+        m_kit->state.languageEnglish = true;
+        QCOMPARE(m_kit->desktop.messageTexts(),
+                 QStringList{QStringLiteral("O campo matnr é desconhecido: Minha Tabela não tem "
+                                            "esse campo. Escolha um que a caixa de campos "
+                                            "oferece.")});
+        QCOMPARE(m_kit->desktop.messages.first().title, QStringLiteral("Adicionar Opção"));
+    }
+
+    void valueBoxShowsTheFieldsLengthInQuotes_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("customer number") << "KNA1-KUNNR"
+                                         << "'0000000001'";
+        QTest::newRow("typed in lower case") << "kunnr"
+                                             << "'0000000001'";
+        QTest::newRow("postal code") << "KNA1-PSTLZ"
+                                     << "'0123456789'";
+        QTest::newRow("country") << "KNA1-LAND1"
+                                 << "'BRA'";
+        QTest::newRow("telephone") << "KNA1-TELF1"
+                                   << "'0123456789012345'";
+    }
+
+    void valueBoxShowsTheFieldsLengthInQuotes()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("KNA1-PSTLZ"), QStringLiteral("KNA1-TELF1")}));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        // A window with room in the row for the field box and the value, not for the layout's
+        // own shares of it.
+        m_kit->window.resize(1600, 800);
+        m_window->parentWidget()->resize(1200, 700);
+        m_window->options().showEditor();
+        fieldBox()->setEditText(field);
+        valueBox()->setText(value);
+        // The cursor moves from the first character past the last one without the text
+        // scrolling out of view.
+        const auto cursorX = [this] {
+            return valueBox()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        };
+        // The line edit scrolls its text as it paints.
+        valueBox()->home(false);
+        valueBox()->repaint();
+        const int first = cursorX();
+        valueBox()->end(false);
+        valueBox()->repaint();
+        const int advance = valueBox()->fontMetrics().horizontalAdvance(value);
+        QVERIFY2(cursorX() - first >= advance,
+                 qPrintable(QStringLiteral("box %1 px, cursor moved %2, text %3 px")
+                                .arg(valueBox()->width())
+                                .arg(cursorX() - first)
+                                .arg(advance)));
+        // The field box still shows the longest key it offers.
+        const int key = fieldBox()->fontMetrics().horizontalAdvance(QStringLiteral("KNA1-KUNNR"));
+        QVERIFY(fieldBox()->lineEdit()->width() >= key);
+    }
+
+    void deleteKeyRemovesTheSelectedLines()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'BR'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'DE'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'US'", "");
+        list()->clearSelection();
+        option(0)->setSelected(true);
+        option(2)->setSelected(true);
+        clearModified();
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("KNA1-LAND1 EQ 'DE' OR")});
+        QCOMPARE(header(), QStringLiteral("Options > 1"));
+        QVERIFY(modified());
+        // Nothing selected: nothing goes.
+        list()->clearSelection();
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(m_window->options().count(), 1);
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void aLineLoadsBackIntoTheEditor_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("conjunction");
+        QTest::newRow("F2") << "KNA1-LAND1 EQ 'BR' AND"
+                            << "F2"
+                            << "KNA1-LAND1"
+                            << "EQ"
+                            << "'BR'"
+                            << "AND";
+        QTest::newRow("double click") << "KNA1-LAND1 EQ 'BR' AND"
+                                      << "double click"
+                                      << "KNA1-LAND1"
+                                      << "EQ"
+                                      << "'BR'"
+                                      << "AND";
+        QTest::newRow("two-word operator, range") << "KNA1-NAME1 NOT BETWEEN 'A' AND 'M' OR"
+                                                  << "F2"
+                                                  << "KNA1-NAME1"
+                                                  << "NOT BETWEEN"
+                                                  << "'A' AND 'M'"
+                                                  << "OR";
+        QTest::newRow("empty conjunction") << "KNA1-NAME1 NOT LIKE 'A%' "
+                                           << "F2"
+                                           << "KNA1-NAME1"
+                                           << "NOT LIKE"
+                                           << "'A%'"
+                                           << "";
+        QTest::newRow("no field") << " GE 'X' OR"
+                                  << "F2"
+                                  << ""
+                                  << "GE"
+                                  << "'X'"
+                                  << "OR";
+        QTest::newRow("text edited in place") << "KNA1-NAME1 = 'X'"
+                                              << "F2"
+                                              << "KNA1-NAME1"
+                                              << ""
+                                              << "= 'X'"
+                                              << "";
+    }
+
+    void aLineLoadsBackIntoTheEditor()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, how);
+        QFETCH(QString, field);
+        QFETCH(QString, op);
+        QFETCH(QString, value);
+        QFETCH(QString, conjunction);
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1"), QStringLiteral("KNA1-NAME1")}));
+        addOption("KNA1-LAND1", "EQ", "'DE'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'US'", "");
+        option(1)->setText(0, text); // the line to change, between two others
+        addOption("KNA1-LAND1", "EQ", "'AR'", "");
+        activate();
+        list()->setFocus();
+        list()->setCurrentItem(option(1));
+        if (how == u"F2") {
+            QTest::keyClick(list(), Qt::Key_F2);
+        } else {
+            const QPoint at = list()->visualItemRect(option(1)).center();
+            // As the system delivers it: press, release, double click, release.
+            QTest::mousePress(list()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, at);
+        }
+        QVERIFY(m_window->options().editorShown());
+        const EditorParts parts = editorParts();
+        QCOMPARE(parts.field, field);
+        QCOMPARE(parts.op, op);
+        QCOMPARE(parts.value, value);
+        QCOMPARE(parts.conjunction, conjunction);
+        QVERIFY(valueBox()->hasFocus());
+        // The line is changed where it stands; nothing is added, and no in-place edit opens.
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QVERIFY(!list()->isPersistentEditorOpen(option(1)) &&
+                !list()->viewport()->findChild<QLineEdit*>());
+        fieldBox()->setEditText(QStringLiteral("name1"));
+        opBox()->setCurrentIndex(opBox()->findText(QStringLiteral("LIKE")));
+        valueBox()->setText(QStringLiteral("'B%'"));
+        clearModified();
+        QTest::keyClick(valueBox(), Qt::Key_Return);
+        const QString changed = QStringLiteral("KNA1-NAME1 LIKE 'B%' ") + conjunction;
+        QCOMPARE(m_window->options().lines(),
+                 QStringList({"KNA1-LAND1 EQ 'DE' OR", changed, "KNA1-LAND1 EQ 'AR' "}));
+        QCOMPARE(m_window->options().keys(), m_window->options().lines());
+        QVERIFY(modified());
+        QVERIFY(!m_window->options().editorShown());
+        // The next line added is a new one again.
+        addOption("KNA1-LAND1", "EQ", "'CL'", "");
+        QCOMPARE(m_window->options().count(), 4);
+    }
+
+    void aLineChangedIntoAnotherStandsOnce()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-LAND1")}));
+        addOption("KNA1-LAND1", "EQ", "'DE'", "OR");
+        addOption("KNA1-LAND1", "EQ", "'US'", "OR");
+        m_window->options().change(option(1));
+        valueBox()->setText(QStringLiteral("'DE'"));
+        QTest::keyClick(valueBox(), Qt::Key_Return);
+        QCOMPARE(m_window->options().lines(), QStringList{QStringLiteral("KNA1-LAND1 EQ 'DE' OR")});
+        QVERIFY(m_kit->desktop.messages.isEmpty());
+    }
+
+    void showOptionPutsTheFocusIntoTheFieldBox()
+    {
+        activate();
+        m_window->myTable().view()->setFocus();
+        m_kit->window.perform(QStringLiteral("mshowoption"));
+        QVERIFY(m_window->options().editorShown());
+        QTRY_VERIFY(fieldBox()->hasFocus());
+        // Shown already: the focus still goes there.
+        m_window->myTable().view()->setFocus();
+        m_kit->window.perform(QStringLiteral("mshowoption"));
+        QTRY_VERIFY(fieldBox()->hasFocus());
     }
 
     void lengthLimit_data()

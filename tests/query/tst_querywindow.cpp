@@ -315,6 +315,49 @@ private Q_SLOTS:
             QCOMPARE(kit.window.statusPanels()->message(), QStringLiteral("10 Total Fields"));
     }
 
+    // From the filter into the list and on to My Table without the mouse.
+    void keyboardFromTheFilterToMyTable_data()
+    {
+        QTest::addColumn<int>("intoList"); // the key in the filter
+        QTest::addColumn<int>("copy");     // the key in the list
+        QTest::newRow("Down, Return") << int(Qt::Key_Down) << int(Qt::Key_Return);
+        QTest::newRow("Return, keypad Enter") << int(Qt::Key_Return) << int(Qt::Key_Enter);
+    }
+
+    void keyboardFromTheFilterToMyTable()
+    {
+        QFETCH(int, intoList);
+        QFETCH(int, copy);
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        kit.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&kit.window));
+        ReportListView* list = fieldList(window);
+        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        filter->setFocus();
+        QTest::keyClicks(filter, QStringLiteral("city"));
+        QTest::keyClick(filter, Qt::Key(intoList));
+        QVERIFY(list->hasFocus());
+        // The first field the filter shows is the one the keys go on from.
+        QCOMPARE(list->currentItem()->text(0), QStringLiteral("T001-ORT01"));
+        QTest::keyClick(list, Qt::Key_Space); // selects it
+        QTest::keyClick(list, Qt::Key(copy),
+                        copy == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(window->myTable().items().size(), 1);
+        QCOMPARE(window->myTable().items().front().key, QStringLiteral("T001-ORT01"));
+        // Enter with several selected copies them all, in the list's order.
+        QTest::keyClick(filter, Qt::Key_Escape);
+        list->clearSelection();
+        list->itemByKey(QStringLiteral("T001-MANDT"))->setSelected(true);
+        list->itemByKey(QStringLiteral("T001-BUKRS"))->setSelected(true);
+        QTest::keyClick(list, Qt::Key_Return);
+        QStringList keys;
+        for (const ReadPlan::Field& field : window->myTable().items())
+            keys.append(field.key);
+        QCOMPARE(keys, QStringList({"T001-ORT01", "T001-MANDT", "T001-BUKRS"}));
+    }
+
     void filterHoldsForTablesOpenedLaterAndHidesFromCopies()
     {
         QueryTestKit kit;

@@ -5,11 +5,13 @@
 #include "window/query/TableTreeView.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTest>
 
 namespace
@@ -368,10 +370,18 @@ private Q_SLOTS:
         QueryWindow* window = kit.newWindow();
         TableTreeView* tree = treeOf(window);
 
-        // A click or F2 never edits a label.
+        // A click never edits a label; F2 starts a rename, as the menu does, and Esc leaves
+        // the name as it was.
         select(tree, QStringLiteral("T001"));
-        QTest::keyClick(tree, Qt::Key_F2);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centreOf(tree, "T001"));
         QVERIFY(!openEditor(tree));
+        QTest::keyClick(tree, Qt::Key_F2);
+        QLineEdit* editor = openEditor(tree);
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Escape);
+        settle();
+        QVERIFY(!openEditor(tree));
+        QCOMPARE(shown(tree), (QStringList{"Sales", "Sales\\KNA1", "T001"}));
 
         select(tree, QStringLiteral("Sales"));
         kit.window.perform(QStringLiteral("mrename"));
@@ -683,6 +693,127 @@ private Q_SLOTS:
     }
 
     // Opening and closing tables
+
+    // Keys on the tree do what a double click and the Table menu do.
+    void keysOnTheTree_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("answer"); // to the delete question; -1: none asked
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<int>("fields"); // in the field list after the key
+        const QStringList all{"Sales", "Sales\\KNA1", "T001"};
+        QTest::newRow("Enter opens a table")
+            << "KNA1" << int(Qt::Key_Return) << 0 << -1 << all << 70;
+        QTest::newRow("keypad Enter opens a table")
+            << "KNA1" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << -1 << all << 70;
+        QTest::newRow("Enter on a folder opens nothing")
+            << "Sales" << int(Qt::Key_Return) << 0 << -1 << all << 0;
+        QTest::newRow("Delete removes a table unasked")
+            << "T001" << int(Qt::Key_Delete) << 0 << -1 << QStringList{"Sales", "Sales\\KNA1"} << 0;
+        QTest::newRow("Delete asks for a folder, No keeps it")
+            << "Sales" << int(Qt::Key_Delete) << 0 << int(Desktop::Answer::No) << all << 0;
+        QTest::newRow("Delete asks for a folder, Yes removes it")
+            << "Sales" << int(Qt::Key_Delete) << 0 << int(Desktop::Answer::Yes)
+            << QStringList{"T001"} << 0;
+    }
+
+    void keysOnTheTree()
+    {
+        QFETCH(QString, node);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, answer);
+        QFETCH(QStringList, after);
+        QFETCH(int, fields);
+        QueryTestKit kit;
+        QVERIFY(kit.connect());
+        seed(kit.state,
+             {QStringLiteral("Sales"), QStringLiteral("Sales\\KNA1"), QStringLiteral("T001")});
+        QueryWindow* window = kit.newWindow();
+        TableTreeView* tree = treeOf(window);
+        tree->expandAll();
+        select(tree, node);
+        kit.window.action(QStringLiteral("mcuttable"))->trigger();
+        QVERIFY(pasteEnabled(kit));
+        if (answer >= 0)
+            kit.desktop.answers.enqueue(Desktop::Answer(answer));
+        QTest::keyClick(tree, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        settle();
+        QCOMPARE(shown(tree), after);
+        QCOMPARE(fieldListOf(window)->topLevelItemCount(), fields);
+        if (answer >= 0) {
+            QCOMPARE(
+                kit.desktop.messageTexts(),
+                QStringList{QStringLiteral("Are you sure you want to delete folder 'Sales'?")});
+        } else {
+            QVERIFY(kit.desktop.messages.isEmpty());
+        }
+        // Delete gives up Paste as the menu's Delete does; opening leaves it.
+        QCOMPARE(pasteEnabled(kit), key != Qt::Key_Delete);
+        if (fields > 0) {
+            QVERIFY(isBlue(tree, node));
+            QCOMPARE(status(kit), QStringLiteral("KNA1 has 70 of 70 Total Fields"));
+            // Enter again closes it.
+            QTest::keyClick(tree, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(fieldListOf(window)->topLevelItemCount(), 0);
+        }
+    }
+
+    void renameByF2()
+    {
+        QueryTestKit kit;
+        seed(kit.state, {QStringLiteral("Sales"), QStringLiteral("Sales\\KNA1")});
+        QueryWindow* window = kit.newWindow();
+        TableTreeView* tree = treeOf(window);
+        select(tree, QStringLiteral("Sales"));
+        kit.window.action(QStringLiteral("mcuttable"))->trigger();
+        QTest::keyClick(tree, Qt::Key_F2);
+        QVERIFY(!pasteEnabled(kit));
+        QVERIFY(typeName(tree, QStringLiteral("Vendas")));
+        QCOMPARE(shown(tree), (QStringList{"Vendas", "Vendas\\KNA1"}));
+    }
+
+    // The menu key (which the system delivers as a context menu of the keyboard) and Shift+F10
+    // open the Table menu under the selected node; the mouse's menu stays the release's.
+    void tableMenuByKeyboard_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Shift+F10") << "Shift+F10";
+        QTest::newRow("menu key") << "menu key";
+        QTest::newRow("mouse") << "mouse";
+    }
+
+    void tableMenuByKeyboard()
+    {
+        QFETCH(QString, how);
+        QueryTestKit kit;
+        seed(kit.state,
+             {QStringLiteral("Sales"), QStringLiteral("Sales\\KNA1"), QStringLiteral("T001")});
+        QueryWindow* window = kit.newWindow();
+        TableTreeView* tree = treeOf(window);
+        QVERIFY(QTest::qWaitForWindowExposed(&kit.window));
+        select(tree, QStringLiteral("T001"));
+        QMenu* menu = kit.window.menu(QStringLiteral("mtable"));
+        const QRect item = tree->visualItemRect(itemOf(tree, QStringLiteral("T001")));
+        if (how == u"Shift+F10") {
+            QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            const bool keyboard = how == u"menu key";
+            QContextMenuEvent event(keyboard ? QContextMenuEvent::Keyboard
+                                             : QContextMenuEvent::Mouse,
+                                    item.center(), tree->viewport()->mapToGlobal(item.center()));
+            QCoreApplication::sendEvent(tree->viewport(), &event);
+        }
+        if (how == u"mouse") {
+            QVERIFY(!menu->isVisible());
+            return;
+        }
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->pos().y(), tree->viewport()->mapToGlobal(item.bottomLeft()).y());
+        menu->hide();
+    }
 
     void openAndCloseTable()
     {

@@ -2,6 +2,7 @@
 
 #include "shell/AppState.h"
 #include "shell/SettingsFile.h"
+#include "window/main/MenuMnemonics.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
 #include "window/main/WindowPlacement.h"
@@ -12,22 +13,27 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
 #include <QStatusBar>
 #include <QTest>
+
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
 #include <algorithm>
 
 namespace
 {
+// The caption as the user reads it: the mnemonic's "&" is no character.
 QString captionOf(const MainWindow& window, const QString& name)
 {
     if (QMenu* menu = window.menu(name))
-        return menu->title();
+        return MenuMnemonics::visible(menu->title());
     if (QAction* action = window.action(name))
-        return action->text();
+        return MenuMnemonics::visible(action->text());
     return QStringLiteral("<missing %1>").arg(name);
 }
 
@@ -446,7 +452,7 @@ private Q_SLOTS:
         row("mauxiliogeral", "Contents", "Auxílio Geral");
         row("msobrevub", "About Zorv", "Sobre Zorv");
         // Fixed captions: the same in both languages.
-        row("mr3system", "&R/3 System", "&R/3 System");
+        row("mr3system", "R/3 System", "R/3 System");
         row("msapsysinfo", "SAP System Information", "SAP System Information");
         row("msaplogon", "SAP Logon", "SAP Logon");
         row("mvertical", "Vertical", "Vertical");
@@ -474,6 +480,89 @@ private Q_SLOTS:
         f.state.languageEnglish = true;
         w.applyCaptions();
         QCOMPARE(captionOf(w, name), english);
+    }
+
+    // Every menu title and item opens by Alt (or, in an open menu, by itself) and a letter
+    // of its own in either language, and the letter is one the caption shows.
+    void everyMenuHasAMnemonic_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("English") << "EN";
+        QTest::newRow("Portuguese") << "PT";
+    }
+
+    void everyMenuHasAMnemonic()
+    {
+        QFETCH(QString, language);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded(false);
+        f.state.languageEnglish = language == u"EN";
+        f.state.languagePortuguese = language == u"PT";
+        w.applyCaptions();
+        w.applyCaptions(); // once more, as the options dialog does: still one mark each
+        QStringList problems;
+        std::function<void(const QList<QAction*>&, const QString&)> check =
+            [&](const QList<QAction*>& actions, const QString& where) {
+                QSet<QChar> keys;
+                for (const QAction* action : actions) {
+                    if (action->isSeparator())
+                        continue;
+                    const QString text = action->text();
+                    const QKeySequence mnemonic = QKeySequence::mnemonic(text);
+                    const QString shown = MenuMnemonics::visible(text);
+                    if (mnemonic.isEmpty() || text.count(u'&') != 1) {
+                        problems.append(where + u'/' + text);
+                    } else {
+                        const QChar key = text.at(text.indexOf(u'&') + 1).toUpper();
+                        if (keys.contains(key))
+                            problems.append(where + u'/' + text + QStringLiteral(" (twice)"));
+                        keys.insert(key);
+                    }
+                    if (shown.contains(u'&'))
+                        problems.append(where + u'/' + shown + QStringLiteral(" (shows &)"));
+                    if (action->menu())
+                        check(action->menu()->actions(), where + u'/' + shown);
+                }
+            };
+        check(w.menuBar()->actions(), QString());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+        // The fixed mnemonic stays, the others follow their captions.
+        QCOMPARE(w.menu(QStringLiteral("mr3system"))->title(), QStringLiteral("&R/3 System"));
+        QCOMPARE(w.menu(QStringLiteral("mfile"))->title(),
+                 language == u"EN" ? QStringLiteral("&File") : QStringLiteral("&Arquivo"));
+    }
+
+    void mnemonicsAreChosenPerMenu_data()
+    {
+        QTest::addColumn<QStringList>("captions");
+        QTest::addColumn<QStringList>("marked");
+        QTest::newRow("word starts first") << QStringList{"Copy to My Table", "Print Fields"}
+                                           << QStringList{"&Copy to My Table", "&Print Fields"};
+        QTest::newRow("a taken letter: the next word")
+            << QStringList{"Print Fields", "Print Preview", "Print Options"}
+            << QStringList{"&Print Fields", "P&rint Preview", "Print &Options"};
+        QTest::newRow("no free word start: any letter")
+            << QStringList{"File", "Fields"} << QStringList{"&File", "F&ields"};
+        QTest::newRow("an own mnemonic is kept and reserved")
+            << QStringList{"Remove", "&Rename"} << QStringList{"R&emove", "&Rename"};
+        QTest::newRow("a plain ampersand stays one")
+            << QStringList{"Save & Close"} << QStringList{"&Save && Close"};
+        QTest::newRow("accents, case-blind")
+            << QStringList{"Opções", "opcao"} << QStringList{"&Opções", "o&pcao"};
+        QTest::newRow("nothing left") << QStringList{"A", "a"} << QStringList{"&A", "a"};
+    }
+
+    void mnemonicsAreChosenPerMenu()
+    {
+        QFETCH(QStringList, captions);
+        QFETCH(QStringList, marked);
+        QCOMPARE(MenuMnemonics::assign(captions), marked);
+        QCOMPARE(MenuMnemonics::assign(marked), marked);
+        for (qsizetype i = 0; i < captions.size(); ++i)
+            // The text shown is the caption's, less a mark it carried itself.
+            QCOMPARE(
+                MenuMnemonics::visible(marked.at(i)),
+                QString(captions.at(i)).remove(QRegularExpression(QStringLiteral("&(?=\\w)"))));
     }
 
     void portugueseWinsOverCtFromTheSettings()

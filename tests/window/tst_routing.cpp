@@ -2,6 +2,7 @@
 
 #include "shell/DesktopServices.h"
 #include "window/main/AboutBox.h"
+#include "window/main/MenuMnemonics.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -561,7 +562,7 @@ private Q_SLOTS:
             wasOptions = modal->objectName() == u"fopcoes";
             if (auto* portuguese = modal->findChild<QRadioButton*>(QStringLiteral("Option2")))
                 portuguese->click();
-            fileMenuWhileOpen = w.menu(QStringLiteral("mfile"))->title();
+            fileMenuWhileOpen = MenuMnemonics::visible(w.menu(QStringLiteral("mfile"))->title());
             tipWhileOpen = w.toolButton(QStringLiteral("Conectar"))->toolTip();
             modal->close(); // the close box: no OK
         });
@@ -569,7 +570,8 @@ private Q_SLOTS:
         QVERIFY(wasOptions);
         QCOMPARE(fileMenuWhileOpen, QStringLiteral("Arquivo"));
         QCOMPARE(tipWhileOpen, QStringLiteral("Conectar R/3 System"));
-        QCOMPARE(w.action(QStringLiteral("mopcoes"))->text(), QStringLiteral("Opções..."));
+        QCOMPARE(MenuMnemonics::visible(w.action(QStringLiteral("mopcoes"))->text()),
+                 QStringLiteral("Opções..."));
         QVERIFY(f.state.languagePortuguese);
         QVERIFY(!f.state.languageEnglish);
         QCOMPARE(f.state.listSeparator, QStringLiteral(";"));

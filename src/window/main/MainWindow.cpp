@@ -14,6 +14,7 @@
 #include "window/main/CaptionApplier.h"
 #include "window/main/MenuBuilder.h"
 #include "window/main/MenuLayout.h"
+#include "window/main/MenuMnemonics.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
 #include "window/main/WindowPlacement.h"
@@ -207,6 +208,8 @@ void MainWindow::showDisconnectedPanel()
 void MainWindow::applyCaptions()
 {
     CaptionApplier::apply(this, Language(m_state));
+    // Alt and a letter open every menu, in either language.
+    MenuMnemonics::apply(menuBar());
 }
 
 void MainWindow::showWelcome()

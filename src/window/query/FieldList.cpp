@@ -24,6 +24,8 @@ FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* fil
 {
     m_filter->setClearButtonEnabled(true);
     m_filter->installEventFilter(this);
+    // Enter in the list copies the selected fields to My Table, as the menu does.
+    m_view->installEventFilter(this);
     connect(m_filter, &QLineEdit::textChanged, this, &FieldList::refilter);
     // Ctrl+F anywhere in the query window goes to the filter.
     auto* find = new QShortcut(QKeySequence::Find, m_filter->parentWidget());
@@ -186,11 +188,38 @@ void FieldList::showCount() const
     host.setStatusText(text);
 }
 
+void FieldList::focusList()
+{
+    // Into the list at the first field the filter shows, unless one shown is current already.
+    QTreeWidgetItem* current = m_view->currentItem();
+    if (!current || current->isHidden()) {
+        for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
+            if (!item->isHidden()) {
+                m_view->setCurrentItem(item);
+                break;
+            }
+        }
+    }
+    m_view->setFocus(Qt::OtherFocusReason);
+}
+
 bool FieldList::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_filter && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_filter->text().isEmpty()) {
-        m_filter->clear();
+    if (event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (watched == m_filter) {
+        if (key == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+            m_filter->clear();
+            return true;
+        }
+        if (enter || key == Qt::Key_Down) {
+            focusList();
+            return true;
+        }
+    } else if (watched == m_view && enter) {
+        Q_EMIT chosen(selectedFields());
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -43,7 +43,7 @@ public:
     void setFilterText(const QString& text);
 
 Q_SIGNALS:
-    // A double click asks for these fields in My Table.
+    // A double click or Enter asks for these fields in My Table.
     void chosen(const QVector<ReadPlan::Field>& fields);
 
 private:
@@ -53,6 +53,8 @@ private:
     // "70 Total Fields", or "1 of 70 Total Fields" while the filter hides some.
     void showCount() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Down or Enter in the filter: on into the list.
+    void focusList();
 
     QueryContext& m_context;
     ReportListView* m_view;

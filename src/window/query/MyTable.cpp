@@ -225,7 +225,7 @@ int MyTable::totalBytes()
     int total = 0;
     for (QTreeWidgetItem* item : m_view->itemsInOrder()) {
         total += item->text(2).toInt();
-        m_fieldBox->addItem(item->data(0, kListKeyRole).toString());
+        m_fieldBox->addItem(item->data(0, kListKeyRole).toString(), item->text(2).toInt());
     }
     m_fieldBox->setCurrentIndex(-1);
     return total;

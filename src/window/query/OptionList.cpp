@@ -6,15 +6,18 @@
 #include "shell/Language.h"
 #include "shell/ShellHost.h"
 #include "shell/Texts.h"
+#include "window/query/OptionLineParts.h"
 #include "window/query/QueryCommands.h"
 #include "window/query/QueryContext.h"
 #include "window/query/ReportListView.h"
 
 #include <QComboBox>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 
 #include <algorithm>
@@ -61,7 +64,16 @@ OptionList::OptionList(QueryContext& context, ReportListView* view, Editor edito
     m_editor.value->setToolTip(language.pick(Texts::get(TextId::TipValue)));
     m_editor.conjunction->setToolTip(language.pick(Texts::get(TextId::TipConjunction)));
     m_editor.add->setToolTip(language.pick(Texts::get(TextId::TipAddOption)));
-    m_view->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    // F2 and a double click change a line in the editor row; a click on the selected line
+    // still edits its text in place.
+    m_view->setEditTriggers(QAbstractItemView::SelectedClicked);
+    m_view->installEventFilter(this);
+    connect(m_view, &QTreeWidget::itemDoubleClicked, this, &OptionList::change);
+    connect(m_editor.value, &QLineEdit::returnPressed, this, &OptionList::addOption);
+    connect(m_editor.field, &QComboBox::currentTextChanged, this, &OptionList::valueRoomChanged);
+    connect(m_editor.op, &QComboBox::currentTextChanged, this, &OptionList::valueRoomChanged);
+    connect(m_editor.conjunction, &QComboBox::currentTextChanged, this,
+            &OptionList::valueRoomChanged);
     connect(m_editor.field, &QComboBox::textActivated, m_editor.field, &QWidget::setToolTip);
     connect(m_editor.op, &QComboBox::textActivated, m_editor.op, &QWidget::setToolTip);
     connect(m_editor.value, &QLineEdit::textChanged, m_editor.value, &QWidget::setToolTip);
@@ -157,10 +169,7 @@ void OptionList::fitBoxes()
     conjunction.setLeft(conjunction.left() - conjunctionMore);
     value.setRight(value.right() - conjunctionMore);
     // The value is what the user types: the field box gives up what it can spare for it.
-    const QFontMetrics metrics = m_editor.value->fontMetrics();
-    const int valueNeeded = std::max(metrics.horizontalAdvance(m_editor.value->placeholderText()),
-                                     12 * metrics.averageCharWidth()) +
-                            12;
+    const int valueNeeded = valueWidthNeeded();
     const int spare = std::max(0, field.width() - neededWidth(m_editor.field));
     const int taken = std::clamp(valueNeeded - value.width(), 0, spare);
     field.setRight(field.right() - taken);
@@ -172,16 +181,136 @@ void OptionList::fitBoxes()
     m_editor.conjunction->setGeometry(conjunction);
 }
 
+int OptionList::valueWidthNeeded() const
+{
+    // A value of the chosen field's whole length, between its quotes, stays in view.
+    const QFontMetrics metrics = m_editor.value->fontMetrics();
+    const int length = chosenFieldLength();
+    const int text = std::max(
+        {metrics.horizontalAdvance(m_editor.value->placeholderText()),
+         12 * metrics.averageCharWidth(),
+         length > 0 ? metrics.horizontalAdvance(u'\'' + QString(length, u'0') + u'\'') : 0});
+    const QMargins margins = m_editor.value->textMargins();
+    // As the line edit sizes itself: two pixels each side of the text, a cursor, its frame.
+    QStyleOptionFrame option;
+    option.initFrom(m_editor.value);
+    option.lineWidth =
+        m_editor.value->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, m_editor.value);
+    option.state |= QStyle::State_Sunken;
+    const QSize content(text + margins.left() + margins.right() + 2 * 2 + 2,
+                        m_editor.value->height());
+    return m_editor.value->style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &option, content, m_editor.value)
+        .width();
+}
+
+QStringList OptionList::fieldKeys() const
+{
+    QStringList keys;
+    for (int i = 0; i < m_editor.field->count(); ++i)
+        keys.append(m_editor.field->itemText(i));
+    return keys;
+}
+
+int OptionList::chosenFieldLength() const
+{
+    const QStringList found = OptionLineParts::keysFor(m_editor.field->currentText(), fieldKeys());
+    if (found.size() != 1)
+        return 0;
+    return m_editor.field->itemData(m_editor.field->findText(found.front())).toInt();
+}
+
+std::optional<QString> OptionList::chosenField()
+{
+    const QString typed = m_editor.field->currentText().trimmed();
+    if (typed.isEmpty())
+        return QString();
+    const QStringList found = OptionLineParts::keysFor(typed, fieldKeys());
+    if (found.size() == 1)
+        return found.front();
+    const Language language(m_context.host.state());
+    const QString text = found.isEmpty()
+                             ? language.pick(Texts::get(TextId::UnknownOptionField)).arg(typed)
+                             : language.pick(Texts::get(TextId::AmbiguousOptionField))
+                                   .arg(typed, found.join(QStringLiteral(", ")));
+    m_context.host.services().desktop().message(text, Desktop::Buttons::Ok, Desktop::Icon::Warning,
+                                                language.pick(Texts::get(TextId::TitleOption)));
+    m_editor.field->setFocus();
+    m_editor.field->lineEdit()->selectAll();
+    return std::nullopt;
+}
+
 void OptionList::showEditor()
 {
     if (!editorShown())
         setEditorVisible(true);
+    m_editor.field->setFocus(Qt::OtherFocusReason);
+}
+
+void OptionList::change(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    QStringList operators;
+    for (int i = 0; i < m_editor.op->count(); ++i)
+        operators.append(m_editor.op->itemText(i));
+    const OptionLineParts parts = OptionLineParts::split(item->text(0), operators);
+    m_changing = item->data(0, kKeyRole).toString();
+    const int field = m_editor.field->findText(parts.field);
+    m_editor.field->setCurrentIndex(field);
+    if (field < 0)
+        m_editor.field->setEditText(parts.field);
+    m_editor.op->setCurrentIndex(m_editor.op->findText(parts.op));
+    m_editor.value->setText(parts.value);
+    m_editor.conjunction->setCurrentIndex(m_editor.conjunction->findText(parts.conjunction));
+    if (!editorShown())
+        setEditorVisible(true);
+    // The value is what a change most often mends.
+    m_editor.value->setFocus(Qt::OtherFocusReason);
+}
+
+void OptionList::replace(QTreeWidgetItem* item, const QString& line)
+{
+    // A line changed into one the list holds already stands once.
+    if (QTreeWidgetItem* same = itemByKey(line); same && same != item) {
+        delete item;
+        return;
+    }
+    m_restoring = true;
+    item->setText(0, line);
+    item->setData(0, kKeyRole, line);
+    item->setData(0, kAcceptedRole, line);
+    m_restoring = false;
+}
+
+bool OptionList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            removeOption();
+            return true;
+        }
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
+            change(m_view->currentItem());
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void OptionList::addOption()
 {
-    const QString line = m_editor.field->currentText() + u' ' + m_editor.op->currentText() + u' ' +
-                         m_editor.value->text() + u' ' + m_editor.conjunction->currentText();
+    // A field typed in any case becomes its key; a name that is no My Table field is refused
+    // now, not by the read.
+    const std::optional<QString> field = chosenField();
+    if (!field)
+        return;
+    if (!field->isEmpty() && m_editor.field->currentText() != *field)
+        m_editor.field->setCurrentIndex(m_editor.field->findText(*field));
+    const QString line = OptionLineParts{*field, m_editor.op->currentText(), m_editor.value->text(),
+                                         m_editor.conjunction->currentText()}
+                             .line();
     const bool blank = line == QStringLiteral("   ");
     if (line.size() > kMaxLength) {
         m_context.host.services().desktop().message(Texts::get(TextId::OptionTooLong).en +
@@ -196,7 +325,11 @@ void OptionList::addOption()
             language.pick(Texts::get(TextId::TitleOption)));
     } else {
         setEditorVisible(false);
-        if (!blank && !itemByKey(line))
+        QTreeWidgetItem* changed = m_changing.isEmpty() ? nullptr : itemByKey(m_changing);
+        m_changing.clear();
+        if (!blank && changed)
+            replace(changed, line);
+        else if (!blank && !itemByKey(line))
             add(line);
     }
     Q_EMIT modified();

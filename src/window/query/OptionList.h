@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 struct QueryContext;
 class QueryCommands;
 class QComboBox;
@@ -36,7 +38,10 @@ public:
     // Adds the menu commands this part carries out.
     void addCommands(QueryCommands& commands);
 
+    // Shows the editor row and puts the focus into its field box.
     void showEditor();
+    // Loads a line into the editor row; adding it then changes that line.
+    void change(QTreeWidgetItem* item);
     void addOption();
     void removeOption();
     void removeAllOptions();
@@ -53,17 +58,28 @@ public:
     QStringList keys() const;  // the lines as first added, as printed
     int count() const;
     bool editorShown() const;
-    // Once the row is placed: the operator and conjunction boxes take what their longest
-    // choice needs from the value box between them.
+    // Once the row is placed: shares its width out among the four boxes by what they show.
     void fitBoxes();
     void setLoading(bool loading) { m_loading = loading; }
 
 Q_SIGNALS:
     void modified();
     void editorShownChanged(bool shown);
+    // A choice in the row changed, and with it the room its boxes want.
+    void valueRoomChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setEditorVisible(bool visible);
+    // The My Table key the field box's text stands for (empty stays empty), or nothing once
+    // the user has been told why the text names no field.
+    std::optional<QString> chosenField();
+    int chosenFieldLength() const;
+    QStringList fieldKeys() const;
+    int valueWidthNeeded() const;
+    void replace(QTreeWidgetItem* item, const QString& line);
     void edited(QTreeWidgetItem* item);
     QTreeWidgetItem* itemByKey(const QString& key) const;
     void add(const QString& line);
@@ -73,4 +89,5 @@ private:
     Editor m_editor;
     bool m_loading = false;
     bool m_restoring = false;
+    QString m_changing; // the key of the line loaded into the editor, empty for a new line
 };

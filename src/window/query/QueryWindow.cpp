@@ -218,6 +218,10 @@ void QueryWindow::connectParts()
         m_layout.setEditorShown(shown);
         applyLayout();
     });
+    connect(m_options, &OptionList::valueRoomChanged, this, [this] {
+        if (m_options->editorShown())
+            applyLayout();
+    });
     connect(m_preview, &PreviewPane::finished, m_myTable, &MyTable::showHeader);
     connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
     m_myTable->setChosenFields([this] { return m_fields->selectedFields(); });

@@ -22,6 +22,20 @@ TableTreeController::TableTreeController(QueryContext& context, TableTreeView* v
 {
     connect(view, &TableTreeView::labelEdited, this, &TableTreeController::labelEdited);
     connect(view, &TableTreeView::nodeActivated, this, &TableTreeController::activate);
+    // The keys do what the Table menu does, Paste given up as the menu gives it up.
+    connect(view, &TableTreeView::renameRequested, this, [this] {
+        m_context.host.setCommandEnabled(QStringLiteral("mpastetable"), false);
+        renameNode();
+    });
+    connect(view, &TableTreeView::removeRequested, this, [this] {
+        const QTreeWidgetItem* item = m_view->currentItem();
+        if (!item)
+            return;
+        m_context.host.setCommandEnabled(QStringLiteral("mpastetable"), false);
+        removeNode(item->data(0, Qt::UserRole).toString(), QStringLiteral("user"));
+    });
+    connect(view, &TableTreeView::menuRequested, this,
+            [this](const QPoint& at) { m_context.host.popupMenu(QStringLiteral("mtable"), at); });
     connect(view, &TableTreeView::nodeExpansionChanged, this, [this](int id, bool expanded) {
         // A table's picture tells whether its fields are open, not whether it is expanded.
         TableTreeModel::Node* node = m_model.node(id);

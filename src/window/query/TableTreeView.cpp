@@ -3,7 +3,9 @@
 #include "window/common/Icons.h"
 
 #include <QAbstractItemDelegate>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace
 {
@@ -137,4 +139,47 @@ void TableTreeView::editNode(int id)
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     m_editing = id;
     editItem(item, 0);
+}
+
+void TableTreeView::keyPressEvent(QKeyEvent* event)
+{
+    // Keys the label editor passes on (its Enter, say) are the edit's, not the tree's.
+    if (editing() || state() == QAbstractItemView::EditingState) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        if (const int id = currentId())
+            Q_EMIT nodeActivated(id);
+    } else if (modifiers == Qt::NoModifier && key == Qt::Key_F2) {
+        Q_EMIT renameRequested();
+    } else if (modifiers == Qt::NoModifier && key == Qt::Key_Delete) {
+        Q_EMIT removeRequested();
+    } else if (modifiers == Qt::ShiftModifier && key == Qt::Key_F10) {
+        Q_EMIT menuRequested(menuPlace());
+    } else {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TableTreeView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The mouse's menu comes on the button's release; the menu key's comes here.
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        event->ignore();
+        return;
+    }
+    Q_EMIT menuRequested(menuPlace());
+    event->accept();
+}
+
+QPoint TableTreeView::menuPlace() const
+{
+    const QTreeWidgetItem* item = currentItem();
+    const QRect place = item ? visualItemRect(item) : QRect();
+    return viewport()->mapToGlobal(place.isValid() ? place.bottomLeft() : QPoint(0, 0));
 }

@@ -6,7 +6,7 @@
 
 // Shows the table tree model (TreeView1): sorted nodes, closed and open pictures, blue open
 // tables and greyed cut nodes; labels are edited only when the window asks for it. In
-// single-click mode a click acts as a double-click.
+// single-click mode a click acts as a double-click; Enter opens a table as a double-click does.
 class TableTreeView : public QTreeWidget
 {
     Q_OBJECT
@@ -33,9 +33,19 @@ Q_SIGNALS:
     void labelEdited(int id, const QString& text, bool cancelled);
     void nodeActivated(int id);
     void nodeExpansionChanged(int id, bool expanded);
+    // Keys on the selected node: F2, Delete, and the menu key or Shift+F10 (at this place).
+    void renameRequested();
+    void removeRequested();
+    void menuRequested(const QPoint& globalPos);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QTreeWidgetItem* itemFor(int id) const;
+    // Under the selected node, or at the list's corner without one.
+    QPoint menuPlace() const;
     void paint(const TableTreeModel& model, int id, QTreeWidgetItem* item) const;
     void addChildren(const TableTreeModel& model, int parent, QTreeWidgetItem* under);
 
