@@ -1,6 +1,5 @@
 #include "query/read/TableCall.h"
 
-#include "sap/ReadTableWidths.h"
 #include "sap/RfcDestination.h"
 #include "sap/RfcFunction.h"
 
@@ -66,11 +65,7 @@ TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
         function.expectResult(QStringLiteral("OUT_TABLE"));
     }
     for (const QString& name : rowTables)
-        watchRows(name,
-                  m_module.output() == ReadModule::Output::WidthTables
-                      ? ReadModule::widthOfTable(name)
-                      : m_module.lineWidth(),
-                  sink);
+        watchRows(name, widthOf(name), sink);
     const bool ok = function.call();
     for (const QString& name : rowTables)
         function.table(name).setRowSink({});
@@ -100,13 +95,17 @@ void TableCall::watchRows(const QString& name, int width, const LineSink& sink)
     });
 }
 
+int TableCall::widthOf(const QString& table) const
+{
+    return m_module.output() == ReadModule::Output::WidthTables ? ReadModule::widthOfTable(table)
+                                                                : m_module.lineWidth();
+}
+
 bool TableCall::answerHolds()
 {
     const QString module = m_module.name();
     if (m_widest > 0) {
-        const int width = m_module.output() == ReadModule::Output::WidthTables
-                              ? ReadModule::widthOfTable(m_widestIn)
-                              : m_module.lineWidth();
+        const int width = widthOf(m_widestIn);
         m_problem = QStringLiteral("%1 returned a line of %2 characters in %3, which holds %4")
                         .arg(module)
                         .arg(m_widest)

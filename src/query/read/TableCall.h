@@ -76,6 +76,7 @@ private:
     // Checks each line against the width of the table it came in.
     void watchRows(const QString& name, int width, const LineSink& sink);
     bool answerHolds();
+    int widthOf(const QString& table) const; // the line width of a table rows come in
 
     RfcDestination& m_destination;
     const std::atomic<bool>* m_cancel;

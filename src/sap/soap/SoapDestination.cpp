@@ -1,6 +1,5 @@
 #include "sap/soap/SoapDestination.h"
 
-#include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
 #include "sap/soap/SoapEnvelope.h"
 #include "sap/soap/SoapResponseReader.h"
@@ -249,11 +248,7 @@ void SoapDestination::logoff()
 
 bool SoapDestination::call(RfcFunction& function)
 {
-    bool rowsAsked = false;
-    for (const auto& [name, table] : function.tables())
-        rowsAsked = rowsAsked || ReadModule::holdsRows(name);
-    if (!rowsAsked)
-        function.table(QStringLiteral("DATA"));
+    // The function's interface tables travel by themselves (RfcFunction::interfaceTables).
     post(SoapEnvelope::request(function), function);
     return function.exception().isEmpty();
 }
