@@ -84,6 +84,10 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                       QStringLiteral("The read module (default: the widest the system offers; "
                                      "RFC_READ_TABLE for that one alone)."),
                       QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("sessions"),
+                      QStringLiteral("Logons of the system the read calls at once, 1 to 8 "
+                                     "(default 3; 1: one call after another)."),
+                      QStringLiteral("N"), QStringLiteral("3")});
     parser.addOption({QStringLiteral("replace"),
                       QStringLiteral("Overwrite the query's own export file even when it holds "
                                      "something else than an earlier export.")});
@@ -112,6 +116,13 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
             print(err, QStringLiteral("--page-rows takes a whole number of 1 or more\n"));
             return 2;
         }
+    }
+    bool sessionsOk = false;
+    const int sessions = parser.value(QStringLiteral("sessions")).toInt(&sessionsOk);
+    if (!sessionsOk || sessions < 1 || sessions > SessionPool::kMostSessions) {
+        print(err, QStringLiteral("--sessions takes a whole number from 1 to %1\n")
+                       .arg(SessionPool::kMostSessions));
+        return 2;
     }
 
     QueryDocument document;
@@ -181,6 +192,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     const auto connection = SapCommandLine::logon(parser, factory, err);
     if (!connection)
         return 1;
+    settings.sessions = sessions;
+    settings.openSession = connection->opener();
     KeyCatalog keys;
     TableExport exporter(*connection->destination(), keys, plan, settings);
     TableExport::Observer observer;

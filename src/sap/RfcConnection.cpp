@@ -38,6 +38,22 @@ bool RfcConnection::logonWith(const LogonData& data, QString* error)
     return true;
 }
 
+std::function<std::unique_ptr<RfcDestination>(QString*)> RfcConnection::opener() const
+{
+    DestinationFactory& factory = m_factory;
+    return [&factory, data = data()](QString* error) -> std::unique_ptr<RfcDestination> {
+        std::unique_ptr<RfcDestination> destination = factory.create(data, error);
+        if (!destination)
+            return nullptr;
+        const RfcDestination::LogonResult result = destination->logon(data);
+        if (!result.ok) {
+            *error = result.error;
+            return nullptr;
+        }
+        return destination;
+    };
+}
+
 bool RfcConnection::logOn(bool silent)
 {
     if (m_destination)

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class DestinationFactory;
@@ -28,6 +29,9 @@ public:
     // For reads on other threads: the destination logs off when the last holder lets go.
     std::shared_ptr<RfcDestination> sharedDestination() const { return m_destination; }
     const LogonData& data() const { return *this; }
+    // Makes further logons of the system with this logon's data, for reads that call it from
+    // several sessions at once; it keeps a copy of the data, so it outlives a logoff.
+    std::function<std::unique_ptr<RfcDestination>(QString* error)> opener() const;
 
 private:
     bool logonWith(const LogonData& data, QString* error);

@@ -15,6 +15,7 @@
 #include "query/read/ReadJob.h"
 #include "query/read/RowCollector.h"
 #include "query/read/RowCount.h"
+#include "query/read/SessionPool.h"
 #include "query/read/TableCall.h"
 #include "sap/demo/DemoDestination.h"
 #include "sap/demo/DemoGenerator.h"
@@ -81,16 +82,43 @@ class TestReadEngine : public QObject
     QString m_database;
 
     ReadJob::Result read(RfcDestination& destination, const ReadPlan& plan, RowSink& sink,
-                         qint64 limit = 0, qint64 pageRows = 0, const QString& module = {})
+                         qint64 limit = 0, qint64 pageRows = 0, const QString& module = {},
+                         int sessions = 1, SessionPool::Opener open = {})
     {
         KeyCatalog keys;
         ReadJob::Settings settings;
         settings.limit = limit;
         settings.pageRows = pageRows;
         settings.moduleName = module;
+        settings.sessions = sessions;
+        settings.openSession = std::move(open);
         ReadJob job(destination, keys, plan, settings);
         const std::atomic<bool> never{false};
         return job.run(sink, never);
+    }
+
+    // Further logons of the demo with the same profile; the system refuses logons once
+    // `allowed` sessions are open.
+    static SessionPool::Opener demoSessions(const QString& database, const Profile& profile,
+                                            int allowed = SessionPool::kMostSessions)
+    {
+        auto open = std::make_shared<int>(1);
+        return [database, profile, allowed, open](QString* error) {
+            std::unique_ptr<RfcDestination> session;
+            if (*open >= allowed) {
+                *error = QStringLiteral("Too many logons of DEMO");
+                return session;
+            }
+            session = std::make_unique<DemoDestination>(database, profile);
+            const RfcDestination::LogonResult logon = session->logon(demoLogon());
+            if (!logon.ok) {
+                *error = logon.error;
+                session.reset();
+                return session;
+            }
+            ++*open;
+            return session;
+        };
     }
 
     static QString failures(const ReadJob::Result& result)
@@ -120,33 +148,49 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("pageRows");
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("module");
+        QTest::addColumn<int>("sessions");
         QTest::newRow("KNA1, several pieces, in key order")
-            << "KNA1" << false << 0LL << 0LL << QStringList{} << QString();
+            << "KNA1" << false << 0LL << 0LL << QStringList{} << QString() << 1;
         QTest::newRow("KNA1, column store, 250 rows an answer")
-            << "KNA1" << true << 250LL << 0LL << QStringList{} << QString();
+            << "KNA1" << true << 250LL << 0LL << QStringList{} << QString() << 1;
         QTest::newRow("KNA1, column store, pages of 7")
-            << "KNA1" << true << 0LL << 7LL << QStringList{} << QString();
+            << "KNA1" << true << 0LL << 7LL << QStringList{} << QString() << 1;
         QTest::newRow("KNA1, pages of 1")
-            << "KNA1" << false << 0LL << 1LL << QStringList{} << QString();
+            << "KNA1" << false << 0LL << 1LL << QStringList{} << QString() << 1;
         QTest::newRow("KNA1, a page larger than the table")
-            << "KNA1" << true << 0LL << 100000LL << QStringList{} << QString();
+            << "KNA1" << true << 0LL << 100000LL << QStringList{} << QString() << 1;
         QTest::newRow("KNA1, column store, with options")
             << "KNA1" << true << 40LL << 0LL
-            << QStringList{"KNA1-LAND1 EQ 'DE' OR", "KNA1-LAND1 EQ 'BR'"} << QString();
+            << QStringList{"KNA1-LAND1 EQ 'DE' OR", "KNA1-LAND1 EQ 'BR'"} << QString() << 1;
         QTest::newRow("BSEG, column store, 250 rows an answer")
-            << "BSEG" << true << 250LL << 0LL << QStringList{} << QString();
+            << "BSEG" << true << 250LL << 0LL << QStringList{} << QString() << 1;
         QTest::newRow("BSEG, column store, no row matches")
-            << "BSEG" << true << 250LL << 0LL << QStringList{"BSEG-BELNR EQ 'NONE'"} << QString();
-        QTest::newRow("T001, one row")
-            << "T001" << true << 0LL << 1LL << QStringList{"T001-BUKRS EQ '1000'"} << QString();
+            << "BSEG" << true << 250LL << 0LL << QStringList{"BSEG-BELNR EQ 'NONE'"} << QString()
+            << 1;
+        QTest::newRow("T001, one row") << "T001" << true << 0LL << 1LL
+                                       << QStringList{"T001-BUKRS EQ '1000'"} << QString() << 1;
         QTest::newRow("KNA1 in one piece through the widest module, column store, 250 an answer")
-            << "KNA1" << true << 250LL << 0LL << QStringList{} << kTable2;
+            << "KNA1" << true << 250LL << 0LL << QStringList{} << kTable2 << 1;
         QTest::newRow("BSEG through the widest module, column store, 250 rows an answer")
-            << "BSEG" << true << 250LL << 0LL << QStringList{} << kTable2;
+            << "BSEG" << true << 250LL << 0LL << QStringList{} << kTable2 << 1;
         QTest::newRow("ZWIDE's text fields through the widest module, pages of 64")
-            << "ZWIDE" << false << 0LL << 64LL << QStringList{} << kTable2;
+            << "ZWIDE" << false << 0LL << 64LL << QStringList{} << kTable2 << 1;
         QTest::newRow("KNA1 through 2048-character lines, column store, pages of 7")
-            << "KNA1" << true << 0LL << 7LL << QStringList{"KNA1-LAND1 EQ 'DE'"} << kTable2048;
+            << "KNA1" << true << 0LL << 7LL << QStringList{"KNA1-LAND1 EQ 'DE'"} << kTable2048 << 1;
+        // Parts and pieces asked for side by side, each on its own logon.
+        QTest::newRow("ZWIDE's text fields in many pieces, pages of 64, 3 sessions")
+            << "ZWIDE" << false << 0LL << 64LL << QStringList{} << QString() << 3;
+        QTest::newRow("KNA1, column store, pages of 7, 3 sessions")
+            << "KNA1" << true << 0LL << 7LL << QStringList{} << QString() << 3;
+        QTest::newRow("BSEG, column store, 250 rows an answer, 3 sessions")
+            << "BSEG" << true << 250LL << 0LL << QStringList{} << QString() << 3;
+        QTest::newRow("BSEG in key order, paced pages of 300, 8 sessions")
+            << "BSEG" << false << 0LL << 300LL << QStringList{} << QString() << 8;
+        QTest::newRow("BSEG through the widest module, 250 rows an answer, 3 sessions")
+            << "BSEG" << false << 250LL << 0LL << QStringList{} << kTable2 << 3;
+        QTest::newRow("KNA1, column store, with options, 2 sessions")
+            << "KNA1" << true << 40LL << 0LL
+            << QStringList{"KNA1-LAND1 EQ 'DE' OR", "KNA1-LAND1 EQ 'BR'"} << QString() << 2;
     }
 
     void readsEveryRowOnceWhateverTheOrder()
@@ -157,12 +201,14 @@ private Q_SLOTS:
         QFETCH(qint64, pageRows);
         QFETCH(QStringList, options);
         QFETCH(QString, module);
+        QFETCH(int, sessions);
         DemoDestination demo(m_database, profile(anyOrder, budget));
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
         const ReadPlan plan = planOf(table, {}, options);
         TallySink sink;
-        const ReadJob::Result result = read(system, plan, sink, 0, pageRows, module);
+        const ReadJob::Result result = read(system, plan, sink, 0, pageRows, module, sessions,
+                                            demoSessions(m_database, profile(anyOrder, budget)));
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
         const QString called = module.isEmpty() ? QStringLiteral("RFC_READ_TABLE") : module;
@@ -182,6 +228,12 @@ private Q_SLOTS:
         QVERIFY(sink.tally == expected);
         QVERIFY(sink.inOrder);
         QVERIFY(sink.finished);
+        // The other sessions took calls of their own.
+        if (sessions > 1)
+            QVERIFY2(system.calls.size() < result.calls,
+                     qPrintable(QStringLiteral("%1 of %2 calls on the first session")
+                                    .arg(system.calls.size())
+                                    .arg(result.calls)));
     }
 
     void aWiderModuleTakesFewerCalls()
@@ -411,13 +463,18 @@ private Q_SLOTS:
     void aRowDeletedBetweenPiecesIsReadAgain_data()
     {
         QTest::addColumn<bool>("everyTime");
-        QTest::newRow("once: the part is read again and agrees") << false;
-        QTest::newRow("every time: the keys are named") << true;
+        QTest::addColumn<int>("sessions");
+        QTest::newRow("once: the part is read again and agrees") << false << 1;
+        QTest::newRow("every time: the keys are named") << true << 1;
+        // The other pieces come from other logons, which see the row gone.
+        QTest::newRow("once, 3 sessions") << false << 3;
+        QTest::newRow("every time, 3 sessions") << true << 3;
     }
 
     void aRowDeletedBetweenPiecesIsReadAgain()
     {
         QFETCH(bool, everyTime);
+        QFETCH(int, sessions);
         QTemporaryDir copy;
         const QString database = copy.filePath(QStringLiteral("demo.sqlite"));
         QVERIFY(QFile::copy(m_database, database));
@@ -446,6 +503,8 @@ private Q_SLOTS:
         KeyCatalog keys;
         TableExport::Settings settings;
         settings.path = path;
+        settings.sessions = sessions;
+        settings.openSession = demoSessions(database, profile(true, 0));
         TableExport exporter(system, keys, plan, settings);
         const std::atomic<bool> never{false};
         const TableExport::Result result = exporter.run(never, {});
@@ -463,6 +522,42 @@ private Q_SLOTS:
             QCOMPARE(readAll(path), QByteArray("the previous export\r\n"));
             QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         }
+    }
+
+    // A system that refuses further logons is read with the sessions it allowed, and says so.
+    void aSystemThatAllowsFewerSessionsIsReadWithThose_data()
+    {
+        QTest::addColumn<int>("sessions");
+        QTest::addColumn<int>("allowed");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("one allowed") << 3 << 1
+                                     << "the system allowed 1 of 3 sessions (Too many logons of "
+                                        "DEMO): the read went on with 1";
+        QTest::newRow("two of four") << 4 << 2
+                                     << "the system allowed 2 of 4 sessions (Too many logons of "
+                                        "DEMO): the read went on with 2";
+        QTest::newRow("all of eight") << 8 << 8 << QString();
+    }
+
+    void aSystemThatAllowsFewerSessionsIsReadWithThose()
+    {
+        QFETCH(int, sessions);
+        QFETCH(int, allowed);
+        QFETCH(QString, note);
+        const Profile columnStore = profile(true, 250);
+        DemoDestination demo(m_database, columnStore);
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"));
+        TallySink sink;
+        const ReadJob::Result result = read(system, plan, sink, 0, 0, {}, sessions,
+                                            demoSessions(m_database, columnStore, allowed));
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QCOMPARE(result.notes, note.isEmpty() ? QStringList() : QStringList{note});
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        QVERIFY(sink.inOrder);
+        // With one session every call is the first session's.
+        QCOMPARE(system.calls.size() == result.calls + 1, allowed == 1);
     }
 
     void keysWithQuotesBlanksAndAccentsSplitExactly()
@@ -738,13 +833,18 @@ private Q_SLOTS:
     void cancelStopsAndLeavesNoFile_data()
     {
         QTest::addColumn<int>("atCall");
-        QTest::newRow("while reading one table") << 4;
-        QTest::newRow("while reading a second table") << 40;
+        QTest::addColumn<int>("sessions");
+        QTest::newRow("while reading one table") << 4 << 1;
+        QTest::newRow("while reading a second table") << 40 << 1;
+        // Calls on the other sessions stop too, and the read waits for them before it ends.
+        QTest::newRow("while 3 sessions read one table") << 4 << 3;
+        QTest::newRow("while 3 sessions read a second table") << 20 << 3;
     }
 
     void cancelStopsAndLeavesNoFile()
     {
         QFETCH(int, atCall);
+        QFETCH(int, sessions);
         DemoDestination demo(m_database, profile(true, 0));
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
@@ -765,6 +865,8 @@ private Q_SLOTS:
         TableExport::Settings settings;
         settings.path = path;
         settings.pageRows = 20;
+        settings.sessions = sessions;
+        settings.openSession = demoSessions(m_database, profile(true, 0));
         TableExport exporter(system, keys, plan, settings);
         const TableExport::Result result = exporter.run(cancel, {});
         QVERIFY(result.cancelled);
@@ -1072,13 +1174,14 @@ private Q_SLOTS:
 
     void thePaceFollowsWhatAStepReturned()
     {
-        // Nothing in the stretch: twice as far next time.
-        QCOMPARE(PartSplit::paceAfter(2.0, 160, 0, 100), 4.0);
+        // Nothing in the stretch: the data may end there, so the rest is read as a whole (one
+        // call that returns the rest, or a page to split), never stretch after empty stretch.
+        QCOMPARE(PartSplit::paceAfter(160, 0, 100), 0.0);
         // Enough rows: the pace they show.
-        QCOMPARE(PartSplit::paceAfter(2.0, 160, 80, 100), 2.0);
-        QCOMPARE(PartSplit::paceAfter(2.0, 160, 25, 100), 6.4);
+        QCOMPARE(PartSplit::paceAfter(160, 80, 100), 2.0);
+        QCOMPARE(PartSplit::paceAfter(160, 25, 100), 6.4);
         // Too few, near the end of the data: the rest is read as a whole.
-        QCOMPARE(PartSplit::paceAfter(2.0, 160, 24, 100), 0.0);
+        QCOMPARE(PartSplit::paceAfter(160, 24, 100), 0.0);
         // Only numbers of one width pace a part.
         QCOMPARE(PartSplit::pace("0000000100", "0000000300", 100), 2.0);
         QCOMPARE(PartSplit::pace("100", "0000000300", 100), 0.0);
@@ -1295,10 +1398,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         QTest::addColumn<int>("scale");
         QTest::addColumn<QString>("module");
-        QTest::newRow("KNA1, every character field") << "KNA1" << 1 << QString();
-        QTest::newRow("BSEG, 100,000 rows") << "BSEG" << 10 << QString();
-        QTest::newRow("KNA1 through the widest module") << "KNA1" << 1 << kTable2;
-        QTest::newRow("ZWIDE through 2048-character lines") << "ZWIDE" << 1 << kTable2048;
+        QTest::addColumn<int>("sessions");
+        QTest::newRow("KNA1, every character field") << "KNA1" << 1 << QString() << 1;
+        QTest::newRow("BSEG, 100,000 rows") << "BSEG" << 10 << QString() << 1;
+        QTest::newRow("KNA1 through the widest module") << "KNA1" << 1 << kTable2 << 1;
+        QTest::newRow("ZWIDE through 2048-character lines") << "ZWIDE" << 1 << kTable2048 << 1;
+        // Each session its own logon and cookie, served side by side.
+        QTest::newRow("BSEG, 3 sessions") << "BSEG" << 1 << QString() << 3;
+        QTest::newRow("ZWIDE in many pieces, 3 sessions") << "ZWIDE" << 1 << QString() << 3;
     }
 
     void overSoapEveryRowOnce()
@@ -1306,6 +1413,7 @@ private Q_SLOTS:
         QFETCH(QString, table);
         QFETCH(int, scale);
         QFETCH(QString, module);
+        QFETCH(int, sessions);
         QTemporaryDir home;
         QString database = m_database;
         if (scale > 1) {
@@ -1332,21 +1440,31 @@ private Q_SLOTS:
                 return !url.isEmpty();
             },
             10000));
-        SoapDestination soap(SoapDestination::baseUrl(url, {}), {});
+        const QUrl base = SoapDestination::baseUrl(url, {});
+        SoapDestination soap(base, {});
         QVERIFY(soap.logon(demoLogon()).ok);
+        int opened = 0;
+        const SessionPool::Opener open = [&](QString* error) {
+            auto session = std::make_unique<SoapDestination>(base, QString());
+            const RfcDestination::LogonResult logon = session->logon(demoLogon());
+            *error = logon.error;
+            ++opened;
+            return logon.ok ? std::unique_ptr<RfcDestination>(std::move(session)) : nullptr;
+        };
         const ReadPlan plan = planOf(table);
         TallySink sink;
-        const ReadJob::Result result = read(soap, plan, sink, 0, 0, module);
+        const ReadJob::Result result = read(soap, plan, sink, 0, 0, module, sessions, open);
         const std::optional<qint64> counted = RowCount::of(soap, table);
         server.kill();
         server.waitForFinished();
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
         const QHash<QString, int> expected = rowsInDatabase(database, plan);
-        QCOMPARE(sink.rows, scale > 1 ? 100000 : table == u"ZWIDE" ? 600 : 500);
+        QCOMPARE(sink.rows, table == u"BSEG" ? 10000 * scale : table == u"ZWIDE" ? 600 : 500);
         QVERIFY(sink.tally == expected);
         QVERIFY(sink.inOrder);
         QCOMPARE(counted.value_or(-1), sink.rows);
+        QCOMPARE(opened, sessions - 1);
     }
 };
 

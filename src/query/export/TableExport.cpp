@@ -97,6 +97,8 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     read.spoolFolder =
         m_settings.path == u"-" ? QString() : QFileInfo(m_settings.path).absolutePath();
     read.countRows = m_settings.countRows;
+    read.sessions = m_settings.sessions;
+    read.openSession = m_settings.openSession;
     ReadJob job(m_destination, m_catalog, m_plan, read);
     ReadJob::Observer progress;
     qint64 said = -1;

@@ -40,6 +40,8 @@ public:
         bool widestModule = false;
         QString moduleName;
         bool countRows = false; // ask the system how many rows a read of every row will give
+        int sessions = 1;       // sessions the read may call at once, opened by openSession
+        SessionPool::Opener openSession;
     };
 
     // Called on the thread that runs the export.

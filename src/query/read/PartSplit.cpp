@@ -42,12 +42,11 @@ std::optional<PartSplit::Step> PartSplit::pacedStep(const Part& part, qint64 wan
     return Step{bound, advance};
 }
 
-double PartSplit::paceAfter(double pace, qint64 advance, qsizetype rows, qint64 wanted)
+double PartSplit::paceAfter(qint64 advance, qsizetype rows, qint64 wanted)
 {
-    // An empty stretch doubles the pace; a thin one, near the end of the data, lets the rest be
-    // read as a whole.
-    if (rows == 0)
-        return pace * 2;
+    // An empty or thin stretch, as at the end of the data, lets the rest be read as a whole: one
+    // call returns it, or a page that splits it anew, where stretch after empty stretch cost a
+    // call each.
     if (static_cast<double>(rows) >= 0.25 * static_cast<double>(wanted))
         return static_cast<double>(advance) / static_cast<double>(rows);
     return 0;

@@ -31,6 +31,10 @@ public:
         // Where the key's values are numbers: how far they advance per row so far, so that
         // the next call can ask for a part that likely fits a page.
         double pace = 0;
+        // The call of its first piece, asked for on another session before its turn (0: none).
+        int fetch = 0;
+        // A step cut from a paced part: how far it advances, so that its rows pace the rest.
+        qint64 stepAdvance = 0;
     };
     // Rows in a row with the same value of the splitting field; start counts sample rows.
     struct Run {
@@ -56,7 +60,7 @@ public:
     static std::optional<Step> pacedStep(const Part& part, qint64 wanted,
                                          const std::vector<KeyField>& keys);
     // The pace for the rest of a part after a paced step returned rows.
-    static double paceAfter(double pace, qint64 advance, qsizetype rows, qint64 wanted);
+    static double paceAfter(qint64 advance, qsizetype rows, qint64 wanted);
     // How far key values made only of digits advance per row from first to last over rows;
     // 0 where they are not such numbers.
     static double pace(const QString& first, const QString& last, qsizetype rows);

@@ -239,8 +239,13 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
         result.error = sink.error();
         return result;
     }
+    m_sessions = std::make_unique<SessionPool>(
+        m_destination, m_settings.openSession ? m_settings.sessions : 1, m_settings.openSession);
     const bool read = tables.size() == 1 ? readOne(tables.front(), sink, cancel, observer, result)
                                          : readSeveral(tables, sink, cancel, observer, result);
+    if (const QString note = m_sessions->note(); !note.isEmpty())
+        result.notes.append(note);
+    m_sessions.reset(); // the sessions it opened log off
     if (m_fallbacks == static_cast<int>(tables.size()))
         result.module = ReadModule().name(); // every row came through RFC_READ_TABLE
     result.cancelled = cancel.load();
@@ -262,7 +267,7 @@ ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
 {
     QString fellBack;
     for (;;) {
-        TableRead reader(m_destination, m_catalog, cancel, table.request);
+        TableRead reader(m_destination, m_catalog, cancel, table.request, m_sessions.get());
         TableOutcome outcome{reader.run(batch, progress), reader.rows(), reader.failure()};
         result.calls += reader.calls();
         if (outcome.status == TableRead::Status::Failed && outcome.failure.moduleFailed &&

@@ -2,6 +2,7 @@
 
 #include "query/read/KeyCatalog.h"
 #include "query/read/ReadPlan.h"
+#include "query/read/SessionPool.h"
 #include "query/read/TableRead.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class RfcDestination;
@@ -34,6 +36,10 @@ public:
         // Before a read of every row of a table without option lines, ask the system how many
         // it holds, so that progress says how far the read is.
         bool countRows = false;
+        // How many sessions of the system calls may go to at once (1: one after another), and
+        // how more are opened; without an opener, one.
+        int sessions = 1;
+        SessionPool::Opener openSession;
     };
     struct Failure {
         QString table;
@@ -112,4 +118,5 @@ private:
     std::vector<Run> m_runs;
     std::vector<Table> m_classicTables; // each table as RFC_READ_TABLE reads it
     int m_fallbacks = 0;                // tables read with RFC_READ_TABLE instead
+    std::unique_ptr<SessionPool> m_sessions;
 };

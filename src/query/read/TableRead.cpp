@@ -1,8 +1,11 @@
 #include "query/read/TableRead.h"
 
+#include "query/read/SessionPool.h"
 #include "sap/ReadTableWidths.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <numeric>
 
 namespace
@@ -13,9 +16,10 @@ constexpr qint64 kMostReservedRows = 100000;
 } // namespace
 
 TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
-                     const std::atomic<bool>& cancel, Request request)
+                     const std::atomic<bool>& cancel, Request request, SessionPool* sessions)
     : m_destination(destination), m_catalog(catalog), m_cancel(cancel),
-      m_request(std::move(request)), m_pageRows(std::max<qint64>(1, m_request.pageRows))
+      m_request(std::move(request)), m_pageRows(std::max<qint64>(1, m_request.pageRows)),
+      m_sessions(sessions && sessions->wanted() > 1 ? sessions : nullptr)
 {
     const qint64 learned = m_catalog.learnedPage(m_request.table);
     if (learned > 0)
@@ -78,11 +82,22 @@ TableRead::Status TableRead::readByPosition(bool mayReadInParts)
     m_pieces = PieceLayout::plain(m_request.columns, m_request.pieces);
     std::vector<TableBatch::Piece> pieces;
     qsizetype rows = 0;
-    for (const Piece& piece : m_pieces) {
+    std::vector<Attempt> together;
+    if (m_sessions && m_pieces.size() > 1) {
+        together.resize(m_pieces.size());
+        m_sessions->runTogether(
+            static_cast<int>(m_pieces.size()), [&](int p, RfcDestination& session) {
+                together[static_cast<size_t>(p)] =
+                    attempt(session, m_pieces[static_cast<size_t>(p)], KeyRange{}, m_request.limit);
+            });
+    }
+    for (size_t p = 0; p < m_pieces.size(); ++p) {
         Status status = Status::Done;
         bool outOfResources = false;
         const std::optional<Answer> answer =
-            call(piece, KeyRange{}, m_request.limit, &status, &outOfResources);
+            together.empty()
+                ? call(m_pieces[p], KeyRange{}, m_request.limit, &status, &outOfResources)
+                : settle(std::move(together[p]), &status, &outOfResources);
         if (!answer) {
             if (!outOfResources)
                 return status;
@@ -122,6 +137,8 @@ TableRead::Status TableRead::readByKey()
             return Status::Cancelled;
         if (m_request.limit > 0 && m_emitted >= m_request.limit)
             break;
+        if (m_sessions && m_request.limit == 0)
+            fetchAhead();
         Part part = std::move(m_todo.front());
         m_todo.pop_front();
         const Status status = part.sample ? split(std::move(part)) : readPart(std::move(part));
@@ -132,11 +149,10 @@ TableRead::Status TableRead::readByKey()
     return Status::Done;
 }
 
-std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRange& range,
-                                                 qint64 rowCount, Status* status,
-                                                 bool* outOfResources)
+TableRead::Attempt TableRead::attempt(RfcDestination& session, const Piece& piece,
+                                      const KeyRange& range, qint64 rowCount)
 {
-    *outOfResources = false;
+    Attempt attempt;
     TableCall::Request request;
     request.table = m_request.table;
     request.fields = piece.fields;
@@ -145,11 +161,12 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
     QString why;
     if (!range.tokens(m_keys, condition, &why) ||
         !KeyRange::optionLines(m_request.options, condition, kOptionWidth, request.options, &why)) {
-        *status = fail({}, {},
-                       QStringLiteral("%1 cannot be read in parts: %2").arg(m_request.table, why));
-        return std::nullopt;
+        attempt.outcome = TableCall::Outcome::Refused;
+        attempt.problem =
+            QStringLiteral("%1 cannot be read in parts: %2").arg(m_request.table, why);
+        return attempt;
     }
-    TableCall tableCall(m_destination, &m_cancel, m_request.module);
+    TableCall tableCall(session, &m_cancel, m_request.module);
     Answer answer{std::make_shared<RowBlock>(), {}};
     if (rowCount > 0) {
         qsizetype width = 0;
@@ -158,48 +175,83 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
         answer.block->reserve(std::min<qint64>(rowCount, kMostReservedRows), width);
     }
     ++m_calls;
-    switch (tableCall.run(request, *answer.block)) {
+    attempt.outcome = tableCall.run(request, *answer.block);
+    attempt.exception = tableCall.exception();
+    attempt.message = tableCall.message();
+    attempt.problem = tableCall.problem();
+    switch (attempt.outcome) {
     case TableCall::Outcome::Done:
+        if (!tableCall.slotsFor(piece.fields, piece.lengths, answer.places, &why)) {
+            attempt.outcome = TableCall::Outcome::Refused;
+            attempt.problem = why;
+            attempt.exception.clear();
+            return attempt;
+        }
+        attempt.answer = std::move(answer);
         break;
+    case TableCall::Outcome::SystemFailure:
+        // What a failure says is no guide (its words come in the logon language, or not at
+        // all): a page that fails where a small one of the same rows passes was too large.
+        attempt.tooLarge =
+            rowCount > m_request.floorRows + 1 && smallPagePasses(session, std::move(request));
+        break;
+    case TableCall::Outcome::Refused:
+        attempt.answerRefused = true;
+        break;
+    default:
+        break;
+    }
+    return attempt;
+}
+
+std::optional<TableRead::Answer> TableRead::settle(Attempt attempt, Status* status,
+                                                   bool* outOfResources)
+{
+    *outOfResources = false;
+    switch (attempt.outcome) {
+    case TableCall::Outcome::Done:
+        return std::move(attempt.answer);
     case TableCall::Outcome::Cancelled:
         *status = Status::Cancelled;
         return std::nullopt;
     case TableCall::Outcome::OutOfResources:
         *outOfResources = true;
-        m_failure.exception = tableCall.exception();
-        m_failure.message = tableCall.message();
+        m_failure.exception = attempt.exception;
+        m_failure.message = attempt.message;
         return std::nullopt;
     case TableCall::Outcome::SystemFailure:
-        // What a failure says is no guide (its words come in the logon language, or not at
-        // all): a page that fails where a small one of the same rows passes was too large.
-        if (rowCount > m_request.floorRows + 1 && smallPagePasses(request)) {
+        if (attempt.tooLarge) {
             *outOfResources = true;
-            m_failure.exception = tableCall.exception();
-            m_failure.message = tableCall.message();
+            m_failure.exception = attempt.exception;
+            m_failure.message = attempt.message;
             return std::nullopt;
         }
-        *status = fail(tableCall.exception(), tableCall.message(), {});
+        *status = fail(attempt.exception, attempt.message, {});
         return std::nullopt;
     case TableCall::Outcome::Failed:
-        *status = fail(tableCall.exception(), tableCall.message(), {});
-        noteModuleFailure(tableCall.exception());
+        *status = fail(attempt.exception, attempt.message, {});
+        noteModuleFailure(attempt.exception);
         return std::nullopt;
     case TableCall::Outcome::Refused:
-        *status = fail({}, {}, tableCall.problem());
-        noteModuleFailure({});
+        *status = fail({}, {}, attempt.problem);
+        if (attempt.answerRefused)
+            noteModuleFailure({});
         return std::nullopt;
     }
-    if (!tableCall.slotsFor(piece.fields, piece.lengths, answer.places, &why)) {
-        *status = fail({}, {}, why);
-        return std::nullopt;
-    }
-    return answer;
+    return std::nullopt;
 }
 
-bool TableRead::smallPagePasses(TableCall::Request request)
+std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRange& range,
+                                                 qint64 rowCount, Status* status,
+                                                 bool* outOfResources)
+{
+    return settle(attempt(m_destination, piece, range, rowCount), status, outOfResources);
+}
+
+bool TableRead::smallPagePasses(RfcDestination& session, TableCall::Request request)
 {
     request.rowCount = m_request.floorRows + 1;
-    TableCall probe(m_destination, &m_cancel, m_request.module);
+    TableCall probe(session, &m_cancel, m_request.module);
     RowBlock rows;
     ++m_calls;
     return probe.run(request, rows) == TableCall::Outcome::Done;
@@ -240,19 +292,153 @@ bool TableRead::shrinkPage()
     return true;
 }
 
+std::vector<TableRead::Attempt> TableRead::otherPieces(const KeyRange& range, qint64 rowCount)
+{
+    std::vector<Attempt> attempts(m_pieces.size() - 1);
+    m_sessions->runTogether(static_cast<int>(attempts.size()), [&](int i, RfcDestination& session) {
+        attempts[static_cast<size_t>(i)] =
+            attempt(session, m_pieces[static_cast<size_t>(i) + 1], range, rowCount);
+    });
+    return attempts;
+}
+
+struct TableRead::Fetch {
+    std::mutex lock;
+    std::condition_variable arrived;
+    bool done = false;
+    qint64 rowCount = 0;
+    Attempt attempt;
+};
+
+TableRead::~TableRead()
+{
+    while (!m_fetches.empty()) {
+        qint64 rowCount = 0;
+        takeFetch(m_fetches.begin()->first, &rowCount);
+    }
+}
+
+void TableRead::cutPacedPart(size_t index, qint64 wanted)
+{
+    Part rest = std::move(m_todo[index]);
+    m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
+    std::vector<Part> steps;
+    while (static_cast<int>(steps.size()) < m_sessions->wanted()) {
+        const std::optional<PartSplit::Step> step = PartSplit::pacedStep(rest, wanted, m_keys);
+        if (!step)
+            break;
+        Part piece{rest.range.below(step->bound), std::nullopt, rest.weight / 2, false};
+        piece.stepAdvance = step->advance;
+        steps.push_back(std::move(piece));
+        Part next{rest.range.from(step->bound, true), std::nullopt, rest.weight / 2, false};
+        next.pace = rest.pace;
+        rest = std::move(next);
+    }
+    if (steps.empty()) {
+        rest.pace = 0; // it ends within a page: one call reads it
+    }
+    steps.push_back(std::move(rest));
+    m_todo.insert(m_todo.begin() + static_cast<std::ptrdiff_t>(index),
+                  std::make_move_iterator(steps.begin()), std::make_move_iterator(steps.end()));
+}
+
+void TableRead::followPace(qint64 advance, qsizetype rows, qint64 wanted)
+{
+    for (Part& part : m_todo) {
+        if (part.pace > 0) {
+            part.pace = PartSplit::paceAfter(advance, rows, wanted);
+            return;
+        }
+    }
+}
+
+void TableRead::fetchAhead()
+{
+    if (m_sessions->available() < 2)
+        return;
+    // A page ahead per session: each has its next call while answers are taken in.
+    const size_t window = static_cast<size_t>(m_sessions->wanted()) + 1;
+    const qint64 wanted = m_pageRows;
+    size_t i = 0;
+    while (i < std::min(window, m_todo.size()) && m_fetches.size() < window) {
+        Part& part = m_todo[i];
+        if (part.pace > 0 && !part.sample && part.fetch == 0) {
+            cutPacedPart(i, wanted); // its first step, or itself without a pace, is at i now
+            continue;
+        }
+        // The part in front is called here unless it was given out; a part with a sample is
+        // split without a call.
+        if (i == 0 || part.sample || part.fetch != 0) {
+            ++i;
+            continue;
+        }
+        const auto fetch = std::make_shared<Fetch>();
+        fetch->rowCount = wanted + 1;
+        const KeyRange range = part.range;
+        const bool given = m_sessions->submit([this, fetch, range](RfcDestination& session) {
+            Attempt answer = attempt(session, m_pieces.front(), range, fetch->rowCount);
+            std::lock_guard lock(fetch->lock);
+            fetch->attempt = std::move(answer);
+            fetch->done = true;
+            fetch->arrived.notify_all();
+        });
+        if (!given)
+            return;
+        part.fetch = ++m_lastFetch;
+        m_fetches.emplace(part.fetch, fetch);
+        ++i;
+    }
+}
+
+TableRead::Attempt TableRead::takeFetch(int id, qint64* rowCount)
+{
+    const auto found = m_fetches.find(id);
+    const std::shared_ptr<Fetch> fetch = found->second;
+    m_fetches.erase(found);
+    for (;;) {
+        {
+            std::unique_lock lock(fetch->lock);
+            if (fetch->done)
+                break;
+        }
+        if (m_sessions->runOneHere())
+            continue;
+        std::unique_lock lock(fetch->lock);
+        fetch->arrived.wait(lock, [&] { return fetch->done; });
+        break;
+    }
+    *rowCount = fetch->rowCount;
+    return std::move(fetch->attempt);
+}
+
 TableRead::Status TableRead::readPart(Part part)
 {
     qint64 wanted = m_pageRows;
     if (m_request.limit > 0)
         wanted = std::min(wanted, m_request.limit - m_emitted);
     Status status = Status::Done;
-    if (part.pace > 0 && readPaced(part, wanted, &status))
-        return status;
     bool outOfResources = false;
-    const Piece& first = m_pieces.front();
-    std::optional<Answer> answer = call(first, part.range, wanted + 1, &status, &outOfResources);
-    if (!answer)
+    std::optional<Answer> answer;
+    if (part.fetch != 0) {
+        qint64 rowCount = 0;
+        answer =
+            settle(takeFetch(std::exchange(part.fetch, 0), &rowCount), &status, &outOfResources);
+        wanted = rowCount - 1;
+    } else {
+        if (part.pace > 0 && readPaced(part, wanted, &status))
+            return status;
+        answer = call(m_pieces.front(), part.range, wanted + 1, &status, &outOfResources);
+    }
+    if (!answer) {
+        // A call given out before the page shrank asks again at the page as it is now.
+        if (outOfResources && wanted > m_pageRows) {
+            m_todo.push_front(std::move(part));
+            return Status::Done;
+        }
         return retrySmaller(std::move(part), status, outOfResources);
+    }
+    if (part.stepAdvance > 0)
+        followPace(part.stepAdvance, std::min<qsizetype>(answer->block->size(), wanted), wanted);
     return readAnswer(std::move(part), std::move(*answer), wanted);
 }
 
@@ -312,7 +498,7 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
         return true;
     }
     Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
-    rest.pace = PartSplit::paceAfter(part.pace, step->advance, answer->block->size(), wanted);
+    rest.pace = PartSplit::paceAfter(step->advance, answer->block->size(), wanted);
     m_todo.push_front(std::move(rest));
     Part piece{lower, std::nullopt, part.weight / 2, part.retried};
     *status = readAnswer(std::move(piece), std::move(*answer), wanted);
@@ -389,12 +575,16 @@ TableRead::Status TableRead::accept(const Part& part, const Answer& first,
 {
     std::vector<TableBatch::Piece> pieces;
     pieces.push_back({first.block, first.places, rows});
+    const qint64 rowCount = static_cast<qint64>(rows.size()) + 1;
+    std::vector<Attempt> others;
+    if (m_sessions && m_pieces.size() > 2 && !rows.empty())
+        others = otherPieces(part.range, rowCount);
     for (size_t p = 1; p < m_pieces.size() && !rows.empty(); ++p) {
         Status status = Status::Done;
         bool outOfResources = false;
         std::optional<Answer> answer =
-            call(m_pieces[p], part.range, static_cast<qint64>(rows.size()) + 1, &status,
-                 &outOfResources);
+            others.empty() ? call(m_pieces[p], part.range, rowCount, &status, &outOfResources)
+                           : settle(std::move(others[p - 1]), &status, &outOfResources);
         if (!answer)
             return retrySmaller(Part{part.range, std::nullopt, part.weight, part.retried}, status,
                                 outOfResources);

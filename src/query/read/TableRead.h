@@ -16,9 +16,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class RfcDestination;
+class SessionPool;
 
 // Reads the rows of one table for a query, exactly, whatever order the system returns rows in:
 // - fields that do not fit one DATA line are read in pieces, each with the table's key, and
@@ -26,7 +28,9 @@ class RfcDestination;
 // - no call asks for more than a page of rows: the table is split into parts by its key, a
 //   part whose answer fills the page is split further using the rows it returned, and a part
 //   the system cannot answer (out of memory, out of time) makes the page smaller;
-// - rows come out in key order, part after part.
+// - rows come out in key order, part after part;
+// - with several sessions, the pieces of a part, and the parts next in line, are asked for at
+//   once, each on its own session; what they return is taken in reading order as before.
 // A table whose key is unknown is read as the plain function allows: one call per piece,
 // pieces joined by position.
 class TableRead
@@ -60,10 +64,12 @@ public:
         std::function<void(qint64 rows, double fraction)> progress;
     };
 
+    // sessions: where calls may go side by side; none: every call goes to destination.
     TableRead(RfcDestination& destination, KeyCatalog& catalog, const std::atomic<bool>& cancel,
-              Request request);
+              Request request, SessionPool* sessions = nullptr);
     // The key order refers to this read's own key.
     TableRead(const TableRead&) = delete;
+    ~TableRead(); // waits for the calls it gave to other sessions
     TableRead& operator=(const TableRead&) = delete;
 
     Status run(const BatchSink& sink, const Observer& observer = {});
@@ -71,7 +77,7 @@ public:
     const Failure& failure() const { return m_failure; }
     // Something the user should know of a read that succeeded (a join by position, say).
     const QString& note() const { return m_note; }
-    int calls() const { return m_calls; }
+    int calls() const { return m_calls.load(); }
     qint64 rows() const { return m_emitted; }
     qint64 pageRows() const { return m_pageRows; }
 
@@ -85,12 +91,42 @@ private:
     Status readByPosition(bool mayReadInParts);
     Status readByKey();
 
+    // What one call returned, before the read takes it in.
+    struct Attempt {
+        std::optional<Answer> answer;
+        TableCall::Outcome outcome = TableCall::Outcome::Done;
+        QString exception;
+        QString message;
+        QString problem;            // an answer refused, or a request that could not be built
+        bool tooLarge = false;      // a system failure where a small page of the same rows passed
+        bool answerRefused = false; // the module's answer cannot be right
+    };
+    // One call of a piece for a part on a session; touches nothing of the read but the count
+    // of calls, so that several can run at once.
+    Attempt attempt(RfcDestination& session, const Piece& piece, const KeyRange& range,
+                    qint64 rowCount);
+    // Takes an attempt in: its answer, or nothing on failure (the status says why).
+    std::optional<Answer> settle(Attempt attempt, Status* status, bool* outOfResources);
     // One call of a piece for a part; nothing on failure (the status says why).
     std::optional<Answer> call(const Piece& piece, const KeyRange& range, qint64 rowCount,
                                Status* status, bool* outOfResources);
     // Whether the request passes with a page of the floor's size: if so, the failed page was
     // too large for the system.
-    bool smallPagePasses(TableCall::Request request);
+    bool smallPagePasses(RfcDestination& session, TableCall::Request request);
+    // With several sessions: the first piece of the parts next in line goes to the other
+    // sessions (a paced part first cut into steps), so that answers wait for their turn.
+    struct Fetch;
+    void fetchAhead();
+    // Cuts a paced part into steps of a page each, as many as there are sessions, before the
+    // rest.
+    void cutPacedPart(size_t index, qint64 wanted);
+    // The answer of a part's call on another session, once it is there; the calling thread's
+    // own session meanwhile serves calls not yet started.
+    Attempt takeFetch(int fetch, qint64* rowCount);
+    // After a step's rows arrived, the paced rest behind it goes on at the pace they show.
+    void followPace(qint64 advance, qsizetype rows, qint64 wanted);
+    // With several sessions: the other pieces of a part, asked for at once.
+    std::vector<Attempt> otherPieces(const KeyRange& range, qint64 rowCount);
     bool shrinkPage();
     void noteModuleFailure(const QString& exception);
     // After a failed call: a call that ran out of memory or time goes back to be read with a
@@ -126,7 +162,10 @@ private:
     Observer m_observer;
     Failure m_failure;
     QString m_note;
-    int m_calls = 0;
+    SessionPool* m_sessions;
+    std::unordered_map<int, std::shared_ptr<Fetch>> m_fetches;
+    int m_lastFetch = 0;
+    std::atomic<int> m_calls{0};
     qint64 m_emitted = 0;
     double m_done = 0;
 };

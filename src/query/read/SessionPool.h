@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QThread;
+class RfcDestination;
+
+// The sessions (logons) of one system a read may use at once: the caller's own, and more opened
+// when a read first has calls to make side by side, each served by a thread of its own. A
+// system that refuses another logon leaves the read with the sessions it has, and a note says
+// so. Sessions opened here log off with the pool.
+class SessionPool
+{
+public:
+    static constexpr int kMostSessions = 8;
+    // A new logon of the same system, or nothing with the system's reason.
+    using Opener = std::function<std::unique_ptr<RfcDestination>(QString* error)>;
+    using Job = std::function<void(RfcDestination& session)>;
+
+    // sessions: how many may be used at once, the caller's own included (1..kMostSessions).
+    SessionPool(RfcDestination& own, int sessions, Opener open);
+    // Waits for the jobs given, then logs off the sessions it opened.
+    ~SessionPool();
+    SessionPool(const SessionPool&) = delete;
+    SessionPool& operator=(const SessionPool&) = delete;
+
+    int wanted() const { return m_wanted; }
+    // How many sessions calls can go to now, opening more the first time; at least 1.
+    int available();
+    // Gives a job to the next free session other than the caller's own; false when there is
+    // none (the caller then calls itself).
+    bool submit(Job job);
+    // Runs the oldest job not yet started on the caller's own session, on the calling thread:
+    // a caller waiting for a job's answer lends its session. False when none waits.
+    bool runOneHere();
+    // Runs work(0) … work(count - 1), each on one session, up to available() at once; the
+    // caller's own session runs on the calling thread. Returns when every item has run.
+    void runTogether(int count, const std::function<void(int item, RfcDestination&)>& work);
+
+    // What the user should know: a system that allowed fewer sessions than asked. Empty else.
+    QString note() const;
+
+private:
+    void serve(RfcDestination& session);
+
+    RfcDestination& m_own;
+    int m_wanted;
+    Opener m_open;
+    bool m_opened = false;
+    std::vector<std::unique_ptr<RfcDestination>> m_more;
+    std::vector<std::unique_ptr<QThread>> m_threads;
+    QString m_refusal;
+    mutable std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::deque<Job> m_jobs;
+    bool m_stopping = false;
+};
