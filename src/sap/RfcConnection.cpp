@@ -25,6 +25,7 @@ bool RfcConnection::logonWith(const LogonData& data, QString* error)
         return false;
     }
     static_cast<LogonData&>(*this) = data;
+    m_logon = data;
     systemId = result.systemId;
     hostName = result.hostName;
     systemNumber = result.systemNumber;
@@ -41,7 +42,7 @@ bool RfcConnection::logonWith(const LogonData& data, QString* error)
 std::function<std::unique_ptr<RfcDestination>(QString*)> RfcConnection::opener() const
 {
     DestinationFactory& factory = m_factory;
-    return [&factory, data = data()](QString* error) -> std::unique_ptr<RfcDestination> {
+    return [&factory, data = m_logon](QString* error) -> std::unique_ptr<RfcDestination> {
         std::unique_ptr<RfcDestination> destination = factory.create(data, error);
         if (!destination)
             return nullptr;
@@ -78,4 +79,5 @@ void RfcConnection::logOff()
 {
     m_destination.reset();
     password.clear();
+    m_logon = {};
 }

@@ -39,4 +39,5 @@ private:
     DestinationFactory& m_factory;
     LogonPrompt* m_prompt;
     std::shared_ptr<RfcDestination> m_destination;
+    LogonData m_logon; // as the logon was given, before the system's answer filled it in
 };

@@ -68,6 +68,14 @@ std::shared_ptr<RfcDestination> TableReader::destination() const
     return functions ? functions->connection.sharedDestination() : nullptr;
 }
 
+std::function<std::unique_ptr<RfcDestination>(QString*)> TableReader::sessionOpener() const
+{
+    const SapFunctions* functions = m_connection.functions();
+    if (!functions || !functions->connection.isConnected())
+        return {};
+    return functions->connection.opener();
+}
+
 void TableReader::systemFailure()
 {
     m_connection.releaseComponents();

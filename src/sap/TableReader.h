@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class RfcDestination;
@@ -28,6 +29,9 @@ public:
     // The destination the function calls go to while connected, for reads of their own. A
     // read that holds it keeps it alive after a disconnect until the read ends.
     std::shared_ptr<RfcDestination> destination() const;
+    // Makes further logons of the connected system for reads that call it side by side;
+    // nothing while disconnected.
+    std::function<std::unique_ptr<RfcDestination>(QString* error)> sessionOpener() const;
     // After a system failure the connection objects are dropped, so the next read reconnects.
     void systemFailure();
 

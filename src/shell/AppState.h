@@ -47,6 +47,9 @@ struct AppState {
     // The read module rows are read through; empty: the widest the system offers. Written to
     // the settings file only when set.
     QString readModule;
+    // How many logons of the system a read calls at once, as the user typed it; empty: the
+    // default. Written only when set.
+    QString readSessions;
 
     // The last export file, offered by the dialogs.
     QString lastExportFile;

@@ -45,6 +45,7 @@ const Setting kSettings[] = {
 // as they always were.
 const Setting kOptionalSettings[] = {
     {u"ReadModule", &AppState::readModule},
+    {u"Sessions", &AppState::readSessions},
 };
 
 template <typename T> QString assign(const KeyedLine::Converted<T>& converted, T& target)

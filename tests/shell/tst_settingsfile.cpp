@@ -134,6 +134,9 @@ private Q_SLOTS:
         QTest::newRow("blank separator")
             << QByteArray(defaultFile()).replace("z            ;", "z             ");
         QTest::newRow("a read module named") << full + line("ReadModule", "ZRFC_READ_TABLE2");
+        QTest::newRow("sessions set") << full + line("Sessions", "5");
+        QTest::newRow("a module and sessions")
+            << full + line("ReadModule", "/BODS/RFC_READ_TABLE2") + line("Sessions", "1");
     }
 
     void roundTripsByteForByte()
@@ -144,6 +147,7 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(result.error));
         QCOMPARE(SettingsFile::write(state), file);
         QCOMPARE(state.readModule.isEmpty(), !file.contains("ReadModule"));
+        QCOMPARE(state.readSessions.isEmpty(), !file.contains("Sessions"));
     }
 
     // A file an editor saved as UTF-8 (no mark) is read as UTF-8 and written back as UTF-8;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,6 +155,51 @@ private Q_SLOTS:
         QCOMPARE(state.listSeparator, separator);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
+    }
+
+    // The sessions a read calls at once: what the settings hold, 3 when they hold nothing or
+    // no number; kept in the settings only once the user changes it.
+    void okTakesTheSessions_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QString>("typed"); // empty: left as shown
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("a new settings file, left alone")
+            << QString() << 3 << QString() << QString();
+        QTest::newRow("a new settings file, one session")
+            << QString() << 3 << QStringLiteral("1") << QStringLiteral("1");
+        QTest::newRow("eight kept") << QStringLiteral("8") << 8 << QString() << QStringLiteral("8");
+        QTest::newRow("too many shown as the most")
+            << QStringLiteral("100") << 8 << QStringLiteral("5") << QStringLiteral("5");
+        QTest::newRow("no number")
+            << QStringLiteral("many") << 3 << QString() << QStringLiteral("many");
+        QTest::newRow("past the most is not taken")
+            << QStringLiteral("2") << 2 << QStringLiteral("9") << QStringLiteral("2");
+    }
+
+    void okTakesTheSessions()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, shown);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        AppState state;
+        state.languagePortuguese = true;
+        state.readSessions = setting;
+        OptionsDialog dialog(state, {});
+        dialog.show();
+        auto* sessions = control<QSpinBox>(dialog, "Sessions");
+        QCOMPARE(sessions->value(), shown);
+        QCOMPARE(control<QGroupBox>(dialog, "SessionsBox")->title(),
+                 QStringLiteral("Sessões Simultâneas"));
+        if (!typed.isEmpty()) {
+            sessions->selectAll();
+            QTest::keyClicks(sessions, typed);
+            QTest::keyClick(sessions, Qt::Key_Tab);
+        }
+        QTest::mouseClick(control<QPushButton>(dialog, "cok"), Qt::LeftButton);
+        QCOMPARE(state.readSessions, kept);
     }
 
     void closeBoxKeepsTheLanguageButNotTheSeparator()

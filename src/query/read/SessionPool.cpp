@@ -12,6 +12,13 @@ SessionPool::SessionPool(RfcDestination& own, int sessions, Opener open)
 {
 }
 
+int SessionPool::fromSetting(const QString& text)
+{
+    bool ok = false;
+    const int sessions = text.trimmed().toInt(&ok);
+    return ok ? std::clamp(sessions, 1, kMostSessions) : kDefaultSessions;
+}
+
 SessionPool::~SessionPool()
 {
     {

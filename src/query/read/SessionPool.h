@@ -20,6 +20,7 @@ class SessionPool
 {
 public:
     static constexpr int kMostSessions = 8;
+    static constexpr int kDefaultSessions = 3;
     // A new logon of the same system, or nothing with the system's reason.
     using Opener = std::function<std::unique_ptr<RfcDestination>(QString* error)>;
     using Job = std::function<void(RfcDestination& session)>;
@@ -30,6 +31,10 @@ public:
     ~SessionPool();
     SessionPool(const SessionPool&) = delete;
     SessionPool& operator=(const SessionPool&) = delete;
+
+    // A setting's text as a number of sessions: kDefaultSessions when it is empty or no
+    // number, else held to 1 … kMostSessions.
+    static int fromSetting(const QString& text);
 
     int wanted() const { return m_wanted; }
     // How many sessions calls can go to now, opening more the first time; at least 1.

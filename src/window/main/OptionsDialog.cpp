@@ -1,6 +1,8 @@
 #include "window/main/OptionsDialog.h"
 
+#include "query/read/SessionPool.h"
 #include "shell/AppState.h"
+#include "shell/BiText.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 #include "window/common/Icons.h"
@@ -13,14 +15,27 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+namespace
+{
+const BiText kSessionsTitle{QStringLiteral("Sessions at Once"),
+                            QStringLiteral("Sess\u00f5es Simult\u00e2neas")};
+const BiText kSessionsTip{
+    QStringLiteral("Logons of the system a preview or an export calls at once (1: one call "
+                   "after another)"),
+    QStringLiteral("Logons do sistema que uma pr\u00e9via ou uma exporta\u00e7\u00e3o chama "
+                   "ao mesmo tempo (1: uma chamada depois da outra)")};
+} // namespace
 
 OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaptions, QWidget* parent)
     : QDialog(parent), m_state(state), m_applyCaptions(std::move(applyCaptions)),
       m_languageBox(new QGroupBox(this)), m_separatorBox(new QGroupBox(this)),
       m_english(new QRadioButton(Texts::get(TextId::OptionEnglish).en, m_languageBox)),
       m_portuguese(new QRadioButton(Texts::get(TextId::OptionPortuguese).en, m_languageBox)),
-      m_separator(new QLineEdit(m_separatorBox)),
+      m_separator(new QLineEdit(m_separatorBox)), m_sessionsBox(new QGroupBox(this)),
+      m_sessions(new QSpinBox(m_sessionsBox)),
       m_ok(new QPushButton(Texts::get(TextId::ButtonOk).en, this))
 {
     setObjectName(QStringLiteral("fopcoes"));
@@ -33,6 +48,10 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     m_english->setObjectName(QStringLiteral("Option1"));
     m_portuguese->setObjectName(QStringLiteral("Option2"));
     m_separator->setObjectName(QStringLiteral("Text1"));
+    m_sessionsBox->setObjectName(QStringLiteral("SessionsBox"));
+    m_sessions->setObjectName(QStringLiteral("Sessions"));
+    m_sessions->setRange(1, SessionPool::kMostSessions);
+    m_sessions->setValue(SessionPool::fromSetting(m_state.readSessions));
     m_ok->setObjectName(QStringLiteral("cok"));
     m_ok->setDefault(true);
 
@@ -41,6 +60,8 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     languages->addWidget(m_portuguese);
     auto* separator = new QVBoxLayout(m_separatorBox);
     separator->addWidget(m_separator);
+    auto* sessions = new QVBoxLayout(m_sessionsBox);
+    sessions->addWidget(m_sessions);
     auto* image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(Icons::get(QStringLiteral("options")).pixmap(32, 32));
@@ -48,10 +69,11 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     layout->addWidget(image, 0, 0, Qt::AlignTop);
     layout->addWidget(m_languageBox, 0, 1);
     layout->addWidget(m_separatorBox, 1, 1);
+    layout->addWidget(m_sessionsBox, 2, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_ok);
-    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->addLayout(buttons, 3, 0, 1, 2);
 
     connect(m_english, &QRadioButton::clicked, this, &OptionsDialog::chooseEnglish);
     connect(m_portuguese, &QRadioButton::clicked, this, &OptionsDialog::choosePortuguese);
@@ -70,7 +92,10 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
 
 void OptionsDialog::recaption()
 {
-    CaptionApplier::apply(this, Language(m_state));
+    const Language language(m_state);
+    CaptionApplier::apply(this, language);
+    m_sessionsBox->setTitle(language.pick(kSessionsTitle));
+    m_sessions->setToolTip(language.pick(kSessionsTip));
 }
 
 void OptionsDialog::chooseEnglish()
@@ -97,5 +122,9 @@ void OptionsDialog::takeSeparator()
 {
     const QString typed = m_separator->text();
     m_state.listSeparator = typed.isEmpty() ? QStringLiteral(";") : typed;
+    // Kept in the settings only once it differs from what a new settings file means.
+    const int sessions = m_sessions->value();
+    if (sessions != SessionPool::fromSetting(m_state.readSessions))
+        m_state.readSessions = QString::number(sessions);
     accept();
 }

@@ -9,8 +9,10 @@ class QLineEdit;
 class QRadioButton;
 class QGroupBox;
 class QPushButton;
+class QSpinBox;
 
-// fopcoes: the interface language, applied at once, and the list separator, taken on OK.
+// fopcoes: the interface language, applied at once, and the list separator and the sessions a
+// read calls at once, taken on OK.
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
@@ -31,5 +33,7 @@ private:
     QRadioButton* m_english;
     QRadioButton* m_portuguese;
     QLineEdit* m_separator;
+    QGroupBox* m_sessionsBox;
+    QSpinBox* m_sessions;
     QPushButton* m_ok;
 };

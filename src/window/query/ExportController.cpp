@@ -5,6 +5,7 @@
 #include "query/read/ElapsedText.h"
 #include "query/read/ReadMessage.h"
 #include "query/read/ReadWorker.h"
+#include "query/read/SessionPool.h"
 #include "sap/TableReader.h"
 #include "shell/AppState.h"
 #include "shell/DesktopServices.h"
@@ -254,6 +255,8 @@ bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 r
     settings.widestModule = true;
     settings.moduleName = host.state().readModule;
     settings.countRows = true;
+    settings.sessions = SessionPool::fromSetting(host.state().readSessions);
+    settings.openSession = m_context.reader.sessionOpener();
     m_rowLimit = rowLimit;
     applyFileType(path, m_fileType, settings);
     m_result = {};

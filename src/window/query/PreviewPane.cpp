@@ -4,6 +4,7 @@
 #include "query/read/ReadMessage.h"
 #include "query/read/ReadWorker.h"
 #include "query/read/RowCollector.h"
+#include "query/read/SessionPool.h"
 #include "sap/TableReader.h"
 #include "shell/AppState.h"
 #include "shell/DesktopServices.h"
@@ -218,6 +219,8 @@ void PreviewPane::readPreview()
     settings.keepWhatWasRead = true;
     settings.widestModule = true;
     settings.moduleName = host.state().readModule;
+    settings.sessions = SessionPool::fromSetting(host.state().readSessions);
+    settings.openSession = m_context.reader.sessionOpener();
     host.setStatusText(Texts::get(TextId::PreviewStatus).en + m_plan.pieces().front().table);
     m_worker->start([read, destination, keys, settings](const std::atomic<bool>& cancel) {
         RowCollector rows(read->plan.fieldCount());
