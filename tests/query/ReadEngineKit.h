@@ -83,6 +83,7 @@ inline bool execute(const QString& path, const QString& sql)
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
         SQLITE_OK)
         return false;
+    sqlite3_busy_timeout(db, 10000); // other sessions may be reading
     const bool ok =
         sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
@@ -166,6 +167,19 @@ public:
 
 private:
     RfcDestination& m_inner;
+};
+
+// A further logon of the system, watched the same way, that owns what it watches.
+class WatchedSession : public WatchedDestination
+{
+public:
+    explicit WatchedSession(std::unique_ptr<RfcDestination> inner)
+        : WatchedDestination(*inner), m_owned(std::move(inner))
+    {
+    }
+
+private:
+    std::unique_ptr<RfcDestination> m_owned;
 };
 
 inline LogonData demoLogon(const QString& user = QStringLiteral("DEMO"))

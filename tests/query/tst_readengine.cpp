@@ -25,6 +25,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMutex>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -482,9 +483,12 @@ private Q_SLOTS:
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
         int deleted = 0;
-        // After each read of the first piece, a row of that part disappears.
-        system.after = [&](int, RfcFunction& function) {
+        QMutex deleting; // sessions call side by side
+        // After each read of the first piece, whichever session read it, a row of that part
+        // disappears.
+        const auto deleteOne = [&](int, RfcFunction& function) {
             const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
+            QMutexLocker lock(&deleting);
             if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"KNA1" ||
                 fields.value(1, QStringLiteral("FIELDNAME")) != u"MANDT" ||
                 (deleted > 0 && !everyTime))
@@ -492,6 +496,16 @@ private Q_SLOTS:
             QVERIFY(execute(database, QStringLiteral("DELETE FROM KNA1 WHERE KUNNR = '%1'")
                                           .arg(deleted * 2 + 1, 10, 10, QChar(u'0'))));
             ++deleted;
+        };
+        system.after = deleteOne;
+        const SessionPool::Opener demoSession = demoSessions(database, profile(true, 0));
+        const SessionPool::Opener watchedSession = [&](QString* error) {
+            std::unique_ptr<RfcDestination> session = demoSession(error);
+            if (!session)
+                return session;
+            auto watched = std::make_unique<WatchedSession>(std::move(session));
+            watched->after = deleteOne;
+            return std::unique_ptr<RfcDestination>(std::move(watched));
         };
         const ReadPlan plan = planOf(QStringLiteral("KNA1"));
         QTemporaryDir out;
@@ -504,7 +518,7 @@ private Q_SLOTS:
         TableExport::Settings settings;
         settings.path = path;
         settings.sessions = sessions;
-        settings.openSession = demoSessions(database, profile(true, 0));
+        settings.openSession = watchedSession;
         TableExport exporter(system, keys, plan, settings);
         const std::atomic<bool> never{false};
         const TableExport::Result result = exporter.run(never, {});

@@ -313,6 +313,7 @@ bool ReadJob::readOne(Table& table, RowSink& sink, const std::atomic<bool>& canc
     };
     TableRead::Observer progress;
     const qint64 total = countOf(table, cancel);
+    table.request.expectedRows = total;
     if (observer.progress)
         progress.progress = [&](qint64 rows, double fraction) {
             observer.progress(table.request.table, rows, total, shareDone(rows, total, fraction));
@@ -360,6 +361,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
         };
         TableRead::Observer progress;
         const qint64 total = countOf(table, cancel);
+        table.request.expectedRows = total;
         if (observer.progress)
             progress.progress = [&](qint64 rows, double fraction) {
                 observer.progress(table.request.table, rows, total,

@@ -5,7 +5,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <atomic>
 
 SessionPool::SessionPool(RfcDestination& own, int sessions, Opener open)
     : m_own(own), m_wanted(std::clamp(sessions, 1, kMostSessions)), m_open(std::move(open))
@@ -44,10 +43,16 @@ int SessionPool::available()
                 m_refusal = error.trimmed();
                 break;
             }
-            RfcDestination& served = *session;
             m_more.push_back(std::move(session));
-            m_threads.emplace_back(QThread::create([this, &served] { serve(served); }));
-            m_threads.back()->start();
+        }
+        if (!m_more.empty()) {
+            std::vector<RfcDestination*> sessions{&m_own};
+            for (const std::unique_ptr<RfcDestination>& session : m_more)
+                sessions.push_back(session.get());
+            for (RfcDestination* session : sessions) {
+                m_threads.emplace_back(QThread::create([this, session] { serve(*session); }));
+                m_threads.back()->start();
+            }
         }
     }
     return static_cast<int>(m_more.size()) + 1;
@@ -69,29 +74,18 @@ void SessionPool::serve(RfcDestination& session)
     }
 }
 
-bool SessionPool::submit(Job job)
+bool SessionPool::submit(Job job, bool urgent)
 {
     if (available() < 2)
         return false;
     {
         std::lock_guard lock(m_lock);
-        m_jobs.push_back(std::move(job));
+        if (urgent)
+            m_jobs.push_front(std::move(job));
+        else
+            m_jobs.push_back(std::move(job));
     }
     m_wake.notify_one();
-    return true;
-}
-
-bool SessionPool::runOneHere()
-{
-    Job job;
-    {
-        std::lock_guard lock(m_lock);
-        if (m_jobs.empty())
-            return false;
-        job = std::move(m_jobs.front());
-        m_jobs.pop_front();
-    }
-    job(m_own);
     return true;
 }
 
@@ -99,30 +93,28 @@ void SessionPool::runTogether(int count, const std::function<void(int, RfcDestin
 {
     if (count <= 0)
         return;
+    if (count == 1 || available() < 2) {
+        for (int item = 0; item < count; ++item)
+            work(item, m_own);
+        return;
+    }
     struct Shared {
-        std::atomic<int> next{0};
-        std::atomic<int> done{0};
+        int done = 0;
         std::mutex lock;
         std::condition_variable finished;
     };
     const auto shared = std::make_shared<Shared>();
-    const auto serveItems = [shared, count, &work](RfcDestination& session) {
-        for (int item = shared->next++; item < count; item = shared->next++) {
-            work(item, session);
-            if (++shared->done == count) {
+    for (int item = 0; item < count; ++item)
+        submit(
+            [shared, item, &work](RfcDestination& session) {
+                work(item, session);
                 std::lock_guard lock(shared->lock);
+                ++shared->done;
                 shared->finished.notify_all();
-            }
-        }
-    };
-    // Helpers that find every item taken return at once; work is not touched after the last
-    // item is done.
-    const int helpers = count == 1 ? 0 : std::min(count, available()) - 1;
-    for (int h = 0; h < helpers; ++h)
-        submit(serveItems);
-    serveItems(m_own);
+            },
+            true);
     std::unique_lock lock(shared->lock);
-    shared->finished.wait(lock, [&] { return shared->done.load() == count; });
+    shared->finished.wait(lock, [&] { return shared->done == count; });
 }
 
 QString SessionPool::note() const

@@ -13,9 +13,10 @@ class QThread;
 class RfcDestination;
 
 // The sessions (logons) of one system a read may use at once: the caller's own, and more opened
-// when a read first has calls to make side by side, each served by a thread of its own. A
-// system that refuses another logon leaves the read with the sessions it has, and a note says
-// so. Sessions opened here log off with the pool.
+// when a read first has calls to make side by side. Once there are several, each is served by a
+// thread of its own and every call goes through them, so that a session is never called from
+// two threads at once. A system that refuses another logon leaves the read with the sessions
+// it has, and a note says so. Sessions opened here log off with the pool.
 class SessionPool
 {
 public:
@@ -39,14 +40,12 @@ public:
     int wanted() const { return m_wanted; }
     // How many sessions calls can go to now, opening more the first time; at least 1.
     int available();
-    // Gives a job to the next free session other than the caller's own; false when there is
-    // none (the caller then calls itself).
-    bool submit(Job job);
-    // Runs the oldest job not yet started on the caller's own session, on the calling thread:
-    // a caller waiting for a job's answer lends its session. False when none waits.
-    bool runOneHere();
-    // Runs work(0) … work(count - 1), each on one session, up to available() at once; the
-    // caller's own session runs on the calling thread. Returns when every item has run.
+    // Gives a job to the next free session, before the others waiting when it is urgent (a
+    // call the read waits for); false when there is only the caller's own session, which the
+    // caller then calls itself.
+    bool submit(Job job, bool urgent = false);
+    // Runs work(0) … work(count - 1), each on one session, up to available() at once. Returns
+    // when every item has run.
     void runTogether(int count, const std::function<void(int item, RfcDestination&)>& work);
 
     // What the user should know: a system that allowed fewer sessions than asked. Empty else.

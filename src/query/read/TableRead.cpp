@@ -4,6 +4,7 @@
 #include "sap/ReadTableWidths.h"
 
 #include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <numeric>
@@ -14,6 +15,14 @@ constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
 constexpr int kNamedKeys = 5;
 constexpr qint64 kMostReservedRows = 100000;
 } // namespace
+
+struct TableRead::Fetch {
+    std::mutex lock;
+    std::condition_variable arrived;
+    bool done = false;
+    qint64 rowCount = 0;
+    Attempt attempt;
+};
 
 TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
                      const std::atomic<bool>& cancel, Request request, SessionPool* sessions)
@@ -245,7 +254,34 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
                                                  qint64 rowCount, Status* status,
                                                  bool* outOfResources)
 {
+    if (m_sessions) {
+        // The read waits for it: it goes before the calls asked for ahead.
+        const int id = give(piece, range, rowCount, true);
+        if (id != 0) {
+            qint64 asked = 0;
+            return settle(takeFetch(id, &asked), status, outOfResources);
+        }
+    }
     return settle(attempt(m_destination, piece, range, rowCount), status, outOfResources);
+}
+
+int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent)
+{
+    const auto fetch = std::make_shared<Fetch>();
+    fetch->rowCount = rowCount;
+    const bool given = m_sessions->submit(
+        [this, fetch, &piece, range](RfcDestination& session) {
+            Attempt answer = attempt(session, piece, range, fetch->rowCount);
+            std::lock_guard lock(fetch->lock);
+            fetch->attempt = std::move(answer);
+            fetch->done = true;
+            fetch->arrived.notify_all();
+        },
+        urgent);
+    if (!given)
+        return 0;
+    m_fetches.emplace(++m_lastFetch, fetch);
+    return m_lastFetch;
 }
 
 bool TableRead::smallPagePasses(RfcDestination& session, TableCall::Request request)
@@ -302,14 +338,6 @@ std::vector<TableRead::Attempt> TableRead::otherPieces(const KeyRange& range, qi
     return attempts;
 }
 
-struct TableRead::Fetch {
-    std::mutex lock;
-    std::condition_variable arrived;
-    bool done = false;
-    qint64 rowCount = 0;
-    Attempt attempt;
-};
-
 TableRead::~TableRead()
 {
     while (!m_fetches.empty()) {
@@ -322,8 +350,17 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
 {
     Part rest = std::move(m_todo[index]);
     m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
+    // Steps past the rows the system counted would come back empty: the rest after the last
+    // step that can hold rows reads the last stretch.
+    qint64 cut = m_sessions->wanted();
+    if (m_request.expectedRows >= 0) {
+        const double step = PartSplit::kPacedShare * static_cast<double>(wanted);
+        const double inFlight = step * static_cast<double>(m_fetches.size());
+        const double left = static_cast<double>(m_request.expectedRows - m_emitted) - inFlight;
+        cut = std::min<qint64>(cut, static_cast<qint64>(std::ceil(left / step)) - 1);
+    }
     std::vector<Part> steps;
-    while (static_cast<int>(steps.size()) < m_sessions->wanted()) {
+    while (static_cast<qint64>(steps.size()) < cut) {
         const std::optional<PartSplit::Step> step = PartSplit::pacedStep(rest, wanted, m_keys);
         if (!step)
             break;
@@ -372,20 +409,9 @@ void TableRead::fetchAhead()
             ++i;
             continue;
         }
-        const auto fetch = std::make_shared<Fetch>();
-        fetch->rowCount = wanted + 1;
-        const KeyRange range = part.range;
-        const bool given = m_sessions->submit([this, fetch, range](RfcDestination& session) {
-            Attempt answer = attempt(session, m_pieces.front(), range, fetch->rowCount);
-            std::lock_guard lock(fetch->lock);
-            fetch->attempt = std::move(answer);
-            fetch->done = true;
-            fetch->arrived.notify_all();
-        });
-        if (!given)
+        part.fetch = give(m_pieces.front(), part.range, wanted + 1, false);
+        if (part.fetch == 0)
             return;
-        part.fetch = ++m_lastFetch;
-        m_fetches.emplace(part.fetch, fetch);
         ++i;
     }
 }
@@ -395,17 +421,9 @@ TableRead::Attempt TableRead::takeFetch(int id, qint64* rowCount)
     const auto found = m_fetches.find(id);
     const std::shared_ptr<Fetch> fetch = found->second;
     m_fetches.erase(found);
-    for (;;) {
-        {
-            std::unique_lock lock(fetch->lock);
-            if (fetch->done)
-                break;
-        }
-        if (m_sessions->runOneHere())
-            continue;
+    {
         std::unique_lock lock(fetch->lock);
         fetch->arrived.wait(lock, [&] { return fetch->done; });
-        break;
     }
     *rowCount = fetch->rowCount;
     return std::move(fetch->attempt);

@@ -44,8 +44,9 @@ public:
         QStringList options;                  // the table's own WHERE lines, without its name
         qint64 limit = 0;                     // 0: every row
         qint64 pageRows = 50000;
-        qint64 floorRows = 10; // the smallest page before giving up
-        ReadModule module;     // the read module the calls go to
+        qint64 floorRows = 10;    // the smallest page before giving up
+        qint64 expectedRows = -1; // what the system counted, if it did
+        ReadModule module;        // the read module the calls go to
     };
     struct Failure {
         // The read module failed in a way RFC_READ_TABLE may not (authority, its interface,
@@ -120,8 +121,9 @@ private:
     // Cuts a paced part into steps of a page each, as many as there are sessions, before the
     // rest.
     void cutPacedPart(size_t index, qint64 wanted);
-    // The answer of a part's call on another session, once it is there; the calling thread's
-    // own session meanwhile serves calls not yet started.
+    // Gives a call to the sessions; its number, or 0 when there is no other session.
+    int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent);
+    // The answer of a call given to the sessions, once it is there.
     Attempt takeFetch(int fetch, qint64* rowCount);
     // After a step's rows arrived, the paced rest behind it goes on at the pace they show.
     void followPace(qint64 advance, qsizetype rows, qint64 wanted);
