@@ -72,10 +72,12 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_headers.size())
         return {};
-    if (role == Qt::ToolTipRole && section < m_headerTips.size())
-        return m_headerTips.at(section);
+    // Every header tells its whole text in a tip, since a narrow column cuts it.
+    if (role == Qt::ToolTipRole)
+        return m_headerTips.value(section).isEmpty() ? m_headers.value(section)
+                                                     : m_headerTips.at(section);
     return role == Qt::DisplayRole ? QVariant(m_headers.value(section)) : QVariant();
 }
 
