@@ -707,6 +707,9 @@ private Q_SLOTS:
         QCOMPARE(model().cell(0, 0), QStringLiteral("001"));
         QCOMPARE(model().cell(39, 0), QStringLiteral("040"));
         QCOMPARE(column(model(), 2), countries);
+        // From the row number to another column, the marker moves with it.
+        clickHeader(2);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country »"}));
     }
 
     // Amounts sort by their value, a trailing minus read as a sign; the row number by its value.
@@ -897,6 +900,7 @@ private Q_SLOTS:
         preview({}, QStringLiteral("60"));
         QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
         QTableView* view = grid();
+        QCoreApplication::processEvents(); // the scroll ranges follow the fitted columns
         view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() / 2);
         view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
         QCoreApplication::processEvents();
@@ -913,7 +917,7 @@ private Q_SLOTS:
         const QModelIndex shown = numbers->indexAt(under->mapFrom(view, left));
         QCOMPARE(shown.row(), firstRow);
         QCOMPARE(shown.column(), 0);
-        QCOMPARE(shown.data().toString(), QStringLiteral("%1").arg(firstRow + 1, 3, 10, u'0'));
+        QCOMPARE(shown.data().toString(), QStringLiteral("%1").arg(firstRow + 1, 3, 10, QChar(u'0')));
         // The number is painted there: the cell holds more than its background.
         const QImage cell = numbers->viewport()->grab(numbers->visualRect(shown)).toImage();
         const QRgb background = cell.pixel(0, 0);
@@ -1025,8 +1029,8 @@ private Q_SLOTS:
         grid()->setCurrentIndex(shownIndex(3, 0));
         for (int i = 0; i < rights; ++i)
             QTest::keyClick(grid(), Qt::Key_Right);
-        const int column = rights;
-        QCOMPARE(grid()->currentIndex().column(), column);
+        const int sorted = rights;
+        QCOMPARE(grid()->currentIndex().column(), sorted);
         const Qt::KeyboardModifiers keypad =
             key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
         // A key with Ctrl keeps its own meaning (Ctrl+Space selects): nothing sorts.
@@ -1034,17 +1038,17 @@ private Q_SLOTS:
         QCOMPARE(headers(), QStringList({"Row", "Customer", "Country"}));
         QTest::keyClick(grid(), Qt::Key(key), keypad);
         QCOMPARE(headers(), first);
-        QStringList values = column(model(), column);
+        QStringList values = column(model(), sorted);
         QVERIFY(std::is_sorted(values.begin(), values.end()));
         QTest::keyClick(grid(), Qt::Key(key), keypad);
         QCOMPARE(headers(), second);
-        values = column(model(), column);
+        values = column(model(), sorted);
         QVERIFY(std::is_sorted(values.rbegin(), values.rend()));
         QTest::keyClick(grid(), Qt::Key(key), keypad);
         QCOMPARE(headers(), first);
-        QCOMPARE(m_window->preview().sortColumn(), column);
+        QCOMPARE(m_window->preview().sortColumn(), sorted);
         // The current cell stays in its column, so the next press sorts the same one.
-        QCOMPARE(grid()->currentIndex().column(), column);
+        QCOMPARE(grid()->currentIndex().column(), sorted);
     }
 
     // --- the filter above the grid
@@ -1146,7 +1150,7 @@ private Q_SLOTS:
         const QStringList customers = shownColumn(1);
         QVERIFY(std::is_sorted(customers.rbegin(), customers.rend()));
         for (const QString& country : shownColumn(2))
-            QCOMPARE(country, QStringLiteral("BR "));
+            QCOMPARE(country.trimmed(), QStringLiteral("BR"));
 
         grid()->setFocus();
         QGuiApplication::clipboard()->clear();

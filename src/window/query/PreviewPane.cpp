@@ -265,7 +265,7 @@ void PreviewPane::showResult(const Read& read)
 
 void PreviewPane::sortBy(int column)
 {
-    if (m_sortColumn != 0) {
+    if (m_sortColumn != kNoColumn) {
         QString text = m_model->header(m_sortColumn);
         if (text.endsWith(kAscending) || text.endsWith(kDescending))
             text.chop(2);

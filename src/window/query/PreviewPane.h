@@ -65,7 +65,9 @@ public:
     const ReadPlan& plan() const { return m_plan; }
     long rowsRead() const { return m_rows; }
     double elapsed() const { return m_elapsed; }
+    // The column sorted last (the row number's is 0), kNoColumn before any.
     int sortColumn() const { return m_sortColumn; }
+    static constexpr int kNoColumn = -1;
 
 Q_SIGNALS:
     // A read ended and its rows are shown.
@@ -91,6 +93,6 @@ private:
     ReadPlan m_plan;
     long m_rows = 0;
     double m_elapsed = 0;
-    int m_sortColumn = 0;
+    int m_sortColumn = kNoColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -23,6 +23,8 @@
 #include "window/query/TableTreeView.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTableView>
 
