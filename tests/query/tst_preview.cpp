@@ -1075,6 +1075,9 @@ private Q_SLOTS:
         QVERIFY(std::is_sorted(values.begin(), values.end()));
         QTest::keyClick(grid(), Qt::Key(key), keypad);
         QCOMPARE(headers(), second);
+        // The column has room for its header with the marker.
+        QVERIFY(grid()->horizontalHeader()->fontMetrics().horizontalAdvance(second.at(sorted)) <
+                grid()->columnWidth(sorted));
         values = column(model(), sorted);
         QVERIFY(std::is_sorted(values.rbegin(), values.rend()));
         QTest::keyClick(grid(), Qt::Key(key), keypad);

@@ -104,7 +104,9 @@ void PreviewGrid::fitColumns()
         }
         const int values =
             std::max(cells.horizontalAdvance(longest), cells.horizontalAdvance(second)) + padding;
-        const int header = headers.horizontalAdvance(m_model->header(c)) + headerPadding;
+        // Room for the sort marker too, which a sorted header adds to its text.
+        const int header =
+            headers.horizontalAdvance(m_model->header(c) + QStringLiteral(" »")) + headerPadding;
         m_view->setColumnWidth(c, std::min(std::max(values, header), most));
     }
     grid->setStretchLastSection(true);
