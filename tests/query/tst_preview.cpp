@@ -852,12 +852,20 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     }
 
+    void rightClickOffersCopyBeforeTheMyTableMenu_data()
+    {
+        QTest::addColumn<bool>("onRowNumber"); // else on a field's cell
+        QTest::newRow("on a cell") << false;
+        QTest::newRow("on a row number") << true;
+    }
     void rightClickOffersCopyBeforeTheMyTableMenu()
     {
+        QFETCH(bool, onRowNumber);
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
         preview({}, QStringLiteral("3"));
-        QWidget* surface = grid()->viewport();
-        const QPoint at = grid()->visualRect(shownIndex(1, 1)).center();
+        QTableView* view = onRowNumber ? m_window->preview().rowNumbers()->view() : grid();
+        QWidget* surface = view->viewport();
+        const QPoint at = view->visualRect(shownIndex(1, onRowNumber ? 0 : 1)).center();
         QTest::mouseClick(surface, Qt::RightButton, {}, at);
         auto* popup = m_kit->window.findChild<QMenu*>(QStringLiteral("popup-mmytable"));
         QVERIFY(popup);

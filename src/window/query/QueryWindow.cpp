@@ -18,6 +18,7 @@
 #include "window/query/PreviewPane.h"
 #include "window/query/QueryContext.h"
 #include "window/query/ReportListView.h"
+#include "window/query/RowNumberColumn.h"
 #include "window/query/RowsPanel.h"
 #include "window/query/TableTreeController.h"
 #include "window/query/TableTreeView.h"
@@ -137,6 +138,8 @@ void QueryWindow::watchPanes()
     m_mouse->watch(m_panes.optionView, PaneLayout::Pane::Options, QStringLiteral("moptions"));
     m_mouse->watch(m_panes.previewView, PaneLayout::Pane::Preview, QStringLiteral("mmytable"),
                    m_preview->grid()->actions());
+    m_mouse->watch(m_preview->rowNumbers()->view(), PaneLayout::Pane::Preview,
+                   QStringLiteral("mmytable"), m_preview->grid()->actions());
     // The filter row heads the preview and lies in the band of its top line: the whole row
     // moves that line, as the grid's top did before it; its box and combo keep their menus.
     PreviewFilterBar* filterRow = m_preview->filterBar();
