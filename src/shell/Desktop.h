@@ -24,6 +24,7 @@ public:
         QString fileName;
         bool confirmOverwrite = false;
         int filterIndex = 0; // the file type shown first
+        QString note;        // a line the dialog shows under the file name: what will be written
     };
 
     virtual ~Desktop() = default;

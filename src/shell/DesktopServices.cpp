@@ -50,7 +50,8 @@ void DesktopServices::setFilter(int kind)
         m_filter = filter;
 }
 
-int DesktopServices::showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite)
+int DesktopServices::showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite,
+                                const QString& note)
 {
     Desktop::FileRequest request;
     request.mode = mode;
@@ -59,6 +60,7 @@ int DesktopServices::showDialog(Desktop::FileRequest::Mode mode, bool confirmOve
     request.fileName = m_fileName;
     request.confirmOverwrite = confirmOverwrite;
     request.filterIndex = m_filterIndex;
+    request.note = note;
     const std::optional<QString> chosen = m_desktop.chooseFile(request);
     if (!chosen)
         return 0;
@@ -84,13 +86,14 @@ int DesktopServices::chooseFileToSave(const QString& initialName, int filterKind
 }
 
 int DesktopServices::chooseFileToSaveAs(const QString& title, const QString& filter,
-                                        const QString& initialName, int filterIndex)
+                                        const QString& initialName, int filterIndex,
+                                        const QString& note)
 {
     m_title = title;
     m_filter = filter;
     m_fileName = initialName;
     m_filterIndex = filterIndex;
-    return showDialog(Desktop::FileRequest::Mode::Save, true);
+    return showDialog(Desktop::FileRequest::Mode::Save, true, note);
 }
 
 int DesktopServices::chooseTableFile()

@@ -27,8 +27,9 @@ public:
     int chooseTableFile();
     // A save dialog with a title and filter of the caller's, remembered like the others.
     // filterIndex: the file type shown first; dialogFilterIndex() says which one was chosen.
+    // note: a line the dialog shows under the file name.
     int chooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName,
-                           int filterIndex = 0);
+                           int filterIndex = 0, const QString& note = {});
     // Both go through the desktop's own opener and report when it fails.
     void openWithAssociatedProgram(const QString& path);
     void openUrl(const QString& url);
@@ -54,7 +55,8 @@ public:
     void setManualPage(const QString& path) { m_manualPage = path; }
 
 private:
-    int showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite);
+    int showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite,
+                   const QString& note = {});
     void setFilter(int kind);
 
     Desktop& m_desktop;

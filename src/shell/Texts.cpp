@@ -380,6 +380,23 @@ BiText Texts::get(TextId id)
         return two(". Open the copies it kept?", ". Abrir as cópias guardadas?");
     case TextId::Recovered:
         return two(" (recovered)", " (recuperada)");
+    case TextId::PreviewFilterPlaceholder:
+        return two("Show rows that contain (Ctrl+Shift+F)",
+                   "Mostrar linhas que contêm (Ctrl+Shift+F)");
+    case TextId::PreviewFilterAllColumns:
+        return two("All columns", "Todas as colunas");
+    case TextId::PreviewFilterColumnTip:
+        return two("Where to look for the text", "Onde procurar o texto");
+    case TextId::PreviewRowsShown:
+        return two("%1 rows", "%1 linhas");
+    case TextId::PreviewRowsOf:
+        return two("%1 of %2 rows", "%1 de %2 linhas");
+    case TextId::ExportWritesRows:
+        return two("Writes %1 rows (the row limit)", "Grava %1 linhas (o limite de linhas)");
+    case TextId::ExportWritesOneRow:
+        return two("Writes 1 row (the row limit)", "Grava 1 linha (o limite de linhas)");
+    case TextId::ExportWritesAllRows:
+        return two("Writes all rows (All Rows)", "Grava todas as linhas (All Rows)");
     }
     return {};
 }

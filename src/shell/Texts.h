@@ -155,6 +155,14 @@ enum class TextId {
     RecoveryOffer,
     RecoveryOfferEnd,
     Recovered,
+    PreviewFilterPlaceholder,
+    PreviewFilterAllColumns,
+    PreviewFilterColumnTip,
+    PreviewRowsShown,
+    PreviewRowsOf,
+    ExportWritesRows,
+    ExportWritesOneRow,
+    ExportWritesAllRows,
 };
 
 class Texts

@@ -68,6 +68,9 @@ frames_on_row() { convert "$1" -crop "1280x1+0+$2" txt:- | awk -F'[ ,:]+' 'NR>1 
 frames_on_column() { convert "$1" -crop "1x800+$2+0" txt:- | awk -F'[ ,:]+' 'NR>1 && $NF=="grey72" {print $2}'; }
 # The first frame pixel at or after a place, with its neighbour: the edge of the next pane.
 edge_after() { awk -v from="$1" '$1 >= from && prev == $1 - 1 && prev >= from {print prev; exit} {prev = $1}'; }
+# The first frame pixel at or after a place: the bottom edge of the pane above a line (the
+# preview's filter row lies between that edge and the grid's own frame).
+frame_after() { awk -v from="$1" '$1 >= from {print; exit}'; }
 # A drag as a hand makes it: press, move in steps, let go.
 drag() { # x y dx dy
     xdotool mousemove "$1" "$2" mousedown 1
@@ -121,16 +124,17 @@ after=$(import -window root png:- | { cat >"$HOME_DIR/after.png"; frames_on_row 
 [ -n "$before" ] && [ -n "$after" ] || fail "no line between tree and field list ($before, $after)"
 [ $((after - before - 80)) -ge -2 ] && [ $((after - before - 80)) -le 2 ] ||
     fail "the tree's line moved from $before to $after, not by 80"
-top_before=$(frames_on_column "$HOME_DIR/after.png" 640 | edge_after 420)
-drag 640 475 0 -60
+top_before=$(frames_on_column "$HOME_DIR/after.png" 640 | frame_after 420)
+drag 640 455 0 -60                 # on the filter row at the head of the preview
 import -window root "$HOME_DIR/raised.png"
-top_after=$(frames_on_column "$HOME_DIR/raised.png" 640 | edge_after 360)
+top_after=$(frames_on_column "$HOME_DIR/raised.png" 640 | frame_after 360)
 [ $((top_after - top_before + 60)) -ge -2 ] && [ $((top_after - top_before + 60)) -le 2 ] ||
     fail "the preview's line moved from $top_before to $top_after, not by -60"
 shot 06-splitters
 
 # Two customers' numbers and names copied from the grid, as a spreadsheet takes them.
-cell_y=$((top_after + 27))        # the first row, under the header
+grid_top=$(frames_on_column "$HOME_DIR/raised.png" 640 | frame_after $((top_after + 2)))
+cell_y=$((grid_top + 26))         # the first row, under the header
 click 200 "$cell_y" 0.3
 xdotool keydown shift; click 300 $((cell_y + 18)) 0.3; xdotool keyup shift
 xdotool key ctrl+c; sleep 0.5

@@ -14,6 +14,7 @@
 #include "window/query/OptionList.h"
 #include "window/query/ReportListView.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -248,6 +249,9 @@ private Q_SLOTS:
         QCOMPARE(request.filter, ExportController::fileTypes());
         QCOMPARE(request.fileName, file(QStringLiteral("last/KNA1")));
         QVERIFY(request.confirmOverwrite);
+        // The dialog says how many rows will be written before anything is.
+        QCOMPARE(request.note, portuguese ? QStringLiteral("Grava 20 linhas (o limite de linhas)")
+                                          : QStringLiteral("Writes 20 rows (the row limit)"));
         QCOMPARE(status(), QStringLiteral("Checking ") + target);
         // The command returned while the import runs on: the window stays usable.
         QVERIFY(importing());
@@ -304,31 +308,73 @@ private Q_SLOTS:
         QTest::addColumn<QString>("limit");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("tail"); // after the elapsed time
+        QTest::addColumn<QString>("note"); // in the save dialog, before the export
         // The demo's client 100 has 6 company codes.
         QTest::newRow("stopped at 3")
-            << "3" << 3 << " (3 rows, the row limit; tick All Rows for every row)";
+            << "3" << 3 << " (3 rows, the row limit; tick All Rows for every row)"
+            << "Writes 3 rows (the row limit)";
         QTest::newRow("stopped at 1")
-            << "1" << 1 << " (1 rows, the row limit; tick All Rows for every row)";
-        QTest::newRow("All Rows") << "0" << 6 << "";
-        QTest::newRow("a limit above the table's rows") << "7" << 6 << "";
+            << "1" << 1 << " (1 rows, the row limit; tick All Rows for every row)"
+            << "Writes 1 row (the row limit)";
+        QTest::newRow("All Rows") << "0" << 6 << ""
+                                  << "Writes all rows (All Rows)";
+        QTest::newRow("a limit above the table's rows") << "7" << 6 << ""
+                                                        << "Writes 7 rows (the row limit)";
         QTest::newRow("the limit is the table's rows")
-            << "6" << 6 << " (6 rows, the row limit; tick All Rows for every row)";
+            << "6" << 6 << " (6 rows, the row limit; tick All Rows for every row)"
+            << "Writes 6 rows (the row limit)";
     }
     void theDoneLineTellsTheFileAndTheRowLimit()
     {
         QFETCH(QString, limit);
         QFETCH(int, rows);
         QFETCH(QString, tail);
+        QFETCH(QString, note);
         QVERIFY(copy({QStringLiteral("T001-BUKRS"), QStringLiteral("T001-BUTXT")}));
         setLimit(limit);
         const QString target = file(QStringLiteral("company codes.csv"));
         QVERIFY(importTo(target));
+        QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
+        QCOMPARE(m_kit->desktop.fileRequests.first().note, note);
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
         QCOMPARE(readAll(target).count("\r\n"), rows + 2);
         const QString line = status();
         QVERIFY2(line.startsWith(QStringLiteral("My Table > 2 Fields %1 Rows ").arg(rows)),
                  qPrintable(line));
         QVERIFY2(line.endsWith(QStringLiteral(" s: ") + target + tail), qPrintable(line));
+    }
+
+    // A new window's row limit is 20: its first export of KNA1 writes 20 of 500 rows, and the
+    // save dialog says so before; ticking All Rows makes the dialog say every row, and it is.
+    void aNewWindowSaysItsRowLimitBeforeWriting_data()
+    {
+        QTest::addColumn<bool>("portuguese");
+        QTest::newRow("English") << false;
+        QTest::newRow("Portuguese") << true;
+    }
+    void aNewWindowSaysItsRowLimitBeforeWriting()
+    {
+        QFETCH(bool, portuguese);
+        m_kit->state.languageEnglish = !portuguese;
+        m_kit->state.languagePortuguese = portuguese;
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
+        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
+                 QStringLiteral("20"));
+        const QString target = file(QStringLiteral("KNA1.csv"));
+        QVERIFY(importTo(target));
+        QCOMPARE(m_kit->desktop.fileRequests.last().note,
+                 portuguese ? QStringLiteral("Grava 20 linhas (o limite de linhas)")
+                            : QStringLiteral("Writes 20 rows (the row limit)"));
+        QCOMPARE(readAll(target).count("\r\n"), 20 + 2);
+
+        m_window->findChild<QCheckBox*>(QStringLiteral("Check1"))->click();
+        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
+                 QStringLiteral("0"));
+        QVERIFY(importTo(target));
+        QCOMPARE(m_kit->desktop.fileRequests.last().note,
+                 portuguese ? QStringLiteral("Grava todas as linhas (All Rows)")
+                            : QStringLiteral("Writes all rows (All Rows)"));
+        QCOMPARE(readAll(target).count("\r\n"), 500 + 2);
     }
 
     // The export fails as a whole: one message naming the table and the exception, a status

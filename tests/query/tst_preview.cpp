@@ -12,14 +12,18 @@
 #include "window/query/FieldList.h"
 #include "window/query/MyTable.h"
 #include "window/query/OptionList.h"
+#include "window/query/PreviewFilter.h"
+#include "window/query/PreviewFilterBar.h"
 #include "window/query/PreviewGrid.h"
 #include "window/query/PreviewModel.h"
 #include "window/query/PreviewPane.h"
 #include "window/query/ReportListView.h"
+#include "window/query/RowNumberColumn.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -29,6 +33,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolTip>
 #include <QtTest>
@@ -126,6 +131,48 @@ private:
 
     double dpi() const { return m_window->screen()->logicalDotsPerInchY(); }
 
+    // A cell as the grid shows it, through the filter above the rows.
+    QModelIndex shownIndex(int row, int column) const
+    {
+        return grid()->model()->index(row, column);
+    }
+    QStringList shownColumn(int c) const
+    {
+        QStringList values;
+        for (int r = 0; r < grid()->model()->rowCount(); ++r)
+            values.append(m_window->preview().grid()->shownCell(r, c));
+        return values;
+    }
+    PreviewFilterBar* filterBar() const { return m_window->preview().filterBar(); }
+    // Types into the filter box as a user does and waits for the pause that applies it.
+    void typeFilter(const QString& text, int column = 0)
+    {
+        filterBar()->columns()->setCurrentIndex(column);
+        filterBar()->box()->clear();
+        QTest::keyClicks(filterBar()->box(), text);
+        QTRY_COMPARE(m_window->preview().filter()->text(), text.toCaseFolded());
+    }
+    // The tip a header shows at the middle of section c, wherever the grid has scrolled.
+    QString headerTipAt(int c)
+    {
+        QHeaderView* header = grid()->horizontalHeader();
+        grid()->scrollTo(shownIndex(0, c));
+        QCoreApplication::processEvents();
+        const int left = std::max(header->sectionViewportPosition(c), 0);
+        const int right = std::min(header->sectionViewportPosition(c) + header->sectionSize(c),
+                                   header->viewport()->width());
+        const QPoint inGrid = header->viewport()->mapTo(
+            grid(), QPoint((left + right) / 2, header->viewport()->height() / 2));
+        QWidget* under = grid()->childAt(inGrid);
+        if (!under)
+            return QStringLiteral("(nothing under the header)");
+        QToolTip::hideText();
+        const QPoint at = under->mapFrom(grid(), inGrid);
+        QHelpEvent help(QEvent::ToolTip, at, under->mapToGlobal(at));
+        QCoreApplication::sendEvent(under, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -178,6 +225,38 @@ private Q_SLOTS:
         QCOMPARE(model.columnCount(), 2);
         model.fillPiece({}, 1);
         QCOMPARE(model.rowCount(), 0);
+    }
+
+    // The filter over the rows sees each row's cells as it comes, piece by piece, and each
+    // change of them; it looks in one column or in all, whatever the case.
+    void theFilterFollowsThePieces()
+    {
+        PreviewModel model;
+        PreviewFilter filter(&model);
+        QAbstractItemModelTester tester(&filter,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.reset({"Row", "Customer", "Country", "Vendor"});
+        filter.setFilter(QStringLiteral("gb"));
+        model.fillPiece({{"0003", "PT"}, {"0001", "GB"}}, 1);
+        QCOMPARE(filter.rowCount(), 1);
+        // A later piece with more rows: the new rows' values count at once.
+        model.fillPiece({{"V1"}, {"V2"}, {"Gbx"}}, 3);
+        QCOMPARE(filter.rowCount(), 2);
+        filter.setFilter(QStringLiteral("gb"), 2);
+        QCOMPARE(filter.rowCount(), 1);
+        QCOMPARE(filter.index(0, 0).data().toString(), QStringLiteral("002"));
+        // A piece that changes rows already there.
+        model.fillPiece({{"GB"}}, 2);
+        QCOMPARE(filter.rowCount(), 2);
+        model.sort(2, Qt::AscendingOrder);
+        QCOMPARE(filter.rowCount(), 2);
+        QCOMPARE(filter.index(0, 2).data().toString(), QStringLiteral("GB"));
+        filter.setFilter(QStringLiteral("00"), 0);
+        QCOMPARE(filter.rowCount(), 3);
+        filter.setFilter(QString());
+        QCOMPARE(filter.rowCount(), 3);
+        model.reset({"Row", "Name"});
+        QCOMPARE(filter.rowCount(), 0);
     }
 
     void modelMarksPackedOverflow_data()
@@ -660,6 +739,9 @@ private Q_SLOTS:
         QCOMPARE(model().cell(0, 0), QStringLiteral("001"));
         QCOMPARE(model().cell(39, 0), QStringLiteral("040"));
         QCOMPARE(column(model(), 2), countries);
+        // From the row number to another column, the marker moves with it.
+        clickHeader(2);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country »"}));
     }
 
     // Amounts sort by their value, a trailing minus read as a sign; the row number by its value.
@@ -740,7 +822,7 @@ private Q_SLOTS:
         preview({}, QStringLiteral("5"));
         QItemSelection selection;
         for (const QPoint& cell : cells)
-            selection.select(model().index(cell.y(), cell.x()), model().index(cell.y(), cell.x()));
+            selection.select(shownIndex(cell.y(), cell.x()), shownIndex(cell.y(), cell.x()));
         grid()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
         // The columns that hold a selected cell, in order.
         QList<int> columns;
@@ -770,12 +852,20 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), expected);
     }
 
+    void rightClickOffersCopyBeforeTheMyTableMenu_data()
+    {
+        QTest::addColumn<bool>("onRowNumber"); // else on a field's cell
+        QTest::newRow("on a cell") << false;
+        QTest::newRow("on a row number") << true;
+    }
     void rightClickOffersCopyBeforeTheMyTableMenu()
     {
+        QFETCH(bool, onRowNumber);
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
         preview({}, QStringLiteral("3"));
-        QWidget* surface = grid()->viewport();
-        const QPoint at = grid()->visualRect(model().index(1, 1)).center();
+        QTableView* view = onRowNumber ? m_window->preview().rowNumbers()->view() : grid();
+        QWidget* surface = view->viewport();
+        const QPoint at = view->visualRect(shownIndex(1, onRowNumber ? 0 : 1)).center();
         QTest::mouseClick(surface, Qt::RightButton, {}, at);
         auto* popup = m_kit->window.findChild<QMenu*>(QStringLiteral("popup-mmytable"));
         QVERIFY(popup);
@@ -802,7 +892,7 @@ private Q_SLOTS:
         QVERIFY(reader->cut(0, 1));
         const auto tipAt = [this](int row, int column) {
             QToolTip::hideText();
-            const QPoint at = grid()->visualRect(model().index(row, column)).center();
+            const QPoint at = grid()->visualRect(shownIndex(row, column)).center();
             QHelpEvent help(QEvent::ToolTip, at, grid()->viewport()->mapToGlobal(at));
             QCoreApplication::sendEvent(grid()->viewport(), &help);
             return QToolTip::isVisible() ? QToolTip::text() : QString();
@@ -839,6 +929,295 @@ private Q_SLOTS:
             for (int r = 0; r < model().rowCount(); ++r)
                 QVERIFY2(!reader->cut(r, c), qPrintable(model().cell(r, c)));
         }
+    }
+
+    // Scrolled sideways to the last of a thousand columns, the grid still shows each row's
+    // number at its left edge, for the rows it shows; a cell reached by the keyboard is never
+    // hidden under it.
+    void rowNumbersStayInViewWhenScrolledSideways()
+    {
+        QVERIFY(copy({QStringLiteral("ZWIDE-*")}));
+        preview({}, QStringLiteral("60"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        QTableView* view = grid();
+        QCoreApplication::processEvents(); // the scroll ranges follow the fitted columns
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() / 2);
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+        QCoreApplication::processEvents();
+        const int firstRow = view->rowAt(0);
+        QVERIFY(firstRow > 0);
+        QVERIFY2(view->columnAt(view->columnWidth(0) / 2) > 900,
+                 qPrintable(QString::number(view->columnAt(0))));
+        const QPoint left = view->viewport()->mapTo(
+            view, QPoint(4, view->rowViewportPosition(firstRow) + view->rowHeight(firstRow) / 2));
+        QWidget* under = view->childAt(left);
+        QTableView* numbers = m_window->preview().rowNumbers()->view();
+        QVERIFY(under);
+        QCOMPARE(under, numbers->viewport());
+        const QModelIndex shown = numbers->indexAt(under->mapFrom(view, left));
+        QCOMPARE(shown.row(), firstRow);
+        QCOMPARE(shown.column(), 0);
+        QCOMPARE(shown.data().toString(),
+                 QStringLiteral("%1").arg(firstRow + 1, 3, 10, QChar(u'0')));
+        // The number is painted there: the cell holds more than its background.
+        const QImage cell = numbers->viewport()->grab(numbers->visualRect(shown)).toImage();
+        const QRgb background = cell.pixel(0, 0);
+        int inked = 0;
+        for (int y = 0; y < cell.height(); ++y) {
+            for (int x = 0; x < cell.width(); ++x)
+                inked += cell.pixel(x, y) != background ? 1 : 0;
+        }
+        QVERIFY2(inked > 10, qPrintable(QString::number(inked)));
+        // Its header is the Row column's and sorts as the grid's does.
+        QHeaderView* header = numbers->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionSize(0) / 2, header->height() / 2));
+        QCOMPARE(model().header(0), QStringLiteral("Row »"));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionSize(0) / 2, header->height() / 2));
+        QCOMPARE(model().header(0), QStringLiteral("Row «"));
+        QCOMPARE(model().cell(0, 0), QStringLiteral("060"));
+
+        // Home goes to the row number; Right to the first field, shown beside the numbers.
+        view->setFocus();
+        view->setCurrentIndex(shownIndex(firstRow, 999));
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(view->currentIndex().column(), 0);
+        QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(view->currentIndex().column(), 1);
+        QVERIFY(view->visualRect(view->currentIndex()).left() >= view->columnWidth(0));
+        // Going back left from far right: each cell comes out from under the numbers.
+        view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+        view->setCurrentIndex(shownIndex(firstRow, 999));
+        for (int step = 0; step < 30; ++step)
+            QTest::keyClick(view, Qt::Key_Left);
+        QCOMPARE(view->currentIndex().column(), 969);
+        QVERIFY(view->visualRect(view->currentIndex()).left() >= view->columnWidth(0));
+    }
+
+    // Every header, cut or whole, tells its whole text in a tip where it is shown, the row
+    // number's too, over every column of tables with long descriptions.
+    void everyHeaderTellsItsWholeTextInATip_data()
+    {
+        QTest::addColumn<QString>("fields");
+        QTest::addColumn<int>("narrow"); // a width that cuts most headers, 0: as fitted
+        QTest::newRow("BSEG as fitted") << "BSEG-*" << 0;
+        QTest::newRow("BSEG cut") << "BSEG-*" << 30;
+        QTest::newRow("KNA1 cut") << "KNA1-*" << 40;
+        QTest::newRow("a thousand columns") << "ZWIDE-*" << 0;
+    }
+    void everyHeaderTellsItsWholeTextInATip()
+    {
+        QFETCH(QString, fields);
+        QFETCH(int, narrow);
+        QVERIFY(copy({fields}));
+        preview({}, QStringLiteral("5"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        if (narrow > 0) {
+            for (int c = 1; c < model().columnCount(); ++c)
+                grid()->setColumnWidth(c, narrow);
+        }
+        const ReadPlan& plan = m_window->preview().plan();
+        int cut = 0;
+        for (int c = 0; c < model().columnCount(); ++c) {
+            const QString text = model().header(c);
+            const QString tip = headerTipAt(c);
+            QVERIFY2(tip.contains(text), qPrintable(QStringLiteral("%1: '%2'").arg(text, tip)));
+            if (c > 0)
+                QCOMPARE(tip, plan.fields().at(c - 1).key + u' ' + text);
+            const QFontMetrics metrics = grid()->horizontalHeader()->fontMetrics();
+            cut += metrics.horizontalAdvance(text) > grid()->columnWidth(c) ? 1 : 0;
+        }
+        if (narrow > 0)
+            QVERIFY(cut > model().columnCount() / 2);
+        // The one before any preview, too.
+        m_kit->window.perform(QStringLiteral("mdesconectar"));
+        QCOMPARE(headerTipAt(0), QStringLiteral("Preview"));
+    }
+
+    // The header is reached from the keyboard: the arrows choose a column in the grid, and
+    // Enter or Space sorts by it as a click on its header does, toggling on repeat.
+    void keysSortByTheCurrentColumn_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("rights");        // Right presses from the row number
+        QTest::addColumn<QStringList>("first"); // the headers after one press
+        QTest::addColumn<QStringList>("second");
+        QTest::newRow("Return on Country")
+            << int(Qt::Key_Return) << 2 << QStringList{"Row", "Customer", "Country »"}
+            << QStringList{"Row", "Customer", "Country «"};
+        QTest::newRow("Enter on Customer")
+            << int(Qt::Key_Enter) << 1 << QStringList{"Row", "Customer »", "Country"}
+            << QStringList{"Row", "Customer «", "Country"};
+        QTest::newRow("Space on Country")
+            << int(Qt::Key_Space) << 2 << QStringList{"Row", "Customer", "Country »"}
+            << QStringList{"Row", "Customer", "Country «"};
+        QTest::newRow("Space on the row number")
+            << int(Qt::Key_Space) << 0 << QStringList{"Row »", "Customer", "Country"}
+            << QStringList{"Row «", "Customer", "Country"};
+    }
+    void keysSortByTheCurrentColumn()
+    {
+        QFETCH(int, key);
+        QFETCH(int, rights);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("40"));
+        m_kit->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_kit->window));
+        grid()->setFocus();
+        grid()->setCurrentIndex(shownIndex(3, 0));
+        for (int i = 0; i < rights; ++i)
+            QTest::keyClick(grid(), Qt::Key_Right);
+        const int sorted = rights;
+        QCOMPARE(grid()->currentIndex().column(), sorted);
+        const Qt::KeyboardModifiers keypad =
+            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        // A key with Ctrl keeps its own meaning (Ctrl+Space selects): nothing sorts.
+        QTest::keyClick(grid(), Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(headers(), QStringList({"Row", "Customer", "Country"}));
+        QTest::keyClick(grid(), Qt::Key(key), keypad);
+        QCOMPARE(headers(), first);
+        QStringList values = column(model(), sorted);
+        QVERIFY(std::is_sorted(values.begin(), values.end()));
+        QTest::keyClick(grid(), Qt::Key(key), keypad);
+        QCOMPARE(headers(), second);
+        // The column has room for its header with the marker.
+        QVERIFY(grid()->horizontalHeader()->fontMetrics().horizontalAdvance(second.at(sorted)) <
+                grid()->columnWidth(sorted));
+        values = column(model(), sorted);
+        QVERIFY(std::is_sorted(values.rbegin(), values.rend()));
+        QTest::keyClick(grid(), Qt::Key(key), keypad);
+        QCOMPARE(headers(), first);
+        QCOMPARE(m_window->preview().sortColumn(), sorted);
+        // The current cell stays in its column, so the next press sorts the same one.
+        QCOMPARE(grid()->currentIndex().column(), sorted);
+    }
+
+    // --- the filter above the grid
+
+    // Only the rows that hold the text, whatever its case, in any cell or in the chosen
+    // column; the count beside the box says how many of the rows read are shown.
+    void theFilterShowsTheRowsThatHoldTheText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("column"); // the combo's entry: 0 all columns, then each column
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<int>("rows"); // -1: as many as hold it anywhere
+        // KNA1 has 69 customers in BR.
+        QTest::newRow("a country in its column") << "br" << 3 << false << 69;
+        QTest::newRow("in capitals") << "BR" << 3 << false << 69;
+        QTest::newRow("in Portuguese") << "Br" << 3 << true << 69;
+        QTest::newRow("anywhere") << "br" << 0 << false << -1;
+        QTest::newRow("a customer number") << "0000000042" << 0 << false << 1;
+        QTest::newRow("the row number") << "042" << 1 << false << 1;
+        QTest::newRow("nothing holds it") << "no such text" << 0 << false << 0;
+        QTest::newRow("across two cells holds nothing") << "1PT" << 0 << false << 0;
+    }
+    void theFilterShowsTheRowsThatHoldTheText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, column);
+        QFETCH(bool, portuguese);
+        QFETCH(int, rows);
+        m_kit->state.languageEnglish = !portuguese;
+        m_kit->state.languagePortuguese = portuguese;
+        m_window = m_kit->newWindow();
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1"),
+                      QStringLiteral("KNA1-NAME1")}));
+        QVERIFY(!filterBar()->isVisible());
+        preview({}, QStringLiteral("0"));
+        QVERIFY(QTest::qWaitForWindowExposed(&m_kit->window));
+        QCOMPARE(model().rowCount(), 500);
+        QVERIFY(filterBar()->isVisible());
+        QCOMPARE(filterBar()->columns()->count(), 5);
+        QCOMPARE(filterBar()->columns()->itemText(0),
+                 portuguese ? QStringLiteral("Todas as colunas") : QStringLiteral("All columns"));
+        QCOMPARE(filterBar()->columns()->itemText(3), QStringLiteral("Country"));
+        QCOMPARE(filterBar()->countText(),
+                 portuguese ? QStringLiteral("500 linhas") : QStringLiteral("500 rows"));
+        // The filter row heads the preview's place; the grid keeps the rest.
+        QCOMPARE(filterBar()->geometry().bottom() + 1, grid()->geometry().top());
+
+        typeFilter(text, column);
+        const QString folded = text.toCaseFolded();
+        int expected = 0;
+        for (int r = 0; r < model().rowCount(); ++r) {
+            bool holds = false;
+            for (int c = 0; c < model().columnCount(); ++c) {
+                if (column == 0 || c == column - 1)
+                    holds = holds || model().cell(r, c).toCaseFolded().contains(folded);
+            }
+            expected += holds ? 1 : 0;
+        }
+        if (rows >= 0)
+            QCOMPARE(expected, rows);
+        QVERIFY(rows != -1 || expected >= 69);
+        QCOMPARE(grid()->model()->rowCount(), expected);
+        for (int r = 0; r < grid()->model()->rowCount(); ++r) {
+            bool holds = false;
+            for (int c = 0; c < model().columnCount(); ++c) {
+                if (column == 0 || c == column - 1)
+                    holds = holds || grid()->model()->index(r, c).data().toString().contains(
+                                         text, Qt::CaseInsensitive);
+            }
+            QVERIFY2(holds, qPrintable(QString::number(r)));
+        }
+        QCOMPARE(filterBar()->countText(), (portuguese ? QStringLiteral("%1 de 500 linhas")
+                                                       : QStringLiteral("%1 of 500 rows"))
+                                               .arg(expected));
+        // It filters what was read: the query and its option lines stay as they were.
+        QCOMPARE(m_window->options().count(), 0);
+        QCOMPARE(model().rowCount(), 500);
+    }
+
+    // Copying takes the rows shown, sorting sorts them and keeps the filter, a new preview is
+    // filtered the same way, Esc empties the box and Ctrl+Shift+F goes to it.
+    void filteredRowsCopySortAndClear()
+    {
+        QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-LAND1")}));
+        preview({}, QStringLiteral("0"));
+        m_kit->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_kit->window));
+        grid()->setFocus();
+        QTest::keyClick(grid(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(filterBar()->box()->hasFocus());
+        QTest::keyClicks(filterBar()->box(), QStringLiteral("br"));
+        filterBar()->columns()->setCurrentIndex(3);
+        QTRY_COMPARE(grid()->model()->rowCount(), 69);
+
+        clickHeader(1);
+        clickHeader(1);
+        QCOMPARE(headers(), QStringList({"Row", "Customer «", "Country"}));
+        QCOMPARE(grid()->model()->rowCount(), 69);
+        const QStringList customers = shownColumn(1);
+        QVERIFY(std::is_sorted(customers.rbegin(), customers.rend()));
+        for (const QString& country : shownColumn(2))
+            QCOMPARE(country.trimmed(), QStringLiteral("BR"));
+
+        grid()->setFocus();
+        QGuiApplication::clipboard()->clear();
+        grid()->selectAll();
+        QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
+        const QStringList lines =
+            QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 69);
+        for (int r = 0; r < 69; ++r)
+            QCOMPARE(lines.at(r).section(u'\t', 1, 2),
+                     customers.at(r).trimmed() + QStringLiteral("\tBR"));
+
+        // A new preview keeps the filter and is shown through it.
+        runPreview();
+        QCOMPARE(filterBar()->columns()->currentIndex(), 3);
+        QCOMPARE(grid()->model()->rowCount(), 69);
+        QCOMPARE(filterBar()->countText(), QStringLiteral("69 of 500 rows"));
+
+        filterBar()->box()->setFocus();
+        QTest::keyClick(filterBar()->box(), Qt::Key_Escape);
+        QCOMPARE(filterBar()->box()->text(), QString());
+        QCOMPARE(grid()->model()->rowCount(), 500);
+        QCOMPARE(filterBar()->countText(), QStringLiteral("500 rows"));
     }
 
     // --- what a failed read says

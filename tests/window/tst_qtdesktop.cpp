@@ -1,13 +1,18 @@
 #include "shell/DesktopServices.h"
 #include "window/main/QtDesktop.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeDatabase>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace
 {
@@ -162,6 +167,54 @@ private Q_SLOTS:
         QCOMPARE(QtDesktop::iconFor(asked, buttons), shown);
     }
 
+    // The save dialog says what will be written in a line of its own under the file name, in
+    // the dialog itself; a dialog without a note has no such line.
+    void aSaveDialogShowsItsNoteUnderTheName_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::newRow("the row limit") << "Writes 20 rows (the row limit)";
+        QTest::newRow("every row") << "Grava todas as linhas (All Rows)";
+        QTest::newRow("no note") << "";
+    }
+    void aSaveDialogShowsItsNoteUnderTheName()
+    {
+        QFETCH(QString, note);
+        QTemporaryDir dir;
+        Desktop::FileRequest request;
+        request.mode = Desktop::FileRequest::Mode::Save;
+        request.title = QStringLiteral("Save My Table as");
+        request.filter = QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt");
+        request.fileName = dir.filePath(QStringLiteral("KNA1"));
+        request.note = note;
+        QStringList labels;
+        bool shown = false;
+        bool underTheName = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+                if (label->objectName() != u"FileDialogNote")
+                    continue;
+                labels.append(label->text());
+                shown = label->isVisible();
+                const auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                underTheName = name && label->mapTo(dialog, QPoint(0, 0)).y() >=
+                                           name->mapTo(dialog, QPoint(0, name->height())).y();
+            }
+            dialog->reject();
+        });
+        QtDesktop desktop;
+        QVERIFY(!desktop.chooseFile(request));
+        if (note.isEmpty()) {
+            QCOMPARE(labels, QStringList{});
+            return;
+        }
+        QCOMPARE(labels, QStringList{note});
+        QVERIFY(shown);
+        QVERIFY(underTheName);
+    }
+
     void nameFiltersFromDialogFilters()
     {
         QFETCH(QString, filter);
@@ -170,5 +223,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestQtDesktop)
+QTEST_MAIN(TestQtDesktop)
 #include "tst_qtdesktop.moc"

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
 
@@ -111,6 +113,14 @@ std::optional<QString> QtDesktop::chooseFile(const FileRequest& request)
     }
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    // The dialog's own grid (ours, never the platform's): the note takes a row under the file
+    // name and type.
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!request.note.isEmpty() && grid) {
+        auto* note = new QLabel(request.note, &dialog);
+        note->setObjectName(QStringLiteral("FileDialogNote"));
+        grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     m_filterIndex =

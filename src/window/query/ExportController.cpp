@@ -167,6 +167,16 @@ QString ExportController::exportDoneText(const AppState& state, const ReadPlan& 
     return text;
 }
 
+QString ExportController::rowLimitNote(const AppState& state, qint64 rowLimit)
+{
+    const Language language(state);
+    if (rowLimit <= 0)
+        return language.pick(Texts::get(TextId::ExportWritesAllRows));
+    if (rowLimit == 1)
+        return language.pick(Texts::get(TextId::ExportWritesOneRow));
+    return language.pick(Texts::get(TextId::ExportWritesRows)).arg(rowLimit);
+}
+
 QString ExportController::withExtension(const QString& path, int fileType)
 {
     // A name typed without an extension would open in a text editor, not the spreadsheet.
@@ -204,7 +214,9 @@ bool ExportController::askFile(const QString& table, QString& file)
     QSettings choice(choiceFile(m_context.programFolder), QSettings::IniFormat);
     const int last = std::clamp(choice.value(QStringLiteral("Export/FileType")).toInt(), 0,
                                 static_cast<int>(SpreadsheetText));
-    if (services.chooseFileToSaveAs(title, fileTypes(), file, last) == 0)
+    // Said before anything is written: a new window's limit is 20 rows, not the table.
+    const QString note = rowLimitNote(m_context.host.state(), m_hooks.rowLimit());
+    if (services.chooseFileToSaveAs(title, fileTypes(), file, last, note) == 0)
         return false;
     m_fileType = services.dialogFilterIndex();
     if (m_fileType != last)

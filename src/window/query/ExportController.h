@@ -59,6 +59,8 @@ public:
     static QString exportDoneText(const AppState& state, const ReadPlan& plan,
                                   const TableExport::Result& result, const QString& file,
                                   qint64 rowLimit);
+    // What the save dialog says the export will write: the row limit, or every row (0).
+    static QString rowLimitNote(const AppState& state, qint64 rowLimit);
     // A name typed without an extension gets the one of the chosen file type.
     static QString withExtension(const QString& path, int fileType = CsvFile);
     // How a file of that name and type is written.

@@ -106,7 +106,7 @@ bool PaneMouse::eventFilter(QObject* watched, QEvent* event)
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton)
             m_drag.release();
-        else if (mouse->button() == Qt::RightButton)
+        else if (mouse->button() == Qt::RightButton && !found->menu.isEmpty())
             m_hooks.popup(found->menu, mouse->globalPosition().toPoint(), found->own);
         break;
     }

@@ -32,7 +32,8 @@ public:
 
     PaneMouse(QWidget* window, PaneLayout& layout, Hooks hooks);
 
-    // Watches the pane's surface (the viewport of a scrolling list).
+    // Watches the pane's surface (the viewport of a scrolling list); menu: the menu its right
+    // button pops up, none when empty.
     void watch(QWidget* pane, PaneLayout::Pane which, const QString& menu,
                QList<QAction*> own = {});
     bool dragging() const { return m_drag.active(); }

@@ -3,9 +3,11 @@
 #include "window/query/ClipboardText.h"
 #include "window/query/PreviewModel.h"
 
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QTableView>
 #include <QToolTip>
@@ -55,6 +57,15 @@ PreviewGrid::PreviewGrid(QTableView* view, PreviewModel* model,
     });
     m_viewport = m_view->viewport();
     m_viewport->installEventFilter(this);
+    m_view->installEventFilter(this);
+}
+
+QString PreviewGrid::shownCell(int row, int column) const
+{
+    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(m_view->model());
+    if (proxy)
+        row = proxy->mapToSource(proxy->index(row, column)).row();
+    return m_model->cell(row, column);
 }
 
 int PreviewGrid::cellPadding() const
@@ -93,7 +104,9 @@ void PreviewGrid::fitColumns()
         }
         const int values =
             std::max(cells.horizontalAdvance(longest), cells.horizontalAdvance(second)) + padding;
-        const int header = headers.horizontalAdvance(m_model->header(c)) + headerPadding;
+        // Room for the sort marker too, which a sorted header adds to its text.
+        const int header =
+            headers.horizontalAdvance(m_model->header(c) + QStringLiteral(" »")) + headerPadding;
         m_view->setColumnWidth(c, std::min(std::max(values, header), most));
     }
     grid->setStretchLastSection(true);
@@ -101,7 +114,7 @@ void PreviewGrid::fitColumns()
 
 bool PreviewGrid::cut(int row, int column) const
 {
-    const QString value = m_model->cell(row, column);
+    const QString value = shownCell(row, column);
     return m_view->fontMetrics().horizontalAdvance(value.left(shownLength(value))) + cellPadding() >
            m_view->columnWidth(column);
 }
@@ -125,24 +138,40 @@ QString PreviewGrid::selectedText(bool withHeaders) const
     for (const auto& [row, chosen] : rows) {
         QStringList cells;
         for (int c : columns)
-            cells.append(chosen.count(c) ? m_model->cell(row, c) : QString());
+            cells.append(chosen.count(c) ? shownCell(row, c) : QString());
         lines.append(cells);
     }
     return rows.empty() ? QString() : ClipboardText::tabSeparated(lines);
 }
 
+bool PreviewGrid::sortKey(QEvent* event)
+{
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool sorts =
+        key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
+    if (!sorts || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    const QModelIndex current = m_view->currentIndex();
+    if (event->type() == QEvent::KeyPress && current.isValid())
+        Q_EMIT sortRequested(current.column());
+    return current.isValid();
+}
+
 bool PreviewGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    // The view is asked only for keys: those come while it is whole.
+    if (watched == m_view && event->type() == QEvent::KeyPress && sortKey(event))
+        return true;
     // Asked also while the view is torn down: the view itself is not asked anything then.
     if (event->type() != QEvent::ToolTip || watched != m_viewport)
         return QObject::eventFilter(watched, event);
     auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = m_view->indexAt(help->pos());
     // The model's own tip (a packed value that did not fit) comes first.
-    if (!index.isValid() || m_model->data(index, Qt::ToolTipRole).isValid())
+    if (!index.isValid() || index.data(Qt::ToolTipRole).isValid())
         return QObject::eventFilter(watched, event);
     if (cut(index.row(), index.column()))
-        QToolTip::showText(help->globalPos(), m_model->cell(index.row(), index.column()).trimmed(),
+        QToolTip::showText(help->globalPos(), shownCell(index.row(), index.column()).trimmed(),
                            m_view->viewport(), m_view->visualRect(index));
     else
         QToolTip::hideText();

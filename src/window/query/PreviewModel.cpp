@@ -72,10 +72,12 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
 
 QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal)
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_headers.size())
         return {};
-    if (role == Qt::ToolTipRole && section < m_headerTips.size())
-        return m_headerTips.at(section);
+    // Every header tells its whole text in a tip, since a narrow column cuts it.
+    if (role == Qt::ToolTipRole)
+        return m_headerTips.value(section).isEmpty() ? m_headers.value(section)
+                                                     : m_headerTips.at(section);
     return role == Qt::DisplayRole ? QVariant(m_headers.value(section)) : QVariant();
 }
 
@@ -95,27 +97,30 @@ void PreviewModel::fillPiece(const std::vector<std::vector<QString>>& rows, int 
 {
     const size_t width = static_cast<size_t>(m_headers.size());
     const size_t before = m_rows.size();
+    const auto fill = [&](std::vector<QString>& target, const std::vector<QString>& values) {
+        for (size_t k = 0; k < values.size(); ++k) {
+            const size_t column = static_cast<size_t>(firstColumn) + k;
+            if (column < target.size())
+                target[column] = values[k];
+        }
+    };
+    const size_t changed = std::min(rows.size(), before);
+    for (size_t r = 0; r < changed; ++r)
+        fill(m_rows[r], rows[r]);
+    if (changed > 0)
+        Q_EMIT dataChanged(index(0, firstColumn),
+                           index(static_cast<int>(changed) - 1, columnCount() - 1));
+    // New rows come with their cells: whoever watches the insertion (the filter) sees them.
     if (rows.size() > before) {
         beginInsertRows({}, static_cast<int>(before), static_cast<int>(rows.size()) - 1);
         for (size_t r = before; r < rows.size(); ++r) {
             std::vector<QString> row(width);
             row[0] = QStringLiteral("%1").arg(r + 1, 3, 10, QChar(u'0'));
+            fill(row, rows[r]);
             m_rows.push_back(std::move(row));
         }
         endInsertRows();
     }
-    for (size_t r = 0; r < rows.size(); ++r) {
-        auto& target = m_rows[r];
-        for (size_t k = 0; k < rows[r].size(); ++k) {
-            const size_t column = static_cast<size_t>(firstColumn) + k;
-            if (column < target.size())
-                target[column] = rows[r][k];
-        }
-    }
-    if (!rows.empty() && before > 0)
-        Q_EMIT dataChanged(
-            index(0, firstColumn),
-            index(static_cast<int>(std::min(rows.size(), before)) - 1, columnCount() - 1));
 }
 
 void PreviewModel::setHeader(int column, const QString& text)

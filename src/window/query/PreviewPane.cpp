@@ -13,10 +13,13 @@
 #include "shell/Texts.h"
 #include "shell/Twips.h"
 #include "window/query/ExportController.h"
+#include "window/query/PreviewFilter.h"
+#include "window/query/PreviewFilterBar.h"
 #include "window/query/PreviewGrid.h"
 #include "window/query/PreviewModel.h"
 #include "window/query/QueryCommands.h"
 #include "window/query/QueryContext.h"
+#include "window/query/RowNumberColumn.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -41,8 +44,8 @@ struct PreviewPane::Read {
 
 PreviewPane::PreviewPane(QueryContext& context, QTableView* view, Hooks hooks)
     : QObject(view), m_context(context), m_view(view), m_hooks(std::move(hooks)),
-      m_model(new PreviewModel(this)), m_worker(new ReadWorker(this)),
-      m_progressDelay(new QTimer(this))
+      m_model(new PreviewModel(this)), m_filter(new PreviewFilter(m_model, this)),
+      m_worker(new ReadWorker(this)), m_progressDelay(new QTimer(this))
 {
     m_progressDelay->setSingleShot(true);
     m_progressDelay->setInterval(kProgressDelayMs);
@@ -59,11 +62,13 @@ PreviewPane::PreviewPane(QueryContext& context, QTableView* view, Hooks hooks)
             showResult(*read);
         Q_EMIT finished();
     });
-    m_view->setModel(m_model);
+    m_view->setModel(m_filter);
+    m_filterBar = new PreviewFilterBar(m_filter, m_view->parentWidget());
     m_grid = new PreviewGrid(m_view, m_model, [this](int column) {
         return column > 0 && column <= m_plan.fieldCount() ? m_plan.fields().at(column - 1).key
                                                            : m_model->header(column);
     });
+    connect(m_grid, &PreviewGrid::sortRequested, this, &PreviewPane::sortBy);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->hide();
@@ -72,6 +77,8 @@ PreviewPane::PreviewPane(QueryContext& context, QTableView* view, Hooks hooks)
     m_view->horizontalHeader()->setSectionsClickable(true);
     m_view->setColumnWidth(0, Twips::toPixels(9400, m_hooks.dotsPerInch()));
     connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this, &PreviewPane::sortBy);
+    m_rowNumbers = new RowNumberColumn(m_view);
+    connect(m_rowNumbers, &RowNumberColumn::headerClicked, this, &PreviewPane::sortBy);
 }
 
 int PreviewPane::widthFactor(int fields)
@@ -261,7 +268,7 @@ void PreviewPane::showResult(const Read& read)
 
 void PreviewPane::sortBy(int column)
 {
-    if (m_sortColumn != 0) {
+    if (m_sortColumn != kNoColumn) {
         QString text = m_model->header(m_sortColumn);
         if (text.endsWith(kAscending) || text.endsWith(kDescending))
             text.chop(2);

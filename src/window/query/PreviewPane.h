@@ -10,15 +10,19 @@
 
 struct QueryContext;
 class QueryCommands;
+class PreviewFilter;
+class PreviewFilterBar;
 class PreviewGrid;
 class PreviewModel;
+class RowNumberColumn;
 class QTableView;
 class QTimer;
 class ReadWorker;
 
 // The preview: up to 500 rows of My Table read by the read job on a worker thread (the window
 // stays usable; Esc or Cancel stops a long read) and shown side by side, sorted by a click on a
-// column header, and printed through the print file.
+// column header (or Enter on a cell), filtered by the box above the grid, and printed through
+// the print file.
 class PreviewPane : public QObject
 {
     Q_OBJECT
@@ -55,10 +59,15 @@ public:
     static int columnWidth(int length, int textLength, int factor);
     PreviewModel* model() const { return m_model; }
     PreviewGrid* grid() const { return m_grid; }
+    PreviewFilter* filter() const { return m_filter; }
+    PreviewFilterBar* filterBar() const { return m_filterBar; }
+    RowNumberColumn* rowNumbers() const { return m_rowNumbers; }
     const ReadPlan& plan() const { return m_plan; }
     long rowsRead() const { return m_rows; }
     double elapsed() const { return m_elapsed; }
+    // The column sorted last (the row number's is 0), kNoColumn before any.
     int sortColumn() const { return m_sortColumn; }
+    static constexpr int kNoColumn = -1;
 
 Q_SIGNALS:
     // A read ended and its rows are shown.
@@ -73,7 +82,10 @@ private:
     QTableView* m_view;
     Hooks m_hooks;
     PreviewModel* m_model;
+    PreviewFilter* m_filter;
+    PreviewFilterBar* m_filterBar = nullptr;
     PreviewGrid* m_grid = nullptr;
+    RowNumberColumn* m_rowNumbers = nullptr;
     ReadWorker* m_worker;
     QTimer* m_progressDelay;
     std::shared_ptr<Read> m_read;
@@ -81,6 +93,6 @@ private:
     ReadPlan m_plan;
     long m_rows = 0;
     double m_elapsed = 0;
-    int m_sortColumn = 0;
+    int m_sortColumn = kNoColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -4,6 +4,7 @@
 #include "shell/Language.h"
 #include "shell/Texts.h"
 #include "window/common/Icons.h"
+#include "window/query/PreviewFilterBar.h"
 #include "window/query/ReportListView.h"
 #include "window/query/TableTreeView.h"
 
@@ -84,7 +85,6 @@ void QueryPanes::place(const std::function<QRect(PaneLayout::Control)>& pixels) 
                                                    {tree, Control::Tree},
                                                    {myTableView, Control::MyTable},
                                                    {optionView, Control::Options},
-                                                   {previewView, Control::Preview},
                                                    {optionField, Control::OptionField},
                                                    {optionOperator, Control::OptionOperator},
                                                    {optionValue, Control::OptionValue},
@@ -107,6 +107,15 @@ void QueryPanes::place(const std::function<QRect(PaneLayout::Control)>& pixels) 
     const int filterHeight = std::min(fieldFilter->sizeHint().height(), pane.height());
     fieldFilter->setGeometry(pane.left(), pane.top(), pane.width(), filterHeight);
     fieldView->setGeometry(pane.adjusted(0, filterHeight, 0, 0));
+    const QRect preview = pixels(Control::Preview);
+    const bool filterRow = previewFilterBar && previewFilterBar->wanted();
+    const int rowHeight =
+        filterRow ? std::min(previewFilterBar->sizeHint().height(), preview.height()) : 0;
+    if (previewFilterBar) {
+        previewFilterBar->setVisible(filterRow);
+        previewFilterBar->setGeometry(preview.left(), preview.top(), preview.width(), rowHeight);
+    }
+    previewView->setGeometry(preview.adjusted(0, rowHeight, 0, 0));
 }
 
 void QueryPanes::setTexts(const Language& language) const

@@ -8,6 +8,7 @@
 #include <functional>
 
 class Language;
+class PreviewFilterBar;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -27,7 +28,8 @@ public:
 
     // The tips, the filter's placeholder and the lists' Copy, in the chosen language.
     void setTexts(const Language& language) const;
-    // Puts every widget on its rectangle, the field filter at the head of the field list.
+    // Puts every widget on its rectangle, the field filter at the head of the field list and
+    // the preview's filter row, while it is wanted, at the head of the preview.
     void place(const std::function<QRect(PaneLayout::Control)>& pixels) const;
 
     QLabel* treeSummary;
@@ -37,7 +39,8 @@ public:
     ReportListView* myTableView;
     ReportListView* optionView;
     QTableView* previewView;
-    std::array<QToolButton*, 5> rowButtons; // copy, remove, move down, move up, preview
+    PreviewFilterBar* previewFilterBar = nullptr; // made with the preview, which it filters
+    std::array<QToolButton*, 5> rowButtons;       // copy, remove, move down, move up, preview
     QCheckBox* allRows;
     QLabel* rowLimitLabel;
     QLineEdit* rowLimit;

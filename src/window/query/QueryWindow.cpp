@@ -13,15 +13,19 @@
 #include "window/query/MyTable.h"
 #include "window/query/OptionList.h"
 #include "window/query/PaneMouse.h"
+#include "window/query/PreviewFilterBar.h"
 #include "window/query/PreviewGrid.h"
 #include "window/query/PreviewPane.h"
 #include "window/query/QueryContext.h"
 #include "window/query/ReportListView.h"
+#include "window/query/RowNumberColumn.h"
 #include "window/query/RowsPanel.h"
 #include "window/query/TableTreeController.h"
 #include "window/query/TableTreeView.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTableView>
 
@@ -97,6 +101,9 @@ void QueryWindow::build()
     };
     hooks.dotsPerInch = [this] { return m_dpi; };
     m_preview = new PreviewPane(m_context, m_panes.previewView, hooks);
+    m_panes.previewFilterBar = m_preview->filterBar();
+    connect(m_preview->filterBar(), &PreviewFilterBar::wantedChanged, this,
+            &QueryWindow::applyLayout);
     ExportController::Hooks exportHooks;
     exportHooks.readPlan = hooks.readPlan;
     exportHooks.rowLimit = hooks.rowLimit;
@@ -131,6 +138,14 @@ void QueryWindow::watchPanes()
     m_mouse->watch(m_panes.optionView, PaneLayout::Pane::Options, QStringLiteral("moptions"));
     m_mouse->watch(m_panes.previewView, PaneLayout::Pane::Preview, QStringLiteral("mmytable"),
                    m_preview->grid()->actions());
+    m_mouse->watch(m_preview->rowNumbers()->view(), PaneLayout::Pane::Preview,
+                   QStringLiteral("mmytable"), m_preview->grid()->actions());
+    // The filter row heads the preview and lies in the band of its top line: the whole row
+    // moves that line, as the grid's top did before it; its box and combo keep their menus.
+    PreviewFilterBar* filterRow = m_preview->filterBar();
+    m_mouse->watch(filterRow, PaneLayout::Pane::Preview, QStringLiteral("mmytable"));
+    m_mouse->watch(filterRow->box(), PaneLayout::Pane::Preview, QString());
+    m_mouse->watch(filterRow->columns(), PaneLayout::Pane::Preview, QString());
 }
 
 void QueryWindow::setCaptionsAndTips()
@@ -140,6 +155,7 @@ void QueryWindow::setCaptionsAndTips()
     m_preview->grid()->copyAction()->setText(language.pick(Texts::get(TextId::CopyCells)));
     m_preview->grid()->copyWithHeadersAction()->setText(
         language.pick(Texts::get(TextId::CopyCellsWithHeaders)));
+    m_preview->filterBar()->setTexts(language);
 }
 
 QRect QueryWindow::pixels(Control control) const
