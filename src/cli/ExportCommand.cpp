@@ -170,7 +170,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
         print(err, unreadable + u'\n');
         return 1;
     }
-    const QString unfit = settings.path == u"-" ? QString() : ExportTarget::unfit(settings.path);
+    const QString unfit = settings.path == u"-" ? QString() : ExportTarget::unfit(settings.path).en;
     if (!unfit.isEmpty()) {
         print(err, unfit + u'\n');
         return 1;

@@ -91,9 +91,55 @@ enum class TextId {
     LogonAdviceCertificate,
     LogonAdviceNetwork,
     LogonAdviceOther,
-    UnbalancedQuote,      // %1 the value
-    UnknownOptionField,   // %1 what was typed
-    AmbiguousOptionField, // %1 what was typed, %2 the keys it names
+    // The logon dialog and the ways a system is reached.
+    LogonTitle,
+    LogonDemoSystem,
+    LogonSystem,
+    LogonConnection,
+    LogonWayDemo,
+    LogonWaySoap,
+    LogonWayApplicationServer,
+    LogonWayMessageServer,
+    LogonHostOrUrl,
+    LogonHostPlaceholder,
+    LogonSystemNumber,
+    LogonMessageServer,
+    LogonSystemId,
+    LogonGroup,
+    LogonSncName,
+    LogonRfcLibrary,
+    LogonLandscapeFile,
+    LogonLandscapePlaceholder,
+    LogonClient,
+    LogonUser,
+    LogonPassword,
+    LogonLanguage,
+    LogonChoose,
+    LogonKeepSystem,
+    LogonTrustCertificate, // %1 the fingerprint
+    LogonLandscapeDialog,
+    LogonLandscapeFilter,
+    LogonLibraryDialog,
+    LogonLibraryFilter, // %1 the library's file name
+    // Why SAP Logon's landscape file gave no systems: %1 the file.
+    LandscapeMissing,
+    LandscapeNotAFile,   // %2 the largest size in MB
+    LandscapeUnreadable, // %2 why
+    LandscapeTooLarge,   // %2 the largest size in MB
+    LandscapeDoctype,
+    LandscapeNotXml, // %1 the parser's words, %2 the line
+    LandscapeNoLandscape,
+    LandscapeNoServerSection,
+    // The progress display, the export's file and done line, and a tip of My Table.
+    ProgressCancel,
+    ProgressCancelTip,
+    ExportFileTypes,
+    ExportStoppedAtRowLimit, // %1 the rows
+    ExportNotAFile,          // %1 the path
+    MyTableCallsTip,         // %1 the module, %2 the characters of a row
+    UnbalancedQuote,         // %1 the value
+    UnknownOptionField,      // %1 what was typed
+    AmbiguousOptionField,    // %1 what was typed, %2 the keys it names
     PlaceholderField,
     PlaceholderOperator,
     PlaceholderValue,

@@ -1,6 +1,7 @@
 // The logon dialog's systems: the demo, SAP Logon's landscape, the user's own list, and how
 // each is reached (SOAP, application server, message server), with what it remembers.
 #include "sap/systems/OwnSystems.h"
+#include "shell/AppState.h"
 #include "window/main/LogonDialog.h"
 
 #include <QCheckBox>
@@ -29,6 +30,7 @@ class TestLogonDialog : public QObject
     Q_OBJECT
 
     QTemporaryDir m_folder;
+    AppState m_state;
     QString rememberFile() const { return m_folder.filePath(QStringLiteral("logon.ini")); }
 
 private Q_SLOTS:
@@ -76,7 +78,7 @@ private Q_SLOTS:
         QFETCH(QString, router);
         QFETCH(QStringList, shown);
         QFETCH(QStringList, hidden);
-        LogonDialog dialog(rememberFile());
+        LogonDialog dialog(m_state, rememberFile());
         dialog.useLandscape(kLandscape);
         auto* systems = dialog.findChild<QComboBox*>(QStringLiteral("System"));
         QCOMPARE(items(systems), (QStringList{"Demo system (built-in)", "DEV Entwicklung",
@@ -110,7 +112,7 @@ private Q_SLOTS:
     void aKeptSystemIsOfferedNextTimeWithoutItsPassword()
     {
         {
-            LogonDialog dialog(rememberFile());
+            LogonDialog dialog(m_state, rememberFile());
             dialog.useLandscape(kLandscape);
             dialog.findChild<QComboBox*>(QStringLiteral("System"))
                 ->setCurrentText(QStringLiteral("DEV Entwicklung"));
@@ -138,7 +140,7 @@ private Q_SLOTS:
 
     void aRememberedNameIsReachedAsItsEntrySays()
     {
-        LogonDialog dialog(rememberFile());
+        LogonDialog dialog(m_state, rememberFile());
         dialog.useLandscape(kLandscape);
         LogonData last;
         last.system = QStringLiteral("PRD Produção");
@@ -155,7 +157,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("<Landscape><Services>");
         file.close();
-        LogonDialog dialog(rememberFile());
+        LogonDialog dialog(m_state, rememberFile());
         dialog.show();
         dialog.useLandscape(broken);
         auto* error = dialog.findChild<QLabel*>(QStringLiteral("Error"));

@@ -21,10 +21,9 @@
 
 #include <algorithm>
 
-QString ExportController::fileTypes()
+QString ExportController::fileTypes(const Language& language)
 {
-    return QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel workbook (*.xlsx)|*.xlsx|"
-                          "Text for spreadsheets, UTF-8 (*.csv)|*.csv");
+    return language.pick(Texts::get(TextId::ExportFileTypes));
 }
 
 namespace
@@ -34,12 +33,6 @@ QString choiceFile(const QString& folder)
 {
     return QDir(folder).filePath(QStringLiteral("export.ini"));
 }
-
-// An export that stopped at the row limit says so, lest it pass for the whole table. "All Rows"
-// is the check box's own caption, which has one form.
-const BiText kStoppedAtRowLimit{
-    QStringLiteral("%1 rows, the row limit; tick All Rows for every row"),
-    QStringLiteral("%1 linhas, o limite de linhas; marque All Rows para todas as linhas")};
 } // namespace
 
 ExportController::ExportController(QueryContext& context, Hooks hooks, QObject* parent)
@@ -157,8 +150,10 @@ QString ExportController::exportDoneText(const AppState& state, const ReadPlan& 
                                          qint64 rowLimit)
 {
     QStringList notes = result.notes;
+    // An export that stopped at the row limit says so, lest it pass for the whole table.
     if (rowLimit > 0 && result.rows >= rowLimit)
-        notes.prepend(Language(state).pick(kStoppedAtRowLimit).arg(result.rows));
+        notes.prepend(
+            Language(state).pick(Texts::get(TextId::ExportStoppedAtRowLimit)).arg(result.rows));
     QString text = doneText(state, plan, result.rows, result.elapsed) + QStringLiteral(": ") +
                    QDir::toNativeSeparators(file);
     if (!notes.isEmpty())
@@ -199,11 +194,12 @@ bool ExportController::askFile(const QString& table, QString& file)
     const QString name =
         DesktopServices::replaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
     file = QueryDocumentFile::folderOf(file) + name;
-    const QString title = Language(m_context.host.state()).pick(Texts::get(TextId::SaveMyTableAs));
+    const Language language(m_context.host.state());
+    const QString title = language.pick(Texts::get(TextId::SaveMyTableAs));
     QSettings choice(choiceFile(m_context.programFolder), QSettings::IniFormat);
     const int last = std::clamp(choice.value(QStringLiteral("Export/FileType")).toInt(), 0,
                                 static_cast<int>(SpreadsheetText));
-    if (services.chooseFileToSaveAs(title, fileTypes(), file, last) == 0)
+    if (services.chooseFileToSaveAs(title, fileTypes(language), file, last) == 0)
         return false;
     m_fileType = services.dialogFilterIndex();
     if (m_fileType != last)
@@ -217,9 +213,9 @@ bool ExportController::checkFile(const QString& path)
     ShellHost& host = m_context.host;
     host.setStatusText(Texts::get(TextId::Checking).en + path);
     Desktop& desktop = host.services().desktop();
-    const QString unfit = ExportTarget::unfit(path);
-    if (!unfit.isEmpty()) {
-        desktop.message(QStringLiteral("Error 75: ") + unfit);
+    const BiText unfit = ExportTarget::unfit(path);
+    if (!unfit.en.isEmpty()) {
+        desktop.message(QStringLiteral("Error 75: ") + Language(host.state()).pick(unfit));
         return false;
     }
     // The file is only checked here; it is replaced when the import has written it all.

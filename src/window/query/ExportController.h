@@ -8,6 +8,7 @@
 #include <functional>
 
 struct AppState;
+class Language;
 class QueryCommands;
 struct QueryContext;
 class ReadWorker;
@@ -40,7 +41,7 @@ public:
     // The file types of the save dialog: the two documented text files, a workbook, and a text
     // file for spreadsheets (UTF-8 with a byte-order mark, values without padding, a cell that
     // would be taken for a formula marked as text).
-    static QString fileTypes();
+    static QString fileTypes(const Language& language);
     enum FileType { CsvFile, TxtFile, Workbook, SpreadsheetText };
 
     // table: the table part of the first My Table field, which names the file.
