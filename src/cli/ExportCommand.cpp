@@ -210,6 +210,6 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     print(err, QStringLiteral("%1 rows written in %2 s (%3)\n")
                    .arg(result.rows)
                    .arg(result.elapsed, 0, 'f', 2)
-                   .arg(ReadJob::callsText(result.calls, result.module)));
+                   .arg(ReadJob::callsText(result.calls, result.module).en));
     return 0;
 }

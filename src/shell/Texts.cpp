@@ -328,6 +328,10 @@ BiText Texts::get(TextId id)
     case TextId::ExportNotAFile:
         return two("%1 is not a regular file; an export replaces only files",
                    "%1 não é um arquivo comum; uma exportação substitui apenas arquivos");
+    case TextId::ReadOneCall:
+        return two("1 call", "1 chamada");
+    case TextId::ReadCalls:
+        return two("%1 calls", "%1 chamadas");
     case TextId::MyTableCallsTip:
         return two("Calls of %1, rows of up to %2 characters",
                    "Chamadas de %1, linhas de até %2 caracteres");

@@ -137,9 +137,11 @@ enum class TextId {
     ExportStoppedAtRowLimit, // %1 the rows
     ExportNotAFile,          // %1 the path
     MyTableCallsTip,         // %1 the module, %2 the characters of a row
-    UnbalancedQuote,         // %1 the value
-    UnknownOptionField,      // %1 what was typed
-    AmbiguousOptionField,    // %1 what was typed, %2 the keys it names
+    ReadOneCall,
+    ReadCalls,            // %1 the calls
+    UnbalancedQuote,      // %1 the value
+    UnknownOptionField,   // %1 what was typed
+    AmbiguousOptionField, // %1 what was typed, %2 the keys it names
     PlaceholderField,
     PlaceholderOperator,
     PlaceholderValue,

@@ -4,6 +4,7 @@
 #include "query/read/RowSink.h"
 #include "query/read/TableRead.h"
 #include "sap/ReadTableWidths.h"
+#include "shell/Texts.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -111,11 +112,12 @@ ReadModule ReadJob::chooseModule(const std::atomic<bool>& cancel)
     return {};
 }
 
-QString ReadJob::callsText(int calls, const QString& module)
+BiText ReadJob::callsText(int calls, const QString& module)
 {
-    QString text = calls == 1 ? QStringLiteral("1 call") : QStringLiteral("%1 calls").arg(calls);
+    BiText text = Texts::get(calls == 1 ? TextId::ReadOneCall : TextId::ReadCalls);
+    text = {text.en.arg(calls), text.pt.arg(calls)};
     if (!module.isEmpty() && module != u"RFC_READ_TABLE")
-        text += QStringLiteral(", ") + module;
+        text = text + QStringLiteral(", ") + module;
     return text;
 }
 

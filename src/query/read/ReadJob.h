@@ -3,6 +3,7 @@
 #include "query/read/KeyCatalog.h"
 #include "query/read/ReadPlan.h"
 #include "query/read/TableRead.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -73,7 +74,7 @@ public:
     static QString check(const ReadPlan& plan);
     // "3 calls", "1 call, /SAPDS/RFC_READ_TABLE2": the module named when it is not
     // RFC_READ_TABLE.
-    static QString callsText(int calls, const QString& module);
+    static BiText callsText(int calls, const QString& module);
     // Rows per call for rows of this many characters.
     static qint64 pageRowsFor(int rowWidth, qint64 limit);
 

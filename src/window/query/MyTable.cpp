@@ -251,7 +251,9 @@ void MyTable::showHeader()
     ReadPlan plan;
     QString calls;
     if (plan.build(items(), {}, nullptr, module.lineWidth()))
-        calls = QStringLiteral(" (") + ReadJob::callsText(plan.pieceCount(), {}) + u')';
+        calls = QStringLiteral(" (") +
+                Language(m_context.host.state()).pick(ReadJob::callsText(plan.pieceCount(), {})) +
+                u')';
     m_view->headerItem()->setText(
         0, QStringLiteral("My Table > %1 Fields %2 Bytes").arg(n).arg(bytes) + calls);
     // The pane is narrow: the module the calls go to is its header's tip.
