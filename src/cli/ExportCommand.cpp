@@ -165,7 +165,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
         return 2;
     }
     settings.standardOutput = out;
-    const QString unreadable = ReadJob::check(plan);
+    const QString unreadable = ReadJob::check(plan).en;
     if (!unreadable.isEmpty()) {
         print(err, unreadable + u'\n');
         return 1;
@@ -184,7 +184,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     KeyCatalog keys;
     TableExport exporter(*connection->destination(), keys, plan, settings);
     TableExport::Observer observer;
-    observer.status = [err](const QString& text) { print(err, text + u'\n'); };
+    observer.status = [err](const BiText& text) { print(err, text.en + u'\n'); };
     const std::atomic<bool> never{false};
     const TableExport::Result result = exporter.run(never, observer);
     connection->logOff();

@@ -328,6 +328,22 @@ BiText Texts::get(TextId id)
     case TextId::ExportNotAFile:
         return two("%1 is not a regular file; an export replaces only files",
                    "%1 não é um arquivo comum; uma exportação substitui apenas arquivos");
+    case TextId::ExportReadingRows:
+        return two("Reading %1: %2 rows", "Lendo %1: %2 linhas");
+    case TextId::ExportReadingRowsOf:
+        return two("Reading %1: %2 of %3 rows", "Lendo %1: %2 de %3 linhas");
+    case TextId::ExportTimeLeft:
+        return two(", %1 left", ", faltam %1");
+    case TextId::OptionTooWideAsSent:
+        return two("The option \"%1\" is %2 characters long as it is sent to %3; a WHERE line "
+                   "holds at most %4.",
+                   "A opção \"%1\" tem %2 caracteres como é enviada para %3; uma linha WHERE "
+                   "comporta no máximo %4.");
+    case TextId::OptionNamesNoTable:
+        return two("The option \"%1\" names no table of My Table, so it would restrict nothing; "
+                   "remove it or add a field of its table.",
+                   "A opção \"%1\" não cita nenhuma tabela de Minha Tabela, então não "
+                   "restringiria nada; remova-a ou adicione um campo da sua tabela.");
     case TextId::ReadOneCall:
         return two("1 call", "1 chamada");
     case TextId::ReadCalls:

@@ -136,7 +136,15 @@ enum class TextId {
     ExportFileTypes,
     ExportStoppedAtRowLimit, // %1 the rows
     ExportNotAFile,          // %1 the path
-    MyTableCallsTip,         // %1 the module, %2 the characters of a row
+    // While an export reads: %1 the table, %2 the rows read, %3 the rows counted.
+    ExportReadingRows,
+    ExportReadingRowsOf,
+    ExportTimeLeft,  // %1 hours, minutes and seconds
+    MyTableCallsTip, // %1 the module, %2 the characters of a row
+    // Options a read would refuse: %1 the option; %2 its length as sent, %3 the table, %4 the
+    // most a line holds.
+    OptionTooWideAsSent,
+    OptionNamesNoTable,
     ReadOneCall,
     ReadCalls,            // %1 the calls
     UnbalancedQuote,      // %1 the value

@@ -131,7 +131,7 @@ qint64 ReadJob::pageRowsFor(int rowWidth, qint64 limit)
     return rows;
 }
 
-QString ReadJob::check(const ReadPlan& plan)
+BiText ReadJob::check(const ReadPlan& plan)
 {
     const QStringList& options = plan.options();
     std::vector<bool> sent(static_cast<size_t>(options.size()), false);
@@ -140,20 +140,23 @@ QString ReadJob::check(const ReadPlan& plan)
         for (int j = piece.options.begin; j < piece.options.end; ++j) {
             sent[static_cast<size_t>(j)] = true;
             const QString line = options.at(j).mid(cut + 1);
-            if (line.size() > kOptionWidth)
-                return QStringLiteral("The option \"%1\" is %2 characters long as it is sent to "
-                                      "%3; a WHERE line holds at most %4.")
-                    .arg(options.at(j))
-                    .arg(line.size())
-                    .arg(piece.table)
-                    .arg(kOptionWidth);
+            if (line.size() > kOptionWidth) {
+                const BiText text = Texts::get(TextId::OptionTooWideAsSent);
+                const auto fill = [&](const QString& form) {
+                    return form.arg(options.at(j))
+                        .arg(line.size())
+                        .arg(piece.table)
+                        .arg(kOptionWidth);
+                };
+                return {fill(text.en), fill(text.pt)};
+            }
         }
     }
     for (int j = 0; j < options.size(); ++j) {
-        if (!sent[static_cast<size_t>(j)] && !options.at(j).trimmed().isEmpty())
-            return QStringLiteral("The option \"%1\" names no table of My Table, so it would "
-                                  "restrict nothing; remove it or add a field of its table.")
-                .arg(options.at(j));
+        if (!sent[static_cast<size_t>(j)] && !options.at(j).trimmed().isEmpty()) {
+            const BiText text = Texts::get(TextId::OptionNamesNoTable);
+            return {text.en.arg(options.at(j)), text.pt.arg(options.at(j))};
+        }
     }
     return {};
 }
@@ -214,7 +217,7 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
     QElapsedTimer timer;
     timer.start();
     Result result;
-    result.error = check(m_plan);
+    result.error = check(m_plan).en;
     if (!result.error.isEmpty())
         return result;
     m_runs.clear();

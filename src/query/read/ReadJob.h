@@ -71,7 +71,7 @@ public:
     Result run(RowSink& sink, const std::atomic<bool>& cancel, const Observer& observer = {});
 
     // What keeps a plan from being read, checked before any call; empty when nothing does.
-    static QString check(const ReadPlan& plan);
+    static BiText check(const ReadPlan& plan);
     // "3 calls", "1 call, /SAPDS/RFC_READ_TABLE2": the module named when it is not
     // RFC_READ_TABLE.
     static BiText callsText(int calls, const QString& module);

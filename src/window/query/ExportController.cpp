@@ -74,7 +74,7 @@ void ExportController::exportMyTable()
     m_file = file;
     host.startProgress(QStringLiteral("Import"));
     host.advanceProgress(1);
-    if (!m_hooks.readPlan(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
+    if (!m_hooks.readPlan(m_plan) || !readable(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
         host.endProgress();
 }
 
@@ -235,6 +235,18 @@ bool ExportController::checkFile(const QString& path)
     return false;
 }
 
+bool ExportController::readable(const ReadPlan& plan)
+{
+    const BiText problem = ReadJob::check(plan);
+    if (problem.en.isEmpty())
+        return true;
+    const Language language(m_context.host.state());
+    m_context.host.services().desktop().message(language.pick(problem), Desktop::Buttons::Ok,
+                                                Desktop::Icon::Warning,
+                                                language.pick(Texts::get(TextId::TitleImport)));
+    return false;
+}
+
 bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 rowLimit)
 {
     ShellHost& host = m_context.host;
@@ -255,15 +267,19 @@ bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 r
     m_result = {};
     host.setProgressCancel([this] { cancel(); });
     std::atomic<float>& fraction = host.state().progressFraction;
-    return m_worker->start([this, destination, keys, plan, settings,
-                            &fraction](const std::atomic<bool>& cancel) {
-        TableExport::Observer observer;
-        observer.progress = [&fraction](float f) { fraction.store(f); };
-        observer.status = [this](const QString& text) {
-            QMetaObject::invokeMethod(
-                this, [this, text] { m_context.host.setStatusText(text); }, Qt::QueuedConnection);
-        };
-        TableExport exporter(*destination, *keys, plan, settings);
-        m_result = exporter.run(cancel, observer);
-    });
+    return m_worker->start(
+        [this, destination, keys, plan, settings, &fraction](const std::atomic<bool>& cancel) {
+            TableExport::Observer observer;
+            observer.progress = [&fraction](float f) { fraction.store(f); };
+            observer.status = [this](const BiText& text) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, text] {
+                        m_context.host.setStatusText(Language(m_context.host.state()).pick(text));
+                    },
+                    Qt::QueuedConnection);
+            };
+            TableExport exporter(*destination, *keys, plan, settings);
+            m_result = exporter.run(cancel, observer);
+        });
 }

@@ -47,6 +47,8 @@ public:
     // table: the table part of the first My Table field, which names the file.
     bool askFile(const QString& table, QString& file);
     bool checkFile(const QString& path);
+    // A plan the read would refuse is told before anything is read.
+    bool readable(const ReadPlan& plan);
     // Starts the import of a plan into path; false when it could not start.
     bool start(const ReadPlan& plan, const QString& path, qint64 rowLimit);
     bool running() const;

@@ -195,13 +195,14 @@ void PreviewPane::readPreview()
         if (!host.state().connected)
             return;
     }
-    const QString problem = ReadJob::check(plan);
+    const BiText problem = ReadJob::check(plan);
     const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
-    if (!problem.isEmpty() || !destination) {
-        if (!problem.isEmpty())
-            host.services().desktop().message(
-                problem, Desktop::Buttons::Ok, Desktop::Icon::Warning,
-                Language(host.state()).pick(Texts::get(TextId::TitlePreview)));
+    if (!problem.en.isEmpty() || !destination) {
+        const Language language(host.state());
+        if (!problem.en.isEmpty())
+            host.services().desktop().message(language.pick(problem), Desktop::Buttons::Ok,
+                                              Desktop::Icon::Warning,
+                                              language.pick(Texts::get(TextId::TitlePreview)));
         return;
     }
     m_plan = std::move(plan);
