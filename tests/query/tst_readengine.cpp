@@ -200,8 +200,10 @@ private Q_SLOTS:
         QCOMPARE(widest.calls, 1);
         QVERIFY2(narrow.calls >= plan.pieceCount(), qPrintable(QString::number(narrow.calls)));
         QCOMPARE(ReadJob::callsText(widest.calls, widest.module),
-                 QStringLiteral("1 call, /SAPDS/RFC_READ_TABLE2"));
-        QCOMPARE(ReadJob::callsText(2, narrow.module), QStringLiteral("2 calls"));
+                 BiText({QStringLiteral("1 call, /SAPDS/RFC_READ_TABLE2"),
+                         QStringLiteral("1 chamada, /SAPDS/RFC_READ_TABLE2")}));
+        QCOMPARE(ReadJob::callsText(2, narrow.module),
+                 BiText({QStringLiteral("2 calls"), QStringLiteral("2 chamadas")}));
     }
 
     void theWidestModuleIsFoundOnce_data()

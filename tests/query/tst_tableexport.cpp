@@ -939,8 +939,8 @@ private Q_SLOTS:
         std::atomic<bool> cancel{false};
         TableExport::Observer observer;
         bool joining = false;
-        observer.status = [&](const QString& text) {
-            joining = joining || text.startsWith(QStringLiteral("Creating "));
+        observer.status = [&](const BiText& text) {
+            joining = joining || text.en.startsWith(QStringLiteral("Creating "));
         };
         observer.progress = [&](float) {
             if (duringMerge && joining)

@@ -85,13 +85,18 @@ public:
             return false;
         if (kQtEnglish.contains(text))
             return true;
+        // The caller's patterns whole, then the parts, then what is a name in any language:
+        // paths, file names, web addresses, function names.
         for (const QRegularExpression& pattern : m_patterns)
             text.replace(pattern, QStringLiteral(" "));
         for (const QString& part : m_parts)
             text.replace(part, QStringLiteral(" "));
+        static const QRegularExpression names(QStringLiteral("\\S*\\w[./:]\\w\\S*"));
+        text.replace(names, QStringLiteral(" "));
         const QStringList left = words(text);
-        return std::any_of(left.begin(), left.end(),
-                           [this](const QString& word) { return m_englishWords.contains(word); });
+        return std::any_of(left.begin(), left.end(), [this](const QString& word) {
+            return m_englishWords.contains(word) && !kPortugueseToo.contains(word);
+        });
     }
 
     // Every text a window shows or would show when its hidden parts open: its title, labels,
@@ -171,6 +176,9 @@ private:
         static const QRegularExpression notLetters(QStringLiteral("[^\\p{L}']+"));
         QStringList result;
         for (QString word : text.split(notLetters, Qt::SkipEmptyParts)) {
+            // Capitals are names and codes: users, tables, SQL words (DEMO, KNA1, NOT LIKE).
+            if (word.size() > 1 && word == word.toUpper())
+                continue;
             word = word.toLower();
             while (word.startsWith(u'\''))
                 word.remove(0, 1);
@@ -204,6 +212,9 @@ private:
                                                  QStringLiteral("Create New Folder"),
                                                  QStringLiteral("List View"),
                                                  QStringLiteral("Detail View")};
+
+    // Portuguese words spelt as English ones are ("Data de modificação").
+    inline static const QSet<QString> kPortugueseToo{QStringLiteral("data")};
 
     QSet<QString> m_portuguese;
     QSet<QString> m_englishWords;

@@ -127,7 +127,7 @@ private Q_SLOTS:
             QVERIFY(written.open(QIODevice::ReadOnly));
             QVERIFY(!written.readAll().contains("s3cr3t"));
         }
-        LogonDialog again(rememberFile());
+        LogonDialog again(m_state, rememberFile());
         const LogonData remembered = again.remembered();
         QCOMPARE(remembered.system, QStringLiteral("DEV Entwicklung"));
         QCOMPARE(remembered.native.applicationServer, QStringLiteral("localhost"));
@@ -164,6 +164,37 @@ private Q_SLOTS:
         QVERIFY(error->isVisible());
         QVERIFY2(error->text().contains(QStringLiteral("not XML")), qPrintable(error->text()));
         QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("System"))->count(), 1);
+    }
+
+    // In Portuguese the demo system has a Portuguese name on the screen, and stays the demo
+    // system for the logon and in what the dialog remembers.
+    void thePortugueseDemoNameStandsForTheDemo()
+    {
+        const QString portugueseName = QStringLiteral("Sistema de demonstração (embutido)");
+        AppState portuguese;
+        portuguese.languagePortuguese = true;
+        {
+            LogonDialog dialog(portuguese, rememberFile());
+            dialog.fill(dialog.remembered(), {});
+            auto* system = dialog.findChild<QComboBox*>(QStringLiteral("System"));
+            QCOMPARE(system->itemText(0), portugueseName);
+            QCOMPARE(system->currentText(), portugueseName);
+            QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("Connection"))->currentIndex(), 0);
+            const LogonData entered = dialog.entered();
+            QCOMPARE(entered.system, LogonData::demoSystemName());
+            QVERIFY(entered.isDemo());
+            dialog.remember();
+            // Typed in English while the screen is Portuguese, it still names the demo.
+            system->setCurrentText(LogonData::demoSystemName());
+            QCOMPARE(system->currentText(), LogonData::demoSystemName());
+            QVERIFY(dialog.entered().isDemo());
+        }
+        QCOMPARE(LogonDialog(m_state, rememberFile()).remembered().system,
+                 LogonData::demoSystemName());
+        LogonDialog english(m_state, rememberFile());
+        english.fill(english.remembered(), {});
+        QCOMPARE(english.findChild<QComboBox*>(QStringLiteral("System"))->currentText(),
+                 LogonData::demoSystemName());
     }
 };
 

@@ -115,7 +115,8 @@ ReadModule ReadJob::chooseModule(const std::atomic<bool>& cancel)
 BiText ReadJob::callsText(int calls, const QString& module)
 {
     BiText text = Texts::get(calls == 1 ? TextId::ReadOneCall : TextId::ReadCalls);
-    text = {text.en.arg(calls), text.pt.arg(calls)};
+    if (calls != 1)
+        text = {text.en.arg(calls), text.pt.arg(calls)};
     if (!module.isEmpty() && module != u"RFC_READ_TABLE")
         text = text + QStringLiteral(", ") + module;
     return text;
