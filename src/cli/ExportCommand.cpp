@@ -197,8 +197,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                        result.error.isEmpty() ? QString() : QStringLiteral(": ") + result.error));
         return 1;
     }
-    for (const QString& note : result.notes)
-        print(err, note + u'\n');
+    for (const BiText& note : result.notes)
+        print(err, note.en + u'\n');
     if (result.lostCharacters > 0)
         print(err, QStringLiteral("%1 characters the Windows code page cannot hold were written "
                                   "as \"?\"; --encoding utf-8 keeps them\n")

@@ -328,6 +328,22 @@ BiText Texts::get(TextId id)
     case TextId::ExportNotAFile:
         return two("%1 is not a regular file; an export replaces only files",
                    "%1 não é um arquivo comum; uma exportação substitui apenas arquivos");
+    case TextId::ExportSheets:
+        return two("%1 rows on %2 sheets: a sheet holds %3",
+                   "%1 linhas em %2 planilhas: uma planilha comporta %3");
+    case TextId::ReadFellBack:
+        return two("%1 could not read %2 (%3): it was read with RFC_READ_TABLE",
+                   "%1 não conseguiu ler %2 (%3): a leitura foi feita com RFC_READ_TABLE");
+    case TextId::ReadNoKeyFields:
+        return two("%1 has no key fields in the dictionary",
+                   "%1 não tem campos-chave no dicionário");
+    case TextId::ReadKeyUnknown:
+        return two("the key of %1 is not known: %2", "a chave de %1 não é conhecida: %2");
+    case TextId::ReadJoinedByPosition:
+        return two(": its pieces were joined by position",
+                   ": suas partes foram unidas pela posição");
+    case TextId::ReadInOneCall:
+        return two(": it was read in one call", ": foi lida em uma só chamada");
     case TextId::ExportReadingRows:
         return two("Reading %1: %2 rows", "Lendo %1: %2 linhas");
     case TextId::ExportReadingRowsOf:

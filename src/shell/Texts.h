@@ -136,6 +136,13 @@ enum class TextId {
     ExportFileTypes,
     ExportStoppedAtRowLimit, // %1 the rows
     ExportNotAFile,          // %1 the path
+    ExportSheets,            // %1 the rows, %2 the sheets, %3 the rows a sheet holds
+    // What a read that went through did another way: %1 the module, %2 the table, %3 why.
+    ReadFellBack,
+    ReadNoKeyFields, // %1 the table
+    ReadKeyUnknown,  // %1 the table, %2 why
+    ReadJoinedByPosition,
+    ReadInOneCall,
     // While an export reads: %1 the table, %2 the rows read, %3 the rows counted.
     ExportReadingRows,
     ExportReadingRowsOf,

@@ -164,7 +164,8 @@ private Q_SLOTS:
         TallySink sink;
         const ReadJob::Result result = read(system, plan, sink, 0, pageRows, module);
         QVERIFY2(result.ok, qPrintable(failures(result)));
-        QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
+        QVERIFY2(result.notes.isEmpty(),
+                 qPrintable(result.notes.isEmpty() ? QString() : result.notes.front().en));
         const QString called = module.isEmpty() ? QStringLiteral("RFC_READ_TABLE") : module;
         QCOMPARE(result.module, called);
         for (const WatchedDestination::Call& call : std::as_const(system.calls)) {
@@ -297,9 +298,13 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
         QCOMPARE(result.notes.size(), qsizetype(1));
-        QVERIFY2(result.notes.front().contains(said) &&
-                     result.notes.front().contains(QStringLiteral("read with RFC_READ_TABLE")),
-                 qPrintable(result.notes.front()));
+        const BiText& note = result.notes.front();
+        QVERIFY2(note.en.contains(said) &&
+                     note.en.contains(QStringLiteral("read with RFC_READ_TABLE")),
+                 qPrintable(note.en));
+        QVERIFY2(note.pt.contains(said) &&
+                     note.pt.contains(QStringLiteral("a leitura foi feita com RFC_READ_TABLE")),
+                 qPrintable(note.pt));
         QCOMPARE(system.calls.back().function, QStringLiteral("RFC_READ_TABLE"));
     }
 
@@ -544,8 +549,10 @@ private Q_SLOTS:
         const ReadJob::Result result = read(system, plan, sink);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QCOMPARE(result.notes.size(), 1);
-        QVERIFY2(result.notes.front().contains(QStringLiteral("joined by position")),
-                 qPrintable(result.notes.front()));
+        QVERIFY2(result.notes.front().en.contains(QStringLiteral("joined by position")),
+                 qPrintable(result.notes.front().en));
+        QVERIFY2(result.notes.front().pt.contains(QStringLiteral("unidas pela posição")),
+                 qPrintable(result.notes.front().pt));
         // The demo returns rows in one order, so the join by position holds here.
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
     }
@@ -1346,7 +1353,8 @@ private Q_SLOTS:
         server.kill();
         server.waitForFinished();
         QVERIFY2(result.ok, qPrintable(failures(result)));
-        QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
+        QVERIFY2(result.notes.isEmpty(),
+                 qPrintable(result.notes.isEmpty() ? QString() : result.notes.front().en));
         const QHash<QString, int> expected = rowsInDatabase(database, plan);
         QCOMPARE(sink.rows, scale > 1 ? 100000 : table == u"ZWIDE" ? 600 : 500);
         QVERIFY(sink.tally == expected);

@@ -142,11 +142,13 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     result.failures = jobResult.failures;
     result.notes = jobResult.notes;
     result.lostCharacters = workbook ? 0 : csv.lostCharacters();
-    if (workbook && result.ok && xlsx.sheets() > 1)
-        result.notes.append(QStringLiteral("%1 rows on %2 sheets: a sheet holds %3")
-                                .arg(result.rows)
-                                .arg(xlsx.sheets())
-                                .arg(book.rowsPerSheet - 2));
+    if (workbook && result.ok && xlsx.sheets() > 1) {
+        const BiText text = Texts::get(TextId::ExportSheets);
+        const auto fill = [&](const QString& form) {
+            return form.arg(result.rows).arg(xlsx.sheets()).arg(book.rowsPerSheet - 2);
+        };
+        result.notes.append({fill(text.en), fill(text.pt)});
+    }
     for (const ReadJob::Failure& failure : jobResult.failures)
         result.failedPieces.append(
             failure.table + QStringLiteral(": ") +

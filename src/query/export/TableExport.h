@@ -61,7 +61,7 @@ public:
         QString error;
         QStringList failedPieces; // "TABLE: EXCEPTION" for each table whose read failed
         std::vector<ReadJob::Failure> failures;
-        QStringList notes;
+        QVector<BiText> notes;
     };
 
     TableExport(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings);

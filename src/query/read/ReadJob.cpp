@@ -266,7 +266,7 @@ ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
                                          const TableRead::BatchSink& batch,
                                          const TableRead::Observer& progress, Result& result)
 {
-    QString fellBack;
+    BiText fellBack;
     for (;;) {
         TableRead reader(m_destination, m_catalog, cancel, table.request);
         TableOutcome outcome{reader.run(batch, progress), reader.rows(), reader.failure()};
@@ -277,17 +277,18 @@ ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
             const QString why = !failed.explanation.isEmpty() ? failed.explanation
                                 : !failed.message.isEmpty()   ? failed.message
                                                               : failed.exception;
-            fellBack = QStringLiteral("%1 could not read %2 (%3): it was read with "
-                                      "RFC_READ_TABLE")
-                           .arg(table.request.module.name(), table.request.table, why);
+            const BiText text = Texts::get(TextId::ReadFellBack);
+            const QString module = table.request.module.name();
+            fellBack = {text.en.arg(module, table.request.table, why),
+                        text.pt.arg(module, table.request.table, why)};
             table.request = m_classicTables[index].request;
             ++m_fallbacks;
             continue;
         }
         // Only a read that went through is worth the story of how.
-        if (!fellBack.isEmpty() && outcome.status == TableRead::Status::Done)
+        if (!fellBack.en.isEmpty() && outcome.status == TableRead::Status::Done)
             result.notes.append(fellBack);
-        if (!reader.note().isEmpty())
+        if (!reader.note().en.isEmpty())
             result.notes.append(reader.note());
         return outcome;
     }

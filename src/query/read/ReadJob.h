@@ -50,9 +50,9 @@ public:
         double elapsed = 0; // seconds
         int calls = 0;
         std::vector<Failure> failures;
-        QStringList notes; // what the user should know of a read that went through
-        QString error;     // a problem of the query or of the sink
-        QString module;    // the read module the rows came through
+        QVector<BiText> notes; // what the user should know of a read that went through
+        QString error;         // a problem of the query or of the sink
+        QString module;        // the read module the rows came through
     };
     struct Observer {
         // Which table is being read, its rows so far, the rows it will have (-1: not known),

@@ -7,6 +7,7 @@
 #include "query/read/PieceLayout.h"
 #include "query/read/TableBatch.h"
 #include "query/read/TableCall.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -70,7 +71,7 @@ public:
 
     const Failure& failure() const { return m_failure; }
     // Something the user should know of a read that succeeded (a join by position, say).
-    const QString& note() const { return m_note; }
+    const BiText& note() const { return m_note; }
     int calls() const { return m_calls; }
     qint64 rows() const { return m_emitted; }
     qint64 pageRows() const { return m_pageRows; }
@@ -125,7 +126,7 @@ private:
     BatchSink m_sink;
     Observer m_observer;
     Failure m_failure;
-    QString m_note;
+    BiText m_note;
     int m_calls = 0;
     qint64 m_emitted = 0;
     double m_done = 0;

@@ -149,11 +149,13 @@ QString ExportController::exportDoneText(const AppState& state, const ReadPlan& 
                                          const TableExport::Result& result, const QString& file,
                                          qint64 rowLimit)
 {
-    QStringList notes = result.notes;
+    const Language language(state);
+    QStringList notes;
+    for (const BiText& note : result.notes)
+        notes.append(language.pick(note));
     // An export that stopped at the row limit says so, lest it pass for the whole table.
     if (rowLimit > 0 && result.rows >= rowLimit)
-        notes.prepend(
-            Language(state).pick(Texts::get(TextId::ExportStoppedAtRowLimit)).arg(result.rows));
+        notes.prepend(language.pick(Texts::get(TextId::ExportStoppedAtRowLimit)).arg(result.rows));
     QString text = doneText(state, plan, result.rows, result.elapsed) + QStringLiteral(": ") +
                    QDir::toNativeSeparators(file);
     if (!notes.isEmpty())

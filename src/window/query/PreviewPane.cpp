@@ -250,8 +250,11 @@ void PreviewPane::showResult(const Read& read)
                                           Desktop::Icon::Warning, message.title());
     } else {
         QString status = ExportController::doneText(host.state(), m_plan, m_rows, m_elapsed);
-        if (!result.notes.isEmpty())
-            status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
+        QStringList notes;
+        for (const BiText& note : result.notes)
+            notes.append(Language(host.state()).pick(note));
+        if (!notes.isEmpty())
+            status += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
         host.setStatusText(status);
     }
     host.setCommandEnabled(QStringLiteral("mprintpreview"), true);
