@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 packages=(build-essential cmake ninja-build qt6-base-dev libqt6svg6 libxkbcommon-dev
           libsqlite3-dev sqlite3 python3 xvfb xauth xdotool xclip imagemagick xdg-utils ca-certificates
-          dpkg-dev file desktop-file-utils zlib1g-dev python3-openpyxl)
+          dpkg-dev file desktop-file-utils zlib1g-dev python3-openpyxl qt6-translations-l10n)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

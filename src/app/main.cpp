@@ -78,7 +78,7 @@ int window(int argc, char* argv[])
     keepSessionOnEveryEnd(app, stop, startup, stopSignal);
     MainWindow& window = startup.run();
     SystemDestinationFactory factory(folder);
-    LogonDialogPrompt dialog(folder + QStringLiteral("/logon.ini"),
+    LogonDialogPrompt dialog(state, folder + QStringLiteral("/logon.ini"),
                              SystemDestinationFactory::trustFileIn(folder));
     LogonSentences prompt(dialog, state);
     SapConnection connection(window, factory, prompt);

@@ -176,12 +176,12 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
         return 2;
     }
     settings.standardOutput = out;
-    const QString unreadable = ReadJob::check(plan);
+    const QString unreadable = ReadJob::check(plan).en;
     if (!unreadable.isEmpty()) {
         print(err, unreadable + u'\n');
         return 1;
     }
-    const QString unfit = settings.path == u"-" ? QString() : ExportTarget::unfit(settings.path);
+    const QString unfit = settings.path == u"-" ? QString() : ExportTarget::unfit(settings.path).en;
     if (!unfit.isEmpty()) {
         print(err, unfit + u'\n');
         return 1;
@@ -197,7 +197,7 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     KeyCatalog keys;
     TableExport exporter(*connection->destination(), keys, plan, settings);
     TableExport::Observer observer;
-    observer.status = [err](const QString& text) { print(err, text + u'\n'); };
+    observer.status = [err](const BiText& text) { print(err, text.en + u'\n'); };
     const std::atomic<bool> never{false};
     const TableExport::Result result = exporter.run(never, observer);
     connection->logOff();
@@ -210,8 +210,8 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
                        result.error.isEmpty() ? QString() : QStringLiteral(": ") + result.error));
         return 1;
     }
-    for (const QString& note : result.notes)
-        print(err, note + u'\n');
+    for (const BiText& note : result.notes)
+        print(err, note.en + u'\n');
     if (result.lostCharacters > 0)
         print(err, QStringLiteral("%1 characters the Windows code page cannot hold were written "
                                   "as \"?\"; --encoding utf-8 keeps them\n")
@@ -223,6 +223,6 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     print(err, QStringLiteral("%1 rows written in %2 s (%3)\n")
                    .arg(result.rows)
                    .arg(result.elapsed, 0, 'f', 2)
-                   .arg(ReadJob::callsText(result.calls, result.module)));
+                   .arg(ReadJob::callsText(result.calls, result.module).en));
     return 0;
 }

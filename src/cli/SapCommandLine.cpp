@@ -134,8 +134,8 @@ std::optional<KnownSystem> SapCommandLine::knownSystem(const QString& name,
     if (path.isEmpty())
         return std::nullopt;
     const SapLogonLandscape::Result read = SapLogonLandscape::read(path);
-    if (!read.error.isEmpty() && !landscape.isEmpty()) {
-        print(err, read.error + u'\n');
+    if (!read.error.en.isEmpty() && !landscape.isEmpty()) {
+        print(err, read.error.en + u'\n');
         return std::nullopt;
     }
     if (const auto found = OwnSystems::find(read.systems, name))

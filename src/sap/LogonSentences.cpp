@@ -30,7 +30,8 @@ TextId adviceFor(const QString& error)
 
 BiText LogonSentences::sentence(const LogonData& attempt, const QString& error)
 {
-    const QString system = attempt.isDemo() ? LogonData::demoSystemName() : attempt.system;
+    const BiText system =
+        attempt.isDemo() ? Texts::get(TextId::LogonDemoSystem) : BiText::same(attempt.system);
     QString words = error.trimmed();
     if (NwRfcLibrary::namesTheLibrary(words))
         return {words, words};
@@ -38,8 +39,8 @@ BiText LogonSentences::sentence(const LogonData& attempt, const QString& error)
         words.chop(1);
     const BiText refused = Texts::get(TextId::LogonRefused);
     const BiText advice = Texts::get(adviceFor(error));
-    return {refused.en.arg(system, attempt.user, attempt.client, words) + u' ' + advice.en,
-            refused.pt.arg(system, attempt.user, attempt.client, words) + u' ' + advice.pt};
+    return {refused.en.arg(system.en, attempt.user, attempt.client, words) + u' ' + advice.en,
+            refused.pt.arg(system.pt, attempt.user, attempt.client, words) + u' ' + advice.pt};
 }
 
 std::optional<LogonData> LogonSentences::ask(const LogonData& defaults, const QString& error)

@@ -233,6 +233,140 @@ BiText Texts::get(TextId id)
     case TextId::LogonAdviceOther:
         return two("Check the logon data, or ask the system's administrator.",
                    "Verifique os dados de logon, ou fale com o administrador do sistema.");
+    case TextId::LogonTitle:
+        return two("SAP Logon", "Logon no SAP");
+    case TextId::LogonDemoSystem:
+        return two("Demo system (built-in)", "Sistema de demonstração (embutido)");
+    case TextId::LogonSystem:
+        return two("System", "Sistema");
+    case TextId::LogonConnection:
+        return two("Connection", "Conexão");
+    case TextId::LogonWayDemo:
+        return two("Demo system", "Sistema de demonstração");
+    case TextId::LogonWaySoap:
+        return two("RFC SOAP service", "Serviço RFC SOAP");
+    case TextId::LogonWayApplicationServer:
+        return two("Application server (native RFC)", "Servidor de aplicação (RFC nativo)");
+    case TextId::LogonWayMessageServer:
+        return two("Message server (native RFC)", "Servidor de mensagens (RFC nativo)");
+    case TextId::LogonHostOrUrl:
+        return two("Host or URL", "Host ou URL");
+    case TextId::LogonHostPlaceholder:
+        return two("https://host:port or host", "https://host:porta ou host");
+    case TextId::LogonSystemNumber:
+        return two("System number", "Número do sistema");
+    case TextId::LogonMessageServer:
+        return two("Message server", "Servidor de mensagens");
+    case TextId::LogonSystemId:
+        return two("System ID", "ID do sistema");
+    case TextId::LogonGroup:
+        return two("Logon group", "Grupo de logon");
+    case TextId::LogonSncName:
+        return two("SNC name", "Nome SNC");
+    case TextId::LogonRfcLibrary:
+        return two("RFC library", "Biblioteca RFC");
+    case TextId::LogonLandscapeFile:
+        return two("SAP Logon file", "Arquivo do SAP Logon");
+    case TextId::LogonLandscapePlaceholder:
+        return two("SAPUILandscape.xml or saplogon.ini", "SAPUILandscape.xml ou saplogon.ini");
+    case TextId::LogonClient:
+        return two("Client", "Mandante");
+    case TextId::LogonUser:
+        return two("User", "Usuário");
+    case TextId::LogonPassword:
+        return two("Password", "Senha");
+    case TextId::LogonLanguage:
+        return two("Language", "Idioma");
+    case TextId::LogonChoose:
+        return two("Choose...", "Escolher...");
+    case TextId::LogonKeepSystem:
+        return two("Keep this system in Zorv's list", "Guardar este sistema na lista do Zorv");
+    case TextId::LogonTrustCertificate:
+        return two("Trust this system's certificate (SHA-256 %1)",
+                   "Confiar no certificado deste sistema (SHA-256 %1)");
+    case TextId::LogonLandscapeDialog:
+        return two("SAP Logon's landscape file", "Arquivo de sistemas do SAP Logon");
+    case TextId::LogonLandscapeFilter:
+        return two("SAP Logon files (*.xml *.ini);;All files (*)",
+                   "Arquivos do SAP Logon (*.xml *.ini);;Todos os arquivos (*)");
+    case TextId::LogonLibraryDialog:
+        return two("SAP's NetWeaver RFC library", "Biblioteca NetWeaver RFC da SAP");
+    case TextId::LogonLibraryFilter:
+        return two("RFC library (%1);;All files (*)", "Biblioteca RFC (%1);;Todos os arquivos (*)");
+    case TextId::LandscapeMissing:
+        return two("The SAP Logon file %1 does not exist", "O arquivo do SAP Logon %1 não existe");
+    case TextId::LandscapeNotAFile:
+        return two("%1 is not an SAP Logon file (not a plain file of at most %2 MB)",
+                   "%1 não é um arquivo do SAP Logon (não é um arquivo comum de no máximo %2 MB)");
+    case TextId::LandscapeUnreadable:
+        return two("%1 cannot be read: %2", "%1 não pode ser lido: %2");
+    case TextId::LandscapeTooLarge:
+        return two("%1 is larger than %2 MB", "%1 tem mais de %2 MB");
+    case TextId::LandscapeDoctype:
+        return two("a document type declaration is not accepted",
+                   "uma declaração de tipo de documento não é aceita");
+    case TextId::LandscapeNotXml:
+        return two("not XML (%1, line %2)", "não é XML (%1, linha %2)");
+    case TextId::LandscapeNoLandscape:
+        return two("no SAP Logon landscape in it", "não contém sistemas do SAP Logon");
+    case TextId::LandscapeNoServerSection:
+        return two("no [Server] section of SAP Logon in it",
+                   "não contém a seção [Server] do SAP Logon");
+    case TextId::ProgressCancel:
+        return two("Cancel", "Cancelar");
+    case TextId::ProgressCancelTip:
+        return two("Cancel (Esc)", "Cancelar (Esc)");
+    case TextId::ExportFileTypes:
+        return two("Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel workbook (*.xlsx)|*.xlsx|"
+                   "Text for spreadsheets, UTF-8 (*.csv)|*.csv",
+                   "Texto (*.csv)|*.csv|Texto (*.txt)|*.txt|Pasta de trabalho do Excel "
+                   "(*.xlsx)|*.xlsx|Texto para planilhas, UTF-8 (*.csv)|*.csv");
+    case TextId::ExportStoppedAtRowLimit:
+        // "All Rows" is the check box's own caption, which has one form.
+        return two("%1 rows, the row limit; tick All Rows for every row",
+                   "%1 linhas, o limite de linhas; marque All Rows para todas as linhas");
+    case TextId::ExportNotAFile:
+        return two("%1 is not a regular file; an export replaces only files",
+                   "%1 não é um arquivo comum; uma exportação substitui apenas arquivos");
+    case TextId::ExportSheets:
+        return two("%1 rows on %2 sheets: a sheet holds %3",
+                   "%1 linhas em %2 planilhas: uma planilha comporta %3");
+    case TextId::ReadFellBack:
+        return two("%1 could not read %2 (%3): it was read with RFC_READ_TABLE",
+                   "%1 não conseguiu ler %2 (%3): a leitura foi feita com RFC_READ_TABLE");
+    case TextId::ReadNoKeyFields:
+        return two("%1 has no key fields in the dictionary",
+                   "%1 não tem campos-chave no dicionário");
+    case TextId::ReadKeyUnknown:
+        return two("the key of %1 is not known: %2", "a chave de %1 não é conhecida: %2");
+    case TextId::ReadJoinedByPosition:
+        return two(": its pieces were joined by position",
+                   ": suas partes foram unidas pela posição");
+    case TextId::ReadInOneCall:
+        return two(": it was read in one call", ": foi lida em uma só chamada");
+    case TextId::ExportReadingRows:
+        return two("Reading %1: %2 rows", "Lendo %1: %2 linhas");
+    case TextId::ExportReadingRowsOf:
+        return two("Reading %1: %2 of %3 rows", "Lendo %1: %2 de %3 linhas");
+    case TextId::ExportTimeLeft:
+        return two(", %1 left", ", faltam %1");
+    case TextId::OptionTooWideAsSent:
+        return two("The option \"%1\" is %2 characters long as it is sent to %3; a WHERE line "
+                   "holds at most %4.",
+                   "A opção \"%1\" tem %2 caracteres como é enviada para %3; uma linha WHERE "
+                   "comporta no máximo %4.");
+    case TextId::OptionNamesNoTable:
+        return two("The option \"%1\" names no table of My Table, so it would restrict nothing; "
+                   "remove it or add a field of its table.",
+                   "A opção \"%1\" não cita nenhuma tabela de Minha Tabela, então não "
+                   "restringiria nada; remova-a ou adicione um campo da sua tabela.");
+    case TextId::ReadOneCall:
+        return two("1 call", "1 chamada");
+    case TextId::ReadCalls:
+        return two("%1 calls", "%1 chamadas");
+    case TextId::MyTableCallsTip:
+        return two("Calls of %1, rows of up to %2 characters",
+                   "Chamadas de %1, linhas de até %2 caracteres");
     case TextId::UnbalancedQuote:
         return two("The value %1 has an unbalanced quote, which the system would refuse. Write "
                    "the value between quotes and double a quote inside it: 'O''Brien'.",

@@ -91,6 +91,69 @@ enum class TextId {
     LogonAdviceCertificate,
     LogonAdviceNetwork,
     LogonAdviceOther,
+    // The logon dialog and the ways a system is reached.
+    LogonTitle,
+    LogonDemoSystem,
+    LogonSystem,
+    LogonConnection,
+    LogonWayDemo,
+    LogonWaySoap,
+    LogonWayApplicationServer,
+    LogonWayMessageServer,
+    LogonHostOrUrl,
+    LogonHostPlaceholder,
+    LogonSystemNumber,
+    LogonMessageServer,
+    LogonSystemId,
+    LogonGroup,
+    LogonSncName,
+    LogonRfcLibrary,
+    LogonLandscapeFile,
+    LogonLandscapePlaceholder,
+    LogonClient,
+    LogonUser,
+    LogonPassword,
+    LogonLanguage,
+    LogonChoose,
+    LogonKeepSystem,
+    LogonTrustCertificate, // %1 the fingerprint
+    LogonLandscapeDialog,
+    LogonLandscapeFilter,
+    LogonLibraryDialog,
+    LogonLibraryFilter, // %1 the library's file name
+    // Why SAP Logon's landscape file gave no systems: %1 the file.
+    LandscapeMissing,
+    LandscapeNotAFile,   // %2 the largest size in MB
+    LandscapeUnreadable, // %2 why
+    LandscapeTooLarge,   // %2 the largest size in MB
+    LandscapeDoctype,
+    LandscapeNotXml, // %1 the parser's words, %2 the line
+    LandscapeNoLandscape,
+    LandscapeNoServerSection,
+    // The progress display, the export's file and done line, and a tip of My Table.
+    ProgressCancel,
+    ProgressCancelTip,
+    ExportFileTypes,
+    ExportStoppedAtRowLimit, // %1 the rows
+    ExportNotAFile,          // %1 the path
+    ExportSheets,            // %1 the rows, %2 the sheets, %3 the rows a sheet holds
+    // What a read that went through did another way: %1 the module, %2 the table, %3 why.
+    ReadFellBack,
+    ReadNoKeyFields, // %1 the table
+    ReadKeyUnknown,  // %1 the table, %2 why
+    ReadJoinedByPosition,
+    ReadInOneCall,
+    // While an export reads: %1 the table, %2 the rows read, %3 the rows counted.
+    ExportReadingRows,
+    ExportReadingRowsOf,
+    ExportTimeLeft,  // %1 hours, minutes and seconds
+    MyTableCallsTip, // %1 the module, %2 the characters of a row
+    // Options a read would refuse: %1 the option; %2 its length as sent, %3 the table, %4 the
+    // most a line holds.
+    OptionTooWideAsSent,
+    OptionNamesNoTable,
+    ReadOneCall,
+    ReadCalls,            // %1 the calls
     UnbalancedQuote,      // %1 the value
     UnknownOptionField,   // %1 what was typed
     AmbiguousOptionField, // %1 what was typed, %2 the keys it names

@@ -4,7 +4,8 @@
 # and double-click them into My Table, preview with F5, drag two splitters and check where they
 # landed, copy preview cells and compare the clipboard (xclip), add an option, save with Ctrl+S,
 # import with Ctrl+E (as text, then as a workbook), exit with Ctrl+Q and the save question, start again and reopen the query
-# from the recent documents. Screenshots of the main steps go to the output folder.
+# from the recent documents; then, in Portuguese, decline a recovered query and try a wrong
+# password in the logon dialog. Screenshots of the main steps go to the output folder.
 #   journey.sh ZORV_BINARY OUTPUT_FOLDER
 set -euo pipefail
 zorv=$1
@@ -23,10 +24,16 @@ export XDG_CONFIG_HOME=$runtime/xdg/config XDG_DATA_HOME=$runtime/xdg/data
 export XDG_CONFIG_DIRS=$runtime/xdg/dirs XDG_DATA_DIRS=$runtime/xdg/dirs
 # A real window on the virtual X server, whatever the test run chose for the other tests.
 export QT_QPA_PLATFORM=xcb
-printf '%s\r\n' "sSapLogon    " "FolderTable  " "TableFile    " "SGlobal      0.3.20" \
-    "ChOpt        False" "OptEN        True" "OptPT        False" "OptCT        False" \
-    "Tool         True" "Status       True" "z            ;" "fvubTop       0 " "fvubLeft      0 " \
-    "fvubHeight    0 " "fvubWidth     0 " "SAT           0 " "FileZorv     " >"$home/Zorv.ini"
+settings() { # OptEN OptPT
+    printf '%s\r\n' "sSapLogon    " "FolderTable  " "TableFile    " "SGlobal      0.3.20" \
+        "ChOpt        False" "OptEN        $1" "OptPT        $2" "OptCT        False" \
+        "Tool         True" "Status       True" "z            ;" "fvubTop       0 " "fvubLeft      0 " \
+        "fvubHeight    0 " "fvubWidth     0 " "SAT           0 " "FileZorv     "
+}
+settings True False >"$home/Zorv.ini"
+# A second program folder for the leg in Portuguese.
+pt_home=$(mktemp -d)
+settings False True >"$pt_home/Zorv.ini"
 
 cat >"$home/steps.sh" <<'STEPS'
 set -euo pipefail
@@ -199,8 +206,31 @@ touch -d '-2 seconds' "$HOME_DIR/before-reopen"
 click 400 709 0.2; xdotool key ctrl+s; sleep 1
 click 400 709 0.2; xdotool key ctrl+q
 wait_exit "$pid"
+
+# In Portuguese: the question about a query kept from a run that ended unsaved, then the logon
+# dialog and a wrong password. The windows are found by their Portuguese titles.
+mkdir -p "$PT_HOME/Recovered queries"
+cp "$HOME_DIR/customers query.txt" "$PT_HOME/Recovered queries/01 Quillon1.txt"
+ZORV_HOME=$PT_HOME "$ZORV" &
+pid=$!
+wait_window "Zorv"                 # "O Zorv terminou antes de salvar estas consultas: ..."
+shot pt-01-recovery
+xdotool key Escape                 # Não
+wait_gone "Zorv"
+wait_window "Quillon for SAP R/3"
+click 143 114 0.2                  # Conectar
+wait_window "Logon no SAP"
+shot pt-02-logon
+type_line nope 2                   # a wrong password: the dialog asks again, saying why
+wait_window "Logon no SAP"
+shot pt-03-wrong-password
+xdotool key Escape
+wait_gone "Logon no SAP"
+click 640 400 0.3; xdotool key ctrl+q
+wait_exit "$pid"
 STEPS
-OUT=$out ZORV=$zorv HOME_DIR=$home xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
+OUT=$out ZORV=$zorv HOME_DIR=$home PT_HOME=$pt_home \
+    xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
 
 # What the user would find afterwards.
 status=0
@@ -231,6 +261,8 @@ check "Copy with Headers adds the field names" cmp -s "$home/expected-with-heade
 check "the recent documents are a file of their own" grep -qF "customers query.txt" "$home/Recent.txt"
 check "the query reopened from the recent documents saves straight back" \
     test "$doc" -nt "$home/before-reopen"
+check "in Portuguese, the kept query was offered and put away when declined" \
+    test -z "$(ls -A "$pt_home/Recovered queries" 2>/dev/null)"
 cp "$csv" "$doc" "$home/Zorv.ini" "$home/copied.txt" "$home/expected.txt" "$out/" 2>/dev/null || true
-rm -rf "$home" "$runtime"
+rm -rf "$home" "$pt_home" "$runtime"
 exit $status

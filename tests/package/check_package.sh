@@ -58,6 +58,8 @@ for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6netw
     libsqlite3-0 libqt6svg6 xdg-utils; do
     check "it depends on $library" grep -Fqx "$library" <<<"$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }')"
 done
+check "it recommends Qt's translations" \
+    grep -Fqx qt6-translations-l10n <<<"$(field Recommends | tr ',' '\n' | awk '{ print $1 }')"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"

@@ -246,7 +246,13 @@ private Q_SLOTS:
         QCOMPARE(request.mode, Desktop::FileRequest::Mode::Save);
         QCOMPARE(request.title, portuguese ? QStringLiteral("Salvar Minha Tabela como")
                                            : QStringLiteral("Save My Table as"));
-        QCOMPARE(request.filter, ExportController::fileTypes());
+        QCOMPARE(request.filter,
+                 portuguese ? QStringLiteral("Texto (*.csv)|*.csv|Texto (*.txt)|*.txt|Pasta de "
+                                             "trabalho do Excel (*.xlsx)|*.xlsx|Texto para "
+                                             "planilhas, UTF-8 (*.csv)|*.csv")
+                            : QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel "
+                                             "workbook (*.xlsx)|*.xlsx|Text for spreadsheets, "
+                                             "UTF-8 (*.csv)|*.csv"));
         QCOMPARE(request.fileName, file(QStringLiteral("last/KNA1")));
         QVERIFY(request.confirmOverwrite);
         // The dialog says how many rows will be written before anything is.

@@ -25,7 +25,7 @@ class TestNativeWindow : public QObject
     // The logon the dialog gives for SAP Logon's "DEV Entwicklung" and the stand-in library.
     LogonData chosenInTheDialog()
     {
-        LogonDialog dialog(m_files.filePath(QStringLiteral("logon.ini")));
+        LogonDialog dialog(m_kit->state, m_files.filePath(QStringLiteral("logon.ini")));
         dialog.useLandscape(QStringLiteral(ZORV_TEST_DATA "/sap/SAPUILandscape.xml"));
         dialog.findChild<QComboBox*>(QStringLiteral("System"))
             ->setCurrentText(QStringLiteral("DEV Entwicklung"));

@@ -653,9 +653,9 @@ private Q_SLOTS:
             << "100"
             << "nope"
             << "PT"
-            << "O sistema Demo system (built-in) recusou o logon do usuário DEMO no mandante 100: "
-               "Name or password is incorrect (repeat logon). Digite o usuário e a senha de "
-               "novo; depois de muitas senhas erradas o sistema bloqueia o usuário.";
+            << "O sistema Sistema de demonstração (embutido) recusou o logon do usuário DEMO no "
+               "mandante 100: Name or password is incorrect (repeat logon). Digite o usuário e a "
+               "senha de novo; depois de muitas senhas erradas o sistema bloqueia o usuário.";
     }
 
     void refusedLogonIsToldInASentence()

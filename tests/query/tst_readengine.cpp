@@ -211,7 +211,8 @@ private Q_SLOTS:
         const ReadJob::Result result = read(system, plan, sink, 0, pageRows, module, sessions,
                                             demoSessions(m_database, profile(anyOrder, budget)));
         QVERIFY2(result.ok, qPrintable(failures(result)));
-        QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
+        QVERIFY2(result.notes.isEmpty(),
+                 qPrintable(result.notes.isEmpty() ? QString() : result.notes.front().en));
         const QString called = module.isEmpty() ? QStringLiteral("RFC_READ_TABLE") : module;
         QCOMPARE(result.module, called);
         for (const WatchedDestination::Call& call : std::as_const(system.calls)) {
@@ -253,8 +254,10 @@ private Q_SLOTS:
         QCOMPARE(widest.calls, 1);
         QVERIFY2(narrow.calls >= plan.pieceCount(), qPrintable(QString::number(narrow.calls)));
         QCOMPARE(ReadJob::callsText(widest.calls, widest.module),
-                 QStringLiteral("1 call, /SAPDS/RFC_READ_TABLE2"));
-        QCOMPARE(ReadJob::callsText(2, narrow.module), QStringLiteral("2 calls"));
+                 BiText({QStringLiteral("1 call, /SAPDS/RFC_READ_TABLE2"),
+                         QStringLiteral("1 chamada, /SAPDS/RFC_READ_TABLE2")}));
+        QCOMPARE(ReadJob::callsText(2, narrow.module),
+                 BiText({QStringLiteral("2 calls"), QStringLiteral("2 chamadas")}));
     }
 
     void theWidestModuleIsFoundOnce_data()
@@ -348,9 +351,13 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
         QCOMPARE(result.notes.size(), qsizetype(1));
-        QVERIFY2(result.notes.front().contains(said) &&
-                     result.notes.front().contains(QStringLiteral("read with RFC_READ_TABLE")),
-                 qPrintable(result.notes.front()));
+        const BiText& note = result.notes.front();
+        QVERIFY2(note.en.contains(said) &&
+                     note.en.contains(QStringLiteral("read with RFC_READ_TABLE")),
+                 qPrintable(note.en));
+        QVERIFY2(note.pt.contains(said) &&
+                     note.pt.contains(QStringLiteral("a leitura foi feita com RFC_READ_TABLE")),
+                 qPrintable(note.pt));
         QCOMPARE(system.calls.back().function, QStringLiteral("RFC_READ_TABLE"));
     }
 
@@ -567,7 +574,15 @@ private Q_SLOTS:
         const ReadJob::Result result = read(system, plan, sink, 0, 0, {}, sessions,
                                             demoSessions(m_database, columnStore, allowed));
         QVERIFY2(result.ok, qPrintable(failures(result)));
-        QCOMPARE(result.notes, note.isEmpty() ? QStringList() : QStringList{note});
+        QCOMPARE(result.notes.size(), note.isEmpty() ? 0 : 1);
+        if (!note.isEmpty()) {
+            QCOMPARE(result.notes.front().en, note);
+            QVERIFY2(result.notes.front().pt.startsWith(
+                         QStringLiteral("o sistema permitiu %1 de %2 sessões")
+                             .arg(allowed)
+                             .arg(sessions)),
+                     qPrintable(result.notes.front().pt));
+        }
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
         QVERIFY(sink.inOrder);
         // With one session every call is the first session's.
@@ -651,8 +666,10 @@ private Q_SLOTS:
         const ReadJob::Result result = read(system, plan, sink);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QCOMPARE(result.notes.size(), 1);
-        QVERIFY2(result.notes.front().contains(QStringLiteral("joined by position")),
-                 qPrintable(result.notes.front()));
+        QVERIFY2(result.notes.front().en.contains(QStringLiteral("joined by position")),
+                 qPrintable(result.notes.front().en));
+        QVERIFY2(result.notes.front().pt.contains(QStringLiteral("unidas pela posição")),
+                 qPrintable(result.notes.front().pt));
         // The demo returns rows in one order, so the join by position holds here.
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
     }
@@ -907,11 +924,14 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(QString, problem);
         const ReadPlan plan = planOf(QStringLiteral("KNA1"), {"KUNNR"}, options);
-        const QString found = ReadJob::check(plan);
-        if (problem.isEmpty())
-            QCOMPARE(found, QString());
-        else
-            QVERIFY2(found.contains(problem), qPrintable(found));
+        const BiText found = ReadJob::check(plan);
+        if (problem.isEmpty()) {
+            QCOMPARE(found, BiText());
+            return;
+        }
+        QVERIFY2(found.en.contains(problem), qPrintable(found.en));
+        // The Portuguese names the same option.
+        QVERIFY(found.pt.startsWith(QStringLiteral("A opção \"") + options.constFirst()));
     }
 
     // --- the units
@@ -1472,7 +1492,8 @@ private Q_SLOTS:
         server.kill();
         server.waitForFinished();
         QVERIFY2(result.ok, qPrintable(failures(result)));
-        QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
+        QVERIFY2(result.notes.isEmpty(),
+                 qPrintable(result.notes.isEmpty() ? QString() : result.notes.front().en));
         const QHash<QString, int> expected = rowsInDatabase(database, plan);
         QCOMPARE(sink.rows, table == u"BSEG" ? 10000 * scale : table == u"ZWIDE" ? 600 : 500);
         QVERIFY(sink.tally == expected);

@@ -527,7 +527,7 @@ private Q_SLOTS:
         }
         QStringList statuses;
         TableExport::Observer observer;
-        observer.status = [&](const QString& text) { statuses.append(text); };
+        observer.status = [&](const BiText& text) { statuses.append(text.en); };
         QVERIFY(run(m_system, plan(fields), QStringLiteral(";"), Encoding::WindowsCodePage, 0,
                     nullptr, observer)
                     .ok);
@@ -545,16 +545,23 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("total");
         QTest::addColumn<double>("seconds");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("no count") << 3LL << -1LL << 9.0 << "Reading BSEG: 3 rows";
+        QTest::addColumn<QString>("portuguese");
+        QTest::newRow("no count") << 3LL << -1LL << 9.0 << "Reading BSEG: 3 rows"
+                                  << "Lendo BSEG: 3 linhas";
         QTest::newRow("too early to tell")
-            << 250000LL << 1000000LL << 0.5 << "Reading BSEG: 250,000 of 1,000,000 rows";
+            << 250000LL << 1000000LL << 0.5 << "Reading BSEG: 250,000 of 1,000,000 rows"
+            << "Lendo BSEG: 250.000 de 1.000.000 linhas";
         QTest::newRow("a quarter in four seconds")
-            << 250000LL << 1000000LL << 4.0 << "Reading BSEG: 250,000 of 1,000,000 rows, 0:12 left";
-        QTest::newRow("hours left") << 1000LL << 10000000LL << 2.0
-                                    << "Reading BSEG: 1,000 of 10,000,000 rows, 5:33:18 left";
-        QTest::newRow("nothing yet") << 0LL << 500LL << 3.0 << "Reading BSEG: 0 of 500 rows";
+            << 250000LL << 1000000LL << 4.0 << "Reading BSEG: 250,000 of 1,000,000 rows, 0:12 left"
+            << "Lendo BSEG: 250.000 de 1.000.000 linhas, faltam 0:12";
+        QTest::newRow("hours left")
+            << 1000LL << 10000000LL << 2.0 << "Reading BSEG: 1,000 of 10,000,000 rows, 5:33:18 left"
+            << "Lendo BSEG: 1.000 de 10.000.000 linhas, faltam 5:33:18";
+        QTest::newRow("nothing yet") << 0LL << 500LL << 3.0 << "Reading BSEG: 0 of 500 rows"
+                                     << "Lendo BSEG: 0 de 500 linhas";
         QTest::newRow("more than counted")
-            << 510LL << 500LL << 3.0 << "Reading BSEG: 510 of 500 rows";
+            << 510LL << 500LL << 3.0 << "Reading BSEG: 510 of 500 rows"
+            << "Lendo BSEG: 510 de 500 linhas";
     }
 
     void readingTextsSayHowFarAndHowLong()
@@ -563,7 +570,10 @@ private Q_SLOTS:
         QFETCH(qint64, total);
         QFETCH(double, seconds);
         QFETCH(QString, expected);
-        QCOMPARE(TableExport::readingText(QStringLiteral("BSEG"), rows, total, seconds), expected);
+        QFETCH(QString, portuguese);
+        const BiText text = TableExport::readingText(QStringLiteral("BSEG"), rows, total, seconds);
+        QCOMPARE(text.en, expected);
+        QCOMPARE(text.pt, portuguese);
     }
 
     void asksForFieldsSideBySideWithEachPiecesOptions()
@@ -929,8 +939,8 @@ private Q_SLOTS:
         std::atomic<bool> cancel{false};
         TableExport::Observer observer;
         bool joining = false;
-        observer.status = [&](const QString& text) {
-            joining = joining || text.startsWith(QStringLiteral("Creating "));
+        observer.status = [&](const BiText& text) {
+            joining = joining || text.en.startsWith(QStringLiteral("Creating "));
         };
         observer.progress = [&](float) {
             if (duringMerge && joining)
@@ -1105,7 +1115,7 @@ private Q_SLOTS:
         QStringList statuses;
         TableExport::Observer observer;
         observer.progress = [&](float f) { fractions.append(f); };
-        observer.status = [&](const QString& text) { statuses.append(text); };
+        observer.status = [&](const BiText& text) { statuses.append(text.en); };
         const TableExport::Result result =
             run(m_system, plan({{"KNA1-KUNNR", 7, "Customer"}, {"LFA1-LIFNR", 7, "Vendor"}}),
                 QStringLiteral(";"), Encoding::WindowsCodePage, 10000, nullptr, observer);
@@ -1142,7 +1152,7 @@ private Q_SLOTS:
                              settings);
         TableExport::Observer observer;
         observer.progress = [&](float f) { fractions.append(f); };
-        observer.status = [&](const QString& text) { statuses.append(text); };
+        observer.status = [&](const BiText& text) { statuses.append(text.en); };
         const std::atomic<bool> never{false};
         QVERIFY(exporter.run(never, observer).ok);
         QVERIFY(fractions.size() > 1);

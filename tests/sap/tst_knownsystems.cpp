@@ -2,6 +2,7 @@
 #include "sap/systems/OwnSystems.h"
 #include "sap/systems/SapLogonLandscape.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,7 +73,7 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QVector<KnownSystem>, systems);
         const SapLogonLandscape::Result read = SapLogonLandscape::read(path);
-        QVERIFY2(read.error.isEmpty(), qPrintable(read.error));
+        QVERIFY2(read.error.en.isEmpty(), qPrintable(read.error.en));
         QCOMPARE(read.systems.size(), systems.size());
         for (qsizetype i = 0; i < systems.size(); ++i) {
             QCOMPARE(read.systems.at(i).name, systems.at(i).name);
@@ -84,31 +85,46 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("portuguese");
         QTest::newRow("missing") << m_folder.filePath(QStringLiteral("none.xml"))
-                                 << "does not exist";
-        QTest::newRow("a folder") << m_folder.path() << "not a plain file";
-        QTest::newRow("not XML") << file("text.xml", "PRD = prd.example.com 00\n") << "not XML";
+                                 << "does not exist"
+                                 << "não existe";
+        QTest::newRow("a folder") << m_folder.path() << "not a plain file"
+                                  << "não é um arquivo comum";
+        QTest::newRow("not XML") << file("text.xml", "PRD = prd.example.com 00\n") << "not XML"
+                                 << "não é XML";
         QTest::newRow("cut XML") << file("cut.xml", "<Landscape><Services><Service type=")
-                                 << "not XML";
+                                 << "not XML"
+                                 << "linha 1)";
         QTest::newRow("another document")
-            << file("other.xml", "<html><body>SAP</body></html>") << "no SAP Logon landscape";
+            << file("other.xml", "<html><body>SAP</body></html>") << "no SAP Logon landscape"
+            << "não contém sistemas do SAP Logon";
         QTest::newRow("document type")
             << file("dtd.xml", "<!DOCTYPE Landscape [<!ENTITY a \"b\">]><Landscape/>")
-            << "document type";
+            << "document type"
+            << "tipo de documento";
         QByteArray huge(SapLogonLandscape::kLargestFile + 1, ' ');
         huge.prepend("<Landscape>");
-        QTest::newRow("huge") << file("huge.xml", huge) << "at most 16 MB";
+        QTest::newRow("huge") << file("huge.xml", huge) << "at most 16 MB"
+                              << "no máximo 16 MB";
         QTest::newRow("ini without servers")
-            << file("empty.ini", "[Description]\nItem1=X\n") << "no [Server] section";
+            << file("empty.ini", "[Description]\nItem1=X\n") << "no [Server] section"
+            << "seção [Server]";
     }
     void badLandscapeFilesAreRefusedWithASentence()
     {
         QFETCH(QString, path);
         QFETCH(QString, sentence);
+        QFETCH(QString, portuguese);
         QVERIFY(!path.isEmpty());
         const SapLogonLandscape::Result read = SapLogonLandscape::read(path);
         QVERIFY(read.systems.isEmpty());
-        QVERIFY2(read.error.contains(sentence), qPrintable(read.error));
+        QVERIFY2(read.error.en.contains(sentence), qPrintable(read.error.en));
+        // Both forms name the file the user chose.
+        QVERIFY2(read.error.pt.contains(portuguese), qPrintable(read.error.pt));
+        const QString name = QDir::toNativeSeparators(path);
+        QVERIFY(read.error.en.contains(name));
+        QVERIFY(read.error.pt.contains(name));
     }
 
     void instanceNumbersComeFromPorts_data()

@@ -4,9 +4,12 @@
 #include "shell/Greeting.h"
 #include "shell/Language.h"
 #include "shell/Messenger.h"
+#include "shell/QtTranslations.h"
 #include "shell/Texts.h"
 
+#include <QCoreApplication>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
@@ -240,6 +243,36 @@ private Q_SLOTS:
     }
 
     // Greeting
+
+    // Qt's own texts follow the language: Portuguese while it is chosen, English again after.
+    void qtSpeaksPortugueseOnlyWhileItIsChosen()
+    {
+        const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+        {
+            QtTranslations qt;
+            if (!qt.use(true))
+                QSKIP("Qt's Portuguese translations are not installed (qt6-translations-l10n)");
+            QCOMPARE(cancel(), QStringLiteral("Cancelar"));
+            QVERIFY(qt.use(true)); // chosen twice, loaded once
+            QVERIFY(qt.use(false));
+            QCOMPARE(cancel(), QStringLiteral("Cancel"));
+            QVERIFY(!qt.portugueseLoaded());
+            QVERIFY(qt.use(true));
+            QCOMPARE(cancel(), QStringLiteral("Cancelar"));
+        }
+        // Gone with its owner.
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    }
+
+    void qtStaysEnglishQuietlyWithoutItsTranslations()
+    {
+        QTemporaryDir empty;
+        QtTranslations qt(empty.path());
+        QVERIFY(!qt.use(true));
+        QVERIFY(!qt.portugueseLoaded());
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+        QVERIFY(qt.use(false));
+    }
 
     void greetingByTimeOfDay_data()
     {

@@ -1,6 +1,7 @@
 // The logon dialog's systems: the demo, SAP Logon's landscape, the user's own list, and how
 // each is reached (SOAP, application server, message server), with what it remembers.
 #include "sap/systems/OwnSystems.h"
+#include "shell/AppState.h"
 #include "window/main/LogonDialog.h"
 
 #include <QCheckBox>
@@ -29,6 +30,7 @@ class TestLogonDialog : public QObject
     Q_OBJECT
 
     QTemporaryDir m_folder;
+    AppState m_state;
     QString rememberFile() const { return m_folder.filePath(QStringLiteral("logon.ini")); }
 
 private Q_SLOTS:
@@ -76,7 +78,7 @@ private Q_SLOTS:
         QFETCH(QString, router);
         QFETCH(QStringList, shown);
         QFETCH(QStringList, hidden);
-        LogonDialog dialog(rememberFile());
+        LogonDialog dialog(m_state, rememberFile());
         dialog.useLandscape(kLandscape);
         auto* systems = dialog.findChild<QComboBox*>(QStringLiteral("System"));
         QCOMPARE(items(systems), (QStringList{"Demo system (built-in)", "DEV Entwicklung",
@@ -110,7 +112,7 @@ private Q_SLOTS:
     void aKeptSystemIsOfferedNextTimeWithoutItsPassword()
     {
         {
-            LogonDialog dialog(rememberFile());
+            LogonDialog dialog(m_state, rememberFile());
             dialog.useLandscape(kLandscape);
             dialog.findChild<QComboBox*>(QStringLiteral("System"))
                 ->setCurrentText(QStringLiteral("DEV Entwicklung"));
@@ -125,7 +127,7 @@ private Q_SLOTS:
             QVERIFY(written.open(QIODevice::ReadOnly));
             QVERIFY(!written.readAll().contains("s3cr3t"));
         }
-        LogonDialog again(rememberFile());
+        LogonDialog again(m_state, rememberFile());
         const LogonData remembered = again.remembered();
         QCOMPARE(remembered.system, QStringLiteral("DEV Entwicklung"));
         QCOMPARE(remembered.native.applicationServer, QStringLiteral("localhost"));
@@ -138,7 +140,7 @@ private Q_SLOTS:
 
     void aRememberedNameIsReachedAsItsEntrySays()
     {
-        LogonDialog dialog(rememberFile());
+        LogonDialog dialog(m_state, rememberFile());
         dialog.useLandscape(kLandscape);
         LogonData last;
         last.system = QStringLiteral("PRD Produção");
@@ -155,13 +157,44 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("<Landscape><Services>");
         file.close();
-        LogonDialog dialog(rememberFile());
+        LogonDialog dialog(m_state, rememberFile());
         dialog.show();
         dialog.useLandscape(broken);
         auto* error = dialog.findChild<QLabel*>(QStringLiteral("Error"));
         QVERIFY(error->isVisible());
         QVERIFY2(error->text().contains(QStringLiteral("not XML")), qPrintable(error->text()));
         QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("System"))->count(), 1);
+    }
+
+    // In Portuguese the demo system has a Portuguese name on the screen, and stays the demo
+    // system for the logon and in what the dialog remembers.
+    void thePortugueseDemoNameStandsForTheDemo()
+    {
+        const QString portugueseName = QStringLiteral("Sistema de demonstração (embutido)");
+        AppState portuguese;
+        portuguese.languagePortuguese = true;
+        {
+            LogonDialog dialog(portuguese, rememberFile());
+            dialog.fill(dialog.remembered(), {});
+            auto* system = dialog.findChild<QComboBox*>(QStringLiteral("System"));
+            QCOMPARE(system->itemText(0), portugueseName);
+            QCOMPARE(system->currentText(), portugueseName);
+            QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("Connection"))->currentIndex(), 0);
+            const LogonData entered = dialog.entered();
+            QCOMPARE(entered.system, LogonData::demoSystemName());
+            QVERIFY(entered.isDemo());
+            dialog.remember();
+            // Typed in English while the screen is Portuguese, it still names the demo.
+            system->setCurrentText(LogonData::demoSystemName());
+            QCOMPARE(system->currentText(), LogonData::demoSystemName());
+            QVERIFY(dialog.entered().isDemo());
+        }
+        QCOMPARE(LogonDialog(m_state, rememberFile()).remembered().system,
+                 LogonData::demoSystemName());
+        LogonDialog english(m_state, rememberFile());
+        english.fill(english.remembered(), {});
+        QCOMPARE(english.findChild<QComboBox*>(QStringLiteral("System"))->currentText(),
+                 LogonData::demoSystemName());
     }
 };
 

@@ -221,8 +221,9 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("logon.ini"));
+        const AppState state;
         {
-            LogonDialog dialog(file);
+            LogonDialog dialog(state, file);
             LogonData data;
             data.system = LogonData::demoSystemName();
             data.client = QStringLiteral("100");
@@ -244,12 +245,13 @@ private Q_SLOTS:
         const QByteArray bytes = saved.readAll();
         QVERIFY(bytes.contains("AUDIT"));
         QVERIFY(!bytes.contains("s3cr3t"));
-        const LogonData remembered = LogonDialog(file).remembered();
+        const LogonData remembered = LogonDialog(state, file).remembered();
         QCOMPARE(remembered.user, QStringLiteral("AUDIT"));
         QCOMPARE(remembered.language, QStringLiteral("PT"));
         QVERIFY(remembered.password.isEmpty());
         // Nothing remembered yet: the demo system's documented logon.
-        const LogonData fresh = LogonDialog(dir.filePath(QStringLiteral("none.ini"))).remembered();
+        const LogonData fresh =
+            LogonDialog(state, dir.filePath(QStringLiteral("none.ini"))).remembered();
         QCOMPARE(fresh.system, LogonData::demoSystemName());
         QCOMPARE(fresh.client, QStringLiteral("100"));
         QCOMPARE(fresh.user, QStringLiteral("DEMO"));

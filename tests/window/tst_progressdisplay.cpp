@@ -92,6 +92,23 @@ private Q_SLOTS:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    // The cancel button speaks the language chosen, and changes with it at once.
+    void theCancelButtonFollowsTheLanguage()
+    {
+        MainWindowFixture f;
+        f.state.languagePortuguese = true;
+        MainWindow& w = f.loaded();
+        auto* cancel = w.findChild<QAction*>(QStringLiteral("ProgressCancel"));
+        QVERIFY(cancel);
+        QCOMPARE(cancel->text(), QStringLiteral("Cancelar"));
+        QCOMPARE(cancel->toolTip(), QStringLiteral("Cancelar (Esc)"));
+        f.state.languagePortuguese = false;
+        f.state.languageEnglish = true;
+        w.applyCaptions();
+        QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
+        QCOMPARE(cancel->toolTip(), QStringLiteral("Cancel (Esc)"));
+    }
+
     void anUnknownKindKeepsTheLastLook()
     {
         MainWindowFixture f;

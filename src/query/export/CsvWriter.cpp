@@ -35,7 +35,7 @@ bool CsvWriter::start()
     if (m_settings.path == u"-") {
         m_stream = m_settings.standardOutput;
     } else {
-        m_error = ExportTarget::unfit(m_settings.path);
+        m_error = ExportTarget::unfit(m_settings.path).en;
         if (!m_error.isEmpty())
             return false;
         m_file = std::make_unique<QSaveFile>(m_settings.path);

@@ -1,13 +1,16 @@
 #include "query/export/ExportTarget.h"
 
+#include "shell/Texts.h"
+
 #include <QFileInfo>
 
-QString ExportTarget::unfit(const QString& path)
+BiText ExportTarget::unfit(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists() || info.isFile())
         return {};
-    return QStringLiteral("%1 is not a regular file; an export replaces only files").arg(path);
+    const BiText text = Texts::get(TextId::ExportNotAFile);
+    return {text.en.arg(path), text.pt.arg(path)};
 }
 
 QString ExportTarget::writeFailure(const QString& path, const QString& reason)

@@ -1,6 +1,7 @@
 #include "query/export/TableExport.h"
 
 #include "shell/ProgressModel.h"
+#include "shell/Texts.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -8,24 +9,31 @@
 
 #include <algorithm>
 
-QString TableExport::readingText(const QString& table, qint64 rows, qint64 total, double seconds)
+BiText TableExport::readingText(const QString& table, qint64 rows, qint64 total, double seconds)
 {
-    if (total < 0)
-        return QStringLiteral("Reading %1: %2 rows").arg(table).arg(rows);
+    if (total < 0) {
+        const BiText text = Texts::get(TextId::ExportReadingRows);
+        return {text.en.arg(table).arg(rows), text.pt.arg(table).arg(rows)};
+    }
     const QLocale english(QLocale::English);
-    QString text = QStringLiteral("Reading %1: %2 of %3 rows")
-                       .arg(table, english.toString(rows), english.toString(total));
+    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    const BiText of = Texts::get(TextId::ExportReadingRowsOf);
+    BiText text{of.en.arg(table, english.toString(rows), english.toString(total)),
+                of.pt.arg(table, brazil.toString(rows), brazil.toString(total))};
     // The pace so far is the best guess of the rest; too early it says nothing.
     if (rows > 0 && rows < total && seconds >= 1) {
         const auto left = static_cast<qint64>(
             static_cast<double>(total - rows) * seconds / static_cast<double>(rows) + 0.5);
-        text +=
+        const QString clock =
             left >= 3600
-                ? QStringLiteral(", %1:%2:%3 left")
+                ? QStringLiteral("%1:%2:%3")
                       .arg(left / 3600)
                       .arg(left / 60 % 60, 2, 10, QChar(u'0'))
                       .arg(left % 60, 2, 10, QChar(u'0'))
-                : QStringLiteral(", %1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QChar(u'0'));
+                : QStringLiteral("%1:%2").arg(left / 60).arg(left % 60, 2, 10, QChar(u'0'));
+        const BiText leftText = Texts::get(TextId::ExportTimeLeft);
+        text.en += leftText.en.arg(clock);
+        text.pt += leftText.pt.arg(clock);
     }
     return text;
 }
@@ -116,7 +124,7 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
         if (table.isEmpty()) {
             // Tables read one after the other are now set side by side into the file.
             if (said != -2)
-                observer.status(QStringLiteral("Creating ") + m_settings.path);
+                observer.status(Texts::get(TextId::Creating) + m_settings.path);
             said = -2;
         } else if (rows != said) {
             said = rows;
@@ -136,11 +144,13 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     result.failures = jobResult.failures;
     result.notes = jobResult.notes;
     result.lostCharacters = workbook ? 0 : csv.lostCharacters();
-    if (workbook && result.ok && xlsx.sheets() > 1)
-        result.notes.append(QStringLiteral("%1 rows on %2 sheets: a sheet holds %3")
-                                .arg(result.rows)
-                                .arg(xlsx.sheets())
-                                .arg(book.rowsPerSheet - 2));
+    if (workbook && result.ok && xlsx.sheets() > 1) {
+        const BiText text = Texts::get(TextId::ExportSheets);
+        const auto fill = [&](const QString& form) {
+            return form.arg(result.rows).arg(xlsx.sheets()).arg(book.rowsPerSheet - 2);
+        };
+        result.notes.append({fill(text.en), fill(text.pt)});
+    }
     for (const ReadJob::Failure& failure : jobResult.failures)
         result.failedPieces.append(
             failure.table + QStringLiteral(": ") +

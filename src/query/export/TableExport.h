@@ -4,6 +4,7 @@
 #include "query/export/XlsxWriter.h"
 #include "query/read/ReadJob.h"
 #include "query/read/ReadPlan.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -46,7 +47,7 @@ public:
 
     // Called on the thread that runs the export.
     struct Observer {
-        std::function<void(const QString&)> status;
+        std::function<void(const BiText&)> status;
         // 0..0.99; ProgressModel::kUnknown while a read of every row has no count
         std::function<void(float)> progress;
     };
@@ -62,7 +63,7 @@ public:
         QString error;
         QStringList failedPieces; // "TABLE: EXCEPTION" for each table whose read failed
         std::vector<ReadJob::Failure> failures;
-        QStringList notes;
+        QVector<BiText> notes;
     };
 
     TableExport(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings);
@@ -70,7 +71,7 @@ public:
     Result run(const std::atomic<bool>& cancel, const Observer& observer);
 
     // "Reading BSEG: 250,000 of 1,000,000 rows, 0:12 left"; without a total, the rows so far.
-    static QString readingText(const QString& table, qint64 rows, qint64 total, double seconds);
+    static BiText readingText(const QString& table, qint64 rows, qint64 total, double seconds);
 
     static QString quote(const QString& value, const QString& separator)
     {

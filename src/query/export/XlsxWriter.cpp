@@ -147,7 +147,7 @@ bool XlsxWriter::packedNumber(QStringView text, double* number, int* decimals)
 
 bool XlsxWriter::start()
 {
-    m_error = ExportTarget::unfit(m_settings.path);
+    m_error = ExportTarget::unfit(m_settings.path).en;
     if (!m_error.isEmpty())
         return false;
     m_file = std::make_unique<QSaveFile>(m_settings.path);

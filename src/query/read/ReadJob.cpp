@@ -4,6 +4,7 @@
 #include "query/read/RowSink.h"
 #include "query/read/TableRead.h"
 #include "sap/ReadTableWidths.h"
+#include "shell/Texts.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -111,11 +112,13 @@ ReadModule ReadJob::chooseModule(const std::atomic<bool>& cancel)
     return {};
 }
 
-QString ReadJob::callsText(int calls, const QString& module)
+BiText ReadJob::callsText(int calls, const QString& module)
 {
-    QString text = calls == 1 ? QStringLiteral("1 call") : QStringLiteral("%1 calls").arg(calls);
+    BiText text = Texts::get(calls == 1 ? TextId::ReadOneCall : TextId::ReadCalls);
+    if (calls != 1)
+        text = {text.en.arg(calls), text.pt.arg(calls)};
     if (!module.isEmpty() && module != u"RFC_READ_TABLE")
-        text += QStringLiteral(", ") + module;
+        text = text + QStringLiteral(", ") + module;
     return text;
 }
 
@@ -129,7 +132,7 @@ qint64 ReadJob::pageRowsFor(int rowWidth, qint64 limit)
     return rows;
 }
 
-QString ReadJob::check(const ReadPlan& plan)
+BiText ReadJob::check(const ReadPlan& plan)
 {
     const QStringList& options = plan.options();
     std::vector<bool> sent(static_cast<size_t>(options.size()), false);
@@ -138,20 +141,23 @@ QString ReadJob::check(const ReadPlan& plan)
         for (int j = piece.options.begin; j < piece.options.end; ++j) {
             sent[static_cast<size_t>(j)] = true;
             const QString line = options.at(j).mid(cut + 1);
-            if (line.size() > kOptionWidth)
-                return QStringLiteral("The option \"%1\" is %2 characters long as it is sent to "
-                                      "%3; a WHERE line holds at most %4.")
-                    .arg(options.at(j))
-                    .arg(line.size())
-                    .arg(piece.table)
-                    .arg(kOptionWidth);
+            if (line.size() > kOptionWidth) {
+                const BiText text = Texts::get(TextId::OptionTooWideAsSent);
+                const auto fill = [&](const QString& form) {
+                    return form.arg(options.at(j))
+                        .arg(line.size())
+                        .arg(piece.table)
+                        .arg(kOptionWidth);
+                };
+                return {fill(text.en), fill(text.pt)};
+            }
         }
     }
     for (int j = 0; j < options.size(); ++j) {
-        if (!sent[static_cast<size_t>(j)] && !options.at(j).trimmed().isEmpty())
-            return QStringLiteral("The option \"%1\" names no table of My Table, so it would "
-                                  "restrict nothing; remove it or add a field of its table.")
-                .arg(options.at(j));
+        if (!sent[static_cast<size_t>(j)] && !options.at(j).trimmed().isEmpty()) {
+            const BiText text = Texts::get(TextId::OptionNamesNoTable);
+            return {text.en.arg(options.at(j)), text.pt.arg(options.at(j))};
+        }
     }
     return {};
 }
@@ -212,7 +218,7 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
     QElapsedTimer timer;
     timer.start();
     Result result;
-    result.error = check(m_plan);
+    result.error = check(m_plan).en;
     if (!result.error.isEmpty())
         return result;
     m_runs.clear();
@@ -243,7 +249,7 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
         m_destination, m_settings.openSession ? m_settings.sessions : 1, m_settings.openSession);
     const bool read = tables.size() == 1 ? readOne(tables.front(), sink, cancel, observer, result)
                                          : readSeveral(tables, sink, cancel, observer, result);
-    if (const QString note = m_sessions->note(); !note.isEmpty())
+    if (const BiText note = m_sessions->note(); !note.en.isEmpty())
         result.notes.append(note);
     m_sessions.reset(); // the sessions it opened log off
     if (m_fallbacks == static_cast<int>(tables.size()))
@@ -265,7 +271,7 @@ ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
                                          const TableRead::BatchSink& batch,
                                          const TableRead::Observer& progress, Result& result)
 {
-    QString fellBack;
+    BiText fellBack;
     for (;;) {
         TableRead reader(m_destination, m_catalog, cancel, table.request, m_sessions.get());
         TableOutcome outcome{reader.run(batch, progress), reader.rows(), reader.failure()};
@@ -276,17 +282,18 @@ ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
             const QString why = !failed.explanation.isEmpty() ? failed.explanation
                                 : !failed.message.isEmpty()   ? failed.message
                                                               : failed.exception;
-            fellBack = QStringLiteral("%1 could not read %2 (%3): it was read with "
-                                      "RFC_READ_TABLE")
-                           .arg(table.request.module.name(), table.request.table, why);
+            const BiText text = Texts::get(TextId::ReadFellBack);
+            const QString module = table.request.module.name();
+            fellBack = {text.en.arg(module, table.request.table, why),
+                        text.pt.arg(module, table.request.table, why)};
             table.request = m_classicTables[index].request;
             ++m_fallbacks;
             continue;
         }
         // Only a read that went through is worth the story of how.
-        if (!fellBack.isEmpty() && outcome.status == TableRead::Status::Done)
+        if (!fellBack.en.isEmpty() && outcome.status == TableRead::Status::Done)
             result.notes.append(fellBack);
-        if (!reader.note().isEmpty())
+        if (!reader.note().en.isEmpty())
             result.notes.append(reader.note());
         return outcome;
     }

@@ -4,6 +4,7 @@
 #include "query/read/ReadPlan.h"
 #include "query/read/SessionPool.h"
 #include "query/read/TableRead.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -55,9 +56,9 @@ public:
         double elapsed = 0; // seconds
         int calls = 0;
         std::vector<Failure> failures;
-        QStringList notes; // what the user should know of a read that went through
-        QString error;     // a problem of the query or of the sink
-        QString module;    // the read module the rows came through
+        QVector<BiText> notes; // what the user should know of a read that went through
+        QString error;         // a problem of the query or of the sink
+        QString module;        // the read module the rows came through
     };
     struct Observer {
         // Which table is being read, its rows so far, the rows it will have (-1: not known),
@@ -76,10 +77,10 @@ public:
     Result run(RowSink& sink, const std::atomic<bool>& cancel, const Observer& observer = {});
 
     // What keeps a plan from being read, checked before any call; empty when nothing does.
-    static QString check(const ReadPlan& plan);
+    static BiText check(const ReadPlan& plan);
     // "3 calls", "1 call, /SAPDS/RFC_READ_TABLE2": the module named when it is not
     // RFC_READ_TABLE.
-    static QString callsText(int calls, const QString& module);
+    static BiText callsText(int calls, const QString& module);
     // Rows per call for rows of this many characters.
     static qint64 pageRowsFor(int rowWidth, qint64 limit);
 

@@ -117,14 +117,19 @@ void SessionPool::runTogether(int count, const std::function<void(int, RfcDestin
     shared->finished.wait(lock, [&] { return shared->done == count; });
 }
 
-QString SessionPool::note() const
+BiText SessionPool::note() const
 {
     std::lock_guard lock(m_lock);
     const int open = static_cast<int>(m_more.size()) + 1;
     if (!m_opened || open >= m_wanted)
         return {};
-    QString text = QStringLiteral("the system allowed %1 of %2 sessions").arg(open).arg(m_wanted);
-    if (!m_refusal.isEmpty())
-        text += QStringLiteral(" (%1)").arg(m_refusal);
-    return text + QStringLiteral(": the read went on with %1").arg(open);
+    const QString why = m_refusal.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_refusal);
+    return {QStringLiteral("the system allowed %1 of %2 sessions%3: the read went on with %1")
+                .arg(open)
+                .arg(m_wanted)
+                .arg(why),
+            QStringLiteral("o sistema permitiu %1 de %2 sess\u00f5es%3: a leitura continuou com %1")
+                .arg(open)
+                .arg(m_wanted)
+                .arg(why)};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/BiText.h"
+
 #include <QString>
 
 #include <condition_variable>
@@ -49,7 +51,7 @@ public:
     void runTogether(int count, const std::function<void(int item, RfcDestination&)>& work);
 
     // What the user should know: a system that allowed fewer sessions than asked. Empty else.
-    QString note() const;
+    BiText note() const;
 
 private:
     void serve(RfcDestination& session);

@@ -2,6 +2,7 @@
 
 #include "query/read/SessionPool.h"
 #include "sap/ReadTableWidths.h"
+#include "shell/Texts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,13 +66,14 @@ TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer
             m_keys.push_back(field);
     }
     if (!keys.known || m_keys.empty()) {
-        m_note = keys.known
-                     ? QStringLiteral("%1 has no key fields in the dictionary").arg(m_request.table)
-                     : QStringLiteral("the key of %1 is not known: %2")
-                           .arg(m_request.table, keys.problem);
-        m_note += m_request.pieces.size() > 1
-                      ? QStringLiteral(": its pieces were joined by position")
-                      : QStringLiteral(": it was read in one call");
+        const BiText why =
+            Texts::get(keys.known ? TextId::ReadNoKeyFields : TextId::ReadKeyUnknown);
+        const BiText how = Texts::get(m_request.pieces.size() > 1 ? TextId::ReadJoinedByPosition
+                                                                  : TextId::ReadInOneCall);
+        const auto fill = [&](const QString& form) {
+            return keys.known ? form.arg(m_request.table) : form.arg(m_request.table, keys.problem);
+        };
+        m_note = {fill(why.en) + how.en, fill(why.pt) + how.pt};
         return readByPosition(false);
     }
     QString why;

@@ -7,6 +7,7 @@
 #include "query/read/PieceLayout.h"
 #include "query/read/TableBatch.h"
 #include "query/read/TableCall.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -77,7 +78,7 @@ public:
 
     const Failure& failure() const { return m_failure; }
     // Something the user should know of a read that succeeded (a join by position, say).
-    const QString& note() const { return m_note; }
+    const BiText& note() const { return m_note; }
     int calls() const { return m_calls.load(); }
     qint64 rows() const { return m_emitted; }
     qint64 pageRows() const { return m_pageRows; }
@@ -163,7 +164,7 @@ private:
     BatchSink m_sink;
     Observer m_observer;
     Failure m_failure;
-    QString m_note;
+    BiText m_note;
     SessionPool* m_sessions;
     std::unordered_map<int, std::shared_ptr<Fetch>> m_fetches;
     int m_lastFetch = 0;

@@ -1,5 +1,7 @@
 #include "sap/systems/SapLogonLandscape.h"
 
+#include "shell/Texts.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +30,15 @@ struct MessageServer {
     QString host;
     QString port;
 };
+// A sentence about the file, with what else it says (%2) where it says more.
+BiText withFile(TextId id, const QString& path, const QString& more = {})
+{
+    const BiText text = Texts::get(id);
+    const QString file = QDir::toNativeSeparators(path);
+    if (more.isEmpty())
+        return {text.en.arg(file), text.pt.arg(file)};
+    return {text.en.arg(file, more), text.pt.arg(file, more)};
+}
 } // namespace
 
 QString SapLogonLandscape::usualPath()
@@ -54,34 +65,31 @@ SapLogonLandscape::Result SapLogonLandscape::read(const QString& path)
     Result result;
     const QFileInfo info(path);
     if (!info.exists()) {
-        result.error = QStringLiteral("The SAP Logon file %1 does not exist")
-                           .arg(QDir::toNativeSeparators(path));
+        result.error = withFile(TextId::LandscapeMissing, path);
         return result;
     }
     if (!info.isFile() || info.size() > kLargestFile) {
-        result.error = QStringLiteral("%1 is not an SAP Logon file (not a plain file of at most "
-                                      "%2 MB)")
-                           .arg(QDir::toNativeSeparators(path))
-                           .arg(kLargestFile / (1024 * 1024));
+        result.error = withFile(TextId::LandscapeNotAFile, path,
+                                QString::number(kLargestFile / (1024 * 1024)));
         return result;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("%1 cannot be read: %2")
-                           .arg(QDir::toNativeSeparators(path), file.errorString());
+        result.error = withFile(TextId::LandscapeUnreadable, path, file.errorString());
         return result;
     }
     const QByteArray text = file.read(kLargestFile + 1);
     if (text.size() > kLargestFile) {
-        result.error = QStringLiteral("%1 is larger than %2 MB")
-                           .arg(QDir::toNativeSeparators(path))
-                           .arg(kLargestFile / (1024 * 1024));
+        result.error = withFile(TextId::LandscapeTooLarge, path,
+                                QString::number(kLargestFile / (1024 * 1024)));
         return result;
     }
     result =
         path.endsWith(QStringLiteral(".ini"), Qt::CaseInsensitive) ? fromIni(text) : fromXml(text);
-    if (!result.error.isEmpty())
-        result.error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), result.error);
+    if (!result.error.en.isEmpty()) {
+        const QString file = QDir::toNativeSeparators(path) + QStringLiteral(": ");
+        result.error = {file + result.error.en, file + result.error.pt};
+    }
     return result;
 }
 
@@ -101,7 +109,7 @@ SapLogonLandscape::Result SapLogonLandscape::fromXml(const QByteArray& text)
     bool landscape = false;
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::DTD) {
-            result.error = QStringLiteral("a document type declaration is not accepted");
+            result.error = Texts::get(TextId::LandscapeDoctype);
             return result;
         }
         if (!xml.isStartElement())
@@ -127,10 +135,11 @@ SapLogonLandscape::Result SapLogonLandscape::fromXml(const QByteArray& text)
         }
     }
     if (xml.hasError() || !landscape) {
-        result.error = xml.hasError() ? QStringLiteral("not XML (%1, line %2)")
-                                            .arg(xml.errorString())
-                                            .arg(xml.lineNumber())
-                                      : QStringLiteral("no SAP Logon landscape in it");
+        const BiText notXml = Texts::get(TextId::LandscapeNotXml);
+        const QString line = QString::number(xml.lineNumber());
+        result.error = xml.hasError() ? BiText{notXml.en.arg(xml.errorString(), line),
+                                               notXml.pt.arg(xml.errorString(), line)}
+                                      : Texts::get(TextId::LandscapeNoLandscape);
         return result;
     }
     for (Entry& entry : entries) {
@@ -185,7 +194,7 @@ SapLogonLandscape::Result SapLogonLandscape::fromIni(const QByteArray& text)
     }
     Result result;
     if (!sections.contains(QStringLiteral("Server"))) {
-        result.error = QStringLiteral("no [Server] section of SAP Logon in it");
+        result.error = Texts::get(TextId::LandscapeNoServerSection);
         return result;
     }
     QList<int> items = sections.value(QStringLiteral("Server")).keys();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/systems/KnownSystem.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QVector>
@@ -16,7 +17,7 @@ public:
 
     struct Result {
         QVector<KnownSystem> systems;
-        QString error; // one sentence when the file could not be read at all
+        BiText error; // one sentence when the file could not be read at all
     };
 
     // Where SAP Logon keeps the file for this user, or empty where it has no usual place.

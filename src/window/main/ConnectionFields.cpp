@@ -1,6 +1,8 @@
 #include "window/main/ConnectionFields.h"
 
 #include "sap/nwrfc/NwRfcLibrary.h"
+#include "shell/Language.h"
+#include "shell/Texts.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -11,30 +13,34 @@
 
 namespace
 {
-QLineEdit* field(QWidget* parent, const char* name, const char* placeholder = "")
+QLineEdit* field(QWidget* parent, const char* name, const QString& placeholder = {})
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setPlaceholderText(QString::fromLatin1(placeholder));
+    edit->setPlaceholderText(placeholder);
     return edit;
 }
 } // namespace
 
-ConnectionFields::ConnectionFields(QWidget* parent, QFormLayout* form)
+ConnectionFields::ConnectionFields(QWidget* parent, QFormLayout* form, const Language& language)
     : QObject(parent), m_way(new QComboBox(parent)),
-      m_host(field(parent, "HostName", "https://host:port or host")),
-      m_instance(field(parent, "SystemNumber", "00")),
-      m_messageServer(field(parent, "MessageServer", "host")),
-      m_systemId(field(parent, "SystemID")), m_group(field(parent, "LogonGroup", "PUBLIC")),
-      m_router(field(parent, "Router", "/H/host/S/3299/H/")),
-      m_sncPartner(field(parent, "SncPartner", "p:CN=...")),
-      m_library(field(parent, "RfcLibrary", NwRfcLibrary::fileName().toLatin1().constData())),
-      m_chooseLibrary(new QPushButton(QStringLiteral("Choose..."), parent)), m_form(form)
+      m_host(field(parent, "HostName", language.pick(Texts::get(TextId::LogonHostPlaceholder)))),
+      m_instance(field(parent, "SystemNumber", QStringLiteral("00"))),
+      m_messageServer(field(parent, "MessageServer", QStringLiteral("host"))),
+      m_systemId(field(parent, "SystemID")),
+      m_group(field(parent, "LogonGroup", QStringLiteral("PUBLIC"))),
+      m_router(field(parent, "Router", QStringLiteral("/H/host/S/3299/H/"))),
+      m_sncPartner(field(parent, "SncPartner", QStringLiteral("p:CN=..."))),
+      m_library(field(parent, "RfcLibrary", NwRfcLibrary::fileName())),
+      m_chooseLibrary(new QPushButton(language.pick(Texts::get(TextId::LogonChoose)), parent)),
+      m_form(form), m_hostPlaceholder(language.pick(Texts::get(TextId::LogonHostPlaceholder))),
+      m_libraryDialog(language.pick(Texts::get(TextId::LogonLibraryDialog))),
+      m_libraryFilter(language.pick(Texts::get(TextId::LogonLibraryFilter)))
 {
+    const auto text = [&language](TextId id) { return language.pick(Texts::get(id)); };
     m_way->setObjectName(QStringLiteral("Connection"));
-    m_way->addItems({QStringLiteral("Demo system"), QStringLiteral("RFC SOAP service"),
-                     QStringLiteral("Application server (native RFC)"),
-                     QStringLiteral("Message server (native RFC)")});
+    m_way->addItems({text(TextId::LogonWayDemo), text(TextId::LogonWaySoap),
+                     text(TextId::LogonWayApplicationServer), text(TextId::LogonWayMessageServer)});
     m_instance->setMaxLength(2);
     m_chooseLibrary->setObjectName(QStringLiteral("ChooseRfcLibrary"));
     auto* library = new QWidget(parent);
@@ -42,15 +48,15 @@ ConnectionFields::ConnectionFields(QWidget* parent, QFormLayout* form)
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(m_library);
     row->addWidget(m_chooseLibrary);
-    form->addRow(QStringLiteral("Connection"), m_way);
-    form->addRow(QStringLiteral("Host or URL"), m_host);
-    form->addRow(QStringLiteral("System number"), m_instance);
-    form->addRow(QStringLiteral("Message server"), m_messageServer);
-    form->addRow(QStringLiteral("System ID"), m_systemId);
-    form->addRow(QStringLiteral("Logon group"), m_group);
+    form->addRow(text(TextId::LogonConnection), m_way);
+    form->addRow(text(TextId::LogonHostOrUrl), m_host);
+    form->addRow(text(TextId::LogonSystemNumber), m_instance);
+    form->addRow(text(TextId::LogonMessageServer), m_messageServer);
+    form->addRow(text(TextId::LogonSystemId), m_systemId);
+    form->addRow(text(TextId::LogonGroup), m_group);
     form->addRow(QStringLiteral("SAProuter"), m_router);
-    form->addRow(QStringLiteral("SNC name"), m_sncPartner);
-    form->addRow(QStringLiteral("RFC library"), library);
+    form->addRow(text(TextId::LogonSncName), m_sncPartner);
+    form->addRow(text(TextId::LogonRfcLibrary), library);
     connect(m_way, &QComboBox::currentIndexChanged, this, &ConnectionFields::wayChosen);
     connect(m_chooseLibrary, &QPushButton::clicked, this, &ConnectionFields::chooseLibrary);
     wayChosen();
@@ -82,16 +88,14 @@ void ConnectionFields::wayChosen()
     showRow(m_router, native);
     showRow(m_sncPartner, native);
     showRow(m_library, native);
-    m_host->setPlaceholderText(chosen == Way::Soap ? QStringLiteral("https://host:port or host")
-                                                   : QStringLiteral("host"));
+    m_host->setPlaceholderText(chosen == Way::Soap ? m_hostPlaceholder : QStringLiteral("host"));
 }
 
 void ConnectionFields::chooseLibrary()
 {
     const QString file = QFileDialog::getOpenFileName(
-        m_library->window(), QStringLiteral("SAP's NetWeaver RFC library"), m_library->text(),
-        QStringLiteral("RFC library (%1);;All files (*)").arg(NwRfcLibrary::fileName()), nullptr,
-        QFileDialog::DontUseNativeDialog);
+        m_library->window(), m_libraryDialog, m_library->text(),
+        m_libraryFilter.arg(NwRfcLibrary::fileName()), nullptr, QFileDialog::DontUseNativeDialog);
     if (!file.isEmpty())
         m_library->setText(file);
 }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+class Language;
 class QComboBox;
 class QFormLayout;
 class QLineEdit;
@@ -20,7 +21,7 @@ class ConnectionFields : public QObject
 public:
     enum class Way { Demo, Soap, ApplicationServer, MessageServer };
 
-    ConnectionFields(QWidget* parent, QFormLayout* form);
+    ConnectionFields(QWidget* parent, QFormLayout* form, const Language& language);
 
     Way way() const;
     void setWay(Way way);
@@ -50,4 +51,7 @@ private:
     QLineEdit* m_library;
     QPushButton* m_chooseLibrary;
     QFormLayout* m_form;
+    QString m_hostPlaceholder;
+    QString m_libraryDialog;
+    QString m_libraryFilter;
 };

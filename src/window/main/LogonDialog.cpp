@@ -4,6 +4,7 @@
 #include "sap/soap/SoapDestination.h"
 #include "sap/systems/OwnSystems.h"
 #include "sap/systems/SapLogonLandscape.h"
+#include "shell/Language.h"
 #include "window/main/ConnectionFields.h"
 
 #include <QApplication>
@@ -28,24 +29,24 @@ QString ownSystemsFile(const QString& rememberFile)
 }
 } // namespace
 
-LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* parent)
-    : QDialog(parent), m_rememberFile(std::move(rememberFile)), m_system(new QComboBox(this)),
-      m_landscape(new QLineEdit(this)), m_client(new QLineEdit(this)), m_user(new QLineEdit(this)),
-      m_password(new QLineEdit(this)), m_language(new QComboBox(this)), m_error(new QLabel(this)),
-      m_trust(new QCheckBox(this)),
-      m_keep(new QCheckBox(QStringLiteral("Keep this system in Zorv's list"), this)),
-      m_trustFile(std::move(trustFile))
+LogonDialog::LogonDialog(const AppState& state, QString rememberFile, QString trustFile,
+                         QWidget* parent)
+    : QDialog(parent), m_state(state), m_rememberFile(std::move(rememberFile)),
+      m_system(new QComboBox(this)), m_landscape(new QLineEdit(this)),
+      m_client(new QLineEdit(this)), m_user(new QLineEdit(this)), m_password(new QLineEdit(this)),
+      m_language(new QComboBox(this)), m_error(new QLabel(this)), m_trust(new QCheckBox(this)),
+      m_keep(new QCheckBox(text(TextId::LogonKeepSystem), this)), m_trustFile(std::move(trustFile))
 {
     m_trust->setObjectName(QStringLiteral("TrustCertificate"));
     m_trust->setVisible(false);
     m_keep->setObjectName(QStringLiteral("KeepSystem"));
     setObjectName(QStringLiteral("fLogon"));
-    setWindowTitle(QStringLiteral("SAP Logon"));
+    setWindowTitle(text(TextId::LogonTitle));
     m_system->setObjectName(QStringLiteral("System"));
     m_system->setEditable(true);
     m_system->setInsertPolicy(QComboBox::NoInsert);
     m_landscape->setObjectName(QStringLiteral("LandscapeFile"));
-    m_landscape->setPlaceholderText(QStringLiteral("SAPUILandscape.xml or saplogon.ini"));
+    m_landscape->setPlaceholderText(text(TextId::LogonLandscapePlaceholder));
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setMaxLength(3);
     m_user->setObjectName(QStringLiteral("User"));
@@ -60,20 +61,20 @@ LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* paren
     m_error->setVisible(false);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("System"), m_system);
-    m_connection = new ConnectionFields(this, form);
+    form->addRow(text(TextId::LogonSystem), m_system);
+    m_connection = new ConnectionFields(this, form, Language(m_state));
     auto* landscape = new QWidget(this);
     auto* landscapeRow = new QHBoxLayout(landscape);
     landscapeRow->setContentsMargins(0, 0, 0, 0);
-    auto* chooseLandscape = new QPushButton(QStringLiteral("Choose..."), landscape);
+    auto* chooseLandscape = new QPushButton(text(TextId::LogonChoose), landscape);
     chooseLandscape->setObjectName(QStringLiteral("ChooseLandscape"));
     landscapeRow->addWidget(m_landscape);
     landscapeRow->addWidget(chooseLandscape);
-    form->addRow(QStringLiteral("SAP Logon file"), landscape);
-    form->addRow(QStringLiteral("Client"), m_client);
-    form->addRow(QStringLiteral("User"), m_user);
-    form->addRow(QStringLiteral("Password"), m_password);
-    form->addRow(QStringLiteral("Language"), m_language);
+    form->addRow(text(TextId::LogonLandscapeFile), landscape);
+    form->addRow(text(TextId::LogonClient), m_client);
+    form->addRow(text(TextId::LogonUser), m_user);
+    form->addRow(text(TextId::LogonPassword), m_password);
+    form->addRow(text(TextId::LogonLanguage), m_language);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -90,6 +91,21 @@ LogonDialog::LogonDialog(QString rememberFile, QString trustFile, QWidget* paren
     listSystems();
 }
 
+QString LogonDialog::text(TextId id) const
+{
+    return Language(m_state).pick(Texts::get(id));
+}
+
+QString LogonDialog::demoName() const
+{
+    return text(TextId::LogonDemoSystem);
+}
+
+bool LogonDialog::namesDemo(const QString& name) const
+{
+    return name == demoName() || name == LogonData::demoSystemName();
+}
+
 void LogonDialog::listSystems()
 {
     const QString current = m_system->currentText();
@@ -97,22 +113,22 @@ void LogonDialog::listSystems()
     const QString landscape = m_landscape->text().trimmed();
     if (!landscape.isEmpty()) {
         const SapLogonLandscape::Result read = SapLogonLandscape::read(landscape);
-        if (!read.error.isEmpty()) {
-            m_error->setText(read.error);
+        if (!read.error.en.isEmpty()) {
+            m_error->setText(Language(m_state).pick(read.error));
             m_error->setVisible(true);
         }
         m_known += read.systems;
     }
     const QSignalBlocker quiet(m_system);
     m_system->clear();
-    m_system->addItem(LogonData::demoSystemName());
+    m_system->addItem(demoName());
     for (const KnownSystem& system : m_known) {
         m_system->addItem(system.name);
         m_system->setItemData(m_system->count() - 1,
                               QStringLiteral("%1 (%2)").arg(system.name, system.origin),
                               Qt::ToolTipRole);
     }
-    m_system->setCurrentText(current.isEmpty() ? LogonData::demoSystemName() : current);
+    m_system->setCurrentText(current.isEmpty() || namesDemo(current) ? demoName() : current);
 }
 
 void LogonDialog::useLandscape(const QString& file)
@@ -125,25 +141,24 @@ void LogonDialog::useLandscape(const QString& file)
 void LogonDialog::chooseLandscape()
 {
     const QString file = QFileDialog::getOpenFileName(
-        this, QStringLiteral("SAP Logon's landscape file"), m_landscape->text(),
-        QStringLiteral("SAP Logon files (*.xml *.ini);;All files (*)"), nullptr,
-        QFileDialog::DontUseNativeDialog);
+        this, text(TextId::LogonLandscapeDialog), m_landscape->text(),
+        text(TextId::LogonLandscapeFilter), nullptr, QFileDialog::DontUseNativeDialog);
     if (!file.isEmpty())
         useLandscape(file);
 }
 
 void LogonDialog::systemChosen()
 {
-    const QString text = m_system->currentText().trimmed();
-    if (text == LogonData::demoSystemName()) {
+    const QString name = m_system->currentText().trimmed();
+    if (namesDemo(name)) {
         m_connection->setWay(ConnectionFields::Way::Demo);
         return;
     }
-    if (const auto known = OwnSystems::find(m_known, text)) {
+    if (const auto known = OwnSystems::find(m_known, name)) {
         m_connection->show(*known);
         return;
     }
-    if (text.contains(QStringLiteral("://")) || m_connection->way() == ConnectionFields::Way::Demo)
+    if (name.contains(QStringLiteral("://")) || m_connection->way() == ConnectionFields::Way::Demo)
         m_connection->setWay(ConnectionFields::Way::Soap);
 }
 
@@ -151,7 +166,8 @@ void LogonDialog::fill(const LogonData& data, const QString& error)
 {
     {
         const QSignalBlocker quiet(m_system);
-        m_system->setCurrentText(data.system.isEmpty() ? LogonData::demoSystemName() : data.system);
+        m_system->setCurrentText(data.system.isEmpty() || namesDemo(data.system) ? demoName()
+                                                                                 : data.system);
     }
     m_connection->fill(data);
     // A system known by that name is reached as its entry says, unless data says otherwise.
@@ -165,8 +181,7 @@ void LogonDialog::fill(const LogonData& data, const QString& error)
     m_error->setVisible(!error.isEmpty());
     // Trusting a certificate is offered only when the error names one, never silently.
     m_fingerprint = SoapDestination::fingerprintIn(error);
-    m_trust->setText(
-        QStringLiteral("Trust this system's certificate (SHA-256 %1)").arg(m_fingerprint));
+    m_trust->setText(text(TextId::LogonTrustCertificate).arg(m_fingerprint));
     m_trust->setChecked(false);
     m_trust->setVisible(!m_fingerprint.isEmpty() && !m_trustFile.isEmpty());
     (data.user.isEmpty() ? m_user : m_password)->setFocus();
@@ -179,7 +194,7 @@ LogonData LogonDialog::entered() const
     m_connection->enter(data);
     if (m_connection->way() == ConnectionFields::Way::Demo)
         data.system = LogonData::demoSystemName();
-    else if (data.system == LogonData::demoSystemName())
+    else if (namesDemo(data.system))
         data.system = data.native.isSet() ? data.native.describe() : data.hostName;
     data.client = m_client->text().trimmed();
     data.user = m_user->text().trimmed().toUpper();
@@ -241,7 +256,7 @@ void LogonDialog::trustIfChosen() const
 void LogonDialog::keepIfChosen() const
 {
     const QString name = m_system->currentText().trimmed();
-    if (!m_keep->isChecked() || name.isEmpty() || name == LogonData::demoSystemName() ||
+    if (!m_keep->isChecked() || name.isEmpty() || namesDemo(name) ||
         m_connection->way() == ConnectionFields::Way::Demo)
         return;
     const QString file = ownSystemsFile(m_rememberFile);
@@ -255,7 +270,7 @@ void LogonDialog::keepIfChosen() const
 
 std::optional<LogonData> LogonDialogPrompt::ask(const LogonData& defaults, const QString& error)
 {
-    LogonDialog dialog(m_rememberFile, m_trustFile, QApplication::activeWindow());
+    LogonDialog dialog(m_state, m_rememberFile, m_trustFile, QApplication::activeWindow());
     // The first time, the last entries; after a failed attempt, what was just typed.
     const LogonData remembered = dialog.remembered();
     dialog.fill(defaults.user.isEmpty() && error.isEmpty() ? remembered : defaults, error);

@@ -2,10 +2,12 @@
 
 #include "sap/LogonPrompt.h"
 #include "sap/systems/KnownSystem.h"
+#include "shell/Texts.h"
 
 #include <QDialog>
 #include <QVector>
 
+struct AppState;
 class ConnectionFields;
 class QCheckBox;
 class QComboBox;
@@ -20,7 +22,9 @@ class LogonDialog : public QDialog
 {
     Q_OBJECT
 public:
-    LogonDialog(QString rememberFile, QString trustFile = {}, QWidget* parent = nullptr);
+    // The texts are in the language the state names at the moment the dialog is made.
+    LogonDialog(const AppState& state, QString rememberFile, QString trustFile = {},
+                QWidget* parent = nullptr);
 
     void fill(const LogonData& data, const QString& error);
     LogonData entered() const;
@@ -39,7 +43,12 @@ private:
     void systemChosen();
     void listSystems();
     void chooseLandscape();
+    QString text(TextId id) const;
+    // The demo system's name as shown, and whether a typed name means it.
+    QString demoName() const;
+    bool namesDemo(const QString& name) const;
 
+    const AppState& m_state;
     QString m_rememberFile;
     QComboBox* m_system;
     ConnectionFields* m_connection;
@@ -60,13 +69,14 @@ private:
 class LogonDialogPrompt : public LogonPrompt
 {
 public:
-    LogonDialogPrompt(QString rememberFile, QString trustFile)
-        : m_rememberFile(std::move(rememberFile)), m_trustFile(std::move(trustFile))
+    LogonDialogPrompt(const AppState& state, QString rememberFile, QString trustFile)
+        : m_state(state), m_rememberFile(std::move(rememberFile)), m_trustFile(std::move(trustFile))
     {
     }
     std::optional<LogonData> ask(const LogonData& defaults, const QString& error) override;
 
 private:
+    const AppState& m_state;
     QString m_rememberFile;
     QString m_trustFile;
 };

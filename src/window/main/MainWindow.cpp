@@ -207,7 +207,10 @@ void MainWindow::showDisconnectedPanel()
 
 void MainWindow::applyCaptions()
 {
-    CaptionApplier::apply(this, Language(m_state));
+    const Language language(m_state);
+    m_qtTexts.use(language.portuguese());
+    CaptionApplier::apply(this, language);
+    m_progress->applyLanguage(language);
     // Alt and a letter open every menu, in either language.
     MenuMnemonics::apply(menuBar());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/QtTranslations.h"
 #include "shell/QueryWindowControl.h"
 #include "shell/ShellHost.h"
 
@@ -116,6 +117,7 @@ private:
     QToolBar* m_toolbar;
     StatusPanels* m_status;
     ProgressDisplay* m_progress;
+    QtTranslations m_qtTexts;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QMenu*> m_menus;
     QHash<QString, QAction*> m_buttons;

@@ -1,5 +1,7 @@
 #include "window/main/ProgressDisplay.h"
 
+#include "shell/Language.h"
+#include "shell/Texts.h"
 #include "window/main/ProgressBarWidget.h"
 
 #include <QAction>
@@ -22,9 +24,9 @@ ProgressDisplay::ProgressDisplay(QToolBar* toolbar, std::atomic<float>& fraction
     toolbar->addSeparator();
     m_captionAction = toolbar->addWidget(m_caption);
     m_barAction = toolbar->addWidget(m_bar);
-    m_cancelAction = toolbar->addAction(QStringLiteral("Cancel"));
+    m_cancelAction = toolbar->addAction(Texts::get(TextId::ProgressCancel).en);
     m_cancelAction->setObjectName(QStringLiteral("ProgressCancel"));
-    m_cancelAction->setToolTip(QStringLiteral("Cancel (Esc)"));
+    m_cancelAction->setToolTip(Texts::get(TextId::ProgressCancelTip).en);
     m_cancelAction->setVisible(false);
     connect(m_cancelAction, &QAction::triggered, this, &ProgressDisplay::cancel);
     m_timer->setInterval(30);
@@ -66,6 +68,12 @@ void ProgressDisplay::drawNextFrame()
                      QColor(QRgb(m_model.look().colour)));
     if (frame.hide)
         hideProgress();
+}
+
+void ProgressDisplay::applyLanguage(const Language& language)
+{
+    m_cancelAction->setText(language.pick(Texts::get(TextId::ProgressCancel)));
+    m_cancelAction->setToolTip(language.pick(Texts::get(TextId::ProgressCancelTip)));
 }
 
 void ProgressDisplay::hideProgress()

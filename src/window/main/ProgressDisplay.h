@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class Language;
 class ProgressBarWidget;
 class QAction;
 class QLabel;
@@ -31,6 +32,8 @@ public:
     void endProgress();
     void drawNextFrame();
     void hideProgress();
+    // The cancel button in the language the rule picks.
+    void applyLanguage(const Language& language);
 
     // A Cancel button beside the bar, shown while a handler is set.
     void setCancel(std::function<void()> cancel);

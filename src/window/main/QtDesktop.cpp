@@ -69,13 +69,19 @@ Desktop::Icon QtDesktop::iconFor(Icon asked, Buttons buttons)
     return buttons == Buttons::Ok ? Icon::Information : Icon::Question;
 }
 
+std::unique_ptr<QMessageBox> QtDesktop::messageBox(const QString& text, Buttons buttons, Icon icon,
+                                                   const QString& title)
+{
+    return std::make_unique<QMessageBox>(toQt(iconFor(icon, buttons)),
+                                         title.isEmpty() ? QApplication::applicationName() : title,
+                                         text, toQt(buttons), QApplication::activeWindow());
+}
+
 Desktop::Answer QtDesktop::message(const QString& text, Buttons buttons, Icon icon,
                                    const QString& title)
 {
-    QMessageBox box(toQt(iconFor(icon, buttons)),
-                    title.isEmpty() ? QApplication::applicationName() : title, text, toQt(buttons),
-                    QApplication::activeWindow());
-    return fromQt(box.exec(), buttons);
+    const std::unique_ptr<QMessageBox> box = messageBox(text, buttons, icon, title);
+    return fromQt(box->exec(), buttons);
 }
 
 QStringList QtDesktop::nameFilters(const QString& filter)

@@ -2,6 +2,10 @@
 
 #include "shell/Desktop.h"
 
+#include <memory>
+
+class QMessageBox;
+
 // The desktop services with real Qt dialogs, processes and the platform's lookups.
 class QtDesktop : public Desktop
 {
@@ -22,6 +26,9 @@ public:
     // The icon a message box shows: the one asked for, else a question's or a notice's, so
     // that no box comes without one.
     static Icon iconFor(Icon asked, Buttons buttons);
+    // The box message() shows, not yet shown, so that what it says can be looked at.
+    static std::unique_ptr<QMessageBox> messageBox(const QString& text, Buttons buttons, Icon icon,
+                                                   const QString& title = {});
     // "Text (*.txt)|*.txt|All Files (*.*)|*.*" as Qt name filters.
     static QStringList nameFilters(const QString& filter);
 

@@ -22,10 +22,9 @@
 
 #include <algorithm>
 
-QString ExportController::fileTypes()
+QString ExportController::fileTypes(const Language& language)
 {
-    return QStringLiteral("Text (*.csv)|*.csv|Text (*.txt)|*.txt|Excel workbook (*.xlsx)|*.xlsx|"
-                          "Text for spreadsheets, UTF-8 (*.csv)|*.csv");
+    return language.pick(Texts::get(TextId::ExportFileTypes));
 }
 
 namespace
@@ -35,12 +34,6 @@ QString choiceFile(const QString& folder)
 {
     return QDir(folder).filePath(QStringLiteral("export.ini"));
 }
-
-// An export that stopped at the row limit says so, lest it pass for the whole table. "All Rows"
-// is the check box's own caption, which has one form.
-const BiText kStoppedAtRowLimit{
-    QStringLiteral("%1 rows, the row limit; tick All Rows for every row"),
-    QStringLiteral("%1 linhas, o limite de linhas; marque All Rows para todas as linhas")};
 } // namespace
 
 ExportController::ExportController(QueryContext& context, Hooks hooks, QObject* parent)
@@ -82,7 +75,7 @@ void ExportController::exportMyTable()
     m_file = file;
     host.startProgress(QStringLiteral("Import"));
     host.advanceProgress(1);
-    if (!m_hooks.readPlan(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
+    if (!m_hooks.readPlan(m_plan) || !readable(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
         host.endProgress();
 }
 
@@ -157,9 +150,13 @@ QString ExportController::exportDoneText(const AppState& state, const ReadPlan& 
                                          const TableExport::Result& result, const QString& file,
                                          qint64 rowLimit)
 {
-    QStringList notes = result.notes;
+    const Language language(state);
+    QStringList notes;
+    for (const BiText& note : result.notes)
+        notes.append(language.pick(note));
+    // An export that stopped at the row limit says so, lest it pass for the whole table.
     if (rowLimit > 0 && result.rows >= rowLimit)
-        notes.prepend(Language(state).pick(kStoppedAtRowLimit).arg(result.rows));
+        notes.prepend(language.pick(Texts::get(TextId::ExportStoppedAtRowLimit)).arg(result.rows));
     QString text = doneText(state, plan, result.rows, result.elapsed) + QStringLiteral(": ") +
                    QDir::toNativeSeparators(file);
     if (!notes.isEmpty())
@@ -210,13 +207,14 @@ bool ExportController::askFile(const QString& table, QString& file)
     const QString name =
         DesktopServices::replaceAll(table, QStringLiteral("/"), QStringLiteral("_"));
     file = QueryDocumentFile::folderOf(file) + name;
-    const QString title = Language(m_context.host.state()).pick(Texts::get(TextId::SaveMyTableAs));
+    const Language language(m_context.host.state());
+    const QString title = language.pick(Texts::get(TextId::SaveMyTableAs));
     QSettings choice(choiceFile(m_context.programFolder), QSettings::IniFormat);
     const int last = std::clamp(choice.value(QStringLiteral("Export/FileType")).toInt(), 0,
                                 static_cast<int>(SpreadsheetText));
     // Said before anything is written: a new window's limit is 20 rows, not the table.
     const QString note = rowLimitNote(m_context.host.state(), m_hooks.rowLimit());
-    if (services.chooseFileToSaveAs(title, fileTypes(), file, last, note) == 0)
+    if (services.chooseFileToSaveAs(title, fileTypes(language), file, last, note) == 0)
         return false;
     m_fileType = services.dialogFilterIndex();
     if (m_fileType != last)
@@ -230,9 +228,9 @@ bool ExportController::checkFile(const QString& path)
     ShellHost& host = m_context.host;
     host.setStatusText(Texts::get(TextId::Checking).en + path);
     Desktop& desktop = host.services().desktop();
-    const QString unfit = ExportTarget::unfit(path);
-    if (!unfit.isEmpty()) {
-        desktop.message(QStringLiteral("Error 75: ") + unfit);
+    const BiText unfit = ExportTarget::unfit(path);
+    if (!unfit.en.isEmpty()) {
+        desktop.message(QStringLiteral("Error 75: ") + Language(host.state()).pick(unfit));
         return false;
     }
     // The file is only checked here; it is replaced when the import has written it all.
@@ -249,6 +247,18 @@ bool ExportController::checkFile(const QString& path)
     if (locked)
         desktop.message(Texts::get(TextId::CloseYourTable).en + path +
                         Texts::get(TextId::CloseYourTableEnd).en);
+    return false;
+}
+
+bool ExportController::readable(const ReadPlan& plan)
+{
+    const BiText problem = ReadJob::check(plan);
+    if (problem.en.isEmpty())
+        return true;
+    const Language language(m_context.host.state());
+    m_context.host.services().desktop().message(language.pick(problem), Desktop::Buttons::Ok,
+                                                Desktop::Icon::Warning,
+                                                language.pick(Texts::get(TextId::TitleImport)));
     return false;
 }
 
@@ -274,15 +284,19 @@ bool ExportController::start(const ReadPlan& plan, const QString& path, qint64 r
     m_result = {};
     host.setProgressCancel([this] { cancel(); });
     std::atomic<float>& fraction = host.state().progressFraction;
-    return m_worker->start([this, destination, keys, plan, settings,
-                            &fraction](const std::atomic<bool>& cancel) {
-        TableExport::Observer observer;
-        observer.progress = [&fraction](float f) { fraction.store(f); };
-        observer.status = [this](const QString& text) {
-            QMetaObject::invokeMethod(
-                this, [this, text] { m_context.host.setStatusText(text); }, Qt::QueuedConnection);
-        };
-        TableExport exporter(*destination, *keys, plan, settings);
-        m_result = exporter.run(cancel, observer);
-    });
+    return m_worker->start(
+        [this, destination, keys, plan, settings, &fraction](const std::atomic<bool>& cancel) {
+            TableExport::Observer observer;
+            observer.progress = [&fraction](float f) { fraction.store(f); };
+            observer.status = [this](const BiText& text) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, text] {
+                        m_context.host.setStatusText(Language(m_context.host.state()).pick(text));
+                    },
+                    Qt::QueuedConnection);
+            };
+            TableExport exporter(*destination, *keys, plan, settings);
+            m_result = exporter.run(cancel, observer);
+        });
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 struct AppState;
+class Language;
 class QueryCommands;
 struct QueryContext;
 class ReadWorker;
@@ -40,12 +41,14 @@ public:
     // The file types of the save dialog: the two documented text files, a workbook, and a text
     // file for spreadsheets (UTF-8 with a byte-order mark, values without padding, a cell that
     // would be taken for a formula marked as text).
-    static QString fileTypes();
+    static QString fileTypes(const Language& language);
     enum FileType { CsvFile, TxtFile, Workbook, SpreadsheetText };
 
     // table: the table part of the first My Table field, which names the file.
     bool askFile(const QString& table, QString& file);
     bool checkFile(const QString& path);
+    // A plan the read would refuse is told before anything is read.
+    bool readable(const ReadPlan& plan);
     // Starts the import of a plan into path; false when it could not start.
     bool start(const ReadPlan& plan, const QString& path, qint64 rowLimit);
     bool running() const;

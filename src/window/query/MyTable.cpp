@@ -6,6 +6,7 @@
 #include "shell/AppState.h"
 #include "shell/Desktop.h"
 #include "shell/DesktopServices.h"
+#include "shell/Language.h"
 #include "shell/ShellHost.h"
 #include "shell/Texts.h"
 #include "window/query/FieldDrag.h"
@@ -250,15 +251,17 @@ void MyTable::showHeader()
     ReadPlan plan;
     QString calls;
     if (plan.build(items(), {}, nullptr, module.lineWidth()))
-        calls = QStringLiteral(" (") + ReadJob::callsText(plan.pieceCount(), {}) + u')';
+        calls = QStringLiteral(" (") +
+                Language(m_context.host.state()).pick(ReadJob::callsText(plan.pieceCount(), {})) +
+                u')';
     m_view->headerItem()->setText(
         0, QStringLiteral("My Table > %1 Fields %2 Bytes").arg(n).arg(bytes) + calls);
     // The pane is narrow: the module the calls go to is its header's tip.
+    const QString calledModule =
+        Language(m_context.host.state()).pick(Texts::get(TextId::MyTableCallsTip));
     m_view->headerItem()->setToolTip(
-        0, module.isClassic() ? QString()
-                              : QStringLiteral("Calls of %1, rows of up to %2 characters")
-                                    .arg(module.name())
-                                    .arg(module.lineWidth()));
+        0,
+        module.isClassic() ? QString() : calledModule.arg(module.name()).arg(module.lineWidth()));
 }
 
 void MyTable::printMyTable()

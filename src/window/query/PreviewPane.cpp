@@ -203,13 +203,14 @@ void PreviewPane::readPreview()
         if (!host.state().connected)
             return;
     }
-    const QString problem = ReadJob::check(plan);
+    const BiText problem = ReadJob::check(plan);
     const std::shared_ptr<RfcDestination> destination = m_context.reader.destination();
-    if (!problem.isEmpty() || !destination) {
-        if (!problem.isEmpty())
-            host.services().desktop().message(
-                problem, Desktop::Buttons::Ok, Desktop::Icon::Warning,
-                Language(host.state()).pick(Texts::get(TextId::TitlePreview)));
+    if (!problem.en.isEmpty() || !destination) {
+        const Language language(host.state());
+        if (!problem.en.isEmpty())
+            host.services().desktop().message(language.pick(problem), Desktop::Buttons::Ok,
+                                              Desktop::Icon::Warning,
+                                              language.pick(Texts::get(TextId::TitlePreview)));
         return;
     }
     m_plan = std::move(plan);
@@ -259,8 +260,11 @@ void PreviewPane::showResult(const Read& read)
                                           Desktop::Icon::Warning, message.title());
     } else {
         QString status = ExportController::doneText(host.state(), m_plan, m_rows, m_elapsed);
-        if (!result.notes.isEmpty())
-            status += QStringLiteral(" (") + result.notes.join(QStringLiteral("; ")) + u')';
+        QStringList notes;
+        for (const BiText& note : result.notes)
+            notes.append(Language(host.state()).pick(note));
+        if (!notes.isEmpty())
+            status += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
         host.setStatusText(status);
     }
     host.setCommandEnabled(QStringLiteral("mprintpreview"), true);
