@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QMutex>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -1423,6 +1424,54 @@ private Q_SLOTS:
                                 "[('A2', 'A'), ('C2', 'B'), ('D2', 'C')]\n"
                                 "[('A3', %1), ('D3', %1)]")
                      .arg(cell));
+    }
+
+    // LibreOffice decodes the workbook's escapes as spreadsheets do: a value that only looks
+    // like one comes back as it was written. Skipped where LibreOffice is not installed.
+    void aWorkbookCellReadsBackInLibreOffice()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice is not installed");
+        const QStringList values{"_x0041_BC", "A_B_x41_",        "_x005F_", "x_x000D_y",
+                                 "a<b>&c",    "Gr\u00f6\u00dfe", "_X0041_"};
+        QTemporaryDir out;
+        XlsxWriter::Settings settings;
+        settings.path = out.filePath(QStringLiteral("cells.xlsx"));
+        settings.sheetName = QStringLiteral("T");
+        settings.keys = QStringList{"T-A"};
+        settings.texts = QStringList{"A"};
+        settings.types = QStringList{"C"};
+        settings.lengths = {40};
+        XlsxWriter writer(settings);
+        QVERIFY(writer.start());
+        for (const QString& value : values) {
+            const QStringView cells[] = {value};
+            const char present[] = {1};
+            QVERIFY(writer.row(cells, present, 1));
+        }
+        QVERIFY(writer.finish());
+        QProcess office;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("HOME"), out.path()); // a profile of its own
+        office.setProcessEnvironment(environment);
+        office.start(soffice, {QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                               QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
+                               QStringLiteral("--outdir"), out.path(), settings.path});
+        QVERIFY(office.waitForFinished(180000));
+        QFile back(out.filePath(QStringLiteral("cells.csv")));
+        QVERIFY2(back.open(QIODevice::ReadOnly), qPrintable(office.readAllStandardError()));
+        const QStringList lines =
+            QString::fromUtf8(back.readAll()).split(QStringLiteral("\n"), Qt::SkipEmptyParts);
+        // The header, its texts, then each value.
+        QCOMPARE(lines.size(), values.size() + 2);
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            QString cell = lines.at(i + 2).trimmed(); // text cells come quoted
+            if (cell.size() >= 2 && cell.startsWith(u'"') && cell.endsWith(u'"'))
+                cell = cell.mid(1, cell.size() - 2)
+                           .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+            QCOMPARE(cell, values.at(i));
+        }
     }
 
     // --- over SOAP, through the demo server in the column-store profile
