@@ -590,6 +590,39 @@ private Q_SLOTS:
         QCOMPARE(system.calls.size() == result.calls + 1, allowed == 1);
     }
 
+    // More logons cost the system work processes: only a read with calls to make side by side
+    // opens them.
+    void onlyAReadWithCallsSideBySideOpensSessions_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("a preview of KNA1") << "KNA1" << 20LL << 0;
+        QTest::newRow("every row of T000") << "T000" << 0LL << 0;
+        QTest::newRow("every row of KNA1, one page") << "KNA1" << 0LL << 0;
+        QTest::newRow("every row of BSEG, many pages") << "BSEG" << 0LL << 2;
+    }
+
+    void onlyAReadWithCallsSideBySideOpensSessions()
+    {
+        QFETCH(QString, table);
+        QFETCH(qint64, limit);
+        QFETCH(int, opened);
+        const Profile columnStore = profile(true, 2000);
+        DemoDestination demo(m_database, columnStore);
+        QVERIFY(demo.logon(demoLogon()).ok);
+        int logons = 0;
+        const SessionPool::Opener open = demoSessions(m_database, columnStore);
+        TallySink sink;
+        const ReadJob::Result result =
+            read(demo, planOf(table), sink, limit, 0, {}, 3, [&](QString* error) {
+                ++logons;
+                return open(error);
+            });
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QCOMPARE(logons, opened);
+    }
+
     void keysWithQuotesBlanksAndAccentsSplitExactly()
     {
         QTemporaryDir copy;

@@ -58,6 +58,12 @@ int SessionPool::available()
     return static_cast<int>(m_more.size()) + 1;
 }
 
+bool SessionPool::serving() const
+{
+    std::lock_guard lock(m_lock);
+    return !m_more.empty();
+}
+
 void SessionPool::serve(RfcDestination& session)
 {
     for (;;) {

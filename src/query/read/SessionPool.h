@@ -42,6 +42,8 @@ public:
     int wanted() const { return m_wanted; }
     // How many sessions calls can go to now, opening more the first time; at least 1.
     int available();
+    // Whether more sessions were opened: then every call goes through the pool.
+    bool serving() const;
     // Gives a job to the next free session, before the others waiting when it is urgent (a
     // call the read waits for); false when there is only the caller's own session, which the
     // caller then calls itself.

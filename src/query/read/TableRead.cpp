@@ -256,8 +256,9 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
                                                  qint64 rowCount, Status* status,
                                                  bool* outOfResources)
 {
-    if (m_sessions) {
-        // The read waits for it: it goes before the calls asked for ahead.
+    // A read with nothing to do side by side opens no more sessions; once it has, a call the
+    // read waits for goes before the calls asked for ahead.
+    if (m_sessions && m_sessions->serving()) {
         const int id = give(piece, range, rowCount, true);
         if (id != 0) {
             qint64 asked = 0;
@@ -393,6 +394,9 @@ void TableRead::followPace(qint64 advance, qsizetype rows, qint64 wanted)
 
 void TableRead::fetchAhead()
 {
+    // A table read in one call needs no other session.
+    if (m_todo.size() < 2 && m_todo.front().pace <= 0)
+        return;
     if (m_sessions->available() < 2)
         return;
     // A page ahead per session: each has its next call while answers are taken in.
