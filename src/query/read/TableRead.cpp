@@ -394,10 +394,9 @@ void TableRead::followPace(qint64 advance, qsizetype rows, qint64 wanted)
 
 void TableRead::fetchAhead()
 {
-    // A table read in one call needs no other session.
+    // A table read in one call needs no other session; more are opened by the first call
+    // given out, so a paced rest that ends within a page opens none either.
     if (m_todo.size() < 2 && m_todo.front().pace <= 0)
-        return;
-    if (m_sessions->available() < 2)
         return;
     // A page ahead per session: each has its next call while answers are taken in.
     const size_t window = static_cast<size_t>(m_sessions->wanted()) + 1;
