@@ -564,11 +564,24 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
     const qsizetype below = runs.back().start;
     const Piece keys = PieceLayout::keysOnly(m_keys);
     const KeyRange lower = part.range.below(last);
+    Part rest{part.range.from(last, true), std::nullopt, part.weight / 2, false};
+    rest.pace = PartSplit::pace(runs.front().value, last, below);
+    // With other sessions, the rest's first pages go out while the keys are checked; they are
+    // withdrawn when the check fails.
+    size_t ahead = 0;
+    if (m_sessions && m_request.limit == 0) {
+        const size_t queued = m_todo.size();
+        m_todo.push_front(rest);
+        fetchAhead();
+        ahead = m_todo.size() - queued;
+    }
     Status status = Status::Done;
     bool outOfResources = false;
     std::optional<Answer> answer = call(keys, lower, below + 1, &status, &outOfResources);
-    if (!answer)
+    if (!answer) {
+        withdraw(ahead);
         return retrySmaller(std::move(part), status, outOfResources);
+    }
     std::vector<qsizetype> rows(static_cast<size_t>(answer->block->size()));
     std::iota(rows.begin(), rows.end(), 0);
     QString duplicate;
@@ -578,13 +591,25 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
     for (qsizetype i = 0; same && i < below; ++i)
         same = m_order.compare(keys, *answer, rows[static_cast<size_t>(i)], m_pieces.front(),
                                sample.answer, sample.rows[static_cast<size_t>(i)]) == 0;
-    if (!same)
+    if (!same) {
+        withdraw(ahead);
         return std::nullopt;
-    Part rest{part.range.from(last, true), std::nullopt, part.weight / 2, false};
-    rest.pace = PartSplit::pace(runs.front().value, last, below);
-    m_todo.push_front(std::move(rest));
+    }
+    if (ahead == 0)
+        m_todo.push_front(std::move(rest));
     return accept(Part{lower, std::nullopt, part.weight / 2, false}, sample.answer,
                   std::vector<qsizetype>(sample.rows.begin(), sample.rows.begin() + below));
+}
+
+void TableRead::withdraw(size_t parts)
+{
+    for (size_t i = 0; i < parts && !m_todo.empty(); ++i) {
+        if (m_todo.front().fetch != 0) {
+            qint64 rowCount = 0;
+            takeFetch(m_todo.front().fetch, &rowCount);
+        }
+        m_todo.pop_front();
+    }
 }
 
 void TableRead::queue(std::vector<Part> parts)

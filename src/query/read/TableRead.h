@@ -146,6 +146,9 @@ private:
     // A sample that arrived in key order holds every row below its last value, if a call of
     // the key alone agrees: those rows are read, and nothing when it does not agree.
     std::optional<Status> acceptInOrder(Part& part, const std::vector<PartSplit::Run>& runs);
+    // Takes back the parts in front that were queued ahead of a check that failed, with their
+    // calls.
+    void withdraw(size_t parts);
     // Queues parts at the front, to be read in the order given.
     void queue(std::vector<Part> parts);
     Status accept(const Part& part, const Answer& first, std::vector<qsizetype> rows);
