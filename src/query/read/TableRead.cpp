@@ -566,10 +566,13 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
     const KeyRange lower = part.range.below(last);
     Part rest{part.range.from(last, true), std::nullopt, part.weight / 2, false};
     rest.pace = PartSplit::pace(runs.front().value, last, below);
-    // With other sessions, the rest's first pages go out while the keys are checked; they are
-    // withdrawn when the check fails.
+    // With other sessions, the rest's first pages go out while the keys are checked (unless the
+    // count says one call reads the rest); they are withdrawn when the check fails.
     size_t ahead = 0;
-    if (m_sessions && m_request.limit == 0) {
+    const qint64 left = m_request.expectedRows < 0
+                            ? -1
+                            : m_request.expectedRows - m_emitted - static_cast<qint64>(below);
+    if (m_sessions && m_request.limit == 0 && (left < 0 || left > m_pageRows)) {
         const size_t queued = m_todo.size();
         m_todo.push_front(rest);
         fetchAhead();
