@@ -13,28 +13,12 @@ data=${2:-$root/build/bench-far}
 runs=${3:-5}
 zorv=$build/src/app/zorv
 server=$build/tools/demo-server/zorv-demo-server
-mkdir -p "$data"
-export ZORV_HOME=$data
-unset ZORV_DEMO_PROFILE ZORV_DEMO_MAX_ROWS ZORV_DEMO_MODULES ZORV_DEMO_CALL_MS ZORV_DEMO_ROW_US
-if ! sqlite3 "$data/demo.sqlite" "select value from ZORV_META where name='scale'" 2>/dev/null | grep -qx 10; then
-    echo "building the demo database at scale 10 in $data"
-    "$zorv" demo-db --scale 10 >/dev/null
-fi
+source "$root/bench/far_server.sh"
+far_setup 10
 source "$root/bench/query_document.sh"
 query "$data/zwide.txt" 0 ZWIDE
 query "$data/bseg.txt" 0 BSEG MANDT BUKRS BELNR GJAHR BUZEI AUGDT AUGBL BSCHL KOART SHKZG
 
-start_server() { # environment assignments...
-    env "$@" "$server" --port 0 >"$data/server.txt" &
-    server_pid=$!
-    for _ in $(seq 50); do grep -q listening "$data/server.txt" && break; sleep 0.1; done
-    url=$(awk '/listening/ { print $3 }' "$data/server.txt")
-}
-stop_server() { kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null || true; }
-trap stop_server EXIT
-printf 'welcome\n' >"$data/password"
-
-median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 run() { # output module... ; prints seconds and the calls line
     local output=$1
     shift

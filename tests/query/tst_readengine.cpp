@@ -123,6 +123,22 @@ class TestReadEngine : public QObject
         };
     }
 
+    // The sessions an opener makes, each watched with the same hooks as the first.
+    static SessionPool::Opener watchedSessions(SessionPool::Opener open,
+                                               std::function<bool(int, RfcFunction&)> before,
+                                               std::function<void(int, RfcFunction&)> after)
+    {
+        return [open, before, after](QString* error) {
+            std::unique_ptr<RfcDestination> session = open(error);
+            if (!session)
+                return session;
+            auto watched = std::make_unique<WatchedSession>(std::move(session));
+            watched->before = before;
+            watched->after = after;
+            return std::unique_ptr<RfcDestination>(std::move(watched));
+        };
+    }
+
     static QString failures(const ReadJob::Result& result)
     {
         QStringList lines;
@@ -506,15 +522,8 @@ private Q_SLOTS:
             ++deleted;
         };
         system.after = deleteOne;
-        const SessionPool::Opener demoSession = demoSessions(database, profile(true, 0));
-        const SessionPool::Opener watchedSession = [&](QString* error) {
-            std::unique_ptr<RfcDestination> session = demoSession(error);
-            if (!session)
-                return session;
-            auto watched = std::make_unique<WatchedSession>(std::move(session));
-            watched->after = deleteOne;
-            return std::unique_ptr<RfcDestination>(std::move(watched));
-        };
+        const SessionPool::Opener watchedSession =
+            watchedSessions(demoSessions(database, profile(true, 0)), {}, deleteOne);
         const ReadPlan plan = planOf(QStringLiteral("KNA1"));
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("kna1.csv"));
@@ -658,15 +667,8 @@ private Q_SLOTS:
             return true;
         };
         system.before = deleteFirst;
-        const SessionPool::Opener demoSession = demoSessions(database, profile(false, 0));
-        const SessionPool::Opener watchedSession = [&](QString* error) {
-            std::unique_ptr<RfcDestination> session = demoSession(error);
-            if (!session)
-                return session;
-            auto watched = std::make_unique<WatchedSession>(std::move(session));
-            watched->before = deleteFirst;
-            return std::unique_ptr<RfcDestination>(std::move(watched));
-        };
+        const SessionPool::Opener watchedSession =
+            watchedSessions(demoSessions(database, profile(false, 0)), deleteFirst, {});
         const ReadPlan plan = planOf(QStringLiteral("BSEG"));
         TallySink sink;
         const ReadJob::Result result =
