@@ -47,6 +47,8 @@ type_line() { xdotool type --delay 20 "$1"; xdotool key Return; sleep "${2:-1}";
 fail() { echo "FAILED: $*"; shot "failed"; exit 1; }
 # On a loaded machine the X server may still be starting when this script runs.
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# A server that never answered is the machine's fault, not Zorv's: the journey starts again.
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "the X server did not start"; exit 75; }
 # Dialogs are windows of their own: wait for them by title rather than by the clock.
 wait_window() {
     for _ in $(seq 200); do
@@ -229,8 +231,11 @@ wait_gone "Logon no SAP"
 click 640 400 0.3; xdotool key ctrl+q
 wait_exit "$pid"
 STEPS
-OUT=$out ZORV=$zorv HOME_DIR=$home PT_HOME=$pt_home \
-    xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
+journey() {
+    OUT=$out ZORV=$zorv HOME_DIR=$home PT_HOME=$pt_home \
+        xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
+}
+journey || { rc=$?; [ "$rc" -eq 75 ] && journey; } || exit
 
 # What the user would find afterwards.
 status=0

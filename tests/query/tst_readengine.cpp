@@ -225,8 +225,13 @@ private Q_SLOTS:
         WatchedDestination system(demo);
         const ReadPlan plan = planOf(table, {}, options);
         TallySink sink;
-        const ReadJob::Result result = read(system, plan, sink, 0, pageRows, module, sessions,
-                                            demoSessions(m_database, profile(anyOrder, budget)));
+        int opened = 0;
+        const SessionPool::Opener open = demoSessions(m_database, profile(anyOrder, budget));
+        const ReadJob::Result result =
+            read(system, plan, sink, 0, pageRows, module, sessions, [&](QString* error) {
+                ++opened;
+                return open(error);
+            });
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY2(result.notes.isEmpty(),
                  qPrintable(result.notes.isEmpty() ? QString() : result.notes.front().en));
@@ -247,12 +252,8 @@ private Q_SLOTS:
         QVERIFY(sink.tally == expected);
         QVERIFY(sink.inOrder);
         QVERIFY(sink.finished);
-        // The other sessions took calls of their own.
-        if (sessions > 1)
-            QVERIFY2(system.calls.size() < result.calls,
-                     qPrintable(QStringLiteral("%1 of %2 calls on the first session")
-                                    .arg(system.calls.size())
-                                    .arg(result.calls)));
+        // The other sessions were opened; which of them takes a call is up to the threads.
+        QCOMPARE(opened, sessions - 1);
     }
 
     void aWiderModuleTakesFewerCalls()
@@ -595,8 +596,9 @@ private Q_SLOTS:
         }
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
         QVERIFY(sink.inOrder);
-        // With one session every call is the first session's.
-        QCOMPARE(system.calls.size() == result.calls + 1, allowed == 1);
+        // With one session every call is the first session's (and the dictionary's).
+        if (allowed == 1)
+            QCOMPARE(system.calls.size(), result.calls + 1);
     }
 
     // More logons cost the system work processes: only a read with calls to make side by side
