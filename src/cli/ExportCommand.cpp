@@ -135,8 +135,10 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
             fields.append({field->key, field->type, field->length, field->text});
     }
     ReadPlan plan;
-    if (problem.isEmpty() && !plan.build(fields, document.options, &problem) && problem.isEmpty())
-        problem = QStringLiteral("The query has no fields: ") + path;
+    BiText tooWide;
+    if (problem.isEmpty() && !plan.build(fields, document.options, &tooWide))
+        problem =
+            tooWide.isEmpty() ? QStringLiteral("The query has no fields: ") + path : tooWide.en;
     if (!problem.isEmpty()) {
         print(err, problem + u'\n');
         return 1;
@@ -204,10 +206,10 @@ int ExportCommand::run(const QStringList& args, DestinationFactory& factory, std
     for (const ReadJob::Failure& failure : result.failures)
         print(err, TableExport::failureText(failure) + u'\n');
     if (!result.ok) {
-        print(err,
-              QStringLiteral("The export failed; %1 was not written%2\n")
-                  .arg(settings.path,
-                       result.error.isEmpty() ? QString() : QStringLiteral(": ") + result.error));
+        print(err, QStringLiteral("The export failed; %1 was not written%2\n")
+                       .arg(settings.path, result.error.isEmpty()
+                                               ? QString()
+                                               : QStringLiteral(": ") + result.error.en));
         return 1;
     }
     for (const BiText& note : result.notes)

@@ -111,10 +111,10 @@ int ReadTableCommand::run(const QStringList& args, DestinationFactory& factory, 
     });
     connection->logOff();
     if (outcome != TableCall::Outcome::Done) {
-        print(err,
-              call.exception() +
-                  (call.message().isEmpty() ? QString() : QStringLiteral(": ") + call.message()) +
-                  u'\n');
+        print(err, call.exception() +
+                       (call.message().isEmpty() ? QString()
+                                                 : QStringLiteral(": ") + call.message().en) +
+                       u'\n');
         return 2;
     }
     printFields();

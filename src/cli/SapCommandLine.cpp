@@ -64,10 +64,10 @@ class CommandLinePrompt : public LogonPrompt
 public:
     explicit CommandLinePrompt(LogonData data) : m_data(std::move(data)) {}
 
-    std::optional<LogonData> ask(const LogonData&, const QString& error) override
+    std::optional<LogonData> ask(const LogonData&, const BiText& error) override
     {
         if (m_asked) {
-            m_error = error;
+            m_error = error.en;
             return std::nullopt;
         }
         m_asked = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/LogonData.h"
+#include "shell/BiText.h"
 
 #include <QString>
 
@@ -15,5 +16,5 @@ public:
     virtual ~DestinationFactory() = default;
     // False, with a reason, when the components cannot be set up at all.
     virtual bool available(QString* reason) = 0;
-    virtual std::unique_ptr<RfcDestination> create(const LogonData& data, QString* error) = 0;
+    virtual std::unique_ptr<RfcDestination> create(const LogonData& data, BiText* error) = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/LogonData.h"
+#include "shell/BiText.h"
 
 #include <optional>
 
@@ -10,5 +11,5 @@ class LogonPrompt
 public:
     virtual ~LogonPrompt() = default;
     // error: why the previous attempt failed, shown in the dialog; empty the first time.
-    virtual std::optional<LogonData> ask(const LogonData& defaults, const QString& error) = 0;
+    virtual std::optional<LogonData> ask(const LogonData& defaults, const BiText& error) = 0;
 };

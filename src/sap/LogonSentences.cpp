@@ -28,24 +28,30 @@ TextId adviceFor(const QString& error)
 }
 } // namespace
 
-BiText LogonSentences::sentence(const LogonData& attempt, const QString& error)
+BiText LogonSentences::sentence(const LogonData& attempt, const BiText& error)
 {
     const BiText system =
         attempt.isDemo() ? Texts::get(TextId::LogonDemoSystem) : BiText::same(attempt.system);
-    QString words = error.trimmed();
-    if (NwRfcLibrary::namesTheLibrary(words))
-        return {words, words};
-    while (words.endsWith(u'.'))
-        words.chop(1);
+    if (NwRfcLibrary::namesTheLibrary(error.en.trimmed()))
+        return {error.en.trimmed(), error.pt.trimmed()};
+    const auto words = [](QString said) {
+        said = said.trimmed();
+        while (said.endsWith(u'.'))
+            said.chop(1);
+        return said;
+    };
     const BiText refused = Texts::get(TextId::LogonRefused);
-    const BiText advice = Texts::get(adviceFor(error));
-    return {refused.en.arg(system.en, attempt.user, attempt.client, words) + u' ' + advice.en,
-            refused.pt.arg(system.pt, attempt.user, attempt.client, words) + u' ' + advice.pt};
+    // The system's words choose the advice; they are the same in both forms, or English first.
+    const BiText advice = Texts::get(adviceFor(error.en));
+    return {refused.en.arg(system.en, attempt.user, attempt.client, words(error.en)) + u' ' +
+                advice.en,
+            refused.pt.arg(system.pt, attempt.user, attempt.client, words(error.pt)) + u' ' +
+                advice.pt};
 }
 
-std::optional<LogonData> LogonSentences::ask(const LogonData& defaults, const QString& error)
+std::optional<LogonData> LogonSentences::ask(const LogonData& defaults, const BiText& error)
 {
     if (error.isEmpty())
         return m_dialog.ask(defaults, error);
-    return m_dialog.ask(defaults, Language(m_state).pick(sentence(defaults, error)));
+    return m_dialog.ask(defaults, sentence(defaults, error));
 }

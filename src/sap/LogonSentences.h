@@ -13,9 +13,9 @@ class LogonSentences : public LogonPrompt
 public:
     LogonSentences(LogonPrompt& dialog, const AppState& state) : m_dialog(dialog), m_state(state) {}
 
-    std::optional<LogonData> ask(const LogonData& defaults, const QString& error) override;
+    std::optional<LogonData> ask(const LogonData& defaults, const BiText& error) override;
 
-    static BiText sentence(const LogonData& attempt, const QString& error);
+    static BiText sentence(const LogonData& attempt, const BiText& error);
 
 private:
     LogonPrompt& m_dialog;

@@ -14,7 +14,7 @@ RfcConnection::~RfcConnection()
     logOff();
 }
 
-bool RfcConnection::logonWith(const LogonData& data, QString* error)
+bool RfcConnection::logonWith(const LogonData& data, BiText* error)
 {
     std::unique_ptr<RfcDestination> destination = m_factory.create(data, error);
     if (!destination)
@@ -39,10 +39,10 @@ bool RfcConnection::logonWith(const LogonData& data, QString* error)
     return true;
 }
 
-std::function<std::unique_ptr<RfcDestination>(QString*)> RfcConnection::opener() const
+std::function<std::unique_ptr<RfcDestination>(BiText*)> RfcConnection::opener() const
 {
     DestinationFactory& factory = m_factory;
-    return [&factory, data = m_logon](QString* error) -> std::unique_ptr<RfcDestination> {
+    return [&factory, data = m_logon](BiText* error) -> std::unique_ptr<RfcDestination> {
         std::unique_ptr<RfcDestination> destination = factory.create(data, error);
         if (!destination)
             return nullptr;
@@ -59,7 +59,7 @@ bool RfcConnection::logOn(bool silent)
 {
     if (m_destination)
         return true;
-    QString error;
+    BiText error;
     if (silent || !m_prompt)
         return logonWith(*this, &error);
     LogonData attempt = *this;
@@ -68,7 +68,7 @@ bool RfcConnection::logOn(bool silent)
         if (!answer)
             return false;
         attempt = *answer;
-        error.clear();
+        error = {};
         if (logonWith(attempt, &error))
             return true;
         attempt.password.clear();

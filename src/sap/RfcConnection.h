@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/LogonData.h"
+#include "shell/BiText.h"
 
 #include <QString>
 
@@ -31,10 +32,10 @@ public:
     const LogonData& data() const { return *this; }
     // Makes further logons of the system with this logon's data, for reads that call it from
     // several sessions at once; it keeps a copy of the data, so it outlives a logoff.
-    std::function<std::unique_ptr<RfcDestination>(QString* error)> opener() const;
+    std::function<std::unique_ptr<RfcDestination>(BiText* error)> opener() const;
 
 private:
-    bool logonWith(const LogonData& data, QString* error);
+    bool logonWith(const LogonData& data, BiText* error);
 
     DestinationFactory& m_factory;
     LogonPrompt* m_prompt;

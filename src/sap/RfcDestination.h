@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/LogonData.h"
+#include "shell/BiText.h"
 
 #include <QString>
 
@@ -13,7 +14,7 @@ class RfcDestination
 public:
     struct LogonResult {
         bool ok = false;
-        QString error; // why the logon failed, for the logon dialog
+        BiText error; // why the logon failed, for the logon dialog
         QString systemId;
         QString hostName;
         QString systemNumber;

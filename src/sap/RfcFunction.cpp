@@ -72,7 +72,7 @@ bool RfcFunction::hasExport(const QString& parameter) const
 bool RfcFunction::call()
 {
     m_exception.clear();
-    m_message.clear();
+    m_message = {};
     if (!m_destination) {
         m_exception = QStringLiteral("SYSTEM_FAILURE");
         return false;

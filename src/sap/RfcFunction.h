@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/RfcTable.h"
+#include "shell/BiText.h"
 
 #include <QString>
 
@@ -29,13 +30,19 @@ public:
     // For destinations.
     QString exportValue(const QString& parameter) const;
     bool hasExport(const QString& parameter) const;
-    void setException(const QString& exception, const QString& message = {})
+    // message: the system's own words (one form), or Zorv's sentence in both languages.
+    void setException(const QString& exception, const BiText& message = {})
     {
         m_exception = exception;
         m_message = message;
     }
+    void setException(const QString& exception, const QString& message)
+    {
+        setException(exception, BiText::same(message));
+    }
     // What went wrong beyond the exception's name (a network error, say); often empty.
-    const QString& message() const { return m_message; }
+    const QString& message() const { return m_message.en; }
+    const BiText& messageText() const { return m_message; }
     const std::map<QString, RfcParameter>& exports() const { return m_exports; }
     // Every table the caller has touched.
     const std::map<QString, RfcTable>& tables() const { return m_tables; }
@@ -70,6 +77,6 @@ private:
     std::map<QString, QString> m_results;
     QStringList m_declared;
     QString m_exception;
-    QString m_message;
+    BiText m_message;
     const std::atomic<bool>* m_cancel = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "sap/SystemDestinationFactory.h"
+#include "shell/FaultTexts.h"
 
 #include "sap/demo/DemoDestination.h"
 #include "sap/demo/DemoSystem.h"
@@ -22,20 +23,20 @@ QString SystemDestinationFactory::trustFileIn(const QString& folder)
 }
 
 std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData& data,
-                                                                 QString* error)
+                                                                 BiText* error)
 {
     if (data.isDemo()) {
         QString reason;
         if (!DemoSystem::ensureDatabase(&reason)) {
             if (error)
-                *error = QStringLiteral("The demo database %1 cannot be set up: %2")
+                *error = FaultTexts::get(FaultText::DemoDatabaseNotSetUp)
                              .arg(QDir::toNativeSeparators(DemoSystem::databasePath()), reason);
             return nullptr;
         }
         return std::make_unique<DemoDestination>(DemoSystem::databasePath());
     }
     if (data.native.isSet()) {
-        QString reason;
+        BiText reason;
         auto library = NwRfcLibrary::load(data.native.library, &reason);
         if (!library) {
             if (error)
@@ -48,14 +49,12 @@ std::unique_ptr<RfcDestination> SystemDestinationFactory::create(const LogonData
     if (!base.userInfo().isEmpty()) {
         // Never echoed: the address would carry the password into every message.
         if (error)
-            *error = QStringLiteral("A system's address holds no user or password: give the "
-                                    "user and the password in their own fields (--user and "
-                                    "--password-file)");
+            *error = FaultTexts::get(FaultText::AddressHoldsUser);
         return nullptr;
     }
     if (!base.isValid() || base.host().isEmpty()) {
         if (error)
-            *error = QStringLiteral("Give the system as https://host:port, or its host and port");
+            *error = FaultTexts::get(FaultText::GiveSystemAddress);
         return nullptr;
     }
     const int timeoutMs =

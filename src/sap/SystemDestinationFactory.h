@@ -17,7 +17,7 @@ public:
     static QString trustFileIn(const QString& folder);
 
     bool available(QString* reason) override;
-    std::unique_ptr<RfcDestination> create(const LogonData& data, QString* error) override;
+    std::unique_ptr<RfcDestination> create(const LogonData& data, BiText* error) override;
 
 private:
     QString m_programFolder;

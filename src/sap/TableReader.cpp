@@ -68,7 +68,7 @@ std::shared_ptr<RfcDestination> TableReader::destination() const
     return functions ? functions->connection.sharedDestination() : nullptr;
 }
 
-std::function<std::unique_ptr<RfcDestination>(QString*)> TableReader::sessionOpener() const
+std::function<std::unique_ptr<RfcDestination>(BiText*)> TableReader::sessionOpener() const
 {
     const SapFunctions* functions = m_connection.functions();
     if (!functions || !functions->connection.isConnected())

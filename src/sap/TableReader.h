@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/RfcTable.h"
+#include "shell/BiText.h"
 
 #include <QString>
 
@@ -31,7 +32,7 @@ public:
     std::shared_ptr<RfcDestination> destination() const;
     // Makes further logons of the connected system for reads that call it side by side;
     // nothing while disconnected.
-    std::function<std::unique_ptr<RfcDestination>(QString* error)> sessionOpener() const;
+    std::function<std::unique_ptr<RfcDestination>(BiText* error)> sessionOpener() const;
     // After a system failure the connection objects are dropped, so the next read reconnects.
     void systemFailure();
 

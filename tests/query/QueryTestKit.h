@@ -32,12 +32,14 @@ class ScriptedLogon : public LogonPrompt
 public:
     QQueue<std::optional<LogonData>> answers;
     QStringList errors; // the error shown with each question
+    QStringList errorsPt;
     int asked = 0;
 
-    std::optional<LogonData> ask(const LogonData&, const QString& error) override
+    std::optional<LogonData> ask(const LogonData&, const BiText& error) override
     {
         ++asked;
-        errors.append(error);
+        errors.append(error.en);
+        errorsPt.append(error.pt);
         return answers.isEmpty() ? std::nullopt : answers.dequeue();
     }
 

@@ -3,7 +3,9 @@
 // asks in message boxes, and Qt's own buttons and file dialog.
 #include "EnglishLeft.h"
 #include "QueryTestKit.h"
+#include "query/read/ReadMessage.h"
 #include "sap/LogonSentences.h"
+#include "shell/FaultTexts.h"
 #include "shell/Language.h"
 #include "shell/QtTranslations.h"
 #include "shell/RecentDocuments.h"
@@ -27,9 +29,14 @@ const QStringList kQueryWindowOneFormPatterns{QStringLiteral("My Table > \\d+ Fi
                                               QStringLiteral("Options > \\d+")};
 // What the demo system says of a wrong password, in its own words.
 const QString kWrongPassword = QStringLiteral("Name or password is incorrect (repeat logon)");
-const QString kCertificateError =
-    QStringLiteral("The host name did not match any of the valid hosts for this certificate "
-                   "(certificate SHA-256 AB:CD:EF)");
+// Qt's words about a certificate; Zorv adds the fingerprint.
+const QString kCertificateWords =
+    QStringLiteral("The host name did not match any of the valid hosts for this certificate");
+const BiText kCertificateError =
+    BiText::same(kCertificateWords) +
+    FaultTexts::get(FaultText::CertificateFingerprint).arg(QStringLiteral("AB:CD:EF"));
+// What a system may say when a call fails, in its own words.
+const QString kSystemWords = QStringLiteral("TSV_TNEW_PAGE_ALLOC_FAILED");
 } // namespace
 
 class TestPortuguese : public QObject
@@ -86,20 +93,54 @@ class TestPortuguese : public QObject
             return logonDialog(demo, {}, 3);
         if (name == u"logon dialog, a wrong password") {
             const Language language(m_kit->state);
-            return logonDialog(demo, language.pick(LogonSentences::sentence(demo, kWrongPassword)));
+            return logonDialog(
+                demo, language.pick(LogonSentences::sentence(demo, BiText::same(kWrongPassword))));
         }
         if (name == u"logon dialog, a certificate to trust") {
             LogonData soap = demo;
             soap.system = QStringLiteral("https://sap.example.com:44300");
             const Language language(m_kit->state);
-            return logonDialog(soap,
-                               language.pick(LogonSentences::sentence(soap, kCertificateError)), 1);
+            auto dialog = logonDialog(
+                soap, language.pick(LogonSentences::sentence(soap, kCertificateError)), 1);
+            // The fingerprint is found in the Portuguese sentence too.
+            if (!dialog->findChild<QWidget*>(QStringLiteral("TrustCertificate"))
+                     ->isVisibleTo(dialog.get()))
+                return nullptr;
+            return dialog;
         }
         if (name == u"logon dialog, an SAP Logon file that is not there") {
             auto dialog = logonDialog(demo, {});
             static_cast<LogonDialog*>(dialog.get())
                 ->useLandscape(m_files.filePath(QStringLiteral("none.xml")));
             return dialog;
+        }
+        if (name == u"message box, a read that failed") {
+            ReadJob::Result read;
+            read.failures.push_back({QStringLiteral("KNA1"),
+                                     QString(),
+                                     {},
+                                     FaultTexts::get(FaultText::RowsChanged)
+                                         .arg(QStringLiteral("KNA1"), QStringLiteral("0000000001")),
+                                     {}});
+            read.failures.push_back({QStringLiteral("BSEG"),
+                                     QStringLiteral("SYSTEM_FAILURE"),
+                                     BiText::same(kSystemWords),
+                                     FaultTexts::get(FaultText::OutOfResources)
+                                         .arg(QStringLiteral("BSEG"), QStringLiteral("10")),
+                                     {}});
+            read.error = FaultTexts::get(FaultText::SpoolNotWritten);
+            const ReadMessage message(m_kit->state, ReadMessage::Action::Export);
+            return QtDesktop::messageBox(message.failure(read), Desktop::Buttons::Ok,
+                                         Desktop::Icon::Warning, message.title());
+        }
+        if (name == u"message box, a field too wide to read") {
+            ReadPlan plan;
+            BiText error;
+            if (plan.build({{QStringLiteral("KNA1-BLOB"), QStringLiteral("C"), 600, {}}}, {},
+                           &error))
+                return nullptr;
+            return QtDesktop::messageBox(Language(m_kit->state).pick(error), Desktop::Buttons::Ok,
+                                         Desktop::Icon::Information, {});
         }
         if (name == u"options dialog")
             return std::make_unique<OptionsDialog>(m_kit->state, nullptr);
@@ -195,11 +236,14 @@ private Q_SLOTS:
         QTest::newRow("logon dialog, a wrong password")
             << "logon dialog, a wrong password" << QStringList{kWrongPassword} << false;
         QTest::newRow("logon dialog, a certificate to trust")
-            << "logon dialog, a certificate to trust" << QStringList{kCertificateError} << false;
+            << "logon dialog, a certificate to trust" << QStringList{kCertificateWords} << false;
         for (const char* name :
              {"message box, a recent document that is gone",
-              "message box, the queries kept from the last run", "message box, save changes"})
+              "message box, the queries kept from the last run", "message box, save changes",
+              "message box, a field too wide to read"})
             QTest::newRow(name) << name << QStringList{} << false;
+        QTest::newRow("message box, a read that failed")
+            << "message box, a read that failed" << QStringList{kSystemWords} << false;
         QTest::newRow("file dialog") << "file dialog" << QStringList{} << true;
     }
     void noTextOfZorvsOwnIsLeftInEnglish()

@@ -7,6 +7,7 @@
 #include "query/read/ReadPlan.h"
 #include "query/read/TableCall.h"
 #include "shell/EightBitText.h"
+#include "shell/FaultTexts.h"
 #include "shell/Twips.h"
 #include "window/main/StatusPanels.h"
 #include "window/query/FieldList.h"
@@ -1306,10 +1307,29 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(QString, en);
         QFETCH(QString, pt);
-        const BiText text =
-            ReadMessage::sentence({QStringLiteral("KNA1"), exception, words, {}, {}}, options);
+        const BiText text = ReadMessage::sentence(
+            {QStringLiteral("KNA1"), exception, BiText::same(words), {}, {}}, options);
         QCOMPARE(text.en, en);
         QCOMPARE(text.pt, pt);
+    }
+
+    // What Zorv itself says of a failed call, and why a read failed, follow the language.
+    void zorvsOwnWordsFollowTheLanguage()
+    {
+        const BiText timedOut = FaultTexts::get(FaultText::CallTimedOut)
+                                    .arg(QStringLiteral("https://sap:44300"), QStringLiteral("30"));
+        const BiText changed = FaultTexts::get(FaultText::RowsChanged)
+                                   .arg(QStringLiteral("KNA1"), QStringLiteral("0000000001"));
+        const BiText text = ReadMessage::sentence(
+            {QStringLiteral("KNA1"), QStringLiteral("SYSTEM_FAILURE"), timedOut, changed, {}});
+        QVERIFY2(text.en.contains(QStringLiteral(": https://sap:44300 made no progress for 30 "
+                                                 "seconds")) &&
+                     text.en.endsWith(QStringLiteral("disagree on 0000000001.")),
+                 qPrintable(text.en));
+        QVERIFY2(text.pt.contains(QStringLiteral(": https://sap:44300 não avançou durante 30 "
+                                                 "segundos")) &&
+                     text.pt.endsWith(QStringLiteral("divergem em 0000000001.")),
+                 qPrintable(text.pt));
     }
 
     void offendingLine_data()

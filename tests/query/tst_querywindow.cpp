@@ -674,7 +674,8 @@ private Q_SLOTS:
         attempt.password = password;
         kit.logon.answers.enqueue(attempt); // refused, then the user cancels
         QVERIFY(!connection.logOn());
-        QCOMPARE(kit.logon.errors, QStringList({QString(), sentence}));
+        QCOMPARE(language == u"PT" ? kit.logon.errorsPt : kit.logon.errors,
+                 QStringList({QString(), sentence}));
     }
 
     void logonAdviceFollowsWhatTheSystemSaid_data()
@@ -703,7 +704,7 @@ private Q_SLOTS:
         QFETCH(QString, advice);
         LogonData attempt = ScriptedLogon::demo();
         attempt.system = QStringLiteral("https://sap:44300");
-        const BiText text = LogonSentences::sentence(attempt, error);
+        const BiText text = LogonSentences::sentence(attempt, BiText::same(error));
         QCOMPARE(text.en, QStringLiteral("The system https://sap:44300 refused the logon of user "
                                          "DEMO in client 100: ") +
                               error + QStringLiteral(". ") + advice);
@@ -719,12 +720,15 @@ private Q_SLOTS:
         attempt.native.applicationServer = QStringLiteral("sap1");
         attempt.native.instanceNumber = QStringLiteral("00");
         attempt.native.library = QStringLiteral("/nonexistent/libsapnwrfc.so");
-        QString error;
+        BiText error;
         QVERIFY(!SystemDestinationFactory().create(attempt, &error));
         const BiText text = LogonSentences::sentence(attempt, error);
-        QCOMPARE(text.en, error);
+        QCOMPARE(text, error);
         QVERIFY(!text.en.contains(QStringLiteral("refused")));
         QVERIFY(text.en.contains(QStringLiteral("Install SAP's NetWeaver RFC library 7.50")));
+        QVERIFY(text.pt.contains(QStringLiteral("Instale a biblioteca NetWeaver RFC 7.50")));
+        QVERIFY(
+            text.pt.contains(QStringLiteral("/nonexistent/libsapnwrfc.so: o arquivo não existe")));
     }
 
     // Splitters: a drag that starts in a band moves the line with the pointer

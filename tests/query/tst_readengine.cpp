@@ -105,10 +105,10 @@ class TestReadEngine : public QObject
                                             int allowed = SessionPool::kMostSessions)
     {
         auto open = std::make_shared<int>(1);
-        return [database, profile, allowed, open](QString* error) {
+        return [database, profile, allowed, open](BiText* error) {
             std::unique_ptr<RfcDestination> session;
             if (*open >= allowed) {
-                *error = QStringLiteral("Too many logons of DEMO");
+                *error = BiText::same(QStringLiteral("Too many logons of DEMO"));
                 return session;
             }
             session = std::make_unique<DemoDestination>(database, profile);
@@ -128,7 +128,7 @@ class TestReadEngine : public QObject
                                                std::function<bool(int, RfcFunction&)> before,
                                                std::function<void(int, RfcFunction&)> after)
     {
-        return [open, before, after](QString* error) {
+        return [open, before, after](BiText* error) {
             std::unique_ptr<RfcDestination> session = open(error);
             if (!session)
                 return session;
@@ -144,7 +144,7 @@ class TestReadEngine : public QObject
         QStringList lines;
         for (const ReadJob::Failure& failure : result.failures)
             lines.append(TableExport::failureText(failure));
-        return lines.join(u'\n') + result.error;
+        return lines.join(u'\n') + result.error.en;
     }
 
 private Q_SLOTS:
@@ -228,7 +228,7 @@ private Q_SLOTS:
         int opened = 0;
         const SessionPool::Opener open = demoSessions(m_database, profile(anyOrder, budget));
         const ReadJob::Result result =
-            read(system, plan, sink, 0, pageRows, module, sessions, [&](QString* error) {
+            read(system, plan, sink, 0, pageRows, module, sessions, [&](BiText* error) {
                 ++opened;
                 return open(error);
             });
@@ -329,20 +329,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("saidInPortuguese");
         QTest::newRow("not authorised for the module") << "authority"
+                                                       << "NOT_AUTHORIZED"
                                                        << "NOT_AUTHORIZED";
-        QTest::newRow("OUT_TABLE names a table it did not fill") << "out table"
-                                                                 << "OUT_TABLE";
+        QTest::newRow("OUT_TABLE names a table it did not fill")
+            << "out table"
+            << "named TBLOUT128 in OUT_TABLE"
+            << "indicou TBLOUT128 em OUT_TABLE";
         QTest::newRow("a line wider than its table") << "wide line"
-                                                     << "which holds 512";
+                                                     << "which holds 512"
+                                                     << "que comporta 512";
         QTest::newRow("rows in two tables") << "two tables"
-                                            << "more than one of its tables";
+                                            << "more than one of its tables"
+                                            << "mais de uma das suas tabelas";
     }
 
     void aWiderModuleThatFailsGivesWayToRfcReadTable()
     {
         QFETCH(QString, fault);
         QFETCH(QString, said);
+        QFETCH(QString, saidInPortuguese);
         DemoDestination demo(m_database, profile(true, 0));
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
@@ -373,7 +380,7 @@ private Q_SLOTS:
         QVERIFY2(note.en.contains(said) &&
                      note.en.contains(QStringLiteral("read with RFC_READ_TABLE")),
                  qPrintable(note.en));
-        QVERIFY2(note.pt.contains(said) &&
+        QVERIFY2(note.pt.contains(saidInPortuguese) &&
                      note.pt.contains(QStringLiteral("a leitura foi feita com RFC_READ_TABLE")),
                  qPrintable(note.pt));
         QCOMPARE(system.calls.back().function, QStringLiteral("RFC_READ_TABLE"));
@@ -542,15 +549,15 @@ private Q_SLOTS:
         const TableExport::Result result = exporter.run(never, {});
         QVERIFY(deleted > 0);
         if (!everyTime) {
-            QVERIFY2(result.ok, qPrintable(result.error + result.failedPieces.join(u',')));
+            QVERIFY2(result.ok, qPrintable(result.error.en + result.failedPieces.join(u',')));
             QCOMPARE(result.rows, long(rowsInDatabase(database, plan).size()));
         } else {
             QVERIFY(!result.ok);
             QCOMPARE(result.failures.size(), size_t(1));
             QVERIFY(!result.failures.front().keys.isEmpty());
             QVERIFY(result.failures.front().keys.size() <= 5);
-            QVERIFY2(result.failures.front().explanation.contains(u"KNA1"),
-                     qPrintable(result.failures.front().explanation));
+            QVERIFY2(result.failures.front().explanation.en.contains(u"KNA1"),
+                     qPrintable(result.failures.front().explanation.en));
             QCOMPARE(readAll(path), QByteArray("the previous export\r\n"));
             QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         }
@@ -626,7 +633,7 @@ private Q_SLOTS:
         const SessionPool::Opener open = demoSessions(m_database, columnStore);
         TallySink sink;
         const ReadJob::Result result =
-            read(demo, planOf(table), sink, limit, 0, {}, 3, [&](QString* error) {
+            read(demo, planOf(table), sink, limit, 0, {}, 3, [&](BiText* error) {
                 ++logons;
                 return open(error);
             });
@@ -881,8 +888,9 @@ private Q_SLOTS:
         QVERIFY(!result.ok);
         QCOMPARE(result.failures.size(), size_t(1));
         QCOMPARE(result.failures.front().exception, QStringLiteral("SYSTEM_FAILURE"));
-        QVERIFY2(!result.failures.front().explanation.contains(QStringLiteral("ran out of memory")),
-                 qPrintable(result.failures.front().explanation));
+        QVERIFY2(
+            !result.failures.front().explanation.en.contains(QStringLiteral("ran out of memory")),
+            qPrintable(result.failures.front().explanation.en));
         int floatReads = 0;
         for (const WatchedDestination::Call& call : system.calls)
             floatReads += call.table == u"ZFLOAT" ? 1 : 0;
@@ -948,8 +956,9 @@ private Q_SLOTS:
         const ReadJob::Result result = read(demo, planOf(QStringLiteral("KNA1")), sink);
         QVERIFY(!result.ok);
         QCOMPARE(result.failures.size(), size_t(1));
-        QVERIFY2(result.failures.front().explanation.contains(QStringLiteral("ran out of memory")),
-                 qPrintable(result.failures.front().explanation));
+        QVERIFY2(
+            result.failures.front().explanation.en.contains(QStringLiteral("ran out of memory")),
+            qPrintable(result.failures.front().explanation.en));
         QVERIFY(sink.abandoned);
     }
 
@@ -1174,10 +1183,10 @@ private Q_SLOTS:
         std::vector<KeyField> key;
         for (const PieceLayout::Column& field : columnsOf(keys))
             key.push_back(KeyField::fromDictionary(field.field, field.length, "CHAR"));
-        QString why;
+        BiText why;
         const auto laid =
             PieceLayout::keyed(columnsOf(columns), chosen, key, QStringLiteral("T"), &why);
-        QStringList found{why};
+        QStringList found{why.en};
         if (laid) {
             found.clear();
             for (const PieceLayout::Piece& piece : *laid) {
@@ -1341,9 +1350,10 @@ private Q_SLOTS:
         RowBlock block;
         QCOMPARE(call.run(request, block), TableCall::Outcome::Done);
         std::vector<RowBlock::Slot> places;
-        QString why;
+        BiText why;
         QVERIFY(!call.slotsFor(request.fields, {7, 4, 3}, places, &why));
-        QVERIFY2(why.contains(QStringLiteral("MISSING")), qPrintable(why));
+        QVERIFY2(why.en.contains(QStringLiteral("MISSING")), qPrintable(why.en));
+        QVERIFY2(why.pt.contains(QStringLiteral("MISSING")), qPrintable(why.pt));
         QVERIFY(call.slotsFor({"P", "A"}, {7, 4}, places, &why));
         QCOMPARE(block.value(0, places[0]).toString(), QStringLiteral("   1.50-"));
         QCOMPARE(block.value(0, places[1]).toString(), QStringLiteral("abcd"));
@@ -1618,7 +1628,7 @@ private Q_SLOTS:
         SoapDestination soap(base, {});
         QVERIFY(soap.logon(demoLogon()).ok);
         int opened = 0;
-        const SessionPool::Opener open = [&](QString* error) {
+        const SessionPool::Opener open = [&](BiText* error) {
             auto session = std::make_unique<SoapDestination>(base, QString());
             const RfcDestination::LogonResult logon = session->logon(demoLogon());
             *error = logon.error;

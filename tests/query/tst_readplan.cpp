@@ -104,7 +104,7 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(QStringList, expected);
         ReadPlan plan;
-        QString error;
+        BiText error;
         QVERIFY(plan.build(expand(items), options, &error));
         QCOMPARE(describe(plan), expected);
         QCOMPARE(plan.fieldCount(), int(expand(items).size()));
@@ -157,16 +157,19 @@ private Q_SLOTS:
     void aFieldWiderThanALineFailsNamingIt()
     {
         ReadPlan plan;
-        QString error;
+        BiText error;
         QVERIFY(!plan.build(expand({"KNA1-KUNNR:10", "KNA1-BLOB:513"}), {}, &error));
-        QVERIFY2(error.contains(QLatin1String("KNA1-BLOB")), qPrintable(error));
-        QVERIFY2(error.contains(QLatin1String("513")), qPrintable(error));
+        for (const QString& said : {error.en, error.pt}) {
+            QVERIFY2(said.contains(QLatin1String("KNA1-BLOB")), qPrintable(said));
+            QVERIFY2(said.contains(QLatin1String("513")), qPrintable(said));
+        }
+        QVERIFY(error.pt != error.en);
     }
 
     void noFieldsGivesFalse()
     {
         ReadPlan plan;
-        QString error;
+        BiText error;
         QVERIFY(!plan.build({}, {"KNA1-KUNNR = '1'"}, &error));
         QCOMPARE(plan.pieceCount(), 0);
     }

@@ -78,9 +78,9 @@ public:
         QString error;
     };
 
-    std::optional<LogonData> ask(const LogonData& defaults, const QString& error) override
+    std::optional<LogonData> ask(const LogonData& defaults, const BiText& error) override
     {
-        questions.append({defaults, error});
+        questions.append({defaults, error.en});
         if (answers.isEmpty())
             return std::nullopt;
         return answers.dequeue();
@@ -124,11 +124,11 @@ public:
         return m_system.available(reason);
     }
 
-    std::unique_ptr<RfcDestination> create(const LogonData& data, QString* error) override
+    std::unique_ptr<RfcDestination> create(const LogonData& data, BiText* error) override
     {
         ++creations;
         if (creations == failCreation) {
-            *error = QStringLiteral("refused by the test");
+            *error = BiText::same(QStringLiteral("refused by the test"));
             return nullptr;
         }
         std::unique_ptr<RfcDestination> inner = m_system.create(data, error);

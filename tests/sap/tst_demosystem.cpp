@@ -487,7 +487,8 @@ private Q_SLOTS:
         data.password = QStringLiteral("welcome");
         const RfcDestination::LogonResult result = demo.logon(data);
         QVERIFY(!result.ok);
-        QVERIFY(result.error.contains(path));
+        QVERIFY(result.error.en.contains(path));
+        QVERIFY(result.error.pt.contains(path));
         QVERIFY(!QFile::exists(path));
         QVERIFY(DemoDestination(m_path).details().contains(m_path));
     }

@@ -96,7 +96,7 @@ class TestNwRfc : public QObject
     std::unique_ptr<RfcDestination> loggedOn(const LogonData& data = nativeLogon())
     {
         SystemDestinationFactory factory(m_home.path());
-        QString error;
+        BiText error;
         auto destination = factory.create(data, &error);
         if (!destination || !destination->logon(data).ok)
             return nullptr;
@@ -140,20 +140,24 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(bool, usable);
         QFETCH(QStringList, sentence);
-        QString error;
+        BiText error;
         const auto library = NwRfcLibrary::load(file, &error);
         QCOMPARE(library != nullptr, usable);
         if (usable) {
             QCOMPARE(library->version(), QStringLiteral("7500.0.12"));
             QVERIFY(error.isEmpty());
+        } else {
+            QVERIFY(NwRfcLibrary::namesTheLibrary(error.en) &&
+                    NwRfcLibrary::namesTheLibrary(error.pt));
+            QVERIFY(error.pt.startsWith(QStringLiteral("A biblioteca NetWeaver RFC da SAP")));
         }
         for (const QString& part : sentence)
-            QVERIFY2(error.contains(part), qPrintable(error));
+            QVERIFY2(error.en.contains(part), qPrintable(error.en));
         // The logon says the same, and nothing else breaks: the demo is still served.
         LogonData data = nativeLogon();
         data.native.library = file;
         SystemDestinationFactory factory(m_home.path());
-        QString created;
+        BiText created;
         QCOMPARE(factory.create(data, &created) != nullptr, usable);
         QCOMPARE(created, error);
         QVERIFY(factory.create(LogonData(), &created));
@@ -167,8 +171,8 @@ private Q_SLOTS:
         const auto home = scopedEnvironment("SAPNWRFC_HOME", sdk.path().toUtf8());
         QCOMPARE(NwRfcLibrary::candidates(QString()).first(),
                  sdk.filePath(QStringLiteral("lib/libsapnwrfc.so")));
-        QString error;
-        QVERIFY2(NwRfcLibrary::load(QString(), &error), qPrintable(error));
+        BiText error;
+        QVERIFY2(NwRfcLibrary::load(QString(), &error), qPrintable(error.en));
     }
 
     void logonParameters_data()
@@ -244,12 +248,12 @@ private Q_SLOTS:
         const auto recording = scopedEnvironment("ZORV_STANDIN_RECORD", record.toUtf8());
         const LogonData data = nativeLogon(user, password);
         SystemDestinationFactory factory(m_home.path());
-        QString error;
+        BiText error;
         auto destination = factory.create(data, &error);
-        QVERIFY2(destination, qPrintable(error));
+        QVERIFY2(destination, qPrintable(error.en));
         const RfcDestination::LogonResult result = destination->logon(data);
         QCOMPARE(result.ok, ok);
-        QVERIFY(!result.error.contains(password));
+        QVERIFY(!result.error.en.contains(password) && !result.error.pt.contains(password));
         if (ok) {
             QVERIFY(!result.systemId.isEmpty());
             QVERIFY(destination->details().contains(QStringLiteral("7500.0.12")));

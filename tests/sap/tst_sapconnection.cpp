@@ -360,7 +360,7 @@ private Q_SLOTS:
     void systemsAreReachedByTheirKind()
     {
         SystemDestinationFactory factory;
-        QString error;
+        BiText error;
         QVERIFY(factory.create(demoLogon(), &error));
         // Any other system is reached over SOAP at the address given.
         LogonData remote = demoLogon();
@@ -372,7 +372,10 @@ private Q_SLOTS:
         remote.system = QStringLiteral("https://");
         remote.hostName.clear();
         QVERIFY(!factory.create(remote, &error));
-        QVERIFY(!error.isEmpty());
+        QCOMPARE(error.en,
+                 QStringLiteral("Give the system as https://host:port, or its host and port"));
+        QCOMPARE(error.pt, QStringLiteral(
+                               "Informe o sistema como https://host:porta, ou o seu host e porta"));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "ScriptedDesktop.h"
 #include "shell/AppState.h"
 #include "shell/CaptionTable.h"
+#include "shell/FaultTexts.h"
 #include "shell/Greeting.h"
 #include "shell/Language.h"
 #include "shell/Messenger.h"
@@ -8,6 +9,7 @@
 #include "shell/Texts.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -240,6 +242,32 @@ private Q_SLOTS:
         const BiText bi = Texts::get(TextId(id));
         QCOMPARE(bi.en, text);
         QCOMPARE(bi.pt, text);
+    }
+
+    // Why something failed: every sentence in both languages, with the same blanks to fill, so
+    // that no value is lost or shown twice in Portuguese.
+    void faultTextsHaveBothFormsWithTheSamePlaceholders()
+    {
+        static const QRegularExpression placeholder(QStringLiteral("%\\d"));
+        const auto placeholders = [](const QString& text) {
+            QStringList found;
+            for (const QRegularExpressionMatch& match : placeholder.globalMatch(text))
+                found.append(match.captured());
+            found.sort();
+            return found;
+        };
+        for (int id = 0; id < int(FaultText::Count); ++id) {
+            const BiText text = FaultTexts::get(FaultText(id));
+            const QByteArray which = QByteArray::number(id) + ": " + text.en.toUtf8();
+            QVERIFY2(!text.en.isEmpty() && !text.pt.isEmpty(), which.constData());
+            QVERIFY2(text.en != text.pt, which.constData());
+            QCOMPARE(placeholders(text.pt), placeholders(text.en));
+        }
+        // Filled once for both, a value that holds a blank's mark stays as it is.
+        const BiText filled = FaultTexts::get(FaultText::RowsChanged)
+                                  .arg(QStringLiteral("KNA1"), QStringLiteral("'%1'"));
+        QVERIFY(filled.en.endsWith(QStringLiteral("disagree on '%1'")));
+        QVERIFY(filled.pt.endsWith(QStringLiteral("divergem em '%1'")));
     }
 
     // Greeting

@@ -35,12 +35,12 @@ bool CsvWriter::start()
     if (m_settings.path == u"-") {
         m_stream = m_settings.standardOutput;
     } else {
-        m_error = ExportTarget::unfit(m_settings.path).en;
+        m_error = ExportTarget::unfit(m_settings.path);
         if (!m_error.isEmpty())
             return false;
         m_file = std::make_unique<QSaveFile>(m_settings.path);
         if (!m_file->open(QIODevice::WriteOnly)) {
-            m_error = m_file->errorString();
+            m_error = BiText::same(m_file->errorString());
             m_file.reset();
             return false;
         }
@@ -169,7 +169,7 @@ bool CsvWriter::flush()
     return ok;
 }
 
-QString CsvWriter::failure() const
+BiText CsvWriter::failure() const
 {
     return ExportTarget::writeFailure(m_settings.path, m_file ? m_file->errorString() : QString());
 }

@@ -45,7 +45,7 @@ public:
     bool row(const QStringView* values, const char* present, int count) override;
     bool finish() override;
     void abandon() override;
-    QString error() const override { return m_error; }
+    BiText error() const override { return m_error; }
 
     // Characters the code page cannot hold, written as "?".
     int lostCharacters() const { return m_lost; }
@@ -81,7 +81,7 @@ private:
         m_used += count;
     }
     bool flush();
-    QString failure() const;
+    BiText failure() const;
 
     Settings m_settings;
     bool m_quoting;
@@ -92,6 +92,6 @@ private:
     QByteArray m_scratch;
     QByteArray m_separatorBytes;
     char16_t m_separatorFirst = u';';
-    QString m_error;
+    BiText m_error;
     int m_lost = 0;
 };

@@ -1,5 +1,6 @@
 #include "query/export/ExportTarget.h"
 
+#include "shell/FaultTexts.h"
 #include "shell/Texts.h"
 
 #include <QFileInfo>
@@ -13,9 +14,9 @@ BiText ExportTarget::unfit(const QString& path)
     return {text.en.arg(path), text.pt.arg(path)};
 }
 
-QString ExportTarget::writeFailure(const QString& path, const QString& reason)
+BiText ExportTarget::writeFailure(const QString& path, const QString& reason)
 {
     return reason.isEmpty() || reason == u"Unknown error"
-               ? QStringLiteral("%1 could not be written completely (is the disk full?)").arg(path)
-               : reason;
+               ? FaultTexts::get(FaultText::WriteIncomplete).arg(path)
+               : BiText::same(reason);
 }

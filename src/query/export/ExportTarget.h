@@ -12,5 +12,5 @@ public:
     static BiText unfit(const QString& path);
     // Why writing the file failed: the system's reason, or, where it gives none (a full disk
     // often does not), that the file is incomplete.
-    static QString writeFailure(const QString& path, const QString& reason);
+    static BiText writeFailure(const QString& path, const QString& reason);
 };

@@ -53,11 +53,11 @@ QString TableExport::failureText(const ReadJob::Failure& failure)
     if (!failure.exception.isEmpty()) {
         text += failure.exception;
         if (!failure.message.isEmpty())
-            text += QStringLiteral(" (") + failure.message + u')';
+            text += QStringLiteral(" (") + failure.message.en + u')';
         if (!failure.explanation.isEmpty())
-            text += QStringLiteral(": ") + failure.explanation;
+            text += QStringLiteral(": ") + failure.explanation.en;
     } else {
-        text += failure.explanation;
+        text += failure.explanation.en;
     }
     return text;
 }
@@ -154,7 +154,7 @@ TableExport::Result TableExport::run(const std::atomic<bool>& cancel, const Obse
     for (const ReadJob::Failure& failure : jobResult.failures)
         result.failedPieces.append(
             failure.table + QStringLiteral(": ") +
-            (failure.exception.isEmpty() ? failure.explanation : failure.exception));
+            (failure.exception.isEmpty() ? failure.explanation.en : failure.exception));
     if (!result.ok)
         result.rows = 0;
     return result;

@@ -60,7 +60,7 @@ public:
         int lostCharacters = 0; // not representable in the code page, written as "?"
         int calls = 0;
         QString module; // the read module the rows came through
-        QString error;
+        BiText error;
         QStringList failedPieces; // "TABLE: EXCEPTION" for each table whose read failed
         std::vector<ReadJob::Failure> failures;
         QVector<BiText> notes;

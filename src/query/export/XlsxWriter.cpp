@@ -1,4 +1,5 @@
 #include "query/export/XlsxWriter.h"
+#include "shell/FaultTexts.h"
 
 #include "query/export/ExportTarget.h"
 #include "query/export/XlsxParts.h"
@@ -81,7 +82,7 @@ XlsxWriter::~XlsxWriter()
     abandon();
 }
 
-bool XlsxWriter::fail(const QString& what)
+bool XlsxWriter::fail(const BiText& what)
 {
     if (m_error.isEmpty())
         m_error = what;
@@ -147,13 +148,13 @@ bool XlsxWriter::packedNumber(QStringView text, double* number, int* decimals)
 
 bool XlsxWriter::start()
 {
-    m_error = ExportTarget::unfit(m_settings.path).en;
+    m_error = ExportTarget::unfit(m_settings.path);
     if (!m_error.isEmpty())
         return false;
     m_file = std::make_unique<QSaveFile>(m_settings.path);
     if (!m_file->open(QIODevice::WriteOnly)) {
-        fail(
-            QStringLiteral("%1 cannot be written: %2").arg(m_settings.path, m_file->errorString()));
+        fail(FaultTexts::get(FaultText::CannotBeWritten)
+                 .arg(m_settings.path, m_file->errorString()));
         m_file.reset();
         return false;
     }
@@ -288,7 +289,7 @@ void XlsxWriter::numberCell(int column, bool placed, double value, int style)
 bool XlsxWriter::row(const QStringView* values, const char* present, int count)
 {
     if (!m_zip)
-        return fail(QStringLiteral("%1 is not open").arg(m_settings.path));
+        return fail(FaultTexts::get(FaultText::NotOpen).arg(m_settings.path));
     if (m_zip->failed())
         return fail(m_zip->error());
     if ((m_row >= m_settings.rowsPerSheet || m_zip->entryBytes() >= m_settings.bytesPerSheet) &&
@@ -362,7 +363,7 @@ bool XlsxWriter::row(const QStringView* values, const char* present, int count)
 bool XlsxWriter::finish()
 {
     if (!m_zip)
-        return fail(QStringLiteral("%1 is not open").arg(m_settings.path));
+        return fail(FaultTexts::get(FaultText::NotOpen).arg(m_settings.path));
     endSheet();
     m_zip->begin("xl/styles.xml");
     m_zip->write(XlsxParts::styles());

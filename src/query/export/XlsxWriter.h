@@ -41,7 +41,7 @@ public:
     bool row(const QStringView* values, const char* present, int count) override;
     bool finish() override;
     void abandon() override;
-    QString error() const override { return m_error; }
+    BiText error() const override { return m_error; }
 
     int sheets() const { return m_sheets; }
 
@@ -60,7 +60,7 @@ private:
     bool newSheet();
     void endSheet();
     QString lastColumn() const; // "J": the filter's last column; empty without columns
-    bool fail(const QString& what);
+    bool fail(const BiText& what);
     void cell(int column, bool placed, int style, const char* type);
     void textCell(int column, bool placed, QStringView value, int style);
     void numberCell(int column, bool placed, double value, int style);
@@ -74,6 +74,6 @@ private:
     QList<int> m_lastLines; // of each sheet written
     int m_sheets = 0;
     int m_row = 0; // the next line of the sheet, from 0
-    QString m_error;
+    BiText m_error;
     std::string m_xml; // the row being written
 };

@@ -1,4 +1,5 @@
 #include "query/export/ZipWriter.h"
+#include "shell/FaultTexts.h"
 
 #include "query/export/ExportTarget.h"
 
@@ -127,13 +128,13 @@ bool ZipWriter::failed() const
     return m_failed;
 }
 
-QString ZipWriter::error() const
+BiText ZipWriter::error() const
 {
     std::lock_guard lock(m_mutex);
     return m_error;
 }
 
-void ZipWriter::setError(const QString& what)
+void ZipWriter::setError(const BiText& what)
 {
     {
         std::lock_guard lock(m_mutex);
@@ -211,7 +212,7 @@ bool ZipWriter::startEntry(const QByteArray& name)
     m_entries.push_back(entry);
     if (deflateInit2(&m_deflater->stream, Z_BEST_SPEED, Z_DEFLATED, -MAX_WBITS, 8,
                      Z_DEFAULT_STRATEGY) != Z_OK) {
-        setError(QStringLiteral("%1 cannot be compressed").arg(m_file.fileName()));
+        setError(FaultTexts::get(FaultText::CannotCompress).arg(m_file.fileName()));
         return false;
     }
     m_deflater->active = true;
@@ -240,7 +241,7 @@ bool ZipWriter::deflate(const QByteArray& bytes, bool last)
             return false;
     } while (stream.avail_out == 0 || (last && status != Z_STREAM_END));
     if (entry.size > kLargestEntry || entry.packed > kLargestEntry) {
-        setError(QStringLiteral("%1 would hold a part larger than 4 GB").arg(m_file.fileName()));
+        setError(FaultTexts::get(FaultText::PartOver4Gb).arg(m_file.fileName()));
         return false;
     }
     return true;
@@ -261,7 +262,7 @@ bool ZipWriter::endEntry()
     put32(sizes, static_cast<quint32>(entry.size));
     const qint64 end = m_file.pos();
     if (!m_file.seek(entry.offset + 14) || !put(sizes) || !m_file.seek(end)) {
-        setError(QStringLiteral("%1 cannot be written: %2")
+        setError(FaultTexts::get(FaultText::CannotBeWritten)
                      .arg(m_file.fileName(), m_file.errorString()));
         return false;
     }
@@ -293,7 +294,7 @@ bool ZipWriter::writeDirectory()
         directory.append(entry.name);
     }
     if (start + directory.size() > kLargestEntry) {
-        setError(QStringLiteral("%1 would be larger than 4 GB").arg(m_file.fileName()));
+        setError(FaultTexts::get(FaultText::FileOver4Gb).arg(m_file.fileName()));
         return false;
     }
     const qsizetype central = directory.size();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "shell/BiText.h"
 #include <QByteArray>
+
 #include <QString>
 
 #include <condition_variable>
@@ -34,7 +36,7 @@ public:
     bool close();
     // Something failed on the way: writing on is pointless.
     bool failed() const;
-    QString error() const;
+    BiText error() const;
     // Bytes given to the current entry so far.
     qint64 entryBytes() const { return m_entryBytes; }
 
@@ -51,7 +53,7 @@ private:
     bool endEntry();
     bool writeDirectory();
     bool put(const QByteArray& bytes);
-    void setError(const QString& what);
+    void setError(const BiText& what);
 
     QFileDevice& m_file;
     QByteArray m_chunk;
@@ -62,7 +64,7 @@ private:
     std::deque<Job> m_jobs;
     bool m_stopping = false;
     bool m_failed = false;
-    QString m_error;
+    BiText m_error;
 
     // The worker's own state.
     std::unique_ptr<Deflater> m_deflater;

@@ -1,4 +1,5 @@
 #include "query/read/KeyCatalog.h"
+#include "shell/FaultTexts.h"
 
 #include "query/read/TableCall.h"
 
@@ -101,8 +102,7 @@ KeyCatalog::Keys KeyCatalog::read(RfcDestination& destination, const QString& ta
     request.options = {QStringLiteral("TABNAME = '%1' AND KEYFLAG = 'X'").arg(name)};
     RowBlock block;
     if (call.run(request, block) != TableCall::Outcome::Done) {
-        keys.problem = QStringLiteral("the dictionary table DD03L could not be read (%1)")
-                           .arg(call.exception());
+        keys.problem = FaultTexts::get(FaultText::DictionaryUnreadable).arg(call.exception());
         return keys;
     }
     std::vector<RowBlock::Slot> places;

@@ -2,6 +2,7 @@
 
 #include "query/read/KeyField.h"
 #include "sap/ReadModule.h"
+#include "shell/BiText.h"
 
 #include <QHash>
 #include <QMutex>
@@ -24,7 +25,7 @@ public:
     struct Keys {
         bool known = false;           // false: the dictionary could not be read
         std::vector<KeyField> fields; // in key order; empty: the table has no key
-        QString problem;              // why they are not known
+        BiText problem;               // why they are not known
     };
 
     Keys keysOf(RfcDestination& destination, const QString& table,

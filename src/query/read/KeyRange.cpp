@@ -1,4 +1,5 @@
 #include "query/read/KeyRange.h"
+#include "shell/FaultTexts.h"
 
 KeyRange KeyRange::below(const QString& value) const
 {
@@ -49,7 +50,7 @@ bool KeyRange::contains(const std::vector<KeyField>& fields,
     return !high || field.compare(value(d), *high) < 0;
 }
 
-bool KeyRange::tokens(const std::vector<KeyField>& fields, QStringList& out, QString* why) const
+bool KeyRange::tokens(const std::vector<KeyField>& fields, QStringList& out, BiText* why) const
 {
     out.clear();
     const auto add = [&](int i, const QString& op, const QString& value) {
@@ -57,9 +58,7 @@ bool KeyRange::tokens(const std::vector<KeyField>& fields, QStringList& out, QSt
         const std::optional<QString> literal = field.literal(value);
         if (!literal) {
             if (why)
-                *why = QStringLiteral("the key value \"%1\" of %2 cannot be written in a WHERE "
-                                      "line")
-                           .arg(value, field.name);
+                *why = FaultTexts::get(FaultText::KeyValueNotWritable).arg(value, field.name);
             return false;
         }
         if (!out.isEmpty())
@@ -79,7 +78,7 @@ bool KeyRange::tokens(const std::vector<KeyField>& fields, QStringList& out, QSt
 }
 
 bool KeyRange::optionLines(const QStringList& own, const QStringList& condition, int width,
-                           QStringList& out, QString* why)
+                           QStringList& out, BiText* why)
 {
     out.clear();
     if (condition.isEmpty()) {
@@ -100,10 +99,8 @@ bool KeyRange::optionLines(const QStringList& own, const QStringList& condition,
     for (const QString& token : tokens) {
         if (token.size() > width) {
             if (why)
-                *why = QStringLiteral("the key value %1 is longer than a WHERE line of %2 "
-                                      "characters")
-                           .arg(token)
-                           .arg(width);
+                *why =
+                    FaultTexts::get(FaultText::KeyValueTooLong).arg(token, QString::number(width));
             return false;
         }
         if (!line.isEmpty() && line.size() + 1 + token.size() > width) {

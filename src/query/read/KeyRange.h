@@ -1,6 +1,7 @@
 #pragma once
 
 #include "query/read/KeyField.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,10 +39,10 @@ public:
 
     // The condition as WHERE tokens ("BUKRS", "=", "'1000'", "AND", ...); nothing for the
     // whole table. False when a value cannot be written as a literal.
-    bool tokens(const std::vector<KeyField>& fields, QStringList& out, QString* why) const;
+    bool tokens(const std::vector<KeyField>& fields, QStringList& out, BiText* why) const;
 
     // The table's own option lines ANDed with the condition, packed into lines of at most
     // width characters. False, with the reason, when a token cannot fit a line.
     static bool optionLines(const QStringList& own, const QStringList& condition, int width,
-                            QStringList& out, QString* why);
+                            QStringList& out, BiText* why);
 };

@@ -1,4 +1,5 @@
 #include "query/read/PieceLayout.h"
+#include "shell/FaultTexts.h"
 
 #include <algorithm>
 #include <deque>
@@ -26,7 +27,7 @@ std::vector<PieceLayout::Piece> PieceLayout::plain(const std::vector<Column>& co
 
 std::optional<std::vector<PieceLayout::Piece>>
 PieceLayout::keyed(const std::vector<Column>& columns, const std::vector<std::vector<int>>& pieces,
-                   const std::vector<KeyField>& keys, const QString& table, QString* why,
+                   const std::vector<KeyField>& keys, const QString& table, BiText* why,
                    int lineWidth)
 {
     const auto width = [&](const std::vector<int>& chosen) {
@@ -55,10 +56,9 @@ PieceLayout::keyed(const std::vector<Column>& columns, const std::vector<std::ve
         }
         if (chosen.size() == 1) {
             if (why)
-                *why = QStringLiteral("the field %1 and the key of %2 do not fit together in "
-                                      "one read of %3 characters")
-                           .arg(columns[static_cast<size_t>(chosen.front())].field, table)
-                           .arg(lineWidth);
+                *why = FaultTexts::get(FaultText::FieldAndKeyTooWide)
+                           .arg(columns[static_cast<size_t>(chosen.front())].field, table,
+                                QString::number(lineWidth));
             return std::nullopt;
         }
         const auto middle = chosen.begin() + static_cast<qsizetype>(chosen.size() / 2);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/ReadTableWidths.h"
+#include "shell/BiText.h"
 
 #include "query/read/KeyField.h"
 #include "query/read/RowBlock.h"
@@ -43,7 +44,7 @@ public:
     static std::optional<std::vector<Piece>> keyed(const std::vector<Column>& columns,
                                                    const std::vector<std::vector<int>>& pieces,
                                                    const std::vector<KeyField>& keys,
-                                                   const QString& table, QString* why,
+                                                   const QString& table, BiText* why,
                                                    int lineWidth = kLineWidth);
     // A piece of the key fields alone.
     static Piece keysOnly(const std::vector<KeyField>& keys);

@@ -4,6 +4,7 @@
 #include "query/read/RowSink.h"
 #include "query/read/TableRead.h"
 #include "sap/ReadTableWidths.h"
+#include "shell/FaultTexts.h"
 #include "shell/Texts.h"
 
 #include <QDataStream>
@@ -218,7 +219,7 @@ ReadJob::Result ReadJob::run(RowSink& sink, const std::atomic<bool>& cancel,
     QElapsedTimer timer;
     timer.start();
     Result result;
-    result.error = check(m_plan).en;
+    result.error = check(m_plan);
     if (!result.error.isEmpty())
         return result;
     m_runs.clear();
@@ -279,13 +280,13 @@ ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
         if (outcome.status == TableRead::Status::Failed && outcome.failure.moduleFailed &&
             index < m_classicTables.size()) {
             const TableRead::Failure& failed = outcome.failure;
-            const QString why = !failed.explanation.isEmpty() ? failed.explanation
-                                : !failed.message.isEmpty()   ? failed.message
-                                                              : failed.exception;
+            const BiText why = !failed.explanation.isEmpty() ? failed.explanation
+                               : !failed.message.isEmpty()   ? failed.message
+                                                             : BiText::same(failed.exception);
             const BiText text = Texts::get(TextId::ReadFellBack);
             const QString module = table.request.module.name();
-            fellBack = {text.en.arg(module, table.request.table, why),
-                        text.pt.arg(module, table.request.table, why)};
+            fellBack = {text.en.arg(module, table.request.table, why.en),
+                        text.pt.arg(module, table.request.table, why.pt)};
             table.request = m_classicTables[index].request;
             ++m_fallbacks;
             continue;
@@ -350,9 +351,9 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
         Table& table = tables[t];
         table.spool = std::make_unique<Spool>();
         if (!table.spool->open(m_settings.spoolFolder)) {
-            result.error =
-                QStringLiteral("A temporary file cannot be created in ") +
-                (m_settings.spoolFolder.isEmpty() ? QDir::tempPath() : m_settings.spoolFolder);
+            result.error = FaultTexts::get(FaultText::SpoolNotCreated)
+                               .arg(m_settings.spoolFolder.isEmpty() ? QDir::tempPath()
+                                                                     : m_settings.spoolFolder);
             return false;
         }
         std::vector<QStringView> values(table.request.columns.size());
@@ -380,8 +381,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
         if (cancel)
             return false;
         if (!table.spool->ok()) {
-            result.error = QStringLiteral("A temporary file could not be written (is the disk "
-                                          "full?)");
+            result.error = FaultTexts::get(FaultText::SpoolNotWritten);
             return false;
         }
         if (status == TableRead::Status::Failed) {
@@ -395,7 +395,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
         }
         table.rows = table.spool->rows();
         if (!table.spool->rewind()) {
-            result.error = QStringLiteral("A temporary file could not be read back");
+            result.error = FaultTexts::get(FaultText::SpoolNotReadBack);
             return false;
         }
     }

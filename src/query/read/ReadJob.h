@@ -44,10 +44,10 @@ public:
     };
     struct Failure {
         QString table;
-        QString exception;   // the system's exception, if it raised one
-        QString message;     // the system's text
-        QString explanation; // what went wrong, when the system raised nothing
-        QStringList keys;    // rows that changed while they were read
+        QString exception;  // the system's exception, if it raised one
+        BiText message;     // the system's text
+        BiText explanation; // what went wrong, when the system raised nothing
+        QStringList keys;   // rows that changed while they were read
     };
     struct Result {
         bool ok = false;
@@ -57,7 +57,7 @@ public:
         int calls = 0;
         std::vector<Failure> failures;
         QVector<BiText> notes; // what the user should know of a read that went through
-        QString error;         // a problem of the query or of the sink
+        BiText error;          // a problem of the query or of the sink
         QString module;        // the read module the rows came through
     };
     struct Observer {

@@ -82,22 +82,22 @@ BiText ReadMessage::sentence(const ReadJob::Failure& failure, const QStringList&
 {
     if (failure.exception.isEmpty()) {
         const BiText text = Texts::get(TextId::ReadFailedBecause);
-        return {text.en.arg(failure.table, failure.explanation),
-                text.pt.arg(failure.table, failure.explanation)};
+        return {text.en.arg(failure.table, failure.explanation.en),
+                text.pt.arg(failure.table, failure.explanation.pt)};
     }
-    const QString words =
-        failure.message.isEmpty() ? QString() : QStringLiteral(": ") + failure.message;
+    const BiText words =
+        failure.message.isEmpty() ? BiText{} : BiText::same(QStringLiteral(": ")) + failure.message;
     const QString line =
         failure.exception == u"OPTION_NOT_VALID" ? offendingLine(options) : QString();
     BiText text = Texts::get(forException(failure.exception, !line.isEmpty()));
-    const auto fill = [&](const QString& form) {
-        return line.isEmpty() ? form.arg(failure.table, failure.exception, words)
-                              : form.arg(failure.table, failure.exception, words, line.trimmed());
+    const auto fill = [&](const QString& form, const QString& said) {
+        return line.isEmpty() ? form.arg(failure.table, failure.exception, said)
+                              : form.arg(failure.table, failure.exception, said, line.trimmed());
     };
-    text = {fill(text.en), fill(text.pt)};
+    text = {fill(text.en, words.en), fill(text.pt, words.pt)};
     if (!failure.explanation.isEmpty()) {
-        text.en += u' ' + failure.explanation + u'.';
-        text.pt += u' ' + failure.explanation + u'.';
+        text.en += u' ' + failure.explanation.en + u'.';
+        text.pt += u' ' + failure.explanation.pt + u'.';
     }
     return text;
 }
@@ -120,7 +120,7 @@ QString ReadMessage::failure(const ReadJob::Result& result, const ReadPlan* plan
         lines.append(pick(sentence(failure, options)));
     }
     if (!result.error.isEmpty())
-        lines.append(result.error);
+        lines.append(pick(result.error));
     return lines.join(QStringLiteral("\n\n"));
 }
 
@@ -142,9 +142,9 @@ QString ReadMessage::statusLine(const ReadJob::Result& result) const
     QStringList what;
     for (const ReadJob::Failure& failure : result.failures)
         what.append(failure.table + QStringLiteral(": ") +
-                    (failure.exception.isEmpty() ? failure.explanation : failure.exception));
+                    (failure.exception.isEmpty() ? pick(failure.explanation) : failure.exception));
     if (!result.error.isEmpty())
-        what.append(result.error);
+        what.append(pick(result.error));
     return pick(Texts::get(m_action == Action::Export ? TextId::ExportFailedStatus
                                                       : TextId::PreviewFailedStatus)) +
            what.join(QStringLiteral("; "));

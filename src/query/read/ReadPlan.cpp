@@ -1,4 +1,5 @@
 #include "query/read/ReadPlan.h"
+#include "shell/FaultTexts.h"
 
 #include <cmath>
 
@@ -13,7 +14,7 @@ QString ReadPlan::Field::name() const
     return key.mid(key.indexOf(u'-') + 1);
 }
 
-bool ReadPlan::build(const QVector<Field>& fields, const QStringList& options, QString* error,
+bool ReadPlan::build(const QVector<Field>& fields, const QStringList& options, BiText* error,
                      int lineWidth)
 {
     m_lineWidth = lineWidth;
@@ -26,11 +27,9 @@ bool ReadPlan::build(const QVector<Field>& fields, const QStringList& options, Q
     for (const Field& field : m_fields) {
         if (field.length > m_lineWidth) {
             if (error)
-                *error = QStringLiteral("The field %1 is %2 characters long; a read returns at "
-                                        "most %3 characters per row, so it cannot be read.")
-                             .arg(field.key)
-                             .arg(field.length)
-                             .arg(m_lineWidth);
+                *error = FaultTexts::get(FaultText::FieldTooWide)
+                             .arg(field.key, QString::number(field.length),
+                                  QString::number(m_lineWidth));
             return false;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/ReadTableWidths.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,7 +46,7 @@ public:
     // Builds the plan; false with a message when it cannot (for instance a single field wider
     // than a data line). True only when there is at least one field.
     // A read module wider than RFC_READ_TABLE takes pieces of its own line width.
-    bool build(const QVector<Field>& fields, const QStringList& options, QString* error,
+    bool build(const QVector<Field>& fields, const QStringList& options, BiText* error,
                int lineWidth = kLineWidth);
     int lineWidth() const { return m_lineWidth; }
 

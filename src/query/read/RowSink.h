@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/BiText.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -21,5 +23,5 @@ public:
     // The read failed or was cancelled: nothing of it may remain.
     virtual void abandon() {}
 
-    virtual QString error() const { return {}; }
+    virtual BiText error() const { return {}; }
 };

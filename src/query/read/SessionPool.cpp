@@ -37,10 +37,10 @@ int SessionPool::available()
     if (!m_opened) {
         m_opened = true;
         while (m_open && static_cast<int>(m_more.size()) + 1 < m_wanted) {
-            QString error;
+            BiText error;
             std::unique_ptr<RfcDestination> session = m_open(&error);
             if (!session) {
-                m_refusal = error.trimmed();
+                m_refusal = {error.en.trimmed(), error.pt.trimmed()};
                 break;
             }
             m_more.push_back(std::move(session));
@@ -129,13 +129,15 @@ BiText SessionPool::note() const
     const int open = static_cast<int>(m_more.size()) + 1;
     if (!m_opened || open >= m_wanted)
         return {};
-    const QString why = m_refusal.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_refusal);
+    const auto why = [this](const QString& said) {
+        return said.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(said);
+    };
     return {QStringLiteral("the system allowed %1 of %2 sessions%3: the read went on with %1")
                 .arg(open)
                 .arg(m_wanted)
-                .arg(why),
+                .arg(why(m_refusal.en)),
             QStringLiteral("o sistema permitiu %1 de %2 sess\u00f5es%3: a leitura continuou com %1")
                 .arg(open)
                 .arg(m_wanted)
-                .arg(why)};
+                .arg(why(m_refusal.pt))};
 }

@@ -25,7 +25,7 @@ public:
     static constexpr int kMostSessions = 8;
     static constexpr int kDefaultSessions = 3;
     // A new logon of the same system, or nothing with the system's reason.
-    using Opener = std::function<std::unique_ptr<RfcDestination>(QString* error)>;
+    using Opener = std::function<std::unique_ptr<RfcDestination>(BiText* error)>;
     using Job = std::function<void(RfcDestination& session)>;
 
     // sessions: how many may be used at once, the caller's own included (1..kMostSessions).
@@ -64,7 +64,7 @@ private:
     bool m_opened = false;
     std::vector<std::unique_ptr<RfcDestination>> m_more;
     std::vector<std::unique_ptr<QThread>> m_threads;
-    QString m_refusal;
+    BiText m_refusal;
     mutable std::mutex m_lock;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;

@@ -2,6 +2,7 @@
 
 #include "sap/RfcDestination.h"
 #include "sap/RfcFunction.h"
+#include "shell/FaultTexts.h"
 
 #include <QHash>
 
@@ -32,7 +33,7 @@ bool TableCall::outOfResources(const QString& exception, const QString& message)
 TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
 {
     m_function = std::make_unique<RfcFunction>(m_module.name(), &m_destination);
-    m_problem.clear();
+    m_problem = {};
     m_filled.clear();
     m_mixed = false;
     m_widest = 0;
@@ -106,24 +107,23 @@ bool TableCall::answerHolds()
     const QString module = m_module.name();
     if (m_widest > 0) {
         const int width = widthOf(m_widestIn);
-        m_problem = QStringLiteral("%1 returned a line of %2 characters in %3, which holds %4")
-                        .arg(module)
-                        .arg(m_widest)
-                        .arg(m_widestIn)
-                        .arg(width);
+        m_problem = FaultTexts::get(FaultText::LineTooWide)
+                        .arg(module, QString::number(m_widest), m_widestIn, QString::number(width));
         return false;
     }
     if (m_module.output() != ReadModule::Output::WidthTables)
         return true;
     const QString named = m_function->result(QStringLiteral("OUT_TABLE")).trimmed().toUpper();
     if (m_mixed) {
-        m_problem = QStringLiteral("%1 returned rows in more than one of its tables").arg(module);
+        m_problem = FaultTexts::get(FaultText::RowsInSeveralTables).arg(module);
         return false;
     }
     if (!m_filled.isEmpty() && named != m_filled) {
-        m_problem =
-            QStringLiteral("%1 returned its rows in %2 but named %3 in OUT_TABLE")
-                .arg(module, m_filled, named.isEmpty() ? QStringLiteral("no table") : named);
+        const BiText other =
+            named.isEmpty() ? FaultTexts::get(FaultText::NoTable) : BiText::same(named);
+        const BiText text = FaultTexts::get(FaultText::RowsInOtherTable);
+        m_problem = {text.en.arg(module, m_filled, other.en),
+                     text.pt.arg(module, m_filled, other.pt)};
         return false;
     }
     return true;
@@ -141,10 +141,10 @@ const QString& TableCall::exception() const
     return m_function ? m_function->exception() : none;
 }
 
-const QString& TableCall::message() const
+const BiText& TableCall::message() const
 {
-    static const QString none;
-    return m_function ? m_function->message() : none;
+    static const BiText none;
+    return m_function ? m_function->messageText() : none;
 }
 
 const RfcTable& TableCall::fields() const
@@ -154,7 +154,7 @@ const RfcTable& TableCall::fields() const
 }
 
 bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengths,
-                         std::vector<RowBlock::Slot>& places, QString* why) const
+                         std::vector<RowBlock::Slot>& places, BiText* why) const
 {
     places.clear();
     const RfcTable& described = fields();
@@ -183,11 +183,10 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
         if (!offsetIsNumber || !lengthIsNumber || at < 0 || width <= 0 ||
             at + width > m_module.lineWidth()) {
             if (why)
-                *why = QStringLiteral("the system described the field %1 of %2 at offset \"%3\" "
-                                      "with length \"%4\", which no line of %5 characters holds")
+                *why = FaultTexts::get(FaultText::FieldDescribedBadly)
                            .arg(row[static_cast<size_t>(name)].trimmed(), table,
-                                row[static_cast<size_t>(offset)], row[static_cast<size_t>(length)])
-                           .arg(m_module.lineWidth());
+                                row[static_cast<size_t>(offset)], row[static_cast<size_t>(length)],
+                                QString::number(m_module.lineWidth()));
             return false;
         }
         spans.emplace_back(at, at + width);
@@ -196,10 +195,8 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
     for (size_t s = 1; s < spans.size(); ++s) {
         if (spans[s].first < spans[s - 1].second) {
             if (why)
-                *why = QStringLiteral("the system described fields of %1 that overlap at offset "
-                                      "%2 of its lines")
-                           .arg(table)
-                           .arg(spans[s].first);
+                *why = FaultTexts::get(FaultText::FieldsOverlap)
+                           .arg(table, QString::number(spans[s].first));
             return false;
         }
     }
@@ -220,7 +217,7 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
         }
         if (!found) {
             if (why)
-                *why = QStringLiteral("the system did not return the field %1 of %2")
+                *why = FaultTexts::get(FaultText::FieldNotReturned)
                            .arg(key, m_function->exportValue(QStringLiteral("QUERY_TABLE")));
             places.clear();
             return false;

@@ -2,6 +2,7 @@
 
 #include "query/read/RowBlock.h"
 #include "sap/ReadModule.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -57,8 +58,8 @@ public:
     Outcome run(const Request& request, RowBlock& block);
 
     const QString& exception() const;
-    const QString& message() const;
-    const QString& problem() const { return m_problem; }
+    const BiText& message() const;
+    const BiText& problem() const { return m_problem; }
     const ReadModule& module() const { return m_module; }
     // FIELDS as the system returned it.
     const RfcTable& fields() const;
@@ -68,7 +69,7 @@ public:
     // are taken side by side in the given lengths. False, with the reason, when the system
     // described some fields but not one of these.
     bool slotsFor(const QStringList& names, const std::vector<int>& lengths,
-                  std::vector<RowBlock::Slot>& places, QString* why) const;
+                  std::vector<RowBlock::Slot>& places, BiText* why) const;
 
     static bool outOfResources(const QString& exception, const QString& message);
 
@@ -82,7 +83,7 @@ private:
     const std::atomic<bool>* m_cancel;
     ReadModule m_module;
     std::unique_ptr<RfcFunction> m_function;
-    QString m_problem;
+    BiText m_problem;
     QString m_filled;     // the first table rows came in
     bool m_mixed = false; // rows came in more than one table
     qsizetype m_widest = 0;

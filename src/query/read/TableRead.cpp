@@ -2,6 +2,7 @@
 
 #include "query/read/SessionPool.h"
 #include "sap/ReadTableWidths.h"
+#include "shell/FaultTexts.h"
 #include "shell/Texts.h"
 
 #include <algorithm>
@@ -37,8 +38,8 @@ TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
     m_request.floorRows = std::clamp<qint64>(m_request.floorRows, 1, m_pageRows);
 }
 
-TableRead::Status TableRead::fail(const QString& exception, const QString& message,
-                                  const QString& explanation)
+TableRead::Status TableRead::fail(const QString& exception, const BiText& message,
+                                  const BiText& explanation)
 {
     m_failure.exception = exception;
     m_failure.message = message;
@@ -70,13 +71,13 @@ TableRead::Status TableRead::run(const BatchSink& sink, const Observer& observer
             Texts::get(keys.known ? TextId::ReadNoKeyFields : TextId::ReadKeyUnknown);
         const BiText how = Texts::get(m_request.pieces.size() > 1 ? TextId::ReadJoinedByPosition
                                                                   : TextId::ReadInOneCall);
-        const auto fill = [&](const QString& form) {
-            return keys.known ? form.arg(m_request.table) : form.arg(m_request.table, keys.problem);
-        };
-        m_note = {fill(why.en) + how.en, fill(why.pt) + how.pt};
+        m_note = (keys.known ? why.arg(m_request.table)
+                             : BiText{why.en.arg(m_request.table, keys.problem.en),
+                                      why.pt.arg(m_request.table, keys.problem.pt)}) +
+                 how;
         return readByPosition(false);
     }
-    QString why;
+    BiText why;
     std::optional<std::vector<Piece>> pieces =
         PieceLayout::keyed(m_request.columns, m_request.pieces, m_keys, m_request.table, &why,
                            m_request.module.lineWidth());
@@ -121,9 +122,7 @@ TableRead::Status TableRead::readByPosition(bool mayReadInParts)
                 return Status::Stopped;
             }
             return fail(m_failure.exception, m_failure.message,
-                        QStringLiteral("%1 is too large to be read in one call, and without its "
-                                       "key it cannot be read in parts")
-                            .arg(m_request.table));
+                        FaultTexts::get(FaultText::TooLargeWithoutKey).arg(m_request.table));
         }
         // A system that ignores ROWCOUNT sends more; the limit still holds.
         qsizetype count = answer->block->size();
@@ -169,12 +168,13 @@ TableRead::Attempt TableRead::attempt(RfcDestination& session, const Piece& piec
     request.fields = piece.fields;
     request.rowCount = rowCount;
     QStringList condition;
-    QString why;
+    BiText why;
     if (!range.tokens(m_keys, condition, &why) ||
         !KeyRange::optionLines(m_request.options, condition, kOptionWidth, request.options, &why)) {
         attempt.outcome = TableCall::Outcome::Refused;
-        attempt.problem =
-            QStringLiteral("%1 cannot be read in parts: %2").arg(m_request.table, why);
+        const BiText text = FaultTexts::get(FaultText::NotInParts);
+        attempt.problem = {text.en.arg(m_request.table, why.en),
+                           text.pt.arg(m_request.table, why.pt)};
         return attempt;
     }
     TableCall tableCall(session, &m_cancel, m_request.module);
@@ -320,10 +320,8 @@ bool TableRead::shrinkPage()
 {
     if (m_pageRows <= m_request.floorRows) {
         fail(m_failure.exception, m_failure.message,
-             QStringLiteral("the system ran out of memory or time reading %1, even %2 rows at a "
-                            "time")
-                 .arg(m_request.table)
-                 .arg(m_pageRows));
+             FaultTexts::get(FaultText::OutOfResources)
+                 .arg(m_request.table, QString::number(m_pageRows)));
         return false;
     }
     m_pageRows = std::max(m_request.floorRows, m_pageRows / 2);
@@ -474,9 +472,7 @@ TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
     bool inOrder = true;
     QString duplicate;
     if (!m_order.sort(first, answer, rows, &inOrder, &duplicate))
-        return fail({}, {},
-                    QStringLiteral("the system returned the row %1 of %2 twice in one answer")
-                        .arg(duplicate, m_request.table));
+        return fail({}, {}, FaultTexts::get(FaultText::RowTwice).arg(duplicate, m_request.table));
     // In key order, the first and the last row bound all the others.
     for (qsizetype r : {rows.empty() ? qsizetype(-1) : rows.front(),
                         rows.empty() ? qsizetype(-1) : rows.back()}) {
@@ -488,9 +484,7 @@ TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
         };
         if (!part.range.contains(m_keys, value))
             return fail({}, {},
-                        QStringLiteral("the system returned the row %1 for a part of %2 that "
-                                       "does not hold it: it orders the key differently, so the "
-                                       "table cannot be read in parts exactly")
+                        FaultTexts::get(FaultText::RowOutsidePart)
                             .arg(m_order.text(first, answer, r), m_request.table));
     }
     // Fewer rows than asked: the part is complete. More than asked: the system ignores
@@ -533,9 +527,7 @@ TableRead::Status TableRead::split(Part part)
     const PartSplit::Sample& sample = *part.sample;
     const int depth = part.range.depth();
     if (depth >= static_cast<int>(m_keys.size()))
-        return fail({}, {},
-                    QStringLiteral("the system returned more rows of %1 than its key allows")
-                        .arg(m_request.table));
+        return fail({}, {}, FaultTexts::get(FaultText::MoreRowsThanKey).arg(m_request.table));
     const KeyField& field = m_keys[static_cast<size_t>(depth)];
     const RowBlock::Slot slot =
         sample.answer
@@ -660,8 +652,7 @@ TableRead::Status TableRead::accept(const Part& part, const Answer& first,
                 keys.append(duplicate);
             m_failure.keys = keys;
             return fail({}, {},
-                        QStringLiteral("the rows of %1 changed while it was read: its pieces "
-                                       "disagree on %2")
+                        FaultTexts::get(FaultText::RowsChanged)
                             .arg(m_request.table, keys.join(QStringLiteral(", "))));
         }
         pieces.push_back({answer->block, answer->places, std::move(order)});
@@ -676,9 +667,7 @@ TableRead::Status TableRead::accept(const Part& part, const Answer& first,
         if (!m_lastKey.empty()) {
             if (m_order.compare(lead, first, rows.front(), m_lastKey) <= 0)
                 return fail({}, {},
-                            QStringLiteral("the system returned the row %1 of %2 out of key "
-                                           "order: it orders the key differently, so the table "
-                                           "cannot be read in parts exactly")
+                            FaultTexts::get(FaultText::OutOfKeyOrder)
                                 .arg(m_order.text(lead, first, rows.front()), m_request.table));
         }
         m_lastKey = m_order.values(lead, first, rows[static_cast<size_t>(count - 1)]);

@@ -54,9 +54,9 @@ public:
         // an answer that cannot be right), before any row was passed on.
         bool moduleFailed = false;
         QString exception;
-        QString message;     // the system's own text, if any
-        QString explanation; // a sentence for the user
-        QStringList keys;    // rows that pieces disagreed on (at most five)
+        BiText message;     // the system's own text, if any
+        BiText explanation; // a sentence for the user
+        QStringList keys;   // rows that pieces disagreed on (at most five)
     };
     enum class Status { Done, Failed, Cancelled, Stopped };
 
@@ -98,8 +98,8 @@ private:
         std::optional<Answer> answer;
         TableCall::Outcome outcome = TableCall::Outcome::Done;
         QString exception;
-        QString message;
-        QString problem;            // an answer refused, or a request that could not be built
+        BiText message;
+        BiText problem;             // an answer refused, or a request that could not be built
         bool tooLarge = false;      // a system failure where a small page of the same rows passed
         bool answerRefused = false; // the module's answer cannot be right
     };
@@ -135,7 +135,7 @@ private:
     // After a failed call: a call that ran out of memory or time goes back to be read with a
     // smaller page; any other failure ends the read.
     Status retrySmaller(Part part, Status failed, bool outOfResources);
-    Status fail(const QString& exception, const QString& message, const QString& explanation);
+    Status fail(const QString& exception, const BiText& message, const BiText& explanation);
 
     Status readPart(Part part);
     // Takes the first piece's answer for a part: the part is read, or split by its rows.

@@ -1,4 +1,5 @@
 #include "sap/demo/DemoDestination.h"
+#include "shell/FaultTexts.h"
 
 #include "sap/RfcFunction.h"
 #include "sap/demo/DemoSystem.h"
@@ -65,21 +66,23 @@ RfcDestination::LogonResult DemoDestination::logon(const LogonData& data)
     LogonResult result;
     const DemoSystem::User* user = DemoSystem::user(data.user);
     if (data.client.trimmed() != QLatin1String(DemoSystem::kClient)) {
-        result.error = QStringLiteral("Client %1 is not available in this system").arg(data.client);
+        result.error = BiText::same(
+            QStringLiteral("Client %1 is not available in this system").arg(data.client));
         return result;
     }
     if (!user || user->password != data.password) {
-        result.error = QStringLiteral("Name or password is incorrect (repeat logon)");
+        result.error = BiText::same(QStringLiteral("Name or password is incorrect (repeat logon)"));
         return result;
     }
     const QString language = data.language.trimmed().toUpper();
     if (!language.isEmpty() && language != u"EN" && language != u"E" && language != u"PT" &&
         language != u"P") {
-        result.error = QStringLiteral("Language %1 is not installed").arg(data.language);
+        result.error =
+            BiText::same(QStringLiteral("Language %1 is not installed").arg(data.language));
         return result;
     }
     if (!QFile::exists(m_path) || !m_db.open(m_path, SqliteDatabase::Mode::ReadOnly)) {
-        result.error = QStringLiteral("The demo database cannot be opened: ") + m_path;
+        result.error = FaultTexts::get(FaultText::DemoDatabaseUnopened).arg(m_path);
         return result;
     }
     m_db.exec(QStringLiteral("PRAGMA case_sensitive_like = ON"));

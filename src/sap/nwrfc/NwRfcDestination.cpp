@@ -1,4 +1,5 @@
 #include "sap/nwrfc/NwRfcDestination.h"
+#include "shell/FaultTexts.h"
 
 #include "sap/RfcFunction.h"
 
@@ -190,10 +191,9 @@ RfcDestination::LogonResult NwRfcDestination::logon(const LogonData& data)
     nwrfc::ConnectionHandle connection = open(&failure);
     if (!connection) {
         result.error = failure.message.isEmpty()
-                           ? QStringLiteral("%1 refused the logon (RFC code %2)")
-                                 .arg(data.native.describe())
-                                 .arg(failure.code)
-                           : failure.message;
+                           ? FaultTexts::get(FaultText::NativeLogonRefused)
+                                 .arg(data.native.describe(), QString::number(failure.code))
+                           : BiText::same(failure.message);
         m_data.password.clear();
         return result;
     }
@@ -372,8 +372,8 @@ void NwRfcDestination::report(RfcFunction& function, const Failure& failure)
         function.setException(
             QStringLiteral("SYSTEM_FAILURE"),
             failure.message.isEmpty()
-                ? QStringLiteral("the RFC library failed (code %1)").arg(failure.code)
-                : failure.message);
+                ? FaultTexts::get(FaultText::RfcLibraryFailed).arg(QString::number(failure.code))
+                : BiText::same(failure.message));
     }
 }
 

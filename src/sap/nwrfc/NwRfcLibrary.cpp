@@ -1,4 +1,5 @@
 #include "sap/nwrfc/NwRfcLibrary.h"
+#include "shell/FaultTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,9 +9,6 @@
 
 namespace
 {
-const QString kUnusable = QStringLiteral("SAP's NetWeaver RFC library could not be used");
-const QString kAdvice = QStringLiteral(
-    "Install SAP's NetWeaver RFC library 7.50 and choose its %1 (or set SAPNWRFC_HOME)");
 
 template <typename Call>
 bool resolve(QLibrary& library, const char* name, Call& call, QStringList& missing)
@@ -61,7 +59,8 @@ QString NwRfcLibrary::fileName()
 
 bool NwRfcLibrary::namesTheLibrary(const QString& error)
 {
-    return error.startsWith(kUnusable);
+    const BiText unusable = FaultTexts::get(FaultText::LibraryUnusable);
+    return error.startsWith(unusable.en) || error.startsWith(unusable.pt);
 }
 
 QStringList NwRfcLibrary::candidates(const QString& chosen)
@@ -76,7 +75,7 @@ QStringList NwRfcLibrary::candidates(const QString& chosen)
     return places;
 }
 
-std::shared_ptr<const NwRfcLibrary> NwRfcLibrary::load(const QString& chosen, QString* error)
+std::shared_ptr<const NwRfcLibrary> NwRfcLibrary::load(const QString& chosen, BiText* error)
 {
     // A library that was loaded stays loaded for the life of the process, as SAP's expects; the
     // cache makes a second logon to another system reuse it.
@@ -84,24 +83,31 @@ std::shared_ptr<const NwRfcLibrary> NwRfcLibrary::load(const QString& chosen, QS
     static QHash<QString, std::shared_ptr<const NwRfcLibrary>> loaded;
     QMutexLocker locker(&lock);
     QStringList tried;
+    QStringList triedPt;
     for (const QString& place : candidates(chosen)) {
         if (const auto found = loaded.constFind(place); found != loaded.constEnd())
             return found.value();
         if (!chosen.isEmpty() && !QFileInfo(place).isFile()) {
-            tried.append(QStringLiteral("%1: no such file").arg(QDir::toNativeSeparators(place)));
+            const BiText text =
+                FaultTexts::get(FaultText::LibraryNoSuchFile).arg(QDir::toNativeSeparators(place));
+            tried.append(text.en);
+            triedPt.append(text.pt);
             continue;
         }
         QLibrary library(place);
         if (!library.load()) {
             tried.append(library.errorString());
+            triedPt.append(library.errorString());
             continue;
         }
         auto usable = std::make_shared<NwRfcLibrary>();
         const QString missing = resolveAll(library, usable->m_calls);
         usable->m_path = library.fileName();
         if (!missing.isEmpty()) {
-            tried.append(QStringLiteral("%1 lacks %2, so it is too old")
-                             .arg(QDir::toNativeSeparators(usable->m_path), missing));
+            const BiText text = FaultTexts::get(FaultText::LibraryTooOld)
+                                    .arg(QDir::toNativeSeparators(usable->m_path), missing);
+            tried.append(text.en);
+            triedPt.append(text.pt);
             continue;
         }
         unsigned major = 0;
@@ -112,8 +118,12 @@ std::shared_ptr<const NwRfcLibrary> NwRfcLibrary::load(const QString& chosen, QS
         loaded.insert(place, usable);
         return usable;
     }
-    if (error)
-        *error = QStringLiteral("%1 (%2). %3.")
-                     .arg(kUnusable, tried.join(QStringLiteral("; ")), kAdvice.arg(fileName()));
+    if (error) {
+        const BiText unusable = FaultTexts::get(FaultText::LibraryUnusable);
+        const BiText advice = FaultTexts::get(FaultText::LibraryAdvice).arg(fileName());
+        const QString form = QStringLiteral("%1 (%2). %3.");
+        *error = {form.arg(unusable.en, tried.join(QStringLiteral("; ")), advice.en),
+                  form.arg(unusable.pt, triedPt.join(QStringLiteral("; ")), advice.pt)};
+    }
     return nullptr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/nwrfc/NwRfcApi.h"
+#include "shell/BiText.h"
 
 #include <QString>
 #include <QStringList>
@@ -42,7 +43,7 @@ public:
     static QStringList candidates(const QString& chosen);
     // The library, loaded once per process and file; nothing, with one sentence that names
     // what was tried and what to do, when it cannot be used.
-    static std::shared_ptr<const NwRfcLibrary> load(const QString& chosen, QString* error);
+    static std::shared_ptr<const NwRfcLibrary> load(const QString& chosen, BiText* error);
 
     // Whether a logon's error is this class's sentence about the library, which says what to
     // do itself: the system was never reached.

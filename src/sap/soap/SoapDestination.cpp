@@ -1,4 +1,5 @@
 #include "sap/soap/SoapDestination.h"
+#include "shell/FaultTexts.h"
 
 #include "sap/RfcFunction.h"
 #include "sap/soap/SoapEnvelope.h"
@@ -67,7 +68,8 @@ bool SoapDestination::trust(const QString& trustFile, const QUrl& base, const QS
 
 QString SoapDestination::fingerprintIn(const QString& error)
 {
-    static const QRegularExpression pattern(QStringLiteral("certificate SHA-256 ([0-9A-F:]+)"));
+    static const QRegularExpression pattern(
+        QStringLiteral("certifica(?:te|do) SHA-256 ([0-9A-F:]+)"));
     return pattern.match(error).captured(1);
 }
 
@@ -129,7 +131,7 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     answer.tlsError = outcome.tlsError;
     if (answer.status == 401) {
         function.setException(QStringLiteral("SYSTEM_FAILURE"),
-                              QStringLiteral("the system refused the logon (HTTP 401)"));
+                              FaultTexts::get(FaultText::LogonRefusedHttp));
     } else if (reader.state() == SoapResponseReader::State::Done) {
         // A complete answer: the call succeeded.
     } else if (reader.state() == SoapResponseReader::State::Fault) {
@@ -137,37 +139,34 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
     } else if (outcome.end == HttpExchange::End::Cancelled) {
         function.setException(QStringLiteral("CANCELLED"));
     } else if (outcome.end == HttpExchange::End::TimedOut) {
-        function.setException(
-            QStringLiteral("SYSTEM_FAILURE"),
-            QStringLiteral("%1 made no progress for %2 seconds, the time limit of a call")
-                .arg(m_base.toString())
-                .arg(m_timeoutMs / 1000.0));
+        function.setException(QStringLiteral("SYSTEM_FAILURE"),
+                              FaultTexts::get(FaultText::CallTimedOut)
+                                  .arg(m_base.toString(), QString::number(m_timeoutMs / 1000.0)));
     } else if (answer.status >= 300 && answer.status < 400) {
         const QByteArray location = exchange.response().header("location");
-        function.setException(
-            QStringLiteral("SYSTEM_FAILURE"),
-            QStringLiteral("%1 answered HTTP %2, a redirect to %3, which is not "
-                           "followed: give the system's own address")
-                .arg(m_base.toString())
-                .arg(answer.status)
-                .arg(location.isEmpty() ? QStringLiteral("nowhere") : QString::fromUtf8(location)));
+        const BiText target = location.isEmpty() ? FaultTexts::get(FaultText::RedirectNowhere)
+                                                 : BiText::same(QString::fromUtf8(location));
+        const BiText text = FaultTexts::get(FaultText::Redirect);
+        const QString status = QString::number(answer.status);
+        function.setException(QStringLiteral("SYSTEM_FAILURE"),
+                              BiText{text.en.arg(m_base.toString(), status, target.en),
+                                     text.pt.arg(m_base.toString(), status, target.pt)});
     } else if (outcome.end == HttpExchange::End::NetworkError && answer.status == 0) {
         answer.networkError = outcome.error;
         function.setException(
             QStringLiteral("SYSTEM_FAILURE"),
             answer.tlsError && !m_certificate.isEmpty()
-                ? answer.networkError +
-                      QStringLiteral(" (certificate SHA-256 %1)").arg(m_certificate)
-                : answer.networkError);
+                ? BiText::same(answer.networkError) +
+                      FaultTexts::get(FaultText::CertificateFingerprint).arg(m_certificate)
+                : BiText::same(answer.networkError));
     } else {
         // The SOAP reader's own refusal says most; else what the HTTP layer found.
         const QString& transport = exchange.response().problem();
         const QString problem = refused || transport.isEmpty() ? reader.problem() : transport;
-        function.setException(QStringLiteral("SYSTEM_FAILURE"),
-                              QStringLiteral("%1 answered HTTP %2 with no valid %3 answer: %4")
-                                  .arg(m_base.toString())
-                                  .arg(answer.status)
-                                  .arg(function.name(), problem));
+        function.setException(
+            QStringLiteral("SYSTEM_FAILURE"),
+            FaultTexts::get(FaultText::NoValidAnswer)
+                .arg(m_base.toString(), QString::number(answer.status), function.name(), problem));
     }
     return answer;
 }
@@ -213,9 +212,10 @@ RfcDestination::LogonResult SoapDestination::logon(const LogonData& data)
     probe.table(QStringLiteral("FIELDS"));
     const Answer answer = post(SoapEnvelope::request(probe), probe);
     if (answer.status == 401) {
-        result.error = QStringLiteral("Name or password is incorrect (repeat logon)");
+        result.error = BiText::same(QStringLiteral("Name or password is incorrect (repeat logon)"));
     } else if (probe.exception() == u"SYSTEM_FAILURE") {
-        result.error = probe.message().isEmpty() ? probe.exception() : probe.message();
+        result.error =
+            probe.message().isEmpty() ? BiText::same(probe.exception()) : probe.messageText();
     } else {
         result.ok = true;
         QMutexLocker lock(&m_cookiesLock);

@@ -268,12 +268,13 @@ void LogonDialog::keepIfChosen() const
     OwnSystems::write(file, own);
 }
 
-std::optional<LogonData> LogonDialogPrompt::ask(const LogonData& defaults, const QString& error)
+std::optional<LogonData> LogonDialogPrompt::ask(const LogonData& defaults, const BiText& error)
 {
     LogonDialog dialog(m_state, m_rememberFile, m_trustFile, QApplication::activeWindow());
     // The first time, the last entries; after a failed attempt, what was just typed.
     const LogonData remembered = dialog.remembered();
-    dialog.fill(defaults.user.isEmpty() && error.isEmpty() ? remembered : defaults, error);
+    dialog.fill(defaults.user.isEmpty() && error.isEmpty() ? remembered : defaults,
+                Language(m_state).pick(error));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     dialog.remember();

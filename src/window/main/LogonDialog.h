@@ -73,7 +73,7 @@ public:
         : m_state(state), m_rememberFile(std::move(rememberFile)), m_trustFile(std::move(trustFile))
     {
     }
-    std::optional<LogonData> ask(const LogonData& defaults, const QString& error) override;
+    std::optional<LogonData> ask(const LogonData& defaults, const BiText& error) override;
 
 private:
     const AppState& m_state;

@@ -98,7 +98,7 @@ void ExportController::report(const TableExport::Result& result)
         ReadJob::Result read;
         read.failures = result.failures;
         read.error = result.failures.empty() && !result.error.isEmpty()
-                         ? QStringLiteral("Error 75: ") + result.error
+                         ? BiText::same(QStringLiteral("Error 75: ")) + result.error
                          : result.error;
         const ReadMessage message(host.state(), ReadMessage::Action::Export);
         host.setStatusText(message.statusLine(read));

@@ -318,10 +318,10 @@ void QueryWindow::addCommands()
 
 bool QueryWindow::buildPlan()
 {
-    QString error;
+    BiText error;
     const bool ok = m_plan.build(m_myTable->items(), m_options->lines(), &error);
     if (!error.isEmpty())
-        m_context.host.services().desktop().message(error);
+        m_context.host.services().desktop().message(Language(m_context.host.state()).pick(error));
     m_options->colour(m_plan.optionsNamingATable());
     return ok;
 }

@@ -138,7 +138,7 @@ private Q_SLOTS:
         LogonData data = logonData(QStringLiteral("pä:ss wörd"));
         data.language = QStringLiteral("PT");
         const RfcDestination::LogonResult logon = destination.logon(data);
-        QVERIFY2(logon.ok, qPrintable(logon.error));
+        QVERIFY2(logon.ok, qPrintable(logon.error.en));
         QCOMPARE(logon.hostName, QStringLiteral("127.0.0.1"));
         const Outcome outcome = read(destination, QStringLiteral("T001"));
         QVERIFY2(outcome.ok, qPrintable(outcome.exception + u' ' + outcome.message));
@@ -192,7 +192,7 @@ private Q_SLOTS:
         server.replies = {soap(rowsAnswer({}), setCookie), soap()};
         SoapDestination destination(server.base(), QString(), 10000);
         const RfcDestination::LogonResult logon = destination.logon(logonData());
-        QVERIFY2(logon.ok, qPrintable(logon.error));
+        QVERIFY2(logon.ok, qPrintable(logon.error.en));
         QCOMPARE(logon.systemId, systemId);
         QVERIFY(read(destination).ok);
         QVERIFY(read(destination).ok);
@@ -236,7 +236,7 @@ private Q_SLOTS:
         SoapDestination destination(server.base(), QString(), 10000);
         const RfcDestination::LogonResult logon = destination.logon(logonData());
         QVERIFY(!logon.ok);
-        QCOMPARE(logon.error, QStringLiteral("Name or password is incorrect (repeat logon)"));
+        QCOMPARE(logon.error.en, QStringLiteral("Name or password is incorrect (repeat logon)"));
         // A failed logon keeps no password: a later call has none to send.
         read(destination);
         QCOMPARE(server.requests.size(), 2);
@@ -619,13 +619,14 @@ private Q_SLOTS:
         SoapDestination untrusted(server.base(), trustFile, 10000);
         const RfcDestination::LogonResult refused = untrusted.logon(logonData());
         QVERIFY(!refused.ok);
-        QCOMPARE(SoapDestination::fingerprintIn(refused.error), fingerprint);
+        QCOMPARE(SoapDestination::fingerprintIn(refused.error.en), fingerprint);
+        QCOMPARE(SoapDestination::fingerprintIn(refused.error.pt), fingerprint);
         QVERIFY(server.requests.isEmpty());
 
         QVERIFY(SoapDestination::trust(trustFile, server.base(), fingerprint));
         SoapDestination trusted(server.base(), trustFile, 10000);
         const RfcDestination::LogonResult logon = trusted.logon(logonData());
-        QVERIFY2(logon.ok, qPrintable(logon.error));
+        QVERIFY2(logon.ok, qPrintable(logon.error.en));
         const Outcome outcome = read(trusted);
         QVERIFY2(outcome.ok, qPrintable(outcome.message));
         QCOMPARE(outcome.data, (QStringList{"000", "001"}));

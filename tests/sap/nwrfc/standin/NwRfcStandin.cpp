@@ -217,7 +217,7 @@ ConnectionHandle RfcOpenConnection(const ConnectionParameter* parameters, unsign
     auto destination = std::make_unique<DemoDestination>(DemoSystem::databasePath());
     const RfcDestination::LogonResult logon = destination->logon(data);
     if (!logon.ok)
-        return none(fail(info, kLogonFailure, "RFC_LOGON_FAILURE", logon.error, kLogonGroup));
+        return none(fail(info, kLogonFailure, "RFC_LOGON_FAILURE", logon.error.en, kLogonGroup));
     data.language = data.language.startsWith(u'P') ? QStringLiteral("PT") : QStringLiteral("EN");
     auto connection = std::make_shared<StandinConnection>(std::move(destination), logon, data);
     clear(info);
