@@ -154,6 +154,73 @@ BiText FaultTexts::get(FaultText id)
     case FaultText::NoValidAnswer:
         return two("%1 answered HTTP %2 with no valid %3 answer: %4",
                    "%1 respondeu HTTP %2 sem uma resposta %3 válida: %4");
+    case FaultText::ChunksMalformed:
+        return two("the answer's chunks are malformed, or were refused",
+                   "os blocos da resposta estão malformados ou foram recusados");
+    case FaultText::BodyRefused:
+        return two("the answer's body was refused", "o corpo da resposta foi recusado");
+    case FaultText::ClosedWithoutAnswer:
+        return two("the connection closed without an answer", "a conexão foi fechada sem resposta");
+    case FaultText::ClosedInHeader:
+        return two("the connection closed in the answer's header",
+                   "a conexão foi fechada no cabeçalho da resposta");
+    case FaultText::ClosedBeforeEnd:
+        return two("the connection closed before the answer ended",
+                   "a conexão foi fechada antes do fim da resposta");
+    case FaultText::HeaderTooLong:
+        return two("the answer's header is longer than %1 KB",
+                   "o cabeçalho da resposta tem mais de %1 KB");
+    case FaultText::NotHttp:
+        return two("the answer is not HTTP", "a resposta não é HTTP");
+    case FaultText::EncodingUnsupported:
+        return two("the answer's transfer encoding %1 is not supported",
+                   "a codificação de transferência %1 da resposta não é suportada");
+    case FaultText::LengthNotANumber:
+        return two("the answer's Content-Length is not a number",
+                   "o Content-Length da resposta não é um número");
+    case FaultText::DocumentType:
+        return two(
+            "the answer declares a document type, which a SOAP message must not",
+            "a resposta declara um tipo de documento, o que uma mensagem SOAP não pode fazer");
+    case FaultText::ValueTooLong:
+        return two("a value of %1 in the answer is longer than %2 characters, longer than any "
+                   "field can be",
+                   "um valor de %1 na resposta tem mais de %2 caracteres, mais do que qualquer "
+                   "campo pode ter");
+    case FaultText::TokenTooLong:
+        return two("the answer holds a piece of markup or text longer than %1 KB, longer than any "
+                   "field can be",
+                   "a resposta contém um trecho de marcação ou texto com mais de %1 KB, mais do "
+                   "que qualquer campo pode ter");
+    case FaultText::EndedEarly:
+        return two("the answer ended early", "a resposta terminou antes do tempo");
+    case FaultText::NotSoap:
+        return two("the answer is not a SOAP message", "a resposta não é uma mensagem SOAP");
+    case FaultText::NestedTooDeep:
+        return two("the answer nests elements deeper than any answer does",
+                   "a resposta aninha elementos mais fundo do que qualquer resposta");
+    case FaultText::NotSoapStartsWith:
+        return two("the answer is not a SOAP message (it starts with <%1>)",
+                   "a resposta não é uma mensagem SOAP (começa com <%1>)");
+    case FaultText::OtherResponse:
+        return two("the system answered <%1> (%2), not the %3 response",
+                   "o sistema respondeu <%1> (%2), e não a resposta de %3");
+    case FaultText::NoNamespace:
+        return two("no namespace", "sem espaço de nomes");
+    case FaultText::Namespace:
+        return two("namespace %1", "espaço de nomes %1");
+    case FaultText::NoResponse:
+        return two("the answer's body holds no %1 response",
+                   "o corpo da resposta não contém uma resposta de %1");
+    case FaultText::RowsNotAskedFor:
+        return two("the system sent rows although none were asked for",
+                   "o sistema enviou linhas embora nenhuma tenha sido pedida");
+    case FaultText::MoreRowsThanAsked:
+        return two("the system sent more rows than the %1 asked for",
+                   "o sistema enviou mais linhas do que as %1 pedidas");
+    case FaultText::TooManyDescriptionRows:
+        return two("the system sent more than %1 rows of %2",
+                   "o sistema enviou mais de %1 linhas de %2");
     case FaultText::Count:
         break;
     }

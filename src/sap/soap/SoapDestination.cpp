@@ -161,12 +161,14 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
                 : BiText::same(answer.networkError));
     } else {
         // The SOAP reader's own refusal says most; else what the HTTP layer found.
-        const QString& transport = exchange.response().problem();
-        const QString problem = refused || transport.isEmpty() ? reader.problem() : transport;
-        function.setException(
-            QStringLiteral("SYSTEM_FAILURE"),
-            FaultTexts::get(FaultText::NoValidAnswer)
-                .arg(m_base.toString(), QString::number(answer.status), function.name(), problem));
+        const BiText& transport = exchange.response().problem();
+        const BiText& problem = refused || transport.isEmpty() ? reader.problem() : transport;
+        const BiText text = FaultTexts::get(FaultText::NoValidAnswer);
+        const QString base = m_base.toString();
+        const QString status = QString::number(answer.status);
+        function.setException(QStringLiteral("SYSTEM_FAILURE"),
+                              BiText{text.en.arg(base, status, function.name(), problem.en),
+                                     text.pt.arg(base, status, function.name(), problem.pt)});
     }
     return answer;
 }

@@ -1,4 +1,5 @@
 #include "sap/soap/SoapResponseReader.h"
+#include "shell/FaultTexts.h"
 
 #include "sap/ReadModule.h"
 #include "sap/RfcFunction.h"
@@ -44,8 +45,7 @@ void SoapResponseReader::feedPiece(const QByteArray& piece)
         if (token == QXmlStreamReader::DTD) {
             // SOAP messages carry no document type; one that does could declare entities that
             // put markup of its own into the rows.
-            refuse(QStringLiteral("the answer declares a document type, which a SOAP message "
-                                  "must not"));
+            refuse(FaultTexts::get(FaultText::DocumentType));
             return;
         }
         if (token == QXmlStreamReader::StartElement)
@@ -58,31 +58,26 @@ void SoapResponseReader::feedPiece(const QByteArray& piece)
             if (m_inFault)
                 m_text.truncate(kLongestFaultText);
             else if (m_text.size() > m_longestValue)
-                refuse(QStringLiteral("a value of %1 in the answer is longer than %2 characters, "
-                                      "longer than any field can be")
-                           .arg(m_tableName)
-                           .arg(m_longestValue));
+                refuse(FaultTexts::get(FaultText::ValueTooLong)
+                           .arg(m_tableName, QString::number(m_longestValue)));
         }
         if (m_state != State::Reading)
             return;
     }
     if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-        refuse(m_xml.errorString());
+        refuse(BiText::same(m_xml.errorString()));
     else if (m_bytesWithoutToken > kLongestToken)
-        refuse(QStringLiteral("the answer holds a piece of markup or text longer than %1 KB, "
-                              "longer than any field can be")
-                   .arg(kLongestToken / 1024));
+        refuse(FaultTexts::get(FaultText::TokenTooLong).arg(QString::number(kLongestToken / 1024)));
 }
 
 void SoapResponseReader::finish()
 {
     if (m_state != State::Reading)
         return;
-    refuse(m_envelope ? QStringLiteral("the answer ended early")
-                      : QStringLiteral("the answer is not a SOAP message"));
+    refuse(FaultTexts::get(m_envelope ? FaultText::EndedEarly : FaultText::NotSoap));
 }
 
-void SoapResponseReader::refuse(const QString& problem)
+void SoapResponseReader::refuse(const BiText& problem)
 {
     m_state = State::NotSoap;
     m_problem = problem;
@@ -92,7 +87,7 @@ void SoapResponseReader::startElement()
 {
     ++m_depth;
     if (m_depth > kMaxDepth) {
-        refuse(QStringLiteral("the answer nests elements deeper than any answer does"));
+        refuse(FaultTexts::get(FaultText::NestedTooDeep));
         return;
     }
     const QStringView name = m_xml.name();
@@ -100,7 +95,7 @@ void SoapResponseReader::startElement()
     if (m_depth == 1) {
         m_envelope = name == u"Envelope" && m_xml.namespaceUri() == soap;
         if (!m_envelope)
-            refuse(QStringLiteral("the answer is not a SOAP message (it starts with <%1>)")
+            refuse(FaultTexts::get(FaultText::NotSoapStartsWith)
                        .arg(m_xml.qualifiedName().toString()));
         return;
     }
@@ -126,11 +121,14 @@ void SoapResponseReader::startElement()
     if (name !=
             QString(SoapEnvelope::elementName(m_function.name()) + QStringLiteral(".Response")) ||
         m_xml.namespaceUri() != QLatin1String(SoapEnvelope::kNamespace)) {
-        const QString space = m_xml.namespaceUri().isEmpty()
-                                  ? QStringLiteral("no namespace")
-                                  : QStringLiteral("namespace ") + m_xml.namespaceUri().toString();
-        refuse(QStringLiteral("the system answered <%1> (%2), not the %3 response")
-                   .arg(m_xml.qualifiedName().toString(), space, m_function.name()));
+        const BiText space =
+            m_xml.namespaceUri().isEmpty()
+                ? FaultTexts::get(FaultText::NoNamespace)
+                : FaultTexts::get(FaultText::Namespace).arg(m_xml.namespaceUri().toString());
+        const BiText text = FaultTexts::get(FaultText::OtherResponse);
+        const QString element = m_xml.qualifiedName().toString();
+        refuse({text.en.arg(element, space.en, m_function.name()),
+                text.pt.arg(element, space.pt, m_function.name())});
         return;
     }
     m_responseDepth = m_depth;
@@ -190,7 +188,7 @@ void SoapResponseReader::endElement()
     } else if (m_responseDepth > 0) {
         endInResponse(m_depth - m_responseDepth);
     } else if (m_depth == 2 && m_inBody) {
-        refuse(QStringLiteral("the answer's body holds no %1 response").arg(m_function.name()));
+        refuse(FaultTexts::get(FaultText::NoResponse).arg(m_function.name()));
     }
     --m_depth;
 }
@@ -207,16 +205,14 @@ void SoapResponseReader::endInResponse(int level)
         ++m_tableRows;
         const bool data = ReadModule::holdsRows(m_tableName);
         if (data && m_rowLimit >= 0 && m_tableRows > m_rowLimit) {
-            refuse(m_rowLimit == 0
-                       ? QStringLiteral("the system sent rows although none were asked for")
-                       : QStringLiteral("the system sent more rows than the %1 asked for")
-                             .arg(m_rowLimit));
+            refuse(m_rowLimit == 0 ? FaultTexts::get(FaultText::RowsNotAskedFor)
+                                   : FaultTexts::get(FaultText::MoreRowsThanAsked)
+                                         .arg(QString::number(m_rowLimit)));
             return;
         }
         if (!data && m_tableRows > kMaxDescriptionRows) {
-            refuse(QStringLiteral("the system sent more than %1 rows of %2")
-                       .arg(kMaxDescriptionRows)
-                       .arg(m_tableName));
+            refuse(FaultTexts::get(FaultText::TooManyDescriptionRows)
+                       .arg(QString::number(kMaxDescriptionRows), m_tableName));
             return;
         }
         ++m_rowsRead;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/ReadTableWidths.h"
+#include "shell/BiText.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,7 +39,7 @@ public:
     const QString& fault() const { return m_fault; }
     // The fault's own text beyond the exception's name (a system failure's message), if any.
     const QString& faultMessage() const { return m_faultMessage; }
-    const QString& problem() const { return m_problem; }
+    const BiText& problem() const { return m_problem; }
     // Rows read so far, of every table: the answer's progress.
     qint64 rowsRead() const { return m_rowsRead; }
 
@@ -48,7 +49,7 @@ private:
     void endElement();
     void startInResponse(int level);
     void endInResponse(int level);
-    void refuse(const QString& problem);
+    void refuse(const BiText& problem);
 
     RfcFunction& m_function;
     QXmlStreamReader m_xml;
@@ -73,7 +74,7 @@ private:
     QString m_detailName;
     QString m_fault;
     QString m_faultMessage;
-    QString m_problem;
+    BiText m_problem;
     qint64 m_rowsRead = 0;
     qsizetype m_bytesWithoutToken = 0;
 };

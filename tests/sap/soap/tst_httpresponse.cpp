@@ -92,7 +92,7 @@ private Q_SLOTS:
                 QCOMPARE(received, body);
             } else {
                 QCOMPARE(reader.state(), HttpResponseReader::State::Failed);
-                QVERIFY2(reader.problem().contains(problem), qPrintable(reader.problem()));
+                QVERIFY2(reader.problem().en.contains(problem), qPrintable(reader.problem().en));
                 QVERIFY(received.size() <= body.size());
             }
         }

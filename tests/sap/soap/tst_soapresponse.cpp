@@ -98,7 +98,7 @@ Outcome read(const QList<QByteArray>& pieces, bool sink = true,
     reader.finish();
     outcome.state = reader.state();
     outcome.fault = reader.fault();
-    outcome.problem = reader.problem();
+    outcome.problem = reader.problem().en;
     for (const auto& row : function.table(QStringLiteral("FIELDS")).rows())
         outcome.fields.append(QStringList(row.begin(), row.end()).join(u'|'));
     const RfcTable& data = function.table(QStringLiteral("DATA"));

@@ -1,4 +1,5 @@
 #include "sap/soap/http/HttpResponseReader.h"
+#include "shell/FaultTexts.h"
 
 namespace
 {
@@ -38,7 +39,7 @@ QList<QByteArray> HttpResponseReader::headers(const char* name) const
     return values;
 }
 
-void HttpResponseReader::fail(const QString& problem)
+void HttpResponseReader::fail(const BiText& problem)
 {
     m_state = State::Failed;
     m_problem = problem;
@@ -60,7 +61,7 @@ HttpResponseReader::State HttpResponseReader::feed(const QByteArray& bytes, cons
         if (state == HttpChunkedBody::State::Done)
             m_state = State::Done;
         else if (state == HttpChunkedBody::State::Failed && m_state == State::Body)
-            fail(QStringLiteral("the answer's chunks are malformed, or were refused"));
+            fail(FaultTexts::get(FaultText::ChunksMalformed));
         break;
     }
     case Framing::Length:
@@ -70,7 +71,7 @@ HttpResponseReader::State HttpResponseReader::feed(const QByteArray& bytes, cons
                 ? static_cast<qsizetype>(std::min<qint64>(m_left, m_buffer.size()))
                 : m_buffer.size();
         if (part > 0 && !sink(QByteArrayView(m_buffer.constData(), part))) {
-            fail(QStringLiteral("the answer's body was refused"));
+            fail(FaultTexts::get(FaultText::BodyRefused));
             break;
         }
         m_buffer.remove(0, part);
@@ -91,11 +92,10 @@ HttpResponseReader::State HttpResponseReader::closed()
     if (m_state == State::Body && m_framing == Framing::ToClose)
         m_state = State::Done;
     else if (m_state == State::Head)
-        fail(m_status == 0 && m_buffer.isEmpty()
-                 ? QStringLiteral("the connection closed without an answer")
-                 : QStringLiteral("the connection closed in the answer's header"));
+        fail(FaultTexts::get(m_status == 0 && m_buffer.isEmpty() ? FaultText::ClosedWithoutAnswer
+                                                                 : FaultText::ClosedInHeader));
     else if (m_state == State::Body)
-        fail(QStringLiteral("the connection closed before the answer ended"));
+        fail(FaultTexts::get(FaultText::ClosedBeforeEnd));
     return m_state;
 }
 
@@ -106,13 +106,13 @@ bool HttpResponseReader::readHead()
     if (end < 0) {
         m_scanned = std::max<qsizetype>(0, m_buffer.size() - 2);
         if (m_buffer.size() > kMaxHeaderBytes)
-            fail(QStringLiteral("the answer's header is longer than %1 KB")
-                     .arg(kMaxHeaderBytes / 1024));
+            fail(FaultTexts::get(FaultText::HeaderTooLong)
+                     .arg(QString::number(kMaxHeaderBytes / 1024)));
         return false;
     }
     if (end > kMaxHeaderBytes) {
         fail(
-            QStringLiteral("the answer's header is longer than %1 KB").arg(kMaxHeaderBytes / 1024));
+            FaultTexts::get(FaultText::HeaderTooLong).arg(QString::number(kMaxHeaderBytes / 1024)));
         return false;
     }
     const QList<QByteArray> lines = m_buffer.left(end).split('\n');
@@ -122,7 +122,7 @@ bool HttpResponseReader::readHead()
     bool ok = first.size() >= 2 && first.front().startsWith("HTTP/1.");
     m_status = ok ? first.at(1).toInt(&ok) : 0;
     if (!ok || m_status < 100 || m_status > 999) {
-        fail(QStringLiteral("the answer is not HTTP"));
+        fail(FaultTexts::get(FaultText::NotHttp));
         return false;
     }
     m_headers.clear();
@@ -148,8 +148,8 @@ void HttpResponseReader::startBody()
         m_framing = Framing::None;
     } else if (!transfer.isEmpty() && transfer != "identity") {
         if (!transfer.endsWith("chunked"))
-            fail(QStringLiteral("the answer's transfer encoding %1 is not supported")
-                     .arg(QString::fromLatin1(transfer)));
+            fail(
+                FaultTexts::get(FaultText::EncodingUnsupported).arg(QString::fromLatin1(transfer)));
         m_framing = Framing::Chunked;
     } else if (!length.isEmpty()) {
         bool ok = length.size() <= 15;
@@ -157,7 +157,7 @@ void HttpResponseReader::startBody()
             ok = ok && c >= '0' && c <= '9';
         m_left = ok ? length.toLongLong() : 0;
         if (!ok)
-            fail(QStringLiteral("the answer's Content-Length is not a number"));
+            fail(FaultTexts::get(FaultText::LengthNotANumber));
         m_framing = m_left == 0 ? Framing::None : Framing::Length;
     } else {
         m_framing = Framing::ToClose;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sap/soap/http/HttpChunkedBody.h"
+#include "shell/BiText.h"
 
 #include <QByteArray>
 #include <QList>
@@ -24,7 +25,7 @@ public:
     // The connection ended: a body that runs to the end is complete, any other one is cut.
     State closed();
     State state() const { return m_state; }
-    const QString& problem() const { return m_problem; }
+    const BiText& problem() const { return m_problem; }
 
     int status() const { return m_status; }
     // The first value of a header, by its lower-case name.
@@ -37,7 +38,7 @@ private:
 
     bool readHead();
     void startBody();
-    void fail(const QString& problem);
+    void fail(const BiText& problem);
 
     bool m_headRequest;
     State m_state = State::Head;
@@ -48,5 +49,5 @@ private:
     Framing m_framing = Framing::None;
     qint64 m_left = 0;
     HttpChunkedBody m_chunked;
-    QString m_problem;
+    BiText m_problem;
 };
