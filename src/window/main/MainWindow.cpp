@@ -12,6 +12,7 @@
 #include "shell/Twips.h"
 #include "window/common/Icons.h"
 #include "window/main/CaptionApplier.h"
+#include "window/main/MenuBarKeys.h"
 #include "window/main/MenuBuilder.h"
 #include "window/main/MenuLayout.h"
 #include "window/main/MenuMnemonics.h"
@@ -90,6 +91,7 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
         [this](ConnectionImage image) { setConnectionImage(image); },
         [this] { return m_state.connected; });
     registerCommands();
+    new MenuBarKeys(menuBar());
 
     connect(m_status, &StatusPanels::connectionDoubleClicked, this, [this] {
         if (!m_state.connected)
