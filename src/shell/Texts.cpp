@@ -531,6 +531,8 @@ BiText Texts::get(TextId id)
         return two("Writes 1 row (the row limit)", "Grava 1 linha (o limite de linhas)");
     case TextId::ExportWritesAllRows:
         return two("Writes all rows (All Rows)", "Grava todas as linhas (All Rows)");
+    case TextId::OpenFolderInstead:
+        return two("Open the folder that holds it instead?\n%1", "Abrir a pasta que o contém?\n%1");
     }
     return {};
 }

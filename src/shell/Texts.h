@@ -226,6 +226,7 @@ enum class TextId {
     ExportWritesRows,
     ExportWritesOneRow,
     ExportWritesAllRows,
+    OpenFolderInstead,
 };
 
 class Texts

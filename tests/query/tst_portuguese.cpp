@@ -4,6 +4,7 @@
 #include "EnglishLeft.h"
 #include "QueryTestKit.h"
 #include "sap/LogonSentences.h"
+#include "shell/DesktopServices.h"
 #include "shell/Language.h"
 #include "shell/QtTranslations.h"
 #include "shell/RecentDocuments.h"
@@ -126,6 +127,13 @@ class TestPortuguese : public QObject
             m_kit->window.workspace()->closeActiveSubWindow();
             return lastMessageBox();
         }
+        if (name == u"message box, a file that no program opens") {
+            m_kit->desktop.answers.enqueue(Desktop::Answer::Ok);
+            m_kit->desktop.answers.enqueue(Desktop::Answer::No);
+            m_kit->window.services().openWithAssociatedProgram(
+                m_files.filePath(QStringLiteral("KNA1.zorvtest")));
+            return lastMessageBox();
+        }
         if (name == u"file dialog") {
             auto dialog = std::make_unique<QFileDialog>(
                 nullptr, Language(m_kit->state).pick(Texts::get(TextId::SaveMyTableAs)));
@@ -198,7 +206,8 @@ private Q_SLOTS:
             << "logon dialog, a certificate to trust" << QStringList{kCertificateError} << false;
         for (const char* name :
              {"message box, a recent document that is gone",
-              "message box, the queries kept from the last run", "message box, save changes"})
+              "message box, the queries kept from the last run", "message box, save changes",
+              "message box, a file that no program opens"})
             QTest::newRow(name) << name << QStringList{} << false;
         QTest::newRow("file dialog") << "file dialog" << QStringList{} << true;
     }
