@@ -8,6 +8,7 @@
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
 #include "window/main/WindowPlacement.h"
+#include "window/main/WorkspaceFollower.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -897,6 +898,69 @@ private Q_SLOTS:
         QCOMPARE(written.windowLeft, std::int16_t(3000));
         QCOMPARE(written.windowHeight, std::int16_t(6000));
         QCOMPARE(written.windowWidth, std::int16_t(9000));
+    }
+
+    void queryWindowsFollowTheWorkspace_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QRect>("after"); // the workspace after, from (0, 0) as before
+        QTest::addColumn<QRect>("expected");
+        const QRect before(0, 0, 800, 500);
+        QTest::newRow("filling it, it grows")
+            << before << QRect(0, 0, 1200, 700) << QRect(0, 0, 1200, 700);
+        QTest::newRow("a step in, it grows")
+            << QRect(24, 24, 776, 476) << QRect(0, 0, 1200, 700) << QRect(24, 24, 1176, 676);
+        QTest::newRow("filling it, it shrinks")
+            << before << QRect(0, 0, 600, 400) << QRect(0, 0, 600, 400);
+        QTest::newRow("short of its right edge")
+            << QRect(0, 0, 700, 500) << QRect(0, 0, 1200, 700) << QRect(0, 0, 700, 500);
+        QTest::newRow("short of its bottom edge")
+            << QRect(0, 0, 800, 450) << QRect(0, 0, 1200, 700) << QRect(0, 0, 800, 450);
+        QTest::newRow("it shrinks past the window's corner")
+            << QRect(700, 400, 100, 100) << QRect(0, 0, 600, 400) << QRect(700, 400, 100, 100);
+    }
+    void queryWindowsFollowTheWorkspace()
+    {
+        QFETCH(QRect, window);
+        QFETCH(QRect, after);
+        QFETCH(QRect, expected);
+        QCOMPARE(WorkspaceFollower::followed(window, QRect(0, 0, 800, 500), after), expected);
+    }
+
+    // Maximising the main window or resizing it takes the query windows along: one that took
+    // the workspace keeps it, one a step in keeps its step, a maximised one stays maximised,
+    // one put elsewhere stays where it was.
+    void queryWindowsFollowTheMainWindow()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        w.resize(900, 600);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget* viewport = w.workspace()->viewport();
+        QMdiSubWindow* filling = w.addQueryWindow(new RecordingQueryWindow(QStringLiteral("One")));
+        QMdiSubWindow* stepped = w.addQueryWindow(new RecordingQueryWindow(QStringLiteral("Two")));
+        QMdiSubWindow* placed = w.addQueryWindow(new RecordingQueryWindow(QStringLiteral("Three")));
+        placed->setGeometry(10, 10, 200, 150);
+        QCOMPARE(filling->geometry(), viewport->rect());
+        QCOMPARE(stepped->geometry(), viewport->rect().adjusted(24, 24, 0, 0));
+        const QSize small = viewport->size();
+        w.resize(1200, 760);
+        QTRY_VERIFY(viewport->width() > small.width() && viewport->height() > small.height());
+        QTRY_COMPARE(filling->geometry(), viewport->rect());
+        QCOMPARE(stepped->geometry(), viewport->rect().adjusted(24, 24, 0, 0));
+        QCOMPARE(placed->geometry(), QRect(10, 10, 200, 150));
+        // Maximised in a maximised main window, and back.
+        stepped->showMaximized();
+        w.showMaximized();
+        QTRY_VERIFY(w.isMaximized());
+        QTRY_COMPARE(stepped->geometry(), viewport->rect());
+        QVERIFY(stepped->isMaximized());
+        const QSize large = viewport->size();
+        w.showNormal();
+        w.resize(1000, 640);
+        QTRY_VERIFY(viewport->size() != large);
+        QTRY_COMPARE(stepped->geometry(), viewport->rect());
+        QVERIFY(stepped->isMaximized());
     }
 
     void closeLogsOffAndDisconnects()

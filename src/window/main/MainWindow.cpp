@@ -19,6 +19,7 @@
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
 #include "window/main/WindowPlacement.h"
+#include "window/main/WorkspaceFollower.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -92,6 +93,7 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
         [this] { return m_state.connected; });
     registerCommands();
     new MenuBarKeys(menuBar());
+    new WorkspaceFollower(m_mdi);
 
     connect(m_status, &StatusPanels::connectionDoubleClicked, this, [this] {
         if (!m_state.connected)
