@@ -227,6 +227,9 @@ enum class TextId {
     ExportWritesOneRow,
     ExportWritesAllRows,
     OpenFolderInstead,
+    ReopenOffer,
+    ReopenGone,
+    OptionReopen,
 };
 
 class Texts

@@ -6,6 +6,7 @@
 #include "sap/LogonSentences.h"
 #include "shell/DesktopServices.h"
 #include "shell/Language.h"
+#include "shell/OpenDocuments.h"
 #include "shell/QtTranslations.h"
 #include "shell/RecentDocuments.h"
 #include "window/main/LogonDialog.h"
@@ -134,6 +135,19 @@ class TestPortuguese : public QObject
                 m_files.filePath(QStringLiteral("KNA1.zorvtest")));
             return lastMessageBox();
         }
+        if (name == u"message box, the queries open at the last exit") {
+            const QString document = m_files.filePath(QStringLiteral("open.txt"));
+            QFile file(document);
+            if (!file.open(QIODevice::WriteOnly))
+                return nullptr;
+            file.close();
+            OpenDocuments(OpenDocuments::pathIn(m_kit->home.path()))
+                .write({document, m_files.filePath(QStringLiteral("gone.txt"))});
+            m_kit->desktop.answers.enqueue(Desktop::Answer::Ok);
+            m_kit->desktop.answers.enqueue(Desktop::Answer::No);
+            m_kit->workspace.offerOpenDocuments();
+            return lastMessageBox();
+        }
         if (name == u"file dialog") {
             auto dialog = std::make_unique<QFileDialog>(
                 nullptr, Language(m_kit->state).pick(Texts::get(TextId::SaveMyTableAs)));
@@ -207,7 +221,8 @@ private Q_SLOTS:
         for (const char* name :
              {"message box, a recent document that is gone",
               "message box, the queries kept from the last run", "message box, save changes",
-              "message box, a file that no program opens"})
+              "message box, a file that no program opens",
+              "message box, the queries open at the last exit"})
             QTest::newRow(name) << name << QStringList{} << false;
         QTest::newRow("file dialog") << "file dialog" << QStringList{} << true;
     }

@@ -963,6 +963,34 @@ private Q_SLOTS:
         QVERIFY(stepped->isMaximized());
     }
 
+    // The documents open at the end are kept while their windows are still open: by Exit
+    // (once per close request, as a refused one leaves them open) or from outside.
+    void openDocumentsAreKeptBeforeTheWindowsGo_data()
+    {
+        QTest::addColumn<bool>("fromOutside");
+        QTest::newRow("Exit") << false;
+        QTest::newRow("the end of the desktop session") << true;
+    }
+    void openDocumentsAreKeptBeforeTheWindowsGo()
+    {
+        QFETCH(bool, fromOutside);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        QPointer<RecordingQueryWindow> query = f.addQueryWindow();
+        QList<bool> openWhenKept;
+        f.documents.whileKeeping = [&] { openWhenKept.append(query && query->closeRequests == 0); };
+        if (fromOutside) {
+            w.endSession();
+        } else {
+            query->closesToRefuse = 1;
+            QVERIFY(!w.close());
+            query->closeRequests = 0;
+            QVERIFY(w.close());
+        }
+        QCOMPARE(openWhenKept, QList<bool>(fromOutside ? 1 : 2, true));
+        QCOMPARE(f.documents.calls.count(QStringLiteral("keepOpenDocuments")), openWhenKept.size());
+    }
+
     void closeLogsOffAndDisconnects()
     {
         MainWindowFixture f;

@@ -383,6 +383,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // Each close request asks the query windows afresh; a window that refuses (a Cancel to its
     // save question, a running export) stops this one.
+    if (m_documents)
+        m_documents->keepOpenDocuments();
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
         if (!sub->close()) {
             event->ignore();
@@ -413,6 +415,8 @@ void MainWindow::endSession()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    if (m_documents)
+        m_documents->keepOpenDocuments();
     writeSession();
     // What the windows held is kept above; deleting them also waits for a running import, which
     // reads through the connection closed next.
