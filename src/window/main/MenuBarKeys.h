@@ -5,8 +5,8 @@
 class QMenuBar;
 
 // F10 takes the keyboard to the menu bar from any widget of its window, a query window's
-// included: its first menu opens, and the arrows go on from there. F10 again, or Esc, closes
-// it. (Alt alone is the menu bar's own: it marks the first menu, Down or Enter opens it.)
+// included: its first menu opens, the arrows go on from there and Esc closes it. (Alt alone is the
+// menu bar's own: it marks the first menu, Down or Enter opens it.)
 class MenuBarKeys : public QObject
 {
     Q_OBJECT
