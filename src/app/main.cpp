@@ -88,6 +88,7 @@ int window(int argc, char* argv[])
     QueryWorkspace workspace(context);
     window.setDocumentCommands(&workspace);
     workspace.offerRecoveryCopies();
+    workspace.offerOpenDocuments();
     // A signal during start-up found no event loop to leave.
     const int status = stopSignal ? 128 + stopSignal : QApplication::exec();
     if (stopSignal)

@@ -50,6 +50,9 @@ struct AppState {
     // How many logons of the system a read calls at once, as the user typed it; empty: the
     // default. Written only when set.
     QString readSessions;
+    // "0": the queries open at the last exit are not offered at start; empty: they are.
+    // Written only when set.
+    QString reopenQueries;
 
     // The last export file, offered by the dialogs.
     QString lastExportFile;

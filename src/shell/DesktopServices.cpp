@@ -119,9 +119,21 @@ void DesktopServices::openWithAssociatedProgram(const QString& path)
     m_status(language.pick(Texts::get(TextId::Opening)) + path + QStringLiteral("..."));
     if (!m_desktop.openUrl(QUrl::fromLocalFile(path))) {
         Messenger(m_desktop, m_state).show(Texts::get(TextId::CouldNotOpen) + path);
+        offerFolder(path);
         return;
     }
     m_status(path + language.pick(Texts::get(TextId::Opened)));
+}
+
+void DesktopServices::offerFolder(const QString& path)
+{
+    const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    const QString question = Language(m_state).pick(Texts::get(TextId::OpenFolderInstead));
+    if (m_desktop.message(question.arg(folder), Desktop::Buttons::YesNo, Desktop::Icon::Question) !=
+        Desktop::Answer::Yes)
+        return;
+    if (!m_desktop.openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath())))
+        Messenger(m_desktop, m_state).show(Texts::get(TextId::CouldNotOpen) + folder);
 }
 
 void DesktopServices::openUrl(const QString& url)
@@ -172,7 +184,11 @@ void DesktopServices::openHelp()
                   QDir::toNativeSeparators(places.join(QStringLiteral(", "))));
         return;
     }
-    openUrl(QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    // Without a browser the manual can still be read: say where it is.
+    const QString page = QFileInfo(manual).absoluteFilePath();
+    if (!m_desktop.openUrl(QUrl::fromLocalFile(page)))
+        Messenger(m_desktop, m_state)
+            .show(Texts::get(TextId::HelpNotStarted) + QDir::toNativeSeparators(page));
 }
 
 void DesktopServices::startSystemInformation()

@@ -30,7 +30,8 @@ public:
     // note: a line the dialog shows under the file name.
     int chooseFileToSaveAs(const QString& title, const QString& filter, const QString& initialName,
                            int filterIndex = 0, const QString& note = {});
-    // Both go through the desktop's own opener and report when it fails.
+    // Both go through the desktop's own opener and report when it fails; a file that cannot be
+    // opened is named, with its folder offered instead.
     void openWithAssociatedProgram(const QString& path);
     void openUrl(const QString& url);
     void startSapLogon();
@@ -58,6 +59,8 @@ private:
     int showDialog(Desktop::FileRequest::Mode mode, bool confirmOverwrite,
                    const QString& note = {});
     void setFilter(int kind);
+    // After a file could not be opened: offers the folder that holds it, in the file manager.
+    void offerFolder(const QString& path);
 
     Desktop& m_desktop;
     AppState& m_state;

@@ -20,4 +20,7 @@ public:
     // The program is ending without the user: every open window's tree goes back to the shared
     // list, and a recovery copy of each unsaved query replaces the ones kept before.
     virtual void keepUnsavedWork() = 0;
+    // Before the windows close at the end: which saved documents are open, to be offered at
+    // the next start.
+    virtual void keepOpenDocuments() {}
 };

@@ -8,7 +8,8 @@
 class Platform
 {
 public:
-    // False only when the desktop surely has no program for this kind of file.
+    // False only when the desktop surely has no program for this kind of file, or only one
+    // that runs in a terminal, where it shows nothing.
     static bool hasAssociatedProgram(const QString& path);
     static QString userName();
     static QString sapLogonFileName();

@@ -31,6 +31,24 @@ QString defaultDesktopEntry(const QString& xdgMime, const QString& mimeType)
         return {};
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
+
+// A program that runs in a terminal shows nothing when started from a window.
+bool runsInTerminal(const QString& entryPath)
+{
+    QFile entry(entryPath);
+    if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    bool inMainGroup = false;
+    while (!entry.atEnd()) {
+        const QString line = QString::fromUtf8(entry.readLine()).trimmed();
+        if (line.startsWith(u'['))
+            inMainGroup = line == u"[Desktop Entry]";
+        else if (inMainGroup && line.startsWith(u"Terminal") &&
+                 line.mid(8).trimmed().startsWith(u'='))
+            return line.section(u'=', 1).trimmed() == u"true";
+    }
+    return false;
+}
 #endif
 } // namespace
 
@@ -50,9 +68,11 @@ bool Platform::hasAssociatedProgram(const QString& path)
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
     for (const QString& name : QStringList{type.name()} + type.allAncestors()) {
         const QString entry = defaultDesktopEntry(xdgMime, name);
-        if (!entry.isEmpty() &&
-            !QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry).isEmpty())
-            return true;
+        const QString entryPath =
+            entry.isEmpty() ? QString()
+                            : QStandardPaths::locate(QStandardPaths::ApplicationsLocation, entry);
+        if (!entryPath.isEmpty())
+            return !runsInTerminal(entryPath);
     }
     return false;
 #endif

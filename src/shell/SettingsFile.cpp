@@ -46,6 +46,7 @@ const Setting kSettings[] = {
 const Setting kOptionalSettings[] = {
     {u"ReadModule", &AppState::readModule},
     {u"Sessions", &AppState::readSessions},
+    {u"ReopenQueries", &AppState::reopenQueries},
 };
 
 template <typename T> QString assign(const KeyedLine::Converted<T>& converted, T& target)

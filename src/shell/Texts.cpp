@@ -531,6 +531,17 @@ BiText Texts::get(TextId id)
         return two("Writes 1 row (the row limit)", "Grava 1 linha (o limite de linhas)");
     case TextId::ExportWritesAllRows:
         return two("Writes all rows (All Rows)", "Grava todas as linhas (All Rows)");
+    case TextId::OpenFolderInstead:
+        return two("Open the folder that holds it instead?\n%1", "Abrir a pasta que o contém?\n%1");
+    case TextId::ReopenOffer:
+        return two("Reopen the queries that were open at the last exit?\n",
+                   "Reabrir as consultas que estavam abertas na última saída?\n");
+    case TextId::ReopenGone:
+        return two("These queries open at the last exit are no longer there:\n",
+                   "Estas consultas abertas na última saída já não existem:\n");
+    case TextId::OptionReopen:
+        return two("Offer the queries open at the last exit",
+                   "Oferecer as consultas abertas na última saída");
     }
     return {};
 }

@@ -226,6 +226,10 @@ enum class TextId {
     ExportWritesRows,
     ExportWritesOneRow,
     ExportWritesAllRows,
+    OpenFolderInstead,
+    ReopenOffer,
+    ReopenGone,
+    OptionReopen,
 };
 
 class Texts

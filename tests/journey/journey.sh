@@ -5,7 +5,9 @@
 # landed, copy preview cells and compare the clipboard (xclip), add an option, save with Ctrl+S,
 # import with Ctrl+E (as text, then as a workbook), exit with Ctrl+Q and the save question, start again and reopen the query
 # from the recent documents; then, in Portuguese, decline a recovered query and try a wrong
-# password in the logon dialog. Screenshots of the main steps go to the output folder.
+# password in the logon dialog; then the same way again with the keyboard alone (F10 to the
+# menus, Enter in the tree and the field list), reopening the query open at the exit. Screenshots
+# of the main steps go to the output folder.
 #   journey.sh ZORV_BINARY OUTPUT_FOLDER
 set -euo pipefail
 zorv=$1
@@ -31,9 +33,11 @@ settings() { # OptEN OptPT
         "fvubHeight    0 " "fvubWidth     0 " "SAT           0 " "FileZorv     "
 }
 settings True False >"$home/Zorv.ini"
-# A second program folder for the leg in Portuguese.
+# A second program folder for the leg in Portuguese, a third for the keyboard's.
 pt_home=$(mktemp -d)
 settings False True >"$pt_home/Zorv.ini"
+kb_home=$(mktemp -d)
+settings True False >"$kb_home/Zorv.ini"
 
 cat >"$home/steps.sh" <<'STEPS'
 set -euo pipefail
@@ -126,15 +130,19 @@ xdotool key F5; sleep 3            # Preview, by its key
 shot 05-preview
 
 # The line between the tree and the field list, dragged 80 pixels right from inside the
-# tree's band, and the preview's top line 60 pixels up from inside its band.
+# tree's band, and the preview's top line 60 pixels up from inside its band. The keyboard
+# focus goes to the field filter before each look: a list that has it (the tree, once pressed)
+# is framed in the highlight colour, not in the grey the lines are found by.
+xdotool key ctrl+f; sleep 0.3
 before=$(import -window root png:- | { cat >"$HOME_DIR/before.png"; frames_on_row "$HOME_DIR/before.png" 300 | edge_after 300; })
-drag 320 300 80 0
+drag 320 300 80 0; xdotool key ctrl+f; sleep 0.3
 after=$(import -window root png:- | { cat >"$HOME_DIR/after.png"; frames_on_row "$HOME_DIR/after.png" 300 | edge_after 300; })
 [ -n "$before" ] && [ -n "$after" ] || fail "no line between tree and field list ($before, $after)"
 [ $((after - before - 80)) -ge -2 ] && [ $((after - before - 80)) -le 2 ] ||
     fail "the tree's line moved from $before to $after, not by 80"
 top_before=$(frames_on_column "$HOME_DIR/after.png" 640 | frame_after 420)
 drag 640 455 0 -60                 # on the filter row at the head of the preview
+xdotool key ctrl+f; sleep 0.3
 import -window root "$HOME_DIR/raised.png"
 top_after=$(frames_on_column "$HOME_DIR/raised.png" 640 | frame_after 360)
 [ $((top_after - top_before + 60)) -ge -2 ] && [ $((top_after - top_before + 60)) -le 2 ] ||
@@ -178,7 +186,10 @@ xdotool key ctrl+a; type_line "$HOME_DIR/customers.csv" 0.2
 wait_gone "Save My Table as"
 wait_window "Zorv"                 # no spreadsheet here: "Vub could not open ..."
 shot 12-imported
-xdotool key Return
+xdotool key Return; sleep 0.8
+wait_window "Zorv"                 # "Open the folder that holds it instead?"
+shot 12-folder-offered
+xdotool key alt+n
 wait_gone "Zorv"
 
 click 400 709 0.2; xdotool key ctrl+e   # Import Table again, the name asking for a workbook
@@ -186,7 +197,9 @@ wait_window "Save My Table as"
 xdotool key ctrl+a; type_line "$HOME_DIR/customers.xlsx" 0.2
 wait_gone "Save My Table as"
 wait_window "Zorv"
-xdotool key Return
+xdotool key Return; sleep 0.8
+wait_window "Zorv"
+xdotool key alt+n
 wait_gone "Zorv"
 
 click 400 709 0.2; xdotool key ctrl+q   # Exit: the changed export name asks to save
@@ -197,6 +210,10 @@ wait_exit "$pid"
 
 "$ZORV" &
 pid=$!
+wait_window "Zorv"                 # the query open at the exit is offered: No, from the list
+shot 14-offered
+xdotool key alt+n
+wait_gone "Zorv"
 wait_window "Quillon for SAP R/3"
 click 231 88 0.6                   # File: the query saved last is the first recent document
 shot 14-recent
@@ -230,9 +247,82 @@ xdotool key Escape
 wait_gone "Logon no SAP"
 click 640 400 0.3; xdotool key ctrl+q
 wait_exit "$pid"
+
+# With the keyboard alone, in a program folder of its own: no mouse event from here on, only
+# keys. Without a window manager no window takes the keyboard back when a dialog closes: the
+# main window is given it (xdotool windowfocus, no mouse event), as a window manager would.
+focus_window() {
+    xdotool search --onlyvisible --name "^$1\$" | head -1 | xargs xdotool windowfocus --sync
+    sleep 0.3
+}
+focus_main() { focus_window "Quillon for SAP R/3"; }
+ZORV_HOME=$KB_HOME "$ZORV" &
+pid=$!
+wait_window "Quillon for SAP R/3"
+focus_main
+xdotool key F10; sleep 0.5         # the first menu, R/3 System
+shot kb-01-menu
+xdotool key Down Return            # Connect
+wait_window "SAP Logon"
+type_line welcome 0.2
+wait_gone "SAP Logon"
+sleep 1
+focus_main
+xdotool key ctrl+n; sleep 1.5      # File > New
+xdotool key alt+t; sleep 0.4       # Table > New > Folder
+xdotool key Right; sleep 0.4; xdotool key Down Return; sleep 0.8
+xdotool key ctrl+a; type_line Sales 0.8
+xdotool key alt+t; sleep 0.4       # Table > New > Table, under Sales
+xdotool key Right; sleep 0.4; xdotool key Return; sleep 0.8
+xdotool key ctrl+a; type_line KNA1 2
+shot kb-02-tree
+xdotool key Return; sleep 2        # Enter opens the selected table
+for field in kunnr name1 ort01; do  # found with the filter, copied with Enter
+    xdotool key ctrl+f ctrl+a; xdotool type --delay 20 "$field"; sleep 0.6
+    xdotool key Down space Return; sleep 0.8
+done
+shot kb-03-mytable
+xdotool key Tab; sleep 0.4         # on from the field list to My Table, marked
+shot kb-04-focus
+xdotool key F5; sleep 3            # Preview
+shot kb-05-preview
+xdotool key ctrl+e                 # Import Table
+wait_window "Save My Table as"
+xdotool key ctrl+a; type_line "$KB_HOME/keys.csv" 0.2
+wait_gone "Save My Table as"
+wait_window "Zorv"                 # "Vub could not open ..."
+focus_window "Zorv"
+xdotool key Return; sleep 0.8
+wait_window "Zorv"                 # its folder offered instead
+focus_window "Zorv"
+shot kb-06-folder-offered
+xdotool key alt+n
+wait_gone "Zorv"
+focus_main
+xdotool key ctrl+s                 # Save
+wait_window "Save As"
+xdotool key ctrl+a; type_line "$KB_HOME/keys query.txt" 0.2
+wait_gone "Save As"
+focus_main
+xdotool key ctrl+q                 # Exit
+wait_exit "$pid"
+ZORV_HOME=$KB_HOME "$ZORV" &
+pid=$!
+wait_window "Zorv"                 # the query open at the exit, offered again
+focus_window "Zorv"
+shot kb-07-reopen-offered
+xdotool key alt+y
+wait_gone "Zorv"
+sleep 1.5
+focus_main
+shot kb-08-reopened
+touch -d '-2 seconds' "$KB_HOME/before-save"
+xdotool key ctrl+s; sleep 1        # saved straight back: the window holds the document
+xdotool key ctrl+q
+wait_exit "$pid"
 STEPS
 journey() {
-    OUT=$out ZORV=$zorv HOME_DIR=$home PT_HOME=$pt_home \
+    OUT=$out ZORV=$zorv HOME_DIR=$home PT_HOME=$pt_home KB_HOME=$kb_home \
         xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
 }
 journey || { rc=$?; [ "$rc" -eq 75 ] && journey; } || exit
@@ -268,6 +358,16 @@ check "the query reopened from the recent documents saves straight back" \
     test "$doc" -nt "$home/before-reopen"
 check "in Portuguese, the kept query was offered and put away when declined" \
     test -z "$(ls -A "$pt_home/Recovered queries" 2>/dev/null)"
+kb_csv=$kb_home/keys.csv
+kb_doc="$kb_home/keys query.txt"
+check "by keys alone, the export holds two header lines and 20 rows (the row limit)" \
+    test "$(wc -l <"$kb_csv" 2>/dev/null)" -eq 22
+check "by keys alone, the export's first line names the fields" \
+    grep -q $'^KNA1-KUNNR;KNA1-NAME1;KNA1-ORT01\r$' "$kb_csv"
+check "by keys alone, the query keeps three fields" grep -q "^SFI           3 " "$kb_doc"
+check "by keys alone, the tree holds the table" grep -qF "ssAddTab 002 Sales\\KNA1" "$kb_home/Zorv.ini"
+check "the query open at the exit was reopened and saves straight back" \
+    test "$kb_doc" -nt "$kb_home/before-save"
 cp "$csv" "$doc" "$home/Zorv.ini" "$home/copied.txt" "$home/expected.txt" "$out/" 2>/dev/null || true
-rm -rf "$home" "$pt_home" "$runtime"
+rm -rf "$home" "$pt_home" "$kb_home" "$runtime"
 exit $status

@@ -298,8 +298,11 @@ private Q_SLOTS:
             QCOMPARE(m_kit->desktop.starts.first().program, QStringLiteral("/usr/bin/calc"));
             QCOMPARE(m_kit->desktop.starts.first().arguments, QStringList{target});
         } else {
+            // Said with the file's path, and its folder offered instead.
             QCOMPARE(m_kit->desktop.messageTexts(),
-                     QStringList{QStringLiteral("Vub could not open ") + target});
+                     (QStringList{QStringLiteral("Vub could not open ") + target,
+                                  QStringLiteral("Open the folder that holds it instead?\n") +
+                                      QDir::toNativeSeparators(QFileInfo(target).absolutePath())}));
         }
 
         // The next import starts in the folder of this one.

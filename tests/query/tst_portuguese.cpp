@@ -5,8 +5,10 @@
 #include "QueryTestKit.h"
 #include "query/read/ReadMessage.h"
 #include "sap/LogonSentences.h"
+#include "shell/DesktopServices.h"
 #include "shell/FaultTexts.h"
 #include "shell/Language.h"
+#include "shell/OpenDocuments.h"
 #include "shell/QtTranslations.h"
 #include "shell/RecentDocuments.h"
 #include "window/main/LogonDialog.h"
@@ -167,6 +169,26 @@ class TestPortuguese : public QObject
             m_kit->window.workspace()->closeActiveSubWindow();
             return lastMessageBox();
         }
+        if (name == u"message box, a file that no program opens") {
+            m_kit->desktop.answers.enqueue(Desktop::Answer::Ok);
+            m_kit->desktop.answers.enqueue(Desktop::Answer::No);
+            m_kit->window.services().openWithAssociatedProgram(
+                m_files.filePath(QStringLiteral("KNA1.zorvtest")));
+            return lastMessageBox();
+        }
+        if (name == u"message box, the queries open at the last exit") {
+            const QString document = m_files.filePath(QStringLiteral("open.txt"));
+            QFile file(document);
+            if (!file.open(QIODevice::WriteOnly))
+                return nullptr;
+            file.close();
+            OpenDocuments(OpenDocuments::pathIn(m_kit->home.path()))
+                .write({document, m_files.filePath(QStringLiteral("gone.txt"))});
+            m_kit->desktop.answers.enqueue(Desktop::Answer::Ok);
+            m_kit->desktop.answers.enqueue(Desktop::Answer::No);
+            m_kit->workspace.offerOpenDocuments();
+            return lastMessageBox();
+        }
         if (name == u"file dialog") {
             auto dialog = std::make_unique<QFileDialog>(
                 nullptr, Language(m_kit->state).pick(Texts::get(TextId::SaveMyTableAs)));
@@ -240,7 +262,8 @@ private Q_SLOTS:
         for (const char* name :
              {"message box, a recent document that is gone",
               "message box, the queries kept from the last run", "message box, save changes",
-              "message box, a field too wide to read"})
+              "message box, a field too wide to read", "message box, a file that no program opens",
+              "message box, the queries open at the last exit"})
             QTest::newRow(name) << name << QStringList{} << false;
         QTest::newRow("message box, a read that failed")
             << "message box, a read that failed" << QStringList{kSystemWords} << false;

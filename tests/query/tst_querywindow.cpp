@@ -14,6 +14,7 @@
 #include "window/query/TableTreeView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -27,6 +28,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTableView>
@@ -356,6 +358,75 @@ private Q_SLOTS:
         for (const ReadPlan::Field& field : window->myTable().items())
             keys.append(field.key);
         QCOMPARE(keys, QStringList({"T001-ORT01", "T001-MANDT", "T001-BUKRS"}));
+    }
+
+    // Tab goes through the panes as they lie, left to right and top to bottom, and passes
+    // over what is hidden (the option editor until shown, the preview's filter row until a
+    // preview).
+    void tabFollowsThePanes_data()
+    {
+        QTest::addColumn<bool>("editorAndPreview");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList head{"TreeView1",  "FieldFilter", "ListView1",  "ListView2",
+                               "Command3_0", "Command3_1",  "Command3_2", "Command3_3",
+                               "Command3_4", "Check1",      "Text2",      "ListView3"};
+        QTest::newRow("a new window") << false << head + QStringList{"ListView4"};
+        QTest::newRow("the option editor and a preview")
+            << true << head + QStringList{"Combo2",
+                                          "Combo3",
+                                          "Text1",
+                                          "Combo4",
+                                          "Command2",
+                                          "PreviewFilter",
+                                          "PreviewFilterColumn",
+                                          "ListView4"};
+    }
+    void tabFollowsThePanes()
+    {
+        QFETCH(bool, editorAndPreview);
+        QFETCH(QStringList, expected);
+        QueryTestKit kit;
+        QueryWindow* window = windowWithTable(kit, QStringLiteral("T001"));
+        QVERIFY(window);
+        if (editorAndPreview) {
+            QVERIFY(QueryTestKit::copyFields(window, {"T001-BUKRS", "T001-ORT01"}));
+            window->options().showEditor();
+            window->preview().readPreview();
+            window->preview().wait();
+        }
+        kit.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&kit.window));
+        settle();
+        auto* tree = window->findChild<QWidget*>(QStringLiteral("TreeView1"));
+        tree->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(tree->hasFocus());
+        const QSet<QString> known(expected.begin(), expected.end());
+        // The named widget that holds the focus (an editable box's own line edit is part of it).
+        const auto focused = [&known] {
+            for (QWidget* at = QApplication::focusWidget(); at; at = at->parentWidget()) {
+                if (known.contains(at->objectName()))
+                    return at->objectName();
+            }
+            const QWidget* focus = QApplication::focusWidget();
+            return focus ? QStringLiteral("<%1 %2>").arg(focus->metaObject()->className(),
+                                                         focus->objectName())
+                         : QStringLiteral("<none>");
+        };
+        QStringList walked{focused()};
+        while (walked.size() < expected.size() + 2 && walked.constLast() != u"ListView4") {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked.append(focused());
+        }
+        QCOMPARE(walked, expected);
+        // Tab leaves the preview grid too (the arrows move between its cells), and Shift+Tab
+        // walks back the same way.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(focused() != u"ListView4");
+        auto* grid = window->findChild<QWidget*>(QStringLiteral("ListView4"));
+        grid->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(focused(), expected.at(expected.size() - 2));
     }
 
     void filterHoldsForTablesOpenedLaterAndHidesFromCopies()
@@ -859,22 +930,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("emptyTree");
         QTest::newRow("default on 1280x800")
-            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "EN";
+            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "EN" << false;
         QTest::newRow("default on 1400x900")
-            << MainWindow::defaultGeometry(QRect(0, 0, 1400, 900)).size() << "EN";
-        QTest::newRow("1280x800") << QSize(1280, 800) << "EN";
-        QTest::newRow("1920x1080") << QSize(1920, 1080) << "EN";
-        QTest::newRow("1024x640") << QSize(1024, 640) << "EN";
-        QTest::newRow("1024x640, Portuguese") << QSize(1024, 640) << "PT";
+            << MainWindow::defaultGeometry(QRect(0, 0, 1400, 900)).size() << "EN" << false;
+        QTest::newRow("1280x800") << QSize(1280, 800) << "EN" << false;
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << "EN" << false;
+        QTest::newRow("1024x640") << QSize(1024, 640) << "EN" << false;
+        QTest::newRow("1024x640, Portuguese") << QSize(1024, 640) << "PT" << false;
+        // A first start's tree: "Table > 0 Folders 0 Tables".
+        QTest::newRow("1024x640, an empty tree") << QSize(1024, 640) << "EN" << true;
+        QTest::newRow("default on 1280x800, an empty tree")
+            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "PT" << true;
         QTest::newRow("default on 1280x800, Portuguese")
-            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "PT";
+            << MainWindow::defaultGeometry(QRect(0, 0, 1280, 800)).size() << "PT" << false;
     }
 
     void noTextIsCut()
     {
         QFETCH(QSize, size);
         QFETCH(QString, language);
+        QFETCH(bool, emptyTree);
         QueryTestKit kit;
         kit.state.languageEnglish = language == u"EN";
         kit.state.languagePortuguese = language == u"PT";
@@ -885,7 +962,7 @@ private Q_SLOTS:
             for (int table = 1; table <= 4; ++table)
                 paths.append(QStringLiteral("Sales%1\\ZT%1X%2").arg(folder).arg(table));
         }
-        kit.state.treePaths = paths;
+        kit.state.treePaths = emptyTree ? QStringList() : paths;
         kit.window.resize(size);
         if (!kit.state.statusBarShown) // the kit starts without one, as a fresh settings file says
             kit.window.perform(QStringLiteral("mstatusbar"));
@@ -913,7 +990,8 @@ private Q_SLOTS:
                 problems.append(problem);
         };
         const auto* tree = window->findChild<QLabel*>(QStringLiteral("Label1"));
-        QCOMPARE(tree->text(), QStringLiteral("  Table > 12 Folders 48 Tables"));
+        QCOMPARE(tree->text(), emptyTree ? QStringLiteral("  Table > 0 Folders 0 Tables")
+                                         : QStringLiteral("  Table > 12 Folders 48 Tables"));
         check(cut(tree, tree->text(), tree->contentsRect().width()));
         for (const char* name : {"ListView1", "ListView2", "ListView3"}) {
             const auto* list = window->findChild<ReportListView*>(QString::fromLatin1(name));

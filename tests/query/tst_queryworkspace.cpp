@@ -782,6 +782,74 @@ private Q_SLOTS:
         QCOMPARE(myTableKeys(active(third)), QStringList{"T001-BUKRS"});
     }
 
+    // The saved documents open at the exit are offered at the next start (untitled windows
+    // are left to their recovery copies); one no longer there is named and skipped; the
+    // options dialog's setting ("0") turns the offer off.
+    void openDocumentsOfferedAtNextStart_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<bool>("oneGone");
+        QTest::addColumn<Desktop::Answer>("answer");
+        QTest::addColumn<int>("reopened");
+        QTest::newRow("reopened") << "" << false << Desktop::Answer::Yes << 2;
+        QTest::newRow("declined") << "" << false << Desktop::Answer::No << 0;
+        QTest::newRow("one no longer there") << "" << true << Desktop::Answer::Yes << 1;
+        QTest::newRow("turned off") << "0" << false << Desktop::Answer::Yes << 0;
+        QTest::newRow("turned on again") << "1" << false << Desktop::Answer::Yes << 2;
+    }
+    void openDocumentsOfferedAtNextStart()
+    {
+        QFETCH(QString, setting);
+        QFETCH(bool, oneGone);
+        QFETCH(Desktop::Answer, answer);
+        QFETCH(int, reopened);
+        const QString one = copyOfFixture(QStringLiteral("one.txt"));
+        const QString two = copyOfFixture(QStringLiteral("two.txt"));
+        QByteArray kept;
+        {
+            QueryTestKit first;
+            QVERIFY(openDocument(first, one));
+            QueryWindow* untitled = first.newWindow();
+            addField(untitled, QStringLiteral("T001-BUKRS"), QStringLiteral("C"), 4,
+                     QStringLiteral("Company Code"));
+            QVERIFY(openDocument(first, two));
+            first.desktop.answers.enqueue(Desktop::Answer::No); // the untitled one is not saved
+            QVERIFY(first.window.close());
+            settle();
+            QCOMPARE(openWindows(first), 0);
+            kept = contents(first.home.filePath(QStringLiteral("Open.txt")));
+        }
+        QCOMPARE(kept, (one + u'\n' + two + u'\n').toUtf8());
+
+        QueryTestKit second;
+        QVERIFY(writeFile(second.home.filePath(QStringLiteral("Open.txt")), kept));
+        if (oneGone)
+            QVERIFY(QFile::remove(two));
+        second.state.reopenQueries = setting;
+        if (oneGone)
+            second.desktop.answers.enqueue(Desktop::Answer::Ok); // the note
+        second.desktop.answers.enqueue(answer);
+        second.workspace.offerOpenDocuments();
+        QStringList expected;
+        if (setting != u"0") {
+            if (oneGone)
+                expected.append("These queries open at the last exit are no longer there:\n" + two);
+            expected.append("Reopen the queries that were open at the last exit?\n" + one +
+                            (oneGone ? QString() : u'\n' + two));
+        }
+        QCOMPARE(second.desktop.messageTexts(), expected);
+        if (!expected.isEmpty())
+            QCOMPARE(second.desktop.messages.constLast().buttons, Desktop::Buttons::YesNo);
+        QCOMPARE(openWindows(second), reopened);
+        const QStringList titles{"one.txt", "two.txt"};
+        QCOMPARE(captions(second), titles.mid(0, reopened));
+        // A document open already is not offered again.
+        second.desktop.messages.clear();
+        second.desktop.answers.enqueue(Desktop::Answer::Yes);
+        second.workspace.offerOpenDocuments();
+        QCOMPARE(openWindows(second), setting == u"0" ? 0 : oneGone ? 1 : 2);
+    }
+
     // A normal exit leaves no copies behind, whatever the user answered about the queries.
     void normalExitKeepsNoCopies()
     {

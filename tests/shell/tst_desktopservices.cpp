@@ -256,40 +256,68 @@ private Q_SLOTS:
         QVERIFY(f.desktop.messages.isEmpty());
     }
 
+    // A file that cannot be opened is named, and its folder is offered instead: Yes opens
+    // the folder with the desktop's file manager, No leaves it; a folder that cannot be
+    // opened either is named too.
     void couldNotOpen_data()
     {
         addLanguageColumns();
         QTest::addColumn<bool>("associated");
+        QTest::addColumn<bool>("yes");         // the answer to the folder's offer
+        QTest::addColumn<bool>("fileManager"); // a program opens folders
         QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("opened"); // the addresses handed to the opener
         const QString path = QStringLiteral("/tmp/x y.dat");
-        QTest::newRow("no program, English")
-            << true << false << false << QStringList{"Vub could not open " + path};
-        QTest::newRow("no program, Portuguese")
-            << false << true << false << QStringList{"Vub não pode abrir " + path};
-        QTest::newRow("no program, both")
-            << true << true << false
-            << QStringList{"Vub could not open " + path, "Vub não pode abrir " + path};
-        QTest::newRow("program fails, English")
-            << true << false << true << QStringList{"Vub could not open " + path};
-        QTest::newRow("program fails, both")
-            << true << true << true
-            << QStringList{"Vub could not open " + path, "Vub não pode abrir " + path};
+        const QString en = "Vub could not open " + path;
+        const QString pt = "Vub não pode abrir " + path;
+        const QString offer = QStringLiteral("Open the folder that holds it instead?\n/tmp");
+        const QString offerPt = QStringLiteral("Abrir a pasta que o contém?\n/tmp");
+        QTest::newRow("no program, English, folder declined")
+            << true << false << false << false << true << QStringList{en, offer} << 1;
+        QTest::newRow("no program, Portuguese, folder declined")
+            << false << true << false << false << true << QStringList{pt, offerPt} << 1;
+        QTest::newRow("no program, both, folder declined")
+            << true << true << false << false << true << QStringList{en, pt, offerPt} << 1;
+        QTest::newRow("program fails, English, folder declined")
+            << true << false << true << false << true << QStringList{en, offer} << 1;
+        QTest::newRow("no program, the folder opened")
+            << true << false << false << true << true << QStringList{en, offer} << 2;
+        QTest::newRow("no program, nor for the folder")
+            << true << false << false << true << false
+            << QStringList{en, offer, QStringLiteral("Vub could not open /tmp")} << 2;
     }
     void couldNotOpen()
     {
         QFETCH(bool, en);
         QFETCH(bool, pt);
         QFETCH(bool, associated);
+        QFETCH(bool, yes);
+        QFETCH(bool, fileManager);
         QFETCH(QStringList, messages);
+        QFETCH(int, opened);
         const QString path = QStringLiteral("/tmp/x y.dat");
         Fixture f(en, pt);
         if (associated) {
             f.desktop.associations.insert(QStringLiteral("dat"), QStringLiteral("/bin/viewer"));
             f.desktop.failingPrograms.insert(QStringLiteral("/bin/viewer"));
         }
+        if (fileManager)
+            f.desktop.associations.insert(QString(), QStringLiteral("/bin/files"));
+        // The notices are answered with OK; the offer with Yes or No.
+        const int offerAt = static_cast<int>(messages.size()) - (yes && !fileManager ? 2 : 1);
+        for (int i = 0; i < offerAt; ++i)
+            f.desktop.answers.enqueue(Desktop::Answer::Ok);
+        f.desktop.answers.enqueue(yes ? Desktop::Answer::Yes : Desktop::Answer::No);
+        f.desktop.answers.enqueue(Desktop::Answer::Ok);
         f.services.openWithAssociatedProgram(path);
-        QCOMPARE(f.desktop.openedUrls, QList<QUrl>{QUrl::fromLocalFile(path)});
+        QList<QUrl> urls{QUrl::fromLocalFile(path)};
+        if (opened == 2)
+            urls.append(QUrl::fromLocalFile(QStringLiteral("/tmp")));
+        QCOMPARE(f.desktop.openedUrls, urls);
         QCOMPARE(f.desktop.messageTexts(), messages);
+        QCOMPARE(f.desktop.messages.at(offerAt).buttons, Desktop::Buttons::YesNo);
+        if (yes && fileManager)
+            QCOMPARE(f.desktop.starts.constLast().program, QStringLiteral("/bin/files"));
         // The opening text stays; no "opened" text follows.
         QCOMPARE(f.statuses.size(), 1);
         QVERIFY(f.statuses.first().endsWith(path + "..."));
@@ -487,9 +515,13 @@ private Q_SLOTS:
         QTest::newRow("no manual names where it was looked for") << false << "hh.exe"
                                                                  << "" << true << ""
                                                                  << "index.html";
+        // Without a browser the message says where the manual is, to open it by hand.
         QTest::newRow("no browser for the manual") << false << ""
                                                    << "help" << false << ""
-                                                   << "Browser";
+                                                   << "could not be started: /";
+        QTest::newRow("no browser for the manual, its path") << false << ""
+                                                             << "help" << false << ""
+                                                             << "help/index.html";
     }
     void help()
     {

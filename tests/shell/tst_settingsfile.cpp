@@ -137,6 +137,9 @@ private Q_SLOTS:
         QTest::newRow("sessions set") << full + line("Sessions", "5");
         QTest::newRow("a module and sessions")
             << full + line("ReadModule", "/BODS/RFC_READ_TABLE2") + line("Sessions", "1");
+        QTest::newRow("queries not offered at start") << full + line("ReopenQueries", "0");
+        QTest::newRow("sessions and queries offered")
+            << full + line("Sessions", "2") + line("ReopenQueries", "1");
     }
 
     void roundTripsByteForByte()
@@ -148,6 +151,7 @@ private Q_SLOTS:
         QCOMPARE(SettingsFile::write(state), file);
         QCOMPARE(state.readModule.isEmpty(), !file.contains("ReadModule"));
         QCOMPARE(state.readSessions.isEmpty(), !file.contains("Sessions"));
+        QCOMPARE(state.reopenQueries.isEmpty(), !file.contains("ReopenQueries"));
     }
 
     // A file an editor saved as UTF-8 (no mark) is read as UTF-8 and written back as UTF-8;

@@ -137,6 +137,13 @@ public:
     void saveQuery() override { calls.append(QStringLiteral("saveQuery")); }
     void saveQueryAs() override { calls.append(QStringLiteral("saveQueryAs")); }
     void keepUnsavedWork() override { calls.append(QStringLiteral("keepUnsavedWork")); }
+    void keepOpenDocuments() override
+    {
+        calls.append(QStringLiteral("keepOpenDocuments"));
+        if (whileKeeping)
+            whileKeeping();
+    }
+    std::function<void()> whileKeeping;
 };
 
 // A main window over scripted services, with a temporary program folder, on Monday

@@ -2,13 +2,17 @@
 
 #include "shell/AppState.h"
 #include "shell/SettingsFile.h"
+#include "window/common/Icons.h"
+#include "window/main/FocusMarkStyle.h"
 #include "window/main/MenuMnemonics.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
 #include "window/main/WindowPlacement.h"
+#include "window/main/WorkspaceFollower.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -21,6 +25,7 @@
 
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <functional>
 
 #include <algorithm>
@@ -532,6 +537,121 @@ private Q_SLOTS:
                  language == u"EN" ? QStringLiteral("&File") : QStringLiteral("&Arquivo"));
     }
 
+    // F10, or Alt alone, takes the keyboard to the menu bar from wherever the focus is: the
+    // main window itself or a widget of a query window inside its workspace. The same key again
+    // closes the menu; Alt with a letter stays the letter's menu, and Shift+F10 is no F10.
+    void menuBarByF10OrAlt_data()
+    {
+        QTest::addColumn<bool>("queryWindow");
+        QTest::addColumn<bool>("useAlt");
+        QTest::newRow("F10, no query window") << false << false;
+        QTest::newRow("F10 in a query window") << true << false;
+        QTest::newRow("Alt, no query window") << false << true;
+        QTest::newRow("Alt in a query window") << true << true;
+    }
+    void menuBarByF10OrAlt()
+    {
+        QFETCH(bool, queryWindow);
+        QFETCH(bool, useAlt);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QWidget* focus = &w;
+        if (queryWindow) {
+            RecordingQueryWindow* query = f.addQueryWindow();
+            query->tree->setFocus();
+            QTRY_VERIFY(query->tree->hasFocus());
+            focus = query->tree;
+        }
+        const auto press = [&] {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : focus;
+            if (useAlt) {
+                QTest::keyPress(target, Qt::Key_Alt, Qt::AltModifier);
+                QTest::keyRelease(target, Qt::Key_Alt);
+            } else {
+                QTest::keyClick(target, Qt::Key_F10);
+            }
+        };
+        QVERIFY(!w.menuBar()->activeAction());
+        press();
+        QAction* first = w.menu(QStringLiteral("mr3system"))->menuAction();
+        QTRY_COMPARE(w.menuBar()->activeAction(), first);
+        // Alt marks the first menu; Down opens it. F10 opens it at once.
+        if (useAlt)
+            QTest::keyClick(w.menuBar(), Qt::Key_Down);
+        QTRY_VERIFY(w.menu(QStringLiteral("mr3system"))->isVisible());
+        // The arrows go on along the bar.
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Right);
+        QTRY_VERIFY(w.menu(QStringLiteral("mfile"))->isVisible());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QTRY_VERIFY(!w.menuBar()->activeAction());
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        // Keys that only look alike open nothing.
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : focus;
+        QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyPress(target, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyClick(target, Qt::Key_X, Qt::AltModifier);
+        QTest::keyRelease(target, Qt::Key_Alt);
+        QCoreApplication::processEvents();
+        QVERIFY(!w.menu(QStringLiteral("mr3system"))->isVisible());
+        QVERIFY(!w.menuBar()->activeAction());
+    }
+
+    // Tool buttons and lists carry a mark while they have the keyboard focus, and lose it with
+    // the focus.
+    void theFocusIsMarked_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("tool button") << "button";
+        QTest::newRow("list") << "list";
+    }
+    void theFocusIsMarked()
+    {
+        QFETCH(QString, kind);
+        FocusMarkStyle style;
+        QWidget window;
+        window.resize(320, 200);
+        auto* other = new QLineEdit(&window);
+        other->setGeometry(10, 160, 100, 24);
+        QWidget* marked = nullptr;
+        if (kind == u"button") {
+            auto* button = new QToolButton(&window);
+            button->setIcon(Icons::get(QStringLiteral("preview")));
+            button->setAutoRaise(true);
+            button->setGeometry(10, 10, 40, 40);
+            marked = button;
+        } else {
+            auto* list = new QTreeWidget(&window);
+            list->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("KNA1")}));
+            list->setGeometry(10, 10, 200, 120);
+            marked = list;
+        }
+        marked->setStyle(&style);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const QRgb highlight = marked->palette().color(QPalette::Highlight).rgb();
+        const auto highlighted = [&] {
+            const QImage image = marked->grab().toImage();
+            int count = 0;
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixel(x, 0) == highlight || image.pixel(x, 1) == highlight;
+            return count;
+        };
+        other->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(other->hasFocus());
+        const int without = highlighted();
+        marked->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(marked->hasFocus());
+        // The top edge is highlighted across most of its width.
+        QTRY_VERIFY2(highlighted() > without + marked->width() / 2,
+                     qPrintable(QStringLiteral("%1 then %2").arg(without).arg(highlighted())));
+        other->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(highlighted(), without);
+    }
+
     void mnemonicsAreChosenPerMenu_data()
     {
         QTest::addColumn<QStringList>("captions");
@@ -778,6 +898,97 @@ private Q_SLOTS:
         QCOMPARE(written.windowLeft, std::int16_t(3000));
         QCOMPARE(written.windowHeight, std::int16_t(6000));
         QCOMPARE(written.windowWidth, std::int16_t(9000));
+    }
+
+    void queryWindowsFollowTheWorkspace_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QRect>("after"); // the workspace after, from (0, 0) as before
+        QTest::addColumn<QRect>("expected");
+        const QRect before(0, 0, 800, 500);
+        QTest::newRow("filling it, it grows")
+            << before << QRect(0, 0, 1200, 700) << QRect(0, 0, 1200, 700);
+        QTest::newRow("a step in, it grows")
+            << QRect(24, 24, 776, 476) << QRect(0, 0, 1200, 700) << QRect(24, 24, 1176, 676);
+        QTest::newRow("filling it, it shrinks")
+            << before << QRect(0, 0, 600, 400) << QRect(0, 0, 600, 400);
+        QTest::newRow("short of its right edge")
+            << QRect(0, 0, 700, 500) << QRect(0, 0, 1200, 700) << QRect(0, 0, 700, 500);
+        QTest::newRow("short of its bottom edge")
+            << QRect(0, 0, 800, 450) << QRect(0, 0, 1200, 700) << QRect(0, 0, 800, 450);
+        QTest::newRow("it shrinks past the window's corner")
+            << QRect(700, 400, 100, 100) << QRect(0, 0, 600, 400) << QRect(700, 400, 100, 100);
+    }
+    void queryWindowsFollowTheWorkspace()
+    {
+        QFETCH(QRect, window);
+        QFETCH(QRect, after);
+        QFETCH(QRect, expected);
+        QCOMPARE(WorkspaceFollower::followed(window, QRect(0, 0, 800, 500), after), expected);
+    }
+
+    // Maximising the main window or resizing it takes the query windows along: one that took
+    // the workspace keeps it, one a step in keeps its step, a maximised one stays maximised,
+    // one put elsewhere stays where it was.
+    void queryWindowsFollowTheMainWindow()
+    {
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        w.resize(900, 600);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget* viewport = w.workspace()->viewport();
+        QMdiSubWindow* filling = w.addQueryWindow(new RecordingQueryWindow(QStringLiteral("One")));
+        QMdiSubWindow* stepped = w.addQueryWindow(new RecordingQueryWindow(QStringLiteral("Two")));
+        QMdiSubWindow* placed = w.addQueryWindow(new RecordingQueryWindow(QStringLiteral("Three")));
+        placed->setGeometry(10, 10, 200, 150);
+        QCOMPARE(filling->geometry(), viewport->rect());
+        QCOMPARE(stepped->geometry(), viewport->rect().adjusted(24, 24, 0, 0));
+        const QSize small = viewport->size();
+        w.resize(1200, 760);
+        QTRY_VERIFY(viewport->width() > small.width() && viewport->height() > small.height());
+        QTRY_COMPARE(filling->geometry(), viewport->rect());
+        QCOMPARE(stepped->geometry(), viewport->rect().adjusted(24, 24, 0, 0));
+        QCOMPARE(placed->geometry(), QRect(10, 10, 200, 150));
+        // Maximised in a maximised main window, and back.
+        stepped->showMaximized();
+        w.showMaximized();
+        QTRY_VERIFY(w.isMaximized());
+        QTRY_COMPARE(stepped->geometry(), viewport->rect());
+        QVERIFY(stepped->isMaximized());
+        const QSize large = viewport->size();
+        w.showNormal();
+        w.resize(1000, 640);
+        QTRY_VERIFY(viewport->size() != large);
+        QTRY_COMPARE(stepped->geometry(), viewport->rect());
+        QVERIFY(stepped->isMaximized());
+    }
+
+    // The documents open at the end are kept while their windows are still open: by Exit
+    // (once per close request, as a refused one leaves them open) or from outside.
+    void openDocumentsAreKeptBeforeTheWindowsGo_data()
+    {
+        QTest::addColumn<bool>("fromOutside");
+        QTest::newRow("Exit") << false;
+        QTest::newRow("the end of the desktop session") << true;
+    }
+    void openDocumentsAreKeptBeforeTheWindowsGo()
+    {
+        QFETCH(bool, fromOutside);
+        MainWindowFixture f;
+        MainWindow& w = f.loaded();
+        QPointer<RecordingQueryWindow> query = f.addQueryWindow();
+        QList<bool> openWhenKept;
+        f.documents.whileKeeping = [&] { openWhenKept.append(query && query->closeRequests == 0); };
+        if (fromOutside) {
+            w.endSession();
+        } else {
+            query->closesToRefuse = 1;
+            QVERIFY(!w.close());
+            query->closeRequests = 0;
+            QVERIFY(w.close());
+        }
+        QCOMPARE(openWhenKept, QList<bool>(fromOutside ? 1 : 2, true));
+        QCOMPARE(f.documents.calls.count(QStringLiteral("keepOpenDocuments")), openWhenKept.size());
     }
 
     void closeLogsOffAndDisconnects()

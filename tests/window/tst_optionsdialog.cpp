@@ -2,6 +2,7 @@
 #include "window/main/LogonDialog.h"
 #include "window/main/OptionsDialog.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -19,6 +20,13 @@ template <typename T> T* control(const OptionsDialog& dialog, const char* name)
     if (!found)
         qFatal("no control %s", name);
     return found;
+}
+
+// A click on the button's circle: a radio button takes clicks on its circle and its text only,
+// and the dialog's column may be wider than both.
+void clickRadio(QRadioButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
 }
 
 struct DialogTexts {
@@ -80,7 +88,7 @@ private Q_SLOTS:
         dialog.show();
         const int atOpen = applied;
 
-        QTest::mouseClick(control<QRadioButton>(dialog, "Option2"), Qt::LeftButton);
+        clickRadio(control<QRadioButton>(dialog, "Option2"));
         QVERIFY(state.languagePortuguese);
         QVERIFY(!state.languageEnglish);
         QVERIFY(state.languageOther);
@@ -89,7 +97,7 @@ private Q_SLOTS:
         QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
         verifyPortuguese(dialog);
 
-        QTest::mouseClick(control<QRadioButton>(dialog, "Option1"), Qt::LeftButton);
+        clickRadio(control<QRadioButton>(dialog, "Option1"));
         QVERIFY(state.languageEnglish);
         QVERIFY(!state.languagePortuguese);
         QVERIFY(state.languageOther);
@@ -202,6 +210,47 @@ private Q_SLOTS:
         QCOMPARE(state.readSessions, kept);
     }
 
+    // Whether the queries open at the last exit are offered at start: ticked unless the
+    // settings say "0"; kept in the settings only once the user changes it.
+    void okTakesTheReopenSetting_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("a new settings file, left alone") << "" << false << true << false << "";
+        QTest::newRow("a new settings file, turned off") << "" << false << true << true << "0";
+        QTest::newRow("off, left alone") << "0" << false << false << false << "0";
+        QTest::newRow("off, turned on") << "0" << true << false << true << "1";
+        QTest::newRow("on, turned off") << "1" << true << true << true << "0";
+    }
+    void okTakesTheReopenSetting()
+    {
+        QFETCH(QString, setting);
+        QFETCH(bool, portuguese);
+        QFETCH(bool, shown);
+        QFETCH(bool, click);
+        QFETCH(QString, kept);
+        AppState state;
+        state.languageEnglish = !portuguese;
+        state.languagePortuguese = portuguese;
+        state.reopenQueries = setting;
+        OptionsDialog dialog(state, {});
+        dialog.show();
+        auto* reopen = control<QCheckBox>(dialog, "ReopenQueries");
+        QCOMPARE(reopen->isChecked(), shown);
+        QCOMPARE(reopen->text(),
+                 portuguese ? QStringLiteral("Oferecer as consultas abertas na última saída")
+                            : QStringLiteral("Offer the queries open at the last exit"));
+        if (click) {
+            reopen->setFocus();
+            QTest::keyClick(reopen, Qt::Key_Space);
+        }
+        QTest::mouseClick(control<QPushButton>(dialog, "cok"), Qt::LeftButton);
+        QCOMPARE(state.reopenQueries, kept);
+    }
+
     void closeBoxKeepsTheLanguageButNotTheSeparator()
     {
         AppState state;
@@ -210,7 +259,7 @@ private Q_SLOTS:
         OptionsDialog dialog(state, {});
         dialog.show();
         control<QLineEdit>(dialog, "Text1")->setText(QStringLiteral("|"));
-        QTest::mouseClick(control<QRadioButton>(dialog, "Option2"), Qt::LeftButton);
+        clickRadio(control<QRadioButton>(dialog, "Option2"));
         QVERIFY(dialog.close());
         QCOMPARE(state.listSeparator, QStringLiteral(";"));
         QVERIFY(state.languagePortuguese);

@@ -48,23 +48,39 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("exec");
         QTest::addColumn<bool>("opened");
-        QTest::newRow("flatpak entry") << "KNA1.csv"
-                                       << "flatpak run --branch=stable org.example.Calc %U" << true;
+        QTest::addColumn<QByteArray>("more"); // more lines of the entry
+        QTest::newRow("flatpak entry")
+            << "KNA1.csv"
+            << "flatpak run --branch=stable org.example.Calc %U" << true << QByteArray();
         QTest::newRow("snap entry")
             << "KNA1.csv"
             << "env BAMF_DESKTOP_FILE_HINT=/var/lib/snapd/desktop/applications/calc.desktop "
                "/snap/bin/calc %U"
-            << true;
+            << true << QByteArray();
         QTest::newRow("blanks in the name") << "My Reports 2007.csv"
-                                            << "/usr/bin/calc %f" << true;
+                                            << "/usr/bin/calc %f" << true << QByteArray();
         QTest::newRow("no program for the type") << "Fields.zorvtest"
-                                                 << "/usr/bin/calc %f" << false;
+                                                 << "/usr/bin/calc %f" << false << QByteArray();
+        // A program in a terminal shows nothing when started from a window.
+        QTest::newRow("a terminal program") << "KNA1.csv"
+                                            << "vi %f" << false << QByteArray("Terminal=true\n");
+        QTest::newRow("a terminal program, with blanks")
+            << "KNA1.csv"
+            << "vi %f" << false << QByteArray("Terminal = true\n");
+        QTest::newRow("not in a terminal")
+            << "KNA1.csv"
+            << "/usr/bin/calc %f" << true << QByteArray("Terminal=false\n");
+        QTest::newRow("a terminal only in another group")
+            << "KNA1.csv"
+            << "/usr/bin/calc %f" << true
+            << QByteArray("[Desktop Action Edit]\nExec=vi %f\nTerminal=true\n");
     }
     void openUrlUsesTheDesktopsOpener()
     {
         QFETCH(QString, file);
         QFETCH(QString, exec);
         QFETCH(bool, opened);
+        QFETCH(QByteArray, more);
         if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
             QSKIP("xdg-mime (xdg-utils) is not installed");
         // Types are learnt before the environment is narrowed to the private configuration.
@@ -79,7 +95,7 @@ private Q_SLOTS:
                           "[Default Applications]\ntext/csv=org.example.Calc.desktop\n"));
         QVERIFY(writeFile(data + QStringLiteral("/applications/org.example.Calc.desktop"),
                           "[Desktop Entry]\nType=Application\nName=Calc\nExec=" + exec.toUtf8() +
-                              "\nMimeType=text/csv;\n"));
+                              "\nMimeType=text/csv;\n" + more));
         const QByteArray saved[] = {qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_DATA_HOME"),
                                     qgetenv("XDG_CONFIG_DIRS"), qgetenv("XDG_DATA_DIRS"),
                                     qgetenv("XDG_CURRENT_DESKTOP")};

@@ -12,12 +12,14 @@
 #include "shell/Twips.h"
 #include "window/common/Icons.h"
 #include "window/main/CaptionApplier.h"
+#include "window/main/MenuBarKeys.h"
 #include "window/main/MenuBuilder.h"
 #include "window/main/MenuLayout.h"
 #include "window/main/MenuMnemonics.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
 #include "window/main/WindowPlacement.h"
+#include "window/main/WorkspaceFollower.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -90,6 +92,8 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
         [this](ConnectionImage image) { setConnectionImage(image); },
         [this] { return m_state.connected; });
     registerCommands();
+    new MenuBarKeys(menuBar());
+    new WorkspaceFollower(m_mdi);
 
     connect(m_status, &StatusPanels::connectionDoubleClicked, this, [this] {
         if (!m_state.connected)
@@ -379,6 +383,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // Each close request asks the query windows afresh; a window that refuses (a Cancel to its
     // save question, a running export) stops this one.
+    if (m_documents)
+        m_documents->keepOpenDocuments();
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
         if (!sub->close()) {
             event->ignore();
@@ -409,6 +415,8 @@ void MainWindow::endSession()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    if (m_documents)
+        m_documents->keepOpenDocuments();
     writeSession();
     // What the windows held is kept above; deleting them also waits for a running import, which
     // reads through the connection closed next.

@@ -8,6 +8,7 @@
 #include "window/common/Icons.h"
 #include "window/main/CaptionApplier.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,7 +36,7 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
       m_english(new QRadioButton(Texts::get(TextId::OptionEnglish).en, m_languageBox)),
       m_portuguese(new QRadioButton(Texts::get(TextId::OptionPortuguese).en, m_languageBox)),
       m_separator(new QLineEdit(m_separatorBox)), m_sessionsBox(new QGroupBox(this)),
-      m_sessions(new QSpinBox(m_sessionsBox)),
+      m_sessions(new QSpinBox(m_sessionsBox)), m_reopen(new QCheckBox(this)),
       m_ok(new QPushButton(Texts::get(TextId::ButtonOk).en, this))
 {
     setObjectName(QStringLiteral("fopcoes"));
@@ -52,6 +53,8 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     m_sessions->setObjectName(QStringLiteral("Sessions"));
     m_sessions->setRange(1, SessionPool::kMostSessions);
     m_sessions->setValue(SessionPool::fromSetting(m_state.readSessions));
+    m_reopen->setObjectName(QStringLiteral("ReopenQueries"));
+    m_reopen->setChecked(m_state.reopenQueries != u"0");
     m_ok->setObjectName(QStringLiteral("cok"));
     m_ok->setDefault(true);
 
@@ -70,10 +73,11 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     layout->addWidget(m_languageBox, 0, 1);
     layout->addWidget(m_separatorBox, 1, 1);
     layout->addWidget(m_sessionsBox, 2, 1);
+    layout->addWidget(m_reopen, 3, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_ok);
-    layout->addLayout(buttons, 3, 0, 1, 2);
+    layout->addLayout(buttons, 4, 0, 1, 2);
 
     connect(m_english, &QRadioButton::clicked, this, &OptionsDialog::chooseEnglish);
     connect(m_portuguese, &QRadioButton::clicked, this, &OptionsDialog::choosePortuguese);
@@ -96,6 +100,7 @@ void OptionsDialog::recaption()
     CaptionApplier::apply(this, language);
     m_sessionsBox->setTitle(language.pick(kSessionsTitle));
     m_sessions->setToolTip(language.pick(kSessionsTip));
+    m_reopen->setText(language.pick(Texts::get(TextId::OptionReopen)));
 }
 
 void OptionsDialog::chooseEnglish()
@@ -126,5 +131,7 @@ void OptionsDialog::takeSeparator()
     const int sessions = m_sessions->value();
     if (sessions != SessionPool::fromSetting(m_state.readSessions))
         m_state.readSessions = QString::number(sessions);
+    if (m_reopen->isChecked() != (m_state.reopenQueries != u"0"))
+        m_state.reopenQueries = m_reopen->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     accept();
 }

@@ -7,6 +7,7 @@
 struct AppState;
 class QLineEdit;
 class QRadioButton;
+class QCheckBox;
 class QGroupBox;
 class QPushButton;
 class QSpinBox;
@@ -35,5 +36,6 @@ private:
     QLineEdit* m_separator;
     QGroupBox* m_sessionsBox;
     QSpinBox* m_sessions;
+    QCheckBox* m_reopen;
     QPushButton* m_ok;
 };

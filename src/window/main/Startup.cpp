@@ -7,6 +7,7 @@
 #include "shell/ProgramVersion.h"
 #include "shell/SettingsFile.h"
 #include "window/main/AboutBox.h"
+#include "window/main/FocusMarkStyle.h"
 #include "window/main/MainWindow.h"
 
 #include <QApplication>
@@ -56,6 +57,7 @@ void Startup::readSettings()
 MainWindow& Startup::run()
 {
     m_state.programVersion = ProgramVersion::text();
+    QApplication::setStyle(new FocusMarkStyle);
 
     m_splashServices = std::make_unique<DesktopServices>(m_desktop, m_state, m_programFolder,
                                                          [](const QString&) {});

@@ -70,6 +70,8 @@ QueryPanes::QueryPanes(QWidget* window, double dotsPerInch)
                             dotsPerInch);
     optionView->setColumns({{QStringLiteral("C1"), QStringLiteral("Options"), 4400, false, true}},
                            dotsPerInch);
+    // Tab goes on to the next pane; the arrows move between the grid's cells.
+    previewView->setTabKeyNavigation(false);
     addOption->setText(QStringLiteral("+"));
     addOption->setIcon(Icons::get(QStringLiteral("new")));
     // The option editor shows when asked for.
@@ -116,6 +118,26 @@ void QueryPanes::place(const std::function<QRect(PaneLayout::Control)>& pixels) 
         previewFilterBar->setGeometry(preview.left(), preview.top(), preview.width(), rowHeight);
     }
     previewView->setGeometry(preview.adjusted(0, rowHeight, 0, 0));
+}
+
+QList<QWidget*> QueryPanes::tabOrder() const
+{
+    QList<QWidget*> order{tree, fieldFilter, fieldView, myTableView};
+    for (QToolButton* button : rowButtons)
+        order.append(button);
+    order << allRows << rowLimit << optionView << optionField << optionOperator << optionValue
+          << optionConjunction << addOption;
+    if (previewFilterBar)
+        order << previewFilterBar->box() << previewFilterBar->columns();
+    order << previewView;
+    return order;
+}
+
+void QueryPanes::orderTabs() const
+{
+    const QList<QWidget*> order = tabOrder();
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void QueryPanes::setTexts(const Language& language) const

@@ -2,6 +2,7 @@
 
 #include "query/layout/PaneLayout.h"
 
+#include <QList>
 #include <QRect>
 
 #include <array>
@@ -31,6 +32,12 @@ public:
     // Puts every widget on its rectangle, the field filter at the head of the field list and
     // the preview's filter row, while it is wanted, at the head of the preview.
     void place(const std::function<QRect(PaneLayout::Control)>& pixels) const;
+    // Tab goes through the panes as they are laid out, left to right and top to bottom: the
+    // tree, the field list with its filter, My Table with its rows panel, the options with
+    // their editor, the preview with its filter row. Hidden ones are passed over.
+    void orderTabs() const;
+    // The widgets Tab visits, in that order.
+    QList<QWidget*> tabOrder() const;
 
     QLabel* treeSummary;
     TableTreeView* tree;

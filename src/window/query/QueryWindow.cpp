@@ -118,6 +118,7 @@ void QueryWindow::build()
     connectParts();
     addCommands();
     watchPanes();
+    m_panes.orderTabs();
 }
 
 void QueryWindow::watchPanes()

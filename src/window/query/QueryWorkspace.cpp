@@ -6,6 +6,7 @@
 #include "shell/DesktopServices.h"
 #include "shell/Language.h"
 #include "shell/Messenger.h"
+#include "shell/OpenDocuments.h"
 #include "shell/RecentDocuments.h"
 #include "shell/ShellHost.h"
 #include "shell/Texts.h"
@@ -281,6 +282,51 @@ void QueryWorkspace::keepUnsavedWork()
     if (active)
         active->tree().saveTree();
     RecoveryCopies::replace(RecoveryCopies::folderIn(m_context.programFolder), copies);
+}
+
+void QueryWorkspace::keepOpenDocuments()
+{
+    // Untitled windows are left to their recovery copies.
+    QStringList paths;
+    for (int slot = 1; slot <= kSlots; ++slot) {
+        const QueryWindow* open = window(slot);
+        if (open && !open->filePath().isEmpty() && !paths.contains(open->filePath()))
+            paths.append(open->filePath());
+    }
+    OpenDocuments(OpenDocuments::pathIn(m_context.programFolder)).write(paths);
+}
+
+void QueryWorkspace::offerOpenDocuments()
+{
+    AppState& state = m_context.host.state();
+    const QStringList kept = OpenDocuments(OpenDocuments::pathIn(m_context.programFolder)).paths();
+    if (state.reopenQueries == u"0" || kept.isEmpty())
+        return;
+    QStringList there;
+    QStringList gone;
+    for (const QString& path : kept) {
+        bool open = false;
+        for (int slot = 1; slot <= kSlots; ++slot)
+            open = open || (window(slot) && window(slot)->filePath() == path);
+        if (open)
+            continue;
+        (QFileInfo(path).isFile() ? there : gone).append(path);
+    }
+    Desktop& desktop = m_context.host.services().desktop();
+    if (!gone.isEmpty())
+        Messenger(desktop, state).show(Texts::get(TextId::ReopenGone) + gone.join(u'\n'));
+    if (there.isEmpty())
+        return;
+    const Language language(state);
+    if (desktop.message(language.pick(Texts::get(TextId::ReopenOffer)) + there.join(u'\n'),
+                        Desktop::Buttons::YesNo, Desktop::Icon::Question) != Desktop::Answer::Yes)
+        return;
+    // A document that cannot be read says so and the others still open.
+    for (const QString& path : there) {
+        if (atWindowLimit())
+            break;
+        openQueryFile(path);
+    }
 }
 
 void QueryWorkspace::offerRecoveryCopies()

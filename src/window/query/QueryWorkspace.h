@@ -29,8 +29,12 @@ public:
     void saveQueryAs() override;
     void connectionClosed() override;
     void keepUnsavedWork() override;
+    void keepOpenDocuments() override;
     // At start: offers the queries the last session kept unsaved, and opens them on Yes.
     void offerRecoveryCopies();
+    // At start, unless the setting says no: offers the saved documents open at the last exit
+    // (those not open already), and opens them on Yes; those no longer there are named.
+    void offerOpenDocuments();
 
     int activeSlot() const;
     QueryWindow* window(int slot) const;
