@@ -938,6 +938,8 @@ private Q_SLOTS:
         QTest::newRow("1280x800") << QSize(1280, 800) << "EN" << false;
         QTest::newRow("1920x1080") << QSize(1920, 1080) << "EN" << false;
         QTest::newRow("1024x640") << QSize(1024, 640) << "EN" << false;
+        QTest::newRow("default on 1024x640 less a panel, an empty tree")
+            << MainWindow::defaultGeometry(QRect(0, 28, 1024, 612)).size() << "EN" << true;
         QTest::newRow("1024x640, Portuguese") << QSize(1024, 640) << "PT" << false;
         // A first start's tree: "Table > 0 Folders 0 Tables".
         QTest::newRow("1024x640, an empty tree") << QSize(1024, 640) << "EN" << true;

@@ -210,6 +210,12 @@ private Q_SLOTS:
             << QRect(0, 32, 1920, 1048) << QRect(192, 137, 1536, 838);
         QTest::newRow("a second screen on the right")
             << QRect(1920, 0, 1280, 1024) << QRect(2048, 102, 1024, 819);
+        // Four fifths of a small screen would cut the panes' texts.
+        QTest::newRow("1152x720: no smaller than 1024x640")
+            << QRect(0, 0, 1152, 720) << QRect(64, 40, 1024, 640);
+        QTest::newRow("1024x640 less a panel: all of it")
+            << QRect(0, 28, 1024, 612) << QRect(0, 28, 1024, 612);
+        QTest::newRow("800x600: all of it") << QRect(0, 0, 800, 600) << QRect(0, 0, 800, 600);
     }
 
     void defaultGeometryIsFourFifthsOfTheScreenCentred()

@@ -158,7 +158,11 @@ void MainWindow::load(QWidget* splash)
 
 QRect MainWindow::defaultGeometry(const QRect& available)
 {
-    const QSize size(available.width() * 4 / 5, available.height() * 4 / 5);
+    // Below 1024x640 the panes of a query window no longer show their texts whole: a small
+    // screen gives the window all it has rather than four fifths of it.
+    const QSize size = QSize(available.width() * 4 / 5, available.height() * 4 / 5)
+                           .expandedTo(QSize(1024, 640))
+                           .boundedTo(available.size());
     return {available.topLeft() + QPoint((available.width() - size.width()) / 2,
                                          (available.height() - size.height()) / 2),
             size};
