@@ -15,10 +15,13 @@
 #include "window/main/OptionsDialog.h"
 #include "window/main/QtDesktop.h"
 #include "window/query/OptionList.h"
+#include "window/query/PreviewModel.h"
 #include "window/query/PreviewPane.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 
 namespace
 {
@@ -301,6 +304,19 @@ private Q_SLOTS:
         }
         const QStringList texts = EnglishLeft::visibleTexts(shown);
         QVERIFY(texts.size() > 10);
+        if (queryWindow) {
+            // A packed value that did not fit is marked with a tip of its own.
+            auto* grid = shown->findChild<QTableView*>(QStringLiteral("ListView4"));
+            auto* rows = qobject_cast<PreviewModel*>(
+                qobject_cast<QSortFilterProxyModel*>(grid->model())
+                    ? qobject_cast<QSortFilterProxyModel*>(grid->model())->sourceModel()
+                    : grid->model());
+            QVERIFY(rows);
+            rows->reset({QStringLiteral("Row"), QStringLiteral("DMBTR")}, {false, true});
+            rows->fillPiece({{QStringLiteral("*******")}}, 1);
+            QCOMPARE(rows->data(rows->index(0, 1), Qt::ToolTipRole).toString(),
+                     QStringLiteral("O valor não coube no seu comprimento de saída"));
+        }
         const QStringList english =
             EnglishLeft(kQueryWindowOneForm, kQueryWindowOneFormPatterns).in(texts);
         QVERIFY2(english.isEmpty(), qPrintable(english.join(QStringLiteral(" | "))));

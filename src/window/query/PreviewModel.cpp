@@ -60,9 +60,7 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
         return packed && overflowed(value) ? QVariant(QBrush(QColor(0xB0, 0x00, 0x20)))
                                            : QVariant();
     case Qt::ToolTipRole:
-        return packed && overflowed(value)
-                   ? QVariant(QStringLiteral("The value did not fit its output length"))
-                   : QVariant();
+        return packed && overflowed(value) ? QVariant(m_overflowTip) : QVariant();
     case Qt::TextAlignmentRole:
         return packed ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:

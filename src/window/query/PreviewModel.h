@@ -31,10 +31,13 @@ public:
     QString header(int column) const { return m_headers.value(column); }
     QString cell(int row, int column) const;
     static bool overflowed(const QString& value);
+    // What a marked value's tip says, in the window's language.
+    void setOverflowTip(const QString& tip) { m_overflowTip = tip; }
 
 private:
     QStringList m_headers;
     QStringList m_headerTips;
+    QString m_overflowTip = QStringLiteral("The value did not fit its output length");
     std::vector<bool> m_packed;
     QStringList m_types;
     std::vector<std::vector<QString>> m_rows; // each row: number text, then the cells

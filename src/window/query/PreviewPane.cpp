@@ -123,6 +123,8 @@ void PreviewPane::showHeaders()
         types.append(field.type);
         packed.push_back(field.type == u"P");
     }
+    m_model->setOverflowTip(
+        Language(m_context.host.state()).pick(Texts::get(TextId::PreviewValueOverflowed)));
     m_model->reset(headers, packed, tips, types);
     // Until the rows come, the widths of the field lengths; a stretched last column would be
     // laid out again after each of them.
