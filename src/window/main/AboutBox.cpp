@@ -17,43 +17,42 @@
 
 AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* parent)
     : QDialog(parent), m_services(services), m_treeSummary(new QLabel(this)),
-      m_label5(new QLabel(this)), m_label3(new QLabel(this))
+      m_homePageLink(new QLabel(this)), m_legalWarning(new QLabel(this))
 {
     setObjectName(QStringLiteral("fsobre"));
     setWindowTitle(Texts::get(TextId::AboutCaption).en);
     setMouseTracking(true);
     const Language language(state);
 
-    auto* image2 = new QLabel(this);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->setPixmap(Icons::get(QStringLiteral("zorv")).pixmap(48, 48));
+    auto* logo = new QLabel(this);
+    logo->setPixmap(Icons::get(QStringLiteral("zorv")).pixmap(48, 48));
     m_treeSummary->setObjectName(QStringLiteral("Label1"));
     m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.programVersion +
                            QStringLiteral(" 12Mar2007"));
-    auto* frame1 = new QGroupBox(Texts::get(TextId::AboutNotice).en, this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    m_label5->setObjectName(QStringLiteral("Label5"));
-    m_label5->setText(Texts::homePage());
-    m_label5->setToolTip(Texts::get(TextId::AboutLinkTip).en);
-    m_label5->setCursor(Qt::PointingHandCursor);
-    m_label5->setMouseTracking(true);
-    m_label5->installEventFilter(this);
-    auto* label2 = new QLabel(Texts::get(TextId::AboutContact).en, this);
-    label2->setObjectName(QStringLiteral("Label2"));
-    m_label3->setObjectName(QStringLiteral("Label3"));
-    m_label3->setWordWrap(true);
-    m_label3->setText(language.pick(Texts::get(TextId::AboutLegalWarning)));
+    auto* notice = new QGroupBox(Texts::get(TextId::AboutNotice).en, this);
+    notice->setObjectName(QStringLiteral("Frame1"));
+    m_homePageLink->setObjectName(QStringLiteral("Label5"));
+    m_homePageLink->setText(Texts::homePage());
+    m_homePageLink->setToolTip(Texts::get(TextId::AboutLinkTip).en);
+    m_homePageLink->setCursor(Qt::PointingHandCursor);
+    m_homePageLink->setMouseTracking(true);
+    m_homePageLink->installEventFilter(this);
+    auto* contact = new QLabel(Texts::get(TextId::AboutContact).en, this);
+    contact->setObjectName(QStringLiteral("Label2"));
+    m_legalWarning->setObjectName(QStringLiteral("Label3"));
+    m_legalWarning->setWordWrap(true);
+    m_legalWarning->setText(language.pick(Texts::get(TextId::AboutLegalWarning)));
     auto* sysInfo = new QPushButton(Texts::get(TextId::AboutSysInfo).en, this);
     sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     auto* ok = new QPushButton(Texts::get(TextId::ButtonOk).en, this);
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setDefault(true);
 
-    auto* frameLayout = new QVBoxLayout(frame1);
-    frameLayout->addWidget(m_label5);
-    frameLayout->addWidget(label2);
+    auto* frameLayout = new QVBoxLayout(notice);
+    frameLayout->addWidget(m_homePageLink);
+    frameLayout->addWidget(contact);
     auto* header = new QHBoxLayout;
-    header->addWidget(image2);
+    header->addWidget(logo);
     header->addWidget(m_treeSummary, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -61,9 +60,9 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     buttons->addWidget(sysInfo);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(header);
-    layout->addWidget(frame1);
+    layout->addWidget(notice);
     layout->addLayout(buttons);
-    layout->addWidget(m_label3, 1);
+    layout->addWidget(m_legalWarning, 1);
     setLinkColour(Qt::black);
     resize(460, 330);
 
@@ -88,26 +87,26 @@ QString AboutBox::versionText() const
 
 QString AboutBox::legalWarning() const
 {
-    return m_label3->text();
+    return m_legalWarning->text();
 }
 
 void AboutBox::setLinkColour(const QColor& colour)
 {
-    QPalette palette = m_label5->palette();
+    QPalette palette = m_homePageLink->palette();
     palette.setColor(QPalette::WindowText, colour);
-    m_label5->setPalette(palette);
+    m_homePageLink->setPalette(palette);
 }
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_label5) {
+    if (watched == m_homePageLink) {
         if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
             setLinkColour(Qt::blue);
         else if (event->type() == QEvent::Leave)
             setLinkColour(Qt::black);
         else if (event->type() == QEvent::MouseButtonRelease &&
                  static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_services.openUrl(m_label5->text());
+            m_services.openUrl(m_homePageLink->text());
             return true;
         }
     }

@@ -17,7 +17,7 @@ public:
     AboutBox(const AppState& state, DesktopServices& services, QWidget* parent = nullptr);
 
     void showAsSplash();
-    QLabel* link() const { return m_label5; }
+    QLabel* link() const { return m_homePageLink; }
     QString versionText() const;
     QString legalWarning() const;
 
@@ -29,6 +29,6 @@ private:
 
     DesktopServices& m_services;
     QLabel* m_treeSummary;
-    QLabel* m_label5;
-    QLabel* m_label3;
+    QLabel* m_homePageLink;
+    QLabel* m_legalWarning;
 };

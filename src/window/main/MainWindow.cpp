@@ -78,7 +78,6 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(16, 16));
     addToolBar(m_toolbar);
-    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     m_status = new StatusPanels(statusBar(), m_clock);
 
     const auto built =

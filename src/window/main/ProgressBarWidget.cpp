@@ -4,7 +4,6 @@
 
 ProgressBarWidget::ProgressBarWidget(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("Picture1"));
 }
 
 QSize ProgressBarWidget::sizeHint() const
