@@ -1359,50 +1359,7 @@ private Q_SLOTS:
         QCOMPARE(block.value(0, places[1]).toString(), QStringLiteral("abcd"));
     }
 
-    // --- the workbook's cells
-
-    void workbookCellsTakeTheirType_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value"); // negative: no cell of that type
-        QTest::newRow("a date") << "D"
-                                << "20240229" << 45351.0;
-        QTest::newRow("the first of 1900") << "D"
-                                           << "19000101" << 2.0;
-        QTest::newRow("no date") << "D"
-                                 << "00000000" << -1.0;
-        QTest::newRow("an impossible date") << "D"
-                                            << "20230229" << -1.0;
-        QTest::newRow("noon") << "T"
-                              << "120000" << 0.5;
-        QTest::newRow("an impossible time") << "T"
-                                            << "246000" << -1.0;
-        QTest::newRow("packed, sign last") << "P"
-                                           << "   1234.50-" << 1234.5;
-        QTest::newRow("packed overflow") << "P"
-                                         << "*.5" << -1.0;
-    }
-
-    void workbookCellsTakeTheirType()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        if (kind == u"D") {
-            QCOMPARE(XlsxWriter::serialDate(text), value);
-        } else if (kind == u"T") {
-            QCOMPARE(XlsxWriter::serialTime(text), value);
-        } else {
-            double number = 0;
-            int decimals = 0;
-            QCOMPARE(XlsxWriter::packedNumber(text, &number, &decimals), value >= 0);
-            if (value >= 0) {
-                QCOMPARE(-number, value);
-                QCOMPARE(decimals, 2);
-            }
-        }
-    }
+    // --- the workbook
 
     // More rows than a sheet holds go on to "NAME (2)", with the same header lines; and the
     // file is there only when it is complete.
