@@ -1,5 +1,10 @@
 #include "shell/XmlText.h"
 
+QString XmlText::escaped(QStringView text)
+{
+    return escaped(text, Options());
+}
+
 QString XmlText::escaped(QStringView text, const Options& options)
 {
     QString xml;

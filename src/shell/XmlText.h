@@ -22,5 +22,6 @@ public:
         OwnForm ownForm = nullptr;
     };
 
-    static QString escaped(QStringView text, const Options& options = {});
+    static QString escaped(QStringView text);
+    static QString escaped(QStringView text, const Options& options);
 };
