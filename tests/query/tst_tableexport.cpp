@@ -1,10 +1,10 @@
 #include "DemoCallKit.h"
 #include "DemoHome.h"
+#include "FileSizeLimit.h"
 // The export file written by TableExport: joining of pieces, exact values, CSV quoting,
 // separators, failures, cancel, disk errors, encodings and streaming; checked byte for byte
 // against a scripted destination and against delimited reads of the demo system.
 #include "query/export/TableExport.h"
-#include "query/export/ZipWriter.h"
 #include "query/read/ElapsedText.h"
 #include "query/read/KeyCatalog.h"
 #include "query/read/ReadPlan.h"
@@ -14,7 +14,6 @@
 #include "sap/demo/DemoSystem.h"
 #include "shell/ProgressModel.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -23,10 +22,8 @@
 #include <QTest>
 
 #include <atomic>
-#include <csignal>
 #include <functional>
 #include <memory>
-#include <sys/resource.h>
 
 namespace
 {
@@ -226,47 +223,10 @@ void writeAll(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Bytes that do not compress.
-QByteArray noise(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    quint32 state = 2463534242u;
-    for (char& byte : bytes) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        byte = static_cast<char>(state);
-    }
-    return bytes;
-}
-
 QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
-
-// Limits the size of files this process may write; writes beyond fail with EFBIG.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_handler)(int) = nullptr;
-};
 
 // The example query: four KNA1 fields, then two LFA1 fields.
 const QList<Field> kExample = {{"KNA1-KUNNR", 4, "Customer"}, {"KNA1-LAND1", 3, "Country"},
@@ -1259,84 +1219,6 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(QString, text);
         QCOMPARE(ElapsedText::format(seconds, QLocale(locale)), text);
-    }
-
-    // --- the zip archive a workbook is written into, read back by Python's zipfile
-
-    void aZipArchiveHoldsEveryEntryWhole_data()
-    {
-        QTest::addColumn<QList<QByteArray>>("contents");
-        QTest::addColumn<QList<int>>("copies"); // how often each content is written
-        QTest::newRow("small parts")
-            << QList<QByteArray>{"<a/>", "<b>x</b>", "{}"} << QList<int>{1, 1, 1};
-        QTest::newRow("an empty part between two")
-            << QList<QByteArray>{"x", "", "y"} << QList<int>{1, 0, 1};
-        // Many chunks of input, each deflating to more than a chunk of output.
-        QTest::newRow("bytes that do not compress")
-            << QList<QByteArray>{noise(1 << 16)} << QList<int>{48};
-        QTest::newRow("repetitive rows, many chunks")
-            << QList<QByteArray>{"<row><c t=\"inlineStr\"><is><t>0000000042</t></is></c></row>"}
-            << QList<int>{200000};
-    }
-
-    void aZipArchiveHoldsEveryEntryWhole()
-    {
-        QFETCH(QList<QByteArray>, contents);
-        QFETCH(QList<int>, copies);
-        QFile file(path(QStringLiteral("parts.zip")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QStringList expected;
-        {
-            ZipWriter zip(file);
-            for (int e = 0; e < contents.size(); ++e) {
-                zip.begin("part" + QByteArray::number(e) + ".xml");
-                QCryptographicHash hash(QCryptographicHash::Sha1);
-                for (int c = 0; c < copies.at(e); ++c) {
-                    zip.write(contents.at(e));
-                    hash.addData(contents.at(e));
-                }
-                QCOMPARE(zip.entryBytes(), contents.at(e).size() * copies.at(e));
-                expected << QStringLiteral("part%1.xml %2 %3")
-                                .arg(e)
-                                .arg(contents.at(e).size() * copies.at(e))
-                                .arg(QString::fromLatin1(hash.result().toHex()));
-            }
-            QVERIFY2(zip.close(), qPrintable(zip.error().en));
-        }
-        file.close();
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"),
-                     {QStringLiteral("-c"),
-                      QStringLiteral("import hashlib,sys,zipfile\n"
-                                     "z=zipfile.ZipFile(sys.argv[1])\n"
-                                     "print(z.testzip())\n"
-                                     "for i in z.infolist():\n"
-                                     " d=z.read(i)\n"
-                                     " print(i.filename,len(d),hashlib.sha1(d).hexdigest())"),
-                      file.fileName()});
-        QVERIFY(python.waitForFinished(60000));
-        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
-                 QStringLiteral("None\n") + expected.join(u'\n'));
-    }
-
-    // The disk fills while the second thread writes: the caller hears of it, and the archive
-    // is not called complete.
-    void aZipArchiveOnAFullDiskFails()
-    {
-        QFile file(path(QStringLiteral("full.zip")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        ZipWriter zip(file);
-        {
-            FileSizeLimit limit(64 * 1024);
-            zip.begin("sheet.xml");
-            const QByteArray block = noise(1 << 16);
-            for (int c = 0; c < 64 && !zip.failed(); ++c)
-                zip.write(block);
-            QVERIFY(!zip.close());
-        }
-        QVERIFY(zip.failed());
-        QVERIFY2(!zip.error().isEmpty() && zip.error().en != QStringLiteral("Unknown error"),
-                 qPrintable(zip.error().en));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "SoapAnswerWriter.h"
 
 #include "sap/soap/SoapEnvelope.h"
+#include "shell/XmlText.h"
 
 namespace
 {
@@ -12,38 +13,18 @@ QByteArray envelopeStart()
 }
 
 const QByteArray kEnvelopeEnd = "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+
+// As recorded from ABAP systems: "&" as "&#38;", quotes as they are.
+QByteArray escaped(const QString& text)
+{
+    return XmlText::escaped(text, {XmlText::Ampersand::Numeric, false, false}).toUtf8();
+}
 } // namespace
 
 SoapAnswerWriter::SoapAnswerWriter(QString function, QString prefix)
     : m_function(SoapEnvelope::elementName(function)),
       m_prefix(prefix.isEmpty() ? QStringLiteral("rfc") : prefix)
 {
-}
-
-QByteArray SoapAnswerWriter::escape(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            escaped += QStringLiteral("&#38;");
-            break;
-        case u'<':
-            escaped += QStringLiteral("&lt;");
-            break;
-        case u'>':
-            escaped += QStringLiteral("&gt;");
-            break;
-        case u'\r':
-            escaped += QStringLiteral("&#13;");
-            break;
-        default:
-            // XML 1.0 cannot carry other control characters at all.
-            escaped += c.unicode() < 0x20 && c != u'\t' && c != u'\n' ? QChar(u'?') : c;
-        }
-    }
-    return escaped.toUtf8();
 }
 
 QByteArray SoapAnswerWriter::start() const
@@ -63,7 +44,7 @@ QByteArray SoapAnswerWriter::item(const RfcTable& table, const RfcTable::Row& ro
     QByteArray text = "<item>";
     for (qsizetype c = 0; c < table.columns().size(); ++c) {
         const QByteArray column = table.columns().at(c).toUtf8();
-        text += '<' + column + '>' + escape(row.at(static_cast<size_t>(c))) + "</" + column + '>';
+        text += '<' + column + '>' + escaped(row.at(static_cast<size_t>(c))) + "</" + column + '>';
     }
     return text + "</item>\n";
 }
@@ -80,7 +61,7 @@ QByteArray SoapAnswerWriter::emptyTable(const QString& table)
 
 QByteArray SoapAnswerWriter::parameter(const QString& name, const QString& value)
 {
-    return '<' + name.toUtf8() + '>' + escape(value) + "</" + name.toUtf8() + ">\n";
+    return '<' + name.toUtf8() + '>' + escaped(value) + "</" + name.toUtf8() + ">\n";
 }
 
 QByteArray SoapAnswerWriter::table(const QString& name, const RfcTable& table)
@@ -100,11 +81,11 @@ QByteArray SoapAnswerWriter::end() const
 
 QByteArray SoapAnswerWriter::fault(const QString& exception, const QString& message) const
 {
-    const QByteArray name = escape(exception);
+    const QByteArray name = escaped(exception);
     const QByteArray element = "rfc:" + m_function.toUtf8() + ".Exception";
     // A system failure's own words (out of memory, say) follow its name.
     const QByteArray words =
-        message.isEmpty() ? QByteArray() : "<Message>" + escape(message) + "</Message>";
+        message.isEmpty() ? QByteArray() : "<Message>" + escaped(message) + "</Message>";
     return envelopeStart() + "<SOAP-ENV:Fault><faultcode>SOAP-ENV:Client</faultcode><faultstring>" +
            name + "</faultstring><detail><" + element + " xmlns:rfc=\"" + SoapEnvelope::kNamespace +
            "\"><Name>" + name + "</Name>" + words + "</" + element + "></detail></SOAP-ENV:Fault>" +

@@ -27,7 +27,6 @@ public:
 
     // The fault of an exception of the function, as HTTP 500 carries it.
     QByteArray fault(const QString& exception, const QString& message = {}) const;
-    static QByteArray escape(const QString& text);
 
 private:
     QString m_function;

@@ -1,5 +1,7 @@
 #include "query/export/XlsxParts.h"
 
+#include "shell/XmlText.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -137,40 +139,37 @@ QByteArray XlsxParts::styles()
 namespace
 {
 // "_xHHHH_" at i: the form in which a workbook escapes a character.
-bool looksLikeAnEscape(const QByteArray& text, qsizetype i)
+bool looksLikeAnEscape(QStringView text, qsizetype i)
 {
-    if (i + 6 >= text.size() || text.at(i + 1) != 'x' || text.at(i + 6) != '_')
+    if (i + 6 >= text.size() || text[i + 1] != u'x' || text[i + 6] != u'_')
         return false;
     for (qsizetype h = i + 2; h < i + 6; ++h) {
-        if (!std::isxdigit(static_cast<unsigned char>(text.at(h))))
+        const char16_t c = text[h].unicode();
+        if (c >= 0x80 || !std::isxdigit(static_cast<unsigned char>(c)))
             return false;
     }
     return true;
+}
+
+// A cell's own forms: characters XML cannot hold (a carriage return too) as "_x00HH_", and
+// the value's own underscore before such a form as "_x005F_", so that readers do not decode it.
+bool cellForm(QStringView text, qsizetype at, QString& out)
+{
+    const char16_t c = text[at].unicode();
+    if (c == u'_' && looksLikeAnEscape(text, at)) {
+        out += QStringLiteral("_x005F_");
+        return true;
+    }
+    if (c < 0x20 && c != u'\t' && c != u'\n') {
+        out += QStringLiteral("_x00") + QString::number(c, 16).rightJustified(2, u'0').toUpper() +
+               u'_';
+        return true;
+    }
+    return false;
 }
 } // namespace
 
 QByteArray XlsxParts::escaped(QStringView text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    QByteArray xml;
-    xml.reserve(utf8.size());
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char c = utf8.at(i);
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '_' && looksLikeAnEscape(utf8, i))
-            xml += "_x005F_"; // the value's own underscore, so that readers do not decode it
-        else if (c == '&')
-            xml += "&amp;";
-        else if (c == '<')
-            xml += "&lt;";
-        else if (c == '>')
-            xml += "&gt;";
-        else if (c == '"')
-            xml += "&quot;";
-        else if (byte < 0x20 && c != '\t' && c != '\n')
-            xml += "_x00" + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper() + '_';
-        else
-            xml += c;
-    }
-    return xml;
+    return XmlText::escaped(text, {XmlText::Ampersand::Named, true, false, &cellForm}).toUtf8();
 }

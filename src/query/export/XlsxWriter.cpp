@@ -2,10 +2,10 @@
 #include "shell/FaultTexts.h"
 
 #include "query/export/ExportTarget.h"
+#include "query/export/SapValues.h"
 #include "query/export/XlsxParts.h"
 #include "query/export/ZipWriter.h"
 
-#include <QDate>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -16,7 +16,6 @@ namespace
 {
 constexpr int kHeaderLines = 2;
 constexpr int kWidestColumn = 50;
-const QDate kDayZero(1899, 12, 30);
 
 QStringView withoutTrailingBlanks(QStringView text)
 {
@@ -87,63 +86,6 @@ bool XlsxWriter::fail(const BiText& what)
     if (m_error.isEmpty())
         m_error = what;
     return false;
-}
-
-double XlsxWriter::serialDate(QStringView yyyymmdd)
-{
-    const QStringView text = yyyymmdd.trimmed();
-    if (text.size() != 8)
-        return -1;
-    bool ok = false;
-    const int year = text.left(4).toInt(&ok);
-    const int month = ok ? text.mid(4, 2).toInt(&ok) : 0;
-    const int day = ok ? text.mid(6, 2).toInt(&ok) : 0;
-    const QDate date(year, month, day);
-    if (!ok || !date.isValid() || year < 1900)
-        return -1;
-    return static_cast<double>(kDayZero.daysTo(date));
-}
-
-double XlsxWriter::serialTime(QStringView hhmmss)
-{
-    const QStringView text = hhmmss.trimmed();
-    if (text.size() != 6)
-        return -1;
-    bool ok = false;
-    const int hours = text.left(2).toInt(&ok);
-    const int minutes = ok ? text.mid(2, 2).toInt(&ok) : 0;
-    const int seconds = ok ? text.mid(4, 2).toInt(&ok) : 0;
-    if (!ok || hours > 23 || minutes > 59 || seconds > 59)
-        return -1;
-    return (hours * 3600 + minutes * 60 + seconds) / 86400.0;
-}
-
-bool XlsxWriter::packedNumber(QStringView text, double* number, int* decimals)
-{
-    QStringView value = text.trimmed();
-    bool negative = false;
-    if (value.endsWith(u'-')) {
-        negative = true;
-        value.chop(1);
-    } else if (value.startsWith(u'-')) {
-        negative = true;
-        value = value.mid(1);
-    }
-    value = value.trimmed();
-    if (value.isEmpty())
-        return false;
-    for (QChar c : value) {
-        if (!c.isDigit() && c != u'.')
-            return false;
-    }
-    bool ok = false;
-    const double parsed = value.toDouble(&ok);
-    if (!ok)
-        return false;
-    const qsizetype point = value.indexOf(u'.');
-    *decimals = point < 0 ? 0 : static_cast<int>(value.size() - point - 1);
-    *number = negative ? -parsed : parsed;
-    return true;
 }
 
 bool XlsxWriter::start()
@@ -314,7 +256,7 @@ bool XlsxWriter::row(const QStringView* values, const char* present, int count)
         case Kind::Packed: {
             double number = 0;
             int decimals = 0;
-            if (packedNumber(value, &number, &decimals))
+            if (SapValues::packedNumber(value, &number, &decimals))
                 numberCell(k, placed, number, XlsxParts::numberStyle(decimals));
             else
                 textCell(k, placed, value, XlsxParts::Overflow);
@@ -334,7 +276,7 @@ bool XlsxWriter::row(const QStringView* values, const char* present, int count)
                 previous = -1; // no cell: the next one names its place
                 break;
             }
-            const double day = serialDate(value);
+            const double day = SapValues::serialDate(value);
             if (day >= 0)
                 numberCell(k, placed, day, XlsxParts::Date);
             else
@@ -342,7 +284,7 @@ bool XlsxWriter::row(const QStringView* values, const char* present, int count)
             break;
         }
         case Kind::Time: {
-            const double time = serialTime(value);
+            const double time = SapValues::serialTime(value);
             if (time >= 0)
                 numberCell(k, placed, time, XlsxParts::Time);
             else

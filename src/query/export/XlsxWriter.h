@@ -45,15 +45,6 @@ public:
 
     int sheets() const { return m_sheets; }
 
-    // Days since the spreadsheet's day zero for "YYYYMMDD", or a negative number when the text
-    // is no date.
-    static double serialDate(QStringView yyyymmdd);
-    // The fraction of a day for "HHMMSS", or a negative number when the text is no time.
-    static double serialTime(QStringView hhmmss);
-    // A value as the system writes packed numbers ("  1234.50-"): the number and its decimals;
-    // false when it is no number (an overflow, say).
-    static bool packedNumber(QStringView text, double* number, int* decimals);
-
 private:
     enum class Kind : char { Text, Packed, Number, Date, Time };
 

@@ -2,15 +2,14 @@
 
 #include "query/read/RowCount.h"
 #include "query/read/RowSink.h"
+#include "query/read/RowSpool.h"
 #include "query/read/TableRead.h"
 #include "sap/ReadTableWidths.h"
 #include "shell/FaultTexts.h"
 #include "shell/Texts.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <memory>
@@ -20,65 +19,13 @@ namespace
 {
 constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
 constexpr double kReadShare = 0.95;
-
-// The rows of one table of several, kept until every table is read: per row, which columns
-// it has and their values.
-class Spool
-{
-public:
-    bool open(const QString& folder)
-    {
-        m_file =
-            std::make_unique<QTemporaryFile>(QDir(folder.isEmpty() ? QDir::tempPath() : folder)
-                                                 .filePath(QStringLiteral(".zorv-spool-XXXXXX")));
-        if (!m_file->open())
-            return false;
-        m_stream.setDevice(m_file.get());
-        return true;
-    }
-    void write(const std::vector<QStringView>& values, const std::vector<char>& present)
-    {
-        m_stream << QByteArray(present.data(), static_cast<qsizetype>(present.size()));
-        for (size_t i = 0; i < values.size(); ++i) {
-            if (present[i])
-                m_stream << values[i].toString();
-        }
-        ++m_rows;
-    }
-    bool ok() const { return m_stream.status() == QDataStream::Ok; }
-    bool rewind()
-    {
-        m_stream.setDevice(nullptr);
-        if (!m_file->flush() || !m_file->seek(0))
-            return false;
-        m_stream.setDevice(m_file.get());
-        return true;
-    }
-    void read(std::vector<QString>& values, std::vector<char>& present)
-    {
-        QByteArray flags;
-        m_stream >> flags;
-        for (size_t i = 0; i < values.size(); ++i) {
-            present[i] = i < static_cast<size_t>(flags.size()) && flags[static_cast<qsizetype>(i)];
-            values[i].clear();
-            if (present[i])
-                m_stream >> values[i];
-        }
-    }
-    qint64 rows() const { return m_rows; }
-
-private:
-    std::unique_ptr<QTemporaryFile> m_file;
-    QDataStream m_stream;
-    qint64 m_rows = 0;
-};
 } // namespace
 
 struct ReadJob::Table {
     TableRead::Request request;
     std::vector<int> columns; // My Table column of each of the table's columns
     qint64 rows = 0;
-    std::unique_ptr<Spool> spool;
+    std::unique_ptr<RowSpool> spool;
 };
 
 ReadJob::ReadJob(RfcDestination& destination, KeyCatalog& catalog, ReadPlan plan, Settings settings)
@@ -349,7 +296,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
     const double share = kReadShare / static_cast<double>(tables.size());
     for (size_t t = 0; t < tables.size(); ++t) {
         Table& table = tables[t];
-        table.spool = std::make_unique<Spool>();
+        table.spool = std::make_unique<RowSpool>();
         if (!table.spool->open(m_settings.spoolFolder)) {
             result.error = FaultTexts::get(FaultText::SpoolNotCreated)
                                .arg(m_settings.spoolFolder.isEmpty() ? QDir::tempPath()
@@ -390,7 +337,7 @@ bool ReadJob::readSeveral(std::vector<Table>& tables, RowSink& sink,
                                        failure.explanation, failure.keys});
             if (!m_settings.keepWhatWasRead)
                 return false;
-            table.spool = std::make_unique<Spool>(); // its rows are not shown
+            table.spool = std::make_unique<RowSpool>(); // its rows are not shown
             table.spool->open(m_settings.spoolFolder);
         }
         table.rows = table.spool->rows();

@@ -1,41 +1,7 @@
 #include "sap/soap/SoapEnvelope.h"
 
 #include "sap/RfcFunction.h"
-
-QString SoapEnvelope::escape(const QString& text)
-{
-    QString escaped;
-    escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            escaped += QStringLiteral("&amp;");
-            break;
-        case u'<':
-            escaped += QStringLiteral("&lt;");
-            break;
-        case u'>':
-            escaped += QStringLiteral("&gt;");
-            break;
-        case u'"':
-            escaped += QStringLiteral("&quot;");
-            break;
-        case u'\'':
-            escaped += QStringLiteral("&apos;");
-            break;
-        case u'\r':
-            escaped += QStringLiteral("&#13;");
-            break; // a parser would make it \n
-        default:
-            // XML 1.0 cannot carry other control characters at all, not even as references.
-            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n')
-                escaped += u'?';
-            else
-                escaped += c;
-        }
-    }
-    return escaped;
-}
+#include "shell/XmlText.h"
 
 QString SoapEnvelope::elementName(const QString& name)
 {
@@ -62,7 +28,8 @@ QByteArray SoapEnvelope::request(const RfcFunction& function)
     for (const auto& [name, parameter] : function.exports()) {
         if (parameter.value.isEmpty())
             continue;
-        xml += u'<' + name + u'>' + escape(parameter.value) + QStringLiteral("</") + name + u'>';
+        xml += u'<' + name + u'>' + XmlText::escaped(parameter.value) + QStringLiteral("</") +
+               name + u'>';
     }
     // A table the request leaves out does not come back.
     const QStringList tables = function.interfaceTables();
@@ -78,7 +45,8 @@ QByteArray SoapEnvelope::request(const RfcFunction& function)
                 if (value.isEmpty())
                     continue;
                 const QString& column = rows.columns().at(c);
-                xml += u'<' + column + u'>' + escape(value) + QStringLiteral("</") + column + u'>';
+                xml += u'<' + column + u'>' + XmlText::escaped(value) + QStringLiteral("</") +
+                       column + u'>';
             }
             xml += QStringLiteral("</item>");
         }

@@ -15,7 +15,6 @@ public:
     static constexpr const char* kEnvelopeNamespace = "http://schemas.xmlsoap.org/soap/envelope/";
 
     static QByteArray request(const RfcFunction& function);
-    static QString escape(const QString& text);
     // A name as an element names it: ABAP writes a namespace's "/" as "_-"
     // (/SAPDS/RFC_READ_TABLE2 is <_-SAPDS_-RFC_READ_TABLE2>), and reads it back so.
     static QString elementName(const QString& name);
