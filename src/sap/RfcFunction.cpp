@@ -73,6 +73,7 @@ bool RfcFunction::call()
 {
     m_exception.clear();
     m_message = {};
+    m_connectionLost = false;
     if (!m_destination) {
         m_exception = QStringLiteral("SYSTEM_FAILURE");
         return false;

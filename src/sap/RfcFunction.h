@@ -43,6 +43,10 @@ public:
     // What went wrong beyond the exception's name (a network error, say); often empty.
     const QString& message() const { return m_message.en; }
     const BiText& messageText() const { return m_message; }
+    // The call failed because the way to the system broke (no answer, a connection closed
+    // midway), not because the system refused it: the same call may pass a moment later.
+    void setConnectionLost(bool lost) { m_connectionLost = lost; }
+    bool connectionLost() const { return m_connectionLost; }
     const std::map<QString, RfcParameter>& exports() const { return m_exports; }
     // Every table the caller has touched.
     const std::map<QString, RfcTable>& tables() const { return m_tables; }
@@ -78,5 +82,6 @@ private:
     QStringList m_declared;
     QString m_exception;
     BiText m_message;
+    bool m_connectionLost = false;
     const std::atomic<bool>* m_cancel = nullptr;
 };

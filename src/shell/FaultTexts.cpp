@@ -22,6 +22,11 @@ BiText FaultTexts::get(FaultText id)
         return two("the system ran out of memory or time reading %1, even %2 rows at a time",
                    "o sistema ficou sem memória ou sem tempo ao ler %1, mesmo com %2 linhas de "
                    "cada vez");
+    case FaultText::ConnectionLost:
+        return two("the connection to the system broke while %1 was read, %2 times in a row; the "
+                   "read stopped",
+                   "a conexão com o sistema caiu durante a leitura de %1, %2 vezes seguidas; a "
+                   "leitura parou");
     case FaultText::RowTwice:
         return two("the system returned the row %1 of %2 twice in one answer",
                    "o sistema devolveu a linha %1 de %2 duas vezes numa só resposta");

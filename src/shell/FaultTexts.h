@@ -9,6 +9,7 @@ enum class FaultText {
     TooLargeWithoutKey,
     NotInParts,
     OutOfResources,
+    ConnectionLost,
     RowTwice,
     RowOutsidePart,
     MoreRowsThanKey,

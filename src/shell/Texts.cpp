@@ -523,6 +523,8 @@ BiText Texts::get(TextId id)
         return two("Where to look for the text", "Onde procurar o texto");
     case TextId::PreviewRowsShown:
         return two("%1 rows", "%1 linhas");
+    case TextId::FieldListRowCount:
+        return two("%1: %2 rows", "%1: %2 linhas");
     case TextId::PreviewValueOverflowed:
         return two("The value did not fit its output length",
                    "O valor não coube no seu comprimento de saída");

@@ -223,6 +223,7 @@ enum class TextId {
     PreviewFilterColumnTip,
     PreviewRowsShown,
     PreviewRowsOf,
+    FieldListRowCount,
     PreviewValueOverflowed,
     ExportWritesRows,
     ExportWritesOneRow,

@@ -574,6 +574,46 @@ private Q_SLOTS:
         other->parentWidget()->close();
     }
 
+    // A preview that read fewer rows than its limit, with no option, read the whole table: the
+    // field list's header says how many it holds; a limit that stopped the read tells nothing.
+    void theFieldListHeaderTellsARowCountOnceKnown()
+    {
+        const auto header = [this] { return m_window->fields().view()->headerItem()->text(0); };
+        QVERIFY(copy({QStringLiteral("T001-BUKRS"), QStringLiteral("BSEG-BELNR")}));
+        m_window->myTable().removeAll();
+        QVERIFY(copy({QStringLiteral("BSEG-BELNR")}));
+        preview({}, QStringLiteral("5"));
+        QCOMPARE(model().rowCount(), 5);
+        QCOMPARE(header(), QStringLiteral("FieldName"));
+        m_window->myTable().removeAll();
+        QVERIFY(copy({QStringLiteral("T001-BUKRS")}));
+        preview({QStringLiteral("T001-BUKRS NE 'ZZZZ'")}, QString());
+        QCOMPARE(header(), QStringLiteral("FieldName"));
+        m_kit->desktop.answers.enqueue(Desktop::Answer::Yes);
+        m_window->options().removeAllOptions();
+        preview({}, QString());
+        const int rows = model().rowCount();
+        QVERIFY(rows > 0 && rows < 500);
+        const QString counted = QStringLiteral("FieldName (T001: %1 rows)").arg(rows);
+        QCOMPARE(header(), counted);
+        QCOMPARE(m_window->fields().view()->headerItem()->toolTip(0),
+                 QStringLiteral("T001: %1 rows").arg(rows));
+        m_kit->state.languageEnglish = false;
+        m_kit->state.languagePortuguese = true;
+        m_window->fields().showRowCounts();
+        const QString portuguese = QStringLiteral("FieldName (T001: %1 linhas)").arg(rows);
+        m_kit->state.languageEnglish = true;
+        m_kit->state.languagePortuguese = false;
+        QCOMPARE(header(), portuguese);
+        // Closing the table takes its count out of the header, not out of the session.
+        m_window->fields().removeTableFields(QStringLiteral("T001"));
+        QCOMPARE(header(), QStringLiteral("FieldName"));
+        QVERIFY(m_window->fields().addTableFields(QStringLiteral("T001")));
+        QCOMPARE(header(), counted);
+        m_window->fields().removeTableFields(QStringLiteral("T001"));
+        m_window->fields().removeTableFields(QStringLiteral("BSEG"));
+    }
+
     // An auditor must never mistake one user's rows for another's: a disconnect empties every
     // preview.
     void disconnectClearsThePreviews()

@@ -23,6 +23,7 @@
 #include "sap/soap/SoapDestination.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
 #include <QProcess>
@@ -390,11 +391,15 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<bool>("counting"); // the system offers EM_GET_NUMBER_OF_ENTRIES
         QTest::addColumn<bool>("counted");
-        QTest::newRow("BSEG, counted first") << "BSEG" << QStringList{} << true << true;
-        QTest::newRow("T000, a table of every client") << "T000" << QStringList{} << true << true;
+        QTest::addColumn<bool>("known"); // the session keeps the table's row count after
+        QTest::newRow("BSEG, counted first") << "BSEG" << QStringList{} << true << true << true;
+        QTest::newRow("T000, a table of every client")
+            << "T000" << QStringList{} << true << true << true;
         QTest::newRow("with options, not counted")
-            << "KNA1" << QStringList{"KNA1-LAND1 EQ 'DE'"} << true << false;
-        QTest::newRow("a system that cannot count") << "KNA1" << QStringList{} << false << false;
+            << "KNA1" << QStringList{"KNA1-LAND1 EQ 'DE'"} << true << false << false;
+        // Every row was read: their number is the count.
+        QTest::newRow("a system that cannot count")
+            << "KNA1" << QStringList{} << false << false << true;
     }
 
     void progressFollowsTheRowCount()
@@ -403,6 +408,7 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(bool, counting);
         QFETCH(bool, counted);
+        QFETCH(bool, known);
         DemoDestination demo(m_database, profile(false, 0));
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
@@ -438,6 +444,10 @@ private Q_SLOTS:
         }
         QCOMPARE(steps.back().rows, sink.rows);
         QVERIFY2(steps.back().fraction > 0.999, qPrintable(QString::number(steps.back().fraction)));
+        QCOMPARE(keys.knownRowCount(table), known ? sink.rows : -1);
+        // Another system's counts are not this one's.
+        keys.bind(std::make_shared<DemoDestination>(m_database, profile(false, 0)));
+        QCOMPARE(keys.knownRowCount(table), -1);
     }
 
     void aLimitTakesTheFirstRowsByKey_data()
@@ -893,6 +903,103 @@ private Q_SLOTS:
         for (const WatchedDestination::Call& call : system.calls)
             floatReads += call.table == u"ZFLOAT" ? 1 : 0;
         QVERIFY2(floatReads <= 2, qPrintable(QString::number(floatReads)));
+    }
+
+    // A call whose way to the system broke goes out again after a wait, the same page: the rows
+    // are whole. A large page that keeps breaking is tried small: if that passes, the page was too
+    // large for the way (a gateway that drops calls running long). A way that stays broken ends
+    // the read with a sentence; a cancel ends the wait.
+    void aBrokenConnectionIsTriedAgain_data()
+    {
+        QTest::addColumn<int>("breaks"); // the second read call breaks this often in a row
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<qint64>("learned"); // the page the session keeps for BSEG after
+        QTest::newRow("once, then back") << 1 << false << 0LL;
+        QTest::newRow("twice: the page halves") << 2 << false << 1000LL;
+        QTest::newRow("every time it is tried") << 100 << false << 0LL;
+        QTest::newRow("cancelled while it waits") << 100 << true << 0LL;
+    }
+
+    void aBrokenConnectionIsTriedAgain()
+    {
+        QFETCH(int, breaks);
+        QFETCH(bool, cancel);
+        QFETCH(qint64, learned);
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        WatchedDestination system(demo);
+        int reads = 0;
+        int left = breaks;
+        std::atomic<bool> cancelled{false};
+        system.before = [&](int, RfcFunction& function) {
+            if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"BSEG")
+                return true;
+            if (reads == 1 && left > 0) {
+                --left;
+                function.setException(QStringLiteral("SYSTEM_FAILURE"),
+                                      QStringLiteral("Connection reset by peer"));
+                function.setConnectionLost(true);
+                if (cancel)
+                    cancelled = true;
+                return false;
+            }
+            ++reads;
+            return true;
+        };
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"), {QStringLiteral("BELNR")});
+        ReadJob::Settings settings;
+        settings.pageRows = 2000;
+        const std::atomic<bool> never{false};
+        KeyCatalog clean;
+        TallySink whole;
+        const ReadJob::Result unbroken = ReadJob(demo, clean, plan, settings).run(whole, never);
+        QVERIFY2(unbroken.ok, qPrintable(failures(unbroken)));
+
+        KeyCatalog session;
+        TallySink sink;
+        QElapsedTimer timer;
+        timer.start();
+        const ReadJob::Result result =
+            ReadJob(system, session, plan, settings).run(sink, cancel ? cancelled : never);
+        QCOMPARE(session.learnedPage(QStringLiteral("BSEG")), learned);
+        QStringList pages; // ROWCOUNT of each call of BSEG, in order
+        for (const WatchedDestination::Call& call : system.calls)
+            if (call.table == u"BSEG")
+                pages.append(call.rowCount);
+        if (cancel) {
+            QVERIFY(!result.ok && result.cancelled);
+            QVERIFY(result.failures.empty());
+            // The first wait alone is half a second; the whole series would be eight.
+            QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+            return;
+        }
+        QVERIFY(pages.size() >= 3);
+        // The broken page went out again as it was, once, before a small one was tried.
+        QCOMPARE(pages[2], pages[1]);
+        if (breaks < 100) {
+            QVERIFY2(result.ok, qPrintable(failures(result)));
+            QVERIFY(sink.tally == whole.tally);
+            if (breaks == 1)
+                QCOMPARE(result.calls, unbroken.calls + 1);
+        } else {
+            QVERIFY(!result.ok);
+            QCOMPARE(result.failures.size(), size_t(1));
+            const ReadJob::Failure& failure = result.failures.front();
+            QCOMPARE(failure.message.en, QStringLiteral("Connection reset by peer"));
+            // The large page twice, then the small one as often as a small page is tried.
+            const int tries = 2 + TableRead::kConnectionRetries + 1;
+            QCOMPARE(pages.size(), qsizetype(1 + tries));
+            QVERIFY(pages[3].toInt() < pages[1].toInt());
+            for (int i = 4; i < pages.size(); ++i)
+                QCOMPARE(pages[i], pages[3]);
+            const QString said = QStringLiteral("the connection to the system broke while BSEG "
+                                                "was read, %1 times in a row")
+                                     .arg(tries);
+            QVERIFY2(failure.explanation.en.contains(said), qPrintable(failure.explanation.en));
+            QVERIFY2(
+                failure.explanation.pt.contains(QStringLiteral("%1 vezes seguidas").arg(tries)),
+                qPrintable(failure.explanation.pt));
+        }
     }
 
     // An answer whose layout no line can have ends the read, naming the field, before any row

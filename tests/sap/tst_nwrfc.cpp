@@ -43,7 +43,8 @@ struct Read {
     QString message;
     std::vector<RfcTable::Row> fields;
     std::vector<RfcTable::Row> data;
-    QString outTable; // the table of RFC_READ_TABLE2's interface that holds the rows
+    QString outTable;  // the table of RFC_READ_TABLE2's interface that holds the rows
+    bool lost = false; // the way to the system broke
 };
 
 Read readTable(RfcDestination& destination, const QString& table, const QStringList& fields,
@@ -74,8 +75,12 @@ Read readTable(RfcDestination& destination, const QString& table, const QStringL
     }
     call.call();
     const QString outTable = call.result(QStringLiteral("OUT_TABLE"));
-    return {call.exception(), call.message(), call.table(QStringLiteral("FIELDS")).rows(),
-            call.table(widthTables ? outTable : QStringLiteral("DATA")).rows(), outTable};
+    return {call.exception(),
+            call.message(),
+            call.table(QStringLiteral("FIELDS")).rows(),
+            call.table(widthTables ? outTable : QStringLiteral("DATA")).rows(),
+            outTable,
+            call.connectionLost()};
 }
 
 // Sets an environment variable of the stand-in for one scope.
@@ -363,6 +368,8 @@ private Q_SLOTS:
         QVERIFY2(failed.message.contains(text), qPrintable(failed.message));
         QVERIFY2(failed.message.contains(QStringLiteral("TSV_TNEW_PAGE_ALLOC_FAILED")),
                  qPrintable(failed.message));
+        // A dump is the system's answer, not a broken way.
+        QVERIFY(!failed.lost);
         // The dump closed the connection: the next call opens a new one.
         QCOMPARE(readTable(*native, QStringLiteral("T000"), {QStringLiteral("MANDT")}).data.size(),
                  std::size_t(3));
@@ -377,6 +384,20 @@ private Q_SLOTS:
         const Read got = readTable(*native, QStringLiteral("T001"), {});
         QVERIFY2(got.exception.isEmpty(), qPrintable(got.exception + u' ' + got.message));
         QCOMPARE(got.data, expected.data);
+        QVERIFY(!got.lost);
+    }
+
+    // A way that breaks on the new connection too is told as such: the read may try later.
+    void aConnectionLostTwiceIsToldAsLost()
+    {
+        auto native = loggedOn();
+        QVERIFY(native);
+        const auto failing = scopedEnvironment("ZORV_STANDIN_FAIL_CALL", "1+");
+        const Read got = readTable(*native, QStringLiteral("T001"), {});
+        QCOMPARE(got.exception, QStringLiteral("SYSTEM_FAILURE"));
+        QVERIFY2(got.message.contains(QStringLiteral("connection to partner broken")),
+                 qPrintable(got.message));
+        QVERIFY(got.lost);
     }
 
     void cancelEndsAHangingCall()

@@ -30,6 +30,7 @@ void KeyCatalog::bind(const std::shared_ptr<RfcDestination>& destination)
         return;
     m_keys.clear();
     m_pages.clear();
+    m_rowCounts.clear();
     m_widest.reset();
     m_destination = destination;
 }
@@ -66,6 +67,18 @@ void KeyCatalog::learnPage(const QString& table, qint64 rows)
     QMutexLocker lock(&m_lock);
     qint64& kept = m_pages[table];
     kept = kept > 0 ? std::min(kept, rows) : rows;
+}
+
+qint64 KeyCatalog::knownRowCount(const QString& table)
+{
+    QMutexLocker lock(&m_lock);
+    return m_rowCounts.value(table, -1);
+}
+
+void KeyCatalog::learnRowCount(const QString& table, qint64 rows)
+{
+    QMutexLocker lock(&m_lock);
+    m_rowCounts.insert(table, rows);
 }
 
 std::optional<ReadModule> KeyCatalog::knownWidestModule()

@@ -17,8 +17,8 @@ class RfcDestination;
 
 // What reads learn of a system once and keep: the key fields of tables, read from the
 // dictionary (DD03L) once per table, the pages a table could be read in, and the widest read
-// module the system offers. A
-// connection's reads share one catalog, from any thread.
+// module the system offers, and the tables' row counts. A connection's reads share one catalog,
+// from any thread.
 class KeyCatalog
 {
 public:
@@ -38,6 +38,9 @@ public:
     // later reads of the session start there instead of failing their way down again.
     qint64 learnedPage(const QString& table);
     void learnPage(const QString& table, qint64 rows);
+    // How many rows the table holds, once a count or a read of every row told (-1: not known).
+    qint64 knownRowCount(const QString& table);
+    void learnRowCount(const QString& table, qint64 rows);
 
     // The widest module once it was asked for; nothing before.
     std::optional<ReadModule> knownWidestModule();
@@ -57,5 +60,6 @@ private:
     QHash<QString, Keys> m_keys;
     std::optional<ReadModule> m_widest;
     QHash<QString, qint64> m_pages;
+    QHash<QString, qint64> m_rowCounts;
     std::weak_ptr<RfcDestination> m_destination;
 };

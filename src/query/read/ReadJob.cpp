@@ -40,7 +40,10 @@ qint64 ReadJob::countOf(const Table& table, const std::atomic<bool>& cancel) con
 {
     if (!m_settings.countRows || table.request.limit > 0 || !table.request.options.isEmpty())
         return -1;
-    return RowCount::of(m_destination, table.request.table, &cancel).value_or(-1);
+    const qint64 count = RowCount::of(m_destination, table.request.table, &cancel).value_or(-1);
+    if (count >= 0)
+        m_catalog.learnRowCount(table.request.table, count);
+    return count;
 }
 
 double ReadJob::shareDone(qint64 rows, qint64 total, double fraction)
@@ -243,6 +246,11 @@ ReadJob::TableOutcome ReadJob::readTable(Table& table, size_t index,
             result.notes.append(fellBack);
         if (!reader.note().en.isEmpty())
             result.notes.append(reader.note());
+        // Every row read, none left out by a limit or an option: that is the table's count.
+        const bool everyRow = table.request.limit == 0 || outcome.rows < table.request.limit;
+        if (outcome.status == TableRead::Status::Done && everyRow &&
+            table.request.options.isEmpty() && !cancel)
+            m_catalog.learnRowCount(table.request.table, outcome.rows);
         return outcome;
     }
 }

@@ -147,6 +147,11 @@ const BiText& TableCall::message() const
     return m_function ? m_function->messageText() : none;
 }
 
+bool TableCall::connectionLost() const
+{
+    return m_function && m_function->connectionLost();
+}
+
 const RfcTable& TableCall::fields() const
 {
     static const RfcTable none;

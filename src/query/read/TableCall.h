@@ -60,6 +60,8 @@ public:
     const QString& exception() const;
     const BiText& message() const;
     const BiText& problem() const { return m_problem; }
+    // The last run failed on the way to the system, not in it.
+    bool connectionLost() const;
     const ReadModule& module() const { return m_module; }
     // FIELDS as the system returned it.
     const RfcTable& fields() const;

@@ -5,11 +5,15 @@
 #include "shell/FaultTexts.h"
 #include "shell/Texts.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <numeric>
+#include <thread>
 
 namespace
 {
@@ -185,11 +189,30 @@ TableRead::Attempt TableRead::attempt(RfcDestination& session, const Piece& piec
             width += length;
         answer.block->reserve(std::min<qint64>(rowCount, kMostReservedRows), width);
     }
-    ++m_calls;
-    attempt.outcome = tableCall.run(request, *answer.block);
+    // A large page gets one more try only: a way that keeps breaking under it may break because
+    // of it (a gateway that drops calls that run long), which a small page then tells.
+    const bool large = rowCount > m_request.floorRows + 1;
+    int broken = runAcrossBreaks(tableCall, request, *answer.block, large ? 1 : kConnectionRetries,
+                                 &attempt.outcome);
     attempt.exception = tableCall.exception();
     attempt.message = tableCall.message();
     attempt.problem = tableCall.problem();
+    if (broken > 0 && attempt.outcome == TableCall::Outcome::SystemFailure && large && !m_cancel) {
+        int probeBroken = 0;
+        attempt.tooLarge = smallPagePasses(session, request, &probeBroken);
+        broken = probeBroken > 0 ? broken + probeBroken : 0;
+    } else if (!tableCall.connectionLost()) {
+        broken = 0;
+    }
+    if (broken > 0) {
+        if (m_cancel) {
+            attempt.outcome = TableCall::Outcome::Cancelled;
+            return attempt;
+        }
+        attempt.problem = FaultTexts::get(FaultText::ConnectionLost)
+                              .arg(m_request.table, QString::number(broken));
+        return attempt;
+    }
     switch (attempt.outcome) {
     case TableCall::Outcome::Done:
         if (!tableCall.slotsFor(piece.fields, piece.lengths, answer.places, &why)) {
@@ -203,8 +226,8 @@ TableRead::Attempt TableRead::attempt(RfcDestination& session, const Piece& piec
     case TableCall::Outcome::SystemFailure:
         // What a failure says is no guide (its words come in the logon language, or not at
         // all): a page that fails where a small one of the same rows passes was too large.
-        attempt.tooLarge =
-            rowCount > m_request.floorRows + 1 && smallPagePasses(session, std::move(request));
+        if (!attempt.tooLarge && large && !tableCall.connectionLost())
+            attempt.tooLarge = smallPagePasses(session, request, nullptr);
         break;
     case TableCall::Outcome::Refused:
         attempt.answerRefused = true;
@@ -237,7 +260,7 @@ std::optional<TableRead::Answer> TableRead::settle(Attempt attempt, Status* stat
             m_failure.message = attempt.message;
             return std::nullopt;
         }
-        *status = fail(attempt.exception, attempt.message, {});
+        *status = fail(attempt.exception, attempt.message, attempt.problem);
         return std::nullopt;
     case TableCall::Outcome::Failed:
         *status = fail(attempt.exception, attempt.message, {});
@@ -287,13 +310,45 @@ int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, 
     return m_lastFetch;
 }
 
-bool TableRead::smallPagePasses(RfcDestination& session, TableCall::Request request)
+bool TableRead::waitToRetry(int retry) const
+{
+    const auto waitMs = static_cast<qint64>(kFirstRetryWaitMs) << (retry - 1);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < waitMs) {
+        if (m_cancel)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return !m_cancel;
+}
+
+bool TableRead::smallPagePasses(RfcDestination& session, TableCall::Request request, int* broken)
 {
     request.rowCount = m_request.floorRows + 1;
     TableCall probe(session, &m_cancel, m_request.module);
     RowBlock rows;
-    ++m_calls;
-    return probe.run(request, rows) == TableCall::Outcome::Done;
+    TableCall::Outcome outcome = TableCall::Outcome::Done;
+    const int breaks = runAcrossBreaks(probe, request, rows, kConnectionRetries, &outcome);
+    if (broken)
+        *broken =
+            outcome == TableCall::Outcome::SystemFailure && probe.connectionLost() ? breaks : 0;
+    return outcome == TableCall::Outcome::Done;
+}
+
+int TableRead::runAcrossBreaks(TableCall& call, const TableCall::Request& request, RowBlock& rows,
+                               int retries, TableCall::Outcome* outcome)
+{
+    int broken = 0;
+    for (;;) {
+        ++m_calls;
+        *outcome = call.run(request, rows);
+        if (*outcome != TableCall::Outcome::SystemFailure || !call.connectionLost())
+            return broken;
+        ++broken;
+        if (broken > retries || !waitToRetry(broken))
+            return broken;
+    }
 }
 
 void TableRead::noteModuleFailure(const QString& exception)

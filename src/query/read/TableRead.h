@@ -37,6 +37,10 @@ class SessionPool;
 class TableRead
 {
 public:
+    // A call whose way to the system broke goes out again this often, after a longer wait each
+    // time, before the read gives up (a page larger than the floor once, then a small one).
+    static constexpr int kConnectionRetries = 4;
+    static constexpr int kFirstRetryWaitMs = 500;
     using Column = PieceLayout::Column;
     struct Request {
         QString table;
@@ -114,7 +118,16 @@ private:
                                Status* status, bool* outOfResources);
     // Whether the request passes with a page of the floor's size: if so, the failed page was
     // too large for the system.
-    bool smallPagePasses(RfcDestination& session, TableCall::Request request);
+    // Waits before the retry-th repeat of a call; false when the read was cancelled meanwhile.
+    bool waitToRetry(int retry) const;
+    // Whether the same rows pass a page of the floor's size; *broken: how often in a row its way
+    // to the system broke, when it failed so (else 0).
+    bool smallPagePasses(RfcDestination& session, TableCall::Request request, int* broken);
+    // Runs the call, and again after a wait while its way to the system breaks, at most
+    // `retries` more times. Returns how many runs broke, counting the last only if it broke too;
+    // 0 when the way held from the start.
+    int runAcrossBreaks(TableCall& call, const TableCall::Request& request, RowBlock& rows,
+                        int retries, TableCall::Outcome* outcome);
     // With several sessions: the first piece of the parts next in line goes to the other
     // sessions (a paced part first cut into steps), so that answers wait for their turn.
     struct Fetch;

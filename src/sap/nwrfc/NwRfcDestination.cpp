@@ -245,6 +245,7 @@ bool NwRfcDestination::call(RfcFunction& function)
     if (function.cancelled())
         failure = {nwrfc::kCanceled, {}, {}};
     report(function, failure);
+    function.setConnectionLost(worthRepeating(failure.code));
     return false;
 }
 

@@ -129,6 +129,9 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
 
     answer.status = exchange.response().status();
     answer.tlsError = outcome.tlsError;
+    // A certificate refused is no broken way; a socket that failed or closed early is.
+    const bool broken = (outcome.end == HttpExchange::End::NetworkError && !outcome.tlsError) ||
+                        outcome.closedEarly;
     if (answer.status == 401) {
         function.setException(QStringLiteral("SYSTEM_FAILURE"),
                               FaultTexts::get(FaultText::LogonRefusedHttp));
@@ -153,6 +156,7 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
                                      text.pt.arg(m_base.toString(), status, target.pt)});
     } else if (outcome.end == HttpExchange::End::NetworkError && answer.status == 0) {
         answer.networkError = outcome.error;
+        function.setConnectionLost(broken);
         function.setException(
             QStringLiteral("SYSTEM_FAILURE"),
             answer.tlsError && !m_certificate.isEmpty()
@@ -160,6 +164,7 @@ SoapDestination::Answer SoapDestination::post(const QByteArray& body, RfcFunctio
                       FaultTexts::get(FaultText::CertificateFingerprint).arg(m_certificate)
                 : BiText::same(answer.networkError));
     } else {
+        function.setConnectionLost(broken);
         // The SOAP reader's own refusal says most; else what the HTTP layer found.
         const BiText& transport = exchange.response().problem();
         const BiText& problem = refused || transport.isEmpty() ? reader.problem() : transport;

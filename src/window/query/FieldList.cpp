@@ -17,10 +17,12 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QShortcut>
 
 FieldList::FieldList(QueryContext& context, ReportListView* view, QLineEdit* filter)
-    : QObject(view), m_context(context), m_view(view), m_filter(filter)
+    : QObject(view), m_context(context), m_view(view), m_filter(filter),
+      m_namesTitle(view->headerItem()->text(0))
 {
     m_filter->setClearButtonEnabled(true);
     m_filter->installEventFilter(this);
@@ -124,6 +126,7 @@ bool FieldList::addTableFields(const QString& table)
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
         applyFilter(item);
     }
+    showRowCounts();
     return true;
 }
 
@@ -139,6 +142,39 @@ void FieldList::removeTableFields(const QString& table)
     }
     m_view->setUpdatesEnabled(true);
     m_view->setView(view);
+    showRowCounts();
+}
+
+QStringList FieldList::tables() const
+{
+    QStringList tables;
+    for (const QTreeWidgetItem* item : m_view->itemsInOrder()) {
+        const QString key = item->text(0);
+        const QString table = key.left(key.indexOf(u'-'));
+        if (!tables.contains(table))
+            tables.append(table);
+    }
+    return tables;
+}
+
+void FieldList::showRowCounts()
+{
+    const Language language(m_context.host.state());
+    // Portuguese wins a caption when both languages are chosen.
+    const QLocale locale = language.portuguese() ? QLocale(QLocale::Portuguese, QLocale::Brazil)
+                                                 : QLocale(QLocale::English);
+    const QString form = language.pick(Texts::get(TextId::FieldListRowCount));
+    QStringList counts;
+    for (const QString& table : tables()) {
+        const qint64 rows = m_context.keys->knownRowCount(table);
+        if (rows >= 0)
+            counts.append(form.arg(table, locale.toString(rows)));
+    }
+    m_view->headerItem()->setText(0, counts.isEmpty() ? m_namesTitle
+                                                      : m_namesTitle + QStringLiteral(" (") +
+                                                            counts.join(u", ") + u')');
+    // The column is narrow: the whole of it is the header's tip.
+    m_view->headerItem()->setToolTip(0, counts.join(u'\n'));
 }
 
 QVector<ReadPlan::Field> FieldList::selectedFields() const

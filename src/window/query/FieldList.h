@@ -41,6 +41,11 @@ public:
     QLineEdit* filter() const { return m_filter; }
     // Keeps the fields whose name or text holds the text, in any case; empty shows all.
     void setFilterText(const QString& text);
+    // The header of the names' column adds the row count of each listed table once a count
+    // or a read of every row told it: "FieldName (KNA1: 1,234 rows)".
+    void showRowCounts();
+    // The tables whose fields are listed, in the order they were opened.
+    QStringList tables() const;
 
 Q_SIGNALS:
     // A double click or Enter asks for these fields in My Table.
@@ -60,4 +65,5 @@ private:
     ReportListView* m_view;
     QLineEdit* m_filter;
     RfcTable m_catalogue;
+    QString m_namesTitle;
 };

@@ -240,6 +240,9 @@ void QueryWindow::connectParts()
             applyLayout();
     });
     connect(m_preview, &PreviewPane::finished, m_myTable, &MyTable::showHeader);
+    // A read of every row tells how many a table holds.
+    connect(m_preview, &PreviewPane::finished, m_fields, &FieldList::showRowCounts);
+    connect(m_export, &ExportController::finished, m_fields, &FieldList::showRowCounts);
     connect(m_rowsPanel, &RowsPanel::buttonClicked, this, &QueryWindow::rowsButton);
     m_myTable->setChosenFields([this] { return m_fields->selectedFields(); });
     connect(m_fields, &FieldList::chosen, this,

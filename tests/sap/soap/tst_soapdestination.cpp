@@ -86,6 +86,7 @@ struct Outcome {
     QString exception;
     QString message;
     QStringList data;
+    bool lost = false; // the way to the system broke
 };
 
 Outcome read(RfcDestination& destination, const QString& table = QStringLiteral("T000"))
@@ -98,6 +99,7 @@ Outcome read(RfcDestination& destination, const QString& table = QStringLiteral(
     outcome.ok = function.call();
     outcome.exception = function.exception();
     outcome.message = function.message();
+    outcome.lost = function.connectionLost();
     for (const auto& row : function.table(QStringLiteral("DATA")).rows())
         outcome.data.append(row.at(0));
     return outcome;
@@ -264,56 +266,58 @@ private Q_SLOTS:
     {
         QTest::addColumn<Reply>("failure");
         QTest::addColumn<QString>("mention"); // in the message, ignoring case
+        QTest::addColumn<bool>("lost");       // the same call may pass once the way is back
 
         const QByteArray body = rowsAnswer({"000", "001", "100"});
         const QByteArray part = body.left(body.indexOf("<item><WA>001"));
         QTest::newRow("silent server: timeout")
-            << Reply([](QTcpSocket*, const HttpRequest&) {}) << QStringLiteral("time");
+            << Reply([](QTcpSocket*, const HttpRequest&) {}) << QStringLiteral("time") << false;
         QTest::newRow("stalls mid-body") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
             socket->write(httpHead(200, "OK",
                                    "Content-Type: text/xml\r\nContent-Length: " +
                                        QByteArray::number(part.size() + 500) + "\r\n") +
                           part);
-        }) << QString();
+        }) << QString() << false;
         QTest::newRow("dropped mid-body") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
             socket->write(httpHead(200, "OK",
                                    "Content-Type: text/xml\r\nContent-Length: " +
                                        QByteArray::number(part.size() + 500) + "\r\n") +
                           part);
             socket->disconnectFromHost();
-        }) << QString();
+        }) << QString() << true;
         QTest::newRow("dropped mid-chunk") << Reply([part](QTcpSocket* socket, const HttpRequest&) {
             socket->write(
                 httpHead(200, "OK", "Content-Type: text/xml\r\nTransfer-Encoding: chunked\r\n") +
                 QByteArray::number(part.size() + 500, 16) + "\r\n" + part);
             socket->disconnectFromHost();
-        }) << QString();
+        }) << QString() << true;
         QTest::newRow("HTML login page")
-            << answer(200, "OK", "text/html", kLoginPage) << QStringLiteral("HTTP 200");
+            << answer(200, "OK", "text/html", kLoginPage) << QStringLiteral("HTTP 200") << false;
         QTest::newRow("proxy error")
             << answer(502, "Bad Gateway", "text/plain",
                       "The proxy server received an invalid response from an upstream server.")
-            << QStringLiteral("HTTP 502");
+            << QStringLiteral("HTTP 502") << false;
         QTest::newRow("redirect to a login page")
             << answer(302, "Found", "text/html", kLoginPage, "Location: /sap/bc/gui/logon\r\n")
-            << QStringLiteral("HTTP 302");
+            << QStringLiteral("HTTP 302") << false;
         QTest::newRow("empty answer")
-            << answer(200, "OK", "text/xml", "") << QStringLiteral("HTTP 200");
+            << answer(200, "OK", "text/xml", "") << QStringLiteral("HTTP 200") << false;
         // Another function's answer, or one outside the RFC namespace, is named in the message.
         QTest::newRow("another function's answer")
             << soap(envelope("<rfc:RFC_SYSTEM_INFO.Response xmlns:rfc=\"" + kRfc +
                              "\"><RFCSI_EXPORT><RFCSYSID>QAS</RFCSYSID></RFCSI_EXPORT>"
                              "</rfc:RFC_SYSTEM_INFO.Response>"))
-            << QStringLiteral("<rfc:RFC_SYSTEM_INFO.Response>");
+            << QStringLiteral("<rfc:RFC_SYSTEM_INFO.Response>") << false;
         QTest::newRow("the response in no namespace")
             << soap(envelope("<RFC_READ_TABLE.Response><DATA/></RFC_READ_TABLE.Response>"))
-            << QStringLiteral("(no namespace)");
+            << QStringLiteral("(no namespace)") << false;
     }
 
     void failuresBecomeSystemFailures()
     {
         QFETCH(Reply, failure);
         QFETCH(QString, mention);
+        QFETCH(bool, lost);
         ScriptedServer server;
         server.replies = {soap(), failure, soap(rowsAnswer({"000"}))};
         SoapDestination destination(server.base(), QString(), 700);
@@ -324,8 +328,10 @@ private Q_SLOTS:
         QVERIFY(!outcome.message.isEmpty());
         QVERIFY2(outcome.message.contains(mention, Qt::CaseInsensitive),
                  qPrintable(outcome.message));
+        QCOMPARE(outcome.lost, lost);
         const Outcome next = read(destination);
         QVERIFY2(next.ok, qPrintable(next.exception + u' ' + next.message));
+        QVERIFY(!next.lost);
         QCOMPARE(next.data, QStringList{"000"});
     }
 
@@ -339,6 +345,7 @@ private Q_SLOTS:
         const Outcome outcome = read(destination);
         QCOMPARE(outcome.exception, QStringLiteral("SYSTEM_FAILURE"));
         QVERIFY(!outcome.message.isEmpty());
+        QVERIFY(outcome.lost);
     }
 
     void logoffEndsTheSessionAndForgetsThePassword()

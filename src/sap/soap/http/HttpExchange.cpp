@@ -131,6 +131,7 @@ private:
         }
         m_outcome.error = m_socket.errorString();
         m_outcome.tlsError = error == QAbstractSocket::SslHandshakeFailedError;
+        m_outcome.closedEarly = error == QAbstractSocket::RemoteHostClosedError;
         finish(m_response.state() == HttpResponseReader::State::Failed ? End::Refused
                                                                        : End::NetworkError);
     }

@@ -42,9 +42,10 @@ public:
 
     struct Outcome {
         End end = End::NetworkError;
-        QString error;         // what went wrong on the network, for the user
-        bool tlsError = false; // the TLS handshake failed
-        QString certificate;   // SHA-256 fingerprint of a certificate not trusted
+        QString error;            // what went wrong on the network, for the user
+        bool tlsError = false;    // the TLS handshake failed
+        bool closedEarly = false; // the server or the way closed the connection mid-answer
+        QString certificate;      // SHA-256 fingerprint of a certificate not trusted
     };
 
     explicit HttpExchange(Settings settings) : m_settings(std::move(settings)) {}

@@ -31,7 +31,8 @@ std::map<quintptr, Connection> s_connections;
 quintptr s_lastHandle = 0;
 std::map<QString, std::unique_ptr<StandinContainer>> s_descriptions;
 // The calls counted since ZORV_STANDIN_FAIL_CALL last changed, so that a test sets it and the
-// Nth call from then on fails, whatever ran before in the process.
+// Nth call from then on fails ("N+": that one and every one after), whatever ran before in the
+// process.
 QMutex s_failLock;
 QByteArray s_failSetting;
 int s_invokesSinceSetting = 0;
@@ -44,7 +45,10 @@ bool failsNow()
         s_failSetting = setting;
         s_invokesSinceSetting = 0;
     }
-    return ++s_invokesSinceSetting == setting.toInt();
+    ++s_invokesSinceSetting;
+    if (setting.endsWith('+'))
+        return s_invokesSinceSetting >= setting.chopped(1).toInt();
+    return s_invokesSinceSetting == setting.toInt();
 }
 
 QString queryTable(const StandinContainer& function)
