@@ -6,6 +6,7 @@
 //   preview_bench [fields]
 #include "QueryTestKit.h"
 
+#include "window/main/StatusPanels.h"
 #include "window/query/FieldList.h"
 #include "window/query/MyTable.h"
 #include "window/query/PreviewFilter.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
     std::vector<double> started;
     std::vector<double> filled;
     std::vector<double> painted;
+    QString doneLine; // what the status bar said of the last preview: its calls and module
     for (int run = 0; run <= kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
@@ -80,6 +82,7 @@ int main(int argc, char** argv)
                          qPrintable(kit.desktop.messageTexts().join(u'|')));
             return 1;
         }
+        doneLine = kit.window.statusPanels()->message();
         if (run > 0) { // the first run warms the database's page cache
             started.push_back(toStart);
             filled.push_back(toModel);
@@ -130,8 +133,9 @@ int main(int argc, char** argv)
                 *std::min_element(emptied.begin(), emptied.end()), median(emptied));
 
     const int fieldCount = window->myTable().count();
-    std::printf("preview of %d rows x %d fields (%d read calls)\n", model.rowCount(), fieldCount,
-                window->preview().plan().pieceCount());
+    std::printf("preview of %d rows x %d fields (%d pieces through RFC_READ_TABLE)\n",
+                model.rowCount(), fieldCount, window->preview().plan().pieceCount());
+    std::printf("the preview's done line: %s\n", qPrintable(doneLine));
     std::printf("Preview: from the command to the read started (columns set up): best %.1f ms, "
                 "median %.1f ms\n",
                 *std::min_element(started.begin(), started.end()), median(started));

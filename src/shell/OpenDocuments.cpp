@@ -1,9 +1,8 @@
 #include "shell/OpenDocuments.h"
 
-#include "shell/BoundedFile.h"
+#include "shell/PathListFile.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 QString OpenDocuments::pathIn(const QString& folder)
 {
@@ -12,24 +11,10 @@ QString OpenDocuments::pathIn(const QString& folder)
 
 QStringList OpenDocuments::paths() const
 {
-    QByteArray bytes;
-    if (!BoundedFile::read(m_file, BoundedFile::kLargestStateFile, &bytes, nullptr))
-        return {};
-    QStringList paths;
-    for (const QByteArray& line : bytes.split('\n')) {
-        const QString path = QString::fromUtf8(line).trimmed();
-        if (!path.isEmpty() && !paths.contains(path))
-            paths.append(path);
-    }
-    return paths;
+    return PathListFile::read(m_file);
 }
 
 bool OpenDocuments::write(const QStringList& paths) const
 {
-    QSaveFile file(m_file);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const QString& path : paths)
-        file.write(path.toUtf8() + '\n');
-    return file.commit();
+    return PathListFile::write(m_file, paths);
 }

@@ -22,7 +22,6 @@ public:
 
 private:
     bool write(const QStringList& paths) const;
-    static bool same(const QString& a, const QString& b);
 
     QString m_file;
 };

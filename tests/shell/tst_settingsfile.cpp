@@ -1,4 +1,5 @@
 #include "shell/AppState.h"
+#include "shell/PathListFile.h"
 #include "shell/SettingsFile.h"
 
 #include <QSaveFile>
@@ -424,6 +425,46 @@ private Q_SLOTS:
     {
         AppState state;
         QVERIFY(!SettingsFile::writeFile(QStringLiteral("/nonexistent/zorv/Zorv.ini"), state));
+    }
+
+    // The lists of documents beside the settings file: each path once however it is spelled,
+    // blank lines and line ends passed over, at most as many as asked, nothing from what is no
+    // plain file; written whole, in UTF-8.
+    void pathListsKeepEachFileOnce_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("most");
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("one file spelled twice")
+            << QByteArray("/q/a.txt\n/q/./a.txt\n/q/b/../a.txt\n/q/b.txt\n") << 0
+            << QStringList{"/q/a.txt", "/q/b.txt"};
+        QTest::newRow("blank lines and CRLF") << QByteArray("\r\n/q/a.txt\r\n\n  \n/q/b.txt") << 0
+                                              << QStringList{"/q/a.txt", "/q/b.txt"};
+        QTest::newRow("at most two")
+            << QByteArray("/a\n/b\n/a\n/c\n") << 2 << QStringList{"/a", "/b"};
+        QTest::newRow("names in UTF-8") << QByteArray("/q/relat\xc3\xb3rio.txt\n") << 0
+                                        << QStringList{QString::fromUtf8("/q/relatório.txt")};
+        QTest::newRow("empty") << QByteArray() << 8 << QStringList{};
+    }
+
+    void pathListsKeepEachFileOnce()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, most);
+        QFETCH(QStringList, paths);
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("list.txt"));
+        QSaveFile written(file);
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        written.write(bytes);
+        QVERIFY(written.commit());
+        QCOMPARE(PathListFile::read(file, most), paths);
+        // What is written reads back the same.
+        QVERIFY(PathListFile::write(file, paths));
+        QCOMPARE(PathListFile::read(file), paths);
+        QVERIFY(PathListFile::read(folder.filePath(QStringLiteral("missing.txt"))).isEmpty());
+        QVERIFY(PathListFile::read(folder.path()).isEmpty());
+        QVERIFY(!PathListFile::write(folder.filePath(QStringLiteral("no/such/list.txt")), paths));
     }
 };
 
