@@ -3,6 +3,7 @@
 // `zorv export`, which must write the same file from the saved query.
 #include "QueryTestKit.h"
 #include "query/read/TableCall.h"
+#include "shell/ControlNames.h"
 #include "window/query/ExportController.h"
 
 #include "query/document/QueryDocumentFile.h"
@@ -80,7 +81,7 @@ private:
 
     void setLimit(const QString& rows)
     {
-        m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(rows);
+        m_window->findChild<QLineEdit*>(Query::kRowLimit)->setText(rows);
     }
 
     // Runs Import Table into target and waits for it to end.
@@ -367,8 +368,7 @@ private Q_SLOTS:
         m_kit->state.languageEnglish = !portuguese;
         m_kit->state.languagePortuguese = portuguese;
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
-        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
-                 QStringLiteral("20"));
+        QCOMPARE(m_window->findChild<QLineEdit*>(Query::kRowLimit)->text(), QStringLiteral("20"));
         const QString target = file(QStringLiteral("KNA1.csv"));
         QVERIFY(importTo(target));
         QCOMPARE(m_kit->desktop.fileRequests.last().note,
@@ -376,9 +376,8 @@ private Q_SLOTS:
                             : QStringLiteral("Writes 20 rows (the row limit)"));
         QCOMPARE(readAll(target).count("\r\n"), 20 + 2);
 
-        m_window->findChild<QCheckBox*>(QStringLiteral("Check1"))->click();
-        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
-                 QStringLiteral("0"));
+        m_window->findChild<QCheckBox*>(Query::kAllRows)->click();
+        QCOMPARE(m_window->findChild<QLineEdit*>(Query::kRowLimit)->text(), QStringLiteral("0"));
         QVERIFY(importTo(target));
         QCOMPARE(m_kit->desktop.fileRequests.last().note,
                  portuguese ? QStringLiteral("Grava todas as linhas (All Rows)")
@@ -846,3 +845,5 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestImport)
 #include "tst_import.moc"
+
+using namespace ControlNames;

@@ -1,4 +1,5 @@
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 #include "window/query/TableTreeController.h"
 
 #include "shell/RecentDocuments.h"
@@ -164,10 +165,9 @@ class TestQueryWorkspace : public QObject
         QMenu* file = kit.window.menu(QStringLiteral("mfile"));
         Q_EMIT file->aboutToShow();
         QStringList entries;
-        for (QAction* action : file->actions()) {
-            if (action->objectName().startsWith(QStringLiteral("recent")))
-                entries.append(action->text());
-        }
+        for (int number = 1;
+             QAction* entry = file->findChild<QAction*>(Main::recentDocument(number)); ++number)
+            entries.append(entry->text());
         return entries;
     }
 
@@ -175,7 +175,7 @@ class TestQueryWorkspace : public QObject
     {
         QMenu* file = kit.window.menu(QStringLiteral("mfile"));
         Q_EMIT file->aboutToShow();
-        return file->findChild<QAction*>(QStringLiteral("recent%1").arg(number));
+        return file->findChild<QAction*>(Main::recentDocument(number));
     }
 
 private Q_SLOTS:
@@ -548,7 +548,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, bytes));
         QueryWindow* window = openDocument(kit, path);
         QVERIFY(window);
-        auto* tree = window->findChild<QObject*>(QStringLiteral("TreeView1"));
+        auto* tree = window->findChild<QObject*>(Query::kTree);
         QCOMPARE(window->singleClick(), singleClick);
         QCOMPARE(tree->property("SingleSel").toBool(), singleClick);
         QCOMPARE(tree->property("HotTracking").toBool(), singleClick);
@@ -926,7 +926,7 @@ private Q_SLOTS:
         addField(second, QStringLiteral("KNA1-KUNNR"), QStringLiteral("C"), 10,
                  QStringLiteral("Customer"));
         kit.window.perform(QStringLiteral("msinglesel"));
-        auto* limit = second->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        auto* limit = second->findChild<QLineEdit*>(Query::kRowLimit);
         limit->selectAll();
         QTest::keyClicks(limit, QStringLiteral("55"));
         kit.window.perform(QStringLiteral("mcloserows"));
@@ -987,3 +987,5 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestQueryWorkspace)
 #include "tst_queryworkspace.moc"
+
+using namespace ControlNames;

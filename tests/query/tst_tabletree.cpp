@@ -1,4 +1,5 @@
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "window/main/StatusPanels.h"
 #include "window/query/ReportListView.h"
@@ -27,17 +28,17 @@ void settle()
 
 TableTreeView* treeOf(QueryWindow* window)
 {
-    return window->findChild<TableTreeView*>(QStringLiteral("TreeView1"));
+    return window->findChild<TableTreeView*>(Query::kTree);
 }
 
 ReportListView* fieldListOf(QueryWindow* window)
 {
-    return window->findChild<ReportListView*>(QStringLiteral("ListView1"));
+    return window->findChild<ReportListView*>(Query::kFieldList);
 }
 
 QString summaryOf(QueryWindow* window)
 {
-    return window->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+    return window->findChild<QLabel*>(Query::kTreeSummary)->text();
 }
 
 QTreeWidgetItem* itemOf(TableTreeView* tree, const QString& text)
@@ -1051,3 +1052,5 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestTableTree)
 #include "tst_tabletree.moc"
+
+using namespace ControlNames;

@@ -1,4 +1,5 @@
 #include "WindowTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "shell/AppState.h"
 #include "shell/SettingsFile.h"
@@ -64,12 +65,12 @@ QStringList split(const char* names)
 
 QToolBar* toolbarOf(const MainWindow& window)
 {
-    return window.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    return window.findChild<QToolBar*>(Main::kToolbar);
 }
 
-QLabel* panel(const MainWindow& window, const char* name)
+QLabel* panel(const MainWindow& window, const QString& name)
 {
-    return window.findChild<QLabel*>(QString::fromLatin1(name));
+    return window.findChild<QLabel*>(name);
 }
 } // namespace
 
@@ -84,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillon for SAP R/3"));
         QCOMPARE(w.statusPanels()->connectionText(), QStringLiteral("Disconnected "));
         QCOMPARE(w.statusPanels()->connectionToolTip(), QStringLiteral("maria is not connected "));
-        QCOMPARE(panel(w, "StatusPanel1")->toolTip(), QStringLiteral("System Message"));
+        QCOMPARE(panel(w, Main::kMessagePanel)->toolTip(), QStringLiteral("System Message"));
         QCOMPARE(w.statusPanels()->clockText(), QStringLiteral("09:30"));
         const QString longDate = w.statusPanels()->clockToolTip();
         for (const char* part : {"Monday", "March", "12", "2007"})
@@ -705,7 +706,7 @@ private Q_SLOTS:
         QCOMPARE(captionOf(w, QStringLiteral("mfile")), QStringLiteral("Arquivo"));
         QCOMPARE(w.toolButton(QStringLiteral("Conectar"))->toolTip(),
                  QStringLiteral("Conectar R/3 System"));
-        QCOMPARE(panel(w, "StatusPanel1")->toolTip(), QStringLiteral("Mensagem do Sistema"));
+        QCOMPARE(panel(w, Main::kMessagePanel)->toolTip(), QStringLiteral("Mensagem do Sistema"));
         QCOMPARE(w.statusPanels()->message(),
                  QStringLiteral("Bom dia maria. Bem-vindo ao Quillon"));
     }
@@ -813,9 +814,9 @@ private Q_SLOTS:
         f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
         QMenu* r3 = w.menu(QStringLiteral("mr3system"));
-        for (QWidget* target :
-             {static_cast<QWidget*>(w.statusBar()), static_cast<QWidget*>(panel(w, "StatusPanel1")),
-              w.findChild<QWidget*>(QStringLiteral("conectar"))}) {
+        for (QWidget* target : {static_cast<QWidget*>(w.statusBar()),
+                                static_cast<QWidget*>(panel(w, Main::kMessagePanel)),
+                                w.findChild<QWidget*>(Main::kConnectionPanel)}) {
             QVERIFY(!r3->isVisible());
             QTest::mousePress(target, Qt::RightButton, {}, QPoint(3, 3));
             QTRY_VERIFY(r3->isVisible());
@@ -1158,3 +1159,5 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
+
+using namespace ControlNames;

@@ -1,4 +1,5 @@
 #include "WindowTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "window/common/Icons.h"
 #include "window/main/ProgressBarWidget.h"
@@ -15,7 +16,7 @@ namespace
 // The picture the connection panel shows now.
 QImage connectionPicture(const MainWindow& window)
 {
-    const auto* panel = window.findChild<QWidget*>(QStringLiteral("conectar"));
+    const auto* panel = window.findChild<QWidget*>(Main::kConnectionPanel);
     for (const QLabel* label : panel->findChildren<QLabel*>()) {
         if (!label->pixmap().isNull())
             return label->pixmap().toImage();
@@ -98,7 +99,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.state.languagePortuguese = true;
         MainWindow& w = f.loaded();
-        auto* cancel = w.findChild<QAction*>(QStringLiteral("ProgressCancel"));
+        auto* cancel = w.findChild<QAction*>(Main::kProgressCancel);
         QVERIFY(cancel);
         QCOMPARE(cancel->text(), QStringLiteral("Cancelar"));
         QCOMPARE(cancel->toolTip(), QStringLiteral("Cancelar (Esc)"));
@@ -244,3 +245,5 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestProgressDisplay)
 #include "tst_progressdisplay.moc"
+
+using namespace ControlNames;

@@ -1,3 +1,4 @@
+#include "shell/ControlNames.h"
 #include "shell/DesktopServices.h"
 #include "window/main/QtDesktop.h"
 
@@ -210,7 +211,7 @@ private Q_SLOTS:
             if (!dialog)
                 return;
             for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-                if (label->objectName() != u"FileDialogNote")
+                if (label->objectName() != FileDialog::kNote)
                     continue;
                 labels.append(label->text());
                 shown = label->isVisible();
@@ -241,3 +242,5 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestQtDesktop)
 #include "tst_qtdesktop.moc"
+
+using namespace ControlNames;
