@@ -91,7 +91,7 @@ struct Outcome {
 Outcome read(RfcDestination& destination, const QString& table = QStringLiteral("T000"))
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = table;
+    function.setImport(QStringLiteral("QUERY_TABLE"), table);
     function.table(QStringLiteral("FIELDS"));
     function.table(QStringLiteral("DATA"));
     Outcome outcome;
@@ -409,7 +409,7 @@ private Q_SLOTS:
         std::atomic<bool> cancel{false};
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
         function.setCancel(&cancel);
-        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
+        function.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("BSEG"));
         function.table(QStringLiteral("FIELDS"));
         int rows = 0;
         function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) {
@@ -473,8 +473,8 @@ private Q_SLOTS:
         QVERIFY(destination.logon(logonData()).ok);
 
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
-        function.exportParameter(QStringLiteral("ROWCOUNT")).value = QStringLiteral("5000");
+        function.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("BSEG"));
+        function.setImport(QStringLiteral("ROWCOUNT"), QStringLiteral("5000"));
         function.table(QStringLiteral("FIELDS"));
         int rows = 0;
         function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) { ++rows; });
@@ -498,7 +498,7 @@ private Q_SLOTS:
         std::atomic<bool> cancel{false};
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
         function.setCancel(&cancel);
-        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("T000");
+        function.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("T000"));
         std::thread canceller([&cancel] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             cancel = true;
@@ -662,7 +662,7 @@ private Q_SLOTS:
         QVERIFY(destination.logon(logonData()).ok);
 
         RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-        function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
+        function.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("BSEG"));
         function.table(QStringLiteral("FIELDS"));
         int rows = 0;
         int misplaced = 0;
