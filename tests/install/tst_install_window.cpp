@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace ControlNames;
 using namespace InstallFixtures;
 
 namespace
@@ -153,5 +154,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestInstallWindow)
 #include "tst_install_window.moc"
-
-using namespace ControlNames;

@@ -3,7 +3,8 @@
 # log on to the demo system, create a folder and a table, open it, find fields with the filter
 # and double-click them into My Table, preview with F5, drag two splitters and check where they
 # landed, copy preview cells and compare the clipboard (xclip), add an option, save with Ctrl+S,
-# import with Ctrl+E (as text, then as a workbook), exit with Ctrl+Q and the save question, start again and reopen the query
+# export with Ctrl+E, the menu's Import Table (as text, then as a workbook), exit with Ctrl+Q and
+# the save question, start again and reopen the query
 # from the recent documents; then, in Portuguese, decline a recovered query and try a wrong
 # password in the logon dialog; then the same way again with the keyboard alone (F10 to the
 # menus, Enter in the tree and the field list), reopening the query open at the exit. Screenshots
@@ -185,7 +186,7 @@ wait_window "Save My Table as"
 xdotool key ctrl+a; type_line "$HOME_DIR/customers.csv" 0.2
 wait_gone "Save My Table as"
 wait_window "Zorv"                 # no spreadsheet here: "Vub could not open ..."
-shot 12-imported
+shot 12-exported
 xdotool key Return; sleep 0.8
 wait_window "Zorv"                 # "Open the folder that holds it instead?"
 shot 12-folder-offered

@@ -22,6 +22,8 @@
 #include <QMimeData>
 #include <QtTest>
 
+using namespace ControlNames;
+
 namespace
 {
 // In the order of KNA1's catalogue, which is the field list's order.
@@ -527,5 +529,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestMyTable)
 #include "tst_mytable.moc"
-
-using namespace ControlNames;

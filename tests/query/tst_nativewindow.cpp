@@ -14,6 +14,8 @@
 #include <QScopeGuard>
 #include <QTableView>
 
+using namespace ControlNames;
+
 class TestNativeWindow : public QObject
 {
     Q_OBJECT
@@ -89,7 +91,7 @@ private Q_SLOTS:
 
     void cleanup() { m_kit->closeAllWindows(); }
 
-    void previewAndImportAreTheDemosOwn()
+    void previewAndExportAreTheDemosOwn()
     {
         const LogonData native = chosenInTheDialog();
         QCOMPARE(native.native.applicationServer, QStringLiteral("localhost"));
@@ -139,5 +141,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestNativeWindow)
 #include "tst_nativewindow.moc"
-
-using namespace ControlNames;

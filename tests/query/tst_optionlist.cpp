@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+using namespace ControlNames;
+
 namespace
 {
 const QString kHint = QStringLiteral("Right click to add option or click on option to edit");
@@ -918,5 +920,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestOptionList)
 #include "tst_optionlist.moc"
-
-using namespace ControlNames;

@@ -24,6 +24,8 @@
 #include <QSortFilterProxyModel>
 #include <QTableView>
 
+using namespace ControlNames;
+
 namespace
 {
 // What a query window shows in one form in both languages.
@@ -325,5 +327,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestPortuguese)
 #include "tst_portuguese.moc"
-
-using namespace ControlNames;

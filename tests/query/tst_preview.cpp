@@ -40,6 +40,8 @@
 #include <QToolTip>
 #include <QtTest>
 
+using namespace ControlNames;
+
 namespace
 {
 const QString kOverflowTip = QStringLiteral("The value did not fit its output length");
@@ -1502,5 +1504,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestPreview)
 #include "tst_preview.moc"
-
-using namespace ControlNames;

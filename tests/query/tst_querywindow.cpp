@@ -38,6 +38,8 @@
 
 #include <cmath>
 
+using namespace ControlNames;
+
 namespace
 {
 void settle()
@@ -1142,5 +1144,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestQueryWindow)
 #include "tst_querywindow.moc"
-
-using namespace ControlNames;

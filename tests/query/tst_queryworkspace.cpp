@@ -18,6 +18,8 @@
 #include <QMenu>
 #include <QTest>
 
+using namespace ControlNames;
+
 Q_DECLARE_METATYPE(Desktop::Answer)
 
 namespace
@@ -987,5 +989,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestQueryWorkspace)
 #include "tst_queryworkspace.moc"
-
-using namespace ControlNames;

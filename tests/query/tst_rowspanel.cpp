@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+using namespace ControlNames;
+
 class TestRowsPanel : public QueryWindowTest
 {
     Q_OBJECT
@@ -283,5 +285,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestRowsPanel)
 #include "tst_rowspanel.moc"
-
-using namespace ControlNames;

@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QTest>
 
+using namespace ControlNames;
+
 namespace
 {
 const QColor kBlue(0, 0, 255);
@@ -1052,5 +1054,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestTableTree)
 #include "tst_tabletree.moc"
-
-using namespace ControlNames;

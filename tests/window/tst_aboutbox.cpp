@@ -14,6 +14,8 @@
 
 #include <cmath>
 
+using namespace ControlNames;
+
 namespace
 {
 // An about box over a scripted desktop, with a temporary program folder.
@@ -195,5 +197,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestAboutBox)
 #include "tst_aboutbox.moc"
-
-using namespace ControlNames;

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace ControlNames;
+
 namespace
 {
 const QString kLandscape = QStringLiteral(ZORV_TEST_DATA "/sap/SAPUILandscape.xml");
@@ -205,5 +207,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestLogonDialog)
 #include "tst_logondialog.moc"
-
-using namespace ControlNames;

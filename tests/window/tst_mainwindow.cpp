@@ -31,6 +31,8 @@
 
 #include <algorithm>
 
+using namespace ControlNames;
+
 namespace
 {
 // The caption as the user reads it: the mnemonic's "&" is no character.
@@ -1159,5 +1161,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
-
-using namespace ControlNames;

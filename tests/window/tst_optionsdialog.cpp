@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace ControlNames;
+
 namespace
 {
 template <typename T> T* control(const OptionsDialog& dialog, const QString& name)
@@ -312,5 +314,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestOptionsDialog)
 #include "tst_optionsdialog.moc"
-
-using namespace ControlNames;

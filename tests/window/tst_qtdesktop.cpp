@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace ControlNames;
+
 namespace
 {
 bool writeFile(const QString& path, const QByteArray& bytes)
@@ -242,5 +244,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestQtDesktop)
 #include "tst_qtdesktop.moc"
-
-using namespace ControlNames;

@@ -19,6 +19,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+using namespace ControlNames;
+
 namespace
 {
 const QString kChosen = QStringLiteral("/data/chosen.csv");
@@ -604,5 +606,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestRouting)
 #include "tst_routing.moc"
-
-using namespace ControlNames;

@@ -19,6 +19,8 @@
 
 #include <csignal>
 
+using namespace ControlNames;
+
 namespace
 {
 QByteArray line(const char* key, const QByteArray& value)
@@ -250,5 +252,3 @@ private Q_SLOTS:
 
 QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"
-
-using namespace ControlNames;

@@ -109,7 +109,7 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
             &MainWindow::refreshWindowMenu);
     connect(m_menus.value(QStringLiteral("mfile")), &QMenu::aboutToShow, this,
             &MainWindow::refreshRecentDocuments);
-    // Esc cancels a running import; it is taken only while one runs.
+    // Esc cancels a running export; it is taken only while one runs.
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_escape->setContext(Qt::ApplicationShortcut);
     m_escape->setEnabled(false);
@@ -420,7 +420,7 @@ void MainWindow::endSession()
     if (m_documents)
         m_documents->keepOpenDocuments();
     writeSession();
-    // What the windows held is kept above; deleting them also waits for a running import, which
+    // What the windows held is kept above; deleting them also waits for a running export, which
     // reads through the connection closed next.
     const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
     for (QMdiSubWindow* sub : windows)

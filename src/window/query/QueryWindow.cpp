@@ -207,7 +207,7 @@ void QueryWindow::closeEvent(QCloseEvent* event)
 {
     if (m_export->running()) {
         m_context.host.setStatusText(
-            Language(m_context.host.state()).pick(Texts::get(TextId::ImportRunning)));
+            Language(m_context.host.state()).pick(Texts::get(TextId::ExportRunning)));
         event->ignore();
         return;
     }
