@@ -403,7 +403,7 @@ private Q_SLOTS:
         QTest::newRow("save as") << "msaveasqtable"
                                  << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "saveQueryAs";
         QTest::newRow("preview") << "mqpreview" << QKeySequence(Qt::Key_F5) << "mqpreview()";
-        QTest::newRow("import") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
+        QTest::newRow("export") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
                                 << "mimportmytable()";
         QTest::newRow("close the window")
             << "mcloseqtable" << QKeySequence(Qt::CTRL | Qt::Key_W) << "closed";
