@@ -680,10 +680,10 @@ private Q_SLOTS:
 
     void exportCommandWritesWhatTheWindowWrites()
     {
-        const QString exported = file(QStringLiteral("exported.csv"));
+        const QString fromWindow = file(QStringLiteral("window.csv"));
         const QString query = file(QStringLiteral("partners.txt"));
-        QVERIFY(exportAndSaveQuery(exported, query));
-        const QByteArray bytes = readAll(exported);
+        QVERIFY(exportAndSaveQuery(fromWindow, query));
+        const QByteArray bytes = readAll(fromWindow);
         // Both pieces returned rows, and values that need quotes are among them.
         QVERIFY(bytes.count("\r\n") > 40);
         QVERIFY(bytes.contains("\"\""));
@@ -695,18 +695,18 @@ private Q_SLOTS:
         QCOMPARE(readAll(exported), bytes);
 
         // Without --output the file is the one the query names: the last export's.
-        QVERIFY(QFile::remove(exported));
+        QVERIFY(QFile::remove(fromWindow));
         run = zorv({query});
         QVERIFY2(run.code == 0, run.err.constData());
-        QCOMPARE(run.out, exported.toUtf8() + '\n');
-        QCOMPARE(readAll(exported), bytes);
+        QCOMPARE(run.out, fromWindow.toUtf8() + '\n');
+        QCOMPARE(readAll(fromWindow), bytes);
     }
 
     void exportCommandSeparatorAndEncoding()
     {
-        const QString exported = file(QStringLiteral("exported.csv"));
+        const QString fromWindow = file(QStringLiteral("window.csv"));
         const QString query = file(QStringLiteral("partners.txt"));
-        QVERIFY(exportAndSaveQuery(exported, query));
+        QVERIFY(exportAndSaveQuery(fromWindow, query));
 
         // The window's export with a separator of two characters, to compare with.
         m_kit->state.listSeparator = QStringLiteral("||");
