@@ -167,9 +167,10 @@ class TestQueryWorkspace : public QObject
         QMenu* file = kit.window.menu(QStringLiteral("mfile"));
         Q_EMIT file->aboutToShow();
         QStringList entries;
-        for (int number = 1;
-             QAction* entry = file->findChild<QAction*>(Main::recentDocument(number)); ++number)
-            entries.append(entry->text());
+        for (QAction* action : file->actions()) {
+            if (action->objectName() == Main::recentDocument(int(entries.size()) + 1))
+                entries.append(action->text());
+        }
         return entries;
     }
 
