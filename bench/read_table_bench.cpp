@@ -33,8 +33,8 @@ double readInProcess(const QString& path, long* rows)
         return -1;
     std::FILE* sink = std::fopen("/dev/null", "w");
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
-    function.exportParameter(QStringLiteral("DELIMITER")).value = QStringLiteral(";");
+    function.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("BSEG"));
+    function.setImport(QStringLiteral("DELIMITER"), QStringLiteral(";"));
     RfcTable& fields = function.table(QStringLiteral("FIELDS"));
     for (const QString& name : kFields) {
         fields.appendRow();

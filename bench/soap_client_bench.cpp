@@ -95,7 +95,7 @@ int client(const QByteArray& mode, const QString& port)
     std::atomic<bool> cancel{false};
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
     function.setCancel(&cancel);
-    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("BSEG");
+    function.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("BSEG"));
     qint64 rows = 0;
     function.table(QStringLiteral("DATA")).setRowSink([&](const RfcTable::Row&) {
         if (++rows == 3000000 && mode == "fast")

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     }
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
-    function.exportParameter(QStringLiteral("ROWCOUNT")).value = QStringLiteral("100");
+    function.setImport(QStringLiteral("ROWCOUNT"), QStringLiteral("100"));
     function.table(QStringLiteral("DATA")).setRowSink([](const RfcTable::Row&) {});
     SoapResponseReader reader(function);
     HttpResponseReader http;

@@ -6,8 +6,9 @@
 
 class DestinationFactory;
 
-// zorv export QUERY.txt: writes the file Import would write from a window showing that saved
-// query, without any window. Progress and errors go to err.
+// zorv export QUERY.txt: writes the file that the window's export (the menu's Import Table)
+// would write from a window showing that saved query, without any window. Progress and errors
+// go to err.
 class ExportCommand
 {
 public:

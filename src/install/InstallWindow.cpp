@@ -1,6 +1,7 @@
 #include "InstallWindow.h"
 
 #include "ErrorReporter.h"
+#include "shell/ControlNames.h"
 
 #include <QEvent>
 #include <QFont>
@@ -13,10 +14,10 @@
 namespace
 {
 
-QLabel* picture(QWidget* parent, const char* name, QStyle::StandardPixmap which, int size)
+QLabel* picture(QWidget* parent, QLatin1StringView name, QStyle::StandardPixmap which, int size)
 {
     auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
+    label->setObjectName(name);
     label->setPixmap(parent->style()->standardIcon(which).pixmap(size, size));
     return label;
 }
@@ -26,7 +27,7 @@ QLabel* picture(QWidget* parent, const char* name, QStyle::StandardPixmap which,
 InstallWindow::InstallWindow(InstallPlatform& platform, ErrorReporter& reporter, QWidget* parent)
     : QWidget(parent), m_installer(platform), m_reporter(reporter)
 {
-    setObjectName(QStringLiteral("fInstall"));
+    setObjectName(ControlNames::Install::kWindow);
     setWindowTitle(QStringLiteral("Install Quillon"));
     buildControls();
     showHint(QString(), false);
@@ -41,32 +42,33 @@ InstallWindow::InstallWindow(InstallPlatform& platform, ErrorReporter& reporter,
 void InstallWindow::buildControls()
 {
     auto* title = new QLabel(QStringLiteral("Quillon for SAP R/3"), this);
-    title->setObjectName(QStringLiteral("Label2"));
+    title->setObjectName(ControlNames::Install::kTitle);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     title->setFont(titleFont);
 
     m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("Label1"));
+    m_status->setObjectName(ControlNames::Install::kStatus);
     m_status->setMinimumWidth(260);
 
     m_install = new QPushButton(QStringLiteral("Install"), this);
-    m_install->setObjectName(QStringLiteral("Command1"));
+    m_install->setObjectName(ControlNames::Install::kInstall);
     m_install->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("Command2"));
+    m_cancel->setObjectName(ControlNames::Install::kCancel);
 
-    auto* image3 = picture(this, "Image3", QStyle::SP_ComputerIcon, 48);
-    m_driveIcon = picture(this, "Image4", QStyle::SP_DriveHDIcon, 48);
-    m_marker = picture(this, "Image1", QStyle::SP_ArrowRight, 16);
+    auto* computer =
+        picture(this, ControlNames::Install::kComputerPicture, QStyle::SP_ComputerIcon, 48);
+    m_driveIcon = picture(this, ControlNames::Install::kDrivePicture, QStyle::SP_DriveHDIcon, 48);
+    m_marker = picture(this, ControlNames::Install::kMarker, QStyle::SP_ArrowRight, 16);
     // Keep the marker's place when it is hidden, so the buttons do not move under the mouse.
     QSizePolicy keepSpace = m_marker->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
     m_marker->setSizePolicy(keepSpace);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(image3, 0, 0, 2, 1, Qt::AlignTop);
+    grid->addWidget(computer, 0, 0, 2, 1, Qt::AlignTop);
     grid->addWidget(title, 0, 1, 1, 3);
     grid->addWidget(m_status, 1, 1, 1, 3);
     grid->addWidget(m_driveIcon, 2, 0, Qt::AlignBottom);

@@ -9,7 +9,7 @@ class InstallPlatform;
 class QLabel;
 class QPushButton;
 
-// The installer's window (object name "fInstall"): Install runs the installer and closes the
+// The installer's window: Install runs the installer and closes the
 // window, Cancel just closes it; a hint under the title says what the button under the mouse
 // does.
 class InstallWindow : public QWidget

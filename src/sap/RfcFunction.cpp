@@ -45,9 +45,9 @@ QString RfcFunction::result(const QString& parameter) const
     return found == m_results.end() ? QString() : found->second;
 }
 
-RfcParameter& RfcFunction::exportParameter(const QString& parameter)
+void RfcFunction::setImport(const QString& parameter, const QString& value)
 {
-    return m_exports[parameter];
+    m_imports[parameter].value = value;
 }
 
 RfcTable& RfcFunction::table(const QString& table)
@@ -58,15 +58,15 @@ RfcTable& RfcFunction::table(const QString& table)
     return found->second;
 }
 
-QString RfcFunction::exportValue(const QString& parameter) const
+QString RfcFunction::importValue(const QString& parameter) const
 {
-    const auto found = m_exports.find(parameter);
-    return found == m_exports.end() ? QString() : found->second.value;
+    const auto found = m_imports.find(parameter);
+    return found == m_imports.end() ? QString() : found->second.value;
 }
 
-bool RfcFunction::hasExport(const QString& parameter) const
+bool RfcFunction::hasImport(const QString& parameter) const
 {
-    return m_exports.count(parameter) > 0;
+    return m_imports.count(parameter) > 0;
 }
 
 bool RfcFunction::call()

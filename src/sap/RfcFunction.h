@@ -22,14 +22,15 @@ public:
     RfcFunction(QString name, RfcDestination* destination);
 
     const QString& name() const { return m_name; }
-    RfcParameter& exportParameter(const QString& parameter);
+    // Sets an import parameter of the called function (what the caller passes in).
+    void setImport(const QString& parameter, const QString& value);
     RfcTable& table(const QString& table);
     bool call();
     const QString& exception() const { return m_exception; }
 
     // For destinations.
-    QString exportValue(const QString& parameter) const;
-    bool hasExport(const QString& parameter) const;
+    QString importValue(const QString& parameter) const;
+    bool hasImport(const QString& parameter) const;
     // message: the system's own words (one form), or Zorv's sentence in both languages.
     void setException(const QString& exception, const BiText& message = {})
     {
@@ -47,7 +48,7 @@ public:
     // midway), not because the system refused it: the same call may pass a moment later.
     void setConnectionLost(bool lost) { m_connectionLost = lost; }
     bool connectionLost() const { return m_connectionLost; }
-    const std::map<QString, RfcParameter>& exports() const { return m_exports; }
+    const std::map<QString, RfcParameter>& imports() const { return m_imports; }
     // Every table the caller has touched.
     const std::map<QString, RfcTable>& tables() const { return m_tables; }
     // The tables that travel with a call, empty ones too (a table left out does not come
@@ -76,7 +77,7 @@ public:
 private:
     QString m_name;
     RfcDestination* m_destination;
-    std::map<QString, RfcParameter> m_exports;
+    std::map<QString, RfcParameter> m_imports;
     std::map<QString, RfcTable> m_tables;
     std::map<QString, QString> m_results;
     QStringList m_declared;

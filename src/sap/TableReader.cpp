@@ -92,8 +92,8 @@ bool TableReader::readFieldCatalogue(const QString& table)
     BusyPointer busy(desktop);
     functions->removeAll();
     RfcFunction& function = functions->add(QStringLiteral("RFC_READ_TABLE"));
-    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = table;
-    function.exportParameter(QStringLiteral("NO_DATA")).value = QStringLiteral("x");
+    function.setImport(QStringLiteral("QUERY_TABLE"), table);
+    function.setImport(QStringLiteral("NO_DATA"), QStringLiteral("x"));
     function.table(QStringLiteral("FIELDS"));
     const bool ok = function.call();
     keepResults(function);

@@ -1,28 +1,29 @@
 #include "shell/CaptionTable.h"
 
+#include "shell/ControlNames.h"
+
+#include <QAnyStringView>
+
 namespace
 {
 using Kind = CaptionTable::Kind;
 
-CaptionTable::Row caption(const char* control, const char* en, const char* pt)
+CaptionTable::Row caption(QAnyStringView control, const char* en, const char* pt)
 {
-    return {QString::fromLatin1(control),
-            Kind::Caption,
-            {QString::fromUtf8(en), QString::fromUtf8(pt)}};
+    return {control.toString(), Kind::Caption, {QString::fromUtf8(en), QString::fromUtf8(pt)}};
 }
 
-CaptionTable::Row tip(const char* control, const char* en, const char* pt)
+CaptionTable::Row tip(QAnyStringView control, const char* en, const char* pt)
 {
-    return {QString::fromLatin1(control),
-            Kind::ToolTip,
-            {QString::fromUtf8(en), QString::fromUtf8(pt)}};
+    return {control.toString(), Kind::ToolTip, {QString::fromUtf8(en), QString::fromUtf8(pt)}};
 }
 } // namespace
 
 const QVector<CaptionTable::Row>& CaptionTable::rows()
 {
+    using namespace ControlNames;
     static const QVector<Row> table = {
-        tip("StatusPanel1", "System Message", "Mensagem do Sistema"),
+        tip(Main::kMessagePanel, "System Message", "Mensagem do Sistema"),
         caption("mconectar", "Connect...", "Conectar..."),
         caption("mdesconectar", "Disconnect", "Desconectar"),
         caption("msair", "Exit", "Encerrar"),
@@ -88,10 +89,11 @@ const QVector<CaptionTable::Row>& CaptionTable::rows()
         tip("OpenMyTable", "Open Table", "Abrir Tabela"),
         tip("Auxilio", "Help - Contents", "Auxílio Geral"),
         tip("Sair", "Exit", "Encerrar"),
-        caption("fopcoes", "Options", "Opções"),
-        caption("fopcoes.Frame1", "Language", "Linguagem"),
-        caption("fopcoes.Frame2", "List Separator", "Separador de Lista"),
-        tip("fopcoes.Frame1", "Language used in Quillon", "Linguagem usada em Quillon"),
+        caption(Options::kDialog, "Options", "Opções"),
+        caption(Options::inDialog(Options::kLanguageBox), "Language", "Linguagem"),
+        caption(Options::inDialog(Options::kSeparatorBox), "List Separator", "Separador de Lista"),
+        tip(Options::inDialog(Options::kLanguageBox), "Language used in Quillon",
+            "Linguagem usada em Quillon"),
     };
     return table;
 }

@@ -6,7 +6,7 @@
 
 // The captions and tool tips of the main window and the options dialog, in both languages,
 // in the order they are applied. Controls are named by object name; a name with a "." is a
-// child of a window ("fopcoes.Frame1").
+// child of a window (ControlNames::Options::inDialog).
 class CaptionTable
 {
 public:

@@ -7,10 +7,10 @@
 void ProgressModel::start(const QString& kind)
 {
     m_fraction.store(0.0f);
-    if (kind == u"Import")
-        m_look = {0x8080ff, Texts::get(TextId::ProgressImport).en};
-    else if (kind == u"Export")
-        m_look = {0xff0000, Texts::get(TextId::ProgressExport).en};
+    if (kind == u"Download")
+        m_look = {0x8080ff, Texts::get(TextId::ProgressDownload).en};
+    else if (kind == u"Upload")
+        m_look = {0xff0000, Texts::get(TextId::ProgressUpload).en};
     else if (kind == u"CurvaS")
         m_look = {0xc0c0ff, Texts::get(TextId::ProgressCurvaS).en};
 }

@@ -31,7 +31,8 @@ public:
 
     explicit ProgressModel(std::atomic<float>& fraction) : m_fraction(fraction) {}
 
-    // Resets the fraction; a known kind sets the colour and caption, others keep the last ones.
+    // Resets the fraction; a known kind (Download: rows read from the system, as an export does;
+    // Upload; CurvaS) sets the colour and caption, others keep the last ones.
     void start(const QString& kind);
     // Adds percent / 100 in 100 steps, calling yield after each step.
     void advance(int percent, const std::function<void()>& yield);

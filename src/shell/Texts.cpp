@@ -79,9 +79,9 @@ BiText Texts::get(TextId id)
         return one("English");
     case TextId::OptionPortuguese:
         return one("Português");
-    case TextId::ProgressImport:
+    case TextId::ProgressDownload:
         return one("Downloading...");
-    case TextId::ProgressExport:
+    case TextId::ProgressUpload:
         return one("Uploading...");
     case TextId::ProgressCurvaS:
         return one("S Curve...");
@@ -199,7 +199,7 @@ BiText Texts::get(TextId id)
         return two("Export cancelled - ", "Exportação cancelada - ");
     case TextId::TitlePreview:
         return two("Preview", "Visualizar");
-    case TextId::TitleImport:
+    case TextId::TitleExport:
         return two("Import Table", "Importar Tabela");
     case TextId::TitleTableFields:
         return two("Table Fields", "Campos da Tabela");
@@ -467,13 +467,13 @@ BiText Texts::get(TextId id)
         return two("Add Option", "Adicionar Opção");
     case TextId::PreviewStatus:
         return two("Preview ", "Visualização ");
-    case TextId::ImportDone:
+    case TextId::ExportDone:
         return two("My Table > ", "Minha Tabela > ");
-    case TextId::ImportDoneFields:
+    case TextId::ExportDoneFields:
         return two(" Fields ", " Campos ");
-    case TextId::ImportDoneRows:
+    case TextId::ExportDoneRows:
         return two(" Rows ", " Linhas ");
-    case TextId::ImportDoneBytes:
+    case TextId::ExportDoneBytes:
         return two(" Bytes/Row was completed successfully in ",
                    " Bytes/Linha concluído com sucesso em ");
     case TextId::SaveMyTableAs:
@@ -486,10 +486,10 @@ BiText Texts::get(TextId id)
         return one("Please, close your ");
     case TextId::CloseYourTableEnd:
         return one(" table and try again!");
-    case TextId::ImportRunning:
+    case TextId::ExportRunning:
         return two("An import is running: wait for it to end, or cancel it with Esc.",
                    "Uma importação está em andamento: aguarde o fim ou cancele com Esc.");
-    case TextId::ImportCancelled:
+    case TextId::ExportCancelled:
         return two("Import cancelled; the file was left as it was: ",
                    "Importação cancelada; o arquivo ficou como estava: ");
     case TextId::LostCharacters:

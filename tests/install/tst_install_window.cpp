@@ -2,6 +2,7 @@
 #include "InstallFixtures.h"
 #include "InstallWindow.h"
 #include "ScriptedPlatform.h"
+#include "shell/ControlNames.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace ControlNames;
 using namespace InstallFixtures;
 
 namespace
@@ -41,15 +43,12 @@ private:
     RecordingReporter m_reporter;
     std::unique_ptr<InstallWindow> m_window;
 
-    template <typename T> T* control(const char* name)
-    {
-        return m_window->findChild<T*>(QString::fromLatin1(name));
-    }
+    template <typename T> T* control(const QString& name) { return m_window->findChild<T*>(name); }
 
-    void hover(const char* name)
+    void hover(const QString& name)
     {
         QWidget* target = control<QWidget>(name);
-        QVERIFY2(target, name);
+        QVERIFY2(target, qPrintable(name));
         QTest::mouseMove(target);
     }
 
@@ -71,15 +70,15 @@ private Q_SLOTS:
 
     void showsItsTexts()
     {
-        QCOMPARE(m_window->objectName(), "fInstall");
+        QCOMPARE(m_window->objectName(), Install::kWindow);
         QCOMPARE(m_window->windowTitle(), "Install Quillon");
-        QCOMPARE(control<QLabel>("Label2")->text(), "Quillon for SAP R/3");
-        QCOMPARE(control<QPushButton>("Command1")->text(), "Install");
-        QCOMPARE(control<QPushButton>("Command2")->text(), "Cancel");
-        QCOMPARE(control<QLabel>("Label1")->text(), QString());
-        QVERIFY(!control<QLabel>("Image1")->isVisible());
-        QVERIFY(control<QLabel>("Image3")->isVisible());
-        QVERIFY(control<QLabel>("Image4")->isVisible());
+        QCOMPARE(control<QLabel>(Install::kTitle)->text(), "Quillon for SAP R/3");
+        QCOMPARE(control<QPushButton>(Install::kInstall)->text(), "Install");
+        QCOMPARE(control<QPushButton>(Install::kCancel)->text(), "Cancel");
+        QCOMPARE(control<QLabel>(Install::kStatus)->text(), QString());
+        QVERIFY(!control<QLabel>(Install::kMarker)->isVisible());
+        QVERIFY(control<QLabel>(Install::kComputerPicture)->isVisible());
+        QVERIFY(control<QLabel>(Install::kDrivePicture)->isVisible());
     }
 
     void hintFollowsTheMouse_data()
@@ -87,15 +86,16 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("path");
         QTest::addColumn<QString>("hint");
         QTest::addColumn<bool>("marker");
-        QTest::newRow("Install") << QStringList{"Command1"} << "    Press install to continue"
-                                 << true;
-        QTest::newRow("Cancel") << QStringList{"Command2"} << "    Exit without installing Quillon"
-                                << false;
-        QTest::newRow("Install then Cancel") << QStringList{"Command1", "Command2"}
+        QTest::newRow("Install") << QStringList{Install::kInstall}
+                                 << "    Press install to continue" << true;
+        QTest::newRow("Cancel") << QStringList{Install::kCancel}
+                                << "    Exit without installing Quillon" << false;
+        QTest::newRow("Install then Cancel") << QStringList{Install::kInstall, Install::kCancel}
                                              << "    Exit without installing Quillon" << false;
-        QTest::newRow("Install then picture") << QStringList{"Command1", "Image4"} << "" << false;
-        QTest::newRow("Install then title")
-            << QStringList{"Command1", "Label2"} << "    Press install to continue" << true;
+        QTest::newRow("Install then picture")
+            << QStringList{Install::kInstall, Install::kDrivePicture} << "" << false;
+        QTest::newRow("Install then title") << QStringList{Install::kInstall, Install::kTitle}
+                                            << "    Press install to continue" << true;
     }
 
     void hintFollowsTheMouse()
@@ -104,14 +104,14 @@ private Q_SLOTS:
         QFETCH(QString, hint);
         QFETCH(bool, marker);
         for (const QString& name : path)
-            hover(qPrintable(name));
-        QCOMPARE(control<QLabel>("Label1")->text(), hint);
-        QCOMPARE(control<QLabel>("Image1")->isVisible(), marker);
+            hover(name);
+        QCOMPARE(control<QLabel>(Install::kStatus)->text(), hint);
+        QCOMPARE(control<QLabel>(Install::kMarker)->isVisible(), marker);
     }
 
     void cancelCloses()
     {
-        QTest::mouseClick(control<QPushButton>("Command2"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(Install::kCancel), Qt::LeftButton);
         QVERIFY(!m_window->isVisible());
         QVERIFY(m_platform.started.isEmpty());
         QVERIFY(!QFile::exists(m_own.filePath("setup.lst")));
@@ -125,7 +125,7 @@ private Q_SLOTS:
             if (const QCursor* cursor = QGuiApplication::overrideCursor())
                 cursorAtStart = cursor->shape();
         };
-        QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(Install::kInstall), Qt::LeftButton);
         QCOMPARE(m_platform.started, QStringList{m_own.filePath("setup.exe")});
         QCOMPARE(cursorAtStart, std::optional(Qt::WaitCursor));
         QVERIFY(!m_window->isVisible());
@@ -135,7 +135,7 @@ private Q_SLOTS:
 
     void failureKeepsWindowOpen()
     {
-        QPushButton* install = control<QPushButton>("Command1");
+        QPushButton* install = control<QPushButton>(Install::kInstall);
         QTest::mouseClick(install, Qt::LeftButton);
         const QString message = "Error 53: File not found on " + m_own.filePath("setup.exe");
         QCOMPARE(m_reporter.messages, QStringList{message});

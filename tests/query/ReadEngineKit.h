@@ -143,8 +143,8 @@ public:
     {
         Call call;
         call.function = function.name();
-        call.table = function.exportValue(QStringLiteral("QUERY_TABLE"));
-        call.rowCount = function.exportValue(QStringLiteral("ROWCOUNT"));
+        call.table = function.importValue(QStringLiteral("QUERY_TABLE"));
+        call.rowCount = function.importValue(QStringLiteral("ROWCOUNT"));
         const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
         for (int r = 1; r <= fields.rowCount(); ++r)
             call.fields.append(fields.value(r, QStringLiteral("FIELDNAME")));

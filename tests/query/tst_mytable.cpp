@@ -2,6 +2,7 @@
 // removal, the header with the number of read calls, menu states, the option editor's field
 // box, the status text on a click and the printed layout.
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "sap/RfcDestination.h"
 #include "shell/EightBitText.h"
@@ -20,6 +21,8 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QtTest>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -132,7 +135,7 @@ private:
 
     QStringList fieldBox() const
     {
-        auto* box = m_window->findChild<QComboBox*>(QStringLiteral("Combo2"));
+        auto* box = m_window->findChild<QComboBox*>(Query::kOptionField);
         QStringList result;
         for (int i = 0; box && i < box->count(); ++i)
             result.append(box->itemText(i));

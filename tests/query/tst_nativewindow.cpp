@@ -2,6 +2,7 @@
 // serves the demo: a system chosen from SAP Logon's landscape in the logon dialog, preview and
 // Import Table as the demo system gives them, and Esc ending a read that hangs.
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 #include "window/main/LogonDialog.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
@@ -12,6 +13,8 @@
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTableView>
+
+using namespace ControlNames;
 
 class TestNativeWindow : public QObject
 {
@@ -27,14 +30,13 @@ class TestNativeWindow : public QObject
     {
         LogonDialog dialog(m_kit->state, m_files.filePath(QStringLiteral("logon.ini")));
         dialog.useLandscape(QStringLiteral(ZORV_TEST_DATA "/sap/SAPUILandscape.xml"));
-        dialog.findChild<QComboBox*>(QStringLiteral("System"))
+        dialog.findChild<QComboBox*>(Logon::kSystem)
             ->setCurrentText(QStringLiteral("DEV Entwicklung"));
-        dialog.findChild<QLineEdit*>(QStringLiteral("RfcLibrary"))
+        dialog.findChild<QLineEdit*>(Logon::kRfcLibrary)
             ->setText(QStringLiteral(ZORV_STANDIN_LIBRARY));
-        dialog.findChild<QLineEdit*>(QStringLiteral("client"))->setText(QStringLiteral("100"));
-        dialog.findChild<QLineEdit*>(QStringLiteral("User"))->setText(QStringLiteral("demo"));
-        dialog.findChild<QLineEdit*>(QStringLiteral("Password"))
-            ->setText(QStringLiteral("welcome"));
+        dialog.findChild<QLineEdit*>(Logon::kClient)->setText(QStringLiteral("100"));
+        dialog.findChild<QLineEdit*>(Logon::kUser)->setText(QStringLiteral("demo"));
+        dialog.findChild<QLineEdit*>(Logon::kPassword)->setText(QStringLiteral("welcome"));
         return dialog.entered();
     }
 
@@ -50,7 +52,7 @@ class TestNativeWindow : public QObject
         QueryWindow* window = m_kit->newWindow();
         if (!window || !QueryTestKit::copyFields(window, fields))
             return nullptr;
-        window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(rows);
+        window->findChild<QLineEdit*>(Query::kRowLimit)->setText(rows);
         return window;
     }
 
@@ -68,7 +70,7 @@ class TestNativeWindow : public QObject
     static QStringList shown(QueryWindow* window)
     {
         const QAbstractItemModel* grid =
-            window->findChild<QTableView*>(QStringLiteral("ListView4"))->model();
+            window->findChild<QTableView*>(Query::kPreviewGrid)->model();
         QStringList rows;
         for (int r = 0; r < grid->rowCount(); ++r) {
             QStringList cells;
@@ -89,7 +91,7 @@ private Q_SLOTS:
 
     void cleanup() { m_kit->closeAllWindows(); }
 
-    void previewAndImportAreTheDemosOwn()
+    void previewAndExportAreTheDemosOwn()
     {
         const LogonData native = chosenInTheDialog();
         QCOMPARE(native.native.applicationServer, QStringLiteral("localhost"));

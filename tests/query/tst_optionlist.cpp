@@ -2,6 +2,7 @@
 // 72-character rule, duplicates, in-place edits, removal, printing, colouring by My Table,
 // menu states, and filling from an opened document.
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "query/document/QueryDocumentFile.h"
 #include "shell/EightBitText.h"
@@ -22,6 +23,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+using namespace ControlNames;
+
 namespace
 {
 const QString kHint = QStringLiteral("Right click to add option or click on option to edit");
@@ -36,22 +39,16 @@ class TestOptionList : public QueryWindowTest
 private:
     ReportListView* list() const
     {
-        return m_window->findChild<ReportListView*>(QStringLiteral("ListView3"));
+        return m_window->findChild<ReportListView*>(Query::kOptionList);
     }
-    QComboBox* fieldBox() const
-    {
-        return m_window->findChild<QComboBox*>(QStringLiteral("Combo2"));
-    }
-    QComboBox* opBox() const { return m_window->findChild<QComboBox*>(QStringLiteral("Combo3")); }
-    QLineEdit* valueBox() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Text1")); }
+    QComboBox* fieldBox() const { return m_window->findChild<QComboBox*>(Query::kOptionField); }
+    QComboBox* opBox() const { return m_window->findChild<QComboBox*>(Query::kOptionOperator); }
+    QLineEdit* valueBox() const { return m_window->findChild<QLineEdit*>(Query::kOptionValue); }
     QComboBox* conjunctionBox() const
     {
-        return m_window->findChild<QComboBox*>(QStringLiteral("Combo4"));
+        return m_window->findChild<QComboBox*>(Query::kOptionConjunction);
     }
-    QToolButton* addButton() const
-    {
-        return m_window->findChild<QToolButton*>(QStringLiteral("Command2"));
-    }
+    QToolButton* addButton() const { return m_window->findChild<QToolButton*>(Query::kAddOption); }
     QString header() const { return list()->headerItem()->text(0); }
     bool modified() const { return m_kit->workspace.isModified(m_window->slot()); }
     void clearModified() { m_kit->workspace.setModified(m_window, false); }

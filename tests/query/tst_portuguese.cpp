@@ -5,6 +5,7 @@
 #include "QueryTestKit.h"
 #include "query/read/ReadMessage.h"
 #include "sap/LogonSentences.h"
+#include "shell/ControlNames.h"
 #include "shell/DesktopServices.h"
 #include "shell/FaultTexts.h"
 #include "shell/Language.h"
@@ -22,6 +23,8 @@
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -69,7 +72,7 @@ class TestPortuguese : public QObject
                                                     m_files.filePath(QStringLiteral("trust.ini")));
         dialog->fill(data, error);
         if (way >= 0)
-            dialog->findChild<QComboBox*>(QStringLiteral("Connection"))->setCurrentIndex(way);
+            dialog->findChild<QComboBox*>(Logon::kConnection)->setCurrentIndex(way);
         return dialog;
     }
 
@@ -108,8 +111,7 @@ class TestPortuguese : public QObject
             auto dialog = logonDialog(
                 soap, language.pick(LogonSentences::sentence(soap, kCertificateError)), 1);
             // The fingerprint is found in the Portuguese sentence too.
-            if (!dialog->findChild<QWidget*>(QStringLiteral("TrustCertificate"))
-                     ->isVisibleTo(dialog.get()))
+            if (!dialog->findChild<QWidget*>(Logon::kTrustCertificate)->isVisibleTo(dialog.get()))
                 return nullptr;
             return dialog;
         }
@@ -154,7 +156,7 @@ class TestPortuguese : public QObject
             RecentDocuments(RecentDocuments::pathIn(m_kit->home.path())).add(gone);
             QMenu* file = m_kit->window.menu(QStringLiteral("mfile"));
             Q_EMIT file->aboutToShow();
-            file->findChild<QAction*>(QStringLiteral("recent1"))->trigger();
+            file->findChild<QAction*>(Main::recentDocument(1))->trigger();
             return lastMessageBox();
         }
         if (name == u"message box, the queries kept from the last run") {
@@ -306,7 +308,7 @@ private Q_SLOTS:
         QVERIFY(texts.size() > 10);
         if (queryWindow) {
             // A packed value that did not fit is marked with a tip of its own.
-            auto* grid = shown->findChild<QTableView*>(QStringLiteral("ListView4"));
+            auto* grid = shown->findChild<QTableView*>(Query::kPreviewGrid);
             auto* rows = qobject_cast<PreviewModel*>(
                 qobject_cast<QSortFilterProxyModel*>(grid->model())
                     ? qobject_cast<QSortFilterProxyModel*>(grid->model())->sourceModel()

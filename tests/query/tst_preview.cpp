@@ -1,6 +1,7 @@
 // The preview: its model, the column widths, reading My Table from the demo system piece by
 // piece, failures, sorting by header clicks, printing, closing, and the closing status line.
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "query/read/ElapsedText.h"
 #include "query/read/ReadMessage.h"
@@ -39,6 +40,8 @@
 #include <QToolTip>
 #include <QtTest>
 
+using namespace ControlNames;
+
 namespace
 {
 const QString kOverflowTip = QStringLiteral("The value did not fit its output length");
@@ -58,10 +61,7 @@ class TestPreview : public QueryWindowTest
 
 private:
     PreviewModel& model() const { return *m_window->preview().model(); }
-    QTableView* grid() const
-    {
-        return m_window->findChild<QTableView*>(QStringLiteral("ListView4"));
-    }
+    QTableView* grid() const { return m_window->findChild<QTableView*>(Query::kPreviewGrid); }
     bool enabled(const char* command) const
     {
         return m_kit->window.action(QString::fromLatin1(command))->isEnabled();
@@ -82,7 +82,7 @@ private:
     void preview(const QStringList& options, const QString& limit)
     {
         m_window->options().fillOptions(options);
-        m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(limit);
+        m_window->findChild<QLineEdit*>(Query::kRowLimit)->setText(limit);
         runPreview();
     }
 
@@ -454,7 +454,7 @@ private Q_SLOTS:
         const QString status = m_kit->window.statusPanels()->message();
         QCOMPARE(m_window->preview().plan().pieceCount(), 2);
         QCOMPARE(headers(), QStringList({"Row", "Customer", "Country", "Vendor", "Country"}));
-        auto* options = m_window->findChild<ReportListView*>(QStringLiteral("ListView3"));
+        auto* options = m_window->findChild<ReportListView*>(Query::kOptionList);
         QCOMPARE(options->topLevelItem(0)->foreground(0).color(), QColor(0, 0, 255));
         QCOMPARE(options->topLevelItem(1)->foreground(0).color(), QColor(0, 0, 255));
 
@@ -538,7 +538,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, close);
         QVERIFY(copy({QStringLiteral("ZWIDE-*")}));
-        m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("0"));
+        m_window->findChild<QLineEdit*>(Query::kRowLimit)->setText(QStringLiteral("0"));
         m_window->preview().readPreview();
         QVERIFY(m_window->preview().reading());
         if (close) {
@@ -908,7 +908,7 @@ private Q_SLOTS:
         QWidget* surface = view->viewport();
         const QPoint at = view->visualRect(shownIndex(1, onRowNumber ? 0 : 1)).center();
         QTest::mouseClick(surface, Qt::RightButton, {}, at);
-        auto* popup = m_kit->window.findChild<QMenu*>(QStringLiteral("popup-mmytable"));
+        auto* popup = m_kit->window.findChild<QMenu*>(Main::popupMenu(QStringLiteral("mmytable")));
         QVERIFY(popup);
         QTRY_VERIFY(popup->isVisible());
         const QList<QAction*> actions = popup->actions();

@@ -1,4 +1,5 @@
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "query/layout/SplitterDrag.h"
 #include "sap/LogonSentences.h"
@@ -37,6 +38,8 @@
 
 #include <cmath>
 
+using namespace ControlNames;
+
 namespace
 {
 void settle()
@@ -58,7 +61,7 @@ QByteArray contents(const QString& path)
 
 ReportListView* fieldList(QueryWindow* window)
 {
-    return window->findChild<ReportListView*>(QStringLiteral("ListView1"));
+    return window->findChild<ReportListView*>(Query::kFieldList);
 }
 
 // A connected kit with one query window showing the fields of the given table.
@@ -70,9 +73,9 @@ QueryWindow* windowWithTable(QueryTestKit& kit, const QString& table)
     return window && window->fields().addTableFields(table) ? window : nullptr;
 }
 
-QRect placeOf(QueryWindow* window, const char* name)
+QRect placeOf(QueryWindow* window, const QString& name)
 {
-    return window->findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+    return window->findChild<QWidget*>(name)->geometry();
 }
 
 // Where each line between the panes stands, in the window's pixels.
@@ -80,13 +83,13 @@ int border(QueryWindow* window, int line)
 {
     switch (line) {
     case 1:
-        return placeOf(window, "FieldFilter").left(); // the field list's pane begins there
+        return placeOf(window, Query::kFieldFilter).left(); // the field list's pane begins there
     case 2:
-        return placeOf(window, "ListView2").left();
+        return placeOf(window, Query::kMyTable).left();
     case 3:
-        return placeOf(window, "ListView3").top();
+        return placeOf(window, Query::kOptionList).top();
     default:
-        return placeOf(window, "ListView4").top();
+        return placeOf(window, Query::kPreviewGrid).top();
     }
 }
 
@@ -94,11 +97,11 @@ int border(QueryWindow* window, int line)
 // edge that the line runs along.
 QPoint grabPoint(QueryWindow* window, const QString& pane, int line)
 {
-    const QRect tree = placeOf(window, "TreeView1");
-    const QRect fields = placeOf(window, "ListView1");
-    const QRect myTable = placeOf(window, "ListView2");
-    const QRect options = placeOf(window, "ListView3");
-    const QRect preview = placeOf(window, "ListView4");
+    const QRect tree = placeOf(window, Query::kTree);
+    const QRect fields = placeOf(window, Query::kFieldList);
+    const QRect myTable = placeOf(window, Query::kMyTable);
+    const QRect options = placeOf(window, Query::kOptionList);
+    const QRect preview = placeOf(window, Query::kPreviewGrid);
     if (pane == u"tree")
         return {tree.right() - 12, tree.top() + 60};
     if (pane == u"fields")
@@ -296,7 +299,7 @@ private Q_SLOTS:
         QVERIFY(window);
         // As opening the table from the tree leaves it; nothing typed leaves it alone.
         kit.window.statusPanels()->setMessage(QStringLiteral("T001 has 10 of 10 Total Fields"));
-        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        auto* filter = window->findChild<QLineEdit*>(Query::kFieldFilter);
         QCOMPARE(filter->placeholderText(), QStringLiteral("Find a field (Ctrl+F)"));
         QTest::keyClicks(filter, typed);
         QStringList visible;
@@ -336,7 +339,7 @@ private Q_SLOTS:
         kit.window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&kit.window));
         ReportListView* list = fieldList(window);
-        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        auto* filter = window->findChild<QLineEdit*>(Query::kFieldFilter);
         filter->setFocus();
         QTest::keyClicks(filter, QStringLiteral("city"));
         QTest::keyClick(filter, Qt::Key(intoList));
@@ -367,19 +370,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("editorAndPreview");
         QTest::addColumn<QStringList>("expected");
-        const QStringList head{"TreeView1",  "FieldFilter", "ListView1",  "ListView2",
-                               "Command3_0", "Command3_1",  "Command3_2", "Command3_3",
-                               "Command3_4", "Check1",      "Text2",      "ListView3"};
-        QTest::newRow("a new window") << false << head + QStringList{"ListView4"};
+        QStringList head{Query::kTree, Query::kFieldFilter, Query::kFieldList, Query::kMyTable};
+        for (int i = 0; i < 5; ++i)
+            head.append(Query::rowButton(i));
+        head << Query::kAllRows << Query::kRowLimit << Query::kOptionList;
+        QTest::newRow("a new window") << false << head + QStringList{Query::kPreviewGrid};
         QTest::newRow("the option editor and a preview")
-            << true << head + QStringList{"Combo2",
-                                          "Combo3",
-                                          "Text1",
-                                          "Combo4",
-                                          "Command2",
-                                          "PreviewFilter",
-                                          "PreviewFilterColumn",
-                                          "ListView4"};
+            << true << head + QStringList{Query::kOptionField,         Query::kOptionOperator,
+                                          Query::kOptionValue,         Query::kOptionConjunction,
+                                          Query::kAddOption,           Query::kPreviewFilter,
+                                          Query::kPreviewFilterColumn, Query::kPreviewGrid};
     }
     void tabFollowsThePanes()
     {
@@ -397,7 +397,7 @@ private Q_SLOTS:
         kit.window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&kit.window));
         settle();
-        auto* tree = window->findChild<QWidget*>(QStringLiteral("TreeView1"));
+        auto* tree = window->findChild<QWidget*>(Query::kTree);
         tree->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(tree->hasFocus());
         const QSet<QString> known(expected.begin(), expected.end());
@@ -413,7 +413,7 @@ private Q_SLOTS:
                          : QStringLiteral("<none>");
         };
         QStringList walked{focused()};
-        while (walked.size() < expected.size() + 2 && walked.constLast() != u"ListView4") {
+        while (walked.size() < expected.size() + 2 && walked.constLast() != Query::kPreviewGrid) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             walked.append(focused());
         }
@@ -421,8 +421,8 @@ private Q_SLOTS:
         // Tab leaves the preview grid too (the arrows move between its cells), and Shift+Tab
         // walks back the same way.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QVERIFY(focused() != u"ListView4");
-        auto* grid = window->findChild<QWidget*>(QStringLiteral("ListView4"));
+        QVERIFY(focused() != Query::kPreviewGrid);
+        auto* grid = window->findChild<QWidget*>(Query::kPreviewGrid);
         grid->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(grid->hasFocus());
         QTest::keyClick(grid, Qt::Key_Backtab, Qt::ShiftModifier);
@@ -456,7 +456,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&kit.window));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
-        auto* filter = window->findChild<QLineEdit*>(QStringLiteral("FieldFilter"));
+        auto* filter = window->findChild<QLineEdit*>(Query::kFieldFilter);
         QVERIFY(filter->hasFocus());
         QCOMPARE(filter->selectedText(), QStringLiteral("city"));
     }
@@ -864,13 +864,15 @@ private Q_SLOTS:
                 QCOMPARE(border(window, other), borders.at(other - 1));
         }
         const double dpi = window->screen()->logicalDotsPerInchY();
-        QVERIFY(placeOf(window, "ListView3").height() >=
+        QVERIFY(placeOf(window, Query::kOptionList).height() >=
                 Twips::toPixels(SplitterDrag::kMinOptionsHeight, dpi) - 1);
-        QCOMPARE(placeOf(window, "Command3_0").top(), placeOf(window, "ListView2").bottom() + 1);
-        QCOMPARE(placeOf(window, "Command3_0").left(), placeOf(window, "ListView2").left());
-        QCOMPARE(placeOf(window, "TreeView1").right() + 1, border(window, 1));
-        QCOMPARE(placeOf(window, "ListView1").right() + 1, border(window, 2));
-        QCOMPARE(placeOf(window, "ListView1").bottom() + 1, border(window, 4));
+        QCOMPARE(placeOf(window, Query::rowButton(0)).top(),
+                 placeOf(window, Query::kMyTable).bottom() + 1);
+        QCOMPARE(placeOf(window, Query::rowButton(0)).left(),
+                 placeOf(window, Query::kMyTable).left());
+        QCOMPARE(placeOf(window, Query::kTree).right() + 1, border(window, 1));
+        QCOMPARE(placeOf(window, Query::kFieldList).right() + 1, border(window, 2));
+        QCOMPARE(placeOf(window, Query::kFieldList).bottom() + 1, border(window, 4));
     }
 
     void dragsOutsideTheBandsMoveNothing()
@@ -883,9 +885,9 @@ private Q_SLOTS:
         QList<int> before;
         for (int line = 1; line <= 4; ++line)
             before.append(border(window, line));
-        const QRect preview = placeOf(window, "ListView4");
+        const QRect preview = placeOf(window, Query::kPreviewGrid);
         drag(kit, window, preview.center(), QPoint(-40, -60));
-        const QRect fields = placeOf(window, "ListView1");
+        const QRect fields = placeOf(window, Query::kFieldList);
         drag(kit, window, fields.center(), QPoint(80, 30));
         for (int line = 1; line <= 4; ++line)
             QCOMPARE(border(window, line), before.at(line - 1));
@@ -903,25 +905,31 @@ private Q_SLOTS:
         const auto px = [dpi](int twips) { return Twips::toPixels(twips, dpi); };
         // Far left, far right, far up and far down: each pane keeps its minimum.
         drag(kit, window, grabPoint(window, QStringLiteral("fields"), 1), QPoint(-900, 0));
-        QVERIFY(placeOf(window, "TreeView1").width() >= px(SplitterDrag::kMinTreeWidth) - 1);
+        QVERIFY(placeOf(window, Query::kTree).width() >= px(SplitterDrag::kMinTreeWidth) - 1);
         drag(kit, window, grabPoint(window, QStringLiteral("fields"), 2), QPoint(900, 0));
-        QVERIFY(placeOf(window, "ListView2").width() >= px(SplitterDrag::kMinRightWidth) - 1);
+        QVERIFY(placeOf(window, Query::kMyTable).width() >= px(SplitterDrag::kMinRightWidth) - 1);
         // The editor row moved along with the right column and still fits in it.
-        QVERIFY(placeOf(window, "ListView2")
-                    .contains(QPoint(placeOf(window, "Combo2").left(),
-                                     placeOf(window, "ListView2").top())));
-        QVERIFY(placeOf(window, "Text1").width() > 0);
-        QVERIFY(placeOf(window, "Combo3").left() >= placeOf(window, "Combo2").right());
+        QVERIFY(placeOf(window, Query::kMyTable)
+                    .contains(QPoint(placeOf(window, Query::kOptionField).left(),
+                                     placeOf(window, Query::kMyTable).top())));
+        QVERIFY(placeOf(window, Query::kOptionValue).width() > 0);
+        QVERIFY(placeOf(window, Query::kOptionOperator).left() >=
+                placeOf(window, Query::kOptionField).right());
         drag(kit, window, grabPoint(window, QStringLiteral("preview"), 4), QPoint(0, -900));
-        QVERIFY(placeOf(window, "ListView2").height() >= px(SplitterDrag::kMinMyTableHeight) - 1);
-        QVERIFY(placeOf(window, "ListView3").height() >= px(SplitterDrag::kMinOptionsHeight) - 1);
+        QVERIFY(placeOf(window, Query::kMyTable).height() >=
+                px(SplitterDrag::kMinMyTableHeight) - 1);
+        QVERIFY(placeOf(window, Query::kOptionList).height() >=
+                px(SplitterDrag::kMinOptionsHeight) - 1);
         // The options list keeps its height by pushing the My Table line; the editor row
         // stays under it and the rows panel under My Table.
-        QCOMPARE(placeOf(window, "Combo2").top(), placeOf(window, "ListView3").bottom() + 1);
-        QCOMPARE(placeOf(window, "Check1").top(), placeOf(window, "ListView2").bottom() + 1);
+        QCOMPARE(placeOf(window, Query::kOptionField).top(),
+                 placeOf(window, Query::kOptionList).bottom() + 1);
+        QCOMPARE(placeOf(window, Query::kAllRows).top(),
+                 placeOf(window, Query::kMyTable).bottom() + 1);
         drag(kit, window, grabPoint(window, QStringLiteral("preview"), 4), QPoint(0, 900));
-        QVERIFY(placeOf(window, "ListView4").height() >= px(SplitterDrag::kMinPreviewHeight) - 1);
-        QVERIFY(placeOf(window, "ListView4").bottom() < window->height());
+        QVERIFY(placeOf(window, Query::kPreviewGrid).height() >=
+                px(SplitterDrag::kMinPreviewHeight) - 1);
+        QVERIFY(placeOf(window, Query::kPreviewGrid).bottom() < window->height());
     }
 
     // Sizes: every text shows whole at the usual window sizes
@@ -991,37 +999,38 @@ private Q_SLOTS:
             if (!problem.isEmpty())
                 problems.append(problem);
         };
-        const auto* tree = window->findChild<QLabel*>(QStringLiteral("Label1"));
+        const auto* tree = window->findChild<QLabel*>(Query::kTreeSummary);
         QCOMPARE(tree->text(), emptyTree ? QStringLiteral("  Table > 0 Folders 0 Tables")
                                          : QStringLiteral("  Table > 12 Folders 48 Tables"));
         check(cut(tree, tree->text(), tree->contentsRect().width()));
-        for (const char* name : {"ListView1", "ListView2", "ListView3"}) {
-            const auto* list = window->findChild<ReportListView*>(QString::fromLatin1(name));
+        for (QLatin1StringView name : {Query::kFieldList, Query::kMyTable, Query::kOptionList}) {
+            const auto* list = window->findChild<ReportListView*>(name);
             problems += cutHeaders(list->header(), list->model());
         }
-        const auto* grid = window->findChild<QTableView*>(QStringLiteral("ListView4"));
+        const auto* grid = window->findChild<QTableView*>(Query::kPreviewGrid);
         problems += cutHeaders(grid->horizontalHeader(), grid->model());
-        const auto* allRows = window->findChild<QCheckBox*>(QStringLiteral("Check1"));
+        const auto* allRows = window->findChild<QCheckBox*>(Query::kAllRows);
         if (allRows->sizeHint().width() > allRows->width())
             problems.append(QStringLiteral("Check1: %1 px in %2")
                                 .arg(allRows->sizeHint().width())
                                 .arg(allRows->width()));
         // The row limit's label, and the largest limit in the box beside it.
-        const auto* rowsLabel = window->findChild<QLabel*>(QStringLiteral("Label2"));
+        const auto* rowsLabel = window->findChild<QLabel*>(Query::kRowLimitLabel);
         QCOMPARE(rowsLabel->text(),
                  language == u"EN" ? QStringLiteral("Rows") : QStringLiteral("Linhas"));
         check(cut(rowsLabel, rowsLabel->text(), rowsLabel->contentsRect().width()));
-        const auto* limitBox = window->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        const auto* limitBox = window->findChild<QLineEdit*>(Query::kRowLimit);
         QVERIFY(rowsLabel->geometry().right() < limitBox->geometry().left());
         check(cut(limitBox, QStringLiteral("2147483647"), limitBox->width() - 8));
         // Boxes that show a placeholder leave room for their frame.
-        for (const char* name : {"FieldFilter", "Text1"}) {
-            const auto* box = window->findChild<QLineEdit*>(QString::fromLatin1(name));
+        for (QLatin1StringView name : {Query::kFieldFilter, Query::kOptionValue}) {
+            const auto* box = window->findChild<QLineEdit*>(name);
             check(cut(box, box->placeholderText(), box->width() - 8));
         }
         // The editor's boxes show their placeholder and their longest choice whole.
-        for (const char* name : {"Combo2", "Combo3", "Combo4"}) {
-            const auto* box = window->findChild<QComboBox*>(QString::fromLatin1(name));
+        for (QLatin1StringView name :
+             {Query::kOptionField, Query::kOptionOperator, Query::kOptionConjunction}) {
+            const auto* box = window->findChild<QComboBox*>(name);
             QStyleOptionComboBox option;
             option.initFrom(box);
             option.editable = box->isEditable();
@@ -1040,12 +1049,12 @@ private Q_SLOTS:
         StatusPanels* status = kit.window.statusPanels();
         QVERIFY(status->message().contains(language == u"EN" ? QStringLiteral("successfully")
                                                              : QStringLiteral("sucesso")));
-        const auto* message = kit.window.findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+        const auto* message = kit.window.findChild<QLabel*>(Main::kMessagePanel);
         check(cut(message, status->message(), message->contentsRect().width()));
         for (const QLabel* label :
-             kit.window.findChild<QWidget*>(QStringLiteral("conectar"))->findChildren<QLabel*>())
+             kit.window.findChild<QWidget*>(Main::kConnectionPanel)->findChildren<QLabel*>())
             check(cut(label, label->text(), label->contentsRect().width()));
-        const auto* clock = kit.window.findChild<QLabel*>(QStringLiteral("StatusPanel3"));
+        const auto* clock = kit.window.findChild<QLabel*>(Main::kClockPanel);
         check(cut(clock, clock->text(), clock->contentsRect().width()));
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
         // The query window lies wholly inside the workspace.
@@ -1106,28 +1115,28 @@ private Q_SLOTS:
         const auto rect = [&px](int left, int top, int width, int height) {
             return QRect(px(left), px(top), px(width), px(height));
         };
-        const auto at = [window](const char* name) {
-            return window->findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+        const auto at = [window](const QString& name) {
+            return window->findChild<QWidget*>(name)->geometry();
         };
 
-        QCOMPARE(at("Label1"), rect(0, 30, t, 210));
-        QCOMPARE(at("TreeView1"), rect(0, 240, t, d + e - 240));
+        QCOMPARE(at(Query::kTreeSummary), rect(0, 30, t, 210));
+        QCOMPARE(at(Query::kTree), rect(0, 240, t, d + e - 240));
         // The field list's pane: the filter box on top, the list under it.
-        QCOMPARE(at("FieldFilter").united(at("ListView1")), rect(t, 0, m, d + e));
-        QCOMPARE(at("FieldFilter").bottom() + 1, at("ListView1").top());
+        QCOMPARE(at(Query::kFieldFilter).united(at(Query::kFieldList)), rect(t, 0, m, d + e));
+        QCOMPARE(at(Query::kFieldFilter).bottom() + 1, at(Query::kFieldList).top());
         // A new window shows the rows panel under My Table.
-        QCOMPARE(at("ListView2"), rect(t + m, 0, r, d - 285));
-        QCOMPARE(at("ListView3"), rect(t + m, d, r, e));
-        QCOMPARE(at("ListView4"), rect(0, d + e, w, p));
+        QCOMPARE(at(Query::kMyTable), rect(t + m, 0, r, d - 285));
+        QCOMPARE(at(Query::kOptionList), rect(t + m, d, r, e));
+        QCOMPARE(at(Query::kPreviewGrid), rect(0, d + e, w, p));
         for (int i = 0; i < 5; ++i) {
-            const QRect button = at(qPrintable(QStringLiteral("Command3_%1").arg(i)));
+            const QRect button = at(Query::rowButton(i));
             QCOMPARE(button.topLeft(), QPoint(px(t + m + 285 * i), px(d - 285)));
         }
         QVERIFY(kit.window.action(QStringLiteral("mcloserows"))->isEnabled());
         QVERIFY(!kit.window.action(QStringLiteral("mrows"))->isEnabled());
 
         kit.window.perform(QStringLiteral("mcloserows"));
-        QCOMPARE(at("ListView2"), rect(t + m, 0, r, d));
+        QCOMPARE(at(Query::kMyTable), rect(t + m, 0, r, d));
         QVERIFY(!kit.window.action(QStringLiteral("mcloserows"))->isEnabled());
         QVERIFY(kit.window.action(QStringLiteral("mrows"))->isEnabled());
     }

@@ -1,4 +1,5 @@
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 #include "window/query/TableTreeController.h"
 
 #include "shell/RecentDocuments.h"
@@ -16,6 +17,8 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTest>
+
+using namespace ControlNames;
 
 Q_DECLARE_METATYPE(Desktop::Answer)
 
@@ -165,7 +168,7 @@ class TestQueryWorkspace : public QObject
         Q_EMIT file->aboutToShow();
         QStringList entries;
         for (QAction* action : file->actions()) {
-            if (action->objectName().startsWith(QStringLiteral("recent")))
+            if (action->objectName() == Main::recentDocument(int(entries.size()) + 1))
                 entries.append(action->text());
         }
         return entries;
@@ -175,7 +178,7 @@ class TestQueryWorkspace : public QObject
     {
         QMenu* file = kit.window.menu(QStringLiteral("mfile"));
         Q_EMIT file->aboutToShow();
-        return file->findChild<QAction*>(QStringLiteral("recent%1").arg(number));
+        return file->findChild<QAction*>(Main::recentDocument(number));
     }
 
 private Q_SLOTS:
@@ -548,7 +551,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, bytes));
         QueryWindow* window = openDocument(kit, path);
         QVERIFY(window);
-        auto* tree = window->findChild<QObject*>(QStringLiteral("TreeView1"));
+        auto* tree = window->findChild<QObject*>(Query::kTree);
         QCOMPARE(window->singleClick(), singleClick);
         QCOMPARE(tree->property("SingleSel").toBool(), singleClick);
         QCOMPARE(tree->property("HotTracking").toBool(), singleClick);
@@ -926,7 +929,7 @@ private Q_SLOTS:
         addField(second, QStringLiteral("KNA1-KUNNR"), QStringLiteral("C"), 10,
                  QStringLiteral("Customer"));
         kit.window.perform(QStringLiteral("msinglesel"));
-        auto* limit = second->findChild<QLineEdit*>(QStringLiteral("Text2"));
+        auto* limit = second->findChild<QLineEdit*>(Query::kRowLimit);
         limit->selectAll();
         QTest::keyClicks(limit, QStringLiteral("55"));
         kit.window.perform(QStringLiteral("mcloserows"));

@@ -489,7 +489,7 @@ private Q_SLOTS:
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
         system.before = [](int, RfcFunction& function) {
-            function.exportParameter(QStringLiteral("ROWCOUNT")).value = QStringLiteral("0");
+            function.setImport(QStringLiteral("ROWCOUNT"), QStringLiteral("0"));
             return true;
         };
         const ReadPlan plan = planOf(QStringLiteral("KNA1"));
@@ -529,7 +529,7 @@ private Q_SLOTS:
         const auto deleteOne = [&](int, RfcFunction& function) {
             const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
             QMutexLocker lock(&deleting);
-            if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"KNA1" ||
+            if (function.importValue(QStringLiteral("QUERY_TABLE")) != u"KNA1" ||
                 fields.value(1, QStringLiteral("FIELDNAME")) != u"MANDT" ||
                 (deleted > 0 && !everyTime))
                 return;
@@ -674,7 +674,7 @@ private Q_SLOTS:
         const auto deleteFirst = [&](int, RfcFunction& function) {
             const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
             QMutexLocker lock(&deleting);
-            if (deleted || function.exportValue(QStringLiteral("QUERY_TABLE")) != u"BSEG" ||
+            if (deleted || function.importValue(QStringLiteral("QUERY_TABLE")) != u"BSEG" ||
                 fields.rowCount() != 4 || fields.value(1, QStringLiteral("FIELDNAME")) != u"BUKRS")
                 return true;
             deleted = execute(database,
@@ -763,7 +763,7 @@ private Q_SLOTS:
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
         system.before = [](int, RfcFunction& function) {
-            if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"DD03L")
+            if (function.importValue(QStringLiteral("QUERY_TABLE")) != u"DD03L")
                 return true;
             function.setException(QStringLiteral("NOT_AUTHORIZED"));
             return false;
@@ -935,7 +935,7 @@ private Q_SLOTS:
         int left = breaks;
         std::atomic<bool> cancelled{false};
         system.before = [&](int, RfcFunction& function) {
-            if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"BSEG")
+            if (function.importValue(QStringLiteral("QUERY_TABLE")) != u"BSEG")
                 return true;
             if (reads == 1 && left > 0) {
                 --left;
@@ -1040,7 +1040,7 @@ private Q_SLOTS:
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
         system.after = [&](int, RfcFunction& function) {
-            if (function.exportValue(QStringLiteral("QUERY_TABLE")) != u"BSEG")
+            if (function.importValue(QStringLiteral("QUERY_TABLE")) != u"BSEG")
                 return;
             RfcTable& fields = function.table(QStringLiteral("FIELDS"));
             for (int r = 1; r <= fields.rowCount(); ++r) {

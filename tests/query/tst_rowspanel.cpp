@@ -1,6 +1,7 @@
 // The rows panel of a query window: the row-limit box and its rules, "All Rows", showing and
 // hiding the panel, its buttons, and the limit a reopened document starts with.
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "query/document/QueryDocumentFile.h"
 #include "window/query/FieldList.h"
@@ -19,17 +20,19 @@
 #include <QToolButton>
 #include <QtTest>
 
+using namespace ControlNames;
+
 class TestRowsPanel : public QueryWindowTest
 {
     Q_OBJECT
 
 private:
-    QLineEdit* limitBox() const { return m_window->findChild<QLineEdit*>(QStringLiteral("Text2")); }
-    QCheckBox* allRows() const { return m_window->findChild<QCheckBox*>(QStringLiteral("Check1")); }
-    QLabel* limitLabel() const { return m_window->findChild<QLabel*>(QStringLiteral("Label2")); }
+    QLineEdit* limitBox() const { return m_window->findChild<QLineEdit*>(Query::kRowLimit); }
+    QCheckBox* allRows() const { return m_window->findChild<QCheckBox*>(Query::kAllRows); }
+    QLabel* limitLabel() const { return m_window->findChild<QLabel*>(Query::kRowLimitLabel); }
     QToolButton* button(int index) const
     {
-        return m_window->findChild<QToolButton*>(QStringLiteral("Command3_%1").arg(index));
+        return m_window->findChild<QToolButton*>(Query::rowButton(index));
     }
     QList<QWidget*> panelControls() const
     {
@@ -93,8 +96,7 @@ private Q_SLOTS:
         QCOMPARE(limitBox()->text(), QStringLiteral("20"));
         allRows()->click();
         QCOMPARE(limitBox()->text(), QStringLiteral("0"));
-        QCOMPARE(first->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
-                 QStringLiteral("350"));
+        QCOMPARE(first->findChild<QLineEdit*>(Query::kRowLimit)->text(), QStringLiteral("350"));
         QCOMPARE(first->document().rowLimit, 350);
         QCOMPARE(m_window->document().rowLimit, 0);
     }

@@ -107,13 +107,13 @@ public:
             function.setException(QStringLiteral("NO_REPLY"));
             return false;
         }
-        if (function.exportValue(QStringLiteral("QUERY_TABLE")) == u"DD03L")
+        if (function.importValue(QStringLiteral("QUERY_TABLE")) == u"DD03L")
             return describeKeys(function);
         const Reply reply = replies.takeFirst();
         Call call;
-        call.table = function.exportValue(QStringLiteral("QUERY_TABLE"));
-        call.delimiter = function.exportValue(QStringLiteral("DELIMITER"));
-        call.rowCount = function.exportValue(QStringLiteral("ROWCOUNT"));
+        call.table = function.importValue(QStringLiteral("QUERY_TABLE"));
+        call.delimiter = function.importValue(QStringLiteral("DELIMITER"));
+        call.rowCount = function.importValue(QStringLiteral("ROWCOUNT"));
         const RfcTable& options = function.table(QStringLiteral("OPTIONS"));
         for (int r = 1; r <= options.rowCount(); ++r)
             call.options.append(options.value(r, QStringLiteral("TEXT")));

@@ -1,4 +1,5 @@
 #include "QueryTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "window/main/StatusPanels.h"
 #include "window/query/ReportListView.h"
@@ -14,6 +15,8 @@
 #include <QMenu>
 #include <QTest>
 
+using namespace ControlNames;
+
 namespace
 {
 const QColor kBlue(0, 0, 255);
@@ -27,17 +30,17 @@ void settle()
 
 TableTreeView* treeOf(QueryWindow* window)
 {
-    return window->findChild<TableTreeView*>(QStringLiteral("TreeView1"));
+    return window->findChild<TableTreeView*>(Query::kTree);
 }
 
 ReportListView* fieldListOf(QueryWindow* window)
 {
-    return window->findChild<ReportListView*>(QStringLiteral("ListView1"));
+    return window->findChild<ReportListView*>(Query::kFieldList);
 }
 
 QString summaryOf(QueryWindow* window)
 {
-    return window->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+    return window->findChild<QLabel*>(Query::kTreeSummary)->text();
 }
 
 QTreeWidgetItem* itemOf(TableTreeView* tree, const QString& text)

@@ -159,9 +159,9 @@ private:
             call.function = function.name();
             for (const char* name :
                  {"QUERY_TABLE", "NO_DATA", "ROWCOUNT", "ROWSKIPS", "DELIMITER"}) {
-                if (function.hasExport(QLatin1String(name)))
+                if (function.hasImport(QLatin1String(name)))
                     call.exports.insert(QLatin1String(name),
-                                        function.exportValue(QLatin1String(name)));
+                                        function.importValue(QLatin1String(name)));
             }
             const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
             for (int r = 1; r <= fields.rowCount(); ++r)

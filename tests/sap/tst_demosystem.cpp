@@ -470,7 +470,7 @@ private Q_SLOTS:
         } else {
             QVERIFY(!result.error.isEmpty());
             RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &demo);
-            function.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("T000");
+            function.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("T000"));
             QVERIFY(!function.call());
         }
     }

@@ -52,8 +52,8 @@ Read readTable(RfcDestination& destination, const QString& table, const QStringL
                const QString& function = QStringLiteral("RFC_READ_TABLE"))
 {
     RfcFunction call(function, &destination);
-    call.exportParameter(QStringLiteral("QUERY_TABLE")).value = table;
-    call.exportParameter(QStringLiteral("DELIMITER")).value = QStringLiteral("|");
+    call.setImport(QStringLiteral("QUERY_TABLE"), table);
+    call.setImport(QStringLiteral("DELIMITER"), QStringLiteral("|"));
     for (const QString& field : fields) {
         RfcTable& list = call.table(QStringLiteral("FIELDS"));
         list.appendRow();
@@ -407,7 +407,7 @@ private Q_SLOTS:
         const auto hanging = scopedEnvironment("ZORV_STANDIN_HANG", "1");
         std::atomic<bool> cancel{false};
         RfcFunction call(QStringLiteral("RFC_READ_TABLE"), native.get());
-        call.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("T000");
+        call.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("T000"));
         call.table(QStringLiteral("DATA"));
         call.setCancel(&cancel);
         QElapsedTimer clock;

@@ -1,6 +1,7 @@
 #include "ScriptedDesktop.h"
 #include "shell/AppState.h"
 #include "shell/CaptionTable.h"
+#include "shell/ControlNames.h"
 #include "shell/FaultTexts.h"
 #include "shell/Greeting.h"
 #include "shell/Language.h"
@@ -13,6 +14,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -140,8 +143,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("toolTip");
         QTest::addColumn<QString>("english");
         QTest::addColumn<QString>("portuguese");
-        QTest::newRow("status panel tip") << "StatusPanel1" << true << "System Message"
-                                          << "Mensagem do Sistema";
+        QTest::newRow("status panel tip")
+            << QString(Main::kMessagePanel) << true << "System Message"
+            << "Mensagem do Sistema";
         QTest::newRow("mconectar") << "mconectar" << false << "Connect..."
                                    << "Conectar...";
         QTest::newRow("mopcoes") << "mopcoes" << false << "Options..."
@@ -168,12 +172,13 @@ private Q_SLOTS:
                                                       << "Save Quillon";
         QTest::newRow("Auxilio tip") << "Auxilio" << true << "Help - Contents"
                                      << "Auxílio Geral";
-        QTest::newRow("options window") << "fopcoes" << false << "Options"
+        QTest::newRow("options window") << QString(Options::kDialog) << false << "Options"
                                         << "Opções";
-        QTest::newRow("options Frame1 caption") << "fopcoes.Frame1" << false << "Language"
-                                                << "Linguagem";
-        QTest::newRow("options Frame1 tip")
-            << "fopcoes.Frame1" << true << "Language used in Quillon"
+        QTest::newRow("options language frame caption")
+            << Options::inDialog(Options::kLanguageBox) << false << "Language"
+            << "Linguagem";
+        QTest::newRow("options language frame tip")
+            << Options::inDialog(Options::kLanguageBox) << true << "Language used in Quillon"
             << "Linguagem usada em Quillon";
     }
     void captionsInBothLanguages()

@@ -27,8 +27,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<quint32>("colour");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("Import") << "Import" << quint32(0x8080ff) << "Downloading...";
-        QTest::newRow("Export") << "Export" << quint32(0xff0000) << "Uploading...";
+        QTest::newRow("Download") << "Download" << quint32(0x8080ff) << "Downloading...";
+        QTest::newRow("Upload") << "Upload" << quint32(0xff0000) << "Uploading...";
         QTest::newRow("CurvaS") << "CurvaS" << quint32(0xc0c0ff) << "S Curve...";
     }
     void kindsSetColourAndCaption()
@@ -39,7 +39,7 @@ private Q_SLOTS:
         std::atomic<float> fraction{0.7f};
         ProgressModel model(fraction);
         // Start from another kind so a look that never changes would be caught.
-        model.start(kind == u"Export" ? QStringLiteral("CurvaS") : QStringLiteral("Export"));
+        model.start(kind == u"Upload" ? QStringLiteral("CurvaS") : QStringLiteral("Upload"));
         model.start(kind);
         QCOMPARE(model.look().colour, colour);
         QCOMPARE(model.look().caption, caption);
@@ -50,9 +50,9 @@ private Q_SLOTS:
     {
         std::atomic<float> fraction{0.0f};
         ProgressModel model(fraction);
-        model.start(QStringLiteral("Export"));
-        fraction.store(0.4f);
         model.start(QStringLiteral("Upload"));
+        fraction.store(0.4f);
+        model.start(QStringLiteral("Print"));
         QCOMPARE(model.look().colour, quint32(0xff0000));
         QCOMPARE(model.look().caption, QStringLiteral("Uploading..."));
         QCOMPARE(fraction.load(), 0.0f);
@@ -162,7 +162,7 @@ private Q_SLOTS:
     {
         std::atomic<float> fraction{0.0f};
         ProgressModel model(fraction);
-        model.start(QStringLiteral("Export"));
+        model.start(QStringLiteral("Upload"));
         fraction.store(ProgressModel::kUnknown);
         const QSize inner(160, 16);
         std::vector<int> starts;
@@ -192,7 +192,7 @@ private Q_SLOTS:
     {
         std::atomic<float> fraction{0.0f};
         ProgressModel model(fraction);
-        model.start(QStringLiteral("Import"));
+        model.start(QStringLiteral("Download"));
         model.advance(100, {});
         QVERIFY(!model.tick(QSize(160, 16), fixedWidthText).hide);
         model.end();

@@ -48,11 +48,11 @@ struct Request {
 inline Outcome call(RfcDestination& destination, const Request& request)
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), &destination);
-    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = request.table;
-    function.exportParameter(QStringLiteral("DELIMITER")).value = request.delimiter;
-    function.exportParameter(QStringLiteral("NO_DATA")).value = request.noData;
-    function.exportParameter(QStringLiteral("ROWCOUNT")).value = request.rowCount;
-    function.exportParameter(QStringLiteral("ROWSKIPS")).value = request.rowSkips;
+    function.setImport(QStringLiteral("QUERY_TABLE"), request.table);
+    function.setImport(QStringLiteral("DELIMITER"), request.delimiter);
+    function.setImport(QStringLiteral("NO_DATA"), request.noData);
+    function.setImport(QStringLiteral("ROWCOUNT"), request.rowCount);
+    function.setImport(QStringLiteral("ROWSKIPS"), request.rowSkips);
     RfcTable& fields = function.table(QStringLiteral("FIELDS"));
     for (const QString& name : request.fields) {
         fields.appendRow();

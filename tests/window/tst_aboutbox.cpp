@@ -1,5 +1,6 @@
 #include "ScriptedDesktop.h"
 #include "shell/AppState.h"
+#include "shell/ControlNames.h"
 #include "shell/DesktopServices.h"
 #include "window/main/AboutBox.h"
 
@@ -12,6 +13,8 @@
 #include <QTest>
 
 #include <cmath>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -44,17 +47,16 @@ private Q_SLOTS:
         AboutBox box(f.state, f.services);
         QCOMPARE(box.windowTitle(), QStringLiteral("Sobre o VUB"));
         QCOMPARE(box.versionText(), QStringLiteral("Version 0.3.20 12Mar2007"));
-        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+        QCOMPARE(box.findChild<QLabel*>(About::kVersion)->text(),
                  QStringLiteral("Version 0.3.20 12Mar2007"));
-        QCOMPARE(box.link()->objectName(), QStringLiteral("Label5"));
+        QCOMPARE(box.link()->objectName(), About::kHomePageLink);
         QCOMPARE(box.link()->toolTip(), QStringLiteral("Vub Home Page"));
         QVERIFY(box.link()->text().startsWith(QStringLiteral("http")));
-        QVERIFY(!box.findChild<QGroupBox*>(QStringLiteral("Frame1"))->title().isEmpty());
-        QVERIFY(!box.findChild<QLabel*>(QStringLiteral("Label2"))->text().isEmpty());
-        QCOMPARE(box.findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->text(),
+        QVERIFY(!box.findChild<QGroupBox*>(About::kNotice)->title().isEmpty());
+        QVERIFY(!box.findChild<QLabel*>(About::kContact)->text().isEmpty());
+        QCOMPARE(box.findChild<QPushButton*>(About::kSystemInfo)->text(),
                  QStringLiteral("System Info..."));
-        QCOMPARE(box.findChild<QPushButton*>(QStringLiteral("Command1"))->text(),
-                 QStringLiteral("OK"));
+        QCOMPARE(box.findChild<QPushButton*>(About::kOk)->text(), QStringLiteral("OK"));
     }
 
     void legalWarningFollowsTheLanguage_data()
@@ -82,7 +84,7 @@ private Q_SLOTS:
         f.state.languageOther = ct;
         AboutBox box(f.state, f.services);
         const QString warning = box.legalWarning();
-        QCOMPARE(box.findChild<QLabel*>(QStringLiteral("Label3"))->text(), warning);
+        QCOMPARE(box.findChild<QLabel*>(About::kLegalWarning)->text(), warning);
         QVERIFY2(
             warning.startsWith(portuguese ? QStringLiteral("Aviso") : QStringLiteral("Warning")),
             qPrintable(warning));
@@ -162,8 +164,7 @@ private Q_SLOTS:
             f.desktop.failingPrograms.insert(tool);
         AboutBox box(f.state, f.services);
         box.show();
-        QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("cmdSysInfo")),
-                          Qt::LeftButton);
+        QTest::mouseClick(box.findChild<QPushButton*>(About::kSystemInfo), Qt::LeftButton);
         QCOMPARE(f.desktop.messageTexts(), messages);
         if (!tool.isEmpty()) {
             QCOMPARE(f.desktop.starts.size(), 1);
@@ -177,7 +178,7 @@ private Q_SLOTS:
         AboutFixture f;
         AboutBox box(f.state, f.services);
         box.show();
-        QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTest::mouseClick(box.findChild<QPushButton*>(About::kOk), Qt::LeftButton);
         QVERIFY(!box.isVisible());
         QCOMPARE(box.result(), int(QDialog::Accepted));
     }

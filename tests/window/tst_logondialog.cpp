@@ -2,6 +2,7 @@
 // each is reached (SOAP, application server, message server), with what it remembers.
 #include "sap/systems/OwnSystems.h"
 #include "shell/AppState.h"
+#include "shell/ControlNames.h"
 #include "window/main/LogonDialog.h"
 
 #include <QCheckBox>
@@ -11,6 +12,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -52,22 +55,27 @@ private Q_SLOTS:
         QTest::newRow("application server")
             << "DEV Entwicklung" << 2 << "localhost"
             << ""
-            << "" << QStringList{"HostName", "SystemNumber", "RfcLibrary", "Router"}
-            << QStringList{"MessageServer", "LogonGroup"};
+            << ""
+            << QStringList{Logon::kHostName, Logon::kSystemNumber, Logon::kRfcLibrary,
+                           Logon::kRouter}
+            << QStringList{Logon::kMessageServer, Logon::kLogonGroup};
         QTest::newRow("message server, router, SNC")
             << "PRD Produção" << 3 << ""
             << "prdms.example.com"
             << "/H/router.example.com/S/3299/H/"
-            << QStringList{"MessageServer", "LogonGroup", "SystemID", "RfcLibrary"}
-            << QStringList{"HostName", "SystemNumber"};
-        QTest::newRow("a SOAP address") << "https://sap.example.com:44300" << 1 << ""
-                                        << ""
-                                        << "" << QStringList{"HostName"}
-                                        << QStringList{"RfcLibrary", "MessageServer", "Router"};
+            << QStringList{Logon::kMessageServer, Logon::kLogonGroup, Logon::kSystemId,
+                           Logon::kRfcLibrary}
+            << QStringList{Logon::kHostName, Logon::kSystemNumber};
+        QTest::newRow("a SOAP address")
+            << "https://sap.example.com:44300" << 1 << ""
+            << ""
+            << "" << QStringList{Logon::kHostName}
+            << QStringList{Logon::kRfcLibrary, Logon::kMessageServer, Logon::kRouter};
         QTest::newRow("the demo") << "Demo system (built-in)" << 0 << ""
                                   << ""
                                   << "" << QStringList{}
-                                  << QStringList{"HostName", "RfcLibrary", "MessageServer"};
+                                  << QStringList{Logon::kHostName, Logon::kRfcLibrary,
+                                                 Logon::kMessageServer};
     }
     void aChosenSystemFillsHowItIsReached()
     {
@@ -80,17 +88,17 @@ private Q_SLOTS:
         QFETCH(QStringList, hidden);
         LogonDialog dialog(m_state, rememberFile());
         dialog.useLandscape(kLandscape);
-        auto* systems = dialog.findChild<QComboBox*>(QStringLiteral("System"));
+        auto* systems = dialog.findChild<QComboBox*>(Logon::kSystem);
         QCOMPARE(items(systems), (QStringList{"Demo system (built-in)", "DEV Entwicklung",
                                               "PRD Produção", "QAS behind a router"}));
         dialog.show();
         systems->setCurrentText(system);
-        QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("Connection"))->currentIndex(), way);
+        QCOMPARE(dialog.findChild<QComboBox*>(Logon::kConnection)->currentIndex(), way);
         for (const QString& name : shown)
             QVERIFY2(dialog.findChild<QLineEdit*>(name)->isVisible(), qPrintable(name));
         for (const QString& name : hidden)
             QVERIFY2(!dialog.findChild<QLineEdit*>(name)->isVisible(), qPrintable(name));
-        dialog.findChild<QLineEdit*>(QStringLiteral("RfcLibrary"))
+        dialog.findChild<QLineEdit*>(Logon::kRfcLibrary)
             ->setText(QStringLiteral("/opt/nwrfcsdk/lib/libsapnwrfc.so"));
         const LogonData entered = dialog.entered();
         QCOMPARE(entered.native.applicationServer, applicationServer);
@@ -114,11 +122,10 @@ private Q_SLOTS:
         {
             LogonDialog dialog(m_state, rememberFile());
             dialog.useLandscape(kLandscape);
-            dialog.findChild<QComboBox*>(QStringLiteral("System"))
+            dialog.findChild<QComboBox*>(Logon::kSystem)
                 ->setCurrentText(QStringLiteral("DEV Entwicklung"));
-            dialog.findChild<QLineEdit*>(QStringLiteral("Password"))
-                ->setText(QStringLiteral("s3cr3t"));
-            dialog.findChild<QCheckBox*>(QStringLiteral("KeepSystem"))->setChecked(true);
+            dialog.findChild<QLineEdit*>(Logon::kPassword)->setText(QStringLiteral("s3cr3t"));
+            dialog.findChild<QCheckBox*>(Logon::kKeepSystem)->setChecked(true);
             dialog.keepIfChosen();
             dialog.remember();
         }
@@ -146,7 +153,7 @@ private Q_SLOTS:
         last.system = QStringLiteral("PRD Produção");
         last.user = QStringLiteral("ME");
         dialog.fill(last, QString());
-        QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("Connection"))->currentIndex(), 3);
+        QCOMPARE(dialog.findChild<QComboBox*>(Logon::kConnection)->currentIndex(), 3);
         QCOMPARE(dialog.entered().native.messageServer, QStringLiteral("prdms.example.com"));
     }
 
@@ -160,10 +167,10 @@ private Q_SLOTS:
         LogonDialog dialog(m_state, rememberFile());
         dialog.show();
         dialog.useLandscape(broken);
-        auto* error = dialog.findChild<QLabel*>(QStringLiteral("Error"));
+        auto* error = dialog.findChild<QLabel*>(Logon::kError);
         QVERIFY(error->isVisible());
         QVERIFY2(error->text().contains(QStringLiteral("not XML")), qPrintable(error->text()));
-        QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("System"))->count(), 1);
+        QCOMPARE(dialog.findChild<QComboBox*>(Logon::kSystem)->count(), 1);
     }
 
     // In Portuguese the demo system has a Portuguese name on the screen, and stays the demo
@@ -176,10 +183,10 @@ private Q_SLOTS:
         {
             LogonDialog dialog(portuguese, rememberFile());
             dialog.fill(dialog.remembered(), {});
-            auto* system = dialog.findChild<QComboBox*>(QStringLiteral("System"));
+            auto* system = dialog.findChild<QComboBox*>(Logon::kSystem);
             QCOMPARE(system->itemText(0), portugueseName);
             QCOMPARE(system->currentText(), portugueseName);
-            QCOMPARE(dialog.findChild<QComboBox*>(QStringLiteral("Connection"))->currentIndex(), 0);
+            QCOMPARE(dialog.findChild<QComboBox*>(Logon::kConnection)->currentIndex(), 0);
             const LogonData entered = dialog.entered();
             QCOMPARE(entered.system, LogonData::demoSystemName());
             QVERIFY(entered.isDemo());
@@ -193,7 +200,7 @@ private Q_SLOTS:
                  LogonData::demoSystemName());
         LogonDialog english(m_state, rememberFile());
         english.fill(english.remembered(), {});
-        QCOMPARE(english.findChild<QComboBox*>(QStringLiteral("System"))->currentText(),
+        QCOMPARE(english.findChild<QComboBox*>(Logon::kSystem)->currentText(),
                  LogonData::demoSystemName());
     }
 };

@@ -1,9 +1,14 @@
 #include "WindowTestKit.h"
 
 #include "shell/AppState.h"
+#include "shell/CaptionTable.h"
+#include "shell/ControlNames.h"
+#include "shell/Language.h"
 #include "shell/SettingsFile.h"
+#include "shell/Texts.h"
 #include "window/common/Icons.h"
 #include "window/main/FocusMarkStyle.h"
+#include "window/main/MenuLayout.h"
 #include "window/main/MenuMnemonics.h"
 #include "window/main/ProgressDisplay.h"
 #include "window/main/StatusPanels.h"
@@ -30,6 +35,8 @@
 
 #include <algorithm>
 
+using namespace ControlNames;
+
 namespace
 {
 // The caption as the user reads it: the mnemonic's "&" is no character.
@@ -40,6 +47,30 @@ QString captionOf(const MainWindow& window, const QString& name)
     if (QAction* action = window.action(name))
         return MenuMnemonics::visible(action->text());
     return QStringLiteral("<missing %1>").arg(name);
+}
+
+// The layout's entry of that name, in any menu.
+const MenuLayout::Item* layoutItem(const QVector<MenuLayout::Item>& items, const QString& name)
+{
+    for (const MenuLayout::Item& item : items) {
+        if (item.name == name)
+            return &item;
+        if (const MenuLayout::Item* found = layoutItem(item.children, name))
+            return found;
+    }
+    return nullptr;
+}
+
+// What a menu entry should read before the menu gives it a mnemonic: its caption row in the
+// language in force, else the fixed caption of the layout (which carries its own); empty when
+// it has neither.
+QString layoutCaption(const QString& name, const Language& language)
+{
+    const BiText row = CaptionTable::text(name);
+    if (!row.en.isEmpty())
+        return language.pick(row);
+    const MenuLayout::Item* item = layoutItem(MenuLayout::menus(), name);
+    return item && item->fixed ? Texts::get(*item->fixed).en : QString();
 }
 
 // A menu's entries by object name, separators marked with a leading "-".
@@ -64,12 +95,12 @@ QStringList split(const char* names)
 
 QToolBar* toolbarOf(const MainWindow& window)
 {
-    return window.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    return window.findChild<QToolBar*>(Main::kToolbar);
 }
 
-QLabel* panel(const MainWindow& window, const char* name)
+QLabel* panel(const MainWindow& window, const QString& name)
 {
-    return window.findChild<QLabel*>(QString::fromLatin1(name));
+    return window.findChild<QLabel*>(name);
 }
 } // namespace
 
@@ -84,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillon for SAP R/3"));
         QCOMPARE(w.statusPanels()->connectionText(), QStringLiteral("Disconnected "));
         QCOMPARE(w.statusPanels()->connectionToolTip(), QStringLiteral("maria is not connected "));
-        QCOMPARE(panel(w, "StatusPanel1")->toolTip(), QStringLiteral("System Message"));
+        QCOMPARE(panel(w, Main::kMessagePanel)->toolTip(), QStringLiteral("System Message"));
         QCOMPARE(w.statusPanels()->clockText(), QStringLiteral("09:30"));
         const QString longDate = w.statusPanels()->clockToolTip();
         for (const char* part : {"Monday", "March", "12", "2007"})
@@ -372,7 +403,7 @@ private Q_SLOTS:
         QTest::newRow("save as") << "msaveasqtable"
                                  << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S) << "saveQueryAs";
         QTest::newRow("preview") << "mqpreview" << QKeySequence(Qt::Key_F5) << "mqpreview()";
-        QTest::newRow("import") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
+        QTest::newRow("export") << "mimportmytable" << QKeySequence(Qt::CTRL | Qt::Key_E)
                                 << "mimportmytable()";
         QTest::newRow("close the window")
             << "mcloseqtable" << QKeySequence(Qt::CTRL | Qt::Key_W) << "closed";
@@ -405,97 +436,115 @@ private Q_SLOTS:
             QCOMPARE(f.documents.calls, QStringList{done});
     }
 
-    void captionsInBothLanguages_data()
+    // The menus and the toolbar against the caption table and the menu layout, in each
+    // language: what the user reads is the table's text with the mnemonic the menu gives it.
+    void menusAndToolbarShowTheCaptionTable_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("portuguese");
-        const auto row = [](const char* name, const char* en, const char* pt) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(en)
-                                << QString::fromUtf8(pt);
-        };
-        row("mconectar", "Connect...", "Conectar...");
-        row("mdesconectar", "Disconnect", "Desconectar");
-        row("msair", "Exit", "Encerrar");
-        row("mopcoes", "Options...", "Opções...");
-        row("mabrirtabelas", "Open Table in Excel...", "Abrir Tabela no Excel...");
-        row("mfile", "File", "Arquivo");
-        row("mnewqtable", "New", "Novo");
-        row("mopenqtable", "Open...", "Abrir...");
-        row("msaveqtable", "Save", "Salvar");
-        row("msaveasqtable", "Save As...", "Salvar como...");
-        row("mcloseqtable", "Close", "Fechar");
-        row("mtable", "Table", "Tabela");
-        row("mntable", "New", "Nova");
-        row("mnewtable", "Table", "Tabela");
-        row("mnewfolder", "Folder", "Pasta");
-        row("mnewroot", "Root", "Raiz");
-        row("mcuttable", "Cut", "Recortar");
-        row("mpastetable", "Paste", "Colar");
-        row("mremovetable", "Delete", "Excluir");
-        row("mrename", "Rename", "Renomear");
-        row("msinglesel", "Single Click", "Clique Simples");
-        row("mfields", "Fields", "Campos");
-        row("mcopytomytable", "Copy to My Table", "Copiar para Minha Tabela");
-        row("mprintfields", "Print Fields", "Imprimir Campos");
-        row("mviewfields", "View", "Ver");
-        row("mviewfieldsdetail", "Detail", "Detalhe");
-        row("mviewfieldslist", "List", "Lista");
-        row("mfieldsgridlines", "Gridlines", "Linhas de Grade");
-        row("mmytable", "My Table", "Minha Tabela");
-        row("mqpreview", "Preview", "Visualizar");
-        row("mprintfieldsmytable", "Print Fields", "Imprimir Campos");
-        row("mprintpreview", "Print Preview", "Imprimir Visualizar");
-        row("mcloseqpreview", "Close Preview", "Fechar Visualizar");
-        row("mimportmytable", "Import Table", "Importar Tabela");
-        row("mopenmytable", "Open Table", "Abrir Tabela");
-        row("mrows", "Rows", "Linhas");
-        row("mcloserows", "Close Rows", "Fechar Linhas");
-        row("mmovedown", "Move Down", "Mover Abaixo");
-        row("mmoveup", "Move Up", "Mover Acima");
-        row("mremovefield", "Remove Fields", "Remover Campos");
-        row("mremoveallfields", "Remove All Fields", "Remover Todos Campos");
-        row("moptions", "Options", "Opções");
-        row("mshowoption", "Show Option", "Mostar Opções");
-        row("mprintoptions", "Print Options", "Imprimir Opções");
-        row("mremoveoption", "Remove Options", "Remover Opções");
-        row("mremovealloptions", "Remove All Options", "Remover Todas Opções");
-        row("mver", "View", "Exibir");
-        row("mtoolbar", "Toolbar", "Barra de Ferramentas");
-        row("mstatusbar", "Status Bar", "Barra de Status");
-        row("mjanela", "Window", "Janela");
-        row("mauxilio", "Help", "Auxílio");
-        row("mauxiliogeral", "Contents", "Auxílio Geral");
-        row("msobrevub", "About Zorv", "Sobre Zorv");
-        // Fixed captions: the same in both languages.
-        row("mr3system", "R/3 System", "R/3 System");
-        row("msapsysinfo", "SAP System Information", "SAP System Information");
-        row("msaplogon", "SAP Logon", "SAP Logon");
-        row("mvertical", "Vertical", "Vertical");
-        row("mhorizontal", "Horizontal", "Horizontal");
-        row("mtabular", "Tabular", "Tabular");
-        row("mvub", "Zorv on the Web", "Zorv on the Web");
-        row("mvubhp", "Zorv Home Page", "Zorv Home Page");
-        row("msupport", "Online Support", "Online Support");
+        QTest::addColumn<bool>("portuguese");
+        QTest::newRow("English") << false;
+        QTest::newRow("Portuguese") << true;
     }
-
-    void captionsInBothLanguages()
+    void menusAndToolbarShowTheCaptionTable()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, english);
-        QFETCH(QString, portuguese);
+        QFETCH(bool, portuguese);
         MainWindowFixture f;
         MainWindow& w = f.loaded(false);
-        QCOMPARE(captionOf(w, name), english);
-        f.state.languageEnglish = false;
-        f.state.languagePortuguese = true;
+        f.state.languageEnglish = !portuguese;
+        f.state.languagePortuguese = portuguese;
         w.applyCaptions();
-        QCOMPARE(captionOf(w, name), portuguese);
+        const Language language(f.state);
+        QStringList problems;
+        QSet<QString> entries;
+        std::function<void(const QList<QAction*>&, const QString&)> walk =
+            [&](const QList<QAction*>& actions, const QString& path) {
+                QList<QAction*> shown;
+                QStringList names;
+                QStringList captions;
+                for (QAction* action : actions) {
+                    if (action->isSeparator())
+                        continue;
+                    const QString name =
+                        action->menu() ? action->menu()->objectName() : action->objectName();
+                    entries.insert(name);
+                    const QString caption = layoutCaption(name, language);
+                    if (caption.isEmpty())
+                        problems.append(path + name + QStringLiteral(": no caption row"));
+                    shown.append(action);
+                    names.append(name);
+                    captions.append(caption);
+                    if (action->shortcut() != MenuLayout::shortcut(name))
+                        problems.append(path + name + QStringLiteral(": shortcut ") +
+                                        action->shortcut().toString());
+                    if (action->menu())
+                        walk(action->menu()->actions(), path + name + u'/');
+                }
+                const QStringList marked = MenuMnemonics::assign(captions);
+                for (qsizetype i = 0; i < shown.size(); ++i) {
+                    if (shown.at(i)->text() != marked.at(i))
+                        problems.append(
+                            QStringLiteral("%1%2: \"%3\", not \"%4\"")
+                                .arg(path, names.at(i), shown.at(i)->text(), marked.at(i)));
+                }
+            };
+        walk(w.menuBar()->actions(), QString());
+        QVERIFY(entries.size() > 60);
+        for (const CaptionTable::Row& row : CaptionTable::rows()) {
+            // The options dialog's rows are checked with the dialog.
+            if (row.control.startsWith(Options::kDialog))
+                continue;
+            if (row.kind == CaptionTable::Kind::Caption) {
+                if (!entries.contains(row.control))
+                    problems.append(row.control + QStringLiteral(": a caption no menu shows"));
+                continue;
+            }
+            const QObject* target = w.findChild<QObject*>(row.control);
+            const auto* action = qobject_cast<const QAction*>(target);
+            const auto* widget = qobject_cast<const QWidget*>(target);
+            const QString tip = action ? action->toolTip() : widget ? widget->toolTip() : QString();
+            if (tip != language.pick(row.text))
+                problems.append(row.control + QStringLiteral(": tip \"%1\"").arg(tip));
+        }
+        // Every toolbar button has its tip in the table.
+        for (const MenuLayout::ToolButton& button : MenuLayout::toolbar()) {
+            if (!button.key.isEmpty() &&
+                CaptionTable::text(button.key, CaptionTable::Kind::ToolTip).en.isEmpty())
+                problems.append(button.key + QStringLiteral(": no tip row"));
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
+    }
+
+    // A few captions written out as users see them, so that a wrong table is caught too.
+    void captionsAsUsersSeeThem_data()
+    {
+        QTest::addColumn<bool>("portuguese");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("connect") << false << "mconectar"
+                                 << "Connect...";
+        QTest::newRow("export") << false << "mimportmytable"
+                                << "Import Table";
+        QTest::newRow("fixed in both") << true << "msapsysinfo"
+                                       << "SAP System Information";
+        QTest::newRow("feminine new") << true << "mntable"
+                                      << "Nova";
+        QTest::newRow("kept spelling") << true << "mshowoption"
+                                       << "Mostar Opções";
+        QTest::newRow("help menu") << true << "mauxilio"
+                                   << "Auxílio";
+    }
+    void captionsAsUsersSeeThem()
+    {
+        QFETCH(bool, portuguese);
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        MainWindowFixture f;
+        f.state.languageEnglish = !portuguese;
+        f.state.languagePortuguese = portuguese;
+        MainWindow& w = f.loaded(false);
+        QCOMPARE(captionOf(w, name), shown);
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillon for SAP R/3"));
-        f.state.languagePortuguese = false;
-        f.state.languageEnglish = true;
-        w.applyCaptions();
-        QCOMPARE(captionOf(w, name), english);
+        // The first menu's own mnemonic, as the fixed caption carries it.
+        QCOMPARE(w.menu(QStringLiteral("mr3system"))->title(), QStringLiteral("&R/3 System"));
     }
 
     // Every menu title and item opens by Alt (or, in an open menu, by itself) and a letter
@@ -705,7 +754,7 @@ private Q_SLOTS:
         QCOMPARE(captionOf(w, QStringLiteral("mfile")), QStringLiteral("Arquivo"));
         QCOMPARE(w.toolButton(QStringLiteral("Conectar"))->toolTip(),
                  QStringLiteral("Conectar R/3 System"));
-        QCOMPARE(panel(w, "StatusPanel1")->toolTip(), QStringLiteral("Mensagem do Sistema"));
+        QCOMPARE(panel(w, Main::kMessagePanel)->toolTip(), QStringLiteral("Mensagem do Sistema"));
         QCOMPARE(w.statusPanels()->message(),
                  QStringLiteral("Bom dia maria. Bem-vindo ao Quillon"));
     }
@@ -813,9 +862,9 @@ private Q_SLOTS:
         f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
         QMenu* r3 = w.menu(QStringLiteral("mr3system"));
-        for (QWidget* target :
-             {static_cast<QWidget*>(w.statusBar()), static_cast<QWidget*>(panel(w, "StatusPanel1")),
-              w.findChild<QWidget*>(QStringLiteral("conectar"))}) {
+        for (QWidget* target : {static_cast<QWidget*>(w.statusBar()),
+                                static_cast<QWidget*>(panel(w, Main::kMessagePanel)),
+                                w.findChild<QWidget*>(Main::kConnectionPanel)}) {
             QVERIFY(!r3->isVisible());
             QTest::mousePress(target, Qt::RightButton, {}, QPoint(3, 3));
             QTRY_VERIFY(r3->isVisible());

@@ -1,4 +1,5 @@
 #include "shell/AppState.h"
+#include "shell/ControlNames.h"
 #include "window/main/LogonDialog.h"
 #include "window/main/OptionsDialog.h"
 
@@ -12,13 +13,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace ControlNames;
+
 namespace
 {
-template <typename T> T* control(const OptionsDialog& dialog, const char* name)
+template <typename T> T* control(const OptionsDialog& dialog, const QString& name)
 {
-    auto* found = dialog.findChild<T*>(QString::fromLatin1(name));
+    auto* found = dialog.findChild<T*>(name);
     if (!found)
-        qFatal("no control %s", name);
+        qFatal("no control %s", qPrintable(name));
     return found;
 }
 
@@ -30,22 +33,22 @@ void clickRadio(QRadioButton* button)
 }
 
 struct DialogTexts {
-    QString window, frame1, frame2, tip;
+    QString window, languageBox, separatorBox, tip;
 };
 
 DialogTexts textsOf(const OptionsDialog& dialog)
 {
-    return {dialog.windowTitle(), control<QGroupBox>(dialog, "Frame1")->title(),
-            control<QGroupBox>(dialog, "Frame2")->title(),
-            control<QGroupBox>(dialog, "Frame1")->toolTip()};
+    return {dialog.windowTitle(), control<QGroupBox>(dialog, Options::kLanguageBox)->title(),
+            control<QGroupBox>(dialog, Options::kSeparatorBox)->title(),
+            control<QGroupBox>(dialog, Options::kLanguageBox)->toolTip()};
 }
 
 void verifyEnglish(const OptionsDialog& dialog)
 {
     const DialogTexts texts = textsOf(dialog);
     QCOMPARE(texts.window, QStringLiteral("Options"));
-    QCOMPARE(texts.frame1, QStringLiteral("Language"));
-    QCOMPARE(texts.frame2, QStringLiteral("List Separator"));
+    QCOMPARE(texts.languageBox, QStringLiteral("Language"));
+    QCOMPARE(texts.separatorBox, QStringLiteral("List Separator"));
     QCOMPARE(texts.tip, QStringLiteral("Language used in Quillon"));
 }
 
@@ -53,8 +56,8 @@ void verifyPortuguese(const OptionsDialog& dialog)
 {
     const DialogTexts texts = textsOf(dialog);
     QCOMPARE(texts.window, QStringLiteral("Opções"));
-    QCOMPARE(texts.frame1, QStringLiteral("Linguagem"));
-    QCOMPARE(texts.frame2, QStringLiteral("Separador de Lista"));
+    QCOMPARE(texts.languageBox, QStringLiteral("Linguagem"));
+    QCOMPARE(texts.separatorBox, QStringLiteral("Separador de Lista"));
     QCOMPARE(texts.tip, QStringLiteral("Linguagem usada em Quillon"));
 }
 } // namespace
@@ -69,12 +72,14 @@ private Q_SLOTS:
         state.languageEnglish = true;
         state.listSeparator = QStringLiteral("\t");
         OptionsDialog dialog(state, {});
-        QCOMPARE(control<QLineEdit>(dialog, "Text1")->text(), QStringLiteral("\t"));
-        QVERIFY(control<QRadioButton>(dialog, "Option1")->isChecked());
-        QVERIFY(!control<QRadioButton>(dialog, "Option2")->isChecked());
-        QCOMPARE(control<QRadioButton>(dialog, "Option1")->text(), QStringLiteral("English"));
-        QCOMPARE(control<QRadioButton>(dialog, "Option2")->text(), QStringLiteral("Português"));
-        QCOMPARE(control<QPushButton>(dialog, "cok")->text(), QStringLiteral("OK"));
+        QCOMPARE(control<QLineEdit>(dialog, Options::kSeparator)->text(), QStringLiteral("\t"));
+        QVERIFY(control<QRadioButton>(dialog, Options::kEnglish)->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, Options::kPortuguese)->isChecked());
+        QCOMPARE(control<QRadioButton>(dialog, Options::kEnglish)->text(),
+                 QStringLiteral("English"));
+        QCOMPARE(control<QRadioButton>(dialog, Options::kPortuguese)->text(),
+                 QStringLiteral("Português"));
+        QCOMPARE(control<QPushButton>(dialog, Options::kOk)->text(), QStringLiteral("OK"));
         verifyEnglish(dialog);
     }
 
@@ -88,21 +93,21 @@ private Q_SLOTS:
         dialog.show();
         const int atOpen = applied;
 
-        clickRadio(control<QRadioButton>(dialog, "Option2"));
+        clickRadio(control<QRadioButton>(dialog, Options::kPortuguese));
         QVERIFY(state.languagePortuguese);
         QVERIFY(!state.languageEnglish);
         QVERIFY(state.languageOther);
         QCOMPARE(applied, atOpen + 1);
-        QVERIFY(control<QRadioButton>(dialog, "Option2")->isChecked());
-        QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
+        QVERIFY(control<QRadioButton>(dialog, Options::kPortuguese)->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, Options::kEnglish)->isChecked());
         verifyPortuguese(dialog);
 
-        clickRadio(control<QRadioButton>(dialog, "Option1"));
+        clickRadio(control<QRadioButton>(dialog, Options::kEnglish));
         QVERIFY(state.languageEnglish);
         QVERIFY(!state.languagePortuguese);
         QVERIFY(state.languageOther);
         QCOMPARE(applied, atOpen + 2);
-        QVERIFY(control<QRadioButton>(dialog, "Option1")->isChecked());
+        QVERIFY(control<QRadioButton>(dialog, Options::kEnglish)->isChecked());
         verifyEnglish(dialog);
     }
 
@@ -116,8 +121,8 @@ private Q_SLOTS:
         QVERIFY(state.languagePortuguese);
         QVERIFY(!state.languageEnglish);
         QVERIFY(!state.languageOther);
-        QVERIFY(control<QRadioButton>(dialog, "Option2")->isChecked());
-        QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
+        QVERIFY(control<QRadioButton>(dialog, Options::kPortuguese)->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, Options::kEnglish)->isChecked());
         QCOMPARE(applied, 2);
         verifyPortuguese(dialog);
     }
@@ -127,8 +132,8 @@ private Q_SLOTS:
         AppState state;
         state.languageOther = true;
         OptionsDialog dialog(state, {});
-        QVERIFY(!control<QRadioButton>(dialog, "Option1")->isChecked());
-        QVERIFY(!control<QRadioButton>(dialog, "Option2")->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, Options::kEnglish)->isChecked());
+        QVERIFY(!control<QRadioButton>(dialog, Options::kPortuguese)->isChecked());
         QVERIFY(!state.languageEnglish);
         QVERIFY(!state.languagePortuguese);
         QVERIFY(state.languageOther);
@@ -155,11 +160,11 @@ private Q_SLOTS:
         state.listSeparator = QStringLiteral("#");
         OptionsDialog dialog(state, {});
         dialog.show();
-        auto* text = control<QLineEdit>(dialog, "Text1");
+        auto* text = control<QLineEdit>(dialog, Options::kSeparator);
         text->selectAll();
         QTest::keyClick(text, Qt::Key_Delete);
         QTest::keyClicks(text, typed);
-        QTest::mouseClick(control<QPushButton>(dialog, "cok"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dialog, Options::kOk), Qt::LeftButton);
         QCOMPARE(state.listSeparator, separator);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
@@ -197,16 +202,16 @@ private Q_SLOTS:
         state.readSessions = setting;
         OptionsDialog dialog(state, {});
         dialog.show();
-        auto* sessions = control<QSpinBox>(dialog, "Sessions");
+        auto* sessions = control<QSpinBox>(dialog, Options::kSessions);
         QCOMPARE(sessions->value(), shown);
-        QCOMPARE(control<QGroupBox>(dialog, "SessionsBox")->title(),
+        QCOMPARE(control<QGroupBox>(dialog, Options::kSessionsBox)->title(),
                  QStringLiteral("Sessões Simultâneas"));
         if (!typed.isEmpty()) {
             sessions->selectAll();
             QTest::keyClicks(sessions, typed);
             QTest::keyClick(sessions, Qt::Key_Tab);
         }
-        QTest::mouseClick(control<QPushButton>(dialog, "cok"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dialog, Options::kOk), Qt::LeftButton);
         QCOMPARE(state.readSessions, kept);
     }
 
@@ -238,7 +243,7 @@ private Q_SLOTS:
         state.reopenQueries = setting;
         OptionsDialog dialog(state, {});
         dialog.show();
-        auto* reopen = control<QCheckBox>(dialog, "ReopenQueries");
+        auto* reopen = control<QCheckBox>(dialog, Options::kReopenQueries);
         QCOMPARE(reopen->isChecked(), shown);
         QCOMPARE(reopen->text(),
                  portuguese ? QStringLiteral("Oferecer as consultas abertas na última saída")
@@ -247,7 +252,7 @@ private Q_SLOTS:
             reopen->setFocus();
             QTest::keyClick(reopen, Qt::Key_Space);
         }
-        QTest::mouseClick(control<QPushButton>(dialog, "cok"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(dialog, Options::kOk), Qt::LeftButton);
         QCOMPARE(state.reopenQueries, kept);
     }
 
@@ -258,8 +263,8 @@ private Q_SLOTS:
         state.listSeparator = QStringLiteral(";");
         OptionsDialog dialog(state, {});
         dialog.show();
-        control<QLineEdit>(dialog, "Text1")->setText(QStringLiteral("|"));
-        clickRadio(control<QRadioButton>(dialog, "Option2"));
+        control<QLineEdit>(dialog, Options::kSeparator)->setText(QStringLiteral("|"));
+        clickRadio(control<QRadioButton>(dialog, Options::kPortuguese));
         QVERIFY(dialog.close());
         QCOMPARE(state.listSeparator, QStringLiteral(";"));
         QVERIFY(state.languagePortuguese);
@@ -279,7 +284,7 @@ private Q_SLOTS:
             data.user = QStringLiteral("audit");
             data.language = QStringLiteral("PT");
             dialog.fill(data, QString());
-            auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("Password"));
+            auto* password = dialog.findChild<QLineEdit*>(Logon::kPassword);
             QVERIFY(password);
             QVERIFY(password->text().isEmpty());
             password->setText(QStringLiteral("s3cr3t-pass"));

@@ -1,4 +1,5 @@
 #include "WindowTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "window/common/Icons.h"
 #include "window/main/ProgressBarWidget.h"
@@ -10,12 +11,14 @@
 
 #include <cmath>
 
+using namespace ControlNames;
+
 namespace
 {
 // The picture the connection panel shows now.
 QImage connectionPicture(const MainWindow& window)
 {
-    const auto* panel = window.findChild<QWidget*>(QStringLiteral("conectar"));
+    const auto* panel = window.findChild<QWidget*>(Main::kConnectionPanel);
     for (const QLabel* label : panel->findChildren<QLabel*>()) {
         if (!label->pixmap().isNull())
             return label->pixmap().toImage();
@@ -59,9 +62,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<quint32>("colour");
-        QTest::newRow("import") << "Import"
-                                << "Downloading..." << quint32(0x8080ff);
-        QTest::newRow("export") << "Export"
+        QTest::newRow("download") << "Download"
+                                  << "Downloading..." << quint32(0x8080ff);
+        QTest::newRow("upload") << "Upload"
                                 << "Uploading..." << quint32(0xff0000);
         QTest::newRow("s curve") << "CurvaS"
                                  << "S Curve..." << quint32(0xc0c0ff);
@@ -98,7 +101,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.state.languagePortuguese = true;
         MainWindow& w = f.loaded();
-        auto* cancel = w.findChild<QAction*>(QStringLiteral("ProgressCancel"));
+        auto* cancel = w.findChild<QAction*>(Main::kProgressCancel);
         QVERIFY(cancel);
         QCOMPARE(cancel->text(), QStringLiteral("Cancelar"));
         QCOMPARE(cancel->toolTip(), QStringLiteral("Cancelar (Esc)"));
@@ -113,7 +116,7 @@ private Q_SLOTS:
     {
         MainWindowFixture f;
         MainWindow& w = f.loaded();
-        w.startProgress(QStringLiteral("Export"));
+        w.startProgress(QStringLiteral("Upload"));
         w.endProgress();
         w.progress()->drawNextFrame();
         w.startProgress(QStringLiteral("Report"));
@@ -130,7 +133,7 @@ private Q_SLOTS:
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
         ProgressBarWidget* bar = progress->bar();
-        w.startProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Download"));
         progress->drawNextFrame();
         QCOMPARE(bar->percent(), 0);
         QCOMPARE(bar->filledWidth(), 0);
@@ -165,7 +168,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
-        w.startProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Download"));
         f.state.progressFraction = 0.4f;
         QTRY_COMPARE(w.progress()->bar()->percent(), 40);
         w.endProgress();
@@ -189,7 +192,7 @@ private Q_SLOTS:
         MainWindow& w = f.loaded();
         f.state.connected = connected;
         ProgressDisplay* progress = w.progress();
-        w.startProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Download"));
         w.advanceProgress(50);
         progress->drawNextFrame();
         w.endProgress();
@@ -212,7 +215,7 @@ private Q_SLOTS:
         f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         ProgressDisplay* progress = w.progress();
-        w.startProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Download"));
         w.advanceProgress(60);
         w.advanceProgress(60);
         progress->drawNextFrame();
@@ -224,7 +227,7 @@ private Q_SLOTS:
         QTest::qWait(60);
         QVERIFY(!progress->isShown());
         QCOMPARE(progress->bar()->percent(), -1);
-        w.startProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Download"));
         QVERIFY(progress->isShown());
         QCOMPARE(f.state.progressFraction.load(), 0.0f);
         w.endProgress();
@@ -235,7 +238,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
-        w.startProgress(QStringLiteral("Import"));
+        w.startProgress(QStringLiteral("Download"));
         QVERIFY(w.close());
         QVERIFY(!w.progress()->isShown());
         QVERIFY(!QApplication::overrideCursor());

@@ -1,3 +1,4 @@
+#include "shell/ControlNames.h"
 #include "shell/DesktopServices.h"
 #include "window/main/QtDesktop.h"
 
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -210,7 +213,7 @@ private Q_SLOTS:
             if (!dialog)
                 return;
             for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-                if (label->objectName() != u"FileDialogNote")
+                if (label->objectName() != FileDialog::kNote)
                     continue;
                 labels.append(label->text());
                 shown = label->isVisible();

@@ -1,4 +1,5 @@
 #include "WindowTestKit.h"
+#include "shell/ControlNames.h"
 
 #include "shell/DesktopServices.h"
 #include "window/main/AboutBox.h"
@@ -17,6 +18,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -72,7 +75,7 @@ void clearRecords(MainWindowFixture& f, RecordingQueryWindow* window)
 
 QToolButton* buttonFor(const MainWindow& w, const QString& key)
 {
-    auto* toolbar = w.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    auto* toolbar = w.findChild<QToolBar*>(Main::kToolbar);
     return qobject_cast<QToolButton*>(toolbar->widgetForAction(w.toolButton(key)));
 }
 
@@ -261,7 +264,7 @@ private Q_SLOTS:
         f.state.toolbarShown = true;
         MainWindow& w = f.loaded();
         RecordingQueryWindow* query = f.addQueryWindow();
-        auto* toolbar = w.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+        auto* toolbar = w.findChild<QToolBar*>(Main::kToolbar);
         const QList<QAction*> buttons = toolbar->actions().mid(0, 15);
         int separators = 0;
         for (QAction* button : buttons) {
@@ -536,7 +539,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         f.state.statusBarShown = true;
         MainWindow& w = f.loaded();
-        auto* panel = w.findChild<QWidget*>(QStringLiteral("conectar"));
+        auto* panel = w.findChild<QWidget*>(Main::kConnectionPanel);
         QVERIFY(panel);
         QTest::mouseDClick(panel, Qt::LeftButton);
         QCOMPARE(f.connection.calls, QStringList{QStringLiteral("logOn")});
@@ -545,7 +548,7 @@ private Q_SLOTS:
         QCOMPARE(f.connection.calls.size(), 1);
         // Elsewhere on the status bar a double click does nothing.
         f.state.connected = false;
-        QTest::mouseDClick(w.findChild<QLabel*>(QStringLiteral("StatusPanel1")), Qt::LeftButton);
+        QTest::mouseDClick(w.findChild<QLabel*>(Main::kMessagePanel), Qt::LeftButton);
         QCOMPARE(f.connection.calls.size(), 1);
     }
 
@@ -559,8 +562,8 @@ private Q_SLOTS:
         QString tipWhileOpen;
         bool wasOptions = false;
         whenModal([&](QWidget* modal) {
-            wasOptions = modal->objectName() == u"fopcoes";
-            if (auto* portuguese = modal->findChild<QRadioButton*>(QStringLiteral("Option2")))
+            wasOptions = modal->objectName() == Options::kDialog;
+            if (auto* portuguese = modal->findChild<QRadioButton*>(Options::kPortuguese))
                 portuguese->click();
             fileMenuWhileOpen = MenuMnemonics::visible(w.menu(QStringLiteral("mfile"))->title());
             tipWhileOpen = w.toolButton(QStringLiteral("Conectar"))->toolTip();
@@ -590,7 +593,7 @@ private Q_SLOTS:
             modal = box->isModal();
             if (auto* about = qobject_cast<AboutBox*>(box))
                 warning = about->legalWarning();
-            if (auto* ok = box->findChild<QAbstractButton*>(QStringLiteral("Command1")))
+            if (auto* ok = box->findChild<QAbstractButton*>(About::kOk))
                 ok->click();
         });
         w.action(QStringLiteral("msobrevub"))->trigger();

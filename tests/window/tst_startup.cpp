@@ -1,6 +1,7 @@
 #include "ScriptedDesktop.h"
 #include "shell/AppState.h"
 #include "shell/Clock.h"
+#include "shell/ControlNames.h"
 #include "window/main/AboutBox.h"
 #include "window/main/MainWindow.h"
 #include "window/main/Startup.h"
@@ -17,6 +18,8 @@
 #include <QToolBar>
 
 #include <csignal>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -127,7 +130,7 @@ private Q_SLOTS:
         QVERIFY(desktop.messages.isEmpty());
         QVERIFY(w.isVisible());
         QCOMPARE(startup.mainWindow(), &w);
-        QVERIFY(w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
+        QVERIFY(w.findChild<QToolBar*>(Main::kToolbar)->isVisible());
         QVERIFY(w.statusBar()->isVisible());
         QCOMPARE(w.statusPanels()->message(),
                  QStringLiteral("Good afternoon maria. Welcome to Quillon"));
@@ -144,7 +147,7 @@ private Q_SLOTS:
         MainWindow& w = f.startup.run();
         QCOMPARE(f.settings(), QByteArray());
         QVERIFY(f.desktop.messages.isEmpty());
-        QVERIFY(!w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
+        QVERIFY(!w.findChild<QToolBar*>(Main::kToolbar)->isVisible());
         QVERIFY(!w.statusBar()->isVisible());
     }
 
@@ -156,7 +159,7 @@ private Q_SLOTS:
         MainWindow& w = f.startup.run();
         QCOMPARE(f.state.settingsVersion, QStringLiteral("0.3.20"));
         QCOMPARE(f.state.listSeparator, QStringLiteral("|"));
-        QVERIFY(w.findChild<QToolBar*>(QStringLiteral("Toolbar1"))->isVisible());
+        QVERIFY(w.findChild<QToolBar*>(Main::kToolbar)->isVisible());
         QCOMPARE(w.statusPanels()->message(),
                  QStringLiteral("Boa tarde maria. Bem-vindo ao Quillon"));
         // The splash was made before the settings were read: always English.

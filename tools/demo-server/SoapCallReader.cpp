@@ -111,7 +111,7 @@ private:
             m_inItem = false;
         } else if (m_depth == kParameter && inFunction()) {
             if (!m_isTable && m_calls && m_textDepth == kParameter)
-                m_function.exportParameter(m_element).value = m_text;
+                m_function.setImport(m_element, m_text);
             m_isTable = false;
         } else if (m_depth == kFunction && inFunction()) {
             m_functionDone = true;

@@ -130,7 +130,7 @@ QString ReadMessage::title() const
     case Action::Preview:
         return pick(Texts::get(TextId::TitlePreview));
     case Action::Export:
-        return pick(Texts::get(TextId::TitleImport));
+        return pick(Texts::get(TextId::TitleExport));
     case Action::Catalogue:
         break;
     }

@@ -40,16 +40,14 @@ TableCall::Outcome TableCall::run(const Request& request, const LineSink& sink)
     RfcFunction& function = *m_function;
     function.declareTables(m_module.tables());
     function.setCancel(m_cancel);
-    function.exportParameter(QStringLiteral("QUERY_TABLE")).value = request.table;
-    function.exportParameter(QStringLiteral("DELIMITER")).value = request.delimiter;
+    function.setImport(QStringLiteral("QUERY_TABLE"), request.table);
+    function.setImport(QStringLiteral("DELIMITER"), request.delimiter);
     if (request.noData)
-        function.exportParameter(QStringLiteral("NO_DATA")).value = QStringLiteral("X");
+        function.setImport(QStringLiteral("NO_DATA"), QStringLiteral("X"));
     else
-        function.exportParameter(QStringLiteral("ROWCOUNT")).value =
-            QString::number(request.rowCount);
+        function.setImport(QStringLiteral("ROWCOUNT"), QString::number(request.rowCount));
     if (request.rowSkips > 0)
-        function.exportParameter(QStringLiteral("ROWSKIPS")).value =
-            QString::number(request.rowSkips);
+        function.setImport(QStringLiteral("ROWSKIPS"), QString::number(request.rowSkips));
     RfcTable& options = function.table(QStringLiteral("OPTIONS"));
     for (const QString& line : request.options) {
         options.appendRow();
@@ -178,7 +176,7 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
         return true;
     }
     // A layout no line can have is refused before any row is cut by it.
-    const QString table = m_function->exportValue(QStringLiteral("QUERY_TABLE"));
+    const QString table = m_function->importValue(QStringLiteral("QUERY_TABLE"));
     std::vector<std::pair<int, int>> spans; // offset, end
     for (const RfcTable::Row& row : described.rows()) {
         bool offsetIsNumber = false;
@@ -223,7 +221,7 @@ bool TableCall::slotsFor(const QStringList& names, const std::vector<int>& lengt
         if (!found) {
             if (why)
                 *why = FaultTexts::get(FaultText::FieldNotReturned)
-                           .arg(key, m_function->exportValue(QStringLiteral("QUERY_TABLE")));
+                           .arg(key, m_function->importValue(QStringLiteral("QUERY_TABLE")));
             places.clear();
             return false;
         }

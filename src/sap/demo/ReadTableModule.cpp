@@ -89,7 +89,7 @@ void bind(SqliteStatement& statement, int index, const WhereParser::Value& value
 bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Caller& caller)
 {
     const QString tableName =
-        function.exportValue(QStringLiteral("QUERY_TABLE")).trimmed().toUpper();
+        function.importValue(QStringLiteral("QUERY_TABLE")).trimmed().toUpper();
     const DemoDictionary::Table* table = DemoDictionary::instance().table(tableName);
     if (!table)
         return fail(function, "TABLE_NOT_AVAILABLE");
@@ -99,7 +99,7 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
         return fail(function, "TABLE_WITHOUT_DATA");
 
     // A blank delimiter is no delimiter; the parameter holds one character.
-    const QString delimiterParam = function.exportValue(QStringLiteral("DELIMITER"));
+    const QString delimiterParam = function.importValue(QStringLiteral("DELIMITER"));
     const QString delimiter = delimiterParam.isEmpty() || delimiterParam.front() == u' '
                                   ? QString()
                                   : delimiterParam.left(1);
@@ -134,7 +134,7 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
         cursor += field.length;
     }
     // The width matters only for rows: a catalogue read describes tables of any width.
-    const QString noData = function.exportValue(QStringLiteral("NO_DATA"));
+    const QString noData = function.importValue(QStringLiteral("NO_DATA"));
     const bool rowsWanted = noData.isEmpty() || noData.front() == u' ';
     const ReadModule& module = caller.module;
     if (rowsWanted && cursor > module.lineWidth())
@@ -191,8 +191,8 @@ bool ReadTableModule::call(SqliteDatabase& db, RfcFunction& function, const Call
         statement.bindText(index++, caller.client);
     for (const WhereParser::Value& value : where.bindings)
         bind(statement, index++, value);
-    const qint64 rowCount = function.exportValue(QStringLiteral("ROWCOUNT")).trimmed().toLongLong();
-    const qint64 rowSkips = function.exportValue(QStringLiteral("ROWSKIPS")).trimmed().toLongLong();
+    const qint64 rowCount = function.importValue(QStringLiteral("ROWCOUNT")).trimmed().toLongLong();
+    const qint64 rowSkips = function.importValue(QStringLiteral("ROWSKIPS")).trimmed().toLongLong();
     statement.bindInt(index++, rowCount > 0 ? rowCount : -1);
     statement.bindInt(index++, rowSkips > 0 ? rowSkips : 0);
 

@@ -268,7 +268,7 @@ bool NwRfcDestination::invoke(nwrfc::ConnectionHandle connection, RfcFunction& f
         nwrfc::ErrorInfo ignored{};
         m_calls.destroyFunction(handle, &ignored);
     });
-    for (const auto& [name, parameter] : function.exports()) {
+    for (const auto& [name, parameter] : function.imports()) {
         const int rc = kIntegerImports.contains(name)
                            ? m_calls.setInt(handle, uc(name), parameter.value.toInt(), &info)
                            : m_calls.setChars(handle, uc(name), uc(parameter.value),

@@ -214,8 +214,8 @@ RfcDestination::LogonResult SoapDestination::logon(const LogonData& data)
     m_data = data;
     // A cheap real call proves the user, password and client now, not at the first read.
     RfcFunction probe(QStringLiteral("RFC_READ_TABLE"), this);
-    probe.exportParameter(QStringLiteral("QUERY_TABLE")).value = QStringLiteral("T000");
-    probe.exportParameter(QStringLiteral("NO_DATA")).value = QStringLiteral("X");
+    probe.setImport(QStringLiteral("QUERY_TABLE"), QStringLiteral("T000"));
+    probe.setImport(QStringLiteral("NO_DATA"), QStringLiteral("X"));
     probe.table(QStringLiteral("FIELDS"));
     const Answer answer = post(SoapEnvelope::request(probe), probe);
     if (answer.status == 401) {

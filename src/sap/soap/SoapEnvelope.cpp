@@ -25,7 +25,7 @@ QByteArray SoapEnvelope::request(const RfcFunction& function)
         element + QStringLiteral(" xmlns:urn=\"") + QString::fromLatin1(kNamespace) +
         QStringLiteral("\">");
     // Parameters left empty take the function's defaults.
-    for (const auto& [name, parameter] : function.exports()) {
+    for (const auto& [name, parameter] : function.imports()) {
         if (parameter.value.isEmpty())
             continue;
         xml += u'<' + name + u'>' + XmlText::escaped(parameter.value) + QStringLiteral("</") +

@@ -14,10 +14,10 @@ constexpr qsizetype kLongestFaultText = 4096;
 
 qint64 rowLimitOf(const RfcFunction& function)
 {
-    const QString noData = function.exportValue(QStringLiteral("NO_DATA"));
+    const QString noData = function.importValue(QStringLiteral("NO_DATA"));
     if (!noData.isEmpty() && noData.front() != u' ')
         return 0;
-    const qint64 rowCount = function.exportValue(QStringLiteral("ROWCOUNT")).trimmed().toLongLong();
+    const qint64 rowCount = function.importValue(QStringLiteral("ROWCOUNT")).trimmed().toLongLong();
     return rowCount > 0 ? rowCount : -1;
 }
 } // namespace

@@ -1,6 +1,7 @@
 #include "window/main/AboutBox.h"
 
 #include "shell/AppState.h"
+#include "shell/ControlNames.h"
 #include "shell/DesktopServices.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
@@ -16,36 +17,35 @@
 #include <QVBoxLayout>
 
 AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* parent)
-    : QDialog(parent), m_services(services), m_treeSummary(new QLabel(this)),
+    : QDialog(parent), m_services(services), m_version(new QLabel(this)),
       m_homePageLink(new QLabel(this)), m_legalWarning(new QLabel(this))
 {
-    setObjectName(QStringLiteral("fsobre"));
     setWindowTitle(Texts::get(TextId::AboutCaption).en);
     setMouseTracking(true);
     const Language language(state);
 
     auto* logo = new QLabel(this);
     logo->setPixmap(Icons::get(QStringLiteral("zorv")).pixmap(48, 48));
-    m_treeSummary->setObjectName(QStringLiteral("Label1"));
-    m_treeSummary->setText(Texts::get(TextId::AboutVersion).en + state.programVersion +
-                           QStringLiteral(" 12Mar2007"));
+    m_version->setObjectName(ControlNames::About::kVersion);
+    m_version->setText(Texts::get(TextId::AboutVersion).en + state.programVersion +
+                       QStringLiteral(" 12Mar2007"));
     auto* notice = new QGroupBox(Texts::get(TextId::AboutNotice).en, this);
-    notice->setObjectName(QStringLiteral("Frame1"));
-    m_homePageLink->setObjectName(QStringLiteral("Label5"));
+    notice->setObjectName(ControlNames::About::kNotice);
+    m_homePageLink->setObjectName(ControlNames::About::kHomePageLink);
     m_homePageLink->setText(Texts::homePage());
     m_homePageLink->setToolTip(Texts::get(TextId::AboutLinkTip).en);
     m_homePageLink->setCursor(Qt::PointingHandCursor);
     m_homePageLink->setMouseTracking(true);
     m_homePageLink->installEventFilter(this);
     auto* contact = new QLabel(Texts::get(TextId::AboutContact).en, this);
-    contact->setObjectName(QStringLiteral("Label2"));
-    m_legalWarning->setObjectName(QStringLiteral("Label3"));
+    contact->setObjectName(ControlNames::About::kContact);
+    m_legalWarning->setObjectName(ControlNames::About::kLegalWarning);
     m_legalWarning->setWordWrap(true);
     m_legalWarning->setText(language.pick(Texts::get(TextId::AboutLegalWarning)));
     auto* sysInfo = new QPushButton(Texts::get(TextId::AboutSysInfo).en, this);
-    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    sysInfo->setObjectName(ControlNames::About::kSystemInfo);
     auto* ok = new QPushButton(Texts::get(TextId::ButtonOk).en, this);
-    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setObjectName(ControlNames::About::kOk);
     ok->setDefault(true);
 
     auto* frameLayout = new QVBoxLayout(notice);
@@ -53,7 +53,7 @@ AboutBox::AboutBox(const AppState& state, DesktopServices& services, QWidget* pa
     frameLayout->addWidget(contact);
     auto* header = new QHBoxLayout;
     header->addWidget(logo);
-    header->addWidget(m_treeSummary, 1);
+    header->addWidget(m_version, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -82,7 +82,7 @@ void AboutBox::showAsSplash()
 
 QString AboutBox::versionText() const
 {
-    return m_treeSummary->text();
+    return m_version->text();
 }
 
 QString AboutBox::legalWarning() const

@@ -6,7 +6,7 @@ struct AppState;
 class DesktopServices;
 class QLabel;
 
-// fsobre: the version, the maker's link and legal notice, and the System Info button. Shown
+// The about box: the version, the maker's link and legal notice, and the System Info button. Shown
 // modal from the Help menu and, cut to a lower height and not modal, as the start-up splash.
 class AboutBox : public QDialog
 {
@@ -28,7 +28,7 @@ private:
     void setLinkColour(const QColor& colour);
 
     DesktopServices& m_services;
-    QLabel* m_treeSummary;
+    QLabel* m_version;
     QLabel* m_homePageLink;
     QLabel* m_legalWarning;
 };

@@ -1,6 +1,7 @@
 #include "window/main/ConnectionFields.h"
 
 #include "sap/nwrfc/NwRfcLibrary.h"
+#include "shell/ControlNames.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 
@@ -13,10 +14,10 @@
 
 namespace
 {
-QLineEdit* field(QWidget* parent, const char* name, const QString& placeholder = {})
+QLineEdit* field(QWidget* parent, QLatin1StringView name, const QString& placeholder = {})
 {
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    edit->setObjectName(name);
     edit->setPlaceholderText(placeholder);
     return edit;
 }
@@ -24,21 +25,22 @@ QLineEdit* field(QWidget* parent, const char* name, const QString& placeholder =
 
 ConnectionFields::ConnectionFields(QWidget* parent, QFormLayout* form, const Language& language)
     : QObject(parent), m_way(new QComboBox(parent)),
-      m_host(field(parent, "HostName", language.pick(Texts::get(TextId::LogonHostPlaceholder)))),
-      m_instance(field(parent, "SystemNumber", QStringLiteral("00"))),
-      m_messageServer(field(parent, "MessageServer", QStringLiteral("host"))),
-      m_systemId(field(parent, "SystemID")),
-      m_group(field(parent, "LogonGroup", QStringLiteral("PUBLIC"))),
-      m_router(field(parent, "Router", QStringLiteral("/H/host/S/3299/H/"))),
-      m_sncPartner(field(parent, "SncPartner", QStringLiteral("p:CN=..."))),
-      m_library(field(parent, "RfcLibrary", NwRfcLibrary::fileName())),
+      m_host(field(parent, ControlNames::Logon::kHostName,
+                   language.pick(Texts::get(TextId::LogonHostPlaceholder)))),
+      m_instance(field(parent, ControlNames::Logon::kSystemNumber, QStringLiteral("00"))),
+      m_messageServer(field(parent, ControlNames::Logon::kMessageServer, QStringLiteral("host"))),
+      m_systemId(field(parent, ControlNames::Logon::kSystemId)),
+      m_group(field(parent, ControlNames::Logon::kLogonGroup, QStringLiteral("PUBLIC"))),
+      m_router(field(parent, ControlNames::Logon::kRouter, QStringLiteral("/H/host/S/3299/H/"))),
+      m_sncPartner(field(parent, ControlNames::Logon::kSncPartner, QStringLiteral("p:CN=..."))),
+      m_library(field(parent, ControlNames::Logon::kRfcLibrary, NwRfcLibrary::fileName())),
       m_chooseLibrary(new QPushButton(language.pick(Texts::get(TextId::LogonChoose)), parent)),
       m_form(form), m_hostPlaceholder(language.pick(Texts::get(TextId::LogonHostPlaceholder))),
       m_libraryDialog(language.pick(Texts::get(TextId::LogonLibraryDialog))),
       m_libraryFilter(language.pick(Texts::get(TextId::LogonLibraryFilter)))
 {
     const auto text = [&language](TextId id) { return language.pick(Texts::get(id)); };
-    m_way->setObjectName(QStringLiteral("Connection"));
+    m_way->setObjectName(ControlNames::Logon::kConnection);
     m_way->addItems({text(TextId::LogonWayDemo), text(TextId::LogonWaySoap),
                      text(TextId::LogonWayApplicationServer), text(TextId::LogonWayMessageServer)});
     m_instance->setMaxLength(2);

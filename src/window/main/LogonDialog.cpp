@@ -4,6 +4,7 @@
 #include "sap/soap/SoapDestination.h"
 #include "sap/systems/OwnSystems.h"
 #include "sap/systems/SapLogonLandscape.h"
+#include "shell/ControlNames.h"
 #include "shell/Language.h"
 #include "window/main/ConnectionFields.h"
 
@@ -37,25 +38,24 @@ LogonDialog::LogonDialog(const AppState& state, QString rememberFile, QString tr
       m_language(new QComboBox(this)), m_error(new QLabel(this)), m_trust(new QCheckBox(this)),
       m_keep(new QCheckBox(text(TextId::LogonKeepSystem), this)), m_trustFile(std::move(trustFile))
 {
-    m_trust->setObjectName(QStringLiteral("TrustCertificate"));
+    m_trust->setObjectName(ControlNames::Logon::kTrustCertificate);
     m_trust->setVisible(false);
-    m_keep->setObjectName(QStringLiteral("KeepSystem"));
-    setObjectName(QStringLiteral("fLogon"));
+    m_keep->setObjectName(ControlNames::Logon::kKeepSystem);
     setWindowTitle(text(TextId::LogonTitle));
-    m_system->setObjectName(QStringLiteral("System"));
+    m_system->setObjectName(ControlNames::Logon::kSystem);
     m_system->setEditable(true);
     m_system->setInsertPolicy(QComboBox::NoInsert);
     m_landscape->setObjectName(QStringLiteral("LandscapeFile"));
     m_landscape->setPlaceholderText(text(TextId::LogonLandscapePlaceholder));
-    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setObjectName(ControlNames::Logon::kClient);
     m_client->setMaxLength(3);
-    m_user->setObjectName(QStringLiteral("User"));
-    m_password->setObjectName(QStringLiteral("Password"));
+    m_user->setObjectName(ControlNames::Logon::kUser);
+    m_password->setObjectName(ControlNames::Logon::kPassword);
     m_password->setEchoMode(QLineEdit::Password);
     m_language->setObjectName(QStringLiteral("Language"));
     m_language->setEditable(true);
     m_language->addItems({QStringLiteral("EN"), QStringLiteral("PT")});
-    m_error->setObjectName(QStringLiteral("Error"));
+    m_error->setObjectName(ControlNames::Logon::kError);
     m_error->setStyleSheet(QStringLiteral("color: #b00020"));
     m_error->setWordWrap(true);
     m_error->setVisible(false);

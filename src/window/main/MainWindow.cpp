@@ -3,6 +3,7 @@
 #include "shell/AppState.h"
 #include "shell/Clock.h"
 #include "shell/ConnectionCommands.h"
+#include "shell/ControlNames.h"
 #include "shell/DesktopServices.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Greeting.h"
@@ -68,13 +69,11 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
       m_programFolder(std::move(programFolder)), m_mdi(new QMdiArea(this)),
       m_toolbar(new QToolBar(this)), m_status(nullptr), m_progress(nullptr)
 {
-    setObjectName(QStringLiteral("fvub"));
     setWindowIcon(Icons::get(QStringLiteral("zorv")));
     m_services = std::make_unique<DesktopServices>(
         desktop, state, m_programFolder, [this](const QString& text) { setStatusText(text); });
-    m_mdi->setObjectName(QStringLiteral("workspace"));
     setCentralWidget(m_mdi);
-    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(ControlNames::Main::kToolbar);
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(16, 16));
     addToolBar(m_toolbar);
@@ -110,7 +109,7 @@ MainWindow::MainWindow(AppState& state, Desktop& desktop, const Clock& clock, QS
             &MainWindow::refreshWindowMenu);
     connect(m_menus.value(QStringLiteral("mfile")), &QMenu::aboutToShow, this,
             &MainWindow::refreshRecentDocuments);
-    // Esc cancels a running import; it is taken only while one runs.
+    // Esc cancels a running export; it is taken only while one runs.
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_escape->setContext(Qt::ApplicationShortcut);
     m_escape->setEnabled(false);
@@ -321,7 +320,7 @@ void MainWindow::popupMenu(const QString& name, const QPoint& globalPos, const Q
         return;
     }
     auto* combined = new QMenu(this);
-    combined->setObjectName(QStringLiteral("popup-") + name);
+    combined->setObjectName(ControlNames::Main::popupMenu(name));
     combined->setAttribute(Qt::WA_DeleteOnClose);
     combined->addActions(own);
     combined->addSeparator();
@@ -421,7 +420,7 @@ void MainWindow::endSession()
     if (m_documents)
         m_documents->keepOpenDocuments();
     writeSession();
-    // What the windows held is kept above; deleting them also waits for a running import, which
+    // What the windows held is kept above; deleting them also waits for a running export, which
     // reads through the connection closed next.
     const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
     for (QMdiSubWindow* sub : windows)

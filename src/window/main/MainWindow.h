@@ -21,7 +21,7 @@ class QMdiSubWindow;
 class QShortcut;
 class StatusPanels;
 
-// fvub: the main window. It owns the menus, toolbar, status bar and progress display, runs the
+// The main window. It owns the menus, toolbar, status bar and progress display, runs the
 // program-wide commands and routes query commands to the active query window.
 class MainWindow : public QMainWindow, public ShellHost
 {

@@ -3,6 +3,7 @@
 
 #include "shell/AppState.h"
 #include "shell/ConnectionCommands.h"
+#include "shell/ControlNames.h"
 #include "shell/DesktopServices.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Language.h"
@@ -253,8 +254,8 @@ void MainWindow::refreshRecentDocuments()
     m_recentActions.append(fileMenu->addSeparator());
     int number = 1;
     for (const QString& path : paths) {
-        QAction* entry = fileMenu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(path));
-        entry->setObjectName(QStringLiteral("recent%1").arg(number - 1));
+        QAction* entry = fileMenu->addAction(QStringLiteral("&%1 %2").arg(number).arg(path));
+        entry->setObjectName(ControlNames::Main::recentDocument(number++));
         connect(entry, &QAction::triggered, this, [this, path] { openRecent(path); });
         m_recentActions.append(entry);
     }

@@ -86,7 +86,7 @@ const QVector<MenuLayout::ToolButton>& MenuLayout::toolbar()
         {9, {}, {}, {}},
         {10, QStringLiteral("Preview"), QStringLiteral("mqpreview"), QStringLiteral("preview")},
         {11, QStringLiteral("ImportMyTable"), QStringLiteral("mimportmytable"),
-         QStringLiteral("import")},
+         QStringLiteral("export")},
         {12, QStringLiteral("OpenMyTable"), QStringLiteral("mopenmytable"),
          QStringLiteral("open-table")},
         {13, {}, {}, {}},
@@ -104,7 +104,7 @@ const QVector<MenuLayout::MenuPicture>& MenuLayout::menuPictures()
         {1, 0, QStringLiteral("new")},        {1, 1, QStringLiteral("open")},
         {1, 3, QStringLiteral("save")},       {1, 6, QStringLiteral("spreadsheet")},
         {3, 0, QStringLiteral("copy")},       {4, 0, QStringLiteral("preview")},
-        {4, 5, QStringLiteral("import")},     {4, 6, QStringLiteral("open-table")},
+        {4, 5, QStringLiteral("export")},     {4, 6, QStringLiteral("open-table")},
         {4, 11, QStringLiteral("move-down")}, {4, 12, QStringLiteral("move-up")},
         {4, 13, QStringLiteral("remove")},    {8, 0, QStringLiteral("help")},
     };

@@ -3,6 +3,7 @@
 #include "query/read/SessionPool.h"
 #include "shell/AppState.h"
 #include "shell/BiText.h"
+#include "shell/ControlNames.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 #include "window/common/Icons.h"
@@ -39,23 +40,23 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
       m_sessions(new QSpinBox(m_sessionsBox)), m_reopen(new QCheckBox(this)),
       m_ok(new QPushButton(Texts::get(TextId::ButtonOk).en, this))
 {
-    setObjectName(QStringLiteral("fopcoes"));
+    setObjectName(ControlNames::Options::kDialog);
     setWindowTitle(QStringLiteral("Options"));
     setModal(true);
-    m_languageBox->setObjectName(QStringLiteral("Frame1"));
+    m_languageBox->setObjectName(ControlNames::Options::kLanguageBox);
     m_languageBox->setTitle(QStringLiteral("Language"));
-    m_separatorBox->setObjectName(QStringLiteral("Frame2"));
+    m_separatorBox->setObjectName(ControlNames::Options::kSeparatorBox);
     m_separatorBox->setTitle(QStringLiteral("List Separator"));
-    m_english->setObjectName(QStringLiteral("Option1"));
-    m_portuguese->setObjectName(QStringLiteral("Option2"));
-    m_separator->setObjectName(QStringLiteral("Text1"));
-    m_sessionsBox->setObjectName(QStringLiteral("SessionsBox"));
-    m_sessions->setObjectName(QStringLiteral("Sessions"));
+    m_english->setObjectName(ControlNames::Options::kEnglish);
+    m_portuguese->setObjectName(ControlNames::Options::kPortuguese);
+    m_separator->setObjectName(ControlNames::Options::kSeparator);
+    m_sessionsBox->setObjectName(ControlNames::Options::kSessionsBox);
+    m_sessions->setObjectName(ControlNames::Options::kSessions);
     m_sessions->setRange(1, SessionPool::kMostSessions);
     m_sessions->setValue(SessionPool::fromSetting(m_state.readSessions));
-    m_reopen->setObjectName(QStringLiteral("ReopenQueries"));
+    m_reopen->setObjectName(ControlNames::Options::kReopenQueries);
     m_reopen->setChecked(m_state.reopenQueries != u"0");
-    m_ok->setObjectName(QStringLiteral("cok"));
+    m_ok->setObjectName(ControlNames::Options::kOk);
     m_ok->setDefault(true);
 
     auto* languages = new QVBoxLayout(m_languageBox);
@@ -66,7 +67,6 @@ OptionsDialog::OptionsDialog(AppState& state, std::function<void()> applyCaption
     auto* sessions = new QVBoxLayout(m_sessionsBox);
     sessions->addWidget(m_sessions);
     auto* image = new QLabel(this);
-    image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(Icons::get(QStringLiteral("options")).pixmap(32, 32));
     auto* layout = new QGridLayout(this);
     layout->addWidget(image, 0, 0, Qt::AlignTop);

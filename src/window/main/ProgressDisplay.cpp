@@ -1,5 +1,6 @@
 #include "window/main/ProgressDisplay.h"
 
+#include "shell/ControlNames.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 #include "window/main/ProgressBarWidget.h"
@@ -17,7 +18,6 @@ ProgressDisplay::ProgressDisplay(QToolBar* toolbar, std::atomic<float>& fraction
       m_connected(std::move(connected)), m_caption(new QLabel(toolbar)),
       m_bar(new ProgressBarWidget(toolbar)), m_timer(new QTimer(this))
 {
-    m_caption->setObjectName(QStringLiteral("Label1"));
     m_caption->setFrameShape(QFrame::Panel);
     m_caption->setFrameShadow(QFrame::Sunken);
     m_caption->setMinimumWidth(82);
@@ -25,7 +25,7 @@ ProgressDisplay::ProgressDisplay(QToolBar* toolbar, std::atomic<float>& fraction
     m_captionAction = toolbar->addWidget(m_caption);
     m_barAction = toolbar->addWidget(m_bar);
     m_cancelAction = toolbar->addAction(Texts::get(TextId::ProgressCancel).en);
-    m_cancelAction->setObjectName(QStringLiteral("ProgressCancel"));
+    m_cancelAction->setObjectName(ControlNames::Main::kProgressCancel);
     m_cancelAction->setToolTip(Texts::get(TextId::ProgressCancelTip).en);
     m_cancelAction->setVisible(false);
     connect(m_cancelAction, &QAction::triggered, this, &ProgressDisplay::cancel);

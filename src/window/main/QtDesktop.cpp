@@ -1,5 +1,6 @@
 #include "window/main/QtDesktop.h"
 
+#include "shell/ControlNames.h"
 #include "shell/FileSearch.h"
 #include "shell/Platform.h"
 
@@ -124,7 +125,7 @@ std::optional<QString> QtDesktop::chooseFile(const FileRequest& request)
     auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
     if (!request.note.isEmpty() && grid) {
         auto* note = new QLabel(request.note, &dialog);
-        note->setObjectName(QStringLiteral("FileDialogNote"));
+        note->setObjectName(ControlNames::FileDialog::kNote);
         grid->addWidget(note, grid->rowCount(), 0, 1, grid->columnCount());
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -1,6 +1,7 @@
 #include "window/main/StatusPanels.h"
 
 #include "shell/Clock.h"
+#include "shell/ControlNames.h"
 
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
@@ -15,17 +16,17 @@ StatusPanels::StatusPanels(QStatusBar* bar, const Clock& clock)
       m_connectionIcon(new QLabel), m_connectionText(new QLabel), m_connection(new QWidget(bar)),
       m_clockLabel(new QLabel(bar)), m_timer(new QTimer(this))
 {
-    m_message->setObjectName(QStringLiteral("StatusPanel1"));
+    m_message->setObjectName(ControlNames::Main::kMessagePanel);
     m_message->setFrameShape(QFrame::StyledPanel);
     m_message->setFrameShadow(QFrame::Sunken);
-    m_connection->setObjectName(QStringLiteral("conectar"));
+    m_connection->setObjectName(ControlNames::Main::kConnectionPanel);
     auto* layout = new QHBoxLayout(m_connection);
     layout->setContentsMargins(2, 0, 2, 0);
     layout->setSpacing(4);
     layout->addWidget(m_connectionIcon);
     layout->addWidget(m_connectionText);
     m_connectionIcon->setFixedSize(16, 16);
-    m_clockLabel->setObjectName(QStringLiteral("StatusPanel3"));
+    m_clockLabel->setObjectName(ControlNames::Main::kClockPanel);
     m_clockLabel->setAlignment(Qt::AlignCenter);
     m_clockLabel->setMinimumWidth(56);
     m_message->setMinimumWidth(0);

@@ -55,7 +55,7 @@ void ExportController::exportMyTable()
 {
     ShellHost& host = m_context.host;
     if (running()) {
-        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
+        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ExportRunning)));
         return;
     }
     if (!host.state().connected) {
@@ -73,7 +73,7 @@ void ExportController::exportMyTable()
     m_hooks.setFile(file);
     host.state().lastExportFile = file;
     m_file = file;
-    host.startProgress(QStringLiteral("Import"));
+    host.startProgress(QStringLiteral("Download"));
     host.advanceProgress(1);
     if (!m_hooks.readPlan(m_plan) || !readable(m_plan) || !start(m_plan, file, m_hooks.rowLimit()))
         host.endProgress();
@@ -87,7 +87,7 @@ void ExportController::report(const TableExport::Result& result)
     const QString& file = m_file;
     host.endProgress();
     if (result.cancelled) {
-        host.setStatusText(language.pick(Texts::get(TextId::ImportCancelled)) + file);
+        host.setStatusText(language.pick(Texts::get(TextId::ExportCancelled)) + file);
         return;
     }
     for (const ReadJob::Failure& failure : result.failures) {
@@ -140,10 +140,10 @@ QString ExportController::doneText(const AppState& state, const ReadPlan& plan, 
     int rowBytes = 0;
     for (const ReadPlan::Field& field : plan.fields())
         rowBytes += field.length;
-    return language.pick(Texts::get(TextId::ImportDone)) + QString::number(plan.fieldCount()) +
-           language.pick(Texts::get(TextId::ImportDoneFields)) + QString::number(rows) +
-           language.pick(Texts::get(TextId::ImportDoneRows)) + QString::number(rowBytes) +
-           language.pick(Texts::get(TextId::ImportDoneBytes)) + ElapsedText::format(seconds);
+    return language.pick(Texts::get(TextId::ExportDone)) + QString::number(plan.fieldCount()) +
+           language.pick(Texts::get(TextId::ExportDoneFields)) + QString::number(rows) +
+           language.pick(Texts::get(TextId::ExportDoneRows)) + QString::number(rowBytes) +
+           language.pick(Texts::get(TextId::ExportDoneBytes)) + ElapsedText::format(seconds);
 }
 
 QString ExportController::exportDoneText(const AppState& state, const ReadPlan& plan,
@@ -233,7 +233,7 @@ bool ExportController::checkFile(const QString& path)
         desktop.message(QStringLiteral("Error 75: ") + Language(host.state()).pick(unfit));
         return false;
     }
-    // The file is only checked here; it is replaced when the import has written it all.
+    // The file is only checked here; it is replaced when the export has written it all.
     QFile file(path);
     const bool existed = file.exists();
     if (file.open(existed ? QIODevice::ReadWrite | QIODevice::Append : QIODevice::WriteOnly)) {
@@ -258,7 +258,7 @@ bool ExportController::readable(const ReadPlan& plan)
     const Language language(m_context.host.state());
     m_context.host.services().desktop().message(language.pick(problem), Desktop::Buttons::Ok,
                                                 Desktop::Icon::Warning,
-                                                language.pick(Texts::get(TextId::TitleImport)));
+                                                language.pick(Texts::get(TextId::TitleExport)));
     return false;
 }
 

@@ -49,11 +49,11 @@ public:
     bool checkFile(const QString& path);
     // A plan the read would refuse is told before anything is read.
     bool readable(const ReadPlan& plan);
-    // Starts the import of a plan into path; false when it could not start.
+    // Starts the export of a plan into path; false when it could not start.
     bool start(const ReadPlan& plan, const QString& path, qint64 rowLimit);
     bool running() const;
     void cancel();
-    // Cancels a running import and waits for it to end (used when the window must close).
+    // Cancels a running export and waits for it to end (used when the window must close).
     void wait();
     // The closing status line of a preview or an export of that plan.
     static QString doneText(const AppState& state, const ReadPlan& plan, long rows, double seconds);

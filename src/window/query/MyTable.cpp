@@ -245,7 +245,7 @@ void MyTable::showHeader()
 {
     const int n = count();
     const int bytes = totalBytes();
-    // The number of reads a preview or import will need, so a wide selection is no surprise;
+    // The number of reads a preview or export will need, so a wide selection is no surprise;
     // through a wider module once the system is known to offer one.
     const ReadModule module = m_context.keys->knownWidestModule().value_or(ReadModule());
     ReadPlan plan;

@@ -1,5 +1,6 @@
 #include "window/query/PreviewFilterBar.h"
 
+#include "shell/ControlNames.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 #include "window/query/PreviewFilter.h"
@@ -17,8 +18,8 @@ PreviewFilterBar::PreviewFilterBar(PreviewFilter* filter, QWidget* window)
       m_count(new QLabel(this)), m_pause(new QTimer(this))
 {
     setObjectName(QStringLiteral("PreviewFilterBar"));
-    m_box->setObjectName(QStringLiteral("PreviewFilter"));
-    m_columns->setObjectName(QStringLiteral("PreviewFilterColumn"));
+    m_box->setObjectName(ControlNames::Query::kPreviewFilter);
+    m_columns->setObjectName(ControlNames::Query::kPreviewFilterColumn);
     m_count->setObjectName(QStringLiteral("PreviewCount"));
     m_box->setClearButtonEnabled(true);
     m_columns->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -186,7 +186,7 @@ void PreviewPane::readPreview()
 {
     ShellHost& host = m_context.host;
     if (m_worker->running()) {
-        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ImportRunning)));
+        host.setStatusText(Language(host.state()).pick(Texts::get(TextId::ExportRunning)));
         return;
     }
     qint64 limit = m_hooks.rowLimit();

@@ -1,6 +1,7 @@
 #include "window/query/QueryPanes.h"
 
 #include "shell/CaptionTable.h"
+#include "shell/ControlNames.h"
 #include "shell/Language.h"
 #include "shell/Texts.h"
 #include "window/common/Icons.h"
@@ -21,10 +22,10 @@
 namespace
 {
 template <typename Widget, typename... Arguments>
-Widget* named(const char* name, Arguments&&... arguments)
+Widget* named(QLatin1StringView name, Arguments&&... arguments)
 {
     auto* widget = new Widget(std::forward<Arguments>(arguments)...);
-    widget->setObjectName(QString::fromLatin1(name));
+    widget->setObjectName(name);
     return widget;
 }
 
@@ -34,7 +35,7 @@ std::array<QToolButton*, 5> rowButtonsOf(QWidget* window)
     std::array<QToolButton*, 5> buttons{};
     for (size_t i = 0; i < buttons.size(); ++i) {
         buttons[i] = new QToolButton(window);
-        buttons[i]->setObjectName(QStringLiteral("Command3_%1").arg(i));
+        buttons[i]->setObjectName(ControlNames::Query::rowButton(int(i)));
         buttons[i]->setIcon(Icons::get(QString::fromLatin1(kIcons[i])));
         buttons[i]->setAutoRaise(true);
     }
@@ -43,20 +44,23 @@ std::array<QToolButton*, 5> rowButtonsOf(QWidget* window)
 } // namespace
 
 QueryPanes::QueryPanes(QWidget* window, double dotsPerInch)
-    : treeSummary(named<QLabel>("Label1", QStringLiteral("  Table"), window)),
-      tree(named<TableTreeView>("TreeView1", window)),
-      fieldFilter(named<QLineEdit>("FieldFilter", window)),
-      fieldView(named<ReportListView>("ListView1", window)),
-      myTableView(named<ReportListView>("ListView2", window)),
-      optionView(named<ReportListView>("ListView3", window)),
-      previewView(named<QTableView>("ListView4", window)), rowButtons(rowButtonsOf(window)),
-      allRows(named<QCheckBox>("Check1", QStringLiteral("All Rows"), window)),
-      rowLimitLabel(named<QLabel>("Label2", window)), rowLimit(named<QLineEdit>("Text2", window)),
-      optionField(named<QComboBox>("Combo2", window)),
-      optionOperator(named<QComboBox>("Combo3", window)),
-      optionValue(named<QLineEdit>("Text1", window)),
-      optionConjunction(named<QComboBox>("Combo4", window)),
-      addOption(named<QToolButton>("Command2", window))
+    : treeSummary(
+          named<QLabel>(ControlNames::Query::kTreeSummary, QStringLiteral("  Table"), window)),
+      tree(named<TableTreeView>(ControlNames::Query::kTree, window)),
+      fieldFilter(named<QLineEdit>(ControlNames::Query::kFieldFilter, window)),
+      fieldView(named<ReportListView>(ControlNames::Query::kFieldList, window)),
+      myTableView(named<ReportListView>(ControlNames::Query::kMyTable, window)),
+      optionView(named<ReportListView>(ControlNames::Query::kOptionList, window)),
+      previewView(named<QTableView>(ControlNames::Query::kPreviewGrid, window)),
+      rowButtons(rowButtonsOf(window)),
+      allRows(named<QCheckBox>(ControlNames::Query::kAllRows, QStringLiteral("All Rows"), window)),
+      rowLimitLabel(named<QLabel>(ControlNames::Query::kRowLimitLabel, window)),
+      rowLimit(named<QLineEdit>(ControlNames::Query::kRowLimit, window)),
+      optionField(named<QComboBox>(ControlNames::Query::kOptionField, window)),
+      optionOperator(named<QComboBox>(ControlNames::Query::kOptionOperator, window)),
+      optionValue(named<QLineEdit>(ControlNames::Query::kOptionValue, window)),
+      optionConjunction(named<QComboBox>(ControlNames::Query::kOptionConjunction, window)),
+      addOption(named<QToolButton>(ControlNames::Query::kAddOption, window))
 {
     // The column of texts, of the summary and of the option lines takes the room left over.
     fieldView->setColumns({{QStringLiteral("C1"), QStringLiteral("FieldName"), 1800},

@@ -35,7 +35,6 @@ QueryWindow::QueryWindow(QueryContext& context, QueryDocument document, int slot
     : QWidget(parent), m_context(context), m_document(std::move(document)), m_slot(slot),
       m_dpi(screen() ? screen()->logicalDotsPerInchY() : 96.0), m_panes(this, m_dpi)
 {
-    setObjectName(QStringLiteral("fqtable"));
     setAttribute(Qt::WA_DeleteOnClose);
     build();
     setWindowTitle(Texts::get(TextId::QueryCaption).en + QString::number(slot));
@@ -208,7 +207,7 @@ void QueryWindow::closeEvent(QCloseEvent* event)
 {
     if (m_export->running()) {
         m_context.host.setStatusText(
-            Language(m_context.host.state()).pick(Texts::get(TextId::ImportRunning)));
+            Language(m_context.host.state()).pick(Texts::get(TextId::ExportRunning)));
         event->ignore();
         return;
     }

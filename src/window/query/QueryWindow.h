@@ -22,7 +22,7 @@ class PreviewPane;
 class RowsPanel;
 class TableTreeController;
 
-// fqtable: one query window. The table tree, the field list, My Table with its rows panel,
+// One query window. The table tree, the field list, My Table with its rows panel,
 // the options with their editor row, and the preview, laid out in proportional panes whose
 // dividing lines move with the mouse. Each part carries out its own menu commands; the window
 // finds them by the menu item's name.

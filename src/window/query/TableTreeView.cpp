@@ -16,7 +16,6 @@ const QColor kCutColour(0xAB, 0xAB, 0xAB);
 
 TableTreeView::TableTreeView(QWidget* parent) : QTreeWidget(parent)
 {
-    setObjectName(QStringLiteral("TreeView1"));
     setHeaderHidden(true);
     setColumnCount(1);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

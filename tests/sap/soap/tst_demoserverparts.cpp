@@ -297,7 +297,7 @@ private Q_SLOTS:
         QCOMPARE(read.name, name);
         QCOMPARE(read.prefix, prefix);
         QCOMPARE(read.tables, tables);
-        QCOMPARE(function.exportValue(QStringLiteral("QUERY_TABLE")), queryTable);
+        QCOMPARE(function.importValue(QStringLiteral("QUERY_TABLE")), queryTable);
         QCOMPARE(rowsOf(function.table(QStringLiteral("OPTIONS"))), options);
     }
 

@@ -20,7 +20,7 @@ RfcFunction build(const Call& call)
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
     for (const auto& [name, value] : call.exports)
-        function.exportParameter(name).value = value;
+        function.setImport(name, value);
     if (call.touchTables) {
         RfcTable& fields = function.table(QStringLiteral("FIELDS"));
         for (const QString& name : call.fields) {

@@ -82,7 +82,7 @@ Outcome read(const QList<QByteArray>& pieces, bool sink = true,
 {
     RfcFunction function(QStringLiteral("RFC_READ_TABLE"), nullptr);
     for (const auto& [name, value] : exports)
-        function.exportParameter(name).value = value;
+        function.setImport(name, value);
     function.table(QStringLiteral("FIELDS"));
     function.table(QStringLiteral("OPTIONS"));
     Outcome outcome;

@@ -352,8 +352,7 @@ int RfcInvoke(ConnectionHandle handle, ContainerHandle function, ErrorInfo* info
     RfcFunction call(module, connection->destination());
     for (size_t f = 0; f < called->fields().size(); ++f) {
         if (called->fields()[f].name != u"OUT_TABLE")
-            call.exportParameter(called->fields()[f].name).value =
-                called->value(static_cast<int>(f));
+            call.setImport(called->fields()[f].name, called->value(static_cast<int>(f)));
     }
     for (const char* name : {"OPTIONS", "FIELDS"}) {
         const StandinContainer* from = called->table(QLatin1String(name));

@@ -3,6 +3,7 @@
 // `zorv export`, which must write the same file from the saved query.
 #include "QueryTestKit.h"
 #include "query/read/TableCall.h"
+#include "shell/ControlNames.h"
 #include "window/query/ExportController.h"
 
 #include "query/document/QueryDocumentFile.h"
@@ -27,6 +28,8 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace ControlNames;
 
 namespace
 {
@@ -59,7 +62,7 @@ struct Run {
 };
 } // namespace
 
-class TestImport : public QObject
+class TestWindowExport : public QObject
 {
     Q_OBJECT
 
@@ -71,7 +74,7 @@ private:
     QString status() const { return m_kit->window.statusPanels()->message(); }
     ProgressDisplay& progress() const { return *m_kit->window.progress(); }
     QString file(const QString& name) const { return m_dir->filePath(name); }
-    bool importing() const { return m_window && m_window->exporter().running(); }
+    bool exporting() const { return m_window && m_window->exporter().running(); }
 
     [[nodiscard]] bool copy(const QStringList& keys)
     {
@@ -80,17 +83,17 @@ private:
 
     void setLimit(const QString& rows)
     {
-        m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(rows);
+        m_window->findChild<QLineEdit*>(Query::kRowLimit)->setText(rows);
     }
 
     // Runs Import Table into target and waits for it to end.
-    [[nodiscard]] bool importTo(const QString& target)
+    [[nodiscard]] bool exportTo(const QString& target)
     {
         m_kit->desktop.files.enqueue(target);
         m_window->exporter().exportMyTable();
-        if (!importing())
+        if (!exporting())
             return false;
-        return QTest::qWaitFor([this] { return !importing(); }, 60000);
+        return QTest::qWaitFor([this] { return !exporting(); }, 60000);
     }
 
     // The DATA lines of a delimited read through the window's own reader.
@@ -138,9 +141,9 @@ private:
         return run;
     }
 
-    // A query of customers and vendors with an option line for each table, imported through
+    // A query of customers and vendors with an option line for each table, exported through
     // the window into target and saved as a query document.
-    [[nodiscard]] bool importAndSaveQuery(const QString& target, const QString& query)
+    [[nodiscard]] bool exportAndSaveQuery(const QString& target, const QString& query)
     {
         if (!copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-NAME1"),
                    QStringLiteral("KNA1-ORT01"), QStringLiteral("LFA1-LIFNR"),
@@ -149,7 +152,7 @@ private:
         m_window->options().fillOptions(
             {QStringLiteral("KNA1-LAND1 EQ 'BR' "), QStringLiteral("LFA1-LAND1 EQ 'DE' ")});
         setLimit(QStringLiteral("0"));
-        if (!importTo(target) || !m_kit->desktop.messages.isEmpty())
+        if (!exportTo(target) || !m_kit->desktop.messages.isEmpty())
             return false;
         m_kit->desktop.files.enqueue(query);
         m_kit->workspace.saveQueryAs();
@@ -206,18 +209,18 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        // A failed check must not leave an import running into the next test.
-        if (importing()) {
+        // A failed check must not leave an export running into the next test.
+        if (exporting()) {
             progress().cancel();
-            QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
+            QTRY_VERIFY_WITH_TIMEOUT(!exporting(), 60000);
         }
         m_kit->closeAllWindows();
         m_window = nullptr;
     }
 
-    // --- the window's Import
+    // --- the window's export
 
-    void importWritesTheFileAndOpensIt_data()
+    void exportWritesTheFileAndOpensIt_data()
     {
         QTest::addColumn<bool>("associated");
         QTest::addColumn<bool>("portuguese");
@@ -226,7 +229,7 @@ private Q_SLOTS:
         QTest::newRow("in Portuguese") << true << true;
     }
 
-    void importWritesTheFileAndOpensIt()
+    void exportWritesTheFileAndOpensIt()
     {
         QFETCH(bool, associated);
         QFETCH(bool, portuguese);
@@ -259,12 +262,12 @@ private Q_SLOTS:
         QCOMPARE(request.note, portuguese ? QStringLiteral("Grava 20 linhas (o limite de linhas)")
                                           : QStringLiteral("Writes 20 rows (the row limit)"));
         QCOMPARE(status(), QStringLiteral("Checking ") + target);
-        // The command returned while the import runs on: the window stays usable.
-        QVERIFY(importing());
+        // The command returned while the export runs on: the window stays usable.
+        QVERIFY(exporting());
         QVERIFY(progress().isShown());
         QVERIFY(progress().cancellable());
 
-        QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!exporting(), 60000);
         QVERIFY(!progress().isShown());
         QVERIFY(!progress().cancellable());
         QCOMPARE(m_kit->state.lastExportFile, target);
@@ -305,7 +308,7 @@ private Q_SLOTS:
                                       QDir::toNativeSeparators(QFileInfo(target).absolutePath())}));
         }
 
-        // The next import starts in the folder of this one.
+        // The next export starts in the folder of this one.
         m_window->exporter().exportMyTable();
         QCOMPARE(m_kit->desktop.fileRequests.size(), 2);
         QCOMPARE(m_kit->desktop.fileRequests.last().fileName, file(QStringLiteral("KNA1")));
@@ -342,7 +345,7 @@ private Q_SLOTS:
         QVERIFY(copy({QStringLiteral("T001-BUKRS"), QStringLiteral("T001-BUTXT")}));
         setLimit(limit);
         const QString target = file(QStringLiteral("company codes.csv"));
-        QVERIFY(importTo(target));
+        QVERIFY(exportTo(target));
         QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
         QCOMPARE(m_kit->desktop.fileRequests.first().note, note);
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
@@ -367,19 +370,17 @@ private Q_SLOTS:
         m_kit->state.languageEnglish = !portuguese;
         m_kit->state.languagePortuguese = portuguese;
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
-        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
-                 QStringLiteral("20"));
+        QCOMPARE(m_window->findChild<QLineEdit*>(Query::kRowLimit)->text(), QStringLiteral("20"));
         const QString target = file(QStringLiteral("KNA1.csv"));
-        QVERIFY(importTo(target));
+        QVERIFY(exportTo(target));
         QCOMPARE(m_kit->desktop.fileRequests.last().note,
                  portuguese ? QStringLiteral("Grava 20 linhas (o limite de linhas)")
                             : QStringLiteral("Writes 20 rows (the row limit)"));
         QCOMPARE(readAll(target).count("\r\n"), 20 + 2);
 
-        m_window->findChild<QCheckBox*>(QStringLiteral("Check1"))->click();
-        QCOMPARE(m_window->findChild<QLineEdit*>(QStringLiteral("Text2"))->text(),
-                 QStringLiteral("0"));
-        QVERIFY(importTo(target));
+        m_window->findChild<QCheckBox*>(Query::kAllRows)->click();
+        QCOMPARE(m_window->findChild<QLineEdit*>(Query::kRowLimit)->text(), QStringLiteral("0"));
+        QVERIFY(exportTo(target));
         QCOMPARE(m_kit->desktop.fileRequests.last().note,
                  portuguese ? QStringLiteral("Grava todas as linhas (All Rows)")
                             : QStringLiteral("Writes all rows (All Rows)"));
@@ -398,7 +399,7 @@ private Q_SLOTS:
         const QString target = file(QStringLiteral("partners.csv"));
         m_kit->desktop.files.enqueue(target);
         m_window->exporter().exportMyTable();
-        QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!exporting(), 60000);
         QCOMPARE(m_kit->desktop.messages.size(), 1);
         const QString message = m_kit->desktop.messages.first().text;
         QVERIFY2(message.contains(QStringLiteral("OPTION_NOT_VALID")) &&
@@ -433,7 +434,7 @@ private Q_SLOTS:
         QCOMPARE(m_kit->desktop.fileRequests.first().fileName,
                  file(QStringLiteral("last/")) + name);
         // Cancelled: nothing checked, nothing started, nothing said.
-        QVERIFY(!importing());
+        QVERIFY(!exporting());
         QVERIFY(!progress().isShown());
         QCOMPARE(status(), before);
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
@@ -456,42 +457,42 @@ private Q_SLOTS:
         m_kit->window.perform(QStringLiteral("mimportmytable"));
         QCOMPARE(m_kit->logon.asked, asked + 1);
         QCOMPARE(m_kit->desktop.fileRequests.size(), 0);
-        QVERIFY(!importing());
+        QVERIFY(!exporting());
         QVERIFY(!progress().isShown());
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
         QCOMPARE(entries(m_dir->path()), QStringList{});
 
-        // Logging on when asked goes on with the import.
+        // Logging on when asked goes on with the export.
         m_kit->logon.answers.enqueue(ScriptedLogon::demo());
         m_kit->window.perform(QStringLiteral("mimportmytable"));
         QVERIFY(m_kit->state.connected);
         QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!exporting(), 60000);
         QVERIFY(
             readAll(file(QStringLiteral("never.csv"))).startsWith("KNA1-KUNNR\r\nCustomer\r\n"));
     }
 
-    void readsAndClosingWaitWhileAnImportRuns()
+    void readsAndClosingWaitWhileAnExportRuns()
     {
         QVERIFY(copy({QStringLiteral("BSEG-*")}));
         setLimit(QStringLiteral("0"));
         const QString target = file(QStringLiteral("lines.csv"));
         m_kit->desktop.files.enqueue(target);
         m_window->exporter().exportMyTable();
-        QVERIFY(importing());
+        QVERIFY(exporting());
 
-        // Opening a table reads from the system beside the import: calls take turns.
+        // Opening a table reads from the system beside the export: calls take turns.
         const int fieldsBefore = m_window->fields().view()->topLevelItemCount();
         QVERIFY(m_window->fields().addTableFields(QStringLiteral("MAKT")));
         QVERIFY(m_window->fields().view()->topLevelItemCount() > fieldsBefore);
 
-        // A second import is refused without a dialog.
+        // A second export is refused without a dialog.
         m_kit->desktop.files.enqueue(file(QStringLiteral("second.csv")));
         m_kit->window.perform(QStringLiteral("mimportmytable"));
         QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
         QCOMPARE(status(), kRunning);
 
-        // The window cannot close under the running import.
+        // The window cannot close under the running export.
         auto* sub = qobject_cast<QMdiSubWindow*>(m_window->parentWidget());
         QVERIFY(sub);
         QVERIFY(!sub->close());
@@ -500,7 +501,7 @@ private Q_SLOTS:
         QCOMPARE(status(), kRunning);
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
 
-        QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!exporting(), 60000);
         QVERIFY2(status().startsWith(QStringLiteral("My Table > ")), qPrintable(status()));
         const QByteArrayList lines = readAll(target).split('\n');
         // Two header lines, the 10,000 accounting lines, nothing after the last line end.
@@ -534,14 +535,14 @@ private Q_SLOTS:
             QVERIFY(writeAll(target, before));
         m_kit->desktop.files.enqueue(target);
         m_window->exporter().exportMyTable();
-        QVERIFY(importing());
+        QVERIFY(exporting());
         if (escape) {
             m_kit->window.activateWindow();
             QTest::keyClick(&m_kit->window, Qt::Key_Escape);
         } else {
             progress().cancel();
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!exporting(), 60000);
         QCOMPARE(status(),
                  (portuguese ? QStringLiteral("Importação cancelada; o arquivo ficou como "
                                               "estava: ")
@@ -600,7 +601,7 @@ private Q_SLOTS:
 
         QCOMPARE(m_kit->desktop.fileRequests.size(), 1);
         QCOMPARE(status(), QStringLiteral("Checking ") + target);
-        QVERIFY(!importing());
+        QVERIFY(!exporting());
         QVERIFY(!progress().isShown());
         const QStringList messages = m_kit->desktop.messageTexts();
         QVERIFY2(!messages.isEmpty() && messages.first().startsWith(QStringLiteral("Error ")),
@@ -651,7 +652,7 @@ private Q_SLOTS:
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR"), QStringLiteral("KNA1-NAME1")}));
         setLimit(QStringLiteral("3"));
         m_kit->desktop.filterIndexes.enqueue(type);
-        QVERIFY(importTo(file(typed)));
+        QVERIFY(exportTo(file(typed)));
         QVERIFY2(m_kit->desktop.messages.isEmpty(),
                  qPrintable(m_kit->desktop.messageTexts().join(u'|')));
         const QByteArray bytes = readAll(file(written));
@@ -669,7 +670,7 @@ private Q_SLOTS:
     {
         QVERIFY(copy({QStringLiteral("KNA1-KUNNR")}));
         setLimit(QStringLiteral("5"));
-        QVERIFY(importTo(file(QStringLiteral("customers"))));
+        QVERIFY(exportTo(file(QStringLiteral("customers"))));
         QVERIFY(QFile::exists(file(QStringLiteral("customers.csv"))));
         QVERIFY(!QFile::exists(file(QStringLiteral("customers"))));
         QCOMPARE(m_kit->state.lastExportFile, file(QStringLiteral("customers.csv")));
@@ -677,12 +678,12 @@ private Q_SLOTS:
 
     // --- zorv export
 
-    void exportCommandWritesWhatImportWrites()
+    void exportCommandWritesWhatTheWindowWrites()
     {
-        const QString imported = file(QStringLiteral("imported.csv"));
+        const QString fromWindow = file(QStringLiteral("window.csv"));
         const QString query = file(QStringLiteral("partners.txt"));
-        QVERIFY(importAndSaveQuery(imported, query));
-        const QByteArray bytes = readAll(imported);
+        QVERIFY(exportAndSaveQuery(fromWindow, query));
+        const QByteArray bytes = readAll(fromWindow);
         // Both pieces returned rows, and values that need quotes are among them.
         QVERIFY(bytes.count("\r\n") > 40);
         QVERIFY(bytes.contains("\"\""));
@@ -693,24 +694,24 @@ private Q_SLOTS:
         QCOMPARE(run.out, exported.toUtf8() + '\n');
         QCOMPARE(readAll(exported), bytes);
 
-        // Without --output the file is the one the query names: the last import's.
-        QVERIFY(QFile::remove(imported));
+        // Without --output the file is the one the query names: the last export's.
+        QVERIFY(QFile::remove(fromWindow));
         run = zorv({query});
         QVERIFY2(run.code == 0, run.err.constData());
-        QCOMPARE(run.out, imported.toUtf8() + '\n');
-        QCOMPARE(readAll(imported), bytes);
+        QCOMPARE(run.out, fromWindow.toUtf8() + '\n');
+        QCOMPARE(readAll(fromWindow), bytes);
     }
 
     void exportCommandSeparatorAndEncoding()
     {
-        const QString imported = file(QStringLiteral("imported.csv"));
+        const QString fromWindow = file(QStringLiteral("window.csv"));
         const QString query = file(QStringLiteral("partners.txt"));
-        QVERIFY(importAndSaveQuery(imported, query));
+        QVERIFY(exportAndSaveQuery(fromWindow, query));
 
-        // The window's import with a separator of two characters, to compare with.
+        // The window's export with a separator of two characters, to compare with.
         m_kit->state.listSeparator = QStringLiteral("||");
         const QString piped = file(QStringLiteral("piped.csv"));
-        QVERIFY(importTo(piped));
+        QVERIFY(exportTo(piped));
         const QByteArray windowBytes = readAll(piped);
         QVERIFY(windowBytes.startsWith("KNA1-KUNNR||KNA1-NAME1||KNA1-ORT01||LFA1-LIFNR||"));
 
@@ -825,24 +826,24 @@ private Q_SLOTS:
     }
 
     // Kept last: if the connection is torn down under the worker, the process may not survive.
-    // The import keeps its own hold on the connection: a disconnect goes through at once, and
-    // the import ends undisturbed.
-    void disconnectDoesNotDisturbARunningImport()
+    // The export keeps its own hold on the connection: a disconnect goes through at once, and
+    // the export ends undisturbed.
+    void disconnectDoesNotDisturbARunningExport()
     {
         QVERIFY(copy({QStringLiteral("KNA1-*"), QStringLiteral("BSEG-*")}));
         setLimit(QStringLiteral("0"));
         const QString target = file(QStringLiteral("everything.csv"));
         m_kit->desktop.files.enqueue(target);
         m_window->exporter().exportMyTable();
-        QVERIFY(importing());
+        QVERIFY(exporting());
         m_kit->window.perform(QStringLiteral("mdesconectar"));
         QVERIFY(!m_kit->state.connected);
-        QTRY_VERIFY_WITH_TIMEOUT(!importing(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!exporting(), 60000);
         QCOMPARE(m_kit->desktop.messageTexts(), QStringList{});
         QVERIFY2(status().startsWith(QStringLiteral("My Table > ")), qPrintable(status()));
         QCOMPARE(readAll(target).count("\r\n"), 2 + 10000);
     }
 };
 
-QTEST_MAIN(TestImport)
-#include "tst_import.moc"
+QTEST_MAIN(TestWindowExport)
+#include "tst_windowexport.moc"
