@@ -65,7 +65,8 @@ qint64 KeyCatalog::learnedPage(const QString& table)
 void KeyCatalog::learnPage(const QString& table, qint64 rows)
 {
     QMutexLocker lock(&m_lock);
-    m_pages.insert(table, rows);
+    qint64& kept = m_pages[table];
+    kept = kept > 0 ? std::min(kept, rows) : rows;
 }
 
 qint64 KeyCatalog::knownRowCount(const QString& table)

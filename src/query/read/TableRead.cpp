@@ -379,27 +379,9 @@ bool TableRead::shrinkPage()
                  .arg(m_request.table, QString::number(m_pageRows)));
         return false;
     }
-    m_failedPage = m_failedPage > 0 ? std::min(m_failedPage, m_pageRows) : m_pageRows;
-    // A page grown past one that passed goes back to it; else it halves.
-    m_pageRows = m_passedPage > 0 && m_passedPage < m_pageRows
-                     ? m_passedPage
-                     : std::max(m_request.floorRows, m_pageRows / 2);
-    m_passedPage = 0;
+    m_pageRows = std::max(m_request.floorRows, m_pageRows / 2);
     m_catalog.learnPage(m_request.table, m_pageRows);
     return true;
-}
-
-void TableRead::pagePassed(qint64 rows)
-{
-    if (m_failedPage <= 0 || rows < m_pageRows)
-        return;
-    m_passedPage = m_pageRows;
-    // Closer than a sixteenth to the failure is close enough: each try that fails costs a call.
-    const qint64 gap = m_failedPage - m_pageRows;
-    if (gap * 16 <= m_pageRows)
-        return;
-    m_pageRows += gap / 2;
-    m_catalog.learnPage(m_request.table, m_passedPage);
 }
 
 std::vector<TableRead::Attempt> TableRead::otherPieces(const KeyRange& range, qint64 rowCount)
@@ -564,7 +546,6 @@ TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
     // ROWCOUNT and sent them all.
     if (block.size() != wanted + 1)
         return accept(part, answer, std::move(rows));
-    pagePassed(wanted);
     part.sample = PartSplit::Sample{std::move(answer), std::move(rows), inOrder};
     return split(std::move(part));
 }

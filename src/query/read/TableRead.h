@@ -144,8 +144,6 @@ private:
     // With several sessions: the other pieces of a part, asked for at once.
     std::vector<Attempt> otherPieces(const KeyRange& range, qint64 rowCount);
     bool shrinkPage();
-    // A full page of `rows` passed: the next page may be larger, up to just below one that failed.
-    void pagePassed(qint64 rows);
     void noteModuleFailure(const QString& exception);
     // After a failed call: a call that ran out of memory or time goes back to be read with a
     // smaller page; any other failure ends the read.
@@ -174,10 +172,6 @@ private:
     const std::atomic<bool>& m_cancel;
     Request m_request;
     qint64 m_pageRows;
-    // The page learned downward is grown back toward the smallest that failed, while a full page
-    // passes: halving alone leaves up to half of every call unused.
-    qint64 m_passedPage = 0;      // the largest page known to pass (0: none since a failure)
-    qint64 m_failedPage = 0;      // the smallest page known to fail (0: none)
     std::vector<KeyField> m_keys; // the key without the client: what splits and joins
     KeyOrder m_order{m_keys};
     std::vector<Piece> m_pieces;
