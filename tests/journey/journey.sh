@@ -398,9 +398,11 @@ wait_newer "$KB_HOME/keys query.txt" "$KB_HOME/before-save"
 xdotool key ctrl+q
 wait_exit "$pid"
 STEPS
+# Without -noreset the server resets whenever its last client leaves (between one zorv's exit
+# and the next one's start), and a program connecting during that reset is refused.
 journey() {
     OUT=$out ZORV=$zorv HOME_DIR=$home PT_HOME=$pt_home KB_HOME=$kb_home \
-        xvfb-run -a -s "-screen 0 1280x800x24" bash "$home/steps.sh"
+        xvfb-run -a -s "-screen 0 1280x800x24 -noreset" bash "$home/steps.sh"
 }
 journey || { rc=$?; [ "$rc" -eq 75 ] && journey; } || exit
 
