@@ -66,7 +66,7 @@ test-sanitized)
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    # The journey drives a real window with fixed pauses, too short for a sanitized build.
+    # The journey drives a real window; under the sanitizers its steps outlast their waits.
     ctest --test-dir "$root/build-sanitized" --output-on-failure -j 2 -E '^journey$'
     ;;
 package)
