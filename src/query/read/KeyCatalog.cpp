@@ -56,17 +56,16 @@ ReadModule KeyCatalog::widestModule(RfcDestination& destination, const std::atom
     return chosen;
 }
 
-qint64 KeyCatalog::learnedPage(const QString& table)
+KeyCatalog::PageLimits KeyCatalog::pageLimits(const QString& table)
 {
     QMutexLocker lock(&m_lock);
-    return m_pages.value(table, 0);
+    return m_pages.value(table);
 }
 
-void KeyCatalog::learnPage(const QString& table, qint64 rows)
+void KeyCatalog::learnPageLimits(const QString& table, const PageLimits& limits)
 {
     QMutexLocker lock(&m_lock);
-    qint64& kept = m_pages[table];
-    kept = kept > 0 ? std::min(kept, rows) : rows;
+    m_pages.insert(table, limits);
 }
 
 qint64 KeyCatalog::knownRowCount(const QString& table)

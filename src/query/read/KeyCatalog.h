@@ -34,10 +34,16 @@ public:
     // The widest module of ReadModule::wider() that reads a row of T000, else RFC_READ_TABLE;
     // asked once.
     ReadModule widestModule(RfcDestination& destination, const std::atomic<bool>* cancel = nullptr);
-    // The page a read of the table learned the system can answer (0: none learned), so that
+    // What a read of the table learned of the rows a call may return (zeros: nothing), so that
     // later reads of the session start there instead of failing their way down again.
-    qint64 learnedPage(const QString& table);
-    void learnPage(const QString& table, qint64 rows);
+    struct PageLimits {
+        qint64 page = 0;        // the page it read in last
+        qint64 mostPassed = 0;  // the most rows a call returned
+        qint64 leastFailed = 0; // the fewest rows asked for by a call too large for the system
+    };
+    PageLimits pageLimits(const QString& table);
+    void learnPageLimits(const QString& table, const PageLimits& limits);
+    qint64 learnedPage(const QString& table) { return pageLimits(table).page; }
     // How many rows the table holds, once a count or a read of every row told (-1: not known).
     qint64 knownRowCount(const QString& table);
     void learnRowCount(const QString& table, qint64 rows);
@@ -59,7 +65,7 @@ private:
     QMutex m_lock;
     QHash<QString, Keys> m_keys;
     std::optional<ReadModule> m_widest;
-    QHash<QString, qint64> m_pages;
+    QHash<QString, PageLimits> m_pages;
     QHash<QString, qint64> m_rowCounts;
     std::weak_ptr<RfcDestination> m_destination;
 };

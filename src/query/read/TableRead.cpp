@@ -36,9 +36,12 @@ TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
       m_request(std::move(request)), m_pageRows(std::max<qint64>(1, m_request.pageRows)),
       m_sessions(sessions && sessions->wanted() > 1 ? sessions : nullptr)
 {
-    const qint64 learned = m_catalog.learnedPage(m_request.table);
-    if (learned > 0)
-        m_pageRows = std::min(m_pageRows, learned);
+    const KeyCatalog::PageLimits learned = m_catalog.pageLimits(m_request.table);
+    if (learned.page > 0) {
+        m_pageRows = std::min(m_pageRows, learned.page);
+        m_mostPassed = learned.mostPassed;
+        m_leastFailed = learned.leastFailed;
+    }
     m_request.floorRows = std::clamp<qint64>(m_request.floorRows, 1, m_pageRows);
 }
 
@@ -119,9 +122,10 @@ TableRead::Status TableRead::readByPosition(bool mayReadInParts)
                 return status;
             if (mayReadInParts) {
                 // The system could not give that many rows at once: the caller reads in parts.
-                m_pageRows =
-                    std::max(m_request.floorRows, std::min(m_pageRows, m_request.limit) / 2);
-                m_catalog.learnPage(m_request.table, m_pageRows);
+                const qint64 asked = std::min(m_pageRows, m_request.limit);
+                m_leastFailed = asked + 1;
+                m_pageRows = std::max(m_request.floorRows, asked / 2);
+                keepPageLimits();
                 m_pieces.clear();
                 return Status::Stopped;
             }
@@ -379,9 +383,47 @@ bool TableRead::shrinkPage()
                  .arg(m_request.table, QString::number(m_pageRows)));
         return false;
     }
-    m_pageRows = std::max(m_request.floorRows, m_pageRows / 2);
-    m_catalog.learnPage(m_request.table, m_pageRows);
+    const qint64 failed = m_pageRows + 1;
+    m_leastFailed = m_leastFailed > 0 ? std::min(m_leastFailed, failed) : failed;
+    if (m_mostPassed >= m_pageRows)
+        m_mostPassed = 0; // a page that passed before failed now: what passed tells nothing
+    // Between what passed and what failed while that gap is wide; else half.
+    const qint64 gap = m_leastFailed - m_mostPassed;
+    if (m_mostPassed > m_request.floorRows && gap * 16 > m_leastFailed)
+        m_pageRows = (m_mostPassed + m_leastFailed) / 2;
+    else if (m_mostPassed > m_request.floorRows)
+        m_pageRows = m_mostPassed - 1;
+    else
+        m_pageRows = std::max(m_request.floorRows, m_pageRows / 2);
+    keepPageLimits();
     return true;
+}
+
+void TableRead::pagePassed(qsizetype rows)
+{
+    m_mostPassed = std::max<qint64>(m_mostPassed, rows);
+    // A page halved under a limit grows back toward the page that failed, by half the gap,
+    // while the gap is wider than a sixteenth: each try that fails costs calls.
+    if (m_leastFailed <= 0 || (m_leastFailed - m_mostPassed) * 16 <= m_leastFailed)
+        return;
+    const qint64 grown = (m_mostPassed + m_leastFailed) / 2;
+    if (grown <= m_pageRows)
+        return;
+    m_pageRows = grown;
+    keepPageLimits();
+}
+
+void TableRead::keepPageLimits()
+{
+    m_catalog.learnPageLimits(m_request.table, {m_pageRows, m_mostPassed, m_leastFailed});
+}
+
+qint64 TableRead::pageOf(const Part& part) const
+{
+    if (part.pace > 0 || part.stepAdvance > 0 || m_leastFailed <= 0 ||
+        m_mostPassed <= m_request.floorRows)
+        return m_pageRows;
+    return std::min(m_pageRows, m_mostPassed - 1);
 }
 
 std::vector<TableRead::Attempt> TableRead::otherPieces(const KeyRange& range, qint64 rowCount)
@@ -413,7 +455,10 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
         const double step = PartSplit::kPacedShare * static_cast<double>(wanted);
         const double inFlight = step * static_cast<double>(m_fetches.size());
         const double left = static_cast<double>(m_request.expectedRows - m_emitted) - inFlight;
-        cut = std::min<qint64>(cut, static_cast<qint64>(std::ceil(left / step)) - 1);
+        // One step more than the count says: an estimate a little short leaves a rest larger
+        // than a page, read again after a call that only split it, where a step too many
+        // costs one call that finds few rows.
+        cut = std::min<qint64>(cut, static_cast<qint64>(std::ceil(left / step)));
     }
     std::vector<Part> steps;
     while (static_cast<qint64>(steps.size()) < cut) {
@@ -467,7 +512,7 @@ void TableRead::fetchAhead()
             ++i;
             continue;
         }
-        part.fetch = give(m_pieces.front(), part.range, wanted + 1, false);
+        part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false);
         if (part.fetch == 0)
             return;
         ++i;
@@ -489,7 +534,7 @@ TableRead::Attempt TableRead::takeFetch(int id, qint64* rowCount)
 
 TableRead::Status TableRead::readPart(Part part)
 {
-    qint64 wanted = m_pageRows;
+    qint64 wanted = pageOf(part);
     if (m_request.limit > 0)
         wanted = std::min(wanted, m_request.limit - m_emitted);
     Status status = Status::Done;
@@ -522,6 +567,7 @@ TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
 {
     const Piece& first = m_pieces.front();
     const RowBlock& block = *answer.block;
+    pagePassed(block.size());
     std::vector<qsizetype> rows(static_cast<size_t>(block.size()));
     std::iota(rows.begin(), rows.end(), 0);
     bool inOrder = true;

@@ -143,7 +143,17 @@ private:
     void followPace(qint64 advance, qsizetype rows, qint64 wanted);
     // With several sessions: the other pieces of a part, asked for at once.
     std::vector<Attempt> otherPieces(const KeyRange& range, qint64 rowCount);
+    // After a page too large for the system: the page between what passed and what failed, or
+    // half; false at the floor.
     bool shrinkPage();
+    // A call of the first piece returned rows: under a limit learned, the page may grow.
+    void pagePassed(qsizetype rows);
+    // The session's later reads of the table start from what this one learned.
+    void keepPageLimits();
+    // The rows to ask for of a part. A part read as a whole likely fills its page: under a
+    // limit learned it asks for no more than have passed, as a page too large costs a whole
+    // failed call, where a paced step asks for a page grown toward the limit.
+    qint64 pageOf(const Part& part) const;
     void noteModuleFailure(const QString& exception);
     // After a failed call: a call that ran out of memory or time goes back to be read with a
     // smaller page; any other failure ends the read.
@@ -172,6 +182,8 @@ private:
     const std::atomic<bool>& m_cancel;
     Request m_request;
     qint64 m_pageRows;
+    qint64 m_mostPassed = 0;      // most rows a call of the first piece returned
+    qint64 m_leastFailed = 0;     // fewest rows asked for by a call too large for the system
     std::vector<KeyField> m_keys; // the key without the client: what splits and joins
     KeyOrder m_order{m_keys};
     std::vector<Piece> m_pieces;
