@@ -649,6 +649,84 @@ private Q_SLOTS:
         QCOMPARE(logons, opened);
     }
 
+    // Near the counted end, the rows left go out in one call a session, side by side, rather
+    // than steps of a page and then a large rest that the other sessions would wait for. The
+    // pages give last stretches of many sizes.
+    void theLastStretchIsSharedOutAmongTheSessions_data()
+    {
+        QTest::addColumn<qint64>("pageRows");
+        for (qint64 page : {150, 170, 200, 230, 250, 280, 300, 330, 370, 400})
+            QTest::addRow("%lld", page) << page;
+    }
+
+    void theLastStretchIsSharedOutAmongTheSessions()
+    {
+        QFETCH(qint64, pageRows);
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"));
+        QMutex lock;
+        QStringList ranges; // of the calls of every field
+        const auto record = [&](int, RfcFunction& function) {
+            if (function.importValue(QStringLiteral("QUERY_TABLE")) != u"BSEG" ||
+                function.table(QStringLiteral("FIELDS")).rowCount() != plan.fieldCount())
+                return true;
+            QStringList options;
+            const RfcTable& lines = function.table(QStringLiteral("OPTIONS"));
+            for (int r = 1; r <= lines.rowCount(); ++r)
+                options.append(lines.value(r, QStringLiteral("TEXT")));
+            QMutexLocker locked(&lock);
+            ranges.append(options.join(u' ').simplified());
+            return true;
+        };
+        WatchedDestination system(demo);
+        system.before = record;
+        KeyCatalog keys;
+        ReadJob::Settings settings;
+        settings.pageRows = pageRows;
+        settings.sessions = 3;
+        settings.countRows = true;
+        settings.openSession =
+            watchedSessions(demoSessions(m_database, profile(false, 0)), record, {});
+        TallySink sink;
+        const std::atomic<bool> never{false};
+        const ReadJob::Result result = ReadJob(system, keys, plan, settings).run(sink, never);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        // The calls within the last company code, in key order of their lower ends.
+        QString last;
+        for (const QString& range : std::as_const(ranges))
+            if (range.startsWith(QStringLiteral("BUKRS = '")))
+                last = std::max(last, range.mid(9, 4));
+        QStringList within;
+        for (const QString& range : std::as_const(ranges))
+            if (range.startsWith(QStringLiteral("BUKRS = '%1' AND BELNR >= ").arg(last)))
+                within.append(range);
+        std::sort(within.begin(), within.end());
+        QVERIFY(within.size() >= 3);
+        const auto rowsIn = [&](const QString& range) {
+            int rows = 0;
+            for (int n : rowsInDatabase(m_database, plan, u'(' + range + u')'))
+                rows += n;
+            return rows;
+        };
+        const double step = PartSplit::kPacedShare * static_cast<double>(pageRows);
+        std::vector<int> tail;
+        for (qsizetype i = within.size() - 3; i < within.size(); ++i)
+            tail.push_back(rowsIn(within.at(i)));
+        const auto [fewest, most] = std::minmax_element(tail.begin(), tail.end());
+        // Either the rest after the last steps is short, or the rows left were shared out. A
+        // step ends between documents, so it may hold a few rows more than its share.
+        const double full = step * 1.05;
+        const bool shortRest = tail.back() < step / 2 && tail[0] <= full && tail[1] <= full;
+        const bool shared = *fewest > 0 && *most <= full && *most <= 2 * *fewest;
+        QVERIFY2(shortRest || shared, qPrintable(QStringLiteral("%1 %2 %3 of %4")
+                                                     .arg(tail[0])
+                                                     .arg(tail[1])
+                                                     .arg(tail[2])
+                                                     .arg(result.rows)));
+    }
+
     // A page's rows seem to be in key order, but the check of their keys disagrees (a row went
     // between the calls): the part is split again, and the rest that went out ahead on other
     // sessions is taken back.

@@ -450,31 +450,44 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
     m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
     // Steps past the rows the system counted would come back empty: the rest after the last
     // step that can hold rows reads the last stretch.
-    qint64 cut = m_sessions->wanted();
+    const qint64 sessions = m_sessions->wanted();
+    qint64 cut = sessions;
+    qint64 stepRows = wanted;
+    bool lastStretch = false;
     if (m_request.expectedRows >= 0) {
         const double step = PartSplit::kPacedShare * static_cast<double>(wanted);
-        const double inFlight = step * static_cast<double>(m_fetches.size());
-        const double left = static_cast<double>(m_request.expectedRows - m_emitted) - inFlight;
-        // One step more than the count says: an estimate a little short leaves a rest larger
-        // than a page, read again after a call that only split it, where a step too many
-        // costs one call that finds few rows.
-        cut = std::min<qint64>(cut, static_cast<qint64>(std::ceil(left / step)));
+        // Steps before it hold about a step each; other parts in front may well be empty (the
+        // part after a key value, asked for ahead), so they count for nothing.
+        const auto before =
+            std::count_if(m_todo.begin(), m_todo.begin() + static_cast<std::ptrdiff_t>(index),
+                          [](const Part& part) { return part.stepAdvance > 0; });
+        const double left = static_cast<double>(m_request.expectedRows - m_emitted) -
+                            step * static_cast<double>(before);
+        cut = std::min<qint64>(cut, static_cast<qint64>(std::ceil(left / step)) - 1);
+        // The last stretch, if not small, is shared out among the sessions rather than left to
+        // one call that the others wait for at the end.
+        if (cut < sessions && left >= step / 2) {
+            lastStretch = true;
+            cut = sessions - 1;
+            stepRows = std::max<qint64>(
+                1, std::llround(left / (PartSplit::kPacedShare * static_cast<double>(sessions))));
+        }
     }
     std::vector<Part> steps;
     while (static_cast<qint64>(steps.size()) < cut) {
-        const std::optional<PartSplit::Step> step = PartSplit::pacedStep(rest, wanted, m_keys);
+        const std::optional<PartSplit::Step> step = PartSplit::pacedStep(rest, stepRows, m_keys);
         if (!step)
             break;
         Part piece{rest.range.below(step->bound), std::nullopt, rest.weight / 2, false};
-        piece.stepAdvance = step->advance;
+        // Steps of the last stretch are read as plain parts: there is no rest for them to pace.
+        piece.stepAdvance = lastStretch ? 0 : step->advance;
         steps.push_back(std::move(piece));
         Part next{rest.range.from(step->bound, true), std::nullopt, rest.weight / 2, false};
         next.pace = rest.pace;
         rest = std::move(next);
     }
-    if (steps.empty()) {
+    if (steps.empty() || lastStretch)
         rest.pace = 0; // it ends within a page: one call reads it
-    }
     steps.push_back(std::move(rest));
     m_todo.insert(m_todo.begin() + static_cast<std::ptrdiff_t>(index),
                   std::make_move_iterator(steps.begin()), std::make_move_iterator(steps.end()));
