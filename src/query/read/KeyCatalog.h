@@ -43,7 +43,6 @@ public:
     };
     PageLimits pageLimits(const QString& table);
     void learnPageLimits(const QString& table, const PageLimits& limits);
-    qint64 learnedPage(const QString& table) { return pageLimits(table).page; }
     // How many rows the table holds, once a count or a read of every row told (-1: not known).
     qint64 knownRowCount(const QString& table);
     void learnRowCount(const QString& table, qint64 rows);

@@ -387,14 +387,14 @@ bool TableRead::shrinkPage()
     m_leastFailed = m_leastFailed > 0 ? std::min(m_leastFailed, failed) : failed;
     if (m_mostPassed >= m_pageRows)
         m_mostPassed = 0; // a page that passed before failed now: what passed tells nothing
-    // Between what passed and what failed while that gap is wide; else half.
-    const qint64 gap = m_leastFailed - m_mostPassed;
-    if (m_mostPassed > m_request.floorRows && gap * 16 > m_leastFailed)
-        m_pageRows = (m_mostPassed + m_leastFailed) / 2;
-    else if (m_mostPassed > m_request.floorRows)
-        m_pageRows = m_mostPassed - 1;
-    else
+    // Between what passed and what failed while that gap is wide, just below what passed once
+    // it is narrow; half when nothing passed.
+    if (m_mostPassed <= m_request.floorRows)
         m_pageRows = std::max(m_request.floorRows, m_pageRows / 2);
+    else if ((m_leastFailed - m_mostPassed) * 16 > m_leastFailed)
+        m_pageRows = (m_mostPassed + m_leastFailed) / 2;
+    else
+        m_pageRows = m_mostPassed - 1;
     keepPageLimits();
     return true;
 }
@@ -487,7 +487,7 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
         rest = std::move(next);
     }
     if (steps.empty() || lastStretch)
-        rest.pace = 0; // it ends within a page: one call reads it
+        rest.pace = 0; // what is left fits a call: one call reads it
     steps.push_back(std::move(rest));
     m_todo.insert(m_todo.begin() + static_cast<std::ptrdiff_t>(index),
                   std::make_move_iterator(steps.begin()), std::make_move_iterator(steps.end()));
