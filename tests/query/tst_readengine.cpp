@@ -29,6 +29,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWaitCondition>
 
 using namespace engine;
 
@@ -647,6 +648,88 @@ private Q_SLOTS:
             });
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QCOMPARE(logons, opened);
+    }
+
+    // The first page of a table counted larger than a page goes out at the page, its half and
+    // its quarter at once, one a session: a limit the system sets is learned in the time of one
+    // call. With one session, or without the count, the page halves call after call.
+    void theFirstPageGoesOutAtSeveralSizesAtOnce_data()
+    {
+        QTest::addColumn<int>("sessions");
+        QTest::addColumn<bool>("countRows");
+        QTest::addColumn<qint64>("budget");
+        QTest::addColumn<int>("together"); // calls of the whole table in flight at once
+        QTest::newRow("three sessions, a limit") << 3 << true << 250LL << 3;
+        QTest::newRow("two sessions, a limit") << 2 << true << 250LL << 2;
+        QTest::newRow("three sessions, no limit") << 3 << true << 0LL << 3;
+        QTest::newRow("three sessions, not counted") << 3 << false << 250LL << 1;
+        QTest::newRow("one session, a limit") << 1 << true << 250LL << 1;
+    }
+
+    void theFirstPageGoesOutAtSeveralSizesAtOnce()
+    {
+        QFETCH(int, sessions);
+        QFETCH(bool, countRows);
+        QFETCH(qint64, budget);
+        QFETCH(int, together);
+        DemoDestination demo(m_database, profile(false, budget));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"));
+        QMutex lock;
+        QList<qint64> asked; // of the calls of the whole table
+        int inFlight = 0;
+        int mostInFlight = 0;
+        const auto wholeTable = [&](RfcFunction& function) {
+            return function.importValue(QStringLiteral("QUERY_TABLE")) == u"BSEG" &&
+                   function.table(QStringLiteral("OPTIONS")).rowCount() == 0 &&
+                   function.table(QStringLiteral("FIELDS")).rowCount() == plan.fieldCount();
+        };
+        QWaitCondition joined;
+        const auto before = [&](int, RfcFunction& function) {
+            if (wholeTable(function)) {
+                // A demo call is over before the next one starts: each waits a while for the
+                // others expected beside it.
+                QMutexLocker locked(&lock);
+                asked.append(function.importValue(QStringLiteral("ROWCOUNT")).toLongLong());
+                mostInFlight = std::max(mostInFlight, ++inFlight);
+                joined.wakeAll();
+                QDeadlineTimer patience(2000);
+                while (inFlight < together && joined.wait(&lock, patience)) {
+                }
+            }
+            return true;
+        };
+        const auto after = [&](int, RfcFunction& function) {
+            if (wholeTable(function)) {
+                QMutexLocker locked(&lock);
+                --inFlight;
+            }
+        };
+        WatchedDestination system(demo);
+        system.before = before;
+        system.after = after;
+        KeyCatalog keys;
+        ReadJob::Settings settings;
+        settings.pageRows = 800;
+        settings.sessions = sessions;
+        settings.countRows = countRows;
+        settings.openSession =
+            watchedSessions(demoSessions(m_database, profile(false, budget)), before, after);
+        TallySink sink;
+        const std::atomic<bool> never{false};
+        const ReadJob::Result result = ReadJob(system, keys, plan, settings).run(sink, never);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        QVERIFY(sink.inOrder);
+        std::sort(asked.begin(), asked.end());
+        QCOMPARE(asked, QList<qint64>({201, 401, 801}));
+        QCOMPARE(mostInFlight, together);
+        // What failed is kept as when the sizes went out one after another.
+        const qint64 failed = keys.pageLimits(QStringLiteral("BSEG")).leastFailed;
+        if (budget > 0)
+            QVERIFY2(failed > budget && failed <= 401, qPrintable(QString::number(failed)));
+        else
+            QCOMPARE(failed, 0);
     }
 
     // Near the counted end, the rows left go out in one call a session, side by side, rather

@@ -545,8 +545,55 @@ TableRead::Attempt TableRead::takeFetch(int id, qint64* rowCount)
     return std::move(fetch->attempt);
 }
 
+std::optional<TableRead::Status> TableRead::readFirstPageTogether(Part& part)
+{
+    constexpr int kMostSizes = 3;
+    const bool first = part.range.depth() == 0 && !part.range.low && !part.range.high &&
+                       m_emitted == 0 && m_mostPassed == 0 && m_leastFailed == 0;
+    if (!first || !m_sessions || m_request.limit > 0 || m_request.expectedRows <= m_pageRows)
+        return std::nullopt;
+    const int sizes = std::min(kMostSizes, m_sessions->available());
+    if (sizes < 2)
+        return std::nullopt;
+    std::vector<qint64> asked;
+    for (qint64 rows = m_pageRows; static_cast<int>(asked.size()) < sizes;
+         rows = std::max<qint64>(m_request.floorRows, rows / 2)) {
+        asked.push_back(rows);
+        if (rows <= m_request.floorRows)
+            break;
+    }
+    std::vector<Attempt> attempts(asked.size());
+    m_sessions->runTogether(static_cast<int>(asked.size()), [&](int i, RfcDestination& session) {
+        attempts[static_cast<size_t>(i)] =
+            attempt(session, m_pieces.front(), part.range, asked[static_cast<size_t>(i)] + 1);
+    });
+    for (size_t i = 0; i < attempts.size(); ++i) {
+        Status status = Status::Done;
+        bool outOfResources = false;
+        std::optional<Answer> answer = settle(std::move(attempts[i]), &status, &outOfResources);
+        if (answer) {
+            if (i > 0) {
+                m_leastFailed = asked[i - 1] + 1;
+                m_pageRows = asked[i];
+                keepPageLimits();
+            }
+            return readAnswer(std::move(part), std::move(*answer), asked[i]);
+        }
+        if (!outOfResources)
+            return status;
+    }
+    // Every size was too large: on from below the smallest, one call after another.
+    m_pageRows = asked.back();
+    if (!shrinkPage())
+        return Status::Failed;
+    m_todo.push_front(std::move(part));
+    return Status::Done;
+}
+
 TableRead::Status TableRead::readPart(Part part)
 {
+    if (const std::optional<Status> status = readFirstPageTogether(part))
+        return *status;
     qint64 wanted = pageOf(part);
     if (m_request.limit > 0)
         wanted = std::min(wanted, m_request.limit - m_emitted);

@@ -161,6 +161,12 @@ private:
     Status fail(const QString& exception, const BiText& message, const BiText& explanation);
 
     Status readPart(Part part);
+    // With several sessions, the first page of a table counted larger than a page goes out at
+    // the page, its half and its quarter at once: under a limit the system sets, what fails and
+    // what passes are learned in the time of one call instead of one call after another. The
+    // largest answer that passed is read; nothing when the sessions are not there or no size
+    // passed (the page is then below the smallest).
+    std::optional<Status> readFirstPageTogether(Part& part);
     // Takes the first piece's answer for a part: the part is read, or split by its rows.
     Status readAnswer(Part part, Answer answer, qint64 wanted);
     // Reads the part up to where its pace says a page ends; false when the part has no pace.
