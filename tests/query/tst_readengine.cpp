@@ -687,14 +687,15 @@ private Q_SLOTS:
         QWaitCondition joined;
         const auto before = [&](int, RfcFunction& function) {
             if (wholeTable(function)) {
-                // A demo call is over before the next one starts: each waits a while for the
-                // others expected beside it.
+                // A demo call is over before the next one starts: the first calls wait a while
+                // for the others expected beside them.
                 QMutexLocker locked(&lock);
                 asked.append(function.importValue(QStringLiteral("ROWCOUNT")).toLongLong());
                 mostInFlight = std::max(mostInFlight, ++inFlight);
                 joined.wakeAll();
                 QDeadlineTimer patience(2000);
-                while (inFlight < together && joined.wait(&lock, patience)) {
+                while (asked.size() <= together && mostInFlight < together &&
+                       joined.wait(&lock, patience)) {
                 }
             }
             return true;

@@ -548,9 +548,12 @@ TableRead::Attempt TableRead::takeFetch(int id, qint64* rowCount)
 std::optional<TableRead::Status> TableRead::readFirstPageTogether(Part& part)
 {
     constexpr int kMostSizes = 3;
+    // The smaller sizes are lost work where the page passes: worth it for a table of many pages.
+    constexpr qint64 kFewestPages = 8;
     const bool first = part.range.depth() == 0 && !part.range.low && !part.range.high &&
                        m_emitted == 0 && m_mostPassed == 0 && m_leastFailed == 0;
-    if (!first || !m_sessions || m_request.limit > 0 || m_request.expectedRows <= m_pageRows)
+    if (!first || !m_sessions || m_request.limit > 0 ||
+        m_request.expectedRows < kFewestPages * m_pageRows)
         return std::nullopt;
     const int sizes = std::min(kMostSizes, m_sessions->available());
     if (sizes < 2)

@@ -161,7 +161,7 @@ private:
     Status fail(const QString& exception, const BiText& message, const BiText& explanation);
 
     Status readPart(Part part);
-    // With several sessions, the first page of a table counted larger than a page goes out at
+    // With several sessions, the first page of a table counted many pages long goes out at
     // the page, its half and its quarter at once: under a limit the system sets, what fails and
     // what passes are learned in the time of one call instead of one call after another. The
     // largest answer that passed is read; nothing when the sessions are not there or no size
