@@ -274,16 +274,18 @@ private Q_SLOTS:
         // The done line names the file, and says that the row limit stopped the export.
         const QRegularExpression done(
             portuguese ? QStringLiteral("^Minha Tabela > 3 Campos 20 Linhas 48 Bytes/Linha "
-                                        "concluído com sucesso em (\\d+ min )?\\d+\\.\\d\\d s: ")
+                                        "concluído com sucesso em (\\d+ min )?\\d+\\.\\d\\d s "
+                                        "\\(1 chamada, /SAPDS/RFC_READ_TABLE2\\): ")
                        : QStringLiteral("^My Table > 3 Fields 20 Rows 48 Bytes/Row was completed "
-                                        "successfully in (\\d+ min )?\\d+\\.\\d\\d s: "));
+                                        "successfully in (\\d+ min )?\\d+\\.\\d\\d s "
+                                        "\\(1 call, /SAPDS/RFC_READ_TABLE2\\): "));
         QVERIFY2(done.match(status()).hasMatch(), qPrintable(status()));
         const QString limited =
             portuguese ? QStringLiteral("20 linhas, o limite de linhas; marque All Rows para todas "
                                         "as linhas")
                        : QStringLiteral("20 rows, the row limit; tick All Rows for every row");
-        QVERIFY2(status().endsWith(QStringLiteral(" s: ") + target + QStringLiteral(" (") +
-                                   limited + u')'),
+        QVERIFY2(status().endsWith(QStringLiteral("): ") + target + QStringLiteral(" (") + limited +
+                                   u')'),
                  qPrintable(status()));
 
         const QStringList rows =
@@ -353,7 +355,9 @@ private Q_SLOTS:
         const QString line = status();
         QVERIFY2(line.startsWith(QStringLiteral("My Table > 2 Fields %1 Rows ").arg(rows)),
                  qPrintable(line));
-        QVERIFY2(line.endsWith(QStringLiteral(" s: ") + target + tail), qPrintable(line));
+        QVERIFY2(
+            line.endsWith(QStringLiteral(" s (1 call, /SAPDS/RFC_READ_TABLE2): ") + target + tail),
+            qPrintable(line));
     }
 
     // A new window's row limit is 20: its first export of KNA1 writes 20 of 500 rows, and the

@@ -134,7 +134,7 @@ void ExportController::wait()
 }
 
 QString ExportController::doneText(const AppState& state, const ReadPlan& plan, long rows,
-                                   double seconds)
+                                   double seconds, int calls, const QString& module)
 {
     const Language language(state);
     int rowBytes = 0;
@@ -143,7 +143,10 @@ QString ExportController::doneText(const AppState& state, const ReadPlan& plan, 
     return language.pick(Texts::get(TextId::ExportDone)) + QString::number(plan.fieldCount()) +
            language.pick(Texts::get(TextId::ExportDoneFields)) + QString::number(rows) +
            language.pick(Texts::get(TextId::ExportDoneRows)) + QString::number(rowBytes) +
-           language.pick(Texts::get(TextId::ExportDoneBytes)) + ElapsedText::format(seconds);
+           language.pick(Texts::get(TextId::ExportDoneBytes)) + ElapsedText::format(seconds) +
+           (calls > 0
+                ? QStringLiteral(" (") + language.pick(ReadJob::callsText(calls, module)) + u')'
+                : QString());
 }
 
 QString ExportController::exportDoneText(const AppState& state, const ReadPlan& plan,
@@ -157,8 +160,8 @@ QString ExportController::exportDoneText(const AppState& state, const ReadPlan& 
     // An export that stopped at the row limit says so, lest it pass for the whole table.
     if (rowLimit > 0 && result.rows >= rowLimit)
         notes.prepend(language.pick(Texts::get(TextId::ExportStoppedAtRowLimit)).arg(result.rows));
-    QString text = doneText(state, plan, result.rows, result.elapsed) + QStringLiteral(": ") +
-                   QDir::toNativeSeparators(file);
+    QString text = doneText(state, plan, result.rows, result.elapsed, result.calls, result.module) +
+                   QStringLiteral(": ") + QDir::toNativeSeparators(file);
     if (!notes.isEmpty())
         text += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
     return text;

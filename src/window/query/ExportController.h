@@ -55,8 +55,10 @@ public:
     void cancel();
     // Cancels a running export and waits for it to end (used when the window must close).
     void wait();
-    // The closing status line of a preview or an export of that plan.
-    static QString doneText(const AppState& state, const ReadPlan& plan, long rows, double seconds);
+    // The closing status line of a preview or an export of that plan, with the calls it took
+    // and the module they went to (none when calls is 0).
+    static QString doneText(const AppState& state, const ReadPlan& plan, long rows, double seconds,
+                            int calls = 0, const QString& module = {});
     // The closing line of an export into file: the done line, where the file is, and whether
     // the row limit (0: none) stopped it.
     static QString exportDoneText(const AppState& state, const ReadPlan& plan,
