@@ -164,8 +164,9 @@ private:
     // With several sessions, the first page of a table counted many pages long goes out at
     // the page, its half and its quarter at once: under a limit the system sets, what fails and
     // what passes are learned in the time of one call instead of one call after another. The
-    // largest answer that passed is read; nothing when the sessions are not there or no size
-    // passed (the page is then below the smallest).
+    // largest answer that passed is read; where none passed, the part goes back to be read below
+    // the smallest. Nothing where it does not apply (one session, a table of few pages, a limit
+    // already learned).
     std::optional<Status> readFirstPageTogether(Part& part);
     // Takes the first piece's answer for a part: the part is read, or split by its rows.
     Status readAnswer(Part part, Answer answer, qint64 wanted);
