@@ -134,7 +134,7 @@ void ExportController::wait()
 }
 
 QString ExportController::doneText(const AppState& state, const ReadPlan& plan, long rows,
-                                   double seconds, int calls, const QString& module)
+                                   double seconds, int calls)
 {
     const Language language(state);
     int rowBytes = 0;
@@ -144,9 +144,8 @@ QString ExportController::doneText(const AppState& state, const ReadPlan& plan, 
            language.pick(Texts::get(TextId::ExportDoneFields)) + QString::number(rows) +
            language.pick(Texts::get(TextId::ExportDoneRows)) + QString::number(rowBytes) +
            language.pick(Texts::get(TextId::ExportDoneBytes)) + ElapsedText::format(seconds) +
-           (calls > 0
-                ? QStringLiteral(" (") + language.pick(ReadJob::callsText(calls, module)) + u')'
-                : QString());
+           (calls > 0 ? QStringLiteral(" (") + language.pick(ReadJob::callsText(calls, {})) + u')'
+                      : QString());
 }
 
 QString ExportController::exportDoneText(const AppState& state, const ReadPlan& plan,
@@ -160,7 +159,7 @@ QString ExportController::exportDoneText(const AppState& state, const ReadPlan& 
     // An export that stopped at the row limit says so, lest it pass for the whole table.
     if (rowLimit > 0 && result.rows >= rowLimit)
         notes.prepend(language.pick(Texts::get(TextId::ExportStoppedAtRowLimit)).arg(result.rows));
-    QString text = doneText(state, plan, result.rows, result.elapsed, result.calls, result.module) +
+    QString text = doneText(state, plan, result.rows, result.elapsed, result.calls) +
                    QStringLiteral(": ") + QDir::toNativeSeparators(file);
     if (!notes.isEmpty())
         text += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';

@@ -56,9 +56,10 @@ public:
     // Cancels a running export and waits for it to end (used when the window must close).
     void wait();
     // The closing status line of a preview or an export of that plan, with the calls it took
-    // and the module they went to (none when calls is 0).
+    // (none when calls is 0). The module they went to would not fit the panel at 1024 pixels:
+    // My Table's tip names it.
     static QString doneText(const AppState& state, const ReadPlan& plan, long rows, double seconds,
-                            int calls = 0, const QString& module = {});
+                            int calls = 0);
     // The closing line of an export into file: the done line, where the file is, and whether
     // the row limit (0: none) stopped it.
     static QString exportDoneText(const AppState& state, const ReadPlan& plan,

@@ -261,8 +261,8 @@ void PreviewPane::showResult(const Read& read)
         host.services().desktop().message(message.failure(result, &m_plan), Desktop::Buttons::Ok,
                                           Desktop::Icon::Warning, message.title());
     } else {
-        QString status = ExportController::doneText(host.state(), m_plan, m_rows, m_elapsed,
-                                                    result.calls, result.module);
+        QString status =
+            ExportController::doneText(host.state(), m_plan, m_rows, m_elapsed, result.calls);
         QStringList notes;
         for (const BiText& note : result.notes)
             notes.append(Language(host.state()).pick(note));
