@@ -29,6 +29,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QWaitCondition>
 
 using namespace engine;
@@ -731,6 +732,66 @@ private Q_SLOTS:
             QVERIFY2(failed > budget && failed <= 401, qPrintable(QString::number(failed)));
         else
             QCOMPARE(failed, 0);
+    }
+
+    // While the read waits on a slow call, the sessions that are done get the calls next in
+    // line, beyond the page ahead per session that answers waiting to be taken would allow.
+    void idleSessionsGoOnWhileTheReadWaits_data()
+    {
+        QTest::addColumn<int>("sessions");
+        QTest::newRow("two") << 2;
+        QTest::newRow("three") << 3;
+    }
+
+    void idleSessionsGoOnWhileTheReadWaits()
+    {
+        QFETCH(int, sessions);
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"));
+        QMutex lock;
+        bool slowGiven = false;
+        bool slowRunning = false;
+        int startedMeanwhile = 0;
+        const auto before = [&](int, RfcFunction& function) {
+            QStringList options;
+            const RfcTable& lines = function.table(QStringLiteral("OPTIONS"));
+            for (int r = 1; r <= lines.rowCount(); ++r)
+                options.append(lines.value(r, QStringLiteral("TEXT")));
+            const QString range = options.join(u' ');
+            const bool step = range.contains(QStringLiteral("BELNR >= ")) &&
+                              range.contains(QStringLiteral("AND BELNR < "));
+            QMutexLocker locked(&lock);
+            if (slowRunning) {
+                ++startedMeanwhile;
+            } else if (step && !slowGiven) {
+                // The first step of the paced read is slow.
+                slowGiven = slowRunning = true;
+                locked.unlock();
+                QThread::msleep(1000);
+                locked.relock();
+                slowRunning = false;
+            }
+            return true;
+        };
+        WatchedDestination system(demo);
+        system.before = before;
+        KeyCatalog keys;
+        ReadJob::Settings settings;
+        settings.pageRows = 200;
+        settings.sessions = sessions;
+        settings.countRows = true;
+        settings.openSession =
+            watchedSessions(demoSessions(m_database, profile(false, 0)), before, {});
+        TallySink sink;
+        const std::atomic<bool> never{false};
+        const ReadJob::Result result = ReadJob(system, keys, plan, settings).run(sink, never);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        QVERIFY(sink.inOrder);
+        QVERIFY(slowGiven);
+        // A page ahead per session alone lets no more than `sessions` calls start meanwhile.
+        QVERIFY2(startedMeanwhile > sessions, qPrintable(QString::number(startedMeanwhile)));
     }
 
     // Near the counted end, the rows left go out in one call a session, side by side, rather

@@ -35,6 +35,8 @@ public:
         int fetch = 0;
         // A step cut from a paced part: how far it advances, so that its rows pace the rest.
         qint64 stepAdvance = 0;
+        // The rows a step was cut to hold (0: no step).
+        double aim = 0;
     };
     // Rows in a row with the same value of the splitting field; start counts sample rows.
     struct Run {

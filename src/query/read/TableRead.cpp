@@ -27,14 +27,24 @@ struct TableRead::Fetch {
     std::condition_variable arrived;
     bool done = false;
     qint64 rowCount = 0;
+    double aim = 0; // rows a step was cut to hold (0: no step)
     Attempt attempt;
+};
+
+// What the calls given out are doing, for a read that waits on one of them.
+struct TableRead::Arrivals {
+    std::mutex lock;
+    std::condition_variable changed;
+    int arrived = 0;  // answers in
+    int inFlight = 0; // calls given out and not answered yet
 };
 
 TableRead::TableRead(RfcDestination& destination, KeyCatalog& catalog,
                      const std::atomic<bool>& cancel, Request request, SessionPool* sessions)
     : m_destination(destination), m_catalog(catalog), m_cancel(cancel),
       m_request(std::move(request)), m_pageRows(std::max<qint64>(1, m_request.pageRows)),
-      m_sessions(sessions && sessions->wanted() > 1 ? sessions : nullptr)
+      m_sessions(sessions && sessions->wanted() > 1 ? sessions : nullptr),
+      m_arrivals(std::make_shared<Arrivals>())
 {
     const KeyCatalog::PageLimits learned = m_catalog.pageLimits(m_request.table);
     if (learned.page > 0) {
@@ -295,23 +305,72 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
     return settle(attempt(m_destination, piece, range, rowCount), status, outOfResources);
 }
 
-int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent)
+int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
+                    double aim)
 {
     const auto fetch = std::make_shared<Fetch>();
     fetch->rowCount = rowCount;
+    fetch->aim = aim;
+    {
+        std::lock_guard lock(m_arrivals->lock);
+        ++m_arrivals->inFlight;
+    }
+    // Once the fetch is done the read may end: the job touches nothing of it after that. The
+    // answer is counted in after it is done, so that a read waiting on it sees it.
     const bool given = m_sessions->submit(
-        [this, fetch, &piece, range](RfcDestination& session) {
+        [this, fetch, arrivals = m_arrivals, &piece, range](RfcDestination& session) {
             Attempt answer = attempt(session, piece, range, fetch->rowCount);
-            std::lock_guard lock(fetch->lock);
-            fetch->attempt = std::move(answer);
-            fetch->done = true;
-            fetch->arrived.notify_all();
+            {
+                std::lock_guard lock(fetch->lock);
+                fetch->attempt = std::move(answer);
+                fetch->done = true;
+                fetch->arrived.notify_all();
+            }
+            std::lock_guard lock(arrivals->lock);
+            ++arrivals->arrived;
+            --arrivals->inFlight;
+            arrivals->changed.notify_all();
         },
         urgent);
-    if (!given)
+    if (!given) {
+        std::lock_guard lock(m_arrivals->lock);
+        --m_arrivals->inFlight;
         return 0;
+    }
     m_fetches.emplace(++m_lastFetch, fetch);
     return m_lastFetch;
+}
+
+void TableRead::awaitFetch(int id)
+{
+    const std::shared_ptr<Fetch> fetch = m_fetches.at(id);
+    for (;;) {
+        int seen = 0;
+        {
+            std::lock_guard lock(m_arrivals->lock);
+            seen = m_arrivals->arrived;
+        }
+        {
+            std::lock_guard lock(fetch->lock);
+            if (fetch->done)
+                return;
+        }
+        fetchAhead(true);
+        std::unique_lock lock(m_arrivals->lock);
+        m_arrivals->changed.wait(lock, [&] { return m_arrivals->arrived != seen; });
+    }
+}
+
+bool TableRead::aStepCameBackShort() const
+{
+    for (const auto& [id, fetch] : m_fetches) {
+        std::lock_guard lock(fetch->lock);
+        if (fetch->done && fetch->aim > 0 &&
+            (!fetch->attempt.answer ||
+             static_cast<double>(fetch->attempt.answer->block->size()) < fetch->aim / 2))
+            return true;
+    }
+    return false;
 }
 
 bool TableRead::waitToRetry(int retry) const
@@ -479,6 +538,7 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
         if (!step)
             break;
         Part piece{rest.range.below(step->bound), std::nullopt, rest.weight / 2, false};
+        piece.aim = PartSplit::kPacedShare * static_cast<double>(stepRows);
         // Steps of the last stretch are read as plain parts: there is no rest for them to pace.
         piece.stepAdvance = lastStretch ? 0 : step->advance;
         steps.push_back(std::move(piece));
@@ -493,9 +553,11 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
                   std::make_move_iterator(steps.begin()), std::make_move_iterator(steps.end()));
 }
 
-void TableRead::followPace(qint64 advance, qsizetype rows, qint64 wanted)
+void TableRead::followPace(const KeyRange& step, qint64 advance, qsizetype rows, qint64 wanted)
 {
     for (Part& part : m_todo) {
+        if (part.range.prefix != step.prefix)
+            return; // past the stretch the step was cut from
         if (part.pace > 0) {
             part.pace = PartSplit::paceAfter(advance, rows, wanted);
             return;
@@ -503,29 +565,46 @@ void TableRead::followPace(qint64 advance, qsizetype rows, qint64 wanted)
     }
 }
 
-void TableRead::fetchAhead()
+void TableRead::fetchAhead(bool waiting)
 {
+    if (m_todo.empty())
+        return;
     // A table read in one call needs no other session; more are opened by the first call
     // given out, so a paced rest that ends within a page opens none either.
-    if (m_todo.size() < 2 && m_todo.front().pace <= 0)
+    if (!waiting && m_todo.size() < 2 && m_todo.front().pace <= 0)
         return;
-    // A page ahead per session: each has its next call while answers are taken in.
-    const size_t window = static_cast<size_t>(m_sessions->wanted()) + 1;
+    // A page ahead per session: each has its next call while answers are taken in. While the
+    // read waits on a call, a session that is done gets the next call in line too, up to twice
+    // that many answers held; but no step is cut past one that came back short, as the rows
+    // there likely ended.
+    const size_t sessions = static_cast<size_t>(m_sessions->wanted());
+    const size_t window = sessions + 1;
+    const auto room = [&] {
+        if (!waiting)
+            return m_fetches.size() < window;
+        std::lock_guard lock(m_arrivals->lock);
+        return static_cast<size_t>(m_arrivals->inFlight) < sessions &&
+               m_fetches.size() < 2 * window;
+    };
     const qint64 wanted = m_pageRows;
+    const size_t reach = waiting ? 2 * window : window;
     size_t i = 0;
-    while (i < std::min(window, m_todo.size()) && m_fetches.size() < window) {
+    while (i < std::min(reach, m_todo.size()) && room()) {
         Part& part = m_todo[i];
         if (part.pace > 0 && !part.sample && part.fetch == 0) {
-            cutPacedPart(i, wanted); // its first step, or itself without a pace, is at i now
-            continue;
+            if (!waiting || !aStepCameBackShort()) {
+                cutPacedPart(i, wanted); // its first step, or itself without a pace, is at i now
+                continue;
+            }
+            part.pace = 0; // read whole: one call, or a full page that splits it anew
         }
-        // The part in front is called here unless it was given out; a part with a sample is
-        // split without a call.
-        if (i == 0 || part.sample || part.fetch != 0) {
+        // The part in front is called by the read unless it was given out or the read waits
+        // on another; a part with a sample is split without a call.
+        if ((i == 0 && !waiting) || part.sample || part.fetch != 0) {
             ++i;
             continue;
         }
-        part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false);
+        part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false, part.aim);
         if (part.fetch == 0)
             return;
         ++i;
@@ -605,6 +684,7 @@ TableRead::Status TableRead::readPart(Part part)
     std::optional<Answer> answer;
     if (part.fetch != 0) {
         qint64 rowCount = 0;
+        awaitFetch(part.fetch);
         answer =
             settle(takeFetch(std::exchange(part.fetch, 0), &rowCount), &status, &outOfResources);
         wanted = rowCount - 1;
@@ -622,7 +702,8 @@ TableRead::Status TableRead::readPart(Part part)
         return retrySmaller(std::move(part), status, outOfResources);
     }
     if (part.stepAdvance > 0)
-        followPace(part.stepAdvance, std::min<qsizetype>(answer->block->size(), wanted), wanted);
+        followPace(part.range, part.stepAdvance, std::min<qsizetype>(answer->block->size(), wanted),
+                   wanted);
     return readAnswer(std::move(part), std::move(*answer), wanted);
 }
 

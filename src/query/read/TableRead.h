@@ -131,16 +131,23 @@ private:
     // With several sessions: the first piece of the parts next in line goes to the other
     // sessions (a paced part first cut into steps), so that answers wait for their turn.
     struct Fetch;
-    void fetchAhead();
+    struct Arrivals;
+    // waiting: the read waits on a call given out, and other sessions may have fallen idle.
+    void fetchAhead(bool waiting = false);
     // Cuts a paced part into steps of a page each, as many as there are sessions, before the
     // rest.
     void cutPacedPart(size_t index, qint64 wanted);
     // Gives a call to the sessions; its number, or 0 when there is no other session.
-    int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent);
+    int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
+             double aim = 0);
+    // Waits for a call given out; meanwhile, sessions that are done get the calls next in line.
+    void awaitFetch(int fetch);
+    // Whether a step given out came back with far fewer rows than it was cut to hold.
+    bool aStepCameBackShort() const;
     // The answer of a call given to the sessions, once it is there.
     Attempt takeFetch(int fetch, qint64* rowCount);
     // After a step's rows arrived, the paced rest behind it goes on at the pace they show.
-    void followPace(qint64 advance, qsizetype rows, qint64 wanted);
+    void followPace(const KeyRange& step, qint64 advance, qsizetype rows, qint64 wanted);
     // With several sessions: the other pieces of a part, asked for at once.
     std::vector<Attempt> otherPieces(const KeyRange& range, qint64 rowCount);
     // After a page too large for the system: the page between what passed and what failed, or
@@ -202,6 +209,7 @@ private:
     BiText m_note;
     SessionPool* m_sessions;
     std::unordered_map<int, std::shared_ptr<Fetch>> m_fetches;
+    std::shared_ptr<Arrivals> m_arrivals;
     int m_lastFetch = 0;
     std::atomic<int> m_calls{0};
     qint64 m_emitted = 0;
