@@ -651,7 +651,7 @@ private Q_SLOTS:
         QCOMPARE(logons, opened);
     }
 
-    // The first page of a table counted larger than a page goes out at the page, its half and
+    // The first page of a table counted many pages long goes out at the page, its half and
     // its quarter at once, one a session: a limit the system sets is learned in the time of one
     // call. With one session, or without the count, the page halves call after call.
     void theFirstPageGoesOutAtSeveralSizesAtOnce_data()

@@ -567,7 +567,8 @@ void TableRead::followPace(const KeyRange& step, qint64 advance, qsizetype rows,
 
 void TableRead::fetchAhead(bool waiting)
 {
-    if (m_todo.empty())
+    // After a cancel no more calls go out; those out end at once.
+    if (m_todo.empty() || m_cancel)
         return;
     // A table read in one call needs no other session; more are opened by the first call
     // given out, so a paced rest that ends within a page opens none either.
