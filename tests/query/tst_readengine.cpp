@@ -140,6 +140,34 @@ class TestReadEngine : public QObject
         };
     }
 
+    // The WHERE lines of a call as one text.
+    static QString whereOf(RfcFunction& function)
+    {
+        QStringList options;
+        const RfcTable& lines = function.table(QStringLiteral("OPTIONS"));
+        for (int r = 1; r <= lines.rowCount(); ++r)
+            options.append(lines.value(r, QStringLiteral("TEXT")));
+        return options.join(u' ').simplified();
+    }
+
+    // Every BSEG field read through the demo, each session's calls watched by the same hooks.
+    ReadJob::Result readWatched(const Profile& profile, ReadJob::Settings settings,
+                                KeyCatalog& keys, TallySink& sink,
+                                std::function<bool(int, RfcFunction&)> before,
+                                std::function<void(int, RfcFunction&)> after = {})
+    {
+        DemoDestination demo(m_database, profile);
+        WatchedDestination system(demo);
+        system.before = before;
+        system.after = after;
+        settings.openSession = watchedSessions(demoSessions(m_database, profile), before, after);
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"));
+        const std::atomic<bool> never{false};
+        if (!demo.logon(demoLogon()).ok)
+            return {};
+        return ReadJob(system, keys, plan, settings).run(sink, never);
+    }
+
     static QString failures(const ReadJob::Result& result)
     {
         QStringList lines;
@@ -673,8 +701,6 @@ private Q_SLOTS:
         QFETCH(bool, countRows);
         QFETCH(qint64, budget);
         QFETCH(int, together);
-        DemoDestination demo(m_database, profile(false, budget));
-        QVERIFY(demo.logon(demoLogon()).ok);
         const ReadPlan plan = planOf(QStringLiteral("BSEG"));
         QMutex lock;
         QList<qint64> asked; // of the calls of the whole table
@@ -707,19 +733,14 @@ private Q_SLOTS:
                 --inFlight;
             }
         };
-        WatchedDestination system(demo);
-        system.before = before;
-        system.after = after;
         KeyCatalog keys;
         ReadJob::Settings settings;
         settings.pageRows = 800;
         settings.sessions = sessions;
         settings.countRows = countRows;
-        settings.openSession =
-            watchedSessions(demoSessions(m_database, profile(false, budget)), before, after);
         TallySink sink;
-        const std::atomic<bool> never{false};
-        const ReadJob::Result result = ReadJob(system, keys, plan, settings).run(sink, never);
+        const ReadJob::Result result =
+            readWatched(profile(false, budget), settings, keys, sink, before, after);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
         QVERIFY(sink.inOrder);
@@ -746,19 +767,13 @@ private Q_SLOTS:
     void idleSessionsGoOnWhileTheReadWaits()
     {
         QFETCH(int, sessions);
-        DemoDestination demo(m_database, profile(false, 0));
-        QVERIFY(demo.logon(demoLogon()).ok);
         const ReadPlan plan = planOf(QStringLiteral("BSEG"));
         QMutex lock;
         bool slowGiven = false;
         bool slowRunning = false;
         int startedMeanwhile = 0;
         const auto before = [&](int, RfcFunction& function) {
-            QStringList options;
-            const RfcTable& lines = function.table(QStringLiteral("OPTIONS"));
-            for (int r = 1; r <= lines.rowCount(); ++r)
-                options.append(lines.value(r, QStringLiteral("TEXT")));
-            const QString range = options.join(u' ');
+            const QString range = whereOf(function);
             const bool step = range.contains(QStringLiteral("BELNR >= ")) &&
                               range.contains(QStringLiteral("AND BELNR < "));
             QMutexLocker locked(&lock);
@@ -774,18 +789,13 @@ private Q_SLOTS:
             }
             return true;
         };
-        WatchedDestination system(demo);
-        system.before = before;
         KeyCatalog keys;
         ReadJob::Settings settings;
         settings.pageRows = 200;
         settings.sessions = sessions;
         settings.countRows = true;
-        settings.openSession =
-            watchedSessions(demoSessions(m_database, profile(false, 0)), before, {});
         TallySink sink;
-        const std::atomic<bool> never{false};
-        const ReadJob::Result result = ReadJob(system, keys, plan, settings).run(sink, never);
+        const ReadJob::Result result = readWatched(profile(false, 0), settings, keys, sink, before);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
         QVERIFY(sink.inOrder);
@@ -807,8 +817,6 @@ private Q_SLOTS:
     void theLastStretchIsSharedOutAmongTheSessions()
     {
         QFETCH(qint64, pageRows);
-        DemoDestination demo(m_database, profile(false, 0));
-        QVERIFY(demo.logon(demoLogon()).ok);
         const ReadPlan plan = planOf(QStringLiteral("BSEG"));
         QMutex lock;
         QStringList ranges; // of the calls of every field
@@ -816,26 +824,18 @@ private Q_SLOTS:
             if (function.importValue(QStringLiteral("QUERY_TABLE")) != u"BSEG" ||
                 function.table(QStringLiteral("FIELDS")).rowCount() != plan.fieldCount())
                 return true;
-            QStringList options;
-            const RfcTable& lines = function.table(QStringLiteral("OPTIONS"));
-            for (int r = 1; r <= lines.rowCount(); ++r)
-                options.append(lines.value(r, QStringLiteral("TEXT")));
+            const QString range = whereOf(function);
             QMutexLocker locked(&lock);
-            ranges.append(options.join(u' ').simplified());
+            ranges.append(range);
             return true;
         };
-        WatchedDestination system(demo);
-        system.before = record;
         KeyCatalog keys;
         ReadJob::Settings settings;
         settings.pageRows = pageRows;
         settings.sessions = 3;
         settings.countRows = true;
-        settings.openSession =
-            watchedSessions(demoSessions(m_database, profile(false, 0)), record, {});
         TallySink sink;
-        const std::atomic<bool> never{false};
-        const ReadJob::Result result = ReadJob(system, keys, plan, settings).run(sink, never);
+        const ReadJob::Result result = readWatched(profile(false, 0), settings, keys, sink, record);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
         // The calls within the last company code, in key order of their lower ends.
