@@ -599,9 +599,10 @@ void TableRead::fetchAhead(bool waiting)
             }
             part.pace = 0; // read whole: one call, or a full page that splits it anew
         }
-        // The part in front is called by the read unless it was given out or the read waits
-        // on another; a part with a sample is split without a call.
-        if ((i == 0 && !waiting) || part.sample || part.fetch != 0) {
+        // The part in front goes out too, so that the read waits on it as on any other and
+        // feeds the sessions that are done meanwhile; a part with a sample is split without a
+        // call.
+        if (part.sample || part.fetch != 0) {
             ++i;
             continue;
         }
