@@ -804,6 +804,53 @@ private Q_SLOTS:
         QVERIFY2(startedMeanwhile > sessions, qPrintable(QString::number(startedMeanwhile)));
     }
 
+    // Each call is a dialog step on the system: past the end of a company code's documents few
+    // calls go out that find no rows, and none for the empty stretches between company codes.
+    void fewCallsFindNoRows_data()
+    {
+        QTest::addColumn<int>("sessions");
+        QTest::addColumn<int>("mostEmpty");
+        // Per company code at most the calls in flight when its rows ended, and one for the
+        // rest; one more after the last.
+        QTest::newRow("one session") << 1 << 4 * (1 + 1) + 1;
+        QTest::newRow("3 sessions") << 3 << 4 * (3 + 1) + 1;
+    }
+
+    void fewCallsFindNoRows()
+    {
+        QFETCH(int, sessions);
+        QFETCH(int, mostEmpty);
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"));
+        QMutex lock;
+        QStringList ranges; // of the calls of every field
+        const auto record = [&](int, RfcFunction& function) {
+            if (function.importValue(QStringLiteral("QUERY_TABLE")) == u"BSEG" &&
+                function.table(QStringLiteral("FIELDS")).rowCount() == plan.fieldCount()) {
+                QMutexLocker locked(&lock);
+                ranges.append(whereOf(function));
+            }
+            return true;
+        };
+        KeyCatalog keys;
+        ReadJob::Settings settings;
+        settings.pageRows = 200;
+        settings.sessions = sessions;
+        settings.countRows = true;
+        TallySink sink;
+        const ReadJob::Result result = readWatched(profile(false, 0), settings, keys, sink, record);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        QStringList empty;
+        for (const QString& range : std::as_const(ranges))
+            if (!range.isEmpty() && rowsInDatabase(m_database, plan, u'(' + range + u')').empty())
+                empty.append(range);
+        QVERIFY2(empty.size() <= mostEmpty, qPrintable(empty.join(u'\n')));
+        for (const QString& range : std::as_const(empty))
+            QVERIFY2(!range.contains(QStringLiteral("BUKRS > '")) ||
+                         !range.contains(QStringLiteral("AND BUKRS < '")),
+                     qPrintable(range));
+    }
+
     // Near the counted end, the rows left go out in one call a session, side by side, rather
     // than steps of a page and then a large rest that the other sessions would wait for. The
     // pages give last stretches of many sizes.
@@ -875,45 +922,72 @@ private Q_SLOTS:
     // A page's rows seem to be in key order, but the check of their keys disagrees (a row went
     // between the calls): the part is split again, and the rest that went out ahead on other
     // sessions is taken back.
+    // Rows that change before the check of a company code's keys alone, and stretches of the
+    // key without rows that make the read believe a part holds no more.
     void aSampleItsKeysDisagreeWithIsReadAgain_data()
     {
         QTest::addColumn<int>("sessions");
-        QTest::newRow("one session") << 1;
-        QTest::newRow("3 sessions") << 3;
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("atCheck");
+        QTest::addColumn<QString>("upFront");
+        const QString deleteFirst = QStringLiteral(
+            "DELETE FROM BSEG WHERE (BUKRS, BELNR, GJAHR, BUZEI) = (SELECT BUKRS, BELNR, GJAHR, "
+            "BUZEI FROM BSEG ORDER BY BUKRS, BELNR, GJAHR, BUZEI LIMIT 1)");
+        const QString copyFirstTo = QStringLiteral(
+            "CREATE TEMP TABLE FIRST AS SELECT * FROM BSEG ORDER BY BUKRS, BELNR, GJAHR, BUZEI "
+            "LIMIT 1; UPDATE FIRST SET %1; INSERT INTO BSEG SELECT * FROM FIRST");
+        const QString gap =
+            QStringLiteral("DELETE FROM BSEG WHERE BUKRS = '2000' AND BELNR >= '0000000800' AND "
+                           "BELNR < '0000001300'");
+        for (int sessions : {1, 3}) {
+            QTest::addRow("the first row goes, %d sessions", sessions)
+                << sessions << "1000" << deleteFirst << QString();
+            QTest::addRow("a row comes before the first company code, %d sessions", sessions)
+                << sessions << "1000" << copyFirstTo.arg("BUKRS = '0001'") << QString();
+            QTest::addRow("a row comes between two company codes, %d sessions", sessions)
+                << sessions << "2000" << copyFirstTo.arg("BUKRS = '1500'") << QString();
+            QTest::addRow("no documents for a stretch, %d sessions", sessions)
+                << sessions << QString() << QString() << gap;
+            QTest::addRow("one document amid a stretch without, %d sessions", sessions)
+                << sessions << "1000" << copyFirstTo.arg("BUKRS = '2000', BELNR = '0000001100'")
+                << gap;
+        }
     }
 
     void aSampleItsKeysDisagreeWithIsReadAgain()
     {
         QFETCH(int, sessions);
+        QFETCH(QString, code);
+        QFETCH(QString, atCheck);
+        QFETCH(QString, upFront);
         QTemporaryDir copy;
         const QString database = copy.filePath(QStringLiteral("demo.sqlite"));
         QVERIFY(QFile::copy(m_database, database));
+        QVERIFY(upFront.isEmpty() || execute(database, upFront));
         DemoDestination demo(database, profile(false, 0));
         QVERIFY(demo.logon(demoLogon()).ok);
         WatchedDestination system(demo);
-        QMutex deleting;
-        bool deleted = false;
-        // Before the first check of a page's keys alone, the first row of BSEG goes.
-        const auto deleteFirst = [&](int, RfcFunction& function) {
+        QMutex changing;
+        bool changed = atCheck.isEmpty();
+        const auto change = [&](int, RfcFunction& function) {
             const RfcTable& fields = function.table(QStringLiteral("FIELDS"));
-            QMutexLocker lock(&deleting);
-            if (deleted || function.importValue(QStringLiteral("QUERY_TABLE")) != u"BSEG" ||
-                fields.rowCount() != 4 || fields.value(1, QStringLiteral("FIELDNAME")) != u"BUKRS")
+            QMutexLocker lock(&changing);
+            if (changed || function.importValue(QStringLiteral("QUERY_TABLE")) != u"BSEG" ||
+                fields.rowCount() != 4 ||
+                fields.value(1, QStringLiteral("FIELDNAME")) != u"BUKRS" ||
+                !whereOf(function).contains(QStringLiteral("BUKRS = '%1'").arg(code)))
                 return true;
-            deleted = execute(database,
-                              QStringLiteral("DELETE FROM BSEG WHERE (BUKRS, BELNR, GJAHR, BUZEI) "
-                                             "= (SELECT BUKRS, BELNR, GJAHR, BUZEI FROM BSEG "
-                                             "ORDER BY BUKRS, BELNR, GJAHR, BUZEI LIMIT 1)"));
+            changed = execute(database, atCheck);
             return true;
         };
-        system.before = deleteFirst;
+        system.before = change;
         const SessionPool::Opener watchedSession =
-            watchedSessions(demoSessions(database, profile(false, 0)), deleteFirst, {});
+            watchedSessions(demoSessions(database, profile(false, 0)), change, {});
         const ReadPlan plan = planOf(QStringLiteral("BSEG"));
         TallySink sink;
         const ReadJob::Result result =
             read(system, plan, sink, 0, 300, {}, sessions, watchedSession);
-        QVERIFY(deleted);
+        QVERIFY(changed);
         QVERIFY2(result.ok, qPrintable(failures(result)));
         QVERIFY(sink.tally == rowsInDatabase(database, plan));
         QVERIFY(sink.inOrder);
@@ -1439,21 +1513,27 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("own");
         QTest::addColumn<QString>("low");
         QTest::addColumn<QString>("high");
+        QTest::addColumn<bool>("emptyBefore"); // the part below BUKRS 1000 asked for with it
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("the whole table")
-            << QStringList{} << QString() << QString() << QStringList{};
+            << QStringList{} << QString() << QString() << false << QStringList{};
         QTest::newRow("own lines only") << QStringList{"LAND1 EQ 'DE'"} << QString() << QString()
-                                        << QStringList{"LAND1 EQ 'DE'"};
+                                        << false << QStringList{"LAND1 EQ 'DE'"};
         QTest::newRow("a part after own lines")
             << QStringList{"LAND1 EQ 'DE' OR"} << "0000000100"
-            << "0000000200"
+            << "0000000200" << false
             << QStringList{"(", "LAND1 EQ 'DE' OR", ")",
                            "AND BUKRS = '1000' AND BELNR >= '0000000100' AND BELNR < '0000000200'"};
         QTest::newRow("a long value gets a line of its own")
-            << QStringList{} << QString(60, u'A') << QString()
+            << QStringList{} << QString(60, u'A') << QString() << false
             << QStringList{"BUKRS = '1000' AND BELNR >=", u'\'' + QString(60, u'A') + u'\''};
         QTest::newRow("a value no line can hold")
-            << QStringList{} << QString(75, u'A') << QString() << QStringList{"<refused>"};
+            << QStringList{} << QString(75, u'A') << QString() << false << QStringList{"<refused>"};
+        QTest::newRow("a part with the empty part before it")
+            << QStringList{} << "0000000100"
+            << "0000000200" << true
+            << QStringList{"( BUKRS < '1000' ) OR ( BUKRS = '1000' AND BELNR >= '0000000100' AND",
+                           "BELNR < '0000000200' )"};
     }
 
     void partsBecomeWhereLinesOfAtMost72()
@@ -1461,6 +1541,7 @@ private Q_SLOTS:
         QFETCH(QStringList, own);
         QFETCH(QString, low);
         QFETCH(QString, high);
+        QFETCH(bool, emptyBefore);
         QFETCH(QStringList, lines);
         const std::vector<KeyField> key = {KeyField::fromDictionary("BUKRS", 4, "CHAR"),
                                            KeyField::fromDictionary("BELNR", 80, "CHAR")};
@@ -1473,7 +1554,10 @@ private Q_SLOTS:
             range = range.below(high);
         QStringList condition;
         QStringList result;
-        QVERIFY(range.tokens(key, condition, nullptr));
+        std::vector<KeyRange> ranges{range};
+        if (emptyBefore)
+            ranges.insert(ranges.begin(), KeyRange().below(QStringLiteral("1000")));
+        QVERIFY(KeyRange::anyOf(ranges, key, condition, nullptr));
         if (!KeyRange::optionLines(own, condition, 72, result, nullptr))
             result = QStringList{QStringLiteral("<refused>")};
         QCOMPARE(result, lines);

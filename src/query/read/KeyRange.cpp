@@ -77,6 +77,27 @@ bool KeyRange::tokens(const std::vector<KeyField>& fields, QStringList& out, BiT
     return true;
 }
 
+bool KeyRange::anyOf(const std::vector<KeyRange>& ranges, const std::vector<KeyField>& fields,
+                     QStringList& out, BiText* why)
+{
+    out.clear();
+    if (ranges.size() == 1)
+        return ranges.front().tokens(fields, out, why);
+    QStringList one;
+    for (const KeyRange& range : ranges) {
+        if (!range.tokens(fields, one, why))
+            return false;
+        if (one.isEmpty()) {
+            out.clear(); // the whole table
+            return true;
+        }
+        if (!out.isEmpty())
+            out.append(QStringLiteral("OR"));
+        out << QStringLiteral("(") << one << QStringLiteral(")");
+    }
+    return true;
+}
+
 bool KeyRange::optionLines(const QStringList& own, const QStringList& condition, int width,
                            QStringList& out, BiText* why)
 {

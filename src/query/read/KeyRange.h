@@ -40,6 +40,9 @@ public:
     // The condition as WHERE tokens ("BUKRS", "=", "'1000'", "AND", ...); nothing for the
     // whole table. False when a value cannot be written as a literal.
     bool tokens(const std::vector<KeyField>& fields, QStringList& out, BiText* why) const;
+    // The condition that holds in any of the ranges, as WHERE tokens.
+    static bool anyOf(const std::vector<KeyRange>& ranges, const std::vector<KeyField>& fields,
+                      QStringList& out, BiText* why);
 
     // The table's own option lines ANDed with the condition, packed into lines of at most
     // width characters. False, with the reason, when a token cannot fit a line.

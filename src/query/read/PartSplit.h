@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <limits>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -23,6 +26,14 @@ public:
         std::vector<qsizetype> rows; // its lines in this part, in key order
         bool arrivedInOrder = false;
     };
+    // The steps cut from one paced part, numbered in key order as they go out. Once one came
+    // back with far fewer rows than it was cut to hold, the rows likely ended there: a step
+    // after it that has not started yet is not called (its range is read with the rest).
+    struct Stretch {
+        std::mutex lock;
+        int given = 0;
+        int shortAt = std::numeric_limits<int>::max();
+    };
     struct Part {
         KeyRange range;
         std::optional<Sample> sample; // the part held more rows than these
@@ -37,6 +48,12 @@ public:
         qint64 stepAdvance = 0;
         // The rows a step was cut to hold (0: no step).
         double aim = 0;
+        // Of a step or the rest it was cut from: the stretch, and its number there once given.
+        std::shared_ptr<Stretch> stretch = nullptr;
+        int place = 0;
+        // Parts just before it in key order where a sample in key order had no rows: the check
+        // of its keys covers them too, and they are read on their own only if it fails.
+        std::vector<KeyRange> emptyBefore = {};
     };
     // Rows in a row with the same value of the splitting field; start counts sample rows.
     struct Run {

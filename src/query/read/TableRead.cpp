@@ -178,7 +178,8 @@ TableRead::Status TableRead::readByKey()
 }
 
 TableRead::Attempt TableRead::attempt(RfcDestination& session, const Piece& piece,
-                                      const KeyRange& range, qint64 rowCount)
+                                      const KeyRange& range, qint64 rowCount,
+                                      const std::vector<KeyRange>& before)
 {
     Attempt attempt;
     TableCall::Request request;
@@ -187,7 +188,9 @@ TableRead::Attempt TableRead::attempt(RfcDestination& session, const Piece& piec
     request.rowCount = rowCount;
     QStringList condition;
     BiText why;
-    if (!range.tokens(m_keys, condition, &why) ||
+    std::vector<KeyRange> ranges = before;
+    ranges.push_back(range);
+    if (!KeyRange::anyOf(ranges, m_keys, condition, &why) ||
         !KeyRange::optionLines(m_request.options, condition, kOptionWidth, request.options, &why)) {
         attempt.outcome = TableCall::Outcome::Refused;
         const BiText text = FaultTexts::get(FaultText::NotInParts);
@@ -291,26 +294,36 @@ std::optional<TableRead::Answer> TableRead::settle(Attempt attempt, Status* stat
 
 std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRange& range,
                                                  qint64 rowCount, Status* status,
-                                                 bool* outOfResources)
+                                                 bool* outOfResources,
+                                                 const std::vector<KeyRange>& before)
 {
     // A read with nothing to do side by side opens no more sessions; once it has, a call the
     // read waits for goes before the calls asked for ahead.
     if (m_sessions && m_sessions->serving()) {
-        const int id = give(piece, range, rowCount, true);
+        const int id = give(piece, range, rowCount, true, nullptr, before);
         if (id != 0) {
             qint64 asked = 0;
             return settle(takeFetch(id, &asked), status, outOfResources);
         }
     }
-    return settle(attempt(m_destination, piece, range, rowCount), status, outOfResources);
+    return settle(attempt(m_destination, piece, range, rowCount, before), status, outOfResources);
 }
 
 int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
-                    double aim)
+                    Part* step, const std::vector<KeyRange>& before)
 {
     const auto fetch = std::make_shared<Fetch>();
     fetch->rowCount = rowCount;
-    fetch->aim = aim;
+    std::shared_ptr<PartSplit::Stretch> stretch;
+    int place = 0;
+    if (step) {
+        fetch->aim = step->aim;
+        stretch = step->stretch;
+        if (stretch) {
+            std::lock_guard lock(stretch->lock);
+            place = step->place = stretch->given++;
+        }
+    }
     {
         std::lock_guard lock(m_arrivals->lock);
         ++m_arrivals->inFlight;
@@ -318,8 +331,22 @@ int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, 
     // Once the fetch is done the read may end: the job touches nothing of it after that. The
     // answer is counted in after it is done, so that a read waiting on it sees it.
     const bool given = m_sessions->submit(
-        [this, fetch, arrivals = m_arrivals, &piece, range](RfcDestination& session) {
-            Attempt answer = attempt(session, piece, range, fetch->rowCount);
+        [this, fetch, arrivals = m_arrivals, &piece, range, before, stretch,
+         place](RfcDestination& session) {
+            bool skip = false;
+            if (stretch) {
+                std::lock_guard lock(stretch->lock);
+                skip = stretch->shortAt < place;
+            }
+            Attempt answer;
+            answer.skipped = skip;
+            if (!skip)
+                answer = attempt(session, piece, range, fetch->rowCount, before);
+            if (stretch && fetch->aim > 0 && answer.answer &&
+                static_cast<double>(answer.answer->block->size()) < fetch->aim / 2) {
+                std::lock_guard lock(stretch->lock);
+                stretch->shortAt = std::min(stretch->shortAt, place);
+            }
             {
                 std::lock_guard lock(fetch->lock);
                 fetch->attempt = std::move(answer);
@@ -507,6 +534,8 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
 {
     Part rest = std::move(m_todo[index]);
     m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
+    if (!rest.stretch)
+        rest.stretch = std::make_shared<PartSplit::Stretch>();
     // Steps past the rows the system counted would come back empty: the rest after the last
     // step that can hold rows reads the last stretch.
     const qint64 sessions = m_sessions->wanted();
@@ -541,9 +570,11 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
         piece.aim = PartSplit::kPacedShare * static_cast<double>(stepRows);
         // Steps of the last stretch are read as plain parts: there is no rest for them to pace.
         piece.stepAdvance = lastStretch ? 0 : step->advance;
+        piece.stretch = rest.stretch;
         steps.push_back(std::move(piece));
         Part next{rest.range.from(step->bound, true), std::nullopt, rest.weight / 2, false};
         next.pace = rest.pace;
+        next.stretch = rest.stretch;
         rest = std::move(next);
     }
     if (steps.empty() || lastStretch)
@@ -565,7 +596,7 @@ void TableRead::followPace(const KeyRange& step, qint64 advance, qsizetype rows,
     }
 }
 
-void TableRead::fetchAhead(bool waiting)
+void TableRead::fetchAhead(bool waiting, int keepFree)
 {
     // After a cancel no more calls go out; those out end at once.
     if (m_todo.empty() || m_cancel)
@@ -581,9 +612,12 @@ void TableRead::fetchAhead(bool waiting)
     const size_t sessions = static_cast<size_t>(m_sessions->wanted());
     const size_t window = sessions + 1;
     const auto room = [&] {
-        if (!waiting)
+        if (!waiting && keepFree == 0)
             return m_fetches.size() < window;
         std::lock_guard lock(m_arrivals->lock);
+        if (!waiting)
+            return m_fetches.size() < window &&
+                   static_cast<size_t>(m_arrivals->inFlight + keepFree) < sessions;
         return static_cast<size_t>(m_arrivals->inFlight) < sessions &&
                m_fetches.size() < 2 * window;
     };
@@ -602,11 +636,15 @@ void TableRead::fetchAhead(bool waiting)
         // The part in front goes out too, so that the read waits on it as on any other and
         // feeds the sessions that are done meanwhile; a part with a sample is split without a
         // call.
+        if (part.fetch != 0 && skipped(part.fetch)) {
+            joinSkipped(i); // and give it out whole now (the join moved the parts)
+            continue;
+        }
         if (part.sample || part.fetch != 0) {
             ++i;
             continue;
         }
-        part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false, part.aim);
+        part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false, &part);
         if (part.fetch == 0)
             return;
         ++i;
@@ -687,8 +725,13 @@ TableRead::Status TableRead::readPart(Part part)
     if (part.fetch != 0) {
         qint64 rowCount = 0;
         awaitFetch(part.fetch);
-        answer =
-            settle(takeFetch(std::exchange(part.fetch, 0), &rowCount), &status, &outOfResources);
+        Attempt fetched = takeFetch(std::exchange(part.fetch, 0), &rowCount);
+        if (fetched.skipped) {
+            m_todo.push_front(std::move(part));
+            joinSkipped(0);
+            return Status::Done;
+        }
+        answer = settle(std::move(fetched), &status, &outOfResources);
         wanted = rowCount - 1;
     } else {
         if (part.pace > 0 && readPaced(part, wanted, &status))
@@ -707,6 +750,41 @@ TableRead::Status TableRead::readPart(Part part)
         followPace(part.range, part.stepAdvance, std::min<qsizetype>(answer->block->size(), wanted),
                    wanted);
     return readAnswer(std::move(part), std::move(*answer), wanted);
+}
+
+bool TableRead::skipped(int fetch) const
+{
+    const std::shared_ptr<Fetch>& given = m_fetches.at(fetch);
+    std::lock_guard lock(given->lock);
+    return given->done && given->attempt.skipped;
+}
+
+void TableRead::joinSkipped(size_t index)
+{
+    {
+        Part& part = m_todo[index];
+        if (part.fetch != 0) {
+            qint64 rowCount = 0;
+            takeFetch(std::exchange(part.fetch, 0), &rowCount);
+        }
+        m_todo[index] = Part{part.range, std::nullopt, part.weight, part.retried};
+    }
+    while (index + 1 < m_todo.size() && m_todo[index].range.high) {
+        Part& whole = m_todo[index];
+        const Part& next = m_todo[index + 1];
+        const bool adjoins = !next.sample && next.range.prefix == whole.range.prefix &&
+                             next.range.low && next.range.lowInclusive &&
+                             *next.range.low == *whole.range.high;
+        if (!adjoins || (next.fetch != 0 && !skipped(next.fetch)))
+            break;
+        if (next.fetch != 0) {
+            qint64 rowCount = 0;
+            takeFetch(next.fetch, &rowCount);
+        }
+        whole.range.high = next.range.high;
+        whole.weight += next.weight;
+        m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index) + 1);
+    }
 }
 
 TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
@@ -763,6 +841,7 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     }
     Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
     rest.pace = PartSplit::paceAfter(step->advance, answer->block->size(), wanted);
+    rest.stretch = part.stretch;
     m_todo.push_front(std::move(rest));
     Part piece{lower, std::nullopt, part.weight / 2, part.retried};
     *status = readAnswer(std::move(piece), std::move(*answer), wanted);
@@ -781,8 +860,23 @@ TableRead::Status TableRead::split(Part part)
             .places[static_cast<size_t>(m_pieces.front().keySlots[static_cast<size_t>(depth)])];
     const std::vector<PartSplit::Run> runs = PartSplit::runs(sample, slot, field);
     if (runs.size() == 1) {
-        // Every row has one value: split on the next key field below it.
-        queue(PartSplit::aroundOneValue(std::move(part), runs.front().value, field));
+        // Every row has one value: split on the next key field below it. In key order the
+        // part below the value holds no rows, which the check of the value's keys then tells.
+        const bool inOrder = sample.arrivedInOrder;
+        std::vector<KeyRange> before = std::move(part.emptyBefore);
+        std::vector<Part> parts =
+            PartSplit::aroundOneValue(std::move(part), runs.front().value, field);
+        if (inOrder) {
+            if (parts.size() == 3) {
+                before.push_back(parts.front().range);
+                parts[1].weight += parts.front().weight;
+                parts.erase(parts.begin());
+            }
+            parts.front().emptyBefore = std::move(before);
+            before.clear();
+        }
+        queue(std::move(parts));
+        queueEmptyBefore(std::move(before));
         return Status::Done;
     }
     if (sample.arrivedInOrder) {
@@ -790,7 +884,14 @@ TableRead::Status TableRead::split(Part part)
             return *status;
     }
     queue(PartSplit::evenly(part, runs));
+    queueEmptyBefore(std::move(part.emptyBefore));
     return Status::Done;
+}
+
+void TableRead::queueEmptyBefore(std::vector<KeyRange> ranges)
+{
+    for (auto it = ranges.rbegin(); it != ranges.rend(); ++it)
+        m_todo.push_front(Part{std::move(*it), std::nullopt, 0.0, false});
 }
 
 std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
@@ -814,12 +915,13 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
     if (m_sessions && m_request.limit == 0 && (left < 0 || left > m_pageRows)) {
         const size_t queued = m_todo.size();
         m_todo.push_front(rest);
-        fetchAhead();
+        fetchAhead(false, 1); // a session stays free for the check
         ahead = m_todo.size() - queued;
     }
     Status status = Status::Done;
     bool outOfResources = false;
-    std::optional<Answer> answer = call(keys, lower, below + 1, &status, &outOfResources);
+    std::optional<Answer> answer =
+        call(keys, lower, below + 1, &status, &outOfResources, part.emptyBefore);
     if (!answer) {
         withdraw(ahead);
         return retrySmaller(std::move(part), status, outOfResources);

@@ -106,16 +106,19 @@ private:
         BiText problem;             // an answer refused, or a request that could not be built
         bool tooLarge = false;      // a system failure where a small page of the same rows passed
         bool answerRefused = false; // the module's answer cannot be right
+        bool skipped = false;       // a step past one that came back short: not called
     };
     // One call of a piece for a part on a session; touches nothing of the read but the count
     // of calls, so that several can run at once.
+    // The ranges before, if any, are asked for in the same call.
     Attempt attempt(RfcDestination& session, const Piece& piece, const KeyRange& range,
-                    qint64 rowCount);
+                    qint64 rowCount, const std::vector<KeyRange>& before = {});
     // Takes an attempt in: its answer, or nothing on failure (the status says why).
     std::optional<Answer> settle(Attempt attempt, Status* status, bool* outOfResources);
     // One call of a piece for a part; nothing on failure (the status says why).
     std::optional<Answer> call(const Piece& piece, const KeyRange& range, qint64 rowCount,
-                               Status* status, bool* outOfResources);
+                               Status* status, bool* outOfResources,
+                               const std::vector<KeyRange>& before = {});
     // Whether the request passes with a page of the floor's size: if so, the failed page was
     // too large for the system.
     // Waits before the retry-th repeat of a call; false when the read was cancelled meanwhile.
@@ -133,13 +136,15 @@ private:
     struct Fetch;
     struct Arrivals;
     // waiting: the read waits on a call given out, and other sessions may have fallen idle.
-    void fetchAhead(bool waiting = false);
+    // keepFree: sessions left for a call the read makes next.
+    void fetchAhead(bool waiting = false, int keepFree = 0);
     // Cuts a paced part into steps of a page each, as many as there are sessions, before the
     // rest.
     void cutPacedPart(size_t index, qint64 wanted);
     // Gives a call to the sessions; its number, or 0 when there is no other session.
+    // A step of a stretch is not called when one before it came back short.
     int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
-             double aim = 0);
+             Part* step = nullptr, const std::vector<KeyRange>& before = {});
     // Waits for a call given out; meanwhile, sessions that are done get the calls next in line.
     void awaitFetch(int fetch);
     // Whether a step given out came back with far fewer rows than it was cut to hold.
@@ -168,6 +173,11 @@ private:
     Status fail(const QString& exception, const BiText& message, const BiText& explanation);
 
     Status readPart(Part part);
+    // Whether a call given out was not made, as the stretch had ended before it.
+    bool skipped(int fetch) const;
+    // The part at index, whose call was not made, is read whole with the parts after it that
+    // adjoin it and were not called either.
+    void joinSkipped(size_t index);
     // With several sessions, the first page of a table counted many pages long goes out at
     // the page, its half and its quarter at once: under a limit the system sets, what fails and
     // what passes are learned in the time of one call instead of one call after another. The
@@ -188,6 +198,8 @@ private:
     void withdraw(size_t parts);
     // Queues parts at the front, to be read in the order given.
     void queue(std::vector<Part> parts);
+    // Parts believed empty that a check did not vouch for go back to be read on their own.
+    void queueEmptyBefore(std::vector<KeyRange> ranges);
     Status accept(const Part& part, const Answer& first, std::vector<qsizetype> rows);
     Status passOn(std::vector<TableBatch::Piece> pieces, qsizetype rows, double weight);
 
