@@ -633,13 +633,15 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
             }
             part.pace = 0; // read whole: one call, or a full page that splits it anew
         }
+        // A step not called goes out whole with the rest of its stretch; only while waiting,
+        // as elsewhere the read counts the parts it queued ahead.
+        if (waiting && part.fetch != 0 && skipped(part.fetch)) {
+            joinSkipped(i); // the join moved the parts
+            continue;
+        }
         // The part in front goes out too, so that the read waits on it as on any other and
         // feeds the sessions that are done meanwhile; a part with a sample is split without a
         // call.
-        if (part.fetch != 0 && skipped(part.fetch)) {
-            joinSkipped(i); // and give it out whole now (the join moved the parts)
-            continue;
-        }
         if (part.sample || part.fetch != 0) {
             ++i;
             continue;
