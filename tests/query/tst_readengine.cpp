@@ -804,6 +804,43 @@ private Q_SLOTS:
         QVERIFY2(startedMeanwhile > sessions, qPrintable(QString::number(startedMeanwhile)));
     }
 
+    // Another logon costs round trips: a table the count says is read in a page and a rest
+    // opens none, where one of many pages opens them all.
+    void sessionsOpenOnlyForCallsSideBySide_data()
+    {
+        QTest::addColumn<qint64>("pageRows");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("a page and a rest") << 500LL << 0;
+        QTest::newRow("many pages") << 100LL << 2;
+    }
+
+    void sessionsOpenOnlyForCallsSideBySide()
+    {
+        QFETCH(qint64, pageRows);
+        QFETCH(int, opened);
+        DemoDestination demo(m_database, profile(false, 0));
+        QVERIFY(demo.logon(demoLogon()).ok);
+        const SessionPool::Opener open = demoSessions(m_database, profile(false, 0));
+        int logons = 0;
+        KeyCatalog keys;
+        ReadJob::Settings settings;
+        settings.pageRows = pageRows;
+        settings.moduleName = kTable2;
+        settings.sessions = 3;
+        settings.countRows = true;
+        settings.openSession = [&](BiText* error) {
+            ++logons;
+            return open(error);
+        };
+        const ReadPlan plan = planOf(QStringLiteral("ZWIDE"));
+        TallySink sink;
+        const std::atomic<bool> never{false};
+        const ReadJob::Result result = ReadJob(demo, keys, plan, settings).run(sink, never);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        QVERIFY(sink.tally == rowsInDatabase(m_database, plan));
+        QCOMPARE(logons, opened);
+    }
+
     // Each call is a dialog step on the system: past the end of a company code's documents few
     // calls go out that find no rows, and none for the empty stretches between company codes.
     void fewCallsFindNoRows_data()
@@ -951,6 +988,12 @@ private Q_SLOTS:
             QTest::addRow("one document amid a stretch without, %d sessions", sessions)
                 << sessions << "1000" << copyFirstTo.arg("BUKRS = '2000', BELNR = '0000001100'")
                 << gap;
+            QTest::addRow("a row comes far after a company code's documents, %d sessions", sessions)
+                << sessions << "1000" << copyFirstTo.arg("BUKRS = '2000', BELNR = '0000009000'")
+                << QString();
+            QTest::addRow("a row comes far after the last documents, %d sessions", sessions)
+                << sessions << "1000" << copyFirstTo.arg("BUKRS = '4000', BELNR = '0000009000'")
+                << QString();
         }
     }
 

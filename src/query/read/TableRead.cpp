@@ -646,6 +646,9 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
             ++i;
             continue;
         }
+        // A paced rest that ended within a page opens no other session for itself.
+        if (m_todo.size() == 1 && !m_sessions->serving())
+            return;
         part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false, &part);
         if (part.fetch == 0)
             return;
@@ -754,6 +757,25 @@ TableRead::Status TableRead::readPart(Part part)
     return readAnswer(std::move(part), std::move(*answer), wanted);
 }
 
+bool TableRead::foldTail(size_t index)
+{
+    const Part& tail = m_todo[index];
+    if (tail.range.high || tail.range.prefix.empty() || tail.sample || tail.fetch != 0 ||
+        index + 1 >= m_todo.size())
+        return false;
+    Part& next = m_todo[index + 1];
+    const std::vector<QString> parent(tail.range.prefix.begin(), tail.range.prefix.end() - 1);
+    if (next.sample || next.range.prefix != parent || !next.range.low || next.range.lowInclusive ||
+        *next.range.low != tail.range.prefix.back())
+        return false;
+    std::vector<KeyRange> before = tail.emptyBefore;
+    before.push_back(tail.range);
+    next.emptyBefore.insert(next.emptyBefore.begin(), before.begin(), before.end());
+    next.weight += tail.weight;
+    m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
+    return true;
+}
+
 bool TableRead::skipped(int fetch) const
 {
     const std::shared_ptr<Fetch>& given = m_fetches.at(fetch);
@@ -787,6 +809,7 @@ void TableRead::joinSkipped(size_t index)
         whole.weight += next.weight;
         m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index) + 1);
     }
+    foldTail(index);
 }
 
 TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
@@ -816,8 +839,25 @@ TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
     }
     // Fewer rows than asked: the part is complete. More than asked: the system ignores
     // ROWCOUNT and sent them all.
-    if (block.size() != wanted + 1)
+    if (block.size() != wanted + 1) {
+        // Its rows go on only once the parts before it thought empty are known to be.
+        if (!part.emptyBefore.empty()) {
+            Status status = Status::Done;
+            bool outOfResources = false;
+            const std::optional<bool> same =
+                keysAgree(part.range, part.emptyBefore, answer, rows,
+                          static_cast<qsizetype>(rows.size()), &status, &outOfResources);
+            if (!same)
+                return retrySmaller(std::move(part), status, outOfResources);
+            if (!*same) {
+                std::vector<KeyRange> before = std::exchange(part.emptyBefore, {});
+                m_todo.push_front(std::move(part));
+                queueEmptyBefore(std::move(before));
+                return Status::Done;
+            }
+        }
         return accept(part, answer, std::move(rows));
+    }
     part.sample = PartSplit::Sample{std::move(answer), std::move(rows), inOrder};
     return split(std::move(part));
 }
@@ -845,6 +885,8 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     rest.pace = PartSplit::paceAfter(step->advance, answer->block->size(), wanted);
     rest.stretch = part.stretch;
     m_todo.push_front(std::move(rest));
+    if (static_cast<double>(answer->block->size()) < PartSplit::kPacedShare * wanted / 2)
+        foldTail(0);
     Part piece{lower, std::nullopt, part.weight / 2, part.retried};
     *status = readAnswer(std::move(piece), std::move(*answer), wanted);
     return true;
@@ -904,7 +946,6 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
     const PartSplit::Sample& sample = *part.sample;
     const QString last = runs.back().value;
     const qsizetype below = runs.back().start;
-    const Piece keys = PieceLayout::keysOnly(m_keys);
     const KeyRange lower = part.range.below(last);
     Part rest{part.range.from(last, true), std::nullopt, part.weight / 2, false};
     rest.pace = PartSplit::pace(runs.front().value, last, below);
@@ -922,22 +963,13 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
     }
     Status status = Status::Done;
     bool outOfResources = false;
-    std::optional<Answer> answer =
-        call(keys, lower, below + 1, &status, &outOfResources, part.emptyBefore);
-    if (!answer) {
+    const std::optional<bool> same = keysAgree(lower, part.emptyBefore, sample.answer, sample.rows,
+                                               below, &status, &outOfResources);
+    if (!same) {
         withdraw(ahead);
         return retrySmaller(std::move(part), status, outOfResources);
     }
-    std::vector<qsizetype> rows(static_cast<size_t>(answer->block->size()));
-    std::iota(rows.begin(), rows.end(), 0);
-    QString duplicate;
-    bool inOrder = true;
-    bool same = static_cast<qsizetype>(rows.size()) == below &&
-                m_order.sort(keys, *answer, rows, &inOrder, &duplicate);
-    for (qsizetype i = 0; same && i < below; ++i)
-        same = m_order.compare(keys, *answer, rows[static_cast<size_t>(i)], m_pieces.front(),
-                               sample.answer, sample.rows[static_cast<size_t>(i)]) == 0;
-    if (!same) {
+    if (!*same) {
         withdraw(ahead);
         return std::nullopt;
     }
@@ -945,6 +977,26 @@ std::optional<TableRead::Status> TableRead::acceptInOrder(Part& part,
         m_todo.push_front(std::move(rest));
     return accept(Part{lower, std::nullopt, part.weight / 2, false}, sample.answer,
                   std::vector<qsizetype>(sample.rows.begin(), sample.rows.begin() + below));
+}
+
+std::optional<bool> TableRead::keysAgree(const KeyRange& range, const std::vector<KeyRange>& before,
+                                         const Answer& answer, const std::vector<qsizetype>& rows,
+                                         qsizetype count, Status* status, bool* outOfResources)
+{
+    const Piece keys = PieceLayout::keysOnly(m_keys);
+    std::optional<Answer> check = call(keys, range, count + 1, status, outOfResources, before);
+    if (!check)
+        return std::nullopt;
+    std::vector<qsizetype> order(static_cast<size_t>(check->block->size()));
+    std::iota(order.begin(), order.end(), 0);
+    QString duplicate;
+    bool inOrder = true;
+    bool same = static_cast<qsizetype>(order.size()) == count &&
+                m_order.sort(keys, *check, order, &inOrder, &duplicate);
+    for (qsizetype i = 0; same && i < count; ++i)
+        same = m_order.compare(keys, *check, order[static_cast<size_t>(i)], m_pieces.front(),
+                               answer, rows[static_cast<size_t>(i)]) == 0;
+    return same;
 }
 
 void TableRead::withdraw(size_t parts)

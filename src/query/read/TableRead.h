@@ -173,6 +173,10 @@ private:
     Status fail(const QString& exception, const BiText& message, const BiText& explanation);
 
     Status readPart(Part part);
+    // After a step that came back short, the open end of a key value (at index) likely holds no
+    // rows: the check of the keys after the value covers it instead of a call of its own. False
+    // where the part after it is not the one after the value.
+    bool foldTail(size_t index);
     // Whether a call given out was not made, as the stretch had ended before it.
     bool skipped(int fetch) const;
     // The part at index, whose call was not made, is read whole with the parts after it that
@@ -193,6 +197,11 @@ private:
     // A sample that arrived in key order holds every row below its last value, if a call of
     // the key alone agrees: those rows are read, and nothing when it does not agree.
     std::optional<Status> acceptInOrder(Part& part, const std::vector<PartSplit::Run>& runs);
+    // Whether the keys alone of the range, with the ranges before it, are those of count rows of
+    // the answer in key order; nothing when the call failed (the status says why).
+    std::optional<bool> keysAgree(const KeyRange& range, const std::vector<KeyRange>& before,
+                                  const Answer& answer, const std::vector<qsizetype>& rows,
+                                  qsizetype count, Status* status, bool* outOfResources);
     // Takes back the parts in front that were queued ahead of a check that failed, with their
     // calls.
     void withdraw(size_t parts);
