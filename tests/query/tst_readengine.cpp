@@ -168,6 +168,16 @@ class TestReadEngine : public QObject
         return ReadJob(system, keys, plan, settings).run(sink, never);
     }
 
+    // A read that counts the rows first, in pages of pageRows, on that many sessions.
+    static ReadJob::Settings countedPages(qint64 pageRows, int sessions)
+    {
+        ReadJob::Settings settings;
+        settings.pageRows = pageRows;
+        settings.sessions = sessions;
+        settings.countRows = true;
+        return settings;
+    }
+
     static QString failures(const ReadJob::Result& result)
     {
         QStringList lines;
@@ -790,10 +800,7 @@ private Q_SLOTS:
             return true;
         };
         KeyCatalog keys;
-        ReadJob::Settings settings;
-        settings.pageRows = 200;
-        settings.sessions = sessions;
-        settings.countRows = true;
+        ReadJob::Settings settings = countedPages(200, sessions);
         TallySink sink;
         const ReadJob::Result result = readWatched(profile(false, 0), settings, keys, sink, before);
         QVERIFY2(result.ok, qPrintable(failures(result)));
@@ -823,11 +830,8 @@ private Q_SLOTS:
         const SessionPool::Opener open = demoSessions(m_database, profile(false, 0));
         int logons = 0;
         KeyCatalog keys;
-        ReadJob::Settings settings;
-        settings.pageRows = pageRows;
+        ReadJob::Settings settings = countedPages(pageRows, 3);
         settings.moduleName = kTable2;
-        settings.sessions = 3;
-        settings.countRows = true;
         settings.openSession = [&](BiText* error) {
             ++logons;
             return open(error);
@@ -869,10 +873,7 @@ private Q_SLOTS:
             return true;
         };
         KeyCatalog keys;
-        ReadJob::Settings settings;
-        settings.pageRows = 200;
-        settings.sessions = sessions;
-        settings.countRows = true;
+        ReadJob::Settings settings = countedPages(200, sessions);
         TallySink sink;
         // Each call takes its time, as on a system: in no time at all, sessions race through
         // steps before any answer is in.
@@ -918,10 +919,7 @@ private Q_SLOTS:
             return true;
         };
         KeyCatalog keys;
-        ReadJob::Settings settings;
-        settings.pageRows = pageRows;
-        settings.sessions = 3;
-        settings.countRows = true;
+        ReadJob::Settings settings = countedPages(pageRows, 3);
         TallySink sink;
         const ReadJob::Result result = readWatched(profile(false, 0), settings, keys, sink, record);
         QVERIFY2(result.ok, qPrintable(failures(result)));
