@@ -154,13 +154,16 @@ class TestReadEngine : public QObject
     ReadJob::Result readWatched(const Profile& profile, ReadJob::Settings settings,
                                 KeyCatalog& keys, TallySink& sink,
                                 std::function<bool(int, RfcFunction&)> before,
-                                std::function<void(int, RfcFunction&)> after = {})
+                                std::function<void(int, RfcFunction&)> after = {},
+                                QString database = {})
     {
-        DemoDestination demo(m_database, profile);
+        if (database.isEmpty())
+            database = m_database;
+        DemoDestination demo(database, profile);
         WatchedDestination system(demo);
         system.before = before;
         system.after = after;
-        settings.openSession = watchedSessions(demoSessions(m_database, profile), before, after);
+        settings.openSession = watchedSessions(demoSessions(database, profile), before, after);
         const ReadPlan plan = planOf(QStringLiteral("BSEG"));
         const std::atomic<bool> never{false};
         if (!demo.logon(demoLogon()).ok)
@@ -891,6 +894,104 @@ private Q_SLOTS:
             QVERIFY2(!range.contains(QStringLiteral("BUKRS > '")) ||
                          !range.contains(QStringLiteral("AND BUKRS < '")),
                      qPrintable(range));
+    }
+
+    // Under a limit of rows an answer may hold, steps grow toward it, one step at a time above
+    // what passed, so that no two steps fail side by side; then they aim just below what passed,
+    // and the read makes about as many calls as the rows divided by the limit.
+    void stepsLearnTheLimitOneAtATime_data()
+    {
+        QTest::addColumn<int>("sessions");
+        QTest::addColumn<qint64>("budget");
+        QTest::addColumn<QString>("upFront");
+        // Three times the line items for a stretch of documents: steps paced by the rows before
+        // it are too large there, though their size passed before.
+        const QString dense = QStringLiteral(
+            "CREATE TEMP TABLE MORE AS SELECT * FROM BSEG WHERE BUKRS = '2000' AND BELNR >= "
+            "'0000001000' AND BELNR < '0000001400'; UPDATE MORE SET BUZEI = printf('%03d', "
+            "BUZEI + 300); INSERT INTO BSEG SELECT * FROM MORE; UPDATE MORE SET BUZEI = "
+            "printf('%03d', BUZEI + 300); INSERT INTO BSEG SELECT * FROM MORE");
+        for (int sessions : {1, 3}) {
+            for (qint64 budget : {250, 400})
+                QTest::addRow("%d sessions, %lld rows", sessions, budget)
+                    << sessions << budget << QString();
+            QTest::addRow("%d sessions, a dense stretch", sessions) << sessions << 250LL << dense;
+        }
+    }
+
+    void stepsLearnTheLimitOneAtATime()
+    {
+        QFETCH(int, sessions);
+        QFETCH(qint64, budget);
+        QFETCH(QString, upFront);
+        QTemporaryDir copy;
+        const QString database = copy.filePath(QStringLiteral("demo.sqlite"));
+        QVERIFY(QFile::copy(m_database, database));
+        QVERIFY(upFront.isEmpty() || execute(database, upFront));
+        const ReadPlan plan = planOf(QStringLiteral("BSEG"));
+        struct Call {
+            int start = 0;
+            int end = 0;
+            bool step = false;
+            bool failed = false;
+        };
+        QMutex lock;
+        QList<Call> calls; // of every field
+        QHash<RfcFunction*, qsizetype> open;
+        int clock = 0;
+        const auto allFields = [&](RfcFunction& function) {
+            return function.importValue(QStringLiteral("QUERY_TABLE")) == u"BSEG" &&
+                   function.table(QStringLiteral("FIELDS")).rowCount() == plan.fieldCount();
+        };
+        const auto before = [&](int, RfcFunction& function) {
+            if (allFields(function)) {
+                QMutexLocker locked(&lock);
+                open.insert(&function, calls.size());
+                calls.append(
+                    {++clock, 0, function.table(QStringLiteral("OPTIONS")).rowCount() > 0});
+            }
+            return true;
+        };
+        const auto after = [&](int, RfcFunction& function) {
+            QMutexLocker locked(&lock);
+            if (const auto found = open.constFind(&function); found != open.cend()) {
+                Call& call = calls[*found];
+                call.end = ++clock;
+                call.failed = function.exception() == u"SYSTEM_FAILURE";
+                open.erase(found);
+            }
+        };
+        KeyCatalog keys;
+        ReadJob::Settings settings = countedPages(2000, sessions);
+        Profile timed = profile(false, budget);
+        timed.callMilliseconds = 5;
+        TallySink sink;
+        const ReadJob::Result result =
+            readWatched(timed, settings, keys, sink, before, after, database);
+        QVERIFY2(result.ok, qPrintable(failures(result)));
+        const auto expected = rowsInDatabase(database, plan);
+        QVERIFY(sink.tally == expected);
+        qsizetype rows = 0;
+        for (const int count : expected)
+            rows += count;
+        int failed = 0;
+        for (const Call& call : std::as_const(calls)) {
+            failed += call.failed ? 1 : 0;
+            // Steps already out when the rows grew dense fail together; no two that learn the
+            // limit do.
+            for (const Call& other : std::as_const(calls))
+                QVERIFY2(!upFront.isEmpty() || &call == &other || !call.step || !other.step ||
+                             !call.failed || !other.failed || call.end < other.start ||
+                             other.end < call.start,
+                         "two steps failed side by side");
+        }
+        // Each of the 4 company codes may end in a short step, steps already out past its end
+        // and the page that finds the next code, and a stretch that grew dense takes a page
+        // more.
+        const qsizetype fewest = (rows + budget - 1) / budget;
+        const qsizetype most = fewest * 11 / 10 + failed + 4 * (sessions + 2);
+        QVERIFY2(calls.size() <= most,
+                 qPrintable(QStringLiteral("%1 calls, %2 failed").arg(calls.size()).arg(failed)));
     }
 
     // Near the counted end, the rows left go out in one call a session, side by side, rather

@@ -20,6 +20,10 @@ namespace
 constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
 constexpr int kNamedKeys = 5;
 constexpr qint64 kMostReservedRows = 100000;
+// A step probes the limit while the gap between what passed and what failed is wider than this
+// share of what failed; else it aims a little below what passed, as stretches are uneven.
+constexpr qint64 kProbeGapShare = 32;
+constexpr double kBelowPassedShare = 63.0 / 64.0;
 } // namespace
 
 struct TableRead::Fetch {
@@ -392,9 +396,13 @@ bool TableRead::aStepCameBackShort() const
 {
     for (const auto& [id, fetch] : m_fetches) {
         std::lock_guard lock(fetch->lock);
-        if (fetch->done && fetch->aim > 0 &&
-            (!fetch->attempt.answer ||
-             static_cast<double>(fetch->attempt.answer->block->size()) < fetch->aim / 2))
+        if (!fetch->done || fetch->aim <= 0)
+            continue;
+        const Attempt& attempt = fetch->attempt;
+        const bool tooLarge =
+            attempt.outcome == TableCall::Outcome::OutOfResources || attempt.tooLarge;
+        if (attempt.answer ? static_cast<double>(attempt.answer->block->size()) < fetch->aim / 2
+                           : !tooLarge)
             return true;
     }
     return false;
@@ -461,7 +469,7 @@ TableRead::Status TableRead::retrySmaller(Part part, Status failed, bool outOfRe
     return Status::Done;
 }
 
-bool TableRead::shrinkPage()
+bool TableRead::shrinkPage(qint64 failed)
 {
     if (m_pageRows <= m_request.floorRows) {
         fail(m_failure.exception, m_failure.message,
@@ -469,10 +477,11 @@ bool TableRead::shrinkPage()
                  .arg(m_request.table, QString::number(m_pageRows)));
         return false;
     }
-    const qint64 failed = m_pageRows + 1;
+    if (failed <= 0)
+        failed = m_pageRows + 1;
     m_leastFailed = m_leastFailed > 0 ? std::min(m_leastFailed, failed) : failed;
-    if (m_mostPassed >= m_pageRows)
-        m_mostPassed = 0; // a page that passed before failed now: what passed tells nothing
+    if (m_mostPassed >= failed - 1)
+        m_mostPassed = 0; // as many rows passed before and failed now: what passed tells nothing
     // Between what passed and what failed while that gap is wide, just below what passed once
     // it is narrow; half when nothing passed.
     if (m_mostPassed <= m_request.floorRows)
@@ -506,10 +515,55 @@ void TableRead::keepPageLimits()
 
 qint64 TableRead::pageOf(const Part& part) const
 {
+    if (part.aim > 0)
+        return std::max<qint64>(1, std::llround(part.aim / PartSplit::kPacedShare));
     if (part.pace > 0 || part.stepAdvance > 0 || m_leastFailed <= 0 ||
         m_mostPassed <= m_request.floorRows)
         return m_pageRows;
     return std::min(m_pageRows, m_mostPassed - 1);
+}
+
+qint64 TableRead::stepPage(bool mayProbe) const
+{
+    if (m_leastFailed <= 0 || m_mostPassed <= m_request.floorRows)
+        return m_pageRows;
+    // What fails is a number of rows, whatever the page asked for: a step aims halfway between
+    // what passed and what failed while that gap is wide, else just below what passed.
+    const qint64 gap = m_leastFailed - m_mostPassed;
+    const double rows = mayProbe && gap * kProbeGapShare > m_leastFailed
+                            ? static_cast<double>(m_mostPassed + m_leastFailed) / 2
+                            : static_cast<double>(m_mostPassed) * kBelowPassedShare;
+    return std::max<qint64>(1, std::llround(rows / PartSplit::kPacedShare));
+}
+
+bool TableRead::probeGivenOut() const
+{
+    return std::any_of(m_fetches.begin(), m_fetches.end(), [&](const auto& given) {
+        return given.second->aim > static_cast<double>(m_mostPassed);
+    });
+}
+
+bool TableRead::denserThanPaced(double aim) const
+{
+    return static_cast<qint64>(std::ceil(aim)) < m_mostPassed;
+}
+
+TableRead::Status TableRead::retryStep(Part part)
+{
+    // A stretch denser than its pace said is read as a whole: a page of it passes, and its
+    // rows split it. Else the rows aimed at bound the limit, and the step is cut anew.
+    if (denserThanPaced(part.aim))
+        part.pace = 0;
+    else if (!shrinkPage(static_cast<qint64>(std::ceil(part.aim)) + 1))
+        return Status::Failed;
+    else
+        part.pace = static_cast<double>(part.stepAdvance) / part.aim;
+    part.stepAdvance = 0;
+    part.aim = 0;
+    part.stretch = nullptr;
+    part.place = 0;
+    m_todo.push_front(std::move(part));
+    return Status::Done;
 }
 
 std::vector<TableRead::Attempt> TableRead::otherPieces(const KeyRange& range, qint64 rowCount)
@@ -530,8 +584,11 @@ TableRead::~TableRead()
     }
 }
 
-void TableRead::cutPacedPart(size_t index, qint64 wanted)
+void TableRead::cutPacedPart(size_t index)
 {
+    // One step at a time learns the limit: were all to aim above what passed, all could fail.
+    const qint64 wanted = stepPage(false);
+    const qint64 probe = probeGivenOut() ? wanted : stepPage(true);
     Part rest = std::move(m_todo[index]);
     m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
     if (!rest.stretch)
@@ -563,11 +620,12 @@ void TableRead::cutPacedPart(size_t index, qint64 wanted)
     }
     std::vector<Part> steps;
     while (static_cast<qint64>(steps.size()) < cut) {
-        const std::optional<PartSplit::Step> step = PartSplit::pacedStep(rest, stepRows, m_keys);
+        const qint64 rows = steps.empty() && !lastStretch ? probe : stepRows;
+        const std::optional<PartSplit::Step> step = PartSplit::pacedStep(rest, rows, m_keys);
         if (!step)
             break;
         Part piece{rest.range.below(step->bound), std::nullopt, rest.weight / 2, false};
-        piece.aim = PartSplit::kPacedShare * static_cast<double>(stepRows);
+        piece.aim = PartSplit::kPacedShare * static_cast<double>(rows);
         // Steps of the last stretch are read as plain parts: there is no rest for them to pace.
         piece.stepAdvance = lastStretch ? 0 : step->advance;
         piece.stretch = rest.stretch;
@@ -621,14 +679,13 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
         return static_cast<size_t>(m_arrivals->inFlight) < sessions &&
                m_fetches.size() < 2 * window;
     };
-    const qint64 wanted = m_pageRows;
     const size_t reach = waiting ? 2 * window : window;
     size_t i = 0;
     while (i < std::min(reach, m_todo.size()) && room()) {
         Part& part = m_todo[i];
         if (part.pace > 0 && !part.sample && part.fetch == 0) {
             if (!waiting || !aStepCameBackShort()) {
-                cutPacedPart(i, wanted); // its first step, or itself without a pace, is at i now
+                cutPacedPart(i); // its first step, or itself without a pace, is at i now
                 continue;
             }
             part.pace = 0; // read whole: one call, or a full page that splits it anew
@@ -721,7 +778,7 @@ TableRead::Status TableRead::readPart(Part part)
 {
     if (const std::optional<Status> status = readFirstPageTogether(part))
         return *status;
-    qint64 wanted = pageOf(part);
+    qint64 wanted = part.pace > 0 && part.fetch == 0 ? stepPage(!probeGivenOut()) : pageOf(part);
     if (m_request.limit > 0)
         wanted = std::min(wanted, m_request.limit - m_emitted);
     Status status = Status::Done;
@@ -744,6 +801,8 @@ TableRead::Status TableRead::readPart(Part part)
         answer = call(m_pieces.front(), part.range, wanted + 1, &status, &outOfResources);
     }
     if (!answer) {
+        if (outOfResources && part.aim > 0)
+            return retryStep(std::move(part));
         // A call given out before the page shrank asks again at the page as it is now.
         if (outOfResources && wanted > m_pageRows) {
             m_todo.push_front(std::move(part));
@@ -874,11 +933,18 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     if (!answer) {
         if (!outOfResources)
             return true;
-        part.pace = 0; // read it as any other part, with a smaller page
-        if (shrinkPage())
-            m_todo.push_front(std::move(part));
-        else
+        const double aim = PartSplit::kPacedShare * static_cast<double>(wanted);
+        if (denserThanPaced(aim)) {
+            Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
+            rest.pace = part.pace;
+            rest.stretch = part.stretch;
+            m_todo.push_front(std::move(rest));
+            m_todo.push_front(Part{lower, std::nullopt, part.weight / 2, part.retried});
+        } else if (shrinkPage(static_cast<qint64>(std::ceil(aim)) + 1)) {
+            m_todo.push_front(std::move(part)); // cut again where the rows aimed at are fewer
+        } else {
             *status = Status::Failed;
+        }
         return true;
     }
     Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};

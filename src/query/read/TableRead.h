@@ -140,7 +140,17 @@ private:
     void fetchAhead(bool waiting = false, int keepFree = 0);
     // Cuts a paced part into steps of a page each, as many as there are sessions, before the
     // rest.
-    void cutPacedPart(size_t index, qint64 wanted);
+    void cutPacedPart(size_t index);
+    // The page a step is cut for (it aims at its paced share). mayProbe: it may aim above what
+    // passed, to learn where the system's limit lies.
+    qint64 stepPage(bool mayProbe) const;
+    // Whether a step aimed above what passed is out and not taken in.
+    bool probeGivenOut() const;
+    // A step too large for the system goes back to be read again.
+    Status retryStep(Part part);
+    // Whether a step too large for the system aimed at fewer rows than passed before: then its
+    // stretch held more rows than the pace said, and the limit is not where it failed.
+    bool denserThanPaced(double aim) const;
     // Gives a call to the sessions; its number, or 0 when there is no other session.
     // A step of a stretch is not called when one before it came back short.
     int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
@@ -157,14 +167,15 @@ private:
     std::vector<Attempt> otherPieces(const KeyRange& range, qint64 rowCount);
     // After a page too large for the system: the page between what passed and what failed, or
     // half; false at the floor.
-    bool shrinkPage();
+    // failed: the rows a call that failed held at most (0: the page and one).
+    bool shrinkPage(qint64 failed = 0);
     // A call of the first piece returned rows: under a limit learned, the page may grow.
     void pagePassed(qsizetype rows);
     // The session's later reads of the table start from what this one learned.
     void keepPageLimits();
     // The rows to ask for of a part. A part read as a whole likely fills its page: under a
     // limit learned it asks for no more than have passed, as a page too large costs a whole
-    // failed call, where a paced step asks for a page grown toward the limit.
+    // failed call, where a paced step asks for the page it was cut for.
     qint64 pageOf(const Part& part) const;
     void noteModuleFailure(const QString& exception);
     // After a failed call: a call that ran out of memory or time goes back to be read with a
