@@ -516,7 +516,7 @@ void TableRead::keepPageLimits()
 qint64 TableRead::pageOf(const Part& part) const
 {
     if (part.aim > 0)
-        return std::max<qint64>(1, std::llround(part.aim / PartSplit::kPacedShare));
+        return askedFor(part.aim);
     if (part.pace > 0 || part.stepAdvance > 0 || m_leastFailed <= 0 ||
         m_mostPassed <= m_request.floorRows)
         return m_pageRows;
@@ -525,7 +525,7 @@ qint64 TableRead::pageOf(const Part& part) const
 
 qint64 TableRead::stepPage(bool mayProbe) const
 {
-    if (m_leastFailed <= 0 || m_mostPassed <= m_request.floorRows)
+    if (!limitKnown())
         return m_pageRows;
     // What fails is a number of rows, whatever the page asked for: a step aims halfway between
     // what passed and what failed while that gap is wide, else just below what passed.
@@ -534,6 +534,20 @@ qint64 TableRead::stepPage(bool mayProbe) const
                             ? static_cast<double>(m_mostPassed + m_leastFailed) / 2
                             : static_cast<double>(m_mostPassed) * kBelowPassedShare;
     return std::max<qint64>(1, std::llround(rows / PartSplit::kPacedShare));
+}
+
+bool TableRead::limitKnown() const
+{
+    return m_leastFailed > 0 && m_mostPassed > m_request.floorRows;
+}
+
+qint64 TableRead::askedFor(double aim) const
+{
+    // Under a limit, a step asks for no more rows than passed (a probe for little more than it
+    // aims at): a stretch denser than its pace then fills a page rather than failing, and what
+    // fails tells how many rows did.
+    const double rows = limitKnown() ? aim / kBelowPassedShare : aim / PartSplit::kPacedShare;
+    return std::max<qint64>(1, std::llround(rows));
 }
 
 bool TableRead::probeGivenOut() const
@@ -929,11 +943,12 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     const Piece& first = m_pieces.front();
     const KeyRange lower = part.range.below(step->bound);
     bool outOfResources = false;
-    std::optional<Answer> answer = call(first, lower, wanted + 1, status, &outOfResources);
+    const double aim = PartSplit::kPacedShare * static_cast<double>(wanted);
+    const qint64 asked = askedFor(aim);
+    std::optional<Answer> answer = call(first, lower, asked + 1, status, &outOfResources);
     if (!answer) {
         if (!outOfResources)
             return true;
-        const double aim = PartSplit::kPacedShare * static_cast<double>(wanted);
         if (denserThanPaced(aim)) {
             Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
             rest.pace = part.pace;
@@ -951,10 +966,10 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     rest.pace = PartSplit::paceAfter(step->advance, answer->block->size(), wanted);
     rest.stretch = part.stretch;
     m_todo.push_front(std::move(rest));
-    if (static_cast<double>(answer->block->size()) < PartSplit::kPacedShare * wanted / 2)
+    if (static_cast<double>(answer->block->size()) < aim / 2)
         foldTail(0);
     Part piece{lower, std::nullopt, part.weight / 2, part.retried};
-    *status = readAnswer(std::move(piece), std::move(*answer), wanted);
+    *status = readAnswer(std::move(piece), std::move(*answer), asked);
     return true;
 }
 

@@ -144,6 +144,10 @@ private:
     // The page a step is cut for (it aims at its paced share). mayProbe: it may aim above what
     // passed, to learn where the system's limit lies.
     qint64 stepPage(bool mayProbe) const;
+    // Whether calls failed where fewer rows passed, so that steps aim at a limit learned.
+    bool limitKnown() const;
+    // The rows a step that aims at so many asks for.
+    qint64 askedFor(double aim) const;
     // Whether a step aimed above what passed is out and not taken in.
     bool probeGivenOut() const;
     // A step too large for the system goes back to be read again.
