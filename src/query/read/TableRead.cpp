@@ -21,7 +21,8 @@ constexpr int kOptionWidth = ReadTableWidths::kOptionLine;
 constexpr int kNamedKeys = 5;
 constexpr qint64 kMostReservedRows = 100000;
 // A step probes the limit while the gap between what passed and what failed is wider than this
-// share of what failed; else it aims a little below what passed, as stretches are uneven.
+// share of what failed; else it aims a little below what passed and asks for what passed, as
+// stretches are uneven.
 constexpr qint64 kProbeGapShare = 32;
 constexpr double kBelowPassedShare = 63.0 / 64.0;
 } // namespace
@@ -557,16 +558,17 @@ bool TableRead::probeGivenOut() const
     });
 }
 
-bool TableRead::denserThanPaced(double aim) const
+bool TableRead::aimedBelowPassed(double aim) const
 {
     return static_cast<qint64>(std::ceil(aim)) < m_mostPassed;
 }
 
 TableRead::Status TableRead::retryStep(Part part)
 {
-    // A stretch denser than its pace said is read as a whole: a page of it passes, and its
-    // rows split it. Else the rows aimed at bound the limit, and the step is cut anew.
-    if (denserThanPaced(part.aim))
+    // A step that aimed below what passed failed for more than its size: it is read as a whole
+    // part, whose page passes or shrinks. Else the rows aimed at bound the limit, and the step is
+    // cut anew.
+    if (aimedBelowPassed(part.aim))
         part.pace = 0;
     else if (!shrinkPage(static_cast<qint64>(std::ceil(part.aim)) + 1))
         return Status::Failed;
@@ -798,7 +800,8 @@ TableRead::Status TableRead::readPart(Part part)
     Status status = Status::Done;
     bool outOfResources = false;
     std::optional<Answer> answer;
-    if (part.fetch != 0) {
+    const bool given = part.fetch != 0;
+    if (given) {
         qint64 rowCount = 0;
         awaitFetch(part.fetch);
         Attempt fetched = takeFetch(std::exchange(part.fetch, 0), &rowCount);
@@ -810,15 +813,20 @@ TableRead::Status TableRead::readPart(Part part)
         answer = settle(std::move(fetched), &status, &outOfResources);
         wanted = rowCount - 1;
     } else {
-        if (part.pace > 0 && readPaced(part, wanted, &status))
-            return status;
+        if (part.pace > 0) {
+            if (readPaced(part, wanted, &status))
+                return status;
+            // Too short for a step: read as a page, which shrinks if the system fails it. A step's
+            // size above the page would be asked again and again.
+            wanted = std::min(wanted, pageOf(part));
+        }
         answer = call(m_pieces.front(), part.range, wanted + 1, &status, &outOfResources);
     }
     if (!answer) {
         if (outOfResources && part.aim > 0)
             return retryStep(std::move(part));
         // A call given out before the page shrank asks again at the page as it is now.
-        if (outOfResources && wanted > m_pageRows) {
+        if (outOfResources && given && wanted > m_pageRows) {
             m_todo.push_front(std::move(part));
             return Status::Done;
         }
@@ -949,7 +957,7 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     if (!answer) {
         if (!outOfResources)
             return true;
-        if (denserThanPaced(aim)) {
+        if (aimedBelowPassed(aim)) {
             Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
             rest.pace = part.pace;
             rest.stretch = part.stretch;

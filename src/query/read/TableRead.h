@@ -152,9 +152,10 @@ private:
     bool probeGivenOut() const;
     // A step too large for the system goes back to be read again.
     Status retryStep(Part part);
-    // Whether a step too large for the system aimed at fewer rows than passed before: then its
-    // stretch held more rows than the pace said, and the limit is not where it failed.
-    bool denserThanPaced(double aim) const;
+    // Whether a step too large for the system aimed at fewer rows than passed before: then more
+    // than its size failed it (a stretch denser than paced, a system short of memory now), and
+    // the limit learned stays.
+    bool aimedBelowPassed(double aim) const;
     // Gives a call to the sessions; its number, or 0 when there is no other session.
     // A step of a stretch is not called when one before it came back short.
     int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
