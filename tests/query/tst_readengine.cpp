@@ -248,6 +248,12 @@ private Q_SLOTS:
             << "BSEG" << false << 0LL << 300LL << QStringList{} << QString() << 8;
         QTest::newRow("BSEG through the widest module, 250 rows an answer, 3 sessions")
             << "BSEG" << false << 250LL << 0LL << QStringList{} << kTable2 << 3;
+        // A limit learned to the row: a step halfway between what passed and what failed would
+        // fail at no fewer rows than failed before.
+        QTest::newRow("BSEG in key order, 25 rows an answer")
+            << "BSEG" << false << 25LL << 0LL << QStringList{} << kTable2 << 1;
+        QTest::newRow("BSEG in key order, 30 rows an answer, 3 sessions")
+            << "BSEG" << false << 30LL << 0LL << QStringList{} << kTable2 << 3;
         QTest::newRow("KNA1, column store, with options, 2 sessions")
             << "KNA1" << true << 40LL << 0LL
             << QStringList{"KNA1-LAND1 EQ 'DE' OR", "KNA1-LAND1 EQ 'BR'"} << QString() << 2;

@@ -529,11 +529,16 @@ qint64 TableRead::stepPage(bool mayProbe) const
     if (!limitKnown())
         return m_pageRows;
     // What fails is a number of rows, whatever the page asked for: a step aims halfway between
-    // what passed and what failed while that gap is wide, else just below what passed.
+    // what passed and what failed while that gap is wide (and its failure would narrow it),
+    // else just below what passed.
     const qint64 gap = m_leastFailed - m_mostPassed;
-    const double rows = mayProbe && gap * kProbeGapShare > m_leastFailed
-                            ? static_cast<double>(m_mostPassed + m_leastFailed) / 2
-                            : static_cast<double>(m_mostPassed) * kBelowPassedShare;
+    if (mayProbe && gap * kProbeGapShare > m_leastFailed) {
+        const qint64 probe = std::llround(static_cast<double>(m_mostPassed + m_leastFailed) / 2 /
+                                          PartSplit::kPacedShare);
+        if (failureNarrowsLimit(PartSplit::kPacedShare * static_cast<double>(probe)))
+            return probe;
+    }
+    const double rows = static_cast<double>(m_mostPassed) * kBelowPassedShare;
     return std::max<qint64>(1, std::llround(rows / PartSplit::kPacedShare));
 }
 
@@ -558,17 +563,17 @@ bool TableRead::probeGivenOut() const
     });
 }
 
-bool TableRead::aimedBelowPassed(double aim) const
+bool TableRead::failureNarrowsLimit(double aim) const
 {
-    return static_cast<qint64>(std::ceil(aim)) < m_mostPassed;
+    const auto rows = static_cast<qint64>(std::ceil(aim));
+    return rows >= m_mostPassed && (m_leastFailed <= 0 || rows + 1 < m_leastFailed);
 }
 
 TableRead::Status TableRead::retryStep(Part part)
 {
-    // A step that aimed below what passed failed for more than its size: it is read as a whole
-    // part, whose page passes or shrinks. Else the rows aimed at bound the limit, and the step is
-    // cut anew.
-    if (aimedBelowPassed(part.aim))
+    // A step whose failure tells nothing new of the limit is read as a whole part, whose page
+    // passes or shrinks. Else the rows aimed at bound the limit, and the step is cut anew.
+    if (!failureNarrowsLimit(part.aim))
         part.pace = 0;
     else if (!shrinkPage(static_cast<qint64>(std::ceil(part.aim)) + 1))
         return Status::Failed;
@@ -957,7 +962,7 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     if (!answer) {
         if (!outOfResources)
             return true;
-        if (aimedBelowPassed(aim)) {
+        if (!failureNarrowsLimit(aim)) {
             Part rest{part.range.from(step->bound, true), std::nullopt, part.weight / 2, false};
             rest.pace = part.pace;
             rest.stretch = part.stretch;

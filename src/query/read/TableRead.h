@@ -152,10 +152,10 @@ private:
     bool probeGivenOut() const;
     // A step too large for the system goes back to be read again.
     Status retryStep(Part part);
-    // Whether a step too large for the system aimed at fewer rows than passed before: then more
-    // than its size failed it (a stretch denser than paced, a system short of memory now), and
-    // the limit learned stays.
-    bool aimedBelowPassed(double aim) const;
+    // Whether a step too large for the system tells more of the limit than is known. Not where
+    // it aimed at fewer rows than passed before (more than its size failed it: a stretch denser
+    // than paced, a system short of memory now), nor where it aimed at no fewer than failed.
+    bool failureNarrowsLimit(double aim) const;
     // Gives a call to the sessions; its number, or 0 when there is no other session.
     // A step of a stretch is not called when one before it came back short.
     int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
