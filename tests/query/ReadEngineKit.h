@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <numeric>
 #include <sqlite3.h>
 
 namespace engine
@@ -75,6 +76,12 @@ inline QHash<QString, int> rowsInDatabase(const QString& path, const ReadPlan& p
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return rows;
+}
+
+// How many rows a tally of rows holds.
+inline int rowsOf(const QHash<QString, int>& tally)
+{
+    return std::accumulate(tally.cbegin(), tally.cend(), 0);
 }
 
 inline bool execute(const QString& path, const QString& sql)

@@ -974,10 +974,8 @@ private Q_SLOTS:
             QStringList where;
             for (int r = 1; r <= options.rowCount(); ++r)
                 where.append(options.value(r, QStringLiteral("TEXT")));
-            int rows = 0;
-            for (const int count : rowsInDatabase(
-                     database, plan, where.isEmpty() ? QString() : u'(' + where.join(u' ') + u')'))
-                rows += count;
+            const int rows = rowsOf(rowsInDatabase(
+                database, plan, where.isEmpty() ? QString() : u'(' + where.join(u' ') + u')'));
             return rowCount > 0 ? std::min(rowCount, rows) : rows;
         };
         const auto before = [&](int, RfcFunction& function) {
@@ -1021,9 +1019,7 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(failures(result)));
         const auto expected = rowsInDatabase(database, plan);
         QVERIFY(sink.tally == expected);
-        qsizetype rows = 0;
-        for (const int count : expected)
-            rows += count;
+        const qsizetype rows = rowsOf(expected);
         int failed = 0;
         // Where memory shrinks, the steps out when it does fail side by side.
         for (const Call& call : std::as_const(calls)) {

@@ -563,10 +563,15 @@ bool TableRead::probeGivenOut() const
     });
 }
 
+qint64 TableRead::failedAt(double aim)
+{
+    return static_cast<qint64>(std::ceil(aim)) + 1;
+}
+
 bool TableRead::failureNarrowsLimit(double aim) const
 {
-    const auto rows = static_cast<qint64>(std::ceil(aim));
-    return rows >= m_mostPassed && (m_leastFailed <= 0 || rows + 1 < m_leastFailed);
+    const qint64 failed = failedAt(aim);
+    return failed > m_mostPassed && (m_leastFailed <= 0 || failed < m_leastFailed);
 }
 
 TableRead::Status TableRead::retryStep(Part part)
@@ -575,7 +580,7 @@ TableRead::Status TableRead::retryStep(Part part)
     // passes or shrinks. Else the rows aimed at bound the limit, and the step is cut anew.
     if (!failureNarrowsLimit(part.aim))
         part.pace = 0;
-    else if (!shrinkPage(static_cast<qint64>(std::ceil(part.aim)) + 1))
+    else if (!shrinkPage(failedAt(part.aim)))
         return Status::Failed;
     else
         part.pace = static_cast<double>(part.stepAdvance) / part.aim;
@@ -968,7 +973,7 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
             rest.stretch = part.stretch;
             m_todo.push_front(std::move(rest));
             m_todo.push_front(Part{lower, std::nullopt, part.weight / 2, part.retried});
-        } else if (shrinkPage(static_cast<qint64>(std::ceil(aim)) + 1)) {
+        } else if (shrinkPage(failedAt(aim))) {
             m_todo.push_front(std::move(part)); // cut again where the rows aimed at are fewer
         } else {
             *status = Status::Failed;

@@ -156,6 +156,8 @@ private:
     // it aimed at fewer rows than passed before (more than its size failed it: a stretch denser
     // than paced, a system short of memory now), nor where it aimed at no fewer than failed.
     bool failureNarrowsLimit(double aim) const;
+    // The rows that failed, for a step that aimed at so many and was too large.
+    static qint64 failedAt(double aim);
     // Gives a call to the sessions; its number, or 0 when there is no other session.
     // A step of a stretch is not called when one before it came back short.
     int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
