@@ -1943,6 +1943,16 @@ private Q_SLOTS:
         QCOMPARE(PartSplit::pace("100", "0000000300", 100), 0.0);
         QCOMPARE(PartSplit::pace("0000000300", "0000000100", 100), 0.0);
         QCOMPARE(PartSplit::pace("CUST-1", "CUST-9", 100), 0.0);
+        // A step's rows ended within it where its numbers after the last row would hold, at
+        // the pace of its rows, an eighth of what it aimed at, and more than a few documents.
+        const KeyRange step = KeyRange{}.from("0000010000", true).below("0000026000");
+        QVERIFY(PartSplit::endsEarly(step, u"0000022000", 15000, 20000));
+        QVERIFY(!PartSplit::endsEarly(step, u"0000024000", 17500, 20000));
+        QVERIFY(!PartSplit::endsEarly(step, u"0000025996", 20000, 20000));
+        QVERIFY(!PartSplit::endsEarly(KeyRange{}.from("0000000100", true).below("0000000110"),
+                                      u"0000000106", 12, 12));
+        QVERIFY(!PartSplit::endsEarly(KeyRange{}.from("0000010000", true), u"0000022000", 15000,
+                                      20000));
     }
 
     void callsCutValuesWhereTheSystemSaysTheyAre()

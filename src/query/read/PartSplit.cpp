@@ -42,6 +42,22 @@ std::optional<PartSplit::Step> PartSplit::pacedStep(const Part& part, qint64 wan
     return Step{bound, advance};
 }
 
+bool PartSplit::endsEarly(const KeyRange& step, QStringView last, qsizetype rows, double aim)
+{
+    if (!step.low || !step.high || rows <= 0)
+        return false;
+    const auto low = number(*step.low);
+    const auto high = number(*step.high);
+    const auto at = number(last);
+    if (!low || !high || !at || *at < *low || *high <= *at || last.size() != step.high->size())
+        return false;
+    // The rows the empty end would hold at the step's own pace: a document's lines share its
+    // number, so a few rows missing at the end are no sign.
+    const double missing = static_cast<double>(*high - *at - 1) * static_cast<double>(rows) /
+                           static_cast<double>(*at - *low + 1);
+    return missing * kEndedShare >= aim && missing >= kFewestMissing;
+}
+
 double PartSplit::paceAfter(qint64 advance, qsizetype rows, qint64 wanted)
 {
     // An empty or thin stretch, as at the end of the data, lets the rest be read as a whole: one

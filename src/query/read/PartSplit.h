@@ -20,6 +20,10 @@ public:
     static constexpr int kMostParts = 4;
     // A paced part aims at this share of a page, so that an uneven stretch still fits.
     static constexpr double kPacedShare = 0.8;
+    // A paced step whose numbers after its last row would hold this share of the rows it aimed
+    // at, and at least so many, ended the rows of its stretch.
+    static constexpr qint64 kEndedShare = 8;
+    static constexpr double kFewestMissing = 64;
 
     struct Sample {
         PieceLayout::Answer answer;  // of the first piece
@@ -48,6 +52,10 @@ public:
         qint64 stepAdvance = 0;
         // The rows a step was cut to hold (0: no step).
         double aim = 0;
+        // A step aimed above what passed, to learn the limit. It is cut last of its steps, next
+        // to the rest of its stretch, and goes out first; the rest waits for its answer, so that
+        // its rows go back to the rest should it fail, not into a step and a short tail.
+        bool probe = false;
         // Of a step or the rest it was cut from: the stretch, and its number there once given.
         std::shared_ptr<Stretch> stretch = nullptr;
         int place = 0;
@@ -78,6 +86,10 @@ public:
     // is no number or the page would reach its high end.
     static std::optional<Step> pacedStep(const Part& part, qint64 wanted,
                                          const std::vector<KeyField>& keys);
+    // Whether the numbers of a paced step after the last key value it returned would hold, at
+    // the pace of its rows, an eighth of the rows it aimed at: the rows likely ended there, as
+    // at the end of a company code's documents.
+    static bool endsEarly(const KeyRange& step, QStringView last, qsizetype rows, double aim);
     // The pace for the rest of a part after a paced step returned rows.
     static double paceAfter(qint64 advance, qsizetype rows, qint64 wanted);
     // How far key values made only of digits advance per row from first to last over rows;

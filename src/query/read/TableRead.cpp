@@ -32,7 +32,8 @@ struct TableRead::Fetch {
     std::condition_variable arrived;
     bool done = false;
     qint64 rowCount = 0;
-    double aim = 0; // rows a step was cut to hold (0: no step)
+    double aim = 0;          // rows a step was cut to hold (0: no step)
+    bool endedShort = false; // a step whose rows ended within it
     Attempt attempt;
 };
 
@@ -347,13 +348,15 @@ int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, 
             answer.skipped = skip;
             if (!skip)
                 answer = attempt(session, piece, range, fetch->rowCount, before);
-            if (stretch && fetch->aim > 0 && answer.answer &&
-                static_cast<double>(answer.answer->block->size()) < fetch->aim / 2) {
+            const bool endedShort =
+                fetch->aim > 0 && answer.answer && rowsEnded(range, *answer.answer, fetch->aim);
+            if (stretch && endedShort) {
                 std::lock_guard lock(stretch->lock);
                 stretch->shortAt = std::min(stretch->shortAt, place);
             }
             {
                 std::lock_guard lock(fetch->lock);
+                fetch->endedShort = endedShort;
                 fetch->attempt = std::move(answer);
                 fetch->done = true;
                 fetch->arrived.notify_all();
@@ -402,11 +405,30 @@ bool TableRead::aStepCameBackShort() const
         const Attempt& attempt = fetch->attempt;
         const bool tooLarge =
             attempt.outcome == TableCall::Outcome::OutOfResources || attempt.tooLarge;
-        if (attempt.answer ? static_cast<double>(attempt.answer->block->size()) < fetch->aim / 2
-                           : !tooLarge)
+        if (attempt.answer ? fetch->endedShort : !tooLarge)
             return true;
     }
     return false;
+}
+
+bool TableRead::rowsEnded(const KeyRange& step, const Answer& answer, double aim) const
+{
+    const RowBlock& block = *answer.block;
+    if (static_cast<double>(block.size()) < aim / 2)
+        return true;
+    const int depth = step.depth();
+    if (block.size() == 0 || depth >= static_cast<int>(m_keys.size()))
+        return false;
+    const KeyField& field = m_keys[static_cast<size_t>(depth)];
+    const RowBlock::Slot slot =
+        answer.places[static_cast<size_t>(m_pieces.front().keySlots[static_cast<size_t>(depth)])];
+    QStringView last = block.value(0, slot);
+    for (qsizetype r = 1; r < block.size(); ++r) {
+        const QStringView value = block.value(r, slot);
+        if (field.compare(value, last) > 0)
+            last = value;
+    }
+    return PartSplit::endsEarly(step, last, block.size(), aim);
 }
 
 bool TableRead::waitToRetry(int retry) const
@@ -582,6 +604,8 @@ TableRead::Status TableRead::retryStep(Part part)
         part.pace = 0;
     else if (!shrinkPage(failedAt(part.aim)))
         return Status::Failed;
+    else if (part.probe && joinRest(part, 0))
+        return Status::Done;
     else
         part.pace = static_cast<double>(part.stepAdvance) / part.aim;
     part.stepAdvance = 0;
@@ -590,6 +614,58 @@ TableRead::Status TableRead::retryStep(Part part)
     part.place = 0;
     m_todo.push_front(std::move(part));
     return Status::Done;
+}
+
+bool TableRead::joinRest(const Part& probe, size_t at)
+{
+    if (at >= m_todo.size() || !probe.range.high)
+        return false;
+    Part& rest = m_todo[at];
+    if (rest.pace <= 0 || rest.sample || rest.fetch != 0 ||
+        rest.range.prefix != probe.range.prefix || !rest.range.low || !rest.range.lowInclusive ||
+        *rest.range.low != *probe.range.high)
+        return false;
+    rest.range.low = probe.range.low;
+    rest.range.lowInclusive = probe.range.lowInclusive;
+    rest.weight += probe.weight;
+    return true;
+}
+
+TableRead::ProbeAnswer TableRead::probeAnswer(size_t index)
+{
+    Part& probe = m_todo[index];
+    const std::shared_ptr<Fetch>& fetch = m_fetches.at(probe.fetch);
+    {
+        std::lock_guard lock(fetch->lock);
+        if (!fetch->done)
+            return ProbeAnswer::Out;
+        const Attempt& attempt = fetch->attempt;
+        if (attempt.answer) {
+            pagePassed(attempt.answer->block->size()); // the rest is cut by what passed
+            return ProbeAnswer::In;
+        }
+        const bool tooLarge =
+            attempt.outcome == TableCall::Outcome::OutOfResources || attempt.tooLarge;
+        // Anything else, or a failure at the floor, is taken in its turn.
+        if (!tooLarge || !failureNarrowsLimit(probe.aim) || m_pageRows <= m_request.floorRows)
+            return ProbeAnswer::In;
+    }
+    qint64 rowCount = 0;
+    const Attempt failed = takeFetch(std::exchange(probe.fetch, 0), &rowCount);
+    m_failure.exception = failed.exception;
+    m_failure.message = failed.message;
+    shrinkPage(failedAt(probe.aim));
+    if (!joinRest(probe, index + 1)) {
+        // The rest moved on meanwhile: the probe is read again as a part of its own.
+        probe.pace = static_cast<double>(probe.stepAdvance) / probe.aim;
+        probe.stepAdvance = 0;
+        probe.aim = 0;
+        probe.probe = false;
+        probe.stretch = nullptr;
+        return ProbeAnswer::In;
+    }
+    m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
+    return ProbeAnswer::Joined;
 }
 
 std::vector<TableRead::Attempt> TableRead::otherPieces(const KeyRange& range, qint64 rowCount)
@@ -646,12 +722,15 @@ void TableRead::cutPacedPart(size_t index)
     }
     std::vector<Part> steps;
     while (static_cast<qint64>(steps.size()) < cut) {
-        const qint64 rows = steps.empty() && !lastStretch ? probe : stepRows;
+        const bool probing =
+            !lastStretch && probe != stepRows && static_cast<qint64>(steps.size()) + 1 == cut;
+        const qint64 rows = probing ? probe : stepRows;
         const std::optional<PartSplit::Step> step = PartSplit::pacedStep(rest, rows, m_keys);
         if (!step)
             break;
         Part piece{rest.range.below(step->bound), std::nullopt, rest.weight / 2, false};
         piece.aim = PartSplit::kPacedShare * static_cast<double>(rows);
+        piece.probe = probing;
         // Steps of the last stretch are read as plain parts: there is no rest for them to pace.
         piece.stepAdvance = lastStretch ? 0 : step->advance;
         piece.stretch = rest.stretch;
@@ -710,8 +789,25 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
     while (i < std::min(reach, m_todo.size()) && room()) {
         Part& part = m_todo[i];
         if (part.pace > 0 && !part.sample && part.fetch == 0) {
+            if (i == 0 && m_awaitingProbe)
+                return;
+            if (i > 0 && m_todo[i - 1].probe && m_todo[i - 1].fetch != 0) {
+                const ProbeAnswer probe = probeAnswer(i - 1);
+                if (probe == ProbeAnswer::Out)
+                    return; // the rest is cut once the probe tells the limit
+                if (probe == ProbeAnswer::Joined) {
+                    --i; // the rest, with the probe's rows
+                    continue;
+                }
+            }
             if (!waiting || !aStepCameBackShort()) {
                 cutPacedPart(i); // its first step, or itself without a pace, is at i now
+                // The probe goes out first, so that the rest waits for it no longer than needed.
+                for (size_t j = i; j < m_todo.size() && m_todo[j].aim > 0; ++j) {
+                    if (m_todo[j].probe && m_todo[j].fetch == 0 && room())
+                        m_todo[j].fetch = give(m_pieces.front(), m_todo[j].range,
+                                               pageOf(m_todo[j]) + 1, false, &m_todo[j]);
+                }
                 continue;
             }
             part.pace = 0; // read whole: one call, or a full page that splits it anew
@@ -813,7 +909,9 @@ TableRead::Status TableRead::readPart(Part part)
     const bool given = part.fetch != 0;
     if (given) {
         qint64 rowCount = 0;
+        m_awaitingProbe = part.probe;
         awaitFetch(part.fetch);
+        m_awaitingProbe = false;
         Attempt fetched = takeFetch(std::exchange(part.fetch, 0), &rowCount);
         if (fetched.skipped) {
             m_todo.push_front(std::move(part));
@@ -984,7 +1082,7 @@ bool TableRead::readPaced(Part& part, qint64 wanted, Status* status)
     rest.pace = PartSplit::paceAfter(step->advance, answer->block->size(), wanted);
     rest.stretch = part.stretch;
     m_todo.push_front(std::move(rest));
-    if (static_cast<double>(answer->block->size()) < aim / 2)
+    if (rowsEnded(lower, *answer, aim))
         foldTail(0);
     Part piece{lower, std::nullopt, part.weight / 2, part.retried};
     *status = readAnswer(std::move(piece), std::move(*answer), asked);

@@ -152,6 +152,13 @@ private:
     bool probeGivenOut() const;
     // A step too large for the system goes back to be read again.
     Status retryStep(Part part);
+    // A probe too large for the system goes back into the rest of its stretch at index, if that
+    // is next to it, to be cut anew.
+    bool joinRest(const Part& probe, size_t at);
+    // Where the probe at index, given out, stands for the rest behind it: still out (the rest
+    // waits), in (the rest is cut by what it tells), or failed and joined to the rest.
+    enum class ProbeAnswer { Out, In, Joined };
+    ProbeAnswer probeAnswer(size_t index);
     // Whether a step too large for the system tells more of the limit than is known. Not where
     // it aimed at fewer rows than passed before (more than its size failed it: a stretch denser
     // than paced, a system short of memory now), nor where it aimed at no fewer than failed.
@@ -164,7 +171,10 @@ private:
              Part* step = nullptr, const std::vector<KeyRange>& before = {});
     // Waits for a call given out; meanwhile, sessions that are done get the calls next in line.
     void awaitFetch(int fetch);
-    // Whether a step given out came back with far fewer rows than it was cut to hold.
+    // Whether the rows of a step ended within it: far fewer came back than it was cut to hold,
+    // or the last of them lies well before its end.
+    bool rowsEnded(const KeyRange& step, const Answer& answer, double aim) const;
+    // Whether the rows of a step given out ended within it.
     bool aStepCameBackShort() const;
     // The answer of a call given to the sessions, once it is there.
     Attempt takeFetch(int fetch, qint64* rowCount);
@@ -250,6 +260,7 @@ private:
     std::unordered_map<int, std::shared_ptr<Fetch>> m_fetches;
     std::shared_ptr<Arrivals> m_arrivals;
     int m_lastFetch = 0;
+    bool m_awaitingProbe = false; // the read waits on a probe, which the rest in front waits for
     std::atomic<int> m_calls{0};
     qint64 m_emitted = 0;
     double m_done = 0;
