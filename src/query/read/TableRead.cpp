@@ -34,6 +34,7 @@ struct TableRead::Fetch {
     qint64 rowCount = 0;
     double aim = 0;          // rows a step was cut to hold (0: no step)
     bool endedShort = false; // a step whose rows ended within it
+    int shrinks = 0;         // of the page, when it was given out
     Attempt attempt;
 };
 
@@ -320,6 +321,7 @@ int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, 
 {
     const auto fetch = std::make_shared<Fetch>();
     fetch->rowCount = rowCount;
+    fetch->shrinks = m_shrinks;
     std::shared_ptr<PartSplit::Stretch> stretch;
     int place = 0;
     if (step) {
@@ -503,6 +505,7 @@ bool TableRead::shrinkPage(qint64 failed)
     if (failed <= 0)
         failed = m_pageRows + 1;
     m_leastFailed = m_leastFailed > 0 ? std::min(m_leastFailed, failed) : failed;
+    ++m_shrinks;
     if (m_mostPassed >= failed - 1)
         m_mostPassed = 0; // as many rows passed before and failed now: what passed tells nothing
     // Between what passed and what failed while that gap is wide, just below what passed once
@@ -641,7 +644,8 @@ TableRead::ProbeAnswer TableRead::probeAnswer(size_t index)
             return ProbeAnswer::Out;
         const Attempt& attempt = fetch->attempt;
         if (attempt.answer) {
-            pagePassed(attempt.answer->block->size()); // the rest is cut by what passed
+            if (fetch->shrinks == m_shrinks)
+                pagePassed(attempt.answer->block->size()); // the rest is cut by what passed
             return ProbeAnswer::In;
         }
         const bool tooLarge =
@@ -845,6 +849,7 @@ TableRead::Attempt TableRead::takeFetch(int id, qint64* rowCount)
         fetch->arrived.wait(lock, [&] { return fetch->done; });
     }
     *rowCount = fetch->rowCount;
+    fetch->attempt.beforeShrink = fetch->shrinks != m_shrinks;
     return std::move(fetch->attempt);
 }
 
@@ -907,6 +912,7 @@ TableRead::Status TableRead::readPart(Part part)
     bool outOfResources = false;
     std::optional<Answer> answer;
     const bool given = part.fetch != 0;
+    bool fetchedBeforeShrink = false;
     if (given) {
         qint64 rowCount = 0;
         m_awaitingProbe = part.probe;
@@ -918,6 +924,7 @@ TableRead::Status TableRead::readPart(Part part)
             joinSkipped(0);
             return Status::Done;
         }
+        fetchedBeforeShrink = fetched.beforeShrink;
         answer = settle(std::move(fetched), &status, &outOfResources);
         wanted = rowCount - 1;
     } else {
@@ -943,7 +950,7 @@ TableRead::Status TableRead::readPart(Part part)
     if (part.stepAdvance > 0)
         followPace(part.range, part.stepAdvance, std::min<qsizetype>(answer->block->size(), wanted),
                    wanted);
-    return readAnswer(std::move(part), std::move(*answer), wanted);
+    return readAnswer(std::move(part), std::move(*answer), wanted, !fetchedBeforeShrink);
 }
 
 bool TableRead::foldTail(size_t index)
@@ -1001,11 +1008,12 @@ void TableRead::joinSkipped(size_t index)
     foldTail(index);
 }
 
-TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted)
+TableRead::Status TableRead::readAnswer(Part part, Answer answer, qint64 wanted, bool tellsLimit)
 {
     const Piece& first = m_pieces.front();
     const RowBlock& block = *answer.block;
-    pagePassed(block.size());
+    if (tellsLimit)
+        pagePassed(block.size());
     std::vector<qsizetype> rows(static_cast<size_t>(block.size()));
     std::iota(rows.begin(), rows.end(), 0);
     bool inOrder = true;

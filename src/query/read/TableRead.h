@@ -107,6 +107,9 @@ private:
         bool tooLarge = false;      // a system failure where a small page of the same rows passed
         bool answerRefused = false; // the module's answer cannot be right
         bool skipped = false;       // a step past one that came back short: not called
+        // Given out before the page last shrank: what passed then may fail now, as where the
+        // system runs short of memory.
+        bool beforeShrink = false;
     };
     // One call of a piece for a part on a session; touches nothing of the read but the count
     // of calls, so that several can run at once.
@@ -218,7 +221,8 @@ private:
     // already learned).
     std::optional<Status> readFirstPageTogether(Part& part);
     // Takes the first piece's answer for a part: the part is read, or split by its rows.
-    Status readAnswer(Part part, Answer answer, qint64 wanted);
+    // tellsLimit: what passed says how many rows may pass now.
+    Status readAnswer(Part part, Answer answer, qint64 wanted, bool tellsLimit = true);
     // Reads the part up to where its pace says a page ends; false when the part has no pace.
     bool readPaced(Part& part, qint64 wanted, Status* status);
     Status split(Part part);
@@ -261,6 +265,7 @@ private:
     std::shared_ptr<Arrivals> m_arrivals;
     int m_lastFetch = 0;
     bool m_awaitingProbe = false; // the read waits on a probe, which the rest in front waits for
+    int m_shrinks = 0;            // how often the page shrank
     std::atomic<int> m_calls{0};
     qint64 m_emitted = 0;
     double m_done = 0;
