@@ -405,9 +405,7 @@ bool TableRead::aStepCameBackShort() const
         if (!fetch->done || fetch->aim <= 0)
             continue;
         const Attempt& attempt = fetch->attempt;
-        const bool tooLarge =
-            attempt.outcome == TableCall::Outcome::OutOfResources || attempt.tooLarge;
-        if (attempt.answer ? fetch->endedShort : !tooLarge)
+        if (attempt.answer ? fetch->endedShort : !attempt.tooManyRows())
             return true;
     }
     return false;
@@ -607,9 +605,10 @@ TableRead::Status TableRead::retryStep(Part part)
         part.pace = 0;
     else if (!shrinkPage(failedAt(part.aim)))
         return Status::Failed;
-    else if (part.probe && joinRest(part, 0))
+    else if (part.probe && adjoinsRest(part, 0)) {
+        joinRest(part, 0);
         return Status::Done;
-    else
+    } else
         part.pace = static_cast<double>(part.stepAdvance) / part.aim;
     part.stepAdvance = 0;
     part.aim = 0;
@@ -619,19 +618,22 @@ TableRead::Status TableRead::retryStep(Part part)
     return Status::Done;
 }
 
-bool TableRead::joinRest(const Part& probe, size_t at)
+bool TableRead::adjoinsRest(const Part& probe, size_t at) const
 {
     if (at >= m_todo.size() || !probe.range.high)
         return false;
+    const Part& rest = m_todo[at];
+    return rest.pace > 0 && !rest.sample && rest.fetch == 0 &&
+           rest.range.prefix == probe.range.prefix && rest.range.low && rest.range.lowInclusive &&
+           *rest.range.low == *probe.range.high;
+}
+
+void TableRead::joinRest(const Part& probe, size_t at)
+{
     Part& rest = m_todo[at];
-    if (rest.pace <= 0 || rest.sample || rest.fetch != 0 ||
-        rest.range.prefix != probe.range.prefix || !rest.range.low || !rest.range.lowInclusive ||
-        *rest.range.low != *probe.range.high)
-        return false;
     rest.range.low = probe.range.low;
     rest.range.lowInclusive = probe.range.lowInclusive;
     rest.weight += probe.weight;
-    return true;
 }
 
 TableRead::ProbeAnswer TableRead::probeAnswer(size_t index)
@@ -648,26 +650,17 @@ TableRead::ProbeAnswer TableRead::probeAnswer(size_t index)
                 pagePassed(attempt.answer->block->size()); // the rest is cut by what passed
             return ProbeAnswer::In;
         }
-        const bool tooLarge =
-            attempt.outcome == TableCall::Outcome::OutOfResources || attempt.tooLarge;
         // Anything else, or a failure at the floor, is taken in its turn.
-        if (!tooLarge || !failureNarrowsLimit(probe.aim) || m_pageRows <= m_request.floorRows)
+        if (!attempt.tooManyRows() || !failureNarrowsLimit(probe.aim) ||
+            m_pageRows <= m_request.floorRows || !adjoinsRest(probe, index + 1))
             return ProbeAnswer::In;
     }
     qint64 rowCount = 0;
-    const Attempt failed = takeFetch(std::exchange(probe.fetch, 0), &rowCount);
-    m_failure.exception = failed.exception;
-    m_failure.message = failed.message;
+    Status status = Status::Done;
+    bool outOfResources = false;
+    settle(takeFetch(std::exchange(probe.fetch, 0), &rowCount), &status, &outOfResources);
     shrinkPage(failedAt(probe.aim));
-    if (!joinRest(probe, index + 1)) {
-        // The rest moved on meanwhile: the probe is read again as a part of its own.
-        probe.pace = static_cast<double>(probe.stepAdvance) / probe.aim;
-        probe.stepAdvance = 0;
-        probe.aim = 0;
-        probe.probe = false;
-        probe.stretch = nullptr;
-        return ProbeAnswer::In;
-    }
+    joinRest(probe, index + 1);
     m_todo.erase(m_todo.begin() + static_cast<std::ptrdiff_t>(index));
     return ProbeAnswer::Joined;
 }

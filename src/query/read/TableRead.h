@@ -110,6 +110,11 @@ private:
         // Given out before the page last shrank: what passed then may fail now, as where the
         // system runs short of memory.
         bool beforeShrink = false;
+        // The system failed it for the rows it would have held: fewer may pass.
+        bool tooManyRows() const
+        {
+            return outcome == TableCall::Outcome::OutOfResources || tooLarge;
+        }
     };
     // One call of a piece for a part on a session; touches nothing of the read but the count
     // of calls, so that several can run at once.
@@ -155,9 +160,10 @@ private:
     bool probeGivenOut() const;
     // A step too large for the system goes back to be read again.
     Status retryStep(Part part);
-    // A probe too large for the system goes back into the rest of its stretch at index, if that
-    // is next to it, to be cut anew.
-    bool joinRest(const Part& probe, size_t at);
+    // Whether the part at index is the rest of a probe's stretch, right after it and not cut
+    // yet; a probe too large for the system then goes back into it, to be cut anew.
+    bool adjoinsRest(const Part& probe, size_t at) const;
+    void joinRest(const Part& probe, size_t at);
     // Where the probe at index, given out, stands for the rest behind it: still out (the rest
     // waits), in (the rest is cut by what it tells), or failed and joined to the rest.
     enum class ProbeAnswer { Out, In, Joined };
