@@ -25,6 +25,8 @@ constexpr qint64 kMostReservedRows = 100000;
 // stretches are uneven.
 constexpr qint64 kProbeGapShare = 32;
 constexpr double kBelowPassedShare = 63.0 / 64.0;
+// Steps beside a probe hold at least this share of its rows, else the probe goes out alone.
+constexpr double kProbeAloneShare = 4.0 / 3.0;
 } // namespace
 
 struct TableRead::Fetch {
@@ -554,8 +556,7 @@ qint64 TableRead::stepPage(bool mayProbe) const
     // What fails is a number of rows, whatever the page asked for: a step aims halfway between
     // what passed and what failed while that gap is wide (and its failure would narrow it),
     // else just below what passed.
-    const qint64 gap = m_leastFailed - m_mostPassed;
-    if (mayProbe && gap * kProbeGapShare > m_leastFailed) {
+    if (mayProbe && learningLimit()) {
         const qint64 probe = std::llround(static_cast<double>(m_mostPassed + m_leastFailed) / 2 /
                                           PartSplit::kPacedShare);
         if (failureNarrowsLimit(PartSplit::kPacedShare * static_cast<double>(probe)))
@@ -563,6 +564,22 @@ qint64 TableRead::stepPage(bool mayProbe) const
     }
     const double rows = static_cast<double>(m_mostPassed) * kBelowPassedShare;
     return std::max<qint64>(1, std::llround(rows / PartSplit::kPacedShare));
+}
+
+bool TableRead::learningLimit() const
+{
+    return limitKnown() && (m_leastFailed - m_mostPassed) * kProbeGapShare > m_leastFailed;
+}
+
+bool TableRead::passedFarBelowLimit() const
+{
+    return limitKnown() && kProbeAloneShare * static_cast<double>(m_mostPassed) <
+                               static_cast<double>(m_mostPassed + m_leastFailed) / 2;
+}
+
+bool TableRead::heldWhole(const Part& part)
+{
+    return part.fetch == 0 && part.pace <= 0 && !part.sample && part.aim <= 0;
 }
 
 bool TableRead::limitKnown() const
@@ -717,6 +734,11 @@ void TableRead::cutPacedPart(size_t index)
                 1, std::llround(left / (PartSplit::kPacedShare * static_cast<double>(sessions))));
         }
     }
+    // A probe far above what passed goes out alone: steps beside it, cut below what passed,
+    // would each hold far fewer rows than the probe may show to pass.
+    if (!lastStretch && probe != stepRows &&
+        kProbeAloneShare * static_cast<double>(stepRows) < static_cast<double>(probe))
+        cut = std::min<qint64>(cut, 1);
     std::vector<Part> steps;
     while (static_cast<qint64>(steps.size()) < cut) {
         const bool probing =
@@ -798,6 +820,12 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
                 }
             }
             if (!waiting || !aStepCameBackShort()) {
+                // The part after the stretch, held while the limit was learned, goes out now.
+                if (i + 1 < m_todo.size() && heldWhole(m_todo[i + 1]) && !passedFarBelowLimit())
+                    m_todo[i + 1].fetch = give(m_pieces.front(), m_todo[i + 1].range,
+                                               pageOf(m_todo[i + 1]) + 1, false, &m_todo[i + 1]);
+                if (!room())
+                    return;
                 cutPacedPart(i); // its first step, or itself without a pace, is at i now
                 // The probe goes out first, so that the rest waits for it no longer than needed.
                 for (size_t j = i; j < m_todo.size() && m_todo[j].aim > 0; ++j) {
@@ -825,6 +853,12 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
         // A paced rest that ended within a page opens no other session for itself.
         if (m_todo.size() == 1 && !m_sessions->serving())
             return;
+        // Far below the limit, a whole part asked for ahead would ask for far fewer rows than the
+        // next steps show to pass; it waits, unless it is next.
+        if (i > 0 && passedFarBelowLimit()) {
+            ++i;
+            continue;
+        }
         part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false, &part);
         if (part.fetch == 0)
             return;

@@ -154,6 +154,12 @@ private:
     qint64 stepPage(bool mayProbe) const;
     // Whether calls failed where fewer rows passed, so that steps aim at a limit learned.
     bool limitKnown() const;
+    // Whether steps still probe for the limit: what passed and what failed lie far apart.
+    bool learningLimit() const;
+    // Whether the limit may lie far above what passed, so that a probe halfway passes far more.
+    bool passedFarBelowLimit() const;
+    // Whether a part not given out is read whole, neither paced nor split from a sample.
+    static bool heldWhole(const Part& part);
     // The rows a step that aims at so many asks for.
     qint64 askedFor(double aim) const;
     // Whether a step aimed above what passed is out and not taken in.
