@@ -311,6 +311,10 @@ std::optional<TableRead::Answer> TableRead::call(const Piece& piece, const KeyRa
     if (m_sessions && m_sessions->serving()) {
         const int id = give(piece, range, rowCount, true, nullptr, before);
         if (id != 0) {
+            // Sessions done meanwhile get the calls already cut: the parts in front may be
+            // taken back after this call, as after a check of keys that fails.
+            if (m_request.limit == 0)
+                awaitFetch(id, true);
             qint64 asked = 0;
             return settle(takeFetch(id, &asked), status, outOfResources);
         }
@@ -380,8 +384,9 @@ int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, 
     return m_lastFetch;
 }
 
-void TableRead::awaitFetch(int id)
+void TableRead::awaitFetch(int id, bool giveOnly)
 {
+    const bool wasGivingOnly = std::exchange(m_givingOnly, giveOnly);
     const std::shared_ptr<Fetch> fetch = m_fetches.at(id);
     for (;;) {
         int seen = 0;
@@ -392,12 +397,13 @@ void TableRead::awaitFetch(int id)
         {
             std::lock_guard lock(fetch->lock);
             if (fetch->done)
-                return;
+                break;
         }
         fetchAhead(true);
         std::unique_lock lock(m_arrivals->lock);
         m_arrivals->changed.wait(lock, [&] { return m_arrivals->arrived != seen; });
     }
+    m_givingOnly = wasGivingOnly;
 }
 
 bool TableRead::aStepCameBackShort() const
@@ -808,7 +814,7 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
     while (i < std::min(reach, m_todo.size()) && room()) {
         Part& part = m_todo[i];
         if (part.pace > 0 && !part.sample && part.fetch == 0) {
-            if (i == 0 && m_awaitingProbe)
+            if ((i == 0 && m_awaitingProbe) || m_givingOnly)
                 return;
             if (i > 0 && m_todo[i - 1].probe && m_todo[i - 1].fetch != 0) {
                 const ProbeAnswer probe = probeAnswer(i - 1);
@@ -839,7 +845,7 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
         }
         // A step not called goes out whole with the rest of its stretch; only while waiting,
         // as elsewhere the read counts the parts it queued ahead.
-        if (waiting && part.fetch != 0 && skipped(part.fetch)) {
+        if (waiting && !m_givingOnly && part.fetch != 0 && skipped(part.fetch)) {
             joinSkipped(i); // the join moved the parts
             continue;
         }

@@ -185,7 +185,9 @@ private:
     int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
              Part* step = nullptr, const std::vector<KeyRange>& before = {});
     // Waits for a call given out; meanwhile, sessions that are done get the calls next in line.
-    void awaitFetch(int fetch);
+    // giveOnly: the parts queued are neither cut nor joined meanwhile, so that the read may take
+    // back those in front after the call.
+    void awaitFetch(int fetch, bool giveOnly = false);
     // Whether the rows of a step ended within it: far fewer came back than it was cut to hold,
     // or the last of them lies well before its end.
     bool rowsEnded(const KeyRange& step, const Answer& answer, double aim) const;
@@ -277,6 +279,7 @@ private:
     std::shared_ptr<Arrivals> m_arrivals;
     int m_lastFetch = 0;
     bool m_awaitingProbe = false; // the read waits on a probe, which the rest in front waits for
+    bool m_givingOnly = false;    // calls go to the parts queued as they are
     int m_shrinks = 0;            // how often the page shrank
     std::atomic<int> m_calls{0};
     qint64 m_emitted = 0;
