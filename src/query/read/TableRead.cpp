@@ -25,7 +25,8 @@ constexpr qint64 kMostReservedRows = 100000;
 // stretches are uneven.
 constexpr qint64 kProbeGapShare = 32;
 constexpr double kBelowPassedShare = 63.0 / 64.0;
-// Steps beside a probe hold at least this share of its rows, else the probe goes out alone.
+// A probe halfway to what failed that would pass this share of what passed, or more, goes out
+// alone: steps beside it, cut below what passed, would hold far fewer rows.
 constexpr double kProbeAloneShare = 4.0 / 3.0;
 } // namespace
 
@@ -742,8 +743,7 @@ void TableRead::cutPacedPart(size_t index)
     }
     // A probe far above what passed goes out alone: steps beside it, cut below what passed,
     // would each hold far fewer rows than the probe may show to pass.
-    if (!lastStretch && probe != stepRows &&
-        kProbeAloneShare * static_cast<double>(stepRows) < static_cast<double>(probe))
+    if (!lastStretch && probe != stepRows && passedFarBelowLimit())
         cut = std::min<qint64>(cut, 1);
     std::vector<Part> steps;
     while (static_cast<qint64>(steps.size()) < cut) {
@@ -826,7 +826,9 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
                 }
             }
             if (!waiting || !aStepCameBackShort()) {
-                // The part after the stretch, held while the limit was learned, goes out now.
+                // The part after the stretch goes out before more of its steps, if it has not
+                // (it waits while the limit lies far above what passed): its answer is wanted
+                // once the stretch ends.
                 if (i + 1 < m_todo.size() && heldWhole(m_todo[i + 1]) && !passedFarBelowLimit())
                     m_todo[i + 1].fetch = give(m_pieces.front(), m_todo[i + 1].range,
                                                pageOf(m_todo[i + 1]) + 1, false, &m_todo[i + 1]);
