@@ -385,9 +385,15 @@ int TableRead::give(const Piece& piece, const KeyRange& range, qint64 rowCount, 
     return m_lastFetch;
 }
 
+int TableRead::giveAhead(Part& part)
+{
+    part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false, &part);
+    return part.fetch;
+}
+
 void TableRead::awaitFetch(int id, bool giveOnly)
 {
-    const bool wasGivingOnly = std::exchange(m_givingOnly, giveOnly);
+    m_givingOnly = giveOnly;
     const std::shared_ptr<Fetch> fetch = m_fetches.at(id);
     for (;;) {
         int seen = 0;
@@ -404,7 +410,7 @@ void TableRead::awaitFetch(int id, bool giveOnly)
         std::unique_lock lock(m_arrivals->lock);
         m_arrivals->changed.wait(lock, [&] { return m_arrivals->arrived != seen; });
     }
-    m_givingOnly = wasGivingOnly;
+    m_givingOnly = false;
 }
 
 bool TableRead::aStepCameBackShort() const
@@ -830,16 +836,14 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
                 // (it waits while the limit lies far above what passed): its answer is wanted
                 // once the stretch ends.
                 if (i + 1 < m_todo.size() && heldWhole(m_todo[i + 1]) && !passedFarBelowLimit())
-                    m_todo[i + 1].fetch = give(m_pieces.front(), m_todo[i + 1].range,
-                                               pageOf(m_todo[i + 1]) + 1, false, &m_todo[i + 1]);
+                    giveAhead(m_todo[i + 1]);
                 if (!room())
                     return;
                 cutPacedPart(i); // its first step, or itself without a pace, is at i now
                 // The probe goes out first, so that the rest waits for it no longer than needed.
                 for (size_t j = i; j < m_todo.size() && m_todo[j].aim > 0; ++j) {
                     if (m_todo[j].probe && m_todo[j].fetch == 0 && room())
-                        m_todo[j].fetch = give(m_pieces.front(), m_todo[j].range,
-                                               pageOf(m_todo[j]) + 1, false, &m_todo[j]);
+                        giveAhead(m_todo[j]);
                 }
                 continue;
             }
@@ -867,8 +871,7 @@ void TableRead::fetchAhead(bool waiting, int keepFree)
             ++i;
             continue;
         }
-        part.fetch = give(m_pieces.front(), part.range, pageOf(part) + 1, false, &part);
-        if (part.fetch == 0)
+        if (giveAhead(part) == 0)
             return;
         ++i;
     }

@@ -184,6 +184,8 @@ private:
     // A step of a stretch is not called when one before it came back short.
     int give(const Piece& piece, const KeyRange& range, qint64 rowCount, bool urgent,
              Part* step = nullptr, const std::vector<KeyRange>& before = {});
+    // Gives the first piece of a part to the sessions ahead of its turn; its call's number, or 0.
+    int giveAhead(Part& part);
     // Waits for a call given out; meanwhile, sessions that are done get the calls next in line.
     // giveOnly: the parts queued are neither cut nor joined meanwhile, so that the read may take
     // back those in front after the call.
